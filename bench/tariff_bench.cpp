@@ -1,0 +1,29 @@
+// How long start-up takes to open the tariff, and what one ZIP look-up costs.
+
+#include <benchmark/benchmark.h>
+
+#include "tariffdb.h"
+
+static void BM_OpenTariff(benchmark::State& state) {
+    SetAppFolder(FRETLYN_APP_DIR);
+    for (auto _ : state) {
+        OpenTariffDatabase();
+        CloseAll();
+    }
+}
+BENCHMARK(BM_OpenTariff)->Unit(benchmark::kMillisecond);
+
+static void BM_SeekUSCityByZip(benchmark::State& state) {
+    SetAppFolder(FRETLYN_APP_DIR);
+    OpenTariffDatabase();
+    const char* zips[] = {"55401", "60601", "10001", "94105", "99501", "00901", "33101"};
+    size_t i = 0;
+    for (auto _ : state) {
+        tariff.rsUSCities->Seek("=", {zips[i++ % 7]});
+        benchmark::DoNotOptimize(tariff.rsUSCities->NoMatch());
+    }
+    CloseAll();
+}
+BENCHMARK(BM_SeekUSCityByZip)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,732 @@
+#include "database.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "numbers.h"
+
+namespace {
+
+std::string lower(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The old engine's string functions, so that queries written in its dialect run as they are.
+std::string textArg(sqlite3_value* v) {
+    const unsigned char* t = sqlite3_value_text(v);
+    return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+}
+
+void resultText(sqlite3_context* ctx, const std::string& s) {
+    sqlite3_result_text(ctx, s.c_str(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
+void sqlLeft(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    std::string s = textArg(argv[0]);
+    int64_t n = std::max<int64_t>(0, sqlite3_value_int64(argv[1]));
+    resultText(ctx, s.substr(0, static_cast<size_t>(std::min<int64_t>(n, s.size()))));
+}
+
+void sqlRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    std::string s = textArg(argv[0]);
+    size_t n = static_cast<size_t>(std::max<int64_t>(0, sqlite3_value_int64(argv[1])));
+    resultText(ctx, n >= s.size() ? s : s.substr(s.size() - n));
+}
+
+void sqlMid(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    std::string s = textArg(argv[0]);
+    int64_t start = std::max<int64_t>(1, sqlite3_value_int64(argv[1]));
+    if (static_cast<size_t>(start) > s.size()) return resultText(ctx, "");
+    size_t from = static_cast<size_t>(start - 1);
+    size_t len = argc > 2 ? static_cast<size_t>(std::max<int64_t>(0, sqlite3_value_int64(argv[2])))
+                          : std::string::npos;
+    resultText(ctx, s.substr(from, len));
+}
+
+void sqlTrim(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    std::string s = textArg(argv[0]);
+    size_t b = s.find_first_not_of(' ');
+    size_t e = s.find_last_not_of(' ');
+    resultText(ctx, b == std::string::npos ? std::string() : s.substr(b, e - b + 1));
+}
+
+void sqlVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    sqlite3_result_double(ctx, Val(textArg(argv[0])));
+}
+
+void registerFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "Left", 2, flags, nullptr, sqlLeft, nullptr, nullptr);
+    sqlite3_create_function(db, "Right", 2, flags, nullptr, sqlRight, nullptr, nullptr);
+    sqlite3_create_function(db, "Mid", 2, flags, nullptr, sqlMid, nullptr, nullptr);
+    sqlite3_create_function(db, "Mid", 3, flags, nullptr, sqlMid, nullptr, nullptr);
+    sqlite3_create_function(db, "Trim", 1, flags, nullptr, sqlTrim, nullptr, nullptr);
+    sqlite3_create_function(db, "Val", 1, flags, nullptr, sqlVal, nullptr, nullptr);
+}
+
+}  // namespace
+
+std::string QuoteIdentifier(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// ---------------------------------------------------------------- Value
+
+std::string Value::str() const {
+    if (auto* s = std::get_if<std::string>(&v_)) return *s;
+    if (auto* i = std::get_if<int64_t>(&v_)) return std::to_string(*i);
+    if (auto* d = std::get_if<double>(&v_)) return CStr(*d);
+    return {};
+}
+
+double Value::toDouble() const {
+    if (auto* s = std::get_if<std::string>(&v_)) return Val(*s);
+    if (auto* i = std::get_if<int64_t>(&v_)) return static_cast<double>(*i);
+    if (auto* d = std::get_if<double>(&v_)) return *d;
+    return 0;
+}
+
+int64_t Value::toInt() const {
+    if (auto* i = std::get_if<int64_t>(&v_)) return *i;
+    if (isNull()) return 0;
+    return CLng(toDouble());
+}
+
+// ---------------------------------------------------------------- Statement
+
+Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
+    int rc = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()),
+                                SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string msg = sqlite3_errmsg(db);
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw DbError(kErrGeneral, "SQL error: " + msg + " in: " + sql);
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::reset() {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+void Statement::bind(int index, const Value& v) {
+    int rc = SQLITE_OK;
+    std::visit(
+        [&](const auto& x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>) {
+                rc = sqlite3_bind_null(stmt_, index);
+            } else if constexpr (std::is_same_v<T, int64_t>) {
+                rc = sqlite3_bind_int64(stmt_, index, x);
+            } else if constexpr (std::is_same_v<T, double>) {
+                rc = sqlite3_bind_double(stmt_, index, x);
+            } else {
+                rc = sqlite3_bind_text(stmt_, index, x.data(), static_cast<int>(x.size()),
+                                       SQLITE_TRANSIENT);
+            }
+        },
+        v.storage());
+    if (rc != SQLITE_OK)
+        throw DbError(kErrGeneral, std::string("SQL parameter error: ") + sqlite3_errmsg(db_));
+}
+
+void Statement::bindAll(const std::vector<Value>& params) {
+    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
+}
+
+bool Statement::step() {
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    int ext = sqlite3_extended_errcode(db_);
+    std::string msg = sqlite3_errmsg(db_);
+    sqlite3_reset(stmt_);
+    if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw DbError(kErrDuplicateKey,
+                      "The changes you requested to the table were not successful because they "
+                      "would create duplicate values in the index, primary key, or relationship.");
+    throw DbError(kErrGeneral, "Database error: " + msg);
+}
+
+int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string Statement::columnName(int i) const { return sqlite3_column_name(stmt_, i); }
+
+Value Statement::column(int i) const {
+    switch (sqlite3_column_type(stmt_, i)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<int64_t>(sqlite3_column_int64(stmt_, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(stmt_, i));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const unsigned char* t = sqlite3_column_text(stmt_, i);
+            int n = sqlite3_column_bytes(stmt_, i);
+            return Value(std::string(reinterpret_cast<const char*>(t), static_cast<size_t>(n)));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- Snapshot
+
+Snapshot::Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows)
+    : names_(std::move(names)), rows_(std::move(rows)) {
+    bof_ = rows_.empty();
+}
+
+void Snapshot::MoveFirst() {
+    if (rows_.empty()) throw DbError(kErrNoCurrentRecord, "No current record.");
+    pos_ = 0;
+    bof_ = false;
+}
+
+void Snapshot::MoveNext() {
+    if (pos_ >= rows_.size()) throw DbError(kErrNoCurrentRecord, "No current record.");
+    ++pos_;
+}
+
+const Value& Snapshot::Field(size_t index) const {
+    if (pos_ >= rows_.size()) throw DbError(kErrNoCurrentRecord, "No current record.");
+    if (index >= names_.size())
+        throw DbError(kErrFieldNotFound, "Item not found in this collection.");
+    return rows_[pos_][index];
+}
+
+const Value& Snapshot::Field(std::string_view name) const {
+    for (size_t i = 0; i < names_.size(); ++i)
+        if (sameName(names_[i], name)) return Field(i);
+    throw DbError(kErrFieldNotFound, "Item not found in this collection: " + std::string(name));
+}
+
+// ---------------------------------------------------------------- Database
+
+Database::Database(const std::string& path, bool readOnly) : path_(path) {
+    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DbError(kErrCannotOpen, "Could not open the database " + path + ".");
+    }
+    // An empty or foreign file opens without complaint; make it fail here, not later.
+    try {
+        Snapshot probe = OpenSnapshot("SELECT count(*) FROM sqlite_master");
+    } catch (const DbError&) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
+    }
+    registerFunctions(db_);
+}
+
+Database::~Database() { Close(); }
+
+void Database::fail(int rc, const std::string& what) const {
+    std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    throw DbError(kErrGeneral, what + ": " + msg);
+}
+
+std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& table) {
+    if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
+    auto rs = std::make_shared<Recordset>(*this, table);
+    recordsets_.push_back(rs);
+    return rs;
+}
+
+Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>& params) {
+    if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
+    Statement& st = Prepared(sql);
+    st.reset();
+    st.bindAll(params);
+    std::vector<std::string> names;
+    for (int i = 0; i < st.columnCount(); ++i) names.push_back(st.columnName(i));
+    std::vector<std::vector<Value>> rows;
+    while (st.step()) {
+        std::vector<Value> row;
+        row.reserve(names.size());
+        for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.column(i));
+        rows.push_back(std::move(row));
+    }
+    st.reset();
+    return Snapshot(std::move(names), std::move(rows));
+}
+
+Statement& Database::Prepared(const std::string& sql) {
+    if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end())
+        it = prepared_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
+    return *it->second;
+}
+
+int Database::Execute(const std::string& sql, const std::vector<Value>& params) {
+    Statement& st = Prepared(sql);
+    st.reset();
+    st.bindAll(params);
+    while (st.step()) {
+    }
+    st.reset();
+    touch();
+    return sqlite3_changes(db_);
+}
+
+void Database::BeginTrans() {
+    Execute(transDepth_ == 0 ? "BEGIN" : "SAVEPOINT t" + std::to_string(transDepth_));
+    ++transDepth_;
+}
+
+void Database::CommitTrans() {
+    if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
+    --transDepth_;
+    Execute(transDepth_ == 0 ? "COMMIT" : "RELEASE t" + std::to_string(transDepth_));
+}
+
+void Database::Rollback() {
+    if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
+    --transDepth_;
+    if (transDepth_ == 0) {
+        Execute("ROLLBACK");
+    } else {
+        std::string sp = "t" + std::to_string(transDepth_);
+        Execute("ROLLBACK TO " + sp);
+        Execute("RELEASE " + sp);
+    }
+}
+
+bool Database::TableExists(const std::string& table) {
+    Statement& st =
+        Prepared("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+    st.reset();
+    st.bind(1, table);
+    bool found = st.step();
+    st.reset();
+    return found;
+}
+
+bool Database::IndexExists(const std::string& table, const std::string& index) {
+    Statement& st = Prepared(
+        "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE "
+        "AND tbl_name=? COLLATE NOCASE");
+    st.reset();
+    st.bind(1, table + "." + index);
+    st.bind(2, table);
+    bool found = st.step();
+    st.reset();
+    return found;
+}
+
+void Database::Close() {
+    if (!db_) return;
+    // Last opened first, as the old engine's collection was walked.
+    while (!recordsets_.empty()) {
+        auto rs = recordsets_.back();
+        rs->Close();
+    }
+    if (transDepth_ > 0) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        transDepth_ = 0;
+    }
+    prepared_.clear();
+    sqlite3_close(db_);
+    db_ = nullptr;
+}
+
+void Database::forget(Recordset* rs) {
+    auto it = std::find_if(recordsets_.begin(), recordsets_.end(),
+                           [rs](const auto& p) { return p.get() == rs; });
+    if (it != recordsets_.end()) recordsets_.erase(it);
+}
+
+// ---------------------------------------------------------------- Recordset
+
+Recordset::Recordset(Database& db, std::string table)
+    : db_(db), table_(std::move(table)), quotedTable_(QuoteIdentifier(table_)) {
+    if (!db_.TableExists(table_))
+        throw DbError(kErrNotFound,
+                      "The table '" + table_ + "' is missing from the database " + db_.Path() + ".");
+    Snapshot cols = db_.OpenSnapshot("SELECT name FROM pragma_table_info(?)", {table_});
+    for (; !cols.AtEOF(); cols.MoveNext()) columns_.push_back(cols.Field(0).str());
+
+    Snapshot idx = db_.OpenSnapshot(
+        "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name=? COLLATE NOCASE "
+        "AND name IS NOT NULL ORDER BY name",
+        {table_});
+    const std::string prefix = lower(table_) + ".";
+    for (; !idx.AtEOF(); idx.MoveNext()) {
+        std::string full = idx.Field(0).str();
+        if (lower(full).rfind(prefix, 0) != 0) continue;
+        IndexInfo info;
+        info.name = full.substr(prefix.size());
+        Snapshot ic =
+            db_.OpenSnapshot("SELECT name FROM pragma_index_info(?) ORDER BY seqno", {full});
+        for (; !ic.AtEOF(); ic.MoveNext()) info.columns.push_back(ic.Field(0).str());
+        indexes_.emplace(lower(info.name), std::move(info));
+    }
+    clearPosition(false, false);
+    // A freshly opened table stands on its first row, as the old engine's did.
+    {
+        Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + orderBy(false) +
+                               " LIMIT 1");
+        st.reset();
+        if (!loadFrom(st)) clearPosition(true, true);
+    }
+}
+
+Recordset::~Recordset() { closeStatements(); }
+
+void Recordset::closeStatements() {
+    walk_ = nullptr;
+    statements_.clear();
+}
+
+void Recordset::requireOpen() const {
+    if (!open_) throw DbError(kErrObjectClosed, "The recordset " + table_ + " is closed.");
+}
+
+void Recordset::requireCurrent() const {
+    if (!current_) throw DbError(kErrNoCurrentRecord, "No current record.");
+}
+
+size_t Recordset::columnIndex(std::string_view name) const {
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (sameName(columns_[i], name)) return i;
+    throw DbError(kErrFieldNotFound,
+                  "The field '" + std::string(name) + "' is not in the table " + table_ + ".");
+}
+
+bool Recordset::HasField(std::string_view name) const {
+    return std::any_of(columns_.begin(), columns_.end(),
+                       [&](const std::string& c) { return sameName(c, name); });
+}
+
+std::string Recordset::selectList() const {
+    std::string s = "rowid";
+    for (const auto& c : columns_) s += ", " + QuoteIdentifier(c);
+    return s;
+}
+
+std::string Recordset::orderBy(bool descending) const {
+    const char* dir = descending ? " DESC" : "";
+    std::string s = " ORDER BY ";
+    for (const auto& c : indexInfo_.columns) s += QuoteIdentifier(c) + dir + ", ";
+    return s + "rowid" + dir;
+}
+
+Statement& Recordset::cached(const std::string& sql) {
+    requireOpen();
+    auto it = statements_.find(sql);
+    if (it == statements_.end())
+        it = statements_.emplace(sql, std::make_unique<Statement>(db_.handle(), sql)).first;
+    return *it->second;
+}
+
+void Recordset::clearPosition(bool eof, bool bof) {
+    current_.reset();
+    row_.clear();
+    eof_ = eof;
+    bof_ = bof;
+}
+
+bool Recordset::loadFrom(Statement& st) {
+    if (!st.step()) return false;
+    current_ = st.column(0).toInt();
+    row_.resize(columns_.size());
+    for (size_t i = 0; i < columns_.size(); ++i) row_[i] = st.column(static_cast<int>(i + 1));
+    rowVersion_ = db_.dataVersion();
+    eof_ = bof_ = false;
+    lastKey_ = keyOfRow();
+    return true;
+}
+
+std::vector<Value> Recordset::keyOfRow() const {
+    std::vector<Value> key;
+    for (const auto& c : indexInfo_.columns) key.push_back(row_[columnIndex(c)]);
+    key.emplace_back(static_cast<int64_t>(*current_));
+    return key;
+}
+
+void Recordset::refreshIfStale() {
+    if (!current_ || rowVersion_ == db_.dataVersion()) return;
+    Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE rowid=?");
+    st.reset();
+    st.bind(1, Value(static_cast<int64_t>(*current_)));
+    bool found = loadFrom(st);
+    st.reset();
+    if (!found) clearPosition(false, false);  // another recordset deleted it
+}
+
+void Recordset::SetIndex(const std::string& indexName) {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    if (indexName.empty()) {
+        indexInfo_ = IndexInfo{};
+        index_.clear();
+    } else {
+        auto it = indexes_.find(lower(indexName));
+        if (it == indexes_.end())
+            throw DbError(kErrIndexNotFound, "The index '" + indexName +
+                                                 "' is missing from the table " + table_ + ".");
+        indexInfo_ = it->second;
+        index_ = it->second.name;
+    }
+    walk_ = nullptr;
+    if (current_) lastKey_ = keyOfRow();
+}
+
+void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    if (indexInfo_.columns.empty())
+        throw DbError(3019, "Operation invalid without a current index.");
+    if (keys.empty() || keys.size() > indexInfo_.columns.size())
+        throw DbError(3001, "Invalid argument.");
+    std::string op(comparison);
+    if (op != "=" && op != ">=" && op != ">" && op != "<=" && op != "<")
+        throw DbError(3001, "Invalid argument.");
+    bool descending = op == "<" || op == "<=";
+    std::string where;
+    if (op == "=") {
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (i) where += " AND ";
+            where += QuoteIdentifier(indexInfo_.columns[i]) + " = ?" + std::to_string(i + 1);
+        }
+    } else {
+        std::string lhs = "(", rhs = "(";
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (i) lhs += ", ", rhs += ", ";
+            lhs += QuoteIdentifier(indexInfo_.columns[i]);
+            rhs += "?" + std::to_string(i + 1);
+        }
+        where = lhs + ") " + op + " " + rhs + ")";
+    }
+    Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE " +
+                           where + orderBy(descending) + " LIMIT 1");
+    st.reset();
+    st.bindAll(keys);
+    walk_ = nullptr;
+    noMatch_ = !loadFrom(st);
+    st.reset();
+    if (noMatch_) clearPosition(false, false);
+}
+
+void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
+    std::string sql = "SELECT " + selectList() + " FROM " + quotedTable_;
+    std::vector<std::pair<int, Value>> binds;
+    if (after) {
+        // Rows strictly after (or before) the key in index order; a Null key part sorts first.
+        const size_t n = after->size();
+        std::string cond;
+        for (size_t k = n; k-- > 0;) {
+            std::string col = k + 1 == n ? "rowid" : QuoteIdentifier(indexInfo_.columns[k]);
+            std::string p = "?" + std::to_string(k + 1);
+            bool null = (*after)[k].isNull();
+            if (!null) binds.emplace_back(static_cast<int>(k + 1), (*after)[k]);
+            std::string beyond, equal;
+            if (forward) {
+                beyond = null ? col + " IS NOT NULL" : col + " > " + p;
+            } else {
+                beyond = null ? "0" : "(" + col + " < " + p + " OR " + col + " IS NULL)";
+            }
+            equal = null ? col + " IS NULL" : col + " = " + p;
+            cond = cond.empty() ? beyond : "(" + beyond + " OR (" + equal + " AND " + cond + "))";
+        }
+        // Lets the engine start the scan at the key instead of at the first row.
+        if (forward && n > 1 && !(*after)[0].isNull())
+            cond = QuoteIdentifier(indexInfo_.columns[0]) + " >= ?1 AND " + cond;
+        sql += " WHERE " + cond;
+    }
+    sql += orderBy(!forward);
+    Statement& st = cached(sql);
+    st.reset();
+    for (auto& [i, v] : binds) st.bind(i, v);
+    walk_ = &st;
+    walkForward_ = forward;
+}
+
+void Recordset::walk(bool forward) {
+    bool cursorGood = walk_ && walkForward_ == forward && walkVersion_ == db_.dataVersion();
+    if (!cursorGood) openWalk(forward, lastKey_.empty() ? nullptr : &lastKey_);
+    if (!loadFrom(*walk_)) {
+        walk_->reset();
+        walk_ = nullptr;
+        clearPosition(forward, !forward);
+        return;
+    }
+    walkVersion_ = db_.dataVersion();
+}
+
+void Recordset::MoveFirst() {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    openWalk(true, nullptr);
+    lastKey_.clear();
+    walk(true);
+    if (!current_) bof_ = eof_ = true;
+}
+
+void Recordset::MoveLast() {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    openWalk(false, nullptr);
+    lastKey_.clear();
+    walk(false);
+    if (!current_) bof_ = eof_ = true;
+}
+
+void Recordset::MoveNext() {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    if (eof_ || (lastKey_.empty() && !current_))
+        throw DbError(kErrNoCurrentRecord, "No current record.");
+    walk(true);
+}
+
+void Recordset::MovePrevious() {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    if (bof_ || (lastKey_.empty() && !current_))
+        throw DbError(kErrNoCurrentRecord, "No current record.");
+    walk(false);
+}
+
+int64_t Recordset::RecordCount() {
+    Statement& st = cached("SELECT count(*) FROM " + quotedTable_);
+    st.reset();
+    st.step();
+    int64_t n = st.column(0).toInt();
+    st.reset();
+    return n;
+}
+
+Value Recordset::Field(std::string_view name) {
+    requireOpen();
+    size_t i = columnIndex(name);
+    if (mode_ != EditMode::None) return buffer_[i];
+    refreshIfStale();
+    requireCurrent();
+    return row_[i];
+}
+
+void Recordset::SetField(std::string_view name, const Value& v) {
+    requireOpen();
+    size_t i = columnIndex(name);
+    if (mode_ == EditMode::None)
+        throw DbError(kErrUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+    buffer_[i] = v;
+    touched_[i] = true;
+}
+
+void Recordset::AddNew() {
+    requireOpen();
+    buffer_.assign(columns_.size(), Value());
+    touched_.assign(columns_.size(), false);
+    mode_ = EditMode::Add;
+}
+
+void Recordset::Edit() {
+    requireOpen();
+    refreshIfStale();
+    requireCurrent();
+    buffer_ = row_;
+    touched_.assign(columns_.size(), false);
+    mode_ = EditMode::Edit;
+}
+
+void Recordset::CancelUpdate() {
+    mode_ = EditMode::None;
+    buffer_.clear();
+    touched_.clear();
+}
+
+void Recordset::Update() {
+    requireOpen();
+    if (mode_ == EditMode::None)
+        throw DbError(kErrUpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit.");
+    std::vector<Value> params;
+    std::string sql;
+    if (mode_ == EditMode::Add) {
+        std::string cols, marks;
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (!touched_[i]) continue;
+            if (!cols.empty()) cols += ", ", marks += ", ";
+            cols += QuoteIdentifier(columns_[i]);
+            marks += "?";
+            params.push_back(buffer_[i]);
+        }
+        sql = cols.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                           : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" + marks + ")";
+    } else {
+        std::string sets;
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            if (!touched_[i]) continue;
+            if (!sets.empty()) sets += ", ";
+            sets += QuoteIdentifier(columns_[i]) + " = ?";
+            params.push_back(buffer_[i]);
+        }
+        if (sets.empty()) {
+            CancelUpdate();
+            return;
+        }
+        sql = "UPDATE " + quotedTable_ + " SET " + sets + " WHERE rowid = ?";
+        params.emplace_back(static_cast<int64_t>(*current_));
+    }
+    Statement& st = cached(sql);
+    st.reset();
+    st.bindAll(params);
+    // On a duplicate key the edit stays pending, so the caller may correct it or cancel.
+    st.step();
+    st.reset();
+    CancelUpdate();
+    db_.touch();
+    // An added row does not become current; an edited row is read again as stored.
+    refreshIfStale();
+    if (current_) lastKey_ = keyOfRow();
+}
+
+void Recordset::Delete() {
+    requireOpen();
+    if (mode_ != EditMode::None) CancelUpdate();
+    refreshIfStale();
+    requireCurrent();
+    Statement& st = cached("DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
+    st.reset();
+    st.bind(1, Value(static_cast<int64_t>(*current_)));
+    st.step();
+    st.reset();
+    db_.touch();
+    // lastKey_ stays, so MoveNext goes on from where the deleted row stood.
+    clearPosition(false, false);
+}
+
+void Recordset::Close() {
+    if (!open_) return;
+    // The database's collection may hold the last reference; stay alive until done.
+    auto self = shared_from_this();
+    CancelUpdate();
+    closeStatements();
+    clearPosition(true, true);
+    open_ = false;
+    db_.forget(this);
+}

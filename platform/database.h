@@ -1,0 +1,271 @@
+#pragma once
+// The program's database engine: an SQLite file that behaves like the old table-type
+// recordsets the rest of the program is written against (current index, Seek "=" with
+// NoMatch, a current row shared by every caller of the same recordset).
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Error numbers callers test for.
+enum DbErrorNumber : int {
+    kErrNoCurrentRecord = 3021,
+    kErrDuplicateKey = 3022,
+    kErrNotFound = 3011,        // table or object not found
+    kErrIndexNotFound = 3800,   // not an index in this table
+    kErrFieldNotFound = 3265,   // item not found in this collection
+    kErrUpdateWithoutEdit = 3020,
+    kErrObjectClosed = 3420,
+    kErrCannotOpen = 3024,
+    kErrGeneral = 3000,
+};
+
+class DbError : public std::runtime_error {
+public:
+    DbError(int number, const std::string& message)
+        : std::runtime_error(message), number_(number) {}
+    int number() const { return number_; }
+
+private:
+    int number_;
+};
+
+// A field value as the engine hands it out: empty (Null), whole number, fraction or text.
+class Value {
+public:
+    Value() = default;
+    Value(std::nullptr_t) {}
+    Value(int v) : v_(static_cast<int64_t>(v)) {}
+    Value(int64_t v) : v_(v) {}
+    Value(double v) : v_(v) {}
+    Value(float v) : v_(static_cast<double>(v)) {}
+    Value(const char* v) : v_(std::string(v)) {}
+    Value(std::string v) : v_(std::move(v)) {}
+    Value(std::string_view v) : v_(std::string(v)) {}
+
+    bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
+    bool isText() const { return std::holds_alternative<std::string>(v_); }
+    bool isInteger() const { return std::holds_alternative<int64_t>(v_); }
+    bool isReal() const { return std::holds_alternative<double>(v_); }
+
+    // Text of the value; a number as the platform would print it, Null as "".
+    std::string str() const;
+    // Numeric value; text is read with Val, Null is 0.
+    double toDouble() const;
+    int64_t toInt() const;
+
+    bool operator==(const Value& o) const { return v_ == o.v_; }
+
+    using Storage = std::variant<std::monostate, int64_t, double, std::string>;
+    const Storage& storage() const { return v_; }
+
+private:
+    Storage v_;
+};
+
+class Database;
+
+// A prepared statement kept for reuse; parameters are bound, never pasted into the text.
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void reset();
+    void bind(int index, const Value& v);  // 1-based
+    void bindAll(const std::vector<Value>& params);
+    bool step();  // true while a row is available
+    int columnCount() const;
+    std::string columnName(int i) const;
+    Value column(int i) const;
+    const std::string& sql() const { return sql_; }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    std::string sql_;
+};
+
+// A read-only result set whose rows are copied out at once (a snapshot).
+class Snapshot {
+public:
+    Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows);
+    bool AtEOF() const { return pos_ >= rows_.size(); }
+    bool AtBOF() const { return bof_; }
+    void MoveFirst();
+    void MoveNext();
+    size_t RecordCount() const { return rows_.size(); }
+    const Value& Field(std::string_view name) const;
+    const Value& Field(size_t index) const;
+    const std::vector<std::string>& FieldNames() const { return names_; }
+    void Close() { rows_.clear(); pos_ = 0; }
+
+private:
+    std::vector<std::string> names_;
+    std::vector<std::vector<Value>> rows_;
+    size_t pos_ = 0;
+    bool bof_ = false;
+};
+
+// A table-type recordset: one per table and caller group, kept open for the run.
+class Recordset : public std::enable_shared_from_this<Recordset> {
+public:
+    Recordset(Database& db, std::string table);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    const std::string& Name() const { return table_; }
+
+    // Current index by the name the program uses for it ("byzip"); "" for table order.
+    void SetIndex(const std::string& indexName);
+    const std::string& Index() const { return index_; }
+
+    // Seek "=": positions on the first row, in index order, whose leading index fields
+    // equal the keys. On a miss NoMatch is set and there is no current row.
+    void Seek(std::string_view comparison, const std::vector<Value>& keys);
+    bool NoMatch() const { return noMatch_; }
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    bool AtEOF() const { return eof_; }
+    bool AtBOF() const { return bof_; }
+    bool HasCurrent() const { return current_.has_value(); }
+
+    int64_t RecordCount();
+
+    // Field of the current row (or of the edit buffer while editing).
+    Value Field(std::string_view name);
+    // Sets a field of the edit buffer; only between AddNew/Edit and Update.
+    void SetField(std::string_view name, const Value& v);
+    bool HasField(std::string_view name) const;
+    const std::vector<std::string>& FieldNames() const { return columns_; }
+
+    void AddNew();
+    void Edit();
+    void Update();
+    void CancelUpdate();
+    void Delete();
+
+    void Close();
+    bool IsOpen() const { return open_; }
+
+private:
+    friend class Database;
+    enum class EditMode { None, Edit, Add };
+
+    struct IndexInfo {
+        std::string name;
+        std::vector<std::string> columns;
+    };
+
+    void requireOpen() const;
+    void requireCurrent() const;
+    size_t columnIndex(std::string_view name) const;
+    std::string orderBy(bool descending) const;
+    std::string selectList() const;
+    Statement& cached(const std::string& sql);
+    // Makes the row a statement stands on current; false (and no current row) when none.
+    bool loadFrom(Statement& st);
+    void refreshIfStale();
+    void clearPosition(bool eof, bool bof);
+    std::vector<Value> keyOfRow() const;
+    void walk(bool forward);
+    void openWalk(bool forward, const std::vector<Value>* after);
+    void closeStatements();
+
+    Database& db_;
+    std::string table_;
+    std::string quotedTable_;
+    std::vector<std::string> columns_;
+    std::string index_;
+    IndexInfo indexInfo_;
+    std::map<std::string, IndexInfo, std::less<>> indexes_;
+    std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
+
+    std::optional<int64_t> current_;   // rowid of the current row
+    std::vector<Value> row_;           // its values, column order
+    std::vector<Value> lastKey_;       // index key and rowid of the row last stood on
+    uint64_t rowVersion_ = 0;
+    bool noMatch_ = false;
+    bool eof_ = true;
+    bool bof_ = true;
+    bool open_ = true;
+
+    // A cursor kept open between MoveNext calls so that a walk costs one step a row.
+    Statement* walk_ = nullptr;
+    bool walkForward_ = true;
+    uint64_t walkVersion_ = 0;
+
+    EditMode mode_ = EditMode::None;
+    std::vector<Value> buffer_;
+    std::vector<bool> touched_;
+};
+
+class Database {
+public:
+    // Opens an existing database file; a missing file is an error (3024), never a new file.
+    explicit Database(const std::string& path, bool readOnly = false);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+    // A table-type recordset on a table; kept in the collection of open recordsets.
+    std::shared_ptr<Recordset> OpenRecordset(const std::string& table);
+    // A snapshot of an SQL query, parameters bound in order.
+    Snapshot OpenSnapshot(const std::string& sql, const std::vector<Value>& params = {});
+    // A prepared statement kept for the life of the database, for look-ups run often.
+    Statement& Prepared(const std::string& sql);
+    // Runs a statement that returns no rows; returns the number of rows changed.
+    int Execute(const std::string& sql, const std::vector<Value>& params = {});
+
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
+    bool TableExists(const std::string& table);
+    bool IndexExists(const std::string& table, const std::string& index);
+
+    // The collection of open recordsets, in the order they were opened.
+    const std::vector<std::shared_ptr<Recordset>>& Recordsets() const { return recordsets_; }
+    // Closes every open recordset, last opened first, then the database itself.
+    void Close();
+    bool IsOpen() const { return db_ != nullptr; }
+
+    sqlite3* handle() const { return db_; }
+    // Bumped on every write so that recordsets re-read a row another recordset changed.
+    uint64_t dataVersion() const { return dataVersion_; }
+    void touch() { ++dataVersion_; }
+
+    // Raises the error for a failed SQLite call, with the engine's number where one applies.
+    [[noreturn]] void fail(int rc, const std::string& what) const;
+
+private:
+    friend class Recordset;
+    void forget(Recordset* rs);
+
+    sqlite3* db_ = nullptr;
+    std::string path_;
+    std::vector<std::shared_ptr<Recordset>> recordsets_;
+    std::map<std::string, std::unique_ptr<Statement>, std::less<>> prepared_;
+    uint64_t dataVersion_ = 1;
+    int transDepth_ = 0;
+};
+
+// Quotes a name for SQL ("PR Delvy zones" → "\"PR Delvy zones\"").
+std::string QuoteIdentifier(std::string_view name);

@@ -1,0 +1,46 @@
+#include "binaryfile.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+TEST(BinaryFile, ReadsBytesAtOneBasedPositionsAndRefusesPositionsPastTheEnd) {
+    fs::path p = fs::temp_directory_path() / ("fretlyn_bin_" + std::to_string(::getpid()));
+    {
+        std::ofstream out(p, std::ios::binary);
+        out << std::string("\x01\x02\x63\xff", 4);
+    }
+    BinaryFile f;
+    f.Open(p.string());
+    EXPECT_EQ(f.Size(), 4u);
+    EXPECT_EQ(f.ByteAt(1), 1);
+    EXPECT_EQ(f.ByteAt(3), 99);
+    EXPECT_EQ(f.ByteAt(4), 255);
+    EXPECT_EQ(f.BytesAt(2, 3), std::string_view("\x02\x63\xff", 3));
+    EXPECT_THROW(f.ByteAt(0), std::runtime_error);
+    EXPECT_THROW(f.ByteAt(5), std::runtime_error);
+    EXPECT_THROW(f.BytesAt(3, 3), std::runtime_error);
+
+    BinaryFile moved = std::move(f);
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(moved.ByteAt(2), 2);
+    moved.Close();
+    moved.Close();
+    EXPECT_THROW(moved.ByteAt(1), std::runtime_error);
+    fs::remove(p);
+}
+
+TEST(BinaryFile, MissingFileIsNamedInTheError) {
+    BinaryFile f;
+    try {
+        f.Open("/nonexistent/data/cxgrd.dat");
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("cxgrd.dat"), std::string::npos);
+    }
+    EXPECT_FALSE(f.IsOpen());
+}

@@ -1,0 +1,328 @@
+#include "database.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A small database in the shapes the tariff uses: blanks in names, NOCASE text keys,
+// a unique key and a table with several indexes.
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = fs::temp_directory_path() /
+                ("fretlyn_db_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".mdb");
+        fs::remove(path_);
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+        const char* ddl = R"(
+            CREATE TABLE us_cities (zip TEXT COLLATE NOCASE, City TEXT COLLATE NOCASE,
+                                    State TEXT COLLATE NOCASE);
+            CREATE INDEX "us_cities.byzip" ON us_cities(zip);
+            CREATE INDEX "us_cities.bycity" ON us_cities(City, State);
+            INSERT INTO us_cities VALUES ('60601','Chicago','IL'), ('55401','Minneapolis','MN'),
+                ('62269','O''Fallon','IL'), ('63366','O''Fallon','MO'), ('10001','New York','NY'),
+                ('60602','chicago','IL');
+            CREATE TABLE "PR Delvy zones" (zip TEXT COLLATE NOCASE, zone INTEGER);
+            CREATE UNIQUE INDEX "PR Delvy zones.byzip" ON "PR Delvy zones"(zip);
+            INSERT INTO "PR Delvy zones" VALUES ('00901', 1), ('00602', 3);
+            CREATE TABLE accessorials (name TEXT COLLATE NOCASE, apply TEXT COLLATE NOCASE,
+                                       "temp on" TEXT COLLATE NOCASE, Minimum REAL);
+            CREATE UNIQUE INDEX "accessorials.byname" ON accessorials(name);
+            INSERT INTO accessorials VALUES ('Liftgate','no','no',75.0),
+                                            ('Inside Delivery','yes','no',60.5);
+            CREATE TABLE discounts (zip TEXT COLLATE NOCASE, region INTEGER, IBOB INTEGER,
+                                    dmc REAL);
+            CREATE UNIQUE INDEX "discounts.byzipandregion" ON discounts(zip, region, IBOB);
+            INSERT INTO discounts VALUES ('ALL',1,0,10.0), ('ALL',1,1,12.5), ('ALL',4,0,20.0),
+                                         ('554',2,0,30.0), (NULL,1,0,5.0);
+            CREATE TABLE basezone00 (zone TEXT);
+            INSERT INTO basezone00 VALUES ('B'), ('A');
+        )";
+        ASSERT_EQ(sqlite3_exec(raw, ddl, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(raw);
+        sqlite3_close(raw);
+        db_ = std::make_unique<Database>(path_.string());
+    }
+    void TearDown() override {
+        db_.reset();
+        fs::remove(path_);
+    }
+
+    std::vector<std::string> walk(Recordset& rs, const char* field) {
+        std::vector<std::string> out;
+        for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) out.push_back(rs.Field(field).str());
+        return out;
+    }
+
+    fs::path path_;
+    std::unique_ptr<Database> db_;
+};
+
+int errorNumber(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const DbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST_F(DatabaseTest, SeekFindsKeysWithoutRegardToCaseAndSetsNoMatch) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    rs->Seek("=", {"55401"});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Field("City").str(), "Minneapolis");
+
+    rs->Seek("=", {"99999"});
+    EXPECT_TRUE(rs->NoMatch());
+    EXPECT_FALSE(rs->HasCurrent());
+    EXPECT_EQ(errorNumber([&] { rs->Field("City"); }), kErrNoCurrentRecord);
+
+    rs->SetIndex("bycity");
+    rs->Seek("=", {"CHICAGO", "il"});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Field("zip").str(), "60601");  // first of the two in index order
+
+    // A key with an apostrophe is a bound value, not SQL text.
+    rs->Seek("=", {"o'fallon", "MO"});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Field("zip").str(), "63366");
+}
+
+TEST_F(DatabaseTest, SeekOnLeadingFieldsOfAMultiFieldIndex) {
+    auto rs = db_->OpenRecordset("discounts");
+    rs->SetIndex("byzipandregion");
+    rs->Seek("=", {"all", 1});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Field("IBOB").toInt(), 0);
+    rs->Seek("=", {"ALL", 1, 1});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_DOUBLE_EQ(rs->Field("dmc").toDouble(), 12.5);
+    // A numeric key given as text still matches the number column.
+    rs->Seek("=", {"ALL", "4", "0"});
+    EXPECT_FALSE(rs->NoMatch());
+    EXPECT_EQ(errorNumber([&] { rs->Seek("=", {"ALL", 1, 0, 9}); }), 3001);
+}
+
+TEST_F(DatabaseTest, CurrentRowIsSharedBetweenCallersAndKeptAcrossIndexChanges) {
+    auto rs = db_->OpenRecordset("us_cities");
+    std::shared_ptr<Recordset> other = rs;  // another module holding the same recordset
+    rs->SetIndex("byzip");
+    rs->Seek("=", {"10001"});
+    EXPECT_EQ(other->Field("City").str(), "New York");
+    other->SetIndex("bycity");
+    EXPECT_EQ(rs->Index(), "bycity");
+    EXPECT_EQ(rs->Field("City").str(), "New York");
+    // The walk goes on in the new index's order from the row that was current.
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field("City").str(), "O'Fallon");
+}
+
+TEST_F(DatabaseTest, MoveNextFollowsTheCurrentIndexToEof) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    EXPECT_EQ(walk(*rs, "zip"),
+              (std::vector<std::string>{"10001", "55401", "60601", "60602", "62269", "63366"}));
+    EXPECT_TRUE(rs->AtEOF());
+    EXPECT_EQ(errorNumber([&] { rs->MoveNext(); }), kErrNoCurrentRecord);
+
+    rs->SetIndex("bycity");
+    EXPECT_EQ(walk(*rs, "zip"),
+              (std::vector<std::string>{"60601", "60602", "55401", "10001", "62269", "63366"}));
+
+    // From a Seek, MoveNext continues in index order.
+    rs->SetIndex("byzip");
+    rs->Seek("=", {"60601"});
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field("zip").str(), "60602");
+    rs->MovePrevious();
+    rs->MovePrevious();
+    EXPECT_EQ(rs->Field("zip").str(), "55401");
+
+    // A Null key sorts first and the walk passes over it.
+    auto d = db_->OpenRecordset("discounts");
+    d->SetIndex("byzipandregion");
+    EXPECT_EQ(walk(*d, "dmc"), (std::vector<std::string>{"5", "30", "10", "12.5", "20"}));
+
+    // A table without an index walks in the order rows were added.
+    auto b = db_->OpenRecordset("basezone00");
+    EXPECT_EQ(walk(*b, "zone"), (std::vector<std::string>{"B", "A"}));
+}
+
+TEST_F(DatabaseTest, EmptyTableIsAtBothEnds) {
+    db_->Execute("DELETE FROM basezone00");
+    auto b = db_->OpenRecordset("basezone00");
+    EXPECT_TRUE(b->AtEOF());
+    EXPECT_TRUE(b->AtBOF());
+    b->MoveFirst();
+    EXPECT_TRUE(b->AtEOF());
+    EXPECT_EQ(b->RecordCount(), 0);
+}
+
+TEST_F(DatabaseTest, AddNewEditUpdateAndDelete) {
+    auto rs = db_->OpenRecordset("accessorials");
+    rs->SetIndex("byname");
+    rs->Seek("=", {"Liftgate"});
+    rs->AddNew();
+    rs->SetField("name", "Residential Delivery");
+    rs->SetField("temp on", "yes");
+    rs->SetField("Minimum", 45);
+    rs->Update();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    // The new row is stored but the row current before AddNew stays current.
+    EXPECT_EQ(rs->Field("name").str(), "Liftgate");
+    rs->Seek("=", {"residential delivery"});
+    ASSERT_FALSE(rs->NoMatch());
+    EXPECT_EQ(rs->Field("temp on").str(), "yes");
+    EXPECT_TRUE(rs->Field("apply").isNull());
+
+    rs->Edit();
+    rs->SetField("temp on", "no");
+    EXPECT_EQ(rs->Field("temp on").str(), "no");  // the edit buffer is what Field reads
+    rs->Update();
+    rs->Seek("=", {"Inside Delivery"});
+    rs->Seek("=", {"Residential Delivery"});
+    EXPECT_EQ(rs->Field("temp on").str(), "no");
+
+    rs->Seek("=", {"Inside Delivery"});
+    rs->Delete();
+    EXPECT_EQ(errorNumber([&] { rs->Field("name"); }), kErrNoCurrentRecord);
+    rs->MoveNext();  // goes on from where the deleted row stood
+    EXPECT_EQ(rs->Field("name").str(), "Liftgate");
+    EXPECT_EQ(rs->RecordCount(), 2);
+
+    EXPECT_EQ(errorNumber([&] { rs->Update(); }), kErrUpdateWithoutEdit);
+    rs->Seek("=", {"nothing"});
+    EXPECT_EQ(errorNumber([&] { rs->Edit(); }), kErrNoCurrentRecord);
+    EXPECT_EQ(errorNumber([&] { rs->Delete(); }), kErrNoCurrentRecord);
+}
+
+TEST_F(DatabaseTest, DuplicateKeyRaises3022AndLeavesTheEditPending) {
+    auto rs = db_->OpenRecordset("accessorials");
+    rs->AddNew();
+    rs->SetField("name", "LIFTGATE");
+    EXPECT_EQ(errorNumber([&] { rs->Update(); }), kErrDuplicateKey);
+    EXPECT_EQ(rs->Field("name").str(), "LIFTGATE");  // still in the buffer
+    rs->SetField("name", "Liftgate 2");
+    rs->Update();
+    EXPECT_EQ(rs->RecordCount(), 3);
+
+    auto z = db_->OpenRecordset("PR Delvy zones");
+    z->SetIndex("byzip");
+    z->Seek("=", {"00602"});
+    z->Edit();
+    z->SetField("zip", "00901");
+    EXPECT_EQ(errorNumber([&] { z->Update(); }), kErrDuplicateKey);
+    z->CancelUpdate();
+    EXPECT_EQ(z->Field("zip").str(), "00602");
+}
+
+TEST_F(DatabaseTest, ChangesThroughOneRecordsetAreSeenByAnother) {
+    auto a = db_->OpenRecordset("accessorials");
+    auto b = db_->OpenRecordset("accessorials");
+    a->SetIndex("byname");
+    b->SetIndex("byname");
+    a->Seek("=", {"Liftgate"});
+    b->Seek("=", {"Liftgate"});
+    b->Edit();
+    b->SetField("temp on", "yes");
+    b->Update();
+    EXPECT_EQ(a->Field("temp on").str(), "yes");
+
+    // A walk in progress survives a write made by the other recordset.
+    a->MoveFirst();
+    EXPECT_EQ(a->Field("name").str(), "Inside Delivery");
+    b->Seek("=", {"Liftgate"});
+    b->Edit();
+    b->SetField("Minimum", 80);
+    b->Update();
+    a->MoveNext();
+    EXPECT_EQ(a->Field("Minimum").toDouble(), 80);
+    a->MoveNext();
+    EXPECT_TRUE(a->AtEOF());
+}
+
+TEST_F(DatabaseTest, SnapshotsBindTheirParametersAndKnowTheOldStringFunctions) {
+    Snapshot s = db_->OpenSnapshot(
+        "SELECT zip, City FROM us_cities WHERE City = ? AND Left(zip, 3) = ? ORDER BY zip",
+        {"O'Fallon", "633"});
+    ASSERT_EQ(s.RecordCount(), 1u);
+    EXPECT_EQ(s.Field("city").str(), "O'Fallon");
+    EXPECT_EQ(s.Field(size_t{0}).str(), "63366");
+    s.MoveNext();
+    EXPECT_TRUE(s.AtEOF());
+    EXPECT_EQ(errorNumber([&] { s.Field("zip"); }), kErrNoCurrentRecord);
+
+    Snapshot f = db_->OpenSnapshot("SELECT Mid('ABCDEF', 2, 3), Right('ABCDEF', 2), Trim('  x ')");
+    EXPECT_EQ(f.Field(size_t{0}).str(), "BCD");
+    EXPECT_EQ(f.Field(size_t{1}).str(), "EF");
+    EXPECT_EQ(f.Field(size_t{2}).str(), "x");
+    EXPECT_EQ(errorNumber([&] { db_->OpenSnapshot("SELECT nonsense FROM nowhere"); }),
+              kErrGeneral);
+}
+
+TEST_F(DatabaseTest, RollbackUndoesAndCommitKeeps) {
+    auto rs = db_->OpenRecordset("basezone00");
+    db_->BeginTrans();
+    rs->AddNew();
+    rs->SetField("zone", "C");
+    rs->Update();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    db_->Rollback();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    db_->BeginTrans();
+    db_->Execute("INSERT INTO basezone00 VALUES (?)", {"D"});
+    db_->CommitTrans();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(errorNumber([&] { db_->CommitTrans(); }), 3034);
+}
+
+TEST_F(DatabaseTest, CloseShutsEveryOpenRecordsetAndTheDatabase) {
+    auto a = db_->OpenRecordset("us_cities");
+    auto b = db_->OpenRecordset("accessorials");
+    ASSERT_EQ(db_->Recordsets().size(), 2u);
+    EXPECT_EQ(db_->Recordsets()[1]->Name(), "accessorials");
+    a->Close();
+    ASSERT_EQ(db_->Recordsets().size(), 1u);
+    auto c = db_->OpenRecordset("discounts");
+    db_->Close();
+    EXPECT_TRUE(db_->Recordsets().empty());
+    EXPECT_FALSE(db_->IsOpen());
+    EXPECT_FALSE(b->IsOpen());
+    EXPECT_FALSE(c->IsOpen());
+    EXPECT_EQ(errorNumber([&] { c->MoveFirst(); }), kErrObjectClosed);
+    db_->Close();  // twice is harmless
+    // Nothing holds the file any more: it can be removed and opened afresh.
+    Database again(path_.string());
+    EXPECT_TRUE(again.TableExists("US_CITIES"));
+}
+
+TEST_F(DatabaseTest, MissingThingsAreReportedByName) {
+    try {
+        db_->OpenRecordset("no such table");
+        FAIL();
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrNotFound);
+        EXPECT_NE(std::string(e.what()).find("no such table"), std::string::npos);
+    }
+    auto rs = db_->OpenRecordset("us_cities");
+    EXPECT_EQ(errorNumber([&] { rs->SetIndex("bystate"); }), kErrIndexNotFound);
+    EXPECT_EQ(errorNumber([&] { rs->Field("County"); }), kErrFieldNotFound);
+    EXPECT_TRUE(db_->IndexExists("PR Delvy zones", "byzip"));
+    EXPECT_FALSE(db_->IndexExists("PR Delvy zones", "bycity"));
+    EXPECT_EQ(errorNumber([] { Database d("/nonexistent/x2007.mdb"); }), kErrCannotOpen);
+}
+
+}  // namespace

@@ -1,0 +1,275 @@
+#include "numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct FormatCase {
+    double value;
+    const char* pattern;
+    const char* expected;
+};
+
+void ExpectFormats(const std::vector<FormatCase>& cases) {
+    for (const FormatCase& c : cases)
+        EXPECT_EQ(Format(c.value, c.pattern), c.expected)
+            << c.value << " with \"" << c.pattern << '"';
+}
+
+template <typename F>
+int ErrorNumberOf(F&& f) {
+    try {
+        f();
+    } catch (const NumberError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(Format, TwoDecimalsRoundsHalvesAwayFromZero) {
+    ExpectFormats({
+        {0.125, "#0.00", "0.13"},
+        {0.375, "#0.00", "0.38"},
+        {-0.125, "#0.00", "-0.13"},
+        {0.12499, "#0.00", "0.12"},
+        {999.995, "#0.00", "1000.00"},
+        {1234567.891, "#0.00", "1234567.89"},
+        {0, "#0.00", "0.00"},
+        {0, "0.00", "0.00"},
+        {0.5, "#0.00", "0.50"},
+        // 2.675 is stored just below the half; at 15 digits it is the half again.
+        {2.675, "#0.00", "2.68"},
+        {1.005, "#0.00", "1.01"},
+        // A figure that rounds to nothing loses its sign.
+        {-0.001, "#0.00", "0.00"},
+        {-0.004, "$##,##0.00", "$0.00"},
+    });
+}
+
+TEST(Format, SingleIsTakenToSevenDigitsFirst) {
+    struct Case {
+        float value;
+        const char* asSingle;  // 7 significant digits, then rounded
+        const char* asDouble;  // the same binary value read at 15 digits
+    };
+    const Case cases[] = {
+        {0.285f, "0.29", "0.28"},     {100.045f, "100.05", "100.04"}, {1.005f, "1.01", "1.00"},
+        {2.675f, "2.68", "2.67"},     {1.115f, "1.12", "1.12"},       {0.28499998f, "0.29", "0.28"},
+        {0.2849999f, "0.28", "0.28"}, {0.0049999f, "0.00", "0.00"},   {-0.285f, "-0.29", "-0.28"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Format(c.value, "#0.00"), c.asSingle) << c.value;
+        EXPECT_EQ(Format(static_cast<double>(c.value), "#0.00"), c.asDouble) << c.value;
+    }
+}
+
+TEST(Format, WholeAndFixedWidthPatterns) {
+    ExpectFormats({
+        {2.5, "#0", "3"},
+        {3.5, "#0", "4"},
+        {-2.5, "#0", "-3"},
+        {0.5, "0", "1"},
+        {0, "0", "0"},
+        {0, "#", ""},
+        {7, "#", "7"},
+        {0, "000", "000"},
+        {5, "000", "005"},
+        {1234, "000", "1234"},
+        {5, "00.0", "05.0"},
+        {123.45, "00.0", "123.5"},
+        {0, "00.0", "00.0"},
+        {7.125, "00.00", "07.13"},
+        {0, "00.00", "00.00"},
+        {0.05, "0.0", "0.1"},
+        {0, "#0.0", "0.0"},
+        {9.95, "#0.0", "10.0"},
+        {9.99999, "#0.0000", "10.0000"},
+        {0.00005, "#0.0000", "0.0001"},
+        {0.00004999, "#0.0000", "0.0000"},
+        {12.3456789, "#0.0000", "12.3457"},
+    });
+    EXPECT_EQ(Format(12, "00"), "12");
+    EXPECT_EQ(Format(3, "00"), "03");
+}
+
+TEST(Format, ThousandsSeparatorsAndPrefixes) {
+    ExpectFormats({
+        {1234.5, "$##,##0.00", "$1,234.50"},
+        {0, "$##,##0.00", "$0.00"},
+        {-5, "$##,##0.00", "-$5.00"},
+        {1234567.891, "$##,##0.00", "$1,234,567.89"},
+        {999.999, "$##,##0.00", "$1,000.00"},
+        {-98765.432, "$##,##0.00", "-$98,765.43"},
+        {12345.678, "##,##0.00", "12,345.68"},
+        {0.4, "##,##0.00", "0.40"},
+        {1234567, "#,##0", "1,234,567"},
+        {999, "#,##0", "999"},
+        {0, "#,##0", "0"},
+        {11.5, "$0.00", "$11.50"},
+        {87.5, "$0.00", "$87.50"},
+        {1234.5, "$0.00", "$1234.50"},
+    });
+}
+
+TEST(Format, LessCommonPatternParts) {
+    ExpectFormats({
+        {0, "#.##", "."},
+        {5, "##.#", "5."},
+        {1.05, "#.##", "1.05"},
+        {1.5, "0.0#", "1.5"},
+        {1.25, "0.0#", "1.25"},
+        {12.5, ".00", "12.50"},
+        {0.5, ".0", ".5"},
+        {0.5, "0%", "50%"},
+        {0.1234, "0.0%", "12.3%"},
+        {3, "\"n=\"0", "n=3"},
+        {4, "0\\x", "4x"},
+        {5, "0;(0)", "5"},
+    });
+    // Without a pattern the plain text is given, unrounded.
+    EXPECT_EQ(Format(0.125, ""), "0.125");
+    EXPECT_EQ(Format(0.285f, ""), "0.285");
+    EXPECT_EQ(ErrorNumberOf([] { Format(std::numeric_limits<double>::infinity(), "#0.00"); }), 6);
+}
+
+TEST(RoundSingle, ReadsTheFormattedTextBack) {
+    EXPECT_EQ(RoundSingle(0.125), 0.13f);
+    EXPECT_EQ(RoundSingle(1.005f), 1.01f);
+    EXPECT_EQ(RoundSingle(static_cast<double>(1.005f)), 1.0f);
+    EXPECT_EQ(RoundSingle(2.34565, "#0.0000"), 2.3457f);
+    EXPECT_EQ(RoundSingle(-7.125), -7.13f);
+    // Money text with a dollar sign and separators still reads back as its amount.
+    EXPECT_EQ(RoundSingle(1234.567, "$##,##0.00"), 1234.57f);
+    EXPECT_EQ(RoundSingle(-1234.567, "$##,##0.00"), -1234.57f);
+    EXPECT_EQ(RoundSingle(7, "#0.00"), 7.0f);
+}
+
+TEST(RoundSingle, NudgeCarriesValuesJustBelowAHalf) {
+    // 0.2849999 stays below the half even at 7 digits; the nudge, added in double precision,
+    // lifts it over.
+    EXPECT_EQ(RoundSingle(0.2849999f), 0.28f);
+    EXPECT_EQ(Nudged(0.2849999f), 0.29f);
+    EXPECT_EQ(Nudged(1.005f), 1.01f);
+    EXPECT_EQ(Nudged(0.0049999f), 0.01f);
+    EXPECT_EQ(Nudged(0.0049899f), 0.0f);
+    EXPECT_EQ(Nudged(12.344f), 12.34f);
+    EXPECT_EQ(RoundSingle(1.234449f, "#0.0000"), 1.2344f);
+    EXPECT_EQ(Nudged(1.234449f, "#0.0000"), 1.2345f);
+    // Below zero the nudge works against the rounding.
+    EXPECT_EQ(Nudged(-0.125f), -0.12f);
+}
+
+TEST(IntegerConversion, HalvesGoToTheEvenNeighbour) {
+    const std::vector<std::pair<double, int>> cases = {
+        {2.5, 2}, {3.5, 4},         {-2.5, -2},         {-3.5, -4},  {0.5, 0},
+        {1.5, 2}, {-0.5, 0},        {2.4999, 2},        {2.5001, 3}, {-2.5001, -3},
+        {7, 7},   {32766.5, 32766}, {-32768.5, -32768},
+    };
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(CInt(value), expected) << value;
+        EXPECT_EQ(CLng(value), expected) << value;
+    }
+    EXPECT_EQ(CLng(100000.5), 100000);
+    EXPECT_EQ(CLng(2147483646.5), 2147483646);
+    EXPECT_EQ(CLng(-2147483648.5), std::numeric_limits<int32_t>::min());
+}
+
+TEST(IntegerConversion, OutOfRangeIsOverflowSix) {
+    EXPECT_EQ(ErrorNumberOf([] { CInt(32767.5); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CInt(-32769); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CLng(2147483647.5); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CLng(-2147483649.0); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CLng(std::nan("")); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CLng(std::numeric_limits<double>::infinity()); }), 6);
+    EXPECT_EQ(ErrorNumberOf([] { CSng(1e39); }), 6);
+    try {
+        CInt(40000);
+        FAIL() << "no overflow";
+    } catch (const NumberError& e) {
+        EXPECT_STREQ(e.what(), "Overflow");
+    }
+}
+
+TEST(IntegerConversion, FixTruncatesAndIntFloors) {
+    EXPECT_EQ(Fix(2.7), 2);
+    EXPECT_EQ(Fix(-2.7), -2);
+    EXPECT_EQ(Int(2.7), 2);
+    EXPECT_EQ(Int(-2.7), -3);
+    EXPECT_EQ(Int(-2.0), -2);
+}
+
+TEST(Val, ReadsTheLeadingNumber) {
+    const std::vector<std::pair<const char*, double>> cases = {
+        {"12abc", 12},      {".5", 0.5},     {"", 0},
+        {"$5", 0},          {"1,000", 1},    {"  42", 42},
+        {"\t7", 7},         {"1 000", 1000}, {"- 3.5", -3.5},
+        {"+8", 8},          {"1.2.3", 1.2},  {"1e3", 1000},
+        {"2.5D2", 250},     {"1E-2x", 0.01}, {"3e", 3},
+        {"3e+", 3},         {"abc", 0},      {"--5", 0},
+        {"-", 0},           {"&H1F", 31},    {"&h10", 16},
+        {"&O17", 15},       {"&HFFFF", -1},  {"&H10000", 65536},
+        {"&HFFFFFFFF", -1}, {"&HZ", 0},      {"12.50 lbs", 12.5},
+        {"0.0001", 0.0001},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Val(text), expected) << '"' << text << '"';
+    EXPECT_EQ(ErrorNumberOf([] { Val("1e400"); }), 6);
+}
+
+TEST(IsNumeric, AcceptsWholeNumbersOnly) {
+    for (const char* text : {"0", "-3.5", "1,000.50", "1e3", "1E-3", "  12  ", "+7", ".5", "5.",
+                             "$5", "-$5.00", "$-5", "$1,234.50", "&H1F", "2D3"})
+        EXPECT_TRUE(IsNumeric(text)) << '"' << text << '"';
+    for (const char* text : {"", "   ", ".", "1.2.3", "12abc", "abc", "-", "$", "1e", "1e+",
+                             "1 000", ",5", "&H", "&HG", "5-", "1e400"})
+        EXPECT_FALSE(IsNumeric(text)) << '"' << text << '"';
+}
+
+TEST(IsNumeric, ImplicitConversionMatchesIt) {
+    EXPECT_EQ(CDbl("$1,234.50"), 1234.5);
+    EXPECT_EQ(CDbl(" -12.25 "), -12.25);
+    EXPECT_EQ(CSng("0.29"), 0.29f);
+    EXPECT_EQ(ErrorNumberOf([] { CDbl("12abc"); }), 13);
+    EXPECT_EQ(ErrorNumberOf([] { CDbl(""); }), 13);
+    EXPECT_EQ(ErrorNumberOf([] { CSng("1e39"); }), 6);
+}
+
+TEST(CStr, ShortestTextAtTheTypesPrecision) {
+    const std::vector<std::pair<double, const char*>> doubles = {
+        {100, "100"},
+        {0.5, "0.5"},
+        {-0.5, "-0.5"},
+        {12.5, "12.5"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"},
+        {0, "0"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1E+15"},
+        {1e16, "1E+16"},
+        {-2.5e20, "-2.5E+20"},
+        {1.5e-7, "1.5E-07"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-05"},
+    };
+    for (const auto& [value, expected] : doubles) EXPECT_EQ(CStr(value), expected) << value;
+    EXPECT_EQ(CStr(0.1f), "0.1");
+    EXPECT_EQ(CStr(1.0f / 3), "0.3333333");
+    EXPECT_EQ(CStr(1234567.0f), "1234567");
+    EXPECT_EQ(CStr(1e7f), "1E+07");
+    EXPECT_EQ(CStr(2500), "2500");
+}
+
+TEST(CStr, StrReservesTheSignPlace) {
+    EXPECT_EQ(Str(459), " 459");
+    EXPECT_EQ(Str(-459.65), "-459.65");
+    EXPECT_EQ(Str(0.5), " .5");
+    EXPECT_EQ(Str(-0.5), "-.5");
+    EXPECT_EQ(Str(0), " 0");
+    EXPECT_EQ(Str(12.5f), " 12.5");
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include "settings.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "tariffdb.h"
+
+const char* const kFloorKeys[13] = {
+    "FLOOR_qzainter", "FLOOR_qzaintra", "FLOOR_qzbinter", "FLOOR_qzbintra", "FLOOR_qzdcalif",
+    "FLOOR_qzdinter", "FLOOR_qzdintra", "FLOOR_canadaus", "FLOOR_bcus",     "FLOOR_YTNT_us",
+    "FLOOR_qzfintra", "FLOOR_flakeys",  "FLOOR_jointline"};
+const char* const kDefaultDiscountKeys[4] = {"DISC_USADefault", "DISC_Canada_US",
+                                             "DISC_USA_Canada", "DISC_CanadaDefault"};
+
+namespace {
+constexpr size_t kMaxStates = 61;
+
+Recordset& Config() {
+    if (!tariff.rsConfig || !tariff.rsConfig->IsOpen())
+        throw std::runtime_error("The settings table is not open.");
+    return *tariff.rsConfig;
+}
+
+// One line of a text data file; a Windows line end is not part of the text.
+bool ReadLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+}  // namespace
+
+std::string GetConfigValue(const std::string& key, const std::string& defaultValue) {
+    Recordset& rs = Config();
+    rs.Seek("=", {key});
+    if (rs.NoMatch()) return defaultValue;
+    return rs.Field("valuef").str();
+}
+
+void SetConfigValue(const std::string& key, const std::string& value) {
+    Recordset& rs = Config();
+    rs.Seek("=", {key});
+    if (rs.NoMatch())
+        throw std::runtime_error("The setting \"" + key +
+                                 "\" is not in the settings table; it was not saved.");
+    rs.Edit();
+    rs.SetField("valuef", value);
+    rs.Update();
+}
+
+void LoadStatesFile() {
+    const std::string path = AppFolder() + "data/states.dat";
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("The state list " + path + " is missing or unreadable.");
+    std::vector<StateRow> rows;
+    std::string line;
+    for (size_t lineNo = 1; ReadLine(in, line); ++lineNo) {
+        if (line.empty()) continue;  // a blank line is no record, often a last line end
+        auto where = [&] { return path + ", line " + std::to_string(lineNo); };
+        if (rows.size() == kMaxStates)
+            throw std::runtime_error(where() + ": the state list holds more than 61 lines.");
+        size_t c = line.find(',');
+        size_t p = line.find('.');
+        if (c == std::string::npos || p == std::string::npos)
+            throw std::runtime_error(where() + ": \"" + line +
+                                     "\" is not of the form Name,XX.QZX.");
+        rows.push_back({line.substr(0, c), line.substr(c + 1, 2), line.substr(p + 1, 3)});
+    }
+    tariff.gStateTable = std::move(rows);
+}
+
+void InitClassTables() {
+    tariff.gClasses = {"50",  "55",  "60",  "65",  "70",  "77.5", "85",  "92.5", "100",
+                       "110", "125", "150", "175", "200", "250",  "300", "400",  "500"};
+    for (int i = 1; i <= 20; ++i) tariff.gZip3List100[i] = std::to_string(99 + i);
+    const char* dc[] = {"200", "202", "203", "204", "205", "569"};
+    for (int i = 1; i <= 6; ++i) tariff.gDCZip3List[i] = dc[i - 1];
+    const char* hi[] = {"96863", "96860", "96853", "96786", "96859", "96858",
+                        "96818", "96795", "96792", "96752", "96706", "96701"};
+    for (int i = 1; i <= 12; ++i) tariff.gHIMilitaryZips[i] = hi[i - 1];
+}
+
+void LoadSettings() {
+    for (const char* key : kFloorKeys) tariff.startupValues[key] = GetConfigValue(key, "00.00");
+    for (const char* key : kDefaultDiscountKeys)
+        tariff.startupValues[key] = GetConfigValue(key, "00.0");
+
+    const std::string path = AppFolder() + "data/effdate.dat";
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("The effective-date file " + path + " is missing.");
+    std::string line;
+    ReadLine(in, line);
+    tariff.gEffDate = line;
+
+    tariff.gDensityDefault = GetConfigValue("DC_density", "9.9");
+    tariff.gGPercentage = static_cast<Single>(Val(GetConfigValue("G!_percentage", "0.20")));
+    tariff.gExchangeRate = GetConfigValue("CDN_ExchangeRate", "1");
+}
+
+void FillClassCombos(ClassBoxes& boxes) {
+    for (int box = 0; box < 5; ++box)
+        for (const auto& c : tariff.gClasses) boxes.AddItem(box, c);
+    for (int box = 0; box < 5; ++box) {
+        std::string v = GetConfigValue("DC_defclass" + std::to_string(box), "100");
+        bool known = std::find(tariff.gClasses.begin(), tariff.gClasses.end(), v) !=
+                     tariff.gClasses.end();
+        boxes.SetText(box, known ? v : std::string());
+    }
+}

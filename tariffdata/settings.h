@@ -1,0 +1,32 @@
+#pragma once
+// Settings kept in the table tblConfig, and the fixed lists loaded at start-up.
+
+#include <string>
+
+// The floor and default-discount keys loaded at start-up, in the order they are read.
+extern const char* const kFloorKeys[13];
+extern const char* const kDefaultDiscountKeys[4];
+
+// The stored value of a key, or the caller's default when the table has no such row.
+std::string GetConfigValue(const std::string& key, const std::string& defaultValue);
+// Stores a value under a key that already has its row. A key without a row is refused
+// with an error naming it: the settings table ships with every key the program writes.
+void SetConfigValue(const std::string& key, const std::string& value);
+
+// Reads data/states.dat into the state table; an unreadable file, a line the program
+// cannot take apart or more than 61 lines is an error naming the file and line.
+void LoadStatesFile();
+void InitClassTables();
+// Reads the start-up settings and the effective date (data/effdate.dat).
+void LoadSettings();
+
+// What the main window lends to FillClassCombos: its five class boxes.
+class ClassBoxes {
+public:
+    virtual ~ClassBoxes() = default;
+    virtual void AddItem(int box, const std::string& text) = 0;
+    // An empty text leaves the box without a choice.
+    virtual void SetText(int box, const std::string& text) = 0;
+};
+
+void FillClassCombos(ClassBoxes& boxes);

@@ -1,0 +1,111 @@
+#include "tariffdb.h"
+
+#include <unistd.h>
+
+#include <stdexcept>
+
+TariffState tariff;
+
+namespace {
+std::string gAppFolderOverride;
+
+using T = TariffState;
+const std::vector<TableIndex> kTables = {
+    {"accessorials", "byname", &T::rsAccessorials},
+    {"shipzips", "byzip", &T::rsShipzips},
+    {"states", "bystateandzip", &T::rsStates},
+    {"discounts", "byzipandregion", &T::rsDiscounts},
+    {"Thriftlane", "PXSpct", &T::rsThriftlane},
+    {"tariff", "bytitle", &T::rsTariff},
+    {"basezone00", "", &T::rsBasezone00},
+    {"can3", "can3post", &T::rsCan3},
+    {"faktable", "fakzip", &T::rsFaktable},
+    {"Fullzip", "byzip", &T::rsFullzip},
+    {"ServInd", "sicpair", &T::rsServInd},
+    {"us_cities", "byzip", &T::rsUSCities},
+    {"can_cities", "byzip", &T::rsCanCities},
+    {"can_rural", "byzip", &T::rsCanRural},
+    {"ziplist", "byzip", &T::rsZiplist},
+    {"svcctrs", "bysic", &T::rsSvcctrs},
+    {"ziparbs", "byzip", &T::rsZiparbs},
+    {"accessorials", "byname", &T::rsAccessorials2},
+    {"PR Delvy zones", "byzip", &T::rsPRDelvyZones},
+    {"PR charges", "byzone", &T::rsPRCharges},
+    {"AK Zones", "byzip", &T::rsAKZones},
+    {"AK Zones2", "city", &T::rsAKZones2},
+    {"AK Rates", "byzone", &T::rsAKRates},
+    {"AK Air Rates", "byzone", &T::rsAKAirRates},
+    {"HI Zones", "byzip", &T::rsHIZones},
+    {"HI Rates", "byzone", &T::rsHIRates},
+    {"BL parties", "bypartyid", &T::rsBLParties},
+    {"Commodity", "byid", &T::rsCommodity},
+    {"Bills", "byblid", &T::rsBills},
+    {"BL Notes", "byblid", &T::rsBLNotes},
+    {"BLdetail", "BL number", &T::rsBLdetail},
+    {"HCDRS235", "byzip", &T::rsHCDRS235},
+    {"tblConfig", "bykeyf", &T::rsConfig},
+    {"AtlantaDiscZips", "Zip Code", &T::rsAtlantaDiscZips},
+    {"IndPts", "zip", &T::rsIndPts},
+};
+
+std::string ExecutableFolder() {
+    std::string buf(4096, '\0');
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return "./";
+    buf.resize(static_cast<size_t>(n));
+    return buf.substr(0, buf.find_last_of('/') + 1);
+}
+}  // namespace
+
+const std::vector<TableIndex>& TariffTables() { return kTables; }
+
+std::shared_ptr<Recordset>* TariffState::RecordsetFor(const std::string& table) {
+    for (const auto& t : kTables)
+        if (t.table == table) return &(this->*t.handle);
+    return nullptr;
+}
+
+void TariffState::Reset() {
+    CloseAll();
+    *this = TariffState();
+}
+
+std::string WithTrailingSeparator(const std::string& folder) {
+    if (!folder.empty() && folder.back() == '/') return folder;
+    return folder + "/";
+}
+
+std::string AppFolder() {
+    static const std::string exeFolder = WithTrailingSeparator(ExecutableFolder());
+    return gAppFolderOverride.empty() ? exeFolder : gAppFolderOverride;
+}
+
+void SetAppFolder(const std::string& folder) {
+    gAppFolderOverride = folder.empty() ? std::string() : WithTrailingSeparator(folder);
+}
+
+void OpenTariffDatabase() {
+    try {
+        tariff.gDB = std::make_unique<Database>(AppFolder() + "data/x2007.mdb");
+        for (const auto& t : kTables) {
+            auto rs = tariff.gDB->OpenRecordset(t.table);
+            if (*t.index) rs->SetIndex(t.index);
+            tariff.*t.handle = std::move(rs);
+        }
+        tariff.laneGrid.Open(AppFolder() + "data/cxgrd.dat");
+        tariff.laneLines.Open(AppFolder() + "data/cxlns.dat");
+        tariff.laneMap.Open(AppFolder() + "data/cxmap.dat");
+    } catch (...) {
+        CloseAll();
+        throw;
+    }
+}
+
+void CloseAll() {
+    if (tariff.gDB) tariff.gDB->Close();
+    tariff.gDB.reset();
+    for (const auto& t : kTables) (tariff.*t.handle).reset();
+    tariff.laneGrid.Close();
+    tariff.laneLines.Close();
+    tariff.laneMap.Close();
+}

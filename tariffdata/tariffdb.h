@@ -1,0 +1,77 @@
+#pragma once
+// The tariff database, its table recordsets and the three lane files, open for the whole run.
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "binaryfile.h"
+#include "database.h"
+#include "numbers.h"
+
+// One row of the state and province list.
+struct StateRow {
+    std::string name;    // "Ontario"
+    std::string code;    // "ON"
+    std::string region;  // operating-region key: "QZA", "QZB", "QZD" or "QZF"
+};
+
+// Program-wide data of the tariff subsystem: open handles and what start-up loads.
+struct TariffState {
+    std::unique_ptr<Database> gDB;
+
+    // One recordset per table, each kept on its index for the run.
+    std::shared_ptr<Recordset> rsAccessorials, rsShipzips, rsStates, rsDiscounts, rsThriftlane,
+        rsTariff, rsBasezone00, rsCan3, rsFaktable, rsFullzip, rsServInd, rsUSCities,
+        rsCanCities, rsCanRural, rsZiplist, rsSvcctrs, rsZiparbs, rsAccessorials2,
+        rsPRDelvyZones, rsPRCharges, rsAKZones, rsAKZones2, rsAKRates, rsAKAirRates, rsHIZones,
+        rsHIRates, rsBLParties, rsCommodity, rsBills, rsBLNotes, rsBLdetail, rsHCDRS235,
+        rsConfig, rsAtlantaDiscZips, rsIndPts;
+
+    // The lane files: cxgrd.dat, cxlns.dat and cxmap.dat.
+    BinaryFile laneGrid, laneLines, laneMap;
+
+    // Settings loaded once at start-up, by key ("FLOOR_jointline", "DISC_USADefault" …).
+    std::map<std::string, std::string, std::less<>> startupValues;
+    std::string gEffDate;
+    std::string gDensityDefault;
+    Single gGPercentage = 0;
+    std::string gExchangeRate;
+
+    std::vector<StateRow> gStateTable;
+    std::array<std::string, 18> gClasses;
+    std::array<std::string, 21> gZip3List100;    // 1 to 20
+    std::array<std::string, 7> gDCZip3List;      // 1 to 6
+    std::array<std::string, 13> gHIMilitaryZips; // 1 to 12
+
+    // The recordset of a table by its name, for code that walks them all.
+    std::shared_ptr<Recordset>* RecordsetFor(const std::string& table);
+
+    void Reset();
+};
+
+extern TariffState tariff;
+
+// A table of the database with the index its recordset stands on ("" for none).
+struct TableIndex {
+    const char* table;
+    const char* index;
+    std::shared_ptr<Recordset> TariffState::*handle;
+};
+// Every table the program keeps open, in the order they are opened.
+const std::vector<TableIndex>& TariffTables();
+
+// The program's folder, always ending in "/". Tests point it at a copy of the data.
+std::string AppFolder();
+void SetAppFolder(const std::string& folder);
+// A folder name with its trailing separator: unchanged when it already has one.
+std::string WithTrailingSeparator(const std::string& folder);
+
+// Opens the database, every table on its index and the lane files. A missing file, table
+// or index raises an error that names it; nothing is left half open.
+void OpenTariffDatabase();
+// Closes every open recordset (those other code opened too), the database and the lane
+// files. Safe to call when nothing is open.
+void CloseAll();

@@ -1,0 +1,153 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace {
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitClassTables();
+        OpenTariffDatabase();
+    }
+    ScratchAppFolder app;
+};
+
+int64_t ConfigRows() { return tariff.rsConfig->RecordCount(); }
+
+TEST_F(Settings, ReadsStoredValuesAndDefaultsForMissingKeys) {
+    int64_t rows = ConfigRows();
+    EXPECT_EQ(GetConfigValue("DC_defclass0", "x"), "100");
+    EXPECT_EQ(GetConfigValue("dc_DEFCLASS0", "x"), "100");  // keys ignore case
+    EXPECT_EQ(GetConfigValue("NO_SUCH_KEY", "fallback"), "fallback");
+    EXPECT_EQ(ConfigRows(), rows);
+}
+
+TEST_F(Settings, WritesOnlyWhereTheRowExists) {
+    int64_t rows = ConfigRows();
+    SetConfigValue("FSC_fsc", "18.5");
+    EXPECT_EQ(GetConfigValue("FSC_fsc", "00.0"), "18.5");
+    try {
+        SetConfigValue("FSC_typo", "1");
+        FAIL() << "a missing key was written";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("FSC_typo"), std::string::npos);
+    }
+    EXPECT_EQ(GetConfigValue("FSC_typo", "none"), "none");
+    EXPECT_EQ(ConfigRows(), rows);
+
+    // A value written survives closing and opening the data again.
+    CloseAll();
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("FSC_fsc", "00.0"), "18.5");
+}
+
+TEST_F(Settings, LoadSettingsTakesStoredValuesOrTheDefaults) {
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf IN ('G!_percentage', 'FLOOR_bcus')");
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = '1.3125' WHERE keyf = 'CDN_ExchangeRate'");
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = '85.50' WHERE keyf = 'FLOOR_jointline'");
+    app.writeFile("data/effdate.dat", "03/05/2007\r\nignored second line\n");
+    LoadSettings();
+    EXPECT_EQ(tariff.gEffDate, "03/05/2007");
+    EXPECT_EQ(tariff.gExchangeRate, "1.3125");
+    EXPECT_FLOAT_EQ(tariff.gGPercentage, 0.20f);
+    EXPECT_EQ(tariff.startupValues.at("FLOOR_bcus"), "00.00");
+    EXPECT_EQ(tariff.startupValues.at("FLOOR_jointline"), "85.50");
+    EXPECT_EQ(tariff.startupValues.size(), 17u);
+    EXPECT_FALSE(tariff.gDensityDefault.empty());
+
+    std::filesystem::remove(app.file("data/effdate.dat"));
+    EXPECT_THROW(LoadSettings(), std::runtime_error);
+}
+
+TEST_F(Settings, StatesFileIsParsedByCommaAndPoint) {
+    app.writeFile("data/states.dat", "Ontario,ON.QZF\r\nMinnesota,MN.QZA\nNewfoundland and Labrador,NL.QZF\n");
+    LoadStatesFile();
+    ASSERT_EQ(tariff.gStateTable.size(), 3u);
+    EXPECT_EQ(tariff.gStateTable[0].name, "Ontario");
+    EXPECT_EQ(tariff.gStateTable[0].code, "ON");
+    EXPECT_EQ(tariff.gStateTable[0].region, "QZF");
+    EXPECT_EQ(tariff.gStateTable[2].name, "Newfoundland and Labrador");
+    EXPECT_EQ(tariff.gStateTable[1].region, "QZA");
+
+    app.writeFile("data/states.dat", "");
+    LoadStatesFile();
+    EXPECT_TRUE(tariff.gStateTable.empty());
+}
+
+TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
+    auto expectError = [&](const std::string& text, const std::string& lineText) {
+        app.writeFile("data/states.dat", text);
+        try {
+            LoadStatesFile();
+            ADD_FAILURE() << "accepted: " << text.substr(0, 40);
+        } catch (const std::runtime_error& e) {
+            std::string m = e.what();
+            EXPECT_NE(m.find("states.dat"), std::string::npos) << m;
+            EXPECT_NE(m.find(lineText), std::string::npos) << m;
+        }
+    };
+    expectError("Ontario,ON.QZF\nQuebec QC QZF\n", "line 2");
+    expectError("Ontario ON.QZF\n", "line 1");
+    expectError("Ontario,ON QZF\n", "line 1");
+    std::string many;
+    for (int i = 0; i < 62; ++i) many += "State" + std::to_string(i) + ",S" + std::to_string(i % 10) + ".QZA\n";
+    expectError(many, "line 62");
+
+    std::filesystem::remove(app.file("data/states.dat"));
+    EXPECT_THROW(LoadStatesFile(), std::runtime_error);
+}
+
+TEST_F(Settings, ShippedStatesFileFitsTheTable) {
+    LoadStatesFile();
+    EXPECT_GT(tariff.gStateTable.size(), 50u);
+    EXPECT_LE(tariff.gStateTable.size(), 61u);
+    for (const auto& s : tariff.gStateTable) {
+        EXPECT_EQ(s.code.size(), 2u) << s.name;
+        EXPECT_TRUE(s.region == "QZA" || s.region == "QZB" || s.region == "QZD" ||
+                    s.region == "QZF")
+            << s.name;
+    }
+}
+
+struct FakeBoxes : ClassBoxes {
+    std::map<int, std::vector<std::string>> items;
+    std::map<int, std::string> text;
+    void AddItem(int box, const std::string& t) override { items[box].push_back(t); }
+    void SetText(int box, const std::string& t) override { text[box] = t; }
+};
+
+TEST_F(Settings, ClassBoxesGetTheEighteenClassesAndTheSavedDefaults) {
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = '77' WHERE keyf = 'DC_defclass1'");
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = '92.5' WHERE keyf = 'DC_defclass2'");
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'DC_defclass4'");
+    FakeBoxes boxes;
+    FillClassCombos(boxes);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(boxes.items[i].size(), 18u);
+        EXPECT_EQ(boxes.items[i].front(), "50");
+        EXPECT_EQ(boxes.items[i][5], "77.5");
+        EXPECT_EQ(boxes.items[i].back(), "500");
+    }
+    EXPECT_EQ(boxes.text[0], "100");
+    EXPECT_EQ(boxes.text[1], "");  // "77" is not a class
+    EXPECT_EQ(boxes.text[2], "92.5");
+    EXPECT_EQ(boxes.text[4], "100");  // missing key: the default class
+}
+
+TEST(ClassTables, FixedListsHoldTheirValues) {
+    InitClassTables();
+    EXPECT_EQ(tariff.gZip3List100[1], "100");
+    EXPECT_EQ(tariff.gZip3List100[20], "119");
+    EXPECT_EQ(tariff.gDCZip3List[6], "569");
+    EXPECT_EQ(tariff.gHIMilitaryZips[1], "96863");
+    EXPECT_EQ(tariff.gHIMilitaryZips[12], "96701");
+}
+
+}  // namespace

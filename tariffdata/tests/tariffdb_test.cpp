@@ -1,0 +1,96 @@
+#include "tariffdb.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "testdata.h"
+
+namespace fs = std::filesystem;
+
+TEST(AppFolder, EndsInExactlyOneSeparator) {
+    EXPECT_EQ(WithTrailingSeparator("/opt/fretlyn"), "/opt/fretlyn/");
+    EXPECT_EQ(WithTrailingSeparator("/"), "/");
+    EXPECT_EQ(WithTrailingSeparator("/opt/fretlyn/"), "/opt/fretlyn/");
+    SetAppFolder("/tmp/x");
+    EXPECT_EQ(AppFolder(), "/tmp/x/");
+    SetAppFolder("");
+    // Without an override it is the folder of the running program.
+    EXPECT_EQ(AppFolder().back(), '/');
+    EXPECT_TRUE(fs::exists(AppFolder()));
+}
+
+class OpenTariff : public ::testing::Test {
+protected:
+    ScratchAppFolder app;
+};
+
+TEST_F(OpenTariff, OpensEveryTableOnItsIndexAndTheLaneFiles) {
+    OpenTariffDatabase();
+    ASSERT_TRUE(tariff.gDB);
+    EXPECT_EQ(tariff.gDB->Recordsets().size(), 35u);
+    for (const auto& t : TariffTables()) {
+        const auto& rs = tariff.*t.handle;
+        ASSERT_TRUE(rs && rs->IsOpen()) << t.table;
+        EXPECT_EQ(rs->Index(), t.index) << t.table;
+    }
+    // The two accessorial recordsets are separate: each keeps its own current row.
+    EXPECT_NE(tariff.rsAccessorials, tariff.rsAccessorials2);
+    for (BinaryFile* f : {&tariff.laneGrid, &tariff.laneLines, &tariff.laneMap}) {
+        EXPECT_TRUE(f->IsOpen());
+        EXPECT_EQ(f->Size(), 1108809u);
+    }
+    EXPECT_NE(tariff.laneGrid.Path().find("cxgrd.dat"), std::string::npos);
+    EXPECT_NE(tariff.laneMap.Path().find("cxmap.dat"), std::string::npos);
+}
+
+TEST_F(OpenTariff, CloseAllClosesWhatOthersOpenedAndCanRunTwice) {
+    OpenTariffDatabase();
+    auto extra = tariff.gDB->OpenRecordset("ponyout");  // left open by another window
+    auto cities = tariff.rsUSCities;
+    CloseAll();
+    EXPECT_FALSE(extra->IsOpen());
+    EXPECT_FALSE(cities->IsOpen());
+    EXPECT_FALSE(tariff.gDB);
+    EXPECT_FALSE(tariff.rsConfig);
+    EXPECT_FALSE(tariff.laneGrid.IsOpen());
+    EXPECT_FALSE(tariff.laneLines.IsOpen());
+    EXPECT_FALSE(tariff.laneMap.IsOpen());
+    CloseAll();
+    // Closed means closed: the database opens again from scratch.
+    OpenTariffDatabase();
+    EXPECT_EQ(tariff.gDB->Recordsets().size(), 35u);
+}
+
+TEST_F(OpenTariff, MissingPiecesAreNamedAndNothingStaysOpen) {
+    auto expectFailureNaming = [&](const std::string& what) {
+        try {
+            OpenTariffDatabase();
+            ADD_FAILURE() << "opened without " << what;
+        } catch (const std::exception& e) {
+            EXPECT_NE(std::string(e.what()).find(what), std::string::npos) << e.what();
+        }
+        EXPECT_FALSE(tariff.gDB);
+        EXPECT_FALSE(tariff.laneGrid.IsOpen());
+    };
+
+    fs::rename(app.file("data/cxlns.dat"), app.file("data/cxlns.bak"));
+    expectFailureNaming("cxlns.dat");
+    fs::rename(app.file("data/cxlns.bak"), app.file("data/cxlns.dat"));
+
+    {
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute("DROP INDEX \"svcctrs.bysic\"");
+        db.Execute("DROP TABLE \"AK Zones2\"");
+    }
+    expectFailureNaming("AK Zones2");
+    {
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute("CREATE TABLE \"AK Zones2\" (city TEXT, zone INTEGER)");
+        db.Execute("CREATE INDEX \"AK Zones2.city\" ON \"AK Zones2\"(city)");
+    }
+    expectFailureNaming("bysic");
+
+    fs::remove(app.file("data/x2007.mdb"));
+    expectFailureNaming("x2007.mdb");
+}
