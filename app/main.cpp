@@ -1,33 +1,53 @@
-// Fretlyn: opens the tariff that ships beside the program and reports what it opened.
+// Fretlyn: the freight-rate quoting program. Opens the tariff that ships beside the program
+// and shows the main window.
 
-#include <chrono>
+#include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
-#include "settings.h"
+#include "form3.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "ratingstate.h"
 #include "tariffdb.h"
 
-int main() {
+namespace {
+// Without a display the toolkit would abort with its own cryptic complaint.
+bool HaveDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return true;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 && *x11) || (wayland && *wayland);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HaveDisplay()) {
+        std::fprintf(stderr,
+                     "Fretlyn is a desktop program and found no display to open its window on.\n"
+                     "Start it from a desktop session, or on a machine without one under a "
+                     "virtual display:\n  xvfb-run -a %s\n",
+                     argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Fretlyn");
+    SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {
+        ShowMessage(QString::fromStdString(text), static_cast<uint8_t>(style),
+                    QString::fromStdString(title));
+    });
+
+    Form3 form;
     try {
-        auto start = std::chrono::steady_clock::now();
-        LoadStatesFile();
-        InitClassTables();
-        OpenTariffDatabase();
-        LoadSettings();
-        auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start);
-        std::printf("Norvale Fretlyn2007 -- rates effective %s\n", tariff.gEffDate.c_str());
-        std::printf("Opened %s in %.1f ms: %zu tables, %zu states and provinces, 3 lane files.\n",
-                    tariff.gDB->Path().c_str(), ms.count(), tariff.gDB->Recordsets().size(),
-                    tariff.gStateTable.size());
-        std::printf("ZIP codes: %lld, postal areas: %lld, service centres: %lld.\n",
-                    static_cast<long long>(tariff.rsUSCities->RecordCount()),
-                    static_cast<long long>(tariff.rsCan3->RecordCount()),
-                    static_cast<long long>(tariff.rsSvcctrs->RecordCount()));
-        CloseAll();
-        return 0;
+        form.Form_Load();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "Fretlyn could not start: %s\n", e.what());
+        PlatformMessageBox(QString("Fretlyn could not start.\n") + e.what(), kMbCritical, "");
         CloseAll();
         return 1;
     }
+    form.show();
+    form.Form_Activate();
+    return app.exec();
 }

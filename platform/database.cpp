@@ -77,6 +77,43 @@ void registerFunctions(sqlite3* db) {
     sqlite3_create_function(db, "Val", 1, flags, nullptr, sqlVal, nullptr, nullptr);
 }
 
+// LEFT and RIGHT are join keywords to SQLite, so the old dialect's Left( and Right( calls
+// are quoted into calls of the functions registered above. Literals are left alone.
+std::string TranslateDialect(const std::string& sql) {
+    std::string out;
+    out.reserve(sql.size() + 8);
+    size_t i = 0;
+    while (i < sql.size()) {
+        char c = sql[i];
+        if (c == '\'' || c == '"' || c == '[') {
+            char close = c == '[' ? ']' : c;
+            size_t end = sql.find(close, i + 1);
+            end = end == std::string::npos ? sql.size() : end + 1;
+            out.append(sql, i, end - i);
+            i = end;
+            continue;
+        }
+        if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+            size_t end = i;
+            while (end < sql.size() &&
+                   (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
+                ++end;
+            std::string word = sql.substr(i, end - i);
+            size_t next = sql.find_first_not_of(" \t", end);
+            bool call = next != std::string::npos && sql[next] == '(';
+            if (call && (sameName(word, "Left") || sameName(word, "Right")))
+                out += "\"" + word + "\"";
+            else
+                out += word;
+            i = end;
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string QuoteIdentifier(std::string_view name) {
@@ -113,7 +150,8 @@ int64_t Value::toInt() const {
 // ---------------------------------------------------------------- Statement
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
-    int rc = sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()),
+    const std::string text = TranslateDialect(sql);
+    int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()),
                                 SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         std::string msg = sqlite3_errmsg(db);

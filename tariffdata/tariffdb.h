@@ -2,6 +2,7 @@
 // The tariff database, its table recordsets and the three lane files, open for the whole run.
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,6 +46,17 @@ struct TariffState {
     std::array<std::string, 21> gZip3List100;    // 1 to 20
     std::array<std::string, 7> gDCZip3List;      // 1 to 6
     std::array<std::string, 13> gHIMilitaryZips; // 1 to 12
+
+    // The two ends of the shipment, as verified. Country: 0 United States, 1 Canada,
+    // 99 not verified.
+    std::string gOrigZip, gOrigZip3, gOrigState, gOrigCityState;
+    int16_t gOrigSubscript = 0;
+    uint8_t gOrigCountry = 99;
+    std::string gDestZip, gDestZip3, gDestState, gDestCityState;
+    int16_t gDestSubscript = 0;
+    uint8_t gDestCountry = 99;
+    uint8_t gPickForDest = 0;     // the city list was filled for the destination
+    std::string gOffshoreState;   // "AK", "PR" or "HI" of the last offshore ZIP seen
 
     // The recordset of a table by its name, for code that walks them all.
     std::shared_ptr<Recordset>* RecordsetFor(const std::string& table);

@@ -265,10 +265,12 @@ TEST_F(DatabaseTest, SnapshotsBindTheirParametersAndKnowTheOldStringFunctions) {
     EXPECT_TRUE(s.AtEOF());
     EXPECT_EQ(errorNumber([&] { s.Field("zip"); }), kErrNoCurrentRecord);
 
-    Snapshot f = db_->OpenSnapshot("SELECT Mid('ABCDEF', 2, 3), Right('ABCDEF', 2), Trim('  x ')");
+    Snapshot f = db_->OpenSnapshot(
+        "SELECT Mid('ABCDEF', 2, 3), Right ('ABCDEF', 2), Trim('  x '), 'Left(' AS [Left]");
     EXPECT_EQ(f.Field(size_t{0}).str(), "BCD");
     EXPECT_EQ(f.Field(size_t{1}).str(), "EF");
     EXPECT_EQ(f.Field(size_t{2}).str(), "x");
+    EXPECT_EQ(f.Field("Left").str(), "Left(");  // literals and names are not calls
     EXPECT_EQ(errorNumber([&] { db_->OpenSnapshot("SELECT nonsense FROM nowhere"); }),
               kErrGeneral);
 }

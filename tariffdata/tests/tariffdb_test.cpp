@@ -80,14 +80,13 @@ TEST_F(OpenTariff, MissingPiecesAreNamedAndNothingStaysOpen) {
 
     {
         Database db(app.file("data/x2007.mdb").string());
-        db.Execute("DROP INDEX \"svcctrs.bysic\"");
-        db.Execute("DROP TABLE \"AK Zones2\"");
+        db.Execute("ALTER TABLE \"AK Zones2\" RENAME TO akz2_moved");
     }
     expectFailureNaming("AK Zones2");
     {
         Database db(app.file("data/x2007.mdb").string());
-        db.Execute("CREATE TABLE \"AK Zones2\" (city TEXT, zone INTEGER)");
-        db.Execute("CREATE INDEX \"AK Zones2.city\" ON \"AK Zones2\"(city)");
+        db.Execute("ALTER TABLE akz2_moved RENAME TO \"AK Zones2\"");
+        db.Execute("DROP INDEX \"svcctrs.bysic\"");
     }
     expectFailureNaming("bysic");
 

@@ -1,0 +1,142 @@
+#pragma once
+// The main window: where a rating request is entered, checked and started.
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "geography.h"
+#include "labels.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QFrame;
+class QTimer;
+class LabelButton;
+
+// Program-wide flags of the main window.
+struct MainWindowState {
+    bool gBusy = false;       // a command of the window is under way: entry checks stay quiet
+    bool gLocked = false;     // a city choice is pending in lstCities
+    bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
+    uint8_t gServiceDays = 0;
+
+    void Reset() { *this = MainWindowState(); }
+};
+extern MainWindowState mainState;
+
+class Form3 : public QWidget, public PointEntryView {
+    Q_OBJECT
+public:
+    explicit Form3(QWidget* parent = nullptr);
+    ~Form3() override;
+
+    // Start-up of the data layer and the window. Throws when the data cannot be opened; the
+    // caller reports it and ends the program, so the window never opens half loaded.
+    void Form_Load();
+    // Fills an empty accessorial list and enters the saved default origin. Runs at start and
+    // when a command window or the quote window closes, never after a message.
+    void Form_Activate();
+    // Saves the default classes and closes the data. Runs once, however the window closes.
+    void Form_Unload();
+
+    // What ends the program after unloading; tests replace it.
+    static void SetProgramEnd(std::function<void()> end);
+
+    // --- controls
+    LabelButton* lblOrigin;
+    LabelButton* lblDestination;
+    QLineEdit* txtozip;
+    QLineEdit* txtdzip;
+    QLabel* lblOrigCityState;
+    QLabel* lblDestCityState;
+    QListWidget* lstCities;
+    QLabel* lblChooseCity;
+    QLabel* hdlCommodities;
+    std::array<QLabel*, 5> lblweight{};
+    std::array<QLabel*, 5> lblclass{};
+    std::array<QLabel*, 5> lblPCF{};
+    std::array<QLineEdit*, 5> txtweight{};
+    std::array<QComboBox*, 5> cmbclass{};
+    std::array<QLineEdit*, 5> txtDensity{};
+    QLabel* lblDensity;
+    LabelButton* lblClickHere;
+    QLineEdit* txtOceanDensity;
+    QCheckBox* chkHawaiiWillCall;
+    QLabel* lblService;
+    LabelButton* lblApplyAccessorials;
+    QListWidget* lstAccessorials;
+    LabelButton* lblRate;
+    LabelButton* lblExit;
+    QFrame* Line1;
+    QFrame* Line2;
+
+    // --- handlers
+    void txtozip_LostFocus();
+    void txtdzip_LostFocus();
+    void txtozip_GotFocus();
+    void txtdzip_GotFocus();
+    void txtozip_Click();
+    void lstCities_Click();
+    void lstCities_LostFocus();
+    void lblOrigin_DblClick();
+    void lblExit_Click();
+    void txtweight_GotFocus(int index);
+    void cmbclass_LostFocus(int index);
+    void lblClickHere_Click();
+    void ShowDensityEntry();
+    void ShowClassEntry();
+    // Copies the commodity boxes into the model the rating engine reads.
+    void SyncCommodityLines();
+
+    // --- PointEntryView
+    void ShowHourglass() override;
+    void ClearCityList() override;
+    void AddCity(const std::string& entry) override;
+    std::vector<std::string> CityEntries() const override;
+    void RemoveCity(int index) override;
+    void ShowCityList() override;
+    void SetZipText(bool isDest, const std::string& text) override;
+    void SetCityCaption(bool isDest, const std::string& caption) override;
+    void FocusDestZip() override;
+    void FocusFirstWeight() override;
+    bool MilitaryQuestionPending() const override;
+    void SetLocked(bool locked) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void FillAccessorialList();
+    void EnterDefaultOrigin();
+    // Shared tails of the origin and destination checks.
+    void OriginTail();
+    void DestinationTail();
+    void ShowTransitDays();
+    void ClearKeptOffshore();
+    void ShowOceanControls(bool oceanCube, bool willCall);
+    void HideOceanControls();
+    void RefuseOffshoreOrigin();
+    // A check that finds the tariff data wanting says so and leaves the end not verified.
+    void ReportDataError(const std::exception& e, bool isDest);
+    // Sets a box's text without its change handler marking the end not verified.
+    void SetTextQuietly(QLineEdit* box, const QString& text);
+    // Gives the focus back to a box that refused its entry; other boxes' checks stay quiet
+    // until it has it, so two refusing boxes cannot pass the focus back and forth.
+    void Refocus(QWidget* box);
+    bool KeyPress(QObject* watched, QKeyEvent* key);
+
+    LabelHighlighter* highlighter_;
+    QWidget* pendingRefocus_ = nullptr;
+    bool quietText_ = false;
+    bool hourglass_ = false;
+    bool unloaded_ = false;
+};
+
+// The one main window of the run, once created.
+Form3* MainForm();

@@ -1,0 +1,46 @@
+#pragma once
+// The clickable label every window uses as its buttons and menu entries, and the colour values
+// the windows give their labels: 24-bit numbers with red in the low byte (255 red, 0xFF0000
+// blue, 0xFFFFFF white, 0 black).
+
+#include <QColor>
+#include <QLabel>
+#include <cstdint>
+
+QColor ColorFromValue(uint32_t value);
+uint32_t ValueFromColor(const QColor& color);
+
+// The text colour of any label, a LabelButton or a plain QLabel. A disabled label keeps the
+// toolkit's greyed text, so only the active and inactive colours are set.
+void SetLabelForeColor(QLabel* label, uint32_t value);
+uint32_t LabelForeColor(const QLabel* label);
+
+// A label that reports clicks, double clicks, presses and every mouse move over it. Mouse
+// tracking is on, so moves arrive without a button held; moves and presses are consumed here and
+// never reach the window behind the label, whose own move handler means "over the background".
+class LabelButton : public QLabel {
+    Q_OBJECT
+  public:
+    explicit LabelButton(QWidget* parent = nullptr);
+    explicit LabelButton(const QString& text, QWidget* parent = nullptr);
+
+    void SetForeColor(uint32_t value) { SetLabelForeColor(this, value); }
+    uint32_t ForeColor() const { return LabelForeColor(this); }
+
+  signals:
+    // Left button pressed and released over the label.
+    void clicked();
+    // The second press of a double click; no click follows it.
+    void doubleClicked();
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void mouseMoved();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+  private:
+    bool leftPressed_ = false;
+};

@@ -1,0 +1,134 @@
+#include "messagebox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <utility>
+
+MessageScript messageScript;
+
+namespace {
+
+constexpr int kButtonsMask = 0x0F;
+constexpr int kIconMask = 0xF0;
+constexpr int kDefaultMask = 0xF00;
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+std::vector<ButtonSpec> ButtonsOf(int style) {
+    switch (style & kButtonsMask) {
+        case kMbOKCancel:
+            return {{QMessageBox::Ok, kIdOK}, {QMessageBox::Cancel, kIdCancel}};
+        case kMbAbortRetryIgnore:
+            return {{QMessageBox::Abort, kIdAbort},
+                    {QMessageBox::Retry, kIdRetry},
+                    {QMessageBox::Ignore, kIdIgnore}};
+        case kMbYesNoCancel:
+            return {{QMessageBox::Yes, kIdYes},
+                    {QMessageBox::No, kIdNo},
+                    {QMessageBox::Cancel, kIdCancel}};
+        case kMbYesNo:
+            return {{QMessageBox::Yes, kIdYes}, {QMessageBox::No, kIdNo}};
+        case kMbRetryCancel:
+            return {{QMessageBox::Retry, kIdRetry}, {QMessageBox::Cancel, kIdCancel}};
+        default:
+            return {{QMessageBox::Ok, kIdOK}};
+    }
+}
+
+QMessageBox::Icon IconOf(int style) {
+    switch (style & kIconMask) {
+        case kMbCritical:
+            return QMessageBox::Critical;
+        case kMbQuestion:
+            return QMessageBox::Question;
+        case kMbExclamation:
+            return QMessageBox::Warning;
+        case kMbInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int PlatformDefaultAnswer(int style) {
+    switch (style & kButtonsMask) {
+        case kMbOKCancel:
+        case kMbYesNoCancel:
+        case kMbRetryCancel:
+            return kIdCancel;
+        case kMbAbortRetryIgnore:
+            return kIdAbort;
+        case kMbYesNo:
+            return kIdNo;
+        default:
+            return kIdOK;
+    }
+}
+
+int PlatformMessageBox(const QString& text, int style, const QString& title) {
+    QString caption = title;
+    if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
+    if (caption.isEmpty()) caption = QStringLiteral("Fretlyn");
+
+    if (std::optional<int> answer = messageScript.Answer(MessageKind::Platform, caption, text,
+                                                         style, PlatformDefaultAnswer(style)))
+        return *answer;
+
+    QMessageBox box(IconOf(style), caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    const std::vector<ButtonSpec> buttons = ButtonsOf(style);
+    std::vector<std::pair<QAbstractButton*, int>> answers;
+    for (const ButtonSpec& spec : buttons)
+        answers.emplace_back(box.addButton(spec.button), spec.answer);
+    const size_t defaultIndex = static_cast<size_t>((style & kDefaultMask) >> 8);
+    if (defaultIndex < answers.size())
+        box.setDefaultButton(static_cast<QPushButton*>(answers[defaultIndex].first));
+    box.exec();
+
+    // Closing the box without a button gives the answer Escape would have given.
+    int answer = PlatformDefaultAnswer(style);
+    for (const auto& [button, code] : answers)
+        if (box.clickedButton() == button) answer = code;
+    messageScript.RecordShown(MessageKind::Platform, caption, text, style, answer);
+    return answer;
+}
+
+void MessageScript::Stop() {
+    active_ = false;
+    answers_.clear();
+}
+
+void MessageScript::Queue(int answer) {
+    answers_.push_back(answer);
+    active_ = true;
+}
+
+std::optional<int> MessageScript::Answer(MessageKind kind, const QString& title,
+                                         const QString& text, int style, int defaultAnswer) {
+    if (!active_) return std::nullopt;
+    int answer = defaultAnswer;
+    MessageOutcome outcome = MessageOutcome::Defaulted;
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+        outcome = MessageOutcome::Scripted;
+    }
+    log_.push_back({kind, title, text, style, answer, outcome});
+    return answer;
+}
+
+void MessageScript::RecordShown(MessageKind kind, const QString& title, const QString& text,
+                                int style, int answer) {
+    log_.push_back({kind, title, text, style, answer, MessageOutcome::Shown});
+}
+
+void MessageScript::Reset() {
+    Stop();
+    log_.clear();
+}

@@ -1,0 +1,84 @@
+#include "messagebox.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+namespace {
+
+class MessageScriptTest : public ::testing::Test {
+  protected:
+    void SetUp() override { messageScript.Reset(); }
+    void TearDown() override { messageScript.Reset(); }
+};
+
+TEST_F(MessageScriptTest, QueuedAnswersAnswerInTurnAndAreLogged) {
+    messageScript.Queue(kIdYes);
+    messageScript.Queue(kIdCancel);
+    EXPECT_TRUE(messageScript.Active());
+    EXPECT_EQ(messageScript.Pending(), 2u);
+
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Delete this party?"), kMbYesNo + kMbQuestion,
+                                 QStringLiteral("Parties")),
+              kIdYes);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Save?"), kMbYesNoCancel, QStringLiteral("B/L")),
+              kIdCancel);
+    EXPECT_EQ(messageScript.Pending(), 0u);
+
+    const auto& log = messageScript.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].kind, MessageKind::Platform);
+    EXPECT_EQ(log[0].title, QStringLiteral("Parties"));
+    EXPECT_EQ(log[0].text, QStringLiteral("Delete this party?"));
+    EXPECT_EQ(log[0].style, kMbYesNo + kMbQuestion);
+    EXPECT_EQ(log[0].answer, kIdYes);
+    EXPECT_EQ(log[0].outcome, MessageOutcome::Scripted);
+    EXPECT_EQ(log[1].answer, kIdCancel);
+}
+
+TEST_F(MessageScriptTest, EmptyQueueAnswersTheHarmlessButton) {
+    messageScript.Start();
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Error 3022"), kMbOK + kMbCritical), kIdOK);
+    // An empty title shows the program's name.
+    EXPECT_EQ(messageScript.Log()[0].title, QApplication::applicationDisplayName());
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Delete?"), kMbYesNo + kMbQuestion), kIdNo);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Save?"), kMbYesNoCancel), kIdCancel);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Print?"), kMbOKCancel + kMbDefaultButton2),
+              kIdCancel);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Disk"), kMbAbortRetryIgnore), kIdAbort);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Disk"), kMbRetryCancel), kIdCancel);
+    ASSERT_EQ(messageScript.Log().size(), 6u);
+    for (const LoggedMessage& m : messageScript.Log())
+        EXPECT_EQ(m.outcome, MessageOutcome::Defaulted) << m.text.toStdString();
+}
+
+TEST_F(MessageScriptTest, InactiveScriptLeavesTheMessageToTheWindow) {
+    EXPECT_FALSE(
+        messageScript.Answer(MessageKind::Program, QStringLiteral("t"), QStringLiteral("x"), 48, 6)
+            .has_value());
+    EXPECT_TRUE(messageScript.Log().empty());
+    messageScript.RecordShown(MessageKind::Program, QStringLiteral("t"), QStringLiteral("x"), 36,
+                              7);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].outcome, MessageOutcome::Shown);
+    EXPECT_EQ(messageScript.Log()[0].answer, 7);
+}
+
+TEST_F(MessageScriptTest, StopDropsAnswersButKeepsTheLog) {
+    messageScript.Queue(kIdNo);
+    messageScript.Queue(kIdYes);
+    PlatformMessageBox(QStringLiteral("One"), kMbYesNo);
+    messageScript.Stop();
+    EXPECT_FALSE(messageScript.Active());
+    EXPECT_EQ(messageScript.Pending(), 0u);
+    EXPECT_EQ(messageScript.Log().size(), 1u);
+    messageScript.ClearLog();
+    EXPECT_TRUE(messageScript.Log().empty());
+
+    messageScript.Queue(kIdYes);
+    messageScript.Reset();
+    EXPECT_FALSE(messageScript.Active());
+    EXPECT_EQ(messageScript.Pending(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// The weight-break charges of one shipment: the rate of each line, deficit weight, gross
+// charge, discount and net charge of the minimum-charge slot and of every candidate break.
+
+#include <cstdint>
+#include <string>
+
+#include "numbers.h"
+
+// The lowest weight of breaks 5C to 30M (index 0 to 8); the last bound closes 30M.
+inline constexpr int32_t kBreakBounds[10] = {500,   1000,  2000,  5000,  10000,
+                                             15000, 20000, 25000, 30000, 100000};
+
+// Computes the rating state from gLineWeight, gLineClass, gGridRow, the lane factors,
+// gBreakDisc and gLaneFloor. Mode 0 from the rating driver, 1 from the bill-of-lading rating;
+// both compute the same. Refuses (RatingRefusal, before anything is written) a rated line of
+// zero pounds or less, a total of 100,000 lbs or more, no weight at all, or a rated line whose
+// class is not an NMFC class.
+void ComputeCharges(uint8_t mode);
+
+// Checks the weights of the lines that will be rated (those before the first blank weight),
+// with the refusals of ComputeCharges; returns the number of those lines.
+int CheckLineWeights();
+
+// The break the shipment pays: the cheapest candidate break, or 0 when the net minimum charge
+// is above it (shipments under 2000 lbs).
+uint8_t CheapestBreak();
+
+Single LowestLineClass(uint8_t count);
+std::string DiscountedCharge(Single amount, uint8_t brk);
+std::string DiscountedCharge2(Single amount, uint8_t brk);
+Single MaxSingle(Single a, Single b);
+Single MinSingle(Single a, Single b);
+std::string PadLeft(int width, const std::string& text);
+std::string LineClassCaption(const std::string& text, uint8_t line);

@@ -1,0 +1,146 @@
+#include "rategrid.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "binaryfile.h"
+#include "geography.h"
+#include "lanes.h"
+#include "ratingstate.h"
+#include "tariffdb.h"
+
+namespace {
+
+constexpr size_t kRowBytes = 44;
+
+// Each grid file is opened once and stays mapped: a rating then costs no file system call.
+std::map<std::string, std::unique_ptr<BinaryFile>, std::less<>>& OpenGrids() {
+    static std::map<std::string, std::unique_ptr<BinaryFile>, std::less<>> grids;
+    return grids;
+}
+
+const BinaryFile& GridFile(const std::string& path) {
+    auto& grids = OpenGrids();
+    auto it = grids.find(path);
+    if (it != grids.end()) return *it->second;
+    auto file = std::make_unique<BinaryFile>();
+    try {
+        file->Open(path);
+    } catch (const std::exception&) {
+        throw TariffDataError("The rate grid file " + path +
+                              " is missing or cannot be read, so this lane cannot be rated.");
+    }
+    return *grids.emplace(path, std::move(file)).first->second;
+}
+
+int32_t LittleEndian32(const unsigned char* p) {
+    const uint32_t u = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                       static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<int32_t>(u);
+}
+
+// f × factor in double precision, kept as a Single, as every factor step is.
+Single Times(Single f, double factor) { return static_cast<Single>(static_cast<double>(f) * factor); }
+
+}  // namespace
+
+void CloseRateGrids() { OpenGrids().clear(); }
+
+void LoadRateGrid(int32_t laneCode) {
+    rating.gGridRow.fill(0);
+    const int32_t number = laneCode / 1000;
+    const int32_t row = laneCode % 1000;
+    if (laneCode < 0 || number > 999 || row == 0)
+        throw TariffDataError("The lane code " + std::to_string(laneCode) +
+                              " names no row of a rate grid, so this lane cannot be rated.");
+    char name[32];
+    std::snprintf(name, sizeof name, "grids/grid%03d.dat", static_cast<int>(number));
+    const BinaryFile& grid = GridFile(AppFolder() + name);
+    const size_t offset = static_cast<size_t>(row - 1) * kRowBytes;
+    if (grid.Size() < offset + kRowBytes)
+        throw TariffDataError("The rate grid file " + grid.Path() + " has no row " +
+                              std::to_string(row) + " (lane code " + std::to_string(laneCode) +
+                              "), so this lane cannot be rated.");
+    const auto bytes = reinterpret_cast<const unsigned char*>(grid.BytesAt(offset + 1, kRowBytes).data());
+    for (size_t i = 0; i < 11; ++i) rating.gGridRow[i] = LittleEndian32(bytes + 4 * i);
+
+    rating.gOrigFactor = rating.gDestFactor = rating.gLanePush = 1;
+    rating.gOrigFactor = OriginArbFactor();
+    rating.gDestFactor = DestArbFactor();
+    rating.gLanePush = MarketLanePush();
+}
+
+Single ZipArbBump(const std::string& zip) {
+    static const std::string sql = "SELECT bump FROM ziparbs WHERE zip = ?1 ORDER BY rowid LIMIT 1";
+    Statement& st = tariff.gDB->Prepared(sql);
+    st.reset();
+    st.bind(1, Value(zip));
+    Single bump = 0;
+    if (st.step()) bump = static_cast<Single>(st.column(0).toDouble());
+    st.reset();
+    return bump;
+}
+
+bool IsAlbertaRuralPostal(const std::string& code) {
+    const std::string area = code.substr(0, 3);
+    for (const char* rural : {"T0A", "T0B", "T0C", "T0E", "T0G"})
+        if (area == rural) return true;
+    return false;
+}
+
+bool IsNYCZipPrefix(const std::string& zip3) {
+    for (int i = 1; i <= 20; ++i) {
+        const std::string& prefix = tariff.gZip3List100[static_cast<size_t>(i)];
+        // Start-up fills the list with "100" to "119"; the same list stands in before that.
+        if (prefix.empty() ? zip3 == std::to_string(99 + i) : zip3 == prefix) return true;
+    }
+    return false;
+}
+
+Single OriginArbFactor() {
+    Single f = 1;
+    const Single bump = ZipArbBump(tariff.gOrigZip);
+    if (bump > 0) f = static_cast<Single>(1.0 + static_cast<double>(bump));
+    if (IsDCZipPrefix(tariff.gOrigZip3)) f = Times(f, 2);
+    if (IsPrefix498or499(tariff.gOrigZip3)) f = Times(f, 1.15);
+    if (IsAlbertaRuralPostal(tariff.gOrigZip)) f = Times(f, 1.3);
+    return f;
+}
+
+Single DestArbFactor() {
+    Single f = 1;
+    const bool mississippi = tariff.gDestState == "MS";
+    bool stateDone = false;
+    const Single bump = ZipArbBump(tariff.gDestZip);
+    if (bump > 0) {
+        // A Mississippi destination's 12 % is added to its bump rather than multiplied in.
+        if (mississippi) {
+            f = static_cast<Single>(static_cast<double>(bump) + 1 + 0.12);
+            stateDone = true;
+        } else {
+            f = static_cast<Single>(static_cast<double>(bump) + 1);
+        }
+    }
+    if (!stateDone && (mississippi || tariff.gDestState == "LA")) f = Times(f, 1.12);
+    if (IsDCZipPrefix(tariff.gDestZip3)) f = Times(f, 2);
+    if (IsPrefix498or499(tariff.gDestZip3)) f = Times(f, 1.15);
+    if (IsAlbertaRuralPostal(tariff.gDestZip)) f = Times(f, 1.3);
+    if (IsNYCZipPrefix(tariff.gDestZip3)) f = Times(f, 1.15);
+    return f;
+}
+
+Single MarketLanePush() {
+    // The prefixes are bound as text, so a range compares them as the text they are.
+    static const std::string sql =
+        "SELECT push FROM MKTLN WHERE (?1 >= Olo) AND (?1 <= Ohi) AND (?2 >= Dlo) AND "
+        "(?2 <= Dhi) ORDER BY rowid LIMIT 1";
+    Statement& st = tariff.gDB->Prepared(sql);
+    st.reset();
+    st.bind(1, Value(tariff.gOrigZip3));
+    st.bind(2, Value(tariff.gDestZip3));
+    Single push = 1;
+    if (st.step()) push = static_cast<Single>(st.column(0).toDouble());
+    st.reset();
+    return push;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The lane's rate-grid row and the three lane factors multiplied into every rate.
+
+#include <cstdint>
+#include <string>
+
+#include "numbers.h"
+
+// Reads the lane's row (file = lane code div 1000, row = lane code mod 1000) into gGridRow and
+// sets gOrigFactor, gDestFactor and gLanePush. A row 0, a missing grid file or a row past the
+// end of its file is a TariffDataError, never a row of zero rates.
+void LoadRateGrid(int32_t laneCode);
+
+// The grid files stay mapped once read; this lets them go (tests, a new application folder).
+void CloseRateGrids();
+
+Single OriginArbFactor();
+Single DestArbFactor();
+Single MarketLanePush();
+Single ZipArbBump(const std::string& zip);
+bool IsAlbertaRuralPostal(const std::string& code);
+bool IsNYCZipPrefix(const std::string& zip3);

@@ -1,0 +1,30 @@
+#pragma once
+// Lane codes, service centres, transit days and the fixed lists of the rating rules.
+
+#include <cstdint>
+#include <string>
+
+int32_t GridCellNumber(int16_t origSubscript, int16_t destSubscript);
+std::string GetLaneCode(int32_t cell);
+uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode);
+std::string ServiceCenterOfZip(const std::string& code);
+bool GetPXSStandard(const std::string& origCode, const std::string& destCode, uint8_t& days);
+std::string RegionOfZip(const std::string& code);
+bool IsDirectPoint(const std::string& origCode, const std::string& destCode);
+bool IsShipLocationZip(std::string& key, uint8_t isDest);
+bool ShipLocInBaseZone(const std::string& baseZone);
+bool IsAKZone99(const std::string& zip);
+bool IsPrefix498or499(const std::string& prefix);
+bool IsDCZipPrefix(const std::string& prefix);
+bool IsEasternProvince(const std::string& province);
+bool IsWesternProvince(const std::string& province);
+bool IsFloridaKeysZip(const std::string& zip);
+bool IsBCMetroPostal(const std::string& postalCode);
+
+// The guaranteed-service choices of the main window and of the quote window, which turn
+// the economy offer off. The windows keep them current.
+struct GuaranteedFlags {
+    bool mainWindow = false;
+    bool quoteWindow = false;
+};
+extern GuaranteedFlags gGuaranteedChosen;

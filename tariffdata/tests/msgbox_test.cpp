@@ -1,0 +1,243 @@
+#include "msgbox.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "frmmssgbox.h"
+#include "handcursor.h"
+#include "messagebox.h"
+#include "tariffdb.h"
+#include "twips.h"
+
+namespace {
+
+QString Chars(int n) {
+    return QString(n, QLatin1Char('x'));
+}
+
+TEST(MessageLayout, WidthFollowsTheTrimmedLength) {
+    EXPECT_EQ(LayOutMessage(Chars(64), kMsgOK).windowWidth, 9880);
+    EXPECT_FALSE(LayOutMessage(Chars(64), kMsgOK).wrap);
+    EXPECT_EQ(LayOutMessage(Chars(10), kMsgOK).windowWidth, 3400);
+    EXPECT_EQ(LayOutMessage(QString(), kMsgOK).windowWidth, 2200);
+    // Blanks at either end do not count; blanks inside do.
+    EXPECT_EQ(
+        LayOutMessage(QStringLiteral("   ") + Chars(64) + QStringLiteral("  "), kMsgOK).windowWidth,
+        9880);
+    EXPECT_EQ(LayOutMessage(QStringLiteral("ab   cd"), kMsgOK).windowWidth, 7 * 120 + 2200);
+    EXPECT_EQ(LayOutMessage(QString(100, QLatin1Char(' ')), kMsgOK).windowWidth, 2200);
+}
+
+TEST(MessageLayout, SixtyFiveCharactersWrapInAFixedLabel) {
+    const MessageLayout layout = LayOutMessage(Chars(65), kMsgOK);
+    EXPECT_TRUE(layout.wrap);
+    EXPECT_EQ(layout.windowWidth, 10000);
+    EXPECT_EQ(layout.labelWidth, 7800);
+    EXPECT_EQ(layout.labelHeight, 450);
+    EXPECT_EQ(LayOutMessage(Chars(400), kMsgQuestion).windowWidth, 10000);
+    EXPECT_FALSE(LayOutMessage(QStringLiteral(" ") + Chars(64) + QStringLiteral(" "), kMsgOK).wrap);
+}
+
+TEST(MessageLayout, OkOrYesAndNoAtTheRight) {
+    const MessageLayout ok = LayOutMessage(Chars(20), kMsgOK);
+    EXPECT_FALSE(ok.question);
+    EXPECT_EQ(ok.okCaption, QStringLiteral("OK"));
+    EXPECT_EQ(ok.okLeft, ok.windowWidth - 1000);
+    EXPECT_EQ(ok.msgDefault, kMsgDefaultOK);
+
+    const MessageLayout question = LayOutMessage(Chars(20), kMsgQuestion);
+    EXPECT_TRUE(question.question);
+    EXPECT_EQ(question.okCaption, QStringLiteral("Yes"));
+    EXPECT_EQ(question.okLeft, question.windowWidth - 2000);
+    EXPECT_EQ(question.noLeft, question.windowWidth - 1000);
+    EXPECT_EQ(question.msgDefault, kMsgDefaultNo);
+}
+
+class Messages : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messages.Reset();
+        messageScript.Reset();
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("graphics")));
+        ASSERT_TRUE(WriteHandCursorFile(dir.filePath(QStringLiteral("graphics/finger.cur"))));
+        SetAppFolder(dir.path().toStdString());
+    }
+    void TearDown() override {
+        messageScript.Reset();
+        messages.Reset();
+        SetAppFolder("");
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Messages, ScriptedQuestionLeavesItsAnswer) {
+    messageScript.Queue(kMsgYes);
+    ShowMessage(QStringLiteral("Use this origin?"), kMsgQuestion, QStringLiteral("Origin"));
+    EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+    EXPECT_FALSE(messages.gMsgShown);
+    EXPECT_EQ(messages.gMsgDefault, kMsgDefaultNo);
+
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    const LoggedMessage& logged = messageScript.Log()[0];
+    EXPECT_EQ(logged.kind, MessageKind::Program);
+    EXPECT_EQ(logged.title, QStringLiteral("Origin"));
+    EXPECT_EQ(logged.text, QStringLiteral("Use this origin?"));
+    EXPECT_EQ(logged.style, kMsgQuestion);
+    EXPECT_EQ(logged.answer, kMsgYes);
+    EXPECT_EQ(logged.outcome, MessageOutcome::Scripted);
+}
+
+TEST_F(Messages, UnscriptedMessagesTakeWhatEnterWouldAnswer) {
+    messageScript.Start();
+    ShowMessage(QStringLiteral("Delete this location?"), kMsgQuestion, QStringLiteral("Delete"));
+    EXPECT_EQ(messages.gMsgAnswer, kMsgNo);
+    ShowMessage(QStringLiteral("Not verified"), kMsgOK, QStringLiteral("ZIP"));
+    EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+    EXPECT_EQ(messages.gMsgDefault, kMsgDefaultOK);
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_EQ(messageScript.Log()[0].outcome, MessageOutcome::Defaulted);
+    EXPECT_EQ(messageScript.Log()[1].outcome, MessageOutcome::Defaulted);
+}
+
+TEST_F(Messages, WindowAppliesTheLayoutInPixels) {
+    frmMssgBox ok;
+    ok.SetMessage(QStringLiteral("  ") + Chars(64) + QStringLiteral(" "), kMsgOK,
+                  QStringLiteral("Title"));
+    EXPECT_EQ(ok.width(), TwipsToPixels(9880));
+    EXPECT_FALSE(ok.lblMssg1->wordWrap());
+    EXPECT_EQ(ok.xlblTitle->text(), QStringLiteral("Title"));
+    EXPECT_EQ(ok.lblOK->text(), QStringLiteral("OK"));
+    EXPECT_EQ(ok.lblOK->x(), TwipsToPixels(8880));
+    EXPECT_TRUE(ok.lblNo->isHidden());
+    EXPECT_TRUE(ok.rect().contains(ok.lblMssg1->geometry()));
+    EXPECT_TRUE(ok.rect().contains(ok.lblOK->geometry()));
+
+    frmMssgBox question;
+    question.SetMessage(Chars(30) + QStringLiteral(" ") + Chars(34), kMsgQuestion,
+                        QStringLiteral("Title"));
+    EXPECT_EQ(question.width(), TwipsToPixels(10000));
+    EXPECT_TRUE(question.lblMssg1->wordWrap());
+    EXPECT_EQ(question.lblMssg1->width(), TwipsToPixels(7800));
+    EXPECT_GE(question.lblMssg1->height(), TwipsToPixels(450));
+    EXPECT_EQ(question.lblOK->text(), QStringLiteral("Yes"));
+    EXPECT_EQ(question.lblOK->x(), TwipsToPixels(8000));
+    EXPECT_FALSE(question.lblNo->isHidden());
+    EXPECT_EQ(question.lblNo->x(), TwipsToPixels(9000));
+    EXPECT_EQ(question.lblOK->y(), question.lblNo->y());
+}
+
+TEST_F(Messages, VeryLongTextIsNotCutOff) {
+    QString text;
+    for (int i = 0; i < 40; ++i) text += QStringLiteral("word%1 ").arg(i);
+    frmMssgBox box;
+    box.SetMessage(text, kMsgOK, QStringLiteral("Title"));
+    QLabel* label = box.lblMssg1;
+    EXPECT_GT(label->height(), TwipsToPixels(450));
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_GT(box.lblOK->y(), label->geometry().bottom());
+    EXPECT_GT(box.height(), box.lblOK->geometry().bottom());
+}
+
+struct KeyCase {
+    uint8_t style;
+    Qt::Key key;
+    const char* text;
+    uint8_t answer;
+};
+
+TEST_F(Messages, KeysAnswer) {
+    const KeyCase cases[] = {
+        {kMsgQuestion, Qt::Key_Return, "\r", kMsgNo},
+        {kMsgQuestion, Qt::Key_Enter, "\r", kMsgNo},
+        {kMsgOK, Qt::Key_Return, "\r", kMsgYes},
+        {kMsgOK, Qt::Key_Enter, "\r", kMsgYes},
+        {kMsgOK, Qt::Key_N, "N", kMsgNo},
+        {kMsgOK, Qt::Key_N, "n", kMsgNo},
+        {kMsgQuestion, Qt::Key_N, "n", kMsgNo},
+        {kMsgQuestion, Qt::Key_Y, "y", kMsgYes},
+        {kMsgQuestion, Qt::Key_Y, "Y", kMsgYes},
+        {kMsgQuestion, Qt::Key_O, "o", kMsgYes},
+        {kMsgOK, Qt::Key_O, "O", kMsgYes},
+        {kMsgOK, Qt::Key_Y, "y", kMsgYes},
+    };
+    for (const KeyCase& c : cases) {
+        messages.gMsgAnswer = 0;
+        messages.gMsgShown = true;
+        frmMssgBox box;
+        box.SetMessage(QStringLiteral("Continue?"), c.style, QStringLiteral("Title"));
+        QKeyEvent press(QEvent::KeyPress, c.key, Qt::NoModifier, QString::fromLatin1(c.text));
+        QApplication::sendEvent(&box, &press);
+        EXPECT_EQ(messages.gMsgAnswer, c.answer) << int(c.style) << " key " << c.text;
+        EXPECT_FALSE(messages.gMsgShown) << int(c.style) << " key " << c.text;
+        EXPECT_EQ(box.result(), c.answer);
+    }
+}
+
+TEST_F(Messages, OtherKeysAndEscapeDoNothing) {
+    messages.gMsgAnswer = 0;
+    messages.gMsgShown = true;
+    frmMssgBox box;
+    box.SetMessage(QStringLiteral("Continue?"), kMsgQuestion, QStringLiteral("Title"));
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QTest::keyClick(&box, Qt::Key_X);
+    QTest::keyClick(&box, Qt::Key_Space);
+    EXPECT_EQ(messages.gMsgAnswer, 0);
+    EXPECT_TRUE(messages.gMsgShown);
+    QTest::keyClick(&box, Qt::Key_Y);
+    EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+}
+
+TEST_F(Messages, ClickingTheLabelsAnswers) {
+    {
+        messages.gMsgShown = true;
+        frmMssgBox box;
+        box.SetMessage(QStringLiteral("Rate it again?"), kMsgQuestion, QStringLiteral("Title"));
+        QTest::mouseClick(box.lblNo, Qt::LeftButton);
+        EXPECT_EQ(messages.gMsgAnswer, kMsgNo);
+        EXPECT_FALSE(messages.gMsgShown);
+    }
+    {
+        frmMssgBox box;
+        box.SetMessage(QStringLiteral("Rate it again?"), kMsgQuestion, QStringLiteral("Title"));
+        QTest::mouseClick(box.lblOK, Qt::LeftButton);
+        EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+    }
+}
+
+TEST_F(Messages, ClosingTheWindowAnswersLikeEnter) {
+    messages.gMsgShown = true;
+    frmMssgBox box;
+    box.SetMessage(QStringLiteral("Delete it?"), kMsgQuestion, QStringLiteral("Title"));
+    box.reject();
+    EXPECT_EQ(messages.gMsgAnswer, kMsgNo);
+    EXPECT_FALSE(messages.gMsgShown);
+}
+
+TEST_F(Messages, HoverHighlightsInBlueWithTheHandCursor) {
+    frmMssgBox box;
+    box.SetMessage(QStringLiteral("Delete it?"), kMsgQuestion, QStringLiteral("Title"));
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+
+    QTest::mouseMove(box.lblNo, QPoint(3, 3));
+    EXPECT_EQ(box.lblNo->ForeColor(), kColorBlue);
+    EXPECT_EQ(box.lblOK->ForeColor(), kColorBlack);
+    EXPECT_EQ(box.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(box.cursor().hotSpot(), QPoint(kHandHotSpotX, kHandHotSpotY));
+
+    QTest::mouseMove(box.lblOK, QPoint(3, 3));
+    EXPECT_EQ(box.lblOK->ForeColor(), kColorBlue);
+    EXPECT_EQ(box.lblNo->ForeColor(), kColorBlack);
+
+    // The lower left corner is background.
+    QTest::mouseMove(&box, QPoint(3, box.height() - 3));
+    EXPECT_EQ(box.lblOK->ForeColor(), kColorBlack);
+    EXPECT_EQ(box.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(LabelForeColor(box.xlblTitle), kColorWhite);
+}
+
+}  // namespace

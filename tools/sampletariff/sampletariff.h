@@ -1,0 +1,109 @@
+// The sample tariff generator: builds the carrier's tariff data that ship with Fretlyn from the
+// real ZIP codes and postal areas in source/ and synthetic, distance-based tariff values.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace sampletariff {
+
+// Sizes fixed by the program's readers.
+constexpr int kZipListSize = 1053;       // rows and columns of the three lane files
+constexpr int kServiceCenterSize = 572;  // rows and columns of the transit-day file
+constexpr int kGridValues = 11;          // minimum charge and ten class-100 rates per grid row
+
+enum class Country { US, Canada };
+
+// The carrier's operating regions as the state list and the service-centre codes spell them.
+enum class Region { QZA, QZB, QZD, QZF };
+const char* RegionKey(Region r);
+
+struct LatLon {
+    double lat = 0;
+    double lon = 0;
+};
+
+// Great-circle miles stretched to an estimate of highway miles.
+double RoadMiles(LatLon a, LatLon b);
+double GreatCircleMiles(LatLon a, LatLon b);
+
+struct UsZip {
+    std::string zip, city, state;
+    LatLon at;
+    int key = -1;     // index into Geography::keys (its three-digit prefix)
+    int center = -1;  // index into Geography::centers
+    double milesToCenter = 0;
+};
+
+struct CaArea {
+    std::string fsa, description, province, city;
+    LatLon at;
+    int key = -1;  // the base zone it is rated as
+    int center = -1;
+    double milesToCenter = 0;
+};
+
+// One row of the ZIP list: a US ZIP prefix or a Canadian base zone.
+struct ZipKey {
+    std::string key;
+    int subscript = 0;
+    Country country = Country::US;
+    std::string state;   // the prefix's state, or the base zone's province
+    std::string city;    // its main place
+    size_t members = 0;  // ZIP codes or postal areas rated as this key
+    Region region = Region::QZB;
+    LatLon at;          // centroid of its ZIPs or postal areas
+    double radius = 0;  // mean miles from the centroid, for lanes within one key
+    bool served = true;
+    bool offshore = false;
+};
+
+struct ServiceCenter {
+    std::string sic, city, state, zip;
+    int subscript = 0;
+    Country country = Country::US;
+    LatLon at;
+    bool hub = false;  // the main terminal of its state or province
+    bool served = true;
+    bool offshore = false;
+};
+
+struct Geography {
+    std::vector<UsZip> zips;
+    std::vector<CaArea> areas;
+    std::vector<ZipKey> keys;             // subscript = index + 1
+    std::map<std::string, int> keyIndex;  // key text -> index
+    std::vector<ServiceCenter> centers;   // subscript = index + 1
+};
+
+// geography.cpp
+Geography BuildGeography(const std::string& sourceDir);
+Region RegionOfState(const std::string& state);
+bool IsOffshoreState(const std::string& state);
+bool IsUnservedProvince(const std::string& province);
+
+// offshore.cpp: delivery zones beyond the gateways.
+int AlaskaZone(const UsZip& z);
+int HawaiiZone(const UsZip& z);
+int PuertoRicoZone(const UsZip& z);
+
+// lanes.cpp: lane files, rate grids and transit days.
+int TransitDays(const Geography& g, int origCenter, int destCenter);
+void WriteLaneData(const Geography& g, const std::string& appDir);
+
+// tables.cpp
+void WriteDatabase(const Geography& g, const std::string& path);
+
+// The state list: the states and provinces the rating can reach, with their regions.
+struct StateLine {
+    std::string name, code;
+};
+std::vector<StateLine> StateList();
+
+// main.cpp helpers shared by the writers.
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+uint64_t Hash(const std::string& text);
+
+}  // namespace sampletariff
