@@ -1,1 +1,368 @@
+#include "form3.h"
+
 #include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <memory>
+
+#include "commodity.h"
+#include "handcursor.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "offshore.h"
+#include "ratingstate.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace {
+
+class Form3Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        messageScript.Reset();
+        messageScript.Start();
+        messages.Reset();
+        mainState.Reset();
+        offshore.Reset();
+        rating.Reset();
+        commodityLines.Reset();
+        Form3::SetProgramEnd([this] { ++programEnds; });
+    }
+    void TearDown() override {
+        form.reset();
+        messageScript.Reset();
+    }
+
+    // Settings a test wants in place before the window loads.
+    void Set(const std::string& key, const std::string& value) {
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key});
+    }
+
+    Form3& Load() {
+        form = std::make_unique<Form3>();
+        form->Form_Load();
+        form->Form_Activate();
+        messageScript.ClearLog();
+        return *form;
+    }
+
+    void EnterOrigin(const QString& text) {
+        form->txtozip->setText(text);
+        form->txtozip_LostFocus();
+    }
+    void EnterDestination(const QString& text) {
+        form->txtdzip->setText(text);
+        form->txtdzip_LostFocus();
+    }
+
+    // The messages shown since the last check, as "title: text".
+    std::vector<std::string> TakeMessages() {
+        std::vector<std::string> out;
+        for (const auto& m : messageScript.Log())
+            out.push_back((m.title + ": " + m.text).toStdString());
+        messageScript.ClearLog();
+        return out;
+    }
+
+    ScratchAppFolder app;
+    std::unique_ptr<Form3> form;
+    int programEnds = 0;
+};
+
+using Messages = std::vector<std::string>;
+
+TEST_F(Form3Test, LoadsTheDataAndShowsTheEffectiveDateInTheTitle) {
+    Load();
+    EXPECT_EQ(form->windowTitle().toStdString(),
+              "Norvale Fretlyn2007 -- rates effective " + tariff.gEffDate);
+    EXPECT_FALSE(tariff.gEffDate.empty());
+    EXPECT_EQ(tariff.gOrigCountry, 99);
+    EXPECT_EQ(tariff.gDestCountry, 99);
+    for (auto* box : form->cmbclass) {
+        EXPECT_EQ(box->count(), 18);
+        EXPECT_EQ(box->currentText(), "100");
+    }
+    // The hand cursor ships with the program and is a real cursor, not the toolkit's.
+    const QString cur = QString::fromStdString(AppFolder() + "graphics/finger.cur");
+    ASSERT_TRUE(ReadCursorHotSpot(cur).has_value());
+    EXPECT_EQ(*ReadCursorHotSpot(cur), QPoint(5, 0));
+    EXPECT_EQ(LoadHandCursor(cur).shape(), Qt::BitmapCursor);
+}
+
+TEST_F(Form3Test, ALoadErrorIsRaisedAndNothingStaysOpen) {
+    std::filesystem::remove(app.file("data/cxmap.dat"));
+    form = std::make_unique<Form3>();
+    EXPECT_THROW(form->Form_Load(), std::exception);
+    EXPECT_FALSE(tariff.gDB);
+}
+
+TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
+    Load();
+    EnterOrigin(" 55401 ");
+    EXPECT_EQ(form->txtozip->text(), "55401");
+    EXPECT_EQ(tariff.gOrigCountry, 0);
+    EXPECT_EQ(form->lblOrigCityState->text(), "MINNEAPOLIS, MN");
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+
+    EnterDestination("60601");
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_EQ(form->lblDestCityState->text(), "CHICAGO, IL");
+    EXPECT_GE(mainState.gServiceDays, 1);
+    EXPECT_LE(mainState.gServiceDays, 6);
+    EXPECT_TRUE(form->lblService->text().startsWith("Norvale Freight Service Standard: \u00bb"));
+    EXPECT_TRUE(TakeMessages().empty());
+
+    // Typing in the box makes the end not verified again.
+    form->txtozip->setText("5540");
+    EXPECT_EQ(tariff.gOrigCountry, 99);
+    form->txtozip_LostFocus();
+    EXPECT_EQ(TakeMessages(), Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    EXPECT_TRUE(form->lblOrigCityState->text().isEmpty());
+}
+
+TEST_F(Form3Test, PostalCodesAreUpperCasedAsTypedWithOrWithoutTheBlank) {
+    Load();
+    form->txtozip->setFocus();
+    QTest::keyClicks(form->txtozip, "m5v 2t6");
+    EXPECT_EQ(form->txtozip->text(), "M5V 2T6");
+    form->txtozip_LostFocus();
+    EXPECT_EQ(tariff.gOrigCountry, 1);
+    EXPECT_EQ(tariff.gOrigState, "ON");
+
+    EnterDestination("H2Y1A1");
+    EXPECT_EQ(tariff.gDestCountry, 1);
+    EXPECT_EQ(tariff.gDestState, "QC");
+    // Two Canadian ends rate by density.
+    EXPECT_FALSE(form->txtDensity[0]->isHidden());
+    EXPECT_TRUE(form->cmbclass[0]->isHidden());
+    EXPECT_EQ(form->lblclass[2]->text(), "Density");
+
+    EnterDestination("60601");
+    EXPECT_TRUE(form->txtDensity[0]->isHidden());
+    EXPECT_FALSE(form->cmbclass[4]->isHidden());
+    EXPECT_EQ(form->lblclass[2]->text(), "Class");
+}
+
+TEST_F(Form3Test, CityNamesFindOneSeveralOrNoPlaces) {
+    Load();
+    // One place: verified at once, the list stays hidden.
+    EnterOrigin("bois d'arc");
+    EXPECT_EQ(tariff.gOrigCountry, 0);
+    EXPECT_EQ(form->txtozip->text(), "BOIS D'ARC, MO");
+    EXPECT_EQ(form->lblOrigCityState->text(), "BOIS D'ARC, MO");
+    EXPECT_TRUE(form->lstCities->isHidden());
+    EXPECT_FALSE(mainState.gLocked);
+
+    // Several places, in two states: the list offers each once and locks the window.
+    EnterDestination("O'Fallon");
+    EXPECT_TRUE(mainState.gLocked);
+    EXPECT_FALSE(form->lstCities->isHidden());
+    ASSERT_EQ(form->lstCities->count(), 2);
+    EXPECT_EQ(form->lstCities->item(0)->text(), "O'FALLON, IL");
+    EXPECT_EQ(form->lstCities->item(1)->text(), "O'FALLON, MO");
+    // While the choice is pending, leaving the window is not possible.
+    form->lblExit_Click();
+    EXPECT_TRUE(TakeMessages().empty());
+
+    form->lstCities->item(1)->setSelected(true);
+    form->lstCities_Click();
+    EXPECT_FALSE(mainState.gLocked);
+    EXPECT_TRUE(form->lstCities->isHidden());
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_EQ(tariff.gDestState, "MO");
+    EXPECT_EQ(form->txtdzip->text(), "O'FALLON, MO");
+    EXPECT_EQ(form->lblDestCityState->text(), "O'FALLON, MO");
+    EXPECT_FALSE(form->lblService->text().isEmpty());
+
+    // No place at all.
+    EnterDestination("Nowhereville");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Destination was not verified.  Please try again."});
+    EXPECT_EQ(tariff.gDestCountry, 99);
+}
+
+TEST_F(Form3Test, ACityInStatesAndProvincesListsBoth) {
+    Load();
+    EnterDestination("Windsor");
+    ASSERT_TRUE(mainState.gLocked);
+    bool us = false, canada = false;
+    for (int i = 0; i < form->lstCities->count(); ++i) {
+        const QString t = form->lstCities->item(i)->text();
+        us |= t.endsWith(", CT");
+        canada |= t.endsWith(", ON");
+        for (int j = 0; j < i; ++j) EXPECT_NE(form->lstCities->item(j)->text(), t);
+    }
+    EXPECT_TRUE(us && canada);
+    // Nothing chosen: the list insists.
+    form->lstCities_Click();
+    EXPECT_EQ(TakeMessages(), Messages{"Data Entry Error: Destination was not verified.  Choose a "
+                                       "city.  Please try again."});
+    EXPECT_TRUE(mainState.gLocked);
+}
+
+TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
+    Load();
+    EnterOrigin("60601");
+
+    // Alaska by ZIP is refused; it is rated by city.
+    EnterDestination("99501");
+    EXPECT_EQ(TakeMessages(), Messages{"Zip entry error: Alaska can only be rated by city"});
+    EXPECT_EQ(tariff.gDestCountry, 99);
+    EXPECT_EQ(form->txtdzip->text(), "99501");
+
+    // Hawaii shows the ocean cube and the will-call box.
+    form->txtdzip_GotFocus();
+    EnterDestination("96813");
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_FALSE(form->txtOceanDensity->isHidden());
+    EXPECT_FALSE(form->chkHawaiiWillCall->isHidden());
+    EXPECT_TRUE(offshore.gIsHI);
+
+    // A will-call ZIP typed as a code is refused and keeps its text.
+    form->txtdzip_GotFocus();
+    EnterDestination("96742");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Special Service: Please contact your Norvale Service Center about this shipment"});
+    EXPECT_EQ(form->txtdzip->text(), "96742");
+    EXPECT_EQ(tariff.gDestCountry, 99);
+
+    // Puerto Rico shows no service standard.
+    form->txtdzip_GotFocus();
+    form->lblService->clear();
+    EnterDestination("00901");
+    EXPECT_TRUE(offshore.gIsPR);
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    EXPECT_FALSE(form->txtOceanDensity->isHidden());
+    EXPECT_TRUE(form->chkHawaiiWillCall->isHidden());
+
+    // Back to the mainland: the kept offshore values go.
+    form->txtdzip_GotFocus();
+    EnterDestination("55401");
+    EXPECT_FALSE(offshore.gIsPR);
+    EXPECT_TRUE(rating.gOffshoreDestZip.empty());
+    EXPECT_TRUE(form->txtOceanDensity->isHidden());
+}
+
+TEST_F(Form3Test, AnOffshoreOriginIsRefusedWithoutTouchingTheDestination) {
+    Load();
+    EnterDestination("60601");
+    const std::string destZip = tariff.gDestZip;
+    EnterOrigin("96813");
+    EXPECT_EQ(TakeMessages(), Messages{"NORVALE Service: Contact your NORVALE representative about "
+                                       "outbound service from Hawaii."});
+    EXPECT_EQ(tariff.gOrigCountry, 99);
+    EXPECT_TRUE(form->txtozip->text().isEmpty());
+    EXPECT_EQ(tariff.gDestZip, destZip);
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_FALSE(offshore.gIsHI);
+}
+
+TEST_F(Form3Test, TheClassCheckTakesOnlyTheEighteenClasses) {
+    Load();
+    form->cmbclass[0]->setEditText("77.5");
+    form->cmbclass_LostFocus(0);
+    EXPECT_TRUE(TakeMessages().empty());
+    for (const char* bad : {"77", " 100", ""}) {
+        form->cmbclass[1]->setEditText(bad);
+        form->cmbclass_LostFocus(1);
+        EXPECT_EQ(TakeMessages(),
+                  Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
+            << bad;
+    }
+}
+
+TEST_F(Form3Test, EnterMovesAlongTheLinesAndTheCubeTakesOnlyNumbers) {
+    Load();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->txtweight[0]->setFocus();
+    QTest::keyClick(form->txtweight[0], Qt::Key_Return);
+    EXPECT_TRUE(form->cmbclass[0]->hasFocus());
+    QTest::keyClick(form->cmbclass[0]->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(form->txtweight[1]->hasFocus());
+    form->cmbclass[4]->setFocus();
+    QTest::keyClick(form->cmbclass[4]->lineEdit(), Qt::Key_Return);
+    EXPECT_TRUE(form->cmbclass[4]->hasFocus());
+
+    form->txtOceanDensity->show();
+    QTest::keyClicks(form->txtOceanDensity, "12a.5x");
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
+    QTest::keyClick(form->txtOceanDensity, Qt::Key_Backspace);
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.");
+}
+
+TEST_F(Form3Test, ExitAsksAndSavesTheDefaultClassesOnYes) {
+    Load();
+    form->cmbclass[2]->setEditText("92.5");
+    messageScript.Queue(kIdNo);
+    form->lblExit_Click();
+    EXPECT_EQ(TakeMessages(), Messages{"Exit Fretlyn: Are you sure you want to exit Fretlyn2007?"});
+    EXPECT_EQ(programEnds, 0);
+    EXPECT_TRUE(tariff.gDB);
+
+    messageScript.Queue(kIdYes);
+    form->lblExit_Click();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_FALSE(tariff.gDB);  // the data are closed
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("DC_defclass2", ""), "92.5");
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "100");
+}
+
+TEST_F(Form3Test, TheSavedDefaultOriginIsEnteredAtActivationOnly) {
+    Set("DC_origin", "55401");
+    Load();
+    EXPECT_EQ(form->txtozip->text(), "55401");
+    EXPECT_EQ(tariff.gOrigCountry, 0);
+
+    // A message does not bring the saved origin back over what the user typed.
+    EnterOrigin("60601");
+    ShowMessage("anything", kMsgOK, "Note");
+    EXPECT_EQ(form->txtozip->text(), "60601");
+    // A command window closing does.
+    form->Form_Activate();
+    EXPECT_EQ(form->txtozip->text(), "55401");
+}
+
+TEST_F(Form3Test, ASavedOriginWithACommaIsEnteredUpToTheComma) {
+    Set("DC_origin", "O'Fallon, MO");
+    Load();
+    EXPECT_EQ(form->txtozip->text(), "O'FALLON");
+    EXPECT_TRUE(mainState.gLocked);  // two O'Fallons: the list asks which
+}
+
+TEST_F(Form3Test, DoubleClickOnOriginSavesItAsTheDefault) {
+    Load();
+    EnterOrigin("55401");
+    form->lblOrigin_DblClick();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Saved: 55401 will be saved as the default origin ZIP/Postal code"});
+    EXPECT_EQ(GetConfigValue("DC_origin", ""), "55401");
+}
+
+TEST_F(Form3Test, TheAccessorialListComesFromTheStoredMarks) {
+    {
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute("UPDATE accessorials SET apply = 1 WHERE Name = 'Thriftlane'");
+    }
+    Load();
+    ASSERT_GT(form->lstAccessorials->count(), 0);
+    bool thriftlaneChosen = false;
+    for (int i = 0; i < form->lstAccessorials->count(); ++i) {
+        auto* item = form->lstAccessorials->item(i);
+        EXPECT_FALSE(item->text().startsWith("HCDR"));
+        if (item->text() == "Thriftlane") thriftlaneChosen = item->isSelected();
+    }
+    EXPECT_TRUE(thriftlaneChosen);
+    EXPECT_TRUE(commodityLines.gAccThriftlane);
+    EXPECT_FALSE(commodityLines.gAccLiftgate);
+}
+
+}  // namespace

@@ -232,11 +232,20 @@ std::string MostCommonCity(const std::vector<std::string>& cities) {
         ->first;
 }
 
+// The postal list spells names without their apostrophes ("O FALLON"); the towns write them.
+std::string WithApostrophes(std::string city) {
+    if (city.size() > 4 && city.rfind("O ", 0) == 0 && city.find(' ', 2) == std::string::npos)
+        city[1] = '\'';
+    if (city == "COEUR D ALENE") return "COEUR D'ALENE";
+    if (city == "BOIS D ARC") return "BOIS D'ARC";
+    return city;
+}
+
 void ReadUsZips(Geography& g, const std::string& dir) {
     for (auto& f : ReadCsv(dir + "/us_zips.csv", 5)) {
         UsZip z;
         z.zip = f[0];
-        z.city = f[1];
+        z.city = WithApostrophes(f[1]);
         z.state = f[2];
         z.at = {std::stod(f[3]), std::stod(f[4])};
         // One military ZIP is geocoded far out in the bush; it lies in Anchorage.

@@ -107,3 +107,6 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
 
 }  // namespace sampletariff
+
+// The bytes of graphics/finger.cur, the hand cursor of every window.
+std::string HandCursorBytes();
