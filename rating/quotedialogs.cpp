@@ -1,0 +1,4 @@
+#include "quotedialogs.h"
+
+// Placeholder until the dialogs land: the C.O.D. basis stays as it is.
+void ShowCODDialog() {}
