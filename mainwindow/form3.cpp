@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QTimer>
 
 #include "commodity.h"
 #include "labelbutton.h"
@@ -16,7 +18,9 @@
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
+#include "rateshipment.h"
 #include "ratingstate.h"
+#include "twips.h"
 #include "servicestandard.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -203,8 +207,11 @@ void Form3::BuildControls() {
     lstAccessorials = new QListWidget(this);
     lstAccessorials->setObjectName("lstAccessorials");
     lstAccessorials->setSelectionMode(QAbstractItemView::MultiSelection);
-    lstAccessorials->setGeometry(470, 172, 230, 200);
+    accListTwips = QRect(240, 5520, 1000, 60);
+    PlaceAccessorialList();
     lstAccessorials->hide();
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(25);
 
     lblChooseCity = label("lblChooseCity", "Choose a city and state/province", 20, 140, 400, 22);
     lblChooseCity->hide();
@@ -235,9 +242,15 @@ void Form3::BuildControls() {
     connect(lblOrigin, &LabelButton::doubleClicked, this, [this] { lblOrigin_DblClick(); });
     connect(lblExit, &LabelButton::clicked, this, [this] { lblExit_Click(); });
     connect(lblClickHere, &LabelButton::clicked, this, [this] { lblClickHere_Click(); });
-    connect(lblApplyAccessorials, &LabelButton::clicked, this, [this] {
-        if (!mainState.gLocked) lstAccessorials->setVisible(!lstAccessorials->isVisible());
+    connect(lblApplyAccessorials, &LabelButton::clicked, this,
+            [this] { lblApplyAccessorials_Click(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(lstAccessorials, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!fillingAccessorials_) lstAccessorials_Click();
     });
+    connect(lblRate, &LabelButton::clicked, this, [this] { lblRate_Click(); });
+    // Keys typed anywhere in the window reach it first, as the Alt key must.
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 // --------------------------------------------------------------------------- life cycle
@@ -300,6 +313,11 @@ void Form3::FillAccessorialList() {
                   {"Inside", &CommodityLines::gAccInside},
                   {"Residential", &CommodityLines::gAccResidential}};
     Recordset& rs = *tariff.rsAccessorials;
+    fillingAccessorials_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{fillingAccessorials_};
     for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
         const std::string name = rs.Field("name").str();
         if (name.rfind("HCDR", 0) == 0) continue;
@@ -736,6 +754,10 @@ void Form3::Refocus(QWidget* box) {
 }
 
 bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
+    if (key->key() == Qt::Key_Alt) {
+        lblRate_Click();
+        return true;
+    }
     const QString text = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     auto upperCase = [&](QLineEdit* box) {
@@ -813,6 +835,240 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// --------------------------------------------------------------------------- accessorials
+
+namespace {
+// The main window's flag of an accessorial item, by its exact text.
+bool* FlagOfItem(const std::string& item) {
+    auto& c = commodityLines;
+    if (item == "Norvale GUARANTEED!") return &c.gAccGuaranteed;
+    if (item == "Liftgate service") return &c.gAccLiftgate;
+    if (item == "Hazardous materials") return &c.gAccHazardous;
+    if (item == "Thriftlane") return &c.gAccThriftlane;
+    if (item == "Inside pickup and delivery") return &c.gAccInside;
+    if (item == "Residential delivery") return &c.gAccResidential;
+    return nullptr;
+}
+
+// The refusal a newly chosen item meets, given the flags as they stand; empty when none.
+std::string RefusalOf(const std::string& item) {
+    const auto& c = commodityLines;
+    if (item == "Norvale GUARANTEED!") {
+        if (c.gAccLiftgate) return "Cannot Guarantee a Liftgate shipment. ";
+        if (c.gAccHazardous) return "Cannot Guarantee a Hazardous materials shipment. ";
+        if (c.gAccThriftlane) return "Cannot Guarantee a Thriftlane shipment. ";
+    } else if (item == "Liftgate service") {
+        if (c.gAccGuaranteed) return "Cannot add a Liftgate service to a Guaranteed shipment. ";
+    } else if (item == "Hazardous materials") {
+        if (c.gAccGuaranteed) return "Cannot add Hazardous materials to a Guaranteed shipment. ";
+        if (c.gAccThriftlane) return "Cannot add Hazardous materials to a Thriftlane shipment. ";
+    } else if (item == "Thriftlane") {
+        if (c.gAccGuaranteed) return "Cannot add Thriftlane service to a Guaranteed shipment. ";
+        if (c.gAccHazardous)
+            return "Cannot add Thriftlane service to a Hazardous materials shipment. ";
+    }
+    return {};
+}
+}  // namespace
+
+void Form3::lstAccessorials_Click() {
+    Recordset& rs = *tariff.rsAccessorials2;
+    if (lstAccessorials->count() > 0) {
+        rs.Seek("=", {lstAccessorials->item(0)->text().toStdString()});
+        if (!rs.NoMatch() && rs.Field("apply").toDouble() == 0 &&
+            lstAccessorials->item(0)->isSelected())
+            commodityLines.gAskCODAmount = true;
+    }
+    if (mainState.gLocked || mainState.gInAccClick) {
+        mainState.gInAccClick = false;
+        return;
+    }
+    for (int i = 0; i < lstAccessorials->count(); ++i) {
+        QListWidgetItem* item = lstAccessorials->item(i);
+        const std::string name = item->text().toStdString();
+        rs.Seek("=", {name});
+        if (rs.NoMatch()) continue;
+        rs.Edit();
+        bool* flag = FlagOfItem(name);
+        if (item->isSelected()) {
+            const std::string refusal = RefusalOf(name);
+            if (!refusal.empty()) {
+                rs.CancelUpdate();
+                *flag = false;
+                mainState.gInAccClick = true;
+                Message(refusal + " ", kMsgOK, "Service not Available");
+                item->setSelected(false);
+                return;
+            }
+            if (flag) *flag = true;
+            rs.SetField("apply", 1);
+        } else {
+            rs.SetField("apply", 0);
+            if (flag) *flag = false;
+        }
+        rs.Update();
+    }
+    mainState.gInAccClick = false;
+}
+
+void Form3::lblApplyAccessorials_Click() {
+    if (mainState.gLocked) return;
+    mainState.gBusy = true;
+    if (lstAccessorials->isHidden()) Timer1->start();
+    mainState.gBusy = false;
+}
+
+void Form3::Timer1_Timer() {
+    lstAccessorials->show();
+    lstAccessorials->raise();
+    QRect& r = accListTwips;
+    r = QRect(r.left(), r.top() - 270, r.width() + 400, r.height() + 270);
+    if (r.top() < 4400) {
+        r.setHeight(r.height() - 100);
+        Timer1->stop();
+    }
+    PlaceAccessorialList();
+}
+
+// The list opens in the right-hand column; its slide follows the twips the window was
+// designed in, moved there.
+void Form3::PlaceAccessorialList() {
+    const QPoint offset(470 - TwipsToPixels(240), 172 - TwipsToPixels(4170));
+    lstAccessorials->setGeometry(TwipsToPixels(accListTwips.left()) + offset.x(),
+                                 TwipsToPixels(accListTwips.top()) + offset.y(),
+                                 TwipsToPixels(accListTwips.width()),
+                                 TwipsToPixels(accListTwips.height()));
+}
+
+void Form3::Form_Click() {
+    if (!lstAccessorials->isHidden()) lstAccessorials->hide();
+}
+
+void Form3::mousePressEvent(QMouseEvent* event) {
+    Form_Click();
+    QWidget::mousePressEvent(event);
+}
+
+// --------------------------------------------------------------------------- rating request
+
+void Form3::StoreAccessorialMarks() {
+    Recordset& rs = *tariff.rsAccessorials2;
+    for (int i = 0; i < lstAccessorials->count(); ++i) {
+        rs.Seek("=", {lstAccessorials->item(i)->text().toStdString()});
+        if (rs.NoMatch()) continue;
+        rs.Edit();
+        rs.SetField("apply", lstAccessorials->item(i)->isSelected() ? 1 : 0);
+        rs.Update();
+    }
+    fillingAccessorials_ = true;
+    lstAccessorials->clear();
+    fillingAccessorials_ = false;
+    Timer1->stop();
+    accListTwips = QRect(120, 6240, 1000, 60);
+    PlaceAccessorialList();
+    lstAccessorials->hide();
+}
+
+void Form3::lblRate_Click() {
+    if (mainState.gLocked) return;
+    bool rated = false;
+    try {
+        if (CheckRequest()) {
+            SyncCommodityLines();
+            rated = RateShipment();
+        }
+    } catch (const std::exception& e) {
+        Message(e.what(), kMsgOK, "Rating Error");
+    }
+    if (rated) {
+        // The quote window has closed: the list comes back from the stored marks, and the
+        // default origin is entered again.
+        show();
+        Form_Activate();
+        txtozip->setFocus();
+    } else if (lstAccessorials->count() == 0) {
+        // A refused request keeps the origin as typed, but the choices are shown again.
+        try {
+            FillAccessorialList();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+// The checks of a request, in their order; false after the first that fails.
+bool Form3::CheckRequest() {
+    txtozip_LostFocus();
+    StoreAccessorialMarks();
+    if (tariff.gOrigCountry == 99) {
+        txtozip->setFocus();
+        return false;
+    }
+    if (tariff.gDestCountry == 99) {
+        txtdzip->setFocus();
+        return false;
+    }
+    if (commodityLines.gAccGuaranteed &&
+        (Trim(tariff.gOrigZip).empty() || Trim(tariff.gDestZip).empty() ||
+         !IsDirectPoint(tariff.gOrigZip, tariff.gDestZip))) {
+        Message("Cannot Guarantee, not direct points " + std::string(" "), kMsgOK,
+                "Service not Available");
+        return false;
+    }
+    if (!GetPXSStandard(tariff.gOrigZip, TransitDestination(), rating.gPXSDays) &&
+        commodityLines.gAccThriftlane) {
+        Message("Not a valid Thriftlane Lane " + std::string(" "), kMsgOK, "Service not Available");
+        return false;
+    }
+    const std::string lane =
+        GetLaneCode(GridCellNumber(tariff.gOrigSubscript, tariff.gDestSubscript));
+    rating.gLaneCode = static_cast<int32_t>(std::stol(lane));
+    if (rating.gLaneCode == 99099) {
+        Message("As of " + tariff.gEffDate + " NORVALE " +
+                    "does not service this lane.  Please contact your Service Center.",
+                kMsgOK, "No Service");
+        txtozip->setFocus();
+        return false;
+    }
+    if (Val(Text(txtweight[0])) <= 0) {
+        Message("No commodity weight entered.", kMsgOK, "Data Entry Error");
+        txtweight[0]->setFocus();
+        return false;
+    }
+    auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
+    for (int i = 1; i <= 3; ++i) {
+        if (blank(i) && !blank(i + 1)) {
+            Message("The commodity on line  " + std::to_string(i + 1) +
+                        " is missing a weight value.  " + "Please correct the problem.",
+                    kMsgOK, "Data Entry Error");
+            txtweight[i]->setFocus();
+            return false;
+        }
+    }
+    if (IsIntraCanada()) {
+        for (int i = 0; i < 5; ++i) {
+            if (!blank(i) && Trim(Text(txtDensity[i])).empty()) {
+                Message("The commodity on line  " + std::to_string(i + 1) +
+                            " is missing a density value.  " + "Please correct the problem.",
+                        kMsgOK, "Data Entry Error");
+                txtDensity[i]->setFocus();
+                return false;
+            }
+        }
+    }
+    for (int i = 0; i < 5; ++i) rating.gLineWeight[i] = Trim(Text(txtweight[i]));
+    if (IsOffshoreZip(rating.gOffshoreDestZip) && tariff.gOffshoreState != "AK" &&
+        Trim(Text(txtOceanDensity)).empty()) {
+        Message("You must specify a density " + std::string("value for ocean-going shipments."),
+                kMsgOK, "Data Entry Error");
+        ShowOceanControls(true, false);
+        txtOceanDensity->setFocus();
+        return false;
+    }
+    mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
+    return true;
 }
 
 // --------------------------------------------------------------------------- PointEntryView

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: where a rating request is entered, checked and started.
 
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -71,6 +72,9 @@ public:
     QListWidget* lstAccessorials;
     LabelButton* lblRate;
     LabelButton* lblExit;
+    QTimer* Timer1;
+    // The accessorial list's place in twips, as it slides open; drawn through AccListToPixels.
+    QRect accListTwips;
     QFrame* Line1;
     QFrame* Line2;
 
@@ -87,6 +91,11 @@ public:
     void txtweight_GotFocus(int index);
     void cmbclass_LostFocus(int index);
     void lblClickHere_Click();
+    void lstAccessorials_Click();
+    void lblApplyAccessorials_Click();
+    void Timer1_Timer();
+    void Form_Click();
+    void lblRate_Click();
     void ShowDensityEntry();
     void ShowClassEntry();
     // Copies the commodity boxes into the model the rating engine reads.
@@ -108,6 +117,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -130,12 +140,16 @@ private:
     // until it has it, so two refusing boxes cannot pass the focus back and forth.
     void Refocus(QWidget* box);
     bool KeyPress(QObject* watched, QKeyEvent* key);
+    void PlaceAccessorialList();
+    void StoreAccessorialMarks();
+    bool CheckRequest();
 
     LabelHighlighter* highlighter_;
     QWidget* pendingRefocus_ = nullptr;
     bool quietText_ = false;
     bool hourglass_ = false;
     bool unloaded_ = false;
+    bool fillingAccessorials_ = false;
 };
 
 // The one main window of the run, once created.

@@ -1,9 +1,19 @@
 #include "ratingstate.h"
 
 #include "commodity.h"
+#include "lanes.h"
 
 RatingState rating;
 CommodityLines commodityLines;
+
+namespace {
+// The economy look-ups ask whether guaranteed service is chosen; these flags are the answer.
+const bool kGuaranteedQueryRegistered = [] {
+    SetGuaranteedChosenQuery(
+        [] { return commodityLines.gAccGuaranteed || rating.gQAccGuaranteed; });
+    return true;
+}();
+}  // namespace
 
 namespace {
 RatingMessageSink& Sink() {

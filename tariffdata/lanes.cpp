@@ -7,7 +7,17 @@
 #include "geography.h"
 #include "tariffdb.h"
 
-GuaranteedFlags gGuaranteedChosen;
+namespace {
+// Held in a function so that a query registered while the program starts finds it built.
+std::function<bool()>& GuaranteedQuery() {
+    static std::function<bool()> query;
+    return query;
+}
+}  // namespace
+
+void SetGuaranteedChosenQuery(std::function<bool()> query) { GuaranteedQuery() = std::move(query); }
+
+bool GuaranteedChosen() { return GuaranteedQuery() && GuaranteedQuery()(); }
 
 namespace {
 
@@ -133,7 +143,7 @@ bool GetPXSStandard(const std::string& origCode, const std::string& destCode, ui
         days = static_cast<uint8_t>(d);
         offered = true;
     }
-    if (gGuaranteedChosen.mainWindow || gGuaranteedChosen.quoteWindow) return false;
+    if (GuaranteedChosen()) return false;
     return offered;
 }
 

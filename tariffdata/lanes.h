@@ -2,6 +2,7 @@
 // Lane codes, service centres, transit days and the fixed lists of the rating rules.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 int32_t GridCellNumber(int16_t origSubscript, int16_t destSubscript);
@@ -21,10 +22,8 @@ bool IsWesternProvince(const std::string& province);
 bool IsFloridaKeysZip(const std::string& zip);
 bool IsBCMetroPostal(const std::string& postalCode);
 
-// The guaranteed-service choices of the main window and of the quote window, which turn
-// the economy offer off. The windows keep them current.
-struct GuaranteedFlags {
-    bool mainWindow = false;
-    bool quoteWindow = false;
-};
-extern GuaranteedFlags gGuaranteedChosen;
+// Whether guaranteed service is chosen, in the main window or in the quote window: it turns
+// the economy offer off. The rating engine, which keeps those choices, answers; without an
+// answer it is not chosen.
+void SetGuaranteedChosenQuery(std::function<bool()> query);
+bool GuaranteedChosen();

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "commodity.h"
@@ -363,6 +364,208 @@ TEST_F(Form3Test, TheAccessorialListComesFromTheStoredMarks) {
     EXPECT_TRUE(thriftlaneChosen);
     EXPECT_TRUE(commodityLines.gAccThriftlane);
     EXPECT_FALSE(commodityLines.gAccLiftgate);
+}
+
+}  // namespace
+
+namespace {
+
+class AccessorialList : public Form3Test {
+protected:
+    QListWidgetItem* Item(const char* text) {
+        auto found = form->lstAccessorials->findItems(text, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+    std::string StoredApply(const char* name) {
+        Recordset& rs = *tariff.rsAccessorials2;
+        rs.Seek("=", {name});
+        return rs.Field("apply").str();
+    }
+};
+
+TEST_F(AccessorialList, GuaranteedServiceExcludesLiftgateHazardousAndThriftlane) {
+    Load();
+    Item("Liftgate service")->setSelected(true);
+    EXPECT_TRUE(commodityLines.gAccLiftgate);
+    EXPECT_EQ(StoredApply("Liftgate service"), "1");
+
+    Item("Norvale GUARANTEED!")->setSelected(true);
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Service not Available: Cannot Guarantee a Liftgate shipment.  "});
+    EXPECT_FALSE(Item("Norvale GUARANTEED!")->isSelected());
+    EXPECT_FALSE(commodityLines.gAccGuaranteed);
+    EXPECT_EQ(StoredApply("Norvale GUARANTEED!"), "0");
+    EXPECT_FALSE(mainState.gInAccClick);  // the unselecting click was swallowed
+
+    Item("Liftgate service")->setSelected(false);
+    EXPECT_FALSE(commodityLines.gAccLiftgate);
+    Item("Thriftlane")->setSelected(true);
+    Item("Hazardous materials")->setSelected(true);
+    EXPECT_EQ(TakeMessages(), Messages{"Service not Available: Cannot add Hazardous materials to a "
+                                       "Thriftlane shipment.  "});
+    EXPECT_TRUE(commodityLines.gAccThriftlane);
+    EXPECT_FALSE(commodityLines.gAccHazardous);
+}
+
+TEST_F(AccessorialList, ChoicesSetTheirFlagsAndCODAsksOnce) {
+    Load();
+    ASSERT_EQ(form->lstAccessorials->item(0)->text(), "C.O.D.");
+    commodityLines.gAskCODAmount = false;
+    form->lstAccessorials->item(0)->setSelected(true);
+    EXPECT_TRUE(commodityLines.gAskCODAmount);
+    commodityLines.gAskCODAmount = false;
+    Item("Inside pickup and delivery")->setSelected(true);
+    EXPECT_FALSE(commodityLines.gAskCODAmount);  // its mark is stored already
+    EXPECT_TRUE(commodityLines.gAccInside);
+    Item("Inside pickup and delivery")->setSelected(false);
+    EXPECT_FALSE(commodityLines.gAccInside);
+    EXPECT_EQ(StoredApply("C.O.D."), "1");
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(AccessorialList, NothingChangesWhileACityChoiceIsPending) {
+    Load();
+    EnterOrigin("O'Fallon");
+    ASSERT_TRUE(mainState.gLocked);
+    Item("Residential delivery")->setSelected(true);
+    EXPECT_FALSE(commodityLines.gAccResidential);
+    EXPECT_EQ(StoredApply("Residential delivery"), "0");
+    form->lblApplyAccessorials_Click();
+    EXPECT_FALSE(form->Timer1->isActive());
+}
+
+TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
+    Load();
+    form->lblApplyAccessorials_Click();
+    EXPECT_TRUE(form->Timer1->isActive());
+    int ticks = 0;
+    while (form->Timer1->isActive() && ticks < 20) {
+        form->Timer1_Timer();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(form->accListTwips, QRect(240, 4170, 3000, 1310));
+    EXPECT_FALSE(form->lstAccessorials->isHidden());
+
+    Item("Liftgate service")->setSelected(true);
+    form->Form_Click();
+    EXPECT_TRUE(form->lstAccessorials->isHidden());
+    EXPECT_TRUE(Item("Liftgate service")->isSelected());
+}
+
+class RatingRequest : public Form3Test {
+protected:
+    void Enter(const QString& from, const QString& to, std::vector<QString> weights) {
+        EnterOrigin(from);
+        EnterDestination(to);
+        for (size_t i = 0; i < weights.size(); ++i) form->txtweight[i]->setText(weights[i]);
+        TakeMessages();
+    }
+};
+
+TEST_F(RatingRequest, AVerifiedRequestIsRatedAndTheListComesBack) {
+    Load();
+    Enter("55401", "60601", {"450", "300"});
+    form->lstAccessorials->findItems("Residential delivery", Qt::MatchExactly)
+        .front()
+        ->setSelected(true);
+    int shown = 0;
+    SetQuoteDisplayHook([&] { ++shown; });
+    form->lblRate_Click();
+    SetQuoteDisplayHook(nullptr);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(shown, 1);
+    EXPECT_NE(rating.gLaneCode, 0);
+    EXPECT_EQ(rating.gLineWeight[0], "450");
+    EXPECT_EQ(rating.gTotalWeight, 750);
+    EXPECT_GT(rating.gNetCharge[rating.gFirstBreak], 0);
+    EXPECT_FALSE(form->lblService->text().isEmpty());
+    // Refilled from the stored marks.
+    auto items = form->lstAccessorials->findItems("Residential delivery", Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_TRUE(items.front()->isSelected());
+}
+
+TEST_F(RatingRequest, AnUnverifiedOriginStopsSilentlyButStoresTheChoices) {
+    Load();
+    EnterDestination("60601");
+    form->lstAccessorials->findItems("Inside pickup and delivery", Qt::MatchExactly)
+        .front()
+        ->setSelected(true);
+    form->txtozip->setText("");
+    TakeMessages();
+    form->lblRate_Click();
+    EXPECT_TRUE(TakeMessages().empty());
+    Recordset& rs = *tariff.rsAccessorials2;
+    rs.Seek("=", {"Inside pickup and delivery"});
+    EXPECT_EQ(rs.Field("apply").str(), "1");
+    EXPECT_GT(form->lstAccessorials->count(), 0);
+}
+
+TEST_F(RatingRequest, EachRefusalInItsOrder) {
+    Load();
+    auto rate = [&] {
+        form->lblRate_Click();
+        return TakeMessages();
+    };
+    Enter("55401", "60601", {"", ""});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: No commodity weight entered."});
+    Enter("55401", "60601", {"abc"});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: No commodity weight entered."});
+    Enter("55401", "60601", {"100", "", "200"});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: The commodity on line  2 is missing a weight "
+                               "value.  Please correct the problem."});
+    EXPECT_TRUE(form->txtweight[1]->hasFocus() || QApplication::focusWidget() == nullptr);
+    Enter("55401", "60601", {"100", "", "", "", "50"});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: The commodity on line  4 is missing a weight "
+                               "value.  Please correct the problem."});
+    for (auto* w : form->txtweight) w->clear();
+
+    Enter("60601", "X1A 2P7", {"100"});
+    EXPECT_EQ(rate(), Messages{"No Service: As of " + tariff.gEffDate +
+                               " NORVALE does not service this lane.  Please contact your "
+                               "Service Center."});
+
+    Enter("M5V1A1", "H2Y1A1", {"100"});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: The commodity on line  1 is missing a density "
+                               "value.  Please correct the problem."});
+    form->txtDensity[0]->setText("12");
+    form->txtweight[0]->setText("100");
+    EXPECT_TRUE(rate().empty());
+
+    Enter("60601", "96813", {"100"});
+    EXPECT_EQ(rate(), Messages{"Data Entry Error: You must specify a density value for "
+                               "ocean-going shipments."});
+    EXPECT_FALSE(form->txtOceanDensity->isHidden());
+}
+
+TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
+    Load();
+    Enter("59001", "60601", {"100"});
+    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly).front()->setSelected(true);
+    TakeMessages();
+    form->lblRate_Click();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Service not Available: Cannot Guarantee, not direct points  "});
+
+    // Without guaranteed service the same lane is rated.
+    Enter("59001", "60601", {"100"});
+    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly).front()->setSelected(false);
+    form->lblRate_Click();
+    EXPECT_TRUE(TakeMessages().empty());
+
+    Enter("60601", "60601", {"100"});
+    form->lstAccessorials->findItems("Thriftlane", Qt::MatchExactly).front()->setSelected(true);
+    TakeMessages();
+    form->lblRate_Click();
+    EXPECT_EQ(TakeMessages(), Messages{"Service not Available: Not a valid Thriftlane Lane  "});
+}
+
+TEST_F(RatingRequest, TheAltKeyRatesFromAnyBox) {
+    Load();
+    Enter("55401", "60601", {""});
+    QTest::keyClick(form->cmbclass[2], Qt::Key_Alt);
+    EXPECT_EQ(TakeMessages(), Messages{"Data Entry Error: No commodity weight entered."});
 }
 
 }  // namespace

@@ -59,13 +59,15 @@ std::string ErrorText(F&& f) {
 
 class Lanes : public ::testing::Test {
   protected:
+    bool guaranteedInMain = false;
+    bool guaranteedInQuote = false;
     void SetUp() override {
         InitClassTables();
         OpenTariffDatabase();
-        gGuaranteedChosen = {};
+        SetGuaranteedChosenQuery([this] { return guaranteedInMain || guaranteedInQuote; });
     }
     void TearDown() override {
-        gGuaranteedChosen = {};
+        SetGuaranteedChosenQuery(nullptr);
         tariff.gOrigZip.clear();
         tariff.gDestZip.clear();
     }
@@ -200,11 +202,11 @@ TEST_F(Lanes, EconomyServiceOnlyOnTypeTwoPairsAndNeverBesideGuaranteed) {
     EXPECT_FALSE(GetPXSStandard("55998", "55996", days));
     EXPECT_EQ(days, 77);
 
-    gGuaranteedChosen.mainWindow = true;
+    guaranteedInMain = true;
     EXPECT_FALSE(GetPXSStandard("55998", "55997", days));
     EXPECT_EQ(days, 3);
-    gGuaranteedChosen = {};
-    gGuaranteedChosen.quoteWindow = true;
+    guaranteedInMain = false;
+    guaranteedInQuote = true;
     days = 77;
     EXPECT_FALSE(GetPXSStandard("55998", "55997", days));
     EXPECT_EQ(days, 3);
