@@ -436,6 +436,7 @@ Recordset::~Recordset() { closeStatements(); }
 
 void Recordset::closeStatements() {
     walk_ = nullptr;
+    seekEq_.fill(nullptr);
     statements_.clear();
 }
 
@@ -530,6 +531,7 @@ void Recordset::SetIndex(const std::string& indexName) {
         index_ = it->second.name;
     }
     walk_ = nullptr;
+    seekEq_.fill(nullptr);
     if (current_) lastKey_ = keyOfRow();
 }
 
@@ -543,29 +545,35 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
     std::string op(comparison);
     if (op != "=" && op != ">=" && op != ">" && op != "<=" && op != "<")
         throw DbError(3001, "Invalid argument.");
-    bool descending = op == "<" || op == "<=";
-    std::string where;
-    if (op == "=") {
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (i) where += " AND ";
-            where += QuoteIdentifier(indexInfo_.columns[i]) + " = ?" + std::to_string(i + 1);
+    // Seeks run many times a rating: the common "=" statement is kept per key count.
+    const bool keep = op == "=" && keys.size() < seekEq_.size();
+    Statement* st = keep ? seekEq_[keys.size()] : nullptr;
+    if (!st) {
+        bool descending = op == "<" || op == "<=";
+        std::string where;
+        if (op == "=") {
+            for (size_t i = 0; i < keys.size(); ++i) {
+                if (i) where += " AND ";
+                where += QuoteIdentifier(indexInfo_.columns[i]) + " = ?" + std::to_string(i + 1);
+            }
+        } else {
+            std::string lhs = "(", rhs = "(";
+            for (size_t i = 0; i < keys.size(); ++i) {
+                if (i) lhs += ", ", rhs += ", ";
+                lhs += QuoteIdentifier(indexInfo_.columns[i]);
+                rhs += "?" + std::to_string(i + 1);
+            }
+            where = lhs + ") " + op + " " + rhs + ")";
         }
-    } else {
-        std::string lhs = "(", rhs = "(";
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (i) lhs += ", ", rhs += ", ";
-            lhs += QuoteIdentifier(indexInfo_.columns[i]);
-            rhs += "?" + std::to_string(i + 1);
-        }
-        where = lhs + ") " + op + " " + rhs + ")";
+        st = &cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE " + where +
+                     orderBy(descending) + " LIMIT 1");
+        if (keep) seekEq_[keys.size()] = st;
     }
-    Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE " +
-                           where + orderBy(descending) + " LIMIT 1");
-    st.reset();
-    st.bindAll(keys);
+    st->reset();
+    st->bindAll(keys);
     walk_ = nullptr;
-    noMatch_ = !loadFrom(st);
-    st.reset();
+    noMatch_ = !loadFrom(*st);
+    st->reset();
     if (noMatch_) clearPosition(false, false);
 }
 

@@ -3,6 +3,7 @@
 // recordsets the rest of the program is written against (current index, Seek "=" with
 // NoMatch, a current row shared by every caller of the same recordset).
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -207,6 +208,7 @@ private:
 
     // A cursor kept open between MoveNext calls so that a walk costs one step a row.
     Statement* walk_ = nullptr;
+    std::array<Statement*, 9> seekEq_{};  // Seek "=" by key count, on the current index
     bool walkForward_ = true;
     uint64_t walkVersion_ = 0;
 

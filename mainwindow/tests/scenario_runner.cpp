@@ -1,0 +1,326 @@
+// Runs quote scenarios through the main window as a user would, and prints what the user saw
+// as JSON: every message, every quote line, the offers and the service standard.
+//
+//   fretlyn_scenarios FILE.scn...            prints the result of each scenario
+//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin
+//   fretlyn_scenarios --update DIR           rewrites the .json twins from what runs now
+//
+// The scenario format is described in scenarios/README.md.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QCheckBox>
+#include <QLabel>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+
+#include "commodity.h"
+#include "form3.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "offshore.h"
+#include "quotecharges.h"
+#include "quotesheet.h"
+#include "rateshipment.h"
+#include "ratingstate.h"
+#include "scenario_quote.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r") - b + 1);
+}
+
+std::string Json(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+struct Scenario {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> steps;  // command, rest of the line
+};
+
+// Splits "key=value; key=value" into pairs.
+std::vector<std::pair<std::string, std::string>> Fields(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::stringstream in(text);
+    std::string part;
+    while (std::getline(in, part, ';')) {
+        size_t eq = part.find('=');
+        if (eq == std::string::npos) throw std::runtime_error("expected name=value in: " + part);
+        out.emplace_back(Trim(part.substr(0, eq)), Trim(part.substr(eq + 1)));
+    }
+    return out;
+}
+
+Scenario Parse(const fs::path& file) {
+    std::ifstream in(file);
+    if (!in) throw std::runtime_error("cannot read " + file.string());
+    Scenario s;
+    s.name = file.stem().string();
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        line = Trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        size_t space = line.find(' ');
+        std::string command = line.substr(0, space);
+        std::string rest = space == std::string::npos ? "" : Trim(line.substr(space + 1));
+        if (command == "scenario") {
+            s.name = rest;
+            continue;
+        }
+        static const char* kKnown[] = {"setting", "row", "sql", "origin", "destination",
+                                       "line", "cube", "willcall", "accessorial", "answer",
+                                       "pick", "rate"};
+        bool known = false;
+        for (const char* k : kKnown) known |= command == k;
+        if (!known)
+            throw std::runtime_error(file.string() + ":" + std::to_string(number) +
+                                     ": unknown command \"" + command + "\"");
+        s.steps.emplace_back(command, rest);
+    }
+    return s;
+}
+
+int AnswerCode(const std::string& word) {
+    if (word == "yes" || word == "ok") return kIdYes;
+    if (word == "no") return kIdNo;
+    if (word == "cancel") return kIdCancel;
+    throw std::runtime_error("unknown answer \"" + word + "\" (yes, ok, no, cancel)");
+}
+
+class Runner {
+public:
+    std::string Run(const Scenario& s) {
+        ScratchAppFolder app;
+        // Settings and rows go into the data before the window opens them.
+        {
+            Database db(app.file("data/x2007.mdb").string());
+            for (const auto& [command, rest] : s.steps) {
+                if (command == "setting") Setting(db, rest);
+                if (command == "row") Row(db, rest);
+                if (command == "sql") db.Execute(rest);
+            }
+        }
+        ResetProgramState();
+        Form3 form;
+        Form3::SetProgramEnd([] {});
+        form.Form_Load();
+        form.Form_Activate();
+        messageScript.ClearLog();
+
+        std::vector<std::string> quotes;
+        int lineNo = 0;
+        for (const auto& [command, rest] : s.steps) {
+            if (command == "origin") {
+                form.txtozip->setText(QString::fromStdString(rest));
+                form.txtozip_LostFocus();
+            } else if (command == "destination") {
+                form.txtdzip->setText(QString::fromStdString(rest));
+                form.txtdzip_LostFocus();
+            } else if (command == "pick") {
+                auto found = form.lstCities->findItems(QString::fromStdString(rest), Qt::MatchExactly);
+                if (found.isEmpty()) throw std::runtime_error("the city list has no \"" + rest + "\"");
+                found.front()->setSelected(true);
+                form.lstCities_Click();
+            } else if (command == "line") {
+                if (lineNo > 4) throw std::runtime_error("at most five lines");
+                Line(form, lineNo++, rest);
+            } else if (command == "cube") {
+                form.txtOceanDensity->setText(QString::fromStdString(rest));
+            } else if (command == "willcall") {
+                form.chkHawaiiWillCall->setChecked(rest == "yes");
+            } else if (command == "accessorial") {
+                auto found = form.lstAccessorials->findItems(QString::fromStdString(rest),
+                                                            Qt::MatchExactly);
+                if (found.isEmpty()) throw std::runtime_error("no accessorial \"" + rest + "\"");
+                found.front()->setSelected(!found.front()->isSelected());
+            } else if (command == "answer") {
+                messageScript.Queue(AnswerCode(rest));
+            } else if (command == "rate") {
+                quote.Reset();
+                bool shown = false;
+                ScenarioQuoteCapture capture([&] { shown = true; });
+                form.lblRate_Click();
+                quotes.push_back(shown ? QuoteJson() : "null");
+            }
+        }
+        std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
+        for (size_t i = 0; i < messageScript.Log().size(); ++i) {
+            const auto& m = messageScript.Log()[i];
+            out += std::string(i ? "," : "") + "\n    {\"title\": " + Json(m.title.toStdString()) +
+                   ", \"text\": " + Json(m.text.toStdString()) + "}";
+        }
+        out += messageScript.Log().empty() ? "],\n" : "\n  ],\n";
+        out += "  \"service\": " + Json(form.lblService->text().toStdString()) + ",\n";
+        out += "  \"quotes\": [";
+        for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
+        out += "]\n}\n";
+        form.Form_Unload();
+        return out;
+    }
+
+private:
+    static void ResetProgramState() {
+        messageScript.Reset();
+        messageScript.Start();
+        messages.Reset();
+        mainState.Reset();
+        offshore.Reset();
+        rating.Reset();
+        charges.Reset();
+        commodityLines.Reset();
+        quote.Reset();
+    }
+
+    static void Setting(Database& db, const std::string& rest) {
+        size_t space = rest.find(' ');
+        std::string key = rest.substr(0, space);
+        std::string value = space == std::string::npos ? "" : Trim(rest.substr(space + 1));
+        if (db.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key}) != 1)
+            throw std::runtime_error("no setting \"" + key + "\"");
+    }
+
+    // "row TABLE: field=value; field=value" adds a row to a table.
+    static void Row(Database& db, const std::string& rest) {
+        size_t colon = rest.find(':');
+        if (colon == std::string::npos) throw std::runtime_error("row needs TABLE: fields");
+        auto rs = db.OpenRecordset(Trim(rest.substr(0, colon)));
+        rs->AddNew();
+        for (const auto& [field, value] : Fields(rest.substr(colon + 1)))
+            rs->SetField(field, value);
+        rs->Update();
+        rs->Close();
+    }
+
+    // "line WEIGHT [class=C] [density=D]"
+    static void Line(Form3& form, int i, const std::string& rest) {
+        std::stringstream in(rest);
+        std::string weight, word;
+        in >> weight;
+        form.txtweight[i]->setText(QString::fromStdString(weight == "-" ? "" : weight));
+        while (in >> word) {
+            size_t eq = word.find('=');
+            std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+            if (key == "class")
+                form.cmbclass[i]->setEditText(QString::fromStdString(value));
+            else if (key == "density")
+                form.txtDensity[i]->setText(QString::fromStdString(value));
+            else
+                throw std::runtime_error("line takes class= and density=, not " + key);
+        }
+    }
+
+    static std::string QuoteJson() {
+        std::string out = "{\n    \"origin\": " + Json(quote.txtOriginZip) +
+                          ",\n    \"destination\": " + Json(quote.txtDestZip) +
+                          ",\n    \"service\": " + Json(quote.mlblService) +
+                          ",\n    \"economyService\": " + Json(quote.mlblDefServ) +
+                          ",\n    \"discount\": " + Json(Trim(quote.txtChgDisc)) +
+                          ",\n    \"lines\": [";
+        const auto& lines = quote.Lines();
+        bool first = true;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const QuoteLine& l = lines[i];
+            auto cell = [](const QuoteCell& c) { return Json(Trim(c.text)); };
+            if (Trim(l.cls.text + l.weight.text + l.rate.text + l.charge.text).empty()) continue;
+            out += std::string(first ? "" : ",") + "\n      {\"line\": " + std::to_string(i) +
+                   ", \"class\": " + cell(l.cls) + ", \"weight\": " + cell(l.weight) +
+                   ", \"rate\": " + cell(l.rate) + ", \"charge\": " + cell(l.charge) + "}";
+            first = false;
+        }
+        out += "\n    ],\n    \"offers\": [" + Json(Trim(quote.qmrqQPO1)) + ", " +
+               Json(Trim(quote.qmrqQPO2)) + ", " + Json(Trim(quote.qmrqQPO3)) + "]\n  }";
+        return out;
+    }
+};
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<fs::path> ScenarioFiles(const fs::path& dir) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().extension() == ".scn") files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << "usage: fretlyn_scenarios FILE.scn... | --check DIR | --update DIR\n";
+        return 2;
+    }
+    Runner runner;
+    try {
+        if (args[0] == "--check" || args[0] == "--update") {
+            if (args.size() != 2) throw std::runtime_error(args[0] + " takes one folder");
+            int failed = 0, count = 0;
+            for (const fs::path& scn : ScenarioFiles(args[1])) {
+                ++count;
+                fs::path golden = fs::path(scn).replace_extension(".json");
+                std::string got = runner.Run(Parse(scn));
+                if (args[0] == "--update") {
+                    std::ofstream(golden) << got;
+                    continue;
+                }
+                if (!fs::exists(golden) || ReadAll(golden) != got) {
+                    ++failed;
+                    std::cout << "MISMATCH " << scn.filename().string() << "\n--- expected ("
+                              << golden.filename().string() << ")\n"
+                              << (fs::exists(golden) ? ReadAll(golden) : "(missing)\n")
+                              << "--- got\n"
+                              << got;
+                }
+            }
+            std::cout << count - failed << " of " << count << " scenarios match\n";
+            return failed == 0 && count > 0 ? 0 : 1;
+        }
+        for (const auto& file : args) std::cout << runner.Run(Parse(file));
+    } catch (const std::exception& e) {
+        std::cerr << "fretlyn_scenarios: " << e.what() << "\n";
+        return 2;
+    }
+    return 0;
+}
