@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <exception>
 
+#include "frmqpo.h"
 #include "form3.h"
 #include "messagebox.h"
-#include "msgbox.h"
-#include "ratingstate.h"
+#include "startup.h"
 #include "tariffdb.h"
 
 namespace {
@@ -34,12 +34,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
-    SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {
-        ShowMessage(QString::fromStdString(text), static_cast<uint8_t>(style),
-                    QString::fromStdString(title));
-    });
-
     Form3 form;
+    ConnectProgramWindows(form);
     try {
         form.Form_Load();
     } catch (const std::exception& e) {
@@ -49,5 +45,7 @@ int main(int argc, char** argv) {
     }
     form.show();
     form.Form_Activate();
-    return app.exec();
+    const int status = app.exec();
+    UnloadQuoteWindow();
+    return status;
 }

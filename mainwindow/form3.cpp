@@ -107,10 +107,13 @@ Form3::Form3(QWidget* parent) : QWidget(parent) {
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     highlighter_->SetLastHiliteLabel("nothing");
+    // An Alaska destination is zoned by the city as typed.
+    SetDestEntryTextQuery([this] { return txtdzip->text().toStdString(); });
 }
 
 Form3::~Form3() {
     if (GetPointEntryView() == this) SetPointEntryView(nullptr);
+    SetDestEntryTextQuery(nullptr);
     if (hourglass_) QApplication::restoreOverrideCursor();
     if (gForm3 == this) gForm3 = nullptr;
 }
@@ -504,7 +507,7 @@ void Form3::txtdzip_LostFocus() {
             return DestinationTail();
         }
 
-        SetupOffshore(tariff.gDestState);
+        if (!SetupOffshore(tariff.gDestState)) return Refocus(txtdzip);
         if (IsHawaiiWillCallZip(rating.gOffshoreDestZip) || IsAKZone99(rating.gOffshoreDestZip)) {
             tariff.gDestCountry = 99;
             if (MessageUp()) return;
@@ -633,7 +636,11 @@ void Form3::lstCities_Click() {
             if (!IsOffshoreZip(tariff.gDestZip)) {
                 ClearKeptOffshore();
             } else {
-                SetupOffshore(tariff.gDestState);
+                if (!SetupOffshore(tariff.gDestState)) {
+                    SetTextQuietly(txtdzip, "");
+                    lblDestCityState->clear();
+                    return Refocus(txtdzip);
+                }
                 if (IsHawaiiWillCallZip(rating.gOffshoreDestZip) ||
                     IsAKZone99(rating.gOffshoreDestZip)) {
                     Message("Please contact your Norvale Service Center about this shipment",

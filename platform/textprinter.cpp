@@ -50,8 +50,7 @@ void TextPrinter::SetPdfFile(const QString& path) {
 PrinterChoice TextPrinter::ChoosePrinter(QWidget* parent) {
     const PrinterChoice choice =
         Chooser() ? Chooser()(*printer_, parent) : ChoosePrinterInDialog(*printer_, parent);
-    if (choice == PrinterChoice::Chosen)
-        toPdf_ = printer_->outputFormat() == QPrinter::PdfFormat;
+    if (choice == PrinterChoice::Chosen) toPdf_ = printer_->outputFormat() == QPrinter::PdfFormat;
     return choice;
 }
 
@@ -141,8 +140,8 @@ void TextPrinter::PaintPicture(const QImage& image, int leftTwips, int topTwips,
     const double perDot = static_cast<double>(printer_->resolution()) / kPictureDotsPerInch;
     const double w = widthTwips > 0 ? widthTwips * perTwip : image.width() * perDot;
     const double h = heightTwips > 0 ? heightTwips * perTwip : image.height() * perDot;
-    pictures_.push_back(
-        PrintedPicture{pageCount_ - 1, QRectF(leftTwips * perTwip, topTwips * perTwip, w, h), image});
+    pictures_.push_back(PrintedPicture{
+        pageCount_ - 1, QRectF(leftTwips * perTwip, topTwips * perTwip, w, h), image});
 }
 
 void TextPrinter::NewPage() {

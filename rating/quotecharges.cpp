@@ -1,18 +1,167 @@
+// Everything charged on top of the chosen break's net charge, in a fixed order: accessorials,
+// Homeland Security Fee, Island Delivery Fee, fuel surcharge, guaranteed charge, then the
+// Canadian taxes. The quote on screen and the silent economy total run the same code.
+
 #include "quotecharges.h"
 
-#include "quotesheet.h"
+#include <vector>
 
-// Placeholder until the accessorial, fee and tax charges land: the net charge is the total.
+#include "chargepass.h"
+#include "geography.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+#include "settings.h"
+#include "tariffdb.h"
+
 ChargeState charges;
 
+namespace {
+
+const char* const kIslandDeliveryZips[] = {
+    "11965", "11964", "36528", "27960", "04848", "04853", "04863", "98261", "98279",
+    "98280", "98286", "98250", "98221", "98297", "98222", "98262", "98281", "98110",
+    "98303", "33957", "33924", "33921", "98243", "98245", "98070", "98704"};
+
+std::string TotalCaption() {
+    return IsOffshoreZip(rating.gOffshoreDestZip) ? "TOTAL LAND CHARGES" : "TOTAL CHARGES";
+}
+
+// The names are read first: pricing a row seeks the same recordset.
+std::vector<std::string> AccessorialNames() {
+    Recordset& rs = *tariff.rsAccessorials2;
+    std::vector<std::string> names;
+    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) names.push_back(rs.Field("Name").str());
+    return names;
+}
+
+// One pass of the charges. A running TOTAL line follows the charges; a fee takes the place
+// of the TOTAL line just above it, and takes a line of its own when there is none, so that it
+// never covers the net charge or a charge line.
+class ChargePass {
+  public:
+    ChargePass(Single netCharge, int& line, ChargeOutput out)
+        : net_(netCharge), line_(line), out_(out) {}
+
+    void Run() {
+        charges.gQuoteTotal = net_;
+        for (const std::string& name : AccessorialNames()) {
+            const int before = line_;
+            line_ = PriceAccessorial(name, line_, out_);
+            if (line_ != before) totalOnLine_ = false;
+        }
+        if (charges.gQuoteTotal > net_ && !rating.gGuaranteedOn && !rating.gPXSOn) NewTotal();
+
+        if (tariff.gOrigCountry + tariff.gDestCountry == 1) {
+            charges.gHomelandFee = kHomelandSecurityFee;
+            Fee("Homeland Security Fee", charges.gHomelandFee);
+        }
+        if (IsIslandDeliveryZip(tariff.gDestZip)) {
+            charges.gIslandFee = kIslandDeliveryFee;
+            Fee("Island Delivery Fee", charges.gIslandFee);
+        }
+        FuelSurcharge();
+        if (rating.gGuaranteedOn) {
+            ++line_;
+            Write("Norvale GUARANTEED! Service", Format(rating.gGuaranteedCharge, "$0.00"),
+                  kQuoteBlue);
+            charges.gQuoteTotal += rating.gGuaranteedCharge;
+            TotalIfAboveNet();
+        }
+        if (Display()) EconomyStandard();
+
+        CanadaTaxes(charges.gQuoteTotal);
+        if (Display()) {
+            quote.gQuoteLine = line_;
+            ShowCanadianTaxes();
+            line_ = quote.gQuoteLine;
+        }
+    }
+
+  private:
+    bool Display() const { return out_ == ChargeOutput::Display; }
+
+    void Write(const std::string& caption, const std::string& amount, uint32_t color) {
+        totalOnLine_ = false;
+        if (Display()) WriteQuoteLine(line_, caption, amount, color);
+    }
+
+    void WriteTotal() {
+        Write(TotalCaption(), Format(charges.gQuoteTotal, "$##,##0.00"), kQuoteBlack);
+        totalOnLine_ = true;
+    }
+
+    void NewTotal() {
+        ++line_;
+        WriteTotal();
+    }
+
+    void TotalIfAboveNet() {
+        if (charges.gQuoteTotal > net_) NewTotal();
+    }
+
+    void Fee(const std::string& caption, Single fee) {
+        if (!totalOnLine_) ++line_;
+        Write(caption, Format(fee, "$0.00"), kQuoteBlack);
+        charges.gQuoteTotal += fee;
+        TotalIfAboveNet();
+    }
+
+    // A percentage of the chosen break's net charge only, doubled from 20,000 lbs.
+    void FuelSurcharge() {
+        const double f = Val(GetConfigValue("FSC_fsc", "00.0"));
+        if (!(f > 0)) return;
+        ++line_;
+        Single p = static_cast<Single>(f / 100);
+        if (rating.gTotalWeight >= 20000) p = p * 2;
+        const Single amount = static_cast<Single>(static_cast<double>(p * net_) + 0.00001);
+        Write("Fuel Surcharge " + CStr(static_cast<Single>(p * 100)) + "%", Format(amount, "$0.00"),
+              kQuoteBlack);
+        charges.gQuoteTotal += amount;
+        TotalIfAboveNet();
+    }
+
+    void EconomyStandard() {
+        if (!rating.gPXSOn) {
+            quote.mlblDefServ.clear();
+            return;
+        }
+        quote.mlblDefServ =
+            "Thriftlane      Service Standard: \n" + CStr(rating.gPXSDays) + " Days";
+        if (totalOnLine_)
+            WriteTotal();
+        else
+            NewTotal();
+    }
+
+    Single net_;
+    int& line_;
+    ChargeOutput out_;
+    bool totalOnLine_ = false;  // the line at line_ is a running TOTAL line
+};
+
+}  // namespace
+
+bool IsIslandDeliveryZip(const std::string& zip) {
+    for (const char* z : kIslandDeliveryZips)
+        if (zip == z) return true;
+    return false;
+}
+
+void WriteQuoteLine(int line, const std::string& caption, const std::string& amount,
+                    uint32_t color) {
+    QuoteLine& l = quote.Line(line);
+    l.rate = {caption, color};
+    l.charge = {amount, color};
+}
+
+void AddQuoteCharges(Single netCharge, int& line, ChargeOutput out) {
+    ChargePass(netCharge, line, out).Run();
+}
+
 void DisplayQuoteCharges(Single netCharge, int& line, uint8_t) {
-    charges.gQuoteTotal = netCharge;
-    (void)line;
+    AddQuoteCharges(netCharge, line, ChargeOutput::Display);
 }
 
 void ComputeQuoteCharges(Single netCharge, int& line, uint8_t) {
-    charges.gQuoteTotal = netCharge;
-    (void)line;
+    AddQuoteCharges(netCharge, line, ChargeOutput::Silent);
 }
-
-void OfferGuaranteedAndThriftlane() {}

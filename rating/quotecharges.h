@@ -5,22 +5,77 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "numbers.h"
 
 struct ChargeState {
-    Single gQuoteTotal = 0;   // running total of the quote
-    Single gChargeBasis = 0;  // C.O.D. amount or other basis an accessorial row is priced on
-    Single gPXSOffshoreTotal = 0;
+    Single gQuoteTotal = 0;        // running total of the quote
+    Single gChargeBasis = 0;       // C.O.D. amount or other basis an accessorial row is priced on
+    Single gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
+    Single gHomelandFee = 0;       // set when the fee applies
+    Single gIslandFee = 0;
+    // The C.O.D. amount last typed: every later pricing of the same C.O.D. choice, the
+    // silent economy total included, uses it until the amount is asked again.
+    Single gCODAmount = 0;
+    bool gCODAmountKnown = false;
 
     void Reset() { *this = ChargeState(); }
 };
 extern ChargeState charges;
 
+inline constexpr Single kHomelandSecurityFee = 11.50f;
+inline constexpr Single kIslandDeliveryFee = 87.50f;
+
+// The accessorial rows the charge code knows by name.
+inline constexpr const char* kCODRow = "C.O.D.";
+inline constexpr const char* kSingleShipmentRow = "Single shipment";
+inline constexpr const char* kHCDRRow = "HCDR";
+inline constexpr const char* kInsideDeliveryRow = "Inside pickup and delivery";
+inline constexpr const char* kResidentialDeliveryRow = "Residential delivery";
+
+// A destination ZIP that pays the Island Delivery Fee.
+bool IsIslandDeliveryZip(const std::string& zip);
+
+// Prices the accessorial row `name` for the quote on screen: `line` is the last line written,
+// the result the last line written after the row. May ask for the C.O.D. amount and may
+// refuse a single-shipment charge with a message.
+int AccessorialCharge(const std::string& name, int line, uint8_t zero = 0);
+// The same price into gQuoteTotal for the economy total: no line, no dialog, no message and
+// nothing stored; the line index advances as AccessorialCharge's would.
+int AccessorialChargeSilent(const std::string& name, int line, uint8_t zero = 0);
+
 // Adds the charges from the line after `line` on, writing each; `line` ends on the last line
-// written. Sets gQuoteTotal.
+// written. Sets gQuoteTotal, then the Canadian taxes and their lines.
 void DisplayQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
 // The same charges into gQuoteTotal without writing or asking anything.
 void ComputeQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
-// Writes the guaranteed and Thriftlane offers under the quote.
+
+// The Canadian taxes of an amount into rating.gCanTax (all six cleared first, whatever the
+// ends); between two Canadian points the amount is first rounded to cents, for the caller too.
+void CanadaTaxes(Single& amount);
+// Writes the tax lines and the total in Canadian funds under the last TOTAL line of the
+// quote, between two Canadian points only.
+void ShowCanadianTaxes();
+
+// The silent twin of the quote's charge part: chooses the break and totals the charges of the
+// rating state as it stands, writing nothing.
+void ComputeQuoteTotal(uint8_t mode = 0);
+// Writes the guaranteed and Thriftlane offers under the quote. The economy rating runs on a
+// copy: afterwards the rating state still describes the quote on screen.
 void OfferGuaranteedAndThriftlane();
+
+// The economy-service (Thriftlane) discount percent as text: what the simple discount editor
+// holds while it is open with a typed value, else the stored percentage.
+std::string EconomyServicePercent();
+// The editor registers a source while it is open; nullopt (or no source) means the stored
+// percentage.
+using EconomyPercentSource = std::function<std::optional<std::string>()>;
+void SetEconomyPercentSource(EconomyPercentSource source);
+
+// Asks the user for the C.O.D. amount, which it leaves in charges.gChargeBasis. The C.O.D.
+// dialog by default; tests put their own answer here.
+using CODAmountPrompt = std::function<void()>;
+void SetCODAmountPrompt(CODAmountPrompt prompt);

@@ -1,4 +1,278 @@
 #include "quotedialogs.h"
 
-// Placeholder until the dialogs land: the C.O.D. basis stays as it is.
-void ShowCODDialog() {}
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QShowEvent>
+#include <exception>
+
+#include "handcursor.h"
+#include "labelbutton.h"
+#include "labels.h"
+#include "maskededit.h"
+#include "msgbox.h"
+#include "quotecharges.h"
+#include "quotedialogforms.h"
+#include "quotediscount.h"
+#include "quotesheet.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "twips.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+const char* const kExchangeRateKey = "CDN_ExchangeRate";
+
+QuoteDialogRunner& Runner() {
+    static QuoteDialogRunner runner;
+    return runner;
+}
+
+std::function<void()>& ExchangeRatePageOpener() {
+    static std::function<void()> opener;
+    return opener;
+}
+
+void RunModal(QDialog& dialog) {
+    if (Runner())
+        Runner()(dialog);
+    else
+        dialog.exec();
+}
+
+QFont DialogFont(double points, bool bold) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QRect Twips(int left, int top, int width, int height) {
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                 TwipsToPixels(height));
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
+                  const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(where);
+    label->setFont(font);
+    SetLabelForeColor(label, kColorBlack);
+    return label;
+}
+
+LabelButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& where,
+                        const QFont& font) {
+    auto* label = new LabelButton(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(where);
+    label->setFont(font);
+    label->SetForeColor(kColorBlack);
+    return label;
+}
+
+MaskedEdit* MakeMaskedBox(QWidget* parent, const char* name, const QString& mask,
+                          const QRect& where) {
+    auto* box = new MaskedEdit(mask, QLatin1Char('_'), parent);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(where);
+    box->setFont(DialogFont(11, true));
+    return box;
+}
+
+void MakeWhite(QWidget* dialog) {
+    QPalette palette = dialog->palette();
+    palette.setColor(QPalette::Window, ColorFromValue(kWhite));
+    dialog->setPalette(palette);
+    dialog->setAutoFillBackground(true);
+}
+
+// Highlights a label in blue on every move over it; a move over the dialog shows the arrow.
+LabelHighlighter* WireLabels(QDialog* dialog) {
+    auto* highlighter = new LabelHighlighter(dialog, kHiliteBlue);
+    highlighter->SetOncePerEntry(false);
+    highlighter->SetBackgroundPointer(kPointerArrow);
+    highlighter->WireLabels();
+    return highlighter;
+}
+
+// Small flags beside the exchange rate, drawn rather than shipped as pictures.
+QPixmap UsFlag(const QSize& size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    const double stripe = size.height() / 13.0;
+    for (int i = 0; i < 13; i += 2)
+        painter.fillRect(QRectF(0, i * stripe, size.width(), stripe), QColor(178, 34, 52));
+    painter.fillRect(QRectF(0, 0, size.width() * 0.4, 7 * stripe), QColor(60, 59, 110));
+    return pixmap;
+}
+
+QPixmap CanadianFlag(const QSize& size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    const QColor red(216, 6, 33);
+    const double band = size.width() / 4.0;
+    painter.fillRect(QRectF(0, 0, band, size.height()), red);
+    painter.fillRect(QRectF(size.width() - band, 0, band, size.height()), red);
+    const double leaf = size.height() * 0.45;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(red);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(size.width() / 2.0, size.height() / 2.0), leaf / 2, leaf / 2);
+    return pixmap;
+}
+
+}  // namespace
+
+// --- frmCdnRate
+
+frmCdnRate::frmCdnRate(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmCdnRate"));
+    setWindowTitle(QStringLiteral("Canadian Exchange Rate"));
+    setModal(true);
+    setFixedSize(Twips(0, 0, 6000, 2700).size());
+    const QFont text = DialogFont(9.75, true);
+
+    imgUSFlag = MakeLabel(this, "imgUSFlag", QString(), Twips(240, 300, 720, 480), text);
+    imgUSFlag->setPixmap(UsFlag(imgUSFlag->size()));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("One U.S. dollar equals"),
+                       Twips(1080, 360, 3000, 360), text);
+    mskCdnRate =
+        MakeMaskedBox(this, "mskCdnRate", QStringLiteral("#.####"), Twips(1080, 900, 1200, 390));
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("Canadian dollars"),
+                       Twips(2400, 930, 2400, 360), text);
+    imgCdnFlag = MakeLabel(this, "imgCdnFlag", QString(), Twips(4800, 840, 960, 480), text);
+    imgCdnFlag->setPixmap(CanadianFlag(imgCdnFlag->size()));
+    lblExchFromWeb =
+        MakeButton(this, "lblExchFromWeb",
+                   QStringLiteral("Click here to get the exchange rate from our Website"),
+                   Twips(240, 1620, 5520, 360), DialogFont(9, false));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(4920, 2100, 840, 390),
+                         DialogFont(12, true));
+
+    connect(lblDone, &LabelButton::clicked, this, &frmCdnRate::lblDone_Click);
+    connect(lblExchFromWeb, &LabelButton::clicked, this, &frmCdnRate::lblExchFromWeb_Click);
+    highlighter_ = WireLabels(this);
+}
+
+void frmCdnRate::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) Form_Activate();
+}
+
+void frmCdnRate::Form_Activate() {
+    LoadFormMouseIcon(this);
+    tariff.gExchangeRate = GetConfigValue(kExchangeRateKey, "1");
+    mskCdnRate->SetText(QString::fromStdString(tariff.gExchangeRate));
+    mskCdnRate->setFocus();
+    mskCdnRate->SelectFromStart(static_cast<int>(mskCdnRate->Text().trimmed().size()));
+}
+
+void frmCdnRate::lblDone_Click() {
+    // The rate as typed, without the places left empty: "1.05__" is stored as 1.05.
+    tariff.gExchangeRate = mskCdnRate->Value().toStdString();
+    try {
+        SetConfigValue(kExchangeRateKey, tariff.gExchangeRate);
+    } catch (const std::exception& error) {
+        // The rate was not kept; the quote window will ask for it again, so say why.
+        ShowMessage(QString::fromStdString(error.what()), kMsgOK,
+                    QStringLiteral("Canadian Exchange Rate"));
+    }
+    accept();
+}
+
+void frmCdnRate::lblExchFromWeb_Click() {
+    if (ExchangeRatePageOpener()) ExchangeRatePageOpener()();
+}
+
+// --- frmChgDisc
+
+frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmChgDisc"));
+    setWindowTitle(QStringLiteral("Discount"));
+    setModal(true);
+    setFixedSize(Twips(0, 0, 4200, 2400).size());
+    MakeWhite(this);
+
+    Image1 = MakeLabel(this, "Image1", QString(), Twips(240, 240, 480, 480), QFont());
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("Discount"), Twips(960, 240, 3000, 420),
+                       DialogFont(14, true));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter new discount %"),
+                       Twips(960, 840, 3000, 360), DialogFont(9.75, true));
+    mskChgDisc =
+        MakeMaskedBox(this, "mskChgDisc", QStringLiteral("##.#"), Twips(960, 1320, 900, 390));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(3120, 1800, 840, 390),
+                         DialogFont(12, true));
+
+    connect(lblDone, &LabelButton::clicked, this, &frmChgDisc::lblDone_Click);
+    highlighter_ = WireLabels(this);
+}
+
+void frmChgDisc::lblDone_Click() {
+    const std::string shownBefore = quote.txtChgDisc;
+    // NN.N: the places left empty are not part of the percentage ("7_._" is 7 %).
+    quote.txtChgDisc = Format(Val(mskChgDisc->Value().toStdString()), "00.0");
+    quoteDiscount.gDiscChanged = true;
+    accept();
+    CheckQuoteDiscount(shownBefore);
+}
+
+// --- frmCOD
+
+frmCOD::frmCOD(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmCOD"));
+    setWindowTitle(QStringLiteral("C. O. D."));
+    setModal(true);
+    setFixedSize(Twips(0, 0, 4200, 2400).size());
+    MakeWhite(this);
+
+    Image1 = MakeLabel(this, "Image1", QString(), Twips(240, 240, 480, 480), QFont());
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("C. O. D."), Twips(960, 240, 3000, 420),
+                       DialogFont(14, true));
+    Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter the C.O.D. amount"),
+                       Twips(960, 840, 3000, 360), DialogFont(9.75, true));
+    mskCOD = MakeMaskedBox(this, "mskCOD", QStringLiteral("$999999"), Twips(960, 1320, 1440, 390));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(3120, 1800, 840, 390),
+                         DialogFont(12, true));
+
+    connect(lblDone, &LabelButton::clicked, this, &frmCOD::lblDone_Click);
+    highlighter_ = WireLabels(this);
+}
+
+void frmCOD::lblDone_Click() {
+    // Whole dollars as typed; an empty box is an amount of 0.
+    charges.gChargeBasis = static_cast<Single>(Val(mskCOD->Value().toStdString()));
+    accept();
+}
+
+// --- showing them
+
+void SetQuoteDialogRunner(QuoteDialogRunner runner) {
+    Runner() = std::move(runner);
+}
+
+void SetExchangeRatePageOpener(std::function<void()> opener) {
+    ExchangeRatePageOpener() = std::move(opener);
+}
+
+void ShowCdnRateDialog(QWidget* parent) {
+    frmCdnRate dialog(parent);
+    RunModal(dialog);
+}
+
+void ShowChgDiscDialog(QWidget* parent) {
+    frmChgDisc dialog(parent);
+    RunModal(dialog);
+}
+
+void ShowCODDialog(QWidget* parent) {
+    frmCOD dialog(parent);
+    RunModal(dialog);
+}
+
+// The dialogs are declared in a header of their own, which the build would not look into.
+#include "moc_quotedialogforms.cpp"

@@ -5,6 +5,7 @@
 #include "discounts.h"
 #include "geography.h"
 #include "linesclasses.h"
+#include "offshorecharges.h"
 #include "rategrid.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
@@ -43,6 +44,8 @@ bool RateShipment() {
         rating.gCanTax.fill(0);
         SetLineClasses(intraCanada);
         ApplyFAKProfile();
+        // An offshore destination that cannot be rated says so before any charge is worked.
+        CheckOffshoreRating();
         LoadRateGrid(rating.gLaneCode);
         SetLaneFlags(tariff.gOrigZip3, tariff.gDestZip3, tariff.gOrigState, tariff.gDestState, 0,
                      tariff.gDestZip);

@@ -1,18 +1,16 @@
 #pragma once
-// While alive, a rating that reaches its quote writes the quote into the sheet and tells the
-// scenario, instead of showing the quote window and waiting for the user.
+// While alive, a rating writes its quote into the sheet and tells the scenario, instead of
+// showing the quote window and waiting for the user.
 
 #include <functional>
 
-#include "ratingstate.h"
+#include "displayquote.h"
+#include "frmqpo.h"
 
 class ScenarioQuoteCapture {
 public:
-    explicit ScenarioQuoteCapture(std::function<void()> shown) : saved_(GetQuoteDisplayHook()) {
-        SetQuoteDisplayHook([shown = std::move(shown)] { shown(); });
+    explicit ScenarioQuoteCapture(std::function<void()> shown) {
+        SetQuoteWindowShow([shown = std::move(shown)](frmQPO&) { shown(); });
     }
-    ~ScenarioQuoteCapture() { SetQuoteDisplayHook(saved_); }
-
-private:
-    QuoteDisplayHook saved_;
+    ~ScenarioQuoteCapture() { SetQuoteWindowShow(nullptr); }
 };

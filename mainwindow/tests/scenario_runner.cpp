@@ -30,6 +30,7 @@
 #include "ratingstate.h"
 #include "scenario_quote.h"
 #include "settings.h"
+#include "startup.h"
 #include "tariffdb.h"
 #include "testdata.h"
 
@@ -103,7 +104,7 @@ Scenario Parse(const fs::path& file) {
         }
         static const char* kKnown[] = {"setting", "row", "sql", "origin", "destination",
                                        "line", "cube", "willcall", "accessorial", "answer",
-                                       "pick", "rate"};
+                                       "pick", "rate", "port", "military"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         if (!known)
@@ -136,11 +137,20 @@ public:
         }
         ResetProgramState();
         Form3 form;
+        ConnectProgramWindows(form);
         Form3::SetProgramEnd([] {});
         form.Form_Load();
         form.Form_Activate();
         messageScript.ClearLog();
 
+        // The port and military questions take the scenario's answer, else the choice shown.
+        std::string port, military;
+        SetPRPortQuestion([&](bool jacksonvilleShown) {
+            AnswerPRPort(port.empty() ? !jacksonvilleShown : port == "elizabeth");
+        });
+        SetMilitaryQuestion([&](bool yesShown) {
+            AnswerMilitary(military.empty() ? yesShown : military == "yes");
+        });
         std::vector<std::string> quotes;
         int lineNo = 0;
         for (const auto& [command, rest] : s.steps) {
@@ -167,6 +177,12 @@ public:
                                                             Qt::MatchExactly);
                 if (found.isEmpty()) throw std::runtime_error("no accessorial \"" + rest + "\"");
                 found.front()->setSelected(!found.front()->isSelected());
+            } else if (command == "port") {
+                if (rest != "elizabeth" && rest != "jacksonville")
+                    throw std::runtime_error("port is elizabeth or jacksonville");
+                port = rest;
+            } else if (command == "military") {
+                military = rest;
             } else if (command == "answer") {
                 messageScript.Queue(AnswerCode(rest));
             } else if (command == "rate") {
@@ -175,6 +191,7 @@ public:
                 ScenarioQuoteCapture capture([&] { shown = true; });
                 form.lblRate_Click();
                 quotes.push_back(shown ? QuoteJson() : "null");
+                lineNo = 0;
             }
         }
         std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
@@ -188,7 +205,10 @@ public:
         out += "  \"quotes\": [";
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
         out += "]\n}\n";
+        UnloadQuoteWindow();
         form.Form_Unload();
+        SetPRPortQuestion(nullptr);
+        SetMilitaryQuestion(nullptr);
         return out;
     }
 

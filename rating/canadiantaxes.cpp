@@ -1,0 +1,74 @@
+// Canadian sales taxes of a quote between two Canadian points: GST, or HST for the Atlantic
+// destinations, and QST on top of GST within Quebec.
+
+#include "geography.h"
+#include "quotecharges.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+#include "tariffdb.h"
+
+namespace {
+
+constexpr Single kGST = 0.06f;
+constexpr Single kHST = 0.14f;
+constexpr Single kQST = 0.075f;
+
+enum TaxSlot { kGSTSlot = 0, kQSTSlot = 1, kHSTSlot = 3 };
+
+bool HSTDestination(const std::string& province) {
+    for (const char* p : {"NF", "NB", "NL", "NS"})
+        if (province == p) return true;
+    return false;
+}
+
+Single Cents(const std::string& text) {
+    return CSng(text);
+}
+
+// The amount with the six taxes, added one by one in single precision.
+Single WithTaxes(Single amount) {
+    for (Single t : rating.gCanTax) amount += t;
+    return amount;
+}
+
+}  // namespace
+
+void CanadaTaxes(Single& amount) {
+    // Cleared on every call, so that a quote without taxes never carries an earlier one's.
+    rating.gCanTax.fill(0);
+    if (!IsIntraCanada()) return;
+    amount = Cents(Format(amount, "$##,##0.00"));
+    auto& tax = rating.gCanTax;
+    if (!HSTDestination(tariff.gDestState) || IsNumeric(tariff.gOrigZip3)) {
+        tax[kGSTSlot] = Cents(Format(static_cast<double>(amount * kGST) + 0.0001, "$##,##0.00"));
+    } else {
+        tax[kHSTSlot] = Cents(Format(amount * kHST, "$##,##0.00"));
+    }
+    if (tariff.gOrigState == "QC" && tariff.gDestState == "QC") {
+        const Single base = Cents(Format(tax[kGSTSlot] + amount, "$##,##0.00"));
+        tax[kQSTSlot] = Cents(Format(static_cast<double>(base * kQST) + 0.0001, "$0.00"));
+    }
+}
+
+void ShowCanadianTaxes() {
+    if (!IsIntraCanada()) return;
+    // The tax lines go under the last TOTAL line of this quote.
+    const int last = quote.gQuoteLine;
+    for (int n = 2; n <= last; ++n) {
+        const std::string& caption = quote.Line(n).rate.text;
+        if (caption.rfind("TOT", 0) == 0) quote.gQuoteLine = n;
+    }
+    static const char* const kCaptions[] = {"Canadian GST", "Quebec QST", "Maritimes HST",
+                                            "Maritimes HST"};
+    for (size_t i = 0; i < 4; ++i) {
+        if (!(rating.gCanTax[i] > 0)) continue;
+        ++quote.gQuoteLine;
+        QuoteLine& l = quote.Line(quote.gQuoteLine);
+        l.rate = {kCaptions[i], kQuoteBlack};
+        l.charge = {Format(rating.gCanTax[i], "$##,##0.00"), kQuoteBlack};
+    }
+    ++quote.gQuoteLine;
+    QuoteLine& l = quote.Line(quote.gQuoteLine);
+    l.rate = {"TOTAL CHARGES IN CN FUNDS", kQuoteBlack};
+    l.charge = {Format(WithTaxes(charges.gQuoteTotal), "$##,##0.00"), kQuoteBlack};
+}

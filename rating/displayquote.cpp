@@ -1,0 +1,247 @@
+#include "displayquote.h"
+
+#include "charges.h"
+#include "geography.h"
+#include "offshorecharges.h"
+#include "quotecharges.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+#include "servicestandard.h"
+#include "tariffdb.h"
+
+QuoteDisplayState quoteDisplay;
+
+namespace {
+
+QuoteMainWindowLink& Link() {
+    static QuoteMainWindowLink link;
+    return link;
+}
+
+// The weight a break is rated as on the closing line of a quote with a deficit.
+constexpr int32_t kRatedAsWeight[11] = {0,     0,     500,   1000,  2000, 5000,
+                                        10000, 15000, 20000, 25000, 30000};
+
+const char* const kBlank = " ";
+
+std::string Money(Single amount) {
+    return Format(amount, "$##,##0.00");
+}
+std::string RateText(Single rate) {
+    return Format(rate, "$0.00");
+}
+
+// Writes the lines of one quote; `b` is the break charged.
+class QuoteWriter {
+  public:
+    QuoteWriter() : intraCanada_(IsIntraCanada()), b_(rating.gBreak) {}
+
+    void CommodityLines();
+    void ClosingLine();
+    void DiscountAndNet();
+
+  private:
+    QuoteLine& Current() { return quote.Line(quote.gQuoteLine); }
+    // Class and weight of commodity line j on the current line. Between two Canadian points
+    // the quote has no class column.
+    void ClassAndWeight(size_t j);
+    // A line's rate and charge. Between two Canadian points the quote has no discount line, so
+    // the amounts of a break above the minimum charge are shown net of its discount.
+    void Amounts(Single rate, Single charge);
+    std::string TotalAmount() const;
+    std::string DiscountPercent() const;
+
+    bool intraCanada_;
+    uint8_t b_;
+};
+
+void QuoteWriter::ClassAndWeight(size_t j) {
+    QuoteLine& line = Current();
+    if (!intraCanada_)
+        line.cls.text = LineClassCaption(rating.gLineClass[j], static_cast<uint8_t>(j));
+    line.weight.text = rating.gLineWeight[j] + " lbs";
+}
+
+void QuoteWriter::Amounts(Single rate, Single charge) {
+    QuoteLine& line = Current();
+    if (intraCanada_ && b_ > 0) {
+        line.rate.text = DiscountedCharge2(rate, b_);
+        line.charge.text = DiscountedCharge(charge, b_);
+    } else {
+        line.rate.text = RateText(rate);
+        line.charge.text = Money(charge);
+    }
+}
+
+void QuoteWriter::CommodityLines() {
+    const size_t count = rating.gLineCount;
+    const bool oneLine = count == 1;
+    const uint8_t first = rating.gFirstBreak;
+
+    if (b_ == 0) {
+        for (size_t j = 0; j < count && Val(rating.gLineWeight[j]) != 0; ++j) {
+            quote.gQuoteLine = static_cast<int>(j);
+            ClassAndWeight(j);
+        }
+        QuoteLine& last = Current();
+        last.rate.text = "M";
+        last.charge.text =
+            RateText(rating.gFloorApplied ? rating.gNetCharge[0] : rating.gGrossCharge[0]);
+        return;
+    }
+
+    if (oneLine) {
+        ClassAndWeight(0);
+        if (b_ == first) {
+            Amounts(rating.gLineRate[b_][0], rating.gGrossCharge[b_]);
+            return;
+        }
+        ++quote.gQuoteLine;
+        QuoteLine& ratedAs = Current();
+        ratedAs.cls.text = "Rated as:";
+        ratedAs.classLeftAligned = true;
+        ratedAs.weight.text = CStr(rating.gRatedAsWeight[b_]) + " lbs";
+        Amounts(rating.gLineRate[b_][0], rating.gGrossCharge[b_]);
+        return;
+    }
+
+    for (size_t j = 0; j < count; ++j) {
+        ClassAndWeight(j);
+        Amounts(rating.gLineRate[b_][j], rating.gLineCharge[b_][j]);
+        ++quote.gQuoteLine;
+    }
+    if (b_ == first) return;
+
+    // The deficit is shown as it stands, also between two Canadian points.
+    QuoteLine& deficit = Current();
+    deficit.cls.text = "Deficit Amount";
+    deficit.classLeftAligned = true;
+    deficit.classMovedLeft = true;
+    deficit.weight.text = CStr(rating.gDefWeight[b_]) + " lbs";
+    deficit.rate.text = RateText(rating.gDefRate[b_]);
+    deficit.charge.text = Money(rating.gDefCharge[b_]);
+    quoteDisplay.gDeficitShown = true;
+}
+
+std::string QuoteWriter::TotalAmount() const {
+    if (rating.gFloorApplied) return Money(rating.gNetCharge[b_]);
+    if (intraCanada_) return DiscountedCharge(rating.gGrossCharge[b_], b_);
+    return Money(rating.gGrossCharge[b_]);
+}
+
+void QuoteWriter::ClosingLine() {
+    if (rating.gLineCount < 2) return;
+    ++quote.gQuoteLine;
+    QuoteLine& caption = Current();
+    caption.classLeftAligned = true;
+    if (quoteDisplay.gDeficitShown) {
+        caption.cls.text = "Rated as";
+        ++quote.gQuoteLine;
+        QuoteLine& total = Current();
+        total.weight.text = CStr(kRatedAsWeight[b_]) + " lbs";
+        total.charge.text = TotalAmount();
+    } else {
+        caption.cls.text = "TOTALS";
+        caption.weight.text = CStr(rating.gTotalWeight) + " lbs";
+        caption.charge.text = TotalAmount();
+    }
+}
+
+std::string QuoteWriter::DiscountPercent() const {
+    if (!rating.gPXSOn) return rating.gBreakDisc[b_];
+    if (rating.gPXSEnteredPct > 0) return Format(rating.gPXSEnteredPct, "00.0");
+    Recordset& thrift = *tariff.rsThriftlane;
+    const double pct = thrift.HasCurrent() ? Val(thrift.Field("PXSpct").str()) : 0.0;
+    return Format(pct, "00.0");
+}
+
+void QuoteWriter::DiscountAndNet() {
+    ++quote.gQuoteLine;
+    if (intraCanada_) {
+        ++quote.gQuoteLine;
+        Current().charge.text = "Norvale Canada discount included in above rate ";
+    } else if (!rating.gFloorApplied && Val(rating.gBreakDisc[b_]) > 0) {
+        quote.chgDiscLine = quote.gQuoteLine;
+        quote.txtChgDisc = DiscountPercent();
+        QuoteLine& line = Current();
+        // The ten blanks are where the percentage box stands.
+        line.rate.text = rating.gPXSOn ? "Thriftlane          % Discount Saves You"
+                                       : "Norvale Freight          % Discount Saves You";
+        line.charge.text = Money(rating.gDiscAmount[b_]);
+        line.charge.color = kQuoteRed;
+    }
+    ++quote.gQuoteLine;
+    if (!intraCanada_) {
+        QuoteLine& net = Current();
+        net.rate.text = "Net Charges";
+        net.charge.text = Money(rating.gNetCharge[b_]);
+    }
+}
+
+// A clean sheet: nothing of an earlier quote survives, whatever wrote it. The unused captions
+// of lines 1 to 17 hold a blank, which the printed quote skips.
+void StartCleanSheet() {
+    quote.Clear();
+    for (int n = 1; n < kQuoteDesignLines; ++n) {
+        QuoteLine& line = quote.Line(n);
+        line.weight.text = line.rate.text = line.charge.text = kBlank;
+    }
+    quote.txtChgDisc = kBlank;
+    quote.gQuoteLine = 0;
+}
+
+}  // namespace
+
+void SetQuoteMainWindowLink(QuoteMainWindowLink link) {
+    Link() = std::move(link);
+}
+
+void FillQuoteHeader() {
+    quote.txtEffDate = tariff.gEffDate;
+    quote.txtOriginZip = tariff.gOrigZip + " -- " + tariff.gOrigCityState;
+    if (IsOffshoreZip(rating.gOffshoreDestZip)) {
+        const std::string caption =
+            Link().destCityCaption ? Link().destCityCaption() : tariff.gDestCityState;
+        quote.txtDestZip = rating.gOffshoreDestZip + " -- " + caption;
+    } else {
+        quote.txtDestZip = tariff.gDestZip + " -- " + tariff.gDestCityState;
+    }
+    if (Link().serviceDays) ShowServiceStandard(Link().serviceDays(), 1);
+}
+
+void ShowServiceStandard(uint8_t days, uint8_t target) {
+    if (target == 1) {
+        quote.mlblService = ServiceStandardText(days, 1);
+    } else if (Link().lblService) {
+        Link().lblService(ServiceStandardText(days, 0));
+    }
+}
+
+void DisplayQuote(uint8_t /*mode*/) {
+    StartCleanSheet();
+    FillQuoteHeader();
+    quote.zipColor = rating.gFAKActive ? kQuoteBlack : kQuoteBlue;
+    quoteDisplay.CdnLineShown = false;
+
+    rating.gBreak = CheapestBreak();
+    if (rating.gBreak != 0) rating.gFloorApplied = false;
+    quoteDisplay.gDeficitShown = false;
+
+    QuoteWriter writer;
+    writer.CommodityLines();
+    writer.ClosingLine();
+    writer.DiscountAndNet();
+
+    rating.gGuaranteedOn = false;
+    rating.gGuaranteedCharge = 0;
+    rating.gPXSOn = false;
+    rating.gPXSSaving = 0;
+    DisplayQuoteCharges(rating.gNetCharge[rating.gBreak], quote.gQuoteLine, 0);
+    quoteDisplay.shownTotal = charges.gQuoteTotal;
+
+    if (IsOffshoreZip(rating.gOffshoreDestZip))
+        quoteDisplay.shownTotal = WriteOffshoreQuoteLines(charges.gQuoteTotal);
+
+    OfferGuaranteedAndThriftlane();
+    quote.marqueeVisible = true;
+}

@@ -1,0 +1,132 @@
+// The two offers under a quote: the guaranteed price, a surcharge on the quote shown, and the
+// economy (Thriftlane) price, a second, silent rating of the same shipment.
+
+#include "chargepass.h"
+#include "charges.h"
+#include "commodity.h"
+#include "geography.h"
+#include "lanes.h"
+#include "offshorecharges.h"
+#include "quotecharges.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+#include "tariffdb.h"
+
+namespace {
+
+EconomyPercentSource& PercentSource() {
+    static EconomyPercentSource source;
+    return source;
+}
+
+bool IsOffshoreDestination() {
+    return IsOffshoreZip(rating.gOffshoreDestZip);
+}
+
+// The economy service for the destination as entered; writes the lane's economy days.
+bool EconomyServiceOnLane() {
+    const std::string dest = IsOffshoreDestination() ? rating.gOffshoreDestZip : tariff.gDestZip;
+    return GetPXSStandard(tariff.gOrigZip, dest, rating.gPXSDays);
+}
+
+Single EconomyFactor() {
+    return static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
+}
+
+// Everything the economy rating overwrites, put back when it ends however it ends, so that
+// the break, the per-break arrays, the discounts, the taxes and gQuoteTotal still describe
+// the quote on screen: "Canadian $", a refused discount change and the printed quote read them.
+class RatingStateCopy {
+  public:
+    RatingStateCopy() : rating_(rating), charges_(charges), airFuel_(gAKAirFuel) {}
+    ~RatingStateCopy() {
+        rating = rating_;
+        const Single offshoreTotal = charges.gPXSOffshoreTotal;
+        charges = charges_;
+        charges.gPXSOffshoreTotal = offshoreTotal;
+        gAKAirFuel = airFuel_;
+    }
+    RatingStateCopy(const RatingStateCopy&) = delete;
+    RatingStateCopy& operator=(const RatingStateCopy&) = delete;
+
+  private:
+    RatingState rating_;
+    ChargeState charges_;
+    Single airFuel_;
+};
+
+void OfferGuaranteed() {
+    if (!IsDirectPoint(tariff.gOrigZip, tariff.gDestZip) || IsOffshoreDestination()) return;
+    const CommodityLines& main = commodityLines;
+    if (main.gAccLiftgate || main.gAccGuaranteed || rating.gQAccLiftgate ||
+        rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
+        return;
+    Single g = charges.gQuoteTotal + tariff.gGPercentage * rating.gNetCharge[rating.gBreak];
+    // The taxes of the offer are its own; the quote's stay as shown.
+    const auto shownTaxes = rating.gCanTax;
+    CanadaTaxes(g);
+    for (Single t : rating.gCanTax) g += t;
+    rating.gCanTax = shownTaxes;
+    quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";
+    quote.qmrqQPO2 = "Guaranteed Rate Quote " + Format(g, "$##,##0.00");
+}
+
+void OfferThriftlane() {
+    if (rating.gPXSOn || commodityLines.gAccHazardous || rating.gQAccHazardous) return;
+    if (!EconomyServiceOnLane()) return;
+    const bool offshoreVariant = IsOffshoreDestination();
+    const std::string pct = EconomyServicePercent();
+    Single total = 0;
+    {
+        RatingStateCopy shown;
+        rating.gPXSPct = static_cast<Single>(Val(pct) * 0.01);
+        rating.gPXSPass = true;
+        for (size_t i = 0; i <= 10; ++i) rating.gBreakDisc[i] = pct;
+        ComputeCharges(0);
+        ComputeQuoteTotal(0);
+        total = offshoreVariant ? charges.gPXSOffshoreTotal : charges.gQuoteTotal;
+    }
+    rating.gPXSSaving = total;
+    quote.mlblDefServ = std::string(offshoreVariant ? "Thriftlane       Service Standard: "
+                                                    : "Thriftlane          Service Standard: ") +
+                        "\n" + CStr(rating.gPXSDays) + " Days";
+    quote.qmrqQPO3 = "Thriftlane Rate Quote " + Format(total, "$##,##0.00");
+}
+
+}  // namespace
+
+std::string EconomyServicePercent() {
+    if (const auto& source = PercentSource())
+        if (std::optional<std::string> typed = source()) return *typed;
+    Recordset& thrift = *tariff.rsThriftlane;
+    if (!thrift.HasCurrent()) thrift.MoveFirst();
+    // Without a row there is no economy discount.
+    return thrift.HasCurrent() ? thrift.Field("PXSpct").str() : "0";
+}
+
+void SetEconomyPercentSource(EconomyPercentSource source) {
+    PercentSource() = std::move(source);
+}
+
+void ComputeQuoteTotal(uint8_t) {
+    rating.gBreak = CheapestBreak();
+    if (rating.gBreak != 0) rating.gFloorApplied = false;
+    rating.gGuaranteedOn = false;
+    rating.gGuaranteedCharge = 0;
+    rating.gPXSOn = false;
+    rating.gPXSSaving = 0;
+    // The economy total writes no line, so the quote's line cursor stays where it is.
+    int line = quote.gQuoteLine;
+    ComputeQuoteCharges(rating.gNetCharge[rating.gBreak], line, 0);
+    if (IsOffshoreDestination())
+        charges.gPXSOffshoreTotal = charges.gQuoteTotal + OffshoreChargesTotal();
+    if (rating.gPXSPass) {
+        rating.gPXSPct = EconomyFactor();
+        rating.gPXSPass = false;
+    }
+}
+
+void OfferGuaranteedAndThriftlane() {
+    OfferGuaranteed();
+    OfferThriftlane();
+}

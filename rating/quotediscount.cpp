@@ -1,0 +1,60 @@
+#include "quotediscount.h"
+
+#include "charges.h"
+#include "commodity.h"
+#include "displayquote.h"
+#include "geography.h"
+#include "msgbox.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+
+QuoteDiscountState quoteDiscount;
+
+namespace {
+
+constexpr int kLastBreak = 10;
+
+void Check(const std::string* shownBefore) {
+    if (!quoteDiscount.gChgDiscClicked || rating.gFloorApplied) {
+        // The quote stays as it is, and so does its percentage.
+        if (shownBefore) quote.txtChgDisc = *shownBefore;
+        return;
+    }
+    const std::string text = quote.txtChgDisc;
+    const double p = Val(text);
+    if (p <= 0 || p > 99.9) {
+        ShowMessage(QStringLiteral("Discount must be between 0.1% and 99.9%.  Please try again."),
+                    kMsgOK, QStringLiteral("Data Entry Error"));
+        quote.txtChgDisc =
+            shownBefore ? *shownBefore : rating.gBreakDisc[static_cast<size_t>(rating.gBreak)];
+        return;
+    }
+
+    if (!commodityLines.gAccThriftlane && !rating.gQAccThriftlane) {
+        // The carrier's lane minimums are not applied again: the user's figure stands.
+        for (int b = 0; b <= kLastBreak; ++b) rating.gBreakDisc[static_cast<size_t>(b)] = text;
+    } else {
+        rating.gPXSEnteredPct = static_cast<Single>(p);
+    }
+
+    try {
+        ComputeCharges(0);
+    } catch (const RatingRefusal& refusal) {
+        RatingMessage(refusal.text(), refusal.style(), refusal.title());
+        return;
+    } catch (const TariffDataError& error) {
+        RatingMessage(error.what(), 48, "Tariff Data Error");
+        return;
+    }
+    DisplayQuote(0);
+}
+
+}  // namespace
+
+void CheckQuoteDiscount() {
+    Check(nullptr);
+}
+
+void CheckQuoteDiscount(const std::string& shownBefore) {
+    Check(&shownBefore);
+}

@@ -1,0 +1,202 @@
+// The printed quote: its layout by character column, and a PDF of it read back.
+
+#include <gtest/gtest.h>
+
+#include <QPrinter>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "messagebox.h"
+#include "printquote.h"
+#include "quotesheet.h"
+#include "textprinter.h"
+
+namespace {
+
+const std::string kDiscountCaption = "Norvale Freight          % Discount Saves You";
+
+void Write(int n, const std::string& cls, const std::string& weight, const std::string& rate,
+           const std::string& charge) {
+    QuoteLine& line = quote.Line(n);
+    line.cls.text = cls;
+    line.weight.text = weight;
+    line.rate.text = rate;
+    line.charge.text = charge;
+}
+
+class PrintQuote : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messageScript.Reset();
+        messageScript.Start();
+        quote.Reset();
+        quote.txtOriginZip = "53202 -- MILWAUKEE, WI";
+        quote.txtDestZip = "43215 -- COLUMBUS, OH";
+        quote.txtChgDisc = "35.5";
+        // As the quote display leaves a sheet: cells not written hold one blank, the class
+        // column stays empty.
+        for (int n = 1; n < kQuoteDesignLines; ++n) Write(n, "", " ", " ", " ");
+        Write(0, "100", "1000 lbs", "$30.00", "$300.00");
+        Write(1, "", " ", kDiscountCaption, "$106.50");
+        Write(2, "", " ", "Net Charges", "$193.50");
+        Write(3, "", " ", "Liftgate service", "$111.00");
+        Write(5, "", " ", "TOTAL CHARGES", "$304.50");
+        Write(7, "", " ", "Norvale GUARANTEED! service is available on this lane", " ");
+    }
+    void TearDown() override {
+        SetPrinterChooser(nullptr);
+        messageScript.Reset();
+        quote.Reset();
+    }
+    void PrintTo(const QString& path) {
+        SetPrinterChooser([path](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            return PrinterChoice::Chosen;
+        });
+    }
+    // The items printed under the column headings.
+    std::vector<PrintedText> QuoteItems() {
+        TextPrinter printer;
+        printer.SetPdfFile(dir.filePath(QStringLiteral("layout.pdf")));
+        LayOutRateQuote(printer);
+        const auto& all = printer.Texts();
+        auto heading = std::find_if(all.begin(), all.end(), [](const PrintedText& t) {
+            return t.text == QStringLiteral("Charge");
+        });
+        return heading == all.end() ? std::vector<PrintedText>{}
+                                    : std::vector<PrintedText>(heading + 1, all.end());
+    }
+    static const PrintedText* Find(const std::vector<PrintedText>& items, const QString& text) {
+        for (const PrintedText& t : items)
+            if (t.text == text) return &t;
+        return nullptr;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(PrintQuote, APdfOfTheQuoteReadsBackLineByLine) {
+    const QString path = dir.filePath(QStringLiteral("quote.pdf"));
+    PrintTo(path);
+    ASSERT_EQ(PrintRateQuote(), QuotePrintResult::Printed);
+    EXPECT_TRUE(messageScript.Log().empty());
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QStringList lines =
+        QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\n'));
+
+    // Each of these printer lines holds its texts in this order, and they follow one another.
+    const std::vector<QStringList> expected = {
+        {"Norvale Freight Fretlyn 2007"},
+        {"Origin", "zip code -- 53202 -- MILWAUKEE, WI"},
+        {"Destination zip code -- 43215 -- COLUMBUS, OH"},
+        {"Class", "Weight", "Rate", "Charge"},
+        {"100", "1000 lbs", "$30.00", "$300.00"},
+        {"Norvale Freight 35.5% Discount Saves You", "$106.50"},
+        {"Net Charges", "$193.50"},
+        {"Liftgate service", "$111.00"},
+        {"TOTAL CHARGES", "$304.50"},
+        {"Norvale GUARANTEED! service is available on this lane"},
+    };
+    int from = 0;
+    for (const QStringList& texts : expected) {
+        auto holds = [&](const QString& line) {
+            qsizetype at = 0;
+            for (const QString& text : texts) {
+                at = line.indexOf(text, at);
+                if (at < 0) return false;
+                at += text.size();
+            }
+            return true;
+        };
+        while (from < lines.size() && !holds(lines[from])) ++from;
+        ASSERT_LT(from, lines.size()) << texts.join(QLatin1Char('|')).toStdString() << "\n"
+                                      << lines.join(QLatin1Char('\n')).toStdString();
+        ++from;
+    }
+    EXPECT_EQ(lines.join(QLatin1Char('\n')).count(QStringLiteral("Saves You")), 1);
+}
+
+TEST_F(PrintQuote, CancelPrintsNothingAndSaysNothing) {
+    SetPrinterChooser([](QPrinter&, QWidget*) { return PrinterChoice::Cancelled; });
+    EXPECT_EQ(PrintRateQuote(), QuotePrintResult::Cancelled);
+    EXPECT_TRUE(messageScript.Log().empty());
+    EXPECT_EQ(quote.txtChgDisc, "35.5");
+}
+
+TEST_F(PrintQuote, APrinterThatFailsIsReported) {
+    const QString path = dir.filePath(QStringLiteral("no/such/folder/quote.pdf"));
+    PrintTo(path);
+    EXPECT_EQ(PrintRateQuote(), QuotePrintResult::Failed);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    const LoggedMessage& m = messageScript.Log()[0];
+    EXPECT_EQ(m.title, QStringLiteral("Print Error"));
+    EXPECT_TRUE(m.text.startsWith(QStringLiteral("The quote could not be printed.")));
+    EXPECT_TRUE(m.text.contains(path));
+}
+
+TEST_F(PrintQuote, CellsAreRightAlignedAtTheirColumnsOneLineForEachLineOfTheSheet) {
+    const auto items = QuoteItems();
+    const PrintedText* cls = Find(items, QStringLiteral("  100"));
+    const PrintedText* weight = Find(items, QStringLiteral(" 1000 lbs"));
+    const PrintedText* rate = Find(items, QStringLiteral("  $30.00"));
+    const PrintedText* charge = Find(items, QStringLiteral("  $300.00"));
+    ASSERT_TRUE(cls && weight && rate && charge);
+    EXPECT_EQ(cls->column, 5);
+    EXPECT_EQ(weight->column, 20);
+    EXPECT_EQ(rate->column, 46);
+    EXPECT_EQ(charge->column, 63);
+    EXPECT_EQ(cls->line, charge->line);
+    // Other text of the rate column ends at column 53, beside its amount.
+    const PrintedText* total =
+        Find(items, QString(30, QLatin1Char(' ')) + QStringLiteral("TOTAL CHARGES"));
+    ASSERT_NE(total, nullptr);
+    EXPECT_EQ(total->column, 11);
+    EXPECT_EQ(Find(items, QStringLiteral("  $304.50"))->line, total->line);
+
+    // Every line of the sheet starts a printer line at its class, an empty one as five
+    // blanks; a cell of one blank was never written and prints nothing.
+    int classCells = 0;
+    int lastLine = 0;
+    for (const PrintedText& t : items) {
+        if (t.column == 5) {
+            ++classCells;
+            EXPECT_GT(t.line, lastLine);
+            lastLine = t.line;
+        } else {
+            EXPECT_FALSE(t.text.trimmed().isEmpty()) << "at column " << t.column;
+        }
+    }
+    EXPECT_EQ(classCells, kQuoteDesignLines);
+}
+
+TEST_F(PrintQuote, OnlyTheTwoDiscountCaptionsAreRebuiltWithThePercentage) {
+    Write(4, "", " ", "Thriftlane          % Discount Saves You", "$35.00");
+    Write(6, "", " ", "Norvale Canada discount included in above rate ", " ");
+    Write(8, "", " ", "Thriftlane Service Standard: 4 Days", " ");
+    const auto items = QuoteItems();
+    // 40 characters, wider than the column's 37: printed whole.
+    const PrintedText* carrier =
+        Find(items, QStringLiteral("Norvale Freight 35.5% Discount Saves You"));
+    const PrintedText* economy =
+        Find(items, QStringLiteral("  Thriftlane 35.5% Discount Saves You"));
+    ASSERT_TRUE(carrier && economy);
+    EXPECT_EQ(carrier->column, 17);
+    EXPECT_EQ(economy->column, 17);
+    // Captions that merely begin like them print as they are.
+    const PrintedText* canada =
+        Find(items, QStringLiteral("Norvale Canada discount included in above rate "));
+    ASSERT_NE(canada, nullptr);
+    EXPECT_EQ(canada->column, 11);
+    EXPECT_NE(Find(items, QString(8, QLatin1Char(' ')) +
+                              QStringLiteral("Thriftlane Service Standard: 4 Days")),
+              nullptr);
+    EXPECT_NE(Find(items, QStringLiteral("Norvale GUARANTEED! service is available on this lane")),
+              nullptr);
+}
+
+}  // namespace

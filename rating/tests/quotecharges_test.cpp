@@ -1,0 +1,247 @@
+// The charges after the net-charge line: the running TOTAL lines, the Homeland Security and
+// Island Delivery fees, the fuel surcharge, the guaranteed charge and the economy standard,
+// and the silent economy total that must come to the same amounts. The net charge stands on
+// line 3.
+
+#include <gtest/gtest.h>
+
+#include "quotechargesfixture.h"
+
+namespace {
+
+using QuoteCharges = QuoteChargesTest;
+
+// ------------------------------------------------------------------ nothing charged
+
+TEST_F(QuoteCharges, NothingChargedWritesNoLineAndTheTotalIsTheNetCharge) {
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(quote.gQuoteLine, 3);
+    EXPECT_EQ(quote.UsedLines(), 4);
+    EXPECT_EQ(Rate(3), "Net Charges");
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
+    EXPECT_EQ(quote.mlblDefServ, "");
+}
+
+// ------------------------------------------------------------------ fuel surcharge
+
+TEST_F(QuoteCharges, FuelSurchargeIsAPercentageOfTheNetCharge) {
+    SetConfigValue("FSC_fsc", "22.5");
+    NetChargeLine(333.33f, 19999);
+    DisplayCharges();
+    // 22.5 % of 333.33 = 74.99925.
+    EXPECT_EQ(Rate(4), "Fuel Surcharge 22.5%");
+    EXPECT_EQ(Charge(4), "$75.00");
+    EXPECT_EQ(Rate(5), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(5), "$408.33");
+    EXPECT_EQ(quote.gQuoteLine, 5);
+    EXPECT_NEAR(charges.gQuoteTotal, 408.32925, 1e-4);
+}
+
+TEST_F(QuoteCharges, FuelSurchargeDoublesFrom20000Lbs) {
+    SetConfigValue("FSC_fsc", "22.5");
+    NetChargeLine(333.33f, 20000);
+    DisplayCharges();
+    // 45 % of 333.33 = 149.9985.
+    EXPECT_EQ(Rate(4), "Fuel Surcharge 45%");
+    EXPECT_EQ(Charge(4), "$150.00");
+    EXPECT_EQ(Charge(5), "$483.33");
+}
+
+TEST_F(QuoteCharges, FuelSurchargeLeavesAccessorialsAlone) {
+    SetConfigValue("FSC_fsc", "10");
+    Choose("Liftgate service");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    // Liftgate 111.00, TOTAL 311.00; fuel 10 % of 200.00, not of 311.00.
+    EXPECT_EQ(Charge(4), "$111.00");
+    EXPECT_EQ(Rate(5), "TOTAL CHARGES");
+    EXPECT_EQ(Rate(6), "Fuel Surcharge 10%");
+    EXPECT_EQ(Charge(6), "$20.00");
+    EXPECT_EQ(Charge(7), "$331.00");
+}
+
+TEST_F(QuoteCharges, NoFuelLineAtZeroOrBelow) {
+    SetConfigValue("FSC_fsc", "-3");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(quote.gQuoteLine, 3);
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
+}
+
+// ------------------------------------------------------------------ fees
+
+TEST_F(QuoteCharges, HomelandSecurityFeeAcrossTheBorderTakesALineBelowTheNetCharge) {
+    SetDest("M5V1A1", "M5V", "ON", 1);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(3), "Net Charges");
+    EXPECT_EQ(Charge(3), "$200.00");
+    EXPECT_EQ(Rate(4), "Homeland Security Fee");
+    EXPECT_EQ(Charge(4), "$11.50");
+    EXPECT_EQ(Rate(5), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(5), "$211.50");
+    EXPECT_FLOAT_EQ(charges.gHomelandFee, 11.50f);
+
+    // Canada to the United States alike; between two Canadian points no fee.
+    SetOrigin("M5V1A1", "M5V", "ON", 1);
+    SetDest("53202", "532", "WI", 0);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 211.50f);
+    SetDest("T2P1A1", "T2P", "AB", 1);
+    NetChargeLine(200.00f, 1000);
+    EXPECT_FLOAT_EQ(SilentTotal(), 200.00f);
+}
+
+TEST_F(QuoteCharges, CrossBorderFeeReplacesTheTotalUnderAnAccessorial) {
+    SetConfigValue("FSC_fsc", "10");
+    SetDest("M5V1A1", "M5V", "ON", 1);
+    Choose("Liftgate service");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(4), "Liftgate service charge");
+    EXPECT_EQ(Rate(5), "Homeland Security Fee");
+    EXPECT_EQ(Rate(6), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(6), "$322.50");
+    EXPECT_EQ(Rate(7), "Fuel Surcharge 10%");
+    EXPECT_EQ(Charge(7), "$20.00");
+    EXPECT_EQ(Rate(8), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(8), "$342.50");
+    EXPECT_EQ(quote.gQuoteLine, 8);
+}
+
+TEST_F(QuoteCharges, IslandDeliveryFeeIsTheSameOnScreenAndInTheEconomyTotal) {
+    for (const char* zip : {"98243", "98245", "98110", "11965"}) {
+        SetDest(zip, std::string(zip).substr(0, 3), "WA", 0);
+        NetChargeLine(200.00f, 1000);
+        DisplayCharges();
+        EXPECT_EQ(Rate(4), "Island Delivery Fee") << zip;
+        EXPECT_EQ(Charge(4), "$87.50") << zip;
+        EXPECT_EQ(Charge(5), "$287.50") << zip;
+        EXPECT_FLOAT_EQ(SilentTotal(), 287.50f) << zip;
+    }
+    SetDest("98244", "982", "WA", 0);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
+}
+
+// ------------------------------------------------------------------ guaranteed charge
+
+TEST_F(QuoteCharges, GuaranteedChargeFollowsTheFuelLineInBlue) {
+    SetConfigValue("FSC_fsc", "10");
+    DirectPoint("55401");
+    DirectPoint("53202");
+    Choose("Norvale GUARANTEED!");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(4), "Fuel Surcharge 10%");
+    EXPECT_EQ(Charge(5), "$220.00");
+    EXPECT_EQ(Rate(6), "Norvale GUARANTEED! Service");
+    EXPECT_EQ(Charge(6), "$40.00");
+    EXPECT_EQ(Line(6).rate.color, kQuoteBlue);
+    EXPECT_EQ(Line(6).charge.color, kQuoteBlue);
+    EXPECT_EQ(Rate(7), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(7), "$260.00");
+    EXPECT_EQ(Line(7).charge.color, kQuoteBlack);
+}
+
+TEST_F(QuoteCharges, AFeeNeverCoversTheLastAccessorialLine) {
+    // Guaranteed pricing writes no subtotal under the accessorials.
+    DirectPoint("55401");
+    DirectPoint("M5V1A1");
+    SetDest("M5V1A1", "M5V", "ON", 1);
+    Choose("Norvale GUARANTEED!");
+    Choose("Liftgate service");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(4), "Liftgate service charge");
+    EXPECT_EQ(Charge(4), "$111.00");
+    EXPECT_EQ(Rate(5), "Homeland Security Fee");
+    EXPECT_EQ(Charge(6), "$322.50");
+    EXPECT_EQ(Rate(7), "Norvale GUARANTEED! Service");
+    EXPECT_EQ(Charge(8), "$362.50");
+}
+
+// ------------------------------------------------------------------ economy pricing
+
+TEST_F(QuoteCharges, EconomyPricingShowsItsStandardAndATotalUnderTheNetCharge) {
+    Choose("Thriftlane");
+    EconomyLane("55401", "53202", 7);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(quote.mlblDefServ, "Thriftlane      Service Standard: \n7 Days");
+    EXPECT_EQ(Rate(3), "Net Charges");
+    EXPECT_EQ(Rate(4), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(4), "$200.00");
+    EXPECT_EQ(quote.gQuoteLine, 4);
+}
+
+TEST_F(QuoteCharges, EconomyTotalLeavesTheAccessorialLineVisible) {
+    Choose("Thriftlane");
+    Choose("Liftgate service");
+    EconomyLane("55401", "53202", 7);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(4), "Liftgate service charge");
+    EXPECT_EQ(Rate(5), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(5), "$311.00");
+}
+
+TEST_F(QuoteCharges, EconomyTotalRewritesTheRunningTotalInPlace) {
+    SetConfigValue("FSC_fsc", "10");
+    Choose("Thriftlane");
+    EconomyLane("55401", "53202", 7);
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(4), "Fuel Surcharge 10%");
+    EXPECT_EQ(Charge(5), "$220.00");
+    EXPECT_EQ(quote.gQuoteLine, 5);
+    EXPECT_EQ(quote.UsedLines(), 6);
+}
+
+TEST_F(QuoteCharges, OffshoreLandChargesAreTotalledAsSuch) {
+    rating.gOffshoreDestZip = "96813";
+    Choose("Liftgate service");
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Rate(5), "TOTAL LAND CHARGES");
+}
+
+// ------------------------------------------------------------------ the silent twin
+
+TEST_F(QuoteCharges, SilentTotalMatchesTheDisplayAndWritesNothing) {
+    SetConfigValue("FSC_fsc", "22.5");
+    SetDest("98243", "982", "WA", 0);
+    Exec("INSERT INTO HCDRS235 (zip) VALUES ('98243')");
+    for (const char* name : {"C.O.D.", "Liftgate service", "Hazardous materials"}) Choose(name);
+    commodityLines.gAskCODAmount = true;
+    codAmountTyped = 5000;
+    NetChargeLine(200.00f, 1000);
+    DisplayCharges();
+    // C.O.D. 150.00, surcharge 30.00, hazardous 19.00, liftgate 111.00, island fee 87.50,
+    // fuel 45.00.
+    EXPECT_EQ(Charge(quote.gQuoteLine), "$642.50");
+    const Single shown = charges.gQuoteTotal;
+
+    const QuoteSheet before = quote;
+    EXPECT_FLOAT_EQ(SilentTotal(), shown);
+    for (int n = 0; n < kQuoteDesignLines; ++n) {
+        EXPECT_EQ(quote.Line(n).rate.text, before.Lines()[static_cast<size_t>(n)].rate.text);
+        EXPECT_EQ(quote.Line(n).charge.text, before.Lines()[static_cast<size_t>(n)].charge.text);
+    }
+    EXPECT_EQ(quote.gQuoteLine, before.gQuoteLine);
+    EXPECT_EQ(codPrompts, 1);
+}
+
+TEST_F(QuoteCharges, SilentAccessorialAdvancesTheLineAsTheDisplayedOne) {
+    Choose("Liftgate service");
+    NetChargeLine(200.00f, 1000);
+    charges.gQuoteTotal = 200.00f;
+    EXPECT_EQ(AccessorialChargeSilent("Liftgate service", 3, 0), 4);
+    EXPECT_EQ(Rate(4), " ");
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 311.00f);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The exchange-rate, discount and C.O.D. dialogs, driven without an event loop.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "frmqpo.h"
+#include "maskededit.h"
+#include "quotedialogforms.h"
+#include "quotedialogs.h"
+#include "quotediscountfixture.h"
+#include "tariffdb.h"
+
+namespace {
+
+void Type(MaskedEdit* box, const QString& keys, int from = 0) {
+    box->setCursorPosition(from);
+    QTest::keyClicks(box, keys);
+}
+
+class QuoteDialogs : public QuoteDiscountTest {
+  protected:
+    void TearDown() override {
+        SetQuoteDialogRunner(nullptr);
+        QuoteDiscountTest::TearDown();
+    }
+    // The shown quote of 1000 lbs at 1M, 45.5 % off.
+    void RateTheWorkedQuote() {
+        AddDiscountRow("ALL", 1, 0, "45.5");
+        SetLine(0, "1000", "100");
+        RateAndDisplay();
+    }
+};
+
+TEST_F(QuoteDialogs, TheExchangeRateShowsSelectedAndIsStoredWithoutItsPrompts) {
+    SetConfigValue("CDN_ExchangeRate", "1.3125");
+    frmCdnRate dialog;
+    dialog.Form_Activate();
+    EXPECT_EQ(dialog.mskCdnRate->Text(), QStringLiteral("1.3125"));
+    EXPECT_EQ(dialog.mskCdnRate->selectionLength(), 6);
+    dialog.mskCdnRate->clear();
+    Type(dialog.mskCdnRate, QStringLiteral("105"));
+    ASSERT_EQ(dialog.mskCdnRate->Text(), QStringLiteral("1.05__"));
+    dialog.lblDone_Click();
+    EXPECT_EQ(tariff.gExchangeRate, "1.05");
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.05");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(QuoteDialogs, ARateThatCannotBeStoredIsSaidSo) {
+    Exec("DELETE FROM tblConfig WHERE keyf = 'CDN_ExchangeRate'");
+    frmCdnRate dialog;
+    dialog.Form_Activate();
+    EXPECT_EQ(dialog.mskCdnRate->Text(), QStringLiteral("1.____"));
+    Type(dialog.mskCdnRate, QStringLiteral("10500"));
+    dialog.lblDone_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_TRUE(messageScript.Log()[0].text.contains(QStringLiteral("CDN_ExchangeRate")));
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "1"), "1");
+}
+
+TEST_F(QuoteDialogs, ADiscountTypedInPartIsWrittenAsNNNAndRatesTheQuote) {
+    RateTheWorkedQuote();
+    frmChgDisc dialog;
+    Type(dialog.mskChgDisc, QStringLiteral("7"));
+    ASSERT_EQ(dialog.mskChgDisc->Text(), QStringLiteral("7_._"));
+    dialog.lblDone_Click();
+    EXPECT_TRUE(quoteDiscount.gDiscChanged);
+    EXPECT_EQ(quote.txtChgDisc, "07.0");
+    EXPECT_EQ(rating.gBreakDisc[3], "07.0");
+    // 1M: 300.00 × 7 % = 21.00, leaving 279.00.
+    EXPECT_EQ(ChargeBeside(kDiscountCaption), "$21.00");
+    EXPECT_EQ(ChargeBeside("Net Charges"), "$279.00");
+}
+
+TEST_F(QuoteDialogs, AnEmptyDiscountIsRefusedAndAClosedDialogChangesNothing) {
+    RateTheWorkedQuote();
+    frmChgDisc empty;
+    empty.lblDone_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Data Entry Error"));
+    EXPECT_EQ(quote.txtChgDisc, "45.5");
+
+    quoteDiscount.gDiscChanged = false;
+    SetQuoteDialogRunner([](QDialog& d) {
+        auto* dialog = qobject_cast<frmChgDisc*>(&d);
+        ASSERT_NE(dialog, nullptr);
+        Type(dialog->mskChgDisc, QStringLiteral("355"));
+        dialog->reject();
+    });
+    ShowChgDiscDialog();
+    EXPECT_FALSE(quoteDiscount.gDiscChanged);
+    EXPECT_EQ(quote.txtChgDisc, "45.5");
+    EXPECT_EQ(rating.gBreakDisc[3], "45.5");
+}
+
+TEST_F(QuoteDialogs, TheCODAmountIsTheDollarsTypedAndAnEmptyBoxIsZero) {
+    SetQuoteDialogRunner([](QDialog& d) {
+        auto* dialog = qobject_cast<frmCOD*>(&d);
+        ASSERT_NE(dialog, nullptr);
+        Type(dialog->mskCOD, QStringLiteral("250"), 1);
+        EXPECT_EQ(dialog->mskCOD->Text(), QStringLiteral("$250___"));
+        dialog->lblDone_Click();
+    });
+    ShowCODDialog();
+    EXPECT_FLOAT_EQ(charges.gChargeBasis, 250.0f);
+
+    frmCOD closed;
+    Type(closed.mskCOD, QStringLiteral("5"), 1);
+    closed.reject();
+    EXPECT_FLOAT_EQ(charges.gChargeBasis, 250.0f);
+    frmCOD empty;
+    empty.lblDone_Click();
+    EXPECT_FLOAT_EQ(charges.gChargeBasis, 0.0f);
+}
+
+// The quote window's "Canadian $" with this exchange-rate dialog behind it.
+class CanadianFunds : public QuoteDialogs {
+  protected:
+    void SetUp() override {
+        QuoteDialogs::SetUp();
+        QuoteWindowHooks hooks;
+        hooks.cdnRateDialog = [] { ShowCdnRateDialog(); };
+        SetQuoteWindowHooks(hooks);
+        window = QuoteWindow();
+        quote.Line(3).rate.text = "TOTAL CHARGES";
+        quote.Line(3).charge.text = "$1,234.56";
+        quote.gQuoteLine = 3;
+        quoteDisplay.shownTotal = 1234.56f;
+    }
+    void TearDown() override {
+        UnloadQuoteWindow();
+        SetQuoteWindowHooks({});
+        QuoteDialogs::TearDown();
+    }
+    const QuoteLine& Added() const { return quote.Lines()[4]; }
+    frmQPO* window = nullptr;
+};
+
+TEST_F(CanadianFunds, RatesBelowAndAboveParAreBothRealRates) {
+    SetConfigValue("CDN_ExchangeRate", "0.95");
+    window->mlblCDNExch_Click();
+    EXPECT_EQ(Added().rate.text, "Charges in Canadian Funds at exchange rate of 0.95");
+    EXPECT_EQ(Added().charge.text, "$1,172.83");  // 1,234.56 × 0.95 = 1,172.832
+
+    quoteDisplay.CdnLineShown = false;
+    quote.gQuoteLine = 3;
+    SetConfigValue("CDN_ExchangeRate", "1.0500");
+    window->mlblCDNExch_Click();
+    EXPECT_EQ(Added().rate.text, "Charges in Canadian Funds at exchange rate of 1.0500");
+    EXPECT_EQ(Added().charge.text, "$1,296.29");  // 1,234.56 × 1.05 = 1,296.288
+    EXPECT_TRUE(messageScript.Log().empty());
+}
+
+TEST_F(CanadianFunds, YesToTheParQuestionSetsTheRateAndTheNextClickUsesIt) {
+    int shown = 0;
+    SetQuoteDialogRunner([&](QDialog& d) {
+        ++shown;
+        auto* dialog = qobject_cast<frmCdnRate*>(&d);
+        ASSERT_NE(dialog, nullptr);
+        dialog->Form_Activate();
+        dialog->mskCdnRate->clear();
+        Type(dialog->mskCdnRate, QStringLiteral("125"));
+        dialog->lblDone_Click();
+    });
+    messageScript.Queue(kIdYes);
+    window->mlblCDNExch_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("No Exchange Rate set"));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(quote.gQuoteLine, 3);
+
+    window->mlblCDNExch_Click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Added().rate.text, "Charges in Canadian Funds at exchange rate of 1.25");
+    EXPECT_EQ(Added().charge.text, "$1,543.20");  // 1,234.56 × 1.25
+}
+
+}  // namespace
