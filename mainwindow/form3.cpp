@@ -24,6 +24,7 @@
 #include "servicestandard.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "text.h"
 
 MainWindowState mainState;
 
@@ -34,16 +35,7 @@ std::function<void()> gProgramEnd = [] { QCoreApplication::exit(0); };
 
 const QColor kBackground(27, 86, 167);
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
 

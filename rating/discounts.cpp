@@ -9,15 +9,10 @@
 #include "numbers.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
+#include "text.h"
 
 namespace {
 
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 // The carrier's minimum discounts by lane flag; nullptr where the flag sets none.
 using MinimumRow = std::array<const char*, 11>;

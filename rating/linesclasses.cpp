@@ -7,15 +7,10 @@
 #include "discounts.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
+#include "text.h"
 
 namespace {
 
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
 // The eighteen classes: the list start-up loads, or the fixed one when start-up has not run.
 const std::string& ClassText(size_t i) {

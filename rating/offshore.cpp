@@ -8,6 +8,7 @@
 #include "numbers.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
+#include "text.h"
 
 OffshoreState offshore;
 
@@ -16,20 +17,8 @@ namespace {
 constexpr int16_t kLaneSide = 1053;
 constexpr int32_t kNoServiceLane = 99099;  // "099099"
 
-std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
-std::string Left(const std::string& s, size_t n) {
-    return s.substr(0, std::min(n, s.size()));
-}
 
 PRPortQuestion& PortQuestion() {
     static PRPortQuestion question;

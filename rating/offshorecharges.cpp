@@ -12,6 +12,7 @@
 #include "ratingstate.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "text.h"
 
 Single gAKAirFuel = 0;
 
@@ -27,11 +28,6 @@ constexpr std::array<int32_t, 6> kAlaskaBreaks = {0, 1000, 2000, 5000, 10000, kA
 constexpr const char* kSpecialFuelCities[] = {"MENDENHALL", "HAINES",   "KETCHIKAN", "KATE",
                                               "PETERSBURG", "WRANGELL", "SITKA",     "SKAGWAY"};
 
-std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // A setting as a number; a missing key is 0, and so is a value that is not a number.
 double SettingD(const std::string& key) {

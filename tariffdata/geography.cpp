@@ -5,34 +5,15 @@
 
 #include "numbers.h"
 #include "tariffdb.h"
+#include "text.h"
 
 namespace {
 
 PointEntryView* gView = nullptr;
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
-std::string Left(const std::string& s, size_t n) {
-    return s.substr(0, std::min(n, s.size()));
-}
 
-// The tables compare text without regard to case, and so do the walks over their rows.
-bool SameText(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-               return std::tolower(x) == std::tolower(y);
-           });
-}
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 Recordset& Table(const std::shared_ptr<Recordset>& rs, const char* name) {
     if (!rs) throw DbError(kErrObjectClosed, std::string("The table ") + name + " is not open.");

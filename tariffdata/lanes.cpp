@@ -6,6 +6,7 @@
 #include "binaryfile.h"
 #include "geography.h"
 #include "tariffdb.h"
+#include "text.h"
 
 namespace {
 // Held in a function so that a query registered while the program starts finds it built.
@@ -24,16 +25,7 @@ namespace {
 constexpr int32_t kLaneSide = 1053;  // ziplist subscripts: rows and columns of the lane files
 constexpr int32_t kSvcSide = 572;    // svcctrs subscripts: rows and columns of svc.dat
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
-std::string Left(const std::string& s, size_t n) {
-    return s.substr(0, std::min(n, s.size()));
-}
 
 Recordset& Table(const std::shared_ptr<Recordset>& rs, const char* name) {
     if (!rs) throw DbError(kErrObjectClosed, std::string("The table ") + name + " is not open.");

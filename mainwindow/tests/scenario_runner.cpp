@@ -334,7 +334,10 @@ int main(int argc, char** argv) {
                               << got;
                 }
             }
-            std::cout << count - failed << " of " << count << " scenarios match\n";
+            if (args[0] == "--update")
+                std::cout << "wrote the results of " << count << " scenarios\n";
+            else
+                std::cout << count - failed << " of " << count << " scenarios match\n";
             return failed == 0 && count > 0 ? 0 : 1;
         }
         for (const auto& file : args) std::cout << runner.Run(Parse(file));
