@@ -10,10 +10,14 @@
 #include "lanes.h"
 #include "offshore.h"
 #include "quotecharges.h"
-#include "quotedialogs.h"
 #include "quotesheet.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
+
+// The C.O.D. dialog (quotedialogs.h), declared here so that the pricing code does not pull in
+// the window toolkit.
+class QWidget;
+void ShowCODDialog(QWidget* parent);
 
 namespace {
 
@@ -38,7 +42,7 @@ Single WeightBasis() {
 
 // C.O.D. is priced on the amount to collect. The amount is asked once per choice; every later
 // pricing of the same choice (a discount change, the economy total) uses the amount typed, not
-// the weight, so the same shipment never gets two C.O.D. charges.
+// the weight, so one shipment never gets two different C.O.D. charges.
 void SetCODBasis(ChargeOutput out) {
     const Single earlier = charges.gCODAmountKnown ? charges.gCODAmount : WeightBasis();
     charges.gChargeBasis = earlier;
@@ -47,7 +51,7 @@ void SetCODBasis(ChargeOutput out) {
     if (Prompt())
         Prompt()();
     else
-        ShowCODDialog();
+        ShowCODDialog(nullptr);
     commodityLines.gAskCODAmount = false;
     charges.gCODAmount = charges.gChargeBasis;
     charges.gCODAmountKnown = true;
@@ -131,9 +135,8 @@ int PriceChosenRow(Recordset& rs, const std::string& name, const RowAmounts& row
         }
         return line;
     }
-    const Single charge = ChargeOfRow(row);
     if (ChargedByHawaiiLines(name)) return line;
-    return AddCharge(line, name + " charge", charge, out);
+    return AddCharge(line, name + " charge", ChargeOfRow(row), out);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The two offers under a quote: the guaranteed price, a surcharge on the quote shown, and the
 // economy (Thriftlane) price, a second, silent rating of the same shipment.
 
-#include "chargepass.h"
 #include "charges.h"
 #include "commodity.h"
 #include "geography.h"

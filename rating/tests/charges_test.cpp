@@ -202,6 +202,8 @@ struct Bracket {
     bool minimumSlot;
 };
 
+void PrintTo(const Bracket& b, std::ostream* os) { *os << b.weight << " lbs"; }
+
 class Brackets : public Charges, public ::testing::WithParamInterface<Bracket> {};
 
 TEST_P(Brackets, TotalFallsInItsBreakWithUpToFiveAbove) {
