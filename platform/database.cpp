@@ -261,7 +261,8 @@ const Value& Snapshot::Field(std::string_view name) const {
 // ---------------------------------------------------------------- Database
 
 Database::Database(const std::string& path, bool readOnly) : path_(path) {
-    int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // The program is single-threaded: the engine's own locking would only cost time.
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         sqlite3_close(db_);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -209,8 +210,16 @@ std::string Layout(const Pattern& p, const Fixed& f, bool negative) {
     return negative && !f.zero() ? "-" + out : out;
 }
 
+// A rating formats thousands of amounts with a handful of patterns: each is parsed once.
+const Pattern& CachedPattern(std::string_view text) {
+    static std::map<std::string, Pattern, std::less<>> cache;
+    auto it = cache.find(text);
+    if (it == cache.end()) it = cache.emplace(std::string(text), ParsePattern(text)).first;
+    return it->second;
+}
+
 std::string FormatDecimal(Decimal d, std::string_view patternText) {
-    const Pattern p = ParsePattern(patternText);
+    const Pattern& p = CachedPattern(patternText);
     if (p.percent && !d.zero()) d.exponent += 2;
     size_t decimals = 0;
     for (size_t i = p.point + 1; i < p.tokens.size(); ++i)
