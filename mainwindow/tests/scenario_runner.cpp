@@ -104,7 +104,7 @@ Scenario Parse(const fs::path& file) {
         }
         static const char* kKnown[] = {"setting", "row", "sql", "origin", "destination",
                                        "line", "cube", "willcall", "accessorial", "answer",
-                                       "pick", "rate", "port", "military"};
+                                       "pick", "rate", "port", "military", "cod"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         if (!known)
@@ -151,6 +151,11 @@ public:
         SetMilitaryQuestion([&](bool yesShown) {
             AnswerMilitary(military.empty() ? yesShown : military == "yes");
         });
+        // The C.O.D. amount: the scenario's, else the dialog left without an amount.
+        std::string cod;
+        SetCODAmountPrompt([&] {
+            if (!cod.empty()) charges.gChargeBasis = static_cast<Single>(std::stod(cod));
+        });
         std::vector<std::string> quotes;
         int lineNo = 0;
         for (const auto& [command, rest] : s.steps) {
@@ -181,6 +186,8 @@ public:
                 if (rest != "elizabeth" && rest != "jacksonville")
                     throw std::runtime_error("port is elizabeth or jacksonville");
                 port = rest;
+            } else if (command == "cod") {
+                cod = rest;
             } else if (command == "military") {
                 military = rest;
             } else if (command == "answer") {
@@ -209,6 +216,7 @@ public:
         form.Form_Unload();
         SetPRPortQuestion(nullptr);
         SetMilitaryQuestion(nullptr);
+        SetCODAmountPrompt(nullptr);
         return out;
     }
 
