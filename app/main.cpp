@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
     ConnectProgramWindows(form);
     try {
         form.Form_Load();
+    } catch (const DbError& e) {
+        // The engine's errors carry their number, which the carrier's help desk asks for.
+        PlatformMessageBox(QString::number(e.number()) + "\n" + e.what(), kMbCritical, "");
+        CloseAll();
+        return 1;
     } catch (const std::exception& e) {
         PlatformMessageBox(QString("Fretlyn could not start.\n") + e.what(), kMbCritical, "");
         CloseAll();
