@@ -495,7 +495,7 @@ void Form3::txtdzip_LostFocus() {
         }
         lblDestCityState->setText(QString::fromStdString(tariff.gDestCityState));
         if (!IsOffshoreZip(tariff.gDestZip)) {
-            ClearKeptOffshore();
+            ClearOffshoreValues();
             return DestinationTail();
         }
 
@@ -545,12 +545,6 @@ void Form3::ShowTransitDays() {
     lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
 }
 
-void Form3::ClearKeptOffshore() {
-    offshore.gOffshoreName.clear();
-    rating.gOffshoreDestZip.clear();
-    tariff.gOffshoreState.clear();
-    offshore.gIsPR = offshore.gIsAK = offshore.gIsHI = false;
-}
 
 void Form3::ShowOceanControls(bool oceanCube, bool willCall) {
     lblDensity->setVisible(oceanCube);
@@ -626,7 +620,7 @@ void Form3::lstCities_Click() {
         }
         if (forDest) {
             if (!IsOffshoreZip(tariff.gDestZip)) {
-                ClearKeptOffshore();
+                ClearOffshoreValues();
             } else {
                 if (!SetupOffshore(tariff.gDestState)) {
                     SetTextQuietly(txtdzip, "");

@@ -128,7 +128,6 @@ private:
     void OriginTail();
     void DestinationTail();
     void ShowTransitDays();
-    void ClearKeptOffshore();
     void ShowOceanControls(bool oceanCube, bool willCall);
     void HideOceanControls();
     void RefuseOffshoreOrigin();
