@@ -1,5 +1,7 @@
 #include "maskededit.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsDigitPlace(QChar c) {
@@ -36,19 +38,29 @@ MaskedEdit::MaskedEdit(const QString& mask, QChar prompt, QWidget* parent)
 
 QString MaskedEdit::Value() const {
     const QString shown = displayText();
-    QString value;
+    const int places = static_cast<int>(std::min(shown.size(), mask_.size()));
     int firstFilled = -1;
     int lastFilled = -1;
-    for (int i = 0; i < shown.size() && i < mask_.size(); ++i) {
-        if (!IsDigitPlace(mask_[i]) || shown[i] == prompt_) continue;
+    int point = -1;
+    for (int i = 0; i < places; ++i) {
+        if (!IsDigitPlace(mask_[i])) {
+            if (mask_[i] == QLatin1Char('.') && point < 0) point = i;
+            continue;
+        }
+        if (shown[i] == prompt_) continue;
         if (firstFilled < 0) firstFilled = i;
         lastFilled = i;
     }
-    if (firstFilled < 0) return value;
-    for (int i = firstFilled; i <= lastFilled; ++i) {
-        // A prompt left inside the entry is a place not typed, not a character of the value.
-        if (IsDigitPlace(mask_[i]) && shown[i] == prompt_) continue;
-        value += shown[i];
+    if (firstFilled < 0) return {};
+    // A digit typed after the point keeps its place: "_.5___" is .5 and "1._5__" is 1.05,
+    // never 5 or 1.5. A place left empty before the point is dropped: "7_._" is 7.
+    const int first = point >= 0 && point < firstFilled ? point : firstFilled;
+    QString value;
+    for (int i = first; i <= lastFilled; ++i) {
+        if (!IsDigitPlace(mask_[i]) || shown[i] != prompt_)
+            value += shown[i];
+        else if (point >= 0 && i > point)
+            value += QLatin1Char('0');
     }
     return value;
 }

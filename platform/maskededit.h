@@ -24,8 +24,10 @@ class MaskedEdit : public QLineEdit {
     void SetText(const QString& text) { setText(text); }
 
     // The typed value: the filled places with the literals between them, without prompt
-    // characters and without the literals at either end. "1.05__" gives "1.05", "7_._" gives
-    // "7", "$250___" gives "250", an untouched box gives "".
+    // characters and without the literals at either end, except a point before the first digit.
+    // A place left empty before the point is dropped, one after it keeps the digits after it in
+    // their places. "1.05__" gives "1.05", "7_._" gives "7", "__.5" gives ".5", "1._5__" gives
+    // "1.05", "$250___" gives "250", an untouched box gives "".
     QString Value() const;
 
     // Selects `length` characters from the first.

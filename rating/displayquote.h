@@ -17,8 +17,8 @@ struct QuoteDisplayState {
     // discount dialog closed without a change cannot let the line be added twice.
     bool CdnLineShown = false;
     // The total the quote shows (the last "TOTAL CHARGES" amount, offshore lines included).
-    // The Thriftlane offer rates the shipment again afterwards and leaves gQuoteTotal at the
-    // economy total, so the Canadian-funds line converts this one instead.
+    // gQuoteTotal stops at the land charges of an offshore quote, so the Canadian-funds line
+    // converts this one instead.
     Single shownTotal = 0;
 
     void Reset() { *this = QuoteDisplayState(); }

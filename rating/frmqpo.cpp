@@ -385,6 +385,13 @@ void frmQPO::DrawQuote() {
 
 void frmQPO::PrepareToShow() {
     outcome_ = Outcome::Open;
+    // A window hidden for the discount editor comes back with the next shipment, whose
+    // destination decides what the list offers: it is filled again when next opened.
+    Timer1->stop();
+    lstAccessorials->hide();
+    quietList_ = true;
+    lstAccessorials->clear();
+    quietList_ = false;
     DrawQuote();
 }
 

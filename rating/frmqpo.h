@@ -127,7 +127,7 @@ class frmQPO : public QDialog {
     LabelHighlighter* highlighter() const { return highlighter_; }
 
   public slots:
-    // Escape and the window manager's close run Done.
+    // The window manager's close runs Done (Escape does nothing: see eventFilter).
     void reject() override;
 
   protected:

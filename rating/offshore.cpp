@@ -17,9 +17,6 @@ namespace {
 constexpr int16_t kLaneSide = 1053;
 constexpr int32_t kNoServiceLane = 99099;  // "099099"
 
-
-
-
 PRPortQuestion& PortQuestion() {
     static PRPortQuestion question;
     return question;

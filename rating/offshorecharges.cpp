@@ -28,7 +28,6 @@ constexpr std::array<int32_t, 6> kAlaskaBreaks = {0, 1000, 2000, 5000, 10000, kA
 constexpr const char* kSpecialFuelCities[] = {"MENDENHALL", "HAINES",   "KETCHIKAN", "KATE",
                                               "PETERSBURG", "WRANGELL", "SITKA",     "SKAGWAY"};
 
-
 // A setting as a number; a missing key is 0, and so is a value that is not a number.
 double SettingD(const std::string& key) {
     const std::string text = GetConfigValue(key, "0");
@@ -117,7 +116,7 @@ AlaskaRates AlaskaLineRates(uint8_t zone, size_t line, double cls) {
     Recordset& rs = RateRow(tariff.rsAKRates, "AK Rates", Value(key), "The Alaska rate " + key);
     AlaskaRates r{};
     for (size_t k = 0; k < r.size(); ++k) {
-        r[k] = CLng(rs.Field(rs.FieldNames().at(3 + k)).toDouble());
+        r[k] = CLng(FieldAt(rs, 3 + k));
         // Classes above 100 are priced from the class-100 rates.
         if (cls > 101) r[k] = CLng(Val(Format(cls / 100 * r[k] + kNudge, "#0.00")));
     }

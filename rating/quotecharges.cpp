@@ -17,6 +17,8 @@ ChargeState charges;
 
 namespace {
 
+// One list for the quote on screen and for the economy total: the same shipment to the same
+// island pays the fee whichever service it goes by.
 const char* const kIslandDeliveryZips[] = {
     "11965", "11964", "36528", "27960", "04848", "04853", "04863", "98261", "98279",
     "98280", "98286", "98250", "98221", "98297", "98222", "98262", "98281", "98110",

@@ -30,12 +30,30 @@ TEST(MaskedEdit, TheTextKeepsLiteralsAndPromptsAndTheValueOnlyWhatWasTyped) {
     EXPECT_EQ(cod.Value(), QStringLiteral("250"));
 }
 
-TEST(MaskedEdit, APlaceSkippedInsideTheEntryIsNotPartOfTheValue) {
+TEST(MaskedEdit, APlaceSkippedBeforeThePointIsDroppedOneAfterItKeepsThePlaces) {
     MaskedEdit rate(QStringLiteral("#.####"));
     Type(rate, QStringLiteral("1"));
     Type(rate, QStringLiteral("5"), 3);
     EXPECT_EQ(rate.Text(), QStringLiteral("1._5__"));
-    EXPECT_EQ(rate.Value(), QStringLiteral("1.5"));
+    EXPECT_EQ(rate.Value(), QStringLiteral("1.05"));
+
+    MaskedEdit discount(QStringLiteral("##.#"));
+    Type(discount, QStringLiteral("1"));
+    Type(discount, QStringLiteral("5"), 3);
+    EXPECT_EQ(discount.Text(), QStringLiteral("1_.5"));
+    EXPECT_EQ(discount.Value(), QStringLiteral("1.5"));
+}
+
+TEST(MaskedEdit, DigitsTypedOnlyAfterThePointAreAFraction) {
+    MaskedEdit discount(QStringLiteral("##.#"));
+    Type(discount, QStringLiteral("5"), 3);
+    EXPECT_EQ(discount.Text(), QStringLiteral("__.5"));
+    EXPECT_EQ(discount.Value(), QStringLiteral(".5"));
+
+    MaskedEdit rate(QStringLiteral("#.####"));
+    Type(rate, QStringLiteral("75"), 3);
+    EXPECT_EQ(rate.Text(), QStringLiteral("_._75_"));
+    EXPECT_EQ(rate.Value(), QStringLiteral(".075"));
 }
 
 TEST(MaskedEdit, SetTextPlacesAStoredValue) {

@@ -184,6 +184,17 @@ TEST_F(Accessorials, HighCostDeliveryRegionSurchargeNeedsNoChoice) {
     EXPECT_EQ(Charge(4), "$61.00");
 }
 
+TEST_F(Accessorials, ASurchargeRowWithoutAMaximumChargesNothing) {
+    // The surcharge is the smaller of its maximum and the priced amount: a maximum of 0 is no
+    // surcharge, not an open one.
+    Exec("UPDATE accessorials SET maximum = 0 WHERE Name = 'HCDR'");
+    Exec("INSERT INTO HCDRS235 (zip) VALUES ('53202')");
+    NetChargeLine(200.00f, 1000);
+    EXPECT_EQ(Price("HCDR"), 3);
+    EXPECT_EQ(Rate(4), " ");
+    EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
+}
+
 TEST_F(Accessorials, NoSurchargeOutsideTheHighCostRegions) {
     NetChargeLine(200.00f, 1000);
     EXPECT_EQ(Price("HCDR"), 3);

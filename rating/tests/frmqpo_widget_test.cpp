@@ -254,6 +254,29 @@ TEST_F(QuoteWindowTest, RefusedServicesAreExplainedAndRateNothing) {
     EXPECT_EQ(TempOn("Thriftlane"), 0);
 }
 
+TEST_F(QuoteWindowTest, AWindowBackFromTheDiscountEditorOffersTheNewDestinationsServices) {
+    SetQuoteWindowHooks({nullptr, nullptr, [](bool) {}, nullptr, nullptr});
+    script = [&](frmQPO& w, int show) {
+        if (show == 1) {
+            w.mlblAccess_Click();
+            EXPECT_NE(Item(w, "Norvale GUARANTEED!"), nullptr);
+            w.mlblDiscounts_Click();
+            return;
+        }
+        // The next shipment goes to an island: the list comes back closed and without
+        // guaranteed service.
+        EXPECT_TRUE(w.lstAccessorials->isHidden());
+        w.mlblAccess_Click();
+        EXPECT_EQ(Item(w, "Norvale GUARANTEED!"), nullptr);
+        EXPECT_NE(Item(w, "Liftgate service"), nullptr);
+    };
+    ShowQuoteWindowModally();
+    rating.gOffshoreDestZip = "96813";
+    ShowQuoteWindowModally();
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_EQ(shows[0], shows[1]);
+}
+
 TEST_F(QuoteWindowTest, AnOffshoreQuoteOffersNoGuaranteeAndNoRateTable) {
     SetQuoteMainWindowLink({nullptr, [] { return std::string("HONOLULU, HI"); }, nullptr});
     rating.gOffshoreDestZip = "96813";
@@ -330,6 +353,27 @@ TEST_F(QuoteWindowTest, AtParTheWindowAsksForARateAndAddsNothing) {
     EXPECT_EQ(asked.style, 36);
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(quote.UsedLines(), used);
+}
+
+TEST_F(QuoteWindowTest, ARateBelowParIsConvertedAndOnlyNoRateAsksForOne) {
+    SetLine(0, "450", "100");
+    ASSERT_TRUE(RateShipment());
+    frmQPO& w = *shows.at(0);
+    const int used = quote.UsedLines();
+    SetConfigValue("CDN_ExchangeRate", "0");
+    messageScript.Queue(kIdNo);
+    w.mlblCDNExch_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, "No Exchange Rate set");
+    EXPECT_EQ(quote.UsedLines(), used);
+
+    // The Canadian dollar above the U.S. dollar: 95.37 x 0.95 = 90.6015.
+    SetConfigValue("CDN_ExchangeRate", "0.9500");
+    w.mlblCDNExch_Click();
+    EXPECT_EQ(messageScript.Log().size(), 1u);
+    ASSERT_EQ(quote.UsedLines(), used + 1);
+    EXPECT_EQ(quote.Line(used).rate.text, "Charges in Canadian Funds at exchange rate of 0.9500");
+    EXPECT_EQ(quote.Line(used).charge.text, "$90.60");
 }
 
 TEST_F(QuoteWindowTest, BetweenCanadianPointsThereIsNothingToConvert) {

@@ -134,7 +134,7 @@ TEST_F(Offers, TheEditorsTypedPercentIsTheEconomyPercent) {
     EXPECT_EQ(Val(EconomyServicePercent()), 20);
 }
 
-TEST_F(Offers, ThriftlaneOfferIsNotMadeBesideHazardousMaterialsOrEconomyPricing) {
+TEST_F(Offers, ThriftlaneOfferIsNotMadeBesideHazardousMaterialsGuaranteedOrEconomyPricing) {
     EconomyLane("55401", "53202", 7);
     commodityLines.gAccHazardous = true;
     RateAndDisplay();
@@ -144,6 +144,12 @@ TEST_F(Offers, ThriftlaneOfferIsNotMadeBesideHazardousMaterialsOrEconomyPricing)
     RateAndDisplay();
     EXPECT_EQ(quote.qmrqQPO3, "");
     rating.gQAccHazardous = false;
+
+    // Guaranteed service leaves the lane without economy service.
+    SetGuaranteedChosenQuery([] { return true; });
+    RateAndDisplay();
+    SetGuaranteedChosenQuery(nullptr);
+    EXPECT_EQ(quote.qmrqQPO3, "");
 
     Choose("Thriftlane");
     commodityLines.gAccThriftlane = true;

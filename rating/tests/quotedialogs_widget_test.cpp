@@ -73,6 +73,19 @@ TEST_F(QuoteDialogs, ADiscountTypedInPartIsWrittenAsNNNAndRatesTheQuote) {
     EXPECT_EQ(ChargeBeside("Net Charges"), "$279.00");
 }
 
+TEST_F(QuoteDialogs, ADiscountTypedOnlyAfterThePointIsAFraction) {
+    RateTheWorkedQuote();
+    frmChgDisc dialog;
+    Type(dialog.mskChgDisc, QStringLiteral("5"), 3);
+    ASSERT_EQ(dialog.mskChgDisc->Text(), QStringLiteral("__.5"));
+    dialog.lblDone_Click();
+    EXPECT_EQ(quote.txtChgDisc, "00.5");
+    // 1M: 300.00 × 0.5 % = 1.50, leaving 298.50.
+    EXPECT_EQ(ChargeBeside(kDiscountCaption), "$1.50");
+    EXPECT_EQ(ChargeBeside("Net Charges"), "$298.50");
+    EXPECT_TRUE(messageScript.Log().empty());
+}
+
 TEST_F(QuoteDialogs, AnEmptyDiscountIsRefusedAndAClosedDialogChangesNothing) {
     RateTheWorkedQuote();
     frmChgDisc empty;
