@@ -660,33 +660,27 @@ void Form3::lstCities_Click() {
 
 // --------------------------------------------------------------------------- commodity lines
 
-void Form3::ShowDensityEntry() {
-    for (int i = 0; i < 5; ++i) {
-        txtDensity[i]->setVisible(true);
-        txtDensity[i]->setEnabled(true);
-        lblPCF[i]->setVisible(true);
-        lblclass[i]->setText("Density");
-        cmbclass[i]->setVisible(false);
-        cmbclass[i]->setEnabled(false);
-    }
-    for (int i = 0; i < 5; ++i) {
-        QWidget::setTabOrder(i == 0 ? static_cast<QWidget*>(txtdzip) : txtDensity[i - 1], txtweight[i]);
-        QWidget::setTabOrder(txtweight[i], txtDensity[i]);
-    }
-}
+void Form3::ShowDensityEntry() { ShowEntryMode(true); }
 
-void Form3::ShowClassEntry() {
+void Form3::ShowClassEntry() { ShowEntryMode(false); }
+
+// Between two Canadian points a line takes a density instead of a class; the boxes of the
+// other mode keep their texts, hidden and disabled.
+void Form3::ShowEntryMode(bool density) {
     for (int i = 0; i < 5; ++i) {
-        txtDensity[i]->setVisible(false);
-        txtDensity[i]->setEnabled(false);
-        lblPCF[i]->setVisible(false);
-        lblclass[i]->setText("Class");
-        cmbclass[i]->setVisible(true);
-        cmbclass[i]->setEnabled(true);
+        txtDensity[i]->setVisible(density);
+        txtDensity[i]->setEnabled(density);
+        lblPCF[i]->setVisible(density);
+        lblclass[i]->setText(density ? "Density" : "Class");
+        cmbclass[i]->setVisible(!density);
+        cmbclass[i]->setEnabled(!density);
     }
+    auto second = [&](int i) -> QWidget* {
+        return density ? static_cast<QWidget*>(txtDensity[i]) : cmbclass[i];
+    };
     for (int i = 0; i < 5; ++i) {
-        QWidget::setTabOrder(i == 0 ? static_cast<QWidget*>(txtdzip) : cmbclass[i - 1], txtweight[i]);
-        QWidget::setTabOrder(txtweight[i], cmbclass[i]);
+        QWidget::setTabOrder(i == 0 ? static_cast<QWidget*>(txtdzip) : second(i - 1), txtweight[i]);
+        QWidget::setTabOrder(txtweight[i], second(i));
     }
 }
 

@@ -140,6 +140,7 @@ private:
     void Refocus(QWidget* box);
     bool KeyPress(QObject* watched, QKeyEvent* key);
     void PlaceAccessorialList();
+    void ShowEntryMode(bool density);
     void StoreAccessorialMarks();
     bool CheckRequest();
 
