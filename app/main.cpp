@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <exception>
 
-#include "frmqpo.h"
 #include "form3.h"
+#include "frmqpo.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"

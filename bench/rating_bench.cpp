@@ -111,8 +111,12 @@ void RateMix(benchmark::State& state, bool display, const char* counter) {
     CloseAll();
 }
 
-void RateLanes(benchmark::State& state) { RateMix(state, false, "ratings/s"); }
-void RateAndDisplay(benchmark::State& state) { RateMix(state, true, "quotes/s"); }
+void RateLanes(benchmark::State& state) {
+    RateMix(state, false, "ratings/s");
+}
+void RateAndDisplay(benchmark::State& state) {
+    RateMix(state, true, "quotes/s");
+}
 
 }  // namespace
 

@@ -20,11 +20,11 @@
 #include "offshore.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
-#include "twips.h"
 #include "servicestandard.h"
 #include "settings.h"
 #include "tariffdb.h"
 #include "text.h"
+#include "twips.h"
 
 MainWindowState mainState;
 
@@ -35,13 +35,15 @@ std::function<void()> gProgramEnd = [] { QCoreApplication::exit(0); };
 
 const QColor kBackground(27, 86, 167);
 
-
-
-std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
+std::string Text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
 
 // A text is a city name when neither of its first two characters is a digit.
 bool IsCityName(const std::string& s) {
-    auto digit = [&](size_t i) { return i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); };
+    auto digit = [&](size_t i) {
+        return i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]));
+    };
     return !digit(0) && !digit(1);
 }
 
@@ -49,16 +51,13 @@ void Message(const std::string& text, uint8_t style, const std::string& title) {
     ShowMessage(QString::fromStdString(text), style, QString::fromStdString(title));
 }
 
-bool MessageUp() { return messages.gMsgShown; }
-
-std::string OffshoreNameOf(const std::string& state) {
-    if (state == "AK") return "Alaska";
-    if (state == "HI") return "Hawaii";
-    if (state == "PR") return "Puerto Rico";
-    return state;
+bool MessageUp() {
+    return messages.gMsgShown;
 }
 
-bool BothVerified() { return tariff.gOrigCountry + tariff.gDestCountry < 99; }
+bool BothVerified() {
+    return tariff.gOrigCountry + tariff.gDestCountry < 99;
+}
 
 // The offshore destination as entered when there is one, else the destination's code.
 std::string TransitDestination() {
@@ -67,7 +66,7 @@ std::string TransitDestination() {
 
 // The class boxes, as the settings code fills them.
 class ClassBoxAdapter : public ClassBoxes {
-public:
+  public:
     explicit ClassBoxAdapter(std::array<QComboBox*, 5>& boxes) : boxes_(boxes) {}
     void AddItem(int box, const std::string& text) override {
         boxes_[box]->addItem(QString::fromStdString(text));
@@ -81,15 +80,19 @@ public:
         }
     }
 
-private:
+  private:
     std::array<QComboBox*, 5>& boxes_;
 };
 
 }  // namespace
 
-Form3* MainForm() { return gForm3; }
+Form3* MainForm() {
+    return gForm3;
+}
 
-void Form3::SetProgramEnd(std::function<void()> end) { gProgramEnd = std::move(end); }
+void Form3::SetProgramEnd(std::function<void()> end) {
+    gProgramEnd = std::move(end);
+}
 
 Form3::Form3(QWidget* parent) : QWidget(parent) {
     gForm3 = this;
@@ -270,8 +273,8 @@ void Form3::Form_Load() {
     InitClassTables();
     OpenTariffDatabase();
     LoadSettings();
-    setWindowTitle(QString::fromStdString("Norvale Fretlyn2007 -- rates effective " +
-                                          tariff.gEffDate));
+    setWindowTitle(
+        QString::fromStdString("Norvale Fretlyn2007 -- rates effective " + tariff.gEffDate));
     ClassBoxAdapter boxes(cmbclass);
     FillClassCombos(boxes);
     mainState.gBusy = false;
@@ -339,7 +342,8 @@ void Form3::Form_Unload() {
     unloaded_ = true;
     try {
         for (int i = 0; i < 5; ++i)
-            SetConfigValue("DC_defclass" + std::to_string(i), cmbclass[i]->currentText().toStdString());
+            SetConfigValue("DC_defclass" + std::to_string(i),
+                           cmbclass[i]->currentText().toStdString());
     } catch (const std::exception&) {
         // The data are closed all the same; a lost default class is not worth a stuck exit.
     }
@@ -441,11 +445,12 @@ void Form3::txtozip_LostFocus() {
 // The carrier does not quote outbound from Alaska, Hawaii or Puerto Rico here. The origin is
 // refused before any offshore set-up, which would otherwise rewrite the destination.
 void Form3::RefuseOffshoreOrigin() {
-    const std::string name = OffshoreNameOf(tariff.gOffshoreState);
+    const char* offshoreName = OffshoreName(tariff.gOffshoreState);
+    const std::string name = offshoreName ? offshoreName : tariff.gOffshoreState;
     tariff.gOrigCountry = 99;
     if (!MessageUp())
-        Message("Contact your NORVALE representative about outbound " + std::string("service from ") +
-                    name + ".",
+        Message("Contact your NORVALE representative about outbound " +
+                    std::string("service from ") + name + ".",
                 kMsgOK, "NORVALE Service");
     offshore.gOffshoreName.clear();
     tariff.gOffshoreState.clear();
@@ -503,8 +508,9 @@ void Form3::txtdzip_LostFocus() {
         if (IsHawaiiWillCallZip(rating.gOffshoreDestZip) || IsAKZone99(rating.gOffshoreDestZip)) {
             tariff.gDestCountry = 99;
             if (MessageUp()) return;
-            Message("Please contact your Norvale Service Center " + std::string("about this shipment"),
-                    kMsgOK, "Special Service");
+            Message(
+                "Please contact your Norvale Service Center " + std::string("about this shipment"),
+                kMsgOK, "Special Service");
             lblDestCityState->clear();
             if (byCity) SetTextQuietly(txtdzip, "");
             Refocus(txtdzip);
@@ -545,7 +551,6 @@ void Form3::ShowTransitDays() {
     lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
 }
 
-
 void Form3::ShowOceanControls(bool oceanCube, bool willCall) {
     lblDensity->setVisible(oceanCube);
     lblClickHere->setVisible(oceanCube);
@@ -583,8 +588,9 @@ void Form3::lstCities_LostFocus() {
     if (!mainState.gLocked || !lstCities->isVisible()) return;
     if (IsOffshoreZip(tariff.gOrigZip)) return;
     if (lstCities->selectedItems().isEmpty()) {
-        Message(tariff.gPickForDest ? "Destination was not verified.  Choose a city.  Please try again."
-                                    : "Origin was not verified. Choose a city.  Please try again.",
+        Message(tariff.gPickForDest
+                    ? "Destination was not verified.  Choose a city.  Please try again."
+                    : "Origin was not verified. Choose a city.  Please try again.",
                 kMsgOK, "Data Entry Error");
         Refocus(lstCities);
         return;
@@ -660,9 +666,13 @@ void Form3::lstCities_Click() {
 
 // --------------------------------------------------------------------------- commodity lines
 
-void Form3::ShowDensityEntry() { ShowEntryMode(true); }
+void Form3::ShowDensityEntry() {
+    ShowEntryMode(true);
+}
 
-void Form3::ShowClassEntry() { ShowEntryMode(false); }
+void Form3::ShowClassEntry() {
+    ShowEntryMode(false);
+}
 
 // Between two Canadian points a line takes a density instead of a class; the boxes of the
 // other mode keep their texts, hidden and disabled.
@@ -782,7 +792,8 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
                 cmbclass[i]->setFocus();
             return true;
         }
-        if (watched == cmbclass[i] || watched == cmbclass[i]->lineEdit() || watched == txtDensity[i]) {
+        if (watched == cmbclass[i] || watched == cmbclass[i]->lineEdit() ||
+            watched == txtDensity[i]) {
             if (i < 4) txtweight[i + 1]->setFocus();
             return true;
         }
@@ -1065,17 +1076,24 @@ void Form3::ShowHourglass() {
     hourglass_ = true;
 }
 
-void Form3::ClearCityList() { lstCities->clear(); }
+void Form3::ClearCityList() {
+    lstCities->clear();
+}
 
-void Form3::AddCity(const std::string& entry) { lstCities->addItem(QString::fromStdString(entry)); }
+void Form3::AddCity(const std::string& entry) {
+    lstCities->addItem(QString::fromStdString(entry));
+}
 
 std::vector<std::string> Form3::CityEntries() const {
     std::vector<std::string> out;
-    for (int i = 0; i < lstCities->count(); ++i) out.push_back(lstCities->item(i)->text().toStdString());
+    for (int i = 0; i < lstCities->count(); ++i)
+        out.push_back(lstCities->item(i)->text().toStdString());
     return out;
 }
 
-void Form3::RemoveCity(int index) { delete lstCities->takeItem(index); }
+void Form3::RemoveCity(int index) {
+    delete lstCities->takeItem(index);
+}
 
 void Form3::ShowCityList() {
     lblChooseCity->show();
@@ -1093,10 +1111,18 @@ void Form3::SetCityCaption(bool isDest, const std::string& caption) {
     (isDest ? lblDestCityState : lblOrigCityState)->setText(QString::fromStdString(caption));
 }
 
-void Form3::FocusDestZip() { txtdzip->setFocus(); }
+void Form3::FocusDestZip() {
+    txtdzip->setFocus();
+}
 
-void Form3::FocusFirstWeight() { txtweight[0]->setFocus(); }
+void Form3::FocusFirstWeight() {
+    txtweight[0]->setFocus();
+}
 
-bool Form3::MilitaryQuestionPending() const { return false; }
+bool Form3::MilitaryQuestionPending() const {
+    return false;
+}
 
-void Form3::SetLocked(bool locked) { mainState.gLocked = locked; }
+void Form3::SetLocked(bool locked) {
+    mainState.gLocked = locked;
+}

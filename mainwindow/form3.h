@@ -20,8 +20,8 @@ class LabelButton;
 
 // Program-wide flags of the main window.
 struct MainWindowState {
-    bool gBusy = false;       // a command of the window is under way: entry checks stay quiet
-    bool gLocked = false;     // a city choice is pending in lstCities
+    bool gBusy = false;        // a command of the window is under way: entry checks stay quiet
+    bool gLocked = false;      // a city choice is pending in lstCities
     bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
     uint8_t gServiceDays = 0;
 
@@ -31,7 +31,7 @@ extern MainWindowState mainState;
 
 class Form3 : public QWidget, public PointEntryView {
     Q_OBJECT
-public:
+  public:
     explicit Form3(QWidget* parent = nullptr);
     ~Form3() override;
 
@@ -115,12 +115,12 @@ public:
     bool MilitaryQuestionPending() const override;
     void SetLocked(bool locked) override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void BuildControls();
     void FillAccessorialList();
     void EnterDefaultOrigin();

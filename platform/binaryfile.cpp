@@ -8,9 +8,13 @@
 #include <stdexcept>
 #include <utility>
 
-BinaryFile::~BinaryFile() { Close(); }
+BinaryFile::~BinaryFile() {
+    Close();
+}
 
-BinaryFile::BinaryFile(BinaryFile&& other) noexcept { *this = std::move(other); }
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept {
+    *this = std::move(other);
+}
 
 BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
     if (this != &other) {
@@ -63,8 +67,8 @@ uint8_t BinaryFile::ByteAt(size_t position) const {
 std::string_view BinaryFile::BytesAt(size_t position, size_t count) const {
     if (fd_ < 0) throw std::runtime_error("A data file was read before it was opened.");
     if (position < 1 || position - 1 > size_ || count > size_ - (position - 1))
-        throw std::runtime_error("The data file " + path_ + " is too short: " +
-                                 std::to_string(count) + " bytes at position " +
+        throw std::runtime_error("The data file " + path_ +
+                                 " is too short: " + std::to_string(count) + " bytes at position " +
                                  std::to_string(position) + " are past its end (" +
                                  std::to_string(size_) + " bytes).");
     return {reinterpret_cast<const char*>(data_) + position - 1, count};

@@ -8,7 +8,7 @@
 #include <string_view>
 
 class BinaryFile {
-public:
+  public:
     BinaryFile() = default;
     ~BinaryFile();
     BinaryFile(const BinaryFile&) = delete;
@@ -28,7 +28,7 @@ public:
     // count bytes from a 1-based position, all inside the file.
     std::string_view BytesAt(size_t position, size_t count) const;
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     const unsigned char* data_ = nullptr;

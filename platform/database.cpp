@@ -161,7 +161,9 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 void Statement::reset() {
     sqlite3_reset(stmt_);
@@ -207,9 +209,13 @@ bool Statement::step() {
     throw DbError(kErrGeneral, "Database error: " + msg);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
-std::string Statement::columnName(int i) const { return sqlite3_column_name(stmt_, i); }
+std::string Statement::columnName(int i) const {
+    return sqlite3_column_name(stmt_, i);
+}
 
 Value Statement::column(int i) const {
     switch (sqlite3_column_type(stmt_, i)) {
@@ -280,7 +286,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
     registerFunctions(db_);
 }
 
-Database::~Database() { Close(); }
+Database::~Database() {
+    Close();
+}
 
 void Database::fail(int rc, const std::string& what) const {
     std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -403,8 +411,8 @@ void Database::forget(Recordset* rs) {
 Recordset::Recordset(Database& db, std::string table)
     : db_(db), table_(std::move(table)), quotedTable_(QuoteIdentifier(table_)) {
     if (!db_.TableExists(table_))
-        throw DbError(kErrNotFound,
-                      "The table '" + table_ + "' is missing from the database " + db_.Path() + ".");
+        throw DbError(kErrNotFound, "The table '" + table_ + "' is missing from the database " +
+                                        db_.Path() + ".");
     Snapshot cols = db_.OpenSnapshot("SELECT name FROM pragma_table_info(?)", {table_});
     for (; !cols.AtEOF(); cols.MoveNext()) columns_.push_back(cols.Field(0).str());
 
@@ -433,7 +441,9 @@ Recordset::Recordset(Database& db, std::string table)
     }
 }
 
-Recordset::~Recordset() { closeStatements(); }
+Recordset::~Recordset() {
+    closeStatements();
+}
 
 void Recordset::closeStatements() {
     walk_ = nullptr;
@@ -722,8 +732,9 @@ void Recordset::Update() {
             marks += "?";
             params.push_back(buffer_[i]);
         }
-        sql = cols.empty() ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
-                           : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" + marks + ")";
+        sql = cols.empty()
+                  ? "INSERT INTO " + quotedTable_ + " DEFAULT VALUES"
+                  : "INSERT INTO " + quotedTable_ + " (" + cols + ") VALUES (" + marks + ")";
     } else {
         std::string sets;
         for (size_t i = 0; i < columns_.size(); ++i) {

@@ -21,9 +21,9 @@ struct sqlite3_stmt;
 enum DbErrorNumber : int {
     kErrNoCurrentRecord = 3021,
     kErrDuplicateKey = 3022,
-    kErrNotFound = 3011,        // table or object not found
-    kErrIndexNotFound = 3800,   // not an index in this table
-    kErrFieldNotFound = 3265,   // item not found in this collection
+    kErrNotFound = 3011,       // table or object not found
+    kErrIndexNotFound = 3800,  // not an index in this table
+    kErrFieldNotFound = 3265,  // item not found in this collection
     kErrUpdateWithoutEdit = 3020,
     kErrObjectClosed = 3420,
     kErrCannotOpen = 3024,
@@ -31,18 +31,18 @@ enum DbErrorNumber : int {
 };
 
 class DbError : public std::runtime_error {
-public:
+  public:
     DbError(int number, const std::string& message)
         : std::runtime_error(message), number_(number) {}
     int number() const { return number_; }
 
-private:
+  private:
     int number_;
 };
 
 // A field value as the engine hands it out: empty (Null), whole number, fraction or text.
 class Value {
-public:
+  public:
     Value() = default;
     Value(std::nullptr_t) {}
     Value(int v) : v_(static_cast<int64_t>(v)) {}
@@ -69,7 +69,7 @@ public:
     using Storage = std::variant<std::monostate, int64_t, double, std::string>;
     const Storage& storage() const { return v_; }
 
-private:
+  private:
     Storage v_;
 };
 
@@ -77,7 +77,7 @@ class Database;
 
 // A prepared statement kept for reuse; parameters are bound, never pasted into the text.
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const std::string& sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -92,7 +92,7 @@ public:
     Value column(int i) const;
     const std::string& sql() const { return sql_; }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
     std::string sql_;
@@ -100,7 +100,7 @@ private:
 
 // A read-only result set whose rows are copied out at once (a snapshot).
 class Snapshot {
-public:
+  public:
     Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows);
     bool AtEOF() const { return pos_ >= rows_.size(); }
     bool AtBOF() const { return bof_; }
@@ -110,9 +110,12 @@ public:
     const Value& Field(std::string_view name) const;
     const Value& Field(size_t index) const;
     const std::vector<std::string>& FieldNames() const { return names_; }
-    void Close() { rows_.clear(); pos_ = 0; }
+    void Close() {
+        rows_.clear();
+        pos_ = 0;
+    }
 
-private:
+  private:
     std::vector<std::string> names_;
     std::vector<std::vector<Value>> rows_;
     size_t pos_ = 0;
@@ -121,7 +124,7 @@ private:
 
 // A table-type recordset: one per table and caller group, kept open for the run.
 class Recordset : public std::enable_shared_from_this<Recordset> {
-public:
+  public:
     Recordset(Database& db, std::string table);
     ~Recordset();
     Recordset(const Recordset&) = delete;
@@ -164,7 +167,7 @@ public:
     void Close();
     bool IsOpen() const { return open_; }
 
-private:
+  private:
     friend class Database;
     enum class EditMode { None, Edit, Add };
 
@@ -197,9 +200,9 @@ private:
     std::map<std::string, IndexInfo, std::less<>> indexes_;
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
 
-    std::optional<int64_t> current_;   // rowid of the current row
-    std::vector<Value> row_;           // its values, column order
-    std::vector<Value> lastKey_;       // index key and rowid of the row last stood on
+    std::optional<int64_t> current_;  // rowid of the current row
+    std::vector<Value> row_;          // its values, column order
+    std::vector<Value> lastKey_;      // index key and rowid of the row last stood on
     uint64_t rowVersion_ = 0;
     bool noMatch_ = false;
     bool eof_ = true;
@@ -218,7 +221,7 @@ private:
 };
 
 class Database {
-public:
+  public:
     // Opens an existing database file; a missing file is an error (3024), never a new file.
     explicit Database(const std::string& path, bool readOnly = false);
     ~Database();
@@ -257,7 +260,7 @@ public:
     // Raises the error for a failed SQLite call, with the engine's number where one applies.
     [[noreturn]] void fail(int rc, const std::string& what) const;
 
-private:
+  private:
     friend class Recordset;
     void forget(Recordset* rs);
 

@@ -12,7 +12,9 @@ inline std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-inline std::string Left(const std::string& s, size_t n) { return s.substr(0, std::min(n, s.size())); }
+inline std::string Left(const std::string& s, size_t n) {
+    return s.substr(0, std::min(n, s.size()));
+}
 
 inline std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -180,11 +180,15 @@ bool IsHawaiiWillCallZip(const std::string& zip) {
     return false;
 }
 
+const char* OffshoreName(const std::string& state) {
+    return state == "PR"   ? "Puerto Rico"
+           : state == "HI" ? "Hawaii"
+           : state == "AK" ? "Alaska"
+                           : nullptr;
+}
+
 bool SetupOffshore(const std::string& state) {
-    const char* name = state == "PR"   ? "Puerto Rico"
-                       : state == "HI" ? "Hawaii"
-                       : state == "AK" ? "Alaska"
-                                       : nullptr;
+    const char* name = OffshoreName(state);
     if (!name) return true;
     try {
         offshore.gOffshoreName = name;

@@ -38,6 +38,8 @@ inline constexpr const char* kWestCoastPorts[4] = {"90744", "94606", "97203", "9
 // every kept offshore value is cleared, so no rating can run on half a set-up. Any other state
 // has nothing to prepare and returns true.
 bool SetupOffshore(const std::string& state);
+// "Puerto Rico", "Hawaii" or "Alaska" for "PR", "HI" or "AK"; nullptr for any other state.
+const char* OffshoreName(const std::string& state);
 
 bool IsHawaiiWillCallZip(const std::string& zip);
 // Asks the military question for a Hawaii military ZIP while it is pending.

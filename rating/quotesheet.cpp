@@ -12,7 +12,9 @@ int QuoteSheet::UsedLines() const {
     int used = 0;
     for (size_t i = 0; i < lines_.size(); ++i) {
         const QuoteLine& l = lines_[i];
-        auto filled = [](const QuoteCell& c) { return c.text.find_first_not_of(' ') != std::string::npos; };
+        auto filled = [](const QuoteCell& c) {
+            return c.text.find_first_not_of(' ') != std::string::npos;
+        };
         if (filled(l.cls) || filled(l.weight) || filled(l.rate) || filled(l.charge))
             used = static_cast<int>(i) + 1;
     }

@@ -49,7 +49,7 @@ struct QuoteSheet {
     void Clear();
     void Reset() { *this = QuoteSheet(); }
 
-private:
+  private:
     std::vector<QuoteLine> lines_ = std::vector<QuoteLine>(kQuoteDesignLines);
 };
 

@@ -10,8 +10,8 @@ const char* const kFloorKeys[13] = {
     "FLOOR_qzainter", "FLOOR_qzaintra", "FLOOR_qzbinter", "FLOOR_qzbintra", "FLOOR_qzdcalif",
     "FLOOR_qzdinter", "FLOOR_qzdintra", "FLOOR_canadaus", "FLOOR_bcus",     "FLOOR_YTNT_us",
     "FLOOR_qzfintra", "FLOOR_flakeys",  "FLOOR_jointline"};
-const char* const kDefaultDiscountKeys[4] = {"DISC_USADefault", "DISC_Canada_US",
-                                             "DISC_USA_Canada", "DISC_CanadaDefault"};
+const char* const kDefaultDiscountKeys[4] = {"DISC_USADefault", "DISC_Canada_US", "DISC_USA_Canada",
+                                             "DISC_CanadaDefault"};
 
 namespace {
 constexpr size_t kMaxStates = 61;
@@ -102,8 +102,8 @@ void FillClassCombos(ClassBoxes& boxes) {
         for (const auto& c : tariff.gClasses) boxes.AddItem(box, c);
     for (int box = 0; box < 5; ++box) {
         std::string v = GetConfigValue("DC_defclass" + std::to_string(box), "100");
-        bool known = std::find(tariff.gClasses.begin(), tariff.gClasses.end(), v) !=
-                     tariff.gClasses.end();
+        bool known =
+            std::find(tariff.gClasses.begin(), tariff.gClasses.end(), v) != tariff.gClasses.end();
         boxes.SetText(box, known ? v : std::string());
     }
 }

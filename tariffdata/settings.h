@@ -22,7 +22,7 @@ void LoadSettings();
 
 // What the main window lends to FillClassCombos: its five class boxes.
 class ClassBoxes {
-public:
+  public:
     virtual ~ClassBoxes() = default;
     virtual void AddItem(int box, const std::string& text) = 0;
     // An empty text leaves the box without a choice.

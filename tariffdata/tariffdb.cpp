@@ -57,7 +57,9 @@ std::string ExecutableFolder() {
 }
 }  // namespace
 
-const std::vector<TableIndex>& TariffTables() { return kTables; }
+const std::vector<TableIndex>& TariffTables() {
+    return kTables;
+}
 
 std::shared_ptr<Recordset>* TariffState::RecordsetFor(const std::string& table) {
     for (const auto& t : kTables)

@@ -25,11 +25,11 @@ struct TariffState {
 
     // One recordset per table, each kept on its index for the run.
     std::shared_ptr<Recordset> rsAccessorials, rsShipzips, rsStates, rsDiscounts, rsThriftlane,
-        rsTariff, rsBasezone00, rsCan3, rsFaktable, rsFullzip, rsServInd, rsUSCities,
-        rsCanCities, rsCanRural, rsZiplist, rsSvcctrs, rsZiparbs, rsAccessorials2,
-        rsPRDelvyZones, rsPRCharges, rsAKZones, rsAKZones2, rsAKRates, rsAKAirRates, rsHIZones,
-        rsHIRates, rsBLParties, rsCommodity, rsBills, rsBLNotes, rsBLdetail, rsHCDRS235,
-        rsConfig, rsAtlantaDiscZips, rsIndPts;
+        rsTariff, rsBasezone00, rsCan3, rsFaktable, rsFullzip, rsServInd, rsUSCities, rsCanCities,
+        rsCanRural, rsZiplist, rsSvcctrs, rsZiparbs, rsAccessorials2, rsPRDelvyZones, rsPRCharges,
+        rsAKZones, rsAKZones2, rsAKRates, rsAKAirRates, rsHIZones, rsHIRates, rsBLParties,
+        rsCommodity, rsBills, rsBLNotes, rsBLdetail, rsHCDRS235, rsConfig, rsAtlantaDiscZips,
+        rsIndPts;
 
     // The lane files: cxgrd.dat, cxlns.dat and cxmap.dat.
     BinaryFile laneGrid, laneLines, laneMap;
@@ -43,9 +43,9 @@ struct TariffState {
 
     std::vector<StateRow> gStateTable;
     std::array<std::string, 18> gClasses;
-    std::array<std::string, 21> gZip3List100;    // 1 to 20
-    std::array<std::string, 7> gDCZip3List;      // 1 to 6
-    std::array<std::string, 13> gHIMilitaryZips; // 1 to 12
+    std::array<std::string, 21> gZip3List100;     // 1 to 20
+    std::array<std::string, 7> gDCZip3List;       // 1 to 6
+    std::array<std::string, 13> gHIMilitaryZips;  // 1 to 12
 
     // The two ends of the shipment, as verified. Country: 0 United States, 1 Canada,
     // 99 not verified.
@@ -55,8 +55,8 @@ struct TariffState {
     std::string gDestZip, gDestZip3, gDestState, gDestCityState;
     int16_t gDestSubscript = 0;
     uint8_t gDestCountry = 99;
-    uint8_t gPickForDest = 0;     // the city list was filled for the destination
-    std::string gOffshoreState;   // "AK", "PR" or "HI" of the last offshore ZIP seen
+    uint8_t gPickForDest = 0;    // the city list was filled for the destination
+    std::string gOffshoreState;  // "AK", "PR" or "HI" of the last offshore ZIP seen
 
     // The recordset of a table by its name, for code that walks them all.
     std::shared_ptr<Recordset>* RecordsetFor(const std::string& table);

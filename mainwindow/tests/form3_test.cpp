@@ -24,7 +24,7 @@
 namespace {
 
 class Form3Test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         messageScript.Reset();
         messageScript.Start();
@@ -124,7 +124,8 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
     form->txtozip->setText("5540");
     EXPECT_EQ(tariff.gOrigCountry, 99);
     form->txtozip_LostFocus();
-    EXPECT_EQ(TakeMessages(), Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Origin was not verified.  Please try again."});
     EXPECT_TRUE(form->lblOrigCityState->text().isEmpty());
 }
 
@@ -229,8 +230,10 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     // A will-call ZIP typed as a code is refused and keeps its text.
     form->txtdzip_GotFocus();
     EnterDestination("96742");
-    EXPECT_EQ(TakeMessages(),
-              Messages{"Special Service: Please contact your Norvale Service Center about this shipment"});
+    EXPECT_EQ(
+        TakeMessages(),
+        Messages{
+            "Special Service: Please contact your Norvale Service Center about this shipment"});
     EXPECT_EQ(form->txtdzip->text(), "96742");
     EXPECT_EQ(tariff.gDestCountry, 99);
 
@@ -371,7 +374,7 @@ TEST_F(Form3Test, TheAccessorialListComesFromTheStoredMarks) {
 namespace {
 
 class AccessorialList : public Form3Test {
-protected:
+  protected:
     QListWidgetItem* Item(const char* text) {
         auto found = form->lstAccessorials->findItems(text, Qt::MatchExactly);
         return found.isEmpty() ? nullptr : found.front();
@@ -454,7 +457,7 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
 }
 
 class RatingRequest : public Form3Test {
-protected:
+  protected:
     void Enter(const QString& from, const QString& to, std::vector<QString> weights) {
         EnterOrigin(from);
         EnterDestination(to);
@@ -542,7 +545,9 @@ TEST_F(RatingRequest, EachRefusalInItsOrder) {
 TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
     Load();
     Enter("59001", "60601", {"100"});
-    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly).front()->setSelected(true);
+    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly)
+        .front()
+        ->setSelected(true);
     TakeMessages();
     form->lblRate_Click();
     EXPECT_EQ(TakeMessages(),
@@ -550,7 +555,9 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
 
     // Without guaranteed service the same lane is rated.
     Enter("59001", "60601", {"100"});
-    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly).front()->setSelected(false);
+    form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly)
+        .front()
+        ->setSelected(false);
     form->lblRate_Click();
     EXPECT_TRUE(TakeMessages().empty());
 

@@ -8,7 +8,7 @@
 #include "frmqpo.h"
 
 class ScenarioQuoteCapture {
-public:
+  public:
     explicit ScenarioQuoteCapture(std::function<void()> shown) {
         SetQuoteWindowShow([shown = std::move(shown)](frmQPO&) { shown(); });
     }

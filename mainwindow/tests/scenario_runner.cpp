@@ -8,11 +8,11 @@
 // The scenario format is described in scenarios/README.md.
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QCheckBox>
-#include <QLabel>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -48,11 +48,21 @@ std::string Json(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];
@@ -102,9 +112,9 @@ Scenario Parse(const fs::path& file) {
             s.name = rest;
             continue;
         }
-        static const char* kKnown[] = {"setting", "row", "sql", "origin", "destination",
-                                       "line", "cube", "willcall", "accessorial", "answer",
-                                       "pick", "rate", "port", "military", "cod"};
+        static const char* kKnown[] = {"setting", "row",  "sql",      "origin",      "destination",
+                                       "line",    "cube", "willcall", "accessorial", "answer",
+                                       "pick",    "rate", "port",     "military",    "cod"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         if (!known)
@@ -123,7 +133,7 @@ int AnswerCode(const std::string& word) {
 }
 
 class Runner {
-public:
+  public:
     std::string Run(const Scenario& s) {
         ScratchAppFolder app;
         // Settings and rows go into the data before the window opens them.
@@ -166,8 +176,10 @@ public:
                 form.txtdzip->setText(QString::fromStdString(rest));
                 form.txtdzip_LostFocus();
             } else if (command == "pick") {
-                auto found = form.lstCities->findItems(QString::fromStdString(rest), Qt::MatchExactly);
-                if (found.isEmpty()) throw std::runtime_error("the city list has no \"" + rest + "\"");
+                auto found =
+                    form.lstCities->findItems(QString::fromStdString(rest), Qt::MatchExactly);
+                if (found.isEmpty())
+                    throw std::runtime_error("the city list has no \"" + rest + "\"");
                 found.front()->setSelected(true);
                 form.lstCities_Click();
             } else if (command == "line") {
@@ -178,8 +190,8 @@ public:
             } else if (command == "willcall") {
                 form.chkHawaiiWillCall->setChecked(rest == "yes");
             } else if (command == "accessorial") {
-                auto found = form.lstAccessorials->findItems(QString::fromStdString(rest),
-                                                            Qt::MatchExactly);
+                auto found =
+                    form.lstAccessorials->findItems(QString::fromStdString(rest), Qt::MatchExactly);
                 if (found.isEmpty()) throw std::runtime_error("no accessorial \"" + rest + "\"");
                 found.front()->setSelected(!found.front()->isSelected());
             } else if (command == "port") {
@@ -220,7 +232,7 @@ public:
         return out;
     }
 
-private:
+  private:
     static void ResetProgramState() {
         messageScript.Reset();
         messageScript.Start();
@@ -261,7 +273,8 @@ private:
         form.txtweight[i]->setText(QString::fromStdString(weight == "-" ? "" : weight));
         while (in >> word) {
             size_t eq = word.find('=');
-            std::string key = word.substr(0, eq), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+            std::string key = word.substr(0, eq),
+                        value = eq == std::string::npos ? "" : word.substr(eq + 1);
             if (key == "class")
                 form.cmbclass[i]->setEditText(QString::fromStdString(value));
             else if (key == "density")

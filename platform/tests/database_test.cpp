@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -17,7 +16,7 @@ namespace {
 // A small database in the shapes the tariff uses: blanks in names, NOCASE text keys,
 // a unique key and a table with several indexes.
 class DatabaseTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path_ = fs::temp_directory_path() /
                 ("fretlyn_db_" + std::to_string(::getpid()) + "_" +
@@ -271,8 +270,7 @@ TEST_F(DatabaseTest, SnapshotsBindTheirParametersAndKnowTheOldStringFunctions) {
     EXPECT_EQ(f.Field(size_t{1}).str(), "EF");
     EXPECT_EQ(f.Field(size_t{2}).str(), "x");
     EXPECT_EQ(f.Field("Left").str(), "Left(");  // literals and names are not calls
-    EXPECT_EQ(errorNumber([&] { db_->OpenSnapshot("SELECT nonsense FROM nowhere"); }),
-              kErrGeneral);
+    EXPECT_EQ(errorNumber([&] { db_->OpenSnapshot("SELECT nonsense FROM nowhere"); }), kErrGeneral);
 }
 
 TEST_F(DatabaseTest, RollbackUndoesAndCommitKeeps) {

@@ -11,7 +11,7 @@
 namespace {
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         InitClassTables();
         OpenTariffDatabase();
@@ -19,7 +19,9 @@ protected:
     ScratchAppFolder app;
 };
 
-int64_t ConfigRows() { return tariff.rsConfig->RecordCount(); }
+int64_t ConfigRows() {
+    return tariff.rsConfig->RecordCount();
+}
 
 TEST_F(Settings, ReadsStoredValuesAndDefaultsForMissingKeys) {
     int64_t rows = ConfigRows();
@@ -67,7 +69,8 @@ TEST_F(Settings, LoadSettingsTakesStoredValuesOrTheDefaults) {
 }
 
 TEST_F(Settings, StatesFileIsParsedByCommaAndPoint) {
-    app.writeFile("data/states.dat", "Ontario,ON.QZF\r\nMinnesota,MN.QZA\nNewfoundland and Labrador,NL.QZF\n");
+    app.writeFile("data/states.dat",
+                  "Ontario,ON.QZF\r\nMinnesota,MN.QZA\nNewfoundland and Labrador,NL.QZF\n");
     LoadStatesFile();
     ASSERT_EQ(tariff.gStateTable.size(), 3u);
     EXPECT_EQ(tariff.gStateTable[0].name, "Ontario");
@@ -97,7 +100,8 @@ TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
     expectError("Ontario ON.QZF\n", "line 1");
     expectError("Ontario,ON QZF\n", "line 1");
     std::string many;
-    for (int i = 0; i < 62; ++i) many += "State" + std::to_string(i) + ",S" + std::to_string(i % 10) + ".QZA\n";
+    for (int i = 0; i < 62; ++i)
+        many += "State" + std::to_string(i) + ",S" + std::to_string(i % 10) + ".QZA\n";
     expectError(many, "line 62");
 
     std::filesystem::remove(app.file("data/states.dat"));

@@ -21,7 +21,7 @@ TEST(AppFolder, EndsInExactlyOneSeparator) {
 }
 
 class OpenTariff : public ::testing::Test {
-protected:
+  protected:
     ScratchAppFolder app;
 };
 

@@ -5,7 +5,7 @@
 #include <string>
 
 class ScratchAppFolder {
-public:
+  public:
     // Copies the application folder (or only the named subfolders) and makes it AppFolder.
     ScratchAppFolder();
     ~ScratchAppFolder();
@@ -16,6 +16,6 @@ public:
     std::filesystem::path file(const std::string& relative) const { return path_ / relative; }
     void writeFile(const std::string& relative, const std::string& text) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
