@@ -38,22 +38,6 @@ struct FakeView : PointEntryView {
     void SetLocked(bool l) override { locked = l; }
 };
 
-void Exec(const std::string& sql, const std::vector<Value>& params = {}) {
-    tariff.gDB->Execute(sql, params);
-}
-
-// Replaces whatever row the sample tariff has under the key (the first column) by ours.
-void Put(const std::string& table, const std::vector<std::string>& cols,
-         const std::vector<Value>& vals) {
-    Exec("DELETE FROM " + QuoteIdentifier(table) + " WHERE " + QuoteIdentifier(cols[0]) + " = ?",
-         {vals[0]});
-    std::string names, marks;
-    for (const auto& c : cols) {
-        names += (names.empty() ? "" : ", ") + QuoteIdentifier(c);
-        marks += marks.empty() ? "?" : ", ?";
-    }
-    Exec("INSERT INTO " + QuoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")", vals);
-}
 
 void ForgetCity(const std::string& city) {
     for (const char* t : {"us_cities", "can_cities", "can_rural"})

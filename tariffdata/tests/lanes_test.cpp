@@ -21,22 +21,6 @@ namespace {
 constexpr size_t kLaneSide = 1053;
 constexpr size_t kSvcSide = 572;
 
-void Exec(const std::string& sql, const std::vector<Value>& params = {}) {
-    tariff.gDB->Execute(sql, params);
-}
-
-// Replaces whatever row the sample tariff has under the key (the first column) by ours.
-void Put(const std::string& table, const std::vector<std::string>& cols,
-         const std::vector<Value>& vals) {
-    Exec("DELETE FROM " + QuoteIdentifier(table) + " WHERE " + QuoteIdentifier(cols[0]) + " = ?",
-         {vals[0]});
-    std::string names, marks;
-    for (const auto& c : cols) {
-        names += (names.empty() ? "" : ", ") + QuoteIdentifier(c);
-        marks += marks.empty() ? "?" : ", ?";
-    }
-    Exec("INSERT INTO " + QuoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")", vals);
-}
 
 // A square byte matrix, row-major, with the given bytes at 1-based (row, column) cells.
 void WriteMatrix(const fs::path& path, size_t side,

@@ -33,3 +33,19 @@ void ScratchAppFolder::writeFile(const std::string& relative, const std::string&
     std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);
     out << text;
 }
+
+void Exec(const std::string& sql, const std::vector<Value>& params) {
+    tariff.gDB->Execute(sql, params);
+}
+
+void Put(const std::string& table, const std::vector<std::string>& cols,
+         const std::vector<Value>& vals) {
+    Exec("DELETE FROM " + QuoteIdentifier(table) + " WHERE " + QuoteIdentifier(cols[0]) + " = ?",
+         {vals[0]});
+    std::string names, marks;
+    for (const auto& c : cols) {
+        names += (names.empty() ? "" : ", ") + QuoteIdentifier(c);
+        marks += marks.empty() ? "?" : ", ?";
+    }
+    Exec("INSERT INTO " + QuoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")", vals);
+}

@@ -3,6 +3,15 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "database.h"
+
+// Runs a statement on the open tariff database.
+void Exec(const std::string& sql, const std::vector<Value>& params = {});
+// Replaces whatever row the open database has under the key (the first column) by this one.
+void Put(const std::string& table, const std::vector<std::string>& cols,
+         const std::vector<Value>& vals);
 
 class ScratchAppFolder {
   public:
