@@ -123,7 +123,15 @@ void Form3::BuildControls() {
         auto* l = new QLabel(text, this);
         l->setObjectName(name);
         l->setGeometry(x, y, w, h);
-        SetLabelForeColor(l, 0xFFFFFF);
+        // As the highlighting leaves them: "lbl" labels black, headings white. Black on the
+        // window's blue reads better in a bold face.
+        const bool lbl = std::string(name).rfind("lbl", 0) == 0;
+        SetLabelForeColor(l, lbl ? 0 : 0xFFFFFF);
+        if (lbl) {
+            QFont f = l->font();
+            f.setBold(true);
+            l->setFont(f);
+        }
         return l;
     };
     auto button = [&](const char* name, const QString& text, int x, int y, int w, int h) {

@@ -576,3 +576,32 @@ TEST_F(RatingRequest, TheAltKeyRatesFromAnyBox) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Form3Test, TheHourglassNeverOutlivesACheck) {
+    Load();
+    // A code can_rural lacks is looked for among the cities, under the hourglass.
+    EnterOrigin("M5V 2T6");
+    EXPECT_EQ(tariff.gOrigCountry, 1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EnterDestination("K9Z 9Z9");
+    EXPECT_EQ(tariff.gDestCountry, 99);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(Form3Test, ATariffDataGapIsReportedAndLeavesTheEndNotVerified) {
+    Load();
+    // The ZIP-list row of Chicago's prefix is gone: the look-up cannot finish.
+    tariff.gDB->Execute("DELETE FROM ziplist WHERE key = '606'");
+    EnterDestination("60601");
+    auto messages = TakeMessages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Tariff Data Error: ", 0), 0u) << messages[0];
+    EXPECT_NE(messages[0].find("606"), std::string::npos) << messages[0];
+    EXPECT_EQ(tariff.gDestCountry, 99);
+    EXPECT_TRUE(form->lblDestCityState->text().isEmpty());
+    EXPECT_FALSE(mainState.gLocked);
+}
+
+}  // namespace
