@@ -165,8 +165,7 @@ void QuoteWriter::DiscountAndNet() {
         quote.txtChgDisc = DiscountPercent();
         QuoteLine& line = Current();
         // The ten blanks are where the percentage box stands.
-        line.rate.text = rating.gPXSOn ? "Thriftlane          % Discount Saves You"
-                                       : "Norvale Freight          % Discount Saves You";
+        line.rate.text = rating.gPXSOn ? kThriftlaneDiscountCaption : kCarrierDiscountCaption;
         line.charge.text = Money(rating.gDiscAmount[b_]);
         line.charge.color = kQuoteRed;
     }

@@ -10,6 +10,13 @@
 
 #include "numbers.h"
 
+// The discount line's captions; the ten blanks are where the percent box sits. The printed
+// quote recognises the line by these exact texts.
+inline constexpr const char* kCarrierDiscountCaption =
+    "Norvale Freight          % Discount Saves You";
+inline constexpr const char* kThriftlaneDiscountCaption =
+    "Thriftlane          % Discount Saves You";
+
 // State of the quote on display.
 struct QuoteDisplayState {
     bool gDeficitShown = false;  // the quote being written has a deficit line

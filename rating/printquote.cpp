@@ -4,6 +4,7 @@
 #include <string>
 
 #include "charges.h"
+#include "displayquote.h"
 #include "msgbox.h"
 #include "quotesheet.h"
 #include "textprinter.h"
@@ -11,8 +12,6 @@
 namespace {
 
 // The captions of the discount line; the box with the percentage stands over their gap.
-const char* const kCarrierDiscountCaption = "Norvale Freight          % Discount Saves You";
-const char* const kThriftlaneDiscountCaption = "Thriftlane          % Discount Saves You";
 
 const QString kRule(105, QLatin1Char('-'));
 

@@ -22,14 +22,7 @@ class DisplayQuoteTest : public RatingTest {
   protected:
     void SetUp() override {
         RatingTest::SetUp();
-        SetOrigin("53202", "532", "WI", 0);
-        SetDest("43215", "432", "OH", 0);
-        tariff.gOrigCityState = "Milwaukee, WI";
-        tariff.gDestCityState = "Columbus, OH";
-        UseStandardLane();
-        AddDiscountRow("ALL", 1, 0, "45.5");
-        quote.Reset();
-        quoteDisplay.Reset();
+        UseStandardQuote();
     }
     void TearDown() override {
         SetQuoteMainWindowLink({});

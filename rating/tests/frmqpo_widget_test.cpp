@@ -36,15 +36,8 @@ class QuoteWindowTest : public RatingTest {
   protected:
     void SetUp() override {
         RatingTest::SetUp();
-        SetOrigin("53202", "532", "WI", 0);
-        SetDest("43215", "432", "OH", 0);
-        tariff.gOrigCityState = "Milwaukee, WI";
-        tariff.gDestCityState = "Columbus, OH";
+        UseStandardQuote();
         tariff.gEffDate = "March 19, 2007";
-        UseStandardLane();
-        AddDiscountRow("ALL", 1, 0, "45.5");
-        quote.Reset();
-        quoteDisplay.Reset();
         charges.Reset();
         messageScript.Reset();
         InstallQuoteWindow();

@@ -5,6 +5,8 @@
 
 #include "charges.h"
 #include "commodity.h"
+#include "displayquote.h"
+#include "quotesheet.h"
 #include "rategrid.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -53,7 +55,8 @@ const char* const kSchema[] = {
 std::string Int32Bytes(int32_t v) {
     const auto u = static_cast<uint32_t>(v);
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[static_cast<size_t>(i)] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[static_cast<size_t>(i)] = static_cast<char>((u >> (8 * i)) & 0xFF);
     return s;
 }
 
@@ -94,6 +97,17 @@ void RatingTest::WriteGrid(int file, int row, const std::array<int32_t, 11>& val
     app.writeFile(name, bytes);
 }
 
+void RatingTest::UseStandardQuote() {
+    SetOrigin("53202", "532", "WI", 0);
+    SetDest("43215", "432", "OH", 0);
+    tariff.gOrigCityState = "Milwaukee, WI";
+    tariff.gDestCityState = "Columbus, OH";
+    UseStandardLane();
+    AddDiscountRow("ALL", 1, 0, "45.5");
+    quote.Reset();
+    quoteDisplay.Reset();
+}
+
 void RatingTest::UseStandardLane(int32_t laneCode) {
     WriteGrid(laneCode / 1000, laneCode % 1000,
               {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});
@@ -112,13 +126,13 @@ void RatingTest::AddDiscountRow(const std::string& zip, int region, int ibob,
 }
 
 void RatingTest::AddDiscountRow(const std::string& zip, int region, int ibob,
-                                const std::array<std::string, 11>& pct,
-                                const std::string& floor) {
+                                const std::array<std::string, 11>& pct, const std::string& floor) {
     std::vector<Value> p = {zip, region, ibob, floor};
     for (const auto& d : pct) p.emplace_back(d);
-    Exec("INSERT INTO discounts (zip, region, IBOB, Floor, dmc, dL5C, d5c, d1m, d2m, d5m, d10m, "
-         "d15m, d20m, d25m, d30m) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-         p);
+    Exec(
+        "INSERT INTO discounts (zip, region, IBOB, Floor, dmc, dL5C, d5c, d1m, d2m, d5m, d10m, "
+        "d15m, d20m, d25m, d30m) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+        p);
 }
 
 void RatingTest::AddFakRow(const std::string& zip, int ibob, int region,
@@ -143,8 +157,8 @@ void RatingTest::SetOrigin(const std::string& zip, const std::string& zip3,
     tariff.gOrigCountry = static_cast<uint8_t>(country);
 }
 
-void RatingTest::SetDest(const std::string& zip, const std::string& zip3,
-                         const std::string& state, int country) {
+void RatingTest::SetDest(const std::string& zip, const std::string& zip3, const std::string& state,
+                         int country) {
     tariff.gDestZip = zip;
     tariff.gDestZip3 = zip3;
     tariff.gDestState = state;

@@ -19,7 +19,7 @@ struct ShownMessage {
 };
 
 class RatingTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -27,6 +27,9 @@ protected:
     void WriteGrid(int file, int row, const std::array<int32_t, 11>& values);
     // The grid row used by most worked cases: MC 9500, L5C..30M 4000 … 800 cents.
     void UseStandardLane(int32_t laneCode = 900001);
+    // Milwaukee to Columbus on the standard lane, 45.5 % off on every break, and a fresh sheet:
+    // the shipment the quote tests write.
+    void UseStandardQuote();
 
     void Exec(const std::string& sql, const std::vector<Value>& params = {});
     void AddDiscountRow(const std::string& zip, int region, int ibob, const std::string& pct,
