@@ -20,6 +20,10 @@ std::string ReadBytes(const std::string& path) {
 }  // namespace
 
 EarlierEdition::EarlierEdition(const ScratchAppFolder& app, const std::string& folder,
+                               const std::string& file)
+    : EarlierEdition(app.file("data/x2007.mdb"), folder, file) {}
+
+EarlierEdition::EarlierEdition(const fs::path& database, const std::string& folder,
                                const std::string& file) {
     static std::atomic<int> counter{0};
     root_ = fs::temp_directory_path() / ("fretlyn_earlier_" + std::to_string(::getpid()) + "_" +
@@ -27,7 +31,7 @@ EarlierEdition::EarlierEdition(const ScratchAppFolder& app, const std::string& f
     fs::remove_all(root_);
     fs::create_directories(root_ / folder);
     path_ = (root_ / folder / file).string();
-    fs::copy_file(app.file("data/x2007.mdb"), path_);
+    fs::copy_file(database, path_);
     Remember();
 }
 

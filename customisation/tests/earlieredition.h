@@ -15,6 +15,9 @@ class EarlierEdition {
     // Copies the scratch application folder's database to <temp>/<folder>/<file>.
     EarlierEdition(const ScratchAppFolder& app, const std::string& folder = "Fretlyn2006/data",
                    const std::string& file = "x2006.mdb");
+    // Copies the given database instead.
+    EarlierEdition(const std::filesystem::path& database, const std::string& folder,
+                   const std::string& file);
     ~EarlierEdition();
     EarlierEdition(const EarlierEdition&) = delete;
     EarlierEdition& operator=(const EarlierEdition&) = delete;
