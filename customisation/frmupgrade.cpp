@@ -45,8 +45,7 @@ frmUpgrade* gUpgradeWindow = nullptr;
 std::optional<QString> DesktopFileDialog(const OpenFileRequest& request) {
     const QString start = QDir(request.InitDir).filePath(request.FileName);
     const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(),
-                                                        request.DialogTitle, start,
-                                                        request.Filter);
+                                                        request.DialogTitle, start, request.Filter);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen;
 }
@@ -281,9 +280,10 @@ bool frmUpgrade::OpenDB2007(const UpgradeSource& source) {
         return false;
     }
     if (SameFile(mDB2007Path, source.Path())) {
-        Message("You chose the same file to upgrade from and to.\nPlease choose the database "
-                "of your earlier edition\nas the one to upgrade from.",
-                kUpgradeMsgOK, "Error");
+        Message(
+            "You chose the same file to upgrade from and to.\nPlease choose the database "
+            "of your earlier edition\nas the one to upgrade from.",
+            kUpgradeMsgOK, "Error");
         return false;
     }
     return true;
@@ -301,9 +301,10 @@ void frmUpgrade::Upgrade() {
     const int edition = SelectedEdition();
     const std::string product = EditionProduct(edition);
     if (!chkBL->isChecked() && !chkDiscounts->isChecked()) {
-        Message("You have chosen nothing to upgrade.  \nPlease check at least one box and try "
-                "again.",
-                kUpgradeMsgOK, "Nothing To Do");
+        Message(
+            "You have chosen nothing to upgrade.  \nPlease check at least one box and try "
+            "again.",
+            kUpgradeMsgOK, "Nothing To Do");
         return;
     }
     if (!tariff.gDB || !tariff.gDB->IsOpen())

@@ -121,7 +121,7 @@ bool IsFAKProfile(const std::string& profile) {
     return true;
 }
 
-const char* const kBreakFields[] = {"dmc", "dL5C", "d5c", "d1m", "d2m", "d5m",
+const char* const kBreakFields[] = {"dmc",  "dL5C", "d5c",  "d1m",  "d2m", "d5m",
                                     "d10m", "d15m", "d20m", "d25m", "d30m"};
 
 void CheckDiscountRows(Database& db, std::vector<std::string>& problems) {
@@ -129,7 +129,8 @@ void CheckDiscountRows(Database& db, std::vector<std::string>& problems) {
     for (const char* f : kBreakFields) fields += std::string(", ") + f;
     Snapshot s = db.OpenSnapshot("SELECT " + fields + " FROM main.discounts");
     for (; !s.AtEOF(); s.MoveNext()) {
-        const std::string row = Describe({s.Field(0).str(), s.Field(1).toInt(), s.Field(2).toInt()});
+        const std::string row =
+            Describe({s.Field(0).str(), s.Field(1).toInt(), s.Field(2).toInt()});
         const std::string floor = s.Field(3).str();
         if (!FitsPattern(floor, "NN.NN"))
             problems.push_back("The floor of " + row + " is \"" + floor + "\", not NN.NN.");
@@ -147,9 +148,10 @@ void CheckProfiles(Database& db, std::vector<std::string>& problems) {
     for (; !s.AtEOF(); s.MoveNext()) {
         const std::string profile = s.Field(3).str();
         if (!IsFAKProfile(profile))
-            problems.push_back("The FAK profile of " +
-                               Describe({s.Field(0).str(), s.Field(1).toInt(), s.Field(2).toInt()}) +
-                               " is \"" + profile + "\", not 18 class indexes 00 to 17.");
+            problems.push_back(
+                "The FAK profile of " +
+                Describe({s.Field(0).str(), s.Field(1).toInt(), s.Field(2).toInt()}) + " is \"" +
+                profile + "\", not 18 class indexes 00 to 17.");
     }
 }
 
@@ -163,8 +165,7 @@ void CheckOneRowPerKey(const std::map<PricingKey, int64_t>& discounts,
         if (n == 0)
             problems.push_back(Describe(key) + " has no " + what + " row.");
         else if (n > 1)
-            problems.push_back(Describe(key) + " has " + std::to_string(n) + " " + what +
-                               " rows.");
+            problems.push_back(Describe(key) + " has " + std::to_string(n) + " " + what + " rows.");
     }
 }
 
@@ -201,14 +202,13 @@ class Hourglass {
 }  // namespace
 
 const std::vector<std::string>& DiscountTables() {
-    static const std::vector<std::string> kTables = {"shipzips", "states", "discounts",
-                                                     "faktable"};
+    static const std::vector<std::string> kTables = {"shipzips", "states", "discounts", "faktable"};
     return kTables;
 }
 
 const std::vector<std::string>& BillOfLadingTables() {
-    static const std::vector<std::string> kTables = {"bills", "BL NOTES", "BL parties",
-                                                     "BLdetail", "commodity"};
+    static const std::vector<std::string> kTables = {"bills", "BL NOTES", "BL parties", "BLdetail",
+                                                     "commodity"};
     return kTables;
 }
 
@@ -244,8 +244,8 @@ int UpgradeSource::Open(const std::string& path, const std::vector<std::string>&
     const std::string folder = file.parent_path().string();
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
-        problem_ = "There is no file " + file.filename().string() + " in the folder " + folder +
-                   ".";
+        problem_ =
+            "There is no file " + file.filename().string() + " in the folder " + folder + ".";
         return kErrSourceMissing;
     }
     try {
@@ -322,16 +322,16 @@ void UpgradeTable(Database& db, const std::string& table, UpgradeReport& report)
                                    "\" of the earlier database has no place in Fretlyn2007 "
                                    "and was not copied.");
     if (common.empty())
-        throw DbError(kErrGeneral, "The table \"" + table + "\" has no field in common with "
-                                                            "the earlier database's.");
+        throw DbError(kErrGeneral, "The table \"" + table +
+                                       "\" has no field in common with "
+                                       "the earlier database's.");
 
     db.Execute("DELETE FROM main." + QuoteIdentifier(table));
 
     // The editors rely on a region's inbound row standing before its outbound one.
     const std::string order = Contains(common, "IBOB") ? " ORDER BY \"IBOB\" DESC, rowid" : "";
-    Statement read(db.handle(), "SELECT " + FieldList(common) + " FROM " +
-                                    QuoteIdentifier(kAlias) + "." + QuoteIdentifier(table) +
-                                    order);
+    Statement read(db.handle(), "SELECT " + FieldList(common) + " FROM " + QuoteIdentifier(kAlias) +
+                                    "." + QuoteIdentifier(table) + order);
     std::string marks;
     for (size_t i = 0; i < common.size(); ++i) marks += i ? ", ?" : "?";
     Statement write(db.handle(), "INSERT INTO main." + QuoteIdentifier(table) + " (" +
@@ -458,8 +458,7 @@ UpgradeReport UpgradeDatabases(Database& db, const UpgradeChoice& choice,
         if (answer == kUpgradeAnswerYes) {
             report.confirmed = true;
             Hourglass busy(hooks);
-            UpgradeGroup(db, DiscountTables(), stateCodes, "The discount customizations",
-                         report);
+            UpgradeGroup(db, DiscountTables(), stateCodes, "The discount customizations", report);
         } else {
             hooks.message("Click OK.", kUpgradeMsgOK, "Action canceled");
         }

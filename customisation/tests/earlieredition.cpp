@@ -26,8 +26,8 @@ EarlierEdition::EarlierEdition(const ScratchAppFolder& app, const std::string& f
 EarlierEdition::EarlierEdition(const fs::path& database, const std::string& folder,
                                const std::string& file) {
     static std::atomic<int> counter{0};
-    root_ = fs::temp_directory_path() / ("fretlyn_earlier_" + std::to_string(::getpid()) + "_" +
-                                         std::to_string(counter++));
+    root_ = fs::temp_directory_path() /
+            ("fretlyn_earlier_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     fs::remove_all(root_);
     fs::create_directories(root_ / folder);
     path_ = (root_ / folder / file).string();
@@ -83,11 +83,10 @@ std::vector<std::string> Rows(Database& db, const std::string& table, const std:
                               const std::string& where) {
     std::vector<std::string> rows;
     Snapshot s = db.OpenSnapshot("SELECT " + fields + " FROM main." + QuoteIdentifier(table) +
-                                   (where.empty() ? "" : " WHERE " + where) + " ORDER BY rowid");
+                                 (where.empty() ? "" : " WHERE " + where) + " ORDER BY rowid");
     for (; !s.AtEOF(); s.MoveNext()) {
         std::string row;
-        for (size_t i = 0; i < s.FieldNames().size(); ++i)
-            row += (i ? "|" : "") + s.Field(i).str();
+        for (size_t i = 0; i < s.FieldNames().size(); ++i) row += (i ? "|" : "") + s.Field(i).str();
         rows.push_back(row);
     }
     return rows;

@@ -25,7 +25,8 @@ class EarlierEdition {
     const std::string& path() const { return path_; }
 
     // Runs statements on the earlier database (opened on its own, closed again at once).
-    void Exec(const std::vector<std::string>& sql, const std::vector<std::vector<Value>>& params = {});
+    void Exec(const std::vector<std::string>& sql,
+              const std::vector<std::vector<Value>>& params = {});
     // Rebuilds a table with the fields in the order given (names as the table has them, plus
     // any new ones, which start empty); fields left out are dropped. Rows and their values stay.
     void Reshape(const std::string& table, const std::vector<std::string>& fields);

@@ -1,8 +1,6 @@
 // The upgrade window: what it asks, where its file dialogs start, which files it refuses, the
 // messages it shows, and the end of the program that closing it after an upgrade brings.
 
-#include "frmupgrade.h"
-
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -14,6 +12,7 @@
 #include <filesystem>
 
 #include "earlieredition.h"
+#include "frmupgrade.h"
 #include "labelbutton.h"
 #include "messagebox.h"
 #include "settings.h"
@@ -59,8 +58,8 @@ class FrmUpgradeTest : public ::testing::Test {
     Lines TakeMessages() {
         Lines out;
         for (const auto& m : messageScript.Log())
-            out.push_back((m.title + ": " + m.text + " (" + QString::number(m.style) + ")")
-                              .toStdString());
+            out.push_back(
+                (m.title + ": " + m.text + " (" + QString::number(m.style) + ")").toStdString());
         messageScript.ClearLog();
         return out;
     }
@@ -140,9 +139,9 @@ TEST_F(FrmUpgradeTest, TheTargetMustBeTheProgramsOwnDatabase) {
     EXPECT_EQ(requests[1].FileName, "x2007.mdb");
     const Lines shown = TakeMessages();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_NE(shown[0].find("Fretlyn2007 keeps its customization database in\n" +
-                            Own().toStdString()),
-              std::string::npos)
+    EXPECT_NE(
+        shown[0].find("Fretlyn2007 keeps its customization database in\n" + Own().toStdString()),
+        std::string::npos)
         << shown[0];
     EXPECT_EQ(Bills(), Lines{"B-1"});
     Database untouched(other.string());

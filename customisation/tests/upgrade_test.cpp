@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 
 #include "discounts.h"
 #include "earlieredition.h"
@@ -60,9 +60,9 @@ class UpgradeTest : public ::testing::Test {
 TEST_F(UpgradeTest, EditionsAndTheirPlaces) {
     EXPECT_EQ(EditionProduct(4), "Fretlyn2004");
     EXPECT_EQ(EarlierEditionFile(4), "x2004.mdb");
-    EXPECT_EQ(EarlierEditionFolder(4),
-              (fs::path(QDir::homePath().toStdString()) / "Qamaris/Norvale Fretlyn2004/data")
-                  .string());
+    EXPECT_EQ(
+        EarlierEditionFolder(4),
+        (fs::path(QDir::homePath().toStdString()) / "Qamaris/Norvale Fretlyn2004/data").string());
     EXPECT_EQ(CurrentEditionFolder(), app.path().string() + "/data");
     EXPECT_EQ(DiscountTables(), (Lines{"shipzips", "states", "discounts", "faktable"}));
     EXPECT_EQ(BillOfLadingTables(),
@@ -145,11 +145,12 @@ TEST_F(UpgradeTest, AFolderNameThatNeedsQuotingInAnAddressStillOpens) {
 
 TEST_F(UpgradeTest, FieldsPairByNameWhateverTheirOrder) {
     EarlierEdition earlier(app);
-    earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\", Date, \"PRO Number\", PONbr, "
-                  "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") "
-                  "VALUES (7, 'B-7', '5/6/2006', '1234567', 'PO-9', 3, 4, 5)",
-                  "INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
-                  "'53202', 'WI', 1)"});
+    earlier.Exec(
+        {"INSERT INTO Bills (\"BL ID\", \"BL number\", Date, \"PRO Number\", PONbr, "
+         "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") "
+         "VALUES (7, 'B-7', '5/6/2006', '1234567', 'PO-9', 3, 4, 5)",
+         "INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
+         "'53202', 'WI', 1)"});
     earlier.Reshape("Bills", {"Bill To ID", "Consignee ID", "Shipper ID", "PONbr", "PRO Number",
                               "Date", "BL number", "BL ID"});
     earlier.Reshape("BL parties", {"role", "State", "zip", "City", "Address", "Name", "Party ID"});
@@ -163,8 +164,9 @@ TEST_F(UpgradeTest, FieldsPairByNameWhateverTheirOrder) {
 
 TEST_F(UpgradeTest, AnExtraAndAMissingFieldAreCopiedAroundAndReported) {
     EarlierEdition earlier(app);
-    earlier.Exec({"INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
-                  "'53202', 'WI', 1)"});
+    earlier.Exec(
+        {"INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
+         "'53202', 'WI', 1)"});
     earlier.Reshape("BL parties", {"Party ID", "Name", "Fax", "Address", "City", "zip", "State"});
     ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
     // role is missing from the earlier table: the row comes over without one.
@@ -205,8 +207,9 @@ TEST_F(UpgradeTest, AFailingTableRollsTheWholeGroupBack) {
     AddBill(1, "B-1");
     db().Execute("INSERT INTO Commodity (\"commodity ID\", Description) VALUES (2, 'kept')");
     // The last table of the group cannot be written, after the others have been replaced.
-    db().Execute("CREATE TRIGGER refuse BEFORE INSERT ON Commodity "
-                 "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    db().Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Commodity "
+        "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
     UpgradeSource source(db());
     ASSERT_EQ(source.Open(earlier.path(), BillOfLadingTables()), 0);
     EXPECT_FALSE(UpgradeGroup(db(), BillOfLadingTables(), StateCodes(), "The B/L data", report));
@@ -232,9 +235,9 @@ TEST_F(UpgradeTest, ACompletePricingProgramIsCopiedInboundRowsFirst) {
     // Stored outbound first in the earlier edition; here each region's inbound row comes first.
     for (const char* table : {"discounts", "faktable"})
         for (int region = 1; region <= 4; ++region)
-            EXPECT_EQ(Rows(db(), table, "IBOB",
-                           "zip = '606' AND region = " + std::to_string(region)),
-                      (Lines{"1", "0"}))
+            EXPECT_EQ(
+                Rows(db(), table, "IBOB", "zip = '606' AND region = " + std::to_string(region)),
+                (Lines{"1", "0"}))
                 << table << " region " << region;
     EXPECT_EQ(Rows(db(), "discounts", "d5c", "zip = '606' AND region = 2 AND IBOB = 1"),
               Lines{"33.0"});
@@ -268,7 +271,8 @@ TEST_F(UpgradeTest, PricingRowsThatFailTheChecksRollTheGroupBack) {
     EXPECT_NE(p.at(0).find("were not copied"), std::string::npos) << p[0];
     EXPECT_TRUE(AnyLineHas(p, "\"ALL\" region 254 outbound has no discount row"));
     EXPECT_TRUE(AnyLineHas(p, "\"606\" region 2 inbound is \"0001020304\""));
-    EXPECT_TRUE(AnyLineHas(p, "\"606\" region 3 inbound is \"000102030405060708091011121314151618\""));
+    EXPECT_TRUE(
+        AnyLineHas(p, "\"606\" region 3 inbound is \"000102030405060708091011121314151618\""));
     EXPECT_TRUE(AnyLineHas(p, "d1m of \"606\" region 1 outbound is \"5.5\""));
     EXPECT_TRUE(AnyLineHas(p, "floor of \"606\" region 4 inbound is \"12.5\""));
     EXPECT_TRUE(AnyLineHas(p, "\"606\" region 4 outbound has 2 FAK rows"));
@@ -290,8 +294,9 @@ TEST_F(UpgradeTest, ALocationWithoutRowsForOneOfItsRegionsIsRefused) {
 TEST_F(UpgradeTest, OpenRecordsetsSeeTheCopiedRows) {
     EarlierEdition earlier(app);
     AddLocation606(earlier, "41.5");
-    earlier.Exec({"UPDATE discounts SET dmc = '52.5' WHERE zip = 'ALL' AND region = 1 "
-                  "AND IBOB = 0"});
+    earlier.Exec(
+        {"UPDATE discounts SET dmc = '52.5' WHERE zip = 'ALL' AND region = 1 "
+         "AND IBOB = 0"});
     // The program's own recordsets stand where they were left, one in the middle of a walk.
     tariff.rsDiscounts->MoveFirst();
     tariff.rsDiscounts->MoveNext();
@@ -326,8 +331,7 @@ class UpgradeDatabasesTest : public UpgradeTest {
     UpgradeReport Run(bool discounts, bool bl, int edition = 5) {
         UpgradeSource source(db());
         EXPECT_EQ(source.Open(earlier.path(), DiscountTables()), 0) << source.Problem();
-        return UpgradeDatabases(db(), UpgradeChoice{edition, discounts, bl}, StateCodes(),
-                                Hooks());
+        return UpgradeDatabases(db(), UpgradeChoice{edition, discounts, bl}, StateCodes(), Hooks());
     }
     void SetUp() override {
         UpgradeTest::SetUp();

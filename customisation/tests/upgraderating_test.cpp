@@ -26,10 +26,11 @@ TEST_F(UpgradeRatingTest, TheNextRatingUsesTheCopiedDiscounts) {
     // The earlier edition gave lanes within the United States 60 % off.
     EarlierEdition earlier(std::filesystem::path(FRETLYN_APP_DIR) / "data/x2007.mdb",
                            "Fretlyn2005/data", "x2005.mdb");
-    earlier.Exec({"UPDATE discounts SET dmc = '60.0', dL5C = '60.0', d5c = '60.0', d1m = '60.0', "
-                  "d2m = '60.0', d5m = '60.0', d10m = '60.0', d15m = '60.0', d20m = '60.0', "
-                  "d25m = '60.0', d30m = '60.0', Floor = '00.00' "
-                  "WHERE zip = 'ALL' AND region = 1 AND IBOB = 0"});
+    earlier.Exec(
+        {"UPDATE discounts SET dmc = '60.0', dL5C = '60.0', d5c = '60.0', d1m = '60.0', "
+         "d2m = '60.0', d5m = '60.0', d10m = '60.0', d15m = '60.0', d20m = '60.0', "
+         "d25m = '60.0', d30m = '60.0', Floor = '00.00' "
+         "WHERE zip = 'ALL' AND region = 1 AND IBOB = 0"});
     UpgradeReport report;
     {
         UpgradeSource source(*tariff.gDB);
