@@ -432,9 +432,10 @@ bool UpgradeGroup(Database& db, const std::vector<std::string>& tables,
             }
         } catch (const std::exception& e) {
             db.Rollback();
+            const std::string where =
+                failing.empty() ? "their check failed" : "the table \"" + failing + "\" failed";
             NoteGroupFailure(report, groupStart,
-                             {groupName + " were not copied: the table \"" + failing +
-                              "\" failed. " + e.what()});
+                             {groupName + " were not copied: " + where + ". " + e.what()});
         }
         RefreshRecordsets(db, tables);
     } catch (const std::exception& e) {
