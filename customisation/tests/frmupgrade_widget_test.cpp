@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -102,7 +103,10 @@ TEST_F(FrmUpgradeTest, TheFirstDialogStartsInTheChosenEditionsFolder) {
     form->lblUpgrade_Click();  // cancelled
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].DialogTitle, "Where is your the database from which you are upgrading?");
-    EXPECT_EQ(requests[0].InitDir.toStdString(), EarlierEditionFolder(4));
+    // The old installation folder on drive C becomes one under the user's home.
+    EXPECT_EQ(
+        requests[0].InitDir.toStdString(),
+        (fs::path(QDir::homePath().toStdString()) / "Qamaris/Norvale Fretlyn2004/data").string());
     EXPECT_EQ(requests[0].FileName, "x2004.mdb");
     EXPECT_EQ(requests[0].Filter, "*.mdb");
     EXPECT_TRUE(TakeMessages().empty());

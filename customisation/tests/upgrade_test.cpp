@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <filesystem>
 #include <fstream>
 
@@ -56,18 +55,6 @@ class UpgradeTest : public ::testing::Test {
     ScratchAppFolder app;
     UpgradeReport report;
 };
-
-TEST_F(UpgradeTest, EditionsAndTheirPlaces) {
-    EXPECT_EQ(EditionProduct(4), "Fretlyn2004");
-    EXPECT_EQ(EarlierEditionFile(4), "x2004.mdb");
-    EXPECT_EQ(
-        EarlierEditionFolder(4),
-        (fs::path(QDir::homePath().toStdString()) / "Qamaris/Norvale Fretlyn2004/data").string());
-    EXPECT_EQ(CurrentEditionFolder(), app.path().string() + "/data");
-    EXPECT_EQ(DiscountTables(), (Lines{"shipzips", "states", "discounts", "faktable"}));
-    EXPECT_EQ(BillOfLadingTables(),
-              (Lines{"bills", "BL NOTES", "BL parties", "BLdetail", "commodity"}));
-}
 
 // ---------------------------------------------------------------- checking the source
 
