@@ -45,9 +45,6 @@ double Product(Single a, Single b) {
 Single ToCents(double value) {
     return CSng(Format(value, "$##,##0.00"));
 }
-Single ToCents(Single value) {
-    return CSng(Format(value, "$##,##0.00"));
-}
 
 // The row a rate table holds for a key; a missing row is a gap in the tariff.
 Recordset& RateRow(const std::shared_ptr<Recordset>& table, const char* name, const Value& key,
