@@ -110,3 +110,5 @@ uint64_t Hash(const std::string& text);
 
 // The bytes of graphics/finger.cur, the hand cursor of every window.
 std::string HandCursorBytes();
+// The bytes of graphics/usa.bmp, the region map's background, drawn from the state outlines.
+std::string MapPictureBytes(const std::string& polygonText);
