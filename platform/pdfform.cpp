@@ -5,10 +5,14 @@
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -51,6 +55,89 @@ void WritePdf(QPDF& pdf, const std::string& path) {
         writer.setStaticID(true);
         writer.write();
     });
+}
+
+constexpr int kMultilineFlag = 1 << 12;
+
+// The font size of a field's default appearance ("/Helv 9 Tf 0 g"); 9 when it names none.
+double FontSize(const std::string& da) {
+    std::istringstream in(da);
+    std::string previous, token;
+    while (in >> token) {
+        if (token == "Tf") {
+            try {
+                const double size = std::stod(previous);
+                if (size > 0) return size;
+            } catch (const std::exception&) {
+            }
+        }
+        previous = token;
+    }
+    return 9;
+}
+
+// Words set in lines that fit the width, at Helvetica's average letter width; a word wider
+// than a line stands alone on its own.
+std::vector<std::string> WrapWords(const std::string& text, double width, double size) {
+    const size_t perLine = std::max<size_t>(1, static_cast<size_t>(width / (size * 0.5)));
+    std::vector<std::string> lines;
+    std::istringstream words(text);
+    std::string word, line;
+    while (words >> word) {
+        if (!line.empty() && line.size() + 1 + word.size() > perLine) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string PdfLiteral(const std::string& text) {
+    std::string out = "(";
+    for (char c : text) {
+        if (c == '(' || c == ')' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + ")";
+}
+
+// qpdf draws a multi-line field's value on one line, cut off at the edge: such a field's
+// appearance is drawn again here, the words wrapped to the box, in the font and size that qpdf
+// already chose for it.
+void DrawMultilineAppearances(QPDFAcroFormDocumentHelper& form) {
+    for (QPDFFormFieldObjectHelper& field : form.getFormFields()) {
+        if (field.getFieldType() != "/Tx" || !(field.getFlags() & kMultilineFlag)) continue;
+        const std::string value = field.getValueAsString();
+        const std::string da = field.getDefaultAppearance();
+        const double size = FontSize(da);
+        for (QPDFAnnotationObjectHelper& widget : form.getAnnotationsForField(field)) {
+            QPDFObjectHandle ap = widget.getAppearanceStream("/N");
+            if (!ap.isStream()) continue;
+            const QPDFObjectHandle::Rectangle r = widget.getRect();
+            const double w = r.urx - r.llx, h = r.ury - r.lly;
+            std::ostringstream s;
+            s << "/Tx BMC q BT " << da << " ";
+            double y = h - 2 - size;
+            s << 2 << " " << y << " Td ";
+            for (const std::string& line : WrapWords(value, w - 4, size)) {
+                if (y < 0) break;
+                s << PdfLiteral(QUtil::utf8_to_win_ansi(line)) << " Tj 0 " << -(size * 1.15)
+                  << " Td ";
+                y -= size * 1.15;
+            }
+            s << "ET Q EMC";
+            // A new stream: qpdf rewrites the text of the one it made as it writes the file.
+            QPDFObjectHandle drawn = QPDFObjectHandle::newStream(ap.getOwningQPDF(), s.str());
+            QPDFObjectHandle dict = drawn.getDict();
+            for (const char* key : {"/Type", "/Subtype", "/BBox", "/Resources", "/Matrix"})
+                if (ap.getDict().hasKey(key)) dict.replaceKey(key, ap.getDict().getKey(key));
+            QPDFObjectHandle appearances = QPDFObjectHandle::newDictionary();
+            appearances.replaceKey("/N", drawn);
+            widget.getObjectHandle().replaceKey("/AP", appearances);
+        }
+    }
 }
 
 }  // namespace
@@ -104,7 +191,9 @@ void PdfForm::WriteFirstPage(const std::string& path) {
         for (size_t i = 1; i < all.size(); ++i) pages.removePage(all[i]);
         // Appearance streams for every changed field, and NeedAppearances cleared: the values
         // then show in viewers that never draw fields themselves.
-        QPDFAcroFormDocumentHelper(impl_->pdf).generateAppearancesIfNeeded();
+        QPDFAcroFormDocumentHelper form(impl_->pdf);
+        form.generateAppearancesIfNeeded();
+        DrawMultilineAppearances(form);
     } catch (const PdfFormError&) {
         throw;
     } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -22,7 +23,8 @@ namespace {
 // on the page itself.
 void WriteForm(const std::string& path,
                const std::vector<std::pair<std::string, std::string>>& fields,
-               const std::string& caption = "Test form") {
+               const std::string& caption = "Test form",
+               const std::vector<std::string>& multiline = {}) {
     QPDF pdf;
     pdf.emptyPDF();
     QPDFObjectHandle font = pdf.makeIndirectObject(QPDFObjectHandle::parse(
@@ -44,6 +46,10 @@ void WriteForm(const std::string& path,
             std::to_string(y) + " 400 " + std::to_string(y + 16) + "] >>"));
         field.replaceKey("/T", QPDFObjectHandle::newString(name));
         if (!value.empty()) field.replaceKey("/V", QPDFObjectHandle::newString(value));
+        if (std::find(multiline.begin(), multiline.end(), name) != multiline.end()) {
+            field.replaceKey("/Ff", QPDFObjectHandle::newInteger(4096));
+            field.replaceKey("/Rect", QPDFObjectHandle::parse("[72 500 272 560]"));
+        }
         field.replaceKey("/P", page);
         annots.appendItem(field);
         y -= 30;
@@ -139,6 +145,24 @@ TEST_F(PdfFormTest, ValuesWithParenthesesAndAccentsSurvive) {
     const std::string out = (dir / "out.pdf").string();
     pdf.WriteFirstPage(out);
     EXPECT_EQ(ReadPdfFormFields(out).at("Name"), "Café (Québec) \\ Ltd");
+}
+
+TEST_F(PdfFormTest, AMultilineFieldWrapsItsWordsInsideTheBox) {
+    const std::string notes = (dir / "notes.pdf").string();
+    WriteForm(notes, {{"Notes", ""}, {"Short", ""}}, "Notes form", {"Notes"});
+    const std::string text =
+        "Deliver to dock four between eight and four. Call ahead before arrival. Fragile glass: "
+        "stack no more than two pallets high and keep upright.";
+    PdfForm pdf(notes);
+    pdf.SetField("Notes", text);
+    pdf.SetField("Short", "single");
+    const std::string out = (dir / "out.pdf").string();
+    pdf.WriteFirstPage(out);
+    EXPECT_EQ(ReadPdfFormFields(out).at("Notes"), text);
+    // On one line the box (200 points wide) would cut the text off after about forty letters.
+    const std::string shown = PdfText(out);
+    for (const char* word : {"Deliver", "arrival.", "pallets", "upright.", "single"})
+        EXPECT_NE(shown.find(word), std::string::npos) << word << " in\n" << shown;
 }
 
 TEST_F(PdfFormTest, UnknownFieldsAndMissingFilesAreRefused) {
