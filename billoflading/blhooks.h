@@ -1,0 +1,23 @@
+#pragma once
+// Rating and printing a stored bill are built beside the bill-of-lading window; they register
+// themselves here at start-up. The window's Rate and Print call through these and say plainly
+// when a build has none.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct BLRatePrintHooks {
+    // Rates the stored bill with this number. Not silent (0): shows the quote window when the
+    // lane is served. Silent (1): only computes, for a printed quote to follow. Returns whether
+    // the bill was rated (its lane is served).
+    std::function<bool(const std::string& billNumber, uint8_t silent)> RateBL;
+    // Prints one copy of the stored bill with this number (the form, and its back page when
+    // the settings ask for it).
+    std::function<void(const std::string& billNumber)> PrintBL;
+    // Prints the quote the last silent rating left in the quote window.
+    std::function<void()> PrintRatedQuote;
+};
+
+void SetBLRatePrintHooks(BLRatePrintHooks hooks);
+const BLRatePrintHooks& GetBLRatePrintHooks();
