@@ -555,8 +555,8 @@ void Form3::DestinationTail() {
 
 void Form3::ShowTransitDays() {
     if (offshore.gIsPR || !BothVerified()) return;
-    mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
-    lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
+    rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));
 }
 
 void Form3::ShowOceanControls(bool oceanCube, bool willCall) {
@@ -1072,8 +1072,8 @@ bool Form3::CheckRequest() {
         txtOceanDensity->setFocus();
         return false;
     }
-    mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
-    lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
+    rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));
     return true;
 }
 

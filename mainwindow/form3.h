@@ -23,7 +23,6 @@ struct MainWindowState {
     bool gBusy = false;        // a command of the window is under way: entry checks stay quiet
     bool gLocked = false;      // a city choice is pending in lstCities
     bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
-    uint8_t gServiceDays = 0;
 
     void Reset() { *this = MainWindowState(); }
 };

@@ -673,7 +673,7 @@ void SetQuoteWindowShow(std::function<void(frmQPO&)> show) {
     gShow = std::move(show);
 }
 
-void ShowQuoteWindowModally() {
+void ShowQuoteWindowModally(const std::function<void()>& rerate) {
     QPointer<frmQPO> window = QuoteWindow();
     window->PrepareToShow();
     if (gShow)
@@ -688,7 +688,10 @@ void ShowQuoteWindowModally() {
         case frmQPO::Outcome::Rerate:
             // The window is gone before the new rating, which shows a window of its own.
             UnloadQuoteWindow();
-            RateShipment();
+            if (rerate)
+                rerate();
+            else
+                RateShipment();
             break;
         case frmQPO::Outcome::Open:
         case frmQPO::Outcome::Hidden:

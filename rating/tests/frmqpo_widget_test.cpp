@@ -271,7 +271,7 @@ TEST_F(QuoteWindowTest, AWindowBackFromTheDiscountEditorOffersTheNewDestinations
 }
 
 TEST_F(QuoteWindowTest, AnOffshoreQuoteOffersNoGuaranteeAndNoRateTable) {
-    SetQuoteMainWindowLink({nullptr, [] { return std::string("HONOLULU, HI"); }, nullptr});
+    SetQuoteMainWindowLink({[] { return std::string("HONOLULU, HI"); }, nullptr});
     rating.gOffshoreDestZip = "96813";
     frmQPO& w = *QuoteWindow();
     EXPECT_EQ(w.txtDestZip->text(), "96813 -- HONOLULU, HI");
