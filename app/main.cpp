@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "blprint.h"
 #include "form3.h"
 #include "frmqpo.h"
 #include "messagebox.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
     ConnectProgramWindows(form);
+    InstallBLRatePrint();
     try {
         form.Form_Load();
     } catch (const DbError& e) {
