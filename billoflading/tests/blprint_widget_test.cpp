@@ -1,0 +1,93 @@
+// The Print command end to end on the sample tariff: the real rating and printing behind the
+// window's hooks, the printer pointed at PDF files, the reader a recorder.
+#include <gtest/gtest.h>
+
+#include <QPrinter>
+#include <QProcess>
+#include <QString>
+
+#include "blhooks.h"
+#include "blprint.h"
+#include "blratefixture.h"
+#include "blstate.h"
+#include "pdfform.h"
+#include "pdfreader.h"
+#include "quotesheet.h"
+#include "ratingstate.h"
+#include "tariffdb.h"
+#include "textprinter.h"
+
+namespace {
+
+std::string PdfText(const std::string& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-layout"), QString::fromStdString(path), QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).toStdString();
+}
+
+class BLPrintCommandTest : public BLRatingTest {
+  protected:
+    void SetUp() override {
+        BLRatingTest::SetUp();
+        InstallBLRatePrint();
+        // Each printed quote goes to a file of its own, noted in the same record as the
+        // files the reader is given.
+        SetPdfReader([this](const std::string& path) {
+            events.push_back("reader " + std::filesystem::path(path).filename().string());
+            return true;
+        });
+        SetPrinterChooser([this](QPrinter& printer, QWidget*) {
+            const std::string path =
+                (output / ("quote" + std::to_string(++quotes) + ".pdf")).string();
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(path));
+            events.push_back("printer quote" + std::to_string(quotes));
+            return PrinterChoice::Chosen;
+        });
+    }
+    void TearDown() override {
+        SetPrinterChooser(nullptr);
+        SetBLRatePrintHooks({});
+        BLRatingTest::TearDown();
+    }
+
+    std::vector<std::string> events;
+    int quotes = 0;
+};
+
+TEST_F(BLPrintCommandTest, TwoCopiesWithRatesPrintTheBillThenItsQuoteTwice) {
+    SetMainRequest("10001", "60601", {{"300", "85"}});
+    const std::string mainOrigin = tariff.gOrigZip;
+    AddBillBetween("B-77", "53202", "43215", {{"70", "3", "450"}});
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    PrintBLCopies("B-77");
+
+    EXPECT_EQ(events, (std::vector<std::string>{"reader BL.pdf", "printer quote1",
+                                                "reader BL.pdf", "printer quote2"}));
+    EXPECT_TRUE(Shown().empty()) << ShownTexts().front();
+    EXPECT_EQ(ReadPdfFormFields((output / "BL.pdf").string()).at("SN#"), "B-77");
+    for (const char* file : {"quote1.pdf", "quote2.pdf"}) {
+        const std::string text = PdfText((output / file).string());
+        EXPECT_NE(text.find("zip code -- 53202"), std::string::npos) << text;
+        EXPECT_NE(text.find("Destination zip code -- 43215"), std::string::npos) << text;
+        EXPECT_NE(text.find("450 lbs"), std::string::npos) << text;
+    }
+    // The main window's request is back once the quotes are out.
+    EXPECT_EQ(tariff.gOrigZip, mainOrigin);
+    EXPECT_FALSE(blWindow.BLPrinting);
+}
+
+TEST_F(BLPrintCommandTest, ABillOnALaneNotServedPrintsItsCopiesWithoutQuotes) {
+    AddBillBetween("B-78", "53202", "X0A 1A0", {{"100", "1", "999"}});
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    PrintBLCopies("B-78");
+    EXPECT_EQ(events, (std::vector<std::string>{"reader BL.pdf", "reader BL.pdf"}));
+    ASSERT_EQ(Shown().size(), 2u);
+    for (const auto& m : Shown()) EXPECT_EQ(m.title.toStdString(), "No Service");
+}
+
+}  // namespace
