@@ -2,6 +2,8 @@
 // window's hooks, the printer pointed at PDF files, the reader a recorder.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QString>
@@ -9,10 +11,14 @@
 #include "blhooks.h"
 #include "blprint.h"
 #include "blratefixture.h"
+#include "blrate.h"
 #include "blstate.h"
+#include "displayquote.h"
+#include "frmqpo.h"
 #include "pdfform.h"
 #include "pdfreader.h"
 #include "quotesheet.h"
+#include "rateshipment.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
 #include "textprinter.h"
@@ -88,6 +94,51 @@ TEST_F(BLPrintCommandTest, ABillOnALaneNotServedPrintsItsCopiesWithoutQuotes) {
     EXPECT_EQ(events, (std::vector<std::string>{"reader BL.pdf", "reader BL.pdf"}));
     ASSERT_EQ(Shown().size(), 2u);
     for (const auto& m : Shown()) EXPECT_EQ(m.title.toStdString(), "No Service");
+}
+
+// The quote window itself, shown for a main-window quote and then for a bill: each display
+// draws its own ends, and an accessorial added in the window rates the bill again, not the
+// main window's shipment.
+TEST_F(BLPrintCommandTest, TheQuoteWindowShowsTheBillAndRatesTheBillAgain) {
+    SetBLQuoteShow(nullptr);
+    std::vector<std::string> headers;
+    int shown = 0;
+    SetQuoteWindowShow([&](frmQPO& window) {
+        headers.push_back(window.txtOriginZip->text().toStdString());
+        if (++shown == 2) {
+            // The bill's window: add residential delivery, which rates again.
+            window.mlblAccess_Click();
+            const auto items =
+                window.lstAccessorials->findItems(QStringLiteral("Residential delivery"),
+                                                  Qt::MatchExactly);
+            ASSERT_EQ(items.size(), 1);
+            items.front()->setSelected(true);
+            window.lstAccessorials_Click();
+            return;
+        }
+        window.mlblDone_Click();
+    });
+
+    SetMainRequest("10001", "60601", {{"300", "85"}});
+    ASSERT_TRUE(RateShipment());
+    DisplayQuote(0);
+    ShowQuoteWindowModally();
+
+    AddBillBetween("B-79", "53202", "43215", {{"70", "3", "450"}});
+    EXPECT_TRUE(RateBL("B-79", 0));
+    SetQuoteWindowShow(nullptr);
+    UnloadQuoteWindow();
+
+    ASSERT_EQ(headers.size(), 3u);
+    EXPECT_EQ(headers[0].substr(0, 5), "10001");
+    EXPECT_EQ(headers[1].substr(0, 5), "53202");
+    EXPECT_EQ(headers[2].substr(0, 5), "53202");
+    // The third window was the bill's quote again, with the delivery added.
+    bool residential = false;
+    for (const QuoteLine& line : quote.Lines())
+        residential = residential || line.rate.text.find("Residential") != std::string::npos;
+    EXPECT_TRUE(residential);
+    EXPECT_EQ(tariff.gOrigZip, "10001");
 }
 
 }  // namespace
