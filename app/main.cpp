@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <exception>
 
+#include "commandwindows.h"
 #include "form3.h"
+#include "frmbl.h"
 #include "frmqpo.h"
 #include "messagebox.h"
 #include "startup.h"
@@ -20,6 +22,11 @@ bool HaveDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The main window's "Bill of Lading System" opens the bill-of-lading window.
+void InstallBillOfLading() {
+    RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
 }  // namespace
 
@@ -36,6 +43,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
     ConnectProgramWindows(form);
+    InstallBillOfLading();
     try {
         form.Form_Load();
     } catch (const DbError& e) {
