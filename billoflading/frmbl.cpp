@@ -333,17 +333,14 @@ void frmBL::Form_Load() {
 }
 
 void frmBL::cmbBillNbr_Click() {
+    const std::string picked = S(cmbBillNbr->currentText());
+    ReadEntries();
+    if (blWindow.BLAddingFlag) values.cmbBillNbr.text = S(typedNumber_);
     GuardedHandler(QStringLiteral("This bill of lading could not be shown."), [&] {
-        const std::string picked = S(cmbBillNbr->currentText());
         if (blWindow.BLAddingFlag) {
             // A pick would throw away the bill being entered: ask first.
             ShowMessage(kAbandonAdding, kMsgQuestion, QStringLiteral("Confirm Abandon"));
-            if (messages.gMsgAnswer != kMsgYes) {
-                drawing_ = true;
-                cmbBillNbr->setEditText(typedNumber_);
-                drawing_ = false;
-                return;
-            }
+            if (messages.gMsgAnswer != kMsgYes) return;
             blWindow.BLAddingFlag = false;
             values.menu.deleteCaption = "Delete";
         }
