@@ -7,7 +7,9 @@
 #include <exception>
 
 #include "blprint.h"
+#include "commandwindows.h"
 #include "form3.h"
+#include "frmbl.h"
 #include "frmqpo.h"
 #include "messagebox.h"
 #include "startup.h"
@@ -21,6 +23,11 @@ bool HaveDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The main window's "Bill of Lading System" opens the bill-of-lading window.
+void InstallBillOfLading() {
+    RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
 }  // namespace
 
@@ -37,6 +44,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
     ConnectProgramWindows(form);
+    InstallBillOfLading();
     InstallBLRatePrint();
     try {
         form.Form_Load();
