@@ -2,6 +2,7 @@
 // window's hooks, the printer pointed at PDF files, the reader a recorder.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
@@ -14,6 +15,7 @@
 #include "blrate.h"
 #include "blstate.h"
 #include "displayquote.h"
+#include "frmbl.h"
 #include "frmqpo.h"
 #include "pdfform.h"
 #include "pdfreader.h"
@@ -139,6 +141,26 @@ TEST_F(BLPrintCommandTest, TheQuoteWindowShowsTheBillAndRatesTheBillAgain) {
         residential = residential || line.rate.text.find("Residential") != std::string::npos;
     EXPECT_TRUE(residential);
     EXPECT_EQ(tariff.gOrigZip, "10001");
+}
+
+// Text put into the number box without a key (a paste) names no bill: Rate and Print act on
+// the bill the window shows.
+TEST_F(BLPrintCommandTest, RateAndPrintUseTheBillShownNotTheNumberBoxText) {
+    AddBillBetween("100", "53202", "43215", {{"70", "3", "450"}});
+    AddBillBetween("200", "10001", "60601", {{"85", "1", "300"}});
+    frmBL* w = BLWindow();
+    w->Form_Load();
+    ASSERT_EQ(w->cmbBillNbr->currentText(), QStringLiteral("100"));
+    w->cmbBillNbr->setEditText(QStringLiteral("200"));
+
+    w->mlblRate_Click();
+    EXPECT_EQ(quoteWindowsShown, 1);
+    EXPECT_EQ(quote.txtOriginZip.substr(0, 5), "53202");
+
+    w->mlblPrint_Click();
+    EXPECT_EQ(ReadPdfFormFields((output / "BL.pdf").string()).at("SN#"), "100");
+    EXPECT_TRUE(Shown().empty()) << ShownTexts().front();
+    DestroyBLWindow();
 }
 
 }  // namespace
