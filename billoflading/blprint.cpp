@@ -25,7 +25,6 @@
 namespace {
 
 constexpr const char* kTitle = "Print B/L";
-constexpr size_t kDiscountedBreaks = 11;  // the minimum charge and the ten weight breaks
 
 // A bill that cannot be printed as it stands; the text says why.
 class PrintRefusal : public std::runtime_error {

@@ -24,7 +24,6 @@ namespace {
 
 constexpr const char* kTitle = "B/L Rating";
 constexpr int32_t kNoServiceLane = 99099;
-constexpr size_t kDiscountedBreaks = 11;  // the minimum charge and the ten weight breaks
 
 [[noreturn]] void Refuse(const std::string& text, const std::string& title = kTitle) {
     throw RatingRefusal(text, title);

@@ -5,11 +5,15 @@
 // its offshore set-up and its accessorial choices) is put aside while a bill is rated and comes
 // back afterwards, so neither request leaks into the other.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "blrecords.h"
+
+// The breaks a bill's special discount replaces: the minimum charge and the ten weight breaks.
+inline constexpr size_t kDiscountedBreaks = 11;
 
 // Rates the stored bill with this number (looked up trimmed). Silent 0: writes the quote and
 // shows the quote window modally; a re-rating from that window rates this bill again. Silent

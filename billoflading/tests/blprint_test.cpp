@@ -3,8 +3,6 @@
 // a file written whole, and the Print command's copies in their order.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -20,16 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string PdfText(const fs::path& path) {
-    std::string text;
-    FILE* pipe = popen(("pdftotext -layout '" + path.string() + "' - 2>/dev/null").c_str(), "r");
-    if (!pipe) return text;
-    std::array<char, 4096> buf{};
-    for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) text.append(buf.data(), n);
-    pclose(pipe);
-    return text;
-}
 
 class BLPrintTest : public BLRatingTest {
   protected:

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QString>
 
 #include "blhooks.h"
@@ -26,14 +25,6 @@
 #include "textprinter.h"
 
 namespace {
-
-std::string PdfText(const std::string& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"),
-            {QStringLiteral("-layout"), QString::fromStdString(path), QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput()).toStdString();
-}
 
 class BLPrintCommandTest : public BLRatingTest {
   protected:

@@ -1,5 +1,8 @@
 #include "blratefixture.h"
 
+#include <array>
+#include <cstdio>
+
 #include "blrate.h"
 #include "blstate.h"
 #include "blstore.h"
@@ -18,6 +21,16 @@
 #include "ratingstate.h"
 #include "settings.h"
 #include "tariffdb.h"
+
+std::string PdfText(const std::filesystem::path& path) {
+    std::string text;
+    FILE* pipe = popen(("pdftotext -layout '" + path.string() + "' - 2>/dev/null").c_str(), "r");
+    if (!pipe) return text;
+    std::array<char, 4096> buf{};
+    for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) text.append(buf.data(), n);
+    pclose(pipe);
+    return text;
+}
 
 void BLRatingTest::SetUp() {
     BLTest::SetUp();

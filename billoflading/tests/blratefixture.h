@@ -9,6 +9,9 @@
 
 #include "blfixture.h"
 
+// The text of a PDF file as pdftotext lays it out.
+std::string PdfText(const std::filesystem::path& path);
+
 class BLRatingTest : public BLTest {
   protected:
     void SetUp() override;
