@@ -40,6 +40,7 @@ LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& cap
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
+    label->setIndent(10);
     return label;
 }
 

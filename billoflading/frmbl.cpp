@@ -106,6 +106,8 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Line2 = MakeLine(menu, "Line2");
     mlblDone = MakeMenuLabel(menu, "mlblDone", QStringLiteral("Done"));
     Line3 = MakeLine(menu, "Line3");
+    // The column's own headings stand apart from the labels below them.
+    for (QLabel* h : {hdgTools, hdgFunctions}) SetLabelForeColor(h, kBLLineColor);
     for (QWidget* w : std::initializer_list<QWidget*>{hdgTools, mlblBLParties, mlblCommodities,
                                                       mlblConfig, Line1, hdgFunctions, mlblRate,
                                                       mlblPrint, mlblNew, mlblEdit, mlblSave,
@@ -158,9 +160,9 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     grid->addWidget(cmbConsignee, 3, 1, 1, 3);
     grid->addWidget(hdgBillTo, 4, 0);
     grid->addWidget(cmbBillTo, 4, 1, 1, 3);
-    grid->addWidget(hdgItem, 5, 1);
-    grid->addWidget(hdgQuant, 5, 2);
-    grid->addWidget(hdgWeight, 5, 3);
+    grid->addWidget(hdgItem, 5, 1, Qt::AlignBottom);
+    grid->addWidget(hdgQuant, 5, 2, Qt::AlignBottom);
+    grid->addWidget(hdgWeight, 5, 3, Qt::AlignBottom);
     for (int row = 0; row < kBLLines; ++row) {
         hdgItemRow[row] = MakeHeading(data, "hdgItem", QString::number(row + 1) + ".");
         cmbItem[row] = MakeCombo(data, QStringLiteral("cmbItem%1").arg(row), false);
@@ -173,8 +175,11 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
         txtQuantity[row]->installEventFilter(this);
         txtweight[row]->installEventFilter(this);
     }
+    grid->setRowMinimumHeight(11, 80);
     grid->addWidget(hdgNotes, 11, 0, Qt::AlignTop);
     grid->addWidget(txtInstructions, 11, 1, 1, 3);
+    grid->setRowStretch(12, 1);
+    grid->setRowMinimumHeight(5, 30);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
 

@@ -110,6 +110,8 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     reader->addWidget(mlblDone);
     grid->addLayout(reader, 5, 0, 1, 2);
     grid->setColumnStretch(0, 1);
+    grid->setHorizontalSpacing(16);
+    resize(680, 260);
 
     connect(mlblDone, &LabelButton::clicked, this, &frmBLConfig::mlblDone_Click);
     connect(imgReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
