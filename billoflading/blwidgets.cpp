@@ -1,6 +1,7 @@
 #include "blwidgets.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -98,6 +99,17 @@ bool IsDigitKey(const QString& text, bool backspace) {
 
 void SelectStart(QLineEdit* box, int length) {
     box->setSelection(0, std::min(length, static_cast<int>(box->text().size())));
+}
+
+void SelectStartOnFocus(QLineEdit* box, int length) {
+    QMetaObject::invokeMethod(box, [box, length] { SelectStart(box, length); },
+                              Qt::QueuedConnection);
+}
+
+bool DropsNonDigitKey(QEvent* event, bool backspace) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    return IsTypedKey(text) && !IsDigitKey(text, backspace);
 }
 
 void ReportBLFailure(const std::exception& e, const QString& what) {

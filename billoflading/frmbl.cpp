@@ -30,10 +30,6 @@
 
 namespace {
 
-std::unique_ptr<frmBL>& Held() {
-    static std::unique_ptr<frmBL> window;
-    return window;
-}
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -373,7 +369,8 @@ void frmBL::txtQuantity_LostFocus(int row) {
 
 void frmBL::txtweight_GotFocus(int row) {
     if (row < 0 || row >= kBLLines) return;
-    SelectStart(txtweight[row], static_cast<int>(txtweight[row]->text().trimmed().size()));
+    SelectStartOnFocus(txtweight[row],
+                       static_cast<int>(txtweight[row]->text().trimmed().size()));
 }
 
 void frmBL::mlblNew_Click() {
@@ -581,20 +578,16 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
             cmbBillNbr->setEditText(Q(values.strBillNbr));
             return true;
         }
-        if (watched == txtProNumber) return IsTypedKey(text) && !IsDigitKey(text, true);
+        if (watched == txtProNumber) return DropsNonDigitKey(event, true);
         for (int row = 0; row < kBLLines; ++row)
             if (watched == txtQuantity[row] || watched == txtweight[row])
-                return IsTypedKey(text) && !IsDigitKey(text, false);
+                return DropsNonDigitKey(event, false);
     } else if (event->type() == QEvent::FocusOut) {
         for (int row = 0; row < kBLLines; ++row)
             if (watched == txtQuantity[row]) txtQuantity_LostFocus(row);
     } else if (event->type() == QEvent::FocusIn) {
         for (int row = 0; row < kBLLines; ++row)
-            if (watched == txtweight[row]) {
-                // After the toolkit's own selection on focus.
-                QMetaObject::invokeMethod(this, [this, row] { txtweight_GotFocus(row); },
-                                          Qt::QueuedConnection);
-            }
+            if (watched == txtweight[row]) txtweight_GotFocus(row);
     } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
                watched == menuColumn_) {
         Image1->setGeometry(menuColumn_->geometry());
@@ -603,17 +596,10 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-frmBL* BLWindow() {
-    if (!Held()) Held() = std::make_unique<frmBL>();
-    return Held().get();
-}
+frmBL* BLWindow() { return HeldWindow<frmBL>::Get(); }
 
-frmBL* LoadedBLWindow() { return Held().get(); }
+frmBL* LoadedBLWindow() { return HeldWindow<frmBL>::Slot().get(); }
 
-void ShowBLWindow() {
-    frmBL* window = BLWindow();
-    window->Form_Load();
-    RunBLWindowModal(*window);
-}
+void ShowBLWindow() { HeldWindow<frmBL>::Show(); }
 
-void DestroyBLWindow() { Held().reset(); }
+void DestroyBLWindow() { HeldWindow<frmBL>::Destroy(); }
