@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "blstate.h"
+
 struct BLRatePrintHooks {
     // Rates the stored bill with this number. Not silent (0): shows the quote window when the
     // lane is served. Silent (1): only computes, for a printed quote to follow. Returns whether
@@ -15,9 +17,11 @@ struct BLRatePrintHooks {
     // Prints one copy of the stored bill with this number (the form, and its back page when
     // the settings ask for it).
     std::function<void(const std::string& billNumber)> PrintBL;
-    // Prints the quote the last silent rating left in the quote window.
-    std::function<void()> PrintRatedQuote;
 };
+// Print runs, for each copy: PrintBL, then, when "BL_PrintRates" is "yes", RateBL silently
+// with blWindow.BLPrinting set and blWindow.boolSpecialDiscount read from the settings, and
+// for a rated bill DisplayQuote(1) and PrintRateQuote; afterwards gBreakDisc is put back from
+// gBreakDisc2. A hook that throws only skips its own step.
 
 void SetBLRatePrintHooks(BLRatePrintHooks hooks);
 const BLRatePrintHooks& GetBLRatePrintHooks();

@@ -1,6 +1,7 @@
 #include "blwidgets.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -40,6 +41,7 @@ LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& cap
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
+    label->setIndent(10);
     return label;
 }
 
@@ -97,6 +99,17 @@ bool IsDigitKey(const QString& text, bool backspace) {
 
 void SelectStart(QLineEdit* box, int length) {
     box->setSelection(0, std::min(length, static_cast<int>(box->text().size())));
+}
+
+void SelectStartOnFocus(QLineEdit* box, int length) {
+    QMetaObject::invokeMethod(box, [box, length] { SelectStart(box, length); },
+                              Qt::QueuedConnection);
+}
+
+bool DropsNonDigitKey(QEvent* event, bool backspace) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    return IsTypedKey(text) && !IsDigitKey(text, backspace);
 }
 
 void ReportBLFailure(const std::exception& e, const QString& what) {

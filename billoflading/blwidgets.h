@@ -7,8 +7,10 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <memory>
 
 class LabelButton;
+class QEvent;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -22,6 +24,26 @@ inline constexpr uint32_t kBLLineColor = 0x844632;
 using BLWindowRunner = std::function<void(QDialog& window)>;
 void SetBLWindowRunner(BLWindowRunner runner);
 void RunBLWindowModal(QDialog& window);
+
+// Each window exists at most once: created on first use, held for the run, destroyed by tests.
+template <typename W>
+struct HeldWindow {
+    static std::unique_ptr<W>& Slot() {
+        static std::unique_ptr<W> window;
+        return window;
+    }
+    static W* Get() {
+        if (!Slot()) Slot() = std::make_unique<W>();
+        return Slot().get();
+    }
+    // Loads the window and shows it modally; returns when it closes.
+    static void Show() {
+        W* window = Get();
+        window->Form_Load();
+        RunBLWindowModal(*window);
+    }
+    static void Destroy() { Slot().reset(); }
+};
 
 LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption);
 QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption);
@@ -38,6 +60,11 @@ bool IsDigitKey(const QString& text, bool backspace);
 
 // Selects the first `length` characters of a box.
 void SelectStart(QLineEdit* box, int length);
+// The same once the toolkit has placed its own selection for a box just given the focus.
+void SelectStartOnFocus(QLineEdit* box, int length);
+// True for a key press a digits-only box drops (everything typed but digits, and Backspace
+// unless `backspace`).
+bool DropsNonDigitKey(QEvent* event, bool backspace);
 
 // A failure inside a handler becomes a message; the window stays as it was.
 void ReportBLFailure(const std::exception& e, const QString& what);

@@ -31,10 +31,6 @@
 
 namespace {
 
-std::unique_ptr<frmBL>& Held() {
-    static std::unique_ptr<frmBL> window;
-    return window;
-}
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -107,6 +103,8 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Line2 = MakeLine(menu, "Line2");
     mlblDone = MakeMenuLabel(menu, "mlblDone", QStringLiteral("Done"));
     Line3 = MakeLine(menu, "Line3");
+    // The column's own headings stand apart from the labels below them.
+    for (QLabel* h : {hdgTools, hdgFunctions}) SetLabelForeColor(h, kBLLineColor);
     for (QWidget* w : std::initializer_list<QWidget*>{hdgTools, mlblBLParties, mlblCommodities,
                                                       mlblConfig, Line1, hdgFunctions, mlblRate,
                                                       mlblPrint, mlblNew, mlblEdit, mlblSave,
@@ -159,9 +157,9 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     grid->addWidget(cmbConsignee, 3, 1, 1, 3);
     grid->addWidget(hdgBillTo, 4, 0);
     grid->addWidget(cmbBillTo, 4, 1, 1, 3);
-    grid->addWidget(hdgItem, 5, 1);
-    grid->addWidget(hdgQuant, 5, 2);
-    grid->addWidget(hdgWeight, 5, 3);
+    grid->addWidget(hdgItem, 5, 1, Qt::AlignBottom);
+    grid->addWidget(hdgQuant, 5, 2, Qt::AlignBottom);
+    grid->addWidget(hdgWeight, 5, 3, Qt::AlignBottom);
     for (int row = 0; row < kBLLines; ++row) {
         hdgItemRow[row] = MakeHeading(data, "hdgItem", QString::number(row + 1) + ".");
         cmbItem[row] = MakeCombo(data, QStringLiteral("cmbItem%1").arg(row), false);
@@ -174,8 +172,11 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
         txtQuantity[row]->installEventFilter(this);
         txtweight[row]->installEventFilter(this);
     }
+    grid->setRowMinimumHeight(11, 80);
     grid->addWidget(hdgNotes, 11, 0, Qt::AlignTop);
     grid->addWidget(txtInstructions, 11, 1, 1, 3);
+    grid->setRowStretch(12, 1);
+    grid->setRowMinimumHeight(5, 30);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
 
@@ -369,7 +370,8 @@ void frmBL::txtQuantity_LostFocus(int row) {
 
 void frmBL::txtweight_GotFocus(int row) {
     if (row < 0 || row >= kBLLines) return;
-    SelectStart(txtweight[row], static_cast<int>(txtweight[row]->text().trimmed().size()));
+    SelectStartOnFocus(txtweight[row],
+                       static_cast<int>(txtweight[row]->text().trimmed().size()));
 }
 
 void frmBL::mlblNew_Click() {
@@ -555,20 +557,16 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
             cmbBillNbr->setEditText(Q(values.strBillNbr));
             return true;
         }
-        if (watched == txtProNumber) return IsTypedKey(text) && !IsDigitKey(text, true);
+        if (watched == txtProNumber) return DropsNonDigitKey(event, true);
         for (int row = 0; row < kBLLines; ++row)
             if (watched == txtQuantity[row] || watched == txtweight[row])
-                return IsTypedKey(text) && !IsDigitKey(text, false);
+                return DropsNonDigitKey(event, false);
     } else if (event->type() == QEvent::FocusOut) {
         for (int row = 0; row < kBLLines; ++row)
             if (watched == txtQuantity[row]) txtQuantity_LostFocus(row);
     } else if (event->type() == QEvent::FocusIn) {
         for (int row = 0; row < kBLLines; ++row)
-            if (watched == txtweight[row]) {
-                // After the toolkit's own selection on focus.
-                QMetaObject::invokeMethod(this, [this, row] { txtweight_GotFocus(row); },
-                                          Qt::QueuedConnection);
-            }
+            if (watched == txtweight[row]) txtweight_GotFocus(row);
     } else if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
                watched == menuColumn_) {
         Image1->setGeometry(menuColumn_->geometry());
@@ -577,17 +575,10 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-frmBL* BLWindow() {
-    if (!Held()) Held() = std::make_unique<frmBL>();
-    return Held().get();
-}
+frmBL* BLWindow() { return HeldWindow<frmBL>::Get(); }
 
-frmBL* LoadedBLWindow() { return Held().get(); }
+frmBL* LoadedBLWindow() { return HeldWindow<frmBL>::Slot().get(); }
 
-void ShowBLWindow() {
-    frmBL* window = BLWindow();
-    window->Form_Load();
-    RunBLWindowModal(*window);
-}
+void ShowBLWindow() { HeldWindow<frmBL>::Show(); }
 
-void DestroyBLWindow() { Held().reset(); }
+void DestroyBLWindow() { HeldWindow<frmBL>::Destroy(); }

@@ -21,10 +21,6 @@
 #include "settings.h"
 
 namespace {
-std::unique_ptr<frmBLConfig>& Held() {
-    static std::unique_ptr<frmBLConfig> window;
-    return window;
-}
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // A small document picture for the reader link, drawn rather than shipped.
@@ -110,6 +106,8 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     reader->addWidget(mlblDone);
     grid->addLayout(reader, 5, 0, 1, 2);
     grid->setColumnStretch(0, 1);
+    grid->setHorizontalSpacing(16);
+    resize(680, 260);
 
     connect(mlblDone, &LabelButton::clicked, this, &frmBLConfig::mlblDone_Click);
     connect(imgReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
@@ -195,28 +193,15 @@ void frmBLConfig::imgReader_Click() {
 
 bool frmBLConfig::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtBLCopies) {
-        if (event->type() == QEvent::KeyPress) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (IsTypedKey(text) && !IsDigitKey(text, true)) return true;
-        } else if (event->type() == QEvent::FocusIn) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] { SelectStart(txtBLCopies, int(txtBLCopies->text().trimmed().size())); },
-                Qt::QueuedConnection);
-        }
+        if (DropsNonDigitKey(event, true)) return true;
+        if (event->type() == QEvent::FocusIn)
+            SelectStartOnFocus(txtBLCopies, int(txtBLCopies->text().trimmed().size()));
     }
     return QDialog::eventFilter(watched, event);
 }
 
-frmBLConfig* BLConfigWindow() {
-    if (!Held()) Held() = std::make_unique<frmBLConfig>();
-    return Held().get();
-}
+frmBLConfig* BLConfigWindow() { return HeldWindow<frmBLConfig>::Get(); }
 
-void ShowBLConfigWindow() {
-    frmBLConfig* window = BLConfigWindow();
-    window->Form_Load();
-    RunBLWindowModal(*window);
-}
+void ShowBLConfigWindow() { HeldWindow<frmBLConfig>::Show(); }
 
-void DestroyBLConfigWindow() { Held().reset(); }
+void DestroyBLConfigWindow() { HeldWindow<frmBLConfig>::Destroy(); }

@@ -17,10 +17,6 @@
 #include "msgbox.h"
 
 namespace {
-std::unique_ptr<frmBLParties>& Held() {
-    static std::unique_ptr<frmBLParties> window;
-    return window;
-}
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
@@ -213,23 +209,17 @@ bool frmBLParties::eventFilter(QObject* watched, QEvent* event) {
                 !messages.gMsgShown)
                 txtZip_LostFocus();
         } else if (event->type() == QEvent::FocusIn) {
-            QMetaObject::invokeMethod(
-                this, [this] { SelectStart(txtZip, 6); }, Qt::QueuedConnection);
+            SelectStartOnFocus(txtZip, 6);
         }
     }
     return BLCatalogWindow::eventFilter(watched, event);
 }
 
-frmBLParties* BLPartiesWindow() {
-    if (!Held()) Held() = std::make_unique<frmBLParties>();
-    return Held().get();
-}
+frmBLParties* BLPartiesWindow() { return HeldWindow<frmBLParties>::Get(); }
 
 void ShowBLPartiesWindow() {
-    frmBLParties* window = BLPartiesWindow();
     blWindow.BLAddingFlag = blWindow.BLEditingFlag = false;
-    window->Form_Load();
-    RunBLWindowModal(*window);
+    HeldWindow<frmBLParties>::Show();
 }
 
-void DestroyBLPartiesWindow() { Held().reset(); }
+void DestroyBLPartiesWindow() { HeldWindow<frmBLParties>::Destroy(); }

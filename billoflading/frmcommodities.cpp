@@ -17,10 +17,6 @@
 #include "tariffdb.h"
 
 namespace {
-std::unique_ptr<frmCommodities>& Held() {
-    static std::unique_ptr<frmCommodities> window;
-    return window;
-}
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
@@ -152,22 +148,12 @@ void frmCommodities::RefreshBillWindow() {
 }
 
 bool frmCommodities::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtweight && event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
-        if (IsTypedKey(text) && !IsDigitKey(text, true)) return true;
-    }
+    if (watched == txtweight && DropsNonDigitKey(event, true)) return true;
     return BLCatalogWindow::eventFilter(watched, event);
 }
 
-frmCommodities* CommoditiesWindow() {
-    if (!Held()) Held() = std::make_unique<frmCommodities>();
-    return Held().get();
-}
+frmCommodities* CommoditiesWindow() { return HeldWindow<frmCommodities>::Get(); }
 
-void ShowCommoditiesWindow() {
-    frmCommodities* window = CommoditiesWindow();
-    window->Form_Load();
-    RunBLWindowModal(*window);
-}
+void ShowCommoditiesWindow() { HeldWindow<frmCommodities>::Show(); }
 
-void DestroyCommoditiesWindow() { Held().reset(); }
+void DestroyCommoditiesWindow() { HeldWindow<frmCommodities>::Destroy(); }

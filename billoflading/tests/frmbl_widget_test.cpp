@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPlainTextEdit>
 
 #include "blstore.h"
@@ -284,6 +285,31 @@ TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
     EXPECT_FALSE(w.mlblDelete->isEnabled());
     w.mlblNew_Click();
     EXPECT_TRUE(w.hdgShipper->isEnabled());
+}
+
+TEST_F(FrmBL, AFailedDeleteSaysSoAndKeepsTheBillShown) {
+    AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}}, "note");
+    frmBL& w = OpenBL();
+    Exec("CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN SELECT RAISE(ABORT, "
+         "'locked'); END");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_TRUE(LastText().startsWith("The bill of lading was not deleted; nothing was changed."));
+    EXPECT_EQ(Rows("Bills") + Rows("BLdetail") + Rows("BL Notes"), 3);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(w.cmbBillNbr->count(), 1);
+    EXPECT_TRUE(w.mlblEdit->isEnabled());
+    EXPECT_EQ(w.txtweight[0]->text(), "12");
+}
+
+TEST_F(FrmBL, AWeightBoxSelectsItsFiguresOnEntry) {
+    frmBL& w = OpenBL();
+    w.mlblNew_Click();
+    w.txtweight[0]->setText(" 360  ");
+    w.txtweight_GotFocus(0);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txtweight[0]->selectionStart(), 0);
+    EXPECT_EQ(w.txtweight[0]->selectedText(), " 36");  // as many characters as the trimmed text
 }
 
 TEST_F(FrmBL, RateAndPrintSayWhenThisBuildCannot) {
