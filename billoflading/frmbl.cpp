@@ -484,7 +484,8 @@ void frmBL::mlblRate_Click() {
     }
     GuardedHandler(QStringLiteral("The bill of lading could not be rated."), [&] {
         blWindow.BLPrinting = false;
-        hooks.RateBL(ShownBillNumber(), 0);
+        // A bill that could not be rated leaves the user at its number.
+        if (!hooks.RateBL(ShownBillNumber(), 0)) cmbBillNbr->setFocus();
     });
 }
 
