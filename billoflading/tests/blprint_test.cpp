@@ -26,19 +26,19 @@ class BLPrintTest : public BLRatingTest {
         shipper = AddParty("Lakeside Mills", kRoleShipper, "53202", "WI");
         consignee = AddParty("Capitol Foods", kRoleConsignee, "43215", "OH");
         billTo = AddParty("Harbour Accounts", kRoleBillTo, "M5V 2T6", "ON");
-        CommodityRecord acid;
-        acid.description = "Battery acid";
-        acid.weight = "50";
-        acid.nmfc = "48580";
-        acid.commodityClass = "85";
-        acid.hazmat = 1;
-        acidId = StoreCommodity(acid, false);
-        CommodityRecord chairs;
-        chairs.description = "Folding chairs";
-        chairs.weight = "12";
-        chairs.nmfc = "79300";
-        chairs.commodityClass = "100";
-        chairsId = StoreCommodity(chairs, false);
+        acidId = AddCatalogued("Battery acid", "50", "48580", "85", 1);
+        chairsId = AddCatalogued("Folding chairs", "12", "79300", "100", 0);
+    }
+    static BLRecordId AddCatalogued(const std::string& description, const std::string& weight,
+                                    const std::string& nmfc, const std::string& cls,
+                                    int hazmat) {
+        CommodityRecord c;
+        c.description = description;
+        c.weight = weight;
+        c.nmfc = nmfc;
+        c.commodityClass = cls;
+        c.hazmat = hazmat;
+        return StoreCommodity(c, false);
     }
     fs::path Front() const { return output / "BL.pdf"; }
     fs::path Back() const { return output / "BLBack.pdf"; }
