@@ -189,8 +189,9 @@ void PrintBLCopies(const std::string& billNumber) {
             RunStep([&] {
                 if (hooks.PrintRatedQuote) hooks.PrintRatedQuote();
             });
-        // The special discount was this copy's only.
+        // The special discount was this copy's only, and so were the bill's ends.
         for (size_t b = 0; b < kDiscountedBreaks; ++b) rating.gBreakDisc[b] = rating.gBreakDisc2[b];
+        EndBillRating();
     }
     blWindow.BLPrinting = false;
 }

@@ -151,7 +151,7 @@ void RestoreMainRequest() {
     }
 }
 
-const PartyRecord ReadEndParty(BLRecordId partyId, const std::string& role,
+PartyRecord ReadEndParty(BLRecordId partyId, const std::string& role,
                                const std::string& number) {
     std::optional<PartyRecord> party = partyId != 0 ? ReadParty(partyId) : std::nullopt;
     if (!party)
@@ -218,6 +218,7 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
     if (j == 0) Refuse("B/L " + number + " has no commodity line with a weight to rate.");
 
     rating.gServiceDays = GetServiceDays(tariff.gOrigZip, tariff.gDestZip);
+    // The Thriftlane offer of the quote reads the lane's economy days.
     GetPXSStandard(tariff.gOrigZip, tariff.gDestZip, rating.gPXSDays);
     // The customer's own pricing of a shipping location applies to a bill's ends as well.
     std::string origKey = tariff.gOrigZip3, destKey = tariff.gDestZip3;

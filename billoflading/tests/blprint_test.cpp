@@ -8,6 +8,7 @@
 
 #include "blhooks.h"
 #include "blprint.h"
+#include "blrate.h"
 #include "blratefixture.h"
 #include "blstate.h"
 #include "blstore.h"
@@ -274,6 +275,26 @@ TEST_F(PrintCommandTest, AStepThatFailsLeavesTheNextToRun) {
     EXPECT_EQ(steps, (std::vector<std::string>{"bill failed", "rate B-10 silently", "quote",
                                                "bill failed", "rate B-10 silently", "quote"}));
     EXPECT_FALSE(blWindow.BLPrinting);
+}
+
+TEST_F(PrintCommandTest, TheMainRequestIsBackAfterEveryCopy) {
+    SetMainRequest("10001", "60601", {{"300", "85"}});
+    AddBillBetween("B-11", "53202", "43215", {{"70", "3", "450"}});
+    BLRatePrintHooks hooks = GetBLRatePrintHooks();
+    hooks.RateBL = [this](const std::string& number, uint8_t silent) {
+        const bool rated = RateBL(number, silent);
+        steps.push_back("rated from " + tariff.gOrigZip);
+        return rated;
+    };
+    hooks.PrintRatedQuote = nullptr;  // a build that prints no quote
+    SetBLRatePrintHooks(hooks);
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    PrintBLCopies("B-11");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-11", "rated from 53202", "bill B-11",
+                                               "rated from 53202"}));
+    EXPECT_EQ(tariff.gOrigZip, "10001");
+    EXPECT_EQ(tariff.gDestZip, "60601");
 }
 
 }  // namespace
