@@ -13,8 +13,10 @@
 #include <QTimer>
 
 #include "commodity.h"
+#include "entrychecks.h"
 #include "labelbutton.h"
 #include "lanes.h"
+#include "linesclasses.h"
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
@@ -186,6 +188,8 @@ void Form3::BuildControls() {
         cmbclass[i]->setObjectName(QString::fromStdString("cmbclass" + n));
         cmbclass[i]->setEditable(true);
         cmbclass[i]->setInsertPolicy(QComboBox::NoInsert);
+        // A partial class must be refused by the class check, not completed to some class.
+        cmbclass[i]->setCompleter(nullptr);
         cmbclass[i]->setGeometry(260, y, 90, 26);
         cmbclass[i]->installEventFilter(this);
         cmbclass[i]->lineEdit()->installEventFilter(this);
@@ -348,16 +352,33 @@ void Form3::EnterDefaultOrigin() {
 void Form3::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    try {
-        for (int i = 0; i < 5; ++i)
-            SetConfigValue("DC_defclass" + std::to_string(i),
-                           cmbclass[i]->currentText().toStdString());
-    } catch (const std::exception&) {
-        // The data are closed all the same; a lost default class is not worth a stuck exit.
-    }
+    SaveDefaultClasses();
     SetPointEntryView(nullptr);
     CloseAll();
     gProgramEnd();
+}
+
+// A class the class check refuses would be refused by every later rating until the user found
+// it, so such a box keeps the saved class it had. The five are saved together or not at all.
+void Form3::SaveDefaultClasses() {
+    try {
+        if (!tariff.gDB) throw std::runtime_error("The database is not open.");
+        tariff.gDB->BeginTrans();
+        try {
+            for (int i = 0; i < 5; ++i) {
+                const std::string text = cmbclass[i]->currentText().toStdString();
+                if (IsNMFCClass(text)) SetConfigValue("DC_defclass" + std::to_string(i), text);
+            }
+            tariff.gDB->CommitTrans();
+        } catch (...) {
+            tariff.gDB->Rollback();
+            throw;
+        }
+    } catch (const std::exception& e) {
+        // The data are closed all the same; a stuck exit would not save them either.
+        Message("The default classes could not be saved.  " + std::string(e.what()), kMsgOK,
+                "Default Classes");
+    }
 }
 
 void Form3::closeEvent(QCloseEvent* event) {
@@ -1037,14 +1058,16 @@ bool Form3::CheckRequest() {
         txtozip->setFocus();
         return false;
     }
-    if (Val(Text(txtweight[0])) <= 0) {
+    // A weight that is not a plain number would be rated as another weight than the quote shows.
+    if (!IsPlainDecimal(Text(txtweight[0])) || Val(Text(txtweight[0])) <= 0) {
         Message("No commodity weight entered.", kMsgOK, "Data Entry Error");
         txtweight[0]->setFocus();
         return false;
     }
     auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
-    for (int i = 1; i <= 3; ++i) {
-        if (blank(i) && !blank(i + 1)) {
+    for (int i = 1; i < 5; ++i) {
+        const bool gap = i <= 3 && blank(i) && !blank(i + 1);
+        if (gap || (!blank(i) && !IsPlainDecimal(Text(txtweight[i])))) {
             Message("The commodity on line  " + std::to_string(i + 1) +
                         " is missing a weight value.  " + "Please correct the problem.",
                     kMsgOK, "Data Entry Error");
@@ -1054,7 +1077,7 @@ bool Form3::CheckRequest() {
     }
     if (IsIntraCanada()) {
         for (int i = 0; i < 5; ++i) {
-            if (!blank(i) && Trim(Text(txtDensity[i])).empty()) {
+            if (!blank(i) && !IsDensityValue(Text(txtDensity[i]))) {
                 Message("The commodity on line  " + std::to_string(i + 1) +
                             " is missing a density value.  " + "Please correct the problem.",
                         kMsgOK, "Data Entry Error");
@@ -1065,7 +1088,7 @@ bool Form3::CheckRequest() {
     }
     for (int i = 0; i < 5; ++i) rating.gLineWeight[i] = Trim(Text(txtweight[i]));
     if (IsOffshoreZip(rating.gOffshoreDestZip) && tariff.gOffshoreState != "AK" &&
-        Trim(Text(txtOceanDensity)).empty()) {
+        !IsOceanCubeValue(Text(txtOceanDensity))) {
         Message("You must specify a density " + std::string("value for ocean-going shipments."),
                 kMsgOK, "Data Entry Error");
         ShowOceanControls(true, false);

@@ -124,6 +124,7 @@ class Form3 : public QWidget, public PointEntryView {
     void BuildControls();
     void FillAccessorialList();
     void EnterDefaultOrigin();
+    void SaveDefaultClasses();
     // Shared tails of the origin and destination checks.
     void OriginTail();
     void DestinationTail();

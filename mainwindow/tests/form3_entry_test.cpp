@@ -1,0 +1,121 @@
+// Entries the main window must refuse rather than rate as something else, and the state a
+// refused entry must not leave behind.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
+
+#include "form3fixture.h"
+#include "settings.h"
+#include "tariffdb.h"
+
+namespace {
+
+using Entry = MainWindowFixture;
+
+const Messages kNoWeight{"Data Entry Error: No commodity weight entered."};
+Messages MissingWeight(int line) {
+    return {"Data Entry Error: The commodity on line  " + std::to_string(line) +
+            " is missing a weight value.  Please correct the problem."};
+}
+
+TEST_F(Entry, AWeightThatIsNotAPlainNumberIsRefusedNotRatedAsAnotherWeight) {
+    Load();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    for (const char* text : {"1,000", "4.5.6", "&H10", "450abc", "-450", "1e3"}) {
+        Weights({text});
+        EXPECT_EQ(Rate(), kNoWeight) << text;
+        Weights({"200", text});
+        EXPECT_EQ(Rate(), MissingWeight(2)) << text;
+        Weights({"200", "100", "100", "100", text});
+        EXPECT_EQ(Rate(), MissingWeight(5)) << text;
+        EXPECT_TRUE(form->txtweight[4]->hasFocus() || QApplication::focusWidget() == nullptr);
+    }
+    EXPECT_EQ(quotesShown, 0);
+    // Blanks around a plain number are no fault.
+    Weights({" 1000 ", "250.5"});
+    EXPECT_TRUE(Rate().empty());
+    EXPECT_EQ(quotesShown, 1);
+    EXPECT_EQ(rating.gTotalWeight, 1000 + 250);
+}
+
+TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
+    Load();
+    EnterOrigin("M5V1A1");
+    EnterDestination("H2Y1A1");
+    const Messages missingDensity{"Data Entry Error: The commodity on line  1 is missing a density "
+                                  "value.  Please correct the problem."};
+    for (const char* text : {"0", "-3", "12,5", "&H10", "1e2", "99999"}) {
+        Weights({"500"});
+        form->txtDensity[0]->setText(text);
+        EXPECT_EQ(Rate(), missingDensity) << text;
+    }
+    Weights({"500"});
+    form->txtDensity[0]->setText("12");
+    EXPECT_TRUE(Rate().empty());
+    EXPECT_EQ(quotesShown, 1);
+
+    form->txtdzip_GotFocus();
+    EnterOrigin("60601");
+    EnterDestination("96813");
+    const Messages missingCube{"Data Entry Error: You must specify a density value for "
+                               "ocean-going shipments."};
+    for (const char* text : {"0", ".", "1.2.3", "500000"}) {
+        Weights({"500"});
+        form->txtOceanDensity->setText(text);
+        EXPECT_EQ(Rate(), missingCube) << text;
+    }
+    EXPECT_EQ(quotesShown, 1);
+}
+
+TEST_F(Entry, TheClassBoxesDoNotCompleteAPartialClass) {
+    Load();
+    ShowActive();
+    for (const char* typed : {"77", "9", "1"}) {
+        form->cmbclass[0]->setFocus();
+        form->cmbclass[0]->lineEdit()->clear();
+        QTest::keyClicks(form->cmbclass[0]->lineEdit(), typed);
+        EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), typed);
+        form->txtweight[1]->setFocus();
+        EXPECT_EQ(TakeMessages(),
+                  Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
+            << typed;
+    }
+    form->cmbclass[0]->lineEdit()->setText("77.5");
+    form->txtweight[1]->setFocus();
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, OnlyRealClassesAreSavedAsDefaults) {
+    Load();
+    form->cmbclass[0]->setEditText("abc");
+    form->cmbclass[1]->setEditText("92.5");
+    form->cmbclass[2]->setEditText("");
+    form->close();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_TRUE(TakeMessages().empty());
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "100");  // kept as it was
+    EXPECT_EQ(GetConfigValue("DC_defclass1", ""), "92.5");
+    EXPECT_EQ(GetConfigValue("DC_defclass2", ""), "100");
+    CloseAll();
+}
+
+TEST_F(Entry, DefaultClassesAreSavedTogetherOrNotAtAllAndAFailureIsSaid) {
+    Load();
+    form->cmbclass[0]->setEditText("92.5");
+    form->cmbclass[4]->setEditText("55");
+    // The last key has gone from the table: nothing of the five may be half saved.
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'DC_defclass4'");
+    form->close();
+    EXPECT_EQ(programEnds, 1);
+    const Messages said = TakeMessages();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("default classes"), std::string::npos) << said[0];
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "100");
+    CloseAll();
+}
+
+}  // namespace
