@@ -20,6 +20,7 @@
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
+#include "quotecharges.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "servicestandard.h"
@@ -285,6 +286,8 @@ void Form3::Form_Load() {
     InitClassTables();
     OpenTariffDatabase();
     LoadSettings();
+    // A run that ended with a quote window up left that quote's own services marked.
+    ClearQuoteOnlyAccessorials();
     setWindowTitle(
         QString::fromStdString("Norvale Fretlyn2007 -- rates effective " + tariff.gEffDate));
     ClassBoxAdapter boxes(cmbclass);

@@ -18,6 +18,7 @@
 #include "labels.h"
 #include "lanes.h"
 #include "msgbox.h"
+#include "quotecharges.h"
 #include "quotediscount.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
@@ -576,6 +577,8 @@ void frmQPO::txtChgDisc_Click() {
 }
 
 void frmQPO::mlblDiscounts_Click() {
+    // With no editor to open, hiding the quote would only lose it.
+    if (!gHooks.discountsEditor) return;
     Unload(Outcome::Hidden);
     // Counted in full: a customer with hundreds of shipping locations still has some.
     const bool hasShipLocations = tariff.rsShipzips->RecordCount() > 0;
@@ -591,17 +594,7 @@ void frmQPO::mlblPrint_Click() {
 }
 
 void frmQPO::mlblDone_Click() {
-    Recordset& rs = *tariff.rsAccessorials2;
-    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
-        if (rs.Field("temp on").toInt() == 0) continue;
-        rs.Edit();
-        rs.SetField("temp on", 0);
-        rs.Update();
-    }
-    rating.gQAccGuaranteed = rating.gQAccLiftgate = rating.gQAccThriftlane = false;
-    rating.gQAccHazardous = rating.gQAccInside = rating.gQAccResidential = false;
-    rating.gPXSPass = rating.gPXSOn = rating.gGuaranteedOn = false;
-    rating.gPXSEnteredPct = 0;
+    ClearQuoteOnlyAccessorials();
     Unload(Outcome::Done);
 }
 
@@ -690,8 +683,12 @@ void ShowQuoteWindowModally() {
             UnloadQuoteWindow();
             RateShipment();
             break;
-        case frmQPO::Outcome::Open:
         case frmQPO::Outcome::Hidden:
+            // The services added for this quote go with it: the next rating is a new request
+            // from the main window and charges only what that window chose.
+            ClearQuoteOnlyAccessorials();
+            break;
+        case frmQPO::Outcome::Open:
             break;
     }
 }

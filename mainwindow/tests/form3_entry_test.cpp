@@ -118,4 +118,14 @@ TEST_F(Entry, DefaultClassesAreSavedTogetherOrNotAtAllAndAFailureIsSaid) {
     CloseAll();
 }
 
+TEST_F(Entry, AServiceMarkedForOneQuoteIsForgottenAtStart) {
+    // A run that ended with the quote window hidden left its liftgate marked.
+    Sql("UPDATE accessorials SET \"temp on\" = 1 WHERE Name = 'Liftgate service'");
+    Load();
+    Snapshot marked =
+        tariff.gDB->OpenSnapshot("SELECT COUNT(*) FROM accessorials WHERE \"temp on\" <> 0");
+    EXPECT_EQ(marked.Field(size_t{0}).toInt(), 0);
+    EXPECT_FALSE(rating.gQAccLiftgate);
+}
+
 }  // namespace

@@ -436,6 +436,48 @@ TEST_F(QuoteWindowTest, AltAloneOrClosingTheWindowIsDoneAndOtherKeysDoNothing) {
     EXPECT_FALSE(rating.gQAccHazardous);
 }
 
+TEST_F(QuoteWindowTest, DiscountsWithoutAnEditorLeaveTheQuoteAsItIs) {
+    SetLine(0, "450", "100");
+    auto texts = [] {
+        std::vector<std::string> out;
+        for (const QuoteLine& l : quote.Lines()) out.push_back(l.rate.text + "|" + l.charge.text);
+        return out;
+    };
+    std::vector<std::string> before;
+    script = [&](frmQPO& w, int) {
+        w.show();
+        before = texts();
+        w.mlblDiscounts_Click();
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        EXPECT_TRUE(w.isVisible());
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_FALSE(shows.at(0).isNull());
+    EXPECT_TRUE(shows[0]->isVisible());
+    EXPECT_FALSE(before.empty());
+    EXPECT_EQ(texts(), before);
+}
+
+TEST_F(QuoteWindowTest, AQuoteOnlyServiceGoesWithTheWindowTheDiscountEditorHides) {
+    SetQuoteWindowHooks({nullptr, nullptr, [](bool) {}, nullptr, nullptr});
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int show) {
+        if (show == 1) Choose(w, "Liftgate service");
+        if (show == 2) {
+            ASSERT_GE(FindRate("Liftgate service charge"), 0);
+            w.mlblDiscounts_Click();
+        }
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_EQ(TempOn("Liftgate service"), 0);
+    EXPECT_FALSE(rating.gQAccLiftgate);
+    // The next rating charges what the main window chose, and that is no liftgate.
+    script = nullptr;
+    ASSERT_TRUE(RateShipment());
+    EXPECT_LT(FindRate("Liftgate service charge"), 0);
+}
+
 TEST_F(QuoteWindowTest, TheDiscountEditorHidesTheWindowUntilTheNextRating) {
     std::vector<bool> editors;
     SetQuoteWindowHooks({nullptr, nullptr, [&](bool locations) { editors.push_back(locations); },
