@@ -14,6 +14,7 @@
 
 #include "commodity.h"
 #include "entrychecks.h"
+#include "helpdesk.h"
 #include "labelbutton.h"
 #include "lanes.h"
 #include "linesclasses.h"
@@ -175,7 +176,7 @@ void Form3::BuildControls() {
     txtdzip->setPlaceholderText("ZIP, postal code or city");
     lblDestCityState = label("lblDestCityState", "", 300, 110, 260, 22);
 
-    hdlCommodities = label("hdlCommodities", "Commodities", 20, 145, 200, 22);
+    hdlCommodities = label("hdlCommodities", "Commodities", 20, 145, 120, 22);
     QFont hf = hdlCommodities->font();
     hf.setBold(true);
     hdlCommodities->setFont(hf);
@@ -224,7 +225,8 @@ void Form3::BuildControls() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(25);
 
-    lblChooseCity = label("lblChooseCity", "Choose a city and state/province", 20, 140, 400, 22);
+    // Beside the commodities heading, over the lines the list covers while it is up.
+    lblChooseCity = label("lblChooseCity", "Choose a city and state/province", 150, 145, 310, 22);
     lblChooseCity->hide();
     lstCities = new QListWidget(this);
     lstCities->setObjectName("lstCities");
@@ -434,6 +436,8 @@ void Form3::txtozip_LostFocus() {
     HourglassScope scope{hourglass_};
     try {
         lblOrigCityState->clear();
+        // The standard of the lane before stays only if this origin is verified again.
+        lblService->clear();
         const std::string text = Text(txtozip);
         if (Trim(text).empty()) return OriginTail();
         if (text.find(',') != std::string::npos) {
@@ -456,7 +460,7 @@ void Form3::txtozip_LostFocus() {
             }
             if (mainState.gLocked) return;  // the choice in lstCities completes the origin
             if (tariff.gOrigCountry == 99 || !IsOffshoreZip(tariff.gOrigZip)) return OriginTail();
-            return RefuseOffshoreOrigin();
+            return RefuseOffshoreOrigin(true);
         }
 
         if (!LookupCityState(tariff.gOrigZip, 0)) {
@@ -476,14 +480,20 @@ void Form3::txtozip_LostFocus() {
 
 // The carrier does not quote outbound from Alaska, Hawaii or Puerto Rico here. The origin is
 // refused before any offshore set-up, which would otherwise rewrite the destination.
-void Form3::RefuseOffshoreOrigin() {
+void Form3::RefuseOffshoreOrigin(bool typedAsCity) {
     const char* offshoreName = OffshoreName(tariff.gOffshoreState);
     const std::string name = offshoreName ? offshoreName : tariff.gOffshoreState;
     tariff.gOrigCountry = 99;
-    if (!MessageUp())
+    if (MessageUp()) {
+    } else if (typedAsCity) {
+        Message("Please call the Norvale help desk at " + std::string(kHelpDeskPhone) +
+                    " about outbound service from " + name + ".",
+                kMsgOK, "NORVALE Service");
+    } else {
         Message("Contact your NORVALE representative about outbound " +
                     std::string("service from ") + name + ".",
                 kMsgOK, "NORVALE Service");
+    }
     offshore.gOffshoreName.clear();
     tariff.gOffshoreState.clear();
     SetTextQuietly(txtozip, "");
@@ -577,8 +587,8 @@ void Form3::DestinationTail() {
     ShowTransitDays();
 }
 
-void Form3::ShowTransitDays() {
-    if (offshore.gIsPR || !BothVerified()) return;
+void Form3::ShowTransitDays(bool evenToPuertoRico) {
+    if ((offshore.gIsPR && !evenToPuertoRico) || !BothVerified()) return;
     mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
     lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
 }
@@ -735,7 +745,8 @@ void Form3::txtweight_GotFocus(int index) {
                 ShowDensityEntry();
             else
                 ShowClassEntry();
-            ShowTransitDays();
+            // Unlike the entry checks, the weight box shows a Puerto Rico standard too.
+            ShowTransitDays(true);
         }
     } catch (const std::exception& e) {
         Message(e.what(), kMsgOK, "Tariff Data Error");
@@ -780,6 +791,9 @@ void Form3::SetTextQuietly(QLineEdit* box, const QString& text) {
 void Form3::Refocus(QWidget* box) {
     pendingRefocus_ = box;
     box->setFocus();
+    // Only the focus move made here is kept from other boxes' checks. A refocus that cannot
+    // land now (the window not yet active, as at start) must not silence every later check.
+    pendingRefocus_ = nullptr;
 }
 
 bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
@@ -816,6 +830,12 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
         return !(c.isDigit() || c == '.' || c == '\b');
     }
     if (!enter) return false;
+    if (watched == lstCities) {
+        // Enter takes the highlighted city, as a click on it does.
+        if (QListWidgetItem* item = lstCities->currentItem()) item->setSelected(true);
+        lstCities_Click();
+        return true;
+    }
     for (int i = 0; i < 5; ++i) {
         if (watched == txtweight[i]) {
             if (IsIntraCanada())
@@ -1004,9 +1024,11 @@ void Form3::StoreAccessorialMarks() {
 void Form3::lblRate_Click() {
     if (mainState.gLocked) return;
     bool rated = false;
+    bool engineRan = false;
     try {
         if (CheckRequest()) {
             SyncCommodityLines();
+            engineRan = true;
             rated = RateShipment();
         }
     } catch (const std::exception& e) {
@@ -1025,6 +1047,8 @@ void Form3::lblRate_Click() {
         } catch (const std::exception&) {
         }
     }
+    // A request the engine refused starts again from its origin, as a rated one does.
+    if (!rated && engineRan) txtozip->setFocus();
 }
 
 // The checks of a request, in their order; false after the first that fails.
@@ -1154,7 +1178,7 @@ void Form3::FocusFirstWeight() {
 }
 
 bool Form3::MilitaryQuestionPending() const {
-    return false;
+    return offshore.gAskMilitaryBase;
 }
 
 void Form3::SetLocked(bool locked) {

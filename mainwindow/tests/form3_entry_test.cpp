@@ -3,9 +3,12 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
 
 #include "form3fixture.h"
+#include "helpdesk.h"
+#include "labelbutton.h"
 #include "settings.h"
 #include "tariffdb.h"
 
@@ -126,6 +129,137 @@ TEST_F(Entry, AServiceMarkedForOneQuoteIsForgottenAtStart) {
         tariff.gDB->OpenSnapshot("SELECT COUNT(*) FROM accessorials WHERE \"temp on\" <> 0");
     EXPECT_EQ(marked.Field(size_t{0}).toInt(), 0);
     EXPECT_FALSE(rating.gQAccLiftgate);
+}
+
+// --------------------------------------------------------------------------- points
+
+TEST_F(Entry, AnOriginThatCannotBeVerifiedAtStartSilencesNoLaterCheck) {
+    Set("DC_origin", "00000");
+    form = std::make_unique<Form3>();
+    form->Form_Load();
+    form->Form_Activate();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    ShowActive();
+    form->txtdzip->setFocus();
+    form->txtdzip->setText("60601");
+    form->cmbclass[0]->setFocus();
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_EQ(form->lblDestCityState->text(), "CHICAGO, IL");
+    form->cmbclass[0]->setEditText("abc");
+    form->txtweight[1]->setFocus();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Error: This is an illegal NMFC Class value.  Please correct"});
+}
+
+TEST_F(Entry, ARefusedOriginTakesTheServiceStandardWithIt) {
+    Load();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    ASSERT_FALSE(form->lblService->text().isEmpty());
+    EnterOrigin("00000");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    // Verified again, the lane's standard comes back.
+    EnterOrigin("55401");
+    EXPECT_FALSE(form->lblService->text().isEmpty());
+}
+
+TEST_F(Entry, AnOffshoreOriginTypedAsACityIsSentToTheHelpDesk) {
+    Load();
+    EnterOrigin("Honolulu");
+    EXPECT_EQ(TakeMessages(), Messages{"NORVALE Service: Please call the Norvale help desk at " +
+                                       std::string(kHelpDeskPhone) +
+                                       " about outbound service from Hawaii."});
+    EXPECT_EQ(tariff.gOrigCountry, 99);
+    EXPECT_TRUE(form->txtozip->text().isEmpty());
+}
+
+TEST_F(Entry, EnterInTheCityListChoosesTheHighlightedCity) {
+    Load();
+    ShowActive();
+    EnterDestination("O'Fallon");
+    ASSERT_TRUE(mainState.gLocked);
+    form->lstCities->setFocus();
+    QTest::keyClick(form->lstCities, Qt::Key_Down);
+    ASSERT_EQ(form->lstCities->currentRow(), 1);
+    QTest::keyClick(form->lstCities, Qt::Key_Return);
+    EXPECT_FALSE(mainState.gLocked);
+    EXPECT_EQ(form->txtdzip->text(), "O'FALLON, MO");
+    EXPECT_EQ(tariff.gDestState, "MO");
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, TheCityListCaptionLeavesTheCommoditiesHeadingReadable) {
+    Load();
+    ShowActive();
+    EnterDestination("O'Fallon");
+    ASSERT_TRUE(form->lblChooseCity->isVisible());
+    ASSERT_TRUE(form->hdlCommodities->isVisible());
+    // Where each label's text is drawn, in window coordinates.
+    auto inked = [](const QLabel* l) {
+        const QRect text = l->fontMetrics().boundingRect(l->text());
+        const QRect box = l->geometry();
+        return QRect(box.left(), box.center().y() - text.height() / 2, text.width(),
+                     text.height());
+    };
+    const QRect caption = inked(form->lblChooseCity);
+    EXPECT_FALSE(caption.intersects(inked(form->hdlCommodities)));
+    // The caption is read whole and does not run under the accessorial label.
+    EXPECT_LE(caption.right(), form->lblChooseCity->geometry().right());
+    EXPECT_FALSE(caption.intersects(form->lblApplyAccessorials->geometry()));
+    EXPECT_FALSE(caption.intersects(form->lstCities->geometry()));
+}
+
+TEST_F(Entry, PickingAnIslandCityLeavesTheFocusWhileItsQuestionsArePending) {
+    Load();
+    ShowActive();
+    EnterOrigin("60601");
+    QWidget* focusAtQuestion = nullptr;
+    int asked = 0;
+    SetPRPortQuestion([&](bool) {
+        ++asked;
+        focusAtQuestion = QApplication::focusWidget();
+        AnswerPRPort(false);
+    });
+    EnterDestination("Florida");
+    ASSERT_TRUE(mainState.gLocked);
+    const auto pr = form->lstCities->findItems("FLORIDA, PR", Qt::MatchExactly);
+    ASSERT_EQ(pr.size(), 1);
+    pr.front()->setSelected(true);
+    form->lstCities_Click();
+    SetPRPortQuestion(nullptr);
+    EXPECT_EQ(asked, 1);
+    EXPECT_NE(focusAtQuestion, form->txtweight[0]);
+    EXPECT_TRUE(offshore.gIsPR);
+    // Once the choice is complete the weights come next.
+    EXPECT_TRUE(form->txtweight[0]->hasFocus());
+}
+
+TEST_F(Entry, AWeightBoxShowsThePuertoRicoServiceStandard) {
+    Load();
+    EnterOrigin("60601");
+    EnterDestination("00901");
+    ASSERT_TRUE(offshore.gIsPR);
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    form->txtweight_GotFocus(0);
+    EXPECT_TRUE(form->lblService->text().startsWith("Norvale Freight Service Standard:"))
+        << form->lblService->text().toStdString();
+}
+
+TEST_F(Entry, ARequestTheEngineRefusesStartsAgainAtTheOrigin) {
+    Load();
+    ShowActive();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    Weights({"60000", "50000"});
+    form->txtweight[1]->setFocus();
+    const Messages said = Rate();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("100,000 lbs"), std::string::npos) << said[0];
+    EXPECT_EQ(quotesShown, 0);
+    EXPECT_TRUE(form->txtozip->hasFocus());
 }
 
 }  // namespace

@@ -29,8 +29,14 @@ class MainWindowFixture : public ::testing::Test {
         rating.Reset();
         commodityLines.Reset();
         Form3::SetProgramEnd([this] { ++programEnds; });
+        // The engine's refusals reach the user as the program's messages.
+        SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {
+            ShowMessage(QString::fromStdString(text), static_cast<uint8_t>(style),
+                        QString::fromStdString(title));
+        });
     }
     void TearDown() override {
+        SetRatingMessageSink(nullptr);
         SetQuoteDisplayHook(nullptr);
         form.reset();
         messageScript.Reset();
