@@ -17,6 +17,7 @@
 #include "helpdesk.h"
 #include "labelbutton.h"
 #include "lanes.h"
+#include "listfit.h"
 #include "linesclasses.h"
 #include "msgbox.h"
 #include "numbers.h"
@@ -230,7 +231,7 @@ void Form3::BuildControls() {
     lblChooseCity->hide();
     lstCities = new QListWidget(this);
     lstCities->setObjectName("lstCities");
-    lstCities->setGeometry(20, 164, 400, 160);
+    lstCities->setGeometry(20, 170, 400, 168);  // over all five commodity lines
     lstCities->installEventFilter(this);
     lstCities->hide();
 
@@ -980,6 +981,7 @@ void Form3::Timer1_Timer() {
         Timer1->stop();
     }
     PlaceAccessorialList();
+    if (!Timer1->isActive()) GrowToShowEveryItem(lstAccessorials);
 }
 
 // The list opens in the right-hand column; its slide follows the twips the window was

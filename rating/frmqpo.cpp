@@ -16,6 +16,7 @@
 #include "geography.h"
 #include "labelbutton.h"
 #include "labels.h"
+#include "listfit.h"
 #include "lanes.h"
 #include "msgbox.h"
 #include "quotecharges.h"
@@ -79,6 +80,20 @@ void SetTextColor(QWidget* w, const QColor& color) {
     pal.setColor(QPalette::Text, color);
     pal.setColor(QPalette::WindowText, color);
     w->setPalette(pal);
+}
+
+// A box too narrow for its text takes a smaller face rather than hide the text's end.
+void FitTextToBox(QLineEdit* box) {
+    constexpr int kBoxTextPixels = 13;
+    constexpr int kSmallestPixels = 9;
+    constexpr int kTextMargins = 8;  // the frame and margins the box keeps around its text
+    QFont f = box->font();
+    f.setPixelSize(kBoxTextPixels);
+    const int room = box->contentsRect().width() - kTextMargins;
+    while (f.pixelSize() > kSmallestPixels &&
+           QFontMetrics(f).horizontalAdvance(box->text()) > room)
+        f.setPixelSize(f.pixelSize() - 1);
+    box->setFont(f);
 }
 
 // The gap of ten blanks in a discount caption, where the percentage box stands.
@@ -234,12 +249,14 @@ void frmQPO::BuildControls() {
     mlblPrint = menu("mlblPrint", "Print Bill", 180, "  Print this bill  ");
     mlblDone = menu("mlblDone", "Done", 212, "  Back to main page  ");
 
-    lblorigin = label(this, "lblorigin", "Origin", QRect(166, 8, 240, 18), lineFont);
-    lbldestination = label(this, "lbldestination", "Destination", QRect(420, 8, 240, 18), lineFont);
-    lblRatesEff = label(this, "lblRatesEff", "Rates effective", QRect(674, 8, 122, 18), lineFont);
-    txtOriginZip = box("txtOriginZip", QRect(166, 28, 240, 26));
-    txtDestZip = box("txtDestZip", QRect(420, 28, 240, 26));
-    txtEffDate = box("txtEffDate", QRect(674, 28, 122, 26));
+    // The two ends one above the other, each with room for the longest "City, ST" and its code
+    // (a Hawaii base or a Quebec town runs to some forty letters).
+    lblorigin = label(this, "lblorigin", "Origin", QRect(166, 4, 96, 26), lineFont);
+    lbldestination = label(this, "lbldestination", "Destination", QRect(166, 34, 96, 26), lineFont);
+    lblRatesEff = label(this, "lblRatesEff", "Rates effective", QRect(684, 8, 126, 18), lineFont);
+    txtOriginZip = box("txtOriginZip", QRect(262, 4, 410, 26));
+    txtDestZip = box("txtDestZip", QRect(262, 34, 410, 26));
+    txtEffDate = box("txtEffDate", QRect(684, 34, 126, 26));
 
     Line1 = new QFrame(this);
     Line1->setObjectName("Line1");
@@ -367,8 +384,10 @@ void frmQPO::DrawQuote() {
     txtEffDate->setText(Q(quote.txtEffDate));
     for (QLineEdit* end : {txtOriginZip, txtDestZip})
         SetTextColor(end, ColorFromValue(quote.zipColor));
-    txtOriginZip->setCursorPosition(0);
-    txtDestZip->setCursorPosition(0);
+    for (QLineEdit* box : {txtOriginZip, txtDestZip, txtEffDate}) {
+        FitTextToBox(box);
+        box->setCursorPosition(0);
+    }
 
     mlblService->setText(Q(quote.mlblService));
     mlblDefServ->setText(Q(quote.mlblDefServ));
@@ -460,6 +479,7 @@ void frmQPO::Timer1_Timer() {
         Timer1->stop();
     }
     PlaceAccessorialList();
+    if (!Timer1->isActive()) GrowToShowEveryItem(lstAccessorials);
 }
 
 void frmQPO::RefuseAccessorial(const std::string& text, int item) {

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include "form3fixture.h"
 #include "helpdesk.h"
@@ -210,6 +212,24 @@ TEST_F(Entry, TheCityListCaptionLeavesTheCommoditiesHeadingReadable) {
     EXPECT_LE(caption.right(), form->lblChooseCity->geometry().right());
     EXPECT_FALSE(caption.intersects(form->lblApplyAccessorials->geometry()));
     EXPECT_FALSE(caption.intersects(form->lstCities->geometry()));
+}
+
+TEST_F(Entry, TheOpenedAccessorialListShowsEveryServiceWithoutScrolling) {
+    Load();
+    ShowActive();
+    form->lblApplyAccessorials_Click();
+    while (form->Timer1->isActive()) form->Timer1_Timer();
+    QApplication::processEvents();
+    QListWidget* list = form->lstAccessorials;
+    ASSERT_GT(list->count(), 10);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(list->verticalScrollBar()->isVisible());
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(i))))
+            << list->item(i)->text().toStdString();
+    EXPECT_LE(list->geometry().right(), form->width());
+    // It stays clear of the service standard and the rating label below it.
+    EXPECT_LT(list->geometry().bottom(), form->lblService->geometry().top());
 }
 
 TEST_F(Entry, PickingAnIslandCityLeavesTheFocusWhileItsQuestionsArePending) {
