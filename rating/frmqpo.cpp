@@ -16,8 +16,8 @@
 #include "geography.h"
 #include "labelbutton.h"
 #include "labels.h"
-#include "listfit.h"
 #include "lanes.h"
+#include "listfit.h"
 #include "msgbox.h"
 #include "quotecharges.h"
 #include "quotediscount.h"
@@ -90,8 +90,7 @@ void FitTextToBox(QLineEdit* box) {
     QFont f = box->font();
     f.setPixelSize(kBoxTextPixels);
     const int room = box->contentsRect().width() - kTextMargins;
-    while (f.pixelSize() > kSmallestPixels &&
-           QFontMetrics(f).horizontalAdvance(box->text()) > room)
+    while (f.pixelSize() > kSmallestPixels && QFontMetrics(f).horizontalAdvance(box->text()) > room)
         f.setPixelSize(f.pixelSize() - 1);
     box->setFont(f);
 }

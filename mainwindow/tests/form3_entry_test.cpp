@@ -49,8 +49,9 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
     Load();
     EnterOrigin("M5V1A1");
     EnterDestination("H2Y1A1");
-    const Messages missingDensity{"Data Entry Error: The commodity on line  1 is missing a density "
-                                  "value.  Please correct the problem."};
+    const Messages missingDensity{
+        "Data Entry Error: The commodity on line  1 is missing a density "
+        "value.  Please correct the problem."};
     for (const char* text : {"0", "-3", "12,5", "&H10", "1e2", "99999"}) {
         Weights({"500"});
         form->txtDensity[0]->setText(text);
@@ -64,8 +65,9 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
     form->txtdzip_GotFocus();
     EnterOrigin("60601");
     EnterDestination("96813");
-    const Messages missingCube{"Data Entry Error: You must specify a density value for "
-                               "ocean-going shipments."};
+    const Messages missingCube{
+        "Data Entry Error: You must specify a density value for "
+        "ocean-going shipments."};
     for (const char* text : {"0", ".", "1.2.3", "500000"}) {
         Weights({"500"});
         form->txtOceanDensity->setText(text);
@@ -171,9 +173,9 @@ TEST_F(Entry, ARefusedOriginTakesTheServiceStandardWithIt) {
 TEST_F(Entry, AnOffshoreOriginTypedAsACityIsSentToTheHelpDesk) {
     Load();
     EnterOrigin("Honolulu");
-    EXPECT_EQ(TakeMessages(), Messages{"NORVALE Service: Please call the Norvale help desk at " +
-                                       std::string(kHelpDeskPhone) +
-                                       " about outbound service from Hawaii."});
+    EXPECT_EQ(TakeMessages(),
+              Messages{"NORVALE Service: Please call the Norvale help desk at " +
+                       std::string(kHelpDeskPhone) + " about outbound service from Hawaii."});
     EXPECT_EQ(tariff.gOrigCountry, 99);
     EXPECT_TRUE(form->txtozip->text().isEmpty());
 }
@@ -203,8 +205,7 @@ TEST_F(Entry, TheCityListCaptionLeavesTheCommoditiesHeadingReadable) {
     auto inked = [](const QLabel* l) {
         const QRect text = l->fontMetrics().boundingRect(l->text());
         const QRect box = l->geometry();
-        return QRect(box.left(), box.center().y() - text.height() / 2, text.width(),
-                     text.height());
+        return QRect(box.left(), box.center().y() - text.height() / 2, text.width(), text.height());
     };
     const QRect caption = inked(form->lblChooseCity);
     EXPECT_FALSE(caption.intersects(inked(form->hdlCommodities)));

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "commodity.h"
+#include "database.h"
 #include "form3.h"
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
-#include "database.h"
 #include "ratingstate.h"
 #include "testdata.h"
 
