@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <exception>
 
+#include "commandwindows.h"
 #include "form3.h"
 #include "frmqpo.h"
+#include "frmupgrade.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -20,6 +22,12 @@ bool HaveDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+void InstallUpgradeWindow(Form3& form) {
+    SetUpgradeMainWindowUnload([&form] { form.close(); });
+    RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
 }
 }  // namespace
 
@@ -36,6 +44,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
     ConnectProgramWindows(form);
+    InstallUpgradeWindow(form);
     try {
         form.Form_Load();
     } catch (const DbError& e) {

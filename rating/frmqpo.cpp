@@ -692,8 +692,13 @@ void ShowQuoteWindowModally() {
         gShow(*window);
     else
         window->exec();
-    if (!window) return;
-    switch (window->outcome()) {
+    // A window deleted meanwhile has been replaced by a newer quote, which is its own business.
+    if (window) ActOnQuoteWindowOutcome();
+}
+
+void ActOnQuoteWindowOutcome() {
+    if (!gQuoteWindow) return;
+    switch (gQuoteWindow->outcome()) {
         case frmQPO::Outcome::Done:
             UnloadQuoteWindow();
             break;
