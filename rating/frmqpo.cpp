@@ -601,7 +601,7 @@ void frmQPO::mlblDiscounts_Click() {
     Unload(Outcome::Hidden);
     // Counted in full: a customer with hundreds of shipping locations still has some.
     const bool hasShipLocations = tariff.rsShipzips->RecordCount() > 0;
-    if (gHooks.discountsEditor) gHooks.discountsEditor(hasShipLocations);
+    gHooks.discountsEditor(hasShipLocations);
 }
 
 void frmQPO::mlblRates_Click() {
