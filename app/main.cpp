@@ -11,6 +11,7 @@
 #include "form3.h"
 #include "frmbl.h"
 #include "frmqpo.h"
+#include "frmupgrade.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -29,6 +30,12 @@ bool HaveDisplay() {
 void InstallBillOfLading() {
     RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
+
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+void InstallUpgradeWindow(Form3& form) {
+    SetUpgradeMainWindowUnload([&form] { form.close(); });
+    RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +51,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
     ConnectProgramWindows(form);
+    InstallUpgradeWindow(form);
     InstallBillOfLading();
     InstallBLRatePrint();
     try {
