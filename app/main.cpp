@@ -8,6 +8,7 @@
 
 #include "form3.h"
 #include "frmqpo.h"
+#include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
+    InstallCustomisationWindows();
     ConnectProgramWindows(form);
     try {
         form.Form_Load();

@@ -28,6 +28,7 @@
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
+#include "scenario_extensions.h"
 #include "scenario_quote.h"
 #include "settings.h"
 #include "startup.h"
@@ -117,6 +118,7 @@ Scenario Parse(const fs::path& file) {
                                        "pick",    "rate", "port",     "military",    "cod"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
+        known = known || IsExtensionCommand(command);
         if (!known)
             throw std::runtime_error(file.string() + ":" + std::to_string(number) +
                                      ": unknown command \"" + command + "\"");
@@ -147,6 +149,7 @@ class Runner {
         }
         ResetProgramState();
         Form3 form;
+        PrepareScenarioExtensions();
         ConnectProgramWindows(form);
         Form3::SetProgramEnd([] {});
         form.Form_Load();
@@ -211,6 +214,8 @@ class Runner {
                 form.lblRate_Click();
                 quotes.push_back(shown ? QuoteJson() : "null");
                 lineNo = 0;
+            } else {
+                RunExtensionStep(command, rest);
             }
         }
         std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
