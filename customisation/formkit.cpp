@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 
 #include "labelbutton.h"
 #include "twips.h"
@@ -54,6 +55,15 @@ QLineEdit* PlaceBox(QWidget* parent, const char* name, int maxLength, const QRec
     box->setGeometry(where);
     box->setFont(font);
     return box;
+}
+
+QPushButton* PlaceCommand(QWidget* parent, const char* name, const QString& text,
+                          const QRect& where) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(where);
+    button->setFont(PricingFont(9, true));
+    return button;
 }
 
 void PaintBackground(QWidget* window, const QColor& colour) {

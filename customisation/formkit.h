@@ -12,6 +12,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 class LabelButton;
 
@@ -24,6 +25,8 @@ LabelButton* PlaceButton(QWidget* parent, const char* name, const QString& text,
                          const QRect& where, const QFont& font);
 QLineEdit* PlaceBox(QWidget* parent, const char* name, int maxLength, const QRect& where,
                     const QFont& font);
+QPushButton* PlaceCommand(QWidget* parent, const char* name, const QString& text,
+                          const QRect& where);
 void PaintBackground(QWidget* window, const QColor& colour);
 // The text colour of a label or a box.
 void PaintText(QWidget* widget, const QColor& colour);
