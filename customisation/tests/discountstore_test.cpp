@@ -86,6 +86,18 @@ TEST_F(DiscountStore, AnEasternLocationPutsTheCentralStatesInRegionTwo) {
     EXPECT_EQ(rows[2].floor, "44.44");
 }
 
+TEST_F(DiscountStore, AWesternLocationTakesTheWesternFloor) {
+    AddShipLocStates("900");  // Los Angeles
+    ExpectStateRegions("900", {{"QZD", 1}, {"QZA", 2}, {"QZB", 3}, {"QZF", 4}});
+    AddShipLocDiscounts("900");
+    const auto rows = DiscountRowsOf("900");
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0].floor, "33.33");
+    EXPECT_EQ(rows[0].pct, "41.0");
+    EXPECT_EQ(rows[4].floor, "44.44");
+    EXPECT_EQ(rows[7].pct, "53.0");
+}
+
 TEST_F(DiscountStore, APostalLocationHasCanadaFirstAndCrossBorderDiscounts) {
     AddShipLocStates("K1A");
     ExpectStateRegions("K1A", {{"QZF", 1}, {"QZA", 2}, {"QZB", 3}, {"QZD", 4}});

@@ -93,6 +93,20 @@ TEST_F(ShipLocWindowTest, ARefusalKeepsTheEntryAndItsText) {
     EXPECT_EQ(RowsOf("shipzips", "60A"), 0);
 }
 
+TEST_F(ShipLocWindowTest, AFailedAddRestoresThePointerAndStoresNothing) {
+    Exec("CREATE TRIGGER refuse AFTER INSERT ON discounts "
+         "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    Click(window->lblAdd);
+    QTest::keyClicks(window->txtShiploc, "606");
+    Click(window->lblOK);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(RowsOf("shipzips", "606"), 0);
+    EXPECT_EQ(RowsOf("states", "606"), 0);
+    EXPECT_TRUE(window->txtShiploc->isVisible());
+    EXPECT_EQ(window->txtShiploc->text(), "606");
+    EXPECT_EQ(Listed(), QStringList{"ALL"});
+}
+
 TEST_F(ShipLocWindowTest, CancelShowsTheListAndKeepsTheCaption) {
     Click(window->lblAdd);
     QTest::keyClicks(window->txtShiploc, "606");
