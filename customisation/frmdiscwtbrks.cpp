@@ -44,13 +44,16 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
     lblDone = PlaceButton(this, "lblDone", QStringLiteral("Done"),
                           TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390),
                           PricingFont(12, true));
-    PaintText(lblDone, Qt::white);
     connect(lblDone, &LabelButton::clicked, this, &frmDiscWtBrks::lblDone_Click);
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
-    // The labels stand on a dark blue ground: white at rest, the highlight comes back to it.
-    connect(highlighter_, &LabelHighlighter::backgroundEntered, this,
-            [this] { PaintText(lblDone, Qt::white); });
+    // Done turns white under the mouse and black again over the background; the break captions
+    // are no buttons and stay white on the blue ground whatever the highlighting does.
+    auto keepCaptionsWhite = [this] {
+        for (QLabel* caption : lblWtBrk) PaintText(caption, Qt::white);
+    };
+    connect(highlighter_, &LabelHighlighter::backgroundEntered, this, keepCaptionsWhite);
+    connect(highlighter_, &LabelHighlighter::labelEntered, this, keepCaptionsWhite);
 }
 
 bool frmDiscWtBrks::Form_Load() {

@@ -23,6 +23,7 @@ class frmDiscWtBrks : public QDialog {
     bool Form_Load();
     // What Done left for the opener's box: "tier" or the 5C discount; nothing when not stored.
     const std::optional<std::string>& Result() const { return result_; }
+    LabelHighlighter* Highlighter() const { return highlighter_; }
 
     std::array<MaskedEdit*, 11> mskWtBrks{};
     std::array<QLabel*, 11> lblWtBrk{};

@@ -21,6 +21,7 @@
 #include "frmsimplefak.h"
 #include "installwindows.h"
 #include "labelbutton.h"
+#include "labels.h"
 #include "maskededit.h"
 #include "messagebox.h"
 #include "pricingfixture.h"
@@ -135,6 +136,21 @@ TEST_F(SimpleEditorWindow, ADoubleClickedLaneGetsItsBreaksAndShowsTier) {
     EXPECT_EQ(Stored(4, 1, "d1m"), "07.0");
     EXPECT_EQ(Stored(4, 1, "d2m"), "60.0");
     EXPECT_EQ(customisation.gWtBrkFromFull, 0);
+}
+
+TEST_F(SimpleEditorWindow, TheBreakEditorsDoneLightsUpWhiteAndItsCaptionsStayWhite) {
+    customisation.gShipLoc = "ALL";
+    customisation.gRegion = 1;
+    customisation.gIBOB = 0;
+    frmDiscWtBrks window;
+    ASSERT_TRUE(window.Form_Load());
+    EXPECT_EQ(window.mskWtBrks[10]->Text(), "45.0");
+    window.Highlighter()->Hover(window.lblDone);
+    EXPECT_EQ(window.lblDone->ForeColor(), 0xFFFFFFu);
+    EXPECT_EQ(window.lblWtBrk[0]->palette().color(QPalette::WindowText), QColor(Qt::white));
+    window.Highlighter()->Background(&window);
+    EXPECT_EQ(window.lblDone->ForeColor(), 0u);
+    EXPECT_EQ(window.lblWtBrk[10]->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
 
 TEST_F(SimpleEditorWindow, SetFAKOpensTheLanesProfile) {
