@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <exception>
 
+#include "commandwindows.h"
 #include "form3.h"
 #include "frmqpo.h"
+#include "frmupgrade.h"
 #include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
@@ -21,6 +23,12 @@ bool HaveDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+void InstallUpgradeWindow(Form3& form) {
+    SetUpgradeMainWindowUnload([&form] { form.close(); });
+    RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
 }
 }  // namespace
 
@@ -38,6 +46,7 @@ int main(int argc, char** argv) {
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);
+    InstallUpgradeWindow(form);
     try {
         form.Form_Load();
     } catch (const DbError& e) {

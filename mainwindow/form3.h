@@ -124,13 +124,14 @@ class Form3 : public QWidget, public PointEntryView {
     void BuildControls();
     void FillAccessorialList();
     void EnterDefaultOrigin();
+    void SaveDefaultClasses();
     // Shared tails of the origin and destination checks.
     void OriginTail();
     void DestinationTail();
-    void ShowTransitDays();
+    void ShowTransitDays(bool evenToPuertoRico = false);
     void ShowOceanControls(bool oceanCube, bool willCall);
     void HideOceanControls();
-    void RefuseOffshoreOrigin();
+    void RefuseOffshoreOrigin(bool typedAsCity = false);
     // A check that finds the tariff data wanting says so and leaves the end not verified.
     void ReportDataError(const std::exception& e, bool isDest);
     // Sets a box's text without its change handler marking the end not verified.

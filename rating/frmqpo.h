@@ -158,6 +158,10 @@ void UnloadQuoteWindow();
 // Draws the sheet into the window and shows it modally; returns when it is closed or hidden.
 // A window closed to rate again rates the shipment again (which shows a new window).
 void ShowQuoteWindowModally();
+// What follows the window's closing: a window closed with Done is unloaded, one closed to rate
+// again is unloaded and the shipment rated again. A driver that acts on a window it did not run
+// modally calls this after each action.
+void ActOnQuoteWindowOutcome();
 // What showing the window modally is; tests put in a function that drives the window instead.
 void SetQuoteWindowShow(std::function<void(frmQPO&)> show);
 
