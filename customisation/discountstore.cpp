@@ -20,8 +20,12 @@ std::string Setting(const char* key, const char* fallback) {
     const auto it = tariff.startupValues.find(key);
     return it != tariff.startupValues.end() ? it->second : std::string(fallback);
 }
-std::string FloorSetting(const char* key) { return Setting(key, "00.00"); }
-std::string DiscSetting(const char* key) { return Setting(key, "00.0"); }
+std::string FloorSetting(const char* key) {
+    return Setting(key, "00.00");
+}
+std::string DiscSetting(const char* key) {
+    return Setting(key, "00.0");
+}
 
 Recordset& Cursor(std::shared_ptr<Recordset>& rs, const char* table) {
     if (!rs) throw DbError(kErrObjectClosed, std::string("The table ") + table + " is not open.");
@@ -66,8 +70,8 @@ std::string FormatPct(const std::string& text, size_t decimals, const char* bad)
 }  // namespace
 
 std::string DescribeRow(const std::string& location, int region, uint8_t ibob) {
-    return std::string(ibob == kInbound ? "the inbound" : "the outbound") + " row of " +
-           location + ", region " + std::to_string(region);
+    return std::string(ibob == kInbound ? "the inbound" : "the outbound") + " row of " + location +
+           ", region " + std::to_string(region);
 }
 
 uint8_t DefaultRegionOfState(const std::string& location, const std::string& stateRegion) {
@@ -178,9 +182,8 @@ void SetStateRegion(const std::string& stateName, uint8_t region, const std::str
 }
 
 uint8_t MaxRegionOfShipLoc(const std::string& location) {
-    Snapshot rows =
-        tariff.gDB->OpenSnapshot("SELECT Max(region) AS Expr1 FROM states WHERE zip = ?1",
-                                 {location});
+    Snapshot rows = tariff.gDB->OpenSnapshot(
+        "SELECT Max(region) AS Expr1 FROM states WHERE zip = ?1", {location});
     if (rows.AtEOF()) return 0;
     const int64_t max = rows.Field("Expr1").toInt();
     return max > 0 && max <= 255 ? static_cast<uint8_t>(max) : 0;
@@ -215,9 +218,13 @@ uint8_t RegionOfStateName(const std::string& stateName, const std::string& locat
     return region >= 0 && region <= 255 ? static_cast<uint8_t>(region) : 0;
 }
 
-std::string FormatPct1(const std::string& text) { return FormatPct(text, 1, kBadPct1); }
+std::string FormatPct1(const std::string& text) {
+    return FormatPct(text, 1, kBadPct1);
+}
 
-std::string FormatPct2(const std::string& text) { return FormatPct(text, 2, kBadPct2); }
+std::string FormatPct2(const std::string& text) {
+    return FormatPct(text, 2, kBadPct2);
+}
 
 bool IsTieredRow() {
     Recordset& discounts = Cursor(tariff.rsDiscounts, "discounts");

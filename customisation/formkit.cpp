@@ -37,8 +37,8 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const
     return label;
 }
 
-LabelButton* PlaceButton(QWidget* parent, const char* name, const QString& text,
-                         const QRect& where, const QFont& font) {
+LabelButton* PlaceButton(QWidget* parent, const char* name, const QString& text, const QRect& where,
+                         const QFont& font) {
     auto* label = new LabelButton(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(where);
@@ -80,7 +80,9 @@ void PaintText(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
-void SetPricingModalRunner(PricingModalRunner runner) { Runner() = std::move(runner); }
+void SetPricingModalRunner(PricingModalRunner runner) {
+    Runner() = std::move(runner);
+}
 
 void RunPricingModal(QDialog& window) {
     if (Runner())
@@ -93,4 +95,6 @@ PricingHourglass::PricingHourglass() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-PricingHourglass::~PricingHourglass() { QApplication::restoreOverrideCursor(); }
+PricingHourglass::~PricingHourglass() {
+    QApplication::restoreOverrideCursor();
+}

@@ -21,8 +21,8 @@ QFont PricingFont(double points, bool bold);
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
                    const QFont& font);
-LabelButton* PlaceButton(QWidget* parent, const char* name, const QString& text,
-                         const QRect& where, const QFont& font);
+LabelButton* PlaceButton(QWidget* parent, const char* name, const QString& text, const QRect& where,
+                         const QFont& font);
 QLineEdit* PlaceBox(QWidget* parent, const char* name, int maxLength, const QRect& where,
                     const QFont& font);
 QPushButton* PlaceCommand(QWidget* parent, const char* name, const QString& text,

@@ -41,9 +41,9 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
         box->installEventFilter(this);
         mskWtBrks[static_cast<size_t>(i)] = box;
     }
-    lblDone = PlaceButton(this, "lblDone", QStringLiteral("Done"),
-                          TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390),
-                          PricingFont(12, true));
+    lblDone =
+        PlaceButton(this, "lblDone", QStringLiteral("Done"),
+                    TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390), PricingFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, &frmDiscWtBrks::lblDone_Click);
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
@@ -58,8 +58,8 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
 
 bool frmDiscWtBrks::Form_Load() {
     try {
-        const BreakTexts texts = LoadBreakTexts(customisation.gShipLoc, customisation.gRegion,
-                                                customisation.gIBOB);
+        const BreakTexts texts =
+            LoadBreakTexts(customisation.gShipLoc, customisation.gRegion, customisation.gIBOB);
         for (size_t i = 0; i < texts.size(); ++i)
             mskWtBrks[i]->SetText(QString::fromStdString(texts[i]));
     } catch (const std::exception& e) {
@@ -79,8 +79,8 @@ void frmDiscWtBrks::lblDone_Click() {
     BreakTexts texts;
     for (size_t i = 0; i < texts.size(); ++i) texts[i] = mskWtBrks[i]->Text().toStdString();
     try {
-        result_ = SaveBreakTexts(customisation.gShipLoc, customisation.gRegion,
-                                 customisation.gIBOB, texts);
+        result_ = SaveBreakTexts(customisation.gShipLoc, customisation.gRegion, customisation.gIBOB,
+                                 texts);
     } catch (const std::exception& e) {
         ShowMessage(QString::fromUtf8(e.what()), kMsgOK, QStringLiteral("Discounts"));
         result_.reset();

@@ -21,7 +21,8 @@ namespace {
 constexpr int kListLeft = 1980;
 
 QLineEdit* Heading(QWidget* parent, const char* name, const QString& text, int top) {
-    QLineEdit* box = PlaceBox(parent, name, 20, TwipsRect(240, top, 1620, 390), PricingFont(8, true));
+    QLineEdit* box =
+        PlaceBox(parent, name, 20, TwipsRect(240, top, 1620, 390), PricingFont(8, true));
     box->setText(text);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
@@ -46,8 +47,8 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
 
     lblFAKTitle = PlaceLabel(this, "lblFAKTitle", QString(), TwipsRect(240, 150, right - 240, 390),
                              PricingFont(11, true));
-    Label2 = PlaceLabel(this, "Label2", QStringLiteral("Inbound"), TwipsRect(240, 660, 1620, 330),
-                        bold);
+    Label2 =
+        PlaceLabel(this, "Label2", QStringLiteral("Inbound"), TwipsRect(240, 660, 1620, 330), bold);
     Label1 = PlaceLabel(this, "Label1",
                         QStringLiteral("(Click on the Actual Class list to make changes)"),
                         TwipsRect(kListLeft, 690, 6000, 330), PricingFont(8, false));
@@ -73,11 +74,11 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
                 [this, ibob] { lstActualClass_Click(ibob); });
     }
     cmdApply = PlaceCommand(this, "cmdApply", QStringLiteral("Apply"),
-                       TwipsRect(right - 4200, 4200, 1200, 420));
+                            TwipsRect(right - 4200, 4200, 1200, 420));
     cmdCancel = PlaceCommand(this, "cmdCancel", QStringLiteral("Cancel"),
-                        TwipsRect(right - 2820, 4200, 1200, 420));
+                             TwipsRect(right - 2820, 4200, 1200, 420));
     cmdDone = PlaceCommand(this, "cmdDone", QStringLiteral("Done"),
-                      TwipsRect(right - 1440, 4200, 1200, 420));
+                           TwipsRect(right - 1440, 4200, 1200, 420));
     cmdApply->setEnabled(false);
     cmdCancel->setEnabled(false);
     for (auto* fak : lstFAKClass) fak->setEnabled(false);
@@ -129,8 +130,8 @@ void frmFAK::lstActualClass_Click(int index) {
 
 void frmFAK::cmdApply_Click() {
     for (int ibob = 0; ibob < 2; ++ibob)
-        ReadPair(*lstActualClass[static_cast<size_t>(ibob)], *lstFAKClass[static_cast<size_t>(ibob)],
-                 pairs_[static_cast<size_t>(ibob)]);
+        ReadPair(*lstActualClass[static_cast<size_t>(ibob)],
+                 *lstFAKClass[static_cast<size_t>(ibob)], pairs_[static_cast<size_t>(ibob)]);
     try {
         StoreFAKProfile(customisation.gShipLoc, customisation.gRegion,
                         {{1, &pairs_[1]}, {0, &pairs_[0]}});
@@ -170,9 +171,15 @@ void frmFAK::Reset(int ibob) {
     cmdCancel->setEnabled(false);
 }
 
-void frmFAK::Text1_Click() { Reset(1); }
-void frmFAK::Text4_Click() { Reset(0); }
-void frmFAK::cmdDone_Click() { accept(); }
+void frmFAK::Text1_Click() {
+    Reset(1);
+}
+void frmFAK::Text4_Click() {
+    Reset(0);
+}
+void frmFAK::cmdDone_Click() {
+    accept();
+}
 
 bool frmFAK::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 || watched == Text4) {

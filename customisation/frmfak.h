@@ -23,8 +23,8 @@ class frmFAK : public QDialog {
     const FAKPair& Pair(int ibob) const { return pairs_[static_cast<size_t>(ibob)]; }
 
     QLabel* lblFAKTitle;
-    QLabel* Label2;  // "Inbound"
-    QLabel* Label3;  // "Outbound"
+    QLabel* Label2;    // "Inbound"
+    QLabel* Label3;    // "Outbound"
     QLineEdit* Text1;  // inbound "Actual Class": a click resets the inbound profile
     QLineEdit* Text2;
     QLineEdit* Text4;  // outbound "Actual Class": a click resets the outbound profile

@@ -72,16 +72,16 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     cmbShipLoc->setEditable(false);
     cmbShipLoc->setGeometry(TwipsRect(360, 1320, 1800, 390));
     cmbShipLoc->setFont(PricingFont(11, true));
-    txtShiploc = PlaceBox(this, "txtShiploc", 3, TwipsRect(360, 1320, 1200, 390),
-                          PricingFont(11, true));
+    txtShiploc =
+        PlaceBox(this, "txtShiploc", 3, TwipsRect(360, 1320, 1200, 390), PricingFont(11, true));
     txtShiploc->hide();
 
     lblAdd = PlaceButton(this, "lblAdd", QStringLiteral("Add"), TwipsRect(360, 2040, 1800, 390),
                          buttons);
     lblDelete = PlaceButton(this, "lblDelete", QStringLiteral("Delete"),
                             TwipsRect(360, 2580, 1800, 390), buttons);
-    lblOK = PlaceButton(this, "lblOK", QStringLiteral("OK"), TwipsRect(360, 2040, 1800, 390),
-                        buttons);
+    lblOK =
+        PlaceButton(this, "lblOK", QStringLiteral("OK"), TwipsRect(360, 2040, 1800, 390), buttons);
     lblCancel = PlaceButton(this, "lblCancel", QStringLiteral("Cancel"),
                             TwipsRect(360, 2580, 1800, 390), buttons);
     lblOK->hide();
@@ -185,7 +185,9 @@ void frmShipLoc::lblDelete_Click() {
     Show();
 }
 
-void frmShipLoc::lblExit_Click() { accept(); }
+void frmShipLoc::lblExit_Click() {
+    accept();
+}
 
 void frmShipLoc::txtShiploc_KeyPress() {
     // Letters of a postal code show in capitals as they are typed; digits stay as they are.
@@ -202,7 +204,9 @@ frmShipLoc* ShipLocWindow() {
     return gShipLocWindow;
 }
 
-void UnloadShipLocWindow() { delete gShipLocWindow; }
+void UnloadShipLocWindow() {
+    delete gShipLocWindow;
+}
 
 void ShowShipLocWindow() {
     frmShipLoc* window = ShipLocWindow();

@@ -121,8 +121,8 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
                                     TwipsRect(kFakLeft, 3650, 1200, 330), captions);
     lblBack = PlaceButton(this, "lblBack", QStringLiteral("Back"), TwipsRect(360, 5340, 1200, 390),
                           PricingFont(12, true));
-    lblDone = PlaceButton(this, "lblDone", QStringLiteral("Done"),
-                          TwipsRect(7740, 5340, 1200, 390), PricingFont(12, true));
+    lblDone = PlaceButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(7740, 5340, 1200, 390),
+                          PricingFont(12, true));
     imgPoint = PlaceLabel(this, "imgPoint", QString(), TwipsRect(240, 2180, 420, 360), captions);
     imgPoint->setPixmap(PointerPicture(imgPoint->size()));
     imgPoint->hide();
@@ -144,7 +144,9 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     gSimpleDiscount = this;
 }
 
-frmSimpleDiscount::~frmSimpleDiscount() { SetLoadedSimpleDiscounts(nullptr); }
+frmSimpleDiscount::~frmSimpleDiscount() {
+    SetLoadedSimpleDiscounts(nullptr);
+}
 
 bool frmSimpleDiscount::Form_Load() {
     LoadFormMouseIcon(this);
@@ -257,7 +259,9 @@ bool frmSimpleDiscount::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-frmSimpleDiscount* LoadedSimpleDiscount() { return gSimpleDiscount; }
+frmSimpleDiscount* LoadedSimpleDiscount() {
+    return gSimpleDiscount;
+}
 
 SimpleDiscountOutcome ShowSimpleDiscount() {
     delete gSimpleDiscount;

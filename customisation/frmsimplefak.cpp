@@ -31,7 +31,9 @@ void Report(const std::exception& e) {
 
 constexpr int kListLeft = 1980;
 
-int ListWidthTwips() { return PixelsToTwips(ClassRow::kCellWidth * kFAKClasses + 4); }
+int ListWidthTwips() {
+    return PixelsToTwips(ClassRow::kCellWidth * kFAKClasses + 4);
+}
 
 }  // namespace
 
@@ -57,8 +59,8 @@ frmSimpleFAK::frmSimpleFAK(QWidget* parent) : QDialog(parent) {
     Line1 = PlaceLine(this, "Line1", TwipsRect(240, 1230, 1500, 20));
     lstActualClass = new ClassRow(this, "lstActualClass", QAbstractItemView::ExtendedSelection);
     lstActualClass->move(TwipsRect(kListLeft, 860, 0, 0).topLeft());
-    Label2 = PlaceLabel(this, "Label2", QStringLiteral("FAK Class"), TwipsRect(240, 1380, 1620, 330),
-                        bold);
+    Label2 = PlaceLabel(this, "Label2", QStringLiteral("FAK Class"),
+                        TwipsRect(240, 1380, 1620, 330), bold);
     lstFAKClass = new ClassRow(this, "lstFAKClass", QAbstractItemView::SingleSelection);
     lstFAKClass->move(TwipsRect(kListLeft, 1250, 0, 0).topLeft());
     lblUse = PlaceLabel(this, "lblUse", QStringLiteral("Click here to use actual classes."),
@@ -167,7 +169,9 @@ void frmSimpleFAK::lblActual_Click() {
     cmdCancel->setEnabled(false);
 }
 
-void frmSimpleFAK::cmdDone_Click() { accept(); }
+void frmSimpleFAK::cmdDone_Click() {
+    accept();
+}
 
 void ShowSimpleFAK(QWidget* opener) {
     QPointer<frmSimpleFAK> window = new frmSimpleFAK(opener);

@@ -14,9 +14,8 @@
 namespace {
 
 bool AllDigits(const std::string& t) {
-    return !t.empty() && std::all_of(t.begin(), t.end(), [](unsigned char c) {
-        return std::isdigit(c) != 0;
-    });
+    return !t.empty() &&
+           std::all_of(t.begin(), t.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
 }
 
 bool HasRow(const std::string& sql, const std::string& key) {
@@ -36,8 +35,7 @@ bool KnownPostalArea(const std::string& area) {
 
 // A partly made row must not stay pending on a table's cursor after a failure.
 void CancelPendingEdits() {
-    for (auto* rs : {&tariff.rsShipzips, &tariff.rsStates, &tariff.rsDiscounts,
-                     &tariff.rsFaktable})
+    for (auto* rs : {&tariff.rsShipzips, &tariff.rsStates, &tariff.rsDiscounts, &tariff.rsFaktable})
         if (*rs) (*rs)->CancelUpdate();
 }
 

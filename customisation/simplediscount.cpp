@@ -42,8 +42,9 @@ Recordset& EconomyRow() {
     Recordset& thrift = *tariff.rsThriftlane;
     if (!thrift.HasCurrent()) thrift.MoveFirst();
     if (!thrift.HasCurrent())
-        throw MissingPricingRow("The Thriftlane percentage is missing: the table Thriftlane "
-                                "has no row.");
+        throw MissingPricingRow(
+            "The Thriftlane percentage is missing: the table Thriftlane "
+            "has no row.");
     return thrift;
 }
 
@@ -86,7 +87,8 @@ SimpleDiscountValues LoadSimpleDiscounts() {
     for (const SimpleLane& lane : SimpleLanes()) {
         PositionAllRow(lane.region, lane.ibob);
         v[lane.box] = DiscountBoxText();
-        if (lane.box == SimpleBox::USA) v[SimpleBox::USAFloor] = tariff.rsDiscounts->Field("Floor").str();
+        if (lane.box == SimpleBox::USA)
+            v[SimpleBox::USAFloor] = tariff.rsDiscounts->Field("Floor").str();
     }
     v[SimpleBox::PXS] = EconomyRow().Field("PXSpct").str();
     return v;
@@ -94,17 +96,25 @@ SimpleDiscountValues LoadSimpleDiscounts() {
 
 std::string& SavedText(SimpleDiscountValues& v, SimpleBox box) {
     switch (box) {
-        case SimpleBox::USA: return v.mOldUSText;
-        case SimpleBox::USAFloor: return v.mOldUSFloorText;
-        case SimpleBox::USAtoCanada: return customisation.gOldUSCNText;
-        case SimpleBox::CanadatoUSA: return customisation.gOldCNUSText;
-        case SimpleBox::Canada: return customisation.gOldCNCNText;
-        case SimpleBox::PXS: break;
+        case SimpleBox::USA:
+            return v.mOldUSText;
+        case SimpleBox::USAFloor:
+            return v.mOldUSFloorText;
+        case SimpleBox::USAtoCanada:
+            return customisation.gOldUSCNText;
+        case SimpleBox::CanadatoUSA:
+            return customisation.gOldCNUSText;
+        case SimpleBox::Canada:
+            return customisation.gOldCNCNText;
+        case SimpleBox::PXS:
+            break;
     }
     return customisation.gOldPXSText;
 }
 
-void SaveOnFocus(SimpleDiscountValues& v, SimpleBox box) { SavedText(v, box) = v[box]; }
+void SaveOnFocus(SimpleDiscountValues& v, SimpleBox box) {
+    SavedText(v, box) = v[box];
+}
 
 bool EditDiscountBox(SimpleDiscountValues& v, SimpleBox box, std::string& result) {
     std::string& text = v[box];
@@ -194,4 +204,6 @@ std::string GetPXSPercent() {
     return EconomyRow().Field("PXSpct").str();
 }
 
-void SetLoadedSimpleDiscounts(const SimpleDiscountValues* values) { gLoaded = values; }
+void SetLoadedSimpleDiscounts(const SimpleDiscountValues* values) {
+    gLoaded = values;
+}

@@ -17,9 +17,9 @@ struct SimpleLane {
     SimpleBox box;
     uint8_t region;
     uint8_t ibob;
-    double minimum;  // 0: none
-    int pointerTop;  // twips
-    int breakLeft;   // twips right of the editor's left edge
+    double minimum;   // 0: none
+    int pointerTop;   // twips
+    int breakLeft;    // twips right of the editor's left edge
     uint8_t fakLane;  // 0: none
 };
 const std::array<SimpleLane, 4>& SimpleLanes();

@@ -12,9 +12,9 @@ namespace {
 
 void Position(const std::string& location, uint8_t region, uint8_t ibob) {
     if (!FindDiscountRow(location, region, ibob))
-        throw MissingPricingRow("The discounts cannot be stored: " +
-                                DescribeRow(location, region, ibob) +
-                                " is missing from the table discounts.");
+        throw MissingPricingRow(
+            "The discounts cannot be stored: " + DescribeRow(location, region, ibob) +
+            " is missing from the table discounts.");
 }
 
 // The shortest decimal text of a number with at most one decimal: 5, 5.5, 0.5, 12.5.
@@ -31,10 +31,14 @@ std::string NormaliseBreakText(const std::string& boxText) {
     const double v = Val(boxText.substr(0, boxText.find('_')));
     const std::string t = Shortest(v);
     switch (t.size()) {
-        case 1: return v == 0 ? "00.0" : "0" + t + ".0";
-        case 2: return t + ".0";
-        case 3: return "0" + t;
-        default: break;
+        case 1:
+            return v == 0 ? "00.0" : "0" + t + ".0";
+        case 2:
+            return t + ".0";
+        case 3:
+            return "0" + t;
+        default:
+            break;
     }
     // Four characters: every place was filled ("12.5").
     return t;

@@ -24,8 +24,8 @@ struct StoredRow {
 
 std::vector<StoredRow> DiscountRowsOf(const std::string& location) {
     std::vector<StoredRow> out;
-    Snapshot s = tariff.gDB->OpenSnapshot(
-        "SELECT * FROM discounts WHERE zip = ?1 ORDER BY rowid", {location});
+    Snapshot s = tariff.gDB->OpenSnapshot("SELECT * FROM discounts WHERE zip = ?1 ORDER BY rowid",
+                                          {location});
     for (; !s.AtEOF(); s.MoveNext()) {
         for (const char* f : kBreakFields) EXPECT_EQ(s.Field(f).str(), s.Field("d5c").str()) << f;
         out.push_back({static_cast<int>(s.Field("region").toInt()),
@@ -151,7 +151,7 @@ TEST_F(DiscountStore, AStateMovesByNameAndOnlyInItsLocation) {
     EXPECT_EQ(RegionOfStateName("Illinois", "100"), 2);
     EXPECT_EQ(StateCodeOfName("Illinois"), "IL");
     const std::string before = PricingTables();
-    SetStateRegion("Illinoi", 9, "606");  // not a name of the list
+    SetStateRegion("Illinoi", 9, "606");   // not a name of the list
     SetStateRegion("Illinois", 9, "6'6");  // a quote is a value, not part of the statement
     EXPECT_EQ(PricingTables(), before);
     EXPECT_EQ(StateCodeOfName("Illinoi"), "");
@@ -188,9 +188,10 @@ TEST_F(DiscountStore, FloorTextsTakeTwoDecimals) {
 
 TEST_F(DiscountStore, ARowIsTieredWhenAnyTwoBreaksDiffer) {
     ASSERT_TRUE(FindDiscountRow("ALL", 1, 0));
-    Exec("UPDATE discounts SET dmc='30.0', dL5C='30.0', d5c='30.0', d1m='30.0', d2m='30.0', "
-         "d5m='30.0', d10m='30.0', d15m='30.0', d20m='30.0', d25m='30.0', d30m='30.0' "
-         "WHERE zip='ALL' AND region=1");
+    Exec(
+        "UPDATE discounts SET dmc='30.0', dL5C='30.0', d5c='30.0', d1m='30.0', d2m='30.0', "
+        "d5m='30.0', d10m='30.0', d15m='30.0', d20m='30.0', d25m='30.0', d30m='30.0' "
+        "WHERE zip='ALL' AND region=1");
     ASSERT_TRUE(FindDiscountRow("ALL", 1, 0));
     EXPECT_FALSE(IsTieredRow());
     EXPECT_EQ(DiscountBoxText(), "30.0");

@@ -92,8 +92,9 @@ TEST_F(FAKProfiles, AMissingRowIsNamedAndNeverAnotherLocationsRow) {
 }
 
 TEST_F(FAKProfiles, APairOutsideTheClassesIsShownWithAWarning) {
-    Exec("UPDATE faktable SET profil = '000102990405060708091011121314151617' "
-         "WHERE zip = '606' AND IBOB = 1");
+    Exec(
+        "UPDATE faktable SET profil = '000102990405060708091011121314151617' "
+        "WHERE zip = '606' AND IBOB = 1");
     const FAKPair pair = FillFAKLists("606", 1, 2);
     EXPECT_EQ(pair.fakLines[2], "60");
     EXPECT_EQ(pair.fakLines[3], "??");  // the pair of class 65 reads 99

@@ -1,7 +1,5 @@
 // The shipping-location window driven as a user would: Add, type, OK; Cancel; Delete; Done.
 
-#include "frmshiploc.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,6 +10,7 @@
 
 #include "commandwindows.h"
 #include "formkit.h"
+#include "frmshiploc.h"
 #include "installwindows.h"
 #include "labelbutton.h"
 #include "messagebox.h"
@@ -94,8 +93,9 @@ TEST_F(ShipLocWindowTest, ARefusalKeepsTheEntryAndItsText) {
 }
 
 TEST_F(ShipLocWindowTest, AFailedAddRestoresThePointerAndStoresNothing) {
-    Exec("CREATE TRIGGER refuse AFTER INSERT ON discounts "
-         "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    Exec(
+        "CREATE TRIGGER refuse AFTER INSERT ON discounts "
+        "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
     Click(window->lblAdd);
     QTest::keyClicks(window->txtShiploc, "606");
     Click(window->lblOK);

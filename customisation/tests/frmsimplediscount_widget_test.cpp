@@ -1,8 +1,6 @@
 // The simple discount editor with the windows it opens, driven as a user would; and its two
 // ways in: the main window's command and the quote window's "Discounts" label.
 
-#include "frmsimplediscount.h"
-
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -18,6 +16,7 @@
 #include "frmdiscwtbrks.h"
 #include "frmfak.h"
 #include "frmqpo.h"
+#include "frmsimplediscount.h"
 #include "frmsimplefak.h"
 #include "installwindows.h"
 #include "labelbutton.h"
@@ -97,9 +96,9 @@ TEST_F(SimpleEditorWindow, ARefusedBoxGetsItsTextBackAndBackWritesNothing) {
         w.txtUSAtoCanada->setText("45");
         w.Box_LostFocus(SimpleBox::USAtoCanada);
         EXPECT_EQ(w.txtUSAtoCanada->text(), "52.0");
-        EXPECT_EQ(TakeMessages(), std::vector<std::string>{
-                                      "Invalid Value: Discount must be 52% or greater. Please "
-                                      "try again"});
+        EXPECT_EQ(TakeMessages(),
+                  std::vector<std::string>{"Invalid Value: Discount must be 52% or greater. Please "
+                                           "try again"});
         w.txtCanada->setText("33");
         w.lblBack_Click();
     });

@@ -16,9 +16,9 @@ void PricingTest::SetUp() {
     LoadSettings();
     // Values of the tests' own, each different, so a row shows which setting it took.
     const std::pair<const char*, const char*> kValues[] = {
-        {"FLOOR_qzainter", "11.11"}, {"FLOOR_qzbinter", "22.22"}, {"FLOOR_qzdinter", "33.33"},
+        {"FLOOR_qzainter", "11.11"},  {"FLOOR_qzbinter", "22.22"}, {"FLOOR_qzdinter", "33.33"},
         {"FLOOR_jointline", "44.44"}, {"FLOOR_canadaus", "55.55"}, {"DISC_USADefault", "41.0"},
-        {"DISC_Canada_US", "62.0"},  {"DISC_USA_Canada", "53.0"},  {"DISC_CanadaDefault", "24.0"}};
+        {"DISC_Canada_US", "62.0"},   {"DISC_USA_Canada", "53.0"}, {"DISC_CanadaDefault", "24.0"}};
     for (const auto& [key, value] : kValues) tariff.startupValues[key] = value;
     customisation.Reset();
     messages.Reset();
@@ -48,8 +48,8 @@ std::string PricingTest::FieldOf(const std::string& sql, const std::vector<Value
 std::string PricingTest::PricingTables() {
     std::string out;
     for (const char* table : {"shipzips", "states", "discounts", "faktable", "Thriftlane"}) {
-        Snapshot s = tariff.gDB->OpenSnapshot(std::string("SELECT * FROM ") + table +
-                                              " ORDER BY rowid");
+        Snapshot s =
+            tariff.gDB->OpenSnapshot(std::string("SELECT * FROM ") + table + " ORDER BY rowid");
         out += std::string(table) + "\n";
         for (; !s.AtEOF(); s.MoveNext()) {
             for (size_t i = 0; i < s.FieldNames().size(); ++i) out += s.Field(i).str() + "|";

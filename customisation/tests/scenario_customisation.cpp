@@ -19,14 +19,14 @@
 #include <stdexcept>
 
 #include "commandwindows.h"
-#include "formkit.h"
 #include "fakpairview.h"
+#include "formkit.h"
 #include "frmdiscwtbrks.h"
 #include "frmshiploc.h"
 #include "frmsimplediscount.h"
 #include "frmsimplefak.h"
-#include "maskededit.h"
 #include "installwindows.h"
+#include "maskededit.h"
 #include "messagebox.h"
 #include "scenario_extensions.h"
 
@@ -79,10 +79,12 @@ void ShipLocStep(const std::string& rest) {
 }
 
 SimpleBox BoxNamed(const std::string& name) {
-    static const std::map<std::string, SimpleBox> boxes = {
-        {"usa", SimpleBox::USA},         {"floor", SimpleBox::USAFloor},
-        {"usacanada", SimpleBox::USAtoCanada}, {"canadausa", SimpleBox::CanadatoUSA},
-        {"canada", SimpleBox::Canada},   {"pxs", SimpleBox::PXS}};
+    static const std::map<std::string, SimpleBox> boxes = {{"usa", SimpleBox::USA},
+                                                           {"floor", SimpleBox::USAFloor},
+                                                           {"usacanada", SimpleBox::USAtoCanada},
+                                                           {"canadausa", SimpleBox::CanadatoUSA},
+                                                           {"canada", SimpleBox::Canada},
+                                                           {"pxs", SimpleBox::PXS}};
     const auto it = boxes.find(name);
     if (it == boxes.end()) throw std::runtime_error("no discount box " + name);
     return it->second;
@@ -146,8 +148,8 @@ void SimpleFAKStep(const std::string& rest) {
         if (auto* fak = dynamic_cast<frmSimpleFAK*>(&dialog)) {
             std::stringstream classes(words[1].substr(7));
             for (std::string c; std::getline(classes, c, ',');) {
-                auto found = fak->lstActualClass->findItems(QString::fromStdString(c),
-                                                            Qt::MatchExactly);
+                auto found =
+                    fak->lstActualClass->findItems(QString::fromStdString(c), Qt::MatchExactly);
                 if (found.isEmpty()) throw std::runtime_error("no class " + c);
                 found.front()->setSelected(true);
             }
@@ -169,14 +171,14 @@ void SimpleFAKStep(const std::string& rest) {
     });
 }
 
-const bool registered = RegisterScenarioExtension(
-    {{"shiploc", "discounts", "weightbreaks", "simplefak"},
-     [] { InstallCustomisationWindows(); },
-     [](const std::string& command, const std::string& rest) {
-         if (command == "shiploc") ShipLocStep(rest);
-         if (command == "discounts") DiscountsStep(rest);
-         if (command == "weightbreaks") WeightBreaksStep(rest);
-         if (command == "simplefak") SimpleFAKStep(rest);
-     }});
+const bool registered =
+    RegisterScenarioExtension({{"shiploc", "discounts", "weightbreaks", "simplefak"},
+                               [] { InstallCustomisationWindows(); },
+                               [](const std::string& command, const std::string& rest) {
+                                   if (command == "shiploc") ShipLocStep(rest);
+                                   if (command == "discounts") DiscountsStep(rest);
+                                   if (command == "weightbreaks") WeightBreaksStep(rest);
+                                   if (command == "simplefak") SimpleFAKStep(rest);
+                               }});
 
 }  // namespace

@@ -54,9 +54,9 @@ TEST_F(ShipLocations, ADuplicateIsRefusedAndChangesNothing) {
     ASSERT_TRUE(Add(m, "606"));
     const std::string before = PricingTables();
     EXPECT_FALSE(Add(m, "606"));
-    EXPECT_EQ(TakeMessages(), std::vector<std::string>{
-                                  "Data Entry Error: Duplicate shipping location.  Please try "
-                                  "again."});
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{"Data Entry Error: Duplicate shipping location.  Please try "
+                                       "again."});
     EXPECT_EQ(PricingTables(), before);
     EXPECT_TRUE(m.entryMode);
     EXPECT_EQ(m.entryText, "606");
@@ -82,8 +82,9 @@ TEST_F(ShipLocations, AFailureHalfWayTakesEveryRowBack) {
     ASSERT_TRUE(Add(m, "606"));
     const std::string before = PricingTables();
     // The third region's inbound profile cannot be stored.
-    Exec("CREATE TRIGGER refuse AFTER INSERT ON faktable WHEN NEW.region = 3 "
-         "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    Exec(
+        "CREATE TRIGGER refuse AFTER INSERT ON faktable WHEN NEW.region = 3 "
+        "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
     EXPECT_FALSE(Add(m, "k1a"));
     EXPECT_EQ(PricingTables(), before);
     const auto shown = messageScript.Log();
@@ -112,8 +113,8 @@ TEST_F(ShipLocations, DeleteRemovesOnlyItsOwnRows) {
     ASSERT_EQ(m.ShownEntry(), "606");
     messageScript.Queue(kIdYes);
     EXPECT_TRUE(ShipLocDelete(m));
-    EXPECT_EQ(TakeMessages(), std::vector<std::string>{
-                                  "Confirm deletion: Are you sure you want to delete 606?"});
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{"Confirm deletion: Are you sure you want to delete 606?"});
     for (const char* table : {"shipzips", "states", "discounts", "faktable"})
         EXPECT_EQ(RowsOf(table, "606"), 0) << table;
     ExpectFullLocation("K1A");

@@ -45,7 +45,8 @@ class SimpleDiscount : public PricingTest {
     }
     void SetAllRow(int region, int ibob, const std::string& pct, const std::string& floor = "") {
         std::string sets;
-        for (const char* f : kBreakFields) sets += std::string(sets.empty() ? "" : ", ") + f + " = ?1";
+        for (const char* f : kBreakFields)
+            sets += std::string(sets.empty() ? "" : ", ") + f + " = ?1";
         Exec("UPDATE discounts SET " + sets + " WHERE zip = 'ALL' AND region = ?2 AND IBOB = ?3",
              {pct, region, ibob});
         if (!floor.empty())
@@ -94,8 +95,8 @@ TEST_F(SimpleDiscount, EachLaneHasItsLowestDiscount) {
         std::string result;
         EXPECT_FALSE(EditDiscountBox(v, c.box, result));
         EXPECT_EQ(v[c.box], before) << "the text it had on entry comes back";
-        EXPECT_EQ(TakeMessages(), std::vector<std::string>{std::string("Invalid Value: ") +
-                                                            c.message});
+        EXPECT_EQ(TakeMessages(),
+                  std::vector<std::string>{std::string("Invalid Value: ") + c.message});
         Type(c.box, c.lowest);
         EXPECT_TRUE(EditDiscountBox(v, c.box, result));
         EXPECT_EQ(v[c.box], std::string(c.lowest) + ".0");
@@ -118,9 +119,9 @@ TEST_F(SimpleDiscount, MalformedEntriesAreRefusedWithTheirLanesWording) {
     Type(SimpleBox::Canada, "1.23");
     std::string result;
     EXPECT_FALSE(EditCNCNDisc(v, result));
-    EXPECT_EQ(TakeMessages(), std::vector<std::string>{
-                                  "Invalid format: Discount must be in this format '99.9'.  "
-                                  "Please try again."});
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{"Invalid format: Discount must be in this format '99.9'.  "
+                                       "Please try again."});
     // The Canadian and economy lanes have no lowest discount.
     Type(SimpleBox::Canada, "00.0");
     EXPECT_TRUE(EditCNCNDisc(v, result));
@@ -182,9 +183,9 @@ TEST_F(SimpleDiscount, DoneChecksTheFloorBox) {
     EXPECT_FALSE(SimpleDiscountDone(v, &failed));
     EXPECT_EQ(failed, SimpleBox::USAFloor);
     EXPECT_EQ(v[SimpleBox::USAFloor], "12.50");
-    EXPECT_EQ(TakeMessages(), std::vector<std::string>{
-                                  "Invalid format: Floor must be in this format '99.99'.  "
-                                  "Please try again"});
+    EXPECT_EQ(TakeMessages(),
+              std::vector<std::string>{"Invalid format: Floor must be in this format '99.99'.  "
+                                       "Please try again"});
     EXPECT_EQ(PricingTables(), before);
     // A floor typed and never left is stored in its form.
     Type(SimpleBox::USAFloor, "8");
@@ -198,8 +199,8 @@ TEST_F(SimpleDiscount, TieredLanesKeepTheirBreaksButTheFloorIsStored) {
     Exec("UPDATE discounts SET d2m = '66.0' WHERE zip = 'ALL' AND region = 4 AND IBOB = 1");
     Exec("UPDATE discounts SET dmc = '30.0' WHERE zip = 'ALL' AND region = 254");
     v = LoadSimpleDiscounts();
-    for (SimpleBox box : {SimpleBox::USA, SimpleBox::USAtoCanada, SimpleBox::CanadatoUSA,
-                          SimpleBox::Canada})
+    for (SimpleBox box :
+         {SimpleBox::USA, SimpleBox::USAtoCanada, SimpleBox::CanadatoUSA, SimpleBox::Canada})
         EXPECT_EQ(v[box], "tier");
     Type(SimpleBox::USAFloor, "20.5");
     Type(SimpleBox::PXS, "64.5");
@@ -216,8 +217,9 @@ TEST_F(SimpleDiscount, TieredLanesKeepTheirBreaksButTheFloorIsStored) {
 
 TEST_F(SimpleDiscount, AWriteThatFailsTakesBackTheOthers) {
     const std::string before = PricingTables();
-    Exec("CREATE TRIGGER refuse BEFORE UPDATE ON Thriftlane "
-         "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    Exec(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON Thriftlane "
+        "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
     Type(SimpleBox::USA, "48");
     EXPECT_FALSE(SimpleDiscountDone(v));
     EXPECT_EQ(PricingTables(), before);

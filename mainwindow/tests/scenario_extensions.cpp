@@ -10,8 +10,7 @@ std::vector<ScenarioExtension>& Extensions() {
 
 const ScenarioExtension* Owner(const std::string& command) {
     for (const auto& e : Extensions())
-        if (std::find(e.commands.begin(), e.commands.end(), command) != e.commands.end())
-            return &e;
+        if (std::find(e.commands.begin(), e.commands.end(), command) != e.commands.end()) return &e;
     return nullptr;
 }
 }  // namespace
@@ -21,7 +20,9 @@ bool RegisterScenarioExtension(ScenarioExtension extension) {
     return true;
 }
 
-bool IsExtensionCommand(const std::string& command) { return Owner(command) != nullptr; }
+bool IsExtensionCommand(const std::string& command) {
+    return Owner(command) != nullptr;
+}
 
 void PrepareScenarioExtensions() {
     for (const auto& e : Extensions())

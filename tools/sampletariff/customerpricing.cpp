@@ -10,13 +10,12 @@ namespace sampletariff {
 std::vector<std::pair<std::string, std::string>> CustomerPricingSettings() {
     // Each key has a value of its own, so a rating or a new row shows which key it took.
     return {
-        {"FLOOR_qzainter", "42.00"}, {"FLOOR_qzaintra", "40.50"}, {"FLOOR_qzbinter", "43.00"},
-        {"FLOOR_qzbintra", "41.00"}, {"FLOOR_qzdcalif", "39.50"}, {"FLOOR_qzdinter", "44.00"},
-        {"FLOOR_qzdintra", "41.50"}, {"FLOOR_canadaus", "48.00"}, {"FLOOR_bcus", "49.00"},
-        {"FLOOR_YTNT_us", "55.00"},  {"FLOOR_qzfintra", "38.00"}, {"FLOOR_flakeys", "52.00"},
-        {"FLOOR_jointline", "46.00"},
-        {"DISC_USADefault", "47.5"},  {"DISC_Canada_US", "61.0"},  {"DISC_USA_Canada", "53.5"},
-        {"DISC_CanadaDefault", "36.0"},
+        {"FLOOR_qzainter", "42.00"},  {"FLOOR_qzaintra", "40.50"},    {"FLOOR_qzbinter", "43.00"},
+        {"FLOOR_qzbintra", "41.00"},  {"FLOOR_qzdcalif", "39.50"},    {"FLOOR_qzdinter", "44.00"},
+        {"FLOOR_qzdintra", "41.50"},  {"FLOOR_canadaus", "48.00"},    {"FLOOR_bcus", "49.00"},
+        {"FLOOR_YTNT_us", "55.00"},   {"FLOOR_qzfintra", "38.00"},    {"FLOOR_flakeys", "52.00"},
+        {"FLOOR_jointline", "46.00"}, {"DISC_USADefault", "47.5"},    {"DISC_Canada_US", "61.0"},
+        {"DISC_USA_Canada", "53.5"},  {"DISC_CanadaDefault", "36.0"},
     };
 }
 
