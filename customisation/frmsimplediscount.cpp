@@ -185,6 +185,9 @@ void frmSimpleDiscount::Box_GotFocus(SimpleBox box) {
 
 void frmSimpleDiscount::Box_LostFocus(SimpleBox box) {
     values_[box] = Box(box)->text().toStdString();
+    // The focus went to a message about this or another box: checking now would show a second
+    // message over the first (the floor's own check has no such guard).
+    if (messages.gMsgShown) return;
     std::string result;
     const bool accepted =
         box == SimpleBox::USAFloor ? EditFloor(values_) : EditDiscountBox(values_, box, result);

@@ -23,6 +23,7 @@
 #include "labels.h"
 #include "maskededit.h"
 #include "messagebox.h"
+#include "msgbox.h"
 #include "pricingfixture.h"
 #include "quotecharges.h"
 #include "screenshots.h"
@@ -99,6 +100,18 @@ TEST_F(SimpleEditorWindow, ARefusedBoxGetsItsTextBackAndBackWritesNothing) {
         EXPECT_EQ(TakeMessages(),
                   std::vector<std::string>{"Invalid Value: Discount must be 52% or greater. Please "
                                            "try again"});
+        // Leaving the floor box for a message about another box checks nothing.
+        messages.gMsgShown = true;
+        w.Box_GotFocus(SimpleBox::USAFloor);
+        w.txtUSAFloor->setText("1.5");
+        w.Box_LostFocus(SimpleBox::USAFloor);
+        messages.gMsgShown = false;
+        EXPECT_TRUE(TakeMessages().empty());
+        w.Box_LostFocus(SimpleBox::USAFloor);
+        EXPECT_EQ(TakeMessages(),
+                  std::vector<std::string>{"Invalid format: Floor must be in this format '99.99'.  "
+                                           "Please try again"});
+        EXPECT_EQ(w.txtUSAFloor->text(), "00.00");
         w.txtCanada->setText("33");
         w.lblBack_Click();
     });
