@@ -12,6 +12,7 @@
 #include "frmbl.h"
 #include "frmqpo.h"
 #include "frmupgrade.h"
+#include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
+    InstallCustomisationWindows();
     ConnectProgramWindows(form);
     InstallUpgradeWindow(form);
     InstallBillOfLading();

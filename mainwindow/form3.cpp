@@ -1065,6 +1065,9 @@ bool Form3::CheckRequest() {
         txtdzip->setFocus();
         return false;
     }
+    // Shipping locations added, deleted or replaced since the ends were entered count at once.
+    rating.gOutbound = IsShipLocationZip(tariff.gOrigZip3, 0);
+    rating.gInbound = IsShipLocationZip(tariff.gDestZip3, 1);
     if (commodityLines.gAccGuaranteed &&
         (Trim(tariff.gOrigZip).empty() || Trim(tariff.gDestZip).empty() ||
          !IsDirectPoint(tariff.gOrigZip, tariff.gDestZip))) {

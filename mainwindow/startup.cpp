@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
 #include "frmqpo.h"
@@ -28,5 +29,12 @@ void ConnectProgramWindows(Form3& form) {
     hooks.cdnRateDialog = [] { ShowCdnRateDialog(LoadedQuoteWindow()); };
     hooks.changeDiscount = [] { ShowChgDiscDialog(LoadedQuoteWindow()); };
     hooks.print = [] { PrintRateQuote(LoadedQuoteWindow()); };
+    // The customer's discount editors, when this build has them (registered before this runs).
+    if (CommandWindowRegistered(CommandWindow::SimpleDiscounts) ||
+        CommandWindowRegistered(CommandWindow::Discounts))
+        hooks.discountsEditor = [](bool hasShipLocations) {
+            OpenCommandWindow(hasShipLocations ? CommandWindow::Discounts
+                                               : CommandWindow::SimpleDiscounts);
+        };
     SetQuoteWindowHooks(hooks);
 }

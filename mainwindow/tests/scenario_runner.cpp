@@ -35,6 +35,7 @@
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
+#include "scenario_extensions.h"
 #include "scenario_quote.h"
 #include "settings.h"
 #include "startup.h"
@@ -165,6 +166,7 @@ Scenario Parse(const fs::path& file) {
             "done"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
+        known = known || IsExtensionCommand(command);
         if (!known)
             throw std::runtime_error(file.string() + ":" + std::to_string(number) +
                                      ": unknown command \"" + command + "\"");
@@ -195,6 +197,7 @@ class Runner {
         }
         ResetProgramState();
         Form3 form;
+        PrepareScenarioExtensions();
         ConnectProgramWindows(form);
         Form3::SetProgramEnd([] {});
         form.Form_Load();
@@ -297,6 +300,8 @@ class Runner {
                         throw std::runtime_error("the quote window lists no \"" + rest + "\"");
                     found.front()->setSelected(true);
                 }));
+            } else {
+                RunExtensionStep(command, rest);
             }
             // An action that ended in no quote (a rating refused) leaves none on screen.
             if (command == "discount" || command == "canadian" || command == "quote-accessorial")

@@ -69,6 +69,7 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/graphics/usa_poly.txt", ReadFile(source + "/usa_poly.txt"));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
     WriteBLForms(app);
+    WriteShipLocHelpPages(app);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sampletariff {
@@ -101,6 +102,14 @@ struct StateLine {
     std::string name, code;
 };
 std::vector<StateLine> StateList();
+
+// customerpricing.cpp: the customer's pricing program as it ships.
+// The FLOOR_ and DISC_ settings, each with a value of its own.
+std::vector<std::pair<std::string, std::string>> CustomerPricingSettings();
+// The discount of every break of an "ALL" row (region 1, 4 or 254; direction 1 or 0).
+std::string DefaultProgramDiscount(int region, int ibob);
+// The help pages of the shipping-location window, under VZK120/.
+void WriteShipLocHelpPages(const std::string& appDir);
 
 // main.cpp helpers shared by the writers.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);

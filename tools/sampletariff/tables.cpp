@@ -624,12 +624,8 @@ void FillTariffItems(Db& db) {
 
 void FillSettings(Db& db) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const char* k :
-         {"qzainter", "qzaintra", "qzbinter", "qzbintra", "qzdcalif", "qzdinter", "qzdintra",
-          "canadaus", "bcus", "YTNT_us", "qzfintra", "flakeys", "jointline"})
-        rows.emplace_back(std::string("FLOOR_") + k, "00.00");
-    for (const char* k : {"USADefault", "Canada_US", "USA_Canada", "CanadaDefault"})
-        rows.emplace_back(std::string("DISC_") + k, "00.0");
+    const auto pricing = CustomerPricingSettings();
+    rows.insert(rows.end(), pricing.begin(), pricing.end());
     rows.insert(rows.end(), {{"DC_density", "9.9"},
                              {"G!_percentage", "0.20"},
                              {"CDN_ExchangeRate", "1"},
@@ -697,12 +693,12 @@ void FillSettings(Db& db) {
 // The customer's default program "ALL": one discount and one FAK row per region and
 // direction, inbound first, and the region of every listed state.
 void FillCustomerDefaults(Db& db) {
-    const std::pair<int, const char*> kRegions[] = {{1, "45.0"}, {4, "40.0"}, {254, "35.0"}};
     Inserter discounts(db, "discounts"), fak(db, "faktable");
-    for (const auto& [region, pct] : kRegions) {
+    for (int region : {1, 4, 254}) {
         for (int ibob : {1, 0}) {
+            const std::string pct = DefaultProgramDiscount(region, ibob);
             std::vector<Value> row = {"ALL", int64_t{region}, int64_t{ibob}, "00.00"};
-            for (int b = 0; b < kGridValues; ++b) row.emplace_back(std::string(pct));
+            for (int b = 0; b < kGridValues; ++b) row.emplace_back(pct);
             discounts.Row(row);
             fak.Row(
                 {"ALL", int64_t{ibob}, int64_t{region}, "000102030405060708091011121314151617"});
