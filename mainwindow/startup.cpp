@@ -2,9 +2,12 @@
 
 #include <QLabel>
 
+#include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
 #include "frmqpo.h"
+#include "frmratesheet.h"
+#include "frmratetable.h"
 #include "msgbox.h"
 #include "printquote.h"
 #include "quotedialogs.h"
@@ -29,5 +32,8 @@ void ConnectProgramWindows(Form3& form) {
     hooks.cdnRateDialog = [] { ShowCdnRateDialog(LoadedQuoteWindow()); };
     hooks.changeDiscount = [] { ShowChgDiscDialog(LoadedQuoteWindow()); };
     hooks.print = [] { PrintRateQuote(LoadedQuoteWindow()); };
+    hooks.rateTable = [] { ShowRateTableModally(LoadedQuoteWindow()); };
     SetQuoteWindowHooks(hooks);
+
+    RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
 }

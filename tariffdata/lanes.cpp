@@ -163,6 +163,10 @@ bool IsShipLocationZip(std::string& key, uint8_t isDest) {
     return SeekKey(Table(tariff.rsShipzips, "shipzips"), "byzip", key);
 }
 
+bool IsNoServiceLane(int32_t laneCode) {
+    return laneCode == 99099 || laneCode == 99999;
+}
+
 bool ShipLocInBaseZone(const std::string& baseZone) {
     Recordset& shipzips = Table(tariff.rsShipzips, "shipzips");
     if (shipzips.RecordCount() == 0) return false;
