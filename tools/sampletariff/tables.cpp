@@ -356,8 +356,9 @@ void FillGeography(Db& db, const Geography& g) {
     for (const auto& k : g.keys) ziplist.Row({k.key, int64_t{k.subscript}});
 }
 
-// The rate-sheet cities, one per served base zone, named after a city of the zone whose
-// first city-table row lies in the zone (the rate sheet finds the zone through that row).
+// The rate-sheet cities, one per base zone, named after a city of the zone whose first
+// city-table row lies in the zone (the rate sheet finds the zone through that row). The zones
+// the carrier does not serve are listed too: their sheet rows read "No service".
 void FillBaseZones(Db& db, const Geography& g) {
     std::map<std::string, const CaArea*> firstOfCity;
     for (const auto& a : g.areas) firstOfCity.emplace(a.city, &a);
@@ -365,7 +366,7 @@ void FillBaseZones(Db& db, const Geography& g) {
     std::vector<std::tuple<std::string, std::string, std::string>> rows;
     for (size_t k = 0; k < g.keys.size(); ++k) {
         const ZipKey& key = g.keys[k];
-        if (key.country != Country::Canada || !key.served) continue;
+        if (key.country != Country::Canada) continue;
         // The zone's main place first, then the places of its other areas.
         std::vector<std::pair<std::string, std::string>> candidates = {{key.city, key.state}};
         for (const auto& a : g.areas)
