@@ -221,7 +221,8 @@ void PrintSheetPages(TextPrinter& p, uint8_t truckload) {
     const QImage logo = Logo();
     sheet.MoveFirst();
     for (int page = 1; page <= pages; ++page) {
-        p.SetFontName(QStringLiteral("Arial"));
+        // A narrow face: ten rate columns of 12-point figures reach column 137 of a page.
+        p.SetFontName(QStringLiteral("Arial Narrow"));
         p.SetBold(false);
         p.SetForeColor(0);
         p.SetFontSize(8);
