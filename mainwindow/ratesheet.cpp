@@ -173,10 +173,11 @@ void PrintSheetLine(TextPrinter& p, Recordset& sheet, uint8_t truckload) {
     const int count = truckload ? 10 : 7;
     for (int i = 0; i < count; ++i) {
         std::string number = CStr(static_cast<Single>(sheet.Field(kRateFields[i]).toDouble()));
+        // The row ends after its last rate: the widest rate reaches past column 133, where an
+        // empty item would only add a blank line under every row.
         p.PrintAt(truckload ? kWide[i] : kNarrow[i],
-                  QString::fromStdString(FormatMoneyColumn(10, number)), !truckload && i == 6);
+                  QString::fromStdString(FormatMoneyColumn(10, number)), i == count - 1);
     }
-    if (truckload) p.PrintAt(133, QString(), true);
 }
 
 void PrintPageFoot(TextPrinter& p, int page) {

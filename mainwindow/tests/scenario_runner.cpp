@@ -29,6 +29,7 @@
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "scenario_quote.h"
+#include "scenario_ratewindows.h"
 #include "settings.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -114,7 +115,8 @@ Scenario Parse(const fs::path& file) {
         }
         static const char* kKnown[] = {"setting", "row",  "sql",      "origin",      "destination",
                                        "line",    "cube", "willcall", "accessorial", "answer",
-                                       "pick",    "rate", "port",     "military",    "cod"};
+                                       "pick",    "rate", "port",     "military",    "cod",
+                                       "ratetable", "ratesheet"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         if (!known)
@@ -167,6 +169,7 @@ class Runner {
             if (!cod.empty()) charges.gChargeBasis = static_cast<Single>(std::stod(cod));
         });
         std::vector<std::string> quotes;
+        std::vector<std::string> rateTables, rateSheets;
         int lineNo = 0;
         for (const auto& [command, rest] : s.steps) {
             if (command == "origin") {
@@ -211,6 +214,10 @@ class Runner {
                 form.lblRate_Click();
                 quotes.push_back(shown ? QuoteJson() : "null");
                 lineNo = 0;
+            } else if (command == "ratetable") {
+                rateTables.push_back(scenario_ratewindows::RateTable(rest, Json));
+            } else if (command == "ratesheet") {
+                rateSheets.push_back(scenario_ratewindows::RateSheet(rest, Json));
             }
         }
         std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
@@ -223,7 +230,16 @@ class Runner {
         out += "  \"service\": " + Json(form.lblService->text().toStdString()) + ",\n";
         out += "  \"quotes\": [";
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
-        out += "]\n}\n";
+        out += "]";
+        // Only scenarios that open the rate windows report them.
+        for (const auto& [key, list] : {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets}}) {
+            if (list->empty()) continue;
+            out += ",\n  \"" + std::string(key) + "\": [";
+            for (size_t i = 0; i < list->size(); ++i)
+                out += std::string(i ? ", " : "") + (*list)[i];
+            out += "]";
+        }
+        out += "\n}\n";
         UnloadQuoteWindow();
         form.Form_Unload();
         SetPRPortQuestion(nullptr);
