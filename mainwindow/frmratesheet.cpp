@@ -16,6 +16,7 @@
 #include "labels.h"
 #include "maskededit.h"
 #include "msgbox.h"
+#include "numbers.h"
 #include "ratesheet.h"
 #include "savedpoints.h"
 #include "tariffdb.h"
@@ -129,7 +130,8 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
 frmRateSheet::~frmRateSheet() = default;
 
 void frmRateSheet::Form_Load() {
-    mskDensity->SetText(QString::fromStdString(tariff.gDensityDefault));
+    // The box fills its places from the left: "9.9" is shown as "09.9", not "9_.9".
+    mskDensity->SetText(QString::fromStdString(Format(Val(tariff.gDensityDefault), "00.0")));
     cmbFrom->clear();
     lstTo->clear();
     lstCities->clear();

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -173,7 +174,7 @@ TEST_F(RateWindows, TheRateSheetWindowListsEveryRateSheetCity) {
         EXPECT_GT(w.lstTo->count(), 96);
         EXPECT_EQ(w.cmbFrom->currentIndex(), 0);
         EXPECT_EQ(w.cmbFrom->currentText(), w.lstTo->item(0)->text());
-        EXPECT_EQ(w.mskDensity->Value(), QStringLiteral("9.9"));  // the saved default
+        EXPECT_EQ(w.mskDensity->Text(), QStringLiteral("09.9"));  // the saved default, 9.9
         EXPECT_TRUE(w.lstCities->isHidden());
         EXPECT_EQ(w.lstTo->selectionMode(), QAbstractItemView::MultiSelection);
     });
@@ -257,6 +258,60 @@ TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {
     EXPECT_EQ(w->lstCities->count(), 0);
     EXPECT_EQ(w->hdlRightClick->text().left(14), QStringLiteral("Right click on"));
     w->hide();
+}
+
+}  // namespace
+
+namespace {
+
+// Every control lies inside its window and shows its whole text. With FRETLYN_SCREENSHOTS set
+// to a folder, the windows are also saved there as pictures to look at.
+void ExpectControlsFit(QWidget& window, const char* name) {
+    window.show();
+    QApplication::processEvents();
+    const QRect inside = window.rect();
+    for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isHidden()) continue;
+        EXPECT_TRUE(inside.contains(child->geometry()))
+            << name << ": " << child->objectName().toStdString();
+        const bool wraps = qobject_cast<QLabel*>(child) && qobject_cast<QLabel*>(child)->wordWrap();
+        if ((qobject_cast<QLabel*>(child) && !wraps) || qobject_cast<QCheckBox*>(child)) {
+            EXPECT_LE(child->sizeHint().width(), child->width())
+                << name << ": " << child->objectName().toStdString() << " is cut off";
+        }
+    }
+    const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') +
+                           QLatin1String(name) + QStringLiteral(".png"));
+    window.hide();
+}
+
+TEST_F(RateWindows, EveryControlFitsItsWindow) {
+    frmRateTable* table = RateTableWindow();
+    table->Form_Load();
+    table->lblNet_Click();
+    ExpectControlsFit(*table, "frmRateTable");
+
+    frmRateSheet* sheet = RateSheetWindow();
+    sheet->Form_Load();
+    sheet->Form_Activate();
+    ExpectControlsFit(*sheet, "frmRateSheet");
+    sheet->lstTo_MouseDown(Qt::RightButton, 0);
+    ExpectControlsFit(*sheet, "frmRateSheet-points");
+
+    // A printed sheet to look at beside the pictures.
+    const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    const QString pdf = QString::fromLocal8Bit(folder) + QStringLiteral("/ratesheet.pdf");
+    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return PrinterChoice::Chosen;
+    });
+    TextPrinter printer;
+    EXPECT_EQ(PrintCanadaRateSheet({"CALGARY, AB", RateSheetCities(), "4.5", false}, printer),
+              RateSheetOutcome::Printed);
 }
 
 }  // namespace
