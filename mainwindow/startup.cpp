@@ -5,6 +5,7 @@
 #include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
+#include "frmpony.h"
 #include "frmqpo.h"
 #include "frmratesheet.h"
 #include "frmratetable.h"
@@ -36,4 +37,5 @@ void ConnectProgramWindows(Form3& form) {
     SetQuoteWindowHooks(hooks);
 
     RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
+    RegisterCommandWindow(CommandWindow::BatchRateTest, [&form] { ShowPonyModally(&form); });
 }

@@ -636,6 +636,7 @@ void FillSettings(Db& db) {
                              {"FSC_fsc", "00.0"}});
     for (int i = 0; i < 5; ++i) rows.emplace_back("DC_defclass" + std::to_string(i), "100");
     rows.insert(rows.end(), {{"DC_origin", ""},
+                             {"PONY_folder", ""},
                              {"VERSION_currver", "12.0.1"},
                              {"BL_Copies", "1"},
                              {"BL_PrintRates", "no"},
