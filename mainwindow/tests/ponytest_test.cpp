@@ -7,9 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
 #include <sstream>
 
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "form3.h"
+#include "frmpony.h"
 #include "geography.h"
 #include "lanes.h"
 #include "messagebox.h"
@@ -388,6 +396,150 @@ TEST_F(PonyHand, ACanadianEndNeverTakesThePreviousLinesFactors) {
     EXPECT_NE(lines[0].find("  75  "), std::string::npos);  // 50 x 1.5
     EXPECT_NE(lines[1].find("  50  "), std::string::npos) << lines[1];
     EXPECT_EQ(lines[1][lines[1].size() - 2], ' ');  // no rate flag
+}
+
+// ------------------------------------------------------------------ the window
+
+class PonyWindow : public PonyHand {
+  protected:
+    void TearDown() override {
+        SetPonyShow(nullptr);
+        UnloadPonyWindow();
+        mainState.Reset();
+        PonyHand::TearDown();
+    }
+    // Opened as the main window opens it: busy, with its ends verified.
+    frmPony& Open() {
+        mainState.gBusy = true;
+        frmPony* w = ::PonyWindow();
+        w->Form_Activate();
+        w->show();
+        return *w;
+    }
+    static void Type(frmPony& w, const char* code) {
+        w.txtPwd->setText(QString::fromLatin1(code));
+        w.cmdRun_Click();
+    }
+};
+
+TEST_F(PonyWindow, TheTwoCodesInTheirOrderOpenTheBatchControls) {
+    frmPony& w = Open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Zudi 2007"));
+    EXPECT_EQ(w.cmdRun->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(w.cmdRun->isDefault());
+    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(w.txtozip->isHidden());
+    EXPECT_EQ(w.txtPwd->echoMode(), QLineEdit::Password);
+    Type(w, "%kvq");
+    EXPECT_EQ(w.Stage(), 2);
+    EXPECT_EQ(w.lblPwd->text(), QStringLiteral("Password 2"));
+    EXPECT_TRUE(w.txtPwd->text().isEmpty());
+    Type(w, "h4rb#q");
+    EXPECT_EQ(w.Stage(), 1);
+    EXPECT_TRUE(w.txtPwd->isHidden());
+    EXPECT_FALSE(w.txtozip->isHidden());
+    EXPECT_EQ(w.cmdRun->text(), QStringLiteral("&Run"));
+    EXPECT_FALSE(w.cmdRun->isDefault());
+    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("E&xit"));
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(PonyWindow, AWrongCodeClosesTheWindow) {
+    for (const auto& codes : {std::vector<const char*>{"h4rb#q"}, {"%KVQ"}, {"%kvq", "%kvq"}}) {
+        frmPony& w = Open();
+        for (const char* c : codes) Type(w, c);
+        EXPECT_FALSE(w.isVisible()) << codes.back();
+    }
+}
+
+TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {
+    frmPony& w = Open();
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("  "));
+    EXPECT_FALSE(w.txtozip_LostFocus());
+    w.txtozip->setText(QStringLiteral("k9z 9z9"));
+    EXPECT_FALSE(w.txtozip_LostFocus());
+    EXPECT_EQ(w.txtozip->text(), QStringLiteral("K9Z 9Z9"));
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
+    EXPECT_EQ(messageScript.Log()[1].text, QStringLiteral("Origin not verified.  Please try again"));
+    // A run without a verified origin writes nothing.
+    w.txtozip->setText(QString());
+    w.cmdRun_Click();
+    EXPECT_TRUE(PonyOut().empty());
+}
+
+TEST_F(PonyWindow, TheBatchRunAsksBeforeAddingToEarlierRows) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    frmPony& w = Open();
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    w.cboNMFC->setCurrentText(QStringLiteral("85"));
+    w.cmdRun_Click();
+    ASSERT_EQ(PonyOut().size(), 1u);
+    EXPECT_EQ(PonyOut()[0].cls, "85");
+    EXPECT_EQ(w.LastBatch().rows, 1);
+    EXPECT_TRUE(w.lblResult->text().startsWith(QStringLiteral("1 rows written")));
+    messageScript.ClearLog();
+    messageScript.Queue(kIdNo);  // keep them
+    w.cmdRun_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text,
+              QStringLiteral("Pony output file is not empty.  Delete all records?"));
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Help"));
+    EXPECT_EQ(PonyOut().size(), 2u);
+    messageScript.Queue(kIdYes);  // start afresh
+    w.cmdRun_Click();
+    EXPECT_EQ(PonyOut().size(), 1u);
+}
+
+TEST_F(PonyWindow, TheFileTestKeepsItsAnswerToItselfAndClosingPutsEverythingBack) {
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n";
+    // The main window's ends: Minneapolis to Milwaukee, verified.
+    const std::string origZip = tariff.gOrigZip;
+    ASSERT_TRUE(LookupCityState("53202", 1));
+    tariff.gDestZip = "53202";
+    rating.gLaneCode = 4321;
+    for (int way = 0; way < 3; ++way) {
+        mainState.gBusy = true;
+        SetPonyShow([&](frmPony& w) {
+            w.show();
+            messageScript.Queue(kIdYes);
+            w.cmdTest_Click();
+            EXPECT_TRUE(w.FLRates());
+            EXPECT_TRUE(mainState.gBusy);  // the answer is the window's own
+            EXPECT_EQ(w.LastFileTest().rated, 1);
+            // The file test rated a lane of its own.
+            if (way == 0) w.cmdExit_Click();
+            if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
+            if (way == 2) w.close();
+            EXPECT_FALSE(w.isVisible());
+        });
+        ShowPonyModally(nullptr);
+        EXPECT_FALSE(mainState.gBusy) << way;
+        EXPECT_EQ(tariff.gOrigZip, origZip);
+        EXPECT_EQ(tariff.gDestZip, "53202");
+        EXPECT_EQ(tariff.gDestCountry, 0);
+        EXPECT_EQ(rating.gLaneCode, 4321);
+    }
+    const auto out = Lines(ReadFile(dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString()));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_NE(out[0].find("  50  "), std::string::npos);
+}
+
+TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
+    SetConfigValue("PONY_folder", dir.path().toStdString() + "/empty");
+    frmPony& w = Open();
+    messageScript.Queue(kIdYes);
+    w.cmdTest_Click();
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
+    EXPECT_FALSE(w.LastFileTest().ran);
 }
 
 }  // namespace
