@@ -29,6 +29,7 @@
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "scenario_quote.h"
+#include "scenario_pony.h"
 #include "scenario_ratewindows.h"
 #include "settings.h"
 #include "startup.h"
@@ -116,12 +117,13 @@ Scenario Parse(const fs::path& file) {
         static const char* kKnown[] = {"setting", "row",  "sql",      "origin",      "destination",
                                        "line",    "cube", "willcall", "accessorial", "answer",
                                        "pick",    "rate", "port",     "military",    "cod",
-                                       "ratetable", "ratesheet"};
+                                       "ratetable", "ratesheet", "ponytest", "ponybatch"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         if (!known)
             throw std::runtime_error(file.string() + ":" + std::to_string(number) +
                                      ": unknown command \"" + command + "\"");
+        if (command == "ponytest") rest = scenario_pony::ResolvePath(file, rest);
         s.steps.emplace_back(command, rest);
     }
     return s;
@@ -169,7 +171,7 @@ class Runner {
             if (!cod.empty()) charges.gChargeBasis = static_cast<Single>(std::stod(cod));
         });
         std::vector<std::string> quotes;
-        std::vector<std::string> rateTables, rateSheets;
+        std::vector<std::string> rateTables, rateSheets, ponyTests, ponyBatches;
         int lineNo = 0;
         for (const auto& [command, rest] : s.steps) {
             if (command == "origin") {
@@ -218,6 +220,10 @@ class Runner {
                 rateTables.push_back(scenario_ratewindows::RateTable(rest, Json));
             } else if (command == "ratesheet") {
                 rateSheets.push_back(scenario_ratewindows::RateSheet(rest, Json));
+            } else if (command == "ponytest") {
+                ponyTests.push_back(scenario_pony::FileTest(rest, Json));
+            } else if (command == "ponybatch") {
+                ponyBatches.push_back(scenario_pony::Batch(rest, Json));
             }
         }
         std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
@@ -232,7 +238,9 @@ class Runner {
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
         out += "]";
         // Only scenarios that open the rate windows report them.
-        for (const auto& [key, list] : {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets}}) {
+        for (const auto& [key, list] :
+             {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets},
+              {"ponyTests", &ponyTests}, {"ponyBatches", &ponyBatches}}) {
             if (list->empty()) continue;
             out += ",\n  \"" + std::string(key) + "\": [";
             for (size_t i = 0; i < list->size(); ++i)
