@@ -195,7 +195,7 @@ void frmPony::RunBatch() {
             lastBatch_ = RunPonyBatch(cboNMFC->currentText().toStdString(),
                                       mskDiscount->Value().toStdString(), keep);
         }
-        lblResult->setText(QStringLiteral("%1 rows written to ponyout from %2; %3 codes without a row.")
+        lblResult->setText(QStringLiteral("Rows written to ponyout from %2: %1.  Codes without a row: %3.")
                                .arg(lastBatch_.rows)
                                .arg(QString::fromStdString(tariff.gOrigZip))
                                .arg(lastBatch_.skipped));
@@ -221,7 +221,7 @@ void frmPony::cmdTest_Click() {
                            QStringLiteral("Rates Batch Test"));
         return;
     }
-    lblResult->setText(QStringLiteral("%1 lines written to %2 (%3 rated); %4 bad lines skipped.")
+    lblResult->setText(QStringLiteral("Lines written to %2: %1, rated: %3.  Bad lines skipped: %4.")
                            .arg(lastFile_.lines)
                            .arg(QString::fromStdString(folder + kPonyOutputFile))
                            .arg(lastFile_.rated)

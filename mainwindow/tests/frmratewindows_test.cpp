@@ -28,6 +28,7 @@
 #include "startup.h"
 #include "tariffdb.h"
 #include "textprinter.h"
+#include "windowlayout.h"
 
 namespace {
 
@@ -263,29 +264,6 @@ TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {
 }  // namespace
 
 namespace {
-
-// Every control lies inside its window and shows its whole text. With FRETLYN_SCREENSHOTS set
-// to a folder, the windows are also saved there as pictures to look at.
-void ExpectControlsFit(QWidget& window, const char* name) {
-    window.show();
-    QApplication::processEvents();
-    const QRect inside = window.rect();
-    for (QWidget* child : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isHidden()) continue;
-        EXPECT_TRUE(inside.contains(child->geometry()))
-            << name << ": " << child->objectName().toStdString();
-        const bool wraps = qobject_cast<QLabel*>(child) && qobject_cast<QLabel*>(child)->wordWrap();
-        if ((qobject_cast<QLabel*>(child) && !wraps) || qobject_cast<QCheckBox*>(child)) {
-            EXPECT_LE(child->sizeHint().width(), child->width())
-                << name << ": " << child->objectName().toStdString() << " is cut off";
-        }
-    }
-    const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS");
-    if (!folder.isEmpty())
-        window.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') +
-                           QLatin1String(name) + QStringLiteral(".png"));
-    window.hide();
-}
 
 TEST_F(RateWindows, EveryControlFitsItsWindow) {
     frmRateTable* table = RateTableWindow();

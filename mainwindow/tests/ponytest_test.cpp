@@ -26,6 +26,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "windowlayout.h"
 
 namespace {
 
@@ -482,7 +483,8 @@ TEST_F(PonyWindow, TheBatchRunAsksBeforeAddingToEarlierRows) {
     ASSERT_EQ(PonyOut().size(), 1u);
     EXPECT_EQ(PonyOut()[0].cls, "85");
     EXPECT_EQ(w.LastBatch().rows, 1);
-    EXPECT_TRUE(w.lblResult->text().startsWith(QStringLiteral("1 rows written")));
+    EXPECT_EQ(w.lblResult->text(),
+              QStringLiteral("Rows written to ponyout from 55401: 1.  Codes without a row: 0."));
     messageScript.ClearLog();
     messageScript.Queue(kIdNo);  // keep them
     w.cmdRun_Click();
@@ -540,6 +542,18 @@ TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
     ASSERT_EQ(messageScript.Log().size(), 2u);
     EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
     EXPECT_FALSE(w.LastFileTest().ran);
+}
+
+TEST_F(PonyWindow, EveryControlFitsTheWindowAfterARun) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    frmPony& w = Open();
+    ExpectControlsFit(w, "frmPony-codes");
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    w.cmdRun_Click();
+    ASSERT_EQ(w.LastBatch().rows, 1);
+    ExpectControlsFit(w, "frmPony");
 }
 
 }  // namespace
