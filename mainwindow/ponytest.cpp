@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <fstream>
 
+#include "binaryfile.h"
 #include "charges.h"
 #include "database.h"
 #include "geography.h"
@@ -197,7 +198,7 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
     return result;
 }
 
-PonyLine PonyTestLine(const std::string& input, bool flRates) {
+PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc) {
     const std::string a = Cut(input, 187, 6, true), b = Cut(input, 193, 6, true),
                       c = Cut(input, 205, 2, true), d = Cut(input, 208, 5, true),
                       e = Cut(input, 213, 7, false), f = Cut(input, 44, 7, false),
@@ -218,7 +219,8 @@ PonyLine PonyTestLine(const std::string& input, bool flRates) {
         }
         LoadRateGrid(rating.gLaneCode);
         PonyAdjustRate(Trim(d), brk);
-        const int days = GetServiceDays(a.substr(0, 5), b.substr(0, 5));
+        const int days = svc ? GetServiceDays(a.substr(0, 5), b.substr(0, 5), *svc)
+                             : GetServiceDays(a.substr(0, 5), b.substr(0, 5));
         const bool rateDiffers = static_cast<Single>(Val(g)) != pony.gPonyRate;
         out.text = head + " " + Number(pony.gPonyRate) + "  " + Number(days) +
                    (rateDiffers ? "X" : " ") + (expectedDays != days ? "Y" : " ");
@@ -243,10 +245,18 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = "The result file " + outputPath + " cannot be written.";
         return result;
     }
+    // The transit-day file stays open for the run rather than being opened for every line.
+    BinaryFile svc;
+    try {
+        svc.Open(AppFolder() + "data/svc.dat");
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        return result;
+    }
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const PonyLine done = PonyTestLine(line, flRates);
+        const PonyLine done = PonyTestLine(line, flRates, &svc);
         if (done.bad) {
             ++result.badLines;
             continue;

@@ -80,4 +80,6 @@ struct PonyLine {
     bool rated = false;
     bool bad = false;
 };
-PonyLine PonyTestLine(const std::string& input, bool flRates);
+// svc is the transit-day file when the caller holds it open, else it is opened for the line.
+class BinaryFile;
+PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc = nullptr);

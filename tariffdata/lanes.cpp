@@ -105,6 +105,15 @@ std::string ServiceCenterOfZip(const std::string& code) {
 }
 
 uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode) {
+    // Opened for the one read: a rating asks once per request, and a file replaced on disk
+    // (a tariff update) is read afresh.
+    BinaryFile svc;
+    svc.Open(AppFolder() + "data/svc.dat");
+    return GetServiceDays(origCode, destCode, svc);
+}
+
+uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode,
+                       const BinaryFile& svc) {
     const std::string oSIC = ServiceCenterOfZip(origCode);
     const std::string dSIC = ServiceCenterOfZip(destCode);
     // An end without a known service centre has no standard, whichever end it is.
@@ -114,11 +123,6 @@ uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode)
     int32_t o = 0, d = 0;
     if (!ServiceCentreSubscript(oSIC, o) || !ServiceCentreSubscript(dSIC, d)) return 0;
     const int32_t position = (o - 1) * kSvcSide + d;
-
-    // Opened for the one read: a rating asks once per request, and a file replaced on disk
-    // (a tariff update) is read afresh.
-    BinaryFile svc;
-    svc.Open(AppFolder() + "data/svc.dat");
     return svc.ByteAt(static_cast<size_t>(position));
 }
 
