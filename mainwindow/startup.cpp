@@ -22,7 +22,6 @@ void ConnectProgramWindows(Form3& form) {
     InstallQuoteWindow();
 
     QuoteMainWindowLink link;
-    link.serviceDays = [] { return mainState.gServiceDays; };
     link.destCityCaption = [&form] { return form.lblDestCityState->text().toStdString(); };
     link.lblService = [&form](const std::string& text) {
         form.lblService->setText(QString::fromStdString(text));

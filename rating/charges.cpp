@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "commodity.h"
+#include "entrychecks.h"
 #include "geography.h"
 #include "lanes.h"
 #include "linesclasses.h"
@@ -34,8 +35,11 @@ RatedLines CountRatedLines() {
     for (int j = 0; j < kCommodityLines; ++j) {
         const std::string& text = rating.gLineWeight[static_cast<size_t>(j)];
         if (IsBlank(text)) break;
-        const double pounds = Val(text);
         const std::string line = "The commodity on line  " + std::to_string(j + 1);
+        // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
+        if (!IsPlainDecimal(text))
+            RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+        const double pounds = Val(text);
         if (pounds >= kBreakBounds[9])
             RefuseWeight(line + " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
                                 "more cannot be rated.");

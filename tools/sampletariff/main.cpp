@@ -70,6 +70,7 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/data/effdate.dat", std::string(kEffectiveDate) + "\n");
     WriteFileAtomically(app + "/graphics/usa_poly.txt", ReadFile(source + "/usa_poly.txt"));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
+    WriteBLForms(app);
 }
 
 }  // namespace

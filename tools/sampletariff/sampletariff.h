@@ -114,6 +114,9 @@ std::vector<StateLine> StateList();
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
 
+// The bill-of-lading forms, BL/BLFront.PDF (fillable) and BL/BLBack.pdf (the terms).
+void WriteBLForms(const std::string& appDir);
+
 }  // namespace sampletariff
 
 // The bytes of graphics/finger.cur, the hand cursor of every window.

@@ -165,8 +165,9 @@ const std::vector<Table>& Schema() {
           {"Bill To ID", 'I'}},
          {{"byblid", {"BL ID"}, true}}},
         {"BL Notes", {{"BL ID", 'I'}, {"Instructions", 'T'}}, {{"byblid", {"BL ID"}, true}}},
+        // A line's quantity and weight read back as the digits typed, empty text included.
         {"BLdetail",
-         {{"BL ID", 'I'}, {"commodity ID", 'I'}, {"Quantity", 'I'}, {"Weight", 'I'}},
+         {{"BL ID", 'I'}, {"commodity ID", 'I'}, {"Quantity", 'T'}, {"Weight", 'T'}},
          {{"BL number", {"BL ID"}, false}}},
         {"HCDRS235", {{"zip", 'T'}}, {{"byzip", {"zip"}, true}}},
         {"tblConfig", {{"keyf", 'T'}, {"valuef", 'T'}}, {{"bykeyf", {"keyf"}, true}}},
