@@ -5,7 +5,10 @@
 #include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
+#include "frmpony.h"
 #include "frmqpo.h"
+#include "frmratesheet.h"
+#include "frmratetable.h"
 #include "msgbox.h"
 #include "printquote.h"
 #include "quotedialogs.h"
@@ -36,5 +39,9 @@ void ConnectProgramWindows(Form3& form) {
             OpenCommandWindow(hasShipLocations ? CommandWindow::Discounts
                                                : CommandWindow::SimpleDiscounts);
         };
+    hooks.rateTable = [] { ShowRateTableModally(LoadedQuoteWindow()); };
     SetQuoteWindowHooks(hooks);
+
+    RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
+    RegisterCommandWindow(CommandWindow::BatchRateTest, [&form] { ShowPonyModally(&form); });
 }

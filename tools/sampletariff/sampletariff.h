@@ -2,7 +2,9 @@
 // real ZIP codes and postal areas in source/ and synthetic, distance-based tariff values.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <map>
 #include <string>
 #include <utility>
@@ -92,7 +94,13 @@ int PuertoRicoZone(const UsZip& z);
 
 // lanes.cpp: lane files, rate grids and transit days.
 int TransitDays(const Geography& g, int origCenter, int destCenter);
+// The grid row of the lane between two keys; nothing when the carrier does not serve it.
+std::optional<std::array<int32_t, kGridValues>> LaneGridRow(const Geography& g, int origKey,
+                                                            int destKey);
 void WriteLaneData(const Geography& g, const std::string& appDir);
+
+// ponytest.cpp: the batch test's sample input file and the comparison file it must give.
+void WritePonyTestFiles(const Geography& g, const std::string& appDir);
 
 // tables.cpp
 void WriteDatabase(const Geography& g, const std::string& path);

@@ -357,8 +357,9 @@ void FillGeography(Db& db, const Geography& g) {
     for (const auto& k : g.keys) ziplist.Row({k.key, int64_t{k.subscript}});
 }
 
-// The rate-sheet cities, one per served base zone, named after a city of the zone whose
-// first city-table row lies in the zone (the rate sheet finds the zone through that row).
+// The rate-sheet cities, one per base zone, named after a city of the zone whose first
+// city-table row lies in the zone (the rate sheet finds the zone through that row). The zones
+// the carrier does not serve are listed too: their sheet rows read "No service".
 void FillBaseZones(Db& db, const Geography& g) {
     std::map<std::string, const CaArea*> firstOfCity;
     for (const auto& a : g.areas) firstOfCity.emplace(a.city, &a);
@@ -366,7 +367,7 @@ void FillBaseZones(Db& db, const Geography& g) {
     std::vector<std::tuple<std::string, std::string, std::string>> rows;
     for (size_t k = 0; k < g.keys.size(); ++k) {
         const ZipKey& key = g.keys[k];
-        if (key.country != Country::Canada || !key.served) continue;
+        if (key.country != Country::Canada) continue;
         // The zone's main place first, then the places of its other areas.
         std::vector<std::pair<std::string, std::string>> candidates = {{key.city, key.state}};
         for (const auto& a : g.areas)
@@ -632,6 +633,7 @@ void FillSettings(Db& db) {
                              {"FSC_fsc", "00.0"}});
     for (int i = 0; i < 5; ++i) rows.emplace_back("DC_defclass" + std::to_string(i), "100");
     rows.insert(rows.end(), {{"DC_origin", ""},
+                             {"PONY_folder", ""},
                              {"VERSION_currver", "12.0.1"},
                              {"BL_Copies", "1"},
                              {"BL_PrintRates", "no"},
