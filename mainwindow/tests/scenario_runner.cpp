@@ -35,7 +35,10 @@
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
+#include "scenario_extensions.h"
 #include "scenario_quote.h"
+#include "scenario_pony.h"
+#include "scenario_ratewindows.h"
 #include "settings.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -162,12 +165,14 @@ Scenario Parse(const fs::path& file) {
             "setting", "row",      "sql",         "origin",   "destination", "line",
             "cube",    "willcall", "accessorial", "answer",   "pick",        "rate",
             "port",    "military", "cod",         "discount", "canadian",    "quote-accessorial",
-            "done"};
+            "done",    "ratetable", "ratesheet",  "ponytest", "ponybatch"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
+        known = known || IsExtensionCommand(command);
         if (!known)
             throw std::runtime_error(file.string() + ":" + std::to_string(number) +
                                      ": unknown command \"" + command + "\"");
+        if (command == "ponytest") rest = scenario_pony::ResolvePath(file, rest);
         s.steps.emplace_back(command, rest);
     }
     return s;
@@ -195,6 +200,7 @@ class Runner {
         }
         ResetProgramState();
         Form3 form;
+        PrepareScenarioExtensions();
         ConnectProgramWindows(form);
         Form3::SetProgramEnd([] {});
         form.Form_Load();
@@ -224,6 +230,7 @@ class Runner {
             }
         });
         std::vector<std::string> quotes;
+        std::vector<std::string> rateTables, rateSheets, ponyTests, ponyBatches;
         int lineNo = 0;
         bool quoteUp = false;  // the last rating showed a quote, still on screen
         for (const auto& [command, rest] : s.steps) {
@@ -297,6 +304,16 @@ class Runner {
                         throw std::runtime_error("the quote window lists no \"" + rest + "\"");
                     found.front()->setSelected(true);
                 }));
+            } else if (command == "ratetable") {
+                rateTables.push_back(scenario_ratewindows::RateTable(rest, Json));
+            } else if (command == "ratesheet") {
+                rateSheets.push_back(scenario_ratewindows::RateSheet(rest, Json));
+            } else if (command == "ponytest") {
+                ponyTests.push_back(scenario_pony::FileTest(rest, Json));
+            } else if (command == "ponybatch") {
+                ponyBatches.push_back(scenario_pony::Batch(rest, Json));
+            } else {
+                RunExtensionStep(command, rest);
             }
             // An action that ended in no quote (a rating refused) leaves none on screen.
             if (command == "discount" || command == "canadian" || command == "quote-accessorial")
@@ -312,7 +329,18 @@ class Runner {
         out += "  \"service\": " + Json(form.lblService->text().toStdString()) + ",\n";
         out += "  \"quotes\": [";
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
-        out += "]\n}\n";
+        out += "]";
+        // Only scenarios that open the rate windows report them.
+        for (const auto& [key, list] :
+             {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets},
+              {"ponyTests", &ponyTests}, {"ponyBatches", &ponyBatches}}) {
+            if (list->empty()) continue;
+            out += ",\n  \"" + std::string(key) + "\": [";
+            for (size_t i = 0; i < list->size(); ++i)
+                out += std::string(i ? ", " : "") + (*list)[i];
+            out += "]";
+        }
+        out += "\n}\n";
         UnloadQuoteWindow();
         form.Form_Unload();
         SetPRPortQuestion(nullptr);

@@ -286,8 +286,13 @@ TEST_F(Charges, RefusedWeightsLeaveTheRatingStateUntouched) {
     SetLine(1, "50000", "100");
     expectRefused("100,000 lbs");
     SetLine(1, "", "100");
-    SetLine(0, "1e12", "100");
+    SetLine(0, "100000", "100");
     expectRefused("100,000 lbs");
+    // Texts a lenient reading would take as another number than the one the quote shows.
+    for (const char* text : {"1e12", "1,000", "4.5.6", "&H10", "450abc", "-5", "$450"}) {
+        SetLine(0, text, "100");
+        expectRefused("line  1 is missing a weight value.");
+    }
 }
 
 TEST_F(Charges, ARatedLineOfNoKnownClassIsRefusedNotRatedAsClassZero) {
