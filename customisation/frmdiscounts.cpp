@@ -90,12 +90,12 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
                         TwipsRect(2160, 1650, 3000, 300), plain);
 
     txtShipments = PlaceHeading(this, "txtShipments", QStringLiteral("Shipments..."),
-                                TwipsRect(240, 2220, 2460, 300));
+                                TwipsRect(240, 2220, 2820, 300));
     txtDiscount = PlaceHeading(this, "txtDiscount", QStringLiteral("Discount"),
-                               TwipsRect(2760, 2220, 1020, 300));
+                               TwipsRect(3000, 2220, 1020, 300));
     txtABSMC = PlaceHeading(this, "txtABSMC", QStringLiteral("ABS M/C"),
-                            TwipsRect(3900, 2220, 1140, 300));
-    txtMC = PlaceHeading(this, "txtMC", QStringLiteral("M/C"), TwipsRect(3900, 2220, 1140, 300));
+                            TwipsRect(4020, 2220, 1140, 300));
+    txtMC = PlaceHeading(this, "txtMC", QStringLiteral("M/C"), TwipsRect(4020, 2220, 1140, 300));
     txtMC->hide();
 
     auto* validator =
@@ -103,12 +103,12 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     const QFont entries = PricingFont(10, true);
     auto placeRow = [&](const char* zoneName, int top, FullBox disc, const char* discName,
                         FullBox floor, const char* floorName) {
-        QLabel* zone = PlaceLabel(this, zoneName, QString(), TwipsRect(240, top + 30, 2460, 330),
+        QLabel* zone = PlaceLabel(this, zoneName, QString(), TwipsRect(240, top + 30, 2820, 330),
                                   plain);
         boxes_[static_cast<size_t>(disc)] =
-            PlaceBox(this, discName, 4, TwipsRect(2880, top, 780, 360), entries);
+            PlaceBox(this, discName, 4, TwipsRect(3120, top, 780, 360), entries);
         boxes_[static_cast<size_t>(floor)] =
-            PlaceBox(this, floorName, 5, TwipsRect(4020, top, 900, 360), entries);
+            PlaceBox(this, floorName, 5, TwipsRect(4140, top, 900, 360), entries);
         return zone;
     };
     lblIBZone = placeRow("lblIBZone", 2580, FullBox::IBDisc, "txtIBDisc", FullBox::IBFloor,
@@ -131,8 +131,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     setTabOrder(txtIBDisc, txtIBFloor);
     setTabOrder(txtIBFloor, txtOBDisc);
     setTabOrder(txtOBDisc, txtOBFloor);
-    imgTieredIB = PlaceLabel(this, "imgTieredIB", QString(), TwipsRect(2880, 2580, 780, 360), plain);
-    imgTieredOB = PlaceLabel(this, "imgTieredOB", QString(), TwipsRect(2880, 3060, 780, 360), plain);
+    imgTieredIB = PlaceLabel(this, "imgTieredIB", QString(), TwipsRect(3120, 2580, 780, 360), plain);
+    imgTieredOB = PlaceLabel(this, "imgTieredOB", QString(), TwipsRect(3120, 3060, 780, 360), plain);
     for (QLabel* picture : {imgTieredIB, imgTieredOB}) {
         picture->setPixmap(TieredPicture(picture->size()));
         picture->hide();
