@@ -60,6 +60,8 @@ class frmDiscounts : public QDialog {
     void lblExit_Click();
     void Rose1_Click(const QString& name, const QString& other);
     void Box_DblClick(FullBox box);
+    void Box_GotFocus(FullBox box);
+    void Box_LostFocus(FullBox box);
     void reject() override;
 
   protected:
@@ -71,8 +73,6 @@ class frmDiscounts : public QDialog {
     void SelectRegionItem(int region);
     void DrawRegionMap();
     void ShowValues();
-    void Box_GotFocus(FullBox box);
-    void Box_LostFocus(FullBox box);
     // The leave processing of the box that has the focus, before any command: false when the
     // entry was refused, and the command then does not run.
     bool LeaveFocusedBox();
