@@ -9,6 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
+#include "discounts.h"
 #include "discountstore.h"
 #include "formkit.h"
 #include "frmdiscwtbrks.h"
@@ -385,7 +386,10 @@ void frmDiscounts::Box_DblClick(FullBox box) {
     customisation.gWtBrkFromFull = 1;
     try {
         const auto shown = ShowWeightBreakEditor(this, 5665, 1435);
-        if (shown) values_[box] = *shown;
+        if (shown)
+            values_[box] = *shown;
+        else if (FindDiscountRow(customisation.gShipLoc, customisation.gRegion, customisation.gIBOB))
+            values_[box] = DiscountBoxText();  // closed without Done: the row as it stands
     } catch (const std::exception& e) {
         Report(e);
     }

@@ -230,4 +230,33 @@ TEST_F(DiscountsWindowTest, AllHandsOverToTheSimpleEditorAndBackReturns) {
     EXPECT_EQ(showings, 2);
 }
 
+TEST_F(DiscountsWindowTest, DoubleClickOpensTheBreaksWithoutCheckingTheBox) {
+    int breakEditors = 0;
+    const std::string before = PricingTables();
+    Open(
+        [&](frmDiscounts& w) {
+            Retype(w.txtOBDisc, "4.5");
+            w.Box_DblClick(FullBox::OBDisc);
+            EXPECT_EQ(breakEditors, 1);
+            EXPECT_EQ(customisation.gIBOB, 0);
+            EXPECT_EQ(customisation.gWtBrkFromFull, 1);
+            EXPECT_TRUE(TakeMessages().empty());
+            // Closed without Done: the box shows its row again and the headings are back.
+            EXPECT_EQ(w.txtOBDisc->text(), QString::fromStdString(Stored("d5c", "606", 1, 0)));
+            EXPECT_TRUE(w.txtOBDisc->isVisible());
+            EXPECT_TRUE(w.txtABSMC->isVisible());
+            EXPECT_FALSE(w.txtMC->isVisible());
+            EXPECT_FALSE(w.imgTieredOB->isVisible());
+            // Keys typed into the region list pick nothing.
+            QTest::keyClick(w.imgcboRegions, Qt::Key_Down);
+            EXPECT_EQ(w.imgcboRegions->currentIndex(), 0);
+            w.lblExit_Click();
+        },
+        [&](QDialog& dialog) {
+            ++breakEditors;
+            dialog.reject();
+        });
+    EXPECT_EQ(PricingTables(), before);
+}
+
 }  // namespace
