@@ -55,7 +55,8 @@ QPixmap TieredPicture(const QSize& size) {
     return pixmap;
 }
 
-QLineEdit* PlaceHeading(QWidget* parent, const char* name, const QString& text, const QRect& where) {
+QLineEdit* PlaceHeading(QWidget* parent, const char* name, const QString& text,
+                        const QRect& where) {
     QLineEdit* heading = PlaceBox(parent, name, 20, where, PricingFont(8, true));
     heading->setText(text);
     heading->setReadOnly(true);
@@ -77,7 +78,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
 
     const QFont captions = PricingFont(9, true);
     const QFont plain = PricingFont(9, false);
-    lblShipLoc = PlaceLabel(this, "lblShipLoc", QString(), TwipsRect(240, 180, 4920, 480), captions);
+    lblShipLoc =
+        PlaceLabel(this, "lblShipLoc", QString(), TwipsRect(240, 180, 4920, 480), captions);
     lblShipLoc->setWordWrap(true);
     cboShipLoc = new QComboBox(this);
     cboShipLoc->setObjectName(QStringLiteral("cboShipLoc"));
@@ -94,8 +96,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
                                 TwipsRect(240, 2220, 2820, 300));
     txtDiscount = PlaceHeading(this, "txtDiscount", QStringLiteral("Discount"),
                                TwipsRect(3000, 2220, 1020, 300));
-    txtABSMC = PlaceHeading(this, "txtABSMC", QStringLiteral("ABS M/C"),
-                            TwipsRect(4020, 2220, 1140, 300));
+    txtABSMC =
+        PlaceHeading(this, "txtABSMC", QStringLiteral("ABS M/C"), TwipsRect(4020, 2220, 1140, 300));
     txtMC = PlaceHeading(this, "txtMC", QStringLiteral("M/C"), TwipsRect(4020, 2220, 1140, 300));
     txtMC->hide();
 
@@ -104,18 +106,18 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     const QFont entries = PricingFont(10, true);
     auto placeRow = [&](const char* zoneName, int top, FullBox disc, const char* discName,
                         FullBox floor, const char* floorName) {
-        QLabel* zone = PlaceLabel(this, zoneName, QString(), TwipsRect(240, top + 30, 2820, 330),
-                                  plain);
+        QLabel* zone =
+            PlaceLabel(this, zoneName, QString(), TwipsRect(240, top + 30, 2820, 330), plain);
         boxes_[static_cast<size_t>(disc)] =
             PlaceBox(this, discName, 4, TwipsRect(3120, top, 780, 360), entries);
         boxes_[static_cast<size_t>(floor)] =
             PlaceBox(this, floorName, 5, TwipsRect(4140, top, 900, 360), entries);
         return zone;
     };
-    lblIBZone = placeRow("lblIBZone", 2580, FullBox::IBDisc, "txtIBDisc", FullBox::IBFloor,
-                         "txtIBFloor");
-    lblOBZone = placeRow("lblOBZone", 3060, FullBox::OBDisc, "txtOBDisc", FullBox::OBFloor,
-                         "txtOBFloor");
+    lblIBZone =
+        placeRow("lblIBZone", 2580, FullBox::IBDisc, "txtIBDisc", FullBox::IBFloor, "txtIBFloor");
+    lblOBZone =
+        placeRow("lblOBZone", 3060, FullBox::OBDisc, "txtOBDisc", FullBox::OBFloor, "txtOBFloor");
     for (size_t i = 0; i < boxes_.size(); ++i) {
         QLineEdit* box = boxes_[i];
         box->setValidator(validator);
@@ -132,8 +134,10 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     setTabOrder(txtIBDisc, txtIBFloor);
     setTabOrder(txtIBFloor, txtOBDisc);
     setTabOrder(txtOBDisc, txtOBFloor);
-    imgTieredIB = PlaceLabel(this, "imgTieredIB", QString(), TwipsRect(3120, 2580, 780, 360), plain);
-    imgTieredOB = PlaceLabel(this, "imgTieredOB", QString(), TwipsRect(3120, 3060, 780, 360), plain);
+    imgTieredIB =
+        PlaceLabel(this, "imgTieredIB", QString(), TwipsRect(3120, 2580, 780, 360), plain);
+    imgTieredOB =
+        PlaceLabel(this, "imgTieredOB", QString(), TwipsRect(3120, 3060, 780, 360), plain);
     for (QLabel* picture : {imgTieredIB, imgTieredOB}) {
         picture->setPixmap(TieredPicture(picture->size()));
         picture->hide();
@@ -141,9 +145,9 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
 
     lblFAKs = PlaceButton(this, "lblFAKs", QStringLiteral("FAKs for this region"),
                           TwipsRect(240, 3780, 3600, 360), captions);
-    lblCreateNewRegion = PlaceButton(this, "lblCreateNewRegion",
-                                     QStringLiteral("Create a new Region"),
-                                     TwipsRect(240, 4260, 3600, 360), captions);
+    lblCreateNewRegion =
+        PlaceButton(this, "lblCreateNewRegion", QStringLiteral("Create a new Region"),
+                    TwipsRect(240, 4260, 3600, 360), captions);
     lblExit = PlaceButton(this, "lblExit", QStringLiteral("Click here to close"),
                           TwipsRect(240, 6240, 3600, 360), captions);
 
@@ -388,7 +392,8 @@ void frmDiscounts::Box_DblClick(FullBox box) {
         const auto shown = ShowWeightBreakEditor(this, 5665, 1435);
         if (shown)
             values_[box] = *shown;
-        else if (FindDiscountRow(customisation.gShipLoc, customisation.gRegion, customisation.gIBOB))
+        else if (FindDiscountRow(customisation.gShipLoc, customisation.gRegion,
+                                 customisation.gIBOB))
             values_[box] = DiscountBoxText();  // closed without Done: the row as it stands
     } catch (const std::exception& e) {
         Report(e);

@@ -81,8 +81,8 @@ class frmDiscounts : public QDialog {
 
     FullDiscountValues values_;
     std::array<QLineEdit*, 4> boxes_{};
-    int focusedBox_ = -1;     // the box that has the focus, -1 for none
-    bool refused_ = false;    // the last leave was refused and the focus sent back
+    int focusedBox_ = -1;   // the box that has the focus, -1 for none
+    bool refused_ = false;  // the last leave was refused and the focus sent back
     bool wantsSimple_ = false;
     LabelHighlighter* highlighter_;
 };

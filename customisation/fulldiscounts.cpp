@@ -1,7 +1,7 @@
 #include "fulldiscounts.h"
 
-#include "discountstore.h"
 #include "discounts.h"
+#include "discountstore.h"
 #include "lanes.h"
 #include "msgbox.h"
 #include "regioncolours.h"
@@ -12,10 +12,14 @@
 
 std::string& FullDiscountValues::operator[](FullBox box) {
     switch (box) {
-        case FullBox::IBDisc: return txtIBDisc;
-        case FullBox::IBFloor: return txtIBFloor;
-        case FullBox::OBDisc: return txtOBDisc;
-        case FullBox::OBFloor: break;
+        case FullBox::IBDisc:
+            return txtIBDisc;
+        case FullBox::IBFloor:
+            return txtIBFloor;
+        case FullBox::OBDisc:
+            return txtOBDisc;
+        case FullBox::OBFloor:
+            break;
     }
     return txtOBFloor;
 }
@@ -24,7 +28,9 @@ uint8_t DirectionOf(FullBox box) {
     return box == FullBox::IBDisc || box == FullBox::IBFloor ? kInbound : kOutbound;
 }
 
-bool IsFloorBox(FullBox box) { return box == FullBox::IBFloor || box == FullBox::OBFloor; }
+bool IsFloorBox(FullBox box) {
+    return box == FullBox::IBFloor || box == FullBox::OBFloor;
+}
 
 void FillShipLocs(FullDiscountValues& v) {
     v.locations.clear();
@@ -67,9 +73,10 @@ Recordset& DiscountRow(const std::string& location, uint8_t region, uint8_t ibob
 }
 
 bool HasRow(const char* table, const std::string& location, uint8_t region, uint8_t ibob) {
-    Snapshot s = tariff.gDB->OpenSnapshot(
-        std::string("SELECT count(*) FROM ") + table + " WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
-        {location, static_cast<int>(region), static_cast<int>(ibob)});
+    Snapshot s =
+        tariff.gDB->OpenSnapshot(std::string("SELECT count(*) FROM ") + table +
+                                     " WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
+                                 {location, static_cast<int>(region), static_cast<int>(ibob)});
     return s.Field(size_t{0}).toInt() > 0;
 }
 
@@ -140,8 +147,9 @@ bool LeaveDiscountBox(FullDiscountValues& v, FullBox box) {
     if (text != kTierText) {
         const std::string f = FormatPct1(text);
         if (f == kBadPct1) {
-            ShowMessage(QStringLiteral("Discount must be between 00.0 and 99.9.  Please try again."),
-                        kMsgOK, QStringLiteral("Data Entry Error"));
+            ShowMessage(
+                QStringLiteral("Discount must be between 00.0 and 99.9.  Please try again."),
+                kMsgOK, QStringLiteral("Data Entry Error"));
             text = customisation.gOldDiscText;
             return false;
         }

@@ -20,8 +20,8 @@ struct FullDiscountValues {
     std::string lblShipLoc;
     std::string lblZIPZone, lblIBZone, lblOBZone;
     std::string txtIBDisc, txtIBFloor, txtOBDisc, txtOBFloor;
-    std::string mOldFloorText;     // a floor box's text as it got the focus
-    bool mSkipLostFocus = false;   // a double-click opened the breaks: the next leave only clears it
+    std::string mOldFloorText;    // a floor box's text as it got the focus
+    bool mSkipLostFocus = false;  // a double-click opened the breaks: the next leave only clears it
 
     std::string& operator[](FullBox box);
 };

@@ -19,8 +19,7 @@ void PaintMapPolygon(RegionMapControl& control, const std::string& name, const M
 }
 
 RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& appFolder,
-                                std::vector<std::string>& polygons,
-                                const RegionMapSource& source) {
+                                std::vector<std::string>& polygons, const RegionMapSource& source) {
     RegionMapProblems problems;
     control.SetOriginX(0);
     control.SetOriginY(0);
@@ -76,15 +75,15 @@ std::string Excerpt(const std::string& line) {
 std::vector<std::string> UntoldMapProblems(const RegionMapProblems& problems) {
     std::vector<std::string> messages;
     if (!problems.missingPolygonFile.empty())
-        messages.push_back("The state outlines cannot be read from " +
-                           problems.missingPolygonFile +
+        messages.push_back("The state outlines cannot be read from " + problems.missingPolygonFile +
                            ".  The map stays empty; the discounts can still be edited.");
     if (!problems.missingPicture.empty())
         messages.push_back("The map picture " + problems.missingPicture +
                            " cannot be found.  The states are drawn without it.");
     if (!problems.badLines.empty()) {
-        std::string text = "These lines of the state outlines are not a state's outline and are "
-                           "left off the map:";
+        std::string text =
+            "These lines of the state outlines are not a state's outline and are "
+            "left off the map:";
         for (const auto& line : problems.badLines) text += "\n\"" + Excerpt(line) + "\"";
         messages.push_back(text);
     }
@@ -94,7 +93,9 @@ std::vector<std::string> UntoldMapProblems(const RegionMapProblems& problems) {
     return untold;
 }
 
-void ResetMapProblemReports() { ToldProblems().clear(); }
+void ResetMapProblemReports() {
+    ToldProblems().clear();
+}
 
 std::optional<std::string> IntrastateFloor(uint8_t region, const std::string& locationState,
                                            const std::string& stateCode,

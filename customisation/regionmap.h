@@ -38,8 +38,7 @@ class RegionMapControl {
     virtual void AddPolygon(const std::string& name, const std::string& description) = 0;
     // The text written on the polygon; empty for none.
     virtual void SetPolygonLabel(const std::string& text, const std::string& name) = 0;
-    virtual void FillPolygon(const std::string& name, int16_t red, int16_t green,
-                             int16_t blue) = 0;
+    virtual void FillPolygon(const std::string& name, int16_t red, int16_t green, int16_t blue) = 0;
     // Shows the polygon as it now stands, at once; blink 0 keeps it steady.
     virtual void ShowPolygon(const std::string& name, int16_t visible, int16_t blink) = 0;
     virtual void EndPolygons() = 0;
@@ -66,9 +65,9 @@ struct RegionMapSource {
 
 // What went wrong while drawing. The map is drawn as far as it can be all the same.
 struct RegionMapProblems {
-    std::string missingPolygonFile;      // the path, when it could not be read
-    std::string missingPicture;          // the path, when it is not there
-    std::vector<std::string> badLines;   // lines that are no polygon, left out of the map
+    std::string missingPolygonFile;     // the path, when it could not be read
+    std::string missingPicture;         // the path, when it is not there
+    std::vector<std::string> badLines;  // lines that are no polygon, left out of the map
 };
 
 inline constexpr const char* kPolygonFile = "graphics/usa_poly.txt";

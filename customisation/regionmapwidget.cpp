@@ -29,13 +29,25 @@ RegionMapWidget::RegionMapWidget(QWidget* parent) : QWidget(parent) {
     setMinimumSize(kMapWidth / 2, kMapHeight / 2);
 }
 
-QSize RegionMapWidget::sizeHint() const { return {kMapWidth, kMapHeight}; }
+QSize RegionMapWidget::sizeHint() const {
+    return {kMapWidth, kMapHeight};
+}
 
-void RegionMapWidget::SetOriginX(int16_t x) { originX_ = x; }
-void RegionMapWidget::SetOriginY(int16_t y) { originY_ = y; }
-void RegionMapWidget::SetOutlineWidth(int16_t width) { outlineWidth_ = width; }
-void RegionMapWidget::SetLabelColour(int32_t colour) { labelColour_ = FromMapColour(colour); }
-void RegionMapWidget::SetHoverColour(int32_t colour) { hoverColour_ = FromMapColour(colour); }
+void RegionMapWidget::SetOriginX(int16_t x) {
+    originX_ = x;
+}
+void RegionMapWidget::SetOriginY(int16_t y) {
+    originY_ = y;
+}
+void RegionMapWidget::SetOutlineWidth(int16_t width) {
+    outlineWidth_ = width;
+}
+void RegionMapWidget::SetLabelColour(int32_t colour) {
+    labelColour_ = FromMapColour(colour);
+}
+void RegionMapWidget::SetHoverColour(int32_t colour) {
+    hoverColour_ = FromMapColour(colour);
+}
 
 void RegionMapWidget::SetPictureFolder(const std::string& folder) {
     pictureFolder_ = folder;
@@ -86,7 +98,9 @@ void RegionMapWidget::ShowPolygon(const std::string& name, int16_t visible, int1
 }
 
 void RegionMapWidget::EndPolygons() {}
-void RegionMapWidget::EndDrawing(const std::string&) { update(); }
+void RegionMapWidget::EndDrawing(const std::string&) {
+    update();
+}
 
 QColor RegionMapWidget::PolygonColour(const QString& name) const {
     const auto look = looks_.find(name.toStdString());

@@ -54,8 +54,8 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
 
   private:
     struct Look {
-        QColor fill = QColor(kNeutralStateColour[0], kNeutralStateColour[1],
-                             kNeutralStateColour[2]);
+        QColor fill =
+            QColor(kNeutralStateColour[0], kNeutralStateColour[1], kNeutralStateColour[2]);
         QString label;
         bool visible = true;
     };

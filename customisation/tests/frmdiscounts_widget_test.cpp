@@ -65,9 +65,9 @@ class DiscountsWindowTest : public PricingTest {
     }
     std::string Stored(const std::string& field, const std::string& location, int region,
                        int ibob) {
-        return FieldOf("SELECT " + field +
-                           " FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
-                       {location, region, ibob});
+        return FieldOf(
+            "SELECT " + field + " FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
+            {location, region, ibob});
     }
     // A widget point inside the state's first ring.
     static QPoint PointIn(RegionMapWidget& map, const std::string& state) {

@@ -2,10 +2,11 @@
 // and its cap, new regions without duplicate rows, the boxes by row key, the checks and writes
 // on leaving a box, missing rows mended, and a click on the map with its intrastate floor.
 
+#include "fulldiscounts.h"
+
 #include <gtest/gtest.h>
 
 #include "discountstore.h"
-#include "fulldiscounts.h"
 #include "pricingfixture.h"
 #include "recordingcontrol.h"
 #include "shiplocations.h"
@@ -28,16 +29,15 @@ class FullDiscountsTest : public PricingTest {
         PickRegion(v, location, region);
     }
 
-    std::string Field(const std::string& field, const std::string& location, int region,
-                      int ibob) {
-        return FieldOf("SELECT " + field +
-                           " FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
-                       {location, region, ibob});
+    std::string Field(const std::string& field, const std::string& location, int region, int ibob) {
+        return FieldOf(
+            "SELECT " + field + " FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
+            {location, region, ibob});
     }
     int RegionRows(const char* table, const std::string& location, int region) {
-        return std::stoi(FieldOf(std::string("SELECT count(*) FROM ") + table +
-                                     " WHERE zip = ?1 AND region = ?2",
-                                 {location, region}));
+        return std::stoi(FieldOf(
+            std::string("SELECT count(*) FROM ") + table + " WHERE zip = ?1 AND region = ?2",
+            {location, region}));
     }
     // Every break of the row, joined: one value eleven times when a single discount was written.
     std::string Breaks(const std::string& location, int region, int ibob) {
@@ -157,8 +157,9 @@ TEST_F(FullDiscountsTest, RefusedOutboundDiscountGetsItsOwnTextBack) {
 
 TEST_F(FullDiscountsTest, TierBoxLeftUnchangedWritesNothing) {
     AddShippingLocation("606");
-    tariff.gDB->Execute("UPDATE discounts SET d10m = '35.0' WHERE zip = '606' AND region = 1 "
-                        "AND IBOB = 1");
+    tariff.gDB->Execute(
+        "UPDATE discounts SET d10m = '35.0' WHERE zip = '606' AND region = 1 "
+        "AND IBOB = 1");
     Open("606");
     EXPECT_EQ(v.txtIBDisc, "tier");
     EXPECT_EQ(v.txtOBDisc, "41.0");
@@ -203,10 +204,12 @@ TEST_F(FullDiscountsTest, OutboundRowFoundByItsKey) {
     tariff.gDB->Execute("DELETE FROM discounts WHERE zip = '606' AND region = 3");
     AddDiscountRow("606", 3, kOutbound);
     AddDiscountRow("606", 3, kInbound);
-    tariff.gDB->Execute("UPDATE discounts SET d5c = '11.0', dmc = '11.0', Floor = '01.00' WHERE "
-                        "zip = '606' AND region = 3 AND IBOB = 0");
-    tariff.gDB->Execute("UPDATE discounts SET Floor = '02.00' WHERE zip = '606' AND region = 3 "
-                        "AND IBOB = 1");
+    tariff.gDB->Execute(
+        "UPDATE discounts SET d5c = '11.0', dmc = '11.0', Floor = '01.00' WHERE "
+        "zip = '606' AND region = 3 AND IBOB = 0");
+    tariff.gDB->Execute(
+        "UPDATE discounts SET Floor = '02.00' WHERE zip = '606' AND region = 3 "
+        "AND IBOB = 1");
     Open("606", 3);
     EXPECT_EQ(v.txtIBDisc, "41.0");
     EXPECT_EQ(v.txtIBFloor, "02.00");
@@ -216,10 +219,11 @@ TEST_F(FullDiscountsTest, OutboundRowFoundByItsKey) {
 
 TEST_F(FullDiscountsTest, MissingRowsAreAddedAloneAndShownBeforeAnyWrite) {
     AddShippingLocation("606");
-    tariff.gDB->Execute("UPDATE discounts SET dmc = '12.0', dL5C = '12.0', d5c = '12.0', d1m = "
-                        "'12.0', d2m = '12.0', d5m = '12.0', d10m = '12.0', d15m = '12.0', d20m = "
-                        "'12.0', d25m = '12.0', d30m = '12.0' WHERE zip = '606' AND region = 2 AND "
-                        "IBOB = 0");
+    tariff.gDB->Execute(
+        "UPDATE discounts SET dmc = '12.0', dL5C = '12.0', d5c = '12.0', d1m = "
+        "'12.0', d2m = '12.0', d5m = '12.0', d10m = '12.0', d15m = '12.0', d20m = "
+        "'12.0', d25m = '12.0', d30m = '12.0' WHERE zip = '606' AND region = 2 AND "
+        "IBOB = 0");
     tariff.gDB->Execute("DELETE FROM discounts WHERE zip = '606' AND region = 2 AND IBOB = 1");
     Open("606", 1);
     ASSERT_TRUE(Type(FullBox::IBDisc, "30"));

@@ -1,12 +1,12 @@
 // The state outlines: reading the file, the rings of a line, and which state a point lies in.
 
+#include "polygonfile.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <set>
-
-#include "polygonfile.h"
 
 namespace {
 

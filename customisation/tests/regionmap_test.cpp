@@ -1,6 +1,8 @@
 // Drawing the region map: the control's calls in their order, the colour of every polygon, what
 // a damaged or missing file does, and the floor a click on the location's own state writes.
 
+#include "regionmap.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <map>
 
 #include "recordingcontrol.h"
-#include "regionmap.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -27,9 +28,7 @@ class RegionMapTest : public ::testing::Test {
         fs::create_directories(folder + "graphics");
         std::ofstream(folder + "graphics/usa.bmp") << "BM";
         ResetMapProblemReports();
-        source.isListedState = [this](const std::string& name) {
-            return regions.count(name) > 0;
-        };
+        source.isListedState = [this](const std::string& name) { return regions.count(name) > 0; };
         source.regionOf = [this](const std::string& name) { return regions.at(name); };
         // Regions 1 to 3 have colours here; the rest keep the colour before.
         source.regionColour = [this](uint8_t region) {
@@ -57,12 +56,24 @@ TEST_F(RegionMapTest, CallsInTheirOrder) {
     regions = {{"Ohio", 2}, {"Iowa", 1}};
     const auto problems = DrawRegionMap(control, folder, polygons, source);
 
-    const std::vector<std::string> expected = {
-        "60 0", "61 0", "59 1", "58 65535", "57 255",
-        "1 " + folder + "graphics", "2 usa.bmp", "87 Form1",
-        "130 Ohio | 12,Ohio,0,0,4,0,4,4", "74 '' Ohio", "143 Ohio 20 40 60", "137 Ohio 1 0",
-        "130 Iowa | 12,Iowa,9,9,12,9,12,12", "74 '' Iowa", "143 Iowa 10 20 30", "137 Iowa 1 0",
-        "88", "89 Form1"};
+    const std::vector<std::string> expected = {"60 0",
+                                               "61 0",
+                                               "59 1",
+                                               "58 65535",
+                                               "57 255",
+                                               "1 " + folder + "graphics",
+                                               "2 usa.bmp",
+                                               "87 Form1",
+                                               "130 Ohio | 12,Ohio,0,0,4,0,4,4",
+                                               "74 '' Ohio",
+                                               "143 Ohio 20 40 60",
+                                               "137 Ohio 1 0",
+                                               "130 Iowa | 12,Iowa,9,9,12,9,12,12",
+                                               "74 '' Iowa",
+                                               "143 Iowa 10 20 30",
+                                               "137 Iowa 1 0",
+                                               "88",
+                                               "89 Form1"};
     EXPECT_EQ(control.calls, expected);
     EXPECT_EQ(polygons, (std::vector<std::string>{"Ohio,0,0,4,0,4,4", "Iowa,9,9,12,9,12,12"}));
     EXPECT_TRUE(problems.missingPolygonFile.empty());
@@ -74,13 +85,14 @@ TEST_F(RegionMapTest, CallsInTheirOrder) {
 // Several rings of one name each become a polygon call under that name, all in its colour;
 // a region without colour takes the colour current before it; an unlisted name is neutral.
 TEST_F(RegionMapTest, ColoursOfRingsUncolouredRegionsAndUnlistedNames) {
-    WritePolygons("Alaska,0,0,1,0,1,1\nMaine,0,0,2,0,2,2\nMaine,5,5,6,5,6,6\n"
-                  "Quebec,0,0,3,0,3,3\nIowa,0,0,4,0,4,4\n");
+    WritePolygons(
+        "Alaska,0,0,1,0,1,1\nMaine,0,0,2,0,2,2\nMaine,5,5,6,5,6,6\n"
+        "Quebec,0,0,3,0,3,3\nIowa,0,0,4,0,4,4\n");
     regions = {{"Maine", 3}, {"Quebec", 254}, {"Iowa", 0}};
     DrawRegionMap(control, folder, polygons, source);
-    const std::vector<std::string> expected = {
-        "Alaska 190 190 190", "Maine 30 60 90", "Maine 30 60 90", "Quebec 30 60 90",
-        "Iowa 30 60 90"};
+    const std::vector<std::string> expected = {"Alaska 190 190 190", "Maine 30 60 90",
+                                               "Maine 30 60 90", "Quebec 30 60 90",
+                                               "Iowa 30 60 90"};
     EXPECT_EQ(control.Fills(), expected);
     EXPECT_EQ(current, (MapRGB{30, 60, 90}));
 }

@@ -38,7 +38,7 @@ class RegionMapWidgetTest : public ::testing::Test {
             return name == "Texas" ? 2 : name == "Michigan" ? 3 : 1;
         };
         source.regionColour = [this](uint8_t region) {
-            current = region == 2 ? MapRGB{0, 150, 72}
+            current = region == 2   ? MapRGB{0, 150, 72}
                       : region == 3 ? MapRGB{199, 115, 0}
                                     : MapRGB{255, 38, 9};
         };

@@ -101,6 +101,8 @@ void FullEditorStep(const std::string& rest) {
 }
 
 const bool registered = RegisterScenarioExtension(
-    {{"fulleditor"}, [] {}, [](const std::string&, const std::string& rest) { FullEditorStep(rest); }});
+    {{"fulleditor"},
+     [] {},
+     [](const std::string&, const std::string& rest) { FullEditorStep(rest); }});
 
 }  // namespace
