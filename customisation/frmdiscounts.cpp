@@ -179,6 +179,9 @@ void frmDiscounts::ShowValues() {
     lblOBZone->setText(QString::fromStdString(values_.lblOBZone));
     for (size_t i = 0; i < boxes_.size(); ++i)
         boxes_[i]->setText(QString::fromStdString(values_[static_cast<FullBox>(i)]));
+    // A box that keeps the focus while a command refills it now holds the new row's text: a
+    // refused entry goes back to that, not to another region's.
+    if (focusedBox_ >= 0) EnterBox(values_, static_cast<FullBox>(focusedBox_));
 }
 
 void frmDiscounts::Form_Activate() {

@@ -152,8 +152,19 @@ TEST_F(DiscountsWindowTest, EveryCommandLeavesTheFocusedBoxFirst) {
         EXPECT_EQ(RegionOfStateName("Ohio", "606"), 2);
         EXPECT_EQ(w.Rose1->PolygonColour("Ohio"), kRegion2);
 
-        // A new region becomes the current one, listed last.
+        // A new region becomes the current one, listed last; a refused entry in the box that
+        // kept the focus goes back to the new region's text.
+        // (Region 2 starts with the joint-line floor 44.44, a created one with 11.11.)
+        Retype(w.txtIBFloor, "36");
         w.lblCreateNewRegion_Click();
+        EXPECT_EQ(Stored("Floor", "606", 2, 1), "36.00");
+        ASSERT_TRUE(w.txtIBFloor->hasFocus());
+        EXPECT_EQ(w.txtIBFloor->text(), "11.11");
+        w.txtIBFloor->setText("1.5");
+        w.lblFAKs_Click();
+        EXPECT_EQ(w.txtIBFloor->text(), "11.11");
+        EXPECT_EQ(Stored("Floor", "606", 5, 1), "11.11");
+        EXPECT_EQ(TakeMessages().size(), 1u);
         EXPECT_EQ(w.imgcboRegions->count(), 5);
         EXPECT_EQ(w.imgcboRegions->currentText(), "Region5");
         EXPECT_EQ(customisation.gRegion, 5);
