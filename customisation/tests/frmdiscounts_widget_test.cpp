@@ -173,6 +173,7 @@ TEST_F(DiscountsWindowTest, EveryCommandLeavesTheFocusedBoxFirst) {
         // A state not in the list takes no click.
         QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "Alaska"));
         EXPECT_EQ(w.Rose1->PolygonColour("Alaska"), kNeutral);
+        SaveScreenshot(w, "frmDiscounts_region5");
         w.lblExit_Click();
     });
     EXPECT_EQ(RowsOf("discounts", "606"), 10);
