@@ -13,6 +13,9 @@
 #include <QTimer>
 
 #include "commodity.h"
+#include "form3menu.h"
+#include "helpviewer.h"
+#include "inputdialogs.h"
 #include "labelbutton.h"
 #include "lanes.h"
 #include "msgbox.h"
@@ -102,6 +105,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent) {
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     highlighter_->SetLastHiliteLabel("nothing");
+    menu = new MainMenu(*this, *highlighter_);
     // An Alaska destination is zoned by the city as typed.
     SetDestEntryTextQuery([this] { return txtdzip->text().toStdString(); });
 }
@@ -288,6 +292,7 @@ void Form3::Form_Load() {
     mainState.gBusy = false;
     mainState.gLocked = false;
     highlighter_->SetLastHiliteLabel("nothing");
+    SetApplicationHelpFile(QString::fromStdString(AppFolder()) + "help/x2007.htm");
     tariff.gOrigCountry = 99;
     tariff.gDestCountry = 99;
     SetPointEntryView(this);
@@ -730,9 +735,11 @@ void Form3::cmbclass_LostFocus(int index) {
 }
 
 void Form3::lblClickHere_Click() {
-    // The ocean dimensions dialog arrives with the auxiliary windows; until then the cube is
-    // typed into the box.
-    txtOceanDensity->setFocus();
+    try {
+        ShowOceanDims(txtOceanDensity, this);
+    } catch (const std::exception& e) {
+        Message(e.what(), kMsgOK, "Ocean Dimensions");
+    }
 }
 
 void Form3::SyncCommodityLines() {

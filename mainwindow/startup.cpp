@@ -1,9 +1,11 @@
 #include "startup.h"
 
+#include <QApplication>
 #include <QLabel>
 
 #include "displayquote.h"
 #include "form3.h"
+#include "frmbrowser.h"
 #include "frmqpo.h"
 #include "msgbox.h"
 #include "printquote.h"
@@ -30,4 +32,8 @@ void ConnectProgramWindows(Form3& form) {
     hooks.changeDiscount = [] { ShowChgDiscDialog(LoadedQuoteWindow()); };
     hooks.print = [] { PrintRateQuote(LoadedQuoteWindow()); };
     SetQuoteWindowHooks(hooks);
+    SetExchangeRatePageOpener([] {
+        gBrowserPage = 2;
+        ShowBrowser(QApplication::activeModalWidget());
+    });
 }

@@ -68,6 +68,8 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/data/effdate.dat", std::string(kEffectiveDate) + "\n");
     WriteFileAtomically(app + "/graphics/usa_poly.txt", ReadFile(source + "/usa_poly.txt"));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
+    WriteTariffPages(app, kEffectiveDate);
+    WriteHelpPages(app);
 }
 
 }  // namespace

@@ -106,6 +106,12 @@ std::vector<StateLine> StateList();
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
 
+// The pages of the rules tariff, VZK120/<item>.htm, and the items they cover.
+void WriteTariffPages(const std::string& app, const std::string& effDate);
+std::vector<int> TariffPageItems();
+// The program's help pages in help/.
+void WriteHelpPages(const std::string& app);
+
 }  // namespace sampletariff
 
 // The bytes of graphics/finger.cur, the hand cursor of every window.
