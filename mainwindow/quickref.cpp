@@ -133,24 +133,35 @@ void frmQckRef::Build() {
             auto* table = new QGridLayout;
             table->setHorizontalSpacing(18);
             table->setVerticalSpacing(2);
-            table->addWidget(Text(right, QStringLiteral("Label1_10"),
-                                  QLatin1String(kLinealMilesHeading), description), 0, 0);
-            table->addWidget(Text(right, QStringLiteral("Label1_11"),
-                                  QLatin1String(kLinealRateHeading), description), 0, 1);
-            table->addWidget(charge(right, find(7)), 1, 0);
-            table->addWidget(charge(right, find(27)), 1, 1);
-            table->addWidget(charge(right, find(8)), 2, 0);
-            table->addWidget(charge(right, find(10)), 2, 1);
+            // The table's short texts keep to one line each.
+            auto cell = [&](QLabel* l, int r, int c) {
+                l->setWordWrap(false);
+                table->addWidget(l, r, c);
+            };
+            cell(Text(right, QStringLiteral("Label1_10"), QLatin1String(kLinealMilesHeading),
+                      description),
+                 0, 0);
+            cell(Text(right, QStringLiteral("Label1_11"), QLatin1String(kLinealRateHeading),
+                      description),
+                 0, 1);
+            cell(charge(right, find(7)), 1, 0);
+            cell(charge(right, find(27)), 1, 1);
+            cell(charge(right, find(8)), 2, 0);
+            cell(charge(right, find(10)), 2, 1);
             // The blank cells fill the columns beside the table.
-            int cell = 0;
+            auto* cells = new QGridLayout;
+            cells->setSpacing(2);
+            int blanks = 0;
             for (const auto& a : item.amounts) {
                 if (*a.text) continue;
                 LabelButton* blank = charge(right, a);
+                blank->setWordWrap(false);
                 blank->setFixedSize(14, 12);
-                table->addWidget(blank, cell % 3, 2 + cell / 3);
-                ++cell;
+                cells->addWidget(blank, blanks % 3, blanks / 3);
+                ++blanks;
             }
-            table->setColumnStretch(2 + (cell + 2) / 3, 1);
+            table->addLayout(cells, 0, 2, 3, 1);
+            table->setColumnStretch(3, 1);
             rl->addLayout(table);
             rl->addWidget(Text(right, QStringLiteral("Label5"), QLatin1String(kLinealFootnote1),
                                reference));

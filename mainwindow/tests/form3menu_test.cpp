@@ -1,6 +1,7 @@
 #include "form3menu.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -302,6 +303,12 @@ TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
     help->RunSearch();
     ASSERT_EQ(help->lstFound->count(), 1);
     EXPECT_EQ(help->lstFound->item(0)->text(), "No page holds every word.");
+
+    // Every page the contents and the index name is there to be shown.
+    for (const auto& t : help->Book().Topics())
+        EXPECT_TRUE(QFileInfo::exists(help->Book().PathOf(t.page))) << t.page.toStdString();
+    for (const auto& k : help->Book().Keywords())
+        EXPECT_TRUE(QFileInfo::exists(help->Book().PathOf(k.page))) << k.page.toStdString();
 
     Click(m.lblUseHelp);
     EXPECT_EQ(help->CurrentPage(), "howtohelp.htm");

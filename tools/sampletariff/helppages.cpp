@@ -80,7 +80,7 @@ const std::vector<HelpPage>& HelpPages() {
          "Thriftlane economy service where they are available.</p>"
          "<p>From the quote window you can add accessorials and rate again, change the discount "
          "for this quote, show the total in Canadian funds and print the quote.</p>",
-         {"quote", "discount", "deficit weight", "minimum charge", "fuel surcharge",
+         {"quote", "discount", "deficit weight", "minimum charge", "surcharge on a quote",
           "Canadian funds", "total"}},
         {"printing.htm", "Printing a quote",
          "<p>In the quote window, click <b>Print</b>.  The print dialog opens: choose a printer, "
