@@ -12,6 +12,10 @@
 #include "helpviewer.h"
 #include "labels.h"
 #include "menufixture.h"
+#include "quotedialogforms.h"
+#include "displayquote.h"
+#include "frmqpo.h"
+#include "startup.h"
 
 namespace {
 
@@ -323,6 +327,33 @@ TEST_F(MenuTest, AMissingHelpFileIsSaidNotShown) {
     ASSERT_EQ(said.size(), 1u);
     EXPECT_NE(said[0].find("was not found"), std::string::npos);
     EXPECT_FALSE(mainState.gBusy);
+}
+
+}  // namespace
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST_F(MenuTest, TheExchangeRateDialogOpensTheExchangePage) {
+    Load();
+    ConnectProgramWindows(*form);
+    int page = -1;
+    work = [&](QDialog& d) {
+        if (d.objectName() == "frmCdnRate")
+            static_cast<frmCdnRate&>(d).lblExchFromWeb_Click();
+        else if (d.objectName() == "frmBrowser")
+            page = gBrowserPage;
+    };
+    Click(Menu().lblCdnEXC);
+    EXPECT_EQ(opened, (Names{"frmCdnRate", "frmBrowser"}));
+    EXPECT_EQ(page, 2);
+    EXPECT_FALSE(mainState.gBusy);
+    // Nothing of this window may outlive it.
+    SetQuoteMainWindowLink({});
+    SetQuoteWindowHooks({});
+    SetExchangeRatePageOpener(nullptr);
+    UnloadQuoteWindow();
 }
 
 }  // namespace
