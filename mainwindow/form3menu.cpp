@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QHash>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -26,19 +25,6 @@
 #include "tariffdb.h"
 
 namespace {
-
-// How a label's hover differs from the general rule.
-struct HoverRule {
-    bool lockTest = false;      // nothing while a city choice is pending
-    bool keepHelpDesk = false;  // the help desk panel stays as it is
-    int group = -1;             // the group a heading opens
-    bool everyMove = false;     // highlighted on every move, not once per entry
-};
-
-QHash<const QLabel*, HoverRule>& Rules() {
-    static QHash<const QLabel*, HoverRule> rules;
-    return rules;
-}
 
 // The carrier's name in a small white plate, top right of the window.
 QPixmap LogoPicture(const QSize& size) {
@@ -159,9 +145,8 @@ void MainMenu::Build() {
     for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
 
     // --- hover rules
-    auto& rules = Rules();
     auto rule = [&](QLabel* l, HoverRule r) {
-        rules.insert(l, r);
+        rules_.insert(l, r);
         disconnect(l, nullptr, &highlighter_, nullptr);
         if (auto* b = qobject_cast<LabelButton*>(l))
             connect(b, &LabelButton::mouseMoved, this, [this, l] { CommandLabel_MouseMove(l); });
@@ -233,7 +218,7 @@ bool MainMenu::GroupShown(int group) const {
 // --------------------------------------------------------------------------- hover
 
 void MainMenu::CommandLabel_MouseMove(QLabel* label) {
-    const HoverRule rule = Rules().value(label);
+    const HoverRule rule = rules_.value(label);
     if (rule.lockTest && mainState.gLocked) return;
     if (!rule.everyMove && highlighter_.LastHiliteLabel() == label->objectName()) return;
     highlighter_.SetLastHiliteLabel(label->objectName());
@@ -271,9 +256,10 @@ void MainMenu::Command(const QString& title, void (*open)(QWidget*)) {
 
 void MainMenu::CommandWindowEntry(int window) {
     if (mainState.gLocked) return;
-    RunCommand(QStringLiteral("Fretlyn"),
-               [&] { OpenCommandWindow(static_cast<CommandWindow>(window)); });
-    form_.Form_Activate();
+    const auto which = static_cast<CommandWindow>(window);
+    RunCommand(QStringLiteral("Fretlyn"), [&] { OpenCommandWindow(which); });
+    // A window that is not part of this build only said so; no window has closed.
+    if (CommandWindowRegistered(which)) form_.Form_Activate();
 }
 
 void MainMenu::HelpCommand(int command, int data) {

@@ -2,6 +2,7 @@
 // The main window's commands: label buttons in a column beside the entry, three headings that
 // open their groups of further labels, the help desk panel and the hidden batch-test label.
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -80,6 +81,14 @@ class MainMenu : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // How a label's hover differs from the general rule.
+    struct HoverRule {
+        bool lockTest = false;      // nothing while a city choice is pending
+        bool keepHelpDesk = false;  // the help desk panel stays as it is
+        int group = -1;             // the group a heading opens
+        bool everyMove = false;     // highlighted on every move, not once per entry
+    };
+
     // The common frame of a command: silent while a city choice is pending, busy while the
     // window is up, and the main window activated again when it closes.
     void Command(const QString& title, void (*open)(QWidget*));
@@ -91,4 +100,5 @@ class MainMenu : public QObject {
     LabelHighlighter& highlighter_;
     std::array<std::vector<QLabel*>, 3> groups_;
     QObject* willCall_ = nullptr;
+    QHash<const QLabel*, HoverRule> rules_;
 };

@@ -13,6 +13,7 @@
 #include "labels.h"
 #include "menufixture.h"
 #include "quotedialogforms.h"
+#include "settings.h"
 #include "displayquote.h"
 #include "frmqpo.h"
 #include "startup.h"
@@ -354,6 +355,22 @@ TEST_F(MenuTest, TheExchangeRateDialogOpensTheExchangePage) {
     SetQuoteWindowHooks({});
     SetExchangeRatePageOpener(nullptr);
     UnloadQuoteWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MenuTest, TheMainWindowIsActivatedAgainOnlyWhenAWindowHasClosed) {
+    Load();
+    SetConfigValue("DC_origin", "60601");
+    form->txtozip->clear();
+    Click(Menu().lblBOL);  // not part of this build: only a message
+    EXPECT_TRUE(form->txtozip->text().isEmpty());
+    RegisterCommandWindow(CommandWindow::BillOfLading, [] {});
+    Click(Menu().lblBOL);
+    EXPECT_EQ(form->txtozip->text(), "60601");
+    EXPECT_EQ(tariff.gOrigCountry, 0);
 }
 
 }  // namespace
