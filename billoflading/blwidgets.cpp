@@ -27,7 +27,9 @@ QFont MenuFont(bool bold) {
 }
 }  // namespace
 
-void SetBLWindowRunner(BLWindowRunner runner) { Runner() = std::move(runner); }
+void SetBLWindowRunner(BLWindowRunner runner) {
+    Runner() = std::move(runner);
+}
 
 void RunBLWindowModal(QDialog& window) {
     if (Runner())
@@ -102,8 +104,8 @@ void SelectStart(QLineEdit* box, int length) {
 }
 
 void SelectStartOnFocus(QLineEdit* box, int length) {
-    QMetaObject::invokeMethod(box, [box, length] { SelectStart(box, length); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        box, [box, length] { SelectStart(box, length); }, Qt::QueuedConnection);
 }
 
 bool DropsNonDigitKey(QEvent* event, bool backspace) {
