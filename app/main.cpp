@@ -6,10 +6,13 @@
 #include <cstdlib>
 #include <exception>
 
+#include "blprint.h"
 #include "commandwindows.h"
 #include "form3.h"
 #include "frmbl.h"
 #include "frmqpo.h"
+#include "frmupgrade.h"
+#include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -28,6 +31,12 @@ bool HaveDisplay() {
 void InstallBillOfLading() {
     RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
+
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+void InstallUpgradeWindow(Form3& form) {
+    SetUpgradeMainWindowUnload([&form] { form.close(); });
+    RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,8 +51,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
+    InstallCustomisationWindows();
     ConnectProgramWindows(form);
+    InstallUpgradeWindow(form);
     InstallBillOfLading();
+    InstallBLRatePrint();
     try {
         form.Form_Load();
     } catch (const DbError& e) {

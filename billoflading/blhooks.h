@@ -17,10 +17,13 @@ struct BLRatePrintHooks {
     // Prints one copy of the stored bill with this number (the form, and its back page when
     // the settings ask for it).
     std::function<void(const std::string& billNumber)> PrintBL;
+    // Writes the quote of the last silent rating (DisplayQuote(1)), prints it (PrintRateQuote)
+    // and puts the main window's request back.
+    std::function<void()> PrintRatedQuote;
 };
-// Print runs, for each copy: PrintBL, then, when "BL_PrintRates" is "yes", RateBL silently
-// with blWindow.BLPrinting set and blWindow.boolSpecialDiscount read from the settings, and
-// for a rated bill DisplayQuote(1) and PrintRateQuote; afterwards gBreakDisc is put back from
+// Print (PrintBLCopies, blprint.h) runs, for each copy: PrintBL, then, when "BL_PrintRates" is
+// "yes", RateBL silently with blWindow.BLPrinting set and blWindow.boolSpecialDiscount read from
+// the settings, and for a rated bill PrintRatedQuote; afterwards gBreakDisc is put back from
 // gBreakDisc2. A hook that throws only skips its own step.
 
 void SetBLRatePrintHooks(BLRatePrintHooks hooks);

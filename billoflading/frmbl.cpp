@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "blhooks.h"
+#include "blprint.h"
 #include "blstate.h"
 #include "blstore.h"
 #include "blwidgets.h"
@@ -505,8 +506,17 @@ void frmBL::mlblRate_Click() {
     }
     GuardedHandler(QStringLiteral("The bill of lading could not be rated."), [&] {
         blWindow.BLPrinting = false;
-        hooks.RateBL(values.cmbBillNbr.text, 0);
+        // A bill that could not be rated leaves the user at its number.
+        if (!hooks.RateBL(ShownBillNumber(), 0)) cmbBillNbr->setFocus();
     });
+}
+
+// Rate and Print act on the bill shown, whatever text the number box has come to hold since
+// (a paste needs no key press).
+std::string frmBL::ShownBillNumber() const {
+    if (values.shownId != 0)
+        if (std::optional<BillRecord> bill = ReadBill(values.shownId)) return bill->blNumber;
+    return values.strBillNbr;
 }
 
 void frmBL::mlblPrint_Click() {
@@ -518,38 +528,8 @@ void frmBL::mlblPrint_Click() {
             kMsgOK, QStringLiteral("Print"));
         return;
     }
-    // A step that fails is skipped; the remaining steps and copies still run.
-    auto step = [](auto&& body) {
-        try {
-            body();
-        } catch (const std::exception&) {
-        }
-    };
-    const std::string number = values.cmbBillNbr.text;
-    blWindow.BLPrinting = true;
-    int copies = 0;
-    step([&] { copies = CLng(Val(GetConfigValue("BL_Copies", "1"))); });
-    for (int copy = 1; copy <= copies; ++copy) {
-        step([&] { hooks.PrintBL(number); });
-        step([&] {
-            blWindow.strPrintRates = GetConfigValue("BL_PrintRates", "no");
-            blWindow.boolPrintRates = blWindow.strPrintRates == "yes";
-        });
-        if (!blWindow.boolPrintRates) continue;
-        step([&] {
-            blWindow.strUseSpecial = GetConfigValue("BL_UseSpecialDiscount", "no");
-            blWindow.boolSpecialDiscount = blWindow.strUseSpecial == "yes";
-        });
-        bool rated = false;
-        step([&] { rated = hooks.RateBL && hooks.RateBL(number, 1); });
-        if (rated) {
-            step([&] { DisplayQuote(1); });
-            step([&] { PrintRateQuote(this); });
-        }
-        // The special discount belongs to the printed quote only.
-        for (int i = 0; i <= 10; ++i) rating.gBreakDisc[i] = rating.gBreakDisc2[i];
-    }
-    blWindow.BLPrinting = false;
+    GuardedHandler(QStringLiteral("The bill of lading could not be printed."),
+                   [&] { PrintBLCopies(ShownBillNumber()); });
 }
 
 void frmBL::mlblBLParties_Click() {

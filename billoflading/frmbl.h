@@ -73,6 +73,7 @@ class frmBL : public QDialog {
   private:
     void Draw();
     void ReadEntries();
+    std::string ShownBillNumber() const;
     void FocusField(BLField field);
     void ShowFirstListed();
     // Asks the Abandon question of the current mode; on Yes leaves the mode.
