@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 
 #include "database.h"
@@ -43,6 +44,10 @@ LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& cap
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
+    // The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(52, 64, 104));
+    label->setPalette(palette);
     label->setIndent(10);
     return label;
 }
