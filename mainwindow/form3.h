@@ -24,7 +24,6 @@ struct MainWindowState {
     bool gBusy = false;        // a command of the window is under way: entry checks stay quiet
     bool gLocked = false;      // a city choice is pending in lstCities
     bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
-    uint8_t gServiceDays = 0;
 
     void Reset() { *this = MainWindowState(); }
 };
@@ -127,13 +126,14 @@ class Form3 : public QWidget, public PointEntryView {
     void BuildControls();
     void FillAccessorialList();
     void EnterDefaultOrigin();
+    void SaveDefaultClasses();
     // Shared tails of the origin and destination checks.
     void OriginTail();
     void DestinationTail();
-    void ShowTransitDays();
+    void ShowTransitDays(bool evenToPuertoRico = false);
     void ShowOceanControls(bool oceanCube, bool willCall);
     void HideOceanControls();
-    void RefuseOffshoreOrigin();
+    void RefuseOffshoreOrigin(bool typedAsCity = false);
     // A check that finds the tariff data wanting says so and leaves the end not verified.
     void ReportDataError(const std::exception& e, bool isDest);
     // Sets a box's text without its change handler marking the end not verified.

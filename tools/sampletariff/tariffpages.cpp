@@ -273,8 +273,12 @@ void WriteTariffPages(const std::string& app, const std::string& effDate) {
     namespace fs = std::filesystem;
     const std::string dir = app + "/VZK120";
     fs::create_directories(dir);
-    for (const auto& entry : fs::directory_iterator(dir))
-        if (entry.path().extension() == ".htm") fs::remove(entry.path());
+    // Item pages of an earlier run that this one does not write; the folder's other pages stay.
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string stem = entry.path().stem().string();
+        const bool itemPage = !stem.empty() && stem.find_first_not_of("0123456789") == std::string::npos;
+        if (itemPage && entry.path().extension() == ".htm") fs::remove(entry.path());
+    }
     for (const auto& p : Pages()) {
         const std::string heading = "Item " + std::to_string(p.item) + ": " + Escape(p.title);
         std::string html = "<html><head><title>" + heading +
