@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -12,6 +17,7 @@
 #include <map>
 
 #include "carrierweb.h"
+#include "textprinter.h"
 #include "messagebox.h"
 #include "webpane.h"
 
@@ -189,6 +195,36 @@ TEST_F(BrowserTest, HomeAndExitCloseTheWindowAndLeaveTheSelector) {
         EXPECT_FALSE(w.isVisible()) << key;
         EXPECT_EQ(gBrowserPage, 2);
     }
+}
+
+TEST_F(BrowserTest, SearchFindsAWordInThePageAndPrintPrintsTheWindow) {
+    frmBrowser w;
+    w.show();
+    ASSERT_TRUE(Settle(w));
+    QAction* search = w.tbToolBar->findChild<QAction*>("Search");
+    ASSERT_NE(search, nullptr);
+    search->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.txtFind->isVisibleTo(&w); }, 2000));
+    w.txtFind->setText("Home");
+    emit w.txtFind->returnPressed();
+    EXPECT_EQ(w.brwNorvale->textCursor().selectedText(), "Home");
+    // Past the last one it starts from the top again.
+    emit w.txtFind->returnPressed();
+    emit w.txtFind->returnPressed();
+    EXPECT_EQ(w.brwNorvale->textCursor().selectedText(), "Home");
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("window.pdf");
+    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return PrinterChoice::Chosen;
+    });
+    w.tbToolBar_ButtonClick("Print");
+    SetPrinterChooser(nullptr);
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_TRUE(messageScript.Log().empty());
+    EXPECT_TRUE(w.isVisible());  // printing does not close the window
 }
 
 TEST(BrowserSize, TheBrowserKeepsItsMarginsAndNeverGoesBelowNothing) {
