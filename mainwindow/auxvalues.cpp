@@ -49,7 +49,8 @@ std::string AboutNotice(const std::string& effDate) {
 FindCenterResult FindServiceCenter(const std::string& code, ServiceCenterCard& card) {
     const std::string sic = ServiceCenterOfZip(code);
     if (sic == "BZC") return FindCenterResult::NotOnFile;
-    if (!tariff.rsSvcctrs) throw std::runtime_error("The service-centre table svcctrs is not open.");
+    if (!tariff.rsSvcctrs)
+        throw std::runtime_error("The service-centre table svcctrs is not open.");
     Recordset& rs = *tariff.rsSvcctrs;
     rs.Seek("=", {sic});
     if (rs.NoMatch()) return FindCenterResult::NoRow;

@@ -40,7 +40,9 @@ void RunCommand(const QString& title, const std::function<void()>& command);
 // The blue of the rules and header bands, RGB(50, 70, 132).
 inline constexpr uint32_t kRuleColor = 0x844632;
 // The colour value of an RGB triple, red in the low byte.
-constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) {
+    return r | (g << 8) | (b << 16);
+}
 
 QRect Twips(int left, int top, int width, int height);
 QFont AuxFont(double points, bool bold);

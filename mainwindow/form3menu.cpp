@@ -65,16 +65,17 @@ void MainMenu::Build() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(kLeft, 12, kWidth, 36);
     Image1->setPixmap(LogoPicture(Image1->size()));
-    lblWebSite = label("lblWebSite", QString::fromLatin1(kCarrierWebAddress),
-                       QRect(kLeft, 54, kWidth, 22));
+    lblWebSite =
+        label("lblWebSite", QString::fromLatin1(kCarrierWebAddress), QRect(kLeft, 54, kWidth, 22));
     lblWebSite->setToolTip(QStringLiteral("Click here to visit the Norvale website  "));
 
     lblBOL = label("lblBOL", QStringLiteral("Bill of Lading System"), QRect(kLeft, 90, kWidth, 24));
-    lblRateSheets = label("lblRateSheets", QStringLiteral("Rate Sheets"),
-                          QRect(kLeft, 118, kWidth, 24));
-    lblCustomize = label("lblCustomize", QStringLiteral("Customize"), QRect(kLeft, 146, kWidth, 24));
-    lblRulesTariff = label("lblRulesTariff", QStringLiteral("Rules Tariff"),
-                           QRect(kLeft, 174, kWidth, 24));
+    lblRateSheets =
+        label("lblRateSheets", QStringLiteral("Rate Sheets"), QRect(kLeft, 118, kWidth, 24));
+    lblCustomize =
+        label("lblCustomize", QStringLiteral("Customize"), QRect(kLeft, 146, kWidth, 24));
+    lblRulesTariff =
+        label("lblRulesTariff", QStringLiteral("Rules Tariff"), QRect(kLeft, 174, kWidth, 24));
     lblHelp = label("lblHelp", QStringLiteral("Help"), QRect(kLeft, 202, kWidth, 24));
 
     // The groups open one at a time in the same place below the headings.
@@ -126,7 +127,8 @@ void MainMenu::Build() {
         QStringLiteral("  Click here to apply Accessorial charges to this shipment"));
     for (auto* l : groups_[0]) l->move(l->x(), l->y() + 25);
     groups_[0].insert(groups_[0].begin(), form_.lblApplyAccessorials);
-    form_.lblRate->setToolTip(QStringLiteral("  Click here to rate the shipment  (or use Alt-R)  "));
+    form_.lblRate->setToolTip(
+        QStringLiteral("  Click here to rate the shipment  (or use Alt-R)  "));
 
     lblHelpDesk = new QLabel(&form_);
     lblHelpDesk->setObjectName(QStringLiteral("lblHelpDesk"));
@@ -153,9 +155,9 @@ void MainMenu::Build() {
     };
     for (QLabel* l : {static_cast<QLabel*>(form_.lblRate), static_cast<QLabel*>(lblWebSite)})
         rule(l, {true, true, -1, false});
-    for (QLabel* l : {static_cast<QLabel*>(lblBOL), static_cast<QLabel*>(lblRateSheets),
-                      static_cast<QLabel*>(form_.lblExit),
-                      static_cast<QLabel*>(form_.lblApplyAccessorials)})
+    for (QLabel* l :
+         {static_cast<QLabel*>(lblBOL), static_cast<QLabel*>(lblRateSheets),
+          static_cast<QLabel*>(form_.lblExit), static_cast<QLabel*>(form_.lblApplyAccessorials)})
         rule(l, {true, false, -1, false});
     rule(lblCustomize, {true, false, 0, false});
     rule(lblRulesTariff, {true, false, 1, false});
@@ -241,8 +243,7 @@ void MainMenu::chkHawaiiWillCall_MouseMove() {
 
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     // Compared by the pointer kept at build time: the window may be half destroyed here.
-    if (watched == willCall_ && event->type() == QEvent::MouseMove)
-        chkHawaiiWillCall_MouseMove();
+    if (watched == willCall_ && event->type() == QEvent::MouseMove) chkHawaiiWillCall_MouseMove();
     return false;
 }
 
@@ -308,9 +309,8 @@ void MainMenu::lblWebSite_Click() {
 }
 
 void MainMenu::lblCdnEXC_Click() {
-    Command(QStringLiteral("Canadian Exchange Rate"), [](QWidget* owner) {
-        ShowCdnRateDialog(owner);
-    });
+    Command(QStringLiteral("Canadian Exchange Rate"),
+            [](QWidget* owner) { ShowCdnRateDialog(owner); });
 }
 
 void MainMenu::lblDiscounts_Click() {

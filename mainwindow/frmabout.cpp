@@ -20,16 +20,16 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     Image1 = MakeHeaderBand(this, QRect(0, 0, 520, 64));
     hdlVZK = MakeLabel(this, QStringLiteral("hdlVZK"), QStringLiteral("Norvale Freight"),
                        QRect(18, 6, 480, 28), AuxFont(15, true), 0xFFFFFF);
-    hdlFL2001 = MakeLabel(this, QStringLiteral("hdlFL2001"),
-                          QStringLiteral("Fretlyn2007 for Windows"), QRect(18, 34, 480, 24),
-                          AuxFont(11, true), 0xFFFFFF);
+    hdlFL2001 =
+        MakeLabel(this, QStringLiteral("hdlFL2001"), QStringLiteral("Fretlyn2007 for Windows"),
+                  QRect(18, 34, 480, 24), AuxFont(11, true), 0xFFFFFF);
     lblVersion = MakeLabel(this, QStringLiteral("lblVersion"), QString(), QRect(18, 74, 200, 20),
                            AuxFont(9, true));
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(18, 100, 484, 2), RGB(50, 70, 132));
     Label6 = MakeLabel(this, QStringLiteral("Label6"), QStringLiteral("NOTICE TO USER"),
                        QRect(18, 110, 480, 20), AuxFont(10, true));
-    lblAbout = MakeLabel(this, QStringLiteral("lblAbout"), QString(), QRect(18, 134, 484, 172),
-                         text);
+    lblAbout =
+        MakeLabel(this, QStringLiteral("lblAbout"), QString(), QRect(18, 134, 484, 172), text);
     lblAbout->setWordWrap(true);
     lblAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label7 = MakeLabel(this, QStringLiteral("Label7"), QStringLiteral("Tariff NRVL 410"),

@@ -49,10 +49,14 @@ frmBrowser::frmBrowser(QWidget* parent) : QDialog(parent) {
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tbToolBar->setIconSize(QSize(20, 20));
     const std::pair<const char*, QStyle::StandardPixmap> kButtons[] = {
-        {"Back", QStyle::SP_ArrowBack},          {"Forward", QStyle::SP_ArrowForward},
-        {"Stop", QStyle::SP_BrowserStop},        {"Refresh", QStyle::SP_BrowserReload},
-        {"Home", QStyle::SP_DirHomeIcon},        {"Search", QStyle::SP_FileDialogContentsView},
-        {"Print", QStyle::SP_FileDialogDetailedView}, {"Exit", QStyle::SP_DialogCloseButton}};
+        {"Back", QStyle::SP_ArrowBack},
+        {"Forward", QStyle::SP_ArrowForward},
+        {"Stop", QStyle::SP_BrowserStop},
+        {"Refresh", QStyle::SP_BrowserReload},
+        {"Home", QStyle::SP_DirHomeIcon},
+        {"Search", QStyle::SP_FileDialogContentsView},
+        {"Print", QStyle::SP_FileDialogDetailedView},
+        {"Exit", QStyle::SP_DialogCloseButton}};
     for (const auto& [key, icon] : kButtons) {
         QAction* a = tbToolBar->addAction(style()->standardIcon(icon), QLatin1String(key));
         a->setObjectName(QLatin1String(key));
@@ -95,8 +99,8 @@ frmBrowser::frmBrowser(QWidget* parent) : QDialog(parent) {
 void frmBrowser::SizeRule() {
     tbToolBar->setGeometry(0, 0, width(), tbToolBar->sizeHint().height());
     lblAddress->setGeometry(kBrowserLeft, tbToolBar->height() + 2, std::max(0, width() - 16), 20);
-    brwNorvale->setGeometry(QRect(QPoint(kBrowserLeft, kBrowserTop),
-                                  BrowserSizeFor(frameGeometry().size())));
+    brwNorvale->setGeometry(
+        QRect(QPoint(kBrowserLeft, kBrowserTop), BrowserSizeFor(frameGeometry().size())));
 }
 
 void frmBrowser::resizeEvent(QResizeEvent* event) {

@@ -33,13 +33,13 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     txtZipCode->setMaxLength(6);
     txtZipCode->setFont(AuxFont(11, true));
     txtZipCode->installEventFilter(this);
-    mlblClickHere = MakeButton(this, QStringLiteral("mlblClickHere"), QStringLiteral("Find Svc Ctr"),
-                               QRect(150, 62, 130, 22), bold);
+    mlblClickHere = MakeButton(this, QStringLiteral("mlblClickHere"),
+                               QStringLiteral("Find Svc Ctr"), QRect(150, 62, 130, 22), bold);
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 100, 388, 2), RGB(50, 70, 132));
 
-    lblServiceCenterName = MakeLabel(this, QStringLiteral("lblServiceCenterName"),
-                                     QStringLiteral("Service Center"), QRect(16, 114, 390, 24),
-                                     AuxFont(11, true));
+    lblServiceCenterName =
+        MakeLabel(this, QStringLiteral("lblServiceCenterName"), QStringLiteral("Service Center"),
+                  QRect(16, 114, 390, 24), AuxFont(11, true));
     lblAddress = MakeLabel(this, QStringLiteral("lblAddress"), QStringLiteral("Address"),
                            QRect(16, 142, 390, 22), text);
     lblCityStateZip = MakeLabel(this, QStringLiteral("lblCityStateZip"),
@@ -63,8 +63,8 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
 }
 
 void frmFindSC::ShowResult(bool shown) {
-    for (QLabel* l : {lblServiceCenterName, lblAddress, lblCityStateZip, lblPhone, lblFAX,
-                      lblTollFree})
+    for (QLabel* l :
+         {lblServiceCenterName, lblAddress, lblCityStateZip, lblPhone, lblFAX, lblTollFree})
         l->setVisible(shown);
 }
 

@@ -23,9 +23,9 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Norvale Freight Tariff NRVL 120-Q"));
     setFixedSize(780, 580);
     SetBackColor(this, RGB(152, 157, 175));
-    Label1 = MakeLabel(this, QStringLiteral("Label1"),
-                       QStringLiteral("Choose a subject from this list"), QRect(16, 12, 400, 22),
-                       AuxFont(10, true), 0xFFFFFF);
+    Label1 =
+        MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Choose a subject from this list"),
+                  QRect(16, 12, 400, 22), AuxFont(10, true), 0xFFFFFF);
     cmbTrfIndex = new QComboBox(this);
     cmbTrfIndex->setObjectName(QStringLiteral("cmbTrfIndex"));
     cmbTrfIndex->setEditable(false);

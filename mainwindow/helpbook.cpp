@@ -59,8 +59,8 @@ std::vector<HelpKeyword> HelpBook::KeywordsStartingWith(const QString& typed) co
 }
 
 std::vector<HelpTopic> HelpBook::Search(const QString& query) const {
-    const QStringList words = query.split(QRegularExpression(QStringLiteral("\\s+")),
-                                          Qt::SkipEmptyParts);
+    const QStringList words =
+        query.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     std::vector<HelpTopic> out;
     if (words.isEmpty()) return out;
     for (const auto& topic : topics_) {

@@ -135,8 +135,7 @@ void HelpWindow::ShowPage(const QString& page) {
 void HelpWindow::RunSearch() {
     lstFound->clear();
     for (const auto& t : book_->Search(txtSearch->text())) PageItem(lstFound, t.title, t.page);
-    if (lstFound->count() == 0)
-        lstFound->addItem(QStringLiteral("No page holds every word."));
+    if (lstFound->count() == 0) lstFound->addItem(QStringLiteral("No page holds every word."));
 }
 
 QString HelpWindow::CurrentPage() const {

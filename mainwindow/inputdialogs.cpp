@@ -109,8 +109,8 @@ QPixmap BoxDrawing(const QSize& size) {
     const QRect front(20, 40, 150, 90);
     const QPoint depth(50, -30);
     painter.drawRect(front);
-    painter.drawPolygon(QPolygon({front.topLeft(), front.topLeft() + depth,
-                                  front.topRight() + depth, front.topRight()}));
+    painter.drawPolygon(QPolygon(
+        {front.topLeft(), front.topLeft() + depth, front.topRight() + depth, front.topRight()}));
     painter.drawPolygon(QPolygon({front.topRight(), front.topRight() + depth,
                                   front.bottomRight() + depth, front.bottomRight()}));
     return pixmap;

@@ -27,12 +27,11 @@ QPixmap Arrow(bool up) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(ColorFromValue(kRuleColor));
     painter.setPen(Qt::NoPen);
-    const QPolygon arrow = up ? QPolygon({QPoint(16, 3), QPoint(30, 20), QPoint(21, 20),
-                                          QPoint(21, 29), QPoint(11, 29), QPoint(11, 20),
-                                          QPoint(2, 20)})
-                              : QPolygon({QPoint(16, 29), QPoint(30, 12), QPoint(21, 12),
-                                          QPoint(21, 3), QPoint(11, 3), QPoint(11, 12),
-                                          QPoint(2, 12)});
+    const QPolygon arrow =
+        up ? QPolygon({QPoint(16, 3), QPoint(30, 20), QPoint(21, 20), QPoint(21, 29),
+                       QPoint(11, 29), QPoint(11, 20), QPoint(2, 20)})
+           : QPolygon({QPoint(16, 29), QPoint(30, 12), QPoint(21, 12), QPoint(21, 3), QPoint(11, 3),
+                       QPoint(11, 12), QPoint(2, 12)});
     painter.drawPolygon(arrow);
     return pixmap;
 }
@@ -112,8 +111,8 @@ void frmQckRef::Build() {
         // The container freight station's reference is a label of its own on the A to D panel.
         const bool ownLabel = panel_ == 0 && QLatin1String(item.description) ==
                                                  QLatin1String("Container Freight Station");
-        ll->addWidget(Text(left, ownLabel ? QStringLiteral("Label5")
-                                          : QStringLiteral("label2_%1").arg(r),
+        ll->addWidget(Text(left,
+                           ownLabel ? QStringLiteral("Label5") : QStringLiteral("label2_%1").arg(r),
                            QString::fromLatin1(item.reference), reference));
         ll->addStretch();
         grid->addWidget(left, row, 0, Qt::AlignTop);
@@ -163,8 +162,8 @@ void frmQckRef::Build() {
             table->addLayout(cells, 0, 2, 3, 1);
             table->setColumnStretch(3, 1);
             rl->addLayout(table);
-            rl->addWidget(Text(right, QStringLiteral("Label5"), QLatin1String(kLinealFootnote1),
-                               reference));
+            rl->addWidget(
+                Text(right, QStringLiteral("Label5"), QLatin1String(kLinealFootnote1), reference));
             rl->addWidget(charge(right, find(3)));
             rl->addWidget(charge(right, find(23)));
         }
@@ -174,9 +173,9 @@ void frmQckRef::Build() {
     outer->addLayout(grid);
 
     auto* bottom = new QHBoxLayout;
-    Label4 = Text(this, QStringLiteral("Label4"),
-                  QStringLiteral("Click any amount field for full details"), heading,
-                  RGB(192, 0, 0));
+    Label4 =
+        Text(this, QStringLiteral("Label4"),
+             QStringLiteral("Click any amount field for full details"), heading, RGB(192, 0, 0));
     Label4->setWordWrap(false);
     bottom->addWidget(Label4);
     bottom->addStretch();
@@ -186,9 +185,8 @@ void frmQckRef::Build() {
         img->setPixmap(Arrow(up));
         img->setFixedSize(32, 32);
         img->setToolTip(up ? QStringLiteral("Previous page") : QStringLiteral("Next page"));
-        connect(img, &LabelButton::mouseMoved, this, [this] {
-            SetMousePointer(this, kPointerCustom);
-        });
+        connect(img, &LabelButton::mouseMoved, this,
+                [this] { SetMousePointer(this, kPointerCustom); });
         bottom->addWidget(img);
         return img;
     };
@@ -253,9 +251,14 @@ void ShowQuickReference(QWidget* owner) {
         frmQckRef window(panel, owner);
         RunAuxModal(window);
         switch (window.ExitChoice()) {
-            case frmQckRef::Exit::Next: panel = std::min(panel + 1, kQuickRefPanels - 1); break;
-            case frmQckRef::Exit::Prev: panel = std::max(panel - 1, 0); break;
-            case frmQckRef::Exit::Done: return;
+            case frmQckRef::Exit::Next:
+                panel = std::min(panel + 1, kQuickRefPanels - 1);
+                break;
+            case frmQckRef::Exit::Prev:
+                panel = std::max(panel - 1, 0);
+                break;
+            case frmQckRef::Exit::Done:
+                return;
         }
     }
 }

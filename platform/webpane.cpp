@@ -13,7 +13,8 @@ QString Escaped(const QString& text) {
 }
 }  // namespace
 
-WebPane::WebPane(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
+WebPane::WebPane(QWidget* parent)
+    : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {

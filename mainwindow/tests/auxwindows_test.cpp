@@ -267,9 +267,8 @@ TEST_F(MenuTest, EveryChargeOpensTheTariffItemItsRowNames) {
                     EXPECT_EQ(k, 0u) << "a blank cell opens the first entry";
                     continue;
                 }
-                EXPECT_EQ(list[k].second, item)
-                    << data.name << " label " << a.index << " \"" << a.text << "\" opens \""
-                    << list[k].first << "\"";
+                EXPECT_EQ(list[k].second, item) << data.name << " label " << a.index << " \""
+                                                << a.text << "\" opens \"" << list[k].first << "\"";
             }
         }
     }
@@ -313,8 +312,8 @@ TEST_F(MenuTest, PagingDownThreeTimesAndUpThreeTimesEndsOnTheFirstPanel) {
         ++step;
     };
     Click(Menu().lblQuickRef);
-    EXPECT_EQ(opened, (Names{"frmQckAD", "frmQckEL", "frmQckMR", "frmQckSZ", "frmQckMR",
-                             "frmQckEL", "frmQckAD"}));
+    EXPECT_EQ(opened, (Names{"frmQckAD", "frmQckEL", "frmQckMR", "frmQckSZ", "frmQckMR", "frmQckEL",
+                             "frmQckAD"}));
     for (const auto& t : titles)
         EXPECT_EQ(t, "Rates and Charges for Accessorial and Terminal Services (effective " +
                          tariff.gEffDate + ")");

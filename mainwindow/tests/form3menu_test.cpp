@@ -5,17 +5,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTextBrowser>
 #include <QTabWidget>
+#include <QTextBrowser>
 
+#include "displayquote.h"
 #include "frmbrowser.h"
+#include "frmqpo.h"
 #include "helpviewer.h"
 #include "labels.h"
 #include "menufixture.h"
 #include "quotedialogforms.h"
 #include "settings.h"
-#include "displayquote.h"
-#include "frmqpo.h"
 #include "startup.h"
 
 namespace {
@@ -34,11 +34,11 @@ TEST_F(MenuTest, EveryGroupStartsClosedAndHoldsItsLabels) {
     Load();
     MainMenu& m = Menu();
     EXPECT_EQ(OpenGroups(m), "");
-    for (QLabel* l : {static_cast<QLabel*>(form->lblApplyAccessorials),
-                      static_cast<QLabel*>(m.lblCdnEXC), static_cast<QLabel*>(m.lblDiscounts),
-                      static_cast<QLabel*>(m.lblFSC), static_cast<QLabel*>(m.lblShipLoc),
-                      static_cast<QLabel*>(m.lblUpgrader), static_cast<QLabel*>(m.lblQuickRef),
-                      static_cast<QLabel*>(m.lblAbout)})
+    for (QLabel* l :
+         {static_cast<QLabel*>(form->lblApplyAccessorials), static_cast<QLabel*>(m.lblCdnEXC),
+          static_cast<QLabel*>(m.lblDiscounts), static_cast<QLabel*>(m.lblFSC),
+          static_cast<QLabel*>(m.lblShipLoc), static_cast<QLabel*>(m.lblUpgrader),
+          static_cast<QLabel*>(m.lblQuickRef), static_cast<QLabel*>(m.lblAbout)})
         EXPECT_TRUE(l->isHidden()) << l->objectName().toStdString();
     m.ShowMenuGroup(0, true);
     EXPECT_FALSE(form->lblApplyAccessorials->isHidden());
@@ -143,11 +143,12 @@ TEST_F(MenuTest, APendingCityChoiceSilencesTheCommandsButNotClickHere) {
     int bills = 0;
     RegisterCommandWindow(CommandWindow::BillOfLading, [&] { ++bills; });
     mainState.gLocked = true;
-    for (LabelButton* l : {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff,
-                           m.lblHelp, m.lblWebSite, m.lblCdnEXC, m.lblDiscounts, m.lblFSC,
-                           m.lblShipLoc, m.lblUpgrader, m.lblQuickRef, m.lblDetail,
-                           m.lblContents, m.lblIndex, m.lblSearch, m.lblUseHelp, m.lblContactVZK,
-                           m.lblFindSC, m.lblAbout, form->lblExit, form->lblRate})
+    for (LabelButton* l :
+         {m.lblBOL,      m.lblRateSheets, m.lblCustomize,  m.lblRulesTariff, m.lblHelp,
+          m.lblWebSite,  m.lblCdnEXC,     m.lblDiscounts,  m.lblFSC,         m.lblShipLoc,
+          m.lblUpgrader, m.lblQuickRef,   m.lblDetail,     m.lblContents,    m.lblIndex,
+          m.lblSearch,   m.lblUseHelp,    m.lblContactVZK, m.lblFindSC,      m.lblAbout,
+          form->lblExit, form->lblRate})
         Click(l);
     EXPECT_EQ(bills, 0);
     EXPECT_TRUE(opened.empty());
@@ -157,8 +158,9 @@ TEST_F(MenuTest, APendingCityChoiceSilencesTheCommandsButNotClickHere) {
     EXPECT_EQ(OpenHelpWindow(), nullptr);
 
     // The labels whose hover tests the lock stay dark; the others light up.
-    for (LabelButton* l : {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp,
-                           m.lblWebSite, form->lblExit, form->lblRate, form->lblApplyAccessorials}) {
+    for (LabelButton* l :
+         {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp, m.lblWebSite,
+          form->lblExit, form->lblRate, form->lblApplyAccessorials}) {
         Hover(l);
         EXPECT_EQ(LabelForeColor(l), kColorBlack) << l->objectName().toStdString();
     }
@@ -174,9 +176,8 @@ TEST_F(MenuTest, EveryCommandOpensItsWindowWhileBusyAndIsNotBusyAfterwards) {
     Load();
     MainMenu& m = Menu();
     const std::pair<LabelButton*, const char*> kCommands[] = {
-        {m.lblCdnEXC, "frmCdnRate"},      {m.lblFSC, "frmFuelSurcharge"},
-        {m.lblQuickRef, "frmQckAD"},      {m.lblDetail, "frmTrfDetail"},
-        {m.lblFindSC, "frmFindSC"},       {m.lblAbout, "frmAbout"},
+        {m.lblCdnEXC, "frmCdnRate"},   {m.lblFSC, "frmFuelSurcharge"}, {m.lblQuickRef, "frmQckAD"},
+        {m.lblDetail, "frmTrfDetail"}, {m.lblFindSC, "frmFindSC"},     {m.lblAbout, "frmAbout"},
         {m.lblWebSite, "frmBrowser"}};
     for (const auto& [label, window] : kCommands) {
         opened.clear();

@@ -7,18 +7,18 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrinter>
-#include <QTemporaryDir>
-#include <QTextCursor>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <map>
 
 #include "carrierweb.h"
-#include "textprinter.h"
 #include "messagebox.h"
+#include "textprinter.h"
 #include "webpane.h"
 
 namespace {
@@ -64,13 +64,15 @@ class LocalServer {
         Answer(s, it == kPages.end() ? QStringLiteral("Not Here") : it->second);
     }
     static void Answer(QTcpSocket* s, const QString& title) {
-        const QByteArray body = QStringLiteral("<html><head><title>%1</title></head><body><p>%1"
-                                               "</p><a href=\"/next.htm\">next</a></body></html>")
+        const QByteArray body = QStringLiteral(
+                                    "<html><head><title>%1</title></head><body><p>%1"
+                                    "</p><a href=\"/next.htm\">next</a></body></html>")
                                     .arg(title)
                                     .toUtf8();
-        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
-                 "Content-Length: " +
-                 QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        s->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
+            "Content-Length: " +
+            QByteArray::number(body.size()) + "\r\n\r\n" + body);
         s->flush();
         s->disconnectFromHost();
     }
@@ -109,9 +111,9 @@ TEST_F(BrowserTest, EachPageSelectorOpensItsPageAndTheTitleFollowsIt) {
         EXPECT_EQ(w.windowTitle(), title);
         EXPECT_TRUE(w.brwNorvale->toPlainText().contains(title));
     }
-    EXPECT_EQ(server.requests, (std::vector<std::string>{
-                                   "/", "/scripts/NavQTools.asp?dest=fuelcharge",
-                                   "/scripts/navqtools.asp?Dest=Exchange"}));
+    EXPECT_EQ(server.requests,
+              (std::vector<std::string>{"/", "/scripts/NavQTools.asp?dest=fuelcharge",
+                                        "/scripts/navqtools.asp?Dest=Exchange"}));
     EXPECT_TRUE(messageScript.Log().empty());
 }
 

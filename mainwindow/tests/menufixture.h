@@ -21,9 +21,9 @@
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
+#include "quotedialogs.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
-#include "quotedialogs.h"
 #include "testdata.h"
 
 class MenuTest : public ::testing::Test {

@@ -31,16 +31,15 @@ std::vector<std::string> ClippedLabels(QWidget* window) {
     for (QLabel* l : window->findChildren<QLabel*>()) {
         if (!l->isVisibleTo(window) || l->text().isEmpty() || l->width() == 0) continue;
         const QSize hint = l->sizeHint();
-        const bool fits = l->wordWrap() ? l->heightForWidth(l->width()) <= l->height() + 1
-                                        : hint.width() <= l->width() + 1 &&
-                                              hint.height() <= l->height() + 4;
+        const bool fits = l->wordWrap()
+                              ? l->heightForWidth(l->width()) <= l->height() + 1
+                              : hint.width() <= l->width() + 1 && hint.height() <= l->height() + 4;
         if (!fits)
-            out.push_back(l->objectName().toStdString() + " \"" + l->text().left(30).toStdString() +
-                          "\" needs " + std::to_string(hint.width()) + "x" +
-                          std::to_string(l->wordWrap() ? l->heightForWidth(l->width())
-                                                       : hint.height()) +
-                          " in " + std::to_string(l->width()) + "x" +
-                          std::to_string(l->height()));
+            out.push_back(
+                l->objectName().toStdString() + " \"" + l->text().left(30).toStdString() +
+                "\" needs " + std::to_string(hint.width()) + "x" +
+                std::to_string(l->wordWrap() ? l->heightForWidth(l->width()) : hint.height()) +
+                " in " + std::to_string(l->width()) + "x" + std::to_string(l->height()));
     }
     return out;
 }
@@ -50,7 +49,8 @@ void Shoot(QWidget* window, const QString& name) {
     window->activateWindow();
     QApplication::processEvents();
     QDir().mkpath(ShotFolder());
-    EXPECT_TRUE(window->grab().save(ShotFolder() + QLatin1Char('/') + name + ".png")) << name.toStdString();
+    EXPECT_TRUE(window->grab().save(ShotFolder() + QLatin1Char('/') + name + ".png"))
+        << name.toStdString();
     EXPECT_EQ(ClippedLabels(window), std::vector<std::string>{}) << name.toStdString();
 }
 

@@ -19,7 +19,8 @@ struct HelpPage {
 
 const std::vector<HelpPage>& HelpPages() {
     static const std::vector<HelpPage> kPages = {
-        {"points.htm", "Entering the origin and destination",
+        {"points.htm",
+         "Entering the origin and destination",
          "<p>Type the origin in the <b>Origin</b> box and the destination in the "
          "<b>Destination</b> box.  Each takes one of:</p><ul>"
          "<li>a US ZIP code of five digits, for example 60601;</li>"
@@ -37,7 +38,8 @@ const std::vector<HelpPage>& HelpPages() {
          "the delivery is on a military base.</p>",
          {"origin", "destination", "ZIP code", "postal code", "city", "default origin",
           "verifying points"}},
-        {"lines.htm", "Entering commodity lines",
+        {"lines.htm",
+         "Entering commodity lines",
          "<p>A shipment has up to five commodity lines.  For each, type the <b>weight</b> in "
          "pounds and choose the NMFC <b>class</b> (50 to 500) from its box.  Fill the lines from "
          "the top without gaps: line 1 must have a weight.</p>"
@@ -49,7 +51,8 @@ const std::vector<HelpPage>& HelpPages() {
          "<p>The classes you leave in the boxes are kept as the defaults for the next start.</p>",
          {"weight", "class", "NMFC class", "density", "commodity", "cube", "ocean", "Hawaii",
           "Puerto Rico"}},
-        {"accessorials.htm", "Choosing accessorial services",
+        {"accessorials.htm",
+         "Choosing accessorial services",
          "<p>Point at <b>Customize</b> and click <b>Accessorial charges</b> to open the list of "
          "services: C.O.D., lift gate, inside delivery, residential delivery, hazardous "
          "materials, the Norvale Guaranteed Service, Thriftlane and others.  Click a service to "
@@ -61,7 +64,8 @@ const std::vector<HelpPage>& HelpPages() {
          "the C.O.D. amount when it rates.</p>",
          {"accessorial", "C.O.D.", "lift gate", "liftgate", "guaranteed", "Thriftlane",
           "hazardous materials", "residential delivery", "inside delivery"}},
-        {"rating.htm", "Rating a shipment",
+        {"rating.htm",
+         "Rating a shipment",
          "<p>Click <b>Rate this shipment</b>, or press the Alt key, when the origin, the "
          "destination and the commodity lines are in.  Fretlyn checks, in this order: that both "
          "points are verified, that a guaranteed shipment runs between direct points, that a "
@@ -70,7 +74,8 @@ const std::vector<HelpPage>& HelpPages() {
          "densities and that an ocean shipment has its cube.</p>"
          "<p>When everything is in order the quote window opens.</p>",
          {"rate", "rating", "Alt key", "lane", "no service", "direct points"}},
-        {"quote.htm", "Reading a quote",
+        {"quote.htm",
+         "Reading a quote",
          "<p>The quote window shows the shipment's lines with their class, weight, rate and "
          "charge, the minimum charge or the weight the shipment is rated as when that is "
          "cheaper (deficit weight), the gross charges, your discount and the net charges.  "
@@ -82,12 +87,14 @@ const std::vector<HelpPage>& HelpPages() {
          "for this quote, show the total in Canadian funds and print the quote.</p>",
          {"quote", "discount", "deficit weight", "minimum charge", "surcharge on a quote",
           "Canadian funds", "total"}},
-        {"printing.htm", "Printing a quote",
+        {"printing.htm",
+         "Printing a quote",
          "<p>In the quote window, click <b>Print</b>.  The print dialog opens: choose a printer, "
          "or print to a PDF file.  The printed quote shows the points, the lines, every charge "
          "and the total, with the tariff's effective date.</p>",
          {"print", "printing", "PDF"}},
-        {"menu.htm", "The menu",
+        {"menu.htm",
+         "The menu",
          "<p>The main window's commands are in the column on its right.  Point at a heading to "
          "open its group; move the mouse off the commands to close it.</p><ul>"
          "<li><b>Bill of Lading System</b>: keep and print bills of lading.</li>"
@@ -103,7 +110,8 @@ const std::vector<HelpPage>& HelpPages() {
          "<li><b>Exit</b> ends Fretlyn.</li></ul>"
          "<p>While a city list is open, the commands wait until you pick a city.</p>",
          {"menu", "commands", "Customize", "Rules Tariff", "Exit", "website"}},
-        {"reference.htm", "Service centers and the rules tariff",
+        {"reference.htm",
+         "Service centers and the rules tariff",
          "<p><b>Your local Service Center</b> (Help group): type a ZIP or postal code and click "
          "<b>Find Svc Ctr</b> to see the Norvale Freight service center that serves it, with its "
          "address and telephone numbers.</p>"
@@ -114,7 +122,8 @@ const std::vector<HelpPage>& HelpPages() {
          "to read its full text.</p>",
          {"service center", "terminal", "telephone", "quick reference", "tariff item",
           "rules tariff", "detail"}},
-        {"settings.htm", "Fuel surcharge and exchange rate",
+        {"settings.htm",
+         "Fuel surcharge and exchange rate",
          "<p><b>Fuel Surcharge</b> (Customize group): the percentage added to every quote.  Type "
          "it as two digits, a point and one digit, for example 05.5.  The link opens the "
          "carrier's page with the current surcharge.</p>"
@@ -122,7 +131,8 @@ const std::vector<HelpPage>& HelpPages() {
          "buys, for totals in Canadian funds.  The link opens the carrier's page with the current "
          "rate.</p>",
          {"fuel surcharge", "exchange rate", "settings", "percentage"}},
-        {"howtohelp.htm", "How to use Help",
+        {"howtohelp.htm",
+         "How to use Help",
          "<p>The help window has three tabs on its left and the page on its right.</p><ul>"
          "<li><b>Contents</b> lists every page in reading order; click one to read it.</li>"
          "<li><b>Index</b> lists key words; type the first letters of a word to jump to it and "
@@ -137,9 +147,9 @@ const std::vector<HelpPage>& HelpPages() {
 }
 
 std::string Page(const std::string& title, const std::string& body) {
-    return "<html><head><title>" + title +
-           "</title></head>\n<body>\n<h2><font color=\"#324684\">" + title + "</font></h2>\n" +
-           body + "\n<hr><p><small><a href=\"x2007.htm\">Contents</a></small></p>\n</body></html>\n";
+    return "<html><head><title>" + title + "</title></head>\n<body>\n<h2><font color=\"#324684\">" +
+           title + "</font></h2>\n" + body +
+           "\n<hr><p><small><a href=\"x2007.htm\">Contents</a></small></p>\n</body></html>\n";
 }
 
 }  // namespace
