@@ -16,13 +16,14 @@ EntryFailure Fail(const char* title, const std::string& text, CatalogField field
 }
 
 // Another record already goes by the name (compared as the look-ups compare it).
-bool NameTaken(BLRecordId found, BLRecordId editingId) { return found != 0 && found != editingId; }
+bool NameTaken(BLRecordId found, BLRecordId editingId) {
+    return found != 0 && found != editingId;
+}
 
 }  // namespace
 
 bool IsNmfcClass(const std::string& text) {
-    return std::find(tariff.gClasses.begin(), tariff.gClasses.end(), text) !=
-           tariff.gClasses.end();
+    return std::find(tariff.gClasses.begin(), tariff.gClasses.end(), text) != tariff.gClasses.end();
 }
 
 std::optional<EntryFailure> CheckCommodity(const CommodityRecord& c, BLRecordId editingId) {
@@ -32,8 +33,7 @@ std::optional<EntryFailure> CheckCommodity(const CommodityRecord& c, BLRecordId 
     if (!IsStorableName(c.description))
         return Fail("Error!", "A commodity name cannot begin with \"...\".", CatalogField::Name);
     if (NameTaken(FindCommodityId(c.description), editingId))
-        return Fail("Error!", "A commodity with this name is already on file.",
-                    CatalogField::Name);
+        return Fail("Error!", "A commodity with this name is already on file.", CatalogField::Name);
     if (c.weight.empty())
         return Fail("Error", "Every commodity must include a weight.", CatalogField::Weight);
     const double weight = Val(c.weight);
@@ -61,8 +61,7 @@ std::optional<EntryFailure> CheckParty(const PartyRecord& p, BLRecordId editingI
     if (!IsStorableName(p.name))
         return Fail("Error", "A B/L party name cannot begin with \"...\".", CatalogField::Name);
     if (NameTaken(FindPartyId(p.name), editingId))
-        return Fail("Error", "A B/L party with this name is already on file.",
-                    CatalogField::Name);
+        return Fail("Error", "A B/L party with this name is already on file.", CatalogField::Name);
     if (p.address.empty())
         return Fail("Error", "Every B/L party must have an address.", CatalogField::Address);
     if (p.city.empty())

@@ -17,11 +17,13 @@
 #include "msgbox.h"
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 }  // namespace
 
-BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption,
-                                 const Wording& wording, QWidget* parent)
+BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const Wording& wording,
+                                 QWidget* parent)
     : QDialog(parent), wording_(wording) {
     setObjectName(QLatin1String(name));
     setWindowTitle(caption);

@@ -23,10 +23,14 @@ void Oops(std::initializer_list<QString> pieces) {
     PlatformMessageBox(parts.join(QChar('\r')), kMbInformation, kOops);
 }
 
-bool HasPositiveNumber(const std::string& text) { return !text.empty() && Val(text) > 0; }
+bool HasPositiveNumber(const std::string& text) {
+    return !text.empty() && Val(text) > 0;
+}
 
 // A party box holds a party only when its text names one in the address book.
-bool NamesParty(const std::string& text) { return HoldsChoice(text) && FindPartyId(text) != 0; }
+bool NamesParty(const std::string& text) {
+    return HoldsChoice(text) && FindPartyId(text) != 0;
+}
 
 }  // namespace
 
@@ -105,9 +109,9 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
         return false;
     }
     if (!NamesParty(form.cmbShipper.text)) {
-        ShowMessage(QStringLiteral("Please define a shipping party for ") +
-                        QStringLiteral("this B/L."),
-                    kMsgOK, kEntryError);
+        ShowMessage(
+            QStringLiteral("Please define a shipping party for ") + QStringLiteral("this B/L."),
+            kMsgOK, kEntryError);
         focus = BLField::Shipper;
         return false;
     }
@@ -119,22 +123,21 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
     }
     // No bill-to party is fine; one that is not in the address book is not.
     if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text)) {
-        ShowMessage(QStringLiteral("Please define a bill-to party for ") +
-                        QStringLiteral("this B/L."),
-                    kMsgOK, kEntryError);
+        ShowMessage(
+            QStringLiteral("Please define a bill-to party for ") + QStringLiteral("this B/L."),
+            kMsgOK, kEntryError);
         focus = BLField::BillTo;
         return false;
     }
     if (!HoldsChoice(form.cmbItem[0].text)) {
-        ShowMessage(QStringLiteral("Every B/L must include at least one ") +
-                        QStringLiteral("commodity."),
-                    kMsgOK, kEntryError);
+        ShowMessage(
+            QStringLiteral("Every B/L must include at least one ") + QStringLiteral("commodity."),
+            kMsgOK, kEntryError);
         focus = BLField::Item0;
         return false;
     }
     if (!HasPositiveNumber(form.txtQuantity[0])) {
-        ShowMessage(QStringLiteral("Any commodity must a quantity (number)."), kMsgOK,
-                    kEntryError);
+        ShowMessage(QStringLiteral("Any commodity must a quantity (number)."), kMsgOK, kEntryError);
         focus = BLField::Quantity0;
         return false;
     }

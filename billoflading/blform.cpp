@@ -13,7 +13,9 @@ std::string Folded(const std::string& s) {
     return out;
 }
 
-bool SortsBefore(const std::string& a, const std::string& b) { return Folded(a) < Folded(b); }
+bool SortsBefore(const std::string& a, const std::string& b) {
+    return Folded(a) < Folded(b);
+}
 
 // The list boxes look through their first entries only; a longer list is not searched further.
 constexpr int kListSearchLimit = 10000;
@@ -37,8 +39,8 @@ int ComboValues::IndexOf(const std::string& entry) const {
 
 void ComboValues::AddSorted(const std::string& entry, size_t from) {
     from = std::min(from, list.size());
-    auto at = std::upper_bound(list.begin() + static_cast<long>(from), list.end(), entry,
-                               SortsBefore);
+    auto at =
+        std::upper_bound(list.begin() + static_cast<long>(from), list.end(), entry, SortsBefore);
     list.insert(at, entry);
 }
 
@@ -78,10 +80,9 @@ void FillPartyLists(BLForm& form) {
     Prompted(form.cmbConsignee, kPromptConsignee);
     Prompted(form.cmbBillTo, kPromptBillTo);
     std::vector<PartyRecord> parties = AllParties();
-    std::stable_sort(parties.begin(), parties.end(),
-                     [](const PartyRecord& a, const PartyRecord& b) {
-                         return SortsBefore(a.name, b.name);
-                     });
+    std::stable_sort(
+        parties.begin(), parties.end(),
+        [](const PartyRecord& a, const PartyRecord& b) { return SortsBefore(a.name, b.name); });
     for (const PartyRecord& p : parties) {
         // A role outside 1 to 7 reads as no role at all.
         const uint8_t role = p.role >= 0 && p.role <= 255 ? static_cast<uint8_t>(p.role) : 0;
@@ -174,8 +175,8 @@ BillOfLading BillFromForm(const BLForm& form) {
     bl.instructions = form.txtInstructions;
     for (int row = 0; row < kBLLines; ++row) {
         if (!HoldsChoice(form.cmbItem[row].text)) continue;
-        bl.lines.push_back({FindCommodityId(form.cmbItem[row].text), form.txtQuantity[row],
-                            form.txtweight[row]});
+        bl.lines.push_back(
+            {FindCommodityId(form.cmbItem[row].text), form.txtQuantity[row], form.txtweight[row]});
     }
     return bl;
 }

@@ -24,9 +24,9 @@ struct ComboValues {
 };
 
 struct BLMenu {
-    bool mlblNew = true, mlblEdit = false, mlblSave = false, mlblDelete = false,
-         mlblPrint = false, mlblRate = false, mlblBLParties = true, mlblCommodities = true,
-         mlblConfig = true, mlblDone = true;
+    bool mlblNew = true, mlblEdit = false, mlblSave = false, mlblDelete = false, mlblPrint = false,
+         mlblRate = false, mlblBLParties = true, mlblCommodities = true, mlblConfig = true,
+         mlblDone = true;
     std::string deleteCaption = "Delete";  // "Abandon" while adding or editing
 };
 
@@ -43,8 +43,8 @@ struct BLForm {
     bool imageEnabled = true;     // Image1
     BLMenu menu;
 
-    std::string strBillNbr;   // the number shown when the bill was last shown
-    BLRecordId shownId = 0;   // the stored bill shown; 0 for none
+    std::string strBillNbr;  // the number shown when the bill was last shown
+    BLRecordId shownId = 0;  // the stored bill shown; 0 for none
 
     void Reset() { *this = BLForm(); }
 };

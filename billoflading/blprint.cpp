@@ -53,8 +53,8 @@ BLPrintLines PrintLinesOf(const std::vector<BLLineRecord>& lines) {
         if (!c)
             throw PrintRefusal("A commodity of this B/L is no longer in the catalogue.  " +
                                std::string("Nothing was printed."));
-        out[i++] = {line.quantity, c->hazmat == 1 ? "X" : " ", c->description, c->nmfc,
-                    c->commodityClass, line.weight};
+        out[i++] = {line.quantity, c->hazmat == 1 ? "X" : " ", c->description,
+                    c->nmfc,       c->commodityClass,          line.weight};
     }
     return out;
 }

@@ -151,8 +151,7 @@ void RestoreMainRequest() {
     }
 }
 
-PartyRecord ReadEndParty(BLRecordId partyId, const std::string& role,
-                               const std::string& number) {
+PartyRecord ReadEndParty(BLRecordId partyId, const std::string& role, const std::string& number) {
     std::optional<PartyRecord> party = partyId != 0 ? ReadParty(partyId) : std::nullopt;
     if (!party)
         Refuse("The " + role + " of B/L " + number + " is not in the address book.  " +

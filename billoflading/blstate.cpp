@@ -11,5 +11,9 @@ BLRatePrintHooks& Hooks() {
 }
 }  // namespace
 
-void SetBLRatePrintHooks(BLRatePrintHooks hooks) { Hooks() = std::move(hooks); }
-const BLRatePrintHooks& GetBLRatePrintHooks() { return Hooks(); }
+void SetBLRatePrintHooks(BLRatePrintHooks hooks) {
+    Hooks() = std::move(hooks);
+}
+const BLRatePrintHooks& GetBLRatePrintHooks() {
+    return Hooks();
+}

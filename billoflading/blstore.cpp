@@ -15,7 +15,9 @@ Database& Db() {
     return *tariff.gDB;
 }
 
-BLRecordId IdOf(const Value& v) { return static_cast<BLRecordId>(v.toInt()); }
+BLRecordId IdOf(const Value& v) {
+    return static_cast<BLRecordId>(v.toInt());
+}
 
 // One above the highest id of a table; the id column is the table's key.
 BLRecordId NextId(const char* table, const char* column) {
@@ -37,8 +39,8 @@ BLRecordId FindByText(const char* table, const char* idColumn, const char* textC
                       const std::string& text, const std::shared_ptr<Recordset>& rs) {
     const std::string wanted = Trim(text);
     Snapshot s = Db().OpenSnapshot("SELECT " + QuoteIdentifier(idColumn) + ", " +
-                                   QuoteIdentifier(textColumn) + " FROM " +
-                                   QuoteIdentifier(table) + " ORDER BY 1");
+                                   QuoteIdentifier(textColumn) + " FROM " + QuoteIdentifier(table) +
+                                   " ORDER BY 1");
     for (; !s.AtEOF(); s.MoveNext()) {
         // Exact comparison: the table's own key would take "abc" for "ABC".
         if (Trim(s.Field(size_t{1}).str()) == wanted) {
@@ -128,13 +130,21 @@ void AppendNumber(std::string& list, const std::string& number) {
 }
 
 // Whole number nearest to a value, halves to even, in 64 bits.
-double RoundHalfEven(double v) { return std::nearbyint(v); }
+double RoundHalfEven(double v) {
+    return std::nearbyint(v);
+}
 
 }  // namespace
 
-BLRecordId NextBLId() { return NextId("Bills", "BL ID"); }
-BLRecordId NextCommodityId() { return NextId("Commodity", "commodity ID"); }
-BLRecordId NextPartyId() { return NextId("BL parties", "Party ID"); }
+BLRecordId NextBLId() {
+    return NextId("Bills", "BL ID");
+}
+BLRecordId NextCommodityId() {
+    return NextId("Commodity", "commodity ID");
+}
+BLRecordId NextPartyId() {
+    return NextId("BL parties", "Party ID");
+}
 
 BLRecordId FindBLIdByNumber(const std::string& number) {
     return FindByText("Bills", "BL ID", "BL number", number, tariff.rsBills);
@@ -143,8 +153,7 @@ BLRecordId FindPartyId(const std::string& name) {
     return FindByText("BL parties", "Party ID", "Name", name, tariff.rsBLParties);
 }
 BLRecordId FindCommodityId(const std::string& description) {
-    return FindByText("Commodity", "commodity ID", "Description", description,
-                      tariff.rsCommodity);
+    return FindByText("Commodity", "commodity ID", "Description", description, tariff.rsCommodity);
 }
 
 std::optional<BillRecord> ReadBill(BLRecordId id) {
@@ -161,8 +170,8 @@ std::vector<BLLineRecord> ReadBLLines(BLRecordId id) {
         {id});
     std::vector<BLLineRecord> lines;
     for (; !s.AtEOF(); s.MoveNext())
-        lines.push_back({IdOf(s.Field(size_t{0})), s.Field(size_t{1}).str(),
-                         s.Field(size_t{2}).str()});
+        lines.push_back(
+            {IdOf(s.Field(size_t{0})), s.Field(size_t{1}).str(), s.Field(size_t{2}).str()});
     return lines;
 }
 
@@ -171,8 +180,8 @@ std::optional<BillOfLading> ReadBillOfLading(BLRecordId id) {
     if (!bill) return std::nullopt;
     BillOfLading bl;
     bl.bill = *bill;
-    Snapshot note = Db().OpenSnapshot(
-        "SELECT \"Instructions\" FROM \"BL Notes\" WHERE \"BL ID\" = ?", {id});
+    Snapshot note =
+        Db().OpenSnapshot("SELECT \"Instructions\" FROM \"BL Notes\" WHERE \"BL ID\" = ?", {id});
     if (!note.AtEOF()) bl.instructions = note.Field(size_t{0}).str();
     bl.lines = ReadBLLines(id);
     return bl;
@@ -223,9 +232,8 @@ BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
         Database& db = Db();
         const BillRecord& b = bl.bill;
         const BLRecordId id = editing ? b.blId : NextBLId();
-        const std::vector<Value> fields = {b.blNumber,    b.date,          b.proNumber,
-                                           b.poNumber,    b.shipperId,     b.consigneeId,
-                                           b.billToId,    id};
+        const std::vector<Value> fields = {b.blNumber,  b.date,        b.proNumber, b.poNumber,
+                                           b.shipperId, b.consigneeId, b.billToId,  id};
         if (editing) {
             const int changed = db.Execute(
                 "UPDATE \"Bills\" SET \"BL number\" = ?, \"Date\" = ?, \"PRO Number\" = ?, "
@@ -233,8 +241,9 @@ BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
                 "WHERE \"BL ID\" = ?",
                 fields);
             if (changed == 0)
-                throw DbError(kErrNoCurrentRecord, "The bill of lading being edited is no "
-                                                   "longer on file.");
+                throw DbError(kErrNoCurrentRecord,
+                              "The bill of lading being edited is no "
+                              "longer on file.");
         } else {
             db.Execute(
                 "INSERT INTO \"Bills\" (\"BL number\", \"Date\", \"PRO Number\", \"PONbr\", "
@@ -273,8 +282,7 @@ BLRecordId StoreParty(const PartyRecord& p, bool editing) {
     return InTransaction([&] {
         Database& db = Db();
         const BLRecordId id = editing ? p.partyId : NextPartyId();
-        const std::vector<Value> fields = {p.name, p.address, p.city, p.zip,
-                                           p.state, p.role, id};
+        const std::vector<Value> fields = {p.name, p.address, p.city, p.zip, p.state, p.role, id};
         if (editing) {
             if (db.Execute("UPDATE \"BL parties\" SET \"Name\" = ?, \"Address\" = ?, "
                            "\"City\" = ?, \"zip\" = ?, \"State\" = ?, \"role\" = ? "
@@ -282,9 +290,10 @@ BLRecordId StoreParty(const PartyRecord& p, bool editing) {
                            fields) == 0)
                 throw DbError(kErrNoCurrentRecord, "The party being edited is no longer on file.");
         } else {
-            db.Execute("INSERT INTO \"BL parties\" (\"Name\", \"Address\", \"City\", \"zip\", "
-                       "\"State\", \"role\", \"Party ID\") VALUES (?, ?, ?, ?, ?, ?, ?)",
-                       fields);
+            db.Execute(
+                "INSERT INTO \"BL parties\" (\"Name\", \"Address\", \"City\", \"zip\", "
+                "\"State\", \"role\", \"Party ID\") VALUES (?, ?, ?, ?, ?, ?, ?)",
+                fields);
         }
         return id;
     });
@@ -298,7 +307,7 @@ BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
     return InTransaction([&] {
         Database& db = Db();
         const BLRecordId id = editing ? c.commodityId : NextCommodityId();
-        const std::vector<Value> fields = {c.description, c.weight, c.nmfc,
+        const std::vector<Value> fields = {c.description,    c.weight, c.nmfc,
                                            c.commodityClass, c.hazmat, id};
         if (editing) {
             if (db.Execute("UPDATE \"Commodity\" SET \"Description\" = ?, \"Weight\" = ?, "
@@ -308,9 +317,10 @@ BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
                 throw DbError(kErrNoCurrentRecord,
                               "The commodity being edited is no longer on file.");
         } else {
-            db.Execute("INSERT INTO \"Commodity\" (\"Description\", \"Weight\", \"nmfc\", "
-                       "\"Class\", \"HAZMAT\", \"commodity ID\") VALUES (?, ?, ?, ?, ?, ?)",
-                       fields);
+            db.Execute(
+                "INSERT INTO \"Commodity\" (\"Description\", \"Weight\", \"nmfc\", "
+                "\"Class\", \"HAZMAT\", \"commodity ID\") VALUES (?, ?, ?, ?, ?, ?)",
+                fields);
         }
         return id;
     });
@@ -374,11 +384,19 @@ std::string StateOfPartyZip(const std::string& zip) {
     return state;
 }
 
-bool IsShipperRole(uint8_t role) { return role >= 1 && role <= 7 && (role & kRoleShipper); }
-bool IsConsigneeRole(uint8_t role) { return role >= 1 && role <= 7 && (role & kRoleConsignee); }
-bool IsBillToRole(uint8_t role) { return role >= 1 && role <= 7 && (role & kRoleBillTo); }
+bool IsShipperRole(uint8_t role) {
+    return role >= 1 && role <= 7 && (role & kRoleShipper);
+}
+bool IsConsigneeRole(uint8_t role) {
+    return role >= 1 && role <= 7 && (role & kRoleConsignee);
+}
+bool IsBillToRole(uint8_t role) {
+    return role >= 1 && role <= 7 && (role & kRoleBillTo);
+}
 
-bool HoldsChoice(const std::string& text) { return !text.empty() && Left(text, 3) != "..."; }
+bool HoldsChoice(const std::string& text) {
+    return !text.empty() && Left(text, 3) != "...";
+}
 
 bool IsStorableName(const std::string& name) {
     return !Trim(name).empty() && Left(Trim(name), 3) != "...";

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 
 #include "database.h"
@@ -27,7 +28,9 @@ QFont MenuFont(bool bold) {
 }
 }  // namespace
 
-void SetBLWindowRunner(BLWindowRunner runner) { Runner() = std::move(runner); }
+void SetBLWindowRunner(BLWindowRunner runner) {
+    Runner() = std::move(runner);
+}
 
 void RunBLWindowModal(QDialog& window) {
     if (Runner())
@@ -41,6 +44,10 @@ LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& cap
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
+    // The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(52, 64, 104));
+    label->setPalette(palette);
     label->setIndent(10);
     return label;
 }
@@ -102,8 +109,8 @@ void SelectStart(QLineEdit* box, int length) {
 }
 
 void SelectStartOnFocus(QLineEdit* box, int length) {
-    QMetaObject::invokeMethod(box, [box, length] { SelectStart(box, length); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        box, [box, length] { SelectStart(box, length); }, Qt::QueuedConnection);
 }
 
 bool DropsNonDigitKey(QEvent* event, bool backspace) {

@@ -31,9 +31,12 @@
 
 namespace {
 
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-std::string S(const QString& s) { return s.toStdString(); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+std::string S(const QString& s) {
+    return s.toStdString();
+}
 
 // Fills a combo box's list and text without running its pick handling.
 void DrawCombo(QComboBox* box, const ComboValues& values) {
@@ -70,7 +73,8 @@ QLineEdit* MakeBox(QWidget* parent, const QString& name, int maxLength = 0) {
     return box;
 }
 
-const QString kAbandonAdding = QStringLiteral("Are you sure you want to cancel adding this record?");
+const QString kAbandonAdding =
+    QStringLiteral("Are you sure you want to cancel adding this record?");
 const QString kAbandonEditing =
     QStringLiteral("Are you sure you want to cancel editing this record?");
 
@@ -105,10 +109,9 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Line3 = MakeLine(menu, "Line3");
     // The column's own headings stand apart from the labels below them.
     for (QLabel* h : {hdgTools, hdgFunctions}) SetLabelForeColor(h, kBLLineColor);
-    for (QWidget* w : std::initializer_list<QWidget*>{hdgTools, mlblBLParties, mlblCommodities,
-                                                      mlblConfig, Line1, hdgFunctions, mlblRate,
-                                                      mlblPrint, mlblNew, mlblEdit, mlblSave,
-                                                      mlblDelete, Line2})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             hdgTools, mlblBLParties, mlblCommodities, mlblConfig, Line1, hdgFunctions, mlblRate,
+             mlblPrint, mlblNew, mlblEdit, mlblSave, mlblDelete, Line2})
         menuLayout->addWidget(w);
     menuLayout->addStretch(1);
     menuLayout->addWidget(Line3);
@@ -194,15 +197,14 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_) cmbBillNbr_Click();
     });
-    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString& text) {
-                if (blWindow.BLAddingFlag) {
-                    typedNumber_ = text;
-                } else if (!drawing_) {
-                    // Text that arrives without a key (pasted) cannot change the number shown.
-                    cmbBillNbr->setEditText(Q(values.strBillNbr));
-                }
-            });
+    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (blWindow.BLAddingFlag) {
+            typedNumber_ = text;
+        } else if (!drawing_) {
+            // Text that arrives without a key (pasted) cannot change the number shown.
+            cmbBillNbr->setEditText(Q(values.strBillNbr));
+        }
+    });
 
     connect(mlblNew, &LabelButton::clicked, this, &frmBL::mlblNew_Click);
     connect(mlblEdit, &LabelButton::clicked, this, &frmBL::mlblEdit_Click);
@@ -221,12 +223,15 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     highlighter_->AddBackground(Image1);
     highlighter_->AddBackground(menu);
     connect(highlighter_, &LabelHighlighter::backgroundEntered, this, [this](QWidget* where) {
-        if (where == Image1 || where == menuColumn_) highlighter_->SetLastHiliteLabel(QStringLiteral("nothing"));
+        if (where == Image1 || where == menuColumn_)
+            highlighter_->SetLastHiliteLabel(QStringLiteral("nothing"));
     });
     resize(760, 520);
 }
 
-bool frmBL::InEntryMode() const { return blWindow.BLAddingFlag || blWindow.BLEditingFlag; }
+bool frmBL::InEntryMode() const {
+    return blWindow.BLAddingFlag || blWindow.BLEditingFlag;
+}
 
 void frmBL::Draw() {
     drawing_ = true;
@@ -246,9 +251,8 @@ void frmBL::Draw() {
         txtInstructions->setPlainText(Q(values.txtInstructions));
 
     cmbBillNbr->setEnabled(values.numberEnabled);
-    for (QWidget* w : std::initializer_list<QWidget*>{txtDate, txtProNumber, txtPONbr,
-                                                      txtInstructions, cmbShipper, cmbConsignee,
-                                                      cmbBillTo})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             txtDate, txtProNumber, txtPONbr, txtInstructions, cmbShipper, cmbConsignee, cmbBillTo})
         w->setEnabled(values.dataEnabled);
     for (int row = 0; row < kBLLines; ++row) {
         cmbItem[row]->setEnabled(values.dataEnabled);
@@ -295,16 +299,35 @@ void frmBL::ReadEntries() {
 void frmBL::FocusField(BLField field) {
     QWidget* target = nullptr;
     switch (field) {
-        case BLField::BillNbr: target = cmbBillNbr; break;
-        case BLField::Date: target = txtDate; break;
-        case BLField::ProNumber: target = txtProNumber; break;
-        case BLField::Shipper: target = cmbShipper; break;
-        case BLField::Consignee: target = cmbConsignee; break;
-        case BLField::BillTo: target = cmbBillTo; break;
-        case BLField::Item0: target = cmbItem[0]; break;
-        case BLField::Quantity0: target = txtQuantity[0]; break;
-        case BLField::Weight0: target = txtweight[0]; break;
-        case BLField::None: break;
+        case BLField::BillNbr:
+            target = cmbBillNbr;
+            break;
+        case BLField::Date:
+            target = txtDate;
+            break;
+        case BLField::ProNumber:
+            target = txtProNumber;
+            break;
+        case BLField::Shipper:
+            target = cmbShipper;
+            break;
+        case BLField::Consignee:
+            target = cmbConsignee;
+            break;
+        case BLField::BillTo:
+            target = cmbBillTo;
+            break;
+        case BLField::Item0:
+            target = cmbItem[0];
+            break;
+        case BLField::Quantity0:
+            target = txtQuantity[0];
+            break;
+        case BLField::Weight0:
+            target = txtweight[0];
+            break;
+        case BLField::None:
+            break;
     }
     if (target) target->setFocus(Qt::OtherFocusReason);
 }
@@ -370,8 +393,7 @@ void frmBL::txtQuantity_LostFocus(int row) {
 
 void frmBL::txtweight_GotFocus(int row) {
     if (row < 0 || row >= kBLLines) return;
-    SelectStartOnFocus(txtweight[row],
-                       static_cast<int>(txtweight[row]->text().trimmed().size()));
+    SelectStartOnFocus(txtweight[row], static_cast<int>(txtweight[row]->text().trimmed().size()));
 }
 
 void frmBL::mlblNew_Click() {
@@ -510,9 +532,15 @@ void frmBL::mlblPrint_Click() {
                    [&] { PrintBLCopies(ShownBillNumber()); });
 }
 
-void frmBL::mlblBLParties_Click() { ShowBLPartiesWindow(); }
-void frmBL::mlblCommodities_Click() { ShowCommoditiesWindow(); }
-void frmBL::mlblConfig_Click() { ShowBLConfigWindow(); }
+void frmBL::mlblBLParties_Click() {
+    ShowBLPartiesWindow();
+}
+void frmBL::mlblCommodities_Click() {
+    ShowCommoditiesWindow();
+}
+void frmBL::mlblConfig_Click() {
+    ShowBLConfigWindow();
+}
 
 void frmBL::mlblDone_Click() {
     if (InEntryMode()) return;
@@ -576,10 +604,18 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-frmBL* BLWindow() { return HeldWindow<frmBL>::Get(); }
+frmBL* BLWindow() {
+    return HeldWindow<frmBL>::Get();
+}
 
-frmBL* LoadedBLWindow() { return HeldWindow<frmBL>::Slot().get(); }
+frmBL* LoadedBLWindow() {
+    return HeldWindow<frmBL>::Slot().get();
+}
 
-void ShowBLWindow() { HeldWindow<frmBL>::Show(); }
+void ShowBLWindow() {
+    HeldWindow<frmBL>::Show();
+}
 
-void DestroyBLWindow() { HeldWindow<frmBL>::Destroy(); }
+void DestroyBLWindow() {
+    HeldWindow<frmBL>::Destroy();
+}

@@ -34,8 +34,8 @@ class frmBL : public QDialog {
     std::array<QLineEdit*, kBLLines> txtweight;
     QPlainTextEdit* txtInstructions;
 
-    QLabel *hdgNumber, *hdgDate, *hdgPRO, *hdgPO, *hdgShipper, *hdgConsignee, *hdgBillTo,
-        *hdgItem, *hdgQuant, *hdgWeight, *hdgNotes, *hdgTools, *hdgFunctions;
+    QLabel *hdgNumber, *hdgDate, *hdgPRO, *hdgPO, *hdgShipper, *hdgConsignee, *hdgBillTo, *hdgItem,
+        *hdgQuant, *hdgWeight, *hdgNotes, *hdgTools, *hdgFunctions;
     std::array<QLabel*, kBLLines> hdgItemRow;  // "1." to "5."
     LabelButton *mlblBLParties, *mlblCommodities, *mlblConfig, *mlblRate, *mlblPrint, *mlblNew,
         *mlblEdit, *mlblSave, *mlblDelete, *mlblDone;

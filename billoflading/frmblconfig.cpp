@@ -21,7 +21,9 @@
 #include "settings.h"
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // A small document picture for the reader link, drawn rather than shipped.
 QPixmap ReaderPicture() {
@@ -65,8 +67,8 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     txtBLCopies->setMaxLength(2);
     txtBLCopies->setFixedWidth(48);
     txtBLCopies->installEventFilter(this);
-    chkPrintRates =
-        new QCheckBox(QStringLiteral("Print a rate sheet copy along with the Bill of Lading"), this);
+    chkPrintRates = new QCheckBox(
+        QStringLiteral("Print a rate sheet copy along with the Bill of Lading"), this);
     chkPrintRates->setObjectName(QStringLiteral("chkPrintRates"));
     chkUseSpecialDiscount = new QCheckBox(
         QStringLiteral("Use this discount for charges on a rate sheet accompanying a Bill of "
@@ -200,8 +202,14 @@ bool frmBLConfig::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-frmBLConfig* BLConfigWindow() { return HeldWindow<frmBLConfig>::Get(); }
+frmBLConfig* BLConfigWindow() {
+    return HeldWindow<frmBLConfig>::Get();
+}
 
-void ShowBLConfigWindow() { HeldWindow<frmBLConfig>::Show(); }
+void ShowBLConfigWindow() {
+    HeldWindow<frmBLConfig>::Show();
+}
 
-void DestroyBLConfigWindow() { HeldWindow<frmBLConfig>::Destroy(); }
+void DestroyBLConfigWindow() {
+    HeldWindow<frmBLConfig>::Destroy();
+}

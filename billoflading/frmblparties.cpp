@@ -17,7 +17,9 @@
 #include "msgbox.h"
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 }  // namespace
 
 frmBLParties::frmBLParties(QWidget* parent)
@@ -97,9 +99,13 @@ void frmBLParties::SetRoles(int role) {
     chkBillTo->setChecked(valid && (role & kRoleBillTo));
 }
 
-std::vector<std::string> frmBLParties::Names() { return SortedPartyNames(); }
+std::vector<std::string> frmBLParties::Names() {
+    return SortedPartyNames();
+}
 
-BLRecordId frmBLParties::FindId(const std::string& name) { return FindPartyId(name); }
+BLRecordId frmBLParties::FindId(const std::string& name) {
+    return FindPartyId(name);
+}
 
 void frmBLParties::ClearEntries() {
     txtAddress->clear();
@@ -141,11 +147,21 @@ BLRecordId frmBLParties::Store(bool editing, BLRecordId id) {
 
 void frmBLParties::FocusField(CatalogField field) {
     switch (field) {
-        case CatalogField::Address: txtAddress->setFocus(); break;
-        case CatalogField::City: txtCity->setFocus(); break;
-        case CatalogField::Roles: chkShipper->setFocus(); break;
-        case CatalogField::Zip: txtZip->setFocus(); break;
-        default: cmbName->setFocus(); break;
+        case CatalogField::Address:
+            txtAddress->setFocus();
+            break;
+        case CatalogField::City:
+            txtCity->setFocus();
+            break;
+        case CatalogField::Roles:
+            chkShipper->setFocus();
+            break;
+        case CatalogField::Zip:
+            txtZip->setFocus();
+            break;
+        default:
+            cmbName->setFocus();
+            break;
     }
 }
 
@@ -173,30 +189,35 @@ bool frmBLParties::ConfirmDelete() {
                QStringLiteral("Confirm Delete")) == kIdYes;
 }
 
-std::string frmBLParties::UsedBy(BLRecordId id) { return ListBLsUsingParty(id); }
+std::string frmBLParties::UsedBy(BLRecordId id) {
+    return ListBLsUsingParty(id);
+}
 
 void frmBLParties::RefuseDelete(const QString& name, const QString& usedBy) {
-    PlatformMessageBox(name + "\ris listed as a party to one or\rmore B/Ls that are still on "
-                              "file.\r\r" +
+    PlatformMessageBox(name +
+                           "\ris listed as a party to one or\rmore B/Ls that are still on "
+                           "file.\r\r" +
                            usedBy + "\r\rCan not delete this party.",
                        kMbExclamation, QStringLiteral("Database error"));
 }
 
-void frmBLParties::Erase(BLRecordId id) { EraseParty(id); }
+void frmBLParties::Erase(BLRecordId id) {
+    EraseParty(id);
+}
 
 void frmBLParties::RefreshBillWindow() {
     if (frmBL* bl = LoadedBLWindow()) bl->RefillPartiesAndShow();
 }
 
 void frmBLParties::LockCaptions() {
-    for (QLabel* l : {lblName, lblAddress, lblCity, lblZip, lblState1, lblState, Label1,
-                      mlblFunctions})
+    for (QLabel* l :
+         {lblName, lblAddress, lblCity, lblZip, lblState1, lblState, Label1, mlblFunctions})
         l->setEnabled(false);
 }
 
 void frmBLParties::UnlockCaptions() {
-    for (QLabel* l : {lblName, lblAddress, lblCity, lblZip, lblState1, lblState, Label1,
-                      mlblFunctions})
+    for (QLabel* l :
+         {lblName, lblAddress, lblCity, lblZip, lblState1, lblState, Label1, mlblFunctions})
         l->setEnabled(true);
 }
 
@@ -215,11 +236,15 @@ bool frmBLParties::eventFilter(QObject* watched, QEvent* event) {
     return BLCatalogWindow::eventFilter(watched, event);
 }
 
-frmBLParties* BLPartiesWindow() { return HeldWindow<frmBLParties>::Get(); }
+frmBLParties* BLPartiesWindow() {
+    return HeldWindow<frmBLParties>::Get();
+}
 
 void ShowBLPartiesWindow() {
     blWindow.BLAddingFlag = blWindow.BLEditingFlag = false;
     HeldWindow<frmBLParties>::Show();
 }
 
-void DestroyBLPartiesWindow() { HeldWindow<frmBLParties>::Destroy(); }
+void DestroyBLPartiesWindow() {
+    HeldWindow<frmBLParties>::Destroy();
+}

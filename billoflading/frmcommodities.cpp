@@ -17,14 +17,16 @@
 #include "tariffdb.h"
 
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 }  // namespace
 
 frmCommodities::frmCommodities(QWidget* parent)
-    : BLCatalogWindow("frmCommodities", QStringLiteral("Bill of Lading Commodities"),
-                      {QStringLiteral("New Commodity"),
-                       QStringLiteral("to enter a commodity description.")},
-                      parent) {
+    : BLCatalogWindow(
+          "frmCommodities", QStringLiteral("Bill of Lading Commodities"),
+          {QStringLiteral("New Commodity"), QStringLiteral("to enter a commodity description.")},
+          parent) {
     QWidget* data = cmbName->parentWidget();
     lblName = MakeHeading(data, "lblName", QStringLiteral("Description"));
     lblAddress = MakeHeading(data, "lblAddress", QStringLiteral("NMFC Number"));
@@ -75,9 +77,13 @@ CommodityRecord frmCommodities::Entries() const {
     return c;
 }
 
-std::vector<std::string> frmCommodities::Names() { return SortedCommodityNames(); }
+std::vector<std::string> frmCommodities::Names() {
+    return SortedCommodityNames();
+}
 
-BLRecordId frmCommodities::FindId(const std::string& name) { return FindCommodityId(name); }
+BLRecordId frmCommodities::FindId(const std::string& name) {
+    return FindCommodityId(name);
+}
 
 void frmCommodities::ClearEntries() {
     txtNMFC->clear();
@@ -120,20 +126,28 @@ BLRecordId frmCommodities::Store(bool editing, BLRecordId id) {
 
 void frmCommodities::FocusField(CatalogField field) {
     switch (field) {
-        case CatalogField::Weight: txtweight->setFocus(); break;
-        case CatalogField::Class: cmbCommClass->setFocus(); break;
-        default: cmbName->setFocus(); break;
+        case CatalogField::Weight:
+            txtweight->setFocus();
+            break;
+        case CatalogField::Class:
+            cmbCommClass->setFocus();
+            break;
+        default:
+            cmbName->setFocus();
+            break;
     }
 }
 
 bool frmCommodities::ConfirmDelete() {
-    ShowMessage(QStringLiteral("Are you sure you ") +
-                    QStringLiteral("want to delete this commodity?"),
-                kMsgQuestion, QStringLiteral("Confirm Delete"));
+    ShowMessage(
+        QStringLiteral("Are you sure you ") + QStringLiteral("want to delete this commodity?"),
+        kMsgQuestion, QStringLiteral("Confirm Delete"));
     return messages.gMsgAnswer == kMsgYes;
 }
 
-std::string frmCommodities::UsedBy(BLRecordId id) { return ListBLsUsingCommodity(id); }
+std::string frmCommodities::UsedBy(BLRecordId id) {
+    return ListBLsUsingCommodity(id);
+}
 
 void frmCommodities::RefuseDelete(const QString& name, const QString& usedBy) {
     PlatformMessageBox(name + "\ris included on one or more\rB/Ls that are still on file.\r\r" +
@@ -141,7 +155,9 @@ void frmCommodities::RefuseDelete(const QString& name, const QString& usedBy) {
                        kMbExclamation, QStringLiteral("Database error"));
 }
 
-void frmCommodities::Erase(BLRecordId id) { EraseCommodity(id); }
+void frmCommodities::Erase(BLRecordId id) {
+    EraseCommodity(id);
+}
 
 void frmCommodities::RefreshBillWindow() {
     if (frmBL* bl = LoadedBLWindow()) bl->RefillCommoditiesAndShow();
@@ -152,8 +168,14 @@ bool frmCommodities::eventFilter(QObject* watched, QEvent* event) {
     return BLCatalogWindow::eventFilter(watched, event);
 }
 
-frmCommodities* CommoditiesWindow() { return HeldWindow<frmCommodities>::Get(); }
+frmCommodities* CommoditiesWindow() {
+    return HeldWindow<frmCommodities>::Get();
+}
 
-void ShowCommoditiesWindow() { HeldWindow<frmCommodities>::Show(); }
+void ShowCommoditiesWindow() {
+    HeldWindow<frmCommodities>::Show();
+}
 
-void DestroyCommoditiesWindow() { HeldWindow<frmCommodities>::Destroy(); }
+void DestroyCommoditiesWindow() {
+    HeldWindow<frmCommodities>::Destroy();
+}

@@ -14,7 +14,10 @@
 
 #include "commodity.h"
 #include "entrychecks.h"
+#include "form3menu.h"
 #include "helpdesk.h"
+#include "helpviewer.h"
+#include "inputdialogs.h"
 #include "labelbutton.h"
 #include "lanes.h"
 #include "linesclasses.h"
@@ -107,6 +110,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent) {
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     highlighter_->SetLastHiliteLabel("nothing");
+    menu = new MainMenu(*this, *highlighter_);
     // An Alaska destination is zoned by the city as typed.
     SetDestEntryTextQuery([this] { return txtdzip->text().toStdString(); });
 }
@@ -298,6 +302,7 @@ void Form3::Form_Load() {
     mainState.gBusy = false;
     mainState.gLocked = false;
     highlighter_->SetLastHiliteLabel("nothing");
+    SetApplicationHelpFile(QString::fromStdString(AppFolder()) + "help/x2007.htm");
     tariff.gOrigCountry = 99;
     tariff.gDestCountry = 99;
     SetPointEntryView(this);
@@ -766,9 +771,11 @@ void Form3::cmbclass_LostFocus(int index) {
 }
 
 void Form3::lblClickHere_Click() {
-    // The ocean dimensions dialog arrives with the auxiliary windows; until then the cube is
-    // typed into the box.
-    txtOceanDensity->setFocus();
+    try {
+        ShowOceanDims(txtOceanDensity, this);
+    } catch (const std::exception& e) {
+        Message(e.what(), kMsgOK, "Ocean Dimensions");
+    }
 }
 
 void Form3::SyncCommodityLines() {

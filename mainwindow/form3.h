@@ -17,6 +17,7 @@ class QListWidget;
 class QFrame;
 class QTimer;
 class LabelButton;
+class MainMenu;
 
 // Program-wide flags of the main window.
 struct MainWindowState {
@@ -76,6 +77,8 @@ class Form3 : public QWidget, public PointEntryView {
     QRect accListTwips;
     QFrame* Line1;
     QFrame* Line2;
+    // The command labels, their groups and the help desk panel (form3menu.cpp).
+    MainMenu* menu = nullptr;
 
     // --- handlers
     void txtozip_LostFocus();

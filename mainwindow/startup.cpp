@@ -1,10 +1,12 @@
 #include "startup.h"
 
+#include <QApplication>
 #include <QLabel>
 
 #include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
+#include "frmbrowser.h"
 #include "frmpony.h"
 #include "frmqpo.h"
 #include "frmratesheet.h"
@@ -41,6 +43,10 @@ void ConnectProgramWindows(Form3& form) {
         };
     hooks.rateTable = [] { ShowRateTableModally(LoadedQuoteWindow()); };
     SetQuoteWindowHooks(hooks);
+    SetExchangeRatePageOpener([] {
+        gBrowserPage = 2;
+        ShowBrowser(QApplication::activeModalWidget());
+    });
 
     RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
     RegisterCommandWindow(CommandWindow::BatchRateTest, [&form] { ShowPonyModally(&form); });

@@ -85,8 +85,7 @@ TEST_F(BLChecks, TheNumberMustBeThereUniqueAndShort) {
 
     AddBill("100", 1, 2);
     form.cmbBillNbr.text = "  100 ";
-    ExpectOops("A B/L is already on\rfile with this number.\rPlease try again.",
-               BLField::BillNbr);
+    ExpectOops("A B/L is already on\rfile with this number.\rPlease try again.", BLField::BillNbr);
     // Editing keeps its number: no search.
     EXPECT_TRUE(Check(1).passed);
 
@@ -95,10 +94,9 @@ TEST_F(BLChecks, TheNumberMustBeThereUniqueAndShort) {
     form.cmbBillNbr.text = " " + std::string(15, '8') + "  ";  // blanks are not counted
     EXPECT_TRUE(Check().passed);
     form.cmbBillNbr.text = std::string(16, '7');
-    ExpectOops("B/L number must be less\rthan 16 characters.\rPlease try again.",
-               BLField::BillNbr);
-    ExpectOops("B/L number must be less\rthan 16 characters.\rPlease try again.",
-               BLField::BillNbr, 1);
+    ExpectOops("B/L number must be less\rthan 16 characters.\rPlease try again.", BLField::BillNbr);
+    ExpectOops("B/L number must be less\rthan 16 characters.\rPlease try again.", BLField::BillNbr,
+               1);
 }
 
 TEST_F(BLChecks, NumbersDifferingInCaseAreDifferentBills) {
@@ -144,8 +142,7 @@ TEST_F(BLChecks, ProNumbersCarryACheckDigit) {
     EXPECT_TRUE(Check().passed);
     form.txtProNumber = "123456783";
     ExpectRefused(Check(), MessageKind::Program, 48, "Check PRO #",
-                  "This is not a valid NORVALE PRO Number.  Please try again.",
-                  BLField::ProNumber);
+                  "This is not a valid NORVALE PRO Number.  Please try again.", BLField::ProNumber);
 }
 
 TEST_F(BLChecks, BothPartiesMustBeInTheAddressBook) {
@@ -192,8 +189,7 @@ TEST_F(BLChecks, TheFirstFailureInOrderIsTheOneReported) {
     ExpectOops("Every B/L must have a date.\rPlease try again.", BLField::Date);
     form.txtDate = "1/2/2027";
     ExpectRefused(Check(), MessageKind::Program, 48, "Check PRO #",
-                  "This is not a valid NORVALE PRO Number.  Please try again.",
-                  BLField::ProNumber);
+                  "This is not a valid NORVALE PRO Number.  Please try again.", BLField::ProNumber);
 }
 
 }  // namespace

@@ -32,10 +32,8 @@ TEST_F(BLFormTest, PartiesStandInTheListsTheirRolesAllow) {
     AddParty("Eight", 8);
     Load();
     EXPECT_EQ(form.cmbShipper.list, (std::vector<std::string>{kPromptShipper, "beta", "zeta"}));
-    EXPECT_EQ(form.cmbConsignee.list,
-              (std::vector<std::string>{kPromptConsignee, "beta", "zeta"}));
-    EXPECT_EQ(form.cmbBillTo.list,
-              (std::vector<std::string>{kPromptBillTo, "Alpha", "beta"}));
+    EXPECT_EQ(form.cmbConsignee.list, (std::vector<std::string>{kPromptConsignee, "beta", "zeta"}));
+    EXPECT_EQ(form.cmbBillTo.list, (std::vector<std::string>{kPromptBillTo, "Alpha", "beta"}));
     // The party window lists every name, whatever its role.
     EXPECT_EQ(SortedPartyNames(),
               (std::vector<std::string>{"Alpha", "beta", "Eight", "Nobody", "zeta"}));
@@ -50,7 +48,7 @@ TEST_F(BLFormTest, ListIndexesAreFoundByNameAndRole) {
     EXPECT_EQ(FindPartyListIndex(form, both, kRoleBillTo), 0);  // not in that list
     EXPECT_EQ(FindPartyListIndex(form, both, 3), 0);            // not one role
     EXPECT_EQ(FindPartyListIndex(form, 99, kRoleShipper), 0);
-    EXPECT_EQ(FindCommodityListIndex(form, crate, 4), 2);        // after the prompt and Apples
+    EXPECT_EQ(FindCommodityListIndex(form, crate, 4), 2);  // after the prompt and Apples
     EXPECT_EQ(FindCommodityListIndex(form, 99, 0), 0);
 }
 
@@ -68,7 +66,7 @@ TEST_F(BLFormTest, TheWindowOpensOnTheFirstNumberOfTheSortedList) {
     EXPECT_EQ(form.cmbShipper.text, "S");
     EXPECT_EQ(form.cmbConsignee.text, "C");
     EXPECT_EQ(form.cmbBillTo.text, kPromptBillTo);  // no bill-to party
-    EXPECT_EQ(form.txtInstructions, "");             // no note
+    EXPECT_EQ(form.txtInstructions, "");            // no note
     EXPECT_EQ(form.cmbItem[0].text, "Crate");
     EXPECT_EQ(form.txtQuantity[0], "3");
     EXPECT_EQ(form.cmbItem[1].text, kPromptCommodity);

@@ -1,13 +1,14 @@
 // Printing a stored bill: the carrier's form filled field by field (read back with qpdf and
 // with pdftotext), the terms page only when the settings ask for it, the reader opened only on
 // a file written whole, and the Print command's copies in their order.
+#include "blprint.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
 #include "blhooks.h"
-#include "blprint.h"
 #include "blrate.h"
 #include "blratefixture.h"
 #include "blstate.h"
@@ -31,8 +32,7 @@ class BLPrintTest : public BLRatingTest {
         chairsId = AddCatalogued("Folding chairs", "12", "79300", "100", 0);
     }
     static BLRecordId AddCatalogued(const std::string& description, const std::string& weight,
-                                    const std::string& nmfc, const std::string& cls,
-                                    int hazmat) {
+                                    const std::string& nmfc, const std::string& cls, int hazmat) {
         CommodityRecord c;
         c.description = description;
         c.weight = weight;
@@ -232,8 +232,8 @@ TEST_F(PrintCommandTest, TwoCopiesWithRatesAreBillQuoteBillQuote) {
     SetSetting("BL_PrintRates", "yes");
     SetSetting("BL_UseSpecialDiscount", "yes");
     PrintBLCopies("B-7");
-    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-7", "rate B-7 silently", "quote",
-                                               "bill B-7", "rate B-7 silently", "quote"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-7", "rate B-7 silently", "quote", "bill B-7",
+                                               "rate B-7 silently", "quote"}));
     EXPECT_EQ(specialSeen, (std::vector<bool>{true, true}));
     EXPECT_EQ(rating.gBreakDisc[3], "40.0");
     EXPECT_FALSE(blWindow.BLPrinting);

@@ -10,8 +10,8 @@
 
 #include "blhooks.h"
 #include "blprint.h"
-#include "blratefixture.h"
 #include "blrate.h"
+#include "blratefixture.h"
 #include "blstate.h"
 #include "displayquote.h"
 #include "frmbl.h"
@@ -64,8 +64,8 @@ TEST_F(BLPrintCommandTest, TwoCopiesWithRatesPrintTheBillThenItsQuoteTwice) {
     SetSetting("BL_PrintRates", "yes");
     PrintBLCopies("B-77");
 
-    EXPECT_EQ(events, (std::vector<std::string>{"reader BL.pdf", "printer quote1",
-                                                "reader BL.pdf", "printer quote2"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"reader BL.pdf", "printer quote1", "reader BL.pdf",
+                                                "printer quote2"}));
     EXPECT_TRUE(Shown().empty()) << ShownTexts().front();
     EXPECT_EQ(ReadPdfFormFields((output / "BL.pdf").string()).at("SN#"), "B-77");
     for (const char* file : {"quote1.pdf", "quote2.pdf"}) {
@@ -101,9 +101,8 @@ TEST_F(BLPrintCommandTest, TheQuoteWindowShowsTheBillAndRatesTheBillAgain) {
         if (++shown == 2) {
             // The bill's window: add residential delivery, which rates again.
             window.mlblAccess_Click();
-            const auto items =
-                window.lstAccessorials->findItems(QStringLiteral("Residential delivery"),
-                                                  Qt::MatchExactly);
+            const auto items = window.lstAccessorials->findItems(
+                QStringLiteral("Residential delivery"), Qt::MatchExactly);
             ASSERT_EQ(items.size(), 1);
             items.front()->setSelected(true);
             window.lstAccessorials_Click();

@@ -1,9 +1,10 @@
 // Rating a stored bill on the sample tariff: the same quote as the main window's for the same
 // shipment, the bill's own ends, lines and classes, the special discount, and every bill that
 // cannot be rated refused with a message while the main window's request stays as it was.
+#include "blrate.h"
+
 #include <gtest/gtest.h>
 
-#include "blrate.h"
 #include "blratefixture.h"
 #include "blstate.h"
 #include "blstore.h"
@@ -30,9 +31,8 @@ class BLRateTest : public BLRatingTest {
         bool operator==(const Ends&) const = default;
     };
     static Ends MainEnds() {
-        return {tariff.gOrigZip,     tariff.gOrigCityState, tariff.gDestZip,
-                tariff.gDestCityState, tariff.gOrigCountry,  tariff.gDestCountry,
-                rating.gLaneCode,    rating.gServiceDays};
+        return {tariff.gOrigZip,     tariff.gOrigCityState, tariff.gDestZip,  tariff.gDestCityState,
+                tariff.gOrigCountry, tariff.gDestCountry,   rating.gLaneCode, rating.gServiceDays};
     }
     static int Applied(const std::string& accessorial) {
         Snapshot s = tariff.gDB->OpenSnapshot("SELECT apply FROM accessorials WHERE name = ?",
@@ -99,8 +99,7 @@ TEST_F(BLRateTest, CodesAreTrimmedBeforeTheyAreCut) {
     EXPECT_EQ(RatingCodeOfZip(" m5v 2t6 "), "M5V 2T6");
     EXPECT_EQ(RatingCodeOfZip("   "), "");
 
-    const std::string bill =
-        AddBillBetween("B-300", " 53202 ", "43215-1234", {{"70", "3", "450"}});
+    const std::string bill = AddBillBetween("B-300", " 53202 ", "43215-1234", {{"70", "3", "450"}});
     ASSERT_TRUE(RateBL(bill, 1));
     EXPECT_EQ(tariff.gOrigZip, "53202");
     EXPECT_EQ(tariff.gOrigZip3, "532");
@@ -227,8 +226,8 @@ TEST_F(BLRateTest, BillsThatCannotBeRatedAreRefusedAndTheMainRequestStays) {
         messageScript.Start();
         EXPECT_FALSE(RateBL(number, 0)) << number;
         ASSERT_EQ(Shown().size(), 1u) << number;
-        EXPECT_NE(ShownTexts()[0].find(text), std::string::npos) << number << ": "
-                                                                 << ShownTexts()[0];
+        EXPECT_NE(ShownTexts()[0].find(text), std::string::npos)
+            << number << ": " << ShownTexts()[0];
         EXPECT_TRUE(MainEnds() == before) << number;
     }
     EXPECT_EQ(quoteWindowsShown, 0);

@@ -12,7 +12,9 @@
 
 namespace {
 
-void Click(LabelButton* label) { QTest::mouseClick(label, Qt::LeftButton); }
+void Click(LabelButton* label) {
+    QTest::mouseClick(label, Qt::LeftButton);
+}
 
 class Session : public BLWindowTest {
   protected:

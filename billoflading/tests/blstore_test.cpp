@@ -16,8 +16,8 @@ using BLStore = BLTest;
 std::string DumpBLTables() {
     std::string out;
     for (const char* t : {"Bills", "BL Notes", "BLdetail", "Commodity", "BL parties"}) {
-        Snapshot s = tariff.gDB->OpenSnapshot("SELECT * FROM " + QuoteIdentifier(t) +
-                                              " ORDER BY rowid");
+        Snapshot s =
+            tariff.gDB->OpenSnapshot("SELECT * FROM " + QuoteIdentifier(t) + " ORDER BY rowid");
         out += std::string(t) + ":";
         for (; !s.AtEOF(); s.MoveNext()) {
             for (size_t i = 0; i < s.FieldNames().size(); ++i) out += s.Field(i).str() + "|";
@@ -115,7 +115,8 @@ TEST_F(BLStore, ABillIsStoredWithItsNoteAndLinesInOrder) {
     const BLRecordId c = AddParty("Consignee", kRoleConsignee);
     const BLRecordId bolts = AddCommodity("Bolts", "12");
     const BLRecordId nuts = AddCommodity("Nuts", "3");
-    const BLRecordId id = AddBill("100", s, c, 0, {{nuts, "007", "21"}, {bolts, "", ""}}, "Fragile");
+    const BLRecordId id =
+        AddBill("100", s, c, 0, {{nuts, "007", "21"}, {bolts, "", ""}}, "Fragile");
     std::optional<BillOfLading> bl = ReadBillOfLading(id);
     ASSERT_TRUE(bl);
     EXPECT_EQ(bl->bill.blNumber, "100");
@@ -140,11 +141,11 @@ TEST_F(BLStore, AnEditReplacesEveryLineAndTheBillToParty) {
     const BLRecordId a = AddCommodity("A", "1"), bb = AddCommodity("B", "2"),
                      cc = AddCommodity("C", "3");
     const BLRecordId other = AddBill("900", s, c, 0, {{a, "9", "9"}});
-    const BLRecordId id = AddBill("100", s, c, b, {{a, "1", "1"}, {bb, "2", "4"}, {cc, "3", "9"}},
-                                  "Keep me");
+    const BLRecordId id =
+        AddBill("100", s, c, b, {{a, "1", "1"}, {bb, "2", "4"}, {cc, "3", "9"}}, "Keep me");
     BillOfLading edit = *ReadBillOfLading(id);
-    edit.bill.billToId = 0;      // the bill-to party taken out
-    edit.instructions = "   ";   // a blank note keeps the stored one
+    edit.bill.billToId = 0;     // the bill-to party taken out
+    edit.instructions = "   ";  // a blank note keeps the stored one
     edit.lines = {{cc, "5", "15"}, {a, "6", "6"}};
     EXPECT_EQ(StoreBill(edit, true), id);
     const BillOfLading back = *ReadBillOfLading(id);
@@ -191,8 +192,9 @@ TEST_F(BLStore, AFailureDuringASaveLeavesTheTablesAsTheyWere) {
 TEST_F(BLStore, AFailureDuringADeleteKeepsTheWholeBill) {
     const BLRecordId a = AddCommodity("A", "1");
     const BLRecordId id = AddBill("100", 1, 2, 0, {{a, "1", "1"}}, "Note");
-    Exec("CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN "
-         "SELECT RAISE(ABORT, 'refused'); END");
+    Exec(
+        "CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN "
+        "SELECT RAISE(ABORT, 'refused'); END");
     const std::string before = DumpBLTables();
     EXPECT_ANY_THROW(EraseBill(id));
     EXPECT_EQ(DumpBLTables(), before);
@@ -210,8 +212,9 @@ TEST_F(BLStore, LineWeightsMultiplyTheWholeUnitWeight) {
     EXPECT_EQ(LineWeightFromUnits("No such thing", "3"), 0);
     EXPECT_EQ(LineWeightFromUnits(kPromptCommodity, "3"), 0);
     // A stored fraction counts as the nearest whole pound, halves to the even one.
-    Exec("INSERT INTO Commodity (\"commodity ID\", Description, Weight) VALUES "
-         "(50, 'Half2', 2.5), (51, 'Half3', 3.5), (52, 'Big', 40000), (53, 'Huge', 2000000000)");
+    Exec(
+        "INSERT INTO Commodity (\"commodity ID\", Description, Weight) VALUES "
+        "(50, 'Half2', 2.5), (51, 'Half3', 3.5), (52, 'Big', 40000), (53, 'Huge', 2000000000)");
     EXPECT_EQ(LineWeightFromUnits("Half2", "10"), 20);
     EXPECT_EQ(LineWeightFromUnits("Half3", "10"), 40);
     // Beyond 16 bits is fine; beyond 32 bits is refused rather than wrapped.
@@ -258,9 +261,9 @@ TEST_F(BLStore, APartyZipIsLookedUpInTheThreeCityTables) {
     EXPECT_EQ(StateOfPartyZip("53202"), "WI");
     EXPECT_EQ(StateOfPartyZip("  53202 "), "WI");
     EXPECT_EQ(StateOfPartyZip("00000"), "");
-    EXPECT_EQ(StateOfPartyZip("A0A 1A0"), "NL");   // a rural code, whole
+    EXPECT_EQ(StateOfPartyZip("A0A 1A0"), "NL");  // a rural code, whole
     EXPECT_EQ(StateOfPartyZip("a0a 1a0"), "NL");
-    EXPECT_EQ(StateOfPartyZip("A0A1ZZZ"), "NL");   // a city code, by its first four characters
+    EXPECT_EQ(StateOfPartyZip("A0A1ZZZ"), "NL");  // a city code, by its first four characters
     EXPECT_EQ(StateOfPartyZip("ZZZ 9Z9"), "");
     EXPECT_EQ(StateOfPartyZip(""), "");
     EXPECT_EQ(NormalisedPartyZip(" a0a 1a0 "), "A0A 1A0");

@@ -41,8 +41,8 @@ TEST_F(FrmBL, WithNoBillOnlyTheBrowseCommandsAreOpen) {
     EXPECT_EQ(w.cmbBillNbr->currentText(), "");
     EXPECT_EQ(w.txtDate->text(), "");
     EXPECT_EQ(w.cmbShipper->currentText(), kPromptShipper);
-    for (LabelButton* on : {w.mlblNew, w.mlblBLParties, w.mlblCommodities, w.mlblConfig,
-                            w.mlblDone})
+    for (LabelButton* on :
+         {w.mlblNew, w.mlblBLParties, w.mlblCommodities, w.mlblConfig, w.mlblDone})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
     for (LabelButton* off : {w.mlblEdit, w.mlblRate, w.mlblPrint, w.mlblDelete, w.mlblSave})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
@@ -173,8 +173,9 @@ TEST_F(FrmBL, AFailedCheckKeepsTheModeAndPutsTheFocusOnTheBox) {
 TEST_F(FrmBL, AFailedSaveSaysSoAndKeepsEverythingTyped) {
     frmBL& w = OpenBL();
     EnterBill(w, "555");
-    Exec("CREATE TRIGGER refuse BEFORE INSERT ON BLdetail BEGIN SELECT RAISE(ABORT, 'disk "
-         "full'); END");
+    Exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON BLdetail BEGIN SELECT RAISE(ABORT, 'disk "
+        "full'); END");
     w.mlblSave_Click();
     EXPECT_EQ(LastTitle(), "Error");
     EXPECT_TRUE(LastText().startsWith("The bill of lading was not saved; nothing was written."));
@@ -290,8 +291,9 @@ TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
 TEST_F(FrmBL, AFailedDeleteSaysSoAndKeepsTheBillShown) {
     AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}}, "note");
     frmBL& w = OpenBL();
-    Exec("CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN SELECT RAISE(ABORT, "
-         "'locked'); END");
+    Exec(
+        "CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN SELECT RAISE(ABORT, "
+        "'locked'); END");
     messageScript.Queue(kIdYes);
     w.mlblDelete_Click();
     EXPECT_TRUE(LastText().startsWith("The bill of lading was not deleted; nothing was changed."));

@@ -28,7 +28,8 @@ TEST_F(Config, TheDefaultsOpenAsOneCopyAndNothingTicked) {
     EXPECT_FALSE(w.chkUseSpecialDiscount->isChecked());
     EXPECT_FALSE(w.chkBackOfBL->isChecked());
     EXPECT_EQ(w.txtBLDiscount->Text(), "00.0");
-    EXPECT_EQ(w.labReader->text(), QStringLiteral("Click here to install Adobe Reader") + QChar(174));
+    EXPECT_EQ(w.labReader->text(),
+              QStringLiteral("Click here to install Adobe Reader") + QChar(174));
     EXPECT_EQ(blWindow.strPrintRates, "no");
 }
 
@@ -50,8 +51,9 @@ TEST_F(Config, CopiesMustBeMoreThanNone) {
         w.chkPrintRates->setChecked(true);
         w.mlblDone_Click();
         ASSERT_EQ(Shown().size(), 1u) << copies;
-        EXPECT_EQ(LastText(), "The number of Bill of Lading copies must be greater than zero (0).  "
-                              "Please correct.");
+        EXPECT_EQ(LastText(),
+                  "The number of Bill of Lading copies must be greater than zero (0).  "
+                  "Please correct.");
         EXPECT_EQ(LastTitle(), "Oops!");
         EXPECT_EQ(w.focusWidget(), w.txtBLCopies);
         EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "no");  // nothing written
@@ -96,10 +98,11 @@ TEST_F(Config, TheReaderLinkSaysThereIsNothingToInstall) {
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(LastTitle(), "Sorry!");
     EXPECT_EQ(Shown()[0].style, 64);
-    EXPECT_TRUE(LastText().startsWith("The installation file(s) for Acrobat Reader\nare not "
-                                      "available in this diskette version\nof Norvale "
-                                      "Fretlyn2007.  You can find the\nfiles you need on Adobe's "
-                                      "website.\n"));
+    EXPECT_TRUE(
+        LastText().startsWith("The installation file(s) for Acrobat Reader\nare not "
+                              "available in this diskette version\nof Norvale "
+                              "Fretlyn2007.  You can find the\nfiles you need on Adobe's "
+                              "website.\n"));
     EXPECT_TRUE(LastText().contains("PDF viewer"));
     EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }

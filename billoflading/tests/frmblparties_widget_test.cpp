@@ -146,8 +146,9 @@ TEST_F(Parties, ThePartyOfABillCannotBeDeleted) {
     messageScript.Queue(kIdYes);
     w.mlblDelete_Click();
     EXPECT_EQ(LastTitle(), "Database error");
-    EXPECT_EQ(LastText(), "Payer\ris listed as a party to one or\rmore B/Ls that are still on "
-                          "file.\r\r 700\r\rCan not delete this party.");
+    EXPECT_EQ(LastText(),
+              "Payer\ris listed as a party to one or\rmore B/Ls that are still on "
+              "file.\r\r 700\r\rCan not delete this party.");
     EXPECT_EQ(Rows("BL parties"), 2);
     Exec("DELETE FROM Bills");
     messageScript.Queue(kIdYes);
@@ -183,8 +184,9 @@ TEST_F(Parties, TheNameBoxRefusesTypingWhileBrowsing) {
     frmBLParties& w = Open();
     Type(w.cmbName->lineEdit(), "x");
     EXPECT_EQ(w.cmbName->currentText(), "Mango");
-    EXPECT_EQ(LastText(), "Click the New or Edit button\n(as applicable) before trying\nto enter "
-                          "a B/L party name.");
+    EXPECT_EQ(LastText(),
+              "Click the New or Edit button\n(as applicable) before trying\nto enter "
+              "a B/L party name.");
     EXPECT_EQ(Shown().back().kind, MessageKind::Platform);
 }
 

@@ -96,8 +96,9 @@ TEST_F(Commodities, TheWeightBoxTakesDigitsAndBackspace) {
 }
 
 TEST_F(Commodities, AStoredClassNotInTheListShowsAsFifty) {
-    Exec("INSERT INTO Commodity (\"commodity ID\", Description, Weight, Class, HAZMAT) "
-         "VALUES (1, 'Odd', 3, '72', 1)");
+    Exec(
+        "INSERT INTO Commodity (\"commodity ID\", Description, Weight, Class, HAZMAT) "
+        "VALUES (1, 'Odd', 3, '72', 1)");
     frmCommodities& w = Open();
     EXPECT_EQ(w.cmbName->currentText(), "Odd");
     EXPECT_EQ(w.cmbCommClass->currentText(), "50");
@@ -117,8 +118,9 @@ TEST_F(Commodities, ACommodityOnABillCannotBeDeleted) {
     EXPECT_EQ(Shown()[0].text, "Are you sure you want to delete this commodity?");
     EXPECT_EQ(LastTitle(), "Database error");
     EXPECT_EQ(Shown().back().kind, MessageKind::Platform);
-    EXPECT_EQ(LastText(), "Drum\ris included on one or more\rB/Ls that are still on file.\r\r"
-                          " 100 200 200\r\rCan not delete this commodity.");
+    EXPECT_EQ(LastText(),
+              "Drum\ris included on one or more\rB/Ls that are still on file.\r\r"
+              " 100 200 200\r\rCan not delete this commodity.");
     EXPECT_EQ(Rows("Commodity"), 2);
     Pick(w.cmbName, "Box");
     messageScript.Queue(kIdYes);
@@ -164,8 +166,9 @@ TEST_F(Commodities, TheNameBoxRefusesLettersWhileBrowsingButNotBackspace) {
     frmCommodities& w = Open();
     Type(w.cmbName->lineEdit(), "q");
     EXPECT_EQ(w.cmbName->currentText(), "Drum");
-    EXPECT_EQ(LastText(), "Click the New or Edit button\n(as applicable) before trying\nto enter "
-                          "a commodity description.");
+    EXPECT_EQ(LastText(),
+              "Click the New or Edit button\n(as applicable) before trying\nto enter "
+              "a commodity description.");
     EXPECT_EQ(LastTitle(), "Error");
     messageScript.ClearLog();
     w.cmbName->lineEdit()->end(false);

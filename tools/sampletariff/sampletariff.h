@@ -123,6 +123,11 @@ void WriteShipLocHelpPages(const std::string& appDir);
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
 
+// The pages of the rules tariff, VZK120/<item>.htm, and the items they cover.
+void WriteTariffPages(const std::string& app, const std::string& effDate);
+std::vector<int> TariffPageItems();
+// The program's help pages in help/.
+void WriteHelpPages(const std::string& app);
 // The bill-of-lading forms, BL/BLFront.PDF (fillable) and BL/BLBack.pdf (the terms).
 void WriteBLForms(const std::string& appDir);
 
