@@ -12,9 +12,11 @@
 
 #include "commandwindows.h"
 #include "discountstore.h"
+#include "form3.h"
 #include "formkit.h"
 #include "frmdiscounts.h"
 #include "frmfak.h"
+#include "frmqpo.h"
 #include "frmsimplediscount.h"
 #include "installwindows.h"
 #include "polygonfile.h"
@@ -23,6 +25,7 @@
 #include "regionmapwidget.h"
 #include "screenshots.h"
 #include "shiplocations.h"
+#include "startup.h"
 #include "tariffdb.h"
 
 namespace {
@@ -269,6 +272,22 @@ TEST_F(DiscountsWindowTest, DoubleClickOpensTheBreaksWithoutCheckingTheBox) {
             dialog.reject();
         });
     EXPECT_EQ(PricingTables(), before);
+}
+
+TEST_F(DiscountsWindowTest, TheQuoteWindowsDiscountsLabelOpensItOnceLocationsExist) {
+    Form3 form;
+    ConnectProgramWindows(form);
+    frmQPO* quoteWindow = QuoteWindow();
+    quoteWindow->show();
+    std::string opened;
+    SetPricingModalRunner([&](QDialog& dialog) {
+        opened = dialog.objectName().toStdString();
+        dialog.hide();
+    });
+    quoteWindow->mlblDiscounts_Click();
+    SetPricingModalRunner(nullptr);
+    EXPECT_EQ(opened, "frmDiscounts");
+    UnloadQuoteWindow();
 }
 
 }  // namespace
