@@ -84,7 +84,12 @@ std::vector<std::string> UntoldMapProblems(const RegionMapProblems& problems) {
         std::string text =
             "These lines of the state outlines are not a state's outline and are "
             "left off the map:";
-        for (const auto& line : problems.badLines) text += "\n\"" + Excerpt(line) + "\"";
+        // A damaged file could have hundreds: the first few are enough to find the damage.
+        constexpr size_t kListed = 5;
+        for (size_t i = 0; i < problems.badLines.size() && i < kListed; ++i)
+            text += "\n\"" + Excerpt(problems.badLines[i]) + "\"";
+        if (problems.badLines.size() > kListed)
+            text += "\nand " + std::to_string(problems.badLines.size() - kListed) + " more.";
         messages.push_back(text);
     }
     std::vector<std::string> untold;

@@ -121,6 +121,18 @@ TEST_F(RegionMapTest, BadLinesAreLeftOutAndToldOnce) {
     EXPECT_EQ(control.Fills().size(), 2u);
 }
 
+TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {
+    std::string text = "Ohio,0,0,4,0,4,4\n";
+    for (int i = 1; i <= 40; ++i) text += "junk" + std::to_string(i) + "\n";
+    WritePolygons(text);
+    regions = {{"Ohio", 1}};
+    const auto told = UntoldMapProblems(DrawRegionMap(control, folder, polygons, source));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("junk5\""), std::string::npos);
+    EXPECT_EQ(told[0].find("junk6"), std::string::npos);
+    EXPECT_NE(told[0].find("and 35 more."), std::string::npos);
+}
+
 TEST_F(RegionMapTest, MissingFilesAreToldAndTheDrawingStillEnds) {
     fs::remove(folder + "graphics/usa.bmp");
     const auto problems = DrawRegionMap(control, folder, polygons, source);
