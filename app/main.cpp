@@ -8,6 +8,7 @@
 
 #include "form3.h"
 #include "frmqpo.h"
+#include "handlerguard.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -38,13 +39,9 @@ int main(int argc, char** argv) {
     ConnectProgramWindows(form);
     try {
         form.Form_Load();
-    } catch (const DbError& e) {
-        // The engine's errors carry their number, which the carrier's help desk asks for.
-        PlatformMessageBox(QString::number(e.number()) + "\n" + e.what(), kMbCritical, "");
-        CloseAll();
-        return 1;
     } catch (const std::exception& e) {
-        PlatformMessageBox(QString("Fretlyn could not start.\n") + e.what(), kMbCritical, "");
+        // Every start-up error carries its number, which the carrier's help desk asks for.
+        PlatformMessageBox(QString::fromStdString(ErrorReport(e)), kMbCritical, "");
         CloseAll();
         return 1;
     }

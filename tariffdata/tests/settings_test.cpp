@@ -78,10 +78,6 @@ TEST_F(Settings, StatesFileIsParsedByCommaAndPoint) {
     EXPECT_EQ(tariff.gStateTable[0].region, "QZF");
     EXPECT_EQ(tariff.gStateTable[2].name, "Newfoundland and Labrador");
     EXPECT_EQ(tariff.gStateTable[1].region, "QZA");
-
-    app.writeFile("data/states.dat", "");
-    LoadStatesFile();
-    EXPECT_TRUE(tariff.gStateTable.empty());
 }
 
 TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
