@@ -373,7 +373,9 @@ bool Database::IsReadOnly() const {
 }
 
 void Database::BeginTrans() {
-    Execute(transDepth_ == 0 ? "BEGIN" : "SAVEPOINT t" + std::to_string(transDepth_));
+    // The write lock is taken at once: waiting for another program's lock is possible only
+    // before this transaction has read anything.
+    Execute(transDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT t" + std::to_string(transDepth_));
     ++transDepth_;
 }
 
@@ -475,6 +477,9 @@ Recordset::Recordset(Database& db, std::string table)
                                " LIMIT 1");
         st.reset();
         if (!loadFrom(st)) clearPosition(true, true);
+        // A statement left on its row would hold the file's read lock for the whole run, and
+        // no other program could then store anything in it.
+        st.reset();
     }
 }
 

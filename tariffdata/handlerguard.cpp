@@ -32,13 +32,17 @@ bool RunHandlerAtomically(const std::function<void()>& body, const std::function
     return RunHandler([&] {
         Database* db = tariff.gDB.get();
         if (!db || !db->IsOpen()) return body();
-        db->BeginTrans();
+        bool begun = false;
         try {
+            // Refused when another program holds the database: the body never runs, but what
+            // led to it (a click in a list) is taken back all the same.
+            db->BeginTrans();
+            begun = true;
             body();
             db->CommitTrans();
         } catch (...) {
             try {
-                db->Rollback();
+                if (begun) db->Rollback();
             } catch (const std::exception&) {
                 // The engine has ended the transaction itself; nothing of it stays either way.
             }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "database.h"
 #include "fileerror.h"
 #include "geography.h"
@@ -108,6 +111,23 @@ TEST_F(HandlerGuard, AnotherProgramsWriteLockIsReportedAndNothingIsWritten) {
     // The lock gone, the same command goes through: no transaction was left open.
     EXPECT_TRUE(RunHandlerAtomically([&] { Write("DC_origin", "12345"); }));
     EXPECT_EQ(Stored("DC_origin"), "12345");
+}
+
+TEST_F(HandlerGuard, AWriteLockHeldForAMomentIsWaitedFor) {
+    HeldLock other(app.file("data/x2007.mdb").string(), "IMMEDIATE");
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBusyTimeoutMs / 5));
+        other.Release();
+    });
+    // The program's own recordsets, open on their rows, hold no lock that would stop it.
+    const bool stored = RunHandlerAtomically([&] {
+        tariff.rsConfig->Seek("=", {"DC_origin"});
+        Write("DC_origin", "60601");
+    });
+    finisher.join();
+    EXPECT_TRUE(stored);
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(Stored("DC_origin"), "60601");
 }
 
 TEST(ErrorReport, EveryErrorHasANumberAndItsDescriptionOnALineOfItsOwn) {
