@@ -374,7 +374,10 @@ bool Database::IsReadOnly() const {
 
 void Database::BeginTrans() {
     // The write lock is taken at once: waiting for another program's lock is possible only
-    // before this transaction has read anything.
+    // while this connection holds no read lock, so a walk left part way lets go of its cursor
+    // first (its next step opens a new one after the row it stands on).
+    if (transDepth_ == 0)
+        for (const auto& rs : recordsets_) rs->releaseCursor();
     Execute(transDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT t" + std::to_string(transDepth_));
     ++transDepth_;
 }
@@ -485,6 +488,11 @@ Recordset::Recordset(Database& db, std::string table)
 
 Recordset::~Recordset() {
     closeStatements();
+}
+
+void Recordset::releaseCursor() {
+    if (walk_) walk_->reset();
+    walk_ = nullptr;
 }
 
 void Recordset::closeStatements() {

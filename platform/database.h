@@ -193,6 +193,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     void walk(bool forward);
     void openWalk(bool forward, const std::vector<Value>* after);
     void closeStatements();
+    // Ends a walk's open cursor (and the read lock it holds); the walk goes on from lastKey_.
+    void releaseCursor();
 
     Database& db_;
     std::string table_;

@@ -327,6 +327,27 @@ TEST_F(DatabaseTest, ALockHeldForAMomentIsWaitedFor) {
               1);
 }
 
+// A walk stopped part way must not keep the transaction from waiting for another program.
+TEST_F(DatabaseTest, ATransactionWaitsForAWriteLockEvenBesideAWalkLeftPartWay) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    rs->MoveFirst();
+    rs->MoveNext();
+    ASSERT_EQ(rs->Field("zip").str(), "55401");  // 10001, 55401, then 60601 …
+    OtherProgram other(path_, "BEGIN IMMEDIATE");
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBusyTimeoutMs / 5));
+        other.Release();
+    });
+    EXPECT_NO_THROW(db_->BeginTrans());
+    finisher.join();
+    db_->Execute("UPDATE basezone00 SET zone = 'Q' WHERE zone = 'A'");
+    db_->CommitTrans();
+    // The walk goes on from the row it stood on.
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field("zip").str(), "60601");
+}
+
 TEST_F(DatabaseTest, ALockThatStaysAndAReadOnlyFileAreSaidInWords) {
     {
         OtherProgram other(path_, "BEGIN EXCLUSIVE");
