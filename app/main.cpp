@@ -6,9 +6,14 @@
 #include <cstdlib>
 #include <exception>
 
+#include "blprint.h"
+#include "commandwindows.h"
 #include "form3.h"
+#include "frmbl.h"
 #include "frmqpo.h"
+#include "frmupgrade.h"
 #include "handlerguard.h"
+#include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -21,6 +26,17 @@ bool HaveDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (x11 && *x11) || (wayland && *wayland);
+}
+
+// The main window's "Bill of Lading System" opens the bill-of-lading window.
+void InstallBillOfLading() {
+    RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
+}
+
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+void InstallUpgradeWindow(Form3& form) {
+    SetUpgradeMainWindowUnload([&form] { form.close(); });
+    RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
 }
 }  // namespace
 
@@ -36,7 +52,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     Form3 form;
+    InstallCustomisationWindows();
     ConnectProgramWindows(form);
+    InstallUpgradeWindow(form);
+    InstallBillOfLading();
+    InstallBLRatePrint();
     try {
         form.Form_Load();
     } catch (const std::exception& e) {

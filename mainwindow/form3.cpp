@@ -13,12 +13,20 @@
 #include <QTimer>
 
 #include "commodity.h"
+#include "entrychecks.h"
+#include "form3menu.h"
 #include "handlerguard.h"
+#include "helpdesk.h"
+#include "helpviewer.h"
+#include "inputdialogs.h"
 #include "labelbutton.h"
 #include "lanes.h"
+#include "linesclasses.h"
+#include "listfit.h"
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
+#include "quotecharges.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "servicestandard.h"
@@ -103,6 +111,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent) {
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     highlighter_->SetLastHiliteLabel("nothing");
+    menu = new MainMenu(*this, *highlighter_);
     // An Alaska destination is zoned by the city as typed.
     SetDestEntryTextQuery([this] { return txtdzip->text().toStdString(); });
 }
@@ -173,7 +182,7 @@ void Form3::BuildControls() {
     txtdzip->setPlaceholderText("ZIP, postal code or city");
     lblDestCityState = label("lblDestCityState", "", 300, 110, 260, 22);
 
-    hdlCommodities = label("hdlCommodities", "Commodities", 20, 145, 200, 22);
+    hdlCommodities = label("hdlCommodities", "Commodities", 20, 145, 120, 22);
     QFont hf = hdlCommodities->font();
     hf.setBold(true);
     hdlCommodities->setFont(hf);
@@ -187,6 +196,8 @@ void Form3::BuildControls() {
         cmbclass[i]->setObjectName(QString::fromStdString("cmbclass" + n));
         cmbclass[i]->setEditable(true);
         cmbclass[i]->setInsertPolicy(QComboBox::NoInsert);
+        // A partial class must be refused by the class check, not completed to some class.
+        cmbclass[i]->setCompleter(nullptr);
         cmbclass[i]->setGeometry(260, y, 90, 26);
         cmbclass[i]->installEventFilter(this);
         cmbclass[i]->lineEdit()->installEventFilter(this);
@@ -220,11 +231,12 @@ void Form3::BuildControls() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(25);
 
-    lblChooseCity = label("lblChooseCity", "Choose a city and state/province", 20, 140, 400, 22);
+    // Beside the commodities heading, over the lines the list covers while it is up.
+    lblChooseCity = label("lblChooseCity", "Choose a city and state/province", 150, 145, 310, 22);
     lblChooseCity->hide();
     lstCities = new QListWidget(this);
     lstCities->setObjectName("lstCities");
-    lstCities->setGeometry(20, 164, 400, 160);
+    lstCities->setGeometry(20, 170, 400, 168);  // over all five commodity lines
     lstCities->installEventFilter(this);
     lstCities->hide();
 
@@ -286,6 +298,8 @@ void Form3::Form_Load() {
     InitClassTables();
     OpenTariffDatabase();
     LoadSettings();
+    // A run that ended with a quote window up left that quote's own services marked.
+    ClearQuoteOnlyAccessorials();
     setWindowTitle(
         QString::fromStdString("Norvale Fretlyn2007 -- rates effective " + tariff.gEffDate));
     ClassBoxAdapter boxes(cmbclass);
@@ -293,6 +307,7 @@ void Form3::Form_Load() {
     mainState.gBusy = false;
     mainState.gLocked = false;
     highlighter_->SetLastHiliteLabel("nothing");
+    SetApplicationHelpFile(QString::fromStdString(AppFolder()) + "help/x2007.htm");
     tariff.gOrigCountry = 99;
     tariff.gDestCountry = 99;
     SetPointEntryView(this);
@@ -354,16 +369,33 @@ void Form3::EnterDefaultOrigin() {
 void Form3::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    try {
-        for (int i = 0; i < 5; ++i)
-            SetConfigValue("DC_defclass" + std::to_string(i),
-                           cmbclass[i]->currentText().toStdString());
-    } catch (const std::exception&) {
-        // The data are closed all the same; a lost default class is not worth a stuck exit.
-    }
+    SaveDefaultClasses();
     SetPointEntryView(nullptr);
     CloseAll();
     gProgramEnd();
+}
+
+// A class the class check refuses would be refused by every later rating until the user found
+// it, so such a box keeps the saved class it had. The five are saved together or not at all.
+void Form3::SaveDefaultClasses() {
+    try {
+        if (!tariff.gDB) throw std::runtime_error("The database is not open.");
+        tariff.gDB->BeginTrans();
+        try {
+            for (int i = 0; i < 5; ++i) {
+                const std::string text = cmbclass[i]->currentText().toStdString();
+                if (IsNMFCClass(text)) SetConfigValue("DC_defclass" + std::to_string(i), text);
+            }
+            tariff.gDB->CommitTrans();
+        } catch (...) {
+            tariff.gDB->Rollback();
+            throw;
+        }
+    } catch (const std::exception& e) {
+        // The data are closed all the same; a stuck exit would not save them either.
+        Message("The default classes could not be saved.  " + std::string(e.what()), kMsgOK,
+                "Default Classes");
+    }
 }
 
 void Form3::closeEvent(QCloseEvent* event) {
@@ -416,6 +448,8 @@ void Form3::txtozip_LostFocus() {
     HourglassScope scope{hourglass_};
     try {
         lblOrigCityState->clear();
+        // The standard of the lane before stays only if this origin is verified again.
+        lblService->clear();
         const std::string text = Text(txtozip);
         if (Trim(text).empty()) return OriginTail();
         if (text.find(',') != std::string::npos) {
@@ -438,7 +472,7 @@ void Form3::txtozip_LostFocus() {
             }
             if (mainState.gLocked) return;  // the choice in lstCities completes the origin
             if (tariff.gOrigCountry == 99 || !IsOffshoreZip(tariff.gOrigZip)) return OriginTail();
-            return RefuseOffshoreOrigin();
+            return RefuseOffshoreOrigin(true);
         }
 
         if (!LookupCityState(tariff.gOrigZip, 0)) {
@@ -458,14 +492,20 @@ void Form3::txtozip_LostFocus() {
 
 // The carrier does not quote outbound from Alaska, Hawaii or Puerto Rico here. The origin is
 // refused before any offshore set-up, which would otherwise rewrite the destination.
-void Form3::RefuseOffshoreOrigin() {
+void Form3::RefuseOffshoreOrigin(bool typedAsCity) {
     const char* offshoreName = OffshoreName(tariff.gOffshoreState);
     const std::string name = offshoreName ? offshoreName : tariff.gOffshoreState;
     tariff.gOrigCountry = 99;
-    if (!MessageUp())
+    if (MessageUp()) {
+    } else if (typedAsCity) {
+        Message("Please call the Norvale help desk at " + std::string(kHelpDeskPhone) +
+                    " about outbound service from " + name + ".",
+                kMsgOK, "NORVALE Service");
+    } else {
         Message("Contact your NORVALE representative about outbound " +
                     std::string("service from ") + name + ".",
                 kMsgOK, "NORVALE Service");
+    }
     offshore.gOffshoreName.clear();
     tariff.gOffshoreState.clear();
     SetTextQuietly(txtozip, "");
@@ -559,10 +599,10 @@ void Form3::DestinationTail() {
     ShowTransitDays();
 }
 
-void Form3::ShowTransitDays() {
-    if (offshore.gIsPR || !BothVerified()) return;
-    mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
-    lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
+void Form3::ShowTransitDays(bool evenToPuertoRico) {
+    if ((offshore.gIsPR && !evenToPuertoRico) || !BothVerified()) return;
+    rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));
 }
 
 void Form3::ShowOceanControls(bool oceanCube, bool willCall) {
@@ -717,7 +757,8 @@ void Form3::txtweight_GotFocus(int index) {
                 ShowDensityEntry();
             else
                 ShowClassEntry();
-            ShowTransitDays();
+            // Unlike the entry checks, the weight box shows a Puerto Rico standard too.
+            ShowTransitDays(true);
         }
     } catch (const std::exception& e) {
         Message(e.what(), kMsgOK, "Tariff Data Error");
@@ -736,9 +777,11 @@ void Form3::cmbclass_LostFocus(int index) {
 }
 
 void Form3::lblClickHere_Click() {
-    // The ocean dimensions dialog arrives with the auxiliary windows; until then the cube is
-    // typed into the box.
-    txtOceanDensity->setFocus();
+    try {
+        ShowOceanDims(txtOceanDensity, this);
+    } catch (const std::exception& e) {
+        Message(e.what(), kMsgOK, "Ocean Dimensions");
+    }
 }
 
 void Form3::SyncCommodityLines() {
@@ -762,6 +805,9 @@ void Form3::SetTextQuietly(QLineEdit* box, const QString& text) {
 void Form3::Refocus(QWidget* box) {
     pendingRefocus_ = box;
     box->setFocus();
+    // Only the focus move made here is kept from other boxes' checks. A refocus that cannot
+    // land now (the window not yet active, as at start) must not silence every later check.
+    pendingRefocus_ = nullptr;
 }
 
 bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
@@ -798,6 +844,12 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
         return !(c.isDigit() || c == '.' || c == '\b');
     }
     if (!enter) return false;
+    if (watched == lstCities) {
+        // Enter takes the highlighted city, as a click on it does.
+        if (QListWidgetItem* item = lstCities->currentItem()) item->setSelected(true);
+        lstCities_Click();
+        return true;
+    }
     for (int i = 0; i < 5; ++i) {
         if (watched == txtweight[i]) {
             if (IsIntraCanada())
@@ -965,6 +1017,7 @@ void Form3::Timer1_Timer() {
         Timer1->stop();
     }
     PlaceAccessorialList();
+    if (!Timer1->isActive()) GrowToShowEveryItem(lstAccessorials);
 }
 
 // The list opens in the right-hand column; its slide follows the twips the window was
@@ -1009,9 +1062,11 @@ void Form3::StoreAccessorialMarks() {
 void Form3::lblRate_Click() {
     if (mainState.gLocked) return;
     bool rated = false;
+    bool engineRan = false;
     try {
         if (CheckRequest()) {
             SyncCommodityLines();
+            engineRan = true;
             rated = RateShipment();
         }
     } catch (const std::exception& e) {
@@ -1030,6 +1085,8 @@ void Form3::lblRate_Click() {
         } catch (const std::exception&) {
         }
     }
+    // A request the engine refused starts again from its origin, as a rated one does.
+    if (!rated && engineRan) txtozip->setFocus();
 }
 
 // The checks of a request, in their order; false after the first that fails.
@@ -1044,6 +1101,9 @@ bool Form3::CheckRequest() {
         txtdzip->setFocus();
         return false;
     }
+    // Shipping locations added, deleted or replaced since the ends were entered count at once.
+    rating.gOutbound = IsShipLocationZip(tariff.gOrigZip3, 0);
+    rating.gInbound = IsShipLocationZip(tariff.gDestZip3, 1);
     if (commodityLines.gAccGuaranteed &&
         (Trim(tariff.gOrigZip).empty() || Trim(tariff.gDestZip).empty() ||
          !IsDirectPoint(tariff.gOrigZip, tariff.gDestZip))) {
@@ -1066,14 +1126,16 @@ bool Form3::CheckRequest() {
         txtozip->setFocus();
         return false;
     }
-    if (Val(Text(txtweight[0])) <= 0) {
+    // A weight that is not a plain number would be rated as another weight than the quote shows.
+    if (!IsPlainDecimal(Text(txtweight[0])) || Val(Text(txtweight[0])) <= 0) {
         Message("No commodity weight entered.", kMsgOK, "Data Entry Error");
         txtweight[0]->setFocus();
         return false;
     }
     auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
-    for (int i = 1; i <= 3; ++i) {
-        if (blank(i) && !blank(i + 1)) {
+    for (int i = 1; i < 5; ++i) {
+        const bool gap = i <= 3 && blank(i) && !blank(i + 1);
+        if (gap || (!blank(i) && !IsPlainDecimal(Text(txtweight[i])))) {
             Message("The commodity on line  " + std::to_string(i + 1) +
                         " is missing a weight value.  " + "Please correct the problem.",
                     kMsgOK, "Data Entry Error");
@@ -1083,7 +1145,7 @@ bool Form3::CheckRequest() {
     }
     if (IsIntraCanada()) {
         for (int i = 0; i < 5; ++i) {
-            if (!blank(i) && Trim(Text(txtDensity[i])).empty()) {
+            if (!blank(i) && !IsDensityValue(Text(txtDensity[i]))) {
                 Message("The commodity on line  " + std::to_string(i + 1) +
                             " is missing a density value.  " + "Please correct the problem.",
                         kMsgOK, "Data Entry Error");
@@ -1094,15 +1156,15 @@ bool Form3::CheckRequest() {
     }
     for (int i = 0; i < 5; ++i) rating.gLineWeight[i] = Trim(Text(txtweight[i]));
     if (IsOffshoreZip(rating.gOffshoreDestZip) && tariff.gOffshoreState != "AK" &&
-        Trim(Text(txtOceanDensity)).empty()) {
+        !IsOceanCubeValue(Text(txtOceanDensity))) {
         Message("You must specify a density " + std::string("value for ocean-going shipments."),
                 kMsgOK, "Data Entry Error");
         ShowOceanControls(true, false);
         txtOceanDensity->setFocus();
         return false;
     }
-    mainState.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
-    lblService->setText(QString::fromStdString(ServiceStandardText(mainState.gServiceDays, 0)));
+    rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));
     return true;
 }
 
@@ -1157,7 +1219,7 @@ void Form3::FocusFirstWeight() {
 }
 
 bool Form3::MilitaryQuestionPending() const {
-    return false;
+    return offshore.gAskMilitaryBase;
 }
 
 void Form3::SetLocked(bool locked) {

@@ -17,13 +17,13 @@ class QListWidget;
 class QFrame;
 class QTimer;
 class LabelButton;
+class MainMenu;
 
 // Program-wide flags of the main window.
 struct MainWindowState {
     bool gBusy = false;        // a command of the window is under way: entry checks stay quiet
     bool gLocked = false;      // a city choice is pending in lstCities
     bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
-    uint8_t gServiceDays = 0;
 
     void Reset() { *this = MainWindowState(); }
 };
@@ -77,6 +77,8 @@ class Form3 : public QWidget, public PointEntryView {
     QRect accListTwips;
     QFrame* Line1;
     QFrame* Line2;
+    // The command labels, their groups and the help desk panel (form3menu.cpp).
+    MainMenu* menu = nullptr;
 
     // --- handlers
     void txtozip_LostFocus();
@@ -124,13 +126,14 @@ class Form3 : public QWidget, public PointEntryView {
     void BuildControls();
     void FillAccessorialList();
     void EnterDefaultOrigin();
+    void SaveDefaultClasses();
     // Shared tails of the origin and destination checks.
     void OriginTail();
     void DestinationTail();
-    void ShowTransitDays();
+    void ShowTransitDays(bool evenToPuertoRico = false);
     void ShowOceanControls(bool oceanCube, bool willCall);
     void HideOceanControls();
-    void RefuseOffshoreOrigin();
+    void RefuseOffshoreOrigin(bool typedAsCity = false);
     // A check that finds the tariff data wanting says so and leaves the end not verified.
     void ReportDataError(const std::exception& e, bool isDest);
     // Sets a box's text without its change handler marking the end not verified.

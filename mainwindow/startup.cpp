@@ -1,10 +1,16 @@
 #include "startup.h"
 
+#include <QApplication>
 #include <QLabel>
 
+#include "commandwindows.h"
 #include "displayquote.h"
 #include "form3.h"
+#include "frmbrowser.h"
+#include "frmpony.h"
 #include "frmqpo.h"
+#include "frmratesheet.h"
+#include "frmratetable.h"
 #include "msgbox.h"
 #include "printquote.h"
 #include "quotedialogs.h"
@@ -18,7 +24,6 @@ void ConnectProgramWindows(Form3& form) {
     InstallQuoteWindow();
 
     QuoteMainWindowLink link;
-    link.serviceDays = [] { return mainState.gServiceDays; };
     link.destCityCaption = [&form] { return form.lblDestCityState->text().toStdString(); };
     link.lblService = [&form](const std::string& text) {
         form.lblService->setText(QString::fromStdString(text));
@@ -29,5 +34,20 @@ void ConnectProgramWindows(Form3& form) {
     hooks.cdnRateDialog = [] { ShowCdnRateDialog(LoadedQuoteWindow()); };
     hooks.changeDiscount = [] { ShowChgDiscDialog(LoadedQuoteWindow()); };
     hooks.print = [] { PrintRateQuote(LoadedQuoteWindow()); };
+    // The customer's discount editors, when this build has them (registered before this runs).
+    if (CommandWindowRegistered(CommandWindow::SimpleDiscounts) ||
+        CommandWindowRegistered(CommandWindow::Discounts))
+        hooks.discountsEditor = [](bool hasShipLocations) {
+            OpenCommandWindow(hasShipLocations ? CommandWindow::Discounts
+                                               : CommandWindow::SimpleDiscounts);
+        };
+    hooks.rateTable = [] { ShowRateTableModally(LoadedQuoteWindow()); };
     SetQuoteWindowHooks(hooks);
+    SetExchangeRatePageOpener([] {
+        gBrowserPage = 2;
+        ShowBrowser(QApplication::activeModalWidget());
+    });
+
+    RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
+    RegisterCommandWindow(CommandWindow::BatchRateTest, [&form] { ShowPonyModally(&form); });
 }

@@ -37,8 +37,8 @@ struct Decimal {
     bool zero() const { return digits == "0"; }
 };
 
-// The platform first reduces a value to a fixed number of significant digits and does all further
-// rounding on that decimal text; this is why a Single 0.285 (binary 0.28499999...) shows as 0.29.
+// A value is first reduced to a fixed number of significant digits and all further rounding is done
+// on that decimal text, so a Double that prints as 0.285 rounds to 0.29.
 Decimal ToDecimal(double value, int significant) {
     if (!std::isfinite(value)) throw NumberError(NumberError::kOverflow);
     char buffer[64];
@@ -341,9 +341,12 @@ std::string Format(double value, std::string_view pattern) {
     return FormatDecimal(ToDecimal(value, kDoubleDigits), pattern);
 }
 
+// A Single is widened before rounding, so its money is rounded once, from the value it holds:
+// taking it to seven digits first would round twice (a Single holding 1625.06494 would become
+// 1625.065 and then $1,625.07) and would drop the cents of amounts from $100,000 up.
 std::string Format(float value, std::string_view pattern) {
     if (pattern.empty()) return CStr(value);
-    return FormatDecimal(ToDecimal(value, kSingleDigits), pattern);
+    return Format(static_cast<double>(value), pattern);
 }
 
 double Val(std::string_view text) {

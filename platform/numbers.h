@@ -31,8 +31,9 @@ class NumberError : public std::runtime_error {
 
 // Formats with a pattern of `0` and `#` digit places, one `.`, `,` for thousands grouping between
 // integer places, `%` (scales by 100), literals (`\x` and "quoted" text too). Only the first
-// `;`-section is used. The value is first taken to 15 significant digits (7 for a Single) and that
-// decimal text is rounded half away from zero to the pattern's decimals. An empty pattern gives
+// `;`-section is used. The value is first taken to 15 significant digits (a Single is widened to a
+// Double first, never cut to 7 digits) and that decimal text is rounded half away from zero to the
+// pattern's decimals. An empty pattern gives
 // CStr's text. Throws NumberError(6) for infinities and NaN.
 std::string Format(double value, std::string_view pattern);
 std::string Format(float value, std::string_view pattern);

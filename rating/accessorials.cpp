@@ -173,3 +173,17 @@ int AccessorialChargeSilent(const std::string& name, int line, uint8_t) {
 void SetCODAmountPrompt(CODAmountPrompt prompt) {
     Prompt() = std::move(prompt);
 }
+
+void ClearQuoteOnlyAccessorials() {
+    Recordset& rs = *tariff.rsAccessorials2;
+    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
+        if (rs.Field("temp on").toInt() == 0) continue;
+        rs.Edit();
+        rs.SetField("temp on", 0);
+        rs.Update();
+    }
+    rating.gQAccGuaranteed = rating.gQAccLiftgate = rating.gQAccThriftlane = false;
+    rating.gQAccHazardous = rating.gQAccInside = rating.gQAccResidential = false;
+    rating.gPXSPass = rating.gPXSOn = rating.gGuaranteedOn = false;
+    rating.gPXSEnteredPct = 0;
+}

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "commodity.h"
+#include "entrychecks.h"
 #include "geography.h"
 #include "lanes.h"
 #include "linesclasses.h"
@@ -34,8 +35,11 @@ RatedLines CountRatedLines() {
     for (int j = 0; j < kCommodityLines; ++j) {
         const std::string& text = rating.gLineWeight[static_cast<size_t>(j)];
         if (IsBlank(text)) break;
-        const double pounds = Val(text);
         const std::string line = "The commodity on line  " + std::to_string(j + 1);
+        // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
+        if (!IsPlainDecimal(text))
+            RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+        const double pounds = Val(text);
         if (pounds >= kBreakBounds[9])
             RefuseWeight(line + " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
                                 "more cannot be rated.");
@@ -67,32 +71,14 @@ bool NoLaneFactors() {
     return rating.gLanePush == 1 && rating.gOrigFactor == 1 && rating.gDestFactor == 1;
 }
 
-// The three lane factors applied in turn: each in double precision, nudged, to four decimals.
-// The amount always stands on four decimals (whole cents, or a rounded rate), so a factor of 1
-// gives it back unchanged whenever its Single lies within 0.00004 of that decimal: below 1024,
-// or a whole number that a Single holds exactly. Those formatting steps are skipped.
 Single ApplyFactors(Single amount) {
-    for (Single factor : {rating.gLanePush, rating.gOrigFactor, rating.gDestFactor}) {
-        const bool unchanged =
-            factor == 1 && (std::fabs(amount) < 1024 ||
-                            (amount == std::trunc(amount) && std::fabs(amount) < 1.6e7f));
-        if (!unchanged)
-            amount = RoundSingle(static_cast<double>(factor) * amount + kNudge, "#0.0000");
-    }
-    return amount;
+    return ApplyLaneFactors(amount, rating.gLanePush, rating.gOrigFactor, rating.gDestFactor);
 }
 
 // The rate of class c at break b, dollars per 100 lbs.
 Single RateOf(double c, int b) {
-    const Single classShare = static_cast<Single>(c / 100);
-    const Single r = RoundSingle(
-        static_cast<double>(rating.gGridRow[static_cast<size_t>(b)]) / 100 * classShare + kNudge,
-        "#0.00");
-    // Most lanes have no factors. A rate below 1024 that stands on two decimals then comes
-    // through the factor steps and the last rounding as it is (its Single lies within 0.00004
-    // of the decimal and has at most six digits), so those formatting steps are skipped.
-    if (NoLaneFactors() && std::fabs(r) < 1024) return r;
-    return RoundSingle(ApplyFactors(r), "#0.00");
+    return FactoredClassRate(rating.gGridRow[static_cast<size_t>(b)], static_cast<Single>(c / 100),
+                             rating.gLanePush, rating.gOrigFactor, rating.gDestFactor);
 }
 
 // The charge of w pounds at a rate, nudged.
@@ -170,6 +156,35 @@ void MinimumChargeSlot() {
 }
 
 }  // namespace
+
+// The amount always stands on four decimals (whole cents, or a rounded rate), so a factor of 1
+// gives it back unchanged whenever its Single lies within 0.00004 of that decimal: below 1024,
+// or a whole number that a Single holds exactly. Those formatting steps are skipped.
+Single ApplyLaneFactors(Single amount, Single push, Single origFactor, Single destFactor) {
+    for (Single factor : {push, origFactor, destFactor}) {
+        const bool unchanged =
+            factor == 1 && (std::fabs(amount) < 1024 ||
+                            (amount == std::trunc(amount) && std::fabs(amount) < 1.6e7f));
+        if (!unchanged)
+            amount = RoundSingle(static_cast<double>(factor) * amount + kNudge, "#0.0000");
+    }
+    return amount;
+}
+
+Single ClassRateBeforeFactors(int32_t gridCents, Single classShare, double netShare) {
+    return RoundSingle(static_cast<double>(gridCents) / 100 * classShare * netShare + kNudge,
+                       "#0.00");
+}
+
+Single FactoredClassRate(int32_t gridCents, Single classShare, Single push, Single origFactor,
+                         Single destFactor) {
+    const Single r = ClassRateBeforeFactors(gridCents, classShare, 1);
+    // Most lanes have no factors. A rate below 1024 that stands on two decimals then comes
+    // through the factor steps and the last rounding as it is (its Single lies within 0.00004
+    // of the decimal and has at most six digits), so those formatting steps are skipped.
+    if (push == 1 && origFactor == 1 && destFactor == 1 && std::fabs(r) < 1024) return r;
+    return RoundSingle(ApplyLaneFactors(r, push, origFactor, destFactor), "#0.00");
+}
 
 int CheckLineWeights() { return CountRatedLines().count; }
 

@@ -26,6 +26,17 @@ int CheckLineWeights();
 // is above it (shipments under 2000 lbs).
 uint8_t CheapestBreak();
 
+// The steps of a class rate, shared by the quote's lines, the rate table and the batch test.
+// The rate before the lane factors, dollars per 100 lbs: the grid's cents x the class share
+// x the share a discount leaves (1 for none), nudged, to the cent.
+Single ClassRateBeforeFactors(int32_t gridCents, Single classShare, double netShare);
+// The market push, the origin factor and the destination factor applied in turn, each
+// nudged, to four places.
+Single ApplyLaneFactors(Single amount, Single push, Single origFactor, Single destFactor);
+// A class rate with the lane factors, to the cent: the rate of a quote line.
+Single FactoredClassRate(int32_t gridCents, Single classShare, Single push, Single origFactor,
+                         Single destFactor);
+
 Single LowestLineClass(uint8_t count);
 std::string DiscountedCharge(Single amount, uint8_t brk);
 std::string DiscountedCharge2(Single amount, uint8_t brk);

@@ -205,7 +205,7 @@ void FillQuoteHeader() {
     } else {
         quote.txtDestZip = tariff.gDestZip + " -- " + tariff.gDestCityState;
     }
-    if (Link().serviceDays) ShowServiceStandard(Link().serviceDays(), 1);
+    ShowServiceStandard(rating.gServiceDays, 1);
 }
 
 void ShowServiceStandard(uint8_t days, uint8_t target) {

@@ -46,10 +46,9 @@ void ShowServiceStandard(uint8_t days, uint8_t target);
 void FillQuoteHeader();
 
 // What the quote takes from the main window, which registers it at start-up. Each member may
-// be left empty: without serviceDays the sheet's service standard is left as it stands,
-// without destCityCaption an offshore destination shows the verified destination's caption.
+// be left empty: without destCityCaption an offshore destination shows the verified
+// destination's caption.
 struct QuoteMainWindowLink {
-    std::function<uint8_t()> serviceDays;                // gServiceDays of the last request
     std::function<std::string()> destCityCaption;        // the caption of lblDestCityState
     std::function<void(const std::string&)> lblService;  // writes the main window's lblService
 };

@@ -18,7 +18,9 @@
 #include "labelbutton.h"
 #include "labels.h"
 #include "lanes.h"
+#include "listfit.h"
 #include "msgbox.h"
+#include "quotecharges.h"
 #include "quotediscount.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
@@ -79,6 +81,19 @@ void SetTextColor(QWidget* w, const QColor& color) {
     pal.setColor(QPalette::Text, color);
     pal.setColor(QPalette::WindowText, color);
     w->setPalette(pal);
+}
+
+// A box too narrow for its text takes a smaller face rather than hide the text's end.
+void FitTextToBox(QLineEdit* box) {
+    constexpr int kBoxTextPixels = 13;
+    constexpr int kSmallestPixels = 9;
+    constexpr int kTextMargins = 8;  // the frame and margins the box keeps around its text
+    QFont f = box->font();
+    f.setPixelSize(kBoxTextPixels);
+    const int room = box->contentsRect().width() - kTextMargins;
+    while (f.pixelSize() > kSmallestPixels && QFontMetrics(f).horizontalAdvance(box->text()) > room)
+        f.setPixelSize(f.pixelSize() - 1);
+    box->setFont(f);
 }
 
 // The gap of ten blanks in a discount caption, where the percentage box stands.
@@ -234,12 +249,14 @@ void frmQPO::BuildControls() {
     mlblPrint = menu("mlblPrint", "Print Bill", 180, "  Print this bill  ");
     mlblDone = menu("mlblDone", "Done", 212, "  Back to main page  ");
 
-    lblorigin = label(this, "lblorigin", "Origin", QRect(166, 8, 240, 18), lineFont);
-    lbldestination = label(this, "lbldestination", "Destination", QRect(420, 8, 240, 18), lineFont);
-    lblRatesEff = label(this, "lblRatesEff", "Rates effective", QRect(674, 8, 122, 18), lineFont);
-    txtOriginZip = box("txtOriginZip", QRect(166, 28, 240, 26));
-    txtDestZip = box("txtDestZip", QRect(420, 28, 240, 26));
-    txtEffDate = box("txtEffDate", QRect(674, 28, 122, 26));
+    // The two ends one above the other, each with room for the longest "City, ST" and its code
+    // (a Hawaii base or a Quebec town runs to some forty letters).
+    lblorigin = label(this, "lblorigin", "Origin", QRect(166, 4, 96, 26), lineFont);
+    lbldestination = label(this, "lbldestination", "Destination", QRect(166, 34, 96, 26), lineFont);
+    lblRatesEff = label(this, "lblRatesEff", "Rates effective", QRect(684, 8, 126, 18), lineFont);
+    txtOriginZip = box("txtOriginZip", QRect(262, 4, 410, 26));
+    txtDestZip = box("txtDestZip", QRect(262, 34, 410, 26));
+    txtEffDate = box("txtEffDate", QRect(684, 34, 126, 26));
 
     Line1 = new QFrame(this);
     Line1->setObjectName("Line1");
@@ -371,8 +388,10 @@ void frmQPO::DrawQuote() {
     txtEffDate->setText(Q(quote.txtEffDate));
     for (QLineEdit* end : {txtOriginZip, txtDestZip})
         SetTextColor(end, ColorFromValue(quote.zipColor));
-    txtOriginZip->setCursorPosition(0);
-    txtDestZip->setCursorPosition(0);
+    for (QLineEdit* box : {txtOriginZip, txtDestZip, txtEffDate}) {
+        FitTextToBox(box);
+        box->setCursorPosition(0);
+    }
 
     mlblService->setText(Q(quote.mlblService));
     mlblDefServ->setText(Q(quote.mlblDefServ));
@@ -464,6 +483,7 @@ void frmQPO::Timer1_Timer() {
         Timer1->stop();
     }
     PlaceAccessorialList();
+    if (!Timer1->isActive()) GrowToShowEveryItem(lstAccessorials);
 }
 
 void frmQPO::RefuseAccessorial(const std::string& text, int item) {
@@ -581,10 +601,12 @@ void frmQPO::txtChgDisc_Click() {
 }
 
 void frmQPO::mlblDiscounts_Click() {
+    // With no editor to open, hiding the quote would only lose it.
+    if (!gHooks.discountsEditor) return;
     Unload(Outcome::Hidden);
     // Counted in full: a customer with hundreds of shipping locations still has some.
     const bool hasShipLocations = tariff.rsShipzips->RecordCount() > 0;
-    if (gHooks.discountsEditor) gHooks.discountsEditor(hasShipLocations);
+    gHooks.discountsEditor(hasShipLocations);
 }
 
 void frmQPO::mlblRates_Click() {
@@ -596,17 +618,7 @@ void frmQPO::mlblPrint_Click() {
 }
 
 void frmQPO::mlblDone_Click() {
-    Recordset& rs = *tariff.rsAccessorials2;
-    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
-        if (rs.Field("temp on").toInt() == 0) continue;
-        rs.Edit();
-        rs.SetField("temp on", 0);
-        rs.Update();
-    }
-    rating.gQAccGuaranteed = rating.gQAccLiftgate = rating.gQAccThriftlane = false;
-    rating.gQAccHazardous = rating.gQAccInside = rating.gQAccResidential = false;
-    rating.gPXSPass = rating.gPXSOn = rating.gGuaranteedOn = false;
-    rating.gPXSEnteredPct = 0;
+    ClearQuoteOnlyAccessorials();
     Unload(Outcome::Done);
 }
 
@@ -697,25 +709,37 @@ void SetQuoteWindowShow(std::function<void(frmQPO&)> show) {
     gShow = std::move(show);
 }
 
-void ShowQuoteWindowModally() {
+void ShowQuoteWindowModally(const std::function<void()>& rerate) {
     QPointer<frmQPO> window = QuoteWindow();
     window->PrepareToShow();
     if (gShow)
         gShow(*window);
     else
         window->exec();
-    if (!window) return;
-    switch (window->outcome()) {
+    // A window deleted meanwhile has been replaced by a newer quote, which is its own business.
+    if (window) ActOnQuoteWindowOutcome(rerate);
+}
+
+void ActOnQuoteWindowOutcome(const std::function<void()>& rerate) {
+    if (!gQuoteWindow) return;
+    switch (gQuoteWindow->outcome()) {
         case frmQPO::Outcome::Done:
             UnloadQuoteWindow();
             break;
         case frmQPO::Outcome::Rerate:
             // The window is gone before the new rating, which shows a window of its own.
             UnloadQuoteWindow();
-            RateShipment();
+            if (rerate)
+                rerate();
+            else
+                RateShipment();
+            break;
+        case frmQPO::Outcome::Hidden:
+            // The services added for this quote go with it: the next rating is a new request
+            // from the main window and charges only what that window chose.
+            ClearQuoteOnlyAccessorials();
             break;
         case frmQPO::Outcome::Open:
-        case frmQPO::Outcome::Hidden:
             break;
     }
 }

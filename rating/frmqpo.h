@@ -160,8 +160,14 @@ frmQPO* LoadedQuoteWindow();
 void UnloadQuoteWindow();
 
 // Draws the sheet into the window and shows it modally; returns when it is closed or hidden.
-// A window closed to rate again rates the shipment again (which shows a new window).
-void ShowQuoteWindowModally();
+// A window closed to rate again runs `rerate`, which rates the same request again and shows a
+// new window: the main window's shipment when none is given (RateShipment), a bill's rating
+// for a bill's quote.
+void ShowQuoteWindowModally(const std::function<void()>& rerate = {});
+// What follows the window's closing: a window closed with Done is unloaded, one closed to rate
+// again is unloaded and its request rated again through `rerate` (as above). A driver that acts
+// on a window it did not run modally calls this after each action.
+void ActOnQuoteWindowOutcome(const std::function<void()>& rerate = {});
 // What showing the window modally is; tests put in a function that drives the window instead.
 void SetQuoteWindowShow(std::function<void(frmQPO&)> show);
 

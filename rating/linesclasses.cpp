@@ -100,6 +100,10 @@ Single MapFAKClass(const std::string& classText) {
 }
 
 void ApplyFAKProfile() {
+    ApplyFAKProfile(commodityLines.cmbclass);
+}
+
+void ApplyFAKProfile(const EnteredClasses& entered) {
     rating.gFAKActive = false;
     const int countries = tariff.gOrigCountry + tariff.gDestCountry;
     uint8_t region = 1, ibob = 0;
@@ -130,10 +134,9 @@ void ApplyFAKProfile() {
     // entered classes whenever the profile moved one of them, whatever the line order.
     bool anyChanged = false;
     for (size_t j = 0; j < kCommodityLines; ++j) {
-        const std::string& entered = commodityLines.cmbclass[j];
-        rating.gLineClassActual[j] = entered;
+        rating.gLineClassActual[j] = entered[j];
         if (!rating.gLineWeight[j].empty()) {
-            rating.gLineClass[j] = CStr(MapFAKClass(entered));
+            rating.gLineClass[j] = CStr(MapFAKClass(entered[j]));
             anyChanged = anyChanged || rating.gFAKActive;
         }
     }

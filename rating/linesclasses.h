@@ -2,14 +2,23 @@
 // Line classes: the customer's FAK profiles and the density bands used between two Canadian
 // points.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "numbers.h"
+#include "ratingstate.h"
+
+// The class of each of the five lines as the request entered it.
+using EnteredClasses = std::array<std::string, kCommodityLines>;
 
 // Maps the classes of the rated lines through the FAK profile that applies to the lane: the
 // "ALL" profile of the lane's kind first, then the origin location's, then the destination
-// location's. Refuses (RatingRefusal) a line with a weight whose class is not an NMFC class.
+// location's. The classes mapped are those the request entered (the main window's class boxes,
+// or a bill's commodities). Refuses (RatingRefusal) a line with a weight whose class is not an
+// NMFC class.
+void ApplyFAKProfile(const EnteredClasses& entered);
+// The same for the classes of the main window's boxes.
 void ApplyFAKProfile();
 
 // The class to rate a class text at, through the profile in gFAKProfile (the one the last

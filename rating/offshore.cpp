@@ -167,6 +167,9 @@ bool AskIfMilitary(bool mayBeBase) {
     if (!offshore.gAskMilitaryBase) return false;  // answered for this destination already
     offshore.gMilitary = false;
     if (!mayBeBase) return false;
+    // A question left without Done takes the option it proposed, never the answer given for
+    // some earlier destination.
+    offshore.gMilitaryAnswer = false;
     AskMilitary();
     offshore.gMilitary = offshore.gMilitaryAnswer;
     return offshore.gMilitaryAnswer;

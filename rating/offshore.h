@@ -58,7 +58,8 @@ void AnswerMilitary(bool yes);      // gMilitaryAnswer, and the military questio
 
 // How the questions reach the user. Each is called with the option to show selected and
 // returns when the user leaves the question; an answer is recorded only through AnswerPRPort
-// or AnswerMilitary, so leaving without one keeps the earlier answer and the question armed.
+// or AnswerMilitary. Leaving the port question without one keeps the earlier port and the
+// question armed; leaving the military question without one takes the "No" it proposed.
 // An empty hook (the default) shows frmPRPort or frmMilitary modally; tests and scenario runs
 // put in their own.
 using PRPortQuestion = std::function<void(bool jacksonvilleSelected)>;

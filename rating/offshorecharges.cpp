@@ -37,14 +37,12 @@ Single Setting(const std::string& key) {
     return static_cast<Single>(SettingD(key));
 }
 
-Single Product(Single a, Single b) {
-    return static_cast<Single>(static_cast<double>(a) * static_cast<double>(b));
+// The product stays a Double until it is taken to cents: narrowing it first would round twice.
+double Product(Single a, Single b) {
+    return static_cast<double>(a) * static_cast<double>(b);
 }
 // An amount taken to cents through the currency pattern.
 Single ToCents(double value) {
-    return CSng(Format(value, "$##,##0.00"));
-}
-Single ToCents(Single value) {
     return CSng(Format(value, "$##,##0.00"));
 }
 

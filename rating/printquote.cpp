@@ -1,11 +1,13 @@
 #include "printquote.h"
 
 #include <QString>
+#include <algorithm>
 #include <string>
 
 #include "charges.h"
 #include "displayquote.h"
 #include "msgbox.h"
+#include "numbers.h"
 #include "quotesheet.h"
 #include "textprinter.h"
 
@@ -24,17 +26,53 @@ void PrintCell(TextPrinter& printer, int column, int width, const std::string& t
     printer.PrintAt(column, QString::fromStdString(PadLeft(width, text)));
 }
 
-// The rate column: the discount sentence is rebuilt with the percentage of the box, amounts are
-// right-aligned under the heading, and any other text ends at column 53.
-void PrintRateCell(TextPrinter& printer, const std::string& caption) {
-    if (caption == kCarrierDiscountCaption)
-        PrintCell(printer, 17, 37, "Norvale Freight " + quote.txtChgDisc + "% Discount Saves You");
-    else if (caption == kThriftlaneDiscountCaption)
-        PrintCell(printer, 17, 37, "Thriftlane " + quote.txtChgDisc + "% Discount Saves You");
-    else if (!caption.empty() && caption[0] == '$')
-        PrintCell(printer, 46, 8, caption);
-    else
-        PrintCell(printer, 11, 43, caption);
+// The columns of the sheet as printed: where each starts and how wide it is.
+constexpr int kWeightEnd = 28;  // column 20, nine wide
+constexpr int kChargeColumn = 63;
+constexpr int kChargeWidth = 9;
+constexpr int kChargeEnd = kChargeColumn + kChargeWidth - 1;
+
+// The rate column: the discount sentence is rebuilt with the percentage of the box, amounts
+// (with or without a dollar sign: between two Canadian points the rates have none) are
+// right-aligned under the heading, and any other text ends at column 53. A text beside a
+// printed weight starts right of it, since a column left of the printer's position would put
+// it on the next printer line. Returns the last column printed.
+int PrintRateCell(TextPrinter& printer, const std::string& caption, bool afterWeight) {
+    std::string text;
+    int column = 11;
+    int width = 43;
+    if (caption == kCarrierDiscountCaption) {
+        text = "Norvale Freight " + quote.txtChgDisc + "% Discount Saves You";
+        column = 17;
+        width = 37;
+    } else if (caption == kThriftlaneDiscountCaption) {
+        text = "Thriftlane " + quote.txtChgDisc + "% Discount Saves You";
+        column = 17;
+        width = 37;
+    } else if ((!caption.empty() && caption[0] == '$') || IsNumeric(caption)) {
+        text = caption;
+        column = 46;
+        width = 8;
+    } else {
+        text = caption;
+    }
+    // One column apart from the weight: its places are average characters, not its letters.
+    if (afterWeight && column <= kWeightEnd + 1) {
+        width -= kWeightEnd + 2 - column;
+        column = kWeightEnd + 2;
+    }
+    PrintCell(printer, column, width, text);
+    return column + std::max(width, static_cast<int>(text.size())) - 1;
+}
+
+// The charge column: an amount right-aligned in its nine places; a longer text (such as the
+// Canadian discount note) ends at the column's end, so that it stays on the page, but never
+// starts left of what the line holds already.
+void PrintChargeCell(TextPrinter& printer, const std::string& caption, int lineEnd) {
+    const int length = static_cast<int>(caption.size());
+    if (length <= kChargeWidth) return PrintCell(printer, kChargeColumn, kChargeWidth, caption);
+    const int column = std::max(kChargeEnd - length + 1, lineEnd + 1);
+    printer.PrintAt(column, QString::fromStdString(caption));
 }
 
 }  // namespace
@@ -72,10 +110,18 @@ void LayOutRateQuote(TextPrinter& printer) {
     // Each line starts a new printer line at its class column, which lies left of where the
     // line before ended.
     for (const QuoteLine& line : quote.Lines()) {
-        if (!IsUnwritten(line.cls.text)) PrintCell(printer, 5, 5, line.cls.text);
-        if (!IsUnwritten(line.weight.text)) PrintCell(printer, 20, 9, line.weight.text);
-        if (!IsUnwritten(line.rate.text)) PrintRateCell(printer, line.rate.text);
-        if (!IsUnwritten(line.charge.text)) PrintCell(printer, 63, 9, line.charge.text);
+        int end = 0;
+        if (!IsUnwritten(line.cls.text)) {
+            PrintCell(printer, 5, 5, line.cls.text);
+            end = 9;
+        }
+        const bool weight = !IsUnwritten(line.weight.text);
+        if (weight) {
+            PrintCell(printer, 20, 9, line.weight.text);
+            end = std::max(kWeightEnd, 19 + static_cast<int>(line.weight.text.size()));
+        }
+        if (!IsUnwritten(line.rate.text)) end = PrintRateCell(printer, line.rate.text, weight);
+        if (!IsUnwritten(line.charge.text)) PrintChargeCell(printer, line.charge.text, end);
     }
 
     printer.EndLine();

@@ -47,6 +47,10 @@ int AccessorialCharge(const std::string& name, int line, uint8_t zero = 0);
 // nothing stored; the line index advances as AccessorialCharge's would.
 int AccessorialChargeSilent(const std::string& name, int line, uint8_t zero = 0);
 
+// Forgets the services chosen for one quote only: the "temp on" marks and the quote window's
+// twins of the main window's flags, with the economy-pricing state of that quote.
+void ClearQuoteOnlyAccessorials();
+
 // Adds the charges from the line after `line` on, writing each; `line` ends on the last line
 // written. Sets gQuoteTotal, then the Canadian taxes and their lines.
 void DisplayQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);

@@ -14,36 +14,38 @@ namespace {
 
 // The requested lines are checked before any of the rating state changes, so a refused
 // request leaves the last quote's state as it was.
-void CheckRequest(bool intraCanada) {
+void CheckRequest(const EnteredClasses& classes, bool byDensity) {
     const int count = CheckLineWeights();
-    if (intraCanada) return;
+    if (byDensity) return;
     for (int j = 0; j < count; ++j)
-        if (!IsNMFCClass(commodityLines.cmbclass[static_cast<size_t>(j)])) RefuseIllegalClass();
+        if (!IsNMFCClass(classes[static_cast<size_t>(j)])) RefuseIllegalClass();
 }
 
-void SetLineClasses(bool intraCanada) {
+void SetLineClasses(const EnteredClasses& classes, const EnteredClasses* densities) {
     for (size_t j = 0; j < kCommodityLines; ++j) {
-        if (!intraCanada) {
-            rating.gLineClass[j] = CStr(Val(commodityLines.cmbclass[j]));
-        } else if (!commodityLines.txtDensity[j].empty()) {
-            rating.gLineClass[j] = ClassForDensity(commodityLines.txtDensity[j], rating.gLaneCode);
+        if (!densities) {
+            rating.gLineClass[j] = CStr(Val(classes[j]));
+        } else if (!(*densities)[j].empty()) {
+            rating.gLineClass[j] = ClassForDensity((*densities)[j], rating.gLaneCode);
         }
     }
 }
 
 }  // namespace
 
-bool RateShipment() {
+bool RateRequest(const EnteredClasses& classes, const EnteredClasses* densities, uint8_t mode,
+                 const std::function<void()>& adjustDiscounts) {
     try {
         // Economy pricing is a property of one rating: a Thriftlane quote must not carry over
         // into the next request.
         rating.gPXSOn = false;
-        const bool intraCanada = IsIntraCanada();
-        CheckRequest(intraCanada);
+        // Densities stand for classes only between two Canadian points.
+        if (!IsIntraCanada()) densities = nullptr;
+        CheckRequest(classes, densities != nullptr);
 
         rating.gCanTax.fill(0);
-        SetLineClasses(intraCanada);
-        ApplyFAKProfile();
+        SetLineClasses(classes, densities);
+        ApplyFAKProfile(classes);
         // An offshore destination that cannot be rated says so before any charge is worked.
         CheckOffshoreRating();
         LoadRateGrid(rating.gLaneCode);
@@ -52,8 +54,9 @@ bool RateShipment() {
         rating.gFloorApplied = false;
         LoadBreakDiscounts(tariff.gOrigZip3, tariff.gDestZip3, tariff.gOrigState,
                            tariff.gDestState);
+        if (adjustDiscounts) adjustDiscounts();
         rating.gLineSum = 0;
-        ComputeCharges(0);
+        ComputeCharges(mode);
     } catch (const RatingRefusal& refusal) {
         RatingMessage(refusal.text(), refusal.style(), refusal.title());
         return false;
@@ -61,6 +64,11 @@ bool RateShipment() {
         RatingMessage(error.what(), 48, "Tariff Data Error");
         return false;
     }
+    return true;
+}
+
+bool RateShipment() {
+    if (!RateRequest(commodityLines.cmbclass, &commodityLines.txtDensity, 0)) return false;
     if (const auto& display = GetQuoteDisplayHook()) display();
     return true;
 }

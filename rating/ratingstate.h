@@ -28,6 +28,7 @@ struct RatingState {
     bool gOutbound = false;  // the origin prefix is one of the customer's shipping locations
     bool gInbound = false;   // the destination prefix is one
     std::string gOffshoreDestZip;  // an offshore destination as entered (gDestZip is its port)
+    uint8_t gServiceDays = 0;      // transit days of the lane; the quote's service standard
 
     // --- line classes and FAK profile
     std::array<std::string, kLineSlots> gLineClass;        // as rated, after FAK mapping

@@ -104,7 +104,10 @@ std::string ServiceCenterOfZip(const std::string& code) {
     return found ? Trim(fullzip.Field("SIC").str()) : "BZC";
 }
 
-uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode) {
+namespace {
+// The position of the pair's cell in the transit-day file; 0 when an end has no known centre,
+// so that no file need be read.
+size_t ServiceDaysPosition(const std::string& origCode, const std::string& destCode) {
     const std::string oSIC = ServiceCenterOfZip(origCode);
     const std::string dSIC = ServiceCenterOfZip(destCode);
     // An end without a known service centre has no standard, whichever end it is.
@@ -113,13 +116,24 @@ uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode)
 
     int32_t o = 0, d = 0;
     if (!ServiceCentreSubscript(oSIC, o) || !ServiceCentreSubscript(dSIC, d)) return 0;
-    const int32_t position = (o - 1) * kSvcSide + d;
+    return static_cast<size_t>((o - 1) * kSvcSide + d);
+}
+}  // namespace
 
+uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode) {
+    const size_t position = ServiceDaysPosition(origCode, destCode);
+    if (position == 0) return 0;
     // Opened for the one read: a rating asks once per request, and a file replaced on disk
     // (a tariff update) is read afresh.
     BinaryFile svc;
     svc.Open(AppFolder() + "data/svc.dat");
-    return svc.ByteAt(static_cast<size_t>(position));
+    return svc.ByteAt(position);
+}
+
+uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode,
+                       const BinaryFile& svc) {
+    const size_t position = ServiceDaysPosition(origCode, destCode);
+    return position == 0 ? 0 : svc.ByteAt(position);
 }
 
 bool GetPXSStandard(const std::string& origCode, const std::string& destCode, uint8_t& days) {
@@ -161,6 +175,10 @@ bool IsShipLocationZip(std::string& key, uint8_t isDest) {
     if (key.empty() || !std::isdigit(static_cast<unsigned char>(key[0])))
         key = Left(isDest ? tariff.gDestZip : tariff.gOrigZip, 3);
     return SeekKey(Table(tariff.rsShipzips, "shipzips"), "byzip", key);
+}
+
+bool IsNoServiceLane(int32_t laneCode) {
+    return laneCode == 99099 || laneCode == 99999;
 }
 
 bool ShipLocInBaseZone(const std::string& baseZone) {

@@ -5,9 +5,17 @@
 #include <functional>
 #include <string>
 
+#include "binaryfile.h"
+
 int32_t GridCellNumber(int16_t origSubscript, int16_t destSubscript);
 std::string GetLaneCode(int32_t cell);
+// Whether a lane code read as a number means the carrier does not serve the lane: "099099",
+// and "099999", which the carrier's own checks use for the same.
+bool IsNoServiceLane(int32_t laneCode);
 uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode);
+// The same on the transit-day file already open, for a run that asks for many lanes.
+uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode,
+                       const BinaryFile& svc);
 std::string ServiceCenterOfZip(const std::string& code);
 bool GetPXSStandard(const std::string& origCode, const std::string& destCode, uint8_t& days);
 std::string RegionOfZip(const std::string& code);

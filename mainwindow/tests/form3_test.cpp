@@ -115,8 +115,8 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
     EnterDestination("60601");
     EXPECT_EQ(tariff.gDestCountry, 0);
     EXPECT_EQ(form->lblDestCityState->text(), "CHICAGO, IL");
-    EXPECT_GE(mainState.gServiceDays, 1);
-    EXPECT_LE(mainState.gServiceDays, 6);
+    EXPECT_GE(rating.gServiceDays, 1);
+    EXPECT_LE(rating.gServiceDays, 6);
     EXPECT_TRUE(form->lblService->text().startsWith("Norvale Freight Service Standard: \u00bb"));
     EXPECT_TRUE(TakeMessages().empty());
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -20,15 +21,24 @@
 #include <sstream>
 
 #include "commodity.h"
+#include "displayquote.h"
 #include "form3.h"
+#include "frmqpo.h"
+#include "maskededit.h"
 #include "messagebox.h"
 #include "msgbox.h"
+#include "numbers.h"
 #include "offshore.h"
 #include "quotecharges.h"
+#include "quotedialogforms.h"
+#include "quotedialogs.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
+#include "scenario_extensions.h"
 #include "scenario_quote.h"
+#include "scenario_pony.h"
+#include "scenario_ratewindows.h"
 #include "settings.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -94,6 +104,45 @@ std::vector<std::pair<std::string, std::string>> Fields(const std::string& text)
     return out;
 }
 
+// Splits at blanks; a double-quoted part (a whole word, or the value after "key=") keeps its
+// blanks and loses its quotes: `" 450 " class="100 "` gives " 450 " and "class=100 ".
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == ' ' || text[i] == '\t') {
+            ++i;
+            continue;
+        }
+        std::string word;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
+            if (text[i] == '"') {
+                size_t close = text.find('"', i + 1);
+                if (close == std::string::npos) throw std::runtime_error("unclosed quote: " + text);
+                word += text.substr(i + 1, close - i - 1);
+                i = close + 1;
+            } else {
+                word += text[i++];
+            }
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+// A command's whole argument, without the quotes around it if it has them.
+std::string Unquote(const std::string& text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::string BreakName(int b) {
+    static const char* kNames[] = {"MC",  "L5C", "5C",  "1M",  "2M", "5M",
+                                   "10M", "15M", "20M", "25M", "30M"};
+    return b >= 0 && b <= 10 ? kNames[b] : std::to_string(b);
+}
+
 Scenario Parse(const fs::path& file) {
     std::ifstream in(file);
     if (!in) throw std::runtime_error("cannot read " + file.string());
@@ -112,14 +161,18 @@ Scenario Parse(const fs::path& file) {
             s.name = rest;
             continue;
         }
-        static const char* kKnown[] = {"setting", "row",  "sql",      "origin",      "destination",
-                                       "line",    "cube", "willcall", "accessorial", "answer",
-                                       "pick",    "rate", "port",     "military",    "cod"};
+        static const char* kKnown[] = {
+            "setting", "row",      "sql",         "origin",   "destination", "line",
+            "cube",    "willcall", "accessorial", "answer",   "pick",        "rate",
+            "port",    "military", "cod",         "discount", "canadian",    "quote-accessorial",
+            "done",    "ratetable", "ratesheet",  "ponytest", "ponybatch"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
+        known = known || IsExtensionCommand(command);
         if (!known)
             throw std::runtime_error(file.string() + ":" + std::to_string(number) +
                                      ": unknown command \"" + command + "\"");
+        if (command == "ponytest") rest = scenario_pony::ResolvePath(file, rest);
         s.steps.emplace_back(command, rest);
     }
     return s;
@@ -147,6 +200,7 @@ class Runner {
         }
         ResetProgramState();
         Form3 form;
+        PrepareScenarioExtensions();
         ConnectProgramWindows(form);
         Form3::SetProgramEnd([] {});
         form.Form_Load();
@@ -161,13 +215,24 @@ class Runner {
         SetMilitaryQuestion([&](bool yesShown) {
             AnswerMilitary(military.empty() ? yesShown : military == "yes");
         });
-        // The C.O.D. amount: the scenario's, else the dialog left without an amount.
-        std::string cod;
-        SetCODAmountPrompt([&] {
-            if (!cod.empty()) charges.gChargeBasis = static_cast<Single>(std::stod(cod));
+        // The quote window's dialogs are typed into as a user would, then left with Done; a
+        // dialog the scenario has nothing to type into is closed without Done.
+        std::string cod, typedDiscount, typedRate;
+        SetQuoteDialogRunner([&](QDialog& dialog) {
+            if (auto* d = qobject_cast<frmCOD*>(&dialog)) {
+                if (!cod.empty()) TypeAndDone(dialog, d->mskCOD, cod, [d] { d->lblDone_Click(); });
+            } else if (auto* d = qobject_cast<frmChgDisc*>(&dialog)) {
+                if (!typedDiscount.empty())
+                    TypeAndDone(dialog, d->mskChgDisc, typedDiscount, [d] { d->lblDone_Click(); });
+            } else if (auto* d = qobject_cast<frmCdnRate*>(&dialog)) {
+                if (!typedRate.empty())
+                    TypeAndDone(dialog, d->mskCdnRate, typedRate, [d] { d->lblDone_Click(); });
+            }
         });
         std::vector<std::string> quotes;
+        std::vector<std::string> rateTables, rateSheets, ponyTests, ponyBatches;
         int lineNo = 0;
+        bool quoteUp = false;  // the last rating showed a quote, still on screen
         for (const auto& [command, rest] : s.steps) {
             if (command == "origin") {
                 form.txtozip->setText(QString::fromStdString(rest));
@@ -210,8 +275,49 @@ class Runner {
                 ScenarioQuoteCapture capture([&] { shown = true; });
                 form.lblRate_Click();
                 quotes.push_back(shown ? QuoteJson() : "null");
+                quoteUp = shown;
                 lineNo = 0;
+            } else if (command == "done") {
+                if (!quoteUp) throw std::runtime_error("done needs a quote on screen");
+                LoadedQuoteWindow()->mlblDone_Click();
+                ActOnQuoteWindowOutcome();
+                quoteUp = false;
+            } else if (!quoteUp && (command == "discount" || command == "canadian" ||
+                                    command == "quote-accessorial")) {
+                throw std::runtime_error(command + " needs a quote on screen (rate first)");
+            } else if (command == "discount") {
+                typedDiscount = Unquote(rest);
+                quotes.push_back(OnQuoteWindow(command, [](frmQPO& w) { w.txtChgDisc_Click(); }));
+                typedDiscount.clear();
+            } else if (command == "canadian") {
+                typedRate = Unquote(rest);
+                quotes.push_back(
+                    OnQuoteWindow(command, [&](frmQPO& w) { CanadianFunds(w, typedRate); }));
+                typedRate.clear();
+            } else if (command == "quote-accessorial") {
+                // Opens the window's list, then picks the item: its selection is the click.
+                quotes.push_back(OnQuoteWindow(command, [&](frmQPO& w) {
+                    w.mlblAccess_Click();
+                    auto found = w.lstAccessorials->findItems(QString::fromStdString(rest),
+                                                              Qt::MatchExactly);
+                    if (found.isEmpty())
+                        throw std::runtime_error("the quote window lists no \"" + rest + "\"");
+                    found.front()->setSelected(true);
+                }));
+            } else if (command == "ratetable") {
+                rateTables.push_back(scenario_ratewindows::RateTable(rest, Json));
+            } else if (command == "ratesheet") {
+                rateSheets.push_back(scenario_ratewindows::RateSheet(rest, Json));
+            } else if (command == "ponytest") {
+                ponyTests.push_back(scenario_pony::FileTest(rest, Json));
+            } else if (command == "ponybatch") {
+                ponyBatches.push_back(scenario_pony::Batch(rest, Json));
+            } else {
+                RunExtensionStep(command, rest);
             }
+            // An action that ended in no quote (a rating refused) leaves none on screen.
+            if (command == "discount" || command == "canadian" || command == "quote-accessorial")
+                quoteUp = quotes.back() != "null";
         }
         std::string out = "{\n  \"scenario\": " + Json(s.name) + ",\n  \"messages\": [";
         for (size_t i = 0; i < messageScript.Log().size(); ++i) {
@@ -223,16 +329,66 @@ class Runner {
         out += "  \"service\": " + Json(form.lblService->text().toStdString()) + ",\n";
         out += "  \"quotes\": [";
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
-        out += "]\n}\n";
+        out += "]";
+        // Only scenarios that open the rate windows report them.
+        for (const auto& [key, list] :
+             {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets},
+              {"ponyTests", &ponyTests}, {"ponyBatches", &ponyBatches}}) {
+            if (list->empty()) continue;
+            out += ",\n  \"" + std::string(key) + "\": [";
+            for (size_t i = 0; i < list->size(); ++i)
+                out += std::string(i ? ", " : "") + (*list)[i];
+            out += "]";
+        }
+        out += "\n}\n";
         UnloadQuoteWindow();
         form.Form_Unload();
         SetPRPortQuestion(nullptr);
         SetMilitaryQuestion(nullptr);
-        SetCODAmountPrompt(nullptr);
+        SetQuoteDialogRunner(nullptr);
         return out;
     }
 
   private:
+    // Types into a dialog's masked box key by key, as a user would, and clicks Done.
+    template <typename Done>
+    static void TypeAndDone(QDialog& dialog, MaskedEdit* box, const std::string& text, Done done) {
+        dialog.show();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromStdString(text));
+        done();
+        dialog.hide();
+    }
+
+    // Acts on the quote window on screen and gives the quote as it then stands: redrawn in the
+    // same window, or shown anew by a rating the action started, or null when none is up.
+    template <typename Action>
+    static std::string OnQuoteWindow(const std::string& command, Action action) {
+        frmQPO* window = LoadedQuoteWindow();
+        if (!window || window->outcome() == frmQPO::Outcome::Hidden)
+            throw std::runtime_error(command + " needs the quote window on screen");
+        bool shown = false;
+        ScenarioQuoteCapture capture([&] { shown = true; });
+        action(*window);
+        ActOnQuoteWindowOutcome();
+        return LoadedQuoteWindow() || shown ? QuoteJson() : "null";
+    }
+
+    // "Canadian $": a question about the par rate is answered yes when the scenario gives a rate
+    // to type, else no.
+    static void CanadianFunds(frmQPO& window, const std::string& rate) {
+        if (messageScript.Pending() != 0)
+            throw std::runtime_error("canadian answers its own question; no answer may wait");
+        messageScript.Queue(rate.empty() ? kIdNo : kIdYes);
+        window.mlblCDNExch_Click();
+        // No question was asked: the answer queued for it must not answer a later message.
+        if (messageScript.Pending() != 0) {
+            messageScript.Stop();
+            messageScript.Start();
+        }
+    }
+
     static void ResetProgramState() {
         messageScript.Reset();
         messageScript.Start();
@@ -265,13 +421,14 @@ class Runner {
         rs->Close();
     }
 
-    // "line WEIGHT [class=C] [density=D]"
+    // "line WEIGHT [class=C] [density=D]"; a quoted value keeps its blanks.
     static void Line(Form3& form, int i, const std::string& rest) {
-        std::stringstream in(rest);
-        std::string weight, word;
-        in >> weight;
+        std::vector<std::string> words = Words(rest);
+        if (words.empty()) throw std::runtime_error("line needs a weight (or -)");
+        const std::string weight = words[0];
         form.txtweight[i]->setText(QString::fromStdString(weight == "-" ? "" : weight));
-        while (in >> word) {
+        for (size_t n = 1; n < words.size(); ++n) {
+            const std::string& word = words[n];
             size_t eq = word.find('=');
             std::string key = word.substr(0, eq),
                         value = eq == std::string::npos ? "" : word.substr(eq + 1);
@@ -302,8 +459,10 @@ class Runner {
                    ", \"rate\": " + cell(l.rate) + ", \"charge\": " + cell(l.charge) + "}";
             first = false;
         }
-        out += "\n    ],\n    \"offers\": [" + Json(Trim(quote.qmrqQPO1)) + ", " +
-               Json(Trim(quote.qmrqQPO2)) + ", " + Json(Trim(quote.qmrqQPO3)) + "]\n  }";
+        out += "\n    ],\n    \"total\": " + Json(Format(quoteDisplay.shownTotal, "$##,##0.00")) +
+               ",\n    \"break\": " + Json(BreakName(rating.gBreak)) + ",\n    \"offers\": [" +
+               Json(Trim(quote.qmrqQPO1)) + ", " + Json(Trim(quote.qmrqQPO2)) + ", " +
+               Json(Trim(quote.qmrqQPO3)) + "]\n  }";
         return out;
     }
 };

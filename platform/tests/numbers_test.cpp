@@ -51,21 +51,37 @@ TEST(Format, TwoDecimalsRoundsHalvesAwayFromZero) {
     });
 }
 
-TEST(Format, SingleIsTakenToSevenDigitsFirst) {
+TEST(Format, SingleIsRoundedOnceFromTheValueItHolds) {
+    // Each Single is rounded exactly as the Double of the same binary value: the nearest cent,
+    // halves away from zero, with no detour through seven significant digits.
     struct Case {
         float value;
-        const char* asSingle;  // 7 significant digits, then rounded
-        const char* asDouble;  // the same binary value read at 15 digits
+        const char* rounded;
     };
     const Case cases[] = {
-        {0.285f, "0.29", "0.28"},     {100.045f, "100.05", "100.04"}, {1.005f, "1.01", "1.00"},
-        {2.675f, "2.68", "2.67"},     {1.115f, "1.12", "1.12"},       {0.28499998f, "0.29", "0.28"},
-        {0.2849999f, "0.28", "0.28"}, {0.0049999f, "0.00", "0.00"},   {-0.285f, "-0.29", "-0.28"},
+        {0.285f, "0.28"},      // binary 0.28499999...
+        {100.045f, "100.04"},  // binary 100.04499...
+        {1.005f, "1.00"},     {2.675f, "2.67"}, {1.115f, "1.12"}, {0.0049999f, "0.00"},
+        {-0.285f, "-0.28"},   {9.625f, "9.63"},  // an exact binary half goes away from zero
+        {-9.625f, "-9.63"},   {0.125f, "0.13"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Format(c.value, "#0.00"), c.asSingle) << c.value;
-        EXPECT_EQ(Format(static_cast<double>(c.value), "#0.00"), c.asDouble) << c.value;
+        EXPECT_EQ(Format(c.value, "#0.00"), c.rounded) << c.value;
+        EXPECT_EQ(Format(c.value, "#0.00"), Format(static_cast<double>(c.value), "#0.00"));
     }
+}
+
+TEST(Format, LargeSingleAmountsKeepTheirCents) {
+    // 322,297.75 is exact in single precision; cut to seven digits it would lose its cents.
+    EXPECT_EQ(Format(322297.75f, "$##,##0.00"), "$322,297.75");
+    EXPECT_EQ(Format(-322297.75f, "$##,##0.00"), "-$322,297.75");
+    EXPECT_EQ(Format(99999.99f, "$##,##0.00"), "$99,999.99");
+    // A Single holding 1625.06494...: seven digits would make it 1625.065 and then 1,625.07.
+    const float nearTie = 1625.06494f;
+    ASSERT_LT(static_cast<double>(nearTie), 1625.065);
+    EXPECT_EQ(Format(nearTie, "$##,##0.00"), "$1,625.06");
+    EXPECT_EQ(RoundSingle(nearTie), 1625.06f);
+    EXPECT_EQ(RoundSingle(322297.75f, "$##,##0.00"), 322297.75f);
 }
 
 TEST(Format, WholeAndFixedWidthPatterns) {
@@ -139,7 +155,7 @@ TEST(Format, LessCommonPatternParts) {
 
 TEST(RoundSingle, ReadsTheFormattedTextBack) {
     EXPECT_EQ(RoundSingle(0.125), 0.13f);
-    EXPECT_EQ(RoundSingle(1.005f), 1.01f);
+    EXPECT_EQ(RoundSingle(1.005f), 1.0f);
     EXPECT_EQ(RoundSingle(static_cast<double>(1.005f)), 1.0f);
     EXPECT_EQ(RoundSingle(2.34565, "#0.0000"), 2.3457f);
     EXPECT_EQ(RoundSingle(-7.125), -7.13f);

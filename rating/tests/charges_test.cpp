@@ -125,17 +125,18 @@ TEST_F(Charges, SeveralLinesRateTheDeficitAtTheLowestLineClass) {
     EXPECT_EQ(CheapestBreak(), 2);
 }
 
-TEST_F(Charges, ClassesOf77Point5And92Point5ScaleTheRateAndRoundHalvesUp) {
+TEST_F(Charges, ClassesOf77Point5And92Point5ScaleTheRateAndRoundToTheNearestCent) {
     SetLine(0, "450", "77.5");
     ComputeCharges(0);
     // 40.00 × 0.775 = 31.00; 35.00 × 0.775 = 27.125 → 27.13.
     EXPECT_FLOAT_EQ(rating.gLineRate[1][0], 31.00f);
     EXPECT_FLOAT_EQ(rating.gGrossCharge[1], 139.50f);
     EXPECT_FLOAT_EQ(rating.gLineRate[2][0], 27.13f);
-    // 27.13 × 4.5 = 122.085 → 122.09; 50 lbs × 27.13 = 13.565 → 13.57.
+    // 27.13 × 4.5 = 122.085 → 122.09. The one-line deficit charge is held as a Single before
+    // its rounding and takes no nudge: 50 lbs × 27.13 = 13.565 is 13.5649996 as a Single → 13.56.
     EXPECT_FLOAT_EQ(rating.gLineCharge[2][0], 122.09f);
-    EXPECT_FLOAT_EQ(rating.gDefCharge[2], 13.57f);
-    EXPECT_FLOAT_EQ(rating.gGrossCharge[2], 135.66f);
+    EXPECT_FLOAT_EQ(rating.gDefCharge[2], 13.56f);
+    EXPECT_FLOAT_EQ(rating.gGrossCharge[2], 135.65f);
 
     SetLine(0, "450", "92.5");
     ComputeCharges(0);
@@ -150,11 +151,12 @@ TEST_F(Charges, ClassesOf77Point5And92Point5ScaleTheRateAndRoundHalvesUp) {
     EXPECT_FLOAT_EQ(rating.gLineCharge[3][0], 124.88f);
     EXPECT_FLOAT_EQ(rating.gDefCharge[3], 152.63f);
     EXPECT_FLOAT_EQ(rating.gGrossCharge[3], 277.51f);
-    // 2M: 25.00 × 0.925 = 23.125 → 23.13; × 4.5 = 104.085 → 104.09; 1550 lbs = 358.515 → 358.52.
+    // 2M: 25.00 × 0.925 = 23.125 → 23.13; × 4.5 = 104.085 → 104.09; 1550 lbs = 358.515, which
+    // as a Single is 358.514984 → 358.51.
     EXPECT_FLOAT_EQ(rating.gLineRate[4][0], 23.13f);
     EXPECT_FLOAT_EQ(rating.gLineCharge[4][0], 104.09f);
-    EXPECT_FLOAT_EQ(rating.gDefCharge[4], 358.52f);
-    EXPECT_FLOAT_EQ(rating.gGrossCharge[4], 462.61f);
+    EXPECT_FLOAT_EQ(rating.gDefCharge[4], 358.51f);
+    EXPECT_FLOAT_EQ(rating.gGrossCharge[4], 462.60f);
 }
 
 TEST_F(Charges, ClassFiftyIsHalfTheClass100Rate) {
@@ -284,8 +286,13 @@ TEST_F(Charges, RefusedWeightsLeaveTheRatingStateUntouched) {
     SetLine(1, "50000", "100");
     expectRefused("100,000 lbs");
     SetLine(1, "", "100");
-    SetLine(0, "1e12", "100");
+    SetLine(0, "100000", "100");
     expectRefused("100,000 lbs");
+    // Texts a lenient reading would take as another number than the one the quote shows.
+    for (const char* text : {"1e12", "1,000", "4.5.6", "&H10", "450abc", "-5", "$450"}) {
+        SetLine(0, text, "100");
+        expectRefused("line  1 is missing a weight value.");
+    }
 }
 
 TEST_F(Charges, ARatedLineOfNoKnownClassIsRefusedNotRatedAsClassZero) {

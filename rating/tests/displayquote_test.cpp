@@ -270,7 +270,7 @@ TEST_F(DisplayQuoteTest, TheHeaderShowsTheEndsOfThisShipment) {
     EXPECT_EQ(quote.zipColor, kQuoteBlue);
 
     // An offshore destination shows the ZIP as entered, with the main window's caption.
-    SetQuoteMainWindowLink({nullptr, [] { return std::string("HONOLULU, HI"); }, nullptr});
+    SetQuoteMainWindowLink({[] { return std::string("HONOLULU, HI"); }, nullptr});
     rating.gOffshoreDestZip = "96813";
     FillQuoteHeader();
     EXPECT_EQ(quote.txtDestZip, "96813 -- HONOLULU, HI");
@@ -278,14 +278,14 @@ TEST_F(DisplayQuoteTest, TheHeaderShowsTheEndsOfThisShipment) {
 
 TEST_F(DisplayQuoteTest, ServiceStandardGoesToTheQuoteOrToTheMainWindow) {
     std::string mainWindow;
-    SetQuoteMainWindowLink(
-        {[] { return uint8_t{4}; }, nullptr, [&](const std::string& s) { mainWindow = s; }});
+    SetQuoteMainWindowLink({nullptr, [&](const std::string& s) { mainWindow = s; }});
     ShowServiceStandard(1, 1);
     EXPECT_EQ(quote.mlblService, "Norvale Freight Service Standard:\n1 Day");
     EXPECT_TRUE(mainWindow.empty());
     ShowServiceStandard(3, 0);
     EXPECT_EQ(mainWindow, "Norvale Freight Service Standard: \u00bb3 Days");
     // Each display takes the days of the last request.
+    rating.gServiceDays = 4;
     SetLine(0, "450", "100");
     Rate();
     EXPECT_EQ(quote.mlblService, "Norvale Freight Service Standard:\n4 Days");

@@ -163,7 +163,54 @@ TEST_F(QuoteWindowTest, AQuoteLongerThanTheWindowScrollsToEveryLine) {
     EXPECT_GT(Ink(sheet, LineRect(29, 0, QuoteSheetView::kChargeRight)), 0);
 }
 
+TEST_F(QuoteWindowTest, TheEndsAreShownWholeHoweverLongTheirNames) {
+    // The longest names the tariff holds: a Hawaii base and a Quebec town.
+    tariff.gOrigCityState = "M\u00c9TABETCHOUAN-LAC-A-LA-CROIX, QC";
+    SetOrigin("G8G 1A1", "532", "WI", 0);
+    tariff.gDestCityState = "TRIPLER ARMY MEDICAL CENTER, HI";
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int) {
+        w.show();
+        QApplication::processEvents();
+        for (QLineEdit* box : {w.txtOriginZip, w.txtDestZip, w.txtEffDate}) {
+            const int room = box->contentsRect().width() - 8;  // the box's own text margins
+            EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), room)
+                << box->text().toStdString();
+            EXPECT_LE(box->geometry().right(), w.width());
+        }
+        EXPECT_TRUE(w.txtDestZip->text().endsWith(", HI"));
+        EXPECT_FALSE(w.txtOriginZip->geometry().intersects(w.txtDestZip->geometry()));
+        EXPECT_FALSE(w.txtDestZip->geometry().intersects(w.txtEffDate->geometry()));
+        EXPECT_LT(w.txtOriginZip->geometry().bottom(), w.Line1->geometry().top());
+        EXPECT_LT(w.txtDestZip->geometry().bottom(), w.Line1->geometry().top());
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 1u);
+}
+
 // ------------------------------------------------------------------ accessorials
+
+TEST_F(QuoteWindowTest, TheOpenedListShowsEveryServiceWithoutScrolling) {
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int) {
+        w.show();
+        w.mlblAccess_Click();
+        while (w.Timer1->isActive()) w.Timer1_Timer();
+        QApplication::processEvents();
+        QListWidget* list = w.lstAccessorials;
+        ASSERT_GT(list->count(), 10);
+        EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+        EXPECT_FALSE(list->verticalScrollBar()->isVisible());
+        const QRect seen = list->viewport()->rect();
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_TRUE(seen.contains(list->visualItemRect(list->item(i))))
+                << list->item(i)->text().toStdString();
+        EXPECT_LE(list->geometry().bottom(), w.height());
+        EXPECT_LE(list->geometry().right(), w.width());
+        w.mlblDone_Click();
+    };
+    ASSERT_TRUE(RateShipment());
+}
 
 TEST_F(QuoteWindowTest, AnAccessorialChosenInTheQuoteRatesAgainAndTheChoicesAccumulate) {
     SetLine(0, "450", "100");
@@ -271,7 +318,7 @@ TEST_F(QuoteWindowTest, AWindowBackFromTheDiscountEditorOffersTheNewDestinations
 }
 
 TEST_F(QuoteWindowTest, AnOffshoreQuoteOffersNoGuaranteeAndNoRateTable) {
-    SetQuoteMainWindowLink({nullptr, [] { return std::string("HONOLULU, HI"); }, nullptr});
+    SetQuoteMainWindowLink({[] { return std::string("HONOLULU, HI"); }, nullptr});
     rating.gOffshoreDestZip = "96813";
     frmQPO& w = *QuoteWindow();
     EXPECT_EQ(w.txtDestZip->text(), "96813 -- HONOLULU, HI");
@@ -434,6 +481,48 @@ TEST_F(QuoteWindowTest, AltAloneOrClosingTheWindowIsDoneAndOtherKeysDoNothing) {
     ASSERT_TRUE(RateShipment());
     EXPECT_TRUE(shows.at(1).isNull());
     EXPECT_FALSE(rating.gQAccHazardous);
+}
+
+TEST_F(QuoteWindowTest, DiscountsWithoutAnEditorLeaveTheQuoteAsItIs) {
+    SetLine(0, "450", "100");
+    auto texts = [] {
+        std::vector<std::string> out;
+        for (const QuoteLine& l : quote.Lines()) out.push_back(l.rate.text + "|" + l.charge.text);
+        return out;
+    };
+    std::vector<std::string> before;
+    script = [&](frmQPO& w, int) {
+        w.show();
+        before = texts();
+        w.mlblDiscounts_Click();
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        EXPECT_TRUE(w.isVisible());
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_FALSE(shows.at(0).isNull());
+    EXPECT_TRUE(shows[0]->isVisible());
+    EXPECT_FALSE(before.empty());
+    EXPECT_EQ(texts(), before);
+}
+
+TEST_F(QuoteWindowTest, AQuoteOnlyServiceGoesWithTheWindowTheDiscountEditorHides) {
+    SetQuoteWindowHooks({nullptr, nullptr, [](bool) {}, nullptr, nullptr});
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int show) {
+        if (show == 1) Choose(w, "Liftgate service");
+        if (show == 2) {
+            ASSERT_GE(FindRate("Liftgate service charge"), 0);
+            w.mlblDiscounts_Click();
+        }
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_EQ(TempOn("Liftgate service"), 0);
+    EXPECT_FALSE(rating.gQAccLiftgate);
+    // The next rating charges what the main window chose, and that is no liftgate.
+    script = nullptr;
+    ASSERT_TRUE(RateShipment());
+    EXPECT_LT(FindRate("Liftgate service charge"), 0);
 }
 
 TEST_F(QuoteWindowTest, TheDiscountEditorHidesTheWindowUntilTheNextRating) {

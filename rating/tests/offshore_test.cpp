@@ -136,6 +136,24 @@ TEST_F(OffshoreSetup, AHawaiiMilitaryZipAsksWithNoSelectedAndKeepsTheAnswer) {
     EXPECT_TRUE(offshore.gAskMilitaryBase);
 }
 
+TEST_F(OffshoreSetup, AMilitaryQuestionLeftWithoutDoneTakesTheNoItProposed) {
+    VerifyOrigin("60601");
+    EnterDestZip("96863");
+    militaryAnswerYes = true;
+    ASSERT_TRUE(SetupOffshore("HI"));
+    ASSERT_TRUE(offshore.gMilitary);
+
+    // Another base, and the question is closed without Done: not the earlier "Yes".
+    VerifyOrigin("60601");
+    EnterDestZip("96860");
+    militaryAnswerYes.reset();
+    ASSERT_TRUE(SetupOffshore("HI"));
+    EXPECT_EQ(militaryAsked, 2);
+    EXPECT_FALSE(militaryShownYes);
+    EXPECT_FALSE(offshore.gMilitary);
+    EXPECT_FALSE(offshore.gMilitaryAnswer);
+}
+
 TEST_F(OffshoreSetup, OnlyTheTwelveMilitaryZipsAskTheQuestion) {
     offshore.gAskMilitaryBase = true;
     militaryAnswerYes = true;

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <tuple>
 
 #include "messagebox.h"
 #include "printquote.h"
@@ -197,6 +198,65 @@ TEST_F(PrintQuote, OnlyTheTwoDiscountCaptionsAreRebuiltWithThePercentage) {
               nullptr);
     EXPECT_NE(Find(items, QStringLiteral("Norvale GUARANTEED! service is available on this lane")),
               nullptr);
+}
+
+TEST_F(PrintQuote, BetweenCanadianPointsEachLineStaysOneLineAndTheNoteStaysOnThePage) {
+    // As the quote display writes a quote between two Canadian points: no class, and amounts
+    // without a dollar sign, the discount taken off already.
+    quote.Reset();
+    for (int n = 0; n < kQuoteDesignLines; ++n) Write(n, "", " ", " ", " ");
+    Write(0, "", "1200 lbs", "31.18", "374.16");
+    Write(1, "", "300 lbs", "44.02", "132.06");
+    Write(2, "", " ", "TOTAL CHARGES", "506.22");
+    const std::string note = "Norvale Canada discount included in above rate ";
+    Write(3, "", " ", " ", note);
+    const auto items = QuoteItems();
+    for (const auto& [weight, rate, charge] :
+         {std::tuple{" 1200 lbs", "   31.18", "   374.16"},
+          std::tuple{"  300 lbs", "   44.02", "   132.06"}}) {
+        const PrintedText* w = Find(items, QString::fromLatin1(weight));
+        const PrintedText* r = Find(items, QString::fromLatin1(rate));
+        const PrintedText* c = Find(items, QString::fromLatin1(charge));
+        ASSERT_TRUE(w && r && c) << weight;
+        EXPECT_EQ(r->line, w->line) << rate;
+        EXPECT_EQ(c->line, w->line) << charge;
+        EXPECT_EQ(r->column, 46);
+    }
+    // A line of text alone in the charge column ends where the column ends, on the page.
+    const PrintedText* n = Find(items, QString::fromStdString(note));
+    ASSERT_NE(n, nullptr);
+    const PrintedText* total = Find(items, QStringLiteral("   506.22"));
+    ASSERT_NE(total, nullptr);
+    EXPECT_GT(n->line, total->line);
+    QPrinter page(QPrinter::HighResolution);
+    page.setOutputFormat(QPrinter::PdfFormat);
+    const double pageWidth = page.pageLayout().paintRectPixels(page.resolution()).width();
+    EXPECT_LE(n->box.right(), pageWidth);
+    // Anchored to the right: it reaches past where the rate column's texts end.
+    const auto caption = std::find_if(items.begin(), items.end(), [](const PrintedText& t) {
+        return t.text.endsWith(QStringLiteral("TOTAL CHARGES"));
+    });
+    ASSERT_NE(caption, items.end());
+    EXPECT_GT(n->box.right(), caption->box.right());
+    // Every sheet line still starts its own printer line.
+    int classCells = 0;
+    for (const PrintedText& t : items) classCells += t.column == 5;
+    EXPECT_EQ(classCells, kQuoteDesignLines);
+}
+
+TEST_F(PrintQuote, TheMinimumChargeMarkStaysBesideItsWeight) {
+    Write(0, "100", "400 lbs", "M", "$98.00");
+    const auto items = QuoteItems();
+    const PrintedText* weight = Find(items, QStringLiteral("  400 lbs"));
+    ASSERT_NE(weight, nullptr);
+    const auto mark = std::find_if(items.begin(), items.end(), [](const PrintedText& t) {
+        return t.text.trimmed() == QStringLiteral("M");
+    });
+    ASSERT_NE(mark, items.end());
+    EXPECT_EQ(mark->line, weight->line);
+    EXPECT_GT(mark->column, 28);
+    EXPECT_EQ(mark->column + mark->text.size() - 1, 53);  // ends where rate texts end
+    EXPECT_EQ(Find(items, QStringLiteral("   $98.00"))->line, weight->line);
 }
 
 }  // namespace

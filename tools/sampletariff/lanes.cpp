@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 #include "sampletariff.h"
@@ -95,6 +96,13 @@ std::array<int32_t, kGridValues> GridRow(int file, int row) {
 }
 
 }  // namespace
+
+std::optional<std::array<int32_t, kGridValues>> LaneGridRow(const Geography& g, int origKey,
+                                                            int destKey) {
+    const LaneCode lane = LaneBetween(g, origKey, destKey);
+    if (lane.file == kNoServiceFile) return std::nullopt;
+    return GridRow(lane.file, lane.row);
+}
 
 int TransitDays(const Geography& g, int origCenter, int destCenter) {
     const ServiceCenter& o = g.centers.at(static_cast<size_t>(origCenter));

@@ -47,7 +47,8 @@ constexpr const char* kEffectiveDate = "March 19, 2007";
 
 void Generate(const std::string& source, const std::string& app) {
     namespace fs = std::filesystem;
-    for (const char* dir : {"data", "grids", "graphics"}) fs::create_directories(app + "/" + dir);
+    for (const char* dir : {"data", "grids", "graphics", "pony"})
+        fs::create_directories(app + "/" + dir);
 
     Geography g = BuildGeography(source);
 
@@ -60,6 +61,7 @@ void Generate(const std::string& source, const std::string& app) {
     for (const auto& entry : fs::directory_iterator(app + "/grids"))
         if (entry.path().filename().string().rfind("grid", 0) == 0) fs::remove(entry.path());
     WriteLaneData(g, app);
+    WritePonyTestFiles(g, app);
 
     std::string states;
     for (const auto& s : StateList())
@@ -68,6 +70,10 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/data/effdate.dat", std::string(kEffectiveDate) + "\n");
     WriteFileAtomically(app + "/graphics/usa_poly.txt", ReadFile(source + "/usa_poly.txt"));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
+    WriteTariffPages(app, kEffectiveDate);
+    WriteHelpPages(app);
+    WriteBLForms(app);
+    WriteShipLocHelpPages(app);
 }
 
 }  // namespace

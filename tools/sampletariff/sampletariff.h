@@ -2,9 +2,12 @@
 // real ZIP codes and postal areas in source/ and synthetic, distance-based tariff values.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sampletariff {
@@ -91,7 +94,13 @@ int PuertoRicoZone(const UsZip& z);
 
 // lanes.cpp: lane files, rate grids and transit days.
 int TransitDays(const Geography& g, int origCenter, int destCenter);
+// The grid row of the lane between two keys; nothing when the carrier does not serve it.
+std::optional<std::array<int32_t, kGridValues>> LaneGridRow(const Geography& g, int origKey,
+                                                            int destKey);
 void WriteLaneData(const Geography& g, const std::string& appDir);
+
+// ponytest.cpp: the batch test's sample input file and the comparison file it must give.
+void WritePonyTestFiles(const Geography& g, const std::string& appDir);
 
 // tables.cpp
 void WriteDatabase(const Geography& g, const std::string& path);
@@ -102,9 +111,25 @@ struct StateLine {
 };
 std::vector<StateLine> StateList();
 
+// customerpricing.cpp: the customer's pricing program as it ships.
+// The FLOOR_ and DISC_ settings, each with a value of its own.
+std::vector<std::pair<std::string, std::string>> CustomerPricingSettings();
+// The discount of every break of an "ALL" row (region 1, 4 or 254; direction 1 or 0).
+std::string DefaultProgramDiscount(int region, int ibob);
+// The help pages of the shipping-location window, under VZK120/.
+void WriteShipLocHelpPages(const std::string& appDir);
+
 // main.cpp helpers shared by the writers.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
+
+// The pages of the rules tariff, VZK120/<item>.htm, and the items they cover.
+void WriteTariffPages(const std::string& app, const std::string& effDate);
+std::vector<int> TariffPageItems();
+// The program's help pages in help/.
+void WriteHelpPages(const std::string& app);
+// The bill-of-lading forms, BL/BLFront.PDF (fillable) and BL/BLBack.pdf (the terms).
+void WriteBLForms(const std::string& appDir);
 
 }  // namespace sampletariff
 

@@ -165,8 +165,9 @@ const std::vector<Table>& Schema() {
           {"Bill To ID", 'I'}},
          {{"byblid", {"BL ID"}, true}}},
         {"BL Notes", {{"BL ID", 'I'}, {"Instructions", 'T'}}, {{"byblid", {"BL ID"}, true}}},
+        // A line's quantity and weight read back as the digits typed, empty text included.
         {"BLdetail",
-         {{"BL ID", 'I'}, {"commodity ID", 'I'}, {"Quantity", 'I'}, {"Weight", 'I'}},
+         {{"BL ID", 'I'}, {"commodity ID", 'I'}, {"Quantity", 'T'}, {"Weight", 'T'}},
          {{"BL number", {"BL ID"}, false}}},
         {"HCDRS235", {{"zip", 'T'}}, {{"byzip", {"zip"}, true}}},
         {"tblConfig", {{"keyf", 'T'}, {"valuef", 'T'}}, {{"bykeyf", {"keyf"}, true}}},
@@ -356,8 +357,9 @@ void FillGeography(Db& db, const Geography& g) {
     for (const auto& k : g.keys) ziplist.Row({k.key, int64_t{k.subscript}});
 }
 
-// The rate-sheet cities, one per served base zone, named after a city of the zone whose
-// first city-table row lies in the zone (the rate sheet finds the zone through that row).
+// The rate-sheet cities, one per base zone, named after a city of the zone whose first
+// city-table row lies in the zone (the rate sheet finds the zone through that row). The zones
+// the carrier does not serve are listed too: their sheet rows read "No service".
 void FillBaseZones(Db& db, const Geography& g) {
     std::map<std::string, const CaArea*> firstOfCity;
     for (const auto& a : g.areas) firstOfCity.emplace(a.city, &a);
@@ -365,7 +367,7 @@ void FillBaseZones(Db& db, const Geography& g) {
     std::vector<std::tuple<std::string, std::string, std::string>> rows;
     for (size_t k = 0; k < g.keys.size(); ++k) {
         const ZipKey& key = g.keys[k];
-        if (key.country != Country::Canada || !key.served) continue;
+        if (key.country != Country::Canada) continue;
         // The zone's main place first, then the places of its other areas.
         std::vector<std::pair<std::string, std::string>> candidates = {{key.city, key.state}};
         for (const auto& a : g.areas)
@@ -623,18 +625,15 @@ void FillTariffItems(Db& db) {
 
 void FillSettings(Db& db) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const char* k :
-         {"qzainter", "qzaintra", "qzbinter", "qzbintra", "qzdcalif", "qzdinter", "qzdintra",
-          "canadaus", "bcus", "YTNT_us", "qzfintra", "flakeys", "jointline"})
-        rows.emplace_back(std::string("FLOOR_") + k, "00.00");
-    for (const char* k : {"USADefault", "Canada_US", "USA_Canada", "CanadaDefault"})
-        rows.emplace_back(std::string("DISC_") + k, "00.0");
+    const auto pricing = CustomerPricingSettings();
+    rows.insert(rows.end(), pricing.begin(), pricing.end());
     rows.insert(rows.end(), {{"DC_density", "9.9"},
                              {"G!_percentage", "0.20"},
                              {"CDN_ExchangeRate", "1"},
                              {"FSC_fsc", "00.0"}});
     for (int i = 0; i < 5; ++i) rows.emplace_back("DC_defclass" + std::to_string(i), "100");
     rows.insert(rows.end(), {{"DC_origin", ""},
+                             {"PONY_folder", ""},
                              {"VERSION_currver", "12.0.1"},
                              {"BL_Copies", "1"},
                              {"BL_PrintRates", "no"},
@@ -696,12 +695,12 @@ void FillSettings(Db& db) {
 // The customer's default program "ALL": one discount and one FAK row per region and
 // direction, inbound first, and the region of every listed state.
 void FillCustomerDefaults(Db& db) {
-    const std::pair<int, const char*> kRegions[] = {{1, "45.0"}, {4, "40.0"}, {254, "35.0"}};
     Inserter discounts(db, "discounts"), fak(db, "faktable");
-    for (const auto& [region, pct] : kRegions) {
+    for (int region : {1, 4, 254}) {
         for (int ibob : {1, 0}) {
+            const std::string pct = DefaultProgramDiscount(region, ibob);
             std::vector<Value> row = {"ALL", int64_t{region}, int64_t{ibob}, "00.00"};
-            for (int b = 0; b < kGridValues; ++b) row.emplace_back(std::string(pct));
+            for (int b = 0; b < kGridValues; ++b) row.emplace_back(pct);
             discounts.Row(row);
             fak.Row(
                 {"ALL", int64_t{ibob}, int64_t{region}, "000102030405060708091011121314151617"});

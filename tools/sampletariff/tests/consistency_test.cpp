@@ -423,10 +423,15 @@ TEST_F(Tariff, EveryPostalAreaHasABaseZoneAndCities) {
 
 // The rate sheet finds a city's base zone through the first city-table row of that name.
 TEST_F(Tariff, RateSheetCitiesLeadToTheirOwnBaseZones) {
-    auto cities = Query("SELECT City, zip FROM basezone00");
-    ASSERT_GT(cities.size(), 50u);
+    auto cities = Query("SELECT City, zip, State FROM basezone00");
+    ASSERT_GT(cities.size(), 96u);  // several pages of 32 rows
     auto sub = Subscripts();
+    // The zones of the Northwest Territories and Nunavut are listed, and only their lanes
+    // read "No service".
+    auto unserved = [](const std::vector<std::string>& c) { return c[2] == "NT" || c[2] == "NU"; };
+    int unservedCities = 0;
     for (auto& c : cities) {
+        unservedCities += unserved(c);
         std::string code =
             One("SELECT zip FROM can_cities WHERE City = ? ORDER BY rowid LIMIT 1", {c[0]});
         ASSERT_FALSE(code.empty()) << c[0];
@@ -434,8 +439,10 @@ TEST_F(Tariff, RateSheetCitiesLeadToTheirOwnBaseZones) {
                   One("SELECT basezone FROM can3 WHERE postcode = ?", {c[1]}))
             << c[0];
         for (auto& d : cities)
-            EXPECT_NE(LaneCode(sub.at(c[1]), sub.at(d[1])), "099099") << c[0] << " to " << d[0];
+            EXPECT_EQ(LaneCode(sub.at(c[1]), sub.at(d[1])) == "099099", unserved(c) || unserved(d))
+                << c[0] << " to " << d[0];
     }
+    EXPECT_GT(unservedCities, 0);
 }
 
 // ------------------------------------------------------------------ state list
@@ -492,12 +499,6 @@ TEST_F(Tariff, EffectiveDateIsTheFirstLine) {
 
 TEST_F(Tariff, SettingsHoldEveryKeyWithItsDefault) {
     std::map<std::string, std::string> expected;
-    for (const char* k :
-         {"qzainter", "qzaintra", "qzbinter", "qzbintra", "qzdcalif", "qzdinter", "qzdintra",
-          "canadaus", "bcus", "YTNT_us", "qzfintra", "flakeys", "jointline"})
-        expected[std::string("FLOOR_") + k] = "00.00";
-    for (const char* k : {"USADefault", "Canada_US", "USA_Canada", "CanadaDefault"})
-        expected[std::string("DISC_") + k] = "00.0";
     for (int i = 0; i < 5; ++i) expected["DC_defclass" + std::to_string(i)] = "100";
     expected.insert({{"DC_density", "9.9"},
                      {"G!_percentage", "0.20"},
@@ -695,3 +696,63 @@ TEST_F(Tariff, SurchargeListsHoldRealZipCodes) {
 }
 
 }  // namespace
+
+// The floors and default discounts each have a value of their own, in the text forms the
+// rating and the discount editors read (NN.NN and NN.N), so that a test can tell them apart.
+TEST_F(Tariff, EveryFloorAndDefaultDiscountKeyHasItsOwnValue) {
+    std::set<std::string> seen;
+    auto check = [&](const std::string& key, size_t decimals) {
+        auto rows = Query("SELECT valuef FROM tblConfig WHERE keyf = ?", {key});
+        ASSERT_EQ(rows.size(), 1u) << key;
+        const std::string v = rows[0][0];
+        ASSERT_EQ(v.size(), 3 + decimals) << key;
+        EXPECT_EQ(v[2], '.') << key;
+        EXPECT_GT(std::stod(v), 0) << key;
+        EXPECT_TRUE(seen.insert(v).second) << key << " repeats " << v;
+    };
+    for (const char* k :
+         {"qzainter", "qzaintra", "qzbinter", "qzbintra", "qzdcalif", "qzdinter", "qzdintra",
+          "canadaus", "bcus", "YTNT_us", "qzfintra", "flakeys", "jointline"})
+        check(std::string("FLOOR_") + k, 2);
+    for (const char* k : {"USADefault", "Canada_US", "USA_Canada", "CanadaDefault"})
+        check(std::string("DISC_") + k, 1);
+}
+
+// The default program as it ships: both directions of regions 1, 4 and 254, untiered, at or
+// above the lowest discounts the discount editor accepts, each with the identity FAK profile;
+// no shipping location yet, one economy-service percentage.
+TEST_F(Tariff, TheDefaultProgramShipsWithinTheEditorsMinimums) {
+    const std::map<std::pair<int, int>, double> minimum = {
+        {{1, 1}, 30}, {{1, 0}, 30}, {{4, 0}, 52}, {{4, 1}, 60}, {{254, 1}, 0}, {{254, 0}, 0}};
+    for (const auto& [key, lowest] : minimum) {
+        const auto [region, ibob] = key;
+        auto rows = Query(
+            "SELECT dmc, dL5C, d5c, d1m, d2m, d5m, d10m, d15m, d20m, d25m, d30m, Floor "
+            "FROM discounts WHERE zip = 'ALL' AND region = ? AND IBOB = ?",
+            {std::to_string(region), std::to_string(ibob)});
+        ASSERT_EQ(rows.size(), 1u) << region << "/" << ibob;
+        for (size_t b = 0; b < 11; ++b) EXPECT_EQ(rows[0][b], rows[0][2]) << region;
+        EXPECT_GE(std::stod(rows[0][2]), lowest) << region << "/" << ibob;
+        EXPECT_EQ(rows[0][2].size(), 4u);
+        auto fak = Query("SELECT profil FROM faktable WHERE zip = 'ALL' AND region = ? AND IBOB = ?",
+                         {std::to_string(region), std::to_string(ibob)});
+        ASSERT_EQ(fak.size(), 1u) << region << "/" << ibob;
+        EXPECT_EQ(fak[0][0], "000102030405060708091011121314151617");
+    }
+    EXPECT_TRUE(Query("SELECT zip FROM shipzips", {}).empty());
+    auto thrift = Query("SELECT PXSpct FROM Thriftlane", {});
+    ASSERT_EQ(thrift.size(), 1u);
+    EXPECT_EQ(thrift[0][0].size(), 4u);
+}
+
+// The help pages of the shipping-location window are there and are pages.
+TEST_F(Tariff, TheShippingLocationHelpPagesAreWritten) {
+    for (const char* page : {"shiploc", "newloc", "adding"}) {
+        std::ifstream in(std::string(FRETLYN_APP_DIR) + "/VZK120/" + page + ".htm");
+        ASSERT_TRUE(in) << page;
+        std::stringstream text;
+        text << in.rdbuf();
+        EXPECT_NE(text.str().find("<body"), std::string::npos) << page;
+        EXPECT_NE(text.str().find("</html>"), std::string::npos) << page;
+    }
+}

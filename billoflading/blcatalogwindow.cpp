@@ -1,0 +1,285 @@
+#include "blcatalogwindow.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "blwidgets.h"
+#include "handcursor.h"
+#include "labelbutton.h"
+#include "labels.h"
+#include "messagebox.h"
+#include "msgbox.h"
+
+namespace {
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+}  // namespace
+
+BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const Wording& wording,
+                                 QWidget* parent)
+    : QDialog(parent), wording_(wording) {
+    setObjectName(QLatin1String(name));
+    setWindowTitle(caption);
+    setModal(true);
+
+    Image1 = MakeMenuPicture(this);
+    menuColumn_ = new QWidget(this);
+    auto* menu = new QVBoxLayout(menuColumn_);
+    menu->setContentsMargins(14, 14, 14, 14);
+    menu->setSpacing(6);
+    mlblFunctions = MakeHeading(menuColumn_, "mlblFunctions", QStringLiteral("Functions"));
+    mlblNew = MakeMenuLabel(menuColumn_, "mlblNew", wording.newCaption);
+    mlblEdit = MakeMenuLabel(menuColumn_, "mlblEdit", QStringLiteral("Edit"));
+    mlblSave = MakeMenuLabel(menuColumn_, "mlblSave", QStringLiteral("Save"));
+    mlblDelete = MakeMenuLabel(menuColumn_, "mlblDelete", QStringLiteral("Delete"));
+    Line1 = MakeLine(menuColumn_, "Line1");
+    Line3 = MakeLine(menuColumn_, "Line3");
+    mlblDone = MakeMenuLabel(menuColumn_, "mlblDone", QStringLiteral("Done"));
+    for (QWidget* w : std::initializer_list<QWidget*>{mlblFunctions, Line1, mlblNew, mlblEdit,
+                                                      mlblSave, mlblDelete})
+        menu->addWidget(w);
+    menu->addStretch(1);
+    menu->addWidget(Line3);
+    menu->addWidget(mlblDone);
+    menuColumn_->installEventFilter(this);
+
+    auto* data = new QWidget(this);
+    entries_ = new QGridLayout(data);
+    entries_->setContentsMargins(16, 16, 16, 16);
+    entries_->setHorizontalSpacing(10);
+    entries_->setVerticalSpacing(8);
+    cmbName = new QComboBox(data);
+    cmbName->setObjectName(QStringLiteral("cmbName"));
+    cmbName->setEditable(true);
+    cmbName->setInsertPolicy(QComboBox::NoInsert);
+    cmbName->setMinimumWidth(260);
+    cmbName->lineEdit()->installEventFilter(this);
+
+    auto* whole = new QHBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->setSpacing(0);
+    whole->addWidget(menuColumn_);
+    whole->addWidget(data, 1);
+
+    connect(cmbName, qOverload<int>(&QComboBox::activated), this, [this] {
+        if (!drawing_) cmbName_Click();
+    });
+    connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (InEntryMode()) typedName_ = text;
+    });
+    connect(mlblNew, &LabelButton::clicked, this, &BLCatalogWindow::mlblNew_Click);
+    connect(mlblEdit, &LabelButton::clicked, this, &BLCatalogWindow::mlblEdit_Click);
+    connect(mlblSave, &LabelButton::clicked, this, &BLCatalogWindow::mlblSave_Click);
+    connect(mlblDelete, &LabelButton::clicked, this, &BLCatalogWindow::mlblDelete_Click);
+    connect(mlblDone, &LabelButton::clicked, this, &BLCatalogWindow::mlblDone_Click);
+}
+
+void BLCatalogWindow::FinishLayout() {
+    highlighter_ = new LabelHighlighter(this, kHiliteWhite);
+    highlighter_->SetBackgroundPointer(kPointerArrow);
+    highlighter_->WireLabels();
+    highlighter_->AddBackground(menuColumn_);
+    Image1->lower();
+}
+
+void BLCatalogWindow::FillNames() {
+    drawing_ = true;
+    const QString text = cmbName->currentText();
+    cmbName->clear();
+    for (const std::string& n : Names()) cmbName->addItem(Q(n));
+    cmbName->setCurrentIndex(-1);
+    cmbName->setEditText(text);
+    drawing_ = false;
+}
+
+void BLCatalogWindow::ShowRecord(BLRecordId id) {
+    ClearEntries();
+    shownId_ = 0;
+    if (id != 0 && ShowEntries(id)) shownId_ = id;
+    mlblEdit->setEnabled(shownId_ != 0);
+    mlblDelete->setEnabled(shownId_ != 0);
+    SetEntriesEnabled(false);
+    mlblNew->setEnabled(true);
+    mlblDone->setEnabled(true);
+    mlblSave->setEnabled(false);
+    cmbName->setEnabled(true);
+}
+
+void BLCatalogWindow::ShowFirst() {
+    drawing_ = true;
+    cmbName->setCurrentIndex(cmbName->count() > 0 ? 0 : -1);
+    cmbName->setEditText(cmbName->count() > 0 ? cmbName->itemText(0) : QString());
+    drawing_ = false;
+    ShowRecord(cmbName->count() > 0 ? FindId(cmbName->itemText(0).toStdString()) : 0);
+}
+
+void BLCatalogWindow::Form_Load() {
+    LoadFormMouseIcon(this);
+    boolEditing = boolAdding = false;
+    typedName_.clear();
+    UnlockCaptions();
+    mlblDelete->setText(QStringLiteral("Delete"));
+    GuardedHandler(QStringLiteral("The list could not be read."), [&] {
+        cmbName->setEditText(QString());
+        FillNames();
+        ShowFirst();
+    });
+    for (QFrame* line : {Line1, Line3}) ColourLine(line, kBLLineColor);
+}
+
+void BLCatalogWindow::cmbName_Click() {
+    const QString picked = cmbName->currentText();
+    if (InEntryMode()) {
+        // A pick would throw away what is being entered: ask first.
+        drawing_ = true;
+        cmbName->setEditText(typedName_);
+        drawing_ = false;
+        if (!Abandon()) return;
+        drawing_ = true;
+        cmbName->setEditText(picked);
+        drawing_ = false;
+    }
+    GuardedHandler(QStringLiteral("This record could not be shown."),
+                   [&] { ShowRecord(FindId(picked.toStdString())); });
+    cmbName->setFocus();
+}
+
+void BLCatalogWindow::mlblNew_Click() {
+    SetEntriesEnabled(true);
+    cmbName->setEnabled(true);
+    mlblEdit->setEnabled(false);
+    mlblNew->setEnabled(false);
+    mlblDelete->setText(QStringLiteral("Abandon"));
+    mlblDelete->setEnabled(true);
+    mlblSave->setEnabled(true);
+    mlblDone->setEnabled(false);
+    boolAdding = true;
+    ClearEntries();
+    cmbName->setEditText(QString());
+    typedName_.clear();
+    cmbName->setFocus();
+}
+
+void BLCatalogWindow::mlblEdit_Click() {
+    if (shownId_ == 0) return;
+    SetEntriesEnabled(true);
+    cmbName->setEnabled(true);
+    mlblEdit->setEnabled(false);
+    mlblNew->setEnabled(false);
+    mlblDelete->setText(QStringLiteral("Abandon"));
+    mlblDone->setEnabled(false);
+    mlblSave->setEnabled(true);
+    boolEditing = true;
+    typedName_ = cmbName->currentText();
+}
+
+void BLCatalogWindow::LeaveEntryMode() {
+    mlblDelete->setText(QStringLiteral("Delete"));
+    SetEntriesEnabled(false);
+    LockCaptions();
+}
+
+void BLCatalogWindow::mlblSave_Click() {
+    if (!InEntryMode()) return;
+    const bool editing = !boolAdding;
+    GuardedHandler(QStringLiteral("The record was not saved; nothing was written."), [&] {
+        if (std::optional<EntryFailure> failure = Check(editing ? shownId_ : 0)) {
+            ShowMessage(Q(failure->text), kMsgOK, Q(failure->title));
+            FocusField(failure->field);
+            return;
+        }
+        const BLRecordId id = Store(editing, shownId_);
+        LeaveEntryMode();
+        // The list is read again, so a changed name replaces the old one.
+        FillNames();
+        if (editing)
+            ShowRecord(id);
+        else
+            ShowFirst();
+        boolAdding = boolEditing = false;
+        cmbName->setFocus();
+    });
+}
+
+bool BLCatalogWindow::Abandon() {
+    const bool adding = boolAdding;
+    ShowMessage(adding ? QStringLiteral("Are you sure you want to cancel adding this record?")
+                       : QStringLiteral("Are you sure you want to cancel editing this record?"),
+                kMsgQuestion, QStringLiteral("Confirm Abandon"));
+    if (messages.gMsgAnswer != kMsgYes) return false;
+    boolAdding = boolEditing = false;
+    LeaveEntryMode();
+    GuardedHandler(QStringLiteral("The record could not be shown again."), [&] {
+        if (adding) {
+            ShowFirst();
+        } else {
+            // The record as stored, under its stored name, whatever was typed over it.
+            const BLRecordId id = shownId_;
+            ShowRecord(id);
+        }
+    });
+    cmbName->setFocus();
+    return true;
+}
+
+void BLCatalogWindow::mlblDelete_Click() {
+    if (InEntryMode()) {
+        Abandon();
+        return;
+    }
+    if (shownId_ == 0 || !ConfirmDelete()) return;
+    SetMousePointer(this, kPointerHourglass);
+    GuardedHandler(QStringLiteral("The record was not deleted."), [&] {
+        const std::string usedBy = UsedBy(shownId_);
+        if (usedBy != "OK") {
+            RefuseDelete(cmbName->currentText(), Q(usedBy));
+            return;
+        }
+        Erase(shownId_);
+        LeaveEntryMode();
+        FillNames();
+        ShowFirst();
+        cmbName->setFocus();
+    });
+    SetMousePointer(this, kPointerArrow);
+}
+
+void BLCatalogWindow::mlblDone_Click() {
+    if (InEntryMode()) return;
+    accept();
+    RefreshBillWindow();
+}
+
+void BLCatalogWindow::reject() {
+    if (InEntryMode() && !Abandon()) return;
+    QDialog::reject();
+    RefreshBillWindow();
+}
+
+bool BLCatalogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched == cmbName->lineEdit() && !InEntryMode()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) return true;
+        if (!IsTypedKey(text) || text == QLatin1String("\b") || text == QLatin1String("\r"))
+            return false;
+        PlatformMessageBox(QStringLiteral("Click the New or Edit button\n(as applicable) before "
+                                          "trying\n") +
+                               wording_.nameKeyTarget,
+                           kMbExclamation, QStringLiteral("Error"));
+        return true;
+    }
+    if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+        watched == menuColumn_) {
+        Image1->setGeometry(menuColumn_->geometry());
+        Image1->lower();
+    }
+    return QDialog::eventFilter(watched, event);
+}

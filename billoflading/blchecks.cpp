@@ -1,0 +1,150 @@
+#include "blchecks.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+
+#include "blstore.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "numbers.h"
+#include "text.h"
+
+namespace {
+
+const QString kOops = QStringLiteral("Oops!");
+const QString kEntryError = QStringLiteral("Data entry error");
+const QString kTryAgain = QStringLiteral("Please try again.");
+
+// The platform box joins its pieces with a lone carriage return.
+void Oops(std::initializer_list<QString> pieces) {
+    QStringList parts(pieces);
+    parts << kTryAgain;
+    PlatformMessageBox(parts.join(QChar('\r')), kMbInformation, kOops);
+}
+
+bool HasPositiveNumber(const std::string& text) {
+    return !text.empty() && Val(text) > 0;
+}
+
+// A party box holds a party only when its text names one in the address book.
+bool NamesParty(const std::string& text) {
+    return HoldsChoice(text) && FindPartyId(text) != 0;
+}
+
+}  // namespace
+
+uint8_t CheckBLNumber(const std::string& number, uint8_t editing) {
+    const std::string wanted = Trim(number);
+    if (wanted.size() >= 16) return 1;
+    if (editing) return 0;
+    for (const BillRecord& b : AllBills())
+        if (Trim(b.blNumber) == wanted) return 2;
+    return 0;
+}
+
+bool IsValidProNumber(const std::string& text) {
+    const std::string pro = Trim(text);
+    if (pro.size() != 9) return false;
+    for (char c : pro)
+        if (c < '0' || c > '9') return false;
+    const long base = std::stol(pro.substr(0, 8));
+    return base % 7 == pro[8] - '0';
+}
+
+bool IsBLDate(const std::string& text) {
+    const QString t = QString::fromStdString(Trim(text));
+    if (t.isEmpty()) return false;
+    if (QDate::fromString(t, Qt::ISODate).isValid()) return true;
+    const QLocale locale;
+    QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
+    QStringList formats{shortFormat, locale.dateFormat(QLocale::LongFormat)};
+    // People write the full year as often as the short form's two digits.
+    if (!shortFormat.contains(QStringLiteral("yyyy")))
+        formats << shortFormat.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    for (const QString& f : formats)
+        if (locale.toDate(t, f).isValid()) return true;
+    return false;
+}
+
+std::string TodayAsBLDate() {
+    return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
+bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
+    focus = BLField::None;
+    const std::string& number = form.cmbBillNbr.text;
+    // A number of blanks is no number.
+    if (Trim(number).empty()) {
+        Oops({QStringLiteral("Every B/L must have a number.")});
+        focus = BLField::BillNbr;
+        return false;
+    }
+    const uint8_t numberCheck = CheckBLNumber(number, editing);
+    if (numberCheck == 2) {
+        Oops({QStringLiteral("A B/L is already on"), QStringLiteral("file with this number.")});
+        focus = BLField::BillNbr;
+        return false;
+    }
+    if (numberCheck == 1) {
+        Oops({QStringLiteral("B/L number must be less"), QStringLiteral("than 16 characters.")});
+        focus = BLField::BillNbr;
+        return false;
+    }
+    if (form.txtDate.empty()) {
+        Oops({QStringLiteral("Every B/L must have a date.")});
+        focus = BLField::Date;
+        return false;
+    }
+    if (!IsBLDate(form.txtDate)) {
+        Oops({QStringLiteral("Date is invalid.")});
+        focus = BLField::Date;
+        return false;
+    }
+    if (!form.txtProNumber.empty() && !IsValidProNumber(form.txtProNumber)) {
+        ShowMessage(QStringLiteral("This is not a valid NORVALE PRO Number.  ") +
+                        QStringLiteral("Please try again."),
+                    kMsgOK, QStringLiteral("Check PRO #"));
+        focus = BLField::ProNumber;
+        return false;
+    }
+    if (!NamesParty(form.cmbShipper.text)) {
+        ShowMessage(
+            QStringLiteral("Please define a shipping party for ") + QStringLiteral("this B/L."),
+            kMsgOK, kEntryError);
+        focus = BLField::Shipper;
+        return false;
+    }
+    if (!NamesParty(form.cmbConsignee.text)) {
+        ShowMessage(QStringLiteral("Please define a consignee for") + QStringLiteral("this B/L."),
+                    kMsgOK, kEntryError);
+        focus = BLField::Consignee;
+        return false;
+    }
+    // No bill-to party is fine; one that is not in the address book is not.
+    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text)) {
+        ShowMessage(
+            QStringLiteral("Please define a bill-to party for ") + QStringLiteral("this B/L."),
+            kMsgOK, kEntryError);
+        focus = BLField::BillTo;
+        return false;
+    }
+    if (!HoldsChoice(form.cmbItem[0].text)) {
+        ShowMessage(
+            QStringLiteral("Every B/L must include at least one ") + QStringLiteral("commodity."),
+            kMsgOK, kEntryError);
+        focus = BLField::Item0;
+        return false;
+    }
+    if (!HasPositiveNumber(form.txtQuantity[0])) {
+        ShowMessage(QStringLiteral("Any commodity must a quantity (number)."), kMsgOK, kEntryError);
+        focus = BLField::Quantity0;
+        return false;
+    }
+    if (!HasPositiveNumber(form.txtweight[0])) {
+        ShowMessage(QStringLiteral("Any commodity must a weight (number)."), kMsgOK, kEntryError);
+        focus = BLField::Weight0;
+        return false;
+    }
+    return true;
+}

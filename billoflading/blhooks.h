@@ -1,0 +1,30 @@
+#pragma once
+// Rating and printing a stored bill are built beside the bill-of-lading window; they register
+// themselves here at start-up. The window's Rate and Print call through these and say plainly
+// when a build has none.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "blstate.h"
+
+struct BLRatePrintHooks {
+    // Rates the stored bill with this number. Not silent (0): shows the quote window when the
+    // lane is served. Silent (1): only computes, for a printed quote to follow. Returns whether
+    // the bill was rated (its lane is served).
+    std::function<bool(const std::string& billNumber, uint8_t silent)> RateBL;
+    // Prints one copy of the stored bill with this number (the form, and its back page when
+    // the settings ask for it).
+    std::function<void(const std::string& billNumber)> PrintBL;
+    // Writes the quote of the last silent rating (DisplayQuote(1)), prints it (PrintRateQuote)
+    // and puts the main window's request back.
+    std::function<void()> PrintRatedQuote;
+};
+// Print (PrintBLCopies, blprint.h) runs, for each copy: PrintBL, then, when "BL_PrintRates" is
+// "yes", RateBL silently with blWindow.BLPrinting set and blWindow.boolSpecialDiscount read from
+// the settings, and for a rated bill PrintRatedQuote; afterwards gBreakDisc is put back from
+// gBreakDisc2. A hook that throws only skips its own step.
+
+void SetBLRatePrintHooks(BLRatePrintHooks hooks);
+const BLRatePrintHooks& GetBLRatePrintHooks();

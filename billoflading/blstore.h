@@ -1,0 +1,74 @@
+#pragma once
+// The bill-of-lading tables: Bills, BL Notes, BLdetail, Commodity and BL parties. Ids, look-ups
+// by name, reading records and writing them. Names and numbers compare trimmed and exactly
+// (letter case counts), whatever the tables' own keys do. Every write that touches more than
+// one row is one transaction: it is stored whole or not at all.
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "blrecords.h"
+
+// A value the tables cannot hold (a weight beyond range, no id left); the message says which.
+class BLRangeError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// One above the highest id in use, or 1 for an empty table.
+BLRecordId NextBLId();
+BLRecordId NextCommodityId();
+BLRecordId NextPartyId();
+
+// The id of the first row (lowest id) whose trimmed text equals the trimmed argument; 0 when
+// none does. The table's recordset is left on the row found.
+BLRecordId FindBLIdByNumber(const std::string& number);
+BLRecordId FindPartyId(const std::string& name);
+BLRecordId FindCommodityId(const std::string& description);
+
+std::optional<BillRecord> ReadBill(BLRecordId id);
+// The bill with its note and its lines in the order they were entered.
+std::optional<BillOfLading> ReadBillOfLading(BLRecordId id);
+std::vector<BLLineRecord> ReadBLLines(BLRecordId id);
+std::optional<PartyRecord> ReadParty(BLRecordId id);
+std::optional<CommodityRecord> ReadCommodity(BLRecordId id);
+
+// Whole tables in id order.
+std::vector<BillRecord> AllBills();
+std::vector<PartyRecord> AllParties();
+std::vector<CommodityRecord> AllCommodities();
+
+// Stores a bill, its note and its lines in one transaction. Adding gives the bill a new id;
+// editing overwrites the bill with bill.bill.blId and replaces all its lines. A blank note
+// keeps the note stored before. Returns the bill's id. On failure nothing is written and the
+// error goes to the caller.
+BLRecordId StoreBill(const BillOfLading& bl, bool editing);
+// Deletes a bill with its lines and its note in one transaction.
+void EraseBill(BLRecordId id);
+
+// Parties and commodities: adding gives a new id (returned), editing overwrites the row with
+// the record's id.
+BLRecordId StoreParty(const PartyRecord& party, bool editing);
+void EraseParty(BLRecordId id);
+BLRecordId StoreCommodity(const CommodityRecord& commodity, bool editing);
+void EraseCommodity(BLRecordId id);
+
+// The weight of `quantity` pieces of the commodity, the unit weight taken as a whole number
+// (halves to even). 0 when the commodity is unknown or the quantity is not a number. A product
+// beyond the 32-bit range raises BLRangeError.
+int32_t LineWeightFromUnits(const std::string& description, const std::string& quantity);
+
+// The numbers of the stored bills that use a commodity on any line (once per line), or that
+// name a party in any place, each after a blank; "OK" when none does. A list longer than 40
+// characters is cut to 36 and "...".
+std::string ListBLsUsingCommodity(BLRecordId commodityId);
+std::string ListBLsUsingParty(BLRecordId partyId);
+
+// The state or province of a ZIP or postal code: a number in us_cities, otherwise the whole
+// code in can_rural, otherwise its first four characters in can_cities. Empty when none knows
+// it. The code is looked up trimmed.
+std::string StateOfPartyZip(const std::string& zip);
+// A ZIP or postal code as a party stores it: trimmed, a postal code in capitals.
+std::string NormalisedPartyZip(const std::string& zip);

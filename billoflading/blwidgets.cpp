@@ -1,0 +1,127 @@
+#include "blwidgets.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
+
+#include "database.h"
+#include "labelbutton.h"
+#include "labels.h"
+#include "msgbox.h"
+
+namespace {
+BLWindowRunner& Runner() {
+    static BLWindowRunner runner;
+    return runner;
+}
+
+QFont MenuFont(bool bold) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPointSizeF(10);
+    font.setBold(bold);
+    return font;
+}
+}  // namespace
+
+void SetBLWindowRunner(BLWindowRunner runner) {
+    Runner() = std::move(runner);
+}
+
+void RunBLWindowModal(QDialog& window) {
+    if (Runner())
+        Runner()(window);
+    else
+        window.exec();
+}
+
+LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new LabelButton(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(MenuFont(true));
+    label->SetForeColor(kColorBlack);
+    // The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(52, 64, 104));
+    label->setPalette(palette);
+    label->setIndent(10);
+    return label;
+}
+
+QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(MenuFont(true));
+    return label;
+}
+
+QFrame* MakeLine(QWidget* parent, const char* name) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(QLatin1String(name));
+    line->setFrameShape(QFrame::HLine);
+    line->setFixedHeight(2);
+    line->setAutoFillBackground(true);
+    return line;
+}
+
+void ColourLine(QFrame* line, uint32_t value) {
+    QPalette p = line->palette();
+    p.setColor(QPalette::Window, ColorFromValue(value));
+    p.setColor(QPalette::WindowText, ColorFromValue(value));
+    line->setPalette(p);
+    line->setFrameShadow(QFrame::Plain);
+}
+
+QLabel* MakeMenuPicture(QWidget* parent) {
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setScaledContents(true);
+    // A soft blue wash: black captions and the white highlight both read on it.
+    QPixmap pixmap(64, 256);
+    QPainter painter(&pixmap);
+    QLinearGradient wash(0, 0, 0, 256);
+    wash.setColorAt(0, QColor(176, 192, 222));
+    wash.setColorAt(1, QColor(120, 142, 190));
+    painter.fillRect(pixmap.rect(), wash);
+    painter.end();
+    picture->setPixmap(pixmap);
+    return picture;
+}
+
+bool IsTypedKey(const QString& text) {
+    return !text.isEmpty() && text != QLatin1String("\t") && text != QLatin1String("\x1b") &&
+           text != QLatin1String("\x7f");
+}
+
+bool IsDigitKey(const QString& text, bool backspace) {
+    if (text.size() != 1) return false;
+    const QChar c = text[0];
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+           (backspace && c == QLatin1Char('\b'));
+}
+
+void SelectStart(QLineEdit* box, int length) {
+    box->setSelection(0, std::min(length, static_cast<int>(box->text().size())));
+}
+
+void SelectStartOnFocus(QLineEdit* box, int length) {
+    QMetaObject::invokeMethod(
+        box, [box, length] { SelectStart(box, length); }, Qt::QueuedConnection);
+}
+
+bool DropsNonDigitKey(QEvent* event, bool backspace) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    return IsTypedKey(text) && !IsDigitKey(text, backspace);
+}
+
+void ReportBLFailure(const std::exception& e, const QString& what) {
+    QString text = what + QStringLiteral("\n\n") + QString::fromStdString(e.what());
+    if (const auto* db = dynamic_cast<const DbError*>(&e))
+        text += QStringLiteral(" (") + QString::number(db->number()) + QStringLiteral(")");
+    ShowMessage(text, kMsgOK, QStringLiteral("Error"));
+}

@@ -1,0 +1,80 @@
+#pragma once
+// What the four bill-of-lading windows share: the menu column with its picture and label
+// buttons, headings, separator lines, the digit-only key filter, how a handler reports a
+// failure, and how the windows are shown modally (tests install a runner that drives them).
+
+#include <QDialog>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <memory>
+
+class LabelButton;
+class QEvent;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// The colour of the separator lines: RGB(50, 70, 132).
+inline constexpr uint32_t kBLLineColor = 0x844632;
+
+// How the bill-of-lading windows are shown modally. The program runs the window's own event
+// loop; a test installs a runner that works the window and closes it. Null restores the default.
+using BLWindowRunner = std::function<void(QDialog& window)>;
+void SetBLWindowRunner(BLWindowRunner runner);
+void RunBLWindowModal(QDialog& window);
+
+// Each window exists at most once: created on first use, held for the run, destroyed by tests.
+template <typename W>
+struct HeldWindow {
+    static std::unique_ptr<W>& Slot() {
+        static std::unique_ptr<W> window;
+        return window;
+    }
+    static W* Get() {
+        if (!Slot()) Slot() = std::make_unique<W>();
+        return Slot().get();
+    }
+    // Loads the window and shows it modally; returns when it closes.
+    static void Show() {
+        W* window = Get();
+        window->Form_Load();
+        RunBLWindowModal(*window);
+    }
+    static void Destroy() { Slot().reset(); }
+};
+
+LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption);
+QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption);
+QFrame* MakeLine(QWidget* parent, const char* name);
+void ColourLine(QFrame* line, uint32_t value);
+// The picture behind the menu column.
+QLabel* MakeMenuPicture(QWidget* parent);
+
+// Which keys a box takes: the printable and control keys a user types. Navigation keys (Tab,
+// arrows, Delete) are never a typed key, and neither is Escape, which closes the window.
+bool IsTypedKey(const QString& text);
+// True for a digit, and for Backspace when `backspace` is set.
+bool IsDigitKey(const QString& text, bool backspace);
+
+// Selects the first `length` characters of a box.
+void SelectStart(QLineEdit* box, int length);
+// The same once the toolkit has placed its own selection for a box just given the focus.
+void SelectStartOnFocus(QLineEdit* box, int length);
+// True for a key press a digits-only box drops (everything typed but digits, and Backspace
+// unless `backspace`).
+bool DropsNonDigitKey(QEvent* event, bool backspace);
+
+// A failure inside a handler becomes a message; the window stays as it was.
+void ReportBLFailure(const std::exception& e, const QString& what);
+
+// Runs a handler body so that no exception leaves it.
+template <typename F>
+void GuardedHandler(const QString& what, F&& body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        ReportBLFailure(e, what);
+    }
+}

@@ -1,0 +1,300 @@
+// Printing a stored bill: the carrier's form filled field by field (read back with qpdf and
+// with pdftotext), the terms page only when the settings ask for it, the reader opened only on
+// a file written whole, and the Print command's copies in their order.
+#include "blprint.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "blhooks.h"
+#include "blrate.h"
+#include "blratefixture.h"
+#include "blstate.h"
+#include "blstore.h"
+#include "pdfform.h"
+#include "ratingstate.h"
+#include "tariffdb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class BLPrintTest : public BLRatingTest {
+  protected:
+    void SetUp() override {
+        BLRatingTest::SetUp();
+        shipper = AddParty("Lakeside Mills", kRoleShipper, "53202", "WI");
+        consignee = AddParty("Capitol Foods", kRoleConsignee, "43215", "OH");
+        billTo = AddParty("Harbour Accounts", kRoleBillTo, "M5V 2T6", "ON");
+        acidId = AddCatalogued("Battery acid", "50", "48580", "85", 1);
+        chairsId = AddCatalogued("Folding chairs", "12", "79300", "100", 0);
+    }
+    static BLRecordId AddCatalogued(const std::string& description, const std::string& weight,
+                                    const std::string& nmfc, const std::string& cls, int hazmat) {
+        CommodityRecord c;
+        c.description = description;
+        c.weight = weight;
+        c.nmfc = nmfc;
+        c.commodityClass = cls;
+        c.hazmat = hazmat;
+        return StoreCommodity(c, false);
+    }
+    fs::path Front() const { return output / "BL.pdf"; }
+    fs::path Back() const { return output / "BLBack.pdf"; }
+
+    BLRecordId shipper = 0, consignee = 0, billTo = 0, acidId = 0, chairsId = 0;
+};
+
+TEST_F(BLPrintTest, TheFrontFormCarriesTheBillPartiesAndLines) {
+    AddBill("BL-1001", shipper, consignee, 0, {{chairsId, "3", "300"}, {acidId, "2", "100"}});
+    ASSERT_TRUE(PrintBL(" BL-1001 "));
+    EXPECT_TRUE(Shown().empty());
+    ASSERT_TRUE(fs::exists(Front()));
+    EXPECT_EQ(opened, std::vector<std::string>{Front().string()});
+    EXPECT_FALSE(fs::exists(Back()));
+
+    const std::map<std::string, std::string> f = ReadPdfFormFields(Front().string());
+    EXPECT_EQ(f.size(), 44u);
+    EXPECT_EQ(f.at("Date"), "12/7/26");
+    EXPECT_EQ(f.at("SN#"), "BL-1001");
+    EXPECT_EQ(f.at("ProNumber"), "");
+    EXPECT_EQ(f.at("ShpName"), "Lakeside Mills");
+    EXPECT_EQ(f.at("ShpAddress"), "1 Main St");
+    EXPECT_EQ(f.at("ShpCityStateZip"), "Milwaukee, WI  53202");
+    EXPECT_EQ(f.at("ConName"), "Capitol Foods");
+    EXPECT_EQ(f.at("ConCityStateZip"), "Milwaukee, OH  43215");
+    // No bill-to party and no note: those fields are left as the form holds them.
+    for (const char* name : {"BillName", "BillAddress", "BillCityStateZip", "SpecialInstructions"})
+        EXPECT_EQ(f.at(name), "") << name;
+    // The line's own quantity and weight, not the commodity's weight of one piece.
+    EXPECT_EQ(f.at("Units1"), "3");
+    EXPECT_EQ(f.at("HazMat1"), " ");
+    EXPECT_EQ(f.at("Description1-1"), "Folding chairs");
+    EXPECT_EQ(f.at("NMFC1"), "79300");
+    EXPECT_EQ(f.at("Class1"), "100");
+    EXPECT_EQ(f.at("Weight1"), "300");
+    EXPECT_EQ(f.at("HazMat2"), "X");
+    EXPECT_EQ(f.at("Description2-1"), "Battery acid");
+    EXPECT_EQ(f.at("Weight2"), "100");
+    for (int n = 3; n <= 5; ++n) {
+        const std::string d = std::to_string(n);
+        for (const std::string& name : {"Units" + d, "HazMat" + d, "Description" + d + "-1",
+                                        "NMFC" + d, "Class" + d, "Weight" + d})
+            EXPECT_EQ(f.at(name), "") << name;
+    }
+
+    // The values are part of the page: any viewer, and pdftotext, shows them.
+    const std::string text = PdfText(Front());
+    for (const char* shown : {"BL-1001", "Lakeside Mills", "Milwaukee, WI", "Capitol Foods",
+                              "Folding chairs", "Battery acid", "79300", "300"})
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+}
+
+TEST_F(BLPrintTest, ABillToPartyAndANoteAreFilledInWhenTheBillHasThem) {
+    PartyRecord p = *ReadParty(billTo);
+    p.city = "  Toronto   ";
+    StoreParty(p, true);
+    AddBill("BL-1002", shipper, consignee, billTo, {{acidId, "1", "50"}},
+            "Deliver to dock 4 between 8 and 4; call ahead before arrival, keep upright.");
+    ASSERT_TRUE(PrintBL("BL-1002"));
+    const auto f = ReadPdfFormFields(Front().string());
+    EXPECT_EQ(f.at("BillName"), "Harbour Accounts");
+    EXPECT_EQ(f.at("BillCityStateZip"), "Toronto, ON  M5V 2T6");
+    EXPECT_EQ(f.at("SpecialInstructions"),
+              "Deliver to dock 4 between 8 and 4; call ahead before arrival, keep upright.");
+    const std::string text = PdfText(Front());
+    EXPECT_NE(text.find("Harbour Accounts"), std::string::npos);
+    EXPECT_NE(text.find("upright."), std::string::npos) << text;
+}
+
+TEST_F(BLPrintTest, TheBackPageIsCopiedOnlyWhenTheSettingIsExactlyYes) {
+    AddBill("BL-1003", shipper, consignee, 0, {{acidId, "1", "50"}});
+    SetSetting("BL_PrintBack", "Yes");
+    ASSERT_TRUE(PrintBL("BL-1003"));
+    EXPECT_FALSE(blWindow.blnPrintBack);
+    EXPECT_FALSE(fs::exists(Back()));
+
+    SetSetting("BL_PrintBack", "yes");
+    SetSetting("BL_PrintRates", "yes");
+    opened.clear();
+    ASSERT_TRUE(PrintBL("BL-1003"));
+    EXPECT_TRUE(blWindow.blnPrintBack);
+    // PrintBL only notes that rates are wanted; it prints none itself.
+    EXPECT_TRUE(blWindow.boolPrintRates);
+    EXPECT_EQ(opened, (std::vector<std::string>{Front().string(), Back().string()}));
+    EXPECT_EQ(PdfPageCount(Back().string()), 1);
+    EXPECT_NE(PdfText(Back()).find("Terms and Conditions"), std::string::npos);
+}
+
+TEST_F(BLPrintTest, WhatCannotBePrintedGivesAMessageAndNoFile) {
+    const BLRecordId gone = AddParty("Gone Ltd", kRoleConsignee, "43215");
+    AddBill("BL-1004", shipper, gone, 0, {{acidId, "1", "50"}});
+    EraseParty(gone);
+    const BLRecordId lost = AddCommodity("Lost goods", "1", "70");
+    AddBill("BL-1005", shipper, consignee, 0, {{lost, "1", "50"}});
+    EraseCommodity(lost);
+
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"BL-0000", "B/L BL-0000 is not on file."},
+        {"BL-1004", "The consignee of this B/L is not in the address book."},
+        {"BL-1005", "A commodity of this B/L is no longer in the catalogue."},
+    };
+    for (const auto& [number, text] : cases) {
+        messageScript.Reset();
+        messageScript.Start();
+        EXPECT_FALSE(PrintBL(number)) << number;
+        ASSERT_EQ(Shown().size(), 1u) << number;
+        EXPECT_NE(ShownTexts()[0].find(text), std::string::npos) << ShownTexts()[0];
+    }
+    EXPECT_FALSE(fs::exists(Front()));
+    EXPECT_TRUE(opened.empty());
+
+    // A missing form: a clear message naming it, and nothing written or opened.
+    AddBill("BL-1006", shipper, consignee, 0, {{acidId, "1", "50"}});
+    fs::remove(app.file("BL/BLFront.PDF"));
+    messageScript.Reset();
+    messageScript.Start();
+    EXPECT_FALSE(PrintBL("BL-1006"));
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(ShownTexts()[0].find("BL/BLFront.PDF is missing"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Front()));
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
+    AddBill("BL-1007", shipper, consignee, 0, {{acidId, "1", "50"}});
+    ASSERT_TRUE(PrintBL("BL-1007"));
+    const auto size = fs::file_size(Front());
+    opened.clear();
+    // Something in the way of the temporary file.
+    fs::create_directories(Front().string() + ".part");
+    EXPECT_FALSE(PrintBL("BL-1007"));
+    EXPECT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(fs::file_size(Front()), size);
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(BLPrintTest, AReaderThatCannotStartIsReportedWithTheSavedFile) {
+    AddBill("BL-1008", shipper, consignee, 0, {{acidId, "1", "50"}});
+    readerStarts = false;
+    EXPECT_TRUE(PrintBL("BL-1008"));
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(ShownTexts()[0].find(Front().string()), std::string::npos) << ShownTexts()[0];
+    EXPECT_TRUE(fs::exists(Front()));
+}
+
+TEST_F(BLPrintTest, TwoPrintsRewriteTheSameFile) {
+    AddBill("BL-1009", shipper, consignee, 0, {{acidId, "1", "50"}});
+    AddBill("BL-1010", shipper, consignee, 0, {{chairsId, "9", "108"}});
+    ASSERT_TRUE(PrintBL("BL-1009"));
+    ASSERT_TRUE(PrintBL("BL-1010"));
+    EXPECT_EQ(opened, (std::vector<std::string>{Front().string(), Front().string()}));
+    EXPECT_EQ(ReadPdfFormFields(Front().string()).at("SN#"), "BL-1010");
+    std::size_t pdfs = 0;
+    for (const auto& entry : fs::directory_iterator(output)) pdfs += entry.is_regular_file();
+    EXPECT_EQ(pdfs, 1u);
+}
+
+// The Print command through fakes of its three steps, which record what was done.
+class PrintCommandTest : public BLRatingTest {
+  protected:
+    void SetUp() override {
+        BLRatingTest::SetUp();
+        BLRatePrintHooks hooks;
+        hooks.PrintBL = [this](const std::string& number) {
+            steps.push_back("bill " + number);
+            EXPECT_TRUE(blWindow.BLPrinting);
+        };
+        hooks.RateBL = [this](const std::string& number, uint8_t silent) {
+            steps.push_back("rate " + number + (silent ? " silently" : ""));
+            specialSeen.push_back(blWindow.boolSpecialDiscount);
+            rating.gBreakDisc[3] = "25.0";  // as a special discount would
+            return rates;
+        };
+        hooks.PrintRatedQuote = [this] { steps.push_back("quote"); };
+        SetBLRatePrintHooks(hooks);
+        rating.gBreakDisc2[3] = "40.0";
+    }
+    void TearDown() override {
+        SetBLRatePrintHooks({});
+        BLRatingTest::TearDown();
+    }
+
+    std::vector<std::string> steps;
+    std::vector<bool> specialSeen;
+    bool rates = true;
+};
+
+TEST_F(PrintCommandTest, TwoCopiesWithRatesAreBillQuoteBillQuote) {
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    SetSetting("BL_UseSpecialDiscount", "yes");
+    PrintBLCopies("B-7");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-7", "rate B-7 silently", "quote", "bill B-7",
+                                               "rate B-7 silently", "quote"}));
+    EXPECT_EQ(specialSeen, (std::vector<bool>{true, true}));
+    EXPECT_EQ(rating.gBreakDisc[3], "40.0");
+    EXPECT_FALSE(blWindow.BLPrinting);
+}
+
+TEST_F(PrintCommandTest, WithoutRatesOnlyTheBillsAndNothingForNoCopies) {
+    SetSetting("BL_Copies", "2.5");  // halves go to the even number
+    PrintBLCopies("B-8");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-8", "bill B-8"}));
+    EXPECT_FALSE(blWindow.boolPrintRates);
+
+    steps.clear();
+    SetSetting("BL_Copies", "0");
+    SetSetting("BL_PrintRates", "yes");
+    PrintBLCopies("B-8");
+    EXPECT_TRUE(steps.empty());
+}
+
+TEST_F(PrintCommandTest, ACopyWhoseRatingFailsPrintsNoQuote) {
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    rates = false;
+    PrintBLCopies("B-9");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-9", "rate B-9 silently", "bill B-9",
+                                               "rate B-9 silently"}));
+    EXPECT_EQ(rating.gBreakDisc[3], "40.0");
+}
+
+TEST_F(PrintCommandTest, AStepThatFailsLeavesTheNextToRun) {
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    BLRatePrintHooks hooks = GetBLRatePrintHooks();
+    hooks.PrintBL = [this](const std::string&) {
+        steps.push_back("bill failed");
+        throw std::runtime_error("no form");
+    };
+    SetBLRatePrintHooks(hooks);
+    PrintBLCopies("B-10");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill failed", "rate B-10 silently", "quote",
+                                               "bill failed", "rate B-10 silently", "quote"}));
+    EXPECT_FALSE(blWindow.BLPrinting);
+}
+
+TEST_F(PrintCommandTest, TheMainRequestIsBackAfterEveryCopy) {
+    SetMainRequest("10001", "60601", {{"300", "85"}});
+    AddBillBetween("B-11", "53202", "43215", {{"70", "3", "450"}});
+    BLRatePrintHooks hooks = GetBLRatePrintHooks();
+    hooks.RateBL = [this](const std::string& number, uint8_t silent) {
+        const bool rated = RateBL(number, silent);
+        steps.push_back("rated from " + tariff.gOrigZip);
+        return rated;
+    };
+    hooks.PrintRatedQuote = nullptr;  // a build that prints no quote
+    SetBLRatePrintHooks(hooks);
+    SetSetting("BL_Copies", "2");
+    SetSetting("BL_PrintRates", "yes");
+    PrintBLCopies("B-11");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-11", "rated from 53202", "bill B-11",
+                                               "rated from 53202"}));
+    EXPECT_EQ(tariff.gOrigZip, "10001");
+    EXPECT_EQ(tariff.gDestZip, "60601");
+}
+
+}  // namespace

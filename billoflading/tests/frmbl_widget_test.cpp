@@ -1,0 +1,367 @@
+// The bill-of-lading window: its modes, key filters, labels and what each does to the tables.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+
+#include "blstore.h"
+#include "blwindowfixture.h"
+#include "msgbox.h"
+#include "ratingstate.h"
+#include "settings.h"
+
+namespace {
+
+class FrmBL : public BLWindowTest {
+  protected:
+    void SetUp() override {
+        BLWindowTest::SetUp();
+        shipper = AddParty("Shipper Co", kRoleShipper);
+        consignee = AddParty("Consignee Co", kRoleConsignee);
+        payer = AddParty("Payer Co", kRoleBillTo);
+        crate = AddCommodity("Crate", "12");
+    }
+    // Fills a new bill the checks accept.
+    void EnterBill(frmBL& w, const QString& number) {
+        w.mlblNew_Click();
+        Type(w.cmbBillNbr->lineEdit(), number);
+        Pick(w.cmbShipper, "Shipper Co");
+        Pick(w.cmbConsignee, "Consignee Co");
+        Pick(w.cmbItem[0], "Crate");
+        Type(w.txtQuantity[0], "3");
+        w.txtQuantity_LostFocus(0);
+    }
+    BLRecordId shipper = 0, consignee = 0, payer = 0, crate = 0;
+};
+
+TEST_F(FrmBL, WithNoBillOnlyTheBrowseCommandsAreOpen) {
+    frmBL& w = OpenBL();
+    EXPECT_EQ(w.windowTitle(), "Norvale Freight Bill of Lading Management Utility ");
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "");
+    EXPECT_EQ(w.txtDate->text(), "");
+    EXPECT_EQ(w.cmbShipper->currentText(), kPromptShipper);
+    for (LabelButton* on :
+         {w.mlblNew, w.mlblBLParties, w.mlblCommodities, w.mlblConfig, w.mlblDone})
+        EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
+    for (LabelButton* off : {w.mlblEdit, w.mlblRate, w.mlblPrint, w.mlblDelete, w.mlblSave})
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    EXPECT_TRUE(w.cmbBillNbr->isEnabled());
+    EXPECT_FALSE(w.txtDate->isEnabled());
+    EXPECT_FALSE(w.cmbItem[0]->isEnabled());
+}
+
+TEST_F(FrmBL, OpensOnTheFirstNumberOfTheSortedList) {
+    AddBill("200", shipper, consignee, 0, {{crate, "1", "12"}});
+    AddBill("100", shipper, consignee, payer, {{crate, "2", "24"}}, "Dock 4");
+    frmBL& w = OpenBL();
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(w.values.strBillNbr, "100");
+    EXPECT_EQ(w.cmbBillTo->currentText(), "Payer Co");
+    EXPECT_EQ(w.txtweight[0]->text(), "24");
+    EXPECT_EQ(w.txtInstructions->toPlainText(), "Dock 4");
+    EXPECT_EQ(w.mlblDelete->text(), "Delete");
+    Pick(w.cmbBillNbr, "200");
+    EXPECT_EQ(w.txtweight[0]->text(), "12");
+    EXPECT_EQ(w.cmbBillTo->currentText(), kPromptBillTo);
+    EXPECT_EQ(w.txtInstructions->toPlainText(), "");
+}
+
+TEST_F(FrmBL, TheNumberOfAShownBillCannotBeTypedOver) {
+    AddBill("100", shipper, consignee);
+    frmBL& w = OpenBL();
+    Type(w.cmbBillNbr->lineEdit(), "x");
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(LastText(), "You cannot change a B/L number.  Add a newB/L instead.");
+    EXPECT_EQ(LastTitle(), "Error");
+    EXPECT_EQ(Shown().back().style, 48);
+    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(Shown().size(), 2u);
+    // While adding the same keys are the new number.
+    w.mlblNew_Click();
+    Type(w.cmbBillNbr->lineEdit(), "x7");
+    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "x");
+    EXPECT_EQ(Shown().size(), 2u);
+}
+
+TEST_F(FrmBL, ProQuantityAndWeightBoxesTakeDigitsOnly) {
+    frmBL& w = OpenBL();
+    w.mlblNew_Click();
+    Type(w.txtProNumber, "12a3");
+    EXPECT_EQ(w.txtProNumber->text(), "123");
+    Key(w.txtProNumber, Qt::Key_Backspace);
+    EXPECT_EQ(w.txtProNumber->text(), "12");
+    Type(w.txtProNumber, "34567890");  // nine characters at most
+    EXPECT_EQ(w.txtProNumber->text(), "123456789");
+    for (QLineEdit* box : {w.txtQuantity[2], w.txtweight[2]}) {
+        Type(box, "4b.5");
+        EXPECT_EQ(box->text(), "45");
+        Key(box, Qt::Key_Backspace);  // refused here, unlike the PRO number
+        EXPECT_EQ(box->text(), "45");
+    }
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(FrmBL, AQuantityWorksOutTheLineWeight) {
+    frmBL& w = OpenBL();
+    w.mlblNew_Click();
+    Pick(w.cmbItem[1], "Crate");
+    Type(w.txtQuantity[1], "3");
+    w.txtQuantity_LostFocus(1);
+    EXPECT_EQ(w.txtweight[1]->text(), "36");
+    // A quantity of 0 or none leaves the weight as it stands.
+    w.txtQuantity[1]->setText("0");
+    w.txtQuantity_LostFocus(1);
+    EXPECT_EQ(w.txtweight[1]->text(), "36");
+    w.txtQuantity[1]->clear();
+    w.txtQuantity_LostFocus(1);
+    EXPECT_EQ(w.txtweight[1]->text(), "36");
+    // A row still at its prompt has nothing to weigh.
+    Type(w.txtQuantity[2], "5");
+    w.txtQuantity_LostFocus(2);
+    EXPECT_EQ(w.txtweight[2]->text(), "");
+    // A product beyond range is said so and leaves the box alone.
+    AddCommodity("Ingot", "2000000000");
+    w.RefillCommoditiesAndShow();
+    w.mlblNew_Click();
+    Pick(w.cmbItem[0], "Ingot");
+    Type(w.txtQuantity[0], "2");
+    w.txtQuantity_LostFocus(0);
+    EXPECT_EQ(w.txtweight[0]->text(), "");
+    EXPECT_EQ(LastText(), "The weight of this line is too large.");
+}
+
+TEST_F(FrmBL, NewFillsTodayAndSaveStoresTheBill) {
+    frmBL& w = OpenBL();
+    EnterBill(w, "555");
+    EXPECT_FALSE(w.txtDate->text().isEmpty());
+    EXPECT_EQ(w.mlblDelete->text(), "Abandon");
+    EXPECT_FALSE(w.mlblDone->isEnabled());
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    w.txtInstructions->setPlainText("Call ahead");
+    w.mlblSave_Click();
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_FALSE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.mlblDelete->text(), "Delete");
+    EXPECT_FALSE(w.txtDate->isEnabled());
+    const BLRecordId id = FindBLIdByNumber("555");
+    ASSERT_NE(id, 0);
+    const BillOfLading bl = *ReadBillOfLading(id);
+    EXPECT_EQ(bl.bill.shipperId, shipper);
+    EXPECT_EQ(bl.bill.consigneeId, consignee);
+    EXPECT_EQ(bl.instructions, "Call ahead");
+    ASSERT_EQ(bl.lines.size(), 1u);
+    EXPECT_EQ(bl.lines[0].weight, "36");
+    EXPECT_EQ(w.cmbBillNbr->findText("555"), 0);
+}
+
+TEST_F(FrmBL, AFailedCheckKeepsTheModeAndPutsTheFocusOnTheBox) {
+    frmBL& w = OpenBL();
+    EnterBill(w, "555");
+    Type(w.txtProNumber, "123456783");
+    w.mlblSave_Click();
+    EXPECT_EQ(LastTitle(), "Check PRO #");
+    EXPECT_EQ(w.focusWidget(), w.txtProNumber);
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "555");
+    EXPECT_EQ(Rows("Bills"), 0);
+}
+
+TEST_F(FrmBL, AFailedSaveSaysSoAndKeepsEverythingTyped) {
+    frmBL& w = OpenBL();
+    EnterBill(w, "555");
+    Exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON BLdetail BEGIN SELECT RAISE(ABORT, 'disk "
+        "full'); END");
+    w.mlblSave_Click();
+    EXPECT_EQ(LastTitle(), "Error");
+    EXPECT_TRUE(LastText().startsWith("The bill of lading was not saved; nothing was written."));
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.mlblDelete->text(), "Abandon");
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "555");
+    EXPECT_EQ(w.txtweight[0]->text(), "36");
+    EXPECT_EQ(Rows("Bills"), 0);
+    EXPECT_EQ(w.cmbBillNbr->findText("555"), -1);  // not listed as stored
+}
+
+TEST_F(FrmBL, AbandonAsksAndNoKeepsTheEntries) {
+    AddBill("100", shipper, consignee);
+    frmBL& w = OpenBL();
+    EnterBill(w, "555");
+    messageScript.Queue(kIdNo);
+    w.mlblDelete_Click();
+    EXPECT_EQ(LastText(), "Are you sure you want to cancel adding this record?");
+    EXPECT_EQ(LastTitle(), "Confirm Abandon");
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "555");
+    EXPECT_EQ(w.txtQuantity[0]->text(), "3");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_FALSE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(w.mlblDelete->text(), "Delete");
+    EXPECT_FALSE(w.Image1->isEnabled());
+    EXPECT_EQ(Rows("Bills"), 1);
+}
+
+TEST_F(FrmBL, APickWhileAddingAsksBeforeDroppingTheNewBill) {
+    AddBill("100", shipper, consignee);
+    frmBL& w = OpenBL();
+    EnterBill(w, "555");
+    messageScript.Queue(kIdNo);
+    Pick(w.cmbBillNbr, "100");
+    EXPECT_EQ(LastTitle(), "Confirm Abandon");
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "555");
+    EXPECT_EQ(w.txtQuantity[0]->text(), "3");
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    messageScript.Queue(kIdYes);
+    Pick(w.cmbBillNbr, "100");
+    EXPECT_FALSE(blWindow.BLAddingFlag);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(w.mlblDelete->text(), "Delete");
+    EXPECT_TRUE(w.mlblEdit->isEnabled());
+}
+
+TEST_F(FrmBL, ClosingWhileEditingAsksTheAbandonQuestion) {
+    AddBill("100", shipper, consignee, payer, {{crate, "1", "12"}});
+    frmBL& w = OpenBL();
+    w.show();
+    w.mlblEdit_Click();
+    EXPECT_FALSE(w.cmbBillNbr->isEnabled());
+    w.txtweight[0]->setText("99");
+    messageScript.Queue(kIdNo);
+    Key(&w, Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(LastText(), "Are you sure you want to cancel editing this record?");
+    EXPECT_TRUE(blWindow.BLEditingFlag);
+    EXPECT_EQ(w.txtweight[0]->text(), "99");
+    messageScript.Queue(kIdYes);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(blWindow.BLEditingFlag);
+    EXPECT_EQ(w.txtweight[0]->text(), "12");  // the stored bill again
+    EXPECT_EQ(ReadBLLines(FindBLIdByNumber("100"))[0].weight, "12");
+}
+
+TEST_F(FrmBL, AnEditStoresExactlyWhatTheWindowShows) {
+    const BLRecordId other = AddCommodity("Drum", "50");
+    AddBill("100", shipper, consignee, payer, {{crate, "1", "12"}, {other, "2", "100"}});
+    frmBL& w = OpenBL();
+    w.mlblEdit_Click();
+    // The first line takes the second's place, the second is taken out, and the bill-to
+    // party too.
+    w.cmbItem[0]->setCurrentIndex(w.cmbItem[0]->findText("Drum"));
+    w.txtQuantity[0]->setText("2");
+    w.txtweight[0]->setText("100");
+    w.cmbItem[1]->setCurrentIndex(0);
+    w.cmbBillTo->setCurrentIndex(0);
+    w.mlblSave_Click();
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    const BillOfLading bl = *ReadBillOfLading(FindBLIdByNumber("100"));
+    EXPECT_EQ(bl.bill.billToId, 0);
+    ASSERT_EQ(bl.lines.size(), 1u);
+    EXPECT_EQ(bl.lines[0].commodityId, other);
+    EXPECT_EQ(bl.lines[0].weight, "100");
+    EXPECT_EQ(w.cmbItem[0]->currentText(), "Drum");
+    EXPECT_EQ(w.cmbItem[1]->currentText(), kPromptCommodity);
+}
+
+TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
+    AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}}, "note");
+    frmBL& w = OpenBL();
+    messageScript.Queue(kIdNo);
+    w.mlblDelete_Click();
+    EXPECT_EQ(LastText(), "Are you sure you want to delete this Bill of Lading?");
+    EXPECT_EQ(Rows("Bills"), 1);
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_EQ(Rows("Bills") + Rows("BLdetail") + Rows("BL Notes"), 0);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "");
+    EXPECT_EQ(w.txtDate->text(), "");
+    EXPECT_FALSE(w.hdgShipper->isEnabled());
+    EXPECT_FALSE(w.mlblEdit->isEnabled());
+    EXPECT_FALSE(w.mlblDelete->isEnabled());
+    w.mlblNew_Click();
+    EXPECT_TRUE(w.hdgShipper->isEnabled());
+}
+
+TEST_F(FrmBL, AFailedDeleteSaysSoAndKeepsTheBillShown) {
+    AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}}, "note");
+    frmBL& w = OpenBL();
+    Exec(
+        "CREATE TRIGGER refuse BEFORE DELETE ON \"BL Notes\" BEGIN SELECT RAISE(ABORT, "
+        "'locked'); END");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_TRUE(LastText().startsWith("The bill of lading was not deleted; nothing was changed."));
+    EXPECT_EQ(Rows("Bills") + Rows("BLdetail") + Rows("BL Notes"), 3);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(w.cmbBillNbr->count(), 1);
+    EXPECT_TRUE(w.mlblEdit->isEnabled());
+    EXPECT_EQ(w.txtweight[0]->text(), "12");
+}
+
+TEST_F(FrmBL, AWeightBoxSelectsItsFiguresOnEntry) {
+    frmBL& w = OpenBL();
+    w.mlblNew_Click();
+    w.txtweight[0]->setText(" 360  ");
+    w.txtweight_GotFocus(0);
+    QApplication::processEvents();
+    EXPECT_EQ(w.txtweight[0]->selectionStart(), 0);
+    EXPECT_EQ(w.txtweight[0]->selectedText(), " 36");  // as many characters as the trimmed text
+}
+
+TEST_F(FrmBL, RateAndPrintSayWhenThisBuildCannot) {
+    AddBill("100", shipper, consignee);
+    frmBL& w = OpenBL();
+    w.mlblRate_Click();
+    EXPECT_EQ(LastText(), "Rating a bill of lading is not part of this build of Fretlyn.");
+    w.mlblPrint_Click();
+    EXPECT_EQ(LastText(), "Printing a bill of lading is not part of this build of Fretlyn.");
+}
+
+TEST_F(FrmBL, PrintMakesTheSetCopiesEachWithItsRating) {
+    AddBill("100", shipper, consignee);
+    std::vector<std::string> calls;
+    BLRatePrintHooks hooks;
+    hooks.PrintBL = [&](const std::string& n) {
+        calls.push_back("print " + n + (blWindow.BLPrinting ? " printing" : ""));
+        throw std::runtime_error("the form could not be filled");  // skipped, not fatal
+    };
+    hooks.RateBL = [&](const std::string& n, uint8_t silent) {
+        calls.push_back("rate " + n + " " + std::to_string(silent) +
+                        (blWindow.boolSpecialDiscount ? " special" : ""));
+        rating.gBreakDisc[3] = "99.0";  // as a special discount would
+        return false;                   // a lane not served: no quote to print
+    };
+    SetBLRatePrintHooks(hooks);
+    rating.gBreakDisc2[3] = "40.0";
+    frmBL& w = OpenBL();
+
+    SetConfigValue("BL_Copies", "2");
+    SetConfigValue("BL_PrintRates", "yes");
+    SetConfigValue("BL_UseSpecialDiscount", "yes");
+    w.mlblPrint_Click();
+    EXPECT_EQ(calls, (std::vector<std::string>{"print 100 printing", "rate 100 1 special",
+                                               "print 100 printing", "rate 100 1 special"}));
+    EXPECT_FALSE(blWindow.BLPrinting);
+    EXPECT_EQ(rating.gBreakDisc[3], "40.0");
+
+    calls.clear();
+    SetConfigValue("BL_PrintRates", "Yes");  // only "yes" asks for rates
+    w.mlblPrint_Click();
+    EXPECT_EQ(calls, (std::vector<std::string>{"print 100 printing", "print 100 printing"}));
+
+    calls.clear();
+    SetConfigValue("BL_Copies", "0");
+    w.mlblPrint_Click();
+    EXPECT_TRUE(calls.empty());
+
+    w.mlblRate_Click();
+    EXPECT_EQ(calls, (std::vector<std::string>{"rate 100 0 special"}));
+}
+
+}  // namespace

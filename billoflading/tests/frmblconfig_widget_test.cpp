@@ -1,0 +1,110 @@
+// The print settings window: what it reads, what Done writes, and its refusals.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+
+#include "blwindowfixture.h"
+#include "maskededit.h"
+#include "msgbox.h"
+#include "settings.h"
+
+namespace {
+
+class Config : public BLWindowTest {
+  protected:
+    frmBLConfig& Open() {
+        frmBLConfig* w = BLConfigWindow();
+        w->Form_Load();
+        return *w;
+    }
+};
+
+TEST_F(Config, TheDefaultsOpenAsOneCopyAndNothingTicked) {
+    frmBLConfig& w = Open();
+    EXPECT_EQ(w.windowTitle(), "Bill of Lading Configuration");
+    EXPECT_EQ(w.txtBLCopies->text(), "1");
+    EXPECT_FALSE(w.chkPrintRates->isChecked());
+    EXPECT_FALSE(w.chkUseSpecialDiscount->isChecked());
+    EXPECT_FALSE(w.chkBackOfBL->isChecked());
+    EXPECT_EQ(w.txtBLDiscount->Text(), "00.0");
+    EXPECT_EQ(w.labReader->text(),
+              QStringLiteral("Click here to install Adobe Reader") + QChar(174));
+    EXPECT_EQ(blWindow.strPrintRates, "no");
+}
+
+TEST_F(Config, OnlyALowerCaseYesIsSet) {
+    SetConfigValue("BL_PrintRates", "Yes");
+    SetConfigValue("BL_PrintBack", "yes");
+    frmBLConfig& w = Open();
+    EXPECT_FALSE(w.chkPrintRates->isChecked());
+    EXPECT_FALSE(blWindow.boolPrintRates);
+    EXPECT_TRUE(w.chkBackOfBL->isChecked());
+    EXPECT_TRUE(blWindow.blnPrintBack);
+}
+
+TEST_F(Config, CopiesMustBeMoreThanNone) {
+    frmBLConfig& w = Open();
+    for (const char* copies : {"", "0", "00"}) {
+        messageScript.ClearLog();
+        w.txtBLCopies->setText(copies);
+        w.chkPrintRates->setChecked(true);
+        w.mlblDone_Click();
+        ASSERT_EQ(Shown().size(), 1u) << copies;
+        EXPECT_EQ(LastText(),
+                  "The number of Bill of Lading copies must be greater than zero (0).  "
+                  "Please correct.");
+        EXPECT_EQ(LastTitle(), "Oops!");
+        EXPECT_EQ(w.focusWidget(), w.txtBLCopies);
+        EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "no");  // nothing written
+        EXPECT_TRUE(blWindow.boolPrintRates);
+    }
+}
+
+TEST_F(Config, DoneWritesAllFiveWithTheDiscountAsTwoDigitsAPointAndOne) {
+    frmBLConfig& w = Open();
+    w.txtBLCopies->clear();
+    Type(w.txtBLCopies, "0a5.9");  // two digits at most, no letters or points
+    EXPECT_EQ(w.txtBLCopies->text(), "05");
+    w.chkPrintRates->setChecked(true);
+    w.chkUseSpecialDiscount->setChecked(true);
+    w.chkBackOfBL->setChecked(true);
+    w.txtBLDiscount->clear();
+    w.txtBLDiscount->setCursorPosition(0);
+    Type(w.txtBLDiscount, "7");
+    ASSERT_EQ(w.txtBLDiscount->Text(), "7_._");
+    w.mlblDone_Click();
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "05");
+    EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "yes");
+    EXPECT_EQ(GetConfigValue("BL_UseSpecialDiscount", "?"), "yes");
+    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "07.0");
+    EXPECT_EQ(GetConfigValue("BL_PrintBack", "?"), "yes");
+    EXPECT_TRUE(blWindow.boolPrintRates && blWindow.boolSpecialDiscount && blWindow.blnPrintBack);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+}
+
+TEST_F(Config, DiscountsAreNormalised) {
+    EXPECT_EQ(NormalisedBLDiscount("7_._"), "07.0");
+    EXPECT_EQ(NormalisedBLDiscount("__.5"), "00.5");
+    EXPECT_EQ(NormalisedBLDiscount("12.3"), "12.3");
+    EXPECT_EQ(NormalisedBLDiscount("__._"), "00.0");
+    EXPECT_EQ(NormalisedBLDiscount("1_.5"), "01.5");
+}
+
+TEST_F(Config, TheReaderLinkSaysThereIsNothingToInstall) {
+    frmBLConfig& w = Open();
+    w.imgReader_Click();
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(LastTitle(), "Sorry!");
+    EXPECT_EQ(Shown()[0].style, 64);
+    EXPECT_TRUE(
+        LastText().startsWith("The installation file(s) for Acrobat Reader\nare not "
+                              "available in this diskette version\nof Norvale "
+                              "Fretlyn2007.  You can find the\nfiles you need on Adobe's "
+                              "website.\n"));
+    EXPECT_TRUE(LastText().contains("PDF viewer"));
+    EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// The party address book: its checks, the ZIP look-up, roles, and parties a bill still names.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+
+#include "blcatalog.h"
+#include "blstore.h"
+#include "blwindowfixture.h"
+#include "msgbox.h"
+
+namespace {
+
+class Parties : public BLWindowTest {
+  protected:
+    frmBLParties& Open() {
+        frmBLParties* w = BLPartiesWindow();
+        w->Form_Load();
+        return *w;
+    }
+    // A new party with every entry the checks want, not yet saved.
+    void Enter(frmBLParties& w, const QString& name, const QString& zip = "53202") {
+        w.mlblNew_Click();
+        Type(w.cmbName->lineEdit(), name);
+        Type(w.txtAddress, "1 Main St");
+        Type(w.txtCity, "Milwaukee");
+        Type(w.txtZip, zip);
+        w.txtZip_LostFocus();
+        w.chkShipper->click();
+    }
+};
+
+TEST_F(Parties, AnEmptyBookOffersOnlyNewAndDone) {
+    frmBLParties& w = Open();
+    EXPECT_EQ(w.windowTitle(), "Bill of Lading Parties Maintenance");
+    EXPECT_EQ(w.cmbName->count(), 0);
+    EXPECT_TRUE(w.mlblNew->isEnabled());
+    EXPECT_TRUE(w.mlblDone->isEnabled());
+    EXPECT_FALSE(w.mlblEdit->isEnabled());
+    EXPECT_FALSE(w.mlblDelete->isEnabled());
+    EXPECT_FALSE(w.txtAddress->isEnabled());
+    Enter(w, "Acme");
+    w.mlblSave_Click();
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_TRUE(w.mlblEdit->isEnabled());
+    EXPECT_TRUE(w.mlblDelete->isEnabled());
+    EXPECT_FALSE(w.lblName->isEnabled());  // captions stay grey until the window opens again
+}
+
+TEST_F(Parties, TheZipFindsTheStateInTheThreeCityTables) {
+    frmBLParties& w = Open();
+    w.mlblNew_Click();
+    const std::pair<const char*, const char*> known[] = {
+        {"53202", "WI"}, {" 53202 ", "WI"}, {"A0A 1A0", "NL"}, {"a0a1zz", "NL"}};
+    for (const auto& [zip, state] : known) {
+        w.txtZip->setText(zip);
+        w.txtZip_LostFocus();
+        EXPECT_EQ(w.lblState->text(), state) << zip;
+    }
+    EXPECT_TRUE(Shown().empty());
+    w.txtZip->setText("00000");
+    w.txtZip_LostFocus();
+    EXPECT_EQ(LastText(), "This is not a legal ZIP orPostal code.");
+    EXPECT_EQ(LastTitle(), "Data entry error");
+    EXPECT_EQ(w.lblState->text(), "");  // no state left behind from the code before
+    EXPECT_EQ(w.focusWidget(), w.txtZip);
+    EXPECT_EQ(w.txtZip->text(), "00000");
+    w.txtZip->setText("");
+    w.txtZip_LostFocus();
+    EXPECT_EQ(LastText(), "This is not a legal ZIP or Postal code.");
+}
+
+TEST_F(Parties, TheChecksRunInOrder) {
+    frmBLParties& w = Open();
+    AddParty("Taken", kRoleShipper);
+    w.mlblNew_Click();
+    auto expect = [&](const char* text, QWidget* focus, const char* title = "Error") {
+        messageScript.ClearLog();
+        w.mlblSave_Click();
+        ASSERT_EQ(Shown().size(), 1u);
+        EXPECT_EQ(LastText(), text);
+        EXPECT_EQ(LastTitle(), title);
+        EXPECT_EQ(Shown()[0].style, 48);
+        EXPECT_EQ(w.focusWidget(), focus);
+        EXPECT_TRUE(w.boolAdding);
+    };
+    expect("Every B/L party must have a name.", w.cmbName);
+    Type(w.cmbName->lineEdit(), "   ");
+    expect("Every B/L party must have a name.", w.cmbName);
+    w.cmbName->setEditText("...choose a shipper");
+    expect("A B/L party name cannot begin with \"...\".", w.cmbName);
+    w.cmbName->setEditText(" Taken ");
+    expect("A B/L party with this name is already on file.", w.cmbName);
+    w.cmbName->setEditText("taken");  // names keep their case
+    expect("Every B/L party must have an address.", w.txtAddress);
+    Type(w.txtAddress, "1 Main St");
+    expect("Every address must Include a city name.", w.txtCity);
+    Type(w.txtCity, "Halifax");
+    expect("Every B/L party must have a role.  Please choose one or more of the roles.",
+           w.chkShipper);
+    w.chkShipper->click();
+    w.chkBillTo->click();
+    Type(w.txtZip, "ZZZ");
+    expect("This is not a legal ZIP or Postal code.", w.txtZip, "Data entry error");
+    EXPECT_EQ(Rows("BL parties"), 1);
+    w.txtZip->setText(" b3h 1a1 ");
+    w.mlblSave_Click();
+    const PartyRecord p = *ReadParty(FindPartyId("taken"));
+    EXPECT_EQ(p.role, 5);
+    EXPECT_EQ(p.zip, "B3H 1A1");  // trimmed and in capitals, as the rating reads it
+    EXPECT_EQ(p.state, StateOfPartyZip("B3H1"));
+    EXPECT_FALSE(p.state.empty());
+}
+
+TEST_F(Parties, AfterAnAddTheFirstNameShowsAndARenameReplacesTheOldName) {
+    AddParty("Mango", kRoleConsignee);
+    frmBLParties& w = Open();
+    Enter(w, "Zebra");
+    w.mlblSave_Click();
+    EXPECT_EQ(w.cmbName->currentText(), "Mango");
+    EXPECT_EQ(w.cmbName->findText("Zebra"), 1);
+    w.mlblEdit_Click();
+    w.cmbName->setEditText("Apple");
+    w.mlblSave_Click();
+    EXPECT_EQ(w.cmbName->currentText(), "Apple");
+    EXPECT_EQ(w.cmbName->findText("Mango"), -1);
+    EXPECT_EQ(w.cmbName->findText("Apple"), 0);
+    // Renaming to a name another party has is refused.
+    w.mlblEdit_Click();
+    w.cmbName->setEditText("Zebra");
+    w.mlblSave_Click();
+    EXPECT_EQ(LastText(), "A B/L party with this name is already on file.");
+    EXPECT_TRUE(w.boolEditing);
+}
+
+TEST_F(Parties, ThePartyOfABillCannotBeDeleted) {
+    const BLRecordId s = AddParty("Shipper", kRoleShipper);
+    const BLRecordId payer = AddParty("Payer", kRoleBillTo);
+    AddBill("700", s, s, payer);
+    frmBLParties& w = Open();
+    Pick(w.cmbName, "Payer");
+    messageScript.Queue(kIdNo);
+    w.mlblDelete_Click();
+    EXPECT_EQ(LastText(), "Are you sure you want to delete\rthis Bill of Lading party?");
+    EXPECT_EQ(Shown().back().style, 292);
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_EQ(LastTitle(), "Database error");
+    EXPECT_EQ(LastText(),
+              "Payer\ris listed as a party to one or\rmore B/Ls that are still on "
+              "file.\r\r 700\r\rCan not delete this party.");
+    EXPECT_EQ(Rows("BL parties"), 2);
+    Exec("DELETE FROM Bills");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_EQ(Rows("BL parties"), 1);
+    EXPECT_EQ(w.cmbName->currentText(), "Shipper");
+}
+
+TEST_F(Parties, APickOrACloseWhileAddingAsksFirst) {
+    AddParty("Mango", kRoleConsignee);
+    frmBLParties& w = Open();
+    w.show();
+    Enter(w, "Kiwi");
+    messageScript.Queue(kIdNo);
+    Pick(w.cmbName, "Mango");
+    EXPECT_EQ(LastTitle(), "Confirm Abandon");
+    EXPECT_EQ(w.cmbName->currentText(), "Kiwi");
+    EXPECT_EQ(w.txtCity->text(), "Milwaukee");
+    EXPECT_TRUE(w.boolAdding);
+    messageScript.Queue(kIdNo);
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.boolAdding);
+    messageScript.Queue(kIdYes);
+    Pick(w.cmbName, "Mango");
+    EXPECT_FALSE(w.boolAdding);
+    EXPECT_EQ(w.cmbName->currentText(), "Mango");
+    EXPECT_EQ(Rows("BL parties"), 1);
+}
+
+TEST_F(Parties, TheNameBoxRefusesTypingWhileBrowsing) {
+    AddParty("Mango", kRoleConsignee);
+    frmBLParties& w = Open();
+    Type(w.cmbName->lineEdit(), "x");
+    EXPECT_EQ(w.cmbName->currentText(), "Mango");
+    EXPECT_EQ(LastText(),
+              "Click the New or Edit button\n(as applicable) before trying\nto enter "
+              "a B/L party name.");
+    EXPECT_EQ(Shown().back().kind, MessageKind::Platform);
+}
+
+TEST_F(Parties, DoneRefillsTheBillWindowsLists) {
+    frmBL& bl = OpenBL();
+    EXPECT_EQ(bl.cmbShipper->count(), 1);
+    SetBLWindowRunner([&](QDialog& d) {
+        auto& w = dynamic_cast<frmBLParties&>(d);
+        Enter(w, "New Shipper");
+        w.mlblSave_Click();
+        w.mlblDone_Click();
+    });
+    bl.mlblBLParties_Click();
+    EXPECT_EQ(bl.cmbShipper->findText("New Shipper"), 1);
+    EXPECT_EQ(bl.cmbConsignee->findText("New Shipper"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The commodity catalogue: its checks, its states, and commodities a bill still uses.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+
+#include "blstore.h"
+#include "blwindowfixture.h"
+#include "msgbox.h"
+
+namespace {
+
+class Commodities : public BLWindowTest {
+  protected:
+    frmCommodities& Open() {
+        frmCommodities* w = CommoditiesWindow();
+        w->Form_Load();
+        return *w;
+    }
+    void Enter(frmCommodities& w, const QString& name, const QString& weight = "12",
+               const QString& cls = "70") {
+        w.mlblNew_Click();
+        Type(w.cmbName->lineEdit(), name);
+        Type(w.txtweight, weight);
+        w.cmbCommClass->setEditText(cls);
+    }
+};
+
+TEST_F(Commodities, AnEmptyCatalogueShowsClassFiftyAndOnlyNewAndDone) {
+    frmCommodities& w = Open();
+    EXPECT_EQ(w.windowTitle(), "Bill of Lading Commodities");
+    EXPECT_EQ(w.cmbName->count(), 0);
+    EXPECT_EQ(w.cmbCommClass->currentText(), "50");
+    EXPECT_EQ(w.cmbCommClass->count(), 18);
+    EXPECT_EQ(w.cmbCommClass->itemText(5), "77.5");
+    EXPECT_FALSE(w.mlblEdit->isEnabled());
+    EXPECT_FALSE(w.mlblDelete->isEnabled());
+    EXPECT_TRUE(w.mlblNew->isEnabled());
+    EXPECT_TRUE(w.mlblDone->isEnabled());
+    EXPECT_FALSE(w.txtweight->isEnabled());
+}
+
+TEST_F(Commodities, TheChecksRunInOrder) {
+    AddCommodity("Taken", "5");
+    frmCommodities& w = Open();
+    w.mlblNew_Click();
+    auto expect = [&](const char* title, const char* text, QWidget* focus) {
+        messageScript.ClearLog();
+        w.mlblSave_Click();
+        ASSERT_EQ(Shown().size(), 1u);
+        EXPECT_EQ(LastTitle(), title);
+        EXPECT_EQ(LastText(), text);
+        EXPECT_EQ(w.focusWidget(), focus);
+        EXPECT_TRUE(w.boolAdding);
+    };
+    expect("Error!", "Every commodity must have a name.", w.cmbName);
+    w.cmbName->setEditText("  ");
+    expect("Error!", "Every commodity must have a name.", w.cmbName);
+    w.cmbName->setEditText("...add a commodity");
+    expect("Error!", "A commodity name cannot begin with \"...\".", w.cmbName);
+    w.cmbName->setEditText("Taken ");
+    expect("Error!", "A commodity with this name is already on file.", w.cmbName);
+    w.cmbName->setEditText("Pipe");
+    expect("Error", "Every commodity must include a weight.", w.txtweight);
+    Type(w.txtweight, "0");
+    expect("Error!", "Every commodity must include a positive weight value.", w.txtweight);
+    w.txtweight->setText("9999999999");
+    expect("Error!", "The weight of one piece is too large.", w.txtweight);
+    w.txtweight->setText("40");
+    for (const char* bad : {"77.50", " 77.5", "77.5 ", "45"}) {
+        w.cmbCommClass->setEditText(bad);
+        expect("Error!", "Illegal NMFC class.", w.cmbCommClass);
+    }
+    w.cmbCommClass->setEditText("77.5");
+    w.chkHazMat->click();
+    Type(w.txtNMFC, "12345678901234");  // 13 characters at most
+    w.mlblSave_Click();
+    const CommodityRecord c = *ReadCommodity(FindCommodityId("Pipe"));
+    EXPECT_EQ(c.commodityClass, "77.5");
+    EXPECT_EQ(c.hazmat, 1);
+    EXPECT_EQ(c.nmfc, "1234567890123");
+    EXPECT_EQ(LineWeightFromUnits("Pipe", "2"), 80);
+    // After an add the first of the sorted list is shown.
+    EXPECT_EQ(w.cmbName->currentText(), "Pipe");
+    EXPECT_EQ(w.cmbName->findText("Taken"), 1);
+}
+
+TEST_F(Commodities, TheWeightBoxTakesDigitsAndBackspace) {
+    frmCommodities& w = Open();
+    w.mlblNew_Click();
+    Type(w.txtweight, "1a2.5-");
+    EXPECT_EQ(w.txtweight->text(), "125");
+    Key(w.txtweight, Qt::Key_Backspace);
+    EXPECT_EQ(w.txtweight->text(), "12");
+    EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(Commodities, AStoredClassNotInTheListShowsAsFifty) {
+    Exec(
+        "INSERT INTO Commodity (\"commodity ID\", Description, Weight, Class, HAZMAT) "
+        "VALUES (1, 'Odd', 3, '72', 1)");
+    frmCommodities& w = Open();
+    EXPECT_EQ(w.cmbName->currentText(), "Odd");
+    EXPECT_EQ(w.cmbCommClass->currentText(), "50");
+    EXPECT_TRUE(w.chkHazMat->isChecked());
+    EXPECT_EQ(w.txtweight->text(), "3");
+}
+
+TEST_F(Commodities, ACommodityOnABillCannotBeDeleted) {
+    const BLRecordId drum = AddCommodity("Drum", "50");
+    AddCommodity("Box", "5");
+    AddBill("100", 1, 2, 0, {{drum, "1", "50"}});
+    AddBill("200", 1, 2, 0, {{drum, "1", "50"}, {drum, "2", "100"}});
+    frmCommodities& w = Open();
+    Pick(w.cmbName, "Drum");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_EQ(Shown()[0].text, "Are you sure you want to delete this commodity?");
+    EXPECT_EQ(LastTitle(), "Database error");
+    EXPECT_EQ(Shown().back().kind, MessageKind::Platform);
+    EXPECT_EQ(LastText(),
+              "Drum\ris included on one or more\rB/Ls that are still on file.\r\r"
+              " 100 200 200\r\rCan not delete this commodity.");
+    EXPECT_EQ(Rows("Commodity"), 2);
+    Pick(w.cmbName, "Box");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_EQ(Rows("Commodity"), 1);
+    EXPECT_EQ(w.cmbName->count(), 1);
+    EXPECT_EQ(w.cmbName->currentText(), "Drum");
+}
+
+TEST_F(Commodities, ARenameReplacesTheOldNameInTheList) {
+    AddCommodity("Drum", "50");
+    frmCommodities& w = Open();
+    w.mlblEdit_Click();
+    w.cmbName->setEditText("Barrel");
+    w.mlblSave_Click();
+    EXPECT_EQ(w.cmbName->findText("Drum"), -1);
+    EXPECT_EQ(w.cmbName->findText("Barrel"), 0);
+    EXPECT_EQ(w.cmbName->currentText(), "Barrel");
+    EXPECT_EQ(Rows("Commodity"), 1);
+}
+
+TEST_F(Commodities, AbandoningAnEditShowsTheStoredCommodity) {
+    AddCommodity("Drum", "50");
+    frmCommodities& w = Open();
+    w.mlblEdit_Click();
+    w.cmbName->setEditText("Barrel");
+    w.txtweight->setText("7");
+    messageScript.Queue(kIdNo);
+    w.mlblDelete_Click();
+    EXPECT_EQ(LastText(), "Are you sure you want to cancel editing this record?");
+    EXPECT_TRUE(w.boolEditing);
+    EXPECT_EQ(w.txtweight->text(), "7");
+    messageScript.Queue(kIdYes);
+    w.mlblDelete_Click();
+    EXPECT_FALSE(w.boolEditing);
+    EXPECT_EQ(w.cmbName->currentText(), "Drum");
+    EXPECT_EQ(w.txtweight->text(), "50");
+    EXPECT_EQ(w.mlblDelete->text(), "Delete");
+}
+
+TEST_F(Commodities, TheNameBoxRefusesLettersWhileBrowsingButNotBackspace) {
+    AddCommodity("Drum", "50");
+    frmCommodities& w = Open();
+    Type(w.cmbName->lineEdit(), "q");
+    EXPECT_EQ(w.cmbName->currentText(), "Drum");
+    EXPECT_EQ(LastText(),
+              "Click the New or Edit button\n(as applicable) before trying\nto enter "
+              "a commodity description.");
+    EXPECT_EQ(LastTitle(), "Error");
+    messageScript.ClearLog();
+    w.cmbName->lineEdit()->end(false);
+    Key(w.cmbName->lineEdit(), Qt::Key_Backspace);
+    EXPECT_TRUE(Shown().empty());
+}
+
+}  // namespace

@@ -1,0 +1,403 @@
+// Copying an earlier edition's data: tables whose fields come in another order, extra and
+// missing fields and tables, repeated keys, empty tables, checks of the pricing rows, and the
+// earlier file left exactly as it was.
+
+#include "upgrade.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "discounts.h"
+#include "earlieredition.h"
+#include "tariffdb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+bool AnyLineHas(const Lines& lines, const std::string& part) {
+    for (const auto& l : lines)
+        if (l.find(part) != std::string::npos) return true;
+    return false;
+}
+
+class UpgradeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { OpenTariffDatabase(); }
+    void TearDown() override { CloseAll(); }
+
+    Database& db() { return *tariff.gDB; }
+
+    // The codes of the state list, as the default program's states rows hold them.
+    Lines StateCodes() { return Rows(db(), "states", "State", "zip = 'ALL'"); }
+
+    // Copies one group from the earlier edition, as the upgrade window does.
+    bool Copy(const EarlierEdition& earlier, const std::vector<std::string>& tables) {
+        UpgradeSource source(db());
+        const int r = source.Open(earlier.path(), tables);
+        EXPECT_EQ(r, 0) << source.Problem();
+        if (r != 0) return false;
+        return UpgradeGroup(db(), tables, StateCodes(), "The group", report);
+    }
+
+    void AddBill(int id, const std::string& number) {
+        db().Execute(
+            "INSERT INTO Bills (\"BL ID\", \"BL number\", Date, \"PRO Number\", PONbr, "
+            "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") VALUES (?, ?, '3/4/2007', '', '', "
+            "1, 2, 0)",
+            {id, number});
+    }
+
+    ScratchAppFolder app;
+    UpgradeReport report;
+};
+
+// ---------------------------------------------------------------- checking the source
+
+TEST_F(UpgradeTest, AMissingFileIsRefusedAndNeverCreated) {
+    const fs::path missing = app.path() / "old" / "x2005.mdb";
+    UpgradeSource source(db());
+    EXPECT_EQ(source.Open(missing.string(), DiscountTables()), kErrSourceMissing);
+    EXPECT_FALSE(source.IsOpen());
+    EXPECT_FALSE(fs::exists(missing));
+    // The folder comes from the path, whatever the length of the file's name.
+    EXPECT_NE(source.Problem().find("x2005.mdb in the folder " + (app.path() / "old").string()),
+              std::string::npos)
+        << source.Problem();
+}
+
+TEST_F(UpgradeTest, AFileThatIsNoDatabaseIsRefusedAndLeftAlone) {
+    app.writeFile("notes.mdb", "These are not the tables you are looking for.");
+    UpgradeSource source(db());
+    EXPECT_NE(source.Open(app.file("notes.mdb").string(), DiscountTables()), 0);
+    EXPECT_FALSE(source.IsOpen());
+    std::ifstream in(app.file("notes.mdb"));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "These are not the tables you are looking for.");
+}
+
+TEST_F(UpgradeTest, ASourceWithoutATableIsRefusedBeforeAnythingIsEmptied) {
+    EarlierEdition earlier(app);
+    earlier.Exec({"DROP TABLE BLdetail"});
+    AddBill(1, "B-1");
+    UpgradeSource source(db());
+    EXPECT_EQ(source.Open(earlier.path(), BillOfLadingTables()), kErrSourceTables);
+    EXPECT_NE(source.Problem().find("\"BLdetail\""), std::string::npos) << source.Problem();
+    EXPECT_FALSE(source.IsOpen());
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-1"});
+    // The tables of the other group are all there.
+    EXPECT_EQ(source.Open(earlier.path(), DiscountTables()), 0);
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, TheSourceIsOpenedReadOnlyAndDetachedAfterwards) {
+    EarlierEdition earlier(app);
+    // A recordset of the program in the middle of a walk, as the look-ups leave them.
+    Snapshot firstZips = db().OpenSnapshot("SELECT zip FROM us_cities ORDER BY zip, rowid LIMIT 3");
+    tariff.rsUSCities->SetIndex("byzip");
+    tariff.rsUSCities->MoveFirst();
+    tariff.rsUSCities->MoveNext();
+    {
+        UpgradeSource source(db());
+        ASSERT_EQ(source.Open(earlier.path(), DiscountTables()), 0);
+        EXPECT_THROW(db().Execute(std::string("DELETE FROM ") + kUpgradeSourceAlias + ".shipzips"),
+                     DbError);
+    }
+    Snapshot attached = db().OpenSnapshot("SELECT name FROM pragma_database_list");
+    for (; !attached.AtEOF(); attached.MoveNext())
+        EXPECT_NE(attached.Field(0).str(), kUpgradeSourceAlias);
+    EXPECT_TRUE(earlier.Unchanged());
+    // The walk goes on from where it stood.
+    firstZips.MoveFirst();
+    firstZips.MoveNext();
+    firstZips.MoveNext();
+    tariff.rsUSCities->MoveNext();
+    EXPECT_EQ(tariff.rsUSCities->Field("zip").str(), firstZips.Field(0).str());
+}
+
+TEST_F(UpgradeTest, AFolderNameThatNeedsQuotingInAnAddressStillOpens) {
+    EarlierEdition earlier(app, "Norvale Fretlyn2006 #2 100%?/data");
+    earlier.Exec({"INSERT INTO shipzips (zip) VALUES ('606')"});
+    UpgradeSource source(db());
+    ASSERT_EQ(source.Open(earlier.path(), DiscountTables()), 0) << source.Problem();
+    UpgradeTable(db(), "shipzips", report);
+    EXPECT_EQ(Rows(db(), "shipzips"), Lines{"606"});
+}
+
+// ---------------------------------------------------------------- copying tables
+
+TEST_F(UpgradeTest, FieldsPairByNameWhateverTheirOrder) {
+    EarlierEdition earlier(app);
+    earlier.Exec(
+        {"INSERT INTO Bills (\"BL ID\", \"BL number\", Date, \"PRO Number\", PONbr, "
+         "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") "
+         "VALUES (7, 'B-7', '5/6/2006', '1234567', 'PO-9', 3, 4, 5)",
+         "INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
+         "'53202', 'WI', 1)"});
+    earlier.Reshape("Bills", {"Bill To ID", "Consignee ID", "Shipper ID", "PONbr", "PRO Number",
+                              "Date", "BL number", "BL ID"});
+    earlier.Reshape("BL parties", {"role", "State", "zip", "City", "Address", "Name", "Party ID"});
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_EQ(Rows(db(), "Bills"), Lines{"7|B-7|5/6/2006|1234567|PO-9|3|4|5"});
+    EXPECT_EQ(Rows(db(), "BL parties"), Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|1"});
+    EXPECT_TRUE(report.skips.empty());
+    EXPECT_TRUE(report.changed);
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, AnExtraAndAMissingFieldAreCopiedAroundAndReported) {
+    EarlierEdition earlier(app);
+    earlier.Exec(
+        {"INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
+         "'53202', 'WI', 1)"});
+    earlier.Reshape("BL parties", {"Party ID", "Name", "Fax", "Address", "City", "zip", "State"});
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
+    // role is missing from the earlier table: the row comes over without one.
+    EXPECT_EQ(Rows(db(), "BL parties"), Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|"});
+    ASSERT_EQ(report.skips.size(), 2u);
+    EXPECT_TRUE(AnyLineHas(report.skips, "no field \"role\"")) << report.skips[0];
+    EXPECT_TRUE(AnyLineHas(report.skips, "\"Fax\"")) << report.skips[1];
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, ARowThatRepeatsAKeyIsLeftOutAndReported) {
+    EarlierEdition earlier(app);
+    earlier.Exec({"DROP INDEX \"Bills.byblid\"",
+                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'first')",
+                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'second')",
+                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (2, 'third')"});
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL ID\", \"BL number\""), (Lines{"1|first", "2|third"}));
+    ASSERT_EQ(report.skips.size(), 1u);
+    EXPECT_NE(report.skips[0].find("row 2"), std::string::npos) << report.skips[0];
+    EXPECT_NE(report.skips[0].find("BL ID \"1\""), std::string::npos) << report.skips[0];
+}
+
+TEST_F(UpgradeTest, EmptySourceTablesEmptyTheTarget) {
+    EarlierEdition earlier(app);
+    AddBill(1, "B-1");
+    db().Execute("INSERT INTO \"BL Notes\" VALUES (1, 'Call first')");
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_TRUE(Rows(db(), "Bills").empty());
+    EXPECT_TRUE(Rows(db(), "BL Notes").empty());
+    EXPECT_TRUE(report.skips.empty());
+}
+
+TEST_F(UpgradeTest, AFailingTableRollsTheWholeGroupBack) {
+    EarlierEdition earlier(app);
+    earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (9, 'new')",
+                  "INSERT INTO Commodity (\"commodity ID\", Description) VALUES (1, 'Pumps')"});
+    AddBill(1, "B-1");
+    db().Execute("INSERT INTO Commodity (\"commodity ID\", Description) VALUES (2, 'kept')");
+    // The last table of the group cannot be written, after the others have been replaced.
+    db().Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON Commodity "
+        "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END");
+    UpgradeSource source(db());
+    ASSERT_EQ(source.Open(earlier.path(), BillOfLadingTables()), 0);
+    EXPECT_FALSE(UpgradeGroup(db(), BillOfLadingTables(), StateCodes(), "The B/L data", report));
+    EXPECT_FALSE(report.changed);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-1"});
+    EXPECT_EQ(Rows(db(), "Commodity", "Description"), Lines{"kept"});
+    ASSERT_FALSE(report.skips.empty());
+    EXPECT_NE(report.skips[0].find("The B/L data were not copied"), std::string::npos);
+    EXPECT_NE(report.skips[0].find("\"commodity\" failed"), std::string::npos) << report.skips[0];
+    EXPECT_NE(report.skips[0].find("the disk is full"), std::string::npos) << report.skips[0];
+}
+
+// ---------------------------------------------------------------- the pricing group
+
+TEST_F(UpgradeTest, ACompletePricingProgramIsCopiedInboundRowsFirst) {
+    EarlierEdition earlier(app);
+    AddLocation606(earlier);
+    ASSERT_TRUE(Copy(earlier, DiscountTables())) << (report.skips.empty() ? "" : report.skips[0]);
+    EXPECT_TRUE(report.skips.empty());
+    EXPECT_EQ(Rows(db(), "shipzips"), Lines{"606"});
+    EXPECT_EQ(Rows(db(), "states", "count(*)", "zip = '606'"),
+              Lines{std::to_string(StateCodes().size())});
+    // Stored outbound first in the earlier edition; here each region's inbound row comes first.
+    for (const char* table : {"discounts", "faktable"})
+        for (int region = 1; region <= 4; ++region)
+            EXPECT_EQ(
+                Rows(db(), table, "IBOB", "zip = '606' AND region = " + std::to_string(region)),
+                (Lines{"1", "0"}))
+                << table << " region " << region;
+    EXPECT_EQ(Rows(db(), "discounts", "d5c", "zip = '606' AND region = 2 AND IBOB = 1"),
+              Lines{"33.0"});
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, PricingRowsThatFailTheChecksRollTheGroupBack) {
+    const Lines discountsBefore = Rows(db(), "discounts");
+    const Lines fakBefore = Rows(db(), "faktable");
+    EarlierEdition earlier(app);
+    AddLocation606(earlier, "33.0");
+    earlier.Exec({
+        "DELETE FROM discounts WHERE zip = 'ALL' AND region = 254 AND IBOB = 0",
+        "UPDATE faktable SET profil = '0001020304' WHERE zip = '606' AND region = 2 AND IBOB = 1",
+        "UPDATE faktable SET profil = '000102030405060708091011121314151618' "
+        "WHERE zip = '606' AND region = 3 AND IBOB = 1",
+        "UPDATE discounts SET d1m = '5.5' WHERE zip = '606' AND region = 1 AND IBOB = 0",
+        "UPDATE discounts SET Floor = '12.5' WHERE zip = '606' AND region = 4 AND IBOB = 1",
+        "INSERT INTO faktable (zip, IBOB, region, profil) VALUES ('606', 0, 4, "
+        "'000102030405060708091011121314151617')",
+        "DELETE FROM states WHERE zip = '606' AND State IN ('IL', 'WI')",
+    });
+    EXPECT_FALSE(Copy(earlier, DiscountTables()));
+    EXPECT_FALSE(report.changed);
+    EXPECT_EQ(Rows(db(), "discounts"), discountsBefore);
+    EXPECT_EQ(Rows(db(), "faktable"), fakBefore);
+    EXPECT_TRUE(Rows(db(), "shipzips").empty());
+    EXPECT_EQ(Rows(db(), "states", "count(*)", "zip = '606'"), Lines{"0"});
+
+    const Lines& p = report.skips;
+    EXPECT_NE(p.at(0).find("were not copied"), std::string::npos) << p[0];
+    EXPECT_TRUE(AnyLineHas(p, "\"ALL\" region 254 outbound has no discount row"));
+    EXPECT_TRUE(AnyLineHas(p, "\"606\" region 2 inbound is \"0001020304\""));
+    EXPECT_TRUE(
+        AnyLineHas(p, "\"606\" region 3 inbound is \"000102030405060708091011121314151618\""));
+    EXPECT_TRUE(AnyLineHas(p, "d1m of \"606\" region 1 outbound is \"5.5\""));
+    EXPECT_TRUE(AnyLineHas(p, "floor of \"606\" region 4 inbound is \"12.5\""));
+    EXPECT_TRUE(AnyLineHas(p, "\"606\" region 4 outbound has 2 FAK rows"));
+    EXPECT_TRUE(AnyLineHas(p, "\"606\" has no region for the states IL, WI")) << p.size();
+    EXPECT_EQ(p.size(), 8u);
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, ALocationWithoutRowsForOneOfItsRegionsIsRefused) {
+    EarlierEdition earlier(app);
+    AddLocation606(earlier);
+    // A state moved into region 5, whose rows were never made.
+    earlier.Exec({"UPDATE states SET region = 5 WHERE zip = '606' AND State = 'OH'"});
+    EXPECT_FALSE(Copy(earlier, DiscountTables()));
+    EXPECT_TRUE(AnyLineHas(report.skips, "\"606\" region 5 inbound has no discount row"));
+    EXPECT_TRUE(AnyLineHas(report.skips, "\"606\" region 5 outbound has no FAK row"));
+}
+
+TEST_F(UpgradeTest, OpenRecordsetsSeeTheCopiedRows) {
+    EarlierEdition earlier(app);
+    AddLocation606(earlier, "41.5");
+    earlier.Exec(
+        {"UPDATE discounts SET dmc = '52.5' WHERE zip = 'ALL' AND region = 1 "
+         "AND IBOB = 0"});
+    // The program's own recordsets stand where they were left, one in the middle of a walk.
+    tariff.rsDiscounts->MoveFirst();
+    tariff.rsDiscounts->MoveNext();
+    tariff.rsShipzips->MoveFirst();
+    ASSERT_TRUE(Copy(earlier, DiscountTables()));
+
+    EXPECT_EQ(tariff.rsShipzips->RecordCount(), 1);
+    EXPECT_EQ(tariff.rsShipzips->Field("zip").str(), "606");
+    EXPECT_EQ(tariff.rsDiscounts->RecordCount(), 6 + 8);
+    ASSERT_TRUE(FindDiscountRow("ALL", 1, 0));
+    EXPECT_EQ(tariff.rsDiscounts->Field("dmc").str(), "52.5");
+    ASSERT_TRUE(FindDiscountRow("606", 3, 1));
+    EXPECT_EQ(tariff.rsDiscounts->Field("d30m").str(), "41.5");
+}
+
+// ---------------------------------------------------------------- confirming and reporting
+
+class UpgradeDatabasesTest : public UpgradeTest {
+  protected:
+    UpgradeHooks Hooks() {
+        UpgradeHooks hooks;
+        hooks.message = [this](const std::string& text, int style, const std::string& title) {
+            shown.push_back(title + ": " + text + " (" + std::to_string(style) + ")");
+            if (answers.empty()) return 7;
+            const int answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        };
+        hooks.hourglass = [this](bool busy) { hourglass.push_back(busy); };
+        return hooks;
+    }
+    UpgradeReport Run(bool discounts, bool bl, int edition = 5) {
+        UpgradeSource source(db());
+        EXPECT_EQ(source.Open(earlier.path(), DiscountTables()), 0) << source.Problem();
+        return UpgradeDatabases(db(), UpgradeChoice{edition, discounts, bl}, StateCodes(), Hooks());
+    }
+    void SetUp() override {
+        UpgradeTest::SetUp();
+        earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (4, 'old')",
+                      "INSERT INTO shipzips (zip) VALUES ('ZZZ')"});
+        AddBill(1, "B-1");
+    }
+
+    EarlierEdition earlier{app};
+    std::vector<int> answers;
+    Lines shown;
+    std::vector<bool> hourglass;
+};
+
+const std::string kDiscountConfirm =
+    "Confirm: This will remove all discount\ncustomizations you have made to\nyour Fretlyn2007 "
+    "and replace\nthem with the values from your\nFretlyn2005.  Are you sure? (292)";
+const std::string kBLConfirm =
+    "Confirm: This will remove all Bill of Lading\nentries you have made using your\n"
+    "Fretlyn2007 and replace them\nwith your all the Bill of Lading\ndata from your Fretlyn2005 "
+    "system.\nThis includes the B/Ls themselves, as\nwell as all B/L parties and commodities.\n"
+    "Are you sure? (292)";
+const std::string kCanceled = "Action canceled: Click OK. (48)";
+
+TEST_F(UpgradeDatabasesTest, NoToDiscountsAndYesToBillsCopiesOnlyTheBills) {
+    answers = {7, 1, 6};
+    const UpgradeReport r = Run(true, true);
+    EXPECT_EQ(shown, (Lines{kDiscountConfirm, kCanceled, kBLConfirm}));
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"old"});
+    EXPECT_TRUE(Rows(db(), "shipzips").empty());
+    EXPECT_EQ(hourglass, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_TRUE(r.changed);
+
+    shown.clear();
+    ShowUpgradeOutcome(r, Hooks());
+    EXPECT_EQ(shown, Lines{"Thanks for choosing Norvale Freight!: Upgrade finished (64)"});
+}
+
+TEST_F(UpgradeDatabasesTest, BothDeclinedCopiesNothingAndSaysNoMore) {
+    answers = {7, 1, 7, 1};
+    const UpgradeReport r = Run(true, true);
+    EXPECT_EQ(shown, (Lines{kDiscountConfirm, kCanceled, kBLConfirm, kCanceled}));
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-1"});
+    EXPECT_FALSE(r.confirmed);
+    EXPECT_FALSE(r.changed);
+    EXPECT_TRUE(hourglass.empty());
+    shown.clear();
+    ShowUpgradeOutcome(r, Hooks());
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(UpgradeDatabasesTest, AFailedGroupIsListedInsteadOfUpgradeFinished) {
+    // "ZZZ" has no states, discounts or profiles in the earlier edition.
+    answers = {6, 6};
+    const UpgradeReport r = Run(true, true);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"old"});
+    EXPECT_TRUE(Rows(db(), "shipzips").empty());
+    EXPECT_TRUE(r.changed);
+    shown.clear();
+    ShowUpgradeOutcome(r, Hooks());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].rfind("Upgrade incomplete: Not everything was upgraded:\n"
+                             "The discount customizations were not copied",
+                             0),
+              0u)
+        << shown[0];
+    EXPECT_NE(shown[0].find("\"ZZZ\" has no region for the states"), std::string::npos);
+    EXPECT_EQ(shown[0].substr(shown[0].size() - 5), " (48)");
+}
+
+TEST_F(UpgradeDatabasesTest, ALongListOfSkipsIsCutShort) {
+    UpgradeReport r;
+    r.confirmed = true;
+    for (int i = 0; i < 45; ++i) r.skips.push_back("skip " + std::to_string(i));
+    ShowUpgradeOutcome(r, Hooks());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("skip 29\n... and 15 more."), std::string::npos) << shown[0];
+    EXPECT_EQ(shown[0].find("skip 30"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,387 @@
+#include "form3menu.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include "auxwindow.h"
+#include "commandwindows.h"
+#include "form3.h"
+#include "frmabout.h"
+#include "frmbrowser.h"
+#include "frmfindsc.h"
+#include "frmtrfdetail.h"
+#include "handcursor.h"
+#include "helpdesk.h"
+#include "helpviewer.h"
+#include "inputdialogs.h"
+#include "labelbutton.h"
+#include "labels.h"
+#include "msgbox.h"
+#include "quickref.h"
+#include "quotedialogs.h"
+#include "tariffdb.h"
+
+namespace {
+
+// The carrier's name in a small white plate, top right of the window.
+QPixmap LogoPicture(const QSize& size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRect(0, size.height() - 5, size.width(), 5), ColorFromValue(kRuleColor));
+    QFont font = AuxFont(13, true);
+    font.setItalic(true);
+    painter.setFont(font);
+    painter.setPen(ColorFromValue(kRuleColor));
+    painter.drawText(QRect(0, 0, size.width(), size.height() - 5), Qt::AlignCenter,
+                     QStringLiteral("NORVALE FREIGHT"));
+    return pixmap;
+}
+
+}  // namespace
+
+MainMenu::MainMenu(Form3& form, LabelHighlighter& highlighter)
+    : QObject(&form), form_(form), highlighter_(highlighter) {
+    Build();
+}
+
+void MainMenu::Build() {
+    // The commands take a column to the right of the entry.
+    form_.setFixedSize(1000, 560);
+    constexpr int kLeft = 735, kWidth = 250, kGroupLeft = 755, kGroupWidth = 235;
+    QFont bold = form_.font();
+    bold.setBold(true);
+    auto label = [&](const char* name, const QString& text, const QRect& where) {
+        LabelButton* l = MakeButton(&form_, QLatin1String(name), text, where, bold);
+        l->installEventFilter(&form_);
+        return l;
+    };
+
+    Image1 = new QLabel(&form_);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(kLeft, 12, kWidth, 36);
+    Image1->setPixmap(LogoPicture(Image1->size()));
+    lblWebSite =
+        label("lblWebSite", QString::fromLatin1(kCarrierWebAddress), QRect(kLeft, 54, kWidth, 22));
+    lblWebSite->setToolTip(QStringLiteral("Click here to visit the Norvale website  "));
+
+    lblBOL = label("lblBOL", QStringLiteral("Bill of Lading System"), QRect(kLeft, 90, kWidth, 24));
+    lblRateSheets =
+        label("lblRateSheets", QStringLiteral("Rate Sheets"), QRect(kLeft, 118, kWidth, 24));
+    lblCustomize =
+        label("lblCustomize", QStringLiteral("Customize"), QRect(kLeft, 146, kWidth, 24));
+    lblRulesTariff =
+        label("lblRulesTariff", QStringLiteral("Rules Tariff"), QRect(kLeft, 174, kWidth, 24));
+    lblHelp = label("lblHelp", QStringLiteral("Help"), QRect(kLeft, 202, kWidth, 24));
+
+    // The groups open one at a time in the same place below the headings.
+    auto group = [&](int g, std::initializer_list<std::pair<const char*, const char*>> items) {
+        int y = 238;
+        for (const auto& [name, caption] : items) {
+            LabelButton* l =
+                label(name, QString::fromLatin1(caption), QRect(kGroupLeft, y, kGroupWidth, 22));
+            groups_[g].push_back(l);
+            y += 25;
+        }
+    };
+    group(0, {{"lblCdnEXC", "Canadian Exchange..."},
+              {"lblDiscounts", "Discounts/F.A.K.s..."},
+              {"lblFSC", "Fuel Surcharge..."},
+              {"lblShipLoc", "Shipping Locations..."},
+              {"lblUpgrader", "Transfer Disc/BOL..."}});
+    group(1, {{"lblQuickRef", "Quick reference..."}, {"lblDetail", "Detail..."}});
+    group(2, {{"lblContents", "Contents..."},
+              {"lblIndex", "Index..."},
+              {"lblSearch", "Search for help on..."},
+              {"lblUseHelp", "How to use Help..."},
+              {"lblContactVZK", "Contact us..."},
+              {"lblFindSC", "Your local Service Center..."},
+              {"lblAbout", "About..."}});
+    auto find = [&](const char* name) {
+        return form_.findChild<LabelButton*>(QLatin1String(name));
+    };
+    lblCdnEXC = find("lblCdnEXC");
+    lblDiscounts = find("lblDiscounts");
+    lblFSC = find("lblFSC");
+    lblShipLoc = find("lblShipLoc");
+    lblUpgrader = find("lblUpgrader");
+    lblUpgrader->setToolTip(
+        QStringLiteral("Updates Discounts / Bill of Lading from previous versions of Fretlyn "));
+    lblQuickRef = find("lblQuickRef");
+    lblDetail = find("lblDetail");
+    lblContents = find("lblContents");
+    lblIndex = find("lblIndex");
+    lblSearch = find("lblSearch");
+    lblUseHelp = find("lblUseHelp");
+    lblContactVZK = find("lblContactVZK");
+    lblFindSC = find("lblFindSC");
+    lblAbout = find("lblAbout");
+
+    // The accessorial list's label heads the Customize group.
+    form_.lblApplyAccessorials->setGeometry(kGroupLeft, 238, kGroupWidth, 22);
+    form_.lblApplyAccessorials->setToolTip(
+        QStringLiteral("  Click here to apply Accessorial charges to this shipment"));
+    for (auto* l : groups_[0]) l->move(l->x(), l->y() + 25);
+    groups_[0].insert(groups_[0].begin(), form_.lblApplyAccessorials);
+    form_.lblRate->setToolTip(
+        QStringLiteral("  Click here to rate the shipment  (or use Alt-R)  "));
+
+    lblHelpDesk = new QLabel(&form_);
+    lblHelpDesk->setObjectName(QStringLiteral("lblHelpDesk"));
+    lblHelpDesk->setGeometry(kLeft, 420, kWidth, 76);
+    lblHelpDesk->setAlignment(Qt::AlignCenter);
+    lblHelpDesk->setFont(AuxFont(9, true));
+    lblHelpDesk->setText(QStringLiteral("Fretlyn help desk\n%1\n%2")
+                             .arg(QLatin1String(kHelpDeskPhone), QLatin1String(kHelpDeskEmail)));
+    SetBackColor(lblHelpDesk, RGB(50, 70, 132));
+    lblHelpDesk->setStyleSheet(QStringLiteral("color: white;"));
+    lblHelpDesk->hide();
+
+    // No caption and nothing to see: the batch test is for the carrier's own staff.
+    lblPony = label("lblPony", QString(), QRect(975, 530, 25, 30));
+
+    for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
+
+    // --- hover rules
+    auto rule = [&](QLabel* l, HoverRule r) {
+        rules_.insert(l, r);
+        disconnect(l, nullptr, &highlighter_, nullptr);
+        if (auto* b = qobject_cast<LabelButton*>(l))
+            connect(b, &LabelButton::mouseMoved, this, [this, l] { CommandLabel_MouseMove(l); });
+    };
+    for (QLabel* l : {static_cast<QLabel*>(form_.lblRate), static_cast<QLabel*>(lblWebSite)})
+        rule(l, {true, true, -1, false});
+    for (QLabel* l :
+         {static_cast<QLabel*>(lblBOL), static_cast<QLabel*>(lblRateSheets),
+          static_cast<QLabel*>(form_.lblExit), static_cast<QLabel*>(form_.lblApplyAccessorials)})
+        rule(l, {true, false, -1, false});
+    rule(lblCustomize, {true, false, 0, false});
+    rule(lblRulesTariff, {true, false, 1, false});
+    rule(lblHelp, {true, false, 2, false});
+    rule(lblContactVZK, {false, true, -1, false});
+    rule(form_.lblClickHere, {false, false, -1, true});
+    for (QLabel* l : {lblCdnEXC, lblDiscounts, lblFSC, lblShipLoc, lblUpgrader, lblQuickRef,
+                      lblDetail, lblContents, lblIndex, lblSearch, lblUseHelp, lblFindSC, lblAbout})
+        rule(l, {});
+    // The hidden label is no command anyone should see lit.
+    disconnect(lblPony, nullptr, &highlighter_, nullptr);
+
+    highlighter_.SetBackgroundPointer(kPointerArrow);
+    highlighter_.AddBackground(Image1);
+    connect(&highlighter_, &LabelHighlighter::backgroundEntered, this,
+            [this](QWidget* where) { Form_MouseMove(where); });
+    willCall_ = form_.chkHawaiiWillCall;
+    form_.chkHawaiiWillCall->setMouseTracking(true);
+    form_.chkHawaiiWillCall->installEventFilter(this);
+
+    // --- clicks
+    auto click = [this](LabelButton* l, void (MainMenu::*handler)()) {
+        connect(l, &LabelButton::clicked, this, handler);
+    };
+    click(lblBOL, &MainMenu::lblBOL_Click);
+    click(lblRateSheets, &MainMenu::lblRateSheets_Click);
+    click(lblCustomize, &MainMenu::lblCustomize_Click);
+    click(lblRulesTariff, &MainMenu::lblRulesTariff_Click);
+    click(lblHelp, &MainMenu::lblHelp_Click);
+    click(lblWebSite, &MainMenu::lblWebSite_Click);
+    click(lblCdnEXC, &MainMenu::lblCdnEXC_Click);
+    click(lblDiscounts, &MainMenu::lblDiscounts_Click);
+    click(lblFSC, &MainMenu::lblFSC_Click);
+    click(lblShipLoc, &MainMenu::lblShipLoc_Click);
+    click(lblUpgrader, &MainMenu::lblUpgrader_Click);
+    click(lblQuickRef, &MainMenu::lblQuickRef_Click);
+    click(lblDetail, &MainMenu::lblDetail_Click);
+    click(lblContents, &MainMenu::lblContents_Click);
+    click(lblIndex, &MainMenu::lblIndex_Click);
+    click(lblSearch, &MainMenu::lblSearch_Click);
+    click(lblUseHelp, &MainMenu::lblUseHelp_Click);
+    click(lblContactVZK, &MainMenu::lblContactVZK_Click);
+    click(lblFindSC, &MainMenu::lblFindSC_Click);
+    click(lblAbout, &MainMenu::lblAbout_Click);
+    connect(lblPony, &LabelButton::mouseDown, this, &MainMenu::lblPony_MouseDown);
+}
+
+void MainMenu::ShowMenuGroup(int group, bool show) {
+    if (group < 0 || group > 2) return;
+    for (QLabel* l : groups_[group]) l->setVisible(show);
+}
+
+bool MainMenu::GroupShown(int group) const {
+    if (group < 0 || group > 2) return false;
+    for (QLabel* l : groups_[group])
+        if (l->isHidden()) return false;
+    return true;
+}
+
+// --------------------------------------------------------------------------- hover
+
+void MainMenu::CommandLabel_MouseMove(QLabel* label) {
+    const HoverRule rule = rules_.value(label);
+    if (rule.lockTest && mainState.gLocked) return;
+    if (!rule.everyMove && highlighter_.LastHiliteLabel() == label->objectName()) return;
+    highlighter_.SetLastHiliteLabel(label->objectName());
+    HiliteLabel(label, &form_, kHiliteWhite);
+    if (!rule.keepHelpDesk) lblHelpDesk->hide();
+    if (rule.group >= 0)
+        for (int g = 0; g < 3; ++g) ShowMenuGroup(g, g == rule.group);
+}
+
+void MainMenu::Form_MouseMove(QWidget* where) {
+    // The highlighter has put the colours and the pointer back already.
+    for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
+    lblHelpDesk->hide();
+    highlighter_.SetLastHiliteLabel(where == Image1 ? QStringLiteral("nothing") : QString());
+}
+
+void MainMenu::chkHawaiiWillCall_MouseMove() {
+    ResetLabelColors(&form_, kHiliteWhite);
+}
+
+bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
+    // Compared by the pointer kept at build time: the window may be half destroyed here.
+    if (watched == willCall_ && event->type() == QEvent::MouseMove) chkHawaiiWillCall_MouseMove();
+    return false;
+}
+
+// --------------------------------------------------------------------------- clicks
+
+void MainMenu::Command(const QString& title, void (*open)(QWidget*)) {
+    if (mainState.gLocked) return;
+    RunCommand(title, [&] { open(&form_); });
+    form_.Form_Activate();
+}
+
+void MainMenu::CommandWindowEntry(int window) {
+    if (mainState.gLocked) return;
+    const auto which = static_cast<CommandWindow>(window);
+    RunCommand(QStringLiteral("Fretlyn"), [&] { OpenCommandWindow(which); });
+    // A window that is not part of this build only said so; no window has closed.
+    if (CommandWindowRegistered(which)) form_.Form_Activate();
+}
+
+void MainMenu::HelpCommand(int command, int data) {
+    if (mainState.gLocked) return;
+    RunCommand(QStringLiteral("Help"),
+               [&] { WinHelp(&form_, ApplicationHelpFile(), command, data); });
+}
+
+void MainMenu::lblBOL_Click() {
+    CommandWindowEntry(static_cast<int>(CommandWindow::BillOfLading));
+}
+
+void MainMenu::lblRateSheets_Click() {
+    CommandWindowEntry(static_cast<int>(CommandWindow::RateSheets));
+}
+
+void MainMenu::lblCustomize_Click() {
+    if (mainState.gLocked) return;
+    ShowMenuGroup(1, false);
+    ShowMenuGroup(2, false);
+    ShowMenuGroup(0, true);
+}
+
+void MainMenu::lblRulesTariff_Click() {
+    if (mainState.gLocked) return;
+    // A click right after the hover that opened the group has nothing left to do.
+    if (highlighter_.LastHiliteLabel() == QLatin1String("lblRulesTariff")) return;
+    highlighter_.SetLastHiliteLabel(QStringLiteral("lblRulesTariff"));
+    ShowMenuGroup(0, false);
+    ShowMenuGroup(2, false);
+    ShowMenuGroup(1, true);
+}
+
+void MainMenu::lblHelp_Click() {
+    if (mainState.gLocked) return;
+    ShowMenuGroup(0, false);
+    ShowMenuGroup(1, false);
+    ShowMenuGroup(2, true);
+}
+
+void MainMenu::lblWebSite_Click() {
+    Command(QStringLiteral("Norvale website"), [](QWidget* owner) {
+        gBrowserPage = 0;
+        ShowBrowser(owner);
+    });
+}
+
+void MainMenu::lblCdnEXC_Click() {
+    Command(QStringLiteral("Canadian Exchange Rate"),
+            [](QWidget* owner) { ShowCdnRateDialog(owner); });
+}
+
+void MainMenu::lblDiscounts_Click() {
+    if (mainState.gLocked) return;
+    CommandWindow window = CommandWindow::Discounts;
+    try {
+        if (tariff.rsShipzips && tariff.rsShipzips->RecordCount() == 0)
+            window = CommandWindow::SimpleDiscounts;
+    } catch (const std::exception& e) {
+        ShowMessage(QString::fromStdString(e.what()), kMsgOK, QStringLiteral("Discounts"));
+        return;
+    }
+    CommandWindowEntry(static_cast<int>(window));
+}
+
+void MainMenu::lblFSC_Click() {
+    Command(QStringLiteral("Fuel Surcharge"), ShowFuelSurcharge);
+}
+
+void MainMenu::lblShipLoc_Click() {
+    CommandWindowEntry(static_cast<int>(CommandWindow::ShippingLocations));
+}
+
+void MainMenu::lblUpgrader_Click() {
+    CommandWindowEntry(static_cast<int>(CommandWindow::Upgrade));
+}
+
+void MainMenu::lblQuickRef_Click() {
+    Command(QStringLiteral("Quick Reference"), ShowQuickReference);
+}
+
+void MainMenu::lblDetail_Click() {
+    Command(QStringLiteral("Tariff Detail"), [](QWidget* owner) { ShowTariffDetail(owner); });
+}
+
+void MainMenu::lblContents_Click() {
+    HelpCommand(kHelpContents, 0);
+}
+
+void MainMenu::lblIndex_Click() {
+    HelpCommand(kHelpContext, 30);
+}
+
+void MainMenu::lblSearch_Click() {
+    HelpCommand(kHelpPartialKey, 0);
+}
+
+void MainMenu::lblUseHelp_Click() {
+    HelpCommand(kHelpHelpOnHelp, 0);
+}
+
+void MainMenu::lblContactVZK_Click() {
+    if (mainState.gLocked) return;
+    SetBackColor(lblHelpDesk, RGB(50, 70, 132));
+    lblHelpDesk->show();
+    lblHelpDesk->raise();
+}
+
+void MainMenu::lblFindSC_Click() {
+    Command(QStringLiteral("Service Center"), ShowFindSC);
+}
+
+void MainMenu::lblAbout_Click() {
+    Command(QStringLiteral("About"), ShowAbout);
+}
+
+void MainMenu::lblPony_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift) {
+    const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    if (button != Qt::RightButton || (shift & ~Qt::KeypadModifier) != all) return;
+    // The batch test would clear gBusy as it closes; the frame makes sure of it, also when the
+    // window is not part of this build or fails.
+    RunCommand(QStringLiteral("Batch rate test"),
+               [] { OpenCommandWindow(CommandWindow::BatchRateTest); });
+}

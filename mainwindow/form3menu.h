@@ -1,0 +1,104 @@
+#pragma once
+// The main window's commands: label buttons in a column beside the entry, three headings that
+// open their groups of further labels, the help desk panel and the hidden batch-test label.
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <vector>
+
+class Form3;
+class LabelButton;
+class LabelHighlighter;
+class QLabel;
+class QWidget;
+
+class MainMenu : public QObject {
+    Q_OBJECT
+  public:
+    MainMenu(Form3& form, LabelHighlighter& highlighter);
+
+    // Shows or hides every label of group 0 (Customize), 1 (Rules Tariff) or 2 (Help); any
+    // other group number does nothing.
+    void ShowMenuGroup(int group, bool show);
+    bool GroupShown(int group) const;
+
+    // --- controls
+    LabelButton* lblBOL;
+    LabelButton* lblRateSheets;
+    LabelButton* lblCustomize;
+    LabelButton* lblRulesTariff;
+    LabelButton* lblHelp;
+    LabelButton* lblWebSite;
+    LabelButton* lblCdnEXC;
+    LabelButton* lblDiscounts;
+    LabelButton* lblFSC;
+    LabelButton* lblShipLoc;
+    LabelButton* lblUpgrader;
+    LabelButton* lblQuickRef;
+    LabelButton* lblDetail;
+    LabelButton* lblContents;
+    LabelButton* lblIndex;
+    LabelButton* lblSearch;
+    LabelButton* lblUseHelp;
+    LabelButton* lblContactVZK;
+    LabelButton* lblFindSC;
+    LabelButton* lblAbout;
+    LabelButton* lblPony;
+    QLabel* lblHelpDesk;
+    QLabel* Image1;
+
+    // --- handlers
+    void lblBOL_Click();
+    void lblRateSheets_Click();
+    void lblCustomize_Click();
+    void lblRulesTariff_Click();
+    void lblHelp_Click();
+    void lblWebSite_Click();
+    void lblCdnEXC_Click();
+    void lblDiscounts_Click();
+    void lblFSC_Click();
+    void lblShipLoc_Click();
+    void lblUpgrader_Click();
+    void lblQuickRef_Click();
+    void lblDetail_Click();
+    void lblContents_Click();
+    void lblIndex_Click();
+    void lblSearch_Click();
+    void lblUseHelp_Click();
+    void lblContactVZK_Click();
+    void lblFindSC_Click();
+    void lblAbout_Click();
+    void lblPony_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift);
+    // A move over a command label, with that label's variation of the hover rule.
+    void CommandLabel_MouseMove(QLabel* label);
+    // A move over the window's background or over the picture Image1.
+    void Form_MouseMove(QWidget* where);
+    void chkHawaiiWillCall_MouseMove();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // How a label's hover differs from the general rule.
+    struct HoverRule {
+        bool lockTest = false;      // nothing while a city choice is pending
+        bool keepHelpDesk = false;  // the help desk panel stays as it is
+        int group = -1;             // the group a heading opens
+        bool everyMove = false;     // highlighted on every move, not once per entry
+    };
+
+    // The common frame of a command: silent while a city choice is pending, busy while the
+    // window is up, and the main window activated again when it closes.
+    void Command(const QString& title, void (*open)(QWidget*));
+    void CommandWindowEntry(int window);
+    void HelpCommand(int command, int data);
+    void Build();
+
+    Form3& form_;
+    LabelHighlighter& highlighter_;
+    std::array<std::vector<QLabel*>, 3> groups_;
+    QObject* willCall_ = nullptr;
+    QHash<const QLabel*, HoverRule> rules_;
+};

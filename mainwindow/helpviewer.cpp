@@ -1,0 +1,181 @@
+#include "helpviewer.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "msgbox.h"
+
+namespace {
+QString& HelpFile() {
+    static QString file;
+    return file;
+}
+QPointer<HelpWindow>& Window() {
+    static QPointer<HelpWindow> window;
+    return window;
+}
+constexpr int kPageRole = Qt::UserRole;
+
+QListWidgetItem* PageItem(QListWidget* list, const QString& text, const QString& page) {
+    auto* item = new QListWidgetItem(text, list);
+    item->setData(kPageRole, page);
+    return item;
+}
+}  // namespace
+
+QString ApplicationHelpFile() {
+    return HelpFile();
+}
+
+void SetApplicationHelpFile(const QString& file) {
+    HelpFile() = file;
+}
+
+HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
+    : QWidget(parent, Qt::Window), book_(std::make_unique<HelpBook>(helpFile)) {
+    setObjectName(QStringLiteral("frmHelp"));
+    setWindowTitle(QStringLiteral("Fretlyn Help"));
+    resize(860, 560);
+
+    tabs = new QTabWidget;
+    auto* contents = new QWidget;
+    auto* cl = new QVBoxLayout(contents);
+    lstContents = new QListWidget;
+    lstContents->setObjectName(QStringLiteral("lstContents"));
+    cl->addWidget(lstContents);
+    for (const auto& t : book_->Topics()) PageItem(lstContents, t.title, t.page);
+    tabs->addTab(contents, QStringLiteral("Contents"));
+
+    auto* index = new QWidget;
+    auto* il = new QVBoxLayout(index);
+    il->addWidget(new QLabel(QStringLiteral("Type the first letters of a word:")));
+    txtKeyword = new QLineEdit;
+    txtKeyword->setObjectName(QStringLiteral("txtKeyword"));
+    il->addWidget(txtKeyword);
+    lstIndex = new QListWidget;
+    lstIndex->setObjectName(QStringLiteral("lstIndex"));
+    il->addWidget(lstIndex);
+    tabs->addTab(index, QStringLiteral("Index"));
+
+    auto* search = new QWidget;
+    auto* sl = new QVBoxLayout(search);
+    sl->addWidget(new QLabel(QStringLiteral("Words to find in the help pages:")));
+    auto* row = new QHBoxLayout;
+    txtSearch = new QLineEdit;
+    txtSearch->setObjectName(QStringLiteral("txtSearch"));
+    auto* find = new QPushButton(QStringLiteral("Find"));
+    row->addWidget(txtSearch);
+    row->addWidget(find);
+    sl->addLayout(row);
+    lstFound = new QListWidget;
+    lstFound->setObjectName(QStringLiteral("lstFound"));
+    sl->addWidget(lstFound);
+    tabs->addTab(search, QStringLiteral("Search"));
+
+    brwHelp = new QTextBrowser;
+    brwHelp->setObjectName(QStringLiteral("brwHelp"));
+    brwHelp->setSearchPaths({book_->Folder()});
+    brwHelp->setOpenExternalLinks(false);
+
+    auto* split = new QSplitter;
+    split->addWidget(tabs);
+    split->addWidget(brwHelp);
+    split->setSizes({280, 580});
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(split);
+
+    FillIndex(QString());
+    connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
+    connect(txtSearch, &QLineEdit::returnPressed, this, &HelpWindow::RunSearch);
+    connect(find, &QPushButton::clicked, this, &HelpWindow::RunSearch);
+    for (QListWidget* list : {lstContents, lstIndex, lstFound}) {
+        connect(list, &QListWidget::itemClicked, this,
+                [this](QListWidgetItem* item) { ShowPage(item->data(kPageRole).toString()); });
+        connect(list, &QListWidget::itemActivated, this,
+                [this](QListWidgetItem* item) { ShowPage(item->data(kPageRole).toString()); });
+    }
+}
+
+void HelpWindow::FillIndex(const QString& typed) {
+    lstIndex->clear();
+    for (const auto& k : book_->KeywordsStartingWith(typed)) PageItem(lstIndex, k.keyword, k.page);
+    if (lstIndex->count() > 0) lstIndex->setCurrentRow(0);
+}
+
+void HelpWindow::ShowContents() {
+    tabs->setCurrentIndex(0);
+    ShowPage(QFileInfo(book_->HelpFile()).fileName());
+}
+
+void HelpWindow::ShowIndex() {
+    tabs->setCurrentIndex(1);
+    txtKeyword->setFocus();
+}
+
+void HelpWindow::ShowSearch() {
+    tabs->setCurrentIndex(2);
+    txtSearch->setFocus();
+}
+
+void HelpWindow::ShowPage(const QString& page) {
+    if (page.isEmpty()) return;
+    brwHelp->setSource(QUrl::fromLocalFile(book_->PathOf(page)));
+}
+
+void HelpWindow::RunSearch() {
+    lstFound->clear();
+    for (const auto& t : book_->Search(txtSearch->text())) PageItem(lstFound, t.title, t.page);
+    if (lstFound->count() == 0) lstFound->addItem(QStringLiteral("No page holds every word."));
+}
+
+QString HelpWindow::CurrentPage() const {
+    return QFileInfo(brwHelp->source().toLocalFile()).fileName();
+}
+
+void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
+    if (!QFileInfo::exists(helpFile)) {
+        ShowMessage(QStringLiteral("The help file ") + helpFile + QStringLiteral(" was not found."),
+                    kMsgOK, QStringLiteral("Help"));
+        return;
+    }
+    QPointer<HelpWindow>& window = Window();
+    if (window && window->Book().HelpFile() != helpFile) delete window.data();
+    if (!window) window = new HelpWindow(helpFile, owner ? owner->window() : nullptr);
+    switch (command) {
+        case kHelpContents:
+            window->ShowContents();
+            break;
+        case kHelpContext:
+            if (data == kHelpIndexContext)
+                window->ShowIndex();
+            else
+                window->ShowContents();
+            break;
+        case kHelpPartialKey:
+            window->ShowSearch();
+            break;
+        case kHelpHelpOnHelp:
+            window->tabs->setCurrentIndex(0);
+            window->ShowPage(QString::fromLatin1(kHelpOnHelpPage));
+            break;
+        default:
+            return;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+HelpWindow* OpenHelpWindow() {
+    return Window().data();
+}

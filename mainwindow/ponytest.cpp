@@ -1,0 +1,279 @@
+#include "ponytest.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <fstream>
+
+#include "binaryfile.h"
+#include "charges.h"
+#include "database.h"
+#include "geography.h"
+#include "lanes.h"
+#include "linesclasses.h"
+#include "rategrid.h"
+#include "ratingstate.h"
+#include "settings.h"
+#include "tariffdb.h"
+
+PonyState pony;
+
+namespace {
+
+constexpr double kNudge = 0.00001;
+
+std::string Trim(const std::string& s) {
+    const size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+// A field cut out by 1-based start and width; past the end of the line it is empty. A fixed
+// field is padded with blanks to its width.
+std::string Cut(const std::string& line, size_t start, size_t width, bool fixed) {
+    std::string f = line.size() >= start ? line.substr(start - 1, width) : std::string();
+    if (fixed && f.size() < width) f.append(width - f.size(), ' ');
+    return f;
+}
+
+int BreakOfWeight(const std::string& weight) {
+    const double w = Val(weight);
+    const std::pair<double, int> breaks[] = {{500, 2},   {1000, 3},  {2000, 4},  {5000, 5},
+                                             {10000, 6}, {15000, 7}, {20000, 8}, {25000, 9}};
+    for (const auto& [pounds, index] : breaks)
+        if (w == pounds) return index;
+    return 0;
+}
+
+// A number as the file writes it: a blank for the sign, the plain decimal form, a blank.
+std::string Number(Single v) { return Str(v) + " "; }
+std::string Number(int v) { return Str(v) + " "; }
+
+// Verifies one end of a test line the way the carrier's test reads its codes: five digits as a
+// US ZIP, else the whole field as a postal code. The codes the lane factors read are set too.
+bool VerifyTestEnd(const std::string& code, bool dest) {
+    const std::string first5 = code.substr(0, 5);
+    std::string& zip = dest ? tariff.gDestZip : tariff.gOrigZip;
+    int16_t& subscript = dest ? tariff.gDestSubscript : tariff.gOrigSubscript;
+    if (IsNumeric(first5)) {
+        if (!LookupCityState(first5, dest ? 1 : 0)) return false;
+        subscript = ZipSubscript(first5.substr(0, 3));
+        zip = first5;
+        return true;
+    }
+    if (!LookupCityState(code, dest ? 1 : 0)) return false;
+    subscript = ZipSubscript(CanadaBaseZone(code));
+    // A Canadian end must not leave the previous line's code for the factors to read.
+    zip = Trim(code);
+    return true;
+}
+
+// The days of a test line: a whole number from 0 to 255 (blank is 0); -1 for anything else.
+int DaysOf(const std::string& field) {
+    const std::string t = Trim(field);
+    if (t.empty()) return 0;
+    for (char ch : t)
+        if (ch < '0' || ch > '9') return -1;
+    const int days = std::stoi(t);
+    return days <= 255 ? days : -1;
+}
+
+int32_t LaneOfEnds() {
+    return static_cast<int32_t>(
+        std::stol(GetLaneCode(GridCellNumber(tariff.gOrigSubscript, tariff.gDestSubscript))));
+}
+
+}  // namespace
+
+std::string CanadaPonyProv(const std::string& strF) {
+    if (strF.empty()) return {};
+    switch (strF[0]) {
+        case 'B': return "NS";
+        case 'C': return "PE";
+        case 'E': return "NB";
+        case 'G': case 'H': case 'J': return "QC";
+        case 'K': case 'L': case 'M': case 'N': case 'P': return "ON";
+        case 'R': return "MB";
+        case 'S': return "SK";
+        case 'T': return "AB";
+        default: return {};
+    }
+}
+
+void PonyAdjustRate(const std::string& cls, int brk) {
+    // LoadRateGrid has just worked the factors out for these ends; working them out again
+    // gives the same three numbers.
+    rating.gOrigFactor = rating.gDestFactor = rating.gLanePush = 1;
+    rating.gOrigFactor = OriginArbFactor();
+    rating.gDestFactor = DestArbFactor();
+    rating.gLanePush = MarketLanePush();
+    pony.gPonyRate = FactoredClassRate(rating.gGridRow[static_cast<size_t>(brk)],
+                                       static_cast<Single>(Val(cls) / 100), rating.gLanePush,
+                                       rating.gOrigFactor, rating.gDestFactor);
+}
+
+PonyRow PonyResultRow(const std::string& cls, const std::string& discount) {
+    PonyRow row{tariff.gOrigZip, tariff.gDestZip, cls, {}};
+    const double c = Val(cls);
+    const double net = 1 - Val(discount) / 100;
+    for (size_t b = 0; b <= 10; ++b) {
+        // The factors work on the cents, each step to the cent.
+        Single r = RoundSingle(static_cast<double>(rating.gGridRow[b]) * rating.gOrigFactor + kNudge);
+        r = RoundSingle(static_cast<double>(r) * rating.gDestFactor + kNudge);
+        if (b == 0)
+            r = static_cast<Single>(static_cast<double>(r) / 100);
+        else
+            r = RoundSingle(static_cast<double>(r) / 100 * (c / 100) + kNudge);
+        row.rates[b] = RoundSingle(net * r + kNudge);
+    }
+    return row;
+}
+
+std::string PonyFolder() {
+    std::string folder = Trim(GetConfigValue("PONY_folder", ""));
+    if (folder.empty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString() +
+                 "/Fretlyn";
+    QDir().mkpath(QString::fromStdString(folder));
+    return WithTrailingSeparator(folder);
+}
+
+PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount,
+                             bool keepExisting) {
+    PonyBatchResult result;
+    if (tariff.gOrigCountry == 99 || !tariff.gDB) return result;
+    Database& db = *tariff.gDB;
+    // The codes first, so that the look-ups below move no walk under way.
+    std::vector<std::string> codes;
+    for (Snapshot s = db.OpenSnapshot("SELECT zip FROM Fullzip ORDER BY zip"); !s.AtEOF();
+         s.MoveNext())
+        codes.push_back(s.Field(size_t{0}).str());
+
+    db.BeginTrans();
+    try {
+        if (!keepExisting) db.Execute("DELETE FROM ponyout");
+        Statement& insert = db.Prepared(
+            "INSERT INTO ponyout (ORIGIN, DEST, Class, minchg, L5C, r5c, r1m, r2m, r5m, r10m, "
+            "r15m, r20m, r25m, r30m) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        result.started = true;
+        for (const std::string& code : codes) {
+            tariff.gDestZip = code;
+            try {
+                if (ReadsAsNumber(code)) {
+                    if (ZipSubscript(code.substr(0, 3)) <= 0 || !LookupCityState(code, 1)) {
+                        ++result.skipped;
+                        continue;
+                    }
+                } else {
+                    tariff.gDestZip3 = CanadaBaseZone(code);
+                    tariff.gDestSubscript = ZipSubscript(tariff.gDestZip3);
+                    tariff.gDestState = CanadaPonyProv(tariff.gDestZip3);
+                }
+                rating.gLaneCode = LaneOfEnds();
+                if (IsNoServiceLane(rating.gLaneCode)) {
+                    ++result.skipped;
+                    continue;
+                }
+                LoadRateGrid(rating.gLaneCode);
+            } catch (const TariffDataError&) {
+                // A code the tariff cannot place gets no row; the run goes on.
+                ++result.skipped;
+                continue;
+            }
+            const PonyRow row = PonyResultRow(cls, discount);
+            insert.reset();
+            insert.bind(1, Value(row.origin));
+            insert.bind(2, Value(row.dest));
+            insert.bind(3, Value(row.cls));
+            for (int b = 0; b <= 10; ++b) insert.bind(4 + b, Value(row.rates[static_cast<size_t>(b)]));
+            insert.step();
+            insert.reset();
+            ++result.rows;
+        }
+        db.CommitTrans();
+        db.touch();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+    return result;
+}
+
+PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc) {
+    const std::string a = Cut(input, 187, 6, true), b = Cut(input, 193, 6, true),
+                      c = Cut(input, 205, 2, true), d = Cut(input, 208, 5, true),
+                      e = Cut(input, 213, 7, false), f = Cut(input, 44, 7, false),
+                      g = Cut(input, 220, 8, true), h = Cut(input, 228, 9, true);
+    const std::string head = a + " " + b + " " + c + " " + d + " " + e + " " + g;
+    PonyLine out{head + " " + h, false, false};
+    try {
+        const bool origin = VerifyTestEnd(a, false);
+        const bool dest = VerifyTestEnd(b, true);
+        const int brk = BreakOfWeight(f);
+        if (!(origin && dest && brk > 0 && flRates)) return out;
+        rating.gLaneCode = LaneOfEnds();
+        if (IsNoServiceLane(rating.gLaneCode)) return out;
+        const int expectedDays = DaysOf(c);
+        if (!IsNMFCClass(Trim(d)) || expectedDays < 0) {
+            out.bad = true;
+            return out;
+        }
+        LoadRateGrid(rating.gLaneCode);
+        PonyAdjustRate(Trim(d), brk);
+        const int days = svc ? GetServiceDays(a.substr(0, 5), b.substr(0, 5), *svc)
+                             : GetServiceDays(a.substr(0, 5), b.substr(0, 5));
+        const bool rateDiffers = static_cast<Single>(Val(g)) != pony.gPonyRate;
+        out.text = head + " " + Number(pony.gPonyRate) + "  " + Number(days) +
+                   (rateDiffers ? "X" : " ") + (expectedDays != days ? "Y" : " ");
+        out.rated = true;
+    } catch (const std::exception&) {
+        // A point or lane the tariff lacks: the line cannot be checked.
+        out.bad = true;
+    }
+    return out;
+}
+
+PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& outputPath,
+                               bool flRates) {
+    PonyFileResult result;
+    std::ifstream in(inputPath, std::ios::binary);
+    if (!in) {
+        result.error = "The test file " + inputPath + " is missing or cannot be read.";
+        return result;
+    }
+    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        result.error = "The result file " + outputPath + " cannot be written.";
+        return result;
+    }
+    // The transit-day file stays open for the run rather than being opened for every line.
+    BinaryFile svc;
+    try {
+        svc.Open(AppFolder() + "data/svc.dat");
+    } catch (const std::exception& e) {
+        result.error = e.what();
+        return result;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const PonyLine done = PonyTestLine(line, flRates, &svc);
+        if (done.bad) {
+            ++result.badLines;
+            continue;
+        }
+        out << done.text << "\r\n";
+        ++result.lines;
+        result.rated += done.rated;
+    }
+    if (in.bad()) {
+        result.error = "The test file " + inputPath + " could not be read to its end.";
+        return result;
+    }
+    out.flush();
+    if (!out) {
+        result.error = "The result file " + outputPath + " could not be written.";
+        return result;
+    }
+    result.ran = true;
+    return result;
+}

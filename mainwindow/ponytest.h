@@ -1,0 +1,85 @@
+#pragma once
+// The batch rate test, the carrier's own check of a tariff release: the batch run rates every
+// code of Fullzip from one origin into the table ponyout, and the file test rates each line of
+// a file of expected rates and transit days again and writes a comparison file.
+//
+// The files are "RTQCtest.TXT" (input) and "TESTDATA.TXT" (output) in the test folder: the
+// folder the setting PONY_folder names, else Fretlyn's folder among the user's documents.
+//
+// Input lines have fixed columns (1-based start, width): A origin 187/6, B destination 193/6,
+// C expected days 205/2, D class 208/5, E reference 213/7, F weight 44/7, G expected rate
+// 220/8, H remark 228/9. A field past the end of a short line is empty; A, B, C, D, G and H are
+// padded with blanks to their width.
+//
+// Each rated line gives "A B C D E G" + " " + N(rate) + "  " + N(days) + X + Y, each unrated
+// line "A B C D E G H", ending in CR LF. N(v) is a blank, the number's plain decimal form and a
+// blank; X is "X" when the expected rate differs from the computed one, Y is "Y" when the days
+// differ, each else a blank.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "numbers.h"
+
+struct PonyState {
+    Single gPonyRate = 0;  // the rate PonyAdjustRate left
+    void Reset() { *this = PonyState(); }
+};
+extern PonyState pony;
+
+// The province of a Canadian postal code's first letter; "" for a letter outside the table.
+std::string CanadaPonyProv(const std::string& strF);
+
+// The rate of break brk (2 to 9) at the class for the lane loaded into the rating state, with
+// the lane factors of the current ends: the engine's class rate, left in pony.gPonyRate.
+void PonyAdjustRate(const std::string& cls, int brk);
+
+// The rates of one ponyout row for the lane loaded into the rating state: the grid's cents
+// times the origin and destination factors, each to the cent, then in dollars and by class,
+// then less the discount, each rate to the cent. No push enters.
+struct PonyRow {
+    std::string origin, dest, cls;
+    std::array<Single, 11> rates{};  // minimum charge, L5C .. 30M
+};
+PonyRow PonyResultRow(const std::string& cls, const std::string& discount);
+
+// The folder of the test files, with its trailing separator; created when missing.
+std::string PonyFolder();
+inline constexpr const char* kPonyInputFile = "RTQCtest.TXT";
+inline constexpr const char* kPonyOutputFile = "TESTDATA.TXT";
+
+struct PonyBatchResult {
+    bool started = false;  // false: no verified origin, or ponyout could not be used
+    int64_t rows = 0;      // rows added
+    int64_t skipped = 0;   // codes with no row (not verified, no service, unknown to the tariff)
+};
+// From the verified origin (tariff.gOrigZip), every code of Fullzip in ZIP order, at one class
+// and discount, into ponyout, in one transaction. keepExisting false empties ponyout first.
+// Refuses (started false) without a verified origin.
+PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount,
+                             bool keepExisting);
+
+struct PonyFileResult {
+    bool ran = false;     // false: the input could not be read or the output not written
+    std::string error;    // why not, with the file's path
+    int64_t lines = 0;    // lines written
+    int64_t rated = 0;    // of which rated
+    int64_t badLines = 0; // lines skipped: a class that is not an NMFC class, days that are not a
+                          // small whole number, a point whose lane the tariff lacks
+};
+// Rates every line of the input file again into the output file. flRates false writes every
+// line in its unrated form.
+PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& outputPath,
+                               bool flRates);
+
+// The output line of one input line; bad is set for a line that is skipped.
+struct PonyLine {
+    std::string text;
+    bool rated = false;
+    bool bad = false;
+};
+// svc is the transit-day file when the caller holds it open, else it is opened for the line.
+class BinaryFile;
+PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc = nullptr);

@@ -1,0 +1,391 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <QUrl>
+
+#include "auxvalues.h"
+#include "frmabout.h"
+#include "frmbrowser.h"
+#include "frmfindsc.h"
+#include "frmtrfdetail.h"
+#include "inputdialogs.h"
+#include "lanes.h"
+#include "maskededit.h"
+#include "menufixture.h"
+#include "quickref.h"
+#include "quickrefdata.h"
+#include "settings.h"
+#include "webpane.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// The stored value of a setting, read past the program.
+std::string Stored(const std::string& key) {
+    auto rs = tariff.gDB->OpenSnapshot("SELECT valuef FROM tblConfig WHERE keyf = ?", {key});
+    return rs.AtEOF() ? std::string("<none>") : rs.Field("valuef").str();
+}
+
+// --------------------------------------------------------------------------- values
+
+TEST(OceanCube, CubicFeetInSinglePrecisionAsTheCubeBoxTakesThem) {
+    // A 4 x 3 x 2 foot crate is 24 cubic feet; a foot cube is 1.
+    EXPECT_EQ(OceanCubeText("48", "36", "24"), "24");
+    EXPECT_EQ(OceanCubeText("12", "12", "12"), "1");
+    // 1000/1728 = 0.5787037037..., but each tenth of a foot is a Single: (0.8333333f)^3.
+    EXPECT_EQ(OceanCubeText("10", "10", "10"), "0.5787036");
+    // 24000/1728 = 13.888...: seven significant digits.
+    EXPECT_EQ(OceanCubeText("20", "30", "40"), "13.88889");
+    // Val stops at the second point: 12.5 inches.
+    EXPECT_EQ(OceanCubeText("12.5.3", "12", "12"), OceanCubeText("12.5", "12", "12"));
+    EXPECT_EQ(OceanCubeText("12.5", "12", "12"), "1.041667");
+}
+
+TEST(OceanCube, AMissingOrNonPositiveDimensionGivesNothing) {
+    EXPECT_FALSE(OceanCubeText("48", "W", "24"));
+    EXPECT_FALSE(OceanCubeText("", "36", "24"));
+    EXPECT_FALSE(OceanCubeText("48", "36", "0"));
+    EXPECT_FALSE(OceanCubeText("H", "W", "D"));
+}
+
+TEST(FuelSurchargeText, ShownWithItsLeadingDigitAndStoredWhole) {
+    EXPECT_EQ(FuelSurchargeShown("5.5"), "05.5");
+    EXPECT_EQ(FuelSurchargeShown("12.5"), "12.5");
+    EXPECT_EQ(FuelSurchargeToStore("05.5"), "05.5");
+    // Empty places are written as 0: "12." would reload as 01.2.
+    EXPECT_EQ(FuelSurchargeToStore("12. "), "12.0");
+    EXPECT_EQ(FuelSurchargeToStore(" 5.5"), "05.5");
+    EXPECT_EQ(FuelSurchargeToStore("1_._"), "10.0");
+    EXPECT_FALSE(FuelSurchargeToStore("12."));
+    EXPECT_FALSE(FuelSurchargeToStore("ab.c"));
+    EXPECT_FALSE(FuelSurchargeToStore("12,5"));
+    EXPECT_FALSE(FuelSurchargeToStore("125.0"));
+}
+
+// --------------------------------------------------------------------------- finder
+
+TEST_F(MenuTest, TheFinderShowsTheCentreOfAZipAndOfAPostalCode) {
+    Load();
+    for (const char* code : {"60601", "M5V2T6"}) {
+        frmFindSC w;
+        EXPECT_TRUE(w.lblServiceCenterName->isHidden());
+        w.txtZipCode->setText(code);
+        w.mlblClickHere_Click();
+        const std::string sic = ServiceCenterOfZip(code);
+        auto row = tariff.gDB->OpenSnapshot("SELECT * FROM svcctrs WHERE SIC = ?", {sic});
+        ASSERT_FALSE(row.AtEOF()) << code;
+        EXPECT_FALSE(w.lblServiceCenterName->isHidden());
+        EXPECT_EQ(w.lblServiceCenterName->text().toStdString(), row.Field("Name").str());
+        EXPECT_EQ(w.lblAddress->text().toStdString(), row.Field("Address").str());
+        EXPECT_EQ(w.lblCityStateZip->text().toStdString(), row.Field("citystatezip").str());
+        EXPECT_EQ(w.lblPhone->text().toStdString(), "Phone: " + row.Field("Phone").str());
+        EXPECT_EQ(w.lblFAX->text().toStdString(), "FAX:  " + row.Field("FAX").str());
+        EXPECT_EQ(w.lblTollFree->text().toStdString(),
+                  "Toll Free:  " + row.Field("tollfree").str());
+        EXPECT_FALSE(row.Field("Name").str().empty());
+    }
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(MenuTest, TheFinderTakesCapitalsAndSixCharacters) {
+    Load();
+    frmFindSC w;
+    QTest::keyClicks(w.txtZipCode, "m5v2t6x");
+    EXPECT_EQ(w.txtZipCode->text(), "M5V2T6");
+}
+
+TEST_F(MenuTest, AnUnknownCodeIsRefusedAndHidesTheEarlierCentre) {
+    Load();
+    frmFindSC w;
+    w.txtZipCode->setText("60601");
+    w.mlblClickHere_Click();
+    ASSERT_FALSE(w.lblServiceCenterName->isHidden());
+    ASSERT_EQ(ServiceCenterOfZip("00000"), "BZC");
+    w.txtZipCode->setText("00000");
+    w.mlblClickHere_Click();
+    EXPECT_EQ(TakeMessages(),
+              Names{"Data Entry Error: ZIP/Postal Code not on file.  Please try again."});
+    EXPECT_TRUE(w.txtZipCode->text().isEmpty());
+    EXPECT_TRUE(w.lblServiceCenterName->isHidden());
+    EXPECT_TRUE(w.lblPhone->isHidden());
+}
+
+TEST_F(MenuTest, ACentreWithoutItsRowIsRefusedAndTheCodeStays) {
+    Load();
+    Exec("DELETE FROM svcctrs WHERE SIC = ?", {ServiceCenterOfZip("60601")});
+    frmFindSC w;
+    w.txtZipCode->setText("60601");
+    w.mlblClickHere_Click();
+    EXPECT_EQ(TakeMessages(),
+              Names{"Data Entry Error: ZIP/Postal Code not on file.  Please try again."});
+    EXPECT_EQ(w.txtZipCode->text(), "60601");
+    EXPECT_TRUE(w.lblServiceCenterName->isHidden());
+}
+
+// --------------------------------------------------------------------------- About
+
+TEST_F(MenuTest, AboutShowsTheVersionAndTheEffectiveDateInTheNotice) {
+    Load();
+    Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = ?",
+         {std::string("13.2.7"), std::string("VERSION_currver")});
+    {
+        frmAbout w;
+        EXPECT_EQ(w.lblVersion->text(), "13.2.7");
+        const std::string notice = w.lblAbout->text().toStdString();
+        EXPECT_NE(notice.find("in effect " + tariff.gEffDate + ".  Upon request"),
+                  std::string::npos);
+        EXPECT_EQ(notice.rfind("The data provided by the Norvale Freight Fretlyn software", 0), 0u);
+        EXPECT_TRUE(QString::fromStdString(notice).endsWith("at the time a shipment is tendered."));
+    }
+    Exec("DELETE FROM tblConfig WHERE keyf = ?", {std::string("VERSION_currver")});
+    frmAbout w;
+    EXPECT_EQ(w.lblVersion->text(), "12.0.1");
+}
+
+// --------------------------------------------------------------------------- fuel surcharge
+
+TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredWhole) {
+    Load();
+    auto set = [](const std::string& v) {
+        Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = 'FSC_fsc'", {v});
+    };
+    set("5.5");
+    {
+        frmFuelSurcharge w;
+        EXPECT_EQ(w.mskFSC->Text(), "05.5");
+        w.lblDone_Click();
+        EXPECT_EQ(Stored("FSC_fsc"), "05.5");
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+    }
+    set("12.5");
+    {
+        frmFuelSurcharge w;
+        EXPECT_EQ(w.mskFSC->Text(), "12.5");
+        // Typing two digits over the start leaves the tenth as it was shown.
+        w.mskFSC->setCursorPosition(0);
+        QTest::keyClicks(w.mskFSC, "07");
+        w.lblDone_Click();
+        EXPECT_EQ(Stored("FSC_fsc"), "07.5");
+    }
+    {
+        frmFuelSurcharge w;
+        w.mskFSC->clear();
+        QTest::keyClicks(w.mskFSC, "12");
+        w.lblDone_Click();
+        EXPECT_EQ(Stored("FSC_fsc"), "12.0");
+    }
+    Exec("DELETE FROM tblConfig WHERE keyf = 'FSC_fsc'");
+    frmFuelSurcharge w;
+    EXPECT_EQ(w.mskFSC->Text(), "00.0");
+}
+
+TEST_F(MenuTest, TheFuelSurchargeLinkOpensThePageOfTheFreightSite) {
+    Load();
+    frmFuelSurcharge w;
+    int page = -1;
+    work = [&](QDialog&) { page = gBrowserPage; };
+    w.lblFSConWeb_Click();
+    EXPECT_EQ(opened, Names{"frmBrowser"});
+    EXPECT_EQ(page, 1);
+}
+
+// --------------------------------------------------------------------------- ocean dimensions
+
+TEST_F(MenuTest, OceanDimensionsWriteTheCubeIntoTheMainWindow) {
+    Load();
+    work = [](QDialog& d) {
+        auto& w = static_cast<frmOceanDims&>(d);
+        EXPECT_EQ(w.txtH->text(), "H");
+        w.txtH->setText("48");
+        w.txtW->setText("36");
+        w.txtD->setText("24");
+        w.lblYes_Click();
+    };
+    Click(form->lblClickHere);
+    EXPECT_EQ(opened, Names{"frmOceanDims"});
+    EXPECT_EQ(form->txtOceanDensity->text(), "24");
+    // A box left with its letter closes the dialog and writes nothing.
+    work = [](QDialog& d) {
+        auto& w = static_cast<frmOceanDims&>(d);
+        w.txtH->setText("10");
+        w.txtD->setText("10");
+        w.lblYes_Click();
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+    };
+    Click(form->lblClickHere);
+    EXPECT_EQ(form->txtOceanDensity->text(), "24");
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(MenuTest, OnlyDigitsPointAndBackspaceGoIntoADimension) {
+    Load();
+    frmOceanDims w(form->txtOceanDensity);
+    w.txtH->clear();
+    QTest::keyClicks(w.txtH, "a 1x2.5-");
+    EXPECT_EQ(w.txtH->text(), "12.5");
+    QTest::keyClick(w.txtH, Qt::Key_Backspace);
+    EXPECT_EQ(w.txtH->text(), "12.");
+}
+
+// --------------------------------------------------------------------------- quick reference
+
+// The tariff list as the detail window must hold it: every row in title order.
+std::vector<std::pair<std::string, int>> TariffList() {
+    std::vector<std::pair<std::string, int>> out;
+    auto rs =
+        tariff.gDB->OpenSnapshot("SELECT Title, Item FROM tariff ORDER BY Title COLLATE NOCASE");
+    for (; !rs.AtEOF(); rs.MoveNext())
+        out.emplace_back(rs.Field("Title").str(), static_cast<int>(rs.Field("Item").toInt()));
+    return out;
+}
+
+int ItemOfReference(const std::string& reference) {
+    static const QRegularExpression item(QStringLiteral("\\(Item (\\d+)\\)"));
+    const auto m = item.match(QString::fromStdString(reference));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+TEST_F(MenuTest, EveryChargeOpensTheTariffItemItsRowNames) {
+    Load();
+    const auto list = TariffList();
+    ASSERT_EQ(list.size(), 62u);
+    for (int p = 0; p < kQuickRefPanels; ++p) {
+        frmQckRef panel(p);
+        const QuickRefPanel& data = QuickRefPanels()[static_cast<size_t>(p)];
+        ASSERT_EQ(panel.Links().size(), static_cast<size_t>(data.linkSize));
+        for (const auto& row : data.rows) {
+            const int item = ItemOfReference(row.reference);
+            ASSERT_GT(item, 0) << row.description;
+            for (const auto& a : row.amounts) {
+                ASSERT_TRUE(panel.Label3.count(a.index)) << data.name << " " << a.index;
+                const size_t k = panel.Links()[static_cast<size_t>(a.index)];
+                ASSERT_LT(k, list.size());
+                if (*a.text == 0) {
+                    EXPECT_EQ(k, 0u) << "a blank cell opens the first entry";
+                    continue;
+                }
+                EXPECT_EQ(list[k].second, item) << data.name << " label " << a.index << " \""
+                                                << a.text << "\" opens \"" << list[k].first << "\"";
+            }
+        }
+    }
+}
+
+TEST_F(MenuTest, ClickingAChargeShowsItsPageInTheDetailWindow) {
+    Load();
+    std::vector<std::string> shown;
+    work = [&](QDialog& d) {
+        if (d.objectName() != "frmTrfDetail") return;
+        auto& w = static_cast<frmTrfDetail&>(d);
+        EXPECT_FALSE(w.brwTariff->ShowingErrorPage());
+        shown.push_back(QUrl(w.brwTariff->LocationUrl()).fileName().toStdString());
+        EXPECT_EQ(w.windowTitle(), "Norvale Freight Tariff NRVL 120-Q");
+    };
+    frmQckRef ad(0);
+    ad.Label3_Click(2);  // "$65.00 will apply ..." and its second line
+    ad.Label3_Click(3);
+    ad.Label3_Click(8);  // "(Whichever is greater)"
+    frmQckRef mr(2);
+    mr.Label3_Click(3);
+    mr.Label3_Click(12);  // a blank cell
+    frmQckRef sz(3);
+    sz.Label3_Click(16);
+    EXPECT_EQ(shown, (Names{"241.htm", "241.htm", "201.htm", "234.htm", "240.htm", "24.htm"}));
+}
+
+TEST_F(MenuTest, PagingDownThreeTimesAndUpThreeTimesEndsOnTheFirstPanel) {
+    Load();
+    int step = 0;
+    std::vector<std::string> titles;
+    work = [&](QDialog& d) {
+        auto& panel = static_cast<frmQckRef&>(d);
+        titles.push_back(panel.windowTitle().toStdString());
+        if (step < 3)
+            panel.imgDown_Click();
+        else if (step < 6)
+            panel.imgUp_Click();
+        else
+            panel.mlblDone_Click();
+        ++step;
+    };
+    Click(Menu().lblQuickRef);
+    EXPECT_EQ(opened, (Names{"frmQckAD", "frmQckEL", "frmQckMR", "frmQckSZ", "frmQckMR", "frmQckEL",
+                             "frmQckAD"}));
+    for (const auto& t : titles)
+        EXPECT_EQ(t, "Rates and Charges for Accessorial and Terminal Services (effective " +
+                         tariff.gEffDate + ")");
+    EXPECT_FALSE(mainState.gBusy);
+    // The first panel has no way up and the last none down.
+    EXPECT_EQ(frmQckRef(0).imgUp, nullptr);
+    EXPECT_EQ(frmQckRef(3).imgDown, nullptr);
+    // Closing a panel by its title bar is the same as Done.
+    opened.clear();
+    work = [](QDialog& d) { d.reject(); };
+    Click(Menu().lblQuickRef);
+    EXPECT_EQ(opened, Names{"frmQckAD"});
+}
+
+// --------------------------------------------------------------------------- tariff detail
+
+TEST_F(MenuTest, TheDetailListHoldsTheTariffInTitleOrderAndEveryEntryHasItsPage) {
+    Load();
+    const auto list = TariffList();
+    frmTrfDetail w;
+    ASSERT_EQ(w.cmbTrfIndex->count(), static_cast<int>(list.size()));
+    EXPECT_EQ(QUrl(w.brwTariff->LocationUrl()).fileName().toStdString(),
+              std::to_string(list[0].second) + ".htm");
+    for (int i = 0; i < w.cmbTrfIndex->count(); ++i) {
+        EXPECT_EQ(w.cmbTrfIndex->itemText(i).toStdString(), list[static_cast<size_t>(i)].first);
+        w.SelectEntry(i);
+        const std::string page = std::to_string(list[static_cast<size_t>(i)].second) + ".htm";
+        EXPECT_EQ(w.brwTariff->LocationUrl().toLocalFile().toStdString(),
+                  AppFolder() + "VZK120/" + page);
+        EXPECT_FALSE(w.brwTariff->ShowingErrorPage()) << page;
+        EXPECT_TRUE(w.brwTariff->LocationName().contains(
+            QStringLiteral("Item %1").arg(list[static_cast<size_t>(i)].second)))
+            << page;
+    }
+}
+
+TEST_F(MenuTest, AnEntryWithoutAPageOrARowShowsANotFoundPage) {
+    Load();
+    std::filesystem::remove(app.file("VZK120/203.htm"));
+    frmTrfDetail w;
+    w.SelectEntry(1);  // Advancing Charges, item 203
+    EXPECT_TRUE(w.brwTariff->ShowingErrorPage());
+    EXPECT_EQ(w.brwTariff->LocationName(), "Page not found");
+    EXPECT_TRUE(w.brwTariff->toPlainText().contains("203.htm"));
+    // The window is still usable.
+    w.SelectEntry(2);
+    EXPECT_FALSE(w.brwTariff->ShowingErrorPage());
+
+    // A panel pointing past the end of a shortened list.
+    Exec("DELETE FROM tariff WHERE Title >= 'S'");
+    std::string name;
+    bool error = false;
+    work = [&](QDialog& d) {
+        auto& detail = static_cast<frmTrfDetail&>(d);
+        name = detail.brwTariff->LocationName().toStdString();
+        error = detail.brwTariff->ShowingErrorPage();
+    };
+    frmQckRef sz(3);
+    sz.Label3_Click(7);  // Weighing of Shipments, the last entry
+    EXPECT_TRUE(error);
+    EXPECT_EQ(name, "Tariff item not found");
+}
+
+TEST_F(MenuTest, TwoTitlesWithOneItemShowOnePage) {
+    Load();
+    Exec("INSERT INTO tariff (Title, Item) VALUES (?, ?)",
+         {std::string("Zoning of Points"), int64_t{24}});
+    frmTrfDetail w;
+    const int last = w.cmbTrfIndex->count() - 1;
+    ASSERT_EQ(w.cmbTrfIndex->itemText(last), "Zoning of Points");
+    w.SelectEntry(last);
+    EXPECT_EQ(QUrl(w.brwTariff->LocationUrl()).fileName(), "24.htm");
+}
+
+}  // namespace

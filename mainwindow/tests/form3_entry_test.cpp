@@ -1,0 +1,286 @@
+// Entries the main window must refuse rather than rate as something else, and the state a
+// refused entry must not leave behind.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "form3fixture.h"
+#include "helpdesk.h"
+#include "labelbutton.h"
+#include "settings.h"
+#include "tariffdb.h"
+
+namespace {
+
+using Entry = MainWindowFixture;
+
+const Messages kNoWeight{"Data Entry Error: No commodity weight entered."};
+Messages MissingWeight(int line) {
+    return {"Data Entry Error: The commodity on line  " + std::to_string(line) +
+            " is missing a weight value.  Please correct the problem."};
+}
+
+TEST_F(Entry, AWeightThatIsNotAPlainNumberIsRefusedNotRatedAsAnotherWeight) {
+    Load();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    for (const char* text : {"1,000", "4.5.6", "&H10", "450abc", "-450", "1e3"}) {
+        Weights({text});
+        EXPECT_EQ(Rate(), kNoWeight) << text;
+        Weights({"200", text});
+        EXPECT_EQ(Rate(), MissingWeight(2)) << text;
+        Weights({"200", "100", "100", "100", text});
+        EXPECT_EQ(Rate(), MissingWeight(5)) << text;
+        EXPECT_TRUE(form->txtweight[4]->hasFocus() || QApplication::focusWidget() == nullptr);
+    }
+    EXPECT_EQ(quotesShown, 0);
+    // Blanks around a plain number are no fault.
+    Weights({" 1000 ", "250.5"});
+    EXPECT_TRUE(Rate().empty());
+    EXPECT_EQ(quotesShown, 1);
+    EXPECT_EQ(rating.gTotalWeight, 1000 + 250);
+}
+
+TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
+    Load();
+    EnterOrigin("M5V1A1");
+    EnterDestination("H2Y1A1");
+    const Messages missingDensity{
+        "Data Entry Error: The commodity on line  1 is missing a density "
+        "value.  Please correct the problem."};
+    for (const char* text : {"0", "-3", "12,5", "&H10", "1e2", "99999"}) {
+        Weights({"500"});
+        form->txtDensity[0]->setText(text);
+        EXPECT_EQ(Rate(), missingDensity) << text;
+    }
+    Weights({"500"});
+    form->txtDensity[0]->setText("12");
+    EXPECT_TRUE(Rate().empty());
+    EXPECT_EQ(quotesShown, 1);
+
+    form->txtdzip_GotFocus();
+    EnterOrigin("60601");
+    EnterDestination("96813");
+    const Messages missingCube{
+        "Data Entry Error: You must specify a density value for "
+        "ocean-going shipments."};
+    for (const char* text : {"0", ".", "1.2.3", "500000"}) {
+        Weights({"500"});
+        form->txtOceanDensity->setText(text);
+        EXPECT_EQ(Rate(), missingCube) << text;
+    }
+    EXPECT_EQ(quotesShown, 1);
+}
+
+TEST_F(Entry, TheClassBoxesDoNotCompleteAPartialClass) {
+    Load();
+    ShowActive();
+    for (const char* typed : {"77", "9", "1"}) {
+        form->cmbclass[0]->setFocus();
+        form->cmbclass[0]->lineEdit()->clear();
+        QTest::keyClicks(form->cmbclass[0]->lineEdit(), typed);
+        EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), typed);
+        form->txtweight[1]->setFocus();
+        EXPECT_EQ(TakeMessages(),
+                  Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
+            << typed;
+    }
+    form->cmbclass[0]->lineEdit()->setText("77.5");
+    form->txtweight[1]->setFocus();
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, OnlyRealClassesAreSavedAsDefaults) {
+    Load();
+    form->cmbclass[0]->setEditText("abc");
+    form->cmbclass[1]->setEditText("92.5");
+    form->cmbclass[2]->setEditText("");
+    form->close();
+    EXPECT_EQ(programEnds, 1);
+    EXPECT_TRUE(TakeMessages().empty());
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "100");  // kept as it was
+    EXPECT_EQ(GetConfigValue("DC_defclass1", ""), "92.5");
+    EXPECT_EQ(GetConfigValue("DC_defclass2", ""), "100");
+    CloseAll();
+}
+
+TEST_F(Entry, DefaultClassesAreSavedTogetherOrNotAtAllAndAFailureIsSaid) {
+    Load();
+    form->cmbclass[0]->setEditText("92.5");
+    form->cmbclass[4]->setEditText("55");
+    // The last key has gone from the table: nothing of the five may be half saved.
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'DC_defclass4'");
+    form->close();
+    EXPECT_EQ(programEnds, 1);
+    const Messages said = TakeMessages();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("default classes"), std::string::npos) << said[0];
+    OpenTariffDatabase();
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "100");
+    CloseAll();
+}
+
+TEST_F(Entry, AServiceMarkedForOneQuoteIsForgottenAtStart) {
+    // A run that ended with the quote window hidden left its liftgate marked.
+    Sql("UPDATE accessorials SET \"temp on\" = 1 WHERE Name = 'Liftgate service'");
+    Load();
+    Snapshot marked =
+        tariff.gDB->OpenSnapshot("SELECT COUNT(*) FROM accessorials WHERE \"temp on\" <> 0");
+    EXPECT_EQ(marked.Field(size_t{0}).toInt(), 0);
+    EXPECT_FALSE(rating.gQAccLiftgate);
+}
+
+// --------------------------------------------------------------------------- points
+
+TEST_F(Entry, AnOriginThatCannotBeVerifiedAtStartSilencesNoLaterCheck) {
+    Set("DC_origin", "00000");
+    form = std::make_unique<Form3>();
+    form->Form_Load();
+    form->Form_Activate();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    ShowActive();
+    form->txtdzip->setFocus();
+    form->txtdzip->setText("60601");
+    form->cmbclass[0]->setFocus();
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_EQ(form->lblDestCityState->text(), "CHICAGO, IL");
+    form->cmbclass[0]->setEditText("abc");
+    form->txtweight[1]->setFocus();
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Error: This is an illegal NMFC Class value.  Please correct"});
+}
+
+TEST_F(Entry, ARefusedOriginTakesTheServiceStandardWithIt) {
+    Load();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    ASSERT_FALSE(form->lblService->text().isEmpty());
+    EnterOrigin("00000");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Origin was not verified.  Please try again."});
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    // Verified again, the lane's standard comes back.
+    EnterOrigin("55401");
+    EXPECT_FALSE(form->lblService->text().isEmpty());
+}
+
+TEST_F(Entry, AnOffshoreOriginTypedAsACityIsSentToTheHelpDesk) {
+    Load();
+    EnterOrigin("Honolulu");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"NORVALE Service: Please call the Norvale help desk at " +
+                       std::string(kHelpDeskPhone) + " about outbound service from Hawaii."});
+    EXPECT_EQ(tariff.gOrigCountry, 99);
+    EXPECT_TRUE(form->txtozip->text().isEmpty());
+}
+
+TEST_F(Entry, EnterInTheCityListChoosesTheHighlightedCity) {
+    Load();
+    ShowActive();
+    EnterDestination("O'Fallon");
+    ASSERT_TRUE(mainState.gLocked);
+    form->lstCities->setFocus();
+    QTest::keyClick(form->lstCities, Qt::Key_Down);
+    ASSERT_EQ(form->lstCities->currentRow(), 1);
+    QTest::keyClick(form->lstCities, Qt::Key_Return);
+    EXPECT_FALSE(mainState.gLocked);
+    EXPECT_EQ(form->txtdzip->text(), "O'FALLON, MO");
+    EXPECT_EQ(tariff.gDestState, "MO");
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, TheCityListCaptionLeavesTheCommoditiesHeadingReadable) {
+    Load();
+    ShowActive();
+    EnterDestination("O'Fallon");
+    ASSERT_TRUE(form->lblChooseCity->isVisible());
+    ASSERT_TRUE(form->hdlCommodities->isVisible());
+    // Where each label's text is drawn, in window coordinates.
+    auto inked = [](const QLabel* l) {
+        const QRect text = l->fontMetrics().boundingRect(l->text());
+        const QRect box = l->geometry();
+        return QRect(box.left(), box.center().y() - text.height() / 2, text.width(), text.height());
+    };
+    const QRect caption = inked(form->lblChooseCity);
+    EXPECT_FALSE(caption.intersects(inked(form->hdlCommodities)));
+    // The caption is read whole and does not run under the accessorial label.
+    EXPECT_LE(caption.right(), form->lblChooseCity->geometry().right());
+    EXPECT_FALSE(caption.intersects(form->lblApplyAccessorials->geometry()));
+    EXPECT_FALSE(caption.intersects(form->lstCities->geometry()));
+}
+
+TEST_F(Entry, TheOpenedAccessorialListShowsEveryServiceWithoutScrolling) {
+    Load();
+    ShowActive();
+    form->lblApplyAccessorials_Click();
+    while (form->Timer1->isActive()) form->Timer1_Timer();
+    QApplication::processEvents();
+    QListWidget* list = form->lstAccessorials;
+    ASSERT_GT(list->count(), 10);
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(list->verticalScrollBar()->isVisible());
+    for (int i = 0; i < list->count(); ++i)
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(i))))
+            << list->item(i)->text().toStdString();
+    EXPECT_LE(list->geometry().right(), form->width());
+    // It stays clear of the service standard and the rating label below it.
+    EXPECT_LT(list->geometry().bottom(), form->lblService->geometry().top());
+}
+
+TEST_F(Entry, PickingAnIslandCityLeavesTheFocusWhileItsQuestionsArePending) {
+    Load();
+    ShowActive();
+    EnterOrigin("60601");
+    QWidget* focusAtQuestion = nullptr;
+    int asked = 0;
+    SetPRPortQuestion([&](bool) {
+        ++asked;
+        focusAtQuestion = QApplication::focusWidget();
+        AnswerPRPort(false);
+    });
+    EnterDestination("Florida");
+    ASSERT_TRUE(mainState.gLocked);
+    const auto pr = form->lstCities->findItems("FLORIDA, PR", Qt::MatchExactly);
+    ASSERT_EQ(pr.size(), 1);
+    pr.front()->setSelected(true);
+    form->lstCities_Click();
+    SetPRPortQuestion(nullptr);
+    EXPECT_EQ(asked, 1);
+    EXPECT_NE(focusAtQuestion, form->txtweight[0]);
+    EXPECT_TRUE(offshore.gIsPR);
+    // Once the choice is complete the weights come next.
+    EXPECT_TRUE(form->txtweight[0]->hasFocus());
+}
+
+TEST_F(Entry, AWeightBoxShowsThePuertoRicoServiceStandard) {
+    Load();
+    EnterOrigin("60601");
+    EnterDestination("00901");
+    ASSERT_TRUE(offshore.gIsPR);
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    form->txtweight_GotFocus(0);
+    EXPECT_TRUE(form->lblService->text().startsWith("Norvale Freight Service Standard:"))
+        << form->lblService->text().toStdString();
+}
+
+TEST_F(Entry, ARequestTheEngineRefusesStartsAgainAtTheOrigin) {
+    Load();
+    ShowActive();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    Weights({"60000", "50000"});
+    form->txtweight[1]->setFocus();
+    const Messages said = Rate();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("100,000 lbs"), std::string::npos) << said[0];
+    EXPECT_EQ(quotesShown, 0);
+    EXPECT_TRUE(form->txtozip->hasFocus());
+}
+
+}  // namespace

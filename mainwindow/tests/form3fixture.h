@@ -1,0 +1,100 @@
+#pragma once
+// A main window on a scratch copy of the application folder, with scripted messages.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commodity.h"
+#include "database.h"
+#include "form3.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "offshore.h"
+#include "ratingstate.h"
+#include "testdata.h"
+
+class MainWindowFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messageScript.Reset();
+        messageScript.Start();
+        messages.Reset();
+        mainState.Reset();
+        offshore.Reset();
+        rating.Reset();
+        commodityLines.Reset();
+        Form3::SetProgramEnd([this] { ++programEnds; });
+        // The engine's refusals reach the user as the program's messages.
+        SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {
+            ShowMessage(QString::fromStdString(text), static_cast<uint8_t>(style),
+                        QString::fromStdString(title));
+        });
+    }
+    void TearDown() override {
+        SetRatingMessageSink(nullptr);
+        SetQuoteDisplayHook(nullptr);
+        form.reset();
+        messageScript.Reset();
+    }
+
+    void Sql(const std::string& statement, const std::vector<Value>& values = {}) {
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute(statement, values);
+    }
+    void Set(const std::string& key, const std::string& value) {
+        Sql("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key});
+    }
+
+    Form3& Load() {
+        form = std::make_unique<Form3>();
+        form->Form_Load();
+        form->Form_Activate();
+        messageScript.ClearLog();
+        return *form;
+    }
+    // Shows the window and makes it the active one, so that focus moves send their events.
+    void ShowActive() {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+    }
+
+    void EnterOrigin(const QString& text) {
+        form->txtozip->setText(text);
+        form->txtozip_LostFocus();
+    }
+    void EnterDestination(const QString& text) {
+        form->txtdzip->setText(text);
+        form->txtdzip_LostFocus();
+    }
+    void Weights(const std::vector<QString>& weights) {
+        for (size_t i = 0; i < 5; ++i)
+            form->txtweight[i]->setText(i < weights.size() ? weights[i] : QString());
+    }
+
+    // The messages shown since the last call, as "title: text".
+    std::vector<std::string> TakeMessages() {
+        std::vector<std::string> out;
+        for (const auto& m : messageScript.Log())
+            out.push_back((m.title + ": " + m.text).toStdString());
+        messageScript.ClearLog();
+        return out;
+    }
+    // Clicks "Rate this shipment" and counts the quotes it shows.
+    std::vector<std::string> Rate() {
+        SetQuoteDisplayHook([this] { ++quotesShown; });
+        form->lblRate_Click();
+        return TakeMessages();
+    }
+
+    ScratchAppFolder app;
+    std::unique_ptr<Form3> form;
+    int programEnds = 0;
+    int quotesShown = 0;
+};
+
+using Messages = std::vector<std::string>;

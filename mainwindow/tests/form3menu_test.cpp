@@ -1,0 +1,377 @@
+#include "form3menu.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextBrowser>
+
+#include "displayquote.h"
+#include "frmbrowser.h"
+#include "frmqpo.h"
+#include "helpviewer.h"
+#include "labels.h"
+#include "menufixture.h"
+#include "quotedialogforms.h"
+#include "settings.h"
+#include "startup.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Which groups are open, as "012" for all three.
+std::string OpenGroups(const MainMenu& m) {
+    std::string out;
+    for (int g = 0; g < 3; ++g)
+        if (m.GroupShown(g)) out += char('0' + g);
+    return out;
+}
+
+TEST_F(MenuTest, EveryGroupStartsClosedAndHoldsItsLabels) {
+    Load();
+    MainMenu& m = Menu();
+    EXPECT_EQ(OpenGroups(m), "");
+    for (QLabel* l :
+         {static_cast<QLabel*>(form->lblApplyAccessorials), static_cast<QLabel*>(m.lblCdnEXC),
+          static_cast<QLabel*>(m.lblDiscounts), static_cast<QLabel*>(m.lblFSC),
+          static_cast<QLabel*>(m.lblShipLoc), static_cast<QLabel*>(m.lblUpgrader),
+          static_cast<QLabel*>(m.lblQuickRef), static_cast<QLabel*>(m.lblAbout)})
+        EXPECT_TRUE(l->isHidden()) << l->objectName().toStdString();
+    m.ShowMenuGroup(0, true);
+    EXPECT_FALSE(form->lblApplyAccessorials->isHidden());
+    EXPECT_FALSE(m.lblUpgrader->isHidden());
+    EXPECT_TRUE(m.lblQuickRef->isHidden());
+    m.ShowMenuGroup(3, true);  // no such group: nothing happens
+    EXPECT_EQ(OpenGroups(m), "0");
+    // The captions the user reads.
+    EXPECT_EQ(m.lblDiscounts->text(), "Discounts/F.A.K.s...");
+    EXPECT_EQ(m.lblFindSC->text(), "Your local Service Center...");
+    EXPECT_EQ(m.lblUpgrader->toolTip(),
+              "Updates Discounts / Bill of Lading from previous versions of Fretlyn ");
+    EXPECT_EQ(m.lblWebSite->text(), "www.norvalefreight.example");
+    EXPECT_TRUE(m.lblPony->text().isEmpty());
+}
+
+TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClosesAll) {
+    Load();
+    MainMenu& m = Menu();
+    Hover(m.lblCustomize);
+    EXPECT_EQ(OpenGroups(m), "0");
+    EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorWhite);
+    Hover(m.lblHelp);
+    EXPECT_EQ(OpenGroups(m), "2");
+    EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorBlack);
+    Hover(m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "1");
+    MoveOverBackground();
+    EXPECT_EQ(OpenGroups(m), "");
+    EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorBlack);
+
+    Click(m.lblHelp);
+    EXPECT_EQ(OpenGroups(m), "2");
+    Click(m.lblCustomize);
+    EXPECT_EQ(OpenGroups(m), "0");
+    Click(m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "1");
+    // The picture beside the menu counts as background too.
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(m.Image1, &move);
+    EXPECT_EQ(OpenGroups(m), "");
+}
+
+TEST_F(MenuTest, AClickOnRulesTariffRightAfterItsHoverDoesNothingMore) {
+    Load();
+    MainMenu& m = Menu();
+    Hover(m.lblRulesTariff);
+    ASSERT_EQ(OpenGroups(m), "1");
+    m.ShowMenuGroup(1, false);
+    Click(m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "");
+    // Once the mouse has been elsewhere, the click opens the group again.
+    MoveOverBackground();
+    Click(m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "1");
+}
+
+TEST_F(MenuTest, ALabelIsDrawnOncePerEntry) {
+    Load();
+    MainMenu& m = Menu();
+    Hover(m.lblBOL);
+    ASSERT_EQ(LabelForeColor(m.lblBOL), kColorWhite);
+    // Something else colours it black behind the highlighter's back; a further move over the
+    // same label leaves it so, a move after another label draws it again.
+    SetLabelForeColor(m.lblBOL, kColorBlack);
+    Hover(m.lblBOL);
+    EXPECT_EQ(LabelForeColor(m.lblBOL), kColorBlack);
+    Hover(m.lblRateSheets);
+    Hover(m.lblBOL);
+    EXPECT_EQ(LabelForeColor(m.lblBOL), kColorWhite);
+    // "click here" is drawn on every move.
+    Hover(form->lblClickHere);
+    SetLabelForeColor(form->lblClickHere, kColorBlack);
+    Hover(form->lblClickHere);
+    EXPECT_EQ(LabelForeColor(form->lblClickHere), kColorWhite);
+}
+
+TEST_F(MenuTest, TheHelpDeskPanelShowsOnContactAndMostHoversHideIt) {
+    Load();
+    MainMenu& m = Menu();
+    EXPECT_TRUE(m.lblHelpDesk->isHidden());
+    Click(m.lblContactVZK);
+    ASSERT_FALSE(m.lblHelpDesk->isHidden());
+    EXPECT_TRUE(m.lblHelpDesk->text().contains("1-800-555-0147"));
+    EXPECT_TRUE(m.lblHelpDesk->text().contains("quotehelp@norvalefreight.example"));
+    EXPECT_EQ(m.lblHelpDesk->palette().color(QPalette::Window), QColor(50, 70, 132));
+    Hover(m.lblContactVZK);
+    Hover(form->lblRate);
+    Hover(m.lblWebSite);
+    EXPECT_FALSE(m.lblHelpDesk->isHidden());
+    Hover(m.lblAbout);
+    EXPECT_TRUE(m.lblHelpDesk->isHidden());
+    Click(m.lblContactVZK);
+    MoveOverBackground();
+    EXPECT_TRUE(m.lblHelpDesk->isHidden());
+}
+
+TEST_F(MenuTest, APendingCityChoiceSilencesTheCommandsButNotClickHere) {
+    Load();
+    MainMenu& m = Menu();
+    int bills = 0;
+    RegisterCommandWindow(CommandWindow::BillOfLading, [&] { ++bills; });
+    mainState.gLocked = true;
+    for (LabelButton* l :
+         {m.lblBOL,      m.lblRateSheets, m.lblCustomize,  m.lblRulesTariff, m.lblHelp,
+          m.lblWebSite,  m.lblCdnEXC,     m.lblDiscounts,  m.lblFSC,         m.lblShipLoc,
+          m.lblUpgrader, m.lblQuickRef,   m.lblDetail,     m.lblContents,    m.lblIndex,
+          m.lblSearch,   m.lblUseHelp,    m.lblContactVZK, m.lblFindSC,      m.lblAbout,
+          form->lblExit, form->lblRate})
+        Click(l);
+    EXPECT_EQ(bills, 0);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(OpenGroups(m), "");
+    EXPECT_TRUE(m.lblHelpDesk->isHidden());
+    EXPECT_EQ(OpenHelpWindow(), nullptr);
+
+    // The labels whose hover tests the lock stay dark; the others light up.
+    for (LabelButton* l :
+         {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp, m.lblWebSite,
+          form->lblExit, form->lblRate, form->lblApplyAccessorials}) {
+        Hover(l);
+        EXPECT_EQ(LabelForeColor(l), kColorBlack) << l->objectName().toStdString();
+    }
+    EXPECT_EQ(OpenGroups(m), "");
+    Hover(m.lblFindSC);
+    EXPECT_EQ(LabelForeColor(m.lblFindSC), kColorWhite);
+
+    Click(form->lblClickHere);
+    EXPECT_EQ(opened, Names{"frmOceanDims"});
+}
+
+TEST_F(MenuTest, EveryCommandOpensItsWindowWhileBusyAndIsNotBusyAfterwards) {
+    Load();
+    MainMenu& m = Menu();
+    const std::pair<LabelButton*, const char*> kCommands[] = {
+        {m.lblCdnEXC, "frmCdnRate"},   {m.lblFSC, "frmFuelSurcharge"}, {m.lblQuickRef, "frmQckAD"},
+        {m.lblDetail, "frmTrfDetail"}, {m.lblFindSC, "frmFindSC"},     {m.lblAbout, "frmAbout"},
+        {m.lblWebSite, "frmBrowser"}};
+    for (const auto& [label, window] : kCommands) {
+        opened.clear();
+        busyWhileOpen.clear();
+        Click(label);
+        ASSERT_EQ(opened, Names{window});
+        EXPECT_TRUE(busyWhileOpen[0]) << window;
+        EXPECT_FALSE(mainState.gBusy) << window;
+    }
+}
+
+TEST_F(MenuTest, BusyIsClearedHoweverTheWindowEnds) {
+    Load();
+    MainMenu& m = Menu();
+    // The title bar or Escape: the window is rejected.
+    work = [](QDialog& w) { w.reject(); };
+    Click(m.lblAbout);
+    EXPECT_FALSE(mainState.gBusy);
+    // An error that escapes the window becomes a message, and the entry checks work again.
+    work = [](QDialog&) { throw std::runtime_error("The window broke."); };
+    Click(m.lblFindSC);
+    EXPECT_FALSE(mainState.gBusy);
+    EXPECT_EQ(TakeMessages(), Names{"Service Center: The window broke."});
+    form->txtozip->setText("60601");
+    form->txtozip_LostFocus();
+    EXPECT_EQ(tariff.gOrigCountry, 0);
+}
+
+TEST_F(MenuTest, WindowsOfOtherPartsOpenThroughTheRegistryOrSaySoPlainly) {
+    Load();
+    MainMenu& m = Menu();
+    Click(m.lblBOL);
+    Click(m.lblRateSheets);
+    Click(m.lblShipLoc);
+    Click(m.lblUpgrader);
+    const auto said = TakeMessages();
+    ASSERT_EQ(said.size(), 4u);
+    for (const auto& s : said) EXPECT_NE(s.find("is not part of this build"), std::string::npos);
+    EXPECT_FALSE(mainState.gBusy);
+
+    std::vector<std::pair<std::string, bool>> calls;
+    auto opener = [&](const char* name) {
+        return [&calls, name] { calls.emplace_back(name, mainState.gBusy); };
+    };
+    RegisterCommandWindow(CommandWindow::BillOfLading, opener("frmBL"));
+    RegisterCommandWindow(CommandWindow::RateSheets, opener("frmRateSheet"));
+    RegisterCommandWindow(CommandWindow::ShippingLocations, opener("frmShipLoc"));
+    RegisterCommandWindow(CommandWindow::Upgrade, opener("frmUpgrade"));
+    Click(m.lblBOL);
+    Click(m.lblRateSheets);
+    Click(m.lblShipLoc);
+    Click(m.lblUpgrader);
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {"frmBL", true}, {"frmRateSheet", true}, {"frmShipLoc", true}, {"frmUpgrade", true}};
+    EXPECT_EQ(calls, expected);
+    EXPECT_FALSE(mainState.gBusy);
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(MenuTest, TheDiscountsEntryChoosesByWhetherShippingLocationsExist) {
+    Load();
+    std::vector<std::string> calls;
+    RegisterCommandWindow(CommandWindow::SimpleDiscounts,
+                          [&] { calls.push_back("frmSimpleDiscount"); });
+    RegisterCommandWindow(CommandWindow::Discounts, [&] { calls.push_back("frmDiscounts"); });
+    Click(Menu().lblDiscounts);
+    Exec("INSERT INTO shipzips (zip) VALUES (?)", {std::string("60601")});
+    Click(Menu().lblDiscounts);
+    EXPECT_EQ(calls, (Names{"frmSimpleDiscount", "frmDiscounts"}));
+}
+
+TEST_F(MenuTest, TheHiddenLabelOpensTheBatchTestOnlyOnARightClickWithExactlyShiftCtrlAlt) {
+    Load();
+    MainMenu& m = Menu();
+    int runs = 0;
+    bool busyInside = false;
+    RegisterCommandWindow(CommandWindow::BatchRateTest, [&] {
+        ++runs;
+        busyInside = mainState.gBusy;
+    });
+    const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    emit m.lblPony->mouseDown(Qt::RightButton, Qt::ControlModifier | Qt::AltModifier);
+    emit m.lblPony->mouseDown(Qt::LeftButton, all);
+    emit m.lblPony->mouseDown(Qt::RightButton, all | Qt::MetaModifier);
+    EXPECT_EQ(runs, 0);
+    // No lock test on the hidden label.
+    mainState.gLocked = true;
+    emit m.lblPony->mouseDown(Qt::RightButton, all);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(mainState.gBusy);
+}
+
+TEST_F(MenuTest, TheWebAddressOpensTheCarriersHomePage) {
+    Load();
+    gBrowserPage = 2;
+    int pageSeen = -1;
+    work = [&](QDialog&) { pageSeen = gBrowserPage; };
+    Click(Menu().lblWebSite);
+    EXPECT_EQ(pageSeen, 0);
+}
+
+TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
+    Load();
+    MainMenu& m = Menu();
+    Click(m.lblContents);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(mainState.gBusy);
+    EXPECT_EQ(help->tabs->currentIndex(), 0);
+    EXPECT_EQ(help->CurrentPage(), "x2007.htm");
+    EXPECT_GE(help->lstContents->count(), 8);
+
+    Click(m.lblIndex);
+    EXPECT_EQ(OpenHelpWindow(), help);  // one help window for the run
+    EXPECT_EQ(help->tabs->currentIndex(), 1);
+    ASSERT_GT(help->lstIndex->count(), 20);
+    help->txtKeyword->setText("dens");
+    ASSERT_EQ(help->lstIndex->count(), 1);
+    EXPECT_EQ(help->lstIndex->item(0)->text(), "density");
+
+    Click(m.lblSearch);
+    EXPECT_EQ(help->tabs->currentIndex(), 2);
+    help->txtSearch->setText("pounds per cubic foot");
+    help->RunSearch();
+    ASSERT_EQ(help->lstFound->count(), 1);
+    EXPECT_EQ(help->lstFound->item(0)->text(), "Entering commodity lines");
+    help->txtSearch->setText("xylophone");
+    help->RunSearch();
+    ASSERT_EQ(help->lstFound->count(), 1);
+    EXPECT_EQ(help->lstFound->item(0)->text(), "No page holds every word.");
+
+    // Every page the contents and the index name is there to be shown.
+    for (const auto& t : help->Book().Topics())
+        EXPECT_TRUE(QFileInfo::exists(help->Book().PathOf(t.page))) << t.page.toStdString();
+    for (const auto& k : help->Book().Keywords())
+        EXPECT_TRUE(QFileInfo::exists(help->Book().PathOf(k.page))) << k.page.toStdString();
+
+    Click(m.lblUseHelp);
+    EXPECT_EQ(help->CurrentPage(), "howtohelp.htm");
+    EXPECT_TRUE(help->brwHelp->toPlainText().contains("Index"));
+}
+
+TEST_F(MenuTest, AMissingHelpFileIsSaidNotShown) {
+    Load();
+    std::filesystem::remove(app.file("help/x2007.htm"));
+    Click(Menu().lblContents);
+    const auto said = TakeMessages();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_NE(said[0].find("was not found"), std::string::npos);
+    EXPECT_FALSE(mainState.gBusy);
+}
+
+}  // namespace
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST_F(MenuTest, TheExchangeRateDialogOpensTheExchangePage) {
+    Load();
+    ConnectProgramWindows(*form);
+    int page = -1;
+    work = [&](QDialog& d) {
+        if (d.objectName() == "frmCdnRate")
+            static_cast<frmCdnRate&>(d).lblExchFromWeb_Click();
+        else if (d.objectName() == "frmBrowser")
+            page = gBrowserPage;
+    };
+    Click(Menu().lblCdnEXC);
+    EXPECT_EQ(opened, (Names{"frmCdnRate", "frmBrowser"}));
+    EXPECT_EQ(page, 2);
+    EXPECT_FALSE(mainState.gBusy);
+    // Nothing of this window may outlive it.
+    SetQuoteMainWindowLink({});
+    SetQuoteWindowHooks({});
+    SetExchangeRatePageOpener(nullptr);
+    UnloadQuoteWindow();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MenuTest, TheMainWindowIsActivatedAgainOnlyWhenAWindowHasClosed) {
+    Load();
+    SetConfigValue("DC_origin", "60601");
+    form->txtozip->clear();
+    Click(Menu().lblBOL);  // not part of this build: only a message
+    EXPECT_TRUE(form->txtozip->text().isEmpty());
+    RegisterCommandWindow(CommandWindow::BillOfLading, [] {});
+    Click(Menu().lblBOL);
+    EXPECT_EQ(form->txtozip->text(), "60601");
+    EXPECT_EQ(tariff.gOrigCountry, 0);
+}
+
+}  // namespace

@@ -1,0 +1,295 @@
+// The rate table and rate-sheet windows: what they show, their labels, and that closing them
+// however they close leaves the main window's ends as they were.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "commandwindows.h"
+#include "form3.h"
+#include "frmqpo.h"
+#include "frmratesheet.h"
+#include "frmratetable.h"
+#include "labelbutton.h"
+#include "maskededit.h"
+#include "messagebox.h"
+#include "ratesheet.h"
+#include "ratingfixture.h"
+#include "settings.h"
+#include "startup.h"
+#include "tariffdb.h"
+#include "textprinter.h"
+#include "windowlayout.h"
+
+namespace {
+
+class RateWindows : public RatingTest {
+  protected:
+    void SetUp() override {
+        RatingTest::SetUp();
+        messageScript.Reset();
+        messageScript.Start();
+        LoadSettings();
+        AddDiscountRow("ALL", 254, 0, "35");
+        rating.gGridRow = {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800};
+        for (auto& d : rating.gBreakDisc) d = "45.5";
+        // The main window's verified ends: a US lane.
+        SetOrigin("55401", "554", "MN", 0);
+        SetDest("53202", "532", "WI", 0);
+        tariff.gOrigSubscript = 300;
+        tariff.gDestSubscript = 280;
+        rating.gLaneCode = 1234;
+    }
+    void TearDown() override {
+        SetRateTableShow(nullptr);
+        SetRateSheetShow(nullptr);
+        SetPrinterChooser(nullptr);
+        UnloadRateTableWindow();
+        UnloadRateSheetWindow();
+        messageScript.Reset();
+        RatingTest::TearDown();
+    }
+    static void ExpectMainWindowEndsKept() {
+        EXPECT_EQ(tariff.gOrigZip, "55401");
+        EXPECT_EQ(tariff.gOrigState, "MN");
+        EXPECT_EQ(tariff.gOrigCountry, 0);
+        EXPECT_EQ(tariff.gOrigSubscript, 300);
+        EXPECT_EQ(tariff.gDestZip, "53202");
+        EXPECT_EQ(tariff.gDestZip3, "532");
+        EXPECT_EQ(tariff.gDestCountry, 0);
+        EXPECT_EQ(tariff.gDestSubscript, 280);
+        EXPECT_EQ(rating.gLaneCode, 1234);
+        EXPECT_EQ(rating.gBreakDisc[1], "45.5");
+    }
+    // Closes the modal window shown next, once its event loop runs, the way given.
+    static void CloseNextModal(std::function<void(QDialog&)> how) {
+        QTimer::singleShot(0, [how] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) how(*d);
+        });
+    }
+    // Prints a sheet of the chosen cities from the window, into a PDF.
+    RateSheetOutcome PrintFromWindow(frmRateSheet& w, const std::vector<QString>& dests) {
+        for (const QString& d : dests) {
+            const auto found = w.lstTo->findItems(d, Qt::MatchExactly);
+            if (!found.isEmpty()) found.front()->setSelected(true);
+        }
+        const QString path = dir.filePath(QStringLiteral("window.pdf"));
+        SetPrinterChooser([path](QPrinter& printer, QWidget*) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            return PrinterChoice::Chosen;
+        });
+        return w.lblRate_Click();
+    }
+    QTemporaryDir dir;
+};
+
+bool Underlined(const LabelButton* l) { return l->font().underline(); }
+
+// ------------------------------------------------------------------ rate table
+
+TEST_F(RateWindows, TheRateTableOpensOnTheGrossViewOfTheQuotesLane) {
+    int shown = 0;
+    SetRateTableShow([&](frmRateTable& w) {
+        ++shown;
+        EXPECT_EQ(w.Shown().view, kRateTableGross);
+        EXPECT_EQ(w.Shown().rows.size(), 18u);
+        EXPECT_EQ(w.Shown().rows[8].cells[1].text, "40.00");  // class 100, L5C
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Norvale Freight Rates for 55401 to 53202"));
+        EXPECT_TRUE(Underlined(w.lblGross));
+        EXPECT_FALSE(Underlined(w.lblNet));
+        EXPECT_FALSE(w.Line1->isHidden());
+        EXPECT_FALSE(w.Line2->isHidden());
+    });
+    ShowRateTableModally(nullptr);
+    EXPECT_EQ(shown, 1);
+}
+
+TEST_F(RateWindows, NetTwiceDrawsTheSameNetTableAndKeepsItsUnderline) {
+    frmRateTable* w = RateTableWindow();
+    w->Form_Load();
+    w->lblNet_Click();
+    const auto once = w->Shown().Lines();
+    w->lblNet_Click();
+    EXPECT_EQ(w->Shown().Lines(), once);
+    EXPECT_EQ(w->Shown().rows.size(), 18u);
+    EXPECT_EQ(w->Shown().rows[8].cells[1].text, "21.80");  // 40 x .545
+    EXPECT_TRUE(Underlined(w->lblNet));
+    EXPECT_FALSE(Underlined(w->lblGross));
+    w->lblGross_Click();
+    EXPECT_EQ(w->Shown().rows[8].cells[1].text, "40.00");
+    EXPECT_TRUE(Underlined(w->lblGross));
+    EXPECT_FALSE(Underlined(w->lblNet));
+}
+
+TEST_F(RateWindows, EachOpeningStartsOnGrossAgain) {
+    frmRateTable* first = RateTableWindow();
+    SetRateTableShow([](frmRateTable& w) { w.lblNet_Click(); });
+    ShowRateTableModally(nullptr);
+    SetRateTableShow([](frmRateTable& w) { EXPECT_EQ(w.Shown().view, kRateTableGross); });
+    ShowRateTableModally(nullptr);
+    EXPECT_EQ(RateTableWindow(), first);  // one window for the run
+}
+
+TEST_F(RateWindows, TheRateTableClosesWithDoneOrEscapeChangingNothing) {
+    for (int way = 0; way < 3; ++way) {
+        CloseNextModal([way](QDialog& d) {
+            auto& w = static_cast<frmRateTable&>(d);
+            if (way == 0) w.lblDone_Click();
+            if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
+            if (way == 2) w.close();
+        });
+        ShowRateTableModally(nullptr);
+        EXPECT_FALSE(RateTableWindow()->isVisible()) << way;
+        ExpectMainWindowEndsKept();
+    }
+}
+
+TEST_F(RateWindows, TheQuoteWindowsRateTableLabelOpensIt) {
+    Form3 form;
+    ConnectProgramWindows(form);
+    int shown = 0;
+    SetRateTableShow([&](frmRateTable&) { ++shown; });
+    QuoteWindow()->mlblRates_Click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(CommandWindowRegistered(CommandWindow::RateSheets));
+    UnloadQuoteWindow();
+    ResetCommandWindows();
+}
+
+// ------------------------------------------------------------------ rate sheets
+
+TEST_F(RateWindows, TheRateSheetWindowListsEveryRateSheetCity) {
+    SetRateSheetShow([](frmRateSheet& w) {
+        EXPECT_EQ(w.cmbFrom->count(), static_cast<int>(RateSheetCities().size()));
+        EXPECT_EQ(w.lstTo->count(), w.cmbFrom->count());
+        EXPECT_GT(w.lstTo->count(), 96);
+        EXPECT_EQ(w.cmbFrom->currentIndex(), 0);
+        EXPECT_EQ(w.cmbFrom->currentText(), w.lstTo->item(0)->text());
+        EXPECT_EQ(w.mskDensity->Text(), QStringLiteral("09.9"));  // the saved default, 9.9
+        EXPECT_TRUE(w.lstCities->isHidden());
+        EXPECT_EQ(w.lstTo->selectionMode(), QAbstractItemView::MultiSelection);
+    });
+    ShowRateSheetModally(nullptr);
+}
+
+TEST_F(RateWindows, PrintingFromTheWindowPrintsTheChosenCities) {
+    frmRateSheet* w = RateSheetWindow();
+    w->Form_Load();
+    w->cmbFrom->setCurrentText(QStringLiteral("CALGARY, AB"));
+    w->chkTruckLoadRates->setChecked(true);
+    ASSERT_EQ(PrintFromWindow(*w, {QStringLiteral("VANCOUVER, BC"), QStringLiteral("TORONTO, ON")}),
+              RateSheetOutcome::Printed);
+    ASSERT_NE(w->LastPrinter(), nullptr);
+    std::vector<QString> firstColumn;
+    bool truckloadHeader = false;
+    for (const PrintedText& t : w->LastPrinter()->Texts()) {
+        if (t.column == 1 && t.text.contains(QLatin1Char(',')) &&
+            !t.text.startsWith(QStringLiteral("Rates")))
+            firstColumn.push_back(t.text);
+        truckloadHeader |= t.text == QStringLiteral("25000");
+    }
+    // The list's order: Toronto before Vancouver.
+    EXPECT_EQ(firstColumn, (std::vector<QString>{QStringLiteral("TORONTO, ON"),
+                                                 QStringLiteral("VANCOUVER, BC")}));
+    EXPECT_TRUE(truckloadHeader);
+    EXPECT_EQ(tariff.gDB->OpenSnapshot("SELECT COUNT(*) FROM \"canada rate sheet\"")
+                  .Field(size_t{0})
+                  .toInt(),
+              0);
+}
+
+TEST_F(RateWindows, ClosingTheRateSheetWindowAnyWayKeepsTheMainWindowsEnds) {
+    for (int way = 0; way < 3; ++way) {
+        CloseNextModal([this, way](QDialog& d) {
+            auto& w = static_cast<frmRateSheet&>(d);
+            w.cmbFrom->setCurrentText(QStringLiteral("CALGARY, AB"));
+            // A sheet rates Canadian lanes into the shared state.
+            EXPECT_EQ(PrintFromWindow(w, {QStringLiteral("VANCOUVER, BC")}),
+                      RateSheetOutcome::Printed);
+            EXPECT_EQ(tariff.gDestCountry, 1);
+            if (way == 0) w.lblDone_Click();
+            if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
+            if (way == 2) w.close();
+        });
+        ShowRateSheetModally(nullptr);
+        EXPECT_FALSE(RateSheetWindow()->isVisible()) << way;
+        ExpectMainWindowEndsKept();
+    }
+}
+
+TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {
+    frmRateSheet* w = RateSheetWindow();
+    w->Form_Load();
+    w->resize(w->size());
+    w->show();
+    auto rightClick = [&](const QString& city) {
+        QListWidgetItem* item = w->lstTo->findItems(city, Qt::MatchExactly).front();
+        w->lstTo->scrollToItem(item);
+        QTest::mouseClick(w->lstTo->viewport(), Qt::RightButton, {},
+                          w->lstTo->visualItemRect(item).center());
+    };
+    rightClick(QStringLiteral("TORONTO, ON"));
+    EXPECT_FALSE(w->lstCities->isHidden());
+    EXPECT_EQ(w->hdlRightClick->text(), QStringLiteral("Click anywhere on this list when you're done"));
+    const int toronto = w->lstCities->count();
+    ASSERT_GT(toronto, 0);
+    const QString firstPoint = w->lstCities->item(0)->text();
+    EXPECT_FALSE(w->lstCities->findItems(QStringLiteral("TORONTO, ON"), Qt::MatchExactly).isEmpty());
+    // A right click does not choose the city as a destination.
+    EXPECT_TRUE(w->lstTo->selectedItems().isEmpty());
+
+    // A second city's points go below the first's.
+    rightClick(QStringLiteral("ATLIN, BC"));
+    ASSERT_GT(w->lstCities->count(), toronto);
+    EXPECT_EQ(w->lstCities->item(0)->text(), firstPoint);
+    EXPECT_EQ(w->lstCities->item(toronto)->text().right(4), QStringLiteral(", BC"));
+
+    QTest::mouseClick(w->lstCities->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(w->lstCities->isHidden());
+    EXPECT_EQ(w->lstCities->count(), 0);
+    EXPECT_EQ(w->hdlRightClick->text().left(14), QStringLiteral("Right click on"));
+    w->hide();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RateWindows, EveryControlFitsItsWindow) {
+    frmRateTable* table = RateTableWindow();
+    table->Form_Load();
+    table->lblNet_Click();
+    ExpectControlsFit(*table, "frmRateTable");
+
+    frmRateSheet* sheet = RateSheetWindow();
+    sheet->Form_Load();
+    sheet->Form_Activate();
+    ExpectControlsFit(*sheet, "frmRateSheet");
+    sheet->lstTo_MouseDown(Qt::RightButton, 0);
+    ExpectControlsFit(*sheet, "frmRateSheet-points");
+
+    // A printed sheet to look at beside the pictures.
+    const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    const QString pdf = QString::fromLocal8Bit(folder) + QStringLiteral("/ratesheet.pdf");
+    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return PrinterChoice::Chosen;
+    });
+    TextPrinter printer;
+    EXPECT_EQ(PrintCanadaRateSheet({"CALGARY, AB", RateSheetCities(), "4.5", false}, printer),
+              RateSheetOutcome::Printed);
+}
+
+}  // namespace

@@ -1,0 +1,559 @@
+// The batch rate test: the file test on the generated sample file against the comparison file
+// the generator worked out on its own, the rates of ponyout rows and test lines by hand, and the
+// files and lines it must refuse without stopping.
+
+#include "ponytest.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <sstream>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "form3.h"
+#include "frmpony.h"
+#include "geography.h"
+#include "lanes.h"
+#include "messagebox.h"
+#include "rategrid.h"
+#include "ratingfixture.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+#include "windowlayout.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+// A test line with its fields at their columns.
+std::string TestLine(const std::string& a, const std::string& b, const std::string& days,
+                     const std::string& cls, int weight, const std::string& rate) {
+    std::string line(236, ' ');
+    auto put = [&](size_t start, size_t width, std::string text, bool right) {
+        if (right && text.size() < width) text = std::string(width - text.size(), ' ') + text;
+        line.replace(start - 1, text.size(), text);
+    };
+    put(44, 7, std::to_string(weight), true);
+    put(187, 6, a, false);
+    put(193, 6, b, false);
+    put(205, 2, days, true);
+    put(208, 5, cls, false);
+    put(213, 7, "REF0001", false);
+    put(220, 8, rate, true);
+    put(228, 9, "UNRATED", false);
+    return line;
+}
+
+// ------------------------------------------------------------------ on the sample tariff
+
+class PonySample : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messageScript.Reset();
+        messageScript.Start();
+        OpenTariffDatabase();
+        InitClassTables();
+        LoadSettings();
+        CloseRateGrids();
+    }
+    void TearDown() override {
+        CloseAll();
+        CloseRateGrids();
+        messageScript.Reset();
+    }
+    ScratchAppFolder app;
+    QTemporaryDir dir;
+};
+
+TEST_F(PonySample, TheSampleFileGivesExactlyTheExpectedComparisonFile) {
+    const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    const PonyFileResult r =
+        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    ASSERT_TRUE(r.ran) << r.error;
+    const std::string got = ReadFile(out);
+    const std::string expected = ReadFile(app.file("pony/TESTDATA.TXT").string());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(r.badLines, 2);  // a class that is no class, days that are no number
+    EXPECT_EQ(r.lines, static_cast<int64_t>(Lines(expected).size()));
+    EXPECT_EQ(r.rated, 301);
+    // Every line ends in CR LF, and the deliberate mistakes are flagged.
+    EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), std::count(got.begin(), got.end(), '\r'));
+    EXPECT_NE(got.find("X \r\n"), std::string::npos);
+    EXPECT_NE(got.find(" Y\r\n"), std::string::npos);
+}
+
+TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
+    // The first class-100 line of the sample: its rate is the grid's cents of its break / 100.
+    const std::vector<std::string> input = Lines(ReadFile(app.file("pony/RTQCtest.TXT").string()));
+    auto line = std::find_if(input.begin(), input.end(), [](const std::string& l) {
+        return l.size() > 212 && l.substr(207, 5) == "100  ";
+    });
+    ASSERT_NE(line, input.end());
+    const std::string a = line->substr(186, 6), b = line->substr(192, 6);
+    const int weight = std::stoi(line->substr(43, 7));
+    const int weights[] = {500, 1000, 2000, 5000, 10000, 15000, 20000, 25000};
+    const size_t brk = static_cast<size_t>(std::find(weights, weights + 8, weight) - weights) + 2;
+    ASSERT_LE(brk, 9u);
+    ASSERT_TRUE(LookupCityState(a.substr(0, 5), 0));
+    ASSERT_TRUE(LookupCityState(b.substr(0, 5), 1));
+    const std::string lane =
+        GetLaneCode(GridCellNumber(tariff.gOrigSubscript, tariff.gDestSubscript));
+    // The grid row read straight from its file.
+    const int file = std::stoi(lane.substr(0, 3)), row = std::stoi(lane.substr(3));
+    char name[32];
+    std::snprintf(name, sizeof name, "grids/grid%03d.dat", file);
+    const std::string grid = ReadFile(app.file(name).string());
+    const size_t at = static_cast<size_t>(row - 1) * 44 + 4 * brk;
+    const auto byte = [&](size_t i) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(grid[at + i]));
+    };
+    const auto cents =
+        static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+    const PonyLine done = PonyTestLine(*line, true);
+    ASSERT_TRUE(done.rated);
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%d.%02d", cents / 100, cents % 100);
+    std::string plain = rate;
+    while (plain.back() == '0') plain.pop_back();
+    if (plain.back() == '.') plain.pop_back();
+    EXPECT_NE(done.text.find("  " + plain + "  "), std::string::npos) << done.text << " " << cents;
+}
+
+TEST_F(PonySample, NoToFLRatesCopiesEveryLineUnrated) {
+    const std::string out = dir.filePath(QStringLiteral("no.TXT")).toStdString();
+    const PonyFileResult r = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, false);
+    ASSERT_TRUE(r.ran);
+    const auto input = Lines(ReadFile(app.file("pony/RTQCtest.TXT").string()));
+    const auto output = Lines(ReadFile(out));
+    ASSERT_EQ(output.size(), input.size());
+    EXPECT_EQ(r.rated, 0);
+    EXPECT_EQ(r.badLines, 0);
+    // The unrated form: A B C D E G H, the remark last.
+    EXPECT_EQ(output[0].substr(0, 13), input[0].substr(186, 6) + " " + input[0].substr(192, 6));
+    EXPECT_EQ(output[0], input[0].substr(186, 6) + " " + input[0].substr(192, 6) + " " +
+                             input[0].substr(204, 2) + " " + input[0].substr(207, 5) + " " +
+                             input[0].substr(212, 7) + " " + input[0].substr(219, 8) + " " +
+                             "UNRATED  ");  // the remark padded to its nine columns
+}
+
+TEST_F(PonySample, AMissingInputFileIsToldWithItsPath) {
+    const std::string in = dir.filePath(QStringLiteral("nowhere/RTQCtest.TXT")).toStdString();
+    const PonyFileResult r =
+        RunPonyFileTest(in, dir.filePath(QStringLiteral("out.TXT")).toStdString(), true);
+    EXPECT_FALSE(r.ran);
+    EXPECT_NE(r.error.find(in), std::string::npos);
+    const std::string out = dir.filePath(QStringLiteral("no/such/TESTDATA.TXT")).toStdString();
+    const PonyFileResult w = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    EXPECT_FALSE(w.ran);
+    EXPECT_NE(w.error.find(out), std::string::npos);
+}
+
+TEST_F(PonySample, TheTestFolderIsTheSettingsOrTheDocumentsFolder) {
+    SetConfigValue("PONY_folder", dir.path().toStdString() + "/pony files");
+    EXPECT_EQ(PonyFolder(), dir.path().toStdString() + "/pony files/");
+    EXPECT_TRUE(QDir(dir.path() + QStringLiteral("/pony files")).exists());
+    SetConfigValue("PONY_folder", "");
+    EXPECT_NE(PonyFolder().find("/Fretlyn/"), std::string::npos);
+}
+
+// ------------------------------------------------------------------ worked out by hand
+
+// Lanes from Minneapolis (554) with rows the test writes: to Milwaukee (532) 10000 minimum,
+// L5C..30M 6000, 5000, 4000, 3000, 2000, 1800, 1600, 1400, 1200, 1000 cents; to Baton Rouge (708)
+// the same.
+class PonyHand : public RatingTest {
+  protected:
+    void SetUp() override {
+        RatingTest::SetUp();
+        messageScript.Reset();
+        messageScript.Start();
+        pony.Reset();
+        for (const char* z : {"55401", "53202", "70801", "M5V2"}) AddFullzip(z, "S" + std::string(z));
+        Patch("554", "532");
+        Patch("554", "708");
+        Patch("554", "M3L");
+        Patch("M3L", "532");
+        CloseRateGrids();
+        ASSERT_TRUE(LookupCityState("55401", 0));
+        tariff.gOrigZip = "55401";
+    }
+    void TearDown() override {
+        messageScript.Reset();
+        RatingTest::TearDown();
+    }
+    void Patch(const std::string& o, const std::string& d) {
+        const int32_t lane = static_cast<int32_t>(
+            std::stol(GetLaneCode(GridCellNumber(ZipSubscript(o), ZipSubscript(d)))));
+        char name[32];
+        std::snprintf(name, sizeof name, "grids/grid%03d.dat", lane / 1000);
+        std::string bytes = ReadFile(app.file(name).string());
+        const size_t at = static_cast<size_t>(lane % 1000 - 1) * 44;
+        if (bytes.size() < at + 44) bytes.resize(at + 44, '\0');
+        const int32_t v[11] = {10000, 6000, 5000, 4000, 3000, 2000, 1800, 1600, 1400, 1200, 1000};
+        for (size_t i = 0; i < 11; ++i)
+            for (size_t k = 0; k < 4; ++k)
+                bytes[at + 4 * i + k] = static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
+        std::ofstream(app.file(name).string(), std::ios::binary | std::ios::trunc) << bytes;
+    }
+    struct Row {
+        std::string origin, dest, cls;
+        std::vector<double> rates;
+    };
+    static std::vector<Row> PonyOut() {
+        std::vector<Row> rows;
+        Snapshot s = tariff.gDB->OpenSnapshot("SELECT * FROM ponyout ORDER BY rowid");
+        for (; !s.AtEOF(); s.MoveNext()) {
+            Row r{s.Field("ORIGIN").str(), s.Field("DEST").str(), s.Field("Class").str(), {}};
+            for (const char* f : {"minchg", "L5C", "r5c", "r1m", "r2m", "r5m", "r10m", "r15m",
+                                  "r20m", "r25m", "r30m"})
+                r.rates.push_back(s.Field(f).toDouble());
+            rows.push_back(r);
+        }
+        return rows;
+    }
+    std::string RunFile(const std::vector<std::string>& lines, PonyFileResult* result = nullptr) {
+        const std::string in = dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString();
+        const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+        std::ofstream f(in, std::ios::binary);
+        for (const auto& l : lines) f << l << "\r\n";
+        f.close();
+        const PonyFileResult r = RunPonyFileTest(in, out, true);
+        if (result) *result = r;
+        return ReadFile(out);
+    }
+    QTemporaryDir dir;
+};
+
+TEST(PonyProvince, FirstLettersGiveTheirProvinces) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"B3H", "NS"}, {"C1A", "PE"}, {"E1C", "NB"}, {"G1R", "QC"}, {"H2Y", "QC"}, {"J4B", "QC"},
+        {"K1A", "ON"}, {"L5B", "ON"}, {"M5V", "ON"}, {"N2L", "ON"}, {"P3A", "ON"}, {"R3C", "MB"},
+        {"S4P", "SK"}, {"T2P", "AB"}, {"V6B", ""},   {"A1C", ""},   {"X1A", ""},   {"", ""}};
+    for (const auto& [code, province] : cases) EXPECT_EQ(CanadaPonyProv(code), province) << code;
+}
+
+TEST_F(PonyHand, PonyoutRowsTakeFactorsOnCentsAndTheDiscountOnEachRate) {
+    // Origin bump 0.1 (factor 1.1); a push on the lane that must not enter.
+    Exec("INSERT INTO ziparbs (zip, bump) VALUES ('55401', 0.1)");
+    Exec("INSERT INTO MKTLN (Olo, Ohi, Dlo, Dhi, push) VALUES ('554', '554', '532', '532', 1.5)");
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    const PonyBatchResult r = RunPonyBatch("85", "12.5", false);
+    ASSERT_TRUE(r.started);
+    EXPECT_EQ(r.rows, 1);
+    const auto rows = PonyOut();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].origin, "55401");
+    EXPECT_EQ(rows[0].dest, "53202");
+    EXPECT_EQ(rows[0].cls, "85");
+    // Minimum: 10000 x 1.1 = 11000 cents, 110.00 dollars (no class), x .875 = 96.25.
+    // L5C: 6600 cents, 66 x .85 = 56.10, x .875 = 49.0875: 49.09. 5C: 55 x .85 = 46.75 x .875 =
+    // 40.90625: 40.91. 30M: 1100 cents, 11 x .85 = 9.35 x .875 = 8.18125: 8.18.
+    EXPECT_NEAR(rows[0].rates[0], 96.25, 1e-4);
+    EXPECT_NEAR(rows[0].rates[1], 49.09, 1e-4);
+    EXPECT_NEAR(rows[0].rates[2], 40.91, 1e-4);
+    EXPECT_NEAR(rows[0].rates[10], 8.18, 1e-4);
+}
+
+TEST_F(PonyHand, ADiscountOf12Point5IsSevenEighthsOfTheUndiscountedRate) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    RunPonyBatch("100", "", false);
+    const auto full = PonyOut().at(0).rates;
+    RunPonyBatch("100", "12.5", false);
+    const auto net = PonyOut().at(0).rates;
+    // Class 100: 100, 60, 50 ... 10 dollars; 87.5 % of each, to the cent.
+    const double undiscounted[] = {100, 60, 50, 40, 30, 20, 18, 16, 14, 12, 10};
+    for (size_t b = 0; b < 11; ++b) {
+        EXPECT_NEAR(full[b], undiscounted[b], 1e-4) << b;
+        EXPECT_NEAR(net[b], std::round(undiscounted[b] * 87.5) / 100, 1e-4) << b;
+    }
+}
+
+TEST_F(PonyHand, TheBatchRunRatesEveryServedCodeInOneGo) {
+    // A destination in Louisiana gets its 12 % on the cents: 6000 x 1.12 = 6720, 67.20 at class
+    // 100; the Toronto code its own province.
+    const PonyBatchResult r = RunPonyBatch("100", "", false);
+    ASSERT_TRUE(r.started);
+    const auto rows = PonyOut();
+    std::map<std::string, std::vector<double>> byDest;
+    for (const auto& row : rows) byDest[row.dest] = row.rates;
+    ASSERT_EQ(byDest.count("70801"), 1u);
+    EXPECT_NEAR(byDest["70801"][1], 67.20, 1e-4);
+    ASSERT_EQ(byDest.count("M5V2"), 1u);
+    EXPECT_NEAR(byDest["M5V2"][1], 60.00, 1e-4);
+    EXPECT_EQ(byDest.count("53202"), 1u);
+    EXPECT_EQ(r.rows, 4);  // the origin's own code too
+}
+
+TEST_F(PonyHand, UnservedLanesAndUnknownCodesGetNoRow) {
+    Exec("DELETE FROM Fullzip");
+    AddFullzip("53202", "S1");
+    AddFullzip("99501", "S2");  // Anchorage: the carrier hauls no lane there ("099099")
+    AddFullzip("00000", "S3");  // a code no table knows
+    const PonyBatchResult r = RunPonyBatch("100", "", false);
+    EXPECT_EQ(r.rows, 1);
+    EXPECT_EQ(r.skipped, 2);
+    EXPECT_EQ(PonyOut().size(), 1u);
+}
+
+TEST_F(PonyHand, TheBatchRunKeepsOrReplacesEarlierRows) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    RunPonyBatch("100", "", false);
+    RunPonyBatch("100", "", true);
+    EXPECT_EQ(PonyOut().size(), 2u);
+    RunPonyBatch("50", "", false);
+    ASSERT_EQ(PonyOut().size(), 1u);
+    EXPECT_EQ(PonyOut()[0].cls, "50");
+}
+
+TEST_F(PonyHand, TheBatchRunRefusesAnOriginNotVerified) {
+    tariff.gOrigCountry = 99;
+    const PonyBatchResult r = RunPonyBatch("100", "", false);
+    EXPECT_FALSE(r.started);
+    EXPECT_TRUE(PonyOut().empty());
+}
+
+TEST_F(PonyHand, ATestLineIsTheEnginesClassRateWithTheLanesFactors) {
+    // Push 1.05, origin bump 0.2, destination in Louisiana (x 1.12). 5C class 100: 50.00 x 1.05
+    // = 52.5000, x 1.2 = 63.0000, x 1.12 = 70.5600: 70.56.
+    Exec("INSERT INTO ziparbs (zip, bump) VALUES ('55401', 0.2)");
+    Exec("INSERT INTO MKTLN (Olo, Ohi, Dlo, Dhi, push) VALUES ('554', '554', '708', '708', 1.05)");
+    const std::string out = RunFile({TestLine("55401", "70801", "3", "100", 500, "70.56")});
+    const auto lines = Lines(out);
+    ASSERT_EQ(lines.size(), 1u);
+    const uint8_t days = GetServiceDays("55401", "70801");
+    // Rate and days agree: both flags blank.
+    EXPECT_EQ(lines[0], "55401  70801   3 100   REF0001    70.56  70.56    " +
+                            std::to_string(days) + "  " + (days == 3 ? " " : "Y"));
+}
+
+TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
+    const uint8_t days = GetServiceDays("55401", "53202");
+    // Class 77.5 at 10M: 18 x .775 = 13.95.
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5",
+                                               10000, "13.96"),
+                                      TestLine("55401", "53202", std::to_string(days), "77.5",
+                                               10000, "13.95")}));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "XY");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 2), "  ");
+    EXPECT_NE(lines[1].find("  13.95  "), std::string::npos);
+}
+
+TEST_F(PonyHand, WeightsThatAreNoBreakAndUnservedLanesAreWrittenUnrated) {
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "100", 750, "1.00"),
+                                      TestLine("55401", "53202", "2", "100", 30000, "1.00"),
+                                      TestLine("55401", "53202", "2", "100", 25000, "14.00"),
+                                      TestLine("55401", "99501", "2", "100", 1000, "1.00")}));
+    ASSERT_EQ(lines.size(), 4u);
+    const std::string unrated = "55401  53202   2 100   REF0001     1.00 UNRATED  ";
+    EXPECT_EQ(lines[0], unrated);
+    EXPECT_EQ(lines[1], unrated);
+    EXPECT_NE(lines[2].find("  12  "), std::string::npos);  // 25M: 1200 cents
+    EXPECT_EQ(lines[3], "55401  99501   2 100   REF0001     1.00 UNRATED  ");
+}
+
+TEST_F(PonyHand, BadLinesAreCountedAndSkipped) {
+    PonyFileResult r;
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "99", 500, "1.00"),
+                                      TestLine("55401", "53202", "x", "100", 500, "1.00"),
+                                      TestLine("55401", "53202", "999", "100", 500, "1.00"),
+                                      TestLine("55401", "53202", "2", "100", 500, "50.00")},
+                                     &r));
+    EXPECT_EQ(r.badLines, 2);  // "999" is cut to its two columns, "99"
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_EQ(r.rated, 2);
+}
+
+TEST_F(PonyHand, ACanadianEndNeverTakesThePreviousLinesFactors) {
+    // The first line's origin has a bump of 0.5; the second starts in Toronto, which has none.
+    Exec("INSERT INTO ziparbs (zip, bump) VALUES ('55401', 0.5)");
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "100", 500, "75.00"),
+                                      TestLine("M5V2A1", "53202", "2", "100", 500, "50.00")}));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("  75  "), std::string::npos);  // 50 x 1.5
+    EXPECT_NE(lines[1].find("  50  "), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[1][lines[1].size() - 2], ' ');  // no rate flag
+}
+
+// ------------------------------------------------------------------ the window
+
+class PonyWindow : public PonyHand {
+  protected:
+    void TearDown() override {
+        SetPonyShow(nullptr);
+        UnloadPonyWindow();
+        mainState.Reset();
+        PonyHand::TearDown();
+    }
+    // Opened as the main window opens it: busy, with its ends verified.
+    frmPony& Open() {
+        mainState.gBusy = true;
+        frmPony* w = ::PonyWindow();
+        w->Form_Activate();
+        w->show();
+        return *w;
+    }
+    static void Type(frmPony& w, const char* code) {
+        w.txtPwd->setText(QString::fromLatin1(code));
+        w.cmdRun_Click();
+    }
+};
+
+TEST_F(PonyWindow, TheTwoCodesInTheirOrderOpenTheBatchControls) {
+    frmPony& w = Open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Zudi 2007"));
+    EXPECT_EQ(w.cmdRun->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(w.cmdRun->isDefault());
+    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(w.txtozip->isHidden());
+    EXPECT_EQ(w.txtPwd->echoMode(), QLineEdit::Password);
+    Type(w, "%kvq");
+    EXPECT_EQ(w.Stage(), 2);
+    EXPECT_EQ(w.lblPwd->text(), QStringLiteral("Password 2"));
+    EXPECT_TRUE(w.txtPwd->text().isEmpty());
+    Type(w, "h4rb#q");
+    EXPECT_EQ(w.Stage(), 1);
+    EXPECT_TRUE(w.txtPwd->isHidden());
+    EXPECT_FALSE(w.txtozip->isHidden());
+    EXPECT_EQ(w.cmdRun->text(), QStringLiteral("&Run"));
+    EXPECT_FALSE(w.cmdRun->isDefault());
+    EXPECT_EQ(w.cmdExit->text(), QStringLiteral("E&xit"));
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(PonyWindow, AWrongCodeClosesTheWindow) {
+    for (const auto& codes : {std::vector<const char*>{"h4rb#q"}, {"%KVQ"}, {"%kvq", "%kvq"}}) {
+        frmPony& w = Open();
+        for (const char* c : codes) Type(w, c);
+        EXPECT_FALSE(w.isVisible()) << codes.back();
+    }
+}
+
+TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {
+    frmPony& w = Open();
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("  "));
+    EXPECT_FALSE(w.txtozip_LostFocus());
+    w.txtozip->setText(QStringLiteral("k9z 9z9"));
+    EXPECT_FALSE(w.txtozip_LostFocus());
+    EXPECT_EQ(w.txtozip->text(), QStringLiteral("K9Z 9Z9"));
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
+    EXPECT_EQ(messageScript.Log()[1].text, QStringLiteral("Origin not verified.  Please try again"));
+    // A run without a verified origin writes nothing.
+    w.txtozip->setText(QString());
+    w.cmdRun_Click();
+    EXPECT_TRUE(PonyOut().empty());
+}
+
+TEST_F(PonyWindow, TheBatchRunAsksBeforeAddingToEarlierRows) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    frmPony& w = Open();
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    w.cboNMFC->setCurrentText(QStringLiteral("85"));
+    w.cmdRun_Click();
+    ASSERT_EQ(PonyOut().size(), 1u);
+    EXPECT_EQ(PonyOut()[0].cls, "85");
+    EXPECT_EQ(w.LastBatch().rows, 1);
+    EXPECT_EQ(w.lblResult->text(),
+              QStringLiteral("Rows written to ponyout from 55401: 1.  Codes without a row: 0."));
+    messageScript.ClearLog();
+    messageScript.Queue(kIdNo);  // keep them
+    w.cmdRun_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text,
+              QStringLiteral("Pony output file is not empty.  Delete all records?"));
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Help"));
+    EXPECT_EQ(PonyOut().size(), 2u);
+    messageScript.Queue(kIdYes);  // start afresh
+    w.cmdRun_Click();
+    EXPECT_EQ(PonyOut().size(), 1u);
+}
+
+TEST_F(PonyWindow, TheFileTestKeepsItsAnswerToItselfAndClosingPutsEverythingBack) {
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n";
+    // The main window's ends: Minneapolis to Milwaukee, verified.
+    const std::string origZip = tariff.gOrigZip;
+    ASSERT_TRUE(LookupCityState("53202", 1));
+    tariff.gDestZip = "53202";
+    rating.gLaneCode = 4321;
+    for (int way = 0; way < 3; ++way) {
+        mainState.gBusy = true;
+        SetPonyShow([&](frmPony& w) {
+            w.show();
+            messageScript.Queue(kIdYes);
+            w.cmdTest_Click();
+            EXPECT_TRUE(w.FLRates());
+            EXPECT_TRUE(mainState.gBusy);  // the answer is the window's own
+            EXPECT_EQ(w.LastFileTest().rated, 1);
+            // The file test rated a lane of its own.
+            if (way == 0) w.cmdExit_Click();
+            if (way == 1) QTest::keyClick(&w, Qt::Key_Escape);
+            if (way == 2) w.close();
+            EXPECT_FALSE(w.isVisible());
+        });
+        ShowPonyModally(nullptr);
+        EXPECT_FALSE(mainState.gBusy) << way;
+        EXPECT_EQ(tariff.gOrigZip, origZip);
+        EXPECT_EQ(tariff.gDestZip, "53202");
+        EXPECT_EQ(tariff.gDestCountry, 0);
+        EXPECT_EQ(rating.gLaneCode, 4321);
+    }
+    const auto out = Lines(ReadFile(dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString()));
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_NE(out[0].find("  50  "), std::string::npos);
+}
+
+TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
+    SetConfigValue("PONY_folder", dir.path().toStdString() + "/empty");
+    frmPony& w = Open();
+    messageScript.Queue(kIdYes);
+    w.cmdTest_Click();
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
+    EXPECT_FALSE(w.LastFileTest().ran);
+}
+
+TEST_F(PonyWindow, EveryControlFitsTheWindowAfterARun) {
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    frmPony& w = Open();
+    ExpectControlsFit(w, "frmPony-codes");
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    w.cmdRun_Click();
+    ASSERT_EQ(w.LastBatch().rows, 1);
+    ExpectControlsFit(w, "frmPony");
+}
+
+}  // namespace

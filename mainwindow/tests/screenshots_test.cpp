@@ -1,0 +1,109 @@
+// Pictures of the main window's menu and the windows it opens, written as PNG files to the folder
+// named by FRETLYN_SCREENSHOTS (the build's screenshots/ folder under ctest), with a check that
+// no label's text is cut off by its own box.
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "frmabout.h"
+#include "frmbrowser.h"
+#include "frmfindsc.h"
+#include "frmtrfdetail.h"
+#include "helpviewer.h"
+#include "inputdialogs.h"
+#include "menufixture.h"
+#include "quickref.h"
+
+namespace {
+
+QString ShotFolder() {
+    const QByteArray dir = qgetenv("FRETLYN_SCREENSHOTS");
+    return dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/fretlyn-screenshots")
+                         : QString::fromLocal8Bit(dir);
+}
+
+// The labels of a window whose text does not fit their box.
+std::vector<std::string> ClippedLabels(QWidget* window) {
+    std::vector<std::string> out;
+    for (QLabel* l : window->findChildren<QLabel*>()) {
+        if (!l->isVisibleTo(window) || l->text().isEmpty() || l->width() == 0) continue;
+        const QSize hint = l->sizeHint();
+        const bool fits = l->wordWrap()
+                              ? l->heightForWidth(l->width()) <= l->height() + 1
+                              : hint.width() <= l->width() + 1 && hint.height() <= l->height() + 4;
+        if (!fits)
+            out.push_back(
+                l->objectName().toStdString() + " \"" + l->text().left(30).toStdString() +
+                "\" needs " + std::to_string(hint.width()) + "x" +
+                std::to_string(l->wordWrap() ? l->heightForWidth(l->width()) : hint.height()) +
+                " in " + std::to_string(l->width()) + "x" + std::to_string(l->height()));
+    }
+    return out;
+}
+
+void Shoot(QWidget* window, const QString& name) {
+    window->show();
+    window->activateWindow();
+    QApplication::processEvents();
+    QDir().mkpath(ShotFolder());
+    EXPECT_TRUE(window->grab().save(ShotFolder() + QLatin1Char('/') + name + ".png"))
+        << name.toStdString();
+    EXPECT_EQ(ClippedLabels(window), std::vector<std::string>{}) << name.toStdString();
+}
+
+TEST_F(MenuTest, ScreenshotsOfTheMenuAndItsWindowsShowNoClippedText) {
+    Load();
+    form->show();
+    MainMenu& m = Menu();
+    Shoot(form.get(), QStringLiteral("main-closed"));
+    Hover(m.lblCustomize);
+    Shoot(form.get(), QStringLiteral("main-customize"));
+    Hover(m.lblRulesTariff);
+    Shoot(form.get(), QStringLiteral("main-rulestariff"));
+    Hover(m.lblHelp);
+    Click(m.lblContactVZK);
+    Shoot(form.get(), QStringLiteral("main-help"));
+
+    {
+        frmFindSC w(form.get());
+        w.txtZipCode->setText("60601");
+        w.mlblClickHere_Click();
+        Shoot(&w, QStringLiteral("findsc"));
+    }
+    for (int p = 0; p < 4; ++p) {
+        frmQckRef w(p, form.get());
+        Shoot(&w, QStringLiteral("quickref-%1").arg(p));
+    }
+    {
+        frmTrfDetail w(form.get());
+        w.SelectEntry(34);
+        Shoot(&w, QStringLiteral("trfdetail"));
+    }
+    {
+        frmAbout w(form.get());
+        Shoot(&w, QStringLiteral("about"));
+    }
+    {
+        frmFuelSurcharge w(form.get());
+        Shoot(&w, QStringLiteral("fuelsurcharge"));
+    }
+    {
+        frmOceanDims w(form->txtOceanDensity, form.get());
+        Shoot(&w, QStringLiteral("oceandims"));
+    }
+    {
+        gBrowserPage = 3;
+        frmBrowser w(form.get());
+        Shoot(&w, QStringLiteral("browser"));
+    }
+    Click(m.lblContents);
+    ASSERT_NE(OpenHelpWindow(), nullptr);
+    Shoot(OpenHelpWindow(), QStringLiteral("help-contents"));
+    Click(m.lblIndex);
+    Shoot(OpenHelpWindow(), QStringLiteral("help-index"));
+}
+
+}  // namespace

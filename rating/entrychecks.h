@@ -1,0 +1,25 @@
+#pragma once
+// What a typed quantity of a commodity line must look like before anything reads it as a
+// number. The lenient reading every amount goes through takes "1,000" as 1, "4.5.6" as 4.5 and
+// "&H10" as 16, so a text that is not a plain number would be rated as some other shipment than
+// the one the quote then shows.
+
+#include <string>
+
+// The densest freight there is (lead, about 710 lbs per cubic foot) stays below this.
+inline constexpr double kMaxDensityPcf = 1000;
+// Several times what the largest ocean container or trailer holds (about 4,000 cubic feet).
+inline constexpr double kMaxOceanCubeFeet = 20000;
+
+// Digits with at most one decimal point and at least one digit; blanks around them allowed.
+bool IsPlainDecimal(const std::string& text);
+
+// A plain number above zero and at most the ceiling.
+bool IsQuantityWithin(const std::string& text, double ceiling);
+
+inline bool IsDensityValue(const std::string& text) {
+    return IsQuantityWithin(text, kMaxDensityPcf);
+}
+inline bool IsOceanCubeValue(const std::string& text) {
+    return IsQuantityWithin(text, kMaxOceanCubeFeet);
+}
