@@ -21,6 +21,12 @@ bool HSTDestination(const std::string& province) {
     return false;
 }
 
+// Taxes are worked out in double precision on the Single amounts: a single-precision product
+// would take 112.75 x 14 % = 15.785 to 15.7849998 and a cent below the half-up 15.79.
+double Times(Single amount, Single rate) {
+    return static_cast<double>(amount) * static_cast<double>(rate);
+}
+
 Single Cents(const std::string& text) {
     return CSng(text);
 }
@@ -40,13 +46,13 @@ void CanadaTaxes(Single& amount) {
     amount = Cents(Format(amount, "$##,##0.00"));
     auto& tax = rating.gCanTax;
     if (!HSTDestination(tariff.gDestState) || IsNumeric(tariff.gOrigZip3)) {
-        tax[kGSTSlot] = Cents(Format(static_cast<double>(amount * kGST) + 0.0001, "$##,##0.00"));
+        tax[kGSTSlot] = Cents(Format(Times(amount, kGST) + 0.0001, "$##,##0.00"));
     } else {
-        tax[kHSTSlot] = Cents(Format(amount * kHST, "$##,##0.00"));
+        tax[kHSTSlot] = Cents(Format(Times(amount, kHST), "$##,##0.00"));
     }
     if (tariff.gOrigState == "QC" && tariff.gDestState == "QC") {
         const Single base = Cents(Format(tax[kGSTSlot] + amount, "$##,##0.00"));
-        tax[kQSTSlot] = Cents(Format(static_cast<double>(base * kQST) + 0.0001, "$0.00"));
+        tax[kQSTSlot] = Cents(Format(Times(base, kQST) + 0.0001, "$0.00"));
     }
 }
 

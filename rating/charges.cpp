@@ -21,7 +21,9 @@ struct RatedLines {
     int32_t total = 0;
 };
 
-bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(' ') == std::string::npos;
+}
 
 [[noreturn]] void RefuseWeight(const std::string& text) {
     throw RatingRefusal(text, "Data Entry Error");
@@ -41,8 +43,9 @@ RatedLines CountRatedLines() {
             RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
         const double pounds = Val(text);
         if (pounds >= kBreakBounds[9])
-            RefuseWeight(line + " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
-                                "more cannot be rated.");
+            RefuseWeight(line +
+                         " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
+                         "more cannot be rated.");
         // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
         const int32_t w = pounds > 0 ? CLng(pounds) : 0;
         if (w <= 0)
@@ -61,8 +64,8 @@ RatedLines CountRatedLines() {
 }
 
 bool IsClassNumber(double c) {
-    for (double known : {50.0, 55.0, 60.0, 65.0, 70.0, 77.5, 85.0, 92.5, 100.0, 110.0, 125.0,
-                         150.0, 175.0, 200.0, 250.0, 300.0, 400.0, 500.0})
+    for (double known : {50.0, 55.0, 60.0, 65.0, 70.0, 77.5, 85.0, 92.5, 100.0, 110.0, 125.0, 150.0,
+                         175.0, 200.0, 250.0, 300.0, 400.0, 500.0})
         if (c == known) return true;
     return false;
 }
@@ -86,7 +89,9 @@ Single ChargeOf(Single rate, int32_t w) {
     return RoundSingle(static_cast<double>(rate) * w / 100 + kNudge, "#0.00");
 }
 
-bool EconomyPricing() { return rating.gPXSOn || rating.gPXSPass; }
+bool EconomyPricing() {
+    return rating.gPXSOn || rating.gPXSPass;
+}
 
 // Thriftlane is in force when the lane has the service and it is chosen. The look-up always
 // runs: it also leaves the lane's Thriftlane days for the economy quote.
@@ -112,8 +117,10 @@ void Discount(int b, bool oneLine) {
     const size_t i = static_cast<size_t>(b);
     const double gross = rating.gGrossCharge[i];
     if (EconomyPricing()) {
+        // Held as a Single and rounded once from the value it holds: its seven-digit text would
+        // round it a first time (295.894989 to 295.895, then to .90 instead of .89).
         const double discount =
-            Val(CStr(static_cast<Single>(static_cast<double>(rating.gPXSPct) * gross)));
+            static_cast<double>(static_cast<Single>(static_cast<double>(rating.gPXSPct) * gross));
         rating.gDiscAmount[i] = RoundSingle(discount + kNudge, "#0.00");
     } else if (const double pct = Val(rating.gBreakDisc[i]); pct == 0) {
         rating.gDiscAmount[i] = 0;  // what both roundings of a zero discount give
@@ -146,8 +153,7 @@ void MinimumChargeSlot() {
             EconomyPricing() ? static_cast<double>(rating.gPXSPct) * gross : pct / 100 * gross;
         rating.gDiscAmount[0] = RoundSingle(discount + kNudge, "0.00");
     }
-    rating.gNetCharge[0] =
-        static_cast<Single>(static_cast<double>(gross) - rating.gDiscAmount[0]);
+    rating.gNetCharge[0] = static_cast<Single>(static_cast<double>(gross) - rating.gDiscAmount[0]);
     const double floor = Val(rating.gLaneFloor);
     if (floor > 0 && static_cast<Single>(floor) > rating.gNetCharge[0]) {
         rating.gNetCharge[0] = static_cast<Single>(floor);
@@ -186,7 +192,9 @@ Single FactoredClassRate(int32_t gridCents, Single classShare, Single push, Sing
     return RoundSingle(ApplyLaneFactors(r, push, origFactor, destFactor), "#0.00");
 }
 
-int CheckLineWeights() { return CountRatedLines().count; }
+int CheckLineWeights() {
+    return CountRatedLines().count;
+}
 
 void ComputeCharges(uint8_t /*mode*/) {
     const RatedLines lines = CountRatedLines();
@@ -229,12 +237,12 @@ void ComputeCharges(uint8_t /*mode*/) {
                     static_cast<Single>(static_cast<double>(rating.gRatedAsWeight[i]) - w[0]);
                 lineCharge[0] = ChargeOf(lineRate[0], w[0]);
                 // The one-line deficit charge is rounded without the nudge.
-                rating.gDefCharge[i] = RoundSingle(
-                    static_cast<Single>(static_cast<double>(rating.gDefWeight[i]) / 100 *
-                                        lineRate[0]),
-                    "#0.00");
-                rating.gGrossCharge[i] = static_cast<Single>(
-                    static_cast<double>(rating.gDefCharge[i]) + lineCharge[0]);
+                rating.gDefCharge[i] =
+                    RoundSingle(static_cast<Single>(static_cast<double>(rating.gDefWeight[i]) /
+                                                    100 * lineRate[0]),
+                                "#0.00");
+                rating.gGrossCharge[i] =
+                    static_cast<Single>(static_cast<double>(rating.gDefCharge[i]) + lineCharge[0]);
             }
         } else {
             if (!atBracket) rating.gLineSum = 0;
@@ -247,12 +255,9 @@ void ComputeCharges(uint8_t /*mode*/) {
                 // The lowest class is one of the lines' classes, whose rate is already known.
                 const Single lowest = LowestLineClass(rating.gLineCount);
                 size_t same = 0;
-                while (same < rating.gLineCount &&
-                       static_cast<Single>(cls[same]) != lowest)
-                    ++same;
+                while (same < rating.gLineCount && static_cast<Single>(cls[same]) != lowest) ++same;
                 rating.gDefRate[i] = same < rating.gLineCount ? lineRate[same] : RateOf(lowest, b);
-                rating.gDefWeight[i] =
-                    static_cast<Single>(kBreakBounds[k++] - rating.gTotalWeight);
+                rating.gDefWeight[i] = static_cast<Single>(kBreakBounds[k++] - rating.gTotalWeight);
                 rating.gDefCharge[i] = RoundSingle(
                     static_cast<double>(rating.gDefWeight[i]) / 100 * rating.gDefRate[i] + kNudge,
                     "#0.00");
@@ -281,15 +286,20 @@ Single LowestLineClass(uint8_t count) {
 
 std::string DiscountedCharge(Single amount, uint8_t brk) {
     const double pct = Val(rating.gBreakDisc[brk]);
-    const Single discount =
-        pct > 0 ? static_cast<Single>(pct / 100 * amount + kNudge) : Single{0};
+    const Single discount = pct > 0 ? static_cast<Single>(pct / 100 * amount + kNudge) : Single{0};
     return Format(static_cast<double>(amount) - discount, "#0.00");
 }
 
-std::string DiscountedCharge2(Single amount, uint8_t brk) { return DiscountedCharge(amount, brk); }
+std::string DiscountedCharge2(Single amount, uint8_t brk) {
+    return DiscountedCharge(amount, brk);
+}
 
-Single MaxSingle(Single a, Single b) { return a > b ? a : b; }
-Single MinSingle(Single a, Single b) { return a < b ? a : b; }
+Single MaxSingle(Single a, Single b) {
+    return a > b ? a : b;
+}
+Single MinSingle(Single a, Single b) {
+    return a < b ? a : b;
+}
 
 std::string PadLeft(int width, const std::string& text) {
     const auto n = static_cast<int>(text.size());

@@ -60,7 +60,11 @@ void OfferGuaranteed() {
     if (main.gAccLiftgate || main.gAccGuaranteed || rating.gQAccLiftgate ||
         rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
         return;
-    Single g = charges.gQuoteTotal + tariff.gGPercentage * rating.gNetCharge[rating.gBreak];
+    // Added up in double precision and held as a Single: a single-precision sum loses a cent
+    // on large totals.
+    Single g = static_cast<Single>(static_cast<double>(charges.gQuoteTotal) +
+                                   static_cast<double>(tariff.gGPercentage) *
+                                       static_cast<double>(rating.gNetCharge[rating.gBreak]));
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
     CanadaTaxes(g);

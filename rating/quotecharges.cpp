@@ -115,7 +115,9 @@ class ChargePass {
         ++line_;
         Single p = static_cast<Single>(f / 100);
         if (rating.gTotalWeight >= 20000) p = p * 2;
-        const Single amount = static_cast<Single>(static_cast<double>(p * net_) + 0.00001);
+        // Multiplied in double precision, then held as a Single, unrounded.
+        const Single amount =
+            static_cast<Single>(static_cast<double>(p) * static_cast<double>(net_) + 0.00001);
         Write("Fuel Surcharge " + CStr(static_cast<Single>(p * 100)) + "%", Format(amount, "$0.00"),
               kQuoteBlack);
         charges.gQuoteTotal += amount;

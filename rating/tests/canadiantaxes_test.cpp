@@ -30,12 +30,16 @@ TEST_F(CanadianTaxes, WithinQuebecQSTIsChargedOnTheAmountWithGST) {
 
 TEST_F(CanadianTaxes, OntarioToNovaScotiaPaysHSTInsteadOfGST) {
     Between("M3L", "ON", "B3H", "NS");
-    // 100.25 × 14 % = 14.035, but the single-precision product is 14.0349998 and the HST takes
-    // no nudge, so the nearest cent is 14.03.
+    // 100.25 × 14 % = 14.035, worked out in double precision (14.0350000598 with the Single
+    // rate), so half a cent goes up although the HST takes no nudge: 14.04.
     Single amount = 100.25f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(Tax(0), 0);
-    EXPECT_FLOAT_EQ(Tax(3), 14.03f);
+    EXPECT_FLOAT_EQ(Tax(3), 14.04f);
+    // 112.75 × 14 % = 15.785: 15.79, where a single-precision product (15.7849998) gave 15.78.
+    amount = 112.75f;
+    CanadaTaxes(amount);
+    EXPECT_FLOAT_EQ(Tax(3), 15.79f);
     EXPECT_FLOAT_EQ(Tax(1), 0);
 }
 
