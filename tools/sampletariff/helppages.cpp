@@ -114,8 +114,9 @@ const std::vector<HelpPage>& MenuPages() {
          "<li><b>Help</b>: this help (contents, index, search, <a href=\"howtohelp.htm\">how to "
          "use help</a>), the help desk's telephone and e-mail, your local service center, and "
          "About.</li>"
-         "<li>The web address opens the Norvale website.</li>"
-         "<li><b>Exit</b> ends Fretlyn.</li></ul>"
+         "<li>The web address opens the Norvale website.</li></ul>"
+         "<p><b>Exit</b>, at the foot of the window beside <b>Rate this shipment</b>, ends "
+         "Fretlyn.</p>"
          "<p>While a city list is open, the commands wait until you pick a city.</p>",
          {"menu", "commands", "Customize", "Rules Tariff", "Exit", "website"}},
         {"reference.htm",

@@ -152,11 +152,11 @@ HelpSection PricingHelp() {
              "<li>Click <b>Done</b> to close the window.</li></ul>"
              "<p>A location must be one this tariff rates, and each can be added once.  Set the "
              "discounts of your locations under <b>Discounts/F.A.K.s...</b>: see <a "
-             "href=\"regions.htm\">Discount profiles of your shipping locations</a>.</p>",
+             "href=\"regions.htm\">Discounts of your locations</a>.</p>",
              {"shipping locations", "locations", "inbound", "outbound", "ALL program",
               "warehouse"}},
             {"regions.htm",
-             "Discount profiles of your shipping locations",
+             "Discounts of your locations",
              "<p>When you have shipping locations, <b>Discounts/F.A.K.s...</b> opens <b>Your "
              "custom discount profiles...</b>.  Choose a location at the top; the last entry, "
              "<b>ALL</b>, opens the discount window of shipments that touch none of your "
@@ -180,7 +180,7 @@ HelpSection PricingHelp() {
              {"discount regions", "regions", "region map", "map", "I/B", "O/B",
               "Create a new Region"}},
             {"transfer.htm",
-             "Transferring discounts and bills from an earlier edition",
+             "Transfer from an earlier edition",
              "<p>If you used an earlier edition of Fretlyn (2002 to 2006), point at "
              "<b>Customize</b> and click <b>Transfer Disc/BOL...</b> to bring your discounts "
              "and bills of lading over.  The <b>Fretlyn2007 Upgrader</b> opens.</p><ol>"
