@@ -12,6 +12,7 @@
 #include "frmbl.h"
 #include "frmqpo.h"
 #include "frmupgrade.h"
+#include "handlerguard.h"
 #include "installwindows.h"
 #include "messagebox.h"
 #include "startup.h"
@@ -58,13 +59,9 @@ int main(int argc, char** argv) {
     InstallBLRatePrint();
     try {
         form.Form_Load();
-    } catch (const DbError& e) {
-        // The engine's errors carry their number, which the carrier's help desk asks for.
-        PlatformMessageBox(QString::number(e.number()) + "\n" + e.what(), kMbCritical, "");
-        CloseAll();
-        return 1;
     } catch (const std::exception& e) {
-        PlatformMessageBox(QString("Fretlyn could not start.\n") + e.what(), kMbCritical, "");
+        // Every start-up error carries its number, which the carrier's help desk asks for.
+        PlatformMessageBox(QString::fromStdString(ErrorReport(e)), kMbCritical, "");
         CloseAll();
         return 1;
     }

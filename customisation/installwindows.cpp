@@ -1,6 +1,7 @@
 #include "installwindows.h"
 
 #include "commandwindows.h"
+#include "frmdiscounts.h"
 #include "frmshiploc.h"
 #include "frmsimplediscount.h"
 #include "quotecharges.h"
@@ -10,6 +11,7 @@ void InstallCustomisationWindows() {
     RegisterCommandWindow(CommandWindow::ShippingLocations, [] { ShowShipLocWindow(); });
     // Opened from the main window or the quote window, Back has no full editor to go to.
     RegisterCommandWindow(CommandWindow::SimpleDiscounts, [] { ShowSimpleDiscount(); });
+    RegisterCommandWindow(CommandWindow::Discounts, [] { ShowDiscountsWindow(); });
     // The economy quote takes its percentage from the simple editor, loaded or not.
     SetEconomyPercentSource([]() -> std::optional<std::string> {
         try {

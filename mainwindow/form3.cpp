@@ -15,6 +15,7 @@
 #include "commodity.h"
 #include "entrychecks.h"
 #include "form3menu.h"
+#include "handlerguard.h"
 #include "helpdesk.h"
 #include "helpviewer.h"
 #include "inputdialogs.h"
@@ -256,17 +257,21 @@ void Form3::BuildControls() {
         offshore.gAskMilitaryBase = true;
         offshore.gAskPRPort = true;
     });
-    connect(lstCities, &QListWidget::itemClicked, this, [this] { lstCities_Click(); });
-    connect(lblOrigin, &LabelButton::doubleClicked, this, [this] { lblOrigin_DblClick(); });
-    connect(lblExit, &LabelButton::clicked, this, [this] { lblExit_Click(); });
+    connect(lstCities, &QListWidget::itemClicked, this,
+            [this] { RunHandler([this] { lstCities_Click(); }); });
+    connect(lblOrigin, &LabelButton::doubleClicked, this,
+            [this] { RunHandler([this] { lblOrigin_DblClick(); }); });
+    connect(lblExit, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblExit_Click(); }); });
     connect(lblClickHere, &LabelButton::clicked, this, [this] { lblClickHere_Click(); });
     connect(lblApplyAccessorials, &LabelButton::clicked, this,
             [this] { lblApplyAccessorials_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(lstAccessorials, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!fillingAccessorials_) lstAccessorials_Click();
+        if (!fillingAccessorials_) AccessorialClickAtomically();
     });
-    connect(lblRate, &LabelButton::clicked, this, [this] { lblRate_Click(); });
+    connect(lblRate, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblRate_Click(); }); });
     // Keys typed anywhere in the window reach it first, as the Alt key must.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 }
@@ -348,6 +353,7 @@ void Form3::FillAccessorialList() {
         for (const auto& k : kKinds)
             if (name.rfind(k.prefix, 0) == 0) commodityLines.*k.flag = chosen;
     }
+    RememberAccessorialChoices();
 }
 
 void Form3::EnterDefaultOrigin() {
@@ -969,6 +975,29 @@ void Form3::lstAccessorials_Click() {
         rs.Update();
     }
     mainState.gInAccClick = false;
+}
+
+void Form3::AccessorialClickAtomically() {
+    const CommodityLines flags = commodityLines;
+    const bool inClick = mainState.gInAccClick;
+    const bool stored = RunHandlerAtomically(
+        [this] { lstAccessorials_Click(); },
+        [&] {
+            commodityLines = flags;
+            mainState.gInAccClick = inClick;
+            if (accChoices_.size() != static_cast<size_t>(lstAccessorials->count())) return;
+            fillingAccessorials_ = true;
+            for (int i = 0; i < lstAccessorials->count(); ++i)
+                lstAccessorials->item(i)->setSelected(accChoices_[static_cast<size_t>(i)]);
+            fillingAccessorials_ = false;
+        });
+    if (stored) RememberAccessorialChoices();
+}
+
+void Form3::RememberAccessorialChoices() {
+    accChoices_.clear();
+    for (int i = 0; i < lstAccessorials->count(); ++i)
+        accChoices_.push_back(lstAccessorials->item(i)->isSelected());
 }
 
 void Form3::lblApplyAccessorials_Click() {

@@ -146,6 +146,11 @@ class Form3 : public QWidget, public PointEntryView {
     void ShowEntryMode(bool density);
     void StoreAccessorialMarks();
     bool CheckRequest();
+    // The list's click, taken back whole (stored marks, flags and selection) when the
+    // database refuses it.
+    void AccessorialClickAtomically();
+    void RememberAccessorialChoices();
+    std::vector<bool> accChoices_;  // the list's selection as last stored
 
     LabelHighlighter* highlighter_;
     QWidget* pendingRefocus_ = nullptr;

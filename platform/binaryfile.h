@@ -1,6 +1,7 @@
 #pragma once
-// A data file opened for shared, read-only binary access and mapped into memory once, so
-// that the many single-byte look-ups of a rating cost no system call.
+// A data file opened for shared, read-only binary access for the whole run. Every read asks
+// the file as it is now: a tariff update may shorten a file the program holds open, and a
+// read past its new end must be an error, never a fault of a memory map.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,21 +17,23 @@ class BinaryFile {
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
 
-    // Throws std::runtime_error naming the file when it cannot be opened.
+    // Throws a FileError naming the file when it cannot be opened.
     void Open(const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     const std::string& Path() const { return path_; }
-    size_t Size() const { return size_; }
+    // The file's size now.
+    size_t Size() const;
 
-    // The byte at a 1-based position; a position outside the file is an error naming it.
+    // The byte at a 1-based position; a position outside the file is a FileError
+    // (kInputPastEnd) naming it.
     uint8_t ByteAt(size_t position) const;
     // count bytes from a 1-based position, all inside the file.
-    std::string_view BytesAt(size_t position, size_t count) const;
+    std::string BytesAt(size_t position, size_t count) const;
 
   private:
+    [[noreturn]] void TooShort(size_t position, size_t count) const;
+
     std::string path_;
     int fd_ = -1;
-    const unsigned char* data_ = nullptr;
-    size_t size_ = 0;
 };

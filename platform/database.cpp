@@ -149,6 +149,30 @@ int64_t Value::toInt() const {
 
 // ---------------------------------------------------------------- Statement
 
+namespace {
+std::string FileOf(sqlite3* db) {
+    const char* name = sqlite3_db_filename(db, "main");
+    return name && *name ? name : "of the program";
+}
+
+// The two failures a user can do something about are said in words, with the numbers the
+// old engine gave them; every other failure keeps the engine's own text.
+void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
+    const int primary = extendedCode & 0xff;
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        throw DbError(kErrLocked, "The database " + FileOf(db) +
+                                      " is locked by another program.  Try again when that "
+                                      "program has finished with it.");
+    if (primary == SQLITE_READONLY)
+        throw DbError(kErrReadOnly,
+                      "The database " + FileOf(db) + " is read-only, so the change was not saved.");
+    // While it stores a change the engine keeps a journal file beside the database.
+    if (primary == SQLITE_CANTOPEN)
+        throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +
+                                        " or its folder cannot be written.");
+}
+}  // namespace
+
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     const std::string text = TranslateDialect(sql);
     int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()),
@@ -157,6 +181,7 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
         std::string msg = sqlite3_errmsg(db);
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
+        ThrowIfLockedOrReadOnly(db, sqlite3_extended_errcode(db));
         throw DbError(kErrGeneral, "SQL error: " + msg + " in: " + sql);
     }
 }
@@ -206,6 +231,7 @@ bool Statement::step() {
         throw DbError(kErrDuplicateKey,
                       "The changes you requested to the table were not successful because they "
                       "would create duplicate values in the index, primary key, or relationship.");
+    ThrowIfLockedOrReadOnly(db_, ext);
     throw DbError(kErrGeneral, "Database error: " + msg);
 }
 
@@ -275,6 +301,9 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         db_ = nullptr;
         throw DbError(kErrCannotOpen, "Could not open the database " + path + ".");
     }
+    // Another program reading or writing the file holds its lock for a moment only: wait for
+    // it rather than fail at once.
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // An empty or foreign file opens without complaint; make it fail here, not later.
     try {
         Snapshot probe = OpenSnapshot("SELECT count(*) FROM sqlite_master");
@@ -339,22 +368,35 @@ int Database::Execute(const std::string& sql, const std::vector<Value>& params) 
     return sqlite3_changes(db_);
 }
 
+bool Database::IsReadOnly() const {
+    return db_ && sqlite3_db_readonly(db_, "main") == 1;
+}
+
 void Database::BeginTrans() {
-    Execute(transDepth_ == 0 ? "BEGIN" : "SAVEPOINT t" + std::to_string(transDepth_));
+    // The write lock is taken at once: waiting for another program's lock is possible only
+    // while this connection holds no read lock, so a walk left part way lets go of its cursor
+    // first (its next step opens a new one after the row it stands on).
+    if (transDepth_ == 0)
+        for (const auto& rs : recordsets_) rs->releaseCursor();
+    Execute(transDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT t" + std::to_string(transDepth_));
     ++transDepth_;
 }
 
 void Database::CommitTrans() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
-    --transDepth_;
-    Execute(transDepth_ == 0 ? "COMMIT" : "RELEASE t" + std::to_string(transDepth_));
+    // A commit that fails (another program's lock) leaves the transaction open for Rollback.
+    const int level = transDepth_ - 1;
+    Execute(level == 0 ? "COMMIT" : "RELEASE t" + std::to_string(level));
+    transDepth_ = level;
 }
 
 void Database::Rollback() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
     --transDepth_;
     if (transDepth_ == 0) {
-        Execute("ROLLBACK");
+        // A failed write may have ended the transaction in the engine already.
+        if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
+        touch();
     } else {
         std::string sp = "t" + std::to_string(transDepth_);
         Execute("ROLLBACK TO " + sp);
@@ -438,11 +480,19 @@ Recordset::Recordset(Database& db, std::string table)
                                " LIMIT 1");
         st.reset();
         if (!loadFrom(st)) clearPosition(true, true);
+        // A statement left on its row would hold the file's read lock for the whole run, and
+        // no other program could then store anything in it.
+        st.reset();
     }
 }
 
 Recordset::~Recordset() {
     closeStatements();
+}
+
+void Recordset::releaseCursor() {
+    if (walk_) walk_->reset();
+    walk_ = nullptr;
 }
 
 void Recordset::closeStatements() {

@@ -27,6 +27,9 @@ enum DbErrorNumber : int {
     kErrUpdateWithoutEdit = 3020,
     kErrObjectClosed = 3420,
     kErrCannotOpen = 3024,
+    kErrReadOnly = 3027,           // cannot update: the database is read-only
+    kErrLocked = 3218,             // could not update: locked by another program
+    kErrNotTariffDatabase = 3343,  // unrecognized database format
     kErrGeneral = 3000,
 };
 
@@ -190,6 +193,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     void walk(bool forward);
     void openWalk(bool forward, const std::vector<Value>* after);
     void closeStatements();
+    // Ends a walk's open cursor (and the read lock it holds); the walk goes on from lastKey_.
+    void releaseCursor();
 
     Database& db_;
     std::string table_;
@@ -222,7 +227,11 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
 
 class Database {
   public:
+    // How long a statement waits for another program's lock before it fails (kErrLocked).
+    static constexpr int kBusyTimeoutMs = 2000;
+
     // Opens an existing database file; a missing file is an error (3024), never a new file.
+    // A file the program may not write opens read-only (see IsReadOnly).
     explicit Database(const std::string& path, bool readOnly = false);
     ~Database();
     Database(const Database&) = delete;
@@ -251,6 +260,8 @@ class Database {
     // Closes every open recordset, last opened first, then the database itself.
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
+    // The engine could open the file for reading only.
+    bool IsReadOnly() const;
 
     sqlite3* handle() const { return db_; }
     // Bumped on every write so that recordsets re-read a row another recordset changed.

@@ -14,6 +14,7 @@
 #include "commodity.h"
 #include "displayquote.h"
 #include "geography.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "lanes.h"
@@ -342,15 +343,19 @@ void frmQPO::BuildControls() {
     Timer1 = new QTimer(this);
     Timer1->setInterval(25);
 
-    connect(mlblAccess, &LabelButton::clicked, this, [this] { mlblAccess_Click(); });
-    connect(mlblCDNExch, &LabelButton::clicked, this, [this] { mlblCDNExch_Click(); });
-    connect(mlblDiscounts, &LabelButton::clicked, this, [this] { mlblDiscounts_Click(); });
-    connect(mlblRates, &LabelButton::clicked, this, [this] { mlblRates_Click(); });
-    connect(mlblPrint, &LabelButton::clicked, this, [this] { mlblPrint_Click(); });
-    connect(mlblDone, &LabelButton::clicked, this, [this] { mlblDone_Click(); });
+    // Every command may read or write the tariff database: its errors become messages.
+    auto guarded = [this](void (frmQPO::*handler)()) {
+        return [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); };
+    };
+    connect(mlblAccess, &LabelButton::clicked, this, guarded(&frmQPO::mlblAccess_Click));
+    connect(mlblCDNExch, &LabelButton::clicked, this, guarded(&frmQPO::mlblCDNExch_Click));
+    connect(mlblDiscounts, &LabelButton::clicked, this, guarded(&frmQPO::mlblDiscounts_Click));
+    connect(mlblRates, &LabelButton::clicked, this, guarded(&frmQPO::mlblRates_Click));
+    connect(mlblPrint, &LabelButton::clicked, this, guarded(&frmQPO::mlblPrint_Click));
+    connect(mlblDone, &LabelButton::clicked, this, [this] { DoneAtomically(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(lstAccessorials, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!quietList_) lstAccessorials_Click();
+        if (!quietList_) AccessorialClickAtomically();
     });
     // Keys pressed anywhere in the window reach it first, as the Alt key must.
     installEventFilter(this);
@@ -623,7 +628,26 @@ void frmQPO::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void frmQPO::reject() {
-    if (!IsUnloaded()) mlblDone_Click();
+    if (!IsUnloaded()) DoneAtomically();
+}
+
+void frmQPO::DoneAtomically() {
+    RunHandlerAtomically([this] { mlblDone_Click(); });
+}
+
+// A choice the database refuses to mark is taken back whole: the quote's flags as they were,
+// nothing marked, the window open on the same quote.
+void frmQPO::AccessorialClickAtomically() {
+    const RatingState flags = rating;
+    const bool askCOD = commodityLines.gAskCODAmount;
+    RunHandlerAtomically([this] { lstAccessorials_Click(); },
+                         [&] {
+                             rating = flags;
+                             commodityLines.gAskCODAmount = askCOD;
+                             quietList_ = true;
+                             lstAccessorials->clearSelection();
+                             quietList_ = false;
+                         });
 }
 
 void frmQPO::Unload(Outcome how) {
@@ -640,7 +664,7 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Alt) {
-                Form_KeyDown(key->key(), key->modifiers());
+                RunHandlerAtomically([&] { Form_KeyDown(key->key(), key->modifiers()); });
                 return true;
             }
             // The window has no default button: Enter and Escape do nothing.
@@ -651,7 +675,7 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::MouseButtonPress:
             if (watched == txtChgDisc) {
-                txtChgDisc_Click();
+                RunHandler([this] { txtChgDisc_Click(); });
                 return true;
             }
             if (watched == picMenu || watched == sheet || watched == Image1) Form_Click();

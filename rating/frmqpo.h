@@ -142,6 +142,10 @@ class frmQPO : public QDialog {
     // Refuses the accessorial clicked: says why and takes the choice back.
     void RefuseAccessorial(const std::string& text, int item);
     void Unload(Outcome how);
+    // Done and the list's click with their database writes in one transaction: a write the
+    // database refuses leaves nothing stored and the window open.
+    void DoneAtomically();
+    void AccessorialClickAtomically();
 
     LabelHighlighter* highlighter_;
     Outcome outcome_ = Outcome::Open;

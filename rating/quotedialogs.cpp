@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "maskededit.h"
@@ -154,14 +155,15 @@ frmCdnRate::frmCdnRate(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(4920, 2100, 840, 390),
                          DialogFont(12, true));
 
-    connect(lblDone, &LabelButton::clicked, this, &frmCdnRate::lblDone_Click);
+    connect(lblDone, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblDone_Click(); }); });
     connect(lblExchFromWeb, &LabelButton::clicked, this, &frmCdnRate::lblExchFromWeb_Click);
     highlighter_ = WireLabels(this);
 }
 
 void frmCdnRate::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) Form_Activate();
+    if (!event->spontaneous()) RunHandler([this] { Form_Activate(); });
 }
 
 void frmCdnRate::Form_Activate() {
@@ -208,7 +210,9 @@ frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(3120, 1800, 840, 390),
                          DialogFont(12, true));
 
-    connect(lblDone, &LabelButton::clicked, this, &frmChgDisc::lblDone_Click);
+    // A changed discount rates the quote again, which reads the tariff.
+    connect(lblDone, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblDone_Click(); }); });
     highlighter_ = WireLabels(this);
 }
 

@@ -1,5 +1,6 @@
 #include "rategrid.h"
 
+#include <array>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -13,6 +14,14 @@
 namespace {
 
 constexpr size_t kRowBytes = 44;
+
+// The highest value a grid row may hold, in cents: $10,000.00 as a minimum charge or as the
+// class-100 rate of 100 lbs. The carrier's dearest lanes stay far below a tenth of it; a value
+// above it (or below 0) is a damaged file, which would otherwise quote millions of dollars or
+// a negative charge.
+constexpr int32_t kCeilingCents = 1000000;
+const char* const kFieldNames[11] = {
+    "minimum charge", "L5C", "5C", "1M", "2M", "5M", "10M", "15M", "20M", "25M", "30M"};
 
 // Each grid file is opened once and stays mapped: a rating then costs no file system call.
 std::map<std::string, std::unique_ptr<BinaryFile>, std::less<>>& OpenGrids() {
@@ -62,8 +71,18 @@ void LoadRateGrid(int32_t laneCode) {
         throw TariffDataError("The rate grid file " + grid.Path() + " has no row " +
                               std::to_string(row) + " (lane code " + std::to_string(laneCode) +
                               "), so this lane cannot be rated.");
-    const auto bytes = reinterpret_cast<const unsigned char*>(grid.BytesAt(offset + 1, kRowBytes).data());
-    for (size_t i = 0; i < 11; ++i) rating.gGridRow[i] = LittleEndian32(bytes + 4 * i);
+    const std::string row44 = grid.BytesAt(offset + 1, kRowBytes);
+    const auto bytes = reinterpret_cast<const unsigned char*>(row44.data());
+    std::array<int32_t, 11> values{};
+    for (size_t i = 0; i < 11; ++i) {
+        values[i] = LittleEndian32(bytes + 4 * i);
+        if (values[i] < 0 || values[i] > kCeilingCents)
+            throw TariffDataError(
+                "The rate grid file " + grid.Path() + " holds " + std::to_string(values[i]) +
+                " cents in row " + std::to_string(row) + ", field " + std::to_string(i + 1) + " (" +
+                kFieldNames[i] + "), which cannot be a rate, so this lane cannot be rated.");
+    }
+    rating.gGridRow = values;
 
     rating.gOrigFactor = rating.gDestFactor = rating.gLanePush = 1;
     rating.gOrigFactor = OriginArbFactor();

@@ -1,9 +1,11 @@
 #include "settings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <stdexcept>
 
+#include "fileerror.h"
 #include "tariffdb.h"
 
 const char* const kFloorKeys[13] = {
@@ -20,6 +22,15 @@ Recordset& Config() {
     if (!tariff.rsConfig || !tariff.rsConfig->IsOpen())
         throw std::runtime_error("The settings table is not open.");
     return *tariff.rsConfig;
+}
+
+FileError MissingFile(const std::string& what, const std::string& path) {
+    return FileError(errno == ENOENT ? FileError::kFileNotFound : FileError::kPathFileAccess,
+                     what + " " + path + " is missing or unreadable.");
+}
+
+FileError UnreadableFile(const std::string& what, const std::string& path) {
+    return FileError(FileError::kPathFileAccess, what + " " + path + " could not be read.");
 }
 
 // One line of a text data file; a Windows line end is not part of the text.
@@ -51,7 +62,7 @@ void SetConfigValue(const std::string& key, const std::string& value) {
 void LoadStatesFile() {
     const std::string path = AppFolder() + "data/states.dat";
     std::ifstream in(path);
-    if (!in) throw std::runtime_error("The state list " + path + " is missing or unreadable.");
+    if (!in) throw MissingFile("The state list", path);
     std::vector<StateRow> rows;
     std::string line;
     for (size_t lineNo = 1; ReadLine(in, line); ++lineNo) {
@@ -66,6 +77,13 @@ void LoadStatesFile() {
                                      "\" is not of the form Name,XX.QZX.");
         rows.push_back({line.substr(0, c), line.substr(c + 1, 2), line.substr(p + 1, 3)});
     }
+    if (in.bad()) throw UnreadableFile("The state list", path);
+    // Every point's state is looked up in it: without one line nothing could be verified.
+    if (rows.empty())
+        throw FileError(FileError::kInputPastEnd,
+                        "The state list " + path +
+                            " holds no state line; it must hold one "
+                            "line Name,XX.QZX for every state and province.");
     tariff.gStateTable = std::move(rows);
 }
 
@@ -87,9 +105,16 @@ void LoadSettings() {
 
     const std::string path = AppFolder() + "data/effdate.dat";
     std::ifstream in(path);
-    if (!in) throw std::runtime_error("The effective-date file " + path + " is missing.");
+    if (!in) throw MissingFile("The effective-date file", path);
     std::string line;
-    ReadLine(in, line);
+    const bool read = ReadLine(in, line);
+    if (in.bad()) throw UnreadableFile("The effective-date file", path);
+    // The date heads the window and every "no service" message; a tariff without one is
+    // damaged, not undated.
+    if (!read || line.find_first_not_of(" \t") == std::string::npos)
+        throw FileError(FileError::kInputPastEnd,
+                        "The effective-date file " + path +
+                            " is empty; its first line must hold the date the rates take effect.");
     tariff.gEffDate = line;
 
     tariff.gDensityDefault = GetConfigValue("DC_density", "9.9");

@@ -86,9 +86,41 @@ void SetAppFolder(const std::string& folder) {
     gAppFolderOverride = folder.empty() ? std::string() : WithTrailingSeparator(folder);
 }
 
+namespace {
+// Every rating stores the accessorial choices in the database, and the default origin and
+// classes, the exchange rate and the customer's pricing live there too: a database the
+// program cannot write would fail every rating later, so it is refused at start.
+void RequireWritable(const Database& db) {
+    const std::string path = db.Path();
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    const char* why =
+        " Fretlyn must be able to write to it: it stores there the accessorial choices of "
+        "every rating, the default origin and classes, the exchange rate and the customer's "
+        "discounts.";
+    if (db.IsReadOnly())
+        throw DbError(kErrReadOnly, "The database " + path + " is read-only." + why +
+                                        "  Make the file writable for this user.");
+    // The engine writes its journal beside the file while it stores a change.
+    if (::access(folder.c_str(), W_OK) != 0)
+        throw DbError(kErrReadOnly, "The folder " + folder + " of the database " + path +
+                                        " is read-only." + why +
+                                        "  Make the folder writable for this user.");
+}
+
+void RequireTariffTables(Database& db) {
+    for (const auto& t : kTables)
+        if (db.TableExists(t.table)) return;
+    throw DbError(kErrNotTariffDatabase, "The file " + db.Path() +
+                                             " holds none of the tariff's tables: it is not a "
+                                             "tariff database.");
+}
+}  // namespace
+
 void OpenTariffDatabase() {
     try {
         tariff.gDB = std::make_unique<Database>(AppFolder() + "data/x2007.mdb");
+        RequireTariffTables(*tariff.gDB);
+        RequireWritable(*tariff.gDB);
         for (const auto& t : kTables) {
             auto rs = tariff.gDB->OpenRecordset(t.table);
             if (*t.index) rs->SetIndex(t.index);

@@ -82,7 +82,8 @@ void SetAppFolder(const std::string& folder);
 std::string WithTrailingSeparator(const std::string& folder);
 
 // Opens the database, every table on its index and the lane files. A missing file, table
-// or index raises an error that names it; nothing is left half open.
+// or index raises an error that names it, as do a file that holds none of the tables and a
+// database the program may not write; nothing is left half open.
 void OpenTariffDatabase();
 // Closes every open recordset (those other code opened too), the database and the lane
 // files. Safe to call when nothing is open.

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "commodity.h"
+#include "form3fixture.h"
 #include "handcursor.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -23,61 +24,7 @@
 
 namespace {
 
-class Form3Test : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        messageScript.Reset();
-        messageScript.Start();
-        messages.Reset();
-        mainState.Reset();
-        offshore.Reset();
-        rating.Reset();
-        commodityLines.Reset();
-        Form3::SetProgramEnd([this] { ++programEnds; });
-    }
-    void TearDown() override {
-        form.reset();
-        messageScript.Reset();
-    }
-
-    // Settings a test wants in place before the window loads.
-    void Set(const std::string& key, const std::string& value) {
-        Database db(app.file("data/x2007.mdb").string());
-        db.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key});
-    }
-
-    Form3& Load() {
-        form = std::make_unique<Form3>();
-        form->Form_Load();
-        form->Form_Activate();
-        messageScript.ClearLog();
-        return *form;
-    }
-
-    void EnterOrigin(const QString& text) {
-        form->txtozip->setText(text);
-        form->txtozip_LostFocus();
-    }
-    void EnterDestination(const QString& text) {
-        form->txtdzip->setText(text);
-        form->txtdzip_LostFocus();
-    }
-
-    // The messages shown since the last check, as "title: text".
-    std::vector<std::string> TakeMessages() {
-        std::vector<std::string> out;
-        for (const auto& m : messageScript.Log())
-            out.push_back((m.title + ": " + m.text).toStdString());
-        messageScript.ClearLog();
-        return out;
-    }
-
-    ScratchAppFolder app;
-    std::unique_ptr<Form3> form;
-    int programEnds = 0;
-};
-
-using Messages = std::vector<std::string>;
+using Form3Test = MainWindowFixture;
 
 TEST_F(Form3Test, LoadsTheDataAndShowsTheEffectiveDateInTheTitle) {
     Load();

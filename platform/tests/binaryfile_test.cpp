@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fileerror.h"
+
 namespace fs = std::filesystem;
 
 TEST(BinaryFile, ReadsBytesAtOneBasedPositionsAndRefusesPositionsPastTheEnd) {
@@ -43,4 +45,36 @@ TEST(BinaryFile, MissingFileIsNamedInTheError) {
         EXPECT_NE(std::string(e.what()).find("cxgrd.dat"), std::string::npos);
     }
     EXPECT_FALSE(f.IsOpen());
+}
+
+TEST(BinaryFile, AFileShortenedWhileOpenIsTooShortNotAFault) {
+    fs::path p = fs::temp_directory_path() / ("fretlyn_short_" + std::to_string(::getpid()));
+    {
+        std::ofstream out(p, std::ios::binary);
+        out << std::string(8192, '\x07');
+    }
+    BinaryFile f;
+    f.Open(p.string());
+    EXPECT_EQ(f.ByteAt(8192), 7);
+    // A tariff update writes the file anew in place, shorter than before.
+    fs::resize_file(p, 100);
+    EXPECT_EQ(f.Size(), 100u);
+    EXPECT_EQ(f.ByteAt(100), 7);
+    try {
+        f.ByteAt(5000);
+        ADD_FAILURE() << "read past the end of the shortened file";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.number(), FileError::kInputPastEnd);
+        const std::string m = e.what();
+        EXPECT_NE(m.find(p.string() + " is too short"), std::string::npos) << m;
+        EXPECT_NE(m.find("(100 bytes)"), std::string::npos) << m;
+    }
+    EXPECT_THROW(f.BytesAt(99, 3), FileError);
+    // Grown again, the new bytes are read as they are now.
+    {
+        std::ofstream out(p, std::ios::binary | std::ios::app);
+        out << std::string(10, '\x2a');
+    }
+    EXPECT_EQ(f.ByteAt(110), 0x2a);
+    fs::remove(p);
 }

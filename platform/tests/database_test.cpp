@@ -4,9 +4,11 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -287,6 +289,113 @@ TEST_F(DatabaseTest, RollbackUndoesAndCommitKeeps) {
     db_->CommitTrans();
     EXPECT_EQ(rs->RecordCount(), 3);
     EXPECT_EQ(errorNumber([&] { db_->CommitTrans(); }), 3034);
+}
+
+// Another program's connection to the same file, holding the lock a transaction of the given
+// kind takes.
+class OtherProgram {
+  public:
+    OtherProgram(const fs::path& path, const char* begin) {
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db_), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db_, begin, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db_);
+    }
+    ~OtherProgram() { Release(); }
+    void Release() {
+        if (!db_) return;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(DatabaseTest, ALockHeldForAMomentIsWaitedFor) {
+    OtherProgram other(path_, "BEGIN EXCLUSIVE");
+    // The other program finishes well inside the time the engine waits.
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBusyTimeoutMs / 5));
+        other.Release();
+    });
+    EXPECT_NO_THROW(db_->Execute("UPDATE basezone00 SET zone = 'Z' WHERE zone = 'A'"));
+    finisher.join();
+    EXPECT_EQ(db_->OpenSnapshot("SELECT count(*) AS n FROM basezone00 WHERE zone = 'Z'")
+                  .Field("n")
+                  .toInt(),
+              1);
+}
+
+// A walk stopped part way must not keep the transaction from waiting for another program.
+TEST_F(DatabaseTest, ATransactionWaitsForAWriteLockEvenBesideAWalkLeftPartWay) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    rs->MoveFirst();
+    rs->MoveNext();
+    ASSERT_EQ(rs->Field("zip").str(), "55401");  // 10001, 55401, then 60601 …
+    OtherProgram other(path_, "BEGIN IMMEDIATE");
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBusyTimeoutMs / 5));
+        other.Release();
+    });
+    EXPECT_NO_THROW(db_->BeginTrans());
+    finisher.join();
+    db_->Execute("UPDATE basezone00 SET zone = 'Q' WHERE zone = 'A'");
+    db_->CommitTrans();
+    // The walk goes on from the row it stood on.
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field("zip").str(), "60601");
+}
+
+TEST_F(DatabaseTest, ALockThatStaysAndAReadOnlyFileAreSaidInWords) {
+    {
+        OtherProgram other(path_, "BEGIN EXCLUSIVE");
+        try {
+            db_->OpenSnapshot("SELECT apply FROM accessorials WHERE name = ?", {"Liftgate"});
+            ADD_FAILURE() << "read through another program's exclusive lock";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), kErrLocked);
+            EXPECT_NE(std::string(e.what()).find(path_.string() + " is locked by another program"),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+    Database readOnly(path_.string(), true);
+    EXPECT_TRUE(readOnly.IsReadOnly());
+    EXPECT_FALSE(db_->IsReadOnly());
+    try {
+        readOnly.Execute("DELETE FROM basezone00");
+        ADD_FAILURE() << "wrote to a read-only database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrReadOnly);
+        EXPECT_NE(std::string(e.what()).find(path_.string() + " is read-only"), std::string::npos)
+            << e.what();
+    }
+}
+
+TEST_F(DatabaseTest, ACommitRefusedByAnotherProgramCanStillBeRolledBack) {
+    db_->BeginTrans();
+    db_->Execute("INSERT INTO basezone00 VALUES (?)", {"C"});
+    {
+        // A reader's lock: the commit cannot write the file while it is held.
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT zone FROM basezone00", -1, &st, nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(errorNumber([&] { db_->CommitTrans(); }), kErrLocked);
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+    }
+    db_->Rollback();
+    EXPECT_EQ(db_->OpenSnapshot("SELECT count(*) AS n FROM basezone00").Field("n").toInt(), 2);
+    // No transaction is left open: a new one begins and commits.
+    db_->BeginTrans();
+    db_->Execute("INSERT INTO basezone00 VALUES (?)", {"D"});
+    db_->CommitTrans();
+    EXPECT_EQ(db_->OpenSnapshot("SELECT count(*) AS n FROM basezone00").Field("n").toInt(), 3);
 }
 
 TEST_F(DatabaseTest, CloseShutsEveryOpenRecordsetAndTheDatabase) {

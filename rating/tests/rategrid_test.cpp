@@ -29,14 +29,14 @@ protected:
 };
 
 TEST_F(RateGrid, LaneCodeSplitsIntoFileAndRow) {
-    // Lane 12345: grid012.dat, row 345, byte 15136. The values cover sign and byte order.
-    WriteGrid(12, 345, {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 0x01020304, -1});
+    // Lane 12345: grid012.dat, row 345, byte 15136. The values cover byte order.
+    WriteGrid(12, 345, {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 0x0A0B0C, 0x20100});
     LoadRateGrid(12345);
     EXPECT_EQ(rating.gGridRow[0], 9500);
     EXPECT_EQ(rating.gGridRow[1], 4000);
     EXPECT_EQ(rating.gGridRow[8], 1000);
-    EXPECT_EQ(rating.gGridRow[9], 16909060);
-    EXPECT_EQ(rating.gGridRow[10], -1);
+    EXPECT_EQ(rating.gGridRow[9], 658188);
+    EXPECT_EQ(rating.gGridRow[10], 131328);
     EXPECT_EQ(std::filesystem::file_size(app.file("grids/grid012.dat")), 345u * 44);
 
     WriteGrid(1, 234, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
@@ -86,6 +86,54 @@ TEST_F(RateGrid, RowZeroMissingFileAndShortReadAreTariffDataErrors) {
     std::filesystem::resize_file(app.file("grids/grid012.dat"), 3 * 44 - 1);
     CloseRateGrids();
     expectError(12003, "row 3");
+}
+
+TEST_F(RateGrid, AGridShortenedWhileOpenIsATariffDataError) {
+    WriteGrid(12, 3, {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});
+    LoadRateGrid(12003);  // the file is open from here on
+    // A tariff update rewrites it in place, shorter: row 3 is gone.
+    std::filesystem::resize_file(app.file("grids/grid012.dat"), 2 * 44 + 10);
+    try {
+        LoadRateGrid(12003);
+        ADD_FAILURE() << "rated a row past the end of the shortened grid";
+    } catch (const TariffDataError& e) {
+        EXPECT_NE(std::string(e.what()).find("grid012.dat has no row 3"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(rating.gGridRow[0], 0);
+}
+
+// A value no rate can have: a damaged file, named with its row, never a quote.
+TEST_F(RateGrid, AGridValueThatCannotBeARateIsATariffDataError) {
+    auto expectRefused = [&](std::array<int32_t, 11> values, const std::string& fragment) {
+        WriteGrid(12, 345, values);
+        CloseRateGrids();
+        rating.gGridRow.fill(77);
+        try {
+            LoadRateGrid(12345);
+            ADD_FAILURE() << "rated with " << fragment;
+        } catch (const TariffDataError& e) {
+            const std::string m = e.what();
+            EXPECT_NE(m.find("grid012.dat"), std::string::npos) << m;
+            EXPECT_NE(m.find("row 345"), std::string::npos) << m;
+            EXPECT_NE(m.find(fragment), std::string::npos) << m;
+        }
+        EXPECT_EQ(rating.gGridRow[0], 0);  // nothing of the damaged row is kept
+    };
+    expectRefused({9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, -1}, "-1 cents");
+    expectRefused({-9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800},
+                  "minimum charge");
+    // Bytes of text where numbers belong read as a huge rate.
+    expectRefused({9500, 4000, 0x41414141, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800}, "(5C)");
+    expectRefused({9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 1000001},
+                  "1000001 cents");
+
+    // $10,000.00 is the highest value a row may hold; 0 is a value too.
+    WriteGrid(12, 345, {1000000, 0, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});
+    CloseRateGrids();
+    LoadRateGrid(12345);
+    EXPECT_EQ(rating.gGridRow[0], 1000000);
+    EXPECT_EQ(rating.gGridRow[1], 0);
 }
 
 TEST_F(RateGrid, OriginFactorFromBumpAndPrefixLists) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fileerror.h"
 #include "geography.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -282,6 +283,46 @@ TEST(FixedLists, MatchWholeEntriesOnly) {
     EXPECT_FALSE(IsBCMetroPostal("V8V 1A1"));
     EXPECT_FALSE(IsBCMetroPostal("V6"));
     EXPECT_FALSE(IsBCMetroPostal("K6B 1A1"));
+}
+
+}  // namespace
+
+namespace {
+
+// A tariff update writes the lane files anew while the program holds them open: a cell past
+// the new end is the "too short" error naming the file, never a fault.
+TEST_F(Lanes, ALaneFileShortenedUnderTheOpenTariffIsTooShort) {
+    const int32_t lastCell = GridCellNumber(1053, 1053);
+    EXPECT_EQ(GetLaneCode(lastCell).size(), 6u);  // the files are open and read
+    for (const char* name : {"data/cxgrd.dat", "data/cxlns.dat", "data/cxmap.dat"}) {
+        const auto full = fs::file_size(app.file(name));
+        fs::resize_file(app.file(name), 1000);
+        EXPECT_EQ(GetLaneCode(1000).size(), 6u);  // what is left still reads
+        try {
+            GetLaneCode(lastCell);
+            ADD_FAILURE() << "read past the end of the shortened " << name;
+        } catch (const FileError& e) {
+            const std::string m = e.what();
+            EXPECT_EQ(e.number(), FileError::kInputPastEnd);
+            EXPECT_NE(m.find(app.file(name).string() + " is too short"), std::string::npos) << m;
+        }
+        fs::resize_file(app.file(name), full);  // the update done: read again
+        EXPECT_EQ(GetLaneCode(lastCell).size(), 6u);
+    }
+}
+
+TEST_F(Lanes, AShortenedTransitDayFileIsTooShort) {
+    ServiceCentres();
+    WriteMatrix(app.file("data/svc.dat"), kSvcSide, {{{1, 572}, 4}});
+    EXPECT_EQ(GetServiceDays("55998", "55997"), 4);
+    fs::resize_file(app.file("data/svc.dat"), 100);
+    try {
+        GetServiceDays("55998", "55997");
+        ADD_FAILURE() << "read past the end of the shortened svc.dat";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("svc.dat is too short"), std::string::npos)
+            << e.what();
+    }
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <vector>
 
+#include "fileerror.h"
 #include "tariffdb.h"
 #include "testdata.h"
 
@@ -78,10 +80,6 @@ TEST_F(Settings, StatesFileIsParsedByCommaAndPoint) {
     EXPECT_EQ(tariff.gStateTable[0].region, "QZF");
     EXPECT_EQ(tariff.gStateTable[2].name, "Newfoundland and Labrador");
     EXPECT_EQ(tariff.gStateTable[1].region, "QZA");
-
-    app.writeFile("data/states.dat", "");
-    LoadStatesFile();
-    EXPECT_TRUE(tariff.gStateTable.empty());
 }
 
 TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
@@ -106,6 +104,36 @@ TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
 
     std::filesystem::remove(app.file("data/states.dat"));
     EXPECT_THROW(LoadStatesFile(), std::runtime_error);
+}
+
+// What the start-up needs of its two text files: an error naming the file, with a number.
+TEST_F(Settings, AnEmptyOrMissingStartUpFileIsAnErrorNamingIt) {
+    auto expectFileError = [&](const std::function<void()>& load, const std::string& file,
+                               int number, const std::string& fragment) {
+        try {
+            load();
+            ADD_FAILURE() << file << " accepted";
+        } catch (const FileError& e) {
+            const std::string m = e.what();
+            EXPECT_EQ(e.number(), number) << m;
+            EXPECT_NE(m.find(app.file(file).string()), std::string::npos) << m;
+            EXPECT_NE(m.find(fragment), std::string::npos) << m;
+        }
+    };
+    for (const char* blank : {"", "\r\n", "   \nsecond line\n"}) {
+        app.writeFile("data/effdate.dat", blank);
+        expectFileError(LoadSettings, "data/effdate.dat", FileError::kInputPastEnd, "is empty");
+    }
+    std::filesystem::remove(app.file("data/effdate.dat"));
+    expectFileError(LoadSettings, "data/effdate.dat", FileError::kFileNotFound, "missing");
+
+    for (const char* noState : {"", "\n\r\n\n"}) {
+        app.writeFile("data/states.dat", noState);
+        expectFileError(LoadStatesFile, "data/states.dat", FileError::kInputPastEnd,
+                        "holds no state line");
+    }
+    std::filesystem::remove(app.file("data/states.dat"));
+    expectFileError(LoadStatesFile, "data/states.dat", FileError::kFileNotFound, "missing");
 }
 
 TEST_F(Settings, ShippedStatesFileFitsTheTable) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "lockedfiles.h"
 #include "testdata.h"
 
 namespace fs = std::filesystem;
@@ -92,4 +93,58 @@ TEST_F(OpenTariff, MissingPiecesAreNamedAndNothingStaysOpen) {
 
     fs::remove(app.file("data/x2007.mdb"));
     expectFailureNaming("x2007.mdb");
+}
+
+// A file the engine opens but that is no tariff: said so, not "table accessorials missing".
+TEST_F(OpenTariff, AFileWithNoneOfTheTablesIsNotATariffDatabase) {
+    auto expectNotATariff = [&] {
+        try {
+            OpenTariffDatabase();
+            ADD_FAILURE() << "opened a database without the tariff's tables";
+        } catch (const DbError& e) {
+            const std::string m = e.what();
+            EXPECT_EQ(e.number(), kErrNotTariffDatabase);
+            EXPECT_NE(m.find(app.file("data/x2007.mdb").string()), std::string::npos) << m;
+            EXPECT_NE(m.find("is not a tariff database"), std::string::npos) << m;
+        }
+        EXPECT_FALSE(tariff.gDB);
+    };
+    app.writeFile("data/x2007.mdb", "");  // the engine takes an empty file as a new database
+    expectNotATariff();
+    {
+        Database other(app.file("data/x2007.mdb").string());
+        other.Execute("CREATE TABLE invoices (id INTEGER)");
+    }
+    expectNotATariff();
+}
+
+// Every rating writes to the database: one the program may not write is refused at start,
+// with the file and the reason, rather than failing each rating later.
+TEST_F(OpenTariff, AReadOnlyDatabaseOrFolderIsRefusedAtStartWithTheReason) {
+    auto expectRefused = [&](const std::string& fragment) {
+        try {
+            OpenTariffDatabase();
+            ADD_FAILURE() << "opened a database it cannot write";
+        } catch (const DbError& e) {
+            const std::string m = e.what();
+            EXPECT_EQ(e.number(), kErrReadOnly);
+            EXPECT_NE(m.find(fragment), std::string::npos) << m;
+            EXPECT_NE(m.find("must be able to write to it"), std::string::npos) << m;
+            EXPECT_NE(m.find("accessorial choices"), std::string::npos) << m;
+        }
+        EXPECT_FALSE(tariff.gDB);
+        EXPECT_FALSE(tariff.laneGrid.IsOpen());
+    };
+    {
+        ReadOnlyPath file(app.file("data/x2007.mdb"));
+        if (file.Writable()) GTEST_SKIP() << "this file system cannot make a file read-only";
+        expectRefused(app.file("data/x2007.mdb").string() + " is read-only");
+    }
+    {
+        ReadOnlyPath folder(app.file("data"));
+        if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+        expectRefused("The folder " + app.file("data/").string());
+    }
+    OpenTariffDatabase();  // writable again: it opens
+    EXPECT_FALSE(tariff.gDB->IsReadOnly());
 }

@@ -68,7 +68,9 @@ void Generate(const std::string& source, const std::string& app) {
         states += s.name + "," + s.code + "." + RegionKey(RegionOfState(s.code)) + "\n";
     WriteFileAtomically(app + "/data/states.dat", states);
     WriteFileAtomically(app + "/data/effdate.dat", std::string(kEffectiveDate) + "\n");
-    WriteFileAtomically(app + "/graphics/usa_poly.txt", ReadFile(source + "/usa_poly.txt"));
+    const std::string outlines = ReadFile(source + "/usa_poly.txt");
+    WriteFileAtomically(app + "/graphics/usa_poly.txt", outlines);
+    WriteFileAtomically(app + "/graphics/usa.bmp", MapPictureBytes(outlines));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
     WriteTariffPages(app, kEffectiveDate);
     WriteHelpPages(app);

@@ -135,3 +135,5 @@ void WriteBLForms(const std::string& appDir);
 
 // The bytes of graphics/finger.cur, the hand cursor of every window.
 std::string HandCursorBytes();
+// The bytes of graphics/usa.bmp, the region map's background, drawn from the state outlines.
+std::string MapPictureBytes(const std::string& polygonText);

@@ -1,0 +1,79 @@
+#include "polygonfile.h"
+
+#include <charconv>
+#include <fstream>
+
+bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list) {
+    list.clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+        // A file written on the other platform ends its lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) list.push_back(line);
+    }
+    return true;
+}
+
+std::string PolygonName(const std::string& line) {
+    const auto comma = line.find(',');
+    return comma == std::string::npos ? std::string() : line.substr(0, comma);
+}
+
+namespace {
+
+bool ParseWhole(std::string_view field, int& value) {
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+    if (field.empty()) return false;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    return error == std::errc() && end == field.data() + field.size();
+}
+
+}  // namespace
+
+std::optional<MapRing> ParsePolygonRing(const std::string& line) {
+    const auto comma = line.find(',');
+    if (comma == std::string::npos || comma == 0) return std::nullopt;
+    std::vector<int> values;
+    std::string_view rest(line);
+    rest.remove_prefix(comma + 1);
+    while (true) {
+        const auto next = rest.find(',');
+        int value = 0;
+        if (!ParseWhole(rest.substr(0, next), value)) return std::nullopt;
+        values.push_back(value);
+        if (next == std::string_view::npos) break;
+        rest.remove_prefix(next + 1);
+    }
+    if (values.size() % 2 != 0 || values.size() < 6) return std::nullopt;
+    MapRing ring;
+    for (size_t i = 0; i < values.size(); i += 2) ring.push_back({values[i], values[i + 1]});
+    return ring;
+}
+
+bool RingContains(const MapRing& ring, double x, double y) {
+    bool inside = false;
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        const double xi = ring[i].x, yi = ring[i].y, xj = ring[j].x, yj = ring[j].y;
+        if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
+    }
+    return inside;
+}
+
+void AddRing(std::vector<MapShape>& shapes, const std::string& name, MapRing ring) {
+    for (auto& shape : shapes)
+        if (shape.name == name) {
+            shape.rings.push_back(std::move(ring));
+            return;
+        }
+    shapes.push_back({name, {std::move(ring)}});
+}
+
+const MapShape* ShapeAt(const std::vector<MapShape>& shapes, double x, double y) {
+    for (auto shape = shapes.rbegin(); shape != shapes.rend(); ++shape)
+        for (const auto& ring : shape->rings)
+            if (RingContains(ring, x, y)) return &*shape;
+    return nullptr;
+}

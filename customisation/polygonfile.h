@@ -1,0 +1,48 @@
+#pragma once
+// The state outlines of the region map (graphics/usa_poly.txt): one ring per line, "Name,x1,y1,
+// x2,y2,…" in the pixels of the 800 x 500 background picture. A state with islands or detached
+// parts has several lines under one name; together they are one state.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct MapPoint {
+    int x = 0;
+    int y = 0;
+};
+
+using MapRing = std::vector<MapPoint>;
+
+// The size of the picture the outlines are drawn for.
+inline constexpr int kMapWidth = 800;
+inline constexpr int kMapHeight = 500;
+
+// Empties the list, then adds every non-empty line of the file in file order. False when the
+// file cannot be read (the list stays empty then).
+bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list);
+
+// The name of a polygon line: the text before its first comma; empty when it has none.
+std::string PolygonName(const std::string& line);
+
+// The ring of a polygon line "Name,x1,y1,…": at least three points of whole numbers. Nothing
+// when the line has no name, an odd count of coordinates, a field that is not a whole number or
+// fewer than three points.
+std::optional<MapRing> ParsePolygonRing(const std::string& line);
+
+// Whether the point lies inside the ring (even-odd rule; the ring closes by itself).
+bool RingContains(const MapRing& ring, double x, double y);
+
+// One named shape of the map: every ring of its name.
+struct MapShape {
+    std::string name;
+    std::vector<MapRing> rings;
+};
+
+// Adds the ring to the shape of its name, or to a new shape at the end.
+void AddRing(std::vector<MapShape>& shapes, const std::string& name, MapRing ring);
+
+// The shape under a point: the one added last among those that contain it, so that a small
+// shape drawn over a larger one (the District of Columbia over its neighbours) takes its clicks.
+// Nothing when the point is outside every shape.
+const MapShape* ShapeAt(const std::vector<MapShape>& shapes, double x, double y);

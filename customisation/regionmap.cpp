@@ -1,0 +1,119 @@
+#include "regionmap.h"
+
+#include <filesystem>
+#include <set>
+
+#include "polygonfile.h"
+#include "tariffdb.h"
+
+namespace {
+
+constexpr const char* kFormName = "Form1";
+constexpr const char* kPolygonKind = "12,";
+
+}  // namespace
+
+void PaintMapPolygon(RegionMapControl& control, const std::string& name, const MapRGB& colour) {
+    control.FillPolygon(name, colour[0], colour[1], colour[2]);
+    control.ShowPolygon(name, 1, 0);
+}
+
+RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& appFolder,
+                                std::vector<std::string>& polygons, const RegionMapSource& source) {
+    RegionMapProblems problems;
+    control.SetOriginX(0);
+    control.SetOriginY(0);
+    control.SetOutlineWidth(1);
+    control.SetLabelColour(MapColourValue(255, 255, 0));
+    control.SetHoverColour(MapColourValue(255, 0, 0));
+
+    const std::string polygonPath = appFolder + kPolygonFile;
+    if (!LoadPolygonFile(polygonPath, polygons)) problems.missingPolygonFile = polygonPath;
+
+    control.SetPictureFolder(appFolder + "graphics");
+    control.SetPictureFile(kMapPicture);
+    const std::string picture = appFolder + "graphics/" + kMapPicture;
+    if (!std::filesystem::is_regular_file(picture)) problems.missingPicture = picture;
+    control.BeginDrawing(kFormName);
+
+    for (const auto& line : polygons) {
+        // A line the control could not draw would leave a name without a shape behind.
+        if (!ParsePolygonRing(line)) {
+            problems.badLines.push_back(line);
+            continue;
+        }
+        const std::string name = PolygonName(line);
+        control.AddPolygon(name, kPolygonKind + line);
+        control.SetPolygonLabel("", name);
+        MapRGB colour = kNeutralStateColour;
+        if (source.isListedState(name)) {
+            source.regionColour(source.regionOf(name));
+            colour = source.currentColour();
+        }
+        PaintMapPolygon(control, name, colour);
+    }
+    control.EndPolygons();
+    control.EndDrawing(kFormName);
+    return problems;
+}
+
+namespace {
+
+std::set<std::string>& ToldProblems() {
+    static std::set<std::string> told;
+    return told;
+}
+
+// Enough of a bad line to find it in the file.
+std::string Excerpt(const std::string& line) {
+    constexpr size_t kShown = 40;
+    return line.size() <= kShown ? line : line.substr(0, kShown) + "...";
+}
+
+}  // namespace
+
+std::vector<std::string> UntoldMapProblems(const RegionMapProblems& problems) {
+    std::vector<std::string> messages;
+    if (!problems.missingPolygonFile.empty())
+        messages.push_back("The state outlines cannot be read from " + problems.missingPolygonFile +
+                           ".  The map stays empty; the discounts can still be edited.");
+    if (!problems.missingPicture.empty())
+        messages.push_back("The map picture " + problems.missingPicture +
+                           " cannot be found.  The states are drawn without it.");
+    if (!problems.badLines.empty()) {
+        std::string text =
+            "These lines of the state outlines are not a state's outline and are "
+            "left off the map:";
+        // A damaged file could have hundreds: the first few are enough to find the damage.
+        constexpr size_t kListed = 5;
+        for (size_t i = 0; i < problems.badLines.size() && i < kListed; ++i)
+            text += "\n\"" + Excerpt(problems.badLines[i]) + "\"";
+        if (problems.badLines.size() > kListed)
+            text += "\nand " + std::to_string(problems.badLines.size() - kListed) + " more.";
+        messages.push_back(text);
+    }
+    std::vector<std::string> untold;
+    for (auto& message : messages)
+        if (ToldProblems().insert(message).second) untold.push_back(std::move(message));
+    return untold;
+}
+
+void ResetMapProblemReports() {
+    ToldProblems().clear();
+}
+
+std::optional<std::string> IntrastateFloor(uint8_t region, const std::string& locationState,
+                                           const std::string& stateCode,
+                                           const std::string& operatingRegion) {
+    // Regions 1 to 4 are a new location's own; only a region the user made gets the floor.
+    if (region <= 4 || locationState.empty() || locationState != stateCode) return std::nullopt;
+    const char* key = nullptr;
+    if (operatingRegion == "QZB")
+        key = "FLOOR_qzbintra";
+    else if (operatingRegion == "QZD")
+        key = stateCode == "CA" ? "FLOOR_qzdcalif" : "FLOOR_qzdintra";
+    else
+        return std::nullopt;
+    const auto value = tariff.startupValues.find(key);
+    return value == tariff.startupValues.end() ? std::string("00.00") : value->second;
+}

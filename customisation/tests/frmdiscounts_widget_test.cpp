@@ -1,0 +1,293 @@
+// The full discount editor as a user drives it: what it opens on, the map in region colours,
+// leave processing before every command, a click on the map, the child windows keeping the
+// location and region, a damaged map, and the hand-over to the simple editor.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+
+#include "commandwindows.h"
+#include "discountstore.h"
+#include "form3.h"
+#include "formkit.h"
+#include "frmdiscounts.h"
+#include "frmfak.h"
+#include "frmqpo.h"
+#include "frmsimplediscount.h"
+#include "installwindows.h"
+#include "polygonfile.h"
+#include "pricingfixture.h"
+#include "regionmap.h"
+#include "regionmapwidget.h"
+#include "screenshots.h"
+#include "shiplocations.h"
+#include "startup.h"
+#include "tariffdb.h"
+
+namespace {
+
+// The colours a region's states are filled with, written out here from the carrier's table.
+const QColor kRegion1(255, 38, 9), kRegion2(0, 150, 72), kRegion3(199, 115, 0),
+    kNeutral(190, 190, 190);
+
+class DiscountsWindowTest : public PricingTest {
+  protected:
+    void SetUp() override {
+        PricingTest::SetUp();
+        ResetMapProblemReports();
+        InstallCustomisationWindows();
+        AddShippingLocation("900");  // Los Angeles: QZD
+        AddShippingLocation("606");  // Chicago: QZA
+    }
+    void TearDown() override {
+        UnloadDiscountsWindow();
+        ResetCommandWindows();
+        PricingTest::TearDown();
+    }
+    // Opens the editor through the main window's command; `drive` gets the editor, `other`
+    // every other window that opens from it.
+    void Open(std::function<void(frmDiscounts&)> drive,
+              std::function<void(QDialog&)> other = nullptr) {
+        SetPricingModalRunner([&](QDialog& dialog) {
+            if (auto* w = dynamic_cast<frmDiscounts*>(&dialog)) {
+                w->show();
+                w->activateWindow();
+                EXPECT_TRUE(QTest::qWaitForWindowActive(w));
+                drive(*w);
+                w->hide();
+            } else if (other) {
+                other(dialog);
+            }
+        });
+        OpenCommandWindow(CommandWindow::Discounts);
+        SetPricingModalRunner(nullptr);
+    }
+    std::string Stored(const std::string& field, const std::string& location, int region,
+                       int ibob) {
+        return FieldOf(
+            "SELECT " + field + " FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3",
+            {location, region, ibob});
+    }
+    // A widget point inside the state's first ring.
+    static QPoint PointIn(RegionMapWidget& map, const std::string& state) {
+        std::vector<std::string> lines;
+        LoadPolygonFile(AppFolder() + kPolygonFile, lines);
+        for (const auto& line : lines) {
+            if (PolygonName(line) != state) continue;
+            const MapRing ring = *ParsePolygonRing(line);
+            for (size_t k = 2; k < ring.size(); ++k) {
+                const double x = (ring[0].x + ring[k].x) / 2.0, y = (ring[0].y + ring[k].y) / 2.0;
+                if (RingContains(ring, x, y)) return map.ToWidget(x, y).toPoint();
+            }
+        }
+        ADD_FAILURE() << "no point inside " << state;
+        return {};
+    }
+    static void Retype(QLineEdit* box, const QString& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    static QStringList Items(QComboBox* combo) {
+        QStringList out;
+        for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
+        return out;
+    }
+};
+
+TEST_F(DiscountsWindowTest, OpensOnTheFirstLocationWithItsRegionsInColour) {
+    bool opened = false;
+    Open([&](frmDiscounts& w) {
+        opened = true;
+        EXPECT_EQ(w.windowTitle(), "Your custom discount profiles...");
+        EXPECT_EQ(Items(w.cboShipLoc), (QStringList{"606", "900", "ALL"}));
+        EXPECT_EQ(w.cboShipLoc->currentText(), "606");
+        EXPECT_EQ(Items(w.imgcboRegions),
+                  (QStringList{"Region1", "Region2", "Region3", "Region4"}));
+        EXPECT_EQ(w.imgcboRegions->itemData(3).toString(), "key4");
+        EXPECT_EQ(w.imgcboRegions->currentIndex(), 0);
+        EXPECT_EQ(w.lblZIPZone->text(), "Shipments between ZIP/Postal zone 606 and");
+        EXPECT_EQ(w.lblIBZone->text(), "I/B to ZIP/Postal zone 606");
+        EXPECT_EQ(w.txtIBDisc->text(), QString::fromStdString(Stored("d5c", "606", 1, 1)));
+        EXPECT_EQ(w.txtOBFloor->text(), QString::fromStdString(Stored("Floor", "606", 1, 0)));
+        // Chicago's own operating region first, then the other two, then Canada's.
+        EXPECT_EQ(w.Rose1->PolygonColour("Illinois"), kRegion1);
+        EXPECT_EQ(w.Rose1->PolygonColour("Georgia"), kRegion2);
+        EXPECT_EQ(w.Rose1->PolygonColour("California"), kRegion3);
+        EXPECT_EQ(w.Rose1->PolygonColour("Alaska"), kNeutral);  // no row of the state list
+        EXPECT_TRUE(w.Rose1->HasPicture());
+        EXPECT_TRUE(TakeMessages().empty());
+        SaveScreenshot(w, "frmDiscounts");
+        w.lblExit_Click();
+    });
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(DiscountsWindowTest, EveryCommandLeavesTheFocusedBoxFirst) {
+    Open([&](frmDiscounts& w) {
+        // A refused entry stops the command: no region is made.
+        Retype(w.txtIBDisc, "4.5");
+        w.lblCreateNewRegion_Click();
+        EXPECT_EQ(TakeMessages(), (std::vector<std::string>{
+                                      "Data Entry Error: Discount must be between 00.0 and 99.9.  "
+                                      "Please try again."}));
+        EXPECT_EQ(RowsOf("discounts", "606"), 8);
+        EXPECT_EQ(w.imgcboRegions->count(), 4);
+
+        // An accepted entry is written to the region it was typed for, then the pick runs.
+        Retype(w.txtIBDisc, "33");
+        w.imgcboRegions->setCurrentIndex(1);
+        w.imgcboRegions_Click(1);
+        EXPECT_EQ(Stored("d30m", "606", 1, 1), "33.0");
+        EXPECT_EQ(Stored("d30m", "606", 2, 1), Stored("d5c", "606", 2, 1));
+        EXPECT_NE(Stored("d5c", "606", 2, 1), "33.0");
+        EXPECT_EQ(customisation.gRegion, 2);
+        EXPECT_EQ(w.txtIBDisc->text(), QString::fromStdString(Stored("d5c", "606", 2, 1)));
+
+        // A floor typed and then a click on the map: the floor first, then the state moves.
+        Retype(w.txtOBFloor, "5");
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "Ohio"));
+        EXPECT_EQ(Stored("Floor", "606", 2, 0), "05.00");
+        EXPECT_EQ(RegionOfStateName("Ohio", "606"), 2);
+        EXPECT_EQ(w.Rose1->PolygonColour("Ohio"), kRegion2);
+
+        // A new region becomes the current one, listed last; a refused entry in the box that
+        // kept the focus goes back to the new region's text.
+        // (Region 2 starts with the joint-line floor 44.44, a created one with 11.11.)
+        Retype(w.txtIBFloor, "36");
+        w.lblCreateNewRegion_Click();
+        EXPECT_EQ(Stored("Floor", "606", 2, 1), "36.00");
+        ASSERT_TRUE(w.txtIBFloor->hasFocus());
+        EXPECT_EQ(w.txtIBFloor->text(), "11.11");
+        w.txtIBFloor->setText("1.5");
+        w.lblFAKs_Click();
+        EXPECT_EQ(w.txtIBFloor->text(), "11.11");
+        EXPECT_EQ(Stored("Floor", "606", 5, 1), "11.11");
+        EXPECT_EQ(TakeMessages().size(), 1u);
+        EXPECT_EQ(w.imgcboRegions->count(), 5);
+        EXPECT_EQ(w.imgcboRegions->currentText(), "Region5");
+        EXPECT_EQ(customisation.gRegion, 5);
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "Iowa"));
+        EXPECT_EQ(RegionOfStateName("Iowa", "606"), 5);
+        // A state not in the list takes no click.
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "Alaska"));
+        EXPECT_EQ(w.Rose1->PolygonColour("Alaska"), kNeutral);
+        SaveScreenshot(w, "frmDiscounts_region5");
+        w.lblExit_Click();
+    });
+    EXPECT_EQ(RowsOf("discounts", "606"), 10);
+}
+
+TEST_F(DiscountsWindowTest, ChildWindowsKeepTheLocationAndRegion) {
+    int fakWindows = 0;
+    Open(
+        [&](frmDiscounts& w) {
+            w.cboShipLoc->setCurrentIndex(1);
+            w.cboShipLoc_Click();
+            EXPECT_EQ(customisation.gShipLoc, "900");
+            EXPECT_EQ(w.Rose1->PolygonColour("California"), kRegion1);
+            w.imgcboRegions->setCurrentIndex(2);
+            w.imgcboRegions_Click(2);
+            w.lblFAKs_Click();
+            EXPECT_EQ(fakWindows, 1);
+            EXPECT_EQ(customisation.gShipLoc, "900");
+            EXPECT_EQ(customisation.gRegion, 3);
+            EXPECT_EQ(w.cboShipLoc->currentText(), "900");
+            EXPECT_EQ(w.imgcboRegions->currentText(), "Region3");
+            EXPECT_EQ(w.txtOBDisc->text(), QString::fromStdString(Stored("d5c", "900", 3, 0)));
+            w.lblExit_Click();
+        },
+        [&](QDialog& dialog) {
+            if (dynamic_cast<frmFAK*>(&dialog)) ++fakWindows;
+            dialog.reject();
+        });
+}
+
+TEST_F(DiscountsWindowTest, MissingOutlinesAreToldOnceAndTheEditorStillWorks) {
+    std::filesystem::remove(app.file(kPolygonFile));
+    Open([&](frmDiscounts& w) {
+        const auto told = TakeMessages();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].rfind("Region map: The state outlines cannot be read", 0), 0u);
+        w.cboShipLoc->setCurrentIndex(1);
+        w.cboShipLoc_Click();
+        EXPECT_TRUE(TakeMessages().empty());
+        Retype(w.txtIBDisc, "45");
+        w.lblExit_Click();
+    });
+    EXPECT_EQ(Stored("d1m", "900", 1, 1), "45.0");
+}
+
+TEST_F(DiscountsWindowTest, AllHandsOverToTheSimpleEditorAndBackReturns) {
+    int simpleWindows = 0, showings = 0;
+    Open(
+        [&](frmDiscounts& w) {
+            ++showings;
+            EXPECT_EQ(w.cboShipLoc->currentText(), "606");
+            if (showings == 1) {
+                w.cboShipLoc->setCurrentIndex(2);
+                w.cboShipLoc_Click();
+            } else {
+                w.lblExit_Click();
+            }
+        },
+        [&](QDialog& dialog) {
+            if (auto* simple = dynamic_cast<frmSimpleDiscount*>(&dialog)) {
+                ++simpleWindows;
+                simple->lblBack_Click();
+            }
+        });
+    EXPECT_EQ(simpleWindows, 1);
+    EXPECT_EQ(showings, 2);
+}
+
+TEST_F(DiscountsWindowTest, DoubleClickOpensTheBreaksWithoutCheckingTheBox) {
+    int breakEditors = 0;
+    const std::string before = PricingTables();
+    Open(
+        [&](frmDiscounts& w) {
+            Retype(w.txtOBDisc, "4.5");
+            w.Box_DblClick(FullBox::OBDisc);
+            EXPECT_EQ(breakEditors, 1);
+            EXPECT_EQ(customisation.gIBOB, 0);
+            EXPECT_EQ(customisation.gWtBrkFromFull, 1);
+            EXPECT_TRUE(TakeMessages().empty());
+            // Closed without Done: the box shows its row again and the headings are back.
+            EXPECT_EQ(w.txtOBDisc->text(), QString::fromStdString(Stored("d5c", "606", 1, 0)));
+            EXPECT_TRUE(w.txtOBDisc->isVisible());
+            EXPECT_TRUE(w.txtABSMC->isVisible());
+            EXPECT_FALSE(w.txtMC->isVisible());
+            EXPECT_FALSE(w.imgTieredOB->isVisible());
+            // Keys typed into the region list pick nothing.
+            QTest::keyClick(w.imgcboRegions, Qt::Key_Down);
+            EXPECT_EQ(w.imgcboRegions->currentIndex(), 0);
+            w.lblExit_Click();
+        },
+        [&](QDialog& dialog) {
+            ++breakEditors;
+            dialog.reject();
+        });
+    EXPECT_EQ(PricingTables(), before);
+}
+
+TEST_F(DiscountsWindowTest, TheQuoteWindowsDiscountsLabelOpensItOnceLocationsExist) {
+    Form3 form;
+    ConnectProgramWindows(form);
+    frmQPO* quoteWindow = QuoteWindow();
+    quoteWindow->show();
+    std::string opened;
+    SetPricingModalRunner([&](QDialog& dialog) {
+        opened = dialog.objectName().toStdString();
+        dialog.hide();
+    });
+    quoteWindow->mlblDiscounts_Click();
+    SetPricingModalRunner(nullptr);
+    EXPECT_EQ(opened, "frmDiscounts");
+    UnloadQuoteWindow();
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// Drawing the region map: the control's calls in their order, the colour of every polygon, what
+// a damaged or missing file does, and the floor a click on the location's own state writes.
+
+#include "regionmap.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "recordingcontrol.h"
+#include "tariffdb.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A small application folder with its own outlines and picture.
+class RegionMapTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder = (fs::temp_directory_path() / "regionmap_test" /
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name())
+                     .string() +
+                 "/";
+        fs::remove_all(folder);
+        fs::create_directories(folder + "graphics");
+        std::ofstream(folder + "graphics/usa.bmp") << "BM";
+        ResetMapProblemReports();
+        source.isListedState = [this](const std::string& name) { return regions.count(name) > 0; };
+        source.regionOf = [this](const std::string& name) { return regions.at(name); };
+        // Regions 1 to 3 have colours here; the rest keep the colour before.
+        source.regionColour = [this](uint8_t region) {
+            if (region >= 1 && region <= 3)
+                current = {uint8_t(10 * region), uint8_t(20 * region), uint8_t(30 * region)};
+        };
+        source.currentColour = [this] { return current; };
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void WritePolygons(const std::string& text) {
+        std::ofstream(folder + "graphics/usa_poly.txt", std::ios::binary) << text;
+    }
+
+    std::string folder;
+    std::map<std::string, uint8_t> regions;
+    MapRGB current = {1, 2, 3};
+    RegionMapSource source;
+    RecordingControl control;
+    std::vector<std::string> polygons;
+};
+
+TEST_F(RegionMapTest, CallsInTheirOrder) {
+    WritePolygons("Ohio,0,0,4,0,4,4\n\nIowa,9,9,12,9,12,12\n");
+    regions = {{"Ohio", 2}, {"Iowa", 1}};
+    const auto problems = DrawRegionMap(control, folder, polygons, source);
+
+    const std::vector<std::string> expected = {"60 0",
+                                               "61 0",
+                                               "59 1",
+                                               "58 65535",
+                                               "57 255",
+                                               "1 " + folder + "graphics",
+                                               "2 usa.bmp",
+                                               "87 Form1",
+                                               "130 Ohio | 12,Ohio,0,0,4,0,4,4",
+                                               "74 '' Ohio",
+                                               "143 Ohio 20 40 60",
+                                               "137 Ohio 1 0",
+                                               "130 Iowa | 12,Iowa,9,9,12,9,12,12",
+                                               "74 '' Iowa",
+                                               "143 Iowa 10 20 30",
+                                               "137 Iowa 1 0",
+                                               "88",
+                                               "89 Form1"};
+    EXPECT_EQ(control.calls, expected);
+    EXPECT_EQ(polygons, (std::vector<std::string>{"Ohio,0,0,4,0,4,4", "Iowa,9,9,12,9,12,12"}));
+    EXPECT_TRUE(problems.missingPolygonFile.empty());
+    EXPECT_TRUE(problems.missingPicture.empty());
+    EXPECT_TRUE(problems.badLines.empty());
+    EXPECT_TRUE(UntoldMapProblems(problems).empty());
+}
+
+// Several rings of one name each become a polygon call under that name, all in its colour;
+// a region without colour takes the colour current before it; an unlisted name is neutral.
+TEST_F(RegionMapTest, ColoursOfRingsUncolouredRegionsAndUnlistedNames) {
+    WritePolygons(
+        "Alaska,0,0,1,0,1,1\nMaine,0,0,2,0,2,2\nMaine,5,5,6,5,6,6\n"
+        "Quebec,0,0,3,0,3,3\nIowa,0,0,4,0,4,4\n");
+    regions = {{"Maine", 3}, {"Quebec", 254}, {"Iowa", 0}};
+    DrawRegionMap(control, folder, polygons, source);
+    const std::vector<std::string> expected = {"Alaska 190 190 190", "Maine 30 60 90",
+                                               "Maine 30 60 90", "Quebec 30 60 90",
+                                               "Iowa 30 60 90"};
+    EXPECT_EQ(control.Fills(), expected);
+    EXPECT_EQ(current, (MapRGB{30, 60, 90}));
+}
+
+TEST_F(RegionMapTest, FirstPolygonWithoutColourTakesTheColourBeforeTheDrawing) {
+    WritePolygons("Iowa,0,0,4,0,4,4\n");
+    regions = {{"Iowa", 14}};
+    DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(control.Fills(), (std::vector<std::string>{"Iowa 1 2 3"}));
+}
+
+TEST_F(RegionMapTest, BadLinesAreLeftOutAndToldOnce) {
+    WritePolygons("Ohio,0,0,4,0,4,4\njust words\nIowa,1,2,x\n\nUtah,0,0,1,0,1,1\n");
+    regions = {{"Ohio", 1}, {"Iowa", 1}, {"Utah", 2}};
+    const auto problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.badLines, (std::vector<std::string>{"just words", "Iowa,1,2,x"}));
+    EXPECT_EQ(control.Fills(), (std::vector<std::string>{"Ohio 10 20 30", "Utah 20 40 60"}));
+
+    const auto told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("just words"), std::string::npos);
+    EXPECT_NE(told[0].find("Iowa,1,2,x"), std::string::npos);
+    // The next location drawn finds the same file: nothing new to tell.
+    control.calls.clear();
+    EXPECT_TRUE(UntoldMapProblems(DrawRegionMap(control, folder, polygons, source)).empty());
+    EXPECT_EQ(control.Fills().size(), 2u);
+}
+
+TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {
+    std::string text = "Ohio,0,0,4,0,4,4\n";
+    for (int i = 1; i <= 40; ++i) text += "junk" + std::to_string(i) + "\n";
+    WritePolygons(text);
+    regions = {{"Ohio", 1}};
+    const auto told = UntoldMapProblems(DrawRegionMap(control, folder, polygons, source));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("junk5\""), std::string::npos);
+    EXPECT_EQ(told[0].find("junk6"), std::string::npos);
+    EXPECT_NE(told[0].find("and 35 more."), std::string::npos);
+}
+
+TEST_F(RegionMapTest, MissingFilesAreToldAndTheDrawingStillEnds) {
+    fs::remove(folder + "graphics/usa.bmp");
+    const auto problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.missingPolygonFile, folder + "graphics/usa_poly.txt");
+    EXPECT_EQ(problems.missingPicture, folder + "graphics/usa.bmp");
+    EXPECT_TRUE(polygons.empty());
+    ASSERT_GE(control.calls.size(), 2u);
+    EXPECT_EQ(control.calls[control.calls.size() - 2], "88");
+    EXPECT_EQ(control.calls.back(), "89 Form1");
+    const auto told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_NE(told[0].find("usa_poly.txt"), std::string::npos);
+    EXPECT_NE(told[1].find("usa.bmp"), std::string::npos);
+    EXPECT_TRUE(UntoldMapProblems(problems).empty());
+}
+
+class IntrastateFloorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        saved = tariff.startupValues;
+        tariff.startupValues["FLOOR_qzbintra"] = "61.00";
+        tariff.startupValues["FLOOR_qzdintra"] = "72.50";
+        tariff.startupValues["FLOOR_qzdcalif"] = "83.25";
+        tariff.startupValues["FLOOR_qzainter"] = "11.11";
+    }
+    void TearDown() override { tariff.startupValues = saved; }
+    decltype(tariff.startupValues) saved;
+};
+
+TEST_F(IntrastateFloorTest, FloorByOperatingRegionForTheOwnStateInACreatedRegion) {
+    EXPECT_EQ(IntrastateFloor(5, "GA", "GA", "QZB"), "61.00");
+    EXPECT_EQ(IntrastateFloor(13, "GA", "GA", "QZB"), "61.00");
+    EXPECT_EQ(IntrastateFloor(5, "CA", "CA", "QZD"), "83.25");
+    EXPECT_EQ(IntrastateFloor(7, "OR", "OR", "QZD"), "72.50");
+}
+
+TEST_F(IntrastateFloorTest, NoFloorOtherwise) {
+    EXPECT_FALSE(IntrastateFloor(4, "CA", "CA", "QZD"));  // a new location's own regions
+    EXPECT_FALSE(IntrastateFloor(1, "GA", "GA", "QZB"));
+    EXPECT_FALSE(IntrastateFloor(5, "IL", "IL", "QZA"));
+    EXPECT_FALSE(IntrastateFloor(5, "", "", "QZF"));      // a postal zone
+    EXPECT_FALSE(IntrastateFloor(6, "CA", "NV", "QZD"));  // another state
+    EXPECT_FALSE(IntrastateFloor(6, "", "ON", "QZF"));    // "ALL" has no state of its own
+    EXPECT_FALSE(IntrastateFloor(6, "", "", "QZD"));      // a prefix no ZIP has
+}
+
+TEST_F(IntrastateFloorTest, MissingSettingGivesTheEmptyFloor) {
+    tariff.startupValues.erase("FLOOR_qzbintra");
+    EXPECT_EQ(IntrastateFloor(5, "GA", "GA", "QZB"), "00.00");
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+// The main window when the data fail it while it runs: a database another program has locked
+// or made unwritable, a settings row gone, a lane file shortened by a tariff update. Each
+// command ends in a message, nothing stays half written, and the window stays usable.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "commodity.h"
+#include "form3.h"
+#include "labelbutton.h"
+#include "lockedfiles.h"
+#include "messagebox.h"
+#include "msgbox.h"
+#include "offshore.h"
+#include "rateshipment.h"
+#include "ratingstate.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Form3Errors : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        messageScript.Reset();
+        messageScript.Start();
+        messages.Reset();
+        mainState.Reset();
+        offshore.Reset();
+        rating.Reset();
+        commodityLines.Reset();
+        Form3::SetProgramEnd([] {});
+        form = std::make_unique<Form3>();
+        form->Form_Load();
+        form->Form_Activate();
+        messageScript.ClearLog();
+    }
+    void TearDown() override {
+        form.reset();
+        messageScript.Reset();
+    }
+
+    QListWidgetItem* Item(const char* text) {
+        auto found = form->lstAccessorials->findItems(text, Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.front();
+    }
+    std::string Stored(const std::string& sql, const std::string& key) {
+        Snapshot s = tariff.gDB->OpenSnapshot(sql, {key});
+        return s.AtEOF() ? "(none)" : s.Field(size_t{0}).str();
+    }
+    std::string Apply(const char* name) {
+        return Stored("SELECT apply FROM accessorials WHERE Name = ?", name);
+    }
+    std::string Config(const char* key) {
+        return Stored("SELECT valuef FROM tblConfig WHERE keyf = ?", key);
+    }
+    // The one message shown since the last call, as "title: text".
+    std::string TakeMessage() {
+        std::string out;
+        for (const auto& m : messageScript.Log())
+            out += (out.empty() ? "" : " | ") + (m.title + ": " + m.text).toStdString();
+        messageScript.ClearLog();
+        return out;
+    }
+    std::string Database() const { return app.file("data/x2007.mdb").string(); }
+
+    ScratchAppFolder app;
+    std::unique_ptr<Form3> form;
+};
+
+bool StartsWith(const std::string& s, const std::string& prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
+
+TEST_F(Form3Errors, AnAccessorialClickTheDatabaseRefusesIsTakenBackWhole) {
+    ASSERT_NE(Item("Liftgate service"), nullptr);
+    {
+        HeldLock other(Database(), "IMMEDIATE");
+        Item("Liftgate service")->setSelected(true);
+        const std::string m = TakeMessage();
+        EXPECT_TRUE(StartsWith(
+            m, "Database Error: The database " + Database() + " is locked by another program"))
+            << m;
+        EXPECT_FALSE(Item("Liftgate service")->isSelected());
+        EXPECT_FALSE(commodityLines.gAccLiftgate);
+    }
+    EXPECT_EQ(Apply("Liftgate service"), "0");
+    // The lock gone, the same click is stored.
+    Item("Liftgate service")->setSelected(true);
+    EXPECT_TRUE(TakeMessage().empty());
+    EXPECT_TRUE(commodityLines.gAccLiftgate);
+    EXPECT_EQ(Apply("Liftgate service"), "1");
+
+    // A folder made read-only under the running program: the engine cannot keep its journal.
+    ReadOnlyPath folder(app.file("data"));
+    if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+    Item("Residential delivery")->setSelected(true);
+    const std::string m = TakeMessage();
+    EXPECT_TRUE(StartsWith(m, "Database Error: ")) << m;
+    EXPECT_NE(m.find("cannot be written"), std::string::npos) << m;
+    EXPECT_FALSE(Item("Residential delivery")->isSelected());
+    EXPECT_TRUE(Item("Liftgate service")->isSelected());
+    EXPECT_FALSE(commodityLines.gAccResidential);
+    EXPECT_TRUE(commodityLines.gAccLiftgate);
+    EXPECT_EQ(Apply("Residential delivery"), "0");
+}
+
+TEST_F(Form3Errors, SavingTheDefaultOriginThatCannotBeStoredSaysSo) {
+    form->txtozip->setText("55401");
+    const std::string before = Config("DC_origin");
+    {
+        HeldLock other(Database(), "IMMEDIATE");
+        QTest::mouseDClick(form->lblOrigin, Qt::LeftButton);
+        const std::string m = TakeMessage();
+        EXPECT_TRUE(StartsWith(m, "Database Error: ")) << m;
+        EXPECT_EQ(m.find("Saved"), std::string::npos) << m;  // never a false "saved"
+    }
+    EXPECT_EQ(Config("DC_origin"), before);
+
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'DC_origin'");
+    QTest::mouseDClick(form->lblOrigin, Qt::LeftButton);
+    const std::string m = TakeMessage();
+    EXPECT_TRUE(StartsWith(m, "Tariff Data Error: ")) << m;
+    EXPECT_NE(m.find("\"DC_origin\" is not in the settings table"), std::string::npos) << m;
+    EXPECT_EQ(Config("DC_origin"), "(none)");
+}
+
+// A tariff update rewrites a lane file shorter while the program runs.
+TEST_F(Form3Errors, ALaneFileShortenedUnderTheRunningProgramIsAMessage) {
+    form->txtozip->setText("55401");
+    form->txtozip_LostFocus();
+    form->txtdzip->setText("60601");
+    form->txtdzip_LostFocus();
+    form->txtweight[0]->setText("450");
+    ASSERT_TRUE(TakeMessage().empty());
+    int quotes = 0;
+    SetQuoteDisplayHook([&] { ++quotes; });
+    fs::resize_file(app.file("data/cxmap.dat"), 1000);
+    emit form->lblRate->clicked();
+    const std::string m = TakeMessage();
+    EXPECT_TRUE(StartsWith(
+        m, "Rating Error: The data file " + app.file("data/cxmap.dat").string() + " is too short"))
+        << m;
+    EXPECT_EQ(quotes, 0);
+
+    // The update finished (the file written whole again), the same request rates.
+    fs::copy_file(FRETLYN_APP_DIR "/data/cxmap.dat", app.file("data/cxmap.dat"),
+                  fs::copy_options::overwrite_existing);
+    form->txtozip->setText("55401");
+    form->txtozip_LostFocus();
+    emit form->lblRate->clicked();
+    SetQuoteDisplayHook(nullptr);
+    EXPECT_EQ(quotes, 1) << TakeMessage();
+}
+
+}  // namespace
