@@ -1,12 +1,18 @@
 #include "form3menu.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "displayquote.h"
 #include "frmbrowser.h"
@@ -319,6 +325,150 @@ TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
     Click(m.lblUseHelp);
     EXPECT_EQ(help->CurrentPage(), "howtohelp.htm");
     EXPECT_TRUE(help->brwHelp->toPlainText().contains("Index"));
+}
+
+// Clicks the item of a help list that reads `text`; false when the list has none.
+bool ClickListItem(QListWidget* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->text() != text) continue;
+        emit list->itemClicked(list->item(i));
+        return true;
+    }
+    return false;
+}
+
+std::vector<QString> ListTexts(const QListWidget* list) {
+    std::vector<QString> out;
+    for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text());
+    return out;
+}
+
+// The pages a help page links to, as its href attributes name them.
+std::vector<QString> LinksOf(const HelpBook& book, const QString& page) {
+    QFile file(book.PathOf(page));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QString html = QString::fromUtf8(file.readAll());
+    std::vector<QString> out;
+    static const QRegularExpression href(QStringLiteral("href=\"([^\"#]*)"));
+    for (auto it = href.globalMatch(html); it.hasNext();) out.push_back(it.next().captured(1));
+    return out;
+}
+
+// Where the page pane shows the link to `target`, in viewport coordinates; (-1, -1) when the
+// page has no such link.
+QPoint LinkPosition(QTextBrowser* browser, const QString& target) {
+    for (QTextBlock block = browser->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().anchorHref() != target) continue;
+            QTextCursor cursor(browser->document());
+            cursor.setPosition(fragment.position() + fragment.length() / 2);
+            return browser->cursorRect(cursor).center();
+        }
+    }
+    return {-1, -1};
+}
+
+// The rate table, the rate sheets, the customer's pricing, the transfer and the bills of lading
+// each have a page that the contents, a keyword and a search word all lead to. The keywords and
+// search words are what a user of those windows would look for: their captions.
+TEST_F(MenuTest, TheRateCustomisationAndBillPagesAreInTheContentsTheIndexAndTheSearch) {
+    Load();
+    Click(Menu().lblContents);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    struct Topic {
+        const char* page;
+        const char* title;
+        const char* keyword;  // as typed in the index box
+        const char* search;
+    };
+    const Topic topics[] = {
+        {"ratetable.htm", "The rate table", "rate tab", "Gross Rates MinChg"},
+        {"ratesheets.htm", "Canadian rate sheets", "truckload", "custom rate sheets"},
+        {"discounts.htm", "Setting your discounts", "absolute minimum",
+         "Thriftlane discount for all qualifying shipments"},
+        {"weightbreaks.htm", "Discounts by weight break", "Min Chg", "30,000 lbs"},
+        {"fak.htm", "F.A.K. profiles", "freight all", "Set FAK Actual Class"},
+        {"shiplocations.htm", "Shipping locations", "shipping loc",
+         "Shipping Location Maintenance"},
+        {"regions.htm", "Discounts of your locations", "region map", "Create a new Region"},
+        {"transfer.htm", "Transfer from an earlier edition", "upgrade", "FL2002 Upgrader"},
+        {"bills.htm", "The Bill of Lading System", "PRO number", "New B/L"},
+        {"blparties.htm", "B/L parties", "address book", "Parties Maintenance"},
+        {"commodities.htm", "Commodities", "NMFC number", "Weight (each)"},
+        {"blconfig.htm", "Bill of lading print settings", "copies", "Terms & Conditions"},
+        {"blrating.htm", "Rating and printing a bill of lading", "BL.pdf", "Documents BL.pdf"},
+    };
+    for (const Topic& t : topics) {
+        SCOPED_TRACE(t.page);
+        ASSERT_TRUE(QFileInfo::exists(help->Book().PathOf(t.page)));
+
+        ASSERT_TRUE(ClickListItem(help->lstContents, t.title));
+        EXPECT_EQ(help->CurrentPage(), t.page);
+
+        help->ShowPage(QStringLiteral("x2007.htm"));
+        help->txtKeyword->setText(t.keyword);
+        bool keywordLeadsThere = false;
+        for (int i = 0; i < help->lstIndex->count() && !keywordLeadsThere; ++i) {
+            emit help->lstIndex->itemClicked(help->lstIndex->item(i));
+            keywordLeadsThere = help->CurrentPage() == t.page;
+        }
+        EXPECT_TRUE(keywordLeadsThere) << t.keyword;
+
+        help->ShowPage(QStringLiteral("x2007.htm"));
+        help->txtSearch->setText(t.search);
+        help->RunSearch();
+        ASSERT_TRUE(ClickListItem(help->lstFound, t.title)) << t.search;
+        EXPECT_EQ(help->CurrentPage(), t.page);
+    }
+    // A word that only the new pages use leaves the quoting pages out of the search.
+    help->txtSearch->setText("Abandon");
+    help->RunSearch();
+    EXPECT_EQ(ListTexts(help->lstFound),
+              (std::vector<QString>{"The Bill of Lading System", "B/L parties", "Commodities"}));
+}
+
+// Every link of every page leads to a page of the help folder, every topic is linked from the
+// contents page, and the menu page links each command of the menu that has a page of its own.
+TEST_F(MenuTest, EveryHelpLinkLeadsToAPageAndTheMenuPageLinksItsCommands) {
+    Load();
+    Click(Menu().lblContents);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    const HelpBook& book = help->Book();
+    ASSERT_GT(book.Topics().size(), 20u);
+
+    const std::vector<QString> fromContents = LinksOf(book, QStringLiteral("x2007.htm"));
+    for (const auto& t : book.Topics()) {
+        SCOPED_TRACE(t.page.toStdString());
+        for (const QString& link : LinksOf(book, t.page)) {
+            EXPECT_FALSE(link.contains(QLatin1Char(':')))
+                << "not a help page: " << link.toStdString();
+            EXPECT_TRUE(QFileInfo::exists(book.PathOf(link))) << link.toStdString();
+        }
+        if (t.page != QLatin1String("x2007.htm")) {
+            EXPECT_NE(std::find(fromContents.begin(), fromContents.end(), t.page),
+                      fromContents.end());
+        }
+    }
+
+    const std::vector<QString> fromMenu = LinksOf(book, QStringLiteral("menu.htm"));
+    for (const char* page : {"bills.htm", "ratesheets.htm", "accessorials.htm", "settings.htm",
+                             "discounts.htm", "shiplocations.htm", "transfer.htm"})
+        EXPECT_NE(std::find(fromMenu.begin(), fromMenu.end(), QString::fromLatin1(page)),
+                  fromMenu.end())
+            << page;
+
+    // A link clicked in the page pane shows the page it names.
+    help->resize(900, 600);
+    help->show();
+    help->ShowPage(QStringLiteral("menu.htm"));
+    const QPoint link = LinkPosition(help->brwHelp, QStringLiteral("transfer.htm"));
+    ASSERT_NE(link, QPoint(-1, -1));
+    QTest::mouseClick(help->brwHelp->viewport(), Qt::LeftButton, Qt::NoModifier, link);
+    EXPECT_EQ(help->CurrentPage(), "transfer.htm");
+    EXPECT_TRUE(help->brwHelp->toPlainText().contains("Transfer Disc/BOL..."));
 }
 
 TEST_F(MenuTest, AMissingHelpFileIsSaidNotShown) {

@@ -1,5 +1,7 @@
 // The program's help: HTML pages in help/, the contents page x2007.htm that the main window
 // names as its help file, the contents list x2007.toc and the keyword index x2007.kwd.
+#include "helppages.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,14 +12,7 @@ namespace sampletariff {
 
 namespace {
 
-struct HelpPage {
-    const char* file;
-    const char* title;
-    const char* body;  // HTML
-    std::vector<const char*> keywords;
-};
-
-const std::vector<HelpPage>& HelpPages() {
+const std::vector<HelpPage>& QuotingPages() {
     static const std::vector<HelpPage> kPages = {
         {"points.htm",
          "Entering the origin and destination",
@@ -84,30 +79,44 @@ const std::vector<HelpPage>& HelpPages() {
          "<p>Beside the standard quote the window offers the Norvale Guaranteed Service and the "
          "Thriftlane economy service where they are available.</p>"
          "<p>From the quote window you can add accessorials and rate again, change the discount "
-         "for this quote, show the total in Canadian funds and print the quote.</p>",
+         "for this quote, show the total in Canadian funds, see <a href=\"ratetable.htm\">the "
+         "rate table</a> of the lane and <a href=\"printing.htm\">print the quote</a>.</p>",
          {"quote", "discount", "deficit weight", "minimum charge", "surcharge on a quote",
           "Canadian funds", "total"}},
         {"printing.htm",
          "Printing a quote",
-         "<p>In the quote window, click <b>Print</b>.  The print dialog opens: choose a printer, "
-         "or print to a PDF file.  The printed quote shows the points, the lines, every charge "
-         "and the total, with the tariff's effective date.</p>",
+         "<p>In the quote window, click <b>Print Bill</b>.  The print dialog opens: choose a "
+         "printer, or print to a PDF file.  The printed quote shows the points, the lines, every "
+         "charge and the total, with the tariff's effective date.</p>",
          {"print", "printing", "PDF"}},
+    };
+    return kPages;
+}
+
+const std::vector<HelpPage>& MenuPages() {
+    static const std::vector<HelpPage> kPages = {
         {"menu.htm",
          "The menu",
          "<p>The main window's commands are in the column on its right.  Point at a heading to "
          "open its group; move the mouse off the commands to close it.</p><ul>"
-         "<li><b>Bill of Lading System</b>: keep and print bills of lading.</li>"
-         "<li><b>Rate Sheets</b>: rate sheets for Canadian lanes.</li>"
-         "<li><b>Customize</b>: accessorial charges, the Canadian exchange rate, your discounts "
-         "and F.A.K.s, the fuel surcharge, your shipping locations, and the transfer of your "
-         "discounts and bills from an earlier version of Fretlyn.</li>"
-         "<li><b>Rules Tariff</b>: the quick reference of accessorial charges and the full text "
-         "of every tariff item.</li>"
-         "<li><b>Help</b>: this help (contents, index, search, how to use help), the help desk's "
-         "telephone and e-mail, your local service center, and About.</li>"
-         "<li>The web address opens the Norvale website.</li>"
-         "<li><b>Exit</b> ends Fretlyn.</li></ul>"
+         "<li><b>Bill of Lading System</b>: keep, rate and print <a href=\"bills.htm\">bills "
+         "of lading</a>.</li>"
+         "<li><b>Rate Sheets</b>: <a href=\"ratesheets.htm\">rate sheets</a> for Canadian "
+         "lanes.</li>"
+         "<li><b>Customize</b>: <a href=\"accessorials.htm\">Accessorial charges</a>, "
+         "<a href=\"settings.htm\">Canadian Exchange...</a>, <a href=\"discounts.htm\">"
+         "Discounts/F.A.K.s...</a>, <a href=\"settings.htm\">Fuel Surcharge...</a>, "
+         "<a href=\"shiplocations.htm\">Shipping Locations...</a> and "
+         "<a href=\"transfer.htm\">Transfer Disc/BOL...</a> (your discounts and bills from "
+         "an earlier version of Fretlyn).</li>"
+         "<li><b>Rules Tariff</b>: the <a href=\"reference.htm\">quick reference</a> of "
+         "accessorial charges and the full text of every tariff item.</li>"
+         "<li><b>Help</b>: this help (contents, index, search, <a href=\"howtohelp.htm\">how to "
+         "use help</a>), the help desk's telephone and e-mail, your local service center, and "
+         "About.</li>"
+         "<li>The web address opens the Norvale website.</li></ul>"
+         "<p><b>Exit</b>, at the foot of the window beside <b>Rate this shipment</b>, ends "
+         "Fretlyn.</p>"
          "<p>While a city list is open, the commands wait until you pick a city.</p>",
          {"menu", "commands", "Customize", "Rules Tariff", "Exit", "website"}},
         {"reference.htm",
@@ -146,6 +155,15 @@ const std::vector<HelpPage>& HelpPages() {
     return kPages;
 }
 
+// The sections in the order of the contents page.
+std::vector<HelpSection> HelpSections() {
+    return {{"Quoting a shipment", QuotingPages()},
+            RateTableHelp(),
+            PricingHelp(),
+            BillOfLadingHelp(),
+            {"The menu, reference and settings", MenuPages()}};
+}
+
 std::string Page(const std::string& title, const std::string& body) {
     return "<html><head><title>" + title + "</title></head>\n<body>\n<h2><font color=\"#324684\">" +
            title + "</font></h2>\n" + body +
@@ -161,16 +179,19 @@ void WriteHelpPages(const std::string& app) {
     std::string contents =
         "<p>Fretlyn quotes Norvale Freight's rates for less-than-truckload shipments from the "
         "carrier's own tariff.  Enter the points and the commodity lines, choose the services "
-        "you need and rate the shipment.</p>\n<ul>\n";
+        "you need and rate the shipment.</p>\n";
     std::string toc = "x2007.htm|Contents\n";
     std::string keywords;
-    for (const auto& p : HelpPages()) {
-        contents += std::string("<li><a href=\"") + p.file + "\">" + p.title + "</a></li>\n";
-        toc += std::string(p.file) + "|" + p.title + "\n";
-        for (const char* k : p.keywords) keywords += std::string(k) + "|" + p.file + "\n";
-        WriteFileAtomically(dir + "/" + p.file, Page(p.title, p.body));
+    for (const HelpSection& section : HelpSections()) {
+        contents += std::string("<h3>") + section.heading + "</h3>\n<ul>\n";
+        for (const HelpPage& p : section.pages) {
+            contents += std::string("<li><a href=\"") + p.file + "\">" + p.title + "</a></li>\n";
+            toc += std::string(p.file) + "|" + p.title + "\n";
+            for (const char* k : p.keywords) keywords += std::string(k) + "|" + p.file + "\n";
+            WriteFileAtomically(dir + "/" + p.file, Page(p.title, p.body));
+        }
+        contents += "</ul>\n";
     }
-    contents += "</ul>\n";
     WriteFileAtomically(dir + "/x2007.htm", Page("Fretlyn Help", contents));
     WriteFileAtomically(dir + "/x2007.toc", toc);
     WriteFileAtomically(dir + "/x2007.kwd", keywords);
