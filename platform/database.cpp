@@ -307,9 +307,16 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
     // An empty or foreign file opens without complaint; make it fail here, not later.
     try {
         Snapshot probe = OpenSnapshot("SELECT count(*) FROM sqlite_master");
-    } catch (const DbError&) {
+    } catch (const DbError& error) {
+        const int primary = sqlite3_extended_errcode(db_) & 0xff;
         sqlite3_close(db_);
         db_ = nullptr;
+        // A database another program holds is sound: saying it is not ours could make the
+        // user replace a good file, and with it the customer's pricing.
+        if (error.number() == kErrLocked) throw;
+        if (primary == SQLITE_CORRUPT)
+            throw DbError(kErrCannotOpen, "The database " + path +
+                                              " is damaged.  Restore it from a backup copy.");
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);

@@ -374,6 +374,46 @@ TEST_F(DatabaseTest, ALockThatStaysAndAReadOnlyFileAreSaidInWords) {
     }
 }
 
+TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
+    db_.reset();
+    {
+        // Held by another program: locked, not "not a database", so nobody replaces a good file.
+        OtherProgram other(path_, "BEGIN EXCLUSIVE");
+        try {
+            Database opened(path_.string());
+            ADD_FAILURE() << "opened through another program's exclusive lock";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), kErrLocked) << e.what();
+            EXPECT_NE(std::string(e.what()).find("locked by another program"), std::string::npos);
+        }
+    }
+    // A database cut short after its first page is damaged, not foreign.
+    const auto size = fs::file_size(path_);
+    ASSERT_GT(size, 8192u);
+    fs::resize_file(path_, 4096);
+    try {
+        Database opened(path_.string());
+        opened.OpenSnapshot("SELECT count(*) FROM us_cities");
+        ADD_FAILURE() << "read a table from a database cut short";
+    } catch (const DbError& e) {
+        EXPECT_EQ(std::string(e.what()).find("is locked"), std::string::npos) << e.what();
+    }
+    // Text that is no database at all is said to be foreign.
+    {
+        std::FILE* f = std::fopen(path_.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("Norvale Freight tariff notes, not a database at all.\n", f);
+        std::fclose(f);
+    }
+    try {
+        Database opened(path_.string());
+        ADD_FAILURE() << "opened a text file as a database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrCannotOpen);
+        EXPECT_NE(std::string(e.what()).find("is not a Fretlyn database"), std::string::npos);
+    }
+}
+
 TEST_F(DatabaseTest, ACommitRefusedByAnotherProgramCanStillBeRolledBack) {
     db_->BeginTrans();
     db_->Execute("INSERT INTO basezone00 VALUES (?)", {"C"});
