@@ -56,12 +56,21 @@ Single Times(Single f, double factor) { return static_cast<Single>(static_cast<d
 
 void CloseRateGrids() { OpenGrids().clear(); }
 
+namespace {
+// A lane code as the lane files spell it: six digits, leading zeros kept ("001043").
+std::string LaneCodeText(int32_t laneCode) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06d", static_cast<int>(laneCode));
+    return text;
+}
+}  // namespace
+
 void LoadRateGrid(int32_t laneCode) {
     rating.gGridRow.fill(0);
     const int32_t number = laneCode / 1000;
     const int32_t row = laneCode % 1000;
     if (laneCode < 0 || number > 999 || row == 0)
-        throw TariffDataError("The lane code " + std::to_string(laneCode) +
+        throw TariffDataError("The lane code " + LaneCodeText(laneCode) +
                               " names no row of a rate grid, so this lane cannot be rated.");
     char name[32];
     std::snprintf(name, sizeof name, "grids/grid%03d.dat", static_cast<int>(number));
@@ -69,7 +78,7 @@ void LoadRateGrid(int32_t laneCode) {
     const size_t offset = static_cast<size_t>(row - 1) * kRowBytes;
     if (grid.Size() < offset + kRowBytes)
         throw TariffDataError("The rate grid file " + grid.Path() + " has no row " +
-                              std::to_string(row) + " (lane code " + std::to_string(laneCode) +
+                              std::to_string(row) + " (lane code " + LaneCodeText(laneCode) +
                               "), so this lane cannot be rated.");
     const std::string row44 = grid.BytesAt(offset + 1, kRowBytes);
     const auto bytes = reinterpret_cast<const unsigned char*>(row44.data());

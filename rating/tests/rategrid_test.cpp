@@ -99,6 +99,9 @@ TEST_F(RateGrid, AGridShortenedWhileOpenIsATariffDataError) {
     } catch (const TariffDataError& e) {
         EXPECT_NE(std::string(e.what()).find("grid012.dat has no row 3"), std::string::npos)
             << e.what();
+        // The code as the lane files spell it, leading zeros kept.
+        EXPECT_NE(std::string(e.what()).find("(lane code 012003)"), std::string::npos)
+            << e.what();
     }
     EXPECT_EQ(rating.gGridRow[0], 0);
 }
