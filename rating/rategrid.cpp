@@ -59,6 +59,7 @@ void CloseRateGrids() { OpenGrids().clear(); }
 namespace {
 // A lane code as the lane files spell it: six digits, leading zeros kept ("001043").
 std::string LaneCodeText(int32_t laneCode) {
+    if (laneCode < 0) return std::to_string(laneCode);
     char text[16];
     std::snprintf(text, sizeof text, "%06d", static_cast<int>(laneCode));
     return text;
