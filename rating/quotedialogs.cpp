@@ -3,8 +3,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QPolygonF>
 #include <QShowEvent>
 #include <exception>
+#include <iterator>
 
 #include "handcursor.h"
 #include "handlerguard.h"
@@ -119,11 +121,21 @@ QPixmap CanadianFlag(const QSize& size) {
     const double band = size.width() / 4.0;
     painter.fillRect(QRectF(0, 0, band, size.height()), red);
     painter.fillRect(QRectF(size.width() - band, 0, band, size.height()), red);
-    const double leaf = size.height() * 0.45;
+    // A stylised maple leaf: half its outline, mirrored, on a unit square about its centre.
+    static constexpr double kHalfLeaf[][2] = {
+        {0.00, -1.00}, {0.18, -0.62}, {0.38, -0.72}, {0.30, -0.20}, {0.62, -0.50},
+        {0.68, -0.36}, {0.95, -0.42}, {0.82, -0.10}, {0.95, 0.00},  {0.50, 0.35},
+        {0.56, 0.52},  {0.06, 0.45},  {0.06, 0.95}};
+    const double radius = size.height() * 0.42;
+    const QPointF centre(size.width() / 2.0, size.height() / 2.0);
+    QPolygonF leaf;
+    for (const auto& p : kHalfLeaf) leaf << centre + QPointF(p[0], p[1]) * radius;
+    for (int i = static_cast<int>(std::size(kHalfLeaf)) - 1; i > 0; --i)
+        leaf << centre + QPointF(-kHalfLeaf[i][0], kHalfLeaf[i][1]) * radius;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(red);
     painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QPointF(size.width() / 2.0, size.height() / 2.0), leaf / 2, leaf / 2);
+    painter.drawPolygon(leaf);
     return pixmap;
 }
 
