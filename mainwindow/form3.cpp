@@ -524,6 +524,8 @@ void Form3::txtdzip_LostFocus() {
     HourglassScope scope{hourglass_};
     try {
         lblDestCityState->clear();
+        // As for the origin: the lane's standard stays only if this destination is verified again.
+        lblService->clear();
         const std::string text = Text(txtdzip);
         if (Trim(text).empty()) return DestinationTail();
         tariff.gDestZip = Upper(Trim(text));

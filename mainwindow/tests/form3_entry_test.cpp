@@ -156,7 +156,7 @@ TEST_F(Entry, AnOriginThatCannotBeVerifiedAtStartSilencesNoLaterCheck) {
               Messages{"Error: This is an illegal NMFC Class value.  Please correct"});
 }
 
-TEST_F(Entry, ARefusedOriginTakesTheServiceStandardWithIt) {
+TEST_F(Entry, ARefusedEndTakesTheServiceStandardWithIt) {
     Load();
     EnterOrigin("55401");
     EnterDestination("60601");
@@ -167,6 +167,15 @@ TEST_F(Entry, ARefusedOriginTakesTheServiceStandardWithIt) {
     EXPECT_TRUE(form->lblService->text().isEmpty());
     // Verified again, the lane's standard comes back.
     EnterOrigin("55401");
+    EXPECT_FALSE(form->lblService->text().isEmpty());
+
+    // The same for a destination refused after a verified lane.
+    TakeMessages();
+    EnterDestination("00000");
+    EXPECT_EQ(TakeMessages(),
+              Messages{"Data Entry Error: Destination was not verified.  Please try again."});
+    EXPECT_TRUE(form->lblService->text().isEmpty());
+    EnterDestination("60601");
     EXPECT_FALSE(form->lblService->text().isEmpty());
 }
 
