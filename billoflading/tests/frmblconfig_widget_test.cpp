@@ -82,11 +82,11 @@ TEST_F(Config, ADoneTheDatabaseRefusesWritesNoneOfTheFive) {
     w.chkPrintRates->setChecked(true);
     w.chkUseSpecialDiscount->setChecked(true);
     w.txtBLCopies->setText("3");
-    auto refused = [&](const std::string& why) {
+    auto refused = [&](const std::string& why, const std::string& kept) {
         ASSERT_EQ(Shown().size(), 1u) << why;
         EXPECT_TRUE(LastText().startsWith("The print settings were not saved.\n\n")) << why;
         EXPECT_TRUE(LastText().contains(QString::fromStdString(why))) << LastText().toStdString();
-        EXPECT_EQ(stored(), before) << why;
+        EXPECT_EQ(stored(), kept) << why;
         EXPECT_TRUE(w.isVisible()) << why;
         EXPECT_NE(w.result(), QDialog::Accepted) << why;
         messageScript.ClearLog();
@@ -97,14 +97,20 @@ TEST_F(Config, ADoneTheDatabaseRefusesWritesNoneOfTheFive) {
         "CREATE TRIGGER keep BEFORE UPDATE ON tblConfig WHEN NEW.keyf = 'BL_Copies' "
         "BEGIN SELECT RAISE(ABORT, 'the copies are kept'); END");
     emit w.mlblDone->clicked();
-    refused("the copies are kept");
+    refused("the copies are kept", before);
     tariff.gDB->Execute("DROP TRIGGER keep");
 
     {
         HeldLock other(app.file("data/x2007.mdb").string(), "IMMEDIATE");
         emit w.mlblDone->clicked();
-        refused("locked");
+        refused("locked", before);
     }
+
+    // The last setting's row gone from the table: the four before it are not kept either.
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'BL_PrintBack'");
+    emit w.mlblDone->clicked();
+    refused("\"BL_PrintBack\" is not in the settings table", "no|no|00.0|1|?|");
+    tariff.gDB->Execute("INSERT INTO tblConfig (keyf, valuef) VALUES ('BL_PrintBack', 'no')");
 
     emit w.mlblDone->clicked();
     EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
