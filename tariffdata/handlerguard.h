@@ -28,17 +28,11 @@ bool RunHandlerAtomically(const std::function<void()>& body, const std::function
                           const HandlerReport& report);
 
 // The slot to connect a signal to when its handler may meet a database or data-file error:
-// the handler runs through RunHandler, or with its writes in one transaction.
+// the handler runs through RunHandler.
 template <typename Window, typename... Args>
 auto Guarded(Window* window, void (Window::*handler)(Args...)) {
     return [window, handler](Args... args) {
         RunHandler([&] { (window->*handler)(std::forward<Args>(args)...); });
-    };
-}
-template <typename Window, typename... Args>
-auto GuardedAtomically(Window* window, void (Window::*handler)(Args...)) {
-    return [window, handler](Args... args) {
-        RunHandlerAtomically([&] { (window->*handler)(std::forward<Args>(args)...); });
     };
 }
 
