@@ -77,7 +77,8 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     connect(mlblNew, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblNew_Click));
     connect(mlblEdit, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblEdit_Click));
     connect(mlblSave, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblSave_Click));
-    connect(mlblDelete, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblDelete_Click));
+    connect(mlblDelete, &LabelButton::clicked, this,
+            Guarded(this, &BLCatalogWindow::mlblDelete_Click));
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblDone_Click));
 }
 

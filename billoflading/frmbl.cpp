@@ -213,7 +213,8 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     connect(mlblRate, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblRate_Click));
     connect(mlblPrint, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblPrint_Click));
     connect(mlblBLParties, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblBLParties_Click));
-    connect(mlblCommodities, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblCommodities_Click));
+    connect(mlblCommodities, &LabelButton::clicked, this,
+            Guarded(this, &frmBL::mlblCommodities_Click));
     connect(mlblConfig, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblConfig_Click));
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblDone_Click));
 

@@ -164,7 +164,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
             Guarded(this, &frmDiscounts::lblCreateNewRegion_Click));
     connect(lblFAKs, &LabelButton::clicked, this, Guarded(this, &frmDiscounts::lblFAKs_Click));
     connect(lblExit, &LabelButton::clicked, this, &frmDiscounts::lblExit_Click);
-    connect(Rose1, &RegionMapWidget::PolygonClicked, this, Guarded(this, &frmDiscounts::Rose1_Click));
+    connect(Rose1, &RegionMapWidget::PolygonClicked, this,
+            Guarded(this, &frmDiscounts::Rose1_Click));
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetBackgroundPointer(kPointerDefault);

@@ -130,7 +130,8 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
 
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmSimpleDiscount::lblDone_Click));
     connect(lblBack, &LabelButton::clicked, this, &frmSimpleDiscount::lblBack_Click);
-    connect(lblUSAFAK, &LabelButton::clicked, this, [this] { RunHandler([this] { FAK_Click(10); }); });
+    connect(lblUSAFAK, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { FAK_Click(10); }); });
     connect(lblFAKUSAtoCanada, &LabelButton::clicked, this,
             [this] { RunHandler([this] { FAK_Click(40); }); });
     connect(lblFAKCanadatoUSA, &LabelButton::clicked, this,

@@ -55,7 +55,8 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     mlblDone = MakeButton(this, QStringLiteral("mlblDone"), QStringLiteral("Done"),
                           QRect(340, 290, 64, 26), AuxFont(12, true));
 
-    connect(mlblClickHere, &LabelButton::clicked, this, Guarded(this, &frmFindSC::mlblClickHere_Click));
+    connect(mlblClickHere, &LabelButton::clicked, this,
+            Guarded(this, &frmFindSC::mlblClickHere_Click));
     connect(mlblDone, &LabelButton::clicked, this, &frmFindSC::mlblDone_Click);
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetOncePerEntry(false);

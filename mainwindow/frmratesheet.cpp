@@ -119,7 +119,8 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
         l->setFont(VerdanaFont(11, true));
         l->SetForeColor(kColorBlack);
     }
-    connect(lblRate, &LabelButton::clicked, this, [this] { RunHandler([this] { lblRate_Click(); }); });
+    connect(lblRate, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblRate_Click(); }); });
     connect(lblDone, &LabelButton::clicked, this, [this] { lblDone_Click(); });
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);

@@ -44,7 +44,8 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     highlighter_->SetBackgroundPointer(kPointerArrow);
     highlighter_->WireLabels();
     Form_Load();
-    connect(cmbTrfIndex, &QComboBox::currentIndexChanged, this, Guarded(this, &frmTrfDetail::cmbTrfIndex_Click));
+    connect(cmbTrfIndex, &QComboBox::currentIndexChanged, this,
+            Guarded(this, &frmTrfDetail::cmbTrfIndex_Click));
 }
 
 void frmTrfDetail::Form_Load() {

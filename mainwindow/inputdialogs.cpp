@@ -52,7 +52,8 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
                          QRect(320, 186, 64, 26), AuxFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmFuelSurcharge::lblDone_Click));
-    connect(lblFSConWeb, &LabelButton::clicked, this, Guarded(this, &frmFuelSurcharge::lblFSConWeb_Click));
+    connect(lblFSConWeb, &LabelButton::clicked, this,
+            Guarded(this, &frmFuelSurcharge::lblFSConWeb_Click));
     highlighter_ = WireBlue(this, Image1, kPointerArrow);
     Form_Load();
 }

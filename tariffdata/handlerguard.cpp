@@ -40,7 +40,7 @@ bool RunHandlerAtomically(const std::function<void()>& body, const std::function
 
 bool RunHandlerAtomically(const std::function<void()>& body, const std::function<void()>& undo,
                           const HandlerReport& report) {
-    return RunHandler([&] {
+    const auto inOneTransaction = [&] {
         Database* db = tariff.gDB.get();
         if (!db || !db->IsOpen()) return body();
         bool begun = false;
@@ -60,7 +60,8 @@ bool RunHandlerAtomically(const std::function<void()>& body, const std::function
             if (undo) undo();
             throw;
         }
-    }, report);
+    };
+    return RunHandler(inOneTransaction, report);
 }
 
 int ErrorNumber(const std::exception& e) {

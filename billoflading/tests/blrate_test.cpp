@@ -82,11 +82,13 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
 // refuses one of them, the bill is not rated and every choice stays as the main window had it.
 TEST_F(BLRateTest, ChoicesTheDatabaseWillNotSetAsideAllStayChosen) {
     SetMainRequest("10001", "60601", {{"300", "85"}});
-    tariff.gDB->Execute("UPDATE accessorials SET apply = 1 "
-                        "WHERE name IN ('Liftgate service', 'Residential delivery')");
-    tariff.gDB->Execute("CREATE TRIGGER keep BEFORE UPDATE ON accessorials "
-                        "WHEN NEW.name = 'Residential delivery' "
-                        "BEGIN SELECT RAISE(ABORT, 'the choice is kept'); END");
+    tariff.gDB->Execute(
+        "UPDATE accessorials SET apply = 1 "
+        "WHERE name IN ('Liftgate service', 'Residential delivery')");
+    tariff.gDB->Execute(
+        "CREATE TRIGGER keep BEFORE UPDATE ON accessorials "
+        "WHEN NEW.name = 'Residential delivery' "
+        "BEGIN SELECT RAISE(ABORT, 'the choice is kept'); END");
     const Ends before = MainEnds();
     const std::string bill = AddBillBetween("B-100", "53202", "43215", {{"70", "3", "450"}});
     EXPECT_FALSE(RateBL(bill, 1));

@@ -201,8 +201,9 @@ TEST_F(DiscountsWindowTest, ACommandTheDatabaseRefusesHalfWayKeepsEveryRow) {
         // A new region is two discounts rows and two FAK rows: with the FAK rows refused, the
         // discounts rows do not stay either.
         std::string before = PricingTables();
-        execute("CREATE TRIGGER refuse BEFORE INSERT ON faktable "
-                "BEGIN SELECT RAISE(ABORT, 'the FAK table is full'); END");
+        execute(
+            "CREATE TRIGGER refuse BEFORE INSERT ON faktable "
+            "BEGIN SELECT RAISE(ABORT, 'the FAK table is full'); END");
         emit w.lblCreateNewRegion->clicked();
         toldOnce("the FAK table is full");
         EXPECT_EQ(PricingTables(), before);
