@@ -69,16 +69,17 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     whole->addWidget(data, 1);
 
     connect(cmbName, qOverload<int>(&QComboBox::activated), this, [this] {
-        if (!drawing_) cmbName_Click();
+        if (!drawing_) RunHandler([this] { cmbName_Click(); });
     });
     connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         if (InEntryMode()) typedName_ = text;
     });
-    connect(mlblNew, &LabelButton::clicked, this, &BLCatalogWindow::mlblNew_Click);
-    connect(mlblEdit, &LabelButton::clicked, this, &BLCatalogWindow::mlblEdit_Click);
-    connect(mlblSave, &LabelButton::clicked, this, &BLCatalogWindow::mlblSave_Click);
-    connect(mlblDelete, &LabelButton::clicked, this, &BLCatalogWindow::mlblDelete_Click);
-    connect(mlblDone, &LabelButton::clicked, this, &BLCatalogWindow::mlblDone_Click);
+    connect(mlblNew, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblNew_Click));
+    connect(mlblEdit, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblEdit_Click));
+    connect(mlblSave, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblSave_Click));
+    connect(mlblDelete, &LabelButton::clicked, this,
+            Guarded(this, &BLCatalogWindow::mlblDelete_Click));
+    connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblDone_Click));
 }
 
 void BLCatalogWindow::FinishLayout() {

@@ -64,12 +64,21 @@ std::vector<std::string> TakeChosenAccessorials() {
     std::vector<std::string> chosen;
     Recordset& rs = *tariff.rsAccessorials2;
     if (rs.RecordCount() == 0) return chosen;
-    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
-        if (rs.Field("apply").toInt() == 0) continue;
-        chosen.push_back(rs.Field("name").str());
-        rs.Edit();
-        rs.SetField("apply", 0);
-        rs.Update();
+    // Every mark comes off, or none does: one taken off before a failure would be a choice the
+    // main window never gets back.
+    try {
+        InOneTransaction([&] {
+            for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
+                if (rs.Field("apply").toInt() == 0) continue;
+                chosen.push_back(rs.Field("name").str());
+                rs.Edit();
+                rs.SetField("apply", 0);
+                rs.Update();
+            }
+        });
+    } catch (...) {
+        rs.CancelUpdate();
+        throw;
     }
     return chosen;
 }
@@ -256,9 +265,10 @@ std::string RatingCodeOfZip(const std::string& zip) {
 }
 
 bool RateBLById(BLRecordId id, uint8_t silent) {
-    SaveMainRequest();
     bool rated = false;
     try {
+        // Nothing of the main window's request is put aside when this fails.
+        SaveMainRequest();
         EnteredClasses classes;
         rated = HandOverBill(id, classes) && RateRequest(classes, nullptr, 1, ApplySpecialDiscount);
         if (rated && silent == 0) ShowQuote(id);

@@ -225,6 +225,10 @@ std::vector<CommodityRecord> AllCommodities() {
     return out;
 }
 
+void InOneTransaction(const std::function<void()>& writes) {
+    InTransaction(writes);
+}
+
 BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
     if (bl.lines.size() > static_cast<size_t>(kBLLines))
         throw BLRangeError("A bill of lading holds at most five commodity lines.");

@@ -4,6 +4,7 @@
 // (letter case counts), whatever the tables' own keys do. Every write that touches more than
 // one row is one transaction: it is stored whole or not at all.
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,9 @@ std::optional<CommodityRecord> ReadCommodity(BLRecordId id);
 std::vector<BillRecord> AllBills();
 std::vector<PartyRecord> AllParties();
 std::vector<CommodityRecord> AllCommodities();
+
+// Runs a group of writes as one transaction: all of them, or none when one fails.
+void InOneTransaction(const std::function<void()>& writes);
 
 // Stores a bill, its note and its lines in one transaction. Adding gives the bill a new id;
 // editing overwrites the bill with bill.bill.blId and replaces all its lines. A blank note

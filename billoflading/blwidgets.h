@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+#include "handlerguard.h"
+
 class LabelButton;
 class QEvent;
 class QFrame;
@@ -69,12 +71,13 @@ bool DropsNonDigitKey(QEvent* event, bool backspace);
 // A failure inside a handler becomes a message; the window stays as it was.
 void ReportBLFailure(const std::exception& e, const QString& what);
 
-// Runs a handler body so that no exception leaves it.
+// Runs a handler body so that no exception leaves it; `what` heads the message.
 template <typename F>
 void GuardedHandler(const QString& what, F&& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        ReportBLFailure(e, what);
-    }
+    RunHandler(body, [&](const std::exception& e) { ReportBLFailure(e, what); });
+}
+// The same with every write of the body in one transaction: a failure keeps none of them.
+template <typename F>
+void GuardedHandlerAtomically(const QString& what, F&& body) {
+    RunHandlerAtomically(body, {}, [&](const std::exception& e) { ReportBLFailure(e, what); });
 }

@@ -195,7 +195,7 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     txtProNumber->installEventFilter(this);
     cmbBillNbr->lineEdit()->installEventFilter(this);
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
-        if (!drawing_) cmbBillNbr_Click();
+        if (!drawing_) RunHandler([this] { cmbBillNbr_Click(); });
     });
     connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         if (blWindow.BLAddingFlag) {
@@ -206,16 +206,17 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
         }
     });
 
-    connect(mlblNew, &LabelButton::clicked, this, &frmBL::mlblNew_Click);
-    connect(mlblEdit, &LabelButton::clicked, this, &frmBL::mlblEdit_Click);
-    connect(mlblSave, &LabelButton::clicked, this, &frmBL::mlblSave_Click);
-    connect(mlblDelete, &LabelButton::clicked, this, &frmBL::mlblDelete_Click);
-    connect(mlblRate, &LabelButton::clicked, this, &frmBL::mlblRate_Click);
-    connect(mlblPrint, &LabelButton::clicked, this, &frmBL::mlblPrint_Click);
-    connect(mlblBLParties, &LabelButton::clicked, this, &frmBL::mlblBLParties_Click);
-    connect(mlblCommodities, &LabelButton::clicked, this, &frmBL::mlblCommodities_Click);
-    connect(mlblConfig, &LabelButton::clicked, this, &frmBL::mlblConfig_Click);
-    connect(mlblDone, &LabelButton::clicked, this, &frmBL::mlblDone_Click);
+    connect(mlblNew, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblNew_Click));
+    connect(mlblEdit, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblEdit_Click));
+    connect(mlblSave, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblSave_Click));
+    connect(mlblDelete, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblDelete_Click));
+    connect(mlblRate, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblRate_Click));
+    connect(mlblPrint, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblPrint_Click));
+    connect(mlblBLParties, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblBLParties_Click));
+    connect(mlblCommodities, &LabelButton::clicked, this,
+            Guarded(this, &frmBL::mlblCommodities_Click));
+    connect(mlblConfig, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblConfig_Click));
+    connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblDone_Click));
 
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->SetBackgroundPointer(kPointerArrow);

@@ -12,6 +12,7 @@
 #include "blstate.h"
 #include "blwidgets.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "maskededit.h"
@@ -111,7 +112,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     grid->setHorizontalSpacing(16);
     resize(680, 260);
 
-    connect(mlblDone, &LabelButton::clicked, this, &frmBLConfig::mlblDone_Click);
+    connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBLConfig::mlblDone_Click));
     connect(imgReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
     connect(labReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
 
@@ -152,7 +153,7 @@ void frmBLConfig::Form_Load() {
 }
 
 void frmBLConfig::mlblDone_Click() {
-    GuardedHandler(QStringLiteral("The print settings were not saved."), [&] {
+    GuardedHandlerAtomically(QStringLiteral("The print settings were not saved."), [&] {
         blWindow.boolPrintRates = chkPrintRates->isChecked();
         blWindow.strPrintRates = blWindow.boolPrintRates ? "yes" : "no";
         blWindow.boolSpecialDiscount = chkUseSpecialDiscount->isChecked();

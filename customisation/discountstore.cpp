@@ -237,3 +237,19 @@ bool IsTieredRow() {
 std::string DiscountBoxText() {
     return IsTieredRow() ? kTierText : tariff.rsDiscounts->Field("d5c").str();
 }
+
+void AllOrNothing(const std::function<void()>& change) {
+    Database& db = *tariff.gDB;
+    db.BeginTrans();
+    try {
+        change();
+        db.CommitTrans();
+    } catch (...) {
+        // A partly made row must not stay pending on a table's cursor after a failure.
+        for (auto* rs :
+             {&tariff.rsShipzips, &tariff.rsStates, &tariff.rsDiscounts, &tariff.rsFaktable})
+            if (*rs) (*rs)->CancelUpdate();
+        db.Rollback();
+        throw;
+    }
+}

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ inline constexpr const char* kDefaultProgram = "ALL";
 inline constexpr const char* kTierText = "tier";
 inline constexpr const char* kBadPct1 = "XX.X";
 inline constexpr const char* kBadPct2 = "XX.XX";
+
+// Runs a change of several rows as one transaction: all of it is stored, or none of it, and no
+// partly made row stays pending on the tables' cursors.
+void AllOrNothing(const std::function<void()>& change);
 
 // Directions of a discount or FAK row.
 inline constexpr uint8_t kInbound = 1;

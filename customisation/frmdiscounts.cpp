@@ -16,6 +16,7 @@
 #include "frmfak.h"
 #include "frmsimplediscount.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -155,13 +156,16 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     Rose1->setObjectName(QStringLiteral("Rose1"));
     Rose1->setGeometry(TwipsRect(5280, 180, 9840, 6150));
 
-    connect(cboShipLoc, &QComboBox::activated, this, [this] { cboShipLoc_Click(); });
-    connect(imgcboRegions, &QComboBox::activated, this, &frmDiscounts::imgcboRegions_Click);
+    connect(cboShipLoc, &QComboBox::activated, this,
+            [this] { RunHandler([this] { cboShipLoc_Click(); }); });
+    connect(imgcboRegions, &QComboBox::activated, this,
+            Guarded(this, &frmDiscounts::imgcboRegions_Click));
     connect(lblCreateNewRegion, &LabelButton::clicked, this,
-            &frmDiscounts::lblCreateNewRegion_Click);
-    connect(lblFAKs, &LabelButton::clicked, this, &frmDiscounts::lblFAKs_Click);
+            Guarded(this, &frmDiscounts::lblCreateNewRegion_Click));
+    connect(lblFAKs, &LabelButton::clicked, this, Guarded(this, &frmDiscounts::lblFAKs_Click));
     connect(lblExit, &LabelButton::clicked, this, &frmDiscounts::lblExit_Click);
-    connect(Rose1, &RegionMapWidget::PolygonClicked, this, &frmDiscounts::Rose1_Click);
+    connect(Rose1, &RegionMapWidget::PolygonClicked, this,
+            Guarded(this, &frmDiscounts::Rose1_Click));
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetBackgroundPointer(kPointerDefault);

@@ -7,6 +7,7 @@
 
 #include "discountstore.h"
 #include "formkit.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "maskededit.h"
@@ -44,7 +45,7 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
     lblDone =
         PlaceButton(this, "lblDone", QStringLiteral("Done"),
                     TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390), PricingFont(12, true));
-    connect(lblDone, &LabelButton::clicked, this, &frmDiscWtBrks::lblDone_Click);
+    connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmDiscWtBrks::lblDone_Click));
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     // Done turns white under the mouse and black again over the background; the break captions

@@ -11,6 +11,7 @@
 #include "fakpairview.h"
 #include "formkit.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labels.h"
 #include "msgbox.h"
 #include "regioncolours.h"
@@ -84,8 +85,8 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
     for (auto* fak : lstFAKClass) fak->setEnabled(false);
     Text1->installEventFilter(this);
     Text4->installEventFilter(this);
-    connect(cmdApply, &QPushButton::clicked, this, &frmFAK::cmdApply_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmFAK::cmdCancel_Click);
+    connect(cmdApply, &QPushButton::clicked, this, Guarded(this, &frmFAK::cmdApply_Click));
+    connect(cmdCancel, &QPushButton::clicked, this, Guarded(this, &frmFAK::cmdCancel_Click));
     connect(cmdDone, &QPushButton::clicked, this, &frmFAK::cmdDone_Click);
 }
 

@@ -13,6 +13,7 @@
 
 #include "formkit.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -97,9 +98,9 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     brwShipLoc->setOpenLinks(false);
 
     connect(lblAdd, &LabelButton::clicked, this, &frmShipLoc::lblAdd_Click);
-    connect(lblDelete, &LabelButton::clicked, this, &frmShipLoc::lblDelete_Click);
+    connect(lblDelete, &LabelButton::clicked, this, Guarded(this, &frmShipLoc::lblDelete_Click));
     connect(lblExit, &LabelButton::clicked, this, &frmShipLoc::lblExit_Click);
-    connect(lblOK, &LabelButton::clicked, this, &frmShipLoc::lblOK_Click);
+    connect(lblOK, &LabelButton::clicked, this, Guarded(this, &frmShipLoc::lblOK_Click));
     connect(lblCancel, &LabelButton::clicked, this, &frmShipLoc::lblCancel_Click);
     connect(txtShiploc, &QLineEdit::textEdited, this, &frmShipLoc::txtShiploc_KeyPress);
     connect(cmbShipLoc, &QComboBox::currentIndexChanged, this,

@@ -14,6 +14,7 @@
 #include "frmdiscwtbrks.h"
 #include "frmsimplefak.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -127,11 +128,14 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     imgPoint->setPixmap(PointerPicture(imgPoint->size()));
     imgPoint->hide();
 
-    connect(lblDone, &LabelButton::clicked, this, &frmSimpleDiscount::lblDone_Click);
+    connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmSimpleDiscount::lblDone_Click));
     connect(lblBack, &LabelButton::clicked, this, &frmSimpleDiscount::lblBack_Click);
-    connect(lblUSAFAK, &LabelButton::clicked, this, [this] { FAK_Click(10); });
-    connect(lblFAKUSAtoCanada, &LabelButton::clicked, this, [this] { FAK_Click(40); });
-    connect(lblFAKCanadatoUSA, &LabelButton::clicked, this, [this] { FAK_Click(41); });
+    connect(lblUSAFAK, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { FAK_Click(10); }); });
+    connect(lblFAKUSAtoCanada, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { FAK_Click(40); }); });
+    connect(lblFAKCanadatoUSA, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { FAK_Click(41); }); });
     setTabOrder(txtUSA, txtUSAFloor);
     setTabOrder(txtUSAFloor, txtUSAtoCanada);
     setTabOrder(txtUSAtoCanada, txtCanadatoUSA);

@@ -10,6 +10,7 @@
 #include "fakpairview.h"
 #include "formkit.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -79,10 +80,10 @@ frmSimpleFAK::frmSimpleFAK(QWidget* parent) : QDialog(parent) {
 
     connect(lstActualClass, &QListWidget::itemSelectionChanged, this,
             &frmSimpleFAK::lstActualClass_Click);
-    connect(cmdApply, &QPushButton::clicked, this, &frmSimpleFAK::cmdApply_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmSimpleFAK::cmdCancel_Click);
+    connect(cmdApply, &QPushButton::clicked, this, Guarded(this, &frmSimpleFAK::cmdApply_Click));
+    connect(cmdCancel, &QPushButton::clicked, this, Guarded(this, &frmSimpleFAK::cmdCancel_Click));
     connect(cmdDone, &QPushButton::clicked, this, &frmSimpleFAK::cmdDone_Click);
-    connect(lblActual, &LabelButton::clicked, this, &frmSimpleFAK::lblActual_Click);
+    connect(lblActual, &LabelButton::clicked, this, Guarded(this, &frmSimpleFAK::lblActual_Click));
     connect(lblActual, &LabelButton::mouseMoved, this, [this] {
         Paint(Qt::black);
         SetMousePointer(this, kPointerCustom);

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "messagebox.h"
@@ -188,8 +189,8 @@ frmUpgrade::frmUpgrade(QWidget* parent) : QDialog(parent) {
         label->SetForeColor(kColorBlack);
         left += kLabelWidth + kMargin;
     }
-    connect(lblUpgrade, &LabelButton::clicked, this, &frmUpgrade::lblUpgrade_Click);
-    connect(lblDone, &LabelButton::clicked, this, &frmUpgrade::lblDone_Click);
+    connect(lblUpgrade, &LabelButton::clicked, this, Guarded(this, &frmUpgrade::lblUpgrade_Click));
+    connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmUpgrade::lblDone_Click));
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetOncePerEntry(false);

@@ -1,5 +1,7 @@
 #include "fulldiscounts.h"
 
+#include <optional>
+
 #include "discounts.h"
 #include "discountstore.h"
 #include "lanes.h"
@@ -104,16 +106,18 @@ void ShowDiscountTiers(FullDiscountValues& v, const std::string& location, uint8
 
 int AddMissingRegionRows(const std::string& location, uint8_t region) {
     int added = 0;
-    for (uint8_t ibob : {kInbound, kOutbound})
-        if (!HasRow("discounts", location, region, ibob)) {
-            AddDiscountRow(location, region, ibob);
-            ++added;
-        }
-    for (uint8_t ibob : {kInbound, kOutbound})
-        if (!HasRow("faktable", location, region, ibob)) {
-            AddFAKRow(location, region, ibob);
-            ++added;
-        }
+    AllOrNothing([&] {
+        for (uint8_t ibob : {kInbound, kOutbound})
+            if (!HasRow("discounts", location, region, ibob)) {
+                AddDiscountRow(location, region, ibob);
+                ++added;
+            }
+        for (uint8_t ibob : {kInbound, kOutbound})
+            if (!HasRow("faktable", location, region, ibob)) {
+                AddFAKRow(location, region, ibob);
+                ++added;
+            }
+    });
     return added;
 }
 
@@ -208,12 +212,16 @@ bool ClickMapState(RegionMapControl& control, FullDiscountValues& v, const std::
     const uint8_t region = customisation.gRegion;
     // The colour of the region the state goes to, whatever the last drawing left current.
     const auto colour = RegionColourOf(region).value_or(customisation.gRegionRGB);
+    // The state, and with it its floors, moves whole or not at all; the map shows it once stored.
+    std::optional<std::string> floor;
+    AllOrNothing([&] {
+        SetStateRegion(name, region, location);
+        floor = IntrastateFloor(region, StateOfZip(location), code, RegionOfZip(location));
+        if (!floor) return;
+        WriteFloor(location, region, kInbound, *floor);
+        WriteFloor(location, region, kOutbound, *floor);
+    });
     PaintMapPolygon(control, name, colour);
-    SetStateRegion(name, region, location);
-    const auto floor = IntrastateFloor(region, StateOfZip(location), code, RegionOfZip(location));
-    if (!floor) return true;
-    WriteFloor(location, region, kInbound, *floor);
-    WriteFloor(location, region, kOutbound, *floor);
-    ShowDiscountTiers(v, location, region);
+    if (floor) ShowDiscountTiers(v, location, region);
     return true;
 }

@@ -33,27 +33,6 @@ bool KnownPostalArea(const std::string& area) {
            HasRow("SELECT 1 FROM can_cities WHERE substr(zip, 1, 3) = ?1 LIMIT 1", area);
 }
 
-// A partly made row must not stay pending on a table's cursor after a failure.
-void CancelPendingEdits() {
-    for (auto* rs : {&tariff.rsShipzips, &tariff.rsStates, &tariff.rsDiscounts, &tariff.rsFaktable})
-        if (*rs) (*rs)->CancelUpdate();
-}
-
-// Runs the change as one transaction: all of it is stored, or none of it.
-template <typename Change>
-void AllOrNothing(Change change) {
-    Database& db = *tariff.gDB;
-    db.BeginTrans();
-    try {
-        change();
-        db.CommitTrans();
-    } catch (...) {
-        CancelPendingEdits();
-        db.Rollback();
-        throw;
-    }
-}
-
 void ReportFailure(const std::exception& e, const std::string& outcome) {
     const auto* db = dynamic_cast<const DbError*>(&e);
     const int number = db ? db->number() : kErrGeneral;

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "form3.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "msgbox.h"
 #include "twips.h"
@@ -39,11 +40,9 @@ BusyFrame::~BusyFrame() {
 
 void RunCommand(const QString& title, const std::function<void()>& command) {
     BusyFrame busy;
-    try {
-        command();
-    } catch (const std::exception& e) {
+    RunHandler(command, [&](const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()), kMsgOK, title);
-    }
+    });
 }
 
 QRect Twips(int left, int top, int width, int height) {

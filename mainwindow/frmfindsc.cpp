@@ -7,6 +7,7 @@
 #include "auxvalues.h"
 #include "auxwindow.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -54,7 +55,8 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     mlblDone = MakeButton(this, QStringLiteral("mlblDone"), QStringLiteral("Done"),
                           QRect(340, 290, 64, 26), AuxFont(12, true));
 
-    connect(mlblClickHere, &LabelButton::clicked, this, &frmFindSC::mlblClickHere_Click);
+    connect(mlblClickHere, &LabelButton::clicked, this,
+            Guarded(this, &frmFindSC::mlblClickHere_Click));
     connect(mlblDone, &LabelButton::clicked, this, &frmFindSC::mlblDone_Click);
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetOncePerEntry(false);

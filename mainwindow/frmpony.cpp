@@ -11,6 +11,7 @@
 
 #include "form3.h"
 #include "geography.h"
+#include "handlerguard.h"
 #include "maskededit.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -85,8 +86,8 @@ frmPony::frmPony(QWidget* parent) : QDialog(parent) {
     lblResult = Place(new QLabel(this), "lblResult", Twips(240, 2460, 4900, 720));
     lblResult->setWordWrap(true);
 
-    connect(cmdRun, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
-    connect(cmdTest, &QPushButton::clicked, this, [this] { cmdTest_Click(); });
+    connect(cmdRun, &QPushButton::clicked, this, Guarded(this, &frmPony::cmdRun_Click));
+    connect(cmdTest, &QPushButton::clicked, this, Guarded(this, &frmPony::cmdTest_Click));
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     txtozip->installEventFilter(this);
     mskDiscount->installEventFilter(this);

@@ -12,6 +12,7 @@
 #include <exception>
 
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "maskededit.h"
@@ -118,7 +119,8 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
         l->setFont(VerdanaFont(11, true));
         l->SetForeColor(kColorBlack);
     }
-    connect(lblRate, &LabelButton::clicked, this, [this] { lblRate_Click(); });
+    connect(lblRate, &LabelButton::clicked, this,
+            [this] { RunHandler([this] { lblRate_Click(); }); });
     connect(lblDone, &LabelButton::clicked, this, [this] { lblDone_Click(); });
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);

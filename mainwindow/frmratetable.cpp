@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -123,8 +124,8 @@ frmRateTable::frmRateTable(QWidget* parent) : QDialog(parent) {
     PlaceRules();
     setFixedSize(table.width(), lblGross->geometry().bottom() + 12);
 
-    connect(lblGross, &LabelButton::clicked, this, [this] { lblGross_Click(); });
-    connect(lblNet, &LabelButton::clicked, this, [this] { lblNet_Click(); });
+    connect(lblGross, &LabelButton::clicked, this, Guarded(this, &frmRateTable::lblGross_Click));
+    connect(lblNet, &LabelButton::clicked, this, Guarded(this, &frmRateTable::lblNet_Click));
     connect(lblDone, &LabelButton::clicked, this, [this] { lblDone_Click(); });
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->AddBackground(canvas);

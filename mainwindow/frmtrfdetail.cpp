@@ -7,6 +7,7 @@
 
 #include "auxwindow.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -43,7 +44,8 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     highlighter_->SetBackgroundPointer(kPointerArrow);
     highlighter_->WireLabels();
     Form_Load();
-    connect(cmbTrfIndex, &QComboBox::currentIndexChanged, this, &frmTrfDetail::cmbTrfIndex_Click);
+    connect(cmbTrfIndex, &QComboBox::currentIndexChanged, this,
+            Guarded(this, &frmTrfDetail::cmbTrfIndex_Click));
 }
 
 void frmTrfDetail::Form_Load() {

@@ -10,6 +10,7 @@
 #include "auxwindow.h"
 #include "frmbrowser.h"
 #include "handcursor.h"
+#include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "maskededit.h"
@@ -50,8 +51,9 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
                              QRect(16, 122, 370, 22), AuxFont(9, false));
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
                          QRect(320, 186, 64, 26), AuxFont(12, true));
-    connect(lblDone, &LabelButton::clicked, this, &frmFuelSurcharge::lblDone_Click);
-    connect(lblFSConWeb, &LabelButton::clicked, this, &frmFuelSurcharge::lblFSConWeb_Click);
+    connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmFuelSurcharge::lblDone_Click));
+    connect(lblFSConWeb, &LabelButton::clicked, this,
+            Guarded(this, &frmFuelSurcharge::lblFSConWeb_Click));
     highlighter_ = WireBlue(this, Image1, kPointerArrow);
     Form_Load();
 }
@@ -153,7 +155,7 @@ frmOceanDims::frmOceanDims(QLineEdit* txtOceanDensity, QWidget* parent)
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 270, 408, 2), RGB(50, 70, 132));
     lblYes = MakeButton(this, QStringLiteral("lblYes"), QStringLiteral("Done"),
                         QRect(360, 282, 64, 26), AuxFont(12, true));
-    connect(lblYes, &LabelButton::clicked, this, &frmOceanDims::lblYes_Click);
+    connect(lblYes, &LabelButton::clicked, this, Guarded(this, &frmOceanDims::lblYes_Click));
     highlighter_ = WireBlue(this, Image1, kPointerDefault);
     LoadFormMouseIcon(this);
 }

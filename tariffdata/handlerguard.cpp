@@ -1,5 +1,7 @@
 #include "handlerguard.h"
 
+#include <stdexcept>
+
 #include "database.h"
 #include "fileerror.h"
 #include "msgbox.h"
@@ -17,19 +19,28 @@ void ShowError(const std::exception& e) {
 }  // namespace
 
 bool RunHandler(const std::function<void()>& body) {
+    return RunHandler(body, ShowError);
+}
+
+bool RunHandler(const std::function<void()>& body, const HandlerReport& report) {
     try {
         body();
         return true;
     } catch (const std::exception& e) {
-        ShowError(e);
+        report(e);
     } catch (...) {
-        ShowError(std::runtime_error("An unexpected error stopped this command."));
+        report(std::runtime_error("An unexpected error stopped this command."));
     }
     return false;
 }
 
 bool RunHandlerAtomically(const std::function<void()>& body, const std::function<void()>& undo) {
-    return RunHandler([&] {
+    return RunHandlerAtomically(body, undo, ShowError);
+}
+
+bool RunHandlerAtomically(const std::function<void()>& body, const std::function<void()>& undo,
+                          const HandlerReport& report) {
+    const auto inOneTransaction = [&] {
         Database* db = tariff.gDB.get();
         if (!db || !db->IsOpen()) return body();
         bool begun = false;
@@ -49,7 +60,8 @@ bool RunHandlerAtomically(const std::function<void()>& body, const std::function
             if (undo) undo();
             throw;
         }
-    });
+    };
+    return RunHandler(inOneTransaction, report);
 }
 
 int ErrorNumber(const std::exception& e) {

@@ -78,6 +78,36 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
     EXPECT_TRUE(Shown().empty());
 }
 
+// The main window's accessorial choices are set aside whole or not at all: when the database
+// refuses one of them, the bill is not rated and every choice stays as the main window had it.
+TEST_F(BLRateTest, ChoicesTheDatabaseWillNotSetAsideAllStayChosen) {
+    SetMainRequest("10001", "60601", {{"300", "85"}});
+    tariff.gDB->Execute(
+        "UPDATE accessorials SET apply = 1 "
+        "WHERE name IN ('Liftgate service', 'Residential delivery')");
+    tariff.gDB->Execute(
+        "CREATE TRIGGER keep BEFORE UPDATE ON accessorials "
+        "WHEN NEW.name = 'Residential delivery' "
+        "BEGIN SELECT RAISE(ABORT, 'the choice is kept'); END");
+    const Ends before = MainEnds();
+    const std::string bill = AddBillBetween("B-100", "53202", "43215", {{"70", "3", "450"}});
+    EXPECT_FALSE(RateBL(bill, 1));
+    ASSERT_FALSE(Shown().empty());
+    EXPECT_NE(ShownTexts().back().find("The B/L could not be rated."), std::string::npos)
+        << ShownTexts().back();
+    EXPECT_NE(ShownTexts().back().find("the choice is kept"), std::string::npos);
+    EXPECT_EQ(Applied("Liftgate service"), 1);
+    EXPECT_EQ(Applied("Residential delivery"), 1);
+    EXPECT_TRUE(MainEnds() == before);
+
+    tariff.gDB->Execute("DROP TRIGGER keep");
+    EXPECT_TRUE(RateBL(bill, 1)) << ShownTexts().back();
+    EXPECT_EQ(Applied("Liftgate service") + Applied("Residential delivery"), 0);
+    EndBillRating();
+    EXPECT_EQ(Applied("Liftgate service"), 1);
+    EXPECT_EQ(Applied("Residential delivery"), 1);
+}
+
 TEST_F(BLRateTest, RatingShowsTheQuoteWindowAndARerateRatesTheSameBill) {
     SetMainRequest("10001", "60601", {{"300", "85"}});
     const Ends before = MainEnds();

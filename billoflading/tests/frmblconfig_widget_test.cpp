@@ -5,9 +5,12 @@
 #include <QCheckBox>
 
 #include "blwindowfixture.h"
+#include "database.h"
+#include "lockedfiles.h"
 #include "maskededit.h"
 #include "msgbox.h"
 #include "settings.h"
+#include "tariffdb.h"
 
 namespace {
 
@@ -59,6 +62,62 @@ TEST_F(Config, CopiesMustBeMoreThanNone) {
         EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "no");  // nothing written
         EXPECT_TRUE(blWindow.boolPrintRates);
     }
+}
+
+// Done writes five settings: when the database refuses any of them (a setting it will not
+// change, another program holding it) none is written, the reason is told and the window stays
+// up for another try.
+TEST_F(Config, ADoneTheDatabaseRefusesWritesNoneOfTheFive) {
+    const char* const keys[] = {"BL_PrintRates", "BL_UseSpecialDiscount", "BL_Discount",
+                                "BL_Copies", "BL_PrintBack"};
+    auto stored = [&] {
+        std::string all;
+        for (const char* key : keys) all += GetConfigValue(key, "?") + "|";
+        return all;
+    };
+    const std::string before = stored();
+    frmBLConfig& w = Open();
+    w.show();
+    w.setResult(QDialog::Rejected);
+    w.chkPrintRates->setChecked(true);
+    w.chkUseSpecialDiscount->setChecked(true);
+    w.txtBLCopies->setText("3");
+    auto refused = [&](const std::string& why, const std::string& kept) {
+        ASSERT_EQ(Shown().size(), 1u) << why;
+        EXPECT_TRUE(LastText().startsWith("The print settings were not saved.\n\n")) << why;
+        EXPECT_TRUE(LastText().contains(QString::fromStdString(why))) << LastText().toStdString();
+        EXPECT_EQ(stored(), kept) << why;
+        EXPECT_TRUE(w.isVisible()) << why;
+        EXPECT_NE(w.result(), QDialog::Accepted) << why;
+        messageScript.ClearLog();
+    };
+
+    // The fourth of the five refused: the three before it must not stay.
+    tariff.gDB->Execute(
+        "CREATE TRIGGER keep BEFORE UPDATE ON tblConfig WHEN NEW.keyf = 'BL_Copies' "
+        "BEGIN SELECT RAISE(ABORT, 'the copies are kept'); END");
+    emit w.mlblDone->clicked();
+    refused("the copies are kept", before);
+    tariff.gDB->Execute("DROP TRIGGER keep");
+
+    {
+        HeldLock other(app.file("data/x2007.mdb").string(), "IMMEDIATE");
+        emit w.mlblDone->clicked();
+        refused("locked", before);
+    }
+
+    // The last setting's row gone from the table: the four before it are not kept either.
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'BL_PrintBack'");
+    emit w.mlblDone->clicked();
+    refused("\"BL_PrintBack\" is not in the settings table", "no|no|00.0|1|?|");
+    tariff.gDB->Execute("INSERT INTO tblConfig (keyf, valuef) VALUES ('BL_PrintBack', 'no')");
+
+    emit w.mlblDone->clicked();
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "yes");
+    EXPECT_EQ(GetConfigValue("BL_UseSpecialDiscount", "?"), "yes");
+    EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "3");
 }
 
 TEST_F(Config, DoneWritesAllFiveWithTheDiscountAsTwoDigitsAPointAndOne) {

@@ -19,6 +19,7 @@
 #include "frmqpo.h"
 #include "frmsimplediscount.h"
 #include "installwindows.h"
+#include "labelbutton.h"
 #include "polygonfile.h"
 #include "pricingfixture.h"
 #include "regionmap.h"
@@ -180,6 +181,58 @@ TEST_F(DiscountsWindowTest, EveryCommandLeavesTheFocusedBoxFirst) {
         w.lblExit_Click();
     });
     EXPECT_EQ(RowsOf("discounts", "606"), 10);
+}
+
+// A command the database refuses half way says so and leaves every row as it was, and the map
+// as the rows have it; once the database takes it, the same command goes through.
+TEST_F(DiscountsWindowTest, ACommandTheDatabaseRefusesHalfWayKeepsEveryRow) {
+    tariff.startupValues["FLOOR_qzdcalif"] = "83.25";
+    auto execute = [](const std::string& sql) { tariff.gDB->Execute(sql); };
+    auto toldOnce = [&](const std::string& why) {
+        const std::vector<std::string> told = TakeMessages();
+        ASSERT_EQ(told.size(), 1u) << why;
+        EXPECT_NE(told[0].find(why), std::string::npos) << told[0];
+    };
+    Open([&](frmDiscounts& w) {
+        w.cboShipLoc->setCurrentIndex(1);
+        emit w.cboShipLoc->activated(1);
+        ASSERT_EQ(customisation.gShipLoc, "900");
+
+        // A new region is two discounts rows and two FAK rows: with the FAK rows refused, the
+        // discounts rows do not stay either.
+        std::string before = PricingTables();
+        execute(
+            "CREATE TRIGGER refuse BEFORE INSERT ON faktable "
+            "BEGIN SELECT RAISE(ABORT, 'the FAK table is full'); END");
+        emit w.lblCreateNewRegion->clicked();
+        toldOnce("the FAK table is full");
+        EXPECT_EQ(PricingTables(), before);
+        EXPECT_EQ(w.imgcboRegions->count(), 4);
+        execute("DROP TRIGGER refuse");
+        emit w.lblCreateNewRegion->clicked();
+        EXPECT_TRUE(TakeMessages().empty());
+        ASSERT_EQ(w.imgcboRegions->count(), 5);
+        ASSERT_EQ(customisation.gRegion, 5);
+
+        // California into the new region takes its intrastate floor both ways: with the
+        // outbound one refused, neither the state's move nor the inbound floor stays.
+        before = PricingTables();
+        execute("CREATE TRIGGER refuse BEFORE UPDATE ON discounts WHEN NEW.IBOB = " +
+                std::to_string(kOutbound) +
+                " BEGIN SELECT RAISE(ABORT, 'the outbound row is kept'); END");
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "California"));
+        toldOnce("the outbound row is kept");
+        EXPECT_EQ(PricingTables(), before);
+        EXPECT_EQ(RegionOfStateName("California", "900"), 1);
+        EXPECT_EQ(w.Rose1->PolygonColour("California"), kRegion1);
+        execute("DROP TRIGGER refuse");
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "California"));
+        EXPECT_TRUE(TakeMessages().empty());
+        EXPECT_EQ(RegionOfStateName("California", "900"), 5);
+        EXPECT_EQ(Stored("Floor", "900", 5, kInbound), "83.25");
+        EXPECT_EQ(Stored("Floor", "900", 5, kOutbound), "83.25");
+        w.lblExit_Click();
+    });
 }
 
 TEST_F(DiscountsWindowTest, ChildWindowsKeepTheLocationAndRegion) {

@@ -21,6 +21,7 @@
 #include "installwindows.h"
 #include "labelbutton.h"
 #include "labels.h"
+#include "lockedfiles.h"
 #include "maskededit.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -86,6 +87,39 @@ TEST_F(SimpleEditorWindow, ItShowsTheDefaultProgramAndDoneStoresIt) {
     EXPECT_EQ(Stored(1, 0, "d30m"), "48.0");
     EXPECT_EQ(FieldOf("SELECT PXSpct FROM Thriftlane", {}), "66.0");
     EXPECT_EQ(EconomyServicePercent(), "66.0");
+}
+
+// Another program writing to the database: Done says so, stores nothing and leaves the editor
+// up with what was typed, and the same Done stores it all once the other program has finished.
+TEST_F(SimpleEditorWindow, ADoneTheDatabaseRefusesIsToldAndTheEditorStaysUp) {
+    const std::string before = PricingTables();
+    bool opened = false;
+    Open([&](QDialog& dialog) {
+        auto& w = dynamic_cast<frmSimpleDiscount&>(dialog);
+        opened = true;
+        w.show();
+        Retype(w.txtUSA, "48");
+        Retype(w.txtPXS, "66");
+        TakeMessages();
+        {
+            HeldLock other(app.file("data/x2007.mdb").string(), "IMMEDIATE");
+            emit w.lblDone->clicked();
+            const std::vector<std::string> told = TakeMessages();
+            ASSERT_EQ(told.size(), 1u);
+            EXPECT_EQ(told[0].rfind("Database Error: ", 0), 0u) << told[0];
+            EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+        }
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(LoadedSimpleDiscount(), &w);
+        EXPECT_EQ(w.txtUSA->text(), "48");
+        EXPECT_EQ(PricingTables(), before);
+        emit w.lblDone->clicked();
+        EXPECT_TRUE(TakeMessages().empty());
+    });
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(LoadedSimpleDiscount(), nullptr);
+    EXPECT_EQ(Stored(1, 0, "d30m"), "48.0");
+    EXPECT_EQ(FieldOf("SELECT PXSpct FROM Thriftlane", {}), "66.0");
 }
 
 TEST_F(SimpleEditorWindow, ARefusedBoxGetsItsTextBackAndBackWritesNothing) {

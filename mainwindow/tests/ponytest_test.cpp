@@ -20,6 +20,7 @@
 #include "frmpony.h"
 #include "geography.h"
 #include "lanes.h"
+#include "lockedfiles.h"
 #include "messagebox.h"
 #include "rategrid.h"
 #include "ratingfixture.h"
@@ -542,6 +543,59 @@ TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
     ASSERT_EQ(messageScript.Log().size(), 2u);
     EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
     EXPECT_FALSE(w.LastFileTest().ran);
+}
+
+// Another program holding the database: each button says so and the window carries on, with no
+// result file and no output row of a run that could not finish.
+TEST_F(PonyWindow, ButtonsTheDatabaseRefusesAreToldAndTheWindowCarriesOn) {
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n";
+    const std::string result = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    const std::string database = app.file("data/x2007.mdb").string();
+    frmPony& w = Open();
+    {
+        HeldLock other(database, "EXCLUSIVE");
+        messageScript.Queue(kIdYes);
+        QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+        ASSERT_EQ(messageScript.Log().size(), 2u);
+        EXPECT_EQ(messageScript.Log()[1].title, QStringLiteral("Database Error"));
+        EXPECT_TRUE(messageScript.Log()[1].text.contains(QStringLiteral("locked")))
+            << messageScript.Log()[1].text.toStdString();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(std::ifstream(result).good());
+    }
+    messageScript.ClearLog();
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+    EXPECT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(w.LastFileTest().rated, 1);
+    EXPECT_EQ(Lines(ReadFile(result)).size(), 1u);
+
+    // The batch run under a writer's lock: the earlier rows stay, none of the run's is added.
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    messageScript.Queue(kIdYes);
+    w.cmdRun_Click();
+    auto ends = [&] {
+        std::vector<std::string> out;
+        for (const Row& r : PonyOut()) out.push_back(r.origin + ">" + r.dest);
+        return out;
+    };
+    const auto rows = ends();
+    ASSERT_FALSE(rows.empty());
+    messageScript.ClearLog();
+    {
+        HeldLock other(database, "IMMEDIATE");
+        messageScript.Queue(kIdYes);  // the earlier rows are to go: not one of them may
+        QTest::mouseClick(w.cmdRun, Qt::LeftButton);
+        ASSERT_FALSE(messageScript.Log().empty());
+        EXPECT_TRUE(messageScript.Log().back().text.contains(QStringLiteral("locked")))
+            << messageScript.Log().back().text.toStdString();
+    }
+    EXPECT_EQ(ends(), rows);
+    EXPECT_TRUE(w.isVisible());
 }
 
 TEST_F(PonyWindow, EveryControlFitsTheWindowAfterARun) {

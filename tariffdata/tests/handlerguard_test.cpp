@@ -94,6 +94,50 @@ TEST_F(HandlerGuard, AFailedBodyLeavesNothingHalfWrittenAndIsUndone) {
     EXPECT_EQ(Stored("CDN_ExchangeRate"), "1.25");
 }
 
+// A window that tells errors in its own words gets each error once, and the program's own
+// message is not shown beside it; the transaction is taken back all the same.
+TEST_F(HandlerGuard, AWindowsOwnReportGetsTheErrorInsteadOfTheProgramsMessage) {
+    std::vector<std::string> told;
+    auto report = [&](const std::exception& e) { told.push_back(e.what()); };
+    EXPECT_FALSE(RunHandler([] { throw DbError(kErrLocked, "held elsewhere"); }, report));
+    EXPECT_FALSE(RunHandler([] { throw 7; }, report));
+    EXPECT_TRUE(RunHandler([] {}, report));
+    const std::string origin = Stored("DC_origin");
+    EXPECT_FALSE(RunHandlerAtomically(
+        [&] {
+            Write("DC_origin", "99999");
+            throw TariffDataError("the second write failed");
+        },
+        {}, report));
+    EXPECT_EQ(Stored("DC_origin"), origin);
+    EXPECT_EQ(told, (std::vector<std::string>{"held elsewhere",
+                                              "An unexpected error stopped this command.",
+                                              "the second write failed"}));
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+// The slot a signal is connected to passes the signal's arguments to the handler and keeps its
+// error in.
+TEST_F(HandlerGuard, AGuardedSlotPassesItsArgumentsAndKeepsTheErrorIn) {
+    struct Window {
+        std::vector<std::string> seen;
+        void Picked(const std::string& name, int row) {
+            seen.push_back(name + "@" + std::to_string(row));
+            if (row < 0) throw DbError(kErrGeneral, "Database error: disk I/O error");
+            if (row == 0) throw NumberError(NumberError::kOverflow);
+        }
+    } window;
+    auto picked = Guarded(&window, &Window::Picked);
+    picked("Texas", 3);
+    picked("Ohio", -1);
+    picked("Utah", 0);
+    EXPECT_EQ(window.seen, (std::vector<std::string>{"Texas@3", "Ohio@-1", "Utah@0"}));
+    const Messages shown = TakeMessages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], "Database Error: Database error: disk I/O error");
+    EXPECT_EQ(shown[1].rfind("Tariff Data Error: ", 0), 0u) << shown[1];
+}
+
 TEST_F(HandlerGuard, AnotherProgramsWriteLockIsReportedAndNothingIsWritten) {
     const std::string origin = Stored("DC_origin");
     {

@@ -75,6 +75,18 @@ TEST_F(OpenTariff, MissingPiecesAreNamedAndNothingStaysOpen) {
         EXPECT_FALSE(tariff.laneGrid.IsOpen());
     };
 
+    // The customer's and the bills' tables, added in later editions, are required the same way:
+    // a database without them stops at start rather than when their window opens.
+    for (const std::string table : {"BL Notes", "Commodity", "shipzips", "faktable"}) {
+        {
+            Database db(app.file("data/x2007.mdb").string());
+            db.Execute("ALTER TABLE \"" + table + "\" RENAME TO moved_away");
+        }
+        expectFailureNaming(table);
+        Database db(app.file("data/x2007.mdb").string());
+        db.Execute("ALTER TABLE moved_away RENAME TO \"" + table + "\"");
+    }
+
     fs::rename(app.file("data/cxlns.dat"), app.file("data/cxlns.bak"));
     expectFailureNaming("cxlns.dat");
     fs::rename(app.file("data/cxlns.bak"), app.file("data/cxlns.dat"));
