@@ -101,21 +101,7 @@ const char* const kCommoditySelect =
 // Runs a group of writes as one transaction: all of them, or none when one fails.
 template <typename F>
 auto InTransaction(F&& writes) {
-    Database& db = Db();
-    db.BeginTrans();
-    try {
-        if constexpr (std::is_void_v<decltype(writes())>) {
-            writes();
-            db.CommitTrans();
-        } else {
-            auto result = writes();
-            db.CommitTrans();
-            return result;
-        }
-    } catch (...) {
-        db.Rollback();
-        throw;
-    }
+    return ::InTransaction(Db(), std::forward<F>(writes));
 }
 
 // Shortens a list of bill numbers the way the refusal messages show it.

@@ -239,17 +239,13 @@ std::string DiscountBoxText() {
 }
 
 void AllOrNothing(const std::function<void()>& change) {
-    Database& db = *tariff.gDB;
-    db.BeginTrans();
     try {
-        change();
-        db.CommitTrans();
+        InTransaction(*tariff.gDB, change);
     } catch (...) {
         // A partly made row must not stay pending on a table's cursor after a failure.
         for (auto* rs :
              {&tariff.rsShipzips, &tariff.rsStates, &tariff.rsDiscounts, &tariff.rsFaktable})
             if (*rs) (*rs)->CancelUpdate();
-        db.Rollback();
         throw;
     }
 }

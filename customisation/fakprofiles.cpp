@@ -107,18 +107,12 @@ void SaveFAKChoice(const FAKPair& pair) {
 
 void StoreFAKProfile(const std::string& location, uint8_t region,
                      std::vector<std::pair<uint8_t, FAKPair*>> pairs) {
-    Database& db = *tariff.gDB;
-    db.BeginTrans();
-    try {
+    InTransaction(*tariff.gDB, [&] {
         for (auto& [ibob, pair] : pairs) {
             Position(location, ibob, region);
             SaveFAKChoice(*pair);
         }
-        db.CommitTrans();
-    } catch (...) {
-        db.Rollback();
-        throw;
-    }
+    });
     for (auto& [ibob, pair] : pairs) *pair = FillFAKLists(location, ibob, region);
 }
 

@@ -180,19 +180,17 @@ bool SimpleDiscountDone(SimpleDiscountValues& v, SimpleBox* failed) {
         return false;
     }
     customisation.gShipLoc = kDefaultProgram;
-    Database& db = *tariff.gDB;
-    db.BeginTrans();
     try {
-        for (const SimpleLane& lane : SimpleLanes()) WriteLane(lane, v);
-        Recordset& thrift = EconomyRow();
-        thrift.Edit();
-        thrift.SetField("PXSpct", v[SimpleBox::PXS]);
-        thrift.Update();
-        db.CommitTrans();
+        InTransaction(*tariff.gDB, [&] {
+            for (const SimpleLane& lane : SimpleLanes()) WriteLane(lane, v);
+            Recordset& thrift = EconomyRow();
+            thrift.Edit();
+            thrift.SetField("PXSpct", v[SimpleBox::PXS]);
+            thrift.Update();
+        });
     } catch (const std::exception& e) {
         tariff.rsDiscounts->CancelUpdate();
         tariff.rsThriftlane->CancelUpdate();
-        db.Rollback();
         Show(std::string(e.what()) + "  Nothing was saved.", "Discounts");
         return false;
     }

@@ -380,17 +380,12 @@ void Form3::Form_Unload() {
 void Form3::SaveDefaultClasses() {
     try {
         if (!tariff.gDB) throw std::runtime_error("The database is not open.");
-        tariff.gDB->BeginTrans();
-        try {
+        InTransaction(*tariff.gDB, [&] {
             for (int i = 0; i < 5; ++i) {
                 const std::string text = cmbclass[i]->currentText().toStdString();
                 if (IsNMFCClass(text)) SetConfigValue("DC_defclass" + std::to_string(i), text);
             }
-            tariff.gDB->CommitTrans();
-        } catch (...) {
-            tariff.gDB->Rollback();
-            throw;
-        }
+        });
     } catch (const std::exception& e) {
         // The data are closed all the same; a stuck exit would not save them either.
         Message("The default classes could not be saved.  " + std::string(e.what()), kMsgOK,

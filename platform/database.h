@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -285,3 +286,27 @@ class Database {
 
 // Quotes a name for SQL ("PR Delvy zones" → "\"PR Delvy zones\"").
 std::string QuoteIdentifier(std::string_view name);
+
+// Runs `writes` as one transaction: committed when it returns, rolled back when it throws, and
+// the error passed on. A rollback the engine refuses (it has ended the transaction itself) does
+// not hide that error. Gives back what `writes` gives.
+template <typename F>
+auto InTransaction(Database& db, F&& writes) {
+    db.BeginTrans();
+    try {
+        if constexpr (std::is_void_v<decltype(writes())>) {
+            writes();
+            db.CommitTrans();
+        } else {
+            auto result = writes();
+            db.CommitTrans();
+            return result;
+        }
+    } catch (...) {
+        try {
+            db.Rollback();
+        } catch (const std::exception&) {
+        }
+        throw;
+    }
+}
