@@ -163,9 +163,8 @@ Single AlaskaBeyond() {
                 rating.gDefWeight[b] = static_cast<Single>(ratedAs - w);
                 rating.gLineCharge[b][0] = RoundSingle(w / 100.0 * rate + kNudge, "#0.00");
                 // The one-line deficit charge is rounded without the nudge.
-                rating.gDefCharge[b] = RoundSingle(
-                    static_cast<Single>(static_cast<double>(rating.gDefWeight[b]) / 100 * rate),
-                    "#0.00");
+                rating.gDefCharge[b] =
+                    RoundSingle(static_cast<double>(rating.gDefWeight[b]) / 100 * rate, "#0.00");
                 rating.gGrossCharge[b] = static_cast<Single>(
                     static_cast<double>(rating.gDefCharge[b]) + rating.gLineCharge[b][0]);
             }
