@@ -836,7 +836,8 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
         return upperCase(txtdzip);
     }
     if (watched == txtOceanDensity) {
-        if (text.isEmpty()) return false;
+        // Delete edits the box like the arrow keys move in it: it types no character.
+        if (text.isEmpty() || key->key() == Qt::Key_Delete) return false;
         QChar c = text[0];
         return !(c.isDigit() || c == '.' || c == '\b');
     }

@@ -247,6 +247,10 @@ TEST_F(Form3Test, EnterMovesAlongTheLinesAndTheCubeTakesOnlyNumbers) {
     EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
     QTest::keyClick(form->txtOceanDensity, Qt::Key_Backspace);
     EXPECT_EQ(form->txtOceanDensity->text(), "12.");
+    // Delete removes the character after the cursor, as in any box.
+    form->txtOceanDensity->setCursorPosition(0);
+    QTest::keyClick(form->txtOceanDensity, Qt::Key_Delete);
+    EXPECT_EQ(form->txtOceanDensity->text(), "2.");
 }
 
 TEST_F(Form3Test, ExitAsksAndSavesTheDefaultClassesOnYes) {
