@@ -3,6 +3,7 @@
 // buttons, headings, separator lines, the digit-only key filter, how a handler reports a
 // failure, and how the windows are shown modally (tests install a runner that drives them).
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QString>
 #include <exception>
@@ -35,7 +36,13 @@ struct HeldWindow {
         return window;
     }
     static W* Get() {
-        if (!Slot()) Slot() = std::make_unique<W>();
+        if (!Slot()) {
+            Slot() = std::make_unique<W>();
+            // A window must go while the application still stands: left to the end of the
+            // program, it would be destroyed after the application and crash on its way out.
+            QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                             Slot().get(), [] { Destroy(); });
+        }
         return Slot().get();
     }
     // Loads the window and shows it modally; returns when it closes.

@@ -51,6 +51,17 @@ TEST_F(FrmBL, WithNoBillOnlyTheBrowseCommandsAreOpen) {
     EXPECT_FALSE(w.cmbItem[0]->isEnabled());
 }
 
+// Held for the run, the window goes when the application quits, never after it is gone.
+TEST_F(FrmBL, TheWindowGoesWhenTheApplicationQuits) {
+    OpenBL();
+    ASSERT_NE(LoadedBLWindow(), nullptr);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit",
+                              Qt::DirectConnection);
+    EXPECT_EQ(LoadedBLWindow(), nullptr);
+    // And comes back on the next use.
+    EXPECT_NE(BLWindow(), nullptr);
+}
+
 TEST_F(FrmBL, OpensOnTheFirstNumberOfTheSortedList) {
     AddBill("200", shipper, consignee, 0, {{crate, "1", "12"}});
     AddBill("100", shipper, consignee, payer, {{crate, "2", "24"}}, "Dock 4");
