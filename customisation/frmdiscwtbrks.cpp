@@ -93,7 +93,11 @@ bool frmDiscWtBrks::eventFilter(QObject* watched, QEvent* event) {
     for (int i = 0; i < 11; ++i) {
         if (watched != mskWtBrks[static_cast<size_t>(i)]) continue;
         if (event->type() == QEvent::FocusIn) {
-            mskWtBrks[static_cast<size_t>(i)]->SelectFromStart(4);
+            // Selected whole, so that typing replaces the discount. Only once the toolkit has
+            // placed the cursor for the Tab or the click that brought the focus.
+            MaskedEdit* box = mskWtBrks[static_cast<size_t>(i)];
+            QMetaObject::invokeMethod(
+                box, [box] { box->SelectFromStart(4); }, Qt::QueuedConnection);
         } else if (event->type() == QEvent::FocusOut) {
             mskWtBrks_LostFocus(i);
         } else if (event->type() == QEvent::KeyPress) {

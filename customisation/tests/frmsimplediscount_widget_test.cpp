@@ -201,6 +201,37 @@ TEST_F(SimpleEditorWindow, TheBreakEditorsDoneLightsUpWhiteAndItsCaptionsStayWhi
     EXPECT_EQ(window.lblWtBrk[10]->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
 
+// A break box entered by Tab or by a click is selected whole: what is typed replaces the old
+// discount instead of overwriting it a digit at a time ("45" over 99.9 would leave 45.9).
+TEST_F(SimpleEditorWindow, TypingIntoAnEnteredBreakBoxReplacesItsDiscount) {
+    customisation.gShipLoc = "ALL";
+    customisation.gRegion = 1;
+    customisation.gIBOB = 0;
+    frmDiscWtBrks window;
+    ASSERT_TRUE(window.Form_Load());
+    for (MaskedEdit* box : window.mskWtBrks) box->SetText("99.9");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    window.mskWtBrks[0]->setFocus();
+    QTest::keyClick(window.mskWtBrks[0], Qt::Key_Tab);
+    ASSERT_TRUE(window.mskWtBrks[1]->hasFocus());
+    QCoreApplication::processEvents();
+    QTest::keyClicks(window.mskWtBrks[1], "45");
+
+    QTest::mouseClick(window.mskWtBrks[2], Qt::LeftButton, {},
+                      window.mskWtBrks[2]->rect().center());
+    ASSERT_TRUE(window.mskWtBrks[2]->hasFocus());
+    QCoreApplication::processEvents();
+    QTest::keyClicks(window.mskWtBrks[2], "0");
+
+    window.lblDone_Click();
+    EXPECT_EQ(Stored(1, 0, "dL5C"), "45.0");
+    EXPECT_EQ(Stored(1, 0, "d5c"), "00.0");
+    EXPECT_EQ(Stored(1, 0, "d1m"), "99.9");
+}
+
 TEST_F(SimpleEditorWindow, SetFAKOpensTheLanesProfile) {
     Open([&](QDialog& dialog) {
         if (auto* fak = dynamic_cast<frmSimpleFAK*>(&dialog)) {
