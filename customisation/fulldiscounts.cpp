@@ -1,5 +1,6 @@
 #include "fulldiscounts.h"
 
+#include <functional>
 #include <optional>
 
 #include "discounts.h"
@@ -142,6 +143,24 @@ void EnterBox(FullDiscountValues& v, FullBox box) {
 
 namespace {
 
+// Writes a box's entry; when the database refuses it the box shows again what its row holds
+// (or, if the row cannot even be read, what it showed on entry), never an entry not stored.
+void WriteBox(FullDiscountValues& v, FullBox box, const std::string& entryText,
+              const std::function<void(Recordset&)>& write) {
+    try {
+        write(DiscountRow(customisation.gShipLoc, customisation.gRegion, DirectionOf(box)));
+    } catch (...) {
+        tariff.rsDiscounts->CancelUpdate();
+        try {
+            DiscountRow(customisation.gShipLoc, customisation.gRegion, DirectionOf(box));
+            v[box] = IsFloorBox(box) ? tariff.rsDiscounts->Field("Floor").str() : DiscountBoxText();
+        } catch (const std::exception&) {
+            v[box] = entryText;
+        }
+        throw;
+    }
+}
+
 bool LeaveDiscountBox(FullDiscountValues& v, FullBox box) {
     if (v.mSkipLostFocus) {
         v.mSkipLostFocus = false;
@@ -160,11 +179,11 @@ bool LeaveDiscountBox(FullDiscountValues& v, FullBox box) {
         text = f;
     }
     if (Trim(text) != kTierText) {
-        Recordset& row =
-            DiscountRow(customisation.gShipLoc, customisation.gRegion, DirectionOf(box));
-        row.Edit();
-        for (const char* field : kBreakFields) row.SetField(field, text);
-        row.Update();
+        WriteBox(v, box, customisation.gOldDiscText, [&text](Recordset& row) {
+            row.Edit();
+            for (const char* field : kBreakFields) row.SetField(field, text);
+            row.Update();
+        });
     }
     v.mSkipLostFocus = false;
     return true;
@@ -180,7 +199,11 @@ bool LeaveFloorBox(FullDiscountValues& v, FullBox box) {
         return false;
     }
     text = f;
-    WriteFloor(customisation.gShipLoc, customisation.gRegion, DirectionOf(box), text);
+    WriteBox(v, box, v.mOldFloorText, [&text](Recordset& row) {
+        row.Edit();
+        row.SetField("Floor", text);
+        row.Update();
+    });
     return true;
 }
 

@@ -55,7 +55,8 @@ void PickRegion(FullDiscountValues& v, const std::string& location, uint8_t regi
 // Entering a box keeps what it held, to put back after a refused entry.
 void EnterBox(FullDiscountValues& v, FullBox box);
 // Leaving a box: checks and writes it to the row of gShipLoc, gRegion and the box's direction.
-// False when refused: the message is shown and the box has its text from entry back.
+// False when refused: the message is shown and the box has its text from entry back. A write
+// the database refuses throws, the box's value then being what its row holds.
 bool LeaveBox(FullDiscountValues& v, FullBox box);
 
 // A new region above the highest one with states, with its rows (a region whose rows exist from

@@ -20,6 +20,7 @@
 #include "frmsimplediscount.h"
 #include "installwindows.h"
 #include "labelbutton.h"
+#include "lockedfiles.h"
 #include "polygonfile.h"
 #include "pricingfixture.h"
 #include "regionmap.h"
@@ -233,6 +234,44 @@ TEST_F(DiscountsWindowTest, ACommandTheDatabaseRefusesHalfWayKeepsEveryRow) {
         EXPECT_EQ(Stored("Floor", "900", 5, kOutbound), "83.25");
         w.lblExit_Click();
     });
+}
+
+// Another program writing to the database: leaving a box says so and the box shows again what
+// is stored, so the window never shows an entry that was not saved.
+TEST_F(DiscountsWindowTest, ABoxTheDatabaseRefusesShowsWhatIsStored) {
+    const std::string before = PricingTables();
+    const std::string database = app.file("data/x2007.mdb").string();
+    const std::string discount = Stored("d5c", "606", 1, 1), floor = Stored("Floor", "606", 1, 0);
+    ASSERT_NE(discount, "33.3");
+    ASSERT_NE(floor, "07.00");
+    auto toldLocked = [&] {
+        const std::vector<std::string> told = TakeMessages();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_NE(told[0].find("locked"), std::string::npos) << told[0];
+    };
+    Open([&](frmDiscounts& w) {
+        Retype(w.txtIBDisc, "33.33");
+        {
+            HeldLock other(database, "IMMEDIATE");
+            QTest::keyClick(w.txtIBDisc, Qt::Key_Tab);
+            toldLocked();
+            EXPECT_EQ(w.txtIBDisc->text(), QString::fromStdString(discount));
+        }
+        // The focus goes back to the box, as after a refused entry.
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(w.txtIBDisc->hasFocus());
+        Retype(w.txtOBFloor, "7");
+        {
+            HeldLock other(database, "IMMEDIATE");
+            QTest::keyClick(w.txtOBFloor, Qt::Key_Tab);
+            toldLocked();
+            EXPECT_EQ(w.txtOBFloor->text(), QString::fromStdString(floor));
+        }
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(TakeMessages().empty());
+        w.lblExit_Click();
+    });
+    EXPECT_EQ(PricingTables(), before);
 }
 
 TEST_F(DiscountsWindowTest, ChildWindowsKeepTheLocationAndRegion) {
