@@ -1,7 +1,6 @@
 #include "frmbrowser.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
@@ -12,6 +11,7 @@
 
 #include "auxwindow.h"
 #include "carrierweb.h"
+#include "desktopopen.h"
 #include "messagebox.h"
 #include "textprinter.h"
 #include "twips.h"
@@ -164,8 +164,11 @@ void frmBrowser::OpenExternal() {
     if (url.isEmpty()) return;
     if (ExternalBrowser())
         ExternalBrowser()(url);
-    else
-        QDesktopServices::openUrl(url);
+    else if (!OpenWithDesktop(url))
+        PlatformMessageBox(QStringLiteral("No web browser could be started to show %1.  Please "
+                                          "open the page yourself.")
+                               .arg(url.toString()),
+                           kMbOK | kMbExclamation);
 }
 
 void frmBrowser::FindInPage() {

@@ -164,7 +164,20 @@ bool frmOceanDims::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && (box == txtH || box == txtW || box == txtD)) {
         if (event->type() == QEvent::KeyPress) {
-            const QString t = static_cast<QKeyEvent*>(event)->text();
+            const auto* key = static_cast<QKeyEvent*>(event);
+            // Moving between the boxes and leaving the dialog carry control characters that
+            // the character test below would swallow.
+            switch (key->key()) {
+            case Qt::Key_Tab:
+            case Qt::Key_Backtab:
+            case Qt::Key_Escape:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                return QDialog::eventFilter(watched, event);
+            default:
+                break;
+            }
+            const QString t = key->text();
             if (!t.isEmpty()) {
                 const QChar c = t[0];
                 const bool passes = c.isDigit() || c == QLatin1Char('\b') || c == QLatin1Char('.');

@@ -9,6 +9,12 @@
 
 #include "fileerror.h"
 
+namespace {
+std::string Bytes(size_t count) {
+    return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+}  // namespace
+
 BinaryFile::~BinaryFile() {
     Close();
 }
@@ -78,7 +84,7 @@ std::string BinaryFile::BytesAt(size_t position, size_t count) const {
 
 void BinaryFile::TooShort(size_t position, size_t count) const {
     throw FileError(FileError::kInputPastEnd,
-                    "The data file " + path_ + " is too short: " + std::to_string(count) +
-                        " bytes at position " + std::to_string(position) + " are past its end (" +
-                        std::to_string(Size()) + " bytes).");
+                    "The data file " + path_ + " is too short: " + Bytes(count) + " at position " +
+                        std::to_string(position) + (count == 1 ? " is" : " are") +
+                        " past its end (" + Bytes(Size()) + ").");
 }

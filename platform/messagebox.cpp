@@ -71,6 +71,18 @@ int PlatformDefaultAnswer(int style) {
     }
 }
 
+QString BreakAtBlanksOnly(const QString& text) {
+    // A word joiner after the mark takes away the break the line breaker allows there.
+    constexpr QChar kWordJoiner(0x2060);
+    QString shown;
+    shown.reserve(text.size() + text.size() / 8);
+    for (const QChar c : text) {
+        shown += c;
+        if (c == QLatin1Char('/') || c == QLatin1Char('-')) shown += kWordJoiner;
+    }
+    return shown;
+}
+
 int PlatformMessageBox(const QString& text, int style, const QString& title) {
     QString caption = title;
     if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
@@ -80,7 +92,7 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
                                                          style, PlatformDefaultAnswer(style)))
         return *answer;
 
-    QMessageBox box(IconOf(style), caption, text, QMessageBox::NoButton,
+    QMessageBox box(IconOf(style), caption, BreakAtBlanksOnly(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
     const std::vector<ButtonSpec> buttons = ButtonsOf(style);
     std::vector<std::pair<QAbstractButton*, int>> answers;

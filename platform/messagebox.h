@@ -37,6 +37,9 @@ enum MessageBoxAnswer : int {
 // Shows a modal message box and returns the button chosen. An empty title shows the program's
 // name.
 int PlatformMessageBox(const QString& text, int style = kMbOK, const QString& title = QString());
+// The text as the box shows it: lines break only at blanks, never after a slash or a hyphen,
+// so a file's path stays whole unless it is wider than the box itself.
+QString BreakAtBlanksOnly(const QString& text);
 
 // The answer a message gets when nobody chooses: the only button of an OK box, Cancel when the
 // box has one, otherwise No (or Abort). Never the button that does something.

@@ -1,8 +1,9 @@
 #include "pdfreader.h"
 
-#include <QDesktopServices>
 #include <QString>
 #include <QUrl>
+
+#include "desktopopen.h"
 
 namespace {
 PdfReader& Installed() {
@@ -13,7 +14,7 @@ PdfReader& Installed() {
 
 bool OpenInPdfReader(const std::string& path) {
     if (Installed()) return Installed()(path);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    return OpenWithDesktop(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 void SetPdfReader(PdfReader reader) {

@@ -1,6 +1,6 @@
 #pragma once
-// The PDF reader: the desktop's default viewer for PDF files, started on a file and not waited
-// for. Tests put a reader of their own in its place.
+// The PDF reader: the desktop's default viewer for PDF files, started on a file and waited for
+// only long enough to see it start. Tests put a reader of their own in its place.
 
 #include <functional>
 #include <string>

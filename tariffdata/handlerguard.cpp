@@ -72,5 +72,5 @@ int ErrorNumber(const std::exception& e) {
 }
 
 std::string ErrorReport(const std::exception& e) {
-    return std::to_string(ErrorNumber(e)) + "\n" + e.what();
+    return "Error " + std::to_string(ErrorNumber(e)) + "\n" + e.what();
 }

@@ -39,5 +39,6 @@ auto Guarded(Window* window, void (Window::*handler)(Args...)) {
 // The error number of an error: the engine's or the data file's own, else 5 (the platform's
 // "Invalid procedure call or argument").
 int ErrorNumber(const std::exception& e);
-// An error as the start-up reports it: its number, a line feed and its description.
+// An error as the start-up reports it: "Error" and its number (the help desk asks for it), a
+// line feed and its description.
 std::string ErrorReport(const std::exception& e);

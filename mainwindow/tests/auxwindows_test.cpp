@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +229,41 @@ TEST_F(MenuTest, OnlyDigitsPointAndBackspaceGoIntoADimension) {
     EXPECT_EQ(w.txtH->text(), "12.5");
     QTest::keyClick(w.txtH, Qt::Key_Backspace);
     EXPECT_EQ(w.txtH->text(), "12.");
+}
+
+TEST_F(MenuTest, TabWalksHeightWidthDepthAndEscapeLeavesTheCubeAlone) {
+    Load();
+    form->txtOceanDensity->setText("7");
+    frmOceanDims w(form->txtOceanDensity);
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.txtH->setFocus();
+    QCoreApplication::processEvents();
+    QTest::keyClicks(w.txtH, "10");
+    QTest::keyClick(w.txtH, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.txtW);
+    QTest::keyClicks(w.txtW, "20");
+    QTest::keyClick(w.txtW, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), w.txtD);
+    QTest::keyClicks(w.txtD, "30");
+    EXPECT_EQ(w.txtH->text(), "10");
+    EXPECT_EQ(w.txtW->text(), "20");
+    EXPECT_EQ(w.txtD->text(), "30");
+    QTest::keyClick(w.txtD, Qt::Key_Backtab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), w.txtW);
+    // Enter is no Done: only the label computes.
+    QTest::keyClick(w.txtW, Qt::Key_Return);
+    EXPECT_EQ(w.txtW->text(), "20");
+    EXPECT_EQ(form->txtOceanDensity->text(), "7");
+    QTest::keyClick(w.txtW, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.result(), QDialog::Rejected);
+    EXPECT_EQ(form->txtOceanDensity->text(), "7");
+    EXPECT_TRUE(TakeMessages().empty());
 }
 
 // --------------------------------------------------------------------------- quick reference

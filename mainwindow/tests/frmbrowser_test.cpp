@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
@@ -153,6 +154,25 @@ TEST_F(BrowserTest, AnUnreachablePageSaysSoAndCanGoToTheDesktopBrowser) {
     SetExternalBrowser([&](const QUrl& url) { handed = url; });
     w.actOpenExternal->trigger();
     EXPECT_EQ(handed, QUrl("http://127.0.0.1:1/"));
+}
+
+TEST_F(BrowserTest, ADesktopWithoutABrowserIsReportedNotPassedOverInSilence) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit 3\n");
+    opener.close();
+    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    frmBrowser w;
+    ASSERT_TRUE(Settle(w));
+    w.actOpenExternal->trigger();
+    qputenv("PATH", path);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_TRUE(messageScript.Log()[0].text.contains(server.Base() + "/"));
+    EXPECT_TRUE(messageScript.Log()[0].text.startsWith("No web browser could be started"));
 }
 
 TEST_F(BrowserTest, TheToolBarWorksTheHistoryAndTheTitleShowsWorkingWhileBusy) {

@@ -70,6 +70,18 @@ TEST(BinaryFile, AFileShortenedWhileOpenIsTooShortNotAFault) {
         EXPECT_NE(m.find("(100 bytes)"), std::string::npos) << m;
     }
     EXPECT_THROW(f.BytesAt(99, 3), FileError);
+    // One byte is one byte, in the count past the end and in the file's size alike.
+    fs::resize_file(p, 1);
+    try {
+        f.ByteAt(2);
+        ADD_FAILURE() << "read past the end of a one-byte file";
+    } catch (const FileError& e) {
+        const std::string m = e.what();
+        EXPECT_NE(m.find("too short: 1 byte at position 2 is past its end (1 byte)."),
+                  std::string::npos)
+            << m;
+    }
+    fs::resize_file(p, 100);
     // Grown again, the new bytes are read as they are now.
     {
         std::ofstream out(p, std::ios::binary | std::ios::app);

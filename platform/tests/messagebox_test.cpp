@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -11,6 +12,26 @@ class MessageScriptTest : public ::testing::Test {
     void SetUp() override { messageScript.Reset(); }
     void TearDown() override { messageScript.Reset(); }
 };
+
+TEST(MessageBoxText, LinesBreakAtBlanksNotInsideAPath) {
+    const QString text = QStringLiteral("The database /home/a-b/data/x2007.mdb is read-only.");
+    const QString shown = BreakAtBlanksOnly(text);
+    // Nothing is seen to change: the marks added are invisible and only join.
+    QString seen = shown;
+    seen.remove(QChar(0x2060));
+    EXPECT_EQ(seen, text);
+    EXPECT_EQ(shown.count(QChar(0x2060)), 6);
+    // The box's own line breaker may break a line only after a blank.
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
+    int lineBreaks = 0;
+    for (qsizetype at = breaks.toNextBoundary(); at > 0 && at < shown.size();
+         at = breaks.toNextBoundary()) {
+        EXPECT_EQ(shown[at - 1], QLatin1Char(' '))
+            << "breaks before: " << shown.mid(at).toStdString();
+        ++lineBreaks;
+    }
+    EXPECT_GE(lineBreaks, 3);
+}
 
 TEST_F(MessageScriptTest, QueuedAnswersAnswerInTurnAndAreLogged) {
     messageScript.Queue(kIdYes);

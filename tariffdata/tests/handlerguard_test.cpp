@@ -174,14 +174,14 @@ TEST_F(HandlerGuard, AWriteLockHeldForAMomentIsWaitedFor) {
     EXPECT_EQ(Stored("DC_origin"), "60601");
 }
 
-TEST(ErrorReport, EveryErrorHasANumberAndItsDescriptionOnALineOfItsOwn) {
+TEST(ErrorReport, EveryErrorHasItsLabelledNumberAndItsDescriptionOnALineOfItsOwn) {
     EXPECT_EQ(ErrorReport(FileError(FileError::kFileNotFound, "The state list is missing.")),
-              "53\nThe state list is missing.");
+              "Error 53\nThe state list is missing.");
     EXPECT_EQ(ErrorReport(DbError(kErrNotFound, "The table 'IndPts' is missing.")),
-              "3011\nThe table 'IndPts' is missing.");
-    EXPECT_EQ(ErrorReport(NumberError(NumberError::kOverflow)).substr(0, 2), "6\n");
-    EXPECT_EQ(ErrorReport(TariffDataError("A gap.")), "5\nA gap.");
-    EXPECT_EQ(ErrorReport(std::runtime_error("Anything else.")), "5\nAnything else.");
+              "Error 3011\nThe table 'IndPts' is missing.");
+    EXPECT_EQ(ErrorReport(NumberError(NumberError::kOverflow)).substr(0, 8), "Error 6\n");
+    EXPECT_EQ(ErrorReport(TariffDataError("A gap.")), "Error 5\nA gap.");
+    EXPECT_EQ(ErrorReport(std::runtime_error("Anything else.")), "Error 5\nAnything else.");
 }
 
 }  // namespace
