@@ -57,10 +57,19 @@ QMessageBox::Icon IconOf(int style) {
     }
 }
 
-// The box wraps its text only between words and sizes itself for that, so a word wider than
-// the box (a long name typed without blanks) would push the lines after it out of sight.
-// Such a word is cut into pieces that fit, on lines of their own; every other line is left to
-// the box. The message itself is unchanged: the breaks are only what is shown.
+// Room for one line of text in a box on this screen, beside its icon: the box widens to half
+// the screen (at most 500 pixels) before it starts to wrap.
+int LineRoom(const QWidget* near) {
+    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    return std::max(200, std::min(screenWidth / 2, 500) - 120);
+}
+
+}  // namespace
+
+// A message box wraps its text only between words and sizes itself for that, so a word wider
+// than the box would push the lines after it out of sight. The message itself is unchanged:
+// the breaks are only what is shown.
 QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int width) {
     QString shown;
     QString word;
@@ -93,16 +102,6 @@ QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int
     flush();
     return shown;
 }
-
-// Room for one line of text in a box on this screen, beside its icon: the box widens to half
-// the screen (at most 500 pixels) before it starts to wrap.
-int LineRoom(const QWidget* near) {
-    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
-    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
-    return std::max(200, std::min(screenWidth / 2, 500) - 120);
-}
-
-}  // namespace
 
 int PlatformDefaultAnswer(int style) {
     switch (style & kButtonsMask) {

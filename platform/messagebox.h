@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class QFontMetrics;
+
 // Style flags of PlatformMessageBox: one button set, plus one icon, plus a default button.
 enum MessageBoxStyle : int {
     kMbOK = 0,
@@ -37,6 +39,11 @@ enum MessageBoxAnswer : int {
 // Shows a modal message box and returns the button chosen. An empty title shows the program's
 // name.
 int PlatformMessageBox(const QString& text, int style = kMbOK, const QString& title = QString());
+
+// The text as a message window shows it in lines `width` pixels wide: a word wider than that (a
+// long name typed without blanks) is cut into pieces that fit, each on a line of its own. The
+// rest is left for the window to wrap between words.
+QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int width);
 
 // The answer a message gets when nobody chooses: the only button of an OK box, Cancel when the
 // box has one, otherwise No (or Abort). Never the button that does something.
