@@ -100,8 +100,8 @@ void frmMssgBox::SetMessage(const QString& text, uint8_t style, const QString& t
     const int textLeft = TwipsToPixels(kTextLeft);
     const int textTop = TwipsToPixels(kTextTop);
     const int room = width - textLeft - TwipsToPixels(kTextRightMargin);
-    lblMssg1->setText(BreakOverlongWords(
-        text, lblMssg1->fontMetrics(), layout.wrap ? TwipsToPixels(layout.labelWidth) : room));
+    lblMssg1->setText(BreakOverlongWords(text, lblMssg1->fontMetrics(),
+                                         layout.wrap ? TwipsToPixels(layout.labelWidth) : room));
 
     lblMssg1->move(textLeft, textTop);
     if (layout.wrap) {

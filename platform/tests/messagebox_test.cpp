@@ -90,8 +90,9 @@ TEST_F(MessageScriptTest, StopDropsAnswersButKeepsTheLog) {
 // full, the name cut into pieces that fit, and the message itself is logged as it was given.
 TEST_F(MessageScriptTest, AWordWiderThanTheBoxIsShownWholeOnLinesThatFit) {
     const QString text = QString(120, QLatin1Char('W')) +
-                         QStringLiteral("\ris listed as a party to one or\rmore B/Ls that are "
-                                        "still on file.\r\r100, 200\r\rCan not delete this party.");
+                         QStringLiteral(
+                             "\ris listed as a party to one or\rmore B/Ls that are "
+                             "still on file.\r\r100, 200\r\rCan not delete this party.");
     QString shownText;
     bool fits = false;
     QSize boxSize;

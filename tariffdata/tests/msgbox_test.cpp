@@ -162,7 +162,8 @@ TEST_F(Messages, AWordWiderThanTheWindowIsShownWhole) {
             EXPECT_LE(label->fontMetrics().horizontalAdvance(word), label->width())
                 << word.toStdString();
         EXPECT_GE(label->height(), label->heightForWidth(label->width()));
-        EXPECT_GE(label->height(), static_cast<int>(lines.size()) * label->fontMetrics().lineSpacing());
+        EXPECT_GE(label->height(),
+                  static_cast<int>(lines.size()) * label->fontMetrics().lineSpacing());
         EXPECT_TRUE(box.rect().contains(label->geometry()));
         EXPECT_GT(box.lblOK->y(), label->geometry().bottom());
         EXPECT_EQ(QString(label->text()).remove(QLatin1Char('\n')), text);
