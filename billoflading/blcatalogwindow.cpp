@@ -269,7 +269,7 @@ bool BLCatalogWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) return true;
-        if (!IsTypedKey(text) || text == QLatin1String("\b") || text == QLatin1String("\r"))
+        if (!IsTypedKey(key) || text == QLatin1String("\b") || text == QLatin1String("\r"))
             return false;
         PlatformMessageBox(QStringLiteral("Click the New or Edit button\n(as applicable) before "
                                           "trying\n") +

@@ -92,7 +92,10 @@ QLabel* MakeMenuPicture(QWidget* parent) {
     return picture;
 }
 
-bool IsTypedKey(const QString& text) {
+bool IsTypedKey(const QKeyEvent* key) {
+    // Shift+Tab comes with a control character of its own on some keyboards.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+    const QString text = key->text();
     return !text.isEmpty() && text != QLatin1String("\t") && text != QLatin1String("\x1b") &&
            text != QLatin1String("\x7f");
 }
@@ -115,8 +118,8 @@ void SelectStartOnFocus(QLineEdit* box, int length) {
 
 bool DropsNonDigitKey(QEvent* event, bool backspace) {
     if (event->type() != QEvent::KeyPress) return false;
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    return IsTypedKey(text) && !IsDigitKey(text, backspace);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return IsTypedKey(key) && !IsDigitKey(key->text(), backspace);
 }
 
 void ReportBLFailure(const std::exception& e, const QString& what) {

@@ -15,6 +15,7 @@
 class LabelButton;
 class QEvent;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -63,7 +64,7 @@ QLabel* MakeMenuPicture(QWidget* parent);
 
 // Which keys a box takes: the printable and control keys a user types. Navigation keys (Tab,
 // arrows, Delete) are never a typed key, and neither is Escape, which closes the window.
-bool IsTypedKey(const QString& text);
+bool IsTypedKey(const QKeyEvent* key);
 // True for a digit, and for Backspace when `backspace` is set.
 bool IsDigitKey(const QString& text, bool backspace);
 

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 #include <memory>
+#include <vector>
 
 #include "blhooks.h"
 #include "blprint.h"
@@ -182,6 +183,16 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     grid->setRowMinimumHeight(5, 30);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
+
+    // Tab walks the bill as it reads: the header, the parties, each line across, then the notes.
+    // A tab typed into the notes would be stored with them, so Tab leaves that box too.
+    std::vector<QWidget*> tabChain{cmbBillNbr, txtDate,      txtProNumber, txtPONbr,
+                                   cmbShipper, cmbConsignee, cmbBillTo};
+    for (int row = 0; row < kBLLines; ++row)
+        tabChain.insert(tabChain.end(), {cmbItem[row], txtQuantity[row], txtweight[row]});
+    tabChain.push_back(txtInstructions);
+    for (size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
+    txtInstructions->setTabChangesFocus(true);
 
     auto* whole = new QHBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
@@ -572,14 +583,13 @@ void frmBL::RefillCommoditiesAndShow() {
 bool frmBL::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
         if (watched == cmbBillNbr->lineEdit()) {
             if (!blWindow.BLAddingFlag &&
                 (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
                  key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) &&
                 !(key->modifiers() & Qt::AltModifier))
                 return true;  // stepping through the list would show one number, another bill
-            if (blWindow.BLAddingFlag || !IsTypedKey(text)) return false;
+            if (blWindow.BLAddingFlag || !IsTypedKey(key)) return false;
             ShowMessage(QStringLiteral("You cannot change a B/L number.  Add a new") +
                             QStringLiteral("B/L instead."),
                         kMsgOK, QStringLiteral("Error"));

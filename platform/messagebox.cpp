@@ -1,8 +1,11 @@
 #include "messagebox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <utility>
 
 MessageScript messageScript;
@@ -54,7 +57,51 @@ QMessageBox::Icon IconOf(int style) {
     }
 }
 
+// Room for one line of text in a box on this screen, beside its icon: the box widens to half
+// the screen (at most 500 pixels) before it starts to wrap.
+int LineRoom(const QWidget* near) {
+    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
+    return std::max(200, std::min(screenWidth / 2, 500) - 120);
+}
+
 }  // namespace
+
+// A message box wraps its text only between words and sizes itself for that, so a word wider
+// than the box would push the lines after it out of sight. The message itself is unchanged:
+// the breaks are only what is shown.
+QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int width) {
+    QString shown;
+    QString word;
+    const auto flush = [&] {
+        if (metrics.horizontalAdvance(word) > width) {
+            QString piece;
+            for (qsizetype i = 0; i < word.size(); ++i) {
+                const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
+                const QString next = word.mid(i, n);
+                if (!piece.isEmpty() && metrics.horizontalAdvance(piece + next) > width) {
+                    shown += piece + QLatin1Char('\n');
+                    piece.clear();
+                }
+                piece += next;
+                i += n - 1;
+            }
+            word = piece;
+        }
+        shown += word;
+        word.clear();
+    };
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            flush();
+            shown += c;
+        } else {
+            word += c;
+        }
+    }
+    flush();
+    return shown;
+}
 
 int PlatformDefaultAnswer(int style) {
     switch (style & kButtonsMask) {
@@ -92,8 +139,10 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
                                                          style, PlatformDefaultAnswer(style)))
         return *answer;
 
-    QMessageBox box(IconOf(style), caption, BreakAtBlanksOnly(text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+    QWidget* parent = QApplication::activeWindow();
+    QMessageBox box(IconOf(style), caption, QString(), QMessageBox::NoButton, parent);
+    box.setText(
+        BreakAtBlanksOnly(BreakOverlongWords(text, QFontMetrics(box.font()), LineRoom(parent))));
     const std::vector<ButtonSpec> buttons = ButtonsOf(style);
     std::vector<std::pair<QAbstractButton*, int>> answers;
     for (const ButtonSpec& spec : buttons)

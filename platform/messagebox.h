@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+class QFontMetrics;
+
 // Style flags of PlatformMessageBox: one button set, plus one icon, plus a default button.
 enum MessageBoxStyle : int {
     kMbOK = 0,
@@ -40,6 +42,11 @@ int PlatformMessageBox(const QString& text, int style = kMbOK, const QString& ti
 // The text as the box shows it: lines break only at blanks, never after a slash or a hyphen,
 // so a file's path stays whole unless it is wider than the box itself.
 QString BreakAtBlanksOnly(const QString& text);
+
+// The text as a message window shows it in lines `width` pixels wide: a word wider than that (a
+// long name typed without blanks) is cut into pieces that fit, each on a line of its own. The
+// rest is left for the window to wrap between words.
+QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int width);
 
 // The answer a message gets when nobody chooses: the only button of an OK box, Cancel when the
 // box has one, otherwise No (or Abort). Never the button that does something.

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "handcursor.h"
+#include "messagebox.h"
 #include "twips.h"
 
 namespace {
@@ -92,13 +93,15 @@ frmMssgBox::frmMssgBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
 
 void frmMssgBox::SetMessage(const QString& text, uint8_t style, const QString& title) {
     const MessageLayout layout = LayOutMessage(text, style);
-    lblMssg1->setText(text);
     xlblTitle->setText(title);
     setWindowTitle(title);
     widthTwips_ = layout.windowWidth;
     const int width = TwipsToPixels(layout.windowWidth);
     const int textLeft = TwipsToPixels(kTextLeft);
     const int textTop = TwipsToPixels(kTextTop);
+    const int room = width - textLeft - TwipsToPixels(kTextRightMargin);
+    lblMssg1->setText(BreakOverlongWords(text, lblMssg1->fontMetrics(),
+                                         layout.wrap ? TwipsToPixels(layout.labelWidth) : room));
 
     lblMssg1->move(textLeft, textTop);
     if (layout.wrap) {
@@ -111,7 +114,6 @@ void frmMssgBox::SetMessage(const QString& text, uint8_t style, const QString& t
         lblMssg1->setWordWrap(false);
         lblMssg1->adjustSize();
         // A text of wide letters can outgrow the window its character count gave; wrap it there.
-        const int room = width - textLeft - TwipsToPixels(kTextRightMargin);
         if (lblMssg1->width() > room) {
             lblMssg1->setWordWrap(true);
             lblMssg1->resize(room, lblMssg1->heightForWidth(room));

@@ -90,12 +90,56 @@ TEST_F(FrmBL, TheNumberOfAShownBillCannotBeTypedOver) {
     Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
     EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
     EXPECT_EQ(Shown().size(), 2u);
+    // Moving on with the keyboard is not typing.
+    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backtab);
+    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(Shown().size(), 2u);
     // While adding the same keys are the new number.
     w.mlblNew_Click();
     Type(w.cmbBillNbr->lineEdit(), "x7");
     Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
     EXPECT_EQ(w.cmbBillNbr->currentText(), "x");
     EXPECT_EQ(Shown().size(), 2u);
+}
+
+// A keyboard user walks the bill in the order it reads, the five lines across, and Tab leaves
+// the notes rather than typing into them.
+TEST_F(FrmBL, TabWalksTheBillAsItReadsAndLeavesTheNotes) {
+    frmBL& w = OpenBL();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.mlblNew_Click();
+    std::vector<QWidget*> order{w.cmbBillNbr, w.txtDate,      w.txtProNumber, w.txtPONbr,
+                                w.cmbShipper, w.cmbConsignee, w.cmbBillTo};
+    for (int row = 0; row < kBLLines; ++row)
+        order.insert(order.end(), {w.cmbItem[row], w.txtQuantity[row], w.txtweight[row]});
+    order.push_back(w.txtInstructions);
+    const auto focused = [&]() -> std::string {
+        for (QWidget* f : order)
+            if (f->hasFocus()) return f->objectName().toStdString();
+        QWidget* other = QApplication::focusWidget();
+        return other ? "elsewhere: " + other->objectName().toStdString() : "nowhere";
+    };
+    ASSERT_EQ(focused(), "cmbBillNbr");
+    for (size_t i = 1; i < order.size(); ++i) {
+        Key(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(focused(), order[i]->objectName().toStdString()) << "Tab number " << i;
+    }
+    for (size_t i = order.size() - 1; i > 0; --i) {
+        Key(QApplication::focusWidget(), Qt::Key_Backtab);
+        EXPECT_EQ(focused(), order[i - 1]->objectName().toStdString()) << "Backtab to " << i - 1;
+    }
+
+    w.txtInstructions->setFocus();
+    Type(w.txtInstructions, "Dock 4");
+    Key(w.txtInstructions, Qt::Key_Tab);
+    EXPECT_FALSE(w.txtInstructions->hasFocus());
+    EXPECT_EQ(focused(), "cmbBillNbr");  // round again to the top
+    w.txtInstructions->setFocus();
+    Key(w.txtInstructions, Qt::Key_Backtab);
+    EXPECT_EQ(focused(), "txtweight4");
+    EXPECT_EQ(w.txtInstructions->toPlainText(), "Dock 4");
 }
 
 TEST_F(FrmBL, ProQuantityAndWeightBoxesTakeDigitsOnly) {

@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTextBoundaryFinder>
+#include <QTimer>
 
 namespace {
 
@@ -100,6 +105,45 @@ TEST_F(MessageScriptTest, StopDropsAnswersButKeepsTheLog) {
     messageScript.Reset();
     EXPECT_FALSE(messageScript.Active());
     EXPECT_EQ(messageScript.Pending(), 0u);
+}
+
+// A name typed without blanks and wider than the box: every line of the message is shown in
+// full, the name cut into pieces that fit, and the message itself is logged as it was given.
+TEST_F(MessageScriptTest, AWordWiderThanTheBoxIsShownWholeOnLinesThatFit) {
+    const QString text = QString(120, QLatin1Char('W')) +
+                         QStringLiteral(
+                             "\ris listed as a party to one or\rmore B/Ls that are "
+                             "still on file.\r\r100, 200\r\rCan not delete this party.");
+    QString shownText;
+    bool fits = false;
+    QSize boxSize;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        QLabel* label = nullptr;
+        for (QLabel* l : box->findChildren<QLabel*>())
+            if (l->text().contains(QStringLiteral("Can not delete"))) label = l;
+        if (label) {
+            shownText = label->text();
+            const QStringList lines = shownText.split(QRegularExpression(QStringLiteral("[\r\n]")));
+            fits = label->height() >= lines.size() * label->fontMetrics().lineSpacing();
+            for (const QString& line : lines)
+                fits = fits && label->fontMetrics().horizontalAdvance(line) <= label->width();
+        }
+        boxSize = box->size();
+        box->accept();
+    });
+    PlatformMessageBox(text, kMbExclamation, QStringLiteral("Database error"));
+
+    EXPECT_TRUE(fits) << shownText.toStdString();
+    const QRegularExpression breaks(QStringLiteral("[\r\n]"));
+    // Only line breaks, and the word joiners that keep "B/Ls" whole, are added to what is shown.
+    EXPECT_EQ(QString(shownText).remove(breaks).remove(QChar(0x2060)),
+              QString(text).remove(breaks));
+    EXPECT_LE(boxSize.width(), QGuiApplication::primaryScreen()->availableGeometry().width());
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text, text);
+    EXPECT_EQ(messageScript.Log()[0].outcome, MessageOutcome::Shown);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -140,6 +141,33 @@ TEST_F(Messages, VeryLongTextIsNotCutOff) {
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
     EXPECT_GT(box.lblOK->y(), label->geometry().bottom());
     EXPECT_GT(box.height(), box.lblOK->geometry().bottom());
+}
+
+// A name typed without blanks, wider than the window, in a short message and in one long
+// enough to wrap: all of it is shown inside the window.
+TEST_F(Messages, AWordWiderThanTheWindowIsShownWhole) {
+    const QString name(90, QLatin1Char('W'));
+    for (const QString& text :
+         {name + QStringLiteral(" could not be saved."),
+          name + QStringLiteral(" is listed on bills of lading that are still on file, and it "
+                                "cannot be deleted until they are.")}) {
+        frmMssgBox box;
+        box.SetMessage(text, kMsgOK, QStringLiteral("Title"));
+        QLabel* label = box.lblMssg1;
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        EXPECT_GT(lines.size(), 1);
+        // The label wraps between words itself, so no word may be wider than the label.
+        for (const QString& word :
+             label->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(word), label->width())
+                << word.toStdString();
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+        EXPECT_GE(label->height(),
+                  static_cast<int>(lines.size()) * label->fontMetrics().lineSpacing());
+        EXPECT_TRUE(box.rect().contains(label->geometry()));
+        EXPECT_GT(box.lblOK->y(), label->geometry().bottom());
+        EXPECT_EQ(QString(label->text()).remove(QLatin1Char('\n')), text);
+    }
 }
 
 struct KeyCase {
