@@ -18,6 +18,7 @@
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
+#include "programstate.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "settings.h"
@@ -31,13 +32,7 @@ namespace {
 class Form3Errors : public ::testing::Test {
   protected:
     void SetUp() override {
-        messageScript.Reset();
-        messageScript.Start();
-        messages.Reset();
-        mainState.Reset();
-        offshore.Reset();
-        rating.Reset();
-        commodityLines.Reset();
+        ResetProgramState();
         Form3::SetProgramEnd([] {});
         form = std::make_unique<Form3>();
         form->Form_Load();

@@ -15,19 +15,14 @@
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
+#include "programstate.h"
 #include "ratingstate.h"
 #include "testdata.h"
 
 class MainWindowFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        messageScript.Reset();
-        messageScript.Start();
-        messages.Reset();
-        mainState.Reset();
-        offshore.Reset();
-        rating.Reset();
-        commodityLines.Reset();
+        ResetProgramState();
         Form3::SetProgramEnd([this] { ++programEnds; });
         // The engine's refusals reach the user as the program's messages.
         SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {

@@ -21,6 +21,7 @@
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
+#include "programstate.h"
 #include "quotedialogs.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
@@ -29,13 +30,7 @@
 class MenuTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        messageScript.Reset();
-        messageScript.Start();
-        messages.Reset();
-        mainState.Reset();
-        offshore.Reset();
-        rating.Reset();
-        commodityLines.Reset();
+        ResetProgramState();
         ResetCommandWindows();
         Form3::SetProgramEnd([] {});
         auto runner = [this](QDialog& window) {

@@ -29,6 +29,7 @@
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
+#include "programstate.h"
 #include "quotecharges.h"
 #include "quotedialogforms.h"
 #include "quotedialogs.h"
@@ -36,8 +37,8 @@
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "scenario_extensions.h"
-#include "scenario_quote.h"
 #include "scenario_pony.h"
+#include "scenario_quote.h"
 #include "scenario_ratewindows.h"
 #include "settings.h"
 #include "startup.h"
@@ -162,10 +163,10 @@ Scenario Parse(const fs::path& file) {
             continue;
         }
         static const char* kKnown[] = {
-            "setting", "row",      "sql",         "origin",   "destination", "line",
-            "cube",    "willcall", "accessorial", "answer",   "pick",        "rate",
-            "port",    "military", "cod",         "discount", "canadian",    "quote-accessorial",
-            "done",    "ratetable", "ratesheet",  "ponytest", "ponybatch"};
+            "setting", "row",       "sql",         "origin",   "destination", "line",
+            "cube",    "willcall",  "accessorial", "answer",   "pick",        "rate",
+            "port",    "military",  "cod",         "discount", "canadian",    "quote-accessorial",
+            "done",    "ratetable", "ratesheet",   "ponytest", "ponybatch"};
         bool known = false;
         for (const char* k : kKnown) known |= command == k;
         known = known || IsExtensionCommand(command);
@@ -198,7 +199,7 @@ class Runner {
                 if (command == "sql") db.Execute(rest);
             }
         }
-        ResetProgramState();
+        ResetAllProgramState();
         Form3 form;
         PrepareScenarioExtensions();
         ConnectProgramWindows(form);
@@ -331,9 +332,10 @@ class Runner {
         for (size_t i = 0; i < quotes.size(); ++i) out += std::string(i ? ", " : "") + quotes[i];
         out += "]";
         // Only scenarios that open the rate windows report them.
-        for (const auto& [key, list] :
-             {std::pair{"rateTables", &rateTables}, {"rateSheets", &rateSheets},
-              {"ponyTests", &ponyTests}, {"ponyBatches", &ponyBatches}}) {
+        for (const auto& [key, list] : {std::pair{"rateTables", &rateTables},
+                                        {"rateSheets", &rateSheets},
+                                        {"ponyTests", &ponyTests},
+                                        {"ponyBatches", &ponyBatches}}) {
             if (list->empty()) continue;
             out += ",\n  \"" + std::string(key) + "\": [";
             for (size_t i = 0; i < list->size(); ++i)
@@ -389,15 +391,9 @@ class Runner {
         }
     }
 
-    static void ResetProgramState() {
-        messageScript.Reset();
-        messageScript.Start();
-        messages.Reset();
-        mainState.Reset();
-        offshore.Reset();
-        rating.Reset();
+    static void ResetAllProgramState() {
+        ResetProgramState();
         charges.Reset();
-        commodityLines.Reset();
         quote.Reset();
     }
 
