@@ -14,7 +14,7 @@ ClassRow::ClassRow(QWidget* parent, const char* name, QAbstractItemView::Selecti
     setGridSize(QSize(kCellWidth, kHeight - 4));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setFont(PricingFont(8, true));
+    setFont(VerdanaFont(8, true));
     setFixedSize(kCellWidth * kFAKClasses + 4, kHeight);
 }
 

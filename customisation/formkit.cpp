@@ -16,18 +16,6 @@ PricingModalRunner& Runner() {
 }
 }  // namespace
 
-QRect TwipsRect(int left, int top, int width, int height) {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
-}
-
-QFont PricingFont(double points, bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
                    const QFont& font) {
     auto* label = new QLabel(text, parent);
@@ -62,7 +50,7 @@ QPushButton* PlaceCommand(QWidget* parent, const char* name, const QString& text
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(where);
-    button->setFont(PricingFont(9, true));
+    button->setFont(VerdanaFont(9, true));
     return button;
 }
 

@@ -10,14 +10,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "twips.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 class LabelButton;
-
-QRect TwipsRect(int left, int top, int width, int height);
-QFont PricingFont(double points, bool bold);
 
 QLabel* PlaceLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
                    const QFont& font);

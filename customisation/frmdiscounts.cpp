@@ -58,7 +58,7 @@ QPixmap TieredPicture(const QSize& size) {
 
 QLineEdit* PlaceHeading(QWidget* parent, const char* name, const QString& text,
                         const QRect& where) {
-    QLineEdit* heading = PlaceBox(parent, name, 20, where, PricingFont(8, true));
+    QLineEdit* heading = PlaceBox(parent, name, 20, where, VerdanaFont(8, true));
     heading->setText(text);
     heading->setReadOnly(true);
     heading->setFrame(false);
@@ -77,8 +77,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     setFixedSize(TwipsRect(0, 0, 15300, 6900).size());
     PaintBackground(this, Qt::white);
 
-    const QFont captions = PricingFont(9, true);
-    const QFont plain = PricingFont(9, false);
+    const QFont captions = VerdanaFont(9, true);
+    const QFont plain = VerdanaFont(9, false);
     lblShipLoc =
         PlaceLabel(this, "lblShipLoc", QString(), TwipsRect(240, 180, 4920, 480), captions);
     lblShipLoc->setWordWrap(true);
@@ -104,7 +104,7 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
 
     auto* validator =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this);
-    const QFont entries = PricingFont(10, true);
+    const QFont entries = VerdanaFont(10, true);
     auto placeRow = [&](const char* zoneName, int top, FullBox disc, const char* discName,
                         FullBox floor, const char* floorName) {
         QLabel* zone =

@@ -30,21 +30,21 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < 11; ++i) {
         const int left = 240 + i * kColumn;
         auto* label = PlaceLabel(this, "lblWtBrk", QString::fromUtf8(kCaptions[i]),
-                                 TwipsRect(left - 60, 240, kColumn, 300), PricingFont(8, true));
+                                 TwipsRect(left - 60, 240, kColumn, 300), VerdanaFont(8, true));
         label->setAlignment(Qt::AlignCenter);
         PaintText(label, Qt::white);
         lblWtBrk[static_cast<size_t>(i)] = label;
         auto* box = new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this);
         box->setObjectName(QStringLiteral("mskWtBrks"));
         box->setGeometry(TwipsRect(left + 60, 600, kColumn - 240, 375));
-        box->setFont(PricingFont(10, true));
+        box->setFont(VerdanaFont(10, true));
         box->setAlignment(Qt::AlignCenter);
         box->installEventFilter(this);
         mskWtBrks[static_cast<size_t>(i)] = box;
     }
     lblDone =
         PlaceButton(this, "lblDone", QStringLiteral("Done"),
-                    TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390), PricingFont(12, true));
+                    TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmDiscWtBrks::lblDone_Click));
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();

@@ -23,7 +23,7 @@ constexpr int kListLeft = 1980;
 
 QLineEdit* Heading(QWidget* parent, const char* name, const QString& text, int top) {
     QLineEdit* box =
-        PlaceBox(parent, name, 20, TwipsRect(240, top, 1620, 390), PricingFont(8, true));
+        PlaceBox(parent, name, 20, TwipsRect(240, top, 1620, 390), VerdanaFont(8, true));
     box->setText(text);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
@@ -44,15 +44,15 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
     const int listWidth = PixelsToTwips(ClassRow::kCellWidth * kFAKClasses + 4);
     const int right = kListLeft + listWidth;
     setFixedSize(TwipsRect(0, 0, right + 240, 4980).size());
-    const QFont bold = PricingFont(10, true);
+    const QFont bold = VerdanaFont(10, true);
 
     lblFAKTitle = PlaceLabel(this, "lblFAKTitle", QString(), TwipsRect(240, 150, right - 240, 390),
-                             PricingFont(11, true));
+                             VerdanaFont(11, true));
     Label2 =
         PlaceLabel(this, "Label2", QStringLiteral("Inbound"), TwipsRect(240, 660, 1620, 330), bold);
     Label1 = PlaceLabel(this, "Label1",
                         QStringLiteral("(Click on the Actual Class list to make changes)"),
-                        TwipsRect(kListLeft, 690, 6000, 330), PricingFont(8, false));
+                        TwipsRect(kListLeft, 690, 6000, 330), VerdanaFont(8, false));
     Text1 = Heading(this, "Text1", QStringLiteral("Actual Class"), 1050);
     Text2 = Heading(this, "Text2", QStringLiteral("FAK Class"), 1440);
     Label3 = PlaceLabel(this, "Label3", QStringLiteral("Outbound"), TwipsRect(240, 2040, 1620, 330),
@@ -61,7 +61,7 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
     Text3 = Heading(this, "Text3", QStringLiteral("FAK Class"), 2820);
     Label4 = PlaceLabel(this, "Label4",
                         QStringLiteral("Click on the Actual Class sign to use actual classes."),
-                        TwipsRect(240, 3480, 7200, 330), PricingFont(8, true));
+                        TwipsRect(240, 3480, 7200, 330), VerdanaFont(8, true));
     const int tops[2][2] = {{2430, 2820}, {1050, 1440}};  // [direction][actual, fak]
     for (int ibob = 0; ibob < 2; ++ibob) {
         auto& actual = lstActualClass[static_cast<size_t>(ibob)];

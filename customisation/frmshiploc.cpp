@@ -55,12 +55,12 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     setModal(true);
     setFixedSize(TwipsRect(0, 0, 10200, 6000).size());
     PaintBackground(this, Qt::white);
-    const QFont buttons = PricingFont(12, true);
+    const QFont buttons = VerdanaFont(12, true);
 
     Image1 = PlaceLabel(this, "Image1", QString(), TwipsRect(240, 150, 720, 720), buttons);
     Image1->setPixmap(PinPicture(Image1->size()));
     hdlMaint = PlaceLabel(this, "hdlMaint", QStringLiteral("Shipping Location Maintenance"),
-                          TwipsRect(1080, 300, 6000, 420), PricingFont(14, true));
+                          TwipsRect(1080, 300, 6000, 420), VerdanaFont(14, true));
     PaintText(hdlMaint, QColor(50, 70, 132));
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -72,9 +72,9 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     cmbShipLoc->setObjectName(QStringLiteral("cmbShipLoc"));
     cmbShipLoc->setEditable(false);
     cmbShipLoc->setGeometry(TwipsRect(360, 1320, 1800, 390));
-    cmbShipLoc->setFont(PricingFont(11, true));
+    cmbShipLoc->setFont(VerdanaFont(11, true));
     txtShiploc =
-        PlaceBox(this, "txtShiploc", 3, TwipsRect(360, 1320, 1200, 390), PricingFont(11, true));
+        PlaceBox(this, "txtShiploc", 3, TwipsRect(360, 1320, 1200, 390), VerdanaFont(11, true));
     txtShiploc->hide();
 
     lblAdd = PlaceButton(this, "lblAdd", QStringLiteral("Add"), TwipsRect(360, 2040, 1800, 390),
@@ -91,7 +91,7 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
                           buttons);
 
     lblWhy = PlaceLabel(this, "lblWhy", QString::fromUtf8(kWhyCaption),
-                        TwipsRect(2640, 1200, 7320, 390), PricingFont(11, true));
+                        TwipsRect(2640, 1200, 7320, 390), VerdanaFont(11, true));
     brwShipLoc = new QTextBrowser(this);
     brwShipLoc->setObjectName(QStringLiteral("brwShipLoc"));
     brwShipLoc->setGeometry(TwipsRect(2640, 1650, 7320, 4020));

@@ -72,7 +72,7 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     PaintBackground(this, Qt::white);
 
     Label7 = PlaceLabel(this, "Label7", QStringLiteral("Set your own Discounts"),
-                        TwipsRect(360, 180, 7800, 450), PricingFont(14, true));
+                        TwipsRect(360, 180, 7800, 450), VerdanaFont(14, true));
     PaintText(Label7, QColor(50, 70, 132));
     hdlHeadline = PlaceLabel(
         this, "hdlHeadline",
@@ -82,7 +82,7 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
                        "what is an O/B shipment.  The system will use the discount levels you "
                        "specify here, but for a wider range of discount and F.A.K. "
                        "customization features, please see Fretlyn2007's help system."),
-        TwipsRect(360, 690, 8580, 1140), PricingFont(8, false));
+        TwipsRect(360, 690, 8580, 1140), VerdanaFont(8, false));
     hdlHeadline->setWordWrap(true);
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -90,8 +90,8 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     Line1->setAutoFillBackground(true);
     PaintBackground(Line1, QColor(50, 70, 132));
 
-    const QFont captions = PricingFont(9, true);
-    const QFont entries = PricingFont(10, true);
+    const QFont captions = VerdanaFont(9, true);
+    const QFont entries = VerdanaFont(10, true);
     auto* validator =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9.]*")), this);
     for (const BoxRow& row : kRows) {
@@ -121,9 +121,9 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     lblFAKCanadatoUSA = PlaceButton(this, "lblFAKCanadatoUSA", QStringLiteral("Set FAK"),
                                     TwipsRect(kFakLeft, 3650, 1200, 330), captions);
     lblBack = PlaceButton(this, "lblBack", QStringLiteral("Back"), TwipsRect(360, 5340, 1200, 390),
-                          PricingFont(12, true));
+                          VerdanaFont(12, true));
     lblDone = PlaceButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(7740, 5340, 1200, 390),
-                          PricingFont(12, true));
+                          VerdanaFont(12, true));
     imgPoint = PlaceLabel(this, "imgPoint", QString(), TwipsRect(240, 2180, 420, 360), captions);
     imgPoint->setPixmap(PointerPicture(imgPoint->size()));
     imgPoint->hide();

@@ -46,15 +46,15 @@ frmSimpleFAK::frmSimpleFAK(QWidget* parent) : QDialog(parent) {
     const int listWidth = ListWidthTwips();
     setFixedSize(TwipsRect(0, 0, kListLeft + listWidth + 240, 3420).size());
     PaintBackground(this, QColor(27, 86, 167));
-    const QFont bold = PricingFont(9, true);
+    const QFont bold = VerdanaFont(9, true);
 
     lblFAKTitle = PlaceLabel(this, "lblFAKTitle",
                              QStringLiteral("FAK Profile for shipments with no defined shipping "
                                             "location"),
-                             TwipsRect(240, 180, 7800, 360), PricingFont(11, true));
+                             TwipsRect(240, 180, 7800, 360), VerdanaFont(11, true));
     Label1 = PlaceLabel(this, "Label1",
                         QStringLiteral("(Click on the Actual Class list to make changes)"),
-                        TwipsRect(8160, 210, 5400, 330), PricingFont(8, false));
+                        TwipsRect(8160, 210, 5400, 330), VerdanaFont(8, false));
     lblActual = PlaceButton(this, "lblActual", QStringLiteral("Actual Class"),
                             TwipsRect(240, 900, 1620, 330), bold);
     Line1 = PlaceLine(this, "Line1", TwipsRect(240, 1230, 1500, 20));

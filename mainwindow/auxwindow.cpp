@@ -45,18 +45,6 @@ void RunCommand(const QString& title, const std::function<void()>& command) {
     });
 }
 
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
-}
-
-QFont AuxFont(double points, bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& where,
                   const QFont& font, uint32_t color) {
     auto* label = new QLabel(text, parent);

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "twips.h"
+
 class LabelButton;
 class QLabel;
 class QWidget;
@@ -43,9 +45,6 @@ inline constexpr uint32_t kRuleColor = 0x844632;
 constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) {
     return r | (g << 8) | (b << 16);
 }
-
-QRect Twips(int left, int top, int width, int height);
-QFont AuxFont(double points, bool bold);
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& where,
                   const QFont& font, uint32_t color = 0);

@@ -33,7 +33,7 @@ QPixmap LogoPicture(const QSize& size) {
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRect(0, size.height() - 5, size.width(), 5), ColorFromValue(kRuleColor));
-    QFont font = AuxFont(13, true);
+    QFont font = VerdanaFont(13, true);
     font.setItalic(true);
     painter.setFont(font);
     painter.setPen(ColorFromValue(kRuleColor));
@@ -134,7 +134,7 @@ void MainMenu::Build() {
     lblHelpDesk->setObjectName(QStringLiteral("lblHelpDesk"));
     lblHelpDesk->setGeometry(kLeft, 420, kWidth, 76);
     lblHelpDesk->setAlignment(Qt::AlignCenter);
-    lblHelpDesk->setFont(AuxFont(9, true));
+    lblHelpDesk->setFont(VerdanaFont(9, true));
     lblHelpDesk->setText(QStringLiteral("Fretlyn help desk\n%1\n%2")
                              .arg(QLatin1String(kHelpDeskPhone), QLatin1String(kHelpDeskEmail)));
     SetBackColor(lblHelpDesk, RGB(50, 70, 132));

@@ -21,18 +21,18 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString());
     setFixedSize(420, 330);
     SetBackColor(this, RGB(255, 255, 255));
-    const QFont text = AuxFont(9.75, false);
-    const QFont bold = AuxFont(9.75, true);
+    const QFont text = VerdanaFont(9.75, false);
+    const QFont bold = VerdanaFont(9.75, true);
 
     Image1 = MakeHeaderBand(this, QRect(0, 0, 420, 44));
     Label1 = MakeLabel(this, QStringLiteral("Label1"),
                        QStringLiteral("Enter a US ZIP or Canadian Postal Code"),
-                       QRect(16, 10, 390, 24), AuxFont(10.5, true), 0xFFFFFF);
+                       QRect(16, 10, 390, 24), VerdanaFont(10.5, true), 0xFFFFFF);
     txtZipCode = new QLineEdit(this);
     txtZipCode->setObjectName(QStringLiteral("txtZipCode"));
     txtZipCode->setGeometry(16, 58, 110, 28);
     txtZipCode->setMaxLength(6);
-    txtZipCode->setFont(AuxFont(11, true));
+    txtZipCode->setFont(VerdanaFont(11, true));
     txtZipCode->installEventFilter(this);
     mlblClickHere = MakeButton(this, QStringLiteral("mlblClickHere"),
                                QStringLiteral("Find Svc Ctr"), QRect(150, 62, 130, 22), bold);
@@ -40,7 +40,7 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
 
     lblServiceCenterName =
         MakeLabel(this, QStringLiteral("lblServiceCenterName"), QStringLiteral("Service Center"),
-                  QRect(16, 114, 390, 24), AuxFont(11, true));
+                  QRect(16, 114, 390, 24), VerdanaFont(11, true));
     lblAddress = MakeLabel(this, QStringLiteral("lblAddress"), QStringLiteral("Address"),
                            QRect(16, 142, 390, 22), text);
     lblCityStateZip = MakeLabel(this, QStringLiteral("lblCityStateZip"),
@@ -53,7 +53,7 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
                             QRect(16, 246, 390, 22), text);
     ShowResult(false);
     mlblDone = MakeButton(this, QStringLiteral("mlblDone"), QStringLiteral("Done"),
-                          QRect(340, 290, 64, 26), AuxFont(12, true));
+                          QRect(340, 290, 64, 26), VerdanaFont(12, true));
 
     connect(mlblClickHere, &LabelButton::clicked, this,
             Guarded(this, &frmFindSC::mlblClickHere_Click));

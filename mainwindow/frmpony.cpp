@@ -27,11 +27,6 @@ std::function<void(frmPony&)> gShow;
 const QString kFirstCode = QStringLiteral("%kvq");
 const QString kSecondCode = QStringLiteral("h4rb#q");
 
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
-}
-
 template <typename W>
 W* Place(W* widget, const char* name, const QRect& where) {
     widget->setObjectName(QLatin1String(name));
@@ -64,26 +59,27 @@ frmPony::frmPony(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(TwipsToPixels(5400), TwipsToPixels(3300));
 
-    lblPwd = Place(new QLabel(QStringLiteral("Password"), this), "lblPwd", Twips(240, 300, 2000, 300));
-    txtPwd = Place(new QLineEdit(this), "txtPwd", Twips(2400, 240, 2640, 360));
+    lblPwd = Place(new QLabel(QStringLiteral("Password"), this), "lblPwd",
+                   TwipsRect(240, 300, 2000, 300));
+    txtPwd = Place(new QLineEdit(this), "txtPwd", TwipsRect(2400, 240, 2640, 360));
     txtPwd->setEchoMode(QLineEdit::Password);
     lblOzip = Place(new QLabel(QStringLiteral("Origin zip/postal code"), this), "lblOzip",
-                    Twips(240, 300, 2100, 300));
-    txtozip = Place(new QLineEdit(this), "txtozip", Twips(2400, 240, 1440, 360));
+                    TwipsRect(240, 300, 2100, 300));
+    txtozip = Place(new QLineEdit(this), "txtozip", TwipsRect(2400, 240, 1440, 360));
     lblNMFC = Place(new QLabel(QStringLiteral("NMFC Class"), this), "lblNMFC",
-                    Twips(240, 780, 2000, 300));
-    cboNMFC = Place(new QComboBox(this), "cboNMFC", Twips(2400, 720, 1440, 360));
+                    TwipsRect(240, 780, 2000, 300));
+    cboNMFC = Place(new QComboBox(this), "cboNMFC", TwipsRect(2400, 720, 1440, 360));
     lblDiscount = Place(new QLabel(QStringLiteral("Discount"), this), "lblDiscount",
-                        Twips(240, 1260, 2000, 300));
+                        TwipsRect(240, 1260, 2000, 300));
     mskDiscount = Place(new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this),
-                        "mskDiscount", Twips(2400, 1200, 900, 360));
+                        "mskDiscount", TwipsRect(2400, 1200, 900, 360));
     cmdRun = Place(new QPushButton(QStringLiteral("&Run"), this), "cmdRun",
-                   Twips(240, 1860, 1500, 420));
+                   TwipsRect(240, 1860, 1500, 420));
     cmdTest = Place(new QPushButton(QStringLiteral("Test"), this), "cmdTest",
-                    Twips(1920, 1860, 1500, 420));
+                    TwipsRect(1920, 1860, 1500, 420));
     cmdExit = Place(new QPushButton(QStringLiteral("E&xit"), this), "cmdExit",
-                    Twips(3600, 1860, 1500, 420));
-    lblResult = Place(new QLabel(this), "lblResult", Twips(240, 2460, 4900, 720));
+                    TwipsRect(3600, 1860, 1500, 420));
+    lblResult = Place(new QLabel(this), "lblResult", TwipsRect(240, 2460, 4900, 720));
     lblResult->setWordWrap(true);
 
     connect(cmdRun, &QPushButton::clicked, this, Guarded(this, &frmPony::cmdRun_Click));
@@ -196,10 +192,11 @@ void frmPony::RunBatch() {
             lastBatch_ = RunPonyBatch(cboNMFC->currentText().toStdString(),
                                       mskDiscount->Value().toStdString(), keep);
         }
-        lblResult->setText(QStringLiteral("Rows written to ponyout from %2: %1.  Codes without a row: %3.")
-                               .arg(lastBatch_.rows)
-                               .arg(QString::fromStdString(tariff.gOrigZip))
-                               .arg(lastBatch_.skipped));
+        lblResult->setText(
+            QStringLiteral("Rows written to ponyout from %2: %1.  Codes without a row: %3.")
+                .arg(lastBatch_.rows)
+                .arg(QString::fromStdString(tariff.gOrigZip))
+                .arg(lastBatch_.skipped));
         for (int i = 0; i < 4; ++i) QApplication::beep();
     } catch (const std::exception& e) {
         PlatformMessageBox(QStringLiteral("The batch run stopped: ") + QString::fromUtf8(e.what()),
@@ -229,7 +226,9 @@ void frmPony::cmdTest_Click() {
                            .arg(lastFile_.badLines));
 }
 
-void frmPony::cmdExit_Click() { done(QDialog::Rejected); }
+void frmPony::cmdExit_Click() {
+    done(QDialog::Rejected);
+}
 
 bool frmPony::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && (watched == txtPwd || watched == txtozip))
@@ -249,9 +248,13 @@ frmPony* PonyWindow() {
     return gPony;
 }
 
-void UnloadPonyWindow() { delete gPony; }
+void UnloadPonyWindow() {
+    delete gPony;
+}
 
-void SetPonyShow(std::function<void(frmPony&)> show) { gShow = std::move(show); }
+void SetPonyShow(std::function<void(frmPony&)> show) {
+    gShow = std::move(show);
+}
 
 void ShowPonyModally(QWidget* parent) {
     const SavedMainWindowPoints saved;

@@ -33,18 +33,6 @@ const QString kRightClickHint = QStringLiteral(
     "Right click on any of these cities to see a list of all the points included therein");
 const QString kPointsHint = QStringLiteral("Click anywhere on this list when you're done");
 
-QFont VerdanaFont(double points, bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
-}
-
 template <typename W>
 W* Place(W* widget, const char* name, const QRect& where) {
     widget->setObjectName(QLatin1String(name));
@@ -68,7 +56,7 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
     setAutoFillBackground(true);
     setFixedSize(TwipsToPixels(9000), TwipsToPixels(7080));
 
-    Picture1 = Place(new QLabel(this), "Picture1", Twips(240, 180, 2400, 600));
+    Picture1 = Place(new QLabel(this), "Picture1", TwipsRect(240, 180, 2400, 600));
     {
         QPixmap logo(Picture1->size());
         logo.fill(QColor(50, 70, 132));
@@ -79,42 +67,44 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
         Picture1->setPixmap(logo);
     }
     hdllBuild = Place(new QLabel(QStringLiteral("Build your own custom rate sheets"), this),
-                      "hdllBuild", Twips(2880, 300, 5900, 400));
+                      "hdllBuild", TwipsRect(2880, 300, 5900, 400));
     hdllBuild->setFont(VerdanaFont(13, true));
     SetLabelForeColor(hdllBuild, 0x844632);
-    Line1 = Place(new QFrame(this), "Line1", Twips(240, 900, 8520, 30));
+    Line1 = Place(new QFrame(this), "Line1", TwipsRect(240, 900, 8520, 30));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Plain);
 
-    lblFrom = Place(new QLabel(QStringLiteral("From"), this), "lblFrom", Twips(240, 1080, 2000, 300));
-    cmbFrom = Place(new QComboBox(this), "cmbFrom", Twips(240, 1380, 3600, 330));
+    lblFrom =
+        Place(new QLabel(QStringLiteral("From"), this), "lblFrom", TwipsRect(240, 1080, 2000, 300));
+    cmbFrom = Place(new QComboBox(this), "cmbFrom", TwipsRect(240, 1380, 3600, 330));
     lblTo = Place(new QLabel(QStringLiteral("To these cities"), this), "lblTo",
-                  Twips(4200, 1080, 3000, 300));
-    hdlRightClick = Place(new QLabel(kRightClickHint, this), "hdlRightClick",
-                          Twips(240, 5460, 8520, 300));
+                  TwipsRect(4200, 1080, 3000, 300));
+    hdlRightClick =
+        Place(new QLabel(kRightClickHint, this), "hdlRightClick", TwipsRect(240, 5460, 8520, 300));
     hdlRightClick->setFont(VerdanaFont(8, false));
     hdlRightClick->setWordWrap(true);
-    lstTo = Place(new QListWidget(this), "lstTo", Twips(4200, 1380, 4560, 3960));
+    lstTo = Place(new QListWidget(this), "lstTo", TwipsRect(4200, 1380, 4560, 3960));
     lstTo->setSelectionMode(QAbstractItemView::MultiSelection);
     lstTo->viewport()->installEventFilter(this);
-    lstCities = Place(new QListWidget(this), "lstCities", Twips(4200, 1380, 4560, 3960));
+    lstCities = Place(new QListWidget(this), "lstCities", TwipsRect(4200, 1380, 4560, 3960));
     lstCities->hide();
     lstCities->viewport()->installEventFilter(this);
 
     lblDensity = Place(new QLabel(QStringLiteral("Density"), this), "lblDensity",
-                       Twips(240, 2040, 1200, 300));
-    mskDensity = Place(new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this),
-                       "mskDensity", Twips(1440, 1980, 900, 360));
-    chkTruckLoadRates = Place(new QCheckBox(QStringLiteral("Show truckload rates on the sheet"), this),
-                              "chkTruckLoadRates", Twips(240, 2640, 3840, 330));
+                       TwipsRect(240, 2040, 1200, 300));
+    mskDensity = Place(new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this), "mskDensity",
+                       TwipsRect(1440, 1980, 900, 360));
+    chkTruckLoadRates =
+        Place(new QCheckBox(QStringLiteral("Show truckload rates on the sheet"), this),
+              "chkTruckLoadRates", TwipsRect(240, 2640, 3840, 330));
 
     for (QWidget* w : std::initializer_list<QWidget*>{lblFrom, lblTo, lblDensity})
         w->setFont(VerdanaFont(10, true));
 
     lblRate = Place(new LabelButton(QStringLiteral("Print "), this), "lblRate",
-                    Twips(240, 6240, 1200, 360));
+                    TwipsRect(240, 6240, 1200, 360));
     lblDone = Place(new LabelButton(QStringLiteral("Done"), this), "lblDone",
-                    Twips(1800, 6240, 1200, 360));
+                    TwipsRect(1800, 6240, 1200, 360));
     for (LabelButton* l : {lblRate, lblDone}) {
         l->setFont(VerdanaFont(11, true));
         l->SetForeColor(kColorBlack);
@@ -159,7 +149,8 @@ RateSheetOutcome frmRateSheet::lblRate_Click() {
     RateSheetRequest request;
     if (cmbFrom->currentIndex() >= 0) request.origin = cmbFrom->currentText().toStdString();
     for (int i = 0; i < lstTo->count(); ++i)
-        if (lstTo->item(i)->isSelected()) request.destinations.push_back(lstTo->item(i)->text().toStdString());
+        if (lstTo->item(i)->isSelected())
+            request.destinations.push_back(lstTo->item(i)->text().toStdString());
     request.density = mskDensity->Value().toStdString();
     request.truckload = chkTruckLoadRates->isChecked();
     printer_ = std::make_unique<TextPrinter>();
@@ -167,7 +158,9 @@ RateSheetOutcome frmRateSheet::lblRate_Click() {
     return PrintCanadaRateSheet(request, *printer_, this);
 }
 
-void frmRateSheet::lblDone_Click() { done(QDialog::Accepted); }
+void frmRateSheet::lblDone_Click() {
+    done(QDialog::Accepted);
+}
 
 void frmRateSheet::lstTo_MouseDown(Qt::MouseButton button, int row) {
     if (button != Qt::RightButton || row < 0 || row >= lstTo->count()) return;
@@ -217,9 +210,13 @@ frmRateSheet* RateSheetWindow() {
     return gRateSheet;
 }
 
-void UnloadRateSheetWindow() { delete gRateSheet; }
+void UnloadRateSheetWindow() {
+    delete gRateSheet;
+}
 
-void SetRateSheetShow(std::function<void(frmRateSheet&)> show) { gShow = std::move(show); }
+void SetRateSheetShow(std::function<void(frmRateSheet&)> show) {
+    gShow = std::move(show);
+}
 
 void ShowRateSheetModally(QWidget* parent) {
     const SavedMainWindowPoints saved;

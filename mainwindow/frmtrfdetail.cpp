@@ -26,7 +26,7 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     SetBackColor(this, RGB(152, 157, 175));
     Label1 =
         MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Choose a subject from this list"),
-                  QRect(16, 12, 400, 22), AuxFont(10, true), 0xFFFFFF);
+                  QRect(16, 12, 400, 22), VerdanaFont(10, true), 0xFFFFFF);
     cmbTrfIndex = new QComboBox(this);
     cmbTrfIndex->setObjectName(QStringLiteral("cmbTrfIndex"));
     cmbTrfIndex->setEditable(false);
@@ -37,7 +37,7 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     brwTariff->setObjectName(QStringLiteral("brwTariff"));
     brwTariff->setGeometry(16, 78, 748, 450);
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
-                         QRect(700, 540, 64, 26), AuxFont(12, true));
+                         QRect(700, 540, 64, 26), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, &frmTrfDetail::lblDone_Click);
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->SetOncePerEntry(false);

@@ -39,18 +39,18 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     SetBackColor(this, RGB(255, 255, 255));
     Image1 = MakeHeaderBand(this, QRect(0, 0, 400, 44));
     Label1 = MakeLabel(this, QStringLiteral("Label1"), QStringLiteral("Norvale Fuel Surcharge %"),
-                       QRect(16, 10, 370, 24), AuxFont(11, true), 0xFFFFFF);
+                       QRect(16, 10, 370, 24), VerdanaFont(11, true), 0xFFFFFF);
     mskFSC = new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('0'), this);
     mskFSC->setObjectName(QStringLiteral("mskFSC"));
     mskFSC->setGeometry(16, 62, 90, 30);
-    mskFSC->setFont(AuxFont(12, true));
+    mskFSC->setFont(VerdanaFont(12, true));
     mskFSC->installEventFilter(this);
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 108, 368, 2), RGB(50, 70, 132));
     lblFSConWeb = MakeButton(this, QStringLiteral("lblFSConWeb"),
                              QStringLiteral("Get the current Fuel Surcharge from our Website"),
-                             QRect(16, 122, 370, 22), AuxFont(9, false));
+                             QRect(16, 122, 370, 22), VerdanaFont(9, false));
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
-                         QRect(320, 186, 64, 26), AuxFont(12, true));
+                         QRect(320, 186, 64, 26), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmFuelSurcharge::lblDone_Click));
     connect(lblFSConWeb, &LabelButton::clicked, this,
             Guarded(this, &frmFuelSurcharge::lblFSConWeb_Click));
@@ -128,11 +128,11 @@ frmOceanDims::frmOceanDims(QLineEdit* txtOceanDensity, QWidget* parent)
     Image1 = MakeHeaderBand(this, QRect(0, 0, 440, 44));
     hdllHeader = MakeLabel(this, QStringLiteral("hdllHeader"),
                            QStringLiteral("Enter the dimensions of your shipment"),
-                           QRect(16, 10, 410, 24), AuxFont(11, true), 0xFFFFFF);
+                           QRect(16, 10, 410, 24), VerdanaFont(11, true), 0xFFFFFF);
     lblExplain = MakeLabel(this, QStringLiteral("lblExplain"),
                            QStringLiteral("Enter the Height, Width, and Depth of your shipment, "
                                           "in inches"),
-                           QRect(16, 52, 410, 40), AuxFont(9.5, false));
+                           QRect(16, 52, 410, 40), VerdanaFont(9.5, false));
     lblExplain->setWordWrap(true);
     auto* shpBox = new QLabel(this);
     shpBox->setObjectName(QStringLiteral("shpBox"));
@@ -154,7 +154,7 @@ frmOceanDims::frmOceanDims(QLineEdit* txtOceanDensity, QWidget* parent)
     setTabOrder(txtW, txtD);
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 270, 408, 2), RGB(50, 70, 132));
     lblYes = MakeButton(this, QStringLiteral("lblYes"), QStringLiteral("Done"),
-                        QRect(360, 282, 64, 26), AuxFont(12, true));
+                        QRect(360, 282, 64, 26), VerdanaFont(12, true));
     connect(lblYes, &LabelButton::clicked, this, Guarded(this, &frmOceanDims::lblYes_Click));
     highlighter_ = WireBlue(this, Image1, kPointerDefault);
     LoadFormMouseIcon(this);
@@ -168,14 +168,14 @@ bool frmOceanDims::eventFilter(QObject* watched, QEvent* event) {
             // Moving between the boxes and leaving the dialog carry control characters that
             // the character test below would swallow.
             switch (key->key()) {
-            case Qt::Key_Tab:
-            case Qt::Key_Backtab:
-            case Qt::Key_Escape:
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                return QDialog::eventFilter(watched, event);
-            default:
-                break;
+                case Qt::Key_Tab:
+                case Qt::Key_Backtab:
+                case Qt::Key_Escape:
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    return QDialog::eventFilter(watched, event);
+                default:
+                    break;
             }
             const QString t = key->text();
             if (!t.isEmpty()) {

@@ -62,10 +62,10 @@ void frmQckRef::Build() {
     setObjectName(QLatin1String(data.name));
     SetBackColor(this, RGB(255, 255, 255));
     setFixedWidth(860);
-    const QFont heading = AuxFont(10, true);
-    const QFont description = AuxFont(9, true);
-    const QFont reference = AuxFont(8, false);
-    const QFont amount = AuxFont(9, false);
+    const QFont heading = VerdanaFont(10, true);
+    const QFont description = VerdanaFont(9, true);
+    const QFont reference = VerdanaFont(8, false);
+    const QFont amount = VerdanaFont(9, false);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(16, 12, 16, 12);
@@ -201,7 +201,7 @@ void frmQckRef::Build() {
     bottom->addSpacing(24);
     mlblDone = new LabelButton(QStringLiteral("Done"), this);
     mlblDone->setObjectName(QStringLiteral("mlblDone"));
-    mlblDone->setFont(AuxFont(12, true));
+    mlblDone->setFont(VerdanaFont(12, true));
     mlblDone->SetForeColor(0);
     mlblDone->setToolTip(QLatin1String(data.doneTip));
     connect(mlblDone, &LabelButton::clicked, this, &frmQckRef::mlblDone_Click);

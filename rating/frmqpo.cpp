@@ -47,7 +47,7 @@ const QRect kAccListDesign(120, 840, 1125, 300);
 // The list opens under the "Accessorials" label, a little lower than it was designed.
 constexpr int kAccListDrop = 20;
 
-QFont VerdanaFont(int pixels, bool bold) {
+QFont VerdanaPixelFont(int pixels, bool bold) {
     QFont f;
     f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
                    QStringLiteral("Liberation Sans")});
@@ -109,7 +109,7 @@ void SetQuoteWindowHooks(QuoteWindowHooks hooks) {
 
 QuoteSheetView::QuoteSheetView(QWidget* parent) : QWidget(parent) {
     setObjectName("sheet");
-    setFont(VerdanaFont(13, true));
+    setFont(VerdanaPixelFont(13, true));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowBackground);
@@ -199,9 +199,9 @@ void frmQPO::BuildControls() {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kWindowBackground);
     setPalette(pal);
-    const QFont lineFont = VerdanaFont(13, true);
-    const QFont menuFont = VerdanaFont(16, true);
-    setFont(VerdanaFont(13, false));
+    const QFont lineFont = VerdanaPixelFont(13, true);
+    const QFont menuFont = VerdanaPixelFont(16, true);
+    setFont(VerdanaPixelFont(13, false));
 
     picMenu = new QWidget(this);
     picMenu->setObjectName("picMenu");
@@ -234,7 +234,7 @@ void frmQPO::BuildControls() {
         e->setObjectName(name);
         e->setGeometry(at);
         e->setReadOnly(true);
-        e->setFont(VerdanaFont(13, true));
+        e->setFont(VerdanaPixelFont(13, true));
         e->setFocusPolicy(Qt::NoFocus);
         return e;
     };
@@ -320,7 +320,7 @@ void frmQPO::BuildControls() {
     qmrqQPO3 = offer("qmrqQPO3", 522);
 
     lblGuarantee = label(this, "lblGuarantee", "Thank you for choosing ", QRect(166, 562, 200, 24),
-                         VerdanaFont(13, false));
+                         VerdanaPixelFont(13, false));
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");
     Image1->setGeometry(345, 556, 300, 34);
@@ -334,7 +334,7 @@ void frmQPO::BuildControls() {
     lstAccessorials = new QListWidget(this);
     lstAccessorials->setObjectName("lstAccessorials");
     lstAccessorials->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstAccessorials->setFont(VerdanaFont(13, false));
+    lstAccessorials->setFont(VerdanaPixelFont(13, false));
     lstAccessorials->setStyleSheet("QListWidget { border: 1px solid rgb(50,70,132); }");
     accListTwips = kAccListDesign;
     PlaceAccessorialList();

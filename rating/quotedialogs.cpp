@@ -44,18 +44,6 @@ void RunModal(QDialog& dialog) {
         dialog.exec();
 }
 
-QFont DialogFont(double points, bool bold) {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                 TwipsToPixels(height));
-}
-
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
                   const QFont& font) {
     auto* label = new QLabel(text, parent);
@@ -81,7 +69,7 @@ MaskedEdit* MakeMaskedBox(QWidget* parent, const char* name, const QString& mask
     auto* box = new MaskedEdit(mask, QLatin1Char('_'), parent);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(where);
-    box->setFont(DialogFont(11, true));
+    box->setFont(VerdanaFont(11, true));
     return box;
 }
 
@@ -147,25 +135,25 @@ frmCdnRate::frmCdnRate(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmCdnRate"));
     setWindowTitle(QStringLiteral("Canadian Exchange Rate"));
     setModal(true);
-    setFixedSize(Twips(0, 0, 6000, 2700).size());
-    const QFont text = DialogFont(9.75, true);
+    setFixedSize(TwipsRect(0, 0, 6000, 2700).size());
+    const QFont text = VerdanaFont(9.75, true);
 
-    imgUSFlag = MakeLabel(this, "imgUSFlag", QString(), Twips(240, 300, 720, 480), text);
+    imgUSFlag = MakeLabel(this, "imgUSFlag", QString(), TwipsRect(240, 300, 720, 480), text);
     imgUSFlag->setPixmap(UsFlag(imgUSFlag->size()));
     Label1 = MakeLabel(this, "Label1", QStringLiteral("One U.S. dollar equals"),
-                       Twips(1080, 360, 3000, 360), text);
-    mskCdnRate =
-        MakeMaskedBox(this, "mskCdnRate", QStringLiteral("#.####"), Twips(1080, 900, 1200, 390));
+                       TwipsRect(1080, 360, 3000, 360), text);
+    mskCdnRate = MakeMaskedBox(this, "mskCdnRate", QStringLiteral("#.####"),
+                               TwipsRect(1080, 900, 1200, 390));
     Label2 = MakeLabel(this, "Label2", QStringLiteral("Canadian dollars"),
-                       Twips(2400, 930, 2400, 360), text);
-    imgCdnFlag = MakeLabel(this, "imgCdnFlag", QString(), Twips(4800, 840, 960, 480), text);
+                       TwipsRect(2400, 930, 2400, 360), text);
+    imgCdnFlag = MakeLabel(this, "imgCdnFlag", QString(), TwipsRect(4800, 840, 960, 480), text);
     imgCdnFlag->setPixmap(CanadianFlag(imgCdnFlag->size()));
     lblExchFromWeb =
         MakeButton(this, "lblExchFromWeb",
                    QStringLiteral("Click here to get the exchange rate from our Website"),
-                   Twips(240, 1620, 5520, 360), DialogFont(9, false));
-    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(4920, 2100, 840, 390),
-                         DialogFont(12, true));
+                   TwipsRect(240, 1620, 5520, 360), VerdanaFont(9, false));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(4920, 2100, 840, 390),
+                         VerdanaFont(12, true));
 
     connect(lblDone, &LabelButton::clicked, this,
             [this] { RunHandler([this] { lblDone_Click(); }); });
@@ -209,18 +197,18 @@ frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmChgDisc"));
     setWindowTitle(QStringLiteral("Discount"));
     setModal(true);
-    setFixedSize(Twips(0, 0, 4200, 2400).size());
+    setFixedSize(TwipsRect(0, 0, 4200, 2400).size());
     MakeWhite(this);
 
-    Image1 = MakeLabel(this, "Image1", QString(), Twips(240, 240, 480, 480), QFont());
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("Discount"), Twips(960, 240, 3000, 420),
-                       DialogFont(14, true));
+    Image1 = MakeLabel(this, "Image1", QString(), TwipsRect(240, 240, 480, 480), QFont());
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("Discount"), TwipsRect(960, 240, 3000, 420),
+                       VerdanaFont(14, true));
     Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter new discount %"),
-                       Twips(960, 840, 3000, 360), DialogFont(9.75, true));
+                       TwipsRect(960, 840, 3000, 360), VerdanaFont(9.75, true));
     mskChgDisc =
-        MakeMaskedBox(this, "mskChgDisc", QStringLiteral("##.#"), Twips(960, 1320, 900, 390));
-    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(3120, 1800, 840, 390),
-                         DialogFont(12, true));
+        MakeMaskedBox(this, "mskChgDisc", QStringLiteral("##.#"), TwipsRect(960, 1320, 900, 390));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(3120, 1800, 840, 390),
+                         VerdanaFont(12, true));
 
     // A changed discount rates the quote again, which reads the tariff.
     connect(lblDone, &LabelButton::clicked, this,
@@ -243,17 +231,18 @@ frmCOD::frmCOD(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmCOD"));
     setWindowTitle(QStringLiteral("C. O. D."));
     setModal(true);
-    setFixedSize(Twips(0, 0, 4200, 2400).size());
+    setFixedSize(TwipsRect(0, 0, 4200, 2400).size());
     MakeWhite(this);
 
-    Image1 = MakeLabel(this, "Image1", QString(), Twips(240, 240, 480, 480), QFont());
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("C. O. D."), Twips(960, 240, 3000, 420),
-                       DialogFont(14, true));
+    Image1 = MakeLabel(this, "Image1", QString(), TwipsRect(240, 240, 480, 480), QFont());
+    Label2 = MakeLabel(this, "Label2", QStringLiteral("C. O. D."), TwipsRect(960, 240, 3000, 420),
+                       VerdanaFont(14, true));
     Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter the C.O.D. amount"),
-                       Twips(960, 840, 3000, 360), DialogFont(9.75, true));
-    mskCOD = MakeMaskedBox(this, "mskCOD", QStringLiteral("$999999"), Twips(960, 1320, 1440, 390));
-    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), Twips(3120, 1800, 840, 390),
-                         DialogFont(12, true));
+                       TwipsRect(960, 840, 3000, 360), VerdanaFont(9.75, true));
+    mskCOD =
+        MakeMaskedBox(this, "mskCOD", QStringLiteral("$999999"), TwipsRect(960, 1320, 1440, 390));
+    lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(3120, 1800, 840, 390),
+                         VerdanaFont(12, true));
 
     connect(lblDone, &LabelButton::clicked, this, &frmCOD::lblDone_Click);
     highlighter_ = WireLabels(this);
