@@ -45,8 +45,12 @@ int BreakOfWeight(const std::string& weight) {
 }
 
 // A number as the file writes it: a blank for the sign, the plain decimal form, a blank.
-std::string Number(Single v) { return Str(v) + " "; }
-std::string Number(int v) { return Str(v) + " "; }
+std::string Number(Single v) {
+    return Str(v) + " ";
+}
+std::string Number(int v) {
+    return Str(v) + " ";
+}
 
 // Verifies one end of a test line the way the carrier's test reads its codes: five digits as a
 // US ZIP, else the whole field as a postal code. The codes the lane factors read are set too.
@@ -87,15 +91,30 @@ int32_t LaneOfEnds() {
 std::string CanadaPonyProv(const std::string& strF) {
     if (strF.empty()) return {};
     switch (strF[0]) {
-        case 'B': return "NS";
-        case 'C': return "PE";
-        case 'E': return "NB";
-        case 'G': case 'H': case 'J': return "QC";
-        case 'K': case 'L': case 'M': case 'N': case 'P': return "ON";
-        case 'R': return "MB";
-        case 'S': return "SK";
-        case 'T': return "AB";
-        default: return {};
+        case 'B':
+            return "NS";
+        case 'C':
+            return "PE";
+        case 'E':
+            return "NB";
+        case 'G':
+        case 'H':
+        case 'J':
+            return "QC";
+        case 'K':
+        case 'L':
+        case 'M':
+        case 'N':
+        case 'P':
+            return "ON";
+        case 'R':
+            return "MB";
+        case 'S':
+            return "SK";
+        case 'T':
+            return "AB";
+        default:
+            return {};
     }
 }
 
@@ -117,7 +136,8 @@ PonyRow PonyResultRow(const std::string& cls, const std::string& discount) {
     const double net = 1 - Val(discount) / 100;
     for (size_t b = 0; b <= 10; ++b) {
         // The factors work on the cents, each step to the cent.
-        Single r = RoundSingle(static_cast<double>(rating.gGridRow[b]) * rating.gOrigFactor + kNudge);
+        Single r =
+            RoundSingle(static_cast<double>(rating.gGridRow[b]) * rating.gOrigFactor + kNudge);
         r = RoundSingle(static_cast<double>(r) * rating.gDestFactor + kNudge);
         if (b == 0)
             r = static_cast<Single>(static_cast<double>(r) / 100);
@@ -148,8 +168,7 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
          s.MoveNext())
         codes.push_back(s.Field(size_t{0}).str());
 
-    db.BeginTrans();
-    try {
+    InTransaction(db, [&] {
         if (!keepExisting) db.Execute("DELETE FROM ponyout");
         Statement& insert = db.Prepared(
             "INSERT INTO ponyout (ORIGIN, DEST, Class, minchg, L5C, r5c, r1m, r2m, r5m, r10m, "
@@ -184,17 +203,14 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
             insert.bind(1, Value(row.origin));
             insert.bind(2, Value(row.dest));
             insert.bind(3, Value(row.cls));
-            for (int b = 0; b <= 10; ++b) insert.bind(4 + b, Value(row.rates[static_cast<size_t>(b)]));
+            for (int b = 0; b <= 10; ++b)
+                insert.bind(4 + b, Value(row.rates[static_cast<size_t>(b)]));
             insert.step();
             insert.reset();
             ++result.rows;
         }
-        db.CommitTrans();
-        db.touch();
-    } catch (...) {
-        db.Rollback();
-        throw;
-    }
+    });
+    db.touch();
     return result;
 }
 
