@@ -42,6 +42,7 @@ TEST_F(BLDesktopReaderTest, ThreeCopiesWithTheTermsPageAreNotHeldUpByAReaderThat
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_TRUE(std::filesystem::exists(output / "BL.pdf"));
     EXPECT_TRUE(std::filesystem::exists(output / "BLBack.pdf"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opener.Handed().isEmpty(); }, 5000));
     QTest::qWait(200);
     EXPECT_TRUE(ShownTexts().empty()) << ShownTexts().front();
 }

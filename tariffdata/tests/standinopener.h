@@ -4,6 +4,7 @@
 // run in the foreground that the user never closes).
 
 #include <QByteArray>
+#include <QString>
 #include <QTemporaryDir>
 
 class StandInOpener {
@@ -15,8 +16,12 @@ class StandInOpener {
 
     // Replaces what the opener does.
     void SetBody(const char* body);
+    // What the opener was last handed; empty while it has not run.
+    QString Handed() const;
 
   private:
+    QString HandedFile() const;
+
     QTemporaryDir bin_;
     QByteArray path_;
 };
