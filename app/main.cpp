@@ -1,7 +1,9 @@
-// Fretlyn: the freight-rate quoting program. Opens the tariff that ships beside the program
-// and shows the main window.
+// Fretlyn: the freight-rate quoting program. Opens the tariff that ships with the program, on
+// the user's own copy of its database, and shows the main window.
 
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -17,6 +19,8 @@
 #include "messagebox.h"
 #include "startup.h"
 #include "tariffdb.h"
+#include "tariffupdate.h"
+#include "userdatabase.h"
 
 namespace {
 // Without a display the toolkit would abort with its own cryptic complaint.
@@ -51,22 +55,32 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
+    QApplication::setDesktopFileName("fretlyn");
+    QApplication::setWindowIcon(
+        QIcon(QString::fromStdString(AppFolder()) + QStringLiteral("graphics/fretlyn.png")));
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);
     InstallUpgradeWindow(form);
     InstallBillOfLading();
     InstallBLRatePrint();
+    UserDatabaseStart userDatabase;
     try {
+        userDatabase = PrepareUserDatabase();
         form.Form_Load();
     } catch (const std::exception& e) {
-        // Every start-up error carries its number, which the carrier's help desk asks for.
-        PlatformMessageBox(QString::fromStdString(ErrorReport(e)), kMbCritical, "");
+        // Every start-up error carries its number, which the carrier's help desk asks for; a
+        // terminal sees it too.
+        const std::string report = ErrorReport(e);
+        std::fprintf(stderr, "%s\n", report.c_str());
+        PlatformMessageBox(QString::fromStdString(report), kMbCritical, "");
         CloseAll();
         return 1;
     }
     form.show();
     form.Form_Activate();
+    // Once the loop runs, so that the upgrade window's Done can end the program.
+    QTimer::singleShot(0, &form, [userDatabase] { OfferTariffUpdate(userDatabase); });
     const int status = app.exec();
     UnloadQuoteWindow();
     return status;

@@ -66,9 +66,11 @@ void SetParty(PdfForm& form, const std::string& prefix, const PartyRecord& p) {
 }
 
 void OpenSaved(const std::string& path) {
-    if (OpenInPdfReader(path)) return;
-    Say("The B/L was saved as " + path + ", but no PDF reader could be started to show it.  " +
-        "Please open the file yourself.");
+    const std::string noReader = "The B/L was saved as " + path +
+                                 ", but no PDF reader could be started to show it.  " +
+                                 "Please open the file yourself.";
+    // The reader is never waited for; it says later when it could not start.
+    if (!OpenInPdfReader(path, [noReader](const QString&) { Say(noReader); })) Say(noReader);
 }
 
 bool SettingIsYes(const char* key) {

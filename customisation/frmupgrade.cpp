@@ -240,10 +240,15 @@ int frmUpgrade::SelectedEdition() const {
 }
 
 bool frmUpgrade::PickDBFrom(int edition) {
-    const OpenFileRequest request{
+    OpenFileRequest request{
         QStringLiteral("Where is your the database from which you are upgrading?"),
         QString::fromStdString(EarlierEditionFolder(edition)),
         QString::fromStdString(EarlierEditionFile(edition)), QStringLiteral("*.mdb")};
+    if (!earlierDatabase_.empty()) {
+        const QFileInfo earlier(QString::fromStdString(earlierDatabase_));
+        request.InitDir = earlier.absolutePath();
+        request.FileName = earlier.fileName();
+    }
     const std::optional<QString> chosen = gChooser(request);
     if (!chosen) return false;
     mDBFromPath = chosen->toStdString();
@@ -351,9 +356,10 @@ frmUpgrade* LoadedUpgradeWindow() {
     return gUpgradeWindow;
 }
 
-void ShowUpgradeWindow() {
+void ShowUpgradeWindow(const std::string& earlierDatabase) {
     QPointer<frmUpgrade> window = gUpgradeWindow;
     if (!window) window = new frmUpgrade(QApplication::activeWindow());
+    window->PreselectEarlierDatabase(earlierDatabase);
     window->exec();
     delete window;
 }

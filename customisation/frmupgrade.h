@@ -69,6 +69,9 @@ class frmUpgrade : public QDialog {
 
     // True once a group has been copied: from then on any way of closing ends the program.
     bool Upgraded() const { return upgraded_; }
+    // The earlier database the first file dialog starts on, in place of the edition's own
+    // folder (the copy kept from before a tariff update); empty for the edition's.
+    void PreselectEarlierDatabase(const std::string& path) { earlierDatabase_ = path; }
 
   public slots:
     // Escape and the window's close box come here too.
@@ -90,9 +93,11 @@ class frmUpgrade : public QDialog {
     LabelHighlighter* highlighter_;
     bool upgraded_ = false;
     bool unloaded_ = false;
+    std::string earlierDatabase_;
 };
 
 // The one upgrade window while it is up; none otherwise.
 frmUpgrade* LoadedUpgradeWindow();
-// Opens the upgrade window modally and unloads it when it closes.
-void ShowUpgradeWindow();
+// Opens the upgrade window modally and unloads it when it closes; a named earlier database is
+// the one its first file dialog starts on.
+void ShowUpgradeWindow(const std::string& earlierDatabase = {});

@@ -227,7 +227,7 @@ std::string EarlierEditionFile(int edition) {
 }
 
 std::string CurrentEditionFolder() {
-    return AppFolder() + "data";
+    return fs::path(TariffDatabasePath()).parent_path().string();
 }
 
 // ---------------------------------------------------------------- UpgradeSource

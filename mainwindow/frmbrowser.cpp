@@ -131,6 +131,8 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
             setWindowTitle(brwNorvale->LocationName());
         } else if (key == QLatin1String("Print")) {
             TextPrinter printer;
+            printer.SetDocument(
+                windowTitle(), PrintFileName(QStringLiteral("page"), {brwNorvale->LocationName()}));
             if (printer.ChoosePrinter(this) == PrinterChoice::Chosen) {
                 printer.PaintPicture(grab().toImage(), 0, 0);
                 if (!printer.EndDoc())
@@ -164,11 +166,13 @@ void frmBrowser::OpenExternal() {
     if (url.isEmpty()) return;
     if (ExternalBrowser())
         ExternalBrowser()(url);
-    else if (!OpenWithDesktop(url))
-        PlatformMessageBox(QStringLiteral("No web browser could be started to show %1.  Please "
-                                          "open the page yourself.")
-                               .arg(url.toString()),
-                           kMbOK | kMbExclamation);
+    else
+        OpenWithDesktop(url, [url](const QString&) {
+            PlatformMessageBox(QStringLiteral("No web browser could be started to show %1.  "
+                                              "Please open the page yourself.")
+                                   .arg(url.toString()),
+                               kMbOK | kMbExclamation);
+        });
 }
 
 void frmBrowser::FindInPage() {

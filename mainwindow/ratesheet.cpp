@@ -392,6 +392,9 @@ RateSheetOutcome PrintCanadaRateSheet(const RateSheetRequest& request, TextPrint
                         kMsgOK, QStringLiteral("Data Entry Error"));
             return RateSheetOutcome::NoDestinations;
         }
+        const QString origin = QString::fromStdString(request.origin).trimmed();
+        printer.SetDocument(QStringLiteral("Norvale Freight Canadian rate sheet from ") + origin,
+                            PrintFileName(QStringLiteral("ratesheet"), {origin}));
         if (printer.ChoosePrinter(parent) == PrinterChoice::Cancelled)
             return RateSheetOutcome::Cancelled;
         hourglass.Show();

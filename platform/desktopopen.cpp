@@ -1,16 +1,18 @@
 #include "desktopopen.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
+#include <memory>
 
 namespace {
-// xdg-open returns as soon as it has handed the address on, or fails at once when nothing
-// takes it; a viewer that keeps it waiting is already on its way.
-constexpr int kOpenerWaitMs = 2000;
+// xdg-open fails at once when nothing takes the address. One that ends later was a viewer run
+// in the foreground that the user has closed again, whatever its exit code.
+constexpr qint64 kFailureWindowMs = 5000;
 }  // namespace
 
-bool OpenWithDesktop(const QUrl& url) {
+void OpenWithDesktop(const QUrl& url, OpenFailure onFailure) {
     // QDesktopServices says yes once xdg-open has merely started, which hid every failure.
     auto* opener = new QProcess(QCoreApplication::instance());
     opener->setProgram(QStringLiteral("xdg-open"));
@@ -18,17 +20,25 @@ bool OpenWithDesktop(const QUrl& url) {
     opener->setStandardInputFile(QProcess::nullDevice());
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    auto report = [onFailure](const QString& why) {
+        // An opener still running when the program ends is stopped; that is no failure to tell.
+        if (onFailure && !QCoreApplication::closingDown()) onFailure(why);
+    };
+    QObject::connect(
+        opener, &QProcess::errorOccurred, opener, [opener, report](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart) return;
+            report(QStringLiteral("xdg-open could not be started: ") + opener->errorString());
+            opener->deleteLater();
+        });
+    // Left to finish on its own: destroying it sooner would kill what it started.
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, clock, report](int code, QProcess::ExitStatus status) {
+                         const bool failed = status != QProcess::NormalExit || code != 0;
+                         if (failed && clock->elapsed() < kFailureWindowMs)
+                             report(QStringLiteral("xdg-open ended with exit code %1").arg(code));
+                         opener->deleteLater();
+                     });
     opener->start();
-    if (!opener->waitForStarted()) {
-        delete opener;
-        return false;
-    }
-    if (!opener->waitForFinished(kOpenerWaitMs)) {
-        // Left to finish on its own; destroying it now would kill what it started.
-        QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
-        return true;
-    }
-    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
-    delete opener;
-    return opened;
 }

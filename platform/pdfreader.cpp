@@ -3,8 +3,6 @@
 #include <QString>
 #include <QUrl>
 
-#include "desktopopen.h"
-
 namespace {
 PdfReader& Installed() {
     static PdfReader reader;
@@ -12,9 +10,10 @@ PdfReader& Installed() {
 }
 }  // namespace
 
-bool OpenInPdfReader(const std::string& path) {
+bool OpenInPdfReader(const std::string& path, OpenFailure onFailure) {
     if (Installed()) return Installed()(path);
-    return OpenWithDesktop(QUrl::fromLocalFile(QString::fromStdString(path)));
+    OpenWithDesktop(QUrl::fromLocalFile(QString::fromStdString(path)), std::move(onFailure));
+    return true;
 }
 
 void SetPdfReader(PdfReader reader) {

@@ -47,9 +47,33 @@ void TextPrinter::SetPdfFile(const QString& path) {
     toPdf_ = true;
 }
 
+QString PrintFileName(const QString& kind, const QStringList& parts) {
+    QString name = kind;
+    for (const QString& part : parts) {
+        QString kept;
+        for (const QChar c : part)
+            if (c.isLetterOrNumber() || c == QLatin1Char('_'))
+                kept += c;
+            else if (!kept.isEmpty() && !kept.endsWith(QLatin1Char('-')))
+                kept += QLatin1Char('-');
+        if (kept.endsWith(QLatin1Char('-'))) kept.chop(1);
+        if (!kept.isEmpty()) name += QLatin1Char('-') + kept;
+    }
+    return name + QStringLiteral(".pdf");
+}
+
+void TextPrinter::SetDocument(const QString& title, const QString& fileName) {
+    title_ = title;
+    fileName_ = fileName;
+    printer_->setDocName(title);
+}
+
 PrinterChoice TextPrinter::ChoosePrinter(QWidget* parent) {
+    // The dialog names the file it proposes after the document's name; the PDF keeps the title.
+    if (!fileName_.isEmpty()) printer_->setDocName(fileName_);
     const PrinterChoice choice =
         Chooser() ? Chooser()(*printer_, parent) : ChoosePrinterInDialog(*printer_, parent);
+    printer_->setDocName(title_);
     if (choice == PrinterChoice::Chosen) toPdf_ = printer_->outputFormat() == QPrinter::PdfFormat;
     return choice;
 }

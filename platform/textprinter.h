@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,12 @@ using PrinterChooser = std::function<PrinterChoice(QPrinter& printer, QWidget* p
 void SetPrinterChooser(PrinterChooser chooser);
 // The print dialog, shown modally.
 PrinterChoice ChoosePrinterInDialog(QPrinter& printer, QWidget* parent);
+
+// The file name the print dialog proposes for a document: the kind and the parts that tell it
+// apart, joined by hyphens; in a part, letters and digits are kept and every run of anything
+// else (blanks, commas, slashes) becomes one hyphen ("quote", {"55401", "M5V 2T6"} gives
+// "quote-55401-M5V-2T6.pdf").
+QString PrintFileName(const QString& kind, const QStringList& parts);
 
 // One text item as it was placed: page from 0, line on the page from 1, the tab column asked
 // for (0 when printed at the current position), and its position and size in printer pixels
@@ -60,6 +67,9 @@ class TextPrinter {
     void SetPdfFile(const QString& path);
     // Output to the printer the user chooses. Cancelled leaves the output as it was.
     PrinterChoice ChoosePrinter(QWidget* parent = nullptr);
+    // What is printed: the title a PDF file carries (and a print queue shows), and the file
+    // name the print dialog proposes when printing to a file.
+    void SetDocument(const QString& title, const QString& fileName);
 
     // The font of the items printed from now on. Sizes are in points.
     void SetFontName(const QString& name);
@@ -119,4 +129,6 @@ class TextPrinter {
     double x_ = 0;
     double y_ = 0;
     QString error_;
+    QString title_;
+    QString fileName_;
 };

@@ -130,6 +130,15 @@ void LayOutRateQuote(TextPrinter& printer) {
 
 QuotePrintResult PrintRateQuote(QWidget* parent) {
     TextPrinter printer;
+    // "53202 -- MILWAUKEE, WI": the code names the file, the whole point the title.
+    const QString from = QString::fromStdString(quote.txtOriginZip).simplified();
+    const QString to = QString::fromStdString(quote.txtDestZip).simplified();
+    const QString separator = QStringLiteral(" -- ");
+    printer.SetDocument(QStringLiteral("Norvale Freight rate quote %1 to %2")
+                            .arg(QString(from).replace(separator, QStringLiteral(" ")),
+                                 QString(to).replace(separator, QStringLiteral(" "))),
+                        PrintFileName(QStringLiteral("quote"), {from.section(separator, 0, 0),
+                                                                to.section(separator, 0, 0)}));
     if (printer.ChoosePrinter(parent) == PrinterChoice::Cancelled)
         return QuotePrintResult::Cancelled;
     LayOutRateQuote(printer);

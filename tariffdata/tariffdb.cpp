@@ -1,5 +1,7 @@
 #include "tariffdb.h"
 
+#include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <stdexcept>
@@ -8,6 +10,7 @@ TariffState tariff;
 
 namespace {
 std::string gAppFolderOverride;
+std::string gDatabasePath;
 
 using T = TariffState;
 const std::vector<TableIndex> kTables = {
@@ -55,6 +58,19 @@ std::string ExecutableFolder() {
     buf.resize(static_cast<size_t>(n));
     return buf.substr(0, buf.find_last_of('/') + 1);
 }
+
+// The build keeps the program beside its data; an installed copy has the program in bin/ and
+// the data in share/fretlyn/ of the same prefix.
+std::string ProgramAppFolder() {
+    const std::string exe = ExecutableFolder();
+    if (::access((exe + "data").c_str(), F_OK) == 0) return exe;
+    const std::string installed = exe + "../share/fretlyn";
+    char resolved[PATH_MAX];
+    if (::access((installed + "/data").c_str(), F_OK) == 0 &&
+        ::realpath(installed.c_str(), resolved))
+        return resolved;
+    return exe;
+}
 }  // namespace
 
 const std::vector<TableIndex>& TariffTables() {
@@ -78,12 +94,20 @@ std::string WithTrailingSeparator(const std::string& folder) {
 }
 
 std::string AppFolder() {
-    static const std::string exeFolder = WithTrailingSeparator(ExecutableFolder());
+    static const std::string exeFolder = WithTrailingSeparator(ProgramAppFolder());
     return gAppFolderOverride.empty() ? exeFolder : gAppFolderOverride;
 }
 
 void SetAppFolder(const std::string& folder) {
     gAppFolderOverride = folder.empty() ? std::string() : WithTrailingSeparator(folder);
+}
+
+std::string TariffDatabasePath() {
+    return gDatabasePath.empty() ? AppFolder() + "data/x2007.mdb" : gDatabasePath;
+}
+
+void SetTariffDatabasePath(const std::string& path) {
+    gDatabasePath = path;
 }
 
 namespace {
@@ -118,7 +142,7 @@ void RequireTariffTables(Database& db) {
 
 void OpenTariffDatabase() {
     try {
-        tariff.gDB = std::make_unique<Database>(AppFolder() + "data/x2007.mdb");
+        tariff.gDB = std::make_unique<Database>(TariffDatabasePath());
         RequireTariffTables(*tariff.gDB);
         RequireWritable(*tariff.gDB);
         for (const auto& t : kTables) {

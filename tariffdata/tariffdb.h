@@ -75,11 +75,17 @@ struct TableIndex {
 // Every table the program keeps open, in the order they are opened.
 const std::vector<TableIndex>& TariffTables();
 
-// The program's folder, always ending in "/". Tests point it at a copy of the data.
+// The application folder, always ending in "/": the program's own folder in the build,
+// share/fretlyn/ beside an installed program's bin/. Only read. Tests point it at a copy.
 std::string AppFolder();
 void SetAppFolder(const std::string& folder);
 // A folder name with its trailing separator: unchanged when it already has one.
 std::string WithTrailingSeparator(const std::string& folder);
+// The database the program opens: the user's copy once PrepareUserDatabase (userdatabase.h) has
+// found it, otherwise data/x2007.mdb of the application folder (tests work on a copy of that
+// folder). An empty path restores the latter.
+std::string TariffDatabasePath();
+void SetTariffDatabasePath(const std::string& path);
 
 // Opens the database, every table on its index and the lane files. A missing file, table
 // or index raises an error that names it, as do a file that holds none of the tables and a

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -19,6 +21,7 @@
 
 #include "carrierweb.h"
 #include "messagebox.h"
+#include "standinopener.h"
 #include "textprinter.h"
 #include "webpane.h"
 
@@ -157,22 +160,38 @@ TEST_F(BrowserTest, AnUnreachablePageSaysSoAndCanGoToTheDesktopBrowser) {
 }
 
 TEST_F(BrowserTest, ADesktopWithoutABrowserIsReportedNotPassedOverInSilence) {
-    QTemporaryDir bin;
-    ASSERT_TRUE(bin.isValid());
-    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
-    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
-    opener.write("#!/bin/sh\nexit 3\n");
-    opener.close();
-    opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin.path()) + ":" + path);
+    StandInOpener opener("exit 3");
     frmBrowser w;
     ASSERT_TRUE(Settle(w));
     w.actOpenExternal->trigger();
-    qputenv("PATH", path);
+    // Said once the opener has ended, not waited for.
+    ASSERT_TRUE(QTest::qWaitFor([] { return !messageScript.Log().empty(); }, 5000));
     ASSERT_EQ(messageScript.Log().size(), 1u);
     EXPECT_TRUE(messageScript.Log()[0].text.contains(server.Base() + "/"));
     EXPECT_TRUE(messageScript.Log()[0].text.startsWith("No web browser could be started"));
+}
+
+// A browser run in the foreground keeps xdg-open busy until it is closed; the window never
+// waits for it.
+TEST_F(BrowserTest, ABrowserThatNeverReturnsLeavesTheWindowResponsive) {
+    StandInOpener opener("exec sleep 30");
+    frmBrowser w;
+    w.show();
+    ASSERT_TRUE(Settle(w));
+    QWidget* button = w.tbToolBar->widgetForAction(w.actOpenExternal);
+    ASSERT_NE(button, nullptr);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_LT(clock.elapsed(), 1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opener.Handed().isEmpty(); }, 5000));
+    EXPECT_EQ(opener.Handed(), server.Base() + "/");
+    // The window still answers the keyboard: Escape closes it at once.
+    w.activateWindow();
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &w, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 1000));
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_TRUE(messageScript.Log().empty());
 }
 
 TEST_F(BrowserTest, TheToolBarWorksTheHistoryAndTheTitleShowsWorkingWhileBusy) {

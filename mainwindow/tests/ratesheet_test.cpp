@@ -394,6 +394,26 @@ TEST_F(RateSheet, NoDestinationsIsRefusedWithAMessage) {
     ExpectCleanEnd();
 }
 
+TEST_F(RateSheet, ThePrintedSheetIsNamedAfterItsOrigin) {
+    const QString path = dir.filePath(QStringLiteral("chosen.pdf"));
+    QString proposed;
+    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
+        proposed = printer.docName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return PrinterChoice::Chosen;
+    });
+    TextPrinter printer;
+    ASSERT_EQ(PrintCanadaRateSheet({"CALGARY, AB", {"VANCOUVER, BC"}, "9.9", false}, printer),
+              RateSheetOutcome::Printed);
+    EXPECT_EQ(proposed, "ratesheet-CALGARY-AB.pdf");
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {path});
+    ASSERT_TRUE(pdfinfo.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(pdfinfo.readAllStandardOutput())
+                    .contains("Norvale Freight Canadian rate sheet from CALGARY, AB\n"));
+}
+
 TEST_F(RateSheet, CancelInThePrinterDialogPrintsNothing) {
     SetPrinterChooser([](QPrinter&, QWidget*) { return PrinterChoice::Cancelled; });
     TextPrinter printer;

@@ -4,6 +4,9 @@
 //   fretlyn_scenarios FILE.scn...            prints the result of each scenario
 //   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin
 //   fretlyn_scenarios --update DIR           rewrites the .json twins from what runs now
+//   fretlyn_scenarios --app APP ...          any of these on the application folder APP as it
+//                                            is (an installed one), each scenario on a fresh
+//                                            copy of its database in a data folder of its own
 //
 // The scenario format is described in scenarios/README.md.
 
@@ -13,11 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "commodity.h"
@@ -44,6 +49,7 @@
 #include "startup.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "userdatabase.h"
 
 namespace fs = std::filesystem;
 
@@ -188,11 +194,32 @@ int AnswerCode(const std::string& word) {
 
 class Runner {
   public:
+    // An application folder used as it is (an installed one the runner may not write); empty
+    // for a fresh copy of the build's for every scenario.
+    std::string installedApp;
+
     std::string Run(const Scenario& s) {
-        ScratchAppFolder app;
+        std::optional<ScratchAppFolder> scratch;
+        std::optional<QTemporaryDir> userData;
+        if (installedApp.empty()) {
+            scratch.emplace();
+        } else {
+            // As the program starts: on the user's own copy of the database, here a fresh one.
+            userData.emplace();
+            SetAppFolder(installedApp);
+            SetUserDataFolder(userData->path().toStdString());
+            PrepareUserDatabase();
+        }
+        struct Restore {
+            ~Restore() {
+                CloseAll();
+                SetTariffDatabasePath("");
+                SetUserDataFolder("");
+            }
+        } restore;
         // Settings and rows go into the data before the window opens them.
         {
-            Database db(app.file("data/x2007.mdb").string());
+            Database db(TariffDatabasePath());
             for (const auto& [command, rest] : s.steps) {
                 if (command == "setting") Setting(db, rest);
                 if (command == "row") Row(db, rest);
@@ -485,11 +512,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
-        std::cerr << "usage: fretlyn_scenarios FILE.scn... | --check DIR | --update DIR\n";
+        std::cerr
+            << "usage: fretlyn_scenarios [--app APP] FILE.scn... | --check DIR | --update DIR\n";
         return 2;
     }
     Runner runner;
     try {
+        if (args.size() >= 2 && args[0] == "--app") {
+            runner.installedApp = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+            if (args.empty()) throw std::runtime_error("--app DIR goes before what to run");
+        }
         if (args[0] == "--check" || args[0] == "--update") {
             if (args.size() != 2) throw std::runtime_error(args[0] + " takes one folder");
             int failed = 0, count = 0;

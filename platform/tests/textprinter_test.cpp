@@ -173,4 +173,42 @@ TEST_F(TextPrinterTest, AnOutputThatCannotBeWrittenIsReported) {
     EXPECT_FALSE(QFile::exists(path));
 }
 
+TEST(PrintFileName, TheKindAndThePartsJoinedByHyphensWithoutBlanksOrSlashes) {
+    EXPECT_EQ(
+        PrintFileName(QStringLiteral("quote"), {QStringLiteral("55401"), QStringLiteral("60601")}),
+        "quote-55401-60601.pdf");
+    EXPECT_EQ(PrintFileName(QStringLiteral("quote"),
+                            {QStringLiteral("M5V 2T6"), QStringLiteral("53202")}),
+              "quote-M5V-2T6-53202.pdf");
+    EXPECT_EQ(PrintFileName(QStringLiteral("ratesheet"), {QStringLiteral("CALGARY, AB")}),
+              "ratesheet-CALGARY-AB.pdf");
+    // Nothing that leads out of the folder, and nothing empty.
+    EXPECT_EQ(PrintFileName(QStringLiteral("page"), {QStringLiteral("../etc/passwd"), QString()}),
+              "page-etc-passwd.pdf");
+    EXPECT_EQ(PrintFileName(QStringLiteral("page"), {}), "page.pdf");
+}
+
+// The print dialog proposes the file name; the PDF keeps the title.
+TEST_F(TextPrinterTest, TheDialogSeesTheFileNameAndThePdfCarriesTheTitle) {
+    QString proposed;
+    SetPrinterChooser([&](QPrinter& p, QWidget*) {
+        proposed = p.docName();
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(Pdf(QStringLiteral("named.pdf")));
+        return PrinterChoice::Chosen;
+    });
+    TextPrinter named;
+    named.SetDocument(QStringLiteral("Rate quote 55401 to 60601"),
+                      QStringLiteral("quote-55401-60601.pdf"));
+    ASSERT_EQ(named.ChoosePrinter(), PrinterChoice::Chosen);
+    EXPECT_EQ(proposed, "quote-55401-60601.pdf");
+    named.Print(QStringLiteral("hello"), true);
+    ASSERT_TRUE(named.EndDoc());
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {Pdf(QStringLiteral("named.pdf"))});
+    ASSERT_TRUE(pdfinfo.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(pdfinfo.readAllStandardOutput())
+                    .contains(QStringLiteral("Rate quote 55401 to 60601\n")));
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -120,6 +121,28 @@ TEST_F(PrintQuote, APdfOfTheQuoteReadsBackLineByLine) {
         ++from;
     }
     EXPECT_EQ(lines.join(QLatin1Char('\n')).count(QStringLiteral("Saves You")), 1);
+}
+
+// The print dialog proposes a file named after the quote's two points; the PDF's title says
+// what it is.
+TEST_F(PrintQuote, ThePrintedQuoteIsNamedAfterItsPoints) {
+    const QString path = dir.filePath(QStringLiteral("chosen.pdf"));
+    QString proposed;
+    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
+        proposed = printer.docName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return PrinterChoice::Chosen;
+    });
+    ASSERT_EQ(PrintRateQuote(), QuotePrintResult::Printed);
+    EXPECT_EQ(proposed, "quote-53202-43215.pdf");
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {path});
+    ASSERT_TRUE(pdfinfo.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(pdfinfo.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral(
+                        "Title: +Norvale Freight rate quote 53202 MILWAUKEE, WI to 43215 "
+                        "COLUMBUS, OH\\n"))));
 }
 
 TEST_F(PrintQuote, CancelPrintsNothingAndSaysNothing) {

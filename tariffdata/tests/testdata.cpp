@@ -5,6 +5,7 @@
 #include <atomic>
 #include <fstream>
 
+#include "settings.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -20,11 +21,15 @@ ScratchAppFolder::ScratchAppFolder() {
         if (entry.is_directory())
             fs::copy(entry.path(), path_ / entry.path().filename(), fs::copy_options::recursive);
     SetAppFolder(path_.string());
+    SetTariffDatabasePath("");
 }
 
 ScratchAppFolder::~ScratchAppFolder() {
     CloseAll();
     SetAppFolder("");
+    // A test that started on a user's copy leaves the next one on its own scratch copy again.
+    SetTariffDatabasePath("");
+    SetUserDataFolder("");
     std::error_code ec;
     fs::remove_all(path_, ec);
 }
@@ -48,4 +53,18 @@ void Put(const std::string& table, const std::vector<std::string>& cols,
         marks += marks.empty() ? "?" : ", ?";
     }
     Exec("INSERT INTO " + QuoteIdentifier(table) + " (" + names + ") VALUES (" + marks + ")", vals);
+}
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+UserDatabaseStart StartOnUserDatabase() {
+    CloseAll();
+    UserDatabaseStart start = PrepareUserDatabase();
+    LoadStatesFile();
+    OpenTariffDatabase();
+    LoadSettings();
+    return start;
 }

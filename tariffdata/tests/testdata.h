@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "database.h"
+#include "userdatabase.h"
 
 // Runs a statement on the open tariff database.
 void Exec(const std::string& sql, const std::vector<Value>& params = {});
@@ -13,9 +14,17 @@ void Exec(const std::string& sql, const std::vector<Value>& params = {});
 void Put(const std::string& table, const std::vector<std::string>& cols,
          const std::vector<Value>& vals);
 
+// A file's bytes, to show that a file stayed as it was.
+std::string FileBytes(const std::filesystem::path& path);
+
+// Starts as the program does: finds (or makes) the user's copy of the database in the user's
+// data folder, then opens the tariff on it and loads the settings.
+UserDatabaseStart StartOnUserDatabase();
+
 class ScratchAppFolder {
   public:
-    // Copies the application folder (or only the named subfolders) and makes it AppFolder.
+    // Copies the application folder (or only the named subfolders) and makes it AppFolder, with
+    // the database the program opens its data/x2007.mdb.
     ScratchAppFolder();
     ~ScratchAppFolder();
     ScratchAppFolder(const ScratchAppFolder&) = delete;

@@ -72,6 +72,7 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/graphics/usa_poly.txt", outlines);
     WriteFileAtomically(app + "/graphics/usa.bmp", MapPictureBytes(outlines));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
+    WriteFileAtomically(app + "/graphics/fretlyn.png", AppIconBytes());
     WriteTariffPages(app, kEffectiveDate);
     WriteHelpPages(app);
     WriteBLForms(app);

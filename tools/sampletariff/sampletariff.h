@@ -137,3 +137,5 @@ void WriteBLForms(const std::string& appDir);
 std::string HandCursorBytes();
 // The bytes of graphics/usa.bmp, the region map's background, drawn from the state outlines.
 std::string MapPictureBytes(const std::string& polygonText);
+// The bytes of graphics/fretlyn.png, the program's icon, 256 x 256.
+std::string AppIconBytes();

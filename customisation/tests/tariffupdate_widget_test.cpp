@@ -1,0 +1,135 @@
+// A tariff update at start: the customer's rows stay in the previous copy, the start says so
+// once and offers the upgrade window on that copy, and the upgrade brings the rows across.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "earlieredition.h"
+#include "frmupgrade.h"
+#include "labelbutton.h"
+#include "messagebox.h"
+#include "settings.h"
+#include "shiplocations.h"
+#include "tariffdb.h"
+#include "tariffupdate.h"
+#include "testdata.h"
+#include "userdatabase.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+
+class TariffUpdateTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.isValid());
+        SetUserDataFolder(data.path().toStdString());
+        messageScript.Reset();
+        messageScript.Start();
+        SetOpenFileChooser([this](const OpenFileRequest& request) {
+            requests.push_back(request);
+            // The user takes the file each dialog proposes.
+            return std::optional<QString>(request.InitDir + "/" + request.FileName);
+        });
+        SetUpgradeMainWindowUnload([this] { ++mainUnloads; });
+    }
+    void TearDown() override {
+        SetOpenFileChooser(nullptr);
+        SetUpgradeMainWindowUnload(nullptr);
+        messageScript.Reset();
+        CloseAll();
+        SetTariffDatabasePath("");
+        SetUserDataFolder("");
+    }
+
+    ScratchAppFolder app;
+    QTemporaryDir data;
+    std::vector<OpenFileRequest> requests;
+    int mainUnloads = 0;
+};
+
+// What the user does in the upgrade window once it is up: ticks both groups, clicks Upgrade
+// (the two confirmations answered Yes from the script), then Done.
+void UpgradeBothGroupsWhenTheWindowIsUp() {
+    QTimer::singleShot(0, [] {
+        frmUpgrade* window = LoadedUpgradeWindow();
+        ASSERT_NE(window, nullptr);
+        QTest::mouseClick(window->chkDiscounts, Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(window->chkBL, Qt::LeftButton, {}, QPoint(8, 8));
+        messageScript.Queue(kIdYes);
+        messageScript.Queue(kIdYes);
+        QTest::mouseClick(window->lblUpgrade, Qt::LeftButton);
+        QTest::mouseClick(window->lblDone, Qt::LeftButton);
+    });
+}
+
+TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBringsTheRowsAcross) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    OfferTariffUpdate(first);
+    EXPECT_TRUE(messageScript.Log().empty());  // a first start has nothing to say
+    AddShippingLocation("606");
+    tariff.gDB->Execute("INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'BL-606')");
+    CloseAll();
+    const std::string kept = FileBytes(first.path);
+
+    // The update ships a newer tariff: a new effective date and new tariff data.
+    app.writeFile("data/effdate.dat", "April 1, 2008\n");
+    {
+        Database shipped(app.file("data/x2007.mdb").string());
+        shipped.Execute("UPDATE tblConfig SET valuef = '13.0.0' WHERE keyf = 'VERSION_currver'");
+    }
+    const UserDatabaseStart update = StartOnUserDatabase();
+    EXPECT_EQ(tariff.gEffDate, "April 1, 2008");
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "13.0.0");
+    EXPECT_TRUE(StoredShipLocations().empty());
+    EXPECT_EQ(update.previous, first.path);
+    EXPECT_EQ(FileBytes(first.path), kept);
+
+    messageScript.Queue(kIdYes);  // copy the data across now
+    UpgradeBothGroupsWhenTheWindowIsUp();
+    OfferTariffUpdate(update);
+
+    const auto& log = messageScript.Log();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[0].title, "Tariff update");
+    EXPECT_TRUE(log[0].text.contains(QString::fromStdString(first.path)));
+    EXPECT_TRUE(log[0].text.contains("Copy them into the new one now?"));
+    EXPECT_EQ(log.back().text, "Upgrade finished");
+    // The first dialog started on the previous copy, the second on the new one.
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), first.path);
+    EXPECT_EQ((requests[1].InitDir + "/" + requests[1].FileName).toStdString(), update.path);
+    EXPECT_EQ(mainUnloads, 1);  // Done ends the program, as always
+
+    EXPECT_EQ(StoredShipLocations(), std::vector<std::string>{"606"});
+    EXPECT_EQ(Rows(*tariff.gDB, "Bills", "\"BL number\""), Lines{"BL-606"});
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "13.0.0");  // still the new tariff
+    CloseAll();
+    EXPECT_EQ(FileBytes(first.path), kept);
+}
+
+TEST_F(TariffUpdateTest, NoMeansNoWindowAndNothingCopied) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddShippingLocation("606");
+    app.writeFile("data/effdate.dat", "April 1, 2008\n");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    ASSERT_EQ(update.previous, first.path);
+    OfferTariffUpdate(update);  // the question's default answer is No
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
+    EXPECT_TRUE(requests.empty());
+    EXPECT_TRUE(StoredShipLocations().empty());
+}
+
+}  // namespace

@@ -1,0 +1,243 @@
+// The user's own copy of the database: made at the first start of an edition, kept through
+// rebuilds, and never written over by a tariff update or the sample tariff's generator.
+
+#include "userdatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "lockedfiles.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+
+// Every file under a folder with its bytes, to show that nothing in it changed.
+std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = FileBytes(entry.path());
+    return files;
+}
+
+class UserDatabase : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(data.isValid());
+        SetUserDataFolder(data.path().toStdString());
+    }
+    void TearDown() override {
+        CloseAll();
+        SetTariffDatabasePath("");
+        SetUserDataFolder("");
+    }
+    void AddBill(const std::string& number) {
+        tariff.gDB->Execute("INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (?, ?)",
+                            {static_cast<int>(BillCount() + 1), number});
+    }
+    int64_t BillCount() {
+        Snapshot count = tariff.gDB->OpenSnapshot("SELECT COUNT(*) AS n FROM Bills");
+        return count.Field("n").toInt();
+    }
+    // A new edition of the tariff in the application folder: another effective date, another
+    // version of the tariff's data.
+    void ShipNewTariff(const std::string& effective, const std::string& version) {
+        CloseAll();
+        app.writeFile("data/effdate.dat", effective + "\n");
+        Database shipped(app.file("data/x2007.mdb").string());
+        shipped.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = 'VERSION_currver'",
+                        {version});
+    }
+    fs::path DataFolder() const { return data.path().toStdString(); }
+
+    ScratchAppFolder app;
+    QTemporaryDir data;
+};
+
+TEST_F(UserDatabase, TheFirstStartCopiesTheShippedDatabaseAndLaterStartsKeepWorkingOnIt) {
+    const std::string shipped = FileBytes(app.file("data/x2007.mdb"));
+    UserDatabaseStart first = StartOnUserDatabase();
+    EXPECT_TRUE(first.notice.empty());
+    EXPECT_TRUE(first.previous.empty());
+    EXPECT_EQ(fs::path(first.path).parent_path().parent_path(), DataFolder());
+    EXPECT_EQ(fs::path(first.path).filename(), "x2007.mdb");
+    EXPECT_EQ(tariff.gDB->Path(), first.path);
+    // The folder's name says which tariff it holds.
+    EXPECT_EQ(fs::path(first.path).parent_path().filename().string().rfind("tariff-2007-03-19-", 0),
+              0u);
+    AddBill("BL-1");
+    CloseAll();
+    EXPECT_EQ(FileBytes(app.file("data/x2007.mdb")), shipped);  // the shipped file is only read
+
+    for (int again = 0; again < 2; ++again) {
+        UserDatabaseStart later = StartOnUserDatabase();
+        EXPECT_EQ(later.path, first.path);
+        EXPECT_TRUE(later.notice.empty());
+        EXPECT_TRUE(later.previous.empty());
+        EXPECT_EQ(BillCount(), 1);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 2)
+        << "one copy and the note of the copy in use";
+}
+
+TEST_F(UserDatabase, TheDataFolderIsNamedByTheEnvironmentWhenTheProgramSetsNone) {
+    SetUserDataFolder("");
+    const char* before = std::getenv("FRETLYN_DATA_DIR");
+    const std::string kept = before ? before : "";
+    ::setenv("FRETLYN_DATA_DIR", data.path().toUtf8().constData(), 1);
+    EXPECT_EQ(UserDataFolder(), data.path().toStdString());
+    const UserDatabaseStart start = PrepareUserDatabase();
+    EXPECT_EQ(fs::path(start.path).parent_path().parent_path(), DataFolder());
+    if (before)
+        ::setenv("FRETLYN_DATA_DIR", kept.c_str(), 1);
+    else
+        ::unsetenv("FRETLYN_DATA_DIR");
+}
+
+// An installed copy: the application folder belongs to another user.
+TEST_F(UserDatabase, AStartOnAReadOnlyApplicationFolderWorks) {
+    ReadOnlyPath database(app.file("data/x2007.mdb"));
+    ReadOnlyPath folder(app.file("data"));
+    if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+    const UserDatabaseStart start = StartOnUserDatabase();
+    EXPECT_FALSE(tariff.gDB->IsReadOnly());
+    EXPECT_EQ(tariff.gEffDate, "March 19, 2007");
+    AddBill("BL-1");
+    SetConfigValue("DC_origin", "55401");
+    EXPECT_EQ(GetConfigValue("DC_origin", ""), "55401");
+}
+
+TEST_F(UserDatabase, ATariffUpdateStartsAFreshCopyAndKeepsThePreviousOneUntouched) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const std::string kept = FileBytes(first.path);
+
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    EXPECT_EQ(update.previous, first.path);
+    EXPECT_NE(update.path, first.path);
+    EXPECT_EQ(
+        fs::path(update.path).parent_path().filename().string().rfind("tariff-2008-04-01-", 0), 0u);
+    EXPECT_NE(update.notice.find("rates effective April 1, 2008"), std::string::npos);
+    EXPECT_NE(update.notice.find(update.path), std::string::npos) << update.notice;
+    EXPECT_NE(update.notice.find(first.path), std::string::npos) << update.notice;
+    // The new tariff is used; the customer's bill is in the previous copy, kept as it was.
+    EXPECT_EQ(tariff.gEffDate, "April 1, 2008");
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "13.0.0");
+    EXPECT_EQ(BillCount(), 0);
+    EXPECT_EQ(FileBytes(first.path), kept);
+
+    // Said once: the next start works on the new copy without a word.
+    const UserDatabaseStart next = StartOnUserDatabase();
+    EXPECT_EQ(next.path, update.path);
+    EXPECT_TRUE(next.notice.empty());
+    EXPECT_TRUE(next.previous.empty());
+}
+
+TEST_F(UserDatabase, ANewStampWithTheSameDateIsANewEditionToo) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    ShipNewTariff("March 19, 2007", "12.0.2");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    EXPECT_EQ(update.previous, first.path);
+    EXPECT_NE(update.path, first.path);
+}
+
+// Back to an edition worked on before: its old copy is not taken up again behind the user's
+// back, and not written over either; a fresh copy goes beside it.
+TEST_F(UserDatabase, ComingBackToAnEarlierEditionMakesAnotherFreshCopy) {
+    const UserDatabaseStart a = StartOnUserDatabase();
+    const std::string aBytes = FileBytes(a.path);
+    const fs::path shippedA = app.path() / "x2007.mdb.a";
+    fs::copy_file(app.file("data/x2007.mdb"), shippedA);
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart b = StartOnUserDatabase();
+    AddBill("BL-B");
+    CloseAll();
+    fs::copy_file(shippedA, app.file("data/x2007.mdb"), fs::copy_options::overwrite_existing);
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    const UserDatabaseStart back = StartOnUserDatabase();
+    EXPECT_EQ(back.previous, b.path);
+    EXPECT_NE(back.path, a.path);
+    EXPECT_EQ(fs::path(back.path).parent_path().filename().string(),
+              fs::path(a.path).parent_path().filename().string() + "-2");
+    EXPECT_EQ(FileBytes(a.path), aBytes);
+}
+
+TEST_F(UserDatabase, AFreshCopyThatCannotBeMadeLeavesThePreviousCopyInUseAndSaysWhy) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const auto before = FilesUnder(DataFolder());
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    {
+        ReadOnlyPath folder(DataFolder());
+        if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+        const UserDatabaseStart failed = StartOnUserDatabase();
+        EXPECT_EQ(failed.path, first.path);
+        EXPECT_TRUE(failed.previous.empty());
+        EXPECT_NE(failed.notice.find("could not be set up"), std::string::npos) << failed.notice;
+        EXPECT_NE(failed.notice.find(DataFolder().string()), std::string::npos) << failed.notice;
+        EXPECT_NE(failed.notice.find("goes on with your database " + first.path), std::string::npos)
+            << failed.notice;
+        EXPECT_EQ(BillCount(), 1);
+        CloseAll();
+    }
+    EXPECT_EQ(FilesUnder(DataFolder()), before);
+    // Once the folder can be written again, the update goes ahead.
+    const UserDatabaseStart later = StartOnUserDatabase();
+    EXPECT_EQ(later.previous, first.path);
+}
+
+TEST_F(UserDatabase, WithNoCopyAtAllAFolderThatCannotBeWrittenStopsTheStartNamingIt) {
+    ReadOnlyPath folder(DataFolder());
+    if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+    try {
+        PrepareUserDatabase();
+        ADD_FAILURE() << "started without a database";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find(DataFolder().string()), std::string::npos) << e.what();
+    }
+}
+
+// What scripts/run.sh does after a pull: the build runs the generator again into the build's
+// application folder. The same sources give the same bytes, so the user goes on with the same
+// copy; a changed generator is a new edition, and the bills stay in the copy they were kept in.
+TEST_F(UserDatabase, RunningTheGeneratorAgainKeepsTheUsersBills) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const auto userData = FilesUnder(DataFolder());
+    const std::string command = std::string("'") + FRETLYN_SAMPLETARIFF + "' '" +
+                                FRETLYN_SOURCE_DIR + "/tools/sampletariff/source' '" +
+                                app.path().string() + "' > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    // The generator writes into the application folder it is given and nowhere else.
+    EXPECT_EQ(FilesUnder(DataFolder()), userData);
+    UserDatabaseStart rebuilt = StartOnUserDatabase();
+    EXPECT_EQ(rebuilt.path, first.path);
+    EXPECT_TRUE(rebuilt.notice.empty());
+    EXPECT_EQ(BillCount(), 1);
+
+    ShipNewTariff("March 19, 2007", "changed by the generator");
+    UserDatabaseStart changed = StartOnUserDatabase();
+    EXPECT_EQ(changed.previous, first.path);
+    CloseAll();
+    Database previous(first.path);
+    Snapshot bills = previous.OpenSnapshot("SELECT \"BL number\" AS n FROM Bills");
+    ASSERT_FALSE(bills.AtEOF());
+    EXPECT_EQ(bills.Field("n").str(), "BL-1");
+}
+
+}  // namespace

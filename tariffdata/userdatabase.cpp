@@ -1,0 +1,168 @@
+#include "userdatabase.h"
+
+#include <QCryptographicHash>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <stdexcept>
+
+#include "tariffdb.h"
+
+namespace {
+
+std::string gFolderOverride;
+
+const QString kDatabaseName = QStringLiteral("x2007.mdb");
+const QString kCurrentFile = QStringLiteral("current");
+const QString kOriginFile = QStringLiteral("shipped");
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// What a copy was made from: the shipped database's effective date and a digest of its bytes.
+struct Origin {
+    QString effective;
+    QString stamp;
+    QString Text() const {
+        return QStringLiteral("effective=%1\nstamp=%2\n").arg(effective, stamp);
+    }
+};
+
+QString FirstLine(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readLine()).trimmed();
+}
+
+QString WholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+Origin ShippedOrigin(const QString& shipped) {
+    QFile file(shipped);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("The tariff database " + shipped.toStdString() +
+                                 " cannot be read: " + file.errorString().toStdString());
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    if (!digest.addData(&file))
+        throw std::runtime_error("The tariff database " + shipped.toStdString() +
+                                 " cannot be read: " + file.errorString().toStdString());
+    return {FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat")),
+            QString::fromLatin1(digest.result().toHex())};
+}
+
+// "tariff-2007-03-19-1a2b3c4d", and "-2", "-3" … when a copy of that name is there already
+// (an edition the user came back to: its old copy stays as it was).
+QString NewCopyName(const QDir& folder, const Origin& origin) {
+    const QDate date = QLocale::c().toDate(origin.effective, QStringLiteral("MMMM d, yyyy"));
+    const QString base =
+        QStringLiteral("tariff-%1-%2")
+            .arg(date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("undated"),
+                 origin.stamp.left(8));
+    QString name = base;
+    for (int n = 2; folder.exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
+    return name;
+}
+
+void WriteWhole(const QString& path, const QString& text) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+        throw std::runtime_error("Cannot write " + path.toStdString() + ": " +
+                                 file.errorString().toStdString());
+}
+
+// Copies the shipped database into a new subfolder and makes it the copy in use. A copy that
+// fails leaves no half-written database behind and the copy in use as it was.
+QString MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin) {
+    if (!QDir().mkpath(folder.path()))
+        throw std::runtime_error("Cannot create the folder " + folder.path().toStdString());
+    const QString name = NewCopyName(folder, origin);
+    if (!folder.mkdir(name))
+        throw std::runtime_error("Cannot create the folder " + folder.filePath(name).toStdString());
+    const QDir copyFolder(folder.filePath(name));
+    const QString partial = copyFolder.filePath(kDatabaseName + QStringLiteral(".part"));
+    const QString target = copyFolder.filePath(kDatabaseName);
+    QFile source(shipped);
+    try {
+        if (!source.copy(partial))
+            throw std::runtime_error("Cannot copy " + shipped.toStdString() + " to " +
+                                     partial.toStdString() + ": " +
+                                     source.errorString().toStdString());
+        // The shipped file may be read-only (an installed copy); the user's copy never is.
+        QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
+        if (!QFile::rename(partial, target))
+            throw std::runtime_error("Cannot rename " + partial.toStdString() + " to " +
+                                     target.toStdString());
+        WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
+        WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
+    } catch (...) {
+        // Only what this attempt made is taken away; the folder held nothing before it.
+        QFile::remove(partial);
+        QFile::remove(target);
+        QFile::remove(copyFolder.filePath(kOriginFile));
+        folder.rmdir(name);
+        throw;
+    }
+    return target;
+}
+
+}  // namespace
+
+std::string UserDataFolder() {
+    if (!gFolderOverride.empty()) return gFolderOverride;
+    const QString named = qEnvironmentVariable("FRETLYN_DATA_DIR");
+    if (!named.isEmpty()) return named.toStdString();
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+}
+
+void SetUserDataFolder(const std::string& folder) {
+    gFolderOverride = folder;
+}
+
+UserDatabaseStart PrepareUserDatabase() {
+    const QString shipped = Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
+    const QDir folder(Q(UserDataFolder()));
+    const Origin origin = ShippedOrigin(shipped);
+
+    UserDatabaseStart start;
+    const QString current = FirstLine(folder.filePath(kCurrentFile));
+    const QString currentDb =
+        current.isEmpty() ? QString() : folder.filePath(current + QLatin1Char('/') + kDatabaseName);
+    if (!currentDb.isEmpty() && QFileInfo::exists(currentDb)) {
+        const QString made = WholeFile(folder.filePath(current + QLatin1Char('/') + kOriginFile));
+        if (made == origin.Text()) {
+            start.path = currentDb.toStdString();
+            SetTariffDatabasePath(start.path);
+            return start;
+        }
+        start.previous = currentDb.toStdString();
+    }
+
+    try {
+        start.path = MakeCopy(folder, shipped, origin).toStdString();
+    } catch (const std::exception& e) {
+        if (start.previous.empty()) throw;
+        start.path = start.previous;
+        start.notice = "The new tariff (rates effective " + origin.effective.toStdString() +
+                       ") could not be set up: " + e.what() +
+                       "\n\nFretlyn goes on with your database " + start.previous +
+                       ", which holds the earlier tariff.";
+        start.previous.clear();
+        SetTariffDatabasePath(start.path);
+        return start;
+    }
+    if (!start.previous.empty())
+        start.notice =
+            "The tariff has been updated: rates effective " + origin.effective.toStdString() +
+            ".\n\nFretlyn now works on a fresh copy of the new tariff database:\n" + start.path +
+            "\n\nYour previous database is kept unchanged:\n" + start.previous;
+    SetTariffDatabasePath(start.path);
+    return start;
+}
