@@ -132,7 +132,7 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
         } else if (key == QLatin1String("Print")) {
             TextPrinter printer;
             if (printer.ChoosePrinter(this) == PrinterChoice::Chosen) {
-                printer.PaintPicture(grab().toImage(), 0, 0);
+                printer.PaintPictureToPage(grab().toImage());
                 if (!printer.EndDoc())
                     PlatformMessageBox(printer.ErrorText(), kMbOK | kMbExclamation);
             }
