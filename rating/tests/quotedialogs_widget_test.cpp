@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "frmqpo.h"
+#include "labelbutton.h"
 #include "maskededit.h"
 #include "quotedialogforms.h"
 #include "quotedialogs.h"
