@@ -294,7 +294,8 @@ PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* 
                       e = Cut(line, 213, 7, false), f = Cut(line, 44, 7, false),
                       g = Cut(line, 220, 8, true), h = Cut(line, 228, 9, true);
     const std::string head = a + " " + b + " " + c + " " + d + " " + e + " " + g;
-    PonyLine out{head + " " + h, false, false};
+    PonyLine out;
+    out.text = head + " " + h;
     try {
         const bool origin = VerifyTestEnd(a, false);
         const bool dest = VerifyTestEnd(b, true);
