@@ -1,8 +1,8 @@
 #include "ponytest.h"
 
 #include <QDir>
-#include <QStringDecoder>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <fstream>
 #include <sstream>
 

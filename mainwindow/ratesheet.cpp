@@ -62,8 +62,8 @@ SheetEnd SheetEndOf(const std::string& text) {
     SheetEnd end;
     end.city = Trim(text.substr(0, text.find(',')));
     const std::u32string characters = Characters(text);
-    end.province = Trim(Utf8(characters.size() >= 2 ? characters.substr(characters.size() - 2)
-                                                    : characters));
+    end.province =
+        Trim(Utf8(characters.size() >= 2 ? characters.substr(characters.size() - 2) : characters));
     // The city's postal code: a city's first row, else its rural post office.
     std::string postal;
     if (Recordset& cities = Table(tariff.rsCanCities, "can_cities");

@@ -6,9 +6,9 @@
 #include "tariffdb.h"
 
 SavedMainWindowPoints::SavedMainWindowPoints()
-    : orig_{tariff.gOrigZip,      tariff.gOrigZip3,     tariff.gOrigState,
+    : orig_{tariff.gOrigZip,       tariff.gOrigZip3,      tariff.gOrigState,
             tariff.gOrigCityState, tariff.gOrigSubscript, tariff.gOrigCountry},
-      dest_{tariff.gDestZip,      tariff.gDestZip3,     tariff.gDestState,
+      dest_{tariff.gDestZip,       tariff.gDestZip3,      tariff.gDestState,
             tariff.gDestCityState, tariff.gDestSubscript, tariff.gDestCountry},
       rating_(rating) {
     if (const Form3* form = MainForm()) {

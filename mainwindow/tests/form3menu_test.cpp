@@ -9,12 +9,12 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTemporaryDir>
 #include <fstream>
 
 #include "displayquote.h"
@@ -307,7 +307,8 @@ TEST_F(MenuTest, ClosingTheBatchTestPutsBackTheCityCaptions) {
         w.show();
         messageScript.Queue(kIdYes);
         QTest::mouseClick(w.cmdTest, Qt::LeftButton);
-        blankWhileOpen = f.lblOrigCityState->text().isEmpty() && f.lblDestCityState->text().isEmpty();
+        blankWhileOpen =
+            f.lblOrigCityState->text().isEmpty() && f.lblDestCityState->text().isEmpty();
         QTest::mouseClick(w.cmdExit, Qt::LeftButton);
     });
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;

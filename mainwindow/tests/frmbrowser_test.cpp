@@ -6,8 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPageLayout>
+#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
 #include <QTcpServer>

@@ -251,8 +251,7 @@ TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {
     auto rightClick = [&](const QString& city) {
         QListWidgetItem* item = w->lstTo->findItems(city, Qt::MatchExactly).front();
         w->lstTo->scrollToItem(item);
-        const QPoint at =
-            w->lstTo->viewport()->mapTo(w, w->lstTo->visualItemRect(item).center());
+        const QPoint at = w->lstTo->viewport()->mapTo(w, w->lstTo->visualItemRect(item).center());
         QWidget* top = w->childAt(at);
         ASSERT_NE(top, nullptr);
         QTest::mouseMove(top, top->mapFrom(w, at));

@@ -6,16 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <QTest>
-#include <fstream>
-#include <sstream>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <sstream>
 
 #include "form3.h"
 #include "frmpony.h"
@@ -243,8 +242,12 @@ class PonyHand : public RatingTest {
         }
         return rows;
     }
-    std::string InputPath() const { return dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString(); }
-    std::string OutputPath() const { return dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString(); }
+    std::string InputPath() const {
+        return dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString();
+    }
+    std::string OutputPath() const {
+        return dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    }
     // The file test on an input file of exactly these bytes.
     PonyFileResult RunBytes(const std::string& bytes) {
         std::ofstream(InputPath(), std::ios::binary | std::ios::trunc) << bytes;
@@ -438,7 +441,9 @@ TEST_F(PonyHand, FieldsAreCutByCharactersOfTheFilesEncoding) {
     const std::string plain = TestLine("55401", "53202", "2", "100", 500, "50.00");
     const uint8_t days = GetServiceDays("55401", "53202");
     const std::string tail = "    50.00  50    " + std::to_string(days) + "  ";
-    for (const std::string& e : {std::string("R\xC9" "F0001"), std::string("R\xC3\x89" "F0001")}) {
+    const std::string windows1252 = std::string("R") + '\xC9' + "F0001";
+    const std::string utf8Text = std::string("R") + "\xC3\x89" + "F0001";
+    for (const std::string& e : {windows1252, utf8Text}) {
         const bool utf8 = e.size() == 8;
         // The line with the reference in its seven columns: in UTF-8 one byte longer.
         const std::string line = plain.substr(0, 212) + e + plain.substr(219);
@@ -458,7 +463,8 @@ TEST_F(PonyHand, FieldsAreCutByCharactersOfTheFilesEncoding) {
 TEST_F(PonyHand, ALockStopsTheFileTestAtOnceAndKeepsThePreviousResult) {
     std::ofstream(OutputPath(), std::ios::binary) << "previous run\r\n";
     std::string bytes;
-    for (int i = 0; i < 3; ++i) bytes += TestLine("55401", "53202", "2", "100", 500, "50.00") + "\r\n";
+    for (int i = 0; i < 3; ++i)
+        bytes += TestLine("55401", "53202", "2", "100", 500, "50.00") + "\r\n";
     std::ofstream(InputPath(), std::ios::binary) << bytes;
     HeldLock other(app.file("data/x2007.mdb").string(), "EXCLUSIVE");
     try {

@@ -125,7 +125,7 @@ class RateSheet : public RatingTest {
     }
     // A rate-sheet city of the test's own, standing for the postal area given.
     void AddSheetCity(const std::string& city, const std::string& province,
-                             const std::string& area) {
+                      const std::string& area) {
         Exec("INSERT INTO basezone00 (City, State, zip) VALUES (?, ?, ?)", {city, province, area});
         Exec("INSERT INTO can_cities (zip, City, Province) VALUES (?, ?, ?)",
              {area + "1", city, province});
@@ -325,10 +325,11 @@ TEST_F(RateSheet, AccentedCitiesKeepTheirProvinceAndTheirRatesOnTheirLine) {
         ASSERT_NE(std::find(cities.begin(), cities.end(), c), cities.end()) << c;
     PrintToPdf(dir.filePath(QStringLiteral("accents.pdf")));
     TextPrinter printer;
-    ASSERT_EQ(PrintCanadaRateSheet({"TROIS-RIVIÈRES, QC",
-                                    {"TROIS-RIVIÈRES, QC", "NOTRE-DAME-DE-GRÂCE, QC"}, "12", true},
-                                   printer),
-              RateSheetOutcome::Printed);
+    ASSERT_EQ(
+        PrintCanadaRateSheet(
+            {"TROIS-RIVIÈRES, QC", {"TROIS-RIVIÈRES, QC", "NOTRE-DAME-DE-GRÂCE, QC"}, "12", true},
+            printer),
+        RateSheetOutcome::Printed);
     EXPECT_TRUE(messageScript.Log().empty());
     // The destination at column 1, and the next item (a rate or "No service") on its line.
     auto row = [&](const QString& dest) {

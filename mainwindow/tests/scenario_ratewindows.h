@@ -65,8 +65,8 @@ inline std::string PrintedPages(const TextPrinter& printer, const JsonText& json
     for (const PrintedText& t : printer.Texts()) {
         if (t.page != page) {
             // A page after the first closes the last line and the lines of the one before.
-            out += std::string(page < 0 ? "" : "]\n      ]},") + "\n      {\"page\": " +
-                   std::to_string(t.page + 1) + ", \"lines\": [";
+            out += std::string(page < 0 ? "" : "]\n      ]},") +
+                   "\n      {\"page\": " + std::to_string(t.page + 1) + ", \"lines\": [";
             page = t.page;
             line = -1;
         }

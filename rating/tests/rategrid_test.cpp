@@ -133,7 +133,8 @@ TEST_F(RateGrid, AGridValueThatCannotBeARateIsATariffDataError) {
 
     // A served lane's row of zeros, a zero minimum charge or a zero class rate: the lane
     // would be quoted for next to nothing.
-    expectRefused({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "0 cents in row 345, field 1 (minimum charge)");
+    expectRefused({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                  "0 cents in row 345, field 1 (minimum charge)");
     expectRefused({0, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800}, "minimum charge");
     expectRefused({9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 0}, "(30M)");
 
