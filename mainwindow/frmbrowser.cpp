@@ -134,7 +134,7 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& key) {
             printer.SetDocument(
                 windowTitle(), PrintFileName(QStringLiteral("page"), {brwNorvale->LocationName()}));
             if (printer.ChoosePrinter(this) == PrinterChoice::Chosen) {
-                printer.PaintPicture(grab().toImage(), 0, 0);
+                printer.PaintPictureToPage(grab().toImage());
                 if (!printer.EndDoc())
                     PlatformMessageBox(printer.ErrorText(), kMbOK | kMbExclamation);
             }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -45,6 +46,12 @@ std::string TrimText(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+// A damaged data file a run met, told once when the run has ended, as a rating tells it.
+void TellTariffError(const std::string& error) {
+    if (!error.empty())
+        ShowMessage(QString::fromStdString(error), kMsgOK, QStringLiteral("Tariff Data Error"));
+}
+
 // The hourglass while a run works, gone however it ends.
 struct Hourglass {
     Hourglass() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
@@ -63,6 +70,8 @@ frmPony::frmPony(QWidget* parent) : QDialog(parent) {
                    TwipsRect(240, 300, 2000, 300));
     txtPwd = Place(new QLineEdit(this), "txtPwd", TwipsRect(2400, 240, 2640, 360));
     txtPwd->setEchoMode(QLineEdit::Password);
+    // An access code shows as asterisks, whatever the desktop's style draws by default.
+    txtPwd->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     lblOzip = Place(new QLabel(QStringLiteral("Origin zip/postal code"), this), "lblOzip",
                     TwipsRect(240, 300, 2100, 300));
     txtozip = Place(new QLineEdit(this), "txtozip", TwipsRect(2400, 240, 1440, 360));
@@ -106,6 +115,10 @@ void frmPony::Form_Activate() {
     for (const std::string& c : tariff.gClasses) cboNMFC->addItem(QString::fromStdString(c));
     cboNMFC->setCurrentIndex(0);
     ShowBatchControls(false);
+    // Nothing of an earlier opening carries over: an origin left there unverified would be
+    // checked again by the first button.
+    txtozip->clear();
+    mskDiscount->SetText(QString());
     txtPwd->clear();
     lblPwd->setText(QStringLiteral("Password"));
     lblResult->clear();
@@ -151,15 +164,14 @@ bool frmPony::txtozip_LostFocus() {
     tariff.gOrigZip = typed;
     txtozip->setText(QString::fromStdString(typed));
     bool verified = false;
-    try {
-        verified = LookupCityState(typed, 0);
-    } catch (const std::exception&) {
-        verified = false;  // a gap in the tariff: the origin cannot be used
-    }
+    // A database another program holds, or a gap in the tariff, is told as what it is; the
+    // origin cannot be used either way.
+    const bool looked = RunHandler([&] { verified = LookupCityState(typed, 0); });
     if (!verified) {
         tariff.gOrigCountry = 99;
-        ShowMessage(QStringLiteral("Origin not verified.  Please try again"), kMsgOK,
-                    QStringLiteral("Date Entry Error"));
+        if (looked)
+            ShowMessage(QStringLiteral("Origin not verified.  Please try again"), kMsgOK,
+                        QStringLiteral("Date Entry Error"));
         txtozip->setFocus();
         return false;
     }
@@ -198,6 +210,7 @@ void frmPony::RunBatch() {
                 .arg(QString::fromStdString(tariff.gOrigZip))
                 .arg(lastBatch_.skipped));
         for (int i = 0; i < 4; ++i) QApplication::beep();
+        TellTariffError(lastBatch_.tariffError);
     } catch (const std::exception& e) {
         PlatformMessageBox(QStringLiteral("The batch run stopped: ") + QString::fromUtf8(e.what()),
                            kMbOK | kMbExclamation, QStringLiteral("Error"));
@@ -224,6 +237,7 @@ void frmPony::cmdTest_Click() {
                            .arg(QString::fromStdString(folder + kPonyOutputFile))
                            .arg(lastFile_.rated)
                            .arg(lastFile_.badLines));
+    TellTariffError(lastFile_.tariffError);
 }
 
 void frmPony::cmdExit_Click() {
@@ -234,9 +248,12 @@ bool frmPony::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && (watched == txtPwd || watched == txtozip))
         static_cast<QLineEdit*>(watched)->setSelection(0, 6);
     if (event->type() == QEvent::FocusOut && isVisible()) {
-        // Leaving for Exit needs no check of what was typed.
-        const bool leaving = cmdExit->hasFocus();
-        if (watched == txtozip && !leaving && !txtozip->text().trimmed().isEmpty())
+        // Leaving for Exit needs no check of what was typed, nor does a box being hidden or
+        // the focus going to another window.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool leaving = cmdExit->hasFocus() || reason == Qt::ActiveWindowFocusReason ||
+                             reason == Qt::PopupFocusReason;
+        if (watched == txtozip && !leaving && stage_ == 1 && txtozip->isVisible())
             txtozip_LostFocus();
         if (watched == mskDiscount && !leaving) mskDiscount_LostFocus();
     }

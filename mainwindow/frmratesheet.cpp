@@ -86,7 +86,9 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
     lstTo = Place(new QListWidget(this), "lstTo", TwipsRect(4200, 1380, 4560, 3960));
     lstTo->setSelectionMode(QAbstractItemView::MultiSelection);
     lstTo->viewport()->installEventFilter(this);
-    lstCities = Place(new QListWidget(this), "lstCities", TwipsRect(4200, 1380, 4560, 3960));
+    // Beside the destinations, not over them: a right click on a second city adds its points
+    // below the first's.
+    lstCities = Place(new QListWidget(this), "lstCities", TwipsRect(240, 3120, 3600, 2220));
     lstCities->hide();
     lstCities->viewport()->installEventFilter(this);
 
@@ -129,6 +131,7 @@ void frmRateSheet::Form_Load() {
     lstCities->clear();
     lstCities->hide();
     hdlRightClick->setText(kRightClickHint);
+    chkTruckLoadRates->setChecked(false);
     try {
         for (const std::string& city : RateSheetCities()) {
             cmbFrom->addItem(QString::fromStdString(city));

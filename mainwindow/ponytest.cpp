@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <fstream>
+#include <sstream>
 
 #include "binaryfile.h"
 #include "charges.h"
@@ -27,12 +29,71 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-// A field cut out by 1-based start and width; past the end of the line it is empty. A fixed
-// field is padded with blanks to its width.
-std::string Cut(const std::string& line, size_t start, size_t width, bool fixed) {
-    std::string f = line.size() >= start ? line.substr(start - 1, width) : std::string();
-    if (fixed && f.size() < width) f.append(width - f.size(), ' ');
-    return f;
+// A field cut out by 1-based character start and width; past the end of the line it is empty.
+// A fixed field is padded with blanks to its width.
+std::string Cut(const std::u32string& line, size_t start, size_t width, bool fixed) {
+    std::u32string f = line.size() >= start ? line.substr(start - 1, width) : std::u32string();
+    if (fixed && f.size() < width) f.append(width - f.size(), U' ');
+    return QString::fromStdU32String(f).toStdString();
+}
+
+// The characters 0x80 to 0x9F of Windows-1252; the five bytes it leaves undefined stand for
+// themselves, so that every byte reads as one character and writes back as itself.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// How a test file is written: the carrier's files are Windows-1252 text, one byte a character;
+// a file saved as UTF-8 (valid throughout) is read as such. The result file keeps the input's.
+enum class TestFileEncoding { Windows1252, Utf8 };
+
+QString DecodeTestFile(const std::string& bytes, TestFileEncoding& encoding) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError()) {
+        encoding = TestFileEncoding::Utf8;
+        return text;
+    }
+    encoding = TestFileEncoding::Windows1252;
+    text.clear();
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        text += QChar(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char16_t{b});
+    }
+    return text;
+}
+
+std::string EncodeTestFile(const std::string& utf8Text, TestFileEncoding encoding) {
+    if (encoding == TestFileEncoding::Utf8) return utf8Text;
+    std::string bytes;
+    for (const QChar ch : QString::fromStdString(utf8Text)) {
+        const char16_t u = ch.unicode();
+        char byte = '?';  // only a computed text could hold a character the file cannot
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = static_cast<char>(u);
+        } else {
+            for (size_t i = 0; i < 32; ++i)
+                if (kWindows1252High[i] == u) byte = static_cast<char>(0x80 + i);
+        }
+        bytes += byte;
+    }
+    return bytes;
+}
+
+// The lines of a test file, whichever of CR LF, LF or CR ends them.
+std::vector<std::string> TestFileLines(const QString& text) {
+    std::vector<std::string> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n') continue;
+        lines.push_back(text.mid(start, i - start).toStdString());
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.mid(start).toStdString());
+    return lines;
 }
 
 int BreakOfWeight(const std::string& weight) {
@@ -79,6 +140,16 @@ int DaysOf(const std::string& field) {
         if (ch < '0' || ch > '9') return -1;
     const int days = std::stoi(t);
     return days <= 255 ? days : -1;
+}
+
+// A batch run's destination code: a US ZIP takes part when its prefix has a lane subscript
+// and the ZIP verifies; a Canadian code by its base zone.
+bool PlaceBatchDestination(const std::string& code) {
+    if (ReadsAsNumber(code)) return ZipSubscript(code.substr(0, 3)) > 0 && LookupCityState(code, 1);
+    tariff.gDestZip3 = CanadaBaseZone(code);
+    tariff.gDestSubscript = ZipSubscript(tariff.gDestZip3);
+    tariff.gDestState = CanadaPonyProv(tariff.gDestZip3);
+    return true;
 }
 
 int32_t LaneOfEnds() {
@@ -177,24 +248,26 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
         for (const std::string& code : codes) {
             tariff.gDestZip = code;
             try {
-                if (ReadsAsNumber(code)) {
-                    if (ZipSubscript(code.substr(0, 3)) <= 0 || !LookupCityState(code, 1)) {
-                        ++result.skipped;
-                        continue;
-                    }
-                } else {
-                    tariff.gDestZip3 = CanadaBaseZone(code);
-                    tariff.gDestSubscript = ZipSubscript(tariff.gDestZip3);
-                    tariff.gDestState = CanadaPonyProv(tariff.gDestZip3);
+                if (!PlaceBatchDestination(code)) {
+                    ++result.skipped;
+                    continue;
                 }
+            } catch (const TariffDataError&) {
+                // A code the tariff cannot place gets no row; the run goes on.
+                ++result.skipped;
+                continue;
+            }
+            try {
                 rating.gLaneCode = LaneOfEnds();
                 if (IsNoServiceLane(rating.gLaneCode)) {
                     ++result.skipped;
                     continue;
                 }
                 LoadRateGrid(rating.gLaneCode);
-            } catch (const TariffDataError&) {
-                // A code the tariff cannot place gets no row; the run goes on.
+            } catch (const TariffDataError& e) {
+                // A damaged lane file or rate grid: no row, the run goes on, and the first one
+                // is told when it ends.
+                if (result.tariffError.empty()) result.tariffError = e.what();
                 ++result.skipped;
                 continue;
             }
@@ -215,12 +288,14 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
 }
 
 PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc) {
-    const std::string a = Cut(input, 187, 6, true), b = Cut(input, 193, 6, true),
-                      c = Cut(input, 205, 2, true), d = Cut(input, 208, 5, true),
-                      e = Cut(input, 213, 7, false), f = Cut(input, 44, 7, false),
-                      g = Cut(input, 220, 8, true), h = Cut(input, 228, 9, true);
+    const std::u32string line = QString::fromStdString(input).toStdU32String();
+    const std::string a = Cut(line, 187, 6, true), b = Cut(line, 193, 6, true),
+                      c = Cut(line, 205, 2, true), d = Cut(line, 208, 5, true),
+                      e = Cut(line, 213, 7, false), f = Cut(line, 44, 7, false),
+                      g = Cut(line, 220, 8, true), h = Cut(line, 228, 9, true);
     const std::string head = a + " " + b + " " + c + " " + d + " " + e + " " + g;
-    PonyLine out{head + " " + h, false, false};
+    PonyLine out;
+    out.text = head + " " + h;
     try {
         const bool origin = VerifyTestEnd(a, false);
         const bool dest = VerifyTestEnd(b, true);
@@ -238,9 +313,16 @@ PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* 
         const int days = svc ? GetServiceDays(a.substr(0, 5), b.substr(0, 5), *svc)
                              : GetServiceDays(a.substr(0, 5), b.substr(0, 5));
         const bool rateDiffers = static_cast<Single>(Val(g)) != pony.gPonyRate;
-        out.text = head + " " + Number(pony.gPonyRate) + "  " + Number(days) +
-                   (rateDiffers ? "X" : " ") + (expectedDays != days ? "Y" : " ");
+        out.text = head + " " + Number(pony.gPonyRate) + "  " + Number(days) + " " +
+                   (rateDiffers ? "X" : " ") + " " + (expectedDays != days ? "Y" : " ");
         out.rated = true;
+    } catch (const DbError&) {
+        // The database refused (another program holds it): no line can be checked.
+        throw;
+    } catch (const TariffDataError& e) {
+        // A damaged data file: the line cannot be checked, and the caller says why.
+        out.bad = true;
+        out.tariffError = e.what();
     } catch (const std::exception&) {
         // A point or lane the tariff lacks: the line cannot be checked.
         out.bad = true;
@@ -256,11 +338,14 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = "The test file " + inputPath + " is missing or cannot be read.";
         return result;
     }
-    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        result.error = "The result file " + outputPath + " cannot be written.";
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        result.error = "The test file " + inputPath + " could not be read to its end.";
         return result;
     }
+    TestFileEncoding encoding = TestFileEncoding::Windows1252;
+    const std::vector<std::string> lines = TestFileLines(DecodeTestFile(bytes.str(), encoding));
     // The transit-day file stays open for the run rather than being opened for every line.
     BinaryFile svc;
     try {
@@ -269,22 +354,26 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = e.what();
         return result;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    // The result is written once every line is done: a run that stops on a database error
+    // leaves the previous result file as it was.
+    std::string text;
+    for (const std::string& line : lines) {
         const PonyLine done = PonyTestLine(line, flRates, &svc);
+        if (result.tariffError.empty()) result.tariffError = done.tariffError;
         if (done.bad) {
             ++result.badLines;
             continue;
         }
-        out << done.text << "\r\n";
+        text += EncodeTestFile(done.text, encoding) + "\r\n";
         ++result.lines;
         result.rated += done.rated;
     }
-    if (in.bad()) {
-        result.error = "The test file " + inputPath + " could not be read to its end.";
+    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        result.error = "The result file " + outputPath + " cannot be written.";
         return result;
     }
+    out << text;
     out.flush();
     if (!out) {
         result.error = "The result file " + outputPath + " could not be written.";

@@ -6,15 +6,16 @@
 // The files are "RTQCtest.TXT" (input) and "TESTDATA.TXT" (output) in the test folder: the
 // folder the setting PONY_folder names, else Fretlyn's folder among the user's documents.
 //
-// Input lines have fixed columns (1-based start, width): A origin 187/6, B destination 193/6,
-// C expected days 205/2, D class 208/5, E reference 213/7, F weight 44/7, G expected rate
-// 220/8, H remark 228/9. A field past the end of a short line is empty; A, B, C, D, G and H are
-// padded with blanks to their width.
+// The input is Windows-1252 text (or UTF-8, when it is valid UTF-8 throughout), its lines
+// ended by CR LF, LF or CR. Its lines have fixed columns (1-based character start, width):
+// A origin 187/6, B destination 193/6, C expected days 205/2, D class 208/5, E reference
+// 213/7, F weight 44/7, G expected rate 220/8, H remark 228/9. A field past the end of a short
+// line is empty; A, B, C, D, G and H are padded with blanks to their width.
 //
-// Each rated line gives "A B C D E G" + " " + N(rate) + "  " + N(days) + X + Y, each unrated
-// line "A B C D E G H", ending in CR LF. N(v) is a blank, the number's plain decimal form and a
-// blank; X is "X" when the expected rate differs from the computed one, Y is "Y" when the days
-// differ, each else a blank.
+// Each rated line gives "A B C D E G" + " " + N(rate) + "  " + N(days) + " " + X + " " + Y,
+// each unrated line "A B C D E G H", ending in CR LF, in the input's encoding. N(v) is a blank,
+// the number's plain decimal form and a blank; X is "X" when the expected rate differs from the
+// computed one, Y is "Y" when the days differ, each else a blank.
 
 #include <array>
 #include <cstdint>
@@ -54,10 +55,12 @@ struct PonyBatchResult {
     bool started = false;  // false: no verified origin, or ponyout could not be used
     int64_t rows = 0;      // rows added
     int64_t skipped = 0;   // codes with no row (not verified, no service, unknown to the tariff)
+    std::string tariffError;  // the first damaged lane file or rate grid met, with its row
 };
 // From the verified origin (tariff.gOrigZip), every code of Fullzip in ZIP order, at one class
 // and discount, into ponyout, in one transaction. keepExisting false empties ponyout first.
-// Refuses (started false) without a verified origin.
+// Refuses (started false) without a verified origin. A database error (DbError) stops the run
+// with nothing of it stored.
 PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount,
                              bool keepExisting);
 
@@ -68,9 +71,11 @@ struct PonyFileResult {
     int64_t rated = 0;    // of which rated
     int64_t badLines = 0; // lines skipped: a class that is not an NMFC class, days that are not a
                           // small whole number, a point whose lane the tariff lacks
+    std::string tariffError;  // the first damaged data file met, with its row; the run went on
 };
 // Rates every line of the input file again into the output file. flRates false writes every
-// line in its unrated form.
+// line in its unrated form. A database error (DbError) stops the run at once and is thrown; the
+// output file is written only when every line is done, so a stopped run leaves it as it was.
 PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& outputPath,
                                bool flRates);
 
@@ -79,7 +84,9 @@ struct PonyLine {
     std::string text;
     bool rated = false;
     bool bad = false;
+    std::string tariffError;  // why a bad line could not be checked, when a data file is damaged
 };
-// svc is the transit-day file when the caller holds it open, else it is opened for the line.
+// The input line is UTF-8 text, cut by characters. A database error is thrown. svc is the
+// transit-day file when the caller holds it open, else it is opened for the line.
 class BinaryFile;
 PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc = nullptr);

@@ -37,6 +37,15 @@ Recordset& Table(std::shared_ptr<Recordset>& rs, const char* name) {
     return *rs;
 }
 
+// A sheet's texts are cut, padded and placed by characters: "TROIS-RIVIÈRES, QC" is 18 of
+// them, however many bytes its accented letter takes.
+std::u32string Characters(const std::string& text) {
+    return QString::fromStdString(text).toStdU32String();
+}
+std::string Utf8(const std::u32string& characters) {
+    return QString::fromStdU32String(characters).toStdString();
+}
+
 bool SeekOn(Recordset& rs, const char* index, const std::string& key) {
     if (rs.Index() != index) rs.SetIndex(index);
     rs.Seek("=", {Value(key)});
@@ -52,7 +61,9 @@ struct SheetEnd {
 SheetEnd SheetEndOf(const std::string& text) {
     SheetEnd end;
     end.city = Trim(text.substr(0, text.find(',')));
-    end.province = Trim(text.size() >= 2 ? text.substr(text.size() - 2) : text);
+    const std::u32string characters = Characters(text);
+    end.province =
+        Trim(Utf8(characters.size() >= 2 ? characters.substr(characters.size() - 2) : characters));
     // The city's postal code: a city's first row, else its rural post office.
     std::string postal;
     if (Recordset& cities = Table(tariff.rsCanCities, "can_cities");
@@ -257,11 +268,12 @@ void PrintSheetPages(TextPrinter& p, uint8_t truckload) {
 }  // namespace
 
 std::string CanTrim(const std::string& strCity) {
-    if (strCity.size() < 19) return strCity;
-    const size_t comma = strCity.find(',');
+    const std::u32string city = Characters(strCity);
+    if (city.size() < 19) return strCity;
+    const size_t comma = city.find(U',');
     // Positions count from 1.
-    if (comma != std::string::npos && comma + 1 <= 17) return strCity.substr(0, comma);
-    return strCity.substr(0, 17);
+    if (comma != std::u32string::npos && comma + 1 <= 17) return Utf8(city.substr(0, comma));
+    return Utf8(city.substr(0, 17));
 }
 
 std::string FormatMoneyColumn(int width, std::string& number) {
@@ -272,7 +284,8 @@ std::string FormatMoneyColumn(int width, std::string& number) {
     else if (number.size() >= 2 && point == number.size() - 2)
         number += "0";
     const auto w = static_cast<size_t>(width > 0 ? width : 0);
-    if (w >= number.size()) number = std::string(w - number.size(), ' ') + number;
+    const size_t length = Characters(number).size();
+    if (w >= length) number = std::string(w - length, ' ') + number;
     return number;
 }
 

@@ -1,13 +1,21 @@
 #include "savedpoints.h"
 
+#include <QLabel>
+
+#include "form3.h"
 #include "tariffdb.h"
 
 SavedMainWindowPoints::SavedMainWindowPoints()
-    : orig_{tariff.gOrigZip,      tariff.gOrigZip3,     tariff.gOrigState,
+    : orig_{tariff.gOrigZip,       tariff.gOrigZip3,      tariff.gOrigState,
             tariff.gOrigCityState, tariff.gOrigSubscript, tariff.gOrigCountry},
-      dest_{tariff.gDestZip,      tariff.gDestZip3,     tariff.gDestState,
+      dest_{tariff.gDestZip,       tariff.gDestZip3,      tariff.gDestState,
             tariff.gDestCityState, tariff.gDestSubscript, tariff.gDestCountry},
-      rating_(rating) {}
+      rating_(rating) {
+    if (const Form3* form = MainForm()) {
+        origCaption_ = form->lblOrigCityState->text().toStdString();
+        destCaption_ = form->lblDestCityState->text().toStdString();
+    }
+}
 
 void SavedMainWindowPoints::Restore() const {
     tariff.gOrigZip = orig_.zip;
@@ -23,4 +31,8 @@ void SavedMainWindowPoints::Restore() const {
     tariff.gDestSubscript = dest_.subscript;
     tariff.gDestCountry = dest_.country;
     rating = rating_;
+    if (Form3* form = MainForm()) {
+        form->lblOrigCityState->setText(QString::fromStdString(origCaption_));
+        form->lblDestCityState->setText(QString::fromStdString(destCaption_));
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's verified ends and the rating state, kept while a window that rates lanes of
 // its own is open and put back when it closes, so that the next rating from the main window
-// rates the ends it shows, never a lane that window left behind.
+// rates the ends it shows, never a lane that window left behind. The main window's city
+// captions go back with them: a look-up that failed meanwhile has emptied them.
 
 #include <cstdint>
 #include <string>
@@ -20,5 +21,6 @@ class SavedMainWindowPoints {
         uint8_t country = 99;
     };
     End orig_, dest_;
+    std::string origCaption_, destCaption_;
     RatingState rating_;
 };

@@ -168,6 +168,15 @@ void TextPrinter::PaintPicture(const QImage& image, int leftTwips, int topTwips,
         pageCount_ - 1, QRectF(leftTwips * perTwip, topTwips * perTwip, w, h), image});
 }
 
+void TextPrinter::PaintPictureToPage(const QImage& image) {
+    if (image.isNull()) return;
+    StartPageIfNeeded();
+    const QRectF area = printer_->pageLayout().paintRectPixels(printer_->resolution());
+    const double scale = std::min(area.width() / image.width(), area.height() / image.height());
+    pictures_.push_back(PrintedPicture{
+        pageCount_ - 1, QRectF(0, 0, image.width() * scale, image.height() * scale), image});
+}
+
 void TextPrinter::NewPage() {
     pageOpen_ = false;
 }

@@ -94,6 +94,9 @@ class TextPrinter {
     // current position does not move.
     void PaintPicture(const QImage& image, int leftTwips, int topTwips, int widthTwips = 0,
                       int heightTwips = 0);
+    // A picture at the top left of the printable area, as large as the area allows while
+    // keeping its proportions (a window's picture is wider than a page at screen size).
+    void PaintPictureToPage(const QImage& image);
     // Continues on a new page.
     void NewPage();
 

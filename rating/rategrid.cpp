@@ -17,8 +17,9 @@ constexpr size_t kRowBytes = 44;
 
 // The highest value a grid row may hold, in cents: $10,000.00 as a minimum charge or as the
 // class-100 rate of 100 lbs. The carrier's dearest lanes stay far below a tenth of it; a value
-// above it (or below 0) is a damaged file, which would otherwise quote millions of dollars or
-// a negative charge.
+// above it is a damaged file, which would otherwise quote millions of dollars. So is a value
+// of 0 or below: a lane that is loaded is served, and a served lane has a minimum charge and a
+// rate at every break; a zero would quote the shipment for next to nothing.
 constexpr int32_t kCeilingCents = 1000000;
 const char* const kFieldNames[11] = {
     "minimum charge", "L5C", "5C", "1M", "2M", "5M", "10M", "15M", "20M", "25M", "30M"};
@@ -86,7 +87,7 @@ void LoadRateGrid(int32_t laneCode) {
     std::array<int32_t, 11> values{};
     for (size_t i = 0; i < 11; ++i) {
         values[i] = LittleEndian32(bytes + 4 * i);
-        if (values[i] < 0 || values[i] > kCeilingCents)
+        if (values[i] <= 0 || values[i] > kCeilingCents)
             throw TariffDataError(
                 "The rate grid file " + grid.Path() + " holds " + std::to_string(values[i]) +
                 " cents in row " + std::to_string(row) + ", field " + std::to_string(i + 1) + " (" +

@@ -7,8 +7,9 @@
 #include "numbers.h"
 
 // Reads the lane's row (file = lane code div 1000, row = lane code mod 1000) into gGridRow and
-// sets gOrigFactor, gDestFactor and gLanePush. A row 0, a missing grid file or a row past the
-// end of its file is a TariffDataError, never a row of zero rates.
+// sets gOrigFactor, gDestFactor and gLanePush. A row 0, a missing grid file, a row past the
+// end of its file or a value of the row that cannot be a rate (0 or below, or above $10,000.00)
+// is a TariffDataError naming the file and row, never a quote.
 void LoadRateGrid(int32_t laneCode);
 
 // The grid files stay mapped once read; this lets them go (tests, a new application folder).

@@ -6,16 +6,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <fstream>
 
 #include "displayquote.h"
 #include "frmbrowser.h"
+#include "frmpony.h"
 #include "frmqpo.h"
 #include "helpviewer.h"
 #include "labels.h"
@@ -275,6 +279,48 @@ TEST_F(MenuTest, TheHiddenLabelOpensTheBatchTestOnlyOnARightClickWithExactlyShif
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(busyInside);
     EXPECT_FALSE(mainState.gBusy);
+}
+
+// A file test whose codes the tariff does not know empties the main window's city captions
+// while it runs; closing the batch test puts them back with the verified ends.
+TEST_F(MenuTest, ClosingTheBatchTestPutsBackTheCityCaptions) {
+    Form3& f = Load();
+    // The ends the user verified before (set up through the boxes' own handlers).
+    f.txtozip->setText(QStringLiteral("55401"));
+    f.txtozip_LostFocus();
+    f.txtdzip->setText(QStringLiteral("53202"));
+    f.txtdzip_LostFocus();
+    const QString origin = f.lblOrigCityState->text(), dest = f.lblDestCityState->text();
+    ASSERT_FALSE(origin.isEmpty());
+    ASSERT_FALSE(dest.isEmpty());
+
+    QTemporaryDir dir;
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::string line(236, ' ');
+    line.replace(43, 7, "   1000");
+    line.replace(186, 12, "00000 ZZZ9Z9");
+    std::ofstream(dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString(), std::ios::binary)
+        << line << "\r\n";
+    RegisterCommandWindow(CommandWindow::BatchRateTest, [&f] { ShowPonyModally(&f); });
+    bool blankWhileOpen = false;
+    SetPonyShow([&](frmPony& w) {
+        w.show();
+        messageScript.Queue(kIdYes);
+        QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+        blankWhileOpen =
+            f.lblOrigCityState->text().isEmpty() && f.lblDestCityState->text().isEmpty();
+        QTest::mouseClick(w.cmdExit, Qt::LeftButton);
+    });
+    const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    QTest::mousePress(Menu().lblPony, Qt::RightButton, all, QPoint(5, 5));
+    QTest::mouseRelease(Menu().lblPony, Qt::RightButton, all, QPoint(5, 5));
+    SetPonyShow(nullptr);
+    UnloadPonyWindow();
+    EXPECT_TRUE(blankWhileOpen);
+    EXPECT_EQ(f.lblOrigCityState->text(), origin);
+    EXPECT_EQ(f.lblDestCityState->text(), dest);
+    EXPECT_NE(tariff.gOrigCountry, 99);
+    EXPECT_NE(tariff.gDestCountry, 99);
 }
 
 TEST_F(MenuTest, TheWebAddressOpensTheCarriersHomePage) {

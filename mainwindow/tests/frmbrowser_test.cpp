@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPrinter>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -266,6 +268,50 @@ TEST_F(BrowserTest, SearchFindsAWordInThePageAndPrintPrintsTheWindow) {
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
     EXPECT_TRUE(messageScript.Log().empty());
     EXPECT_TRUE(w.isVisible());  // printing does not close the window
+}
+
+// A window wider and taller than the page prints whole: its picture fills the printable area
+// one way and keeps its proportions.
+TEST_F(BrowserTest, PrintScalesTheWindowToThePrintablePage) {
+    frmBrowser w;
+    w.show();
+    w.resize(1400, 1000);
+    ASSERT_TRUE(Settle(w));
+    const QSize picture = w.grab().size();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("wide.pdf");
+    QRectF area;  // the printable area, in inches
+    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        area = printer.pageLayout().paintRect(QPageLayout::Inch);
+        return PrinterChoice::Chosen;
+    });
+    QAction* print = w.tbToolBar->findChild<QAction*>("Print");
+    ASSERT_NE(print, nullptr);
+    QWidget* button = w.tbToolBar->widgetForAction(print);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseMove(button, QPoint(3, 3));
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+    SetPrinterChooser(nullptr);
+    ASSERT_FALSE(area.isEmpty());
+
+    // The picture's size on paper, from its pixels and the resolution it was placed at.
+    QProcess list;
+    list.start("pdfimages", {"-list", pdf});
+    ASSERT_TRUE(list.waitForFinished(30000));
+    const QStringList rows = QString::fromUtf8(list.readAllStandardOutput()).split('\n');
+    ASSERT_GE(rows.size(), 3) << rows.join('\n').toStdString();
+    const QStringList f = rows[2].simplified().split(' ');
+    ASSERT_GE(f.size(), 14) << rows[2].toStdString();
+    const double width = f[3].toDouble() / f[12].toDouble();
+    const double height = f[4].toDouble() / f[13].toDouble();
+    EXPECT_EQ(f[3].toInt(), picture.width());
+    EXPECT_LE(width, area.width() + 0.05);
+    EXPECT_LE(height, area.height() + 0.05);
+    EXPECT_TRUE(std::abs(width - area.width()) < 0.05 || std::abs(height - area.height()) < 0.05)
+        << width << " x " << height << " on " << area.width() << " x " << area.height();
+    EXPECT_NEAR(width / height, double(picture.width()) / picture.height(), 0.01);
 }
 
 TEST(BrowserSize, TheBrowserKeepsItsMarginsAndNeverGoesBelowNothing) {

@@ -227,16 +227,35 @@ TEST_F(RateWindows, ClosingTheRateSheetWindowAnyWayKeepsTheMainWindowsEnds) {
     }
 }
 
+TEST_F(RateWindows, EveryOpeningStartsWithoutTruckloadRates) {
+    std::vector<bool> ticked;
+    SetRateSheetShow([&](frmRateSheet& w) {
+        w.show();
+        ticked.push_back(w.chkTruckLoadRates->isChecked());
+        QTest::mouseClick(w.chkTruckLoadRates, Qt::LeftButton, {},
+                          QPoint(8, w.chkTruckLoadRates->height() / 2));
+        EXPECT_TRUE(w.chkTruckLoadRates->isChecked());
+        QTest::mouseClick(w.lblDone, Qt::LeftButton, {}, QPoint(4, 4));
+    });
+    ShowRateSheetModally(nullptr);
+    ShowRateSheetModally(nullptr);
+    EXPECT_EQ(ticked, (std::vector<bool>{false, false}));
+}
+
 TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {
     frmRateSheet* w = RateSheetWindow();
     w->Form_Load();
     w->resize(w->size());
     w->show();
+    // A right click where the user sees the city: whatever lies on top there takes it.
     auto rightClick = [&](const QString& city) {
         QListWidgetItem* item = w->lstTo->findItems(city, Qt::MatchExactly).front();
         w->lstTo->scrollToItem(item);
-        QTest::mouseClick(w->lstTo->viewport(), Qt::RightButton, {},
-                          w->lstTo->visualItemRect(item).center());
+        const QPoint at = w->lstTo->viewport()->mapTo(w, w->lstTo->visualItemRect(item).center());
+        QWidget* top = w->childAt(at);
+        ASSERT_NE(top, nullptr);
+        QTest::mouseMove(top, top->mapFrom(w, at));
+        QTest::mouseClick(top, Qt::RightButton, {}, top->mapFrom(w, at));
     };
     rightClick(QStringLiteral("TORONTO, ON"));
     EXPECT_FALSE(w->lstCities->isHidden());

@@ -6,21 +6,22 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <QTest>
-#include <fstream>
-#include <sstream>
-
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <sstream>
 
 #include "form3.h"
 #include "frmpony.h"
 #include "geography.h"
 #include "lanes.h"
 #include "lockedfiles.h"
+#include "maskededit.h"
 #include "messagebox.h"
 #include "rategrid.h"
 #include "ratingfixture.h"
@@ -103,8 +104,8 @@ TEST_F(PonySample, TheSampleFileGivesExactlyTheExpectedComparisonFile) {
     EXPECT_EQ(r.rated, 301);
     // Every line ends in CR LF, and the deliberate mistakes are flagged.
     EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), std::count(got.begin(), got.end(), '\r'));
-    EXPECT_NE(got.find("X \r\n"), std::string::npos);
-    EXPECT_NE(got.find(" Y\r\n"), std::string::npos);
+    EXPECT_NE(got.find("  X  \r\n"), std::string::npos);
+    EXPECT_NE(got.find("    Y\r\n"), std::string::npos);
 }
 
 TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
@@ -206,15 +207,20 @@ class PonyHand : public RatingTest {
         messageScript.Reset();
         RatingTest::TearDown();
     }
-    void Patch(const std::string& o, const std::string& d) {
-        const int32_t lane = static_cast<int32_t>(
+    static constexpr std::array<int32_t, 11> kLane = {10000, 6000, 5000, 4000, 3000, 2000,
+                                                      1800,  1600, 1400, 1200, 1000};
+    static int32_t LaneOf(const std::string& o, const std::string& d) {
+        return static_cast<int32_t>(
             std::stol(GetLaneCode(GridCellNumber(ZipSubscript(o), ZipSubscript(d)))));
+    }
+    void Patch(const std::string& o, const std::string& d,
+               const std::array<int32_t, 11>& v = kLane) {
+        const int32_t lane = LaneOf(o, d);
         char name[32];
         std::snprintf(name, sizeof name, "grids/grid%03d.dat", lane / 1000);
         std::string bytes = ReadFile(app.file(name).string());
         const size_t at = static_cast<size_t>(lane % 1000 - 1) * 44;
         if (bytes.size() < at + 44) bytes.resize(at + 44, '\0');
-        const int32_t v[11] = {10000, 6000, 5000, 4000, 3000, 2000, 1800, 1600, 1400, 1200, 1000};
         for (size_t i = 0; i < 11; ++i)
             for (size_t k = 0; k < 4; ++k)
                 bytes[at + 4 * i + k] = static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
@@ -236,15 +242,23 @@ class PonyHand : public RatingTest {
         }
         return rows;
     }
+    std::string InputPath() const {
+        return dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString();
+    }
+    std::string OutputPath() const {
+        return dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    }
+    // The file test on an input file of exactly these bytes.
+    PonyFileResult RunBytes(const std::string& bytes) {
+        std::ofstream(InputPath(), std::ios::binary | std::ios::trunc) << bytes;
+        return RunPonyFileTest(InputPath(), OutputPath(), true);
+    }
     std::string RunFile(const std::vector<std::string>& lines, PonyFileResult* result = nullptr) {
-        const std::string in = dir.filePath(QStringLiteral("RTQCtest.TXT")).toStdString();
-        const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
-        std::ofstream f(in, std::ios::binary);
-        for (const auto& l : lines) f << l << "\r\n";
-        f.close();
-        const PonyFileResult r = RunPonyFileTest(in, out, true);
+        std::string bytes;
+        for (const auto& l : lines) bytes += l + "\r\n";
+        const PonyFileResult r = RunBytes(bytes);
         if (result) *result = r;
-        return ReadFile(out);
+        return ReadFile(OutputPath());
     }
     QTemporaryDir dir;
 };
@@ -346,9 +360,9 @@ TEST_F(PonyHand, ATestLineIsTheEnginesClassRateWithTheLanesFactors) {
     const auto lines = Lines(out);
     ASSERT_EQ(lines.size(), 1u);
     const uint8_t days = GetServiceDays("55401", "70801");
-    // Rate and days agree: both flags blank.
+    // Rate and days agree: both flags blank, each after a blank of its own.
     EXPECT_EQ(lines[0], "55401  70801   3 100   REF0001    70.56  70.56    " +
-                            std::to_string(days) + "  " + (days == 3 ? " " : "Y"));
+                            std::to_string(days) + "  " + " " + " " + (days == 3 ? " " : "Y"));
 }
 
 TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
@@ -359,8 +373,10 @@ TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
                                       TestLine("55401", "53202", std::to_string(days), "77.5",
                                                10000, "13.95")}));
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].substr(lines[0].size() - 2), "XY");
-    EXPECT_EQ(lines[1].substr(lines[1].size() - 2), "  ");
+    // The days number, its blank, a blank and X, a blank and Y.
+    const std::string d = " " + std::to_string(days) + " ";
+    EXPECT_EQ(lines[0].substr(lines[0].size() - d.size() - 4), d + " X Y");
+    EXPECT_EQ(lines[1].substr(lines[1].size() - d.size() - 4), d + "    ");
     EXPECT_NE(lines[1].find("  13.95  "), std::string::npos);
 }
 
@@ -397,7 +413,96 @@ TEST_F(PonyHand, ACanadianEndNeverTakesThePreviousLinesFactors) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("  75  "), std::string::npos);  // 50 x 1.5
     EXPECT_NE(lines[1].find("  50  "), std::string::npos) << lines[1];
-    EXPECT_EQ(lines[1][lines[1].size() - 2], ' ');  // no rate flag
+    EXPECT_EQ(lines[1][lines[1].size() - 3], ' ');  // no rate flag
+}
+
+TEST_F(PonyHand, LinesEndInCrLfLfOrCrAlone) {
+    const std::string lines[] = {TestLine("55401", "53202", "2", "100", 500, "50.00"),
+                                 TestLine("55401", "53202", "2", "100", 1000, "40.00"),
+                                 TestLine("55401", "70801", "2", "100", 750, "1.00")};
+    for (const std::string end : {"\r\n", "\n", "\r"}) {
+        const PonyFileResult r = RunBytes(lines[0] + end + lines[1] + end + lines[2] + end);
+        ASSERT_TRUE(r.ran) << r.error;
+        EXPECT_EQ(r.lines, 3) << int(end.size());
+        EXPECT_EQ(r.rated, 2) << int(end.size());
+        EXPECT_EQ(Lines(ReadFile(OutputPath())).size(), 3u);
+    }
+    // Mixed ends, and a last line without one.
+    const PonyFileResult r = RunBytes(lines[0] + "\r" + lines[1] + "\n" + lines[2]);
+    EXPECT_EQ(r.lines, 3);
+    const auto out = Lines(ReadFile(OutputPath()));
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[2].substr(out[2].size() - 9), "UNRATED  ");
+}
+
+// The reference "RÉF0001": one byte a character in the carrier's Windows-1252 files, and the
+// É two bytes in a file saved as UTF-8. Either way the fields after it stay in their columns.
+TEST_F(PonyHand, FieldsAreCutByCharactersOfTheFilesEncoding) {
+    const std::string plain = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    const uint8_t days = GetServiceDays("55401", "53202");
+    const std::string tail = "    50.00  50    " + std::to_string(days) + "  ";
+    const std::string windows1252 = std::string("R") + '\xC9' + "F0001";
+    const std::string utf8Text = std::string("R") + "\xC3\x89" + "F0001";
+    for (const std::string& e : {windows1252, utf8Text}) {
+        const bool utf8 = e.size() == 8;
+        // The line with the reference in its seven columns: in UTF-8 one byte longer.
+        const std::string line = plain.substr(0, 212) + e + plain.substr(219);
+        const PonyFileResult r = RunBytes(line + "\r\n");
+        ASSERT_TRUE(r.ran) << r.error;
+        ASSERT_EQ(r.rated, 1) << utf8;
+        const auto out = Lines(ReadFile(OutputPath()));
+        ASSERT_EQ(out.size(), 1u);
+        // E is written as it was read, in the file's own encoding; G and the rate follow it.
+        EXPECT_NE(out[0].find(e + tail), std::string::npos) << utf8 << ": " << out[0];
+        EXPECT_EQ(out[0][out[0].size() - 3], ' ') << utf8;  // the expected rate is the rate
+    }
+}
+
+// Another program takes the database while the file test runs: the first look-up it refuses
+// stops the run with its error, and the result file of the previous run stays.
+TEST_F(PonyHand, ALockStopsTheFileTestAtOnceAndKeepsThePreviousResult) {
+    std::ofstream(OutputPath(), std::ios::binary) << "previous run\r\n";
+    std::string bytes;
+    for (int i = 0; i < 3; ++i)
+        bytes += TestLine("55401", "53202", "2", "100", 500, "50.00") + "\r\n";
+    std::ofstream(InputPath(), std::ios::binary) << bytes;
+    HeldLock other(app.file("data/x2007.mdb").string(), "EXCLUSIVE");
+    try {
+        RunPonyFileTest(InputPath(), OutputPath(), true);
+        ADD_FAILURE() << "the run went on under the lock";
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("locked"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadFile(OutputPath()), "previous run\r\n");
+}
+
+// A damaged grid row (zeros where the lane's rates belong) is told, with its file and row, by
+// both runs; the other lanes are rated all the same.
+TEST_F(PonyHand, ADamagedRateGridIsToldWithItsFileAndRowByBothRuns) {
+    Patch("554", "532", {});
+    CloseRateGrids();
+    const int32_t lane = LaneOf("554", "532");
+    char file[32];
+    std::snprintf(file, sizeof file, "grid%03d.dat", lane / 1000);
+    const std::string row = "row " + std::to_string(lane % 1000);
+
+    PonyFileResult r;
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "100", 500, "50.00"),
+                                      TestLine("55401", "70801", "2", "100", 500, "56.00"),
+                                      TestLine("55401", "53202", "2", "100", 1000, "40.00")},
+                                     &r));
+    EXPECT_EQ(r.badLines, 2);
+    EXPECT_EQ(r.rated, 1);
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_NE(r.tariffError.find(file), std::string::npos) << r.tariffError;
+    EXPECT_NE(r.tariffError.find(row), std::string::npos) << r.tariffError;
+
+    Exec("DELETE FROM Fullzip WHERE zip NOT IN ('53202', '70801')");
+    const PonyBatchResult b = RunPonyBatch("100", "", false);
+    EXPECT_EQ(b.rows, 1);
+    EXPECT_EQ(b.skipped, 1);
+    EXPECT_NE(b.tariffError.find(file), std::string::npos) << b.tariffError;
+    EXPECT_NE(b.tariffError.find(row), std::string::npos) << b.tariffError;
 }
 
 // ------------------------------------------------------------------ the window
@@ -596,6 +701,106 @@ TEST_F(PonyWindow, ButtonsTheDatabaseRefusesAreToldAndTheWindowCarriesOn) {
     }
     EXPECT_EQ(ends(), rows);
     EXPECT_TRUE(w.isVisible());
+}
+
+// The window as a user works it: keys to the box that has the focus.
+class PonyKeys : public PonyWindow {
+  protected:
+    frmPony& OpenActive() {
+        frmPony& w = Open();
+        QApplication::setActiveWindow(&w);
+        w.activateWindow();
+        return w;
+    }
+    static QWidget* Focus() { return QApplication::focusWidget(); }
+    // Types each code into the password box and presses Enter for the default button.
+    static void Unlock(frmPony& w) {
+        for (const char* code : {"%kvq", "h4rb#q"}) {
+            ASSERT_EQ(Focus(), w.txtPwd);
+            QTest::keyClicks(Focus(), QString::fromLatin1(code));
+            QTest::keyClick(Focus(), Qt::Key_Return);
+        }
+        ASSERT_EQ(w.Stage(), 1);
+        ASSERT_EQ(Focus(), w.txtozip);
+    }
+};
+
+TEST_F(PonyKeys, TheAccessCodeShowsAsAsterisks) {
+    frmPony& w = OpenActive();
+    ASSERT_EQ(Focus(), w.txtPwd);
+    QTest::keyClicks(Focus(), QStringLiteral("%kvq"));
+    EXPECT_EQ(w.txtPwd->displayText(), QStringLiteral("****"));
+}
+
+TEST_F(PonyKeys, EveryOpeningStartsAtTheFirstCodeWithEmptyBoxes) {
+    frmPony& w = OpenActive();
+    Unlock(w);
+    QTest::keyClicks(Focus(), QStringLiteral("k9z 9z9"));
+    messageScript.ClearLog();
+    QTest::mouseClick(w.cmdExit, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+
+    frmPony& again = OpenActive();
+    EXPECT_EQ(again.Stage(), 0);
+    EXPECT_TRUE(again.txtPwd->text().isEmpty());
+    EXPECT_TRUE(again.txtozip->text().isEmpty());
+    EXPECT_TRUE(again.mskDiscount->Value().isEmpty());
+    EXPECT_EQ(again.cboNMFC->currentText(), QStringLiteral("50"));
+    // The first Test asks its question and nothing about an origin.
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(InputPath(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n";
+    messageScript.ClearLog();
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(again.cmdTest, Qt::LeftButton);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Do you want FL rates?"));
+    EXPECT_EQ(again.LastFileTest().rated, 1);
+}
+
+TEST_F(PonyKeys, LeavingAnEmptyOriginSaysItIsMissing) {
+    frmPony& w = OpenActive();
+    Unlock(w);
+    messageScript.ClearLog();
+    QTest::keyClick(Focus(), Qt::Key_Tab);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
+    EXPECT_EQ(Focus(), w.txtozip);
+}
+
+TEST_F(PonyKeys, AnOriginTheLockedDatabaseCannotCheckIsToldAsTheLock) {
+    frmPony& w = OpenActive();
+    Unlock(w);
+    QTest::keyClicks(Focus(), QStringLiteral("55401"));
+    messageScript.ClearLog();
+    {
+        HeldLock other(app.file("data/x2007.mdb").string(), "EXCLUSIVE");
+        QTest::keyClick(Focus(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Database Error"));
+    EXPECT_TRUE(messageScript.Log()[0].text.contains(QStringLiteral("locked by another program")))
+        << messageScript.Log()[0].text.toStdString();
+    EXPECT_EQ(Focus(), w.txtozip);
+}
+
+TEST_F(PonyKeys, ADamagedRateGridIsToldOnceAfterTheRun) {
+    Patch("554", "532", {});
+    CloseRateGrids();
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(InputPath(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n"
+        << TestLine("55401", "53202", "2", "100", 1000, "40.00") << "\r\n";
+    frmPony& w = OpenActive();
+    messageScript.ClearLog();
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_EQ(messageScript.Log()[1].title, QStringLiteral("Tariff Data Error"));
+    EXPECT_TRUE(messageScript.Log()[1].text.contains(
+        QStringLiteral("row %1").arg(LaneOf("554", "532") % 1000)))
+        << messageScript.Log()[1].text.toStdString();
 }
 
 TEST_F(PonyWindow, EveryControlFitsTheWindowAfterARun) {

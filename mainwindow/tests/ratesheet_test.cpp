@@ -123,6 +123,13 @@ class RateSheet : public RatingTest {
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
+    // A rate-sheet city of the test's own, standing for the postal area given.
+    void AddSheetCity(const std::string& city, const std::string& province,
+                      const std::string& area) {
+        Exec("INSERT INTO basezone00 (City, State, zip) VALUES (?, ?, ?)", {city, province, area});
+        Exec("INSERT INTO can_cities (zip, City, Province) VALUES (?, ?, ?)",
+             {area + "1", city, province});
+    }
     void ExpectCleanEnd() {
         EXPECT_EQ(WorkTableRows(), 0);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -140,6 +147,10 @@ TEST(RateSheetText, CanTrimShortensLongDestinations) {
     EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQRS"), "ABCDEFGHIJKLMNOPQ");  // 19, no comma
     EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOP, ON"), "ABCDEFGHIJKLMNOP");  // comma at 17 exactly
     EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQ, ON"), "ABCDEFGHIJKLMNOPQ");  // comma at 18
+    // Characters, not bytes: 18 characters in 19 bytes stay whole; the cut of a 23-character
+    // text keeps its 17th character, two bytes long, whole.
+    EXPECT_EQ(CanTrim("TROIS-RIVIÈRES, QC"), "TROIS-RIVIÈRES, QC");
+    EXPECT_EQ(CanTrim("NOTRE-DAME-DE-GRÂCE, QC"), "NOTRE-DAME-DE-GRÂ");
 }
 
 TEST(RateSheetText, FormatMoneyColumnRightAlignsTwoDecimals) {
@@ -304,6 +315,36 @@ TEST_F(RateSheet, APrintedSheetReadsBackWithItsHeaderColumnsAndMoney) {
     EXPECT_EQ(item(QStringLiteral("15000")), nullptr);
     EXPECT_EQ(item(QStringLiteral("1"))->column, 140);
     EXPECT_EQ(printer.Pictures().size(), 1u);
+}
+
+TEST_F(RateSheet, AccentedCitiesKeepTheirProvinceAndTheirRatesOnTheirLine) {
+    AddSheetCity("TROIS-RIVIÈRES", "QC", "G8Y");
+    AddSheetCity("NOTRE-DAME-DE-GRÂCE", "QC", "H4A");
+    const auto cities = RateSheetCities();
+    for (const char* c : {"TROIS-RIVIÈRES, QC", "NOTRE-DAME-DE-GRÂCE, QC"})
+        ASSERT_NE(std::find(cities.begin(), cities.end(), c), cities.end()) << c;
+    PrintToPdf(dir.filePath(QStringLiteral("accents.pdf")));
+    TextPrinter printer;
+    ASSERT_EQ(
+        PrintCanadaRateSheet(
+            {"TROIS-RIVIÈRES, QC", {"TROIS-RIVIÈRES, QC", "NOTRE-DAME-DE-GRÂCE, QC"}, "12", true},
+            printer),
+        RateSheetOutcome::Printed);
+    EXPECT_TRUE(messageScript.Log().empty());
+    // The destination at column 1, and the next item (a rate or "No service") on its line.
+    auto row = [&](const QString& dest) {
+        const auto& texts = printer.Texts();
+        for (size_t i = 0; i + 1 < texts.size(); ++i)
+            if (texts[i].column == 1 && texts[i].text == dest)
+                return texts[i + 1].line == texts[i].line && texts[i + 1].column == 26;
+        return false;
+    };
+    EXPECT_TRUE(row(QStringLiteral("TROIS-RIVIÈRES, QC")));
+    EXPECT_TRUE(row(QStringLiteral("NOTRE-DAME-DE-GRÂ")));
+    for (const PrintedText& t : printer.Texts())
+        EXPECT_FALSE(t.text.contains(QChar::ReplacementCharacter)) << t.text.toStdString();
+    // The origin's province is its last two characters.
+    EXPECT_EQ(tariff.gOrigState, "QC");
 }
 
 TEST_F(RateSheet, TruckloadSheetsHaveTenColumnsInNinePointType) {

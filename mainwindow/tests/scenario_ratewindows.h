@@ -64,7 +64,8 @@ inline std::string PrintedPages(const TextPrinter& printer, const JsonText& json
     bool firstItem = true;
     for (const PrintedText& t : printer.Texts()) {
         if (t.page != page) {
-            out += std::string(page < 0 ? "" : "\n      ]}") + (page < 0 ? "" : ",") +
+            // A page after the first closes the last line and the lines of the one before.
+            out += std::string(page < 0 ? "" : "]\n      ]},") +
                    "\n      {\"page\": " + std::to_string(t.page + 1) + ", \"lines\": [";
             page = t.page;
             line = -1;

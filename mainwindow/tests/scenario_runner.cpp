@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonParseError>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -532,6 +534,17 @@ int main(int argc, char** argv) {
                 std::string got = runner.Run(Parse(scn));
                 if (args[0] == "--update") {
                     std::ofstream(golden) << got;
+                    continue;
+                }
+                // What the runner writes is read by other programs: it must be JSON whatever
+                // its golden says.
+                QJsonParseError parsed;
+                QJsonDocument::fromJson(QByteArray::fromStdString(got), &parsed);
+                if (parsed.error != QJsonParseError::NoError) {
+                    ++failed;
+                    std::cout << "INVALID JSON " << scn.filename().string() << " at character "
+                              << parsed.offset << ": " << parsed.errorString().toStdString()
+                              << "\n";
                     continue;
                 }
                 if (!fs::exists(golden) || ReadAll(golden) != got) {

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "frmqpo.h"
+#include "labelbutton.h"
 #include "maskededit.h"
 #include "quotedialogforms.h"
 #include "quotedialogs.h"
@@ -163,6 +164,28 @@ TEST_F(CanadianFunds, RatesBelowAndAboveParAreBothRealRates) {
     EXPECT_EQ(Added().rate.text, "Charges in Canadian Funds at exchange rate of 1.0500");
     EXPECT_EQ(Added().charge.text, "$1,296.29");  // 1,234.56 × 1.05 = 1,296.288
     EXPECT_TRUE(messageScript.Log().empty());
+}
+
+// The product of the cents total and the rate as stored, rounded once: a Single rate of
+// 1.0500 (1.04999995) would give $63.52 and $74,096.42.
+TEST_F(CanadianFunds, TheAmountIsTheCentsTotalTimesTheRateRoundedOnce) {
+    struct Case {
+        Single total;
+        const char* rate;
+        const char* shown;
+    };
+    for (const Case& c : {Case{60.50f, "1.0500", "$63.53"},            // 63.525
+                          Case{53986.47f, "1.3725", "$74,096.43"}}) {  // 74,096.4284
+        quote.gQuoteLine = 3;
+        quote.Line(4) = {};
+        quoteDisplay.CdnLineShown = false;
+        quoteDisplay.shownTotal = c.total;
+        SetConfigValue("CDN_ExchangeRate", c.rate);
+        window->show();
+        QTest::mouseClick(window->mlblCDNExch, Qt::LeftButton, {}, QPoint(4, 4));
+        EXPECT_EQ(Added().charge.text, c.shown) << c.rate;
+        window->hide();
+    }
 }
 
 TEST_F(CanadianFunds, YesToTheParQuestionSetsTheRateAndTheNextClickUsesIt) {

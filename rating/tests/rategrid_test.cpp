@@ -131,12 +131,19 @@ TEST_F(RateGrid, AGridValueThatCannotBeARateIsATariffDataError) {
     expectRefused({9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 1000001},
                   "1000001 cents");
 
-    // $10,000.00 is the highest value a row may hold; 0 is a value too.
-    WriteGrid(12, 345, {1000000, 0, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});
+    // A served lane's row of zeros, a zero minimum charge or a zero class rate: the lane
+    // would be quoted for next to nothing.
+    expectRefused({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                  "0 cents in row 345, field 1 (minimum charge)");
+    expectRefused({0, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800}, "minimum charge");
+    expectRefused({9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 0}, "(30M)");
+
+    // $10,000.00 is the highest value a row may hold, one cent the lowest.
+    WriteGrid(12, 345, {1000000, 1, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});
     CloseRateGrids();
     LoadRateGrid(12345);
     EXPECT_EQ(rating.gGridRow[0], 1000000);
-    EXPECT_EQ(rating.gGridRow[1], 0);
+    EXPECT_EQ(rating.gGridRow[1], 1);
 }
 
 TEST_F(RateGrid, OriginFactorFromBumpAndPrefixLists) {

@@ -119,8 +119,9 @@ std::string Unrated(const std::string& line) {
 }
 
 std::string Rated(const std::string& line, int64_t cents, int days, bool x, bool y) {
-    return Head(line) + "  " + PlainDollars(cents) + "    " + std::to_string(days) + " " +
-           (x ? "X" : " ") + (y ? "Y" : " ");
+    // The days number's trailing blank, then each flag after a blank of its own.
+    return Head(line) + "  " + PlainDollars(cents) + "    " + std::to_string(days) + "  " +
+           (x ? "X" : " ") + " " + (y ? "Y" : " ");
 }
 
 }  // namespace
