@@ -43,7 +43,7 @@ class FrmUpgradeTest : public ::testing::Test {
             return answer;
         });
         SetUpgradeMainWindowUnload([this] { ++mainUnloads; });
-        earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (4, 'old')"});
+        AddEarlierBill(earlier, 4, "old");
         tariff.gDB->Execute("INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'B-1')");
         form = std::make_unique<frmUpgrade>();
     }
