@@ -95,14 +95,16 @@ std::string CopyWithLog(const fs::path& file) {
     return folder;
 }
 
+std::string LockedMessage(const std::string& file) {
+    return "The database " + file +
+           " is locked by another program.  Try again when that program has finished with it.";
+}
+
 // An error of the earlier file, told with its name: the engine's own words name the program's
 // database, whichever file of the connection failed.
 [[noreturn]] void ThrowSourceError(Database& db, const DbError& e) {
     const std::string file = EarlierFileName(db);
-    if (e.number() == kErrLocked)
-        throw DbError(kErrLocked, "The database " + file +
-                                      " is locked by another program.  Try again when that "
-                                      "program has finished with it.");
+    if (e.number() == kErrLocked) throw DbError(kErrLocked, LockedMessage(file));
     if (e.number() == kErrReadOnly)
         throw DbError(kErrSourceReadOnly, "The database " + file +
                                               " cannot be opened for reading, nor the files "
@@ -415,7 +417,12 @@ int UpgradeSource::Open(const std::string& path, const std::vector<std::string>&
         db_.Execute("ATTACH DATABASE ?1 AS " + kAlias, {ReadOnlyUri(read, path)});
     } catch (const DbError& e) {
         Close();
-        problem_ = "The file " + path + " could not be opened: " + e.what();
+        // The engine's own words would name the program's database.
+        if (e.number() == kErrLocked) {
+            problem_ = LockedMessage(path);
+            return kErrLocked;
+        }
+        problem_ = "The file " + path + " could not be opened.";
         return kErrSourceReadOnly;
     }
     attached_ = true;
@@ -681,6 +688,11 @@ bool UpgradeGroup(Database& db, const std::vector<std::string>& tables,
     std::string failing;
     bool copied = false;
     try {
+        // Taking the write lock also starts reading the earlier file: a lock on that file is
+        // told here with its own name, before one on the program's database could be.
+        ReadingSource(db, [&] {
+            db.OpenSnapshot("SELECT count(*) FROM " + QuoteIdentifier(kAlias) + ".sqlite_master");
+        });
         db.BeginTrans();
         try {
             std::vector<std::string> problems;

@@ -5,12 +5,15 @@
 #include "upgrade.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "discounts.h"
 #include "earlieredition.h"
+#include "lockedfiles.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -117,6 +120,80 @@ TEST_F(UpgradeTest, TheSourceIsOpenedReadOnlyAndDetachedAfterwards) {
     firstZips.MoveNext();
     tariff.rsUSCities->MoveNext();
     EXPECT_EQ(tariff.rsUSCities->Field("zip").str(), firstZips.Field(0).str());
+}
+
+// Another program holding the earlier file: the messages name that file, whether it is held
+// when the file is opened or only when its tables are read.
+TEST_F(UpgradeTest, ALockedEarlierFileIsNamedInTheMessages) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    AddBill(5, "B-5");
+    {
+        HeldLock other(earlier.path(), "EXCLUSIVE");
+        UpgradeSource source(db());
+        EXPECT_EQ(source.Open(earlier.path(), BillOfLadingTables()), kErrLocked);
+        EXPECT_EQ(source.Problem(), "The database " + earlier.path() +
+                                        " is locked by another program.  Try again when that "
+                                        "program has finished with it.");
+        EXPECT_FALSE(source.IsOpen());
+    }
+    UpgradeSource source(db());
+    ASSERT_EQ(source.Open(earlier.path(), BillOfLadingTables()), 0) << source.Problem();
+    HeldLock other(earlier.path(), "EXCLUSIVE");
+    EXPECT_FALSE(UpgradeGroup(db(), BillOfLadingTables(), StateCodes(), "The B/L data", report));
+    ASSERT_FALSE(report.skips.empty());
+    EXPECT_NE(report.skips[0].find("The database " + earlier.path() + " is locked"),
+              std::string::npos)
+        << report.skips[0];
+    EXPECT_EQ(report.skips[0].find("x2007.mdb"), std::string::npos) << report.skips[0];
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-5"});
+}
+
+// An earlier file that keeps a write-ahead log, left as a program that was not closed leaves it:
+// a bill only in the log beside it. It is read whole, and nothing is written in its folder,
+// which need not be writable.
+TEST_F(UpgradeTest, AnEarlierFileWithAWriteAheadLogIsReadWithoutWritingBesideIt) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    const fs::path file = earlier.path();
+    const fs::path folder = file.parent_path();
+    const fs::path log = file.string() + "-wal";
+    const fs::path aside = app.path() / "aside";
+    fs::create_directories(aside);
+    {
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other,
+                               "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                               "INSERT INTO Bills VALUES (2, 'BL-0002', '3/5/2006', '', '', 1, "
+                               "2, 0); INSERT INTO BLdetail VALUES (2, 1, '3', '750');",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        fs::copy_file(file, aside / "x.mdb");
+        fs::copy_file(log, aside / "x.mdb-wal");
+        sqlite3_close(other);
+    }
+    fs::copy_file(aside / "x.mdb", file, fs::copy_options::overwrite_existing);
+    fs::copy_file(aside / "x.mdb-wal", log, fs::copy_options::overwrite_existing);
+    earlier.Remember();
+    auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    ASSERT_EQ(listing(), (std::set<std::string>{"x2006.mdb", "x2006.mdb-wal"}));
+
+    ReadOnlyPath readOnly(folder);
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables())) << report.skips.at(0);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), (Lines{"BL-0001", "BL-0002"}));
+    EXPECT_EQ(Rows(db(), "BLdetail", "Weight", "\"BL ID\" = 2"), Lines{"750"});
+    EXPECT_EQ(listing(), (std::set<std::string>{"x2006.mdb", "x2006.mdb-wal"}));
+    EXPECT_TRUE(earlier.Unchanged());
+    std::ifstream in(log, std::ios::binary);
+    std::ifstream was(aside / "x.mdb-wal", std::ios::binary);
+    EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(in), {},
+                           std::istreambuf_iterator<char>(was), {}));
 }
 
 TEST_F(UpgradeTest, AFolderNameThatNeedsQuotingInAnAddressStillOpens) {
@@ -368,6 +445,28 @@ TEST_F(UpgradeTest, ALocationWithoutRowsForOneOfItsRegionsIsRefused) {
     EXPECT_FALSE(Copy(earlier, DiscountTables()));
     EXPECT_TRUE(AnyLineHas(report.skips, "\"606\" region 5 inbound has no discount row"));
     EXPECT_TRUE(AnyLineHas(report.skips, "\"606\" region 5 outbound has no FAK row"));
+}
+
+// A region the editor cannot show and the rating cannot price: a location's outside 1 to 13, or
+// one of the default program's other than 1, 4 and 254. Two billion is told as quickly.
+TEST_F(UpgradeTest, RegionsOutsideTheirRangeRefuseThePricingGroup) {
+    const std::tuple<const char*, const char*> cases[] = {
+        {"606", "0"}, {"ALL", "14"}, {"606", "2000000000"}, {"606", "2.5"}};
+    for (const auto& [zip, region] : cases) {
+        report = {};
+        EarlierEdition earlier(app);
+        AddLocation606(earlier);
+        earlier.Exec({"UPDATE states SET region = " + std::string(region) +
+                      " WHERE zip = ?1 AND State = 'OH'"},
+                     {{zip}});
+        EXPECT_FALSE(Copy(earlier, DiscountTables())) << zip << " " << region;
+        EXPECT_TRUE(AnyLineHas(report.skips, "(State \"OH\", zip \"" + std::string(zip) +
+                                                 "\") has region \"" + region +
+                                                 "\", not a region 1 to 13 (1, 4 or 254 for "
+                                                 "\"ALL\")."))
+            << zip << " " << region << ": " << report.skips.at(0);
+        EXPECT_TRUE(Rows(db(), "shipzips").empty());
+    }
 }
 
 TEST_F(UpgradeTest, OpenRecordsetsSeeTheCopiedRows) {
