@@ -122,9 +122,16 @@ QPointF RegionMapWidget::ToPicture(const QPointF& point) const {
     return {(point.x() - left) / scale, (point.y() - top) / scale};
 }
 
+void RegionMapWidget::SetTakesClick(std::function<bool(const std::string& name)> takesClick) {
+    takesClick_ = std::move(takesClick);
+}
+
+// Only a polygon that takes a click is found under the pointer: the others get neither a click
+// nor a hover outline promising one.
 const MapShape* RegionMapWidget::ShapeUnder(const QPointF& point) const {
     const QPointF at = ToPicture(point);
-    return ShapeAt(shapes_, at.x() - originX_, at.y() - originY_);
+    const MapShape* shape = ShapeAt(shapes_, at.x() - originX_, at.y() - originY_);
+    return shape && takesClick_ && !takesClick_(shape->name) ? nullptr : shape;
 }
 
 void RegionMapWidget::paintEvent(QPaintEvent*) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -39,6 +40,10 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     QPointF ToWidget(double x, double y) const;
     QPointF ToPicture(const QPointF& point) const;
     bool HasPicture() const { return !picture_.isNull(); }
+    // Which polygons take a click and show the hover outline; all of them unless set.
+    void SetTakesClick(std::function<bool(const std::string& name)> takesClick);
+    // The polygon the hover outline is drawn around; empty for none.
+    QString HoveredPolygon() const { return QString::fromStdString(hovered_); }
 
     QSize sizeHint() const override;
 
@@ -69,4 +74,5 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     int originX_ = 0, originY_ = 0, outlineWidth_ = 1;
     QColor labelColour_ = Qt::yellow, hoverColour_ = Qt::red;
     std::string hovered_;
+    std::function<bool(const std::string& name)> takesClick_;
 };
