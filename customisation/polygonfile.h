@@ -27,7 +27,7 @@ std::string PolygonName(const std::string& line);
 
 // The most points a ring may have: far more than the finest outline needs, few enough that
 // drawing and hit-testing it stay quick.
-inline constexpr size_t kMostRingPoints = 2000;
+inline constexpr size_t kMostRingPoints = 1000;
 
 // The ring of a polygon line "Name,x1,y1,…": three to kMostRingPoints points of whole numbers,
 // each on the picture (0 to kMapWidth, 0 to kMapHeight). Nothing when the line has no name, an

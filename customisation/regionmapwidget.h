@@ -14,6 +14,8 @@
 #include "polygonfile.h"
 #include "regionmap.h"
 
+class QPainter;
+
 class RegionMapWidget : public QWidget, public RegionMapControl {
     Q_OBJECT
   public:
@@ -66,11 +68,15 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     };
     const MapShape* ShapeUnder(const QPointF& point) const;
     void LoadPicture();
+    // Something the map shows changed: it is drawn afresh at the next repaint.
+    void Redraw();
+    void DrawMap(QPainter& painter) const;
 
     std::vector<MapShape> shapes_;
     std::map<std::string, Look> looks_;
     std::string pictureFolder_, pictureFile_;
     QImage picture_;
+    QImage drawn_;  // the map as last drawn, without the hover outline; null when out of date
     int originX_ = 0, originY_ = 0, outlineWidth_ = 1;
     QColor labelColour_ = Qt::yellow, hoverColour_ = Qt::red;
     std::string hovered_;
