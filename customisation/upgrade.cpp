@@ -6,6 +6,7 @@
 #include <QDir>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>

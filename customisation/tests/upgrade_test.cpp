@@ -201,6 +201,8 @@ TEST_F(UpgradeTest, AFolderNameThatNeedsQuotingInAnAddressStillOpens) {
     earlier.Exec({"INSERT INTO shipzips (zip) VALUES ('606')"});
     UpgradeSource source(db());
     ASSERT_EQ(source.Open(earlier.path(), DiscountTables()), 0) << source.Problem();
+    // Messages name it as the user chose it.
+    EXPECT_EQ(EarlierFileName(db()), earlier.path());
     UpgradeTable(db(), "shipzips", report);
     EXPECT_EQ(Rows(db(), "shipzips"), Lines{"606"});
 }
