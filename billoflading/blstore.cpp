@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "database.h"
+#include "msgbox.h"
 #include "numbers.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -98,6 +100,29 @@ const char* const kCommoditySelect =
     "SELECT \"commodity ID\", \"Description\", \"Weight\", \"nmfc\", \"Class\", \"HAZMAT\" "
     "FROM \"Commodity\"";
 
+// A row holding a value no record can take (an id or role of 1e300, as an earlier edition's
+// file could hold) is named once a run and left out: one such row never empties a whole list.
+template <typename Record>
+std::vector<Record> ReadableRows(const std::string& select, const char* what, const char* nameField,
+                                 Record (*fromRow)(const Snapshot&)) {
+    static std::set<std::string> told;
+    std::vector<Record> out;
+    for (Snapshot s = Db().OpenSnapshot(select); !s.AtEOF(); s.MoveNext()) {
+        try {
+            out.push_back(fromRow(s));
+        } catch (const NumberError& e) {
+            const std::string text = std::string("The ") + what + " \"" + s.Field(nameField).str() +
+                                     "\" holds a value that cannot be "
+                                     "read (" +
+                                     e.what() + "), so it is left out of the list.";
+            if (told.insert(text).second)
+                ShowMessage(QString::fromStdString(text), kMsgOK,
+                            QStringLiteral("Unreadable record"));
+        }
+    }
+    return out;
+}
+
 // Runs a group of writes as one transaction: all of them, or none when one fails.
 template <typename F>
 auto InTransaction(F&& writes) {
@@ -187,28 +212,18 @@ std::optional<CommodityRecord> ReadCommodity(BLRecordId id) {
 }
 
 std::vector<BillRecord> AllBills() {
-    std::vector<BillRecord> out;
-    for (Snapshot s = Db().OpenSnapshot(std::string(kBillsSelect) + " ORDER BY \"BL ID\"");
-         !s.AtEOF(); s.MoveNext())
-        out.push_back(BillFromRow(s));
-    return out;
+    return ReadableRows(std::string(kBillsSelect) + " ORDER BY \"BL ID\"", "bill of lading",
+                        "BL number", BillFromRow);
 }
 
 std::vector<PartyRecord> AllParties() {
-    std::vector<PartyRecord> out;
-    for (Snapshot s = Db().OpenSnapshot(std::string(kPartiesSelect) + " ORDER BY \"Party ID\"");
-         !s.AtEOF(); s.MoveNext())
-        out.push_back(PartyFromRow(s));
-    return out;
+    return ReadableRows(std::string(kPartiesSelect) + " ORDER BY \"Party ID\"", "party", "Name",
+                        PartyFromRow);
 }
 
 std::vector<CommodityRecord> AllCommodities() {
-    std::vector<CommodityRecord> out;
-    for (Snapshot s =
-             Db().OpenSnapshot(std::string(kCommoditySelect) + " ORDER BY \"commodity ID\"");
-         !s.AtEOF(); s.MoveNext())
-        out.push_back(CommodityFromRow(s));
-    return out;
+    return ReadableRows(std::string(kCommoditySelect) + " ORDER BY \"commodity ID\"", "commodity",
+                        "Description", CommodityFromRow);
 }
 
 void InOneTransaction(const std::function<void()>& writes) {

@@ -19,6 +19,7 @@
 #include "handlerguard.h"
 #include "labelbutton.h"
 #include "labels.h"
+#include "messagebox.h"
 #include "msgbox.h"
 #include "regioncolours.h"
 #include "regionmapwidget.h"
@@ -164,6 +165,8 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
             Guarded(this, &frmDiscounts::lblCreateNewRegion_Click));
     connect(lblFAKs, &LabelButton::clicked, this, Guarded(this, &frmDiscounts::lblFAKs_Click));
     connect(lblExit, &LabelButton::clicked, this, &frmDiscounts::lblExit_Click);
+    // Only the states of the list move between regions: no other polygon takes a click.
+    Rose1->SetTakesClick([](const std::string& name) { return !StateCodeOfName(name).empty(); });
     connect(Rose1, &RegionMapWidget::PolygonClicked, this,
             Guarded(this, &frmDiscounts::Rose1_Click));
 
@@ -262,7 +265,11 @@ void frmDiscounts::DrawRegionMap() {
     SelectRegionItem(customisation.gRegion);
     const std::string location = cboShipLoc->currentText().toStdString();
     RegionMapSource source;
-    source.isListedState = [](const std::string& name) { return !StateCodeOfName(name).empty(); };
+    // A state without a row for the location is shown without a region, as stored.
+    source.isListedState = [location](const std::string& name) {
+        const std::string code = StateCodeOfName(name);
+        return !code.empty() && HasStateRow(code, location);
+    };
     source.regionOf = [location](const std::string& name) {
         return RegionOfStateName(name, location);
     };
@@ -283,7 +290,9 @@ void frmDiscounts::imgcboRegions_Click(int index) {
         PickRegion(values_, cboShipLoc->currentText().toStdString(),
                    static_cast<uint8_t>(index + 1));
     } catch (const std::exception& e) {
-        Report(e);
+        // The error's number, for the help desk, and its description, in the platform's box.
+        PlatformMessageBox(QString::number(ErrorNumber(e)) + QLatin1Char('\n') +
+                           QString::fromUtf8(e.what()));
     }
     ShowValues();
 }
@@ -459,8 +468,9 @@ void UnloadDiscountsWindow() {
 
 void ShowDiscountsWindow() {
     frmDiscounts& window = DiscountsWindow();
-    // Each round is one showing; Back in the simple editor asks for another.
-    for (int round = 0; round < 8; ++round) {
+    // Each round is one showing; Back in the simple editor asks for another, as often as the
+    // user likes.
+    for (;;) {
         window.Form_Activate();
         if (!window.WantsSimpleEditor()) RunPricingModal(window);
         if (!gDiscounts || !window.WantsSimpleEditor()) return;

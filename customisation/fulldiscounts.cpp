@@ -66,6 +66,12 @@ std::vector<std::string> FillRegionList(const std::string& location, bool newReg
     return RegionItems(customisation.gMaxRegion);
 }
 
+bool HasStateRow(const std::string& code, const std::string& location) {
+    Snapshot s = tariff.gDB->OpenSnapshot(
+        "SELECT count(*) FROM states WHERE State = ?1 AND zip = ?2", {code, location});
+    return s.Field(size_t{0}).toInt() > 0;
+}
+
 namespace {
 
 Recordset& DiscountRow(const std::string& location, uint8_t region, uint8_t ibob) {
@@ -233,18 +239,23 @@ bool ClickMapState(RegionMapControl& control, FullDiscountValues& v, const std::
     if (code.empty()) return false;
     const std::string& location = customisation.gShipLoc;
     const uint8_t region = customisation.gRegion;
-    // The colour of the region the state goes to, whatever the last drawing left current.
-    const auto colour = RegionColourOf(region).value_or(customisation.gRegionRGB);
     // The state, and with it its floors, moves whole or not at all; the map shows it once stored.
     std::optional<std::string> floor;
     AllOrNothing([&] {
-        SetStateRegion(name, region, location);
+        // A state of the list that the location has no row for gets one.
+        if (!HasStateRow(code, location))
+            tariff.gDB->Execute("INSERT INTO states (State, zip, region) VALUES (?1, ?2, ?3)",
+                                {code, location, static_cast<int>(region)});
+        else
+            SetStateRegion(name, region, location);
         floor = IntrastateFloor(region, StateOfZip(location), code, RegionOfZip(location));
         if (!floor) return;
         WriteFloor(location, region, kInbound, *floor);
         WriteFloor(location, region, kOutbound, *floor);
     });
-    PaintMapPolygon(control, name, colour);
+    // The colour of the region as stored, whatever the last drawing left current.
+    const uint8_t stored = RegionOfStateName(name, location);
+    PaintMapPolygon(control, name, RegionColourOf(stored).value_or(customisation.gRegionRGB));
     if (floor) ShowDiscountTiers(v, location, region);
     return true;
 }

@@ -10,6 +10,9 @@
 
 class RegionMapControl;
 
+// Whether the location has a states row for the state (a two-letter code).
+bool HasStateRow(const std::string& code, const std::string& location);
+
 // Regions a location can have; the image list has a swatch for each.
 inline constexpr int kMaxRegions = 13;
 
@@ -65,7 +68,8 @@ bool LeaveBox(FullDiscountValues& v, FullBox box);
 // Returns the region, or 0 when the location has all 13 (the message is shown then).
 uint8_t CreateNewRegion(FullDiscountValues& v, const std::string& location);
 
-// A click on a polygon of the map: a state of the list moves into gRegion of gShipLoc and is
-// painted in that region's colour; a region the user made gets the intrastate floor when the
-// state is the location's own. False when the name is no state of the list: nothing happens.
+// A click on a polygon of the map: a state of the list moves into gRegion of gShipLoc (its row
+// is added when the location has none) and is painted in the colour of the region stored; a
+// region the user made gets the intrastate floor when the state is the location's own. False
+// when the name is no state of the list: nothing happens.
 bool ClickMapState(RegionMapControl& control, FullDiscountValues& v, const std::string& name);

@@ -43,7 +43,11 @@ std::optional<MapRing> ParsePolygonRing(const std::string& line) {
         const auto next = rest.find(',');
         int value = 0;
         if (!ParseWhole(rest.substr(0, next), value)) return std::nullopt;
+        // Even-numbered fields are x, the others y.
+        if (value < 0 || value > (values.size() % 2 == 0 ? kMapWidth : kMapHeight))
+            return std::nullopt;
         values.push_back(value);
+        if (values.size() > 2 * kMostRingPoints) return std::nullopt;
         if (next == std::string_view::npos) break;
         rest.remove_prefix(next + 1);
     }

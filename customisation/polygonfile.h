@@ -25,9 +25,14 @@ bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list);
 // The name of a polygon line: the text before its first comma; empty when it has none.
 std::string PolygonName(const std::string& line);
 
-// The ring of a polygon line "Name,x1,y1,…": at least three points of whole numbers. Nothing
-// when the line has no name, an odd count of coordinates, a field that is not a whole number or
-// fewer than three points.
+// The most points a ring may have: far more than the finest outline needs, few enough that
+// drawing and hit-testing it stay quick.
+inline constexpr size_t kMostRingPoints = 1000;
+
+// The ring of a polygon line "Name,x1,y1,…": three to kMostRingPoints points of whole numbers,
+// each on the picture (0 to kMapWidth, 0 to kMapHeight). Nothing when the line has no name, an
+// odd count of coordinates, a field that is not a whole number, a point off the picture, or too
+// few or too many points.
 std::optional<MapRing> ParsePolygonRing(const std::string& line);
 
 // Whether the point lies inside the ring (even-odd rule; the ring closes by itself).

@@ -35,15 +35,19 @@ QSize RegionMapWidget::sizeHint() const {
 
 void RegionMapWidget::SetOriginX(int16_t x) {
     originX_ = x;
+    Redraw();
 }
 void RegionMapWidget::SetOriginY(int16_t y) {
     originY_ = y;
+    Redraw();
 }
 void RegionMapWidget::SetOutlineWidth(int16_t width) {
     outlineWidth_ = width;
+    Redraw();
 }
 void RegionMapWidget::SetLabelColour(int32_t colour) {
     labelColour_ = FromMapColour(colour);
+    Redraw();
 }
 void RegionMapWidget::SetHoverColour(int32_t colour) {
     hoverColour_ = FromMapColour(colour);
@@ -60,6 +64,7 @@ void RegionMapWidget::SetPictureFile(const std::string& file) {
 }
 
 void RegionMapWidget::LoadPicture() {
+    Redraw();
     picture_ = QImage();
     if (pictureFolder_.empty() || pictureFile_.empty()) return;
     picture_.load(QString::fromStdString(pictureFolder_ + "/" + pictureFile_));
@@ -69,6 +74,7 @@ void RegionMapWidget::BeginDrawing(const std::string&) {
     shapes_.clear();
     looks_.clear();
     hovered_.clear();
+    Redraw();
 }
 
 void RegionMapWidget::AddPolygon(const std::string& name, const std::string& description) {
@@ -79,26 +85,34 @@ void RegionMapWidget::AddPolygon(const std::string& name, const std::string& des
     if (!ring) return;
     AddRing(shapes_, name, std::move(*ring));
     looks_.try_emplace(name);
+    Redraw();
 }
 
 void RegionMapWidget::SetPolygonLabel(const std::string& text, const std::string& name) {
     if (auto look = looks_.find(name); look != looks_.end())
         look->second.label = QString::fromStdString(text);
+    Redraw();
 }
 
 void RegionMapWidget::FillPolygon(const std::string& name, int16_t red, int16_t green,
                                   int16_t blue) {
     if (auto look = looks_.find(name); look != looks_.end())
         look->second.fill = QColor(red & 0xFF, green & 0xFF, blue & 0xFF);
+    Redraw();
 }
 
 void RegionMapWidget::ShowPolygon(const std::string& name, int16_t visible, int16_t) {
     if (auto look = looks_.find(name); look != looks_.end()) look->second.visible = visible != 0;
-    update();
+    Redraw();
 }
 
 void RegionMapWidget::EndPolygons() {}
 void RegionMapWidget::EndDrawing(const std::string&) {
+    Redraw();
+}
+
+void RegionMapWidget::Redraw() {
+    drawn_ = QImage();
     update();
 }
 
@@ -122,13 +136,21 @@ QPointF RegionMapWidget::ToPicture(const QPointF& point) const {
     return {(point.x() - left) / scale, (point.y() - top) / scale};
 }
 
-const MapShape* RegionMapWidget::ShapeUnder(const QPointF& point) const {
-    const QPointF at = ToPicture(point);
-    return ShapeAt(shapes_, at.x() - originX_, at.y() - originY_);
+void RegionMapWidget::SetTakesClick(std::function<bool(const std::string& name)> takesClick) {
+    takesClick_ = std::move(takesClick);
 }
 
-void RegionMapWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+// Only a polygon that takes a click is found under the pointer: the others get neither a click
+// nor a hover outline promising one.
+const MapShape* RegionMapWidget::ShapeUnder(const QPointF& point) const {
+    const QPointF at = ToPicture(point);
+    const MapShape* shape = ShapeAt(shapes_, at.x() - originX_, at.y() - originY_);
+    return shape && takesClick_ && !takesClick_(shape->name) ? nullptr : shape;
+}
+
+// The picture with every polygon filled, drawn once for each change: the hover outline, which
+// follows the pointer, is all that most repaints add.
+void RegionMapWidget::DrawMap(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     const QPointF topLeft = ToWidget(0, 0);
     const QPointF bottomRight = ToWidget(kMapWidth, kMapHeight);
@@ -150,6 +172,24 @@ void RegionMapWidget::paintEvent(QPaintEvent*) {
             painter.drawText(path.boundingRect(), Qt::AlignCenter, look.label);
         }
     }
+}
+
+void RegionMapWidget::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    if (drawn_.isNull() || drawn_.size() != size() * ratio) {
+        drawn_ = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        drawn_.setDevicePixelRatio(ratio);
+        drawn_.fill(Qt::transparent);
+        QPainter onImage(&drawn_);
+        DrawMap(onImage);
+    }
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), drawn_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF topLeft = ToWidget(0, 0);
+    painter.translate(topLeft);
+    painter.scale((ToWidget(kMapWidth, 0).x() - topLeft.x()) / kMapWidth,
+                  (ToWidget(0, kMapHeight).y() - topLeft.y()) / kMapHeight);
     for (const auto& shape : shapes_)
         if (shape.name == hovered_ && looks_.at(shape.name).visible)
             painter.strokePath(PathOf(shape, originX_, originY_), QPen(hoverColour_, 1.5));

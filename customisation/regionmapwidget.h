@@ -7,11 +7,14 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <vector>
 
 #include "polygonfile.h"
 #include "regionmap.h"
+
+class QPainter;
 
 class RegionMapWidget : public QWidget, public RegionMapControl {
     Q_OBJECT
@@ -39,6 +42,10 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     QPointF ToWidget(double x, double y) const;
     QPointF ToPicture(const QPointF& point) const;
     bool HasPicture() const { return !picture_.isNull(); }
+    // Which polygons take a click and show the hover outline; all of them unless set.
+    void SetTakesClick(std::function<bool(const std::string& name)> takesClick);
+    // The polygon the hover outline is drawn around; empty for none.
+    QString HoveredPolygon() const { return QString::fromStdString(hovered_); }
 
     QSize sizeHint() const override;
 
@@ -61,12 +68,17 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     };
     const MapShape* ShapeUnder(const QPointF& point) const;
     void LoadPicture();
+    // Something the map shows changed: it is drawn afresh at the next repaint.
+    void Redraw();
+    void DrawMap(QPainter& painter) const;
 
     std::vector<MapShape> shapes_;
     std::map<std::string, Look> looks_;
     std::string pictureFolder_, pictureFile_;
     QImage picture_;
+    QImage drawn_;  // the map as last drawn, without the hover outline; null when out of date
     int originX_ = 0, originY_ = 0, outlineWidth_ = 1;
     QColor labelColour_ = Qt::yellow, hoverColour_ = Qt::red;
     std::string hovered_;
+    std::function<bool(const std::string& name)> takesClick_;
 };

@@ -39,7 +39,10 @@ inline constexpr int kErrSourceReadOnly = 3051;  // could not be opened read-onl
 inline constexpr int kErrSourceTables = 3011;    // lacks a table to copy
 
 // The earlier edition's database, attached read-only to the program's connection for the length
-// of one upgrade; detached again when closed or destroyed.
+// of one upgrade; detached again when closed or destroyed. Nothing is ever written beside the
+// earlier file: one that keeps a write-ahead log is read through a private copy of it and its log,
+// since the engine would otherwise make its companion files in that folder (or fail where the
+// folder cannot be written).
 class UpgradeSource {
   public:
     explicit UpgradeSource(Database& db) : db_(db) {}
@@ -48,8 +51,8 @@ class UpgradeSource {
     UpgradeSource& operator=(const UpgradeSource&) = delete;
 
     // Checks the file (it exists, opens read-only and holds every table named) and attaches it.
-    // Returns 0, or an error number with Problem() saying what was wrong. A missing file is
-    // never created.
+    // Returns 0, or an error number with Problem() saying what was wrong, naming the file. A
+    // missing file is never created.
     int Open(const std::string& path, const std::vector<std::string>& tables);
     void Close();
     bool IsOpen() const { return attached_; }
@@ -60,8 +63,12 @@ class UpgradeSource {
     Database& db_;
     std::string path_;
     std::string problem_;
+    std::string copyFolder_;  // the private copy of a file with a write-ahead log
     bool attached_ = false;
 };
+
+// The earlier file as the user chose it, for messages: the attached file may be a private copy.
+std::string EarlierFileName(Database& db);
 
 // What an upgrade left out, one line each; empty when everything was copied.
 struct UpgradeReport {
@@ -71,10 +78,13 @@ struct UpgradeReport {
 };
 
 // Copies one table of the attached earlier database into the program's database, replacing its
-// rows. Fields pair by name; a field on one side only is noted in the report. A row that repeats
-// a key of the target is left out and noted; inbound rows go in before outbound ones. Any other
-// failure is thrown (DbError) for the caller to roll back.
-void UpgradeTable(Database& db, const std::string& table, UpgradeReport& report);
+// rows. Fields pair by name; a field on one side only is noted in the report, but a table that
+// lacks a field the target's indexes are built on is refused (thrown). A row that repeats a key
+// of the target is left out; the rows left out are returned, each as "table: row N (key)", for
+// the caller to note or refuse. Inbound rows go in before outbound ones. Any other failure is
+// thrown (DbError) for the caller to roll back; an error of the earlier file names that file.
+std::vector<std::string> UpgradeTable(Database& db, const std::string& table,
+                                      UpgradeReport& report);
 
 // Problems of the pricing tables as they stand in the program's database: the default program's
 // rows, one discount row and one FAK row per location, region and direction, the states of
@@ -82,9 +92,16 @@ void UpgradeTable(Database& db, const std::string& table, UpgradeReport& report)
 std::vector<std::string> CheckPricingTables(Database& db,
                                             const std::vector<std::string>& stateCodes);
 
+// Problems of the bill-of-lading tables as they stand in the program's database: ids, roles and
+// numbers of the right type and range, at most five lines a bill, and every line's bill and
+// commodity, every note's bill and every bill's parties on file. Each names its row.
+std::vector<std::string> CheckBillTables(Database& db);
+
 // Copies one group as one transaction and checks it (the pricing group against the state codes
-// of the state list); on a failure rolls the whole group back and notes why. Open recordsets of
-// the group's tables stand on their first row afterwards. True when the group was copied.
+// of the state list, the bill-of-lading group on its own; a repeated key refuses the bill-of-
+// lading group and is left out of the pricing group); on a failure rolls the whole group back
+// and notes why. Open recordsets of the group's tables stand on their first row afterwards.
+// True when the group was copied.
 bool UpgradeGroup(Database& db, const std::vector<std::string>& tables,
                   const std::vector<std::string>& stateCodes, const std::string& groupName,
                   UpgradeReport& report);

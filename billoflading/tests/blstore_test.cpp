@@ -257,6 +257,45 @@ TEST_F(BLStore, TheBillsNamingAPartyInAnyPlaceAreListed) {
     EXPECT_EQ(ListBLsUsingParty(0), "OK");
 }
 
+// A value no record can take, as an earlier edition's file could hold, costs its own row only:
+// the lists show the rest and name that row, once.
+TEST_F(BLStore, ARowThatCannotBeReadIsNamedAndLeftOutOfItsList) {
+    const BLRecordId acme = AddParty("Acme", 1);
+    const BLRecordId bolt = AddParty("Bolt", 2);
+    Exec("INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (90, 'Huge role', 1e300)");
+    AddCommodity("Widgets", "10");
+    Exec(
+        "INSERT INTO Commodity (\"commodity ID\", Description, HAZMAT) "
+        "VALUES (1e300, 'Huge id', 0)");
+    AddBill("BL-1", acme, bolt);
+    Exec(
+        "INSERT INTO Bills (\"BL ID\", \"BL number\", \"Shipper ID\", \"Consignee ID\") "
+        "VALUES (90, 'BL-huge', -1e300, 2)");
+
+    std::vector<std::string> names;
+    for (const PartyRecord& p : AllParties()) names.push_back(p.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Acme", "Bolt"}));
+    names.clear();
+    for (const CommodityRecord& c : AllCommodities()) names.push_back(c.description);
+    EXPECT_EQ(names, std::vector<std::string>{"Widgets"});
+    names.clear();
+    for (const BillRecord& b : AllBills()) names.push_back(b.blNumber);
+    EXPECT_EQ(names, std::vector<std::string>{"BL-1"});
+
+    std::vector<std::string> told;
+    for (const LoggedMessage& m : Shown()) told.push_back((m.title + ": " + m.text).toStdString());
+    EXPECT_EQ(told, (std::vector<std::string>{
+                        "Unreadable record: The party \"Huge role\" holds a value that cannot be "
+                        "read (Overflow), so it is left out of the list.",
+                        "Unreadable record: The commodity \"Huge id\" holds a value that cannot "
+                        "be read (Overflow), so it is left out of the list.",
+                        "Unreadable record: The bill of lading \"BL-huge\" holds a value that "
+                        "cannot be read (Overflow), so it is left out of the list."}));
+    messageScript.ClearLog();
+    EXPECT_EQ(AllParties().size(), 2u);
+    EXPECT_TRUE(Shown().empty());
+}
+
 TEST_F(BLStore, APartyZipIsLookedUpInTheThreeCityTables) {
     EXPECT_EQ(StateOfPartyZip("53202"), "WI");
     EXPECT_EQ(StateOfPartyZip("  53202 "), "WI");

@@ -117,3 +117,20 @@ void AddLocation606(EarlierEdition& earlier, const std::string& pct) {
     }
     earlier.Exec(sql, params);
 }
+
+void AddEarlierBill(EarlierEdition& earlier, int id, const std::string& number, int lines) {
+    std::vector<std::string> sql = {
+        "INSERT OR IGNORE INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', 'Milwaukee', "
+        "'53202', 'WI', 1)",
+        "INSERT OR IGNORE INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', 'Columbus', "
+        "'43215', 'OH', 2)",
+        "INSERT OR IGNORE INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)",
+        "INSERT INTO Bills VALUES (?, ?, '3/4/2006', '', '', 1, 2, 0)"};
+    std::vector<std::vector<Value>> params(3);
+    params.push_back({id, number});
+    for (int i = 0; i < lines; ++i) {
+        sql.push_back("INSERT INTO BLdetail VALUES (?, 1, '2', '500')");
+        params.push_back({id});
+    }
+    earlier.Exec(sql, params);
+}

@@ -45,6 +45,11 @@ class EarlierEdition {
 std::vector<std::string> Rows(Database& db, const std::string& table,
                               const std::string& fields = "*", const std::string& where = "");
 
+// A bill of lading as an earlier edition stored it: the bill with its shipper (party 1) and
+// consignee (party 2), and `lines` lines of commodity 1, "Widgets". The parties and the commodity
+// are added when they are not there yet.
+void AddEarlierBill(EarlierEdition& earlier, int id, const std::string& number, int lines = 1);
+
 // Pricing rows of a complete earlier edition: location 606 with its states, regions 1 to 4,
 // discounts and profiles, beside the default program.
 void AddLocation606(EarlierEdition& earlier, const std::string& pct = "33.0");

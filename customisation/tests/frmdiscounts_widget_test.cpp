@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +23,7 @@
 #include "installwindows.h"
 #include "labelbutton.h"
 #include "lockedfiles.h"
+#include "messagebox.h"
 #include "polygonfile.h"
 #include "pricingfixture.h"
 #include "regionmap.h"
@@ -93,6 +96,27 @@ class DiscountsWindowTest : public PricingTest {
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
+    }
+    // The pointer moved in small steps, as a hand moves it.
+    static void MoveTo(QWidget* widget, QPoint& at, const QPoint& to) {
+        for (int step = 1; step <= 8; ++step) QTest::mouseMove(widget, at + (to - at) * step / 8);
+        at = to;
+    }
+    // Opens the list and clicks its entry, as a user picks one.
+    static void Pick(QComboBox* combo, int index) {
+        // Whatever the window system still has to do for the window (its activation after
+        // another window closed) is done first: it would close the list again.
+        QTest::qWait(50);
+        QTest::mouseClick(combo, Qt::LeftButton);
+        QAbstractItemView* list = combo->view();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+        // Down the list from its top to the entry.
+        const QRect entry = list->visualRect(list->model()->index(index, 0));
+        QPoint at = list->viewport()->rect().topLeft() + QPoint(2, 2);
+        QTest::mouseMove(list->viewport(), at);
+        MoveTo(list->viewport(), at, entry.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
     }
     static QStringList Items(QComboBox* combo) {
         QStringList out;
@@ -335,6 +359,100 @@ TEST_F(DiscountsWindowTest, AllHandsOverToTheSimpleEditorAndBackReturns) {
         });
     EXPECT_EQ(simpleWindows, 1);
     EXPECT_EQ(showings, 2);
+}
+
+// Back in the simple editor brings the full editor back, however often the user goes round.
+TEST_F(DiscountsWindowTest, EveryRoundTripThroughAllComesBack) {
+    constexpr int kRounds = 9;
+    int simpleWindows = 0, showings = 0;
+    Open(
+        [&](frmDiscounts& w) {
+            ++showings;
+            EXPECT_EQ(w.cboShipLoc->currentText(), "606");
+            if (showings <= kRounds)
+                Pick(w.cboShipLoc, 2);
+            else
+                QTest::mouseClick(w.lblExit, Qt::LeftButton);
+        },
+        [&](QDialog& dialog) {
+            if (auto* simple = dynamic_cast<frmSimpleDiscount*>(&dialog)) {
+                ++simpleWindows;
+                simple->show();
+                QTest::mouseClick(simple->lblBack, Qt::LeftButton);
+            }
+        });
+    EXPECT_EQ(simpleWindows, kRounds);
+    EXPECT_EQ(showings, kRounds + 1);
+}
+
+// A listed state the location has no row for shows no region, and a click gives it one: the
+// map shows what is stored, before the click and after it.
+TEST_F(DiscountsWindowTest, AClickOnAStateWithoutARowAddsTheRow) {
+    tariff.gDB->Execute("DELETE FROM states WHERE zip = '606' AND State = 'OH'");
+    Open([&](frmDiscounts& w) {
+        EXPECT_EQ(w.Rose1->PolygonColour("Ohio"), kNeutral);
+        Pick(w.imgcboRegions, 1);
+        ASSERT_EQ(customisation.gRegion, 2);
+        QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, PointIn(*w.Rose1, "Ohio"));
+        EXPECT_TRUE(TakeMessages().empty());
+        EXPECT_EQ(RegionOfStateName("Ohio", "606"), 2);
+        EXPECT_EQ(w.Rose1->PolygonColour("Ohio"), kRegion2);
+        // Drawn again from the store, it stays so.
+        Pick(w.cboShipLoc, 1);
+        Pick(w.cboShipLoc, 0);
+        EXPECT_EQ(w.Rose1->PolygonColour("Ohio"), kRegion2);
+        QTest::mouseClick(w.lblExit, Qt::LeftButton);
+    });
+    EXPECT_EQ(FieldOf("SELECT count(*) FROM states WHERE zip = '606' AND State = 'OH'", {}), "1");
+}
+
+// A region whose rows cannot be added: the platform's box gives the error's number and what it
+// was, and the window stays on the region it showed.
+TEST_F(DiscountsWindowTest, AFailureWhileARegionIsPickedShowsItsNumberAndDescription) {
+    tariff.gDB->Execute("DELETE FROM discounts WHERE zip = '606' AND region = 3");
+    tariff.gDB->Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON discounts "
+        "BEGIN SELECT RAISE(ABORT, 'the discounts table is full'); END");
+    Open([&](frmDiscounts& w) {
+        const QString inbound = w.txtIBDisc->text();
+        messageScript.ClearLog();
+        Pick(w.imgcboRegions, 2);
+        const auto& log = messageScript.Log();
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].kind, MessageKind::Platform);
+        EXPECT_EQ(log[0].style, kMbOK);
+        // The program's own title, not one of this window's.
+        const QString program = QApplication::applicationDisplayName();
+        EXPECT_EQ(log[0].title, program.isEmpty() ? QStringLiteral("Fretlyn") : program);
+        EXPECT_TRUE(log[0].text.startsWith(QString::number(kErrGeneral) + "\n"))
+            << log[0].text.toStdString();
+        EXPECT_TRUE(log[0].text.contains("the discounts table is full"))
+            << log[0].text.toStdString();
+        messageScript.ClearLog();
+        EXPECT_EQ(w.txtIBDisc->text(), inbound);
+        QTest::mouseClick(w.lblExit, Qt::LeftButton);
+    });
+    EXPECT_EQ(RowsOf("discounts", "606"), 6);
+}
+
+// Alaska and Hawaii are drawn but belong to no region: the pointer over them promises nothing,
+// and a click there changes nothing.
+TEST_F(DiscountsWindowTest, StatesThatTakeNoClickGetNoHoverOutline) {
+    const std::string before = PricingTables();
+    Open([&](frmDiscounts& w) {
+        QPoint at(2, 2);
+        QTest::mouseMove(w.Rose1, at);
+        MoveTo(w.Rose1, at, PointIn(*w.Rose1, "Illinois"));
+        EXPECT_EQ(w.Rose1->HoveredPolygon(), "Illinois");
+        for (const char* state : {"Alaska", "Hawaii"}) {
+            MoveTo(w.Rose1, at, PointIn(*w.Rose1, state));
+            EXPECT_EQ(w.Rose1->HoveredPolygon(), "") << state;
+            QTest::mouseClick(w.Rose1, Qt::LeftButton, {}, at);
+        }
+        EXPECT_TRUE(TakeMessages().empty());
+        QTest::mouseClick(w.lblExit, Qt::LeftButton);
+    });
+    EXPECT_EQ(PricingTables(), before);
 }
 
 TEST_F(DiscountsWindowTest, DoubleClickOpensTheBreaksWithoutCheckingTheBox) {

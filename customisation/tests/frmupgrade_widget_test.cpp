@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTest>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "earlieredition.h"
 #include "frmupgrade.h"
 #include "labelbutton.h"
+#include "lockedfiles.h"
 #include "messagebox.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -43,7 +45,7 @@ class FrmUpgradeTest : public ::testing::Test {
             return answer;
         });
         SetUpgradeMainWindowUnload([this] { ++mainUnloads; });
-        earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (4, 'old')"});
+        AddEarlierBill(earlier, 4, "old");
         tariff.gDB->Execute("INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'B-1')");
         form = std::make_unique<frmUpgrade>();
     }
@@ -188,6 +190,27 @@ TEST_F(FrmUpgradeTest, AnUpgradeCopiesTheGroupsAndDoneEndsTheProgram) {
     form->lblDone_Click();
     EXPECT_EQ(mainUnloads, 1);
     EXPECT_FALSE(form->isVisible());
+}
+
+// Another program holds the earlier file: the message names that file, not the program's own.
+TEST_F(FrmUpgradeTest, ALockedEarlierFileIsNamedInTheMessage) {
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    // On the box's own square, at its left end.
+    QTest::mouseClick(form->chkBL, Qt::LeftButton, {}, QPoint(8, form->chkBL->height() / 2));
+    ASSERT_TRUE(form->chkBL->isChecked());
+    files = {Earlier(), Own()};
+    HeldLock other(earlier.path(), "EXCLUSIVE");
+    QTest::mouseClick(form->lblUpgrade, Qt::LeftButton);
+    const Lines shown = TakeMessages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find("Error number is 3218"), std::string::npos) << shown[0];
+    EXPECT_NE(shown[0].find("The database " + earlier.path() + " is locked by another program."),
+              std::string::npos)
+        << shown[0];
+    EXPECT_EQ(shown[0].find("x2007.mdb"), std::string::npos) << shown[0];
+    EXPECT_EQ(Bills(), Lines{"B-1"});
+    EXPECT_FALSE(form->Upgraded());
 }
 
 TEST_F(FrmUpgradeTest, ClosingTheWindowAfterAnUpgradeEndsTheProgramToo) {

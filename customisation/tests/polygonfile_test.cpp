@@ -48,6 +48,27 @@ TEST(PolygonFile, RingsOfGoodAndBadLines) {
     EXPECT_FALSE(ParsePolygonRing("Utah,1.5,2,3,4,5,6"));
 }
 
+// A damaged file's far-off points or endless rings would make every repaint and every hover
+// crawl: such a line is no ring.
+TEST(PolygonFile, RingsStayOnThePictureAndWithinTheirSize) {
+    EXPECT_TRUE(ParsePolygonRing("Utah,0,0,800,0,800,500"));
+    EXPECT_FALSE(ParsePolygonRing("Utah,0,0,801,0,800,500"));
+    EXPECT_FALSE(ParsePolygonRing("Utah,0,0,800,0,800,501"));
+    EXPECT_FALSE(ParsePolygonRing("Utah,0,-1,800,0,800,500"));
+    EXPECT_FALSE(ParsePolygonRing("Utah,0,0,500,700,800,100"));  // y may not reach 700
+    EXPECT_FALSE(ParsePolygonRing("Utah,10,20,30,40,50,2000000000"));
+
+    auto ringOf = [](size_t points) {
+        std::string line = "Utah";
+        for (size_t i = 0; i < points; ++i)
+            line += "," + std::to_string(i % 800) + "," + std::to_string(i % 2 ? 0 : 500);
+        return line;
+    };
+    ASSERT_TRUE(ParsePolygonRing(ringOf(kMostRingPoints)));
+    EXPECT_EQ(ParsePolygonRing(ringOf(kMostRingPoints))->size(), kMostRingPoints);
+    EXPECT_FALSE(ParsePolygonRing(ringOf(kMostRingPoints + 1)));
+}
+
 TEST(PolygonFile, PointsInsideAndOutsideARing) {
     // An L shape: the notch at the top right is outside.
     const MapRing ell = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}};

@@ -121,6 +121,20 @@ TEST_F(RegionMapTest, BadLinesAreLeftOutAndToldOnce) {
     EXPECT_EQ(control.Fills().size(), 2u);
 }
 
+TEST_F(RegionMapTest, ALineOfFarOffPointsIsABadLineToldOnce) {
+    std::string farOff = "Iowa";
+    for (int i = 0; i < 1000; ++i)
+        farOff += "," + std::to_string(i * 7919 % 90000 - 45000) + "," +
+                  std::to_string(i * 104729 % 90000);
+    WritePolygons("Ohio,0,0,4,0,4,4\n" + farOff + "\n");
+    regions = {{"Ohio", 1}, {"Iowa", 1}};
+    const auto problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.badLines, std::vector<std::string>{farOff});
+    EXPECT_EQ(control.Fills(), std::vector<std::string>{"Ohio 10 20 30"});
+    EXPECT_EQ(UntoldMapProblems(problems).size(), 1u);
+    EXPECT_TRUE(UntoldMapProblems(DrawRegionMap(control, folder, polygons, source)).empty());
+}
+
 TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {
     std::string text = "Ohio,0,0,4,0,4,4\n";
     for (int i = 1; i <= 40; ++i) text += "junk" + std::to_string(i) + "\n";

@@ -134,4 +134,35 @@ TEST(RegionMapWidget, ScaledToASmallerWidgetTheClicksStillFindTheState) {
     EXPECT_EQ(clicked.count(), 1);
 }
 
+// The map is drawn once for each change; the hover outline comes and goes over it.
+TEST(RegionMapWidget, TheHoverOutlineComesAndGoesOverTheDrawnMap) {
+    RegionMapWidget widget;
+    widget.resize(kMapWidth, kMapHeight);
+    widget.BeginDrawing("Form1");
+    widget.AddPolygon("Box", "12,Box,100,100,300,100,300,300,100,300");
+    widget.FillPolygon("Box", 0, 150, 72);
+    widget.ShowPolygon("Box", 1, 0);
+    widget.EndDrawing("Form1");
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    auto pixel = [&](int x, int y) { return widget.grab().toImage().pixelColor(x, y); };
+    const QColor edge = pixel(100, 200);
+    EXPECT_EQ(pixel(200, 200), QColor(0, 150, 72));
+
+    for (int x = 20; x <= 200; x += 20) QTest::mouseMove(&widget, QPoint(x, 200));
+    EXPECT_EQ(widget.HoveredPolygon(), "Box");
+    const QColor hovered = pixel(100, 200);
+    EXPECT_GT(hovered.red(), 150);
+    EXPECT_LT(hovered.green(), 80);
+    EXPECT_EQ(pixel(200, 200), QColor(0, 150, 72));
+
+    for (int x = 180; x >= 20; x -= 20) QTest::mouseMove(&widget, QPoint(x, 200));
+    EXPECT_EQ(widget.HoveredPolygon(), "");
+    EXPECT_EQ(pixel(100, 200), edge);
+    // A new colour shows at the next repaint, the outline as before.
+    widget.FillPolygon("Box", 255, 51, 153);
+    widget.ShowPolygon("Box", 1, 0);
+    EXPECT_EQ(pixel(200, 200), QColor(255, 51, 153));
+}
+
 }  // namespace

@@ -5,12 +5,15 @@
 #include "upgrade.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "discounts.h"
 #include "earlieredition.h"
+#include "lockedfiles.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -119,11 +122,87 @@ TEST_F(UpgradeTest, TheSourceIsOpenedReadOnlyAndDetachedAfterwards) {
     EXPECT_EQ(tariff.rsUSCities->Field("zip").str(), firstZips.Field(0).str());
 }
 
+// Another program holding the earlier file: the messages name that file, whether it is held
+// when the file is opened or only when its tables are read.
+TEST_F(UpgradeTest, ALockedEarlierFileIsNamedInTheMessages) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    AddBill(5, "B-5");
+    {
+        HeldLock other(earlier.path(), "EXCLUSIVE");
+        UpgradeSource source(db());
+        EXPECT_EQ(source.Open(earlier.path(), BillOfLadingTables()), kErrLocked);
+        EXPECT_EQ(source.Problem(), "The database " + earlier.path() +
+                                        " is locked by another program.  Try again when that "
+                                        "program has finished with it.");
+        EXPECT_FALSE(source.IsOpen());
+    }
+    UpgradeSource source(db());
+    ASSERT_EQ(source.Open(earlier.path(), BillOfLadingTables()), 0) << source.Problem();
+    HeldLock other(earlier.path(), "EXCLUSIVE");
+    EXPECT_FALSE(UpgradeGroup(db(), BillOfLadingTables(), StateCodes(), "The B/L data", report));
+    ASSERT_FALSE(report.skips.empty());
+    EXPECT_NE(report.skips[0].find("The database " + earlier.path() + " is locked"),
+              std::string::npos)
+        << report.skips[0];
+    EXPECT_EQ(report.skips[0].find("x2007.mdb"), std::string::npos) << report.skips[0];
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-5"});
+}
+
+// An earlier file that keeps a write-ahead log, left as a program that was not closed leaves it:
+// a bill only in the log beside it. It is read whole, and nothing is written in its folder,
+// which need not be writable.
+TEST_F(UpgradeTest, AnEarlierFileWithAWriteAheadLogIsReadWithoutWritingBesideIt) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    const fs::path file = earlier.path();
+    const fs::path folder = file.parent_path();
+    const fs::path log = file.string() + "-wal";
+    const fs::path aside = app.path() / "aside";
+    fs::create_directories(aside);
+    {
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(other,
+                               "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                               "INSERT INTO Bills VALUES (2, 'BL-0002', '3/5/2006', '', '', 1, "
+                               "2, 0); INSERT INTO BLdetail VALUES (2, 1, '3', '750');",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        fs::copy_file(file, aside / "x.mdb");
+        fs::copy_file(log, aside / "x.mdb-wal");
+        sqlite3_close(other);
+    }
+    fs::copy_file(aside / "x.mdb", file, fs::copy_options::overwrite_existing);
+    fs::copy_file(aside / "x.mdb-wal", log, fs::copy_options::overwrite_existing);
+    earlier.Remember();
+    auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    ASSERT_EQ(listing(), (std::set<std::string>{"x2006.mdb", "x2006.mdb-wal"}));
+
+    ReadOnlyPath readOnly(folder);
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables())) << report.skips.at(0);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), (Lines{"BL-0001", "BL-0002"}));
+    EXPECT_EQ(Rows(db(), "BLdetail", "Weight", "\"BL ID\" = 2"), Lines{"750"});
+    EXPECT_EQ(listing(), (std::set<std::string>{"x2006.mdb", "x2006.mdb-wal"}));
+    EXPECT_TRUE(earlier.Unchanged());
+    std::ifstream in(log, std::ios::binary);
+    std::ifstream was(aside / "x.mdb-wal", std::ios::binary);
+    EXPECT_TRUE(std::equal(std::istreambuf_iterator<char>(in), {},
+                           std::istreambuf_iterator<char>(was), {}));
+}
+
 TEST_F(UpgradeTest, AFolderNameThatNeedsQuotingInAnAddressStillOpens) {
     EarlierEdition earlier(app, "Norvale Fretlyn2006 #2 100%?/data");
     earlier.Exec({"INSERT INTO shipzips (zip) VALUES ('606')"});
     UpgradeSource source(db());
     ASSERT_EQ(source.Open(earlier.path(), DiscountTables()), 0) << source.Problem();
+    // Messages name it as the user chose it.
+    EXPECT_EQ(EarlierFileName(db()), earlier.path());
     UpgradeTable(db(), "shipzips", report);
     EXPECT_EQ(Rows(db(), "shipzips"), Lines{"606"});
 }
@@ -137,13 +216,16 @@ TEST_F(UpgradeTest, FieldsPairByNameWhateverTheirOrder) {
          "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") "
          "VALUES (7, 'B-7', '5/6/2006', '1234567', 'PO-9', 3, 4, 5)",
          "INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
-         "'53202', 'WI', 1)"});
+         "'53202', 'WI', 1)",
+         "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (4, 'Bolt', 2)",
+         "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (5, 'Cog', 4)"});
     earlier.Reshape("Bills", {"Bill To ID", "Consignee ID", "Shipper ID", "PONbr", "PRO Number",
                               "Date", "BL number", "BL ID"});
     earlier.Reshape("BL parties", {"role", "State", "zip", "City", "Address", "Name", "Party ID"});
     ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
     EXPECT_EQ(Rows(db(), "Bills"), Lines{"7|B-7|5/6/2006|1234567|PO-9|3|4|5"});
-    EXPECT_EQ(Rows(db(), "BL parties"), Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|1"});
+    EXPECT_EQ(Rows(db(), "BL parties", "*", "\"Party ID\" = 3"),
+              Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|1"});
     EXPECT_TRUE(report.skips.empty());
     EXPECT_TRUE(report.changed);
     EXPECT_TRUE(earlier.Unchanged());
@@ -154,27 +236,116 @@ TEST_F(UpgradeTest, AnExtraAndAMissingFieldAreCopiedAroundAndReported) {
     earlier.Exec(
         {"INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
          "'53202', 'WI', 1)"});
-    earlier.Reshape("BL parties", {"Party ID", "Name", "Fax", "Address", "City", "zip", "State"});
+    earlier.Reshape("BL parties", {"Party ID", "Name", "Fax", "Address", "City", "zip", "role"});
     ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
-    // role is missing from the earlier table: the row comes over without one.
-    EXPECT_EQ(Rows(db(), "BL parties"), Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|"});
+    // State is missing from the earlier table: the row comes over without one.
+    EXPECT_EQ(Rows(db(), "BL parties"), Lines{"3|Acme|1 Main St|Milwaukee|53202||1"});
     ASSERT_EQ(report.skips.size(), 2u);
-    EXPECT_TRUE(AnyLineHas(report.skips, "no field \"role\"")) << report.skips[0];
+    EXPECT_TRUE(AnyLineHas(report.skips, "no field \"State\"")) << report.skips[0];
     EXPECT_TRUE(AnyLineHas(report.skips, "\"Fax\"")) << report.skips[1];
     EXPECT_TRUE(earlier.Unchanged());
 }
 
-TEST_F(UpgradeTest, ARowThatRepeatsAKeyIsLeftOutAndReported) {
+TEST_F(UpgradeTest, ARepeatedKeyRefusesTheBillsGroupListingTheKeys) {
     EarlierEdition earlier(app);
-    earlier.Exec({"DROP INDEX \"Bills.byblid\"",
-                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'first')",
-                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (1, 'second')",
-                  "INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (2, 'third')"});
-    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
-    EXPECT_EQ(Rows(db(), "Bills", "\"BL ID\", \"BL number\""), (Lines{"1|first", "2|third"}));
+    AddEarlierBill(earlier, 1, "BL-0001");
+    earlier.Exec({"DROP INDEX \"Bills.byblid\"", "DROP INDEX \"BL parties.bypartyid\"",
+                  "INSERT INTO Commodity VALUES (2, 'Gadgets', 1.0, '', '55', 0)",
+                  // A second bill 1 whose line would land on BL-0001, and a second party 1.
+                  "INSERT INTO Bills VALUES (1, 'BL-0002', '3/5/2006', '', '', 1, 2, 0)",
+                  "INSERT INTO BLdetail VALUES (1, 2, '99', '999')",
+                  "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (1, 'Other', 1)"});
+    AddBill(1, "B-1");
+    EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_FALSE(report.changed);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-1"});
+    EXPECT_TRUE(Rows(db(), "BLdetail").empty());
+    EXPECT_NE(report.skips.at(0).find("were not copied"), std::string::npos) << report.skips[0];
+    EXPECT_TRUE(AnyLineHas(report.skips,
+                           "Bills: row 2 (BL ID \"1\", BL number \"BL-0002\") "
+                           "repeats a key."));
+    EXPECT_TRUE(AnyLineHas(report.skips,
+                           "BL parties: row 3 (Party ID \"1\", Name \"Other\") "
+                           "repeats a key."));
+    EXPECT_TRUE(earlier.Unchanged());
+}
+
+TEST_F(UpgradeTest, ARepeatedLocationIsLeftOutOfThePricingGroupAndReported) {
+    EarlierEdition earlier(app);
+    AddLocation606(earlier);
+    earlier.Exec({"DROP INDEX \"shipzips.byzip\"", "INSERT INTO shipzips (zip) VALUES ('606')"});
+    ASSERT_TRUE(Copy(earlier, DiscountTables()));
+    EXPECT_EQ(Rows(db(), "shipzips"), Lines{"606"});
     ASSERT_EQ(report.skips.size(), 1u);
-    EXPECT_NE(report.skips[0].find("row 2"), std::string::npos) << report.skips[0];
-    EXPECT_NE(report.skips[0].find("BL ID \"1\""), std::string::npos) << report.skips[0];
+    EXPECT_EQ(report.skips[0], "shipzips: row 2 (zip \"606\") repeats a key and was left out.");
+}
+
+TEST_F(UpgradeTest, ASourceTableWithoutAKeyFieldRefusesItsGroup) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    earlier.Reshape("Bills", {"BL number", "Date", "PRO Number", "PONbr", "Shipper ID",
+                              "Consignee ID", "Bill To ID"});
+    AddBill(5, "B-5");
+    EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL ID\", \"BL number\""), Lines{"5|B-5"});
+    ASSERT_FALSE(report.skips.empty());
+    EXPECT_NE(report.skips[0].find("The table \"Bills\" of " + earlier.path() +
+                                   " has no field \"BL ID\", by which Fretlyn2007 finds its rows."),
+              std::string::npos)
+        << report.skips[0];
+
+    // The pricing group likewise: discounts rows without their region.
+    report = {};
+    const std::string before = Rows(db(), "discounts").at(0);
+    EarlierEdition pricing(app);
+    pricing.Reshape("discounts", {"zip", "IBOB", "Floor", "dmc", "dL5C", "d5c", "d1m", "d2m", "d5m",
+                                  "d10m", "d15m", "d20m", "d25m", "d30m"});
+    EXPECT_FALSE(Copy(pricing, DiscountTables()));
+    EXPECT_TRUE(AnyLineHas(report.skips, "has no field \"region\""));
+    EXPECT_EQ(Rows(db(), "discounts").at(0), before);
+}
+
+// Values an earlier file should never hold, each refused with its row named: the program
+// could not read them back (a role of 1e300), would drop them (a sixth line) or would show a
+// bill it cannot open (a line or a party that is not there).
+TEST_F(UpgradeTest, TheBillsGroupIsCheckedBeforeItIsCommitted) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001", 6);
+    AddEarlierBill(earlier, 2, "BL-0002");
+    earlier.Exec({
+        "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (3, 'Huge', 1e300)",
+        "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (4.5, 'Half', 1)",
+        "UPDATE Bills SET \"Consignee ID\" = 9 WHERE \"BL ID\" = 2",
+        "INSERT INTO BLdetail VALUES (7, 1, '1', '100')",
+        "INSERT INTO \"BL Notes\" VALUES (8, 'Call first')",
+        "INSERT INTO Commodity VALUES (3, 'Heavy', 'lots', '', '55', 2)",
+    });
+    AddBill(5, "B-5");
+    EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_FALSE(report.changed);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-5"});
+    EXPECT_TRUE(Rows(db(), "BL parties").empty());
+
+    const Lines& p = report.skips;
+    EXPECT_EQ(p.at(0), "The group were not copied: they fail these checks.");
+    const Lines expected = {
+        "Bills: row 2 (BL ID \"2\", BL number \"BL-0002\") has Consignee ID \"9\", not the id "
+        "of a party on file.",
+        "BL Notes: row 1 (BL ID \"8\") has BL ID \"8\", not the id of a bill on file.",
+        "BLdetail: row 8 (BL ID \"7\", commodity ID \"1\") has BL ID \"7\", not the id of a "
+        "bill on file.",
+        "BL parties: row 4 (Party ID \"4.5\", Name \"Half\") has Party ID \"4.5\", not a whole "
+        "number 1 to 2147483647.",
+        "BL parties: row 3 (Party ID \"3\", Name \"Huge\") has role \"1E+300\", not a role 1 to "
+        "7.",
+        "Commodity: row 2 (commodity ID \"3\", Description \"Heavy\") has Weight \"lots\", not "
+        "a weight 0 to 2147483647.",
+        "Commodity: row 2 (commodity ID \"3\", Description \"Heavy\") has HAZMAT \"2\", not 0 "
+        "or 1.",
+        "Bills: the bill with BL ID \"1\", BL number \"BL-0001\" has 6 lines, not at most 5.",
+    };
+    EXPECT_EQ(Lines(p.begin() + 1, p.end()), expected);
+    EXPECT_TRUE(earlier.Unchanged());
 }
 
 TEST_F(UpgradeTest, EmptySourceTablesEmptyTheTarget) {
@@ -278,6 +449,28 @@ TEST_F(UpgradeTest, ALocationWithoutRowsForOneOfItsRegionsIsRefused) {
     EXPECT_TRUE(AnyLineHas(report.skips, "\"606\" region 5 outbound has no FAK row"));
 }
 
+// A region the editor cannot show and the rating cannot price: a location's outside 1 to 13, or
+// one of the default program's other than 1, 4 and 254. Two billion is told as quickly.
+TEST_F(UpgradeTest, RegionsOutsideTheirRangeRefuseThePricingGroup) {
+    const std::tuple<const char*, const char*> cases[] = {
+        {"606", "0"}, {"ALL", "14"}, {"606", "2000000000"}, {"606", "2.5"}};
+    for (const auto& [zip, region] : cases) {
+        report = {};
+        EarlierEdition earlier(app);
+        AddLocation606(earlier);
+        earlier.Exec({"UPDATE states SET region = " + std::string(region) +
+                      " WHERE zip = ?1 AND State = 'OH'"},
+                     {{zip}});
+        EXPECT_FALSE(Copy(earlier, DiscountTables())) << zip << " " << region;
+        EXPECT_TRUE(AnyLineHas(report.skips, "(State \"OH\", zip \"" + std::string(zip) +
+                                                 "\") has region \"" + region +
+                                                 "\", not a region 1 to 13 (1, 4 or 254 for "
+                                                 "\"ALL\")."))
+            << zip << " " << region << ": " << report.skips.at(0);
+        EXPECT_TRUE(Rows(db(), "shipzips").empty());
+    }
+}
+
 TEST_F(UpgradeTest, OpenRecordsetsSeeTheCopiedRows) {
     EarlierEdition earlier(app);
     AddLocation606(earlier, "41.5");
@@ -322,8 +515,8 @@ class UpgradeDatabasesTest : public UpgradeTest {
     }
     void SetUp() override {
         UpgradeTest::SetUp();
-        earlier.Exec({"INSERT INTO Bills (\"BL ID\", \"BL number\") VALUES (4, 'old')",
-                      "INSERT INTO shipzips (zip) VALUES ('ZZZ')"});
+        AddEarlierBill(earlier, 4, "old");
+        earlier.Exec({"INSERT INTO shipzips (zip) VALUES ('ZZZ')"});
         AddBill(1, "B-1");
     }
 
