@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@ std::string gFolderOverride;
 const QString kDatabaseName = QStringLiteral("x2007.mdb");
 const QString kCurrentFile = QStringLiteral("current");
 const QString kOriginFile = QStringLiteral("shipped");
+const QString kSeenFile = QStringLiteral("shipped-file");
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -45,6 +47,30 @@ QString WholeFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
+void WriteWhole(const QString& path, const QString& text);
+
+QString EffectiveDate() {
+    return FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat"));
+}
+
+// Reading the whole shipped database for its digest costs tens of milliseconds, more than the
+// rest of the start; its size and time of change, noted beside the copy once the digest
+// matched, tell when it cannot have changed since. A file changed in the last seconds gets no
+// such note: the file system's clock is coarse, so a second change within the same tick would
+// keep the time (the next start then reads the file again).
+QString FileSignature(const QString& path) {
+    const QFileInfo info(path);
+    return QStringLiteral("size=%1\nmodified=%2\n")
+        .arg(info.size())
+        .arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+void NoteSignature(const QString& note, const QString& shipped) {
+    const QFileInfo info(shipped);
+    if (info.lastModified().secsTo(QDateTime::currentDateTime()) < 3) return;
+    WriteWhole(note, FileSignature(shipped));
+}
+
 Origin ShippedOrigin(const QString& shipped) {
     QFile file(shipped);
     if (!file.open(QIODevice::ReadOnly))
@@ -54,8 +80,7 @@ Origin ShippedOrigin(const QString& shipped) {
     if (!digest.addData(&file))
         throw std::runtime_error("The tariff database " + shipped.toStdString() +
                                  " cannot be read: " + file.errorString().toStdString());
-    return {FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat")),
-            QString::fromLatin1(digest.result().toHex())};
+    return {EffectiveDate(), QString::fromLatin1(digest.result().toHex())};
 }
 
 // "tariff-2007-03-19-1a2b3c4d", and "-2", "-3" … when a copy of that name is there already
@@ -101,12 +126,14 @@ QString MakeCopy(const QDir& folder, const QString& shipped, const Origin& origi
             throw std::runtime_error("Cannot rename " + partial.toStdString() + " to " +
                                      target.toStdString());
         WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
+        NoteSignature(copyFolder.filePath(kSeenFile), shipped);
         WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
     } catch (...) {
         // Only what this attempt made is taken away; the folder held nothing before it.
         QFile::remove(partial);
         QFile::remove(target);
         QFile::remove(copyFolder.filePath(kOriginFile));
+        QFile::remove(copyFolder.filePath(kSeenFile));
         folder.rmdir(name);
         throw;
     }
@@ -129,15 +156,31 @@ void SetUserDataFolder(const std::string& folder) {
 UserDatabaseStart PrepareUserDatabase() {
     const QString shipped = Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
     const QDir folder(Q(UserDataFolder()));
-    const Origin origin = ShippedOrigin(shipped);
 
     UserDatabaseStart start;
     const QString current = FirstLine(folder.filePath(kCurrentFile));
     const QString currentDb =
         current.isEmpty() ? QString() : folder.filePath(current + QLatin1Char('/') + kDatabaseName);
-    if (!currentDb.isEmpty() && QFileInfo::exists(currentDb)) {
-        const QString made = WholeFile(folder.filePath(current + QLatin1Char('/') + kOriginFile));
+    const QString copyFolder = folder.filePath(current);
+    const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);
+    const QString signature = FileSignature(shipped);
+    const bool copyThere = !currentDb.isEmpty() && QFileInfo::exists(currentDb);
+    if (copyThere && made.startsWith(QStringLiteral("effective=") + EffectiveDate() + '\n') &&
+        WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {
+        start.path = currentDb.toStdString();
+        SetTariffDatabasePath(start.path);
+        return start;
+    }
+
+    const Origin origin = ShippedOrigin(shipped);
+    if (copyThere) {
         if (made == origin.Text()) {
+            // Same contents under a new time of change (a rebuild): note it so the next start
+            // need not read the file again. A note that cannot be written only costs that read.
+            try {
+                NoteSignature(copyFolder + QLatin1Char('/') + kSeenFile, shipped);
+            } catch (const std::exception&) {
+            }
             start.path = currentDb.toStdString();
             SetTariffDatabasePath(start.path);
             return start;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -241,3 +242,29 @@ TEST_F(UserDatabase, RunningTheGeneratorAgainKeepsTheUsersBills) {
 }
 
 }  // namespace
+
+// A rebuild writes the same shipped database again under a new time of change: the copy in use
+// stays, and the note that spares later starts the digest follows the file. A file changed
+// only just now gets no note, as a second change within the file system's clock tick would
+// keep its time.
+TEST_F(UserDatabase, ARebuiltButUnchangedShippedDatabaseKeepsTheCopyAndItsNoteFollows) {
+    const fs::path shipped = app.file("data/x2007.mdb");
+    fs::last_write_time(shipped, fs::file_time_type::clock::now() - std::chrono::hours(2));
+    const UserDatabaseStart first = StartOnUserDatabase();
+    const fs::path note = fs::path(first.path).parent_path() / "shipped-file";
+    ASSERT_TRUE(fs::exists(note));
+    const std::string before = FileBytes(note);
+    CloseAll();
+
+    fs::last_write_time(shipped, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const UserDatabaseStart rebuilt = StartOnUserDatabase();
+    EXPECT_EQ(rebuilt.path, first.path);
+    EXPECT_TRUE(rebuilt.notice.empty());
+    EXPECT_NE(FileBytes(note), before);
+    CloseAll();
+
+    fs::last_write_time(shipped, fs::file_time_type::clock::now());
+    const std::string noted = FileBytes(note);
+    EXPECT_EQ(StartOnUserDatabase().path, first.path);
+    EXPECT_EQ(FileBytes(note), noted) << "a file changed this second is read again next time";
+}
