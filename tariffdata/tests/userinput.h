@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
+#include <initializer_list>
 
 // The widget that has the keyboard focus, once the events already queued (a focus handler's
 // deferred selection, a focus move) have run.
@@ -41,22 +42,24 @@ inline void ShowActive(QWidget& window) {
     QCoreApplication::processEvents();
 }
 
-// Moves the pointer over the window from `from` to `to` (window coordinates) in steps of at most
-// `step` pixels, first along x, then along y.
-inline void MovePointer(QWidget& window, QPoint from, QPoint to, int step = 2) {
-    QPoint at = from;
-    QTest::mouseMove(&window, at);
+// Moves the pointer over the window along a path of points (window coordinates), each stretch
+// in steps of at most `step` pixels, first along x, then along y.
+inline void MovePointer(QWidget& window, std::initializer_list<QPoint> path, int step = 2) {
     auto toward = [step](int value, int target) {
         if (std::abs(target - value) <= step) return target;
         return value + (target > value ? step : -step);
     };
-    while (at.x() != to.x()) {
-        at.setX(toward(at.x(), to.x()));
-        QTest::mouseMove(&window, at);
-    }
-    while (at.y() != to.y()) {
-        at.setY(toward(at.y(), to.y()));
-        QTest::mouseMove(&window, at);
+    QPoint at = *path.begin();
+    QTest::mouseMove(&window, at);
+    for (const QPoint& to : path) {
+        while (at.x() != to.x()) {
+            at.setX(toward(at.x(), to.x()));
+            QTest::mouseMove(&window, at);
+        }
+        while (at.y() != to.y()) {
+            at.setY(toward(at.y(), to.y()));
+            QTest::mouseMove(&window, at);
+        }
     }
 }
 
