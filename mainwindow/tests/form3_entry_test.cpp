@@ -13,6 +13,7 @@
 #include "labelbutton.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "userinput.h"
 
 namespace {
 
@@ -79,18 +80,42 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
 TEST_F(Entry, TheClassBoxesDoNotCompleteAPartialClass) {
     Load();
     ShowActive();
+    ClickOn(*form, form->txtweight[0]);
+    PressKey(Qt::Key_Tab);  // into the class box, its text selected
+    ASSERT_EQ(Focused(), form->cmbclass[0]);
     for (const char* typed : {"77", "9", "1"}) {
-        form->cmbclass[0]->setFocus();
-        form->cmbclass[0]->lineEdit()->clear();
-        QTest::keyClicks(form->cmbclass[0]->lineEdit(), typed);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(typed);
         EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), typed);
-        form->txtweight[1]->setFocus();
+        PressKey(Qt::Key_Tab);
         EXPECT_EQ(TakeMessages(),
                   Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
             << typed;
+        EXPECT_EQ(Focused(), form->cmbclass[0]);  // kept until corrected
     }
-    form->cmbclass[0]->lineEdit()->setText("77.5");
-    form->txtweight[1]->setFocus();
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("77.5");
+    PressKey(Qt::Key_Tab);
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, EnterFromAWeightBoxSelectsTheClassSoThatTypingReplacesIt) {
+    Load();
+    ShowActive();
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("55401");
+    PressKey(Qt::Key_Return);
+    TypeKeys("60601");
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(Focused(), form->txtweight[0]);
+    TypeKeys("100");
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(Focused(), form->cmbclass[0]);
+    TypeKeys("70");
+    EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), "70");
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(Focused(), form->txtweight[1]);
     EXPECT_TRUE(TakeMessages().empty());
 }
 

@@ -27,10 +27,17 @@ inline void TypeKeys(const QString& keys) {
     QCoreApplication::processEvents();
 }
 
+// One key, with the modifiers held. Ctrl with a letter carries the control character as its text,
+// as the X server sends it, not the letter the test library would make up.
 inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = Focused();
     ASSERT_NE(target, nullptr) << "no widget has the focus";
-    QTest::keyClick(target, key, modifiers);
+    if ((modifiers & Qt::ControlModifier) && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        const QString text(QChar(static_cast<char16_t>(key - Qt::Key_A + 1)));
+        QTest::sendKeyEvent(QTest::Click, target, key, text, modifiers);
+    } else {
+        QTest::keyClick(target, key, modifiers);
+    }
     QCoreApplication::processEvents();
 }
 
