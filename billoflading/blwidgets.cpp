@@ -1,3 +1,4 @@
+#include "entryfilter.h"
 #include "blwidgets.h"
 
 #include <QFrame>
@@ -119,7 +120,7 @@ void SelectStartOnFocus(QLineEdit* box, int length) {
 bool DropsNonDigitKey(QEvent* event, bool backspace) {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    return IsTypedKey(key) && !IsDigitKey(key->text(), backspace);
+    return IsTypedKey(key) && !IsEditingShortcut(key) && !IsDigitKey(key->text(), backspace);
 }
 
 void ReportBLFailure(const std::exception& e, const QString& what) {

@@ -27,9 +27,15 @@ MaskedEdit::MaskedEdit(const QString& mask, QChar prompt, QWidget* parent)
     setMaxLength(static_cast<int>(mask_.size()));
     setAcceptDrops(false);
     // Whatever reaches the box past the places (a toolkit shortcut this box does not know) is
-    // drawn over again from them, so the box never shows what it does not hold.
+    // drawn over again from them, so the box never shows what it does not hold; only clear()
+    // empties them.
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (!showing_ && text() != Rendered()) Show(cursorPosition());
+        if (showing_ || text() == Rendered()) return;
+        if (text().isEmpty()) {
+            for (int i = 0; i < places_.size(); ++i)
+                if (IsDigitPlace(i)) places_[i] = QChar();
+        }
+        Show(cursorPosition());
     });
     Show(0);
 }

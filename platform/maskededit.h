@@ -26,7 +26,7 @@ class MaskedEdit : public QLineEdit {
     QString Text() const { return text(); }
     // Fills the places from the left with the digits of the text; a literal of the text that
     // matches the mask's literal at that place is taken as that literal ("1.05" → "1.05__").
-    // The places it fills count as typed.
+    // The places it fills count as typed. clear() empties every place.
     void SetText(const QString& text);
 
     // The typed value: the filled places with the literals between them, without prompt

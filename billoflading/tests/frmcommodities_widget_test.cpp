@@ -7,6 +7,7 @@
 #include "blstore.h"
 #include "blwindowfixture.h"
 #include "msgbox.h"
+#include "userinput.h"
 
 namespace {
 
@@ -164,15 +165,18 @@ TEST_F(Commodities, AbandoningAnEditShowsTheStoredCommodity) {
 TEST_F(Commodities, TheNameBoxRefusesLettersWhileBrowsingButNotBackspace) {
     AddCommodity("Drum", "50");
     frmCommodities& w = Open();
-    Type(w.cmbName->lineEdit(), "q");
+    ShowActive(w);
+    ClickOn(w, w.cmbName);
+    ASSERT_EQ(Focused(), w.cmbName);
+    TypeKeys("q");
     EXPECT_EQ(w.cmbName->currentText(), "Drum");
     EXPECT_EQ(LastText(),
               "Click the New or Edit button\n(as applicable) before trying\nto enter "
               "a commodity description.");
     EXPECT_EQ(LastTitle(), "Error");
     messageScript.ClearLog();
-    w.cmbName->lineEdit()->end(false);
-    Key(w.cmbName->lineEdit(), Qt::Key_Backspace);
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_Backspace);
     EXPECT_TRUE(Shown().empty());
 }
 
