@@ -90,6 +90,34 @@ TEST_F(SimpleEditorWindow, ItShowsTheDefaultProgramAndDoneStoresIt) {
     EXPECT_EQ(EconomyServicePercent(), "66.0");
 }
 
+// A discount typed over the box's text as Tab selects it: "32" is 32.0 % and "1" is 01.0 %;
+// "5.5" is not of the editor's form 99.9 and is refused, the box getting its discount back.
+TEST_F(SimpleEditorWindow, ADiscountTypedOverTheBoxsTextIsStoredInTheFormNNN) {
+    Open([&](QDialog& dialog) {
+        auto& w = dynamic_cast<frmSimpleDiscount&>(dialog);
+        ShowActive(w);
+        for (int tabs = 0; tabs < 12 && Focused() != w.txtUSA; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.txtUSA);
+        EXPECT_EQ(w.txtUSA->selectedText(), "45.0");
+        TypeKeys("5.5");
+        PressKey(Qt::Key_Tab);
+        EXPECT_EQ(TakeMessages(),
+                  std::vector<std::string>{"Invalid format: Discount must be in this format "
+                                           "'99.9'. Please try again"});
+        EXPECT_EQ(w.txtUSA->text(), "45.0");
+        ASSERT_EQ(Focused(), w.txtUSA);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys("32");
+        for (int tabs = 0; tabs < 12 && Focused() != w.txtPXS; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.txtPXS);
+        TypeKeys("1");
+        ClickOn(w, w.lblDone);
+    });
+    EXPECT_EQ(Stored(1, 0, "d30m"), "32.0");
+    EXPECT_EQ(FieldOf("SELECT PXSpct FROM Thriftlane", {}), "01.0");
+    EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
+}
+
 // Another program writing to the database: Done says so, stores nothing and leaves the editor
 // up with what was typed, and the same Done stores it all once the other program has finished.
 TEST_F(SimpleEditorWindow, ADoneTheDatabaseRefusesIsToldAndTheEditorStaysUp) {
