@@ -1,6 +1,7 @@
 // Entries the main window must refuse rather than rate as something else, and the state a
 // refused entry must not leave behind.
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -117,6 +118,33 @@ TEST_F(Entry, EnterFromAWeightBoxSelectsTheClassSoThatTypingReplacesIt) {
     PressKey(Qt::Key_Return);
     EXPECT_EQ(Focused(), form->txtweight[1]);
     EXPECT_TRUE(TakeMessages().empty());
+}
+
+// The ocean cube takes digits and a point, typed or pasted, and the editing shortcuts work in it.
+TEST_F(Entry, TheOceanCubeAdmitsOnlyANumberAlsoWhenPasted) {
+    Load();
+    ShowActive();
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("60601");
+    PressKey(Qt::Key_Return);
+    TypeKeys("96813");
+    PressKey(Qt::Key_Return);
+    TakeMessages();
+    ASSERT_TRUE(form->txtOceanDensity->isVisible());
+    ClickOn(*form, form->txtOceanDensity);
+    ASSERT_EQ(Focused(), form->txtOceanDensity);
+    TypeKeys("1a2.5 ");
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
+    QApplication::clipboard()->setText("300 cu ft");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText("300");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "300");
+    PressKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
 }
 
 TEST_F(Entry, OnlyRealClassesAreSavedAsDefaults) {
