@@ -170,16 +170,18 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
     // Every further line in use is rated and printed too: one the rating could not read would be
     // left out of the quote without a word.
     for (int row = 1; row < kBLLines; ++row) {
-        const bool used = HoldsChoice(form.cmbItem[row].text) || !Trim(form.txtQuantity[row]).empty() ||
+        const bool used = HoldsChoice(form.cmbItem[row].text) ||
+                          !Trim(form.txtQuantity[row]).empty() ||
                           !Trim(form.txtweight[row]).empty();
         if (!used) continue;
         for (bool weight : {false, true}) {
             if (HasPositiveNumber(weight ? form.txtweight[row] : form.txtQuantity[row])) continue;
-            ShowMessage(QStringLiteral("The commodity on line  %1 is missing a %2 value.  ")
-                                .arg(row + 1)
-                                .arg(weight ? QStringLiteral("weight") : QStringLiteral("quantity")) +
-                            QStringLiteral("Please correct the problem."),
-                        kMsgOK, kEntryError);
+            ShowMessage(
+                QStringLiteral("The commodity on line  %1 is missing a %2 value.  ")
+                        .arg(row + 1)
+                        .arg(weight ? QStringLiteral("weight") : QStringLiteral("quantity")) +
+                    QStringLiteral("Please correct the problem."),
+                kMsgOK, kEntryError);
             focus = LineField(row, weight);
             return false;
         }

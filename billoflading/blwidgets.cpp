@@ -1,4 +1,3 @@
-#include "entryfilter.h"
 #include "blwidgets.h"
 
 #include <QFrame>
@@ -11,6 +10,7 @@
 #include <QPixmap>
 
 #include "database.h"
+#include "entryfilter.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"

@@ -1,6 +1,5 @@
 #include "auxvalues.h"
 
-
 #include "lanes.h"
 #include "numbers.h"
 #include "tariffdb.h"

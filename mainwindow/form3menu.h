@@ -3,9 +3,9 @@
 // open their groups of further labels, the help desk panel and the hidden batch-test label.
 
 #include <QHash>
+#include <QObject>
 #include <QPoint>
 #include <QRect>
-#include <QObject>
 #include <QString>
 #include <array>
 #include <vector>

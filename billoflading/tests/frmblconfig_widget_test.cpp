@@ -124,11 +124,11 @@ TEST_F(Config, ADoneTheDatabaseRefusesWritesNoneOfTheFive) {
 // The special discount typed over the box's text, selected as Tab enters it, is stored with the
 // places left out as 0: "5.5" is 05.5 %, "1" is 01.0 %.
 TEST_F(Config, TheDiscountIsStoredAsTypedOverTheBoxsText) {
-    for (const auto& [typed, stored] : {std::pair{"5.5", "05.5"}, {"1", "01.0"}, {"12.5", "12.5"}}) {
+    for (const auto& [typed, stored] :
+         {std::pair{"5.5", "05.5"}, {"1", "01.0"}, {"12.5", "12.5"}}) {
         frmBLConfig& w = Open();
         ShowActive(w);
-        for (int tabs = 0; tabs < 8 && Focused() != w.txtBLDiscount; ++tabs)
-            PressKey(Qt::Key_Tab);
+        for (int tabs = 0; tabs < 8 && Focused() != w.txtBLDiscount; ++tabs) PressKey(Qt::Key_Tab);
         ASSERT_EQ(Focused(), w.txtBLDiscount);
         EXPECT_EQ(w.txtBLDiscount->selectedText(), w.txtBLDiscount->Text());
         TypeKeys(typed);
