@@ -204,14 +204,15 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     for (size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
     txtInstructions->setTabChangesFocus(true);
     // At most 255 characters, typed or pasted: the store and the printed form hold no more. What
-    // goes past the limit is taken off where it went in, just before the cursor.
+    // goes past the limit is taken off where it went in, just before the cursor; from a text
+    // put in whole (the cursor at its start) the end is taken off.
     connect(txtInstructions, &QPlainTextEdit::textChanged, this, [this] {
         const int over = static_cast<int>(txtInstructions->toPlainText().size()) - kNotesLength;
         if (over <= 0) return;
         QTextCursor cut = txtInstructions->textCursor();
-        const int end = std::max(cut.position(), over);
-        cut.setPosition(end - over);
-        cut.setPosition(end, QTextCursor::KeepAnchor);
+        const int from = cut.position() >= over ? cut.position() - over : kNotesLength;
+        cut.setPosition(from);
+        cut.setPosition(from + over, QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     });
 
