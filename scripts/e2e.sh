@@ -3,7 +3,7 @@
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
 # and the stored value is read back; then a quote is typed and rated with the keyboard alone.
 #
-#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn)
+#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
 #
 # Needs Xvfb (xvfb-run), a window manager (matchbox-window-manager or openbox), xdotool and
 # sqlite3; exits 77 (skipped) when one is missing.
