@@ -64,29 +64,31 @@ TEST_F(MenuTest, EveryGroupStartsClosedAndHoldsItsLabels) {
 
 TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClosesAll) {
     Load();
+    ShowActive(*form);
     MainMenu& m = Menu();
-    Hover(m.lblCustomize);
+    auto pointAt = [&](QWidget* w) {
+        QTest::mouseMove(form.get(), w->mapTo(form.get(), w->rect().center()));
+    };
+    pointAt(m.lblCustomize);
     EXPECT_EQ(OpenGroups(m), "0");
     EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorWhite);
-    Hover(m.lblHelp);
+    pointAt(m.lblHelp);
     EXPECT_EQ(OpenGroups(m), "2");
     EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorBlack);
-    Hover(m.lblRulesTariff);
+    pointAt(m.lblRulesTariff);
     EXPECT_EQ(OpenGroups(m), "1");
-    MoveOverBackground();
+    QTest::mouseMove(form.get(), QPoint(5, 545));
     EXPECT_EQ(OpenGroups(m), "");
     EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorBlack);
 
-    Click(m.lblHelp);
+    ClickOn(*form, m.lblHelp);
     EXPECT_EQ(OpenGroups(m), "2");
-    Click(m.lblCustomize);
+    ClickOn(*form, m.lblCustomize);
     EXPECT_EQ(OpenGroups(m), "0");
-    Click(m.lblRulesTariff);
+    ClickOn(*form, m.lblRulesTariff);
     EXPECT_EQ(OpenGroups(m), "1");
     // The picture beside the menu counts as background too.
-    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(m.Image1, &move);
+    pointAt(m.Image1);
     EXPECT_EQ(OpenGroups(m), "");
 }
 
