@@ -59,8 +59,12 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     cmbName->setObjectName(QStringLiteral("cmbName"));
     cmbName->setEditable(true);
     cmbName->setInsertPolicy(QComboBox::NoInsert);
+    // A new name stays as typed: completed, it would be the name of one already kept.
+    cmbName->setCompleter(nullptr);
     cmbName->setMinimumWidth(260);
-    cmbName->lineEdit()->installEventFilter(this);
+    // Keys typed into the box arrive at the box itself, which hands them on to its line edit
+    // past any filter there.
+    cmbName->installEventFilter(this);
 
     auto* whole = new QHBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
@@ -265,7 +269,7 @@ void BLCatalogWindow::reject() {
 }
 
 bool BLCatalogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == cmbName->lineEdit() && !InEntryMode()) {
+    if (event->type() == QEvent::KeyPress && watched == cmbName && !InEntryMode()) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) return true;

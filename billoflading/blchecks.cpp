@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "blstore.h"
+#include "entrychecks.h"
 #include "messagebox.h"
 #include "msgbox.h"
 #include "numbers.h"
@@ -23,8 +24,10 @@ void Oops(std::initializer_list<QString> pieces) {
     PlatformMessageBox(parts.join(QChar('\r')), kMbInformation, kOops);
 }
 
+// The main window's rule for a weight: a plain number above 0. "1,000", "450abc" or "1e3" would
+// be read as some other number than the one shown and printed.
 bool HasPositiveNumber(const std::string& text) {
-    return !text.empty() && Val(text) > 0;
+    return IsPlainDecimal(text) && Val(text) > 0;
 }
 
 // A party box holds a party only when its text names one in the address book.
@@ -33,6 +36,24 @@ bool NamesParty(const std::string& text) {
 }
 
 }  // namespace
+
+BLField LineField(int row, bool weight) {
+    if (row == 0) return weight ? BLField::Weight0 : BLField::Quantity0;
+    return static_cast<BLField>(static_cast<int>(BLField::Quantity1) + 2 * (row - 1) +
+                                (weight ? 1 : 0));
+}
+
+bool IsLineField(BLField field, int& row, bool& weight) {
+    for (int r = 0; r < kBLLines; ++r) {
+        for (bool w : {false, true}) {
+            if (LineField(r, w) != field) continue;
+            row = r;
+            weight = w;
+            return true;
+        }
+    }
+    return false;
+}
 
 uint8_t CheckBLNumber(const std::string& number, uint8_t editing) {
     const std::string wanted = Trim(number);
@@ -145,6 +166,25 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
         ShowMessage(QStringLiteral("Any commodity must a weight (number)."), kMsgOK, kEntryError);
         focus = BLField::Weight0;
         return false;
+    }
+    // Every further line in use is rated and printed too: one the rating could not read would be
+    // left out of the quote without a word.
+    for (int row = 1; row < kBLLines; ++row) {
+        const bool used = HoldsChoice(form.cmbItem[row].text) ||
+                          !Trim(form.txtQuantity[row]).empty() ||
+                          !Trim(form.txtweight[row]).empty();
+        if (!used) continue;
+        for (bool weight : {false, true}) {
+            if (HasPositiveNumber(weight ? form.txtweight[row] : form.txtQuantity[row])) continue;
+            ShowMessage(
+                QStringLiteral("The commodity on line  %1 is missing a %2 value.  ")
+                        .arg(row + 1)
+                        .arg(weight ? QStringLiteral("weight") : QStringLiteral("quantity")) +
+                    QStringLiteral("Please correct the problem."),
+                kMsgOK, kEntryError);
+            focus = LineField(row, weight);
+            return false;
+        }
     }
     return true;
 }

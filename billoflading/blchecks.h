@@ -19,7 +19,20 @@ enum class BLField {
     Item0,
     Quantity0,
     Weight0,
+    // The quantity and weight of lines 2 to 5, line after line.
+    Quantity1,
+    Weight1,
+    Quantity2,
+    Weight2,
+    Quantity3,
+    Weight3,
+    Quantity4,
+    Weight4,
 };
+
+// The field of a line's quantity or weight (row 0 to 4), and back: false for any other field.
+BLField LineField(int row, bool weight);
+bool IsLineField(BLField field, int& row, bool& weight);
 
 // 0 the number may be stored, 1 it is 16 characters or longer (blanks around it not
 // counted), 2 another bill has it (compared trimmed, letter case counting). Editing

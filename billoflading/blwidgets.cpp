@@ -10,6 +10,7 @@
 #include <QPixmap>
 
 #include "database.h"
+#include "entryfilter.h"
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
@@ -119,7 +120,7 @@ void SelectStartOnFocus(QLineEdit* box, int length) {
 bool DropsNonDigitKey(QEvent* event, bool backspace) {
     if (event->type() != QEvent::KeyPress) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    return IsTypedKey(key) && !IsDigitKey(key->text(), backspace);
+    return IsTypedKey(key) && !IsEditingShortcut(key) && !IsDigitKey(key->text(), backspace);
 }
 
 void ReportBLFailure(const std::exception& e, const QString& what) {

@@ -73,7 +73,8 @@ void SelectStart(QLineEdit* box, int length);
 // The same once the toolkit has placed its own selection for a box just given the focus.
 void SelectStartOnFocus(QLineEdit* box, int length);
 // True for a key press a digits-only box drops (everything typed but digits, and Backspace
-// unless `backspace`).
+// unless `backspace`); the editing shortcuts pass. Such a box also admits only digits
+// (AdmitOnly), so that nothing else is pasted.
 bool DropsNonDigitKey(QEvent* event, bool backspace);
 
 // A failure inside a handler becomes a message; the window stays as it was.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "blstore.h"
 #include "blwidgets.h"
 #include "displayquote.h"
+#include "entryfilter.h"
 #include "frmblconfig.h"
 #include "frmblparties.h"
 #include "frmcommodities.h"
@@ -58,11 +60,17 @@ void DrawCombo(QComboBox* box, const ComboValues& values) {
     }
 }
 
+constexpr int kNotesLength = 255;
+
 QComboBox* MakeCombo(QWidget* parent, const QString& name, bool editable) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->setEditable(editable);
-    if (editable) box->setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        box->setInsertPolicy(QComboBox::NoInsert);
+        // What is typed stays as typed: a completed name or number is another bill's or party's.
+        box->setCompleter(nullptr);
+    }
     box->setMinimumWidth(230);
     return box;
 }
@@ -175,6 +183,8 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
         grid->addWidget(txtweight[row], 6 + row, 3);
         txtQuantity[row]->installEventFilter(this);
         txtweight[row]->installEventFilter(this);
+        AdmitOnly(txtQuantity[row], QStringLiteral("0-9"));
+        AdmitOnly(txtweight[row], QStringLiteral("0-9"));
     }
     grid->setRowMinimumHeight(11, 80);
     grid->addWidget(hdgNotes, 11, 0, Qt::AlignTop);
@@ -193,6 +203,18 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     tabChain.push_back(txtInstructions);
     for (size_t i = 1; i < tabChain.size(); ++i) setTabOrder(tabChain[i - 1], tabChain[i]);
     txtInstructions->setTabChangesFocus(true);
+    // At most 255 characters, typed or pasted: the store and the printed form hold no more. What
+    // goes past the limit is taken off where it went in, just before the cursor; from a text
+    // put in whole (the cursor at its start) the end is taken off.
+    connect(txtInstructions, &QPlainTextEdit::textChanged, this, [this] {
+        const int over = static_cast<int>(txtInstructions->toPlainText().size()) - kNotesLength;
+        if (over <= 0) return;
+        QTextCursor cut = txtInstructions->textCursor();
+        const int from = cut.position() >= over ? cut.position() - over : kNotesLength;
+        cut.setPosition(from);
+        cut.setPosition(from + over, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    });
 
     auto* whole = new QHBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
@@ -204,7 +226,10 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Image1->lower();
 
     txtProNumber->installEventFilter(this);
-    cmbBillNbr->lineEdit()->installEventFilter(this);
+    AdmitOnly(txtProNumber, QStringLiteral("0-9"));
+    // Keys typed into the box arrive at the box itself, which hands them on to its line edit
+    // past any filter there.
+    cmbBillNbr->installEventFilter(this);
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_) RunHandler([this] { cmbBillNbr_Click(); });
     });
@@ -310,6 +335,9 @@ void frmBL::ReadEntries() {
 
 void frmBL::FocusField(BLField field) {
     QWidget* target = nullptr;
+    int row = 0;
+    bool weight = false;
+    if (IsLineField(field, row, weight)) target = weight ? txtweight[row] : txtQuantity[row];
     switch (field) {
         case BLField::BillNbr:
             target = cmbBillNbr;
@@ -332,13 +360,7 @@ void frmBL::FocusField(BLField field) {
         case BLField::Item0:
             target = cmbItem[0];
             break;
-        case BLField::Quantity0:
-            target = txtQuantity[0];
-            break;
-        case BLField::Weight0:
-            target = txtweight[0];
-            break;
-        case BLField::None:
+        default:  // none, or a line's quantity or weight
             break;
     }
     if (target) target->setFocus(Qt::OtherFocusReason);
@@ -583,13 +605,13 @@ void frmBL::RefillCommoditiesAndShow() {
 bool frmBL::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == cmbBillNbr->lineEdit()) {
+        if (watched == cmbBillNbr) {
             if (!blWindow.BLAddingFlag &&
                 (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
                  key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown) &&
                 !(key->modifiers() & Qt::AltModifier))
                 return true;  // stepping through the list would show one number, another bill
-            if (blWindow.BLAddingFlag || !IsTypedKey(key)) return false;
+            if (blWindow.BLAddingFlag || !IsTypedKey(key) || IsEditingShortcut(key)) return false;
             ShowMessage(QStringLiteral("You cannot change a B/L number.  Add a new") +
                             QStringLiteral("B/L instead."),
                         kMsgOK, QStringLiteral("Error"));

@@ -11,6 +11,7 @@
 
 #include "blstate.h"
 #include "blwidgets.h"
+#include "entryfilter.h"
 #include "handcursor.h"
 #include "handlerguard.h"
 #include "labelbutton.h"
@@ -68,6 +69,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     txtBLCopies->setMaxLength(2);
     txtBLCopies->setFixedWidth(48);
     txtBLCopies->installEventFilter(this);
+    AdmitOnly(txtBLCopies, QStringLiteral("0-9"));
     chkPrintRates = new QCheckBox(
         QStringLiteral("Print a rate sheet copy along with the Bill of Lading"), this);
     chkPrintRates->setObjectName(QStringLiteral("chkPrintRates"));

@@ -11,6 +11,7 @@
 #include "blform.h"
 #include "blstore.h"
 #include "blwidgets.h"
+#include "entryfilter.h"
 #include "frmbl.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -38,10 +39,12 @@ frmCommodities::frmCommodities(QWidget* parent)
     txtweight = new QLineEdit(data);
     txtweight->setObjectName(QStringLiteral("txtweight"));
     txtweight->installEventFilter(this);
+    AdmitOnly(txtweight, QStringLiteral("0-9"));
     cmbCommClass = new QComboBox(data);
     cmbCommClass->setObjectName(QStringLiteral("cmbCommClass"));
     cmbCommClass->setEditable(true);
     cmbCommClass->setInsertPolicy(QComboBox::NoInsert);
+    cmbCommClass->setCompleter(nullptr);  // "7" stays 7, to be refused, not completed to 70
     chkHazMat = new QCheckBox(QStringLiteral("Hazardous Material"), data);
     chkHazMat->setObjectName(QStringLiteral("chkHazMat"));
 

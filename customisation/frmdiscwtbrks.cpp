@@ -73,12 +73,14 @@ bool frmDiscWtBrks::Form_Load() {
 
 void frmDiscWtBrks::mskWtBrks_LostFocus(int index) {
     MaskedEdit* box = mskWtBrks[static_cast<size_t>(index)];
-    box->SetText(QString::fromStdString(NormaliseBreakText(box->Text().toStdString())));
+    // From what was typed: "5.5" over a selected "12.5" shows "5_.5", whose text up to the first
+    // empty place would be 5.
+    box->SetText(QString::fromStdString(NormaliseBreakText(box->Value().toStdString())));
 }
 
 void frmDiscWtBrks::lblDone_Click() {
     BreakTexts texts;
-    for (size_t i = 0; i < texts.size(); ++i) texts[i] = mskWtBrks[i]->Text().toStdString();
+    for (size_t i = 0; i < texts.size(); ++i) texts[i] = mskWtBrks[i]->Value().toStdString();
     try {
         result_ = SaveBreakTexts(customisation.gShipLoc, customisation.gRegion, customisation.gIBOB,
                                  texts);

@@ -1,7 +1,5 @@
 #include "auxvalues.h"
 
-#include <cctype>
-
 #include "lanes.h"
 #include "numbers.h"
 #include "tariffdb.h"
@@ -22,14 +20,12 @@ std::string FuelSurchargeShown(const std::string& stored) {
     return stored.size() == 3 ? "0" + stored : stored;
 }
 
-std::optional<std::string> FuelSurchargeToStore(const std::string& shown) {
-    if (shown.size() != 4 || shown[2] != '.') return std::nullopt;
-    std::string out = shown;
-    for (size_t i : {0u, 1u, 3u}) {
-        if (out[i] == ' ' || out[i] == '_') out[i] = '0';
-        if (!std::isdigit(static_cast<unsigned char>(out[i]))) return std::nullopt;
-    }
-    return out;
+std::string FuelSurchargeToStore(const std::string& typed) {
+    const size_t point = typed.find('.');
+    const std::string whole = typed.substr(0, point);
+    const std::string tenth = point == std::string::npos ? std::string() : typed.substr(point + 1);
+    return std::string(whole.size() < 2 ? 2 - whole.size() : 0, '0') + whole + "." +
+           (tenth.empty() ? "0" : tenth);
 }
 
 std::string AboutNotice(const std::string& effDate) {

@@ -15,9 +15,9 @@ std::optional<std::string> OceanCubeText(const std::string& height, const std::s
 // The fuel surcharge as its box shows it: a stored value that lost its leading digit ("5.5")
 // gets it back ("05.5").
 std::string FuelSurchargeShown(const std::string& stored);
-// The text to store from what the box shows: always two digits, a point and a digit, places left
-// empty (blank or the prompt "0") written as 0. Nothing when the text is not such a number.
-std::optional<std::string> FuelSurchargeToStore(const std::string& shown);
+// The text to store from what was typed into the box (its value: "5.5", "1", ".5", ""): always
+// two digits, a point and a digit, the places not typed written as 0 ("05.5", "01.0", "00.5").
+std::string FuelSurchargeToStore(const std::string& typed);
 
 // The About window's notice to the user, with the tariff's effective date.
 std::string AboutNotice(const std::string& effDate);

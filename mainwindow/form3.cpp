@@ -14,6 +14,7 @@
 
 #include "commodity.h"
 #include "entrychecks.h"
+#include "entryfilter.h"
 #include "form3menu.h"
 #include "handlerguard.h"
 #include "helpdesk.h"
@@ -215,6 +216,7 @@ void Form3::BuildControls() {
     lblDensity->setWordWrap(true);
     lblClickHere = button("lblClickHere", "click here", 20, 385, 100, 20);
     txtOceanDensity = edit("txtOceanDensity", 130, 383, 100);
+    AdmitOnly(txtOceanDensity, QStringLiteral("0-9."));
     chkHawaiiWillCall =
         new QCheckBox("Check this box if you want to Will Call this shipment", this);
     chkHawaiiWillCall->setObjectName("chkHawaiiWillCall");
@@ -272,8 +274,10 @@ void Form3::BuildControls() {
     });
     connect(lblRate, &LabelButton::clicked, this,
             [this] { RunHandler([this] { lblRate_Click(); }); });
-    // Keys typed anywhere in the window reach it first, as the Alt key must.
+    // Keys typed anywhere in the window reach it first, as the Alt key must; the window's own
+    // events too, for the Alt key's release after a switch to another window.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    installEventFilter(this);
 }
 
 // --------------------------------------------------------------------------- life cycle
@@ -807,11 +811,37 @@ void Form3::Refocus(QWidget* box) {
     pendingRefocus_ = nullptr;
 }
 
-bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
-    if (key->key() == Qt::Key_Alt) {
-        lblRate_Click();
-        return true;
+bool Form3::AltKey(QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers others =
+            key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier);
+        if (key->key() == Qt::Key_Alt) {
+            if (type == QEvent::KeyPress && !key->isAutoRepeat()) altAlone_ = others == 0;
+            if (type == QEvent::KeyRelease && !key->isAutoRepeat() && altAlone_) {
+                altAlone_ = false;
+                RunHandler([this] { lblRate_Click(); });
+            }
+            return true;
+        }
+        if (type == QEvent::KeyPress) {
+            // Alt-R, as the Rate label's tip offers it; Alt with any other key is not ours.
+            const bool altR = altAlone_ && key->key() == Qt::Key_R && others == 0;
+            altAlone_ = false;
+            if (altR) {
+                RunHandler([this] { lblRate_Click(); });
+                return true;
+            }
+        }
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::WindowDeactivate ||
+               type == QEvent::FocusOut) {
+        altAlone_ = false;
     }
+    return false;
+}
+
+bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
     const QString text = key->text();
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     auto upperCase = [&](QLineEdit* box) {
@@ -837,7 +867,7 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
     }
     if (watched == txtOceanDensity) {
         // Delete edits the box like the arrow keys move in it: it types no character.
-        if (text.isEmpty() || key->key() == Qt::Key_Delete) return false;
+        if (text.isEmpty() || key->key() == Qt::Key_Delete || IsEditingShortcut(key)) return false;
         QChar c = text[0];
         return !(c.isDigit() || c == '.' || c == '\b');
     }
@@ -853,7 +883,8 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
             if (IsIntraCanada())
                 txtDensity[i]->setFocus();
             else
-                cmbclass[i]->setFocus();
+                // As a Tab would: the class is selected, so that typing replaces it.
+                cmbclass[i]->setFocus(Qt::TabFocusReason);
             return true;
         }
         if (watched == cmbclass[i] || watched == cmbclass[i]->lineEdit() ||
@@ -866,6 +897,7 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    if (AltKey(event)) return true;
     switch (event->type()) {
         case QEvent::KeyPress:
             return KeyPress(watched, static_cast<QKeyEvent*>(event));

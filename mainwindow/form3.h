@@ -142,6 +142,10 @@ class Form3 : public QWidget, public PointEntryView {
     // until it has it, so two refusing boxes cannot pass the focus back and forth.
     void Refocus(QWidget* box);
     bool KeyPress(QObject* watched, QKeyEvent* key);
+    // The Alt key rates when it is pressed and released with nothing between (or as Alt-R):
+    // Alt-F4, Alt-Tab, Ctrl+Alt and a click with Alt held rate nothing. True when it took the
+    // event.
+    bool AltKey(QEvent* event);
     void PlaceAccessorialList();
     void ShowEntryMode(bool density);
     void StoreAccessorialMarks();
@@ -155,6 +159,7 @@ class Form3 : public QWidget, public PointEntryView {
     LabelHighlighter* highlighter_;
     QWidget* pendingRefocus_ = nullptr;
     bool quietText_ = false;
+    bool altAlone_ = false;
     bool hourglass_ = false;
     bool unloaded_ = false;
     bool fillingAccessorials_ = false;

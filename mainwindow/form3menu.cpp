@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -77,6 +78,12 @@ void MainMenu::Build() {
     lblRulesTariff =
         label("lblRulesTariff", QStringLiteral("Rules Tariff"), QRect(kLeft, 174, kWidth, 24));
     lblHelp = label("lblHelp", QStringLiteral("Help"), QRect(kLeft, 202, kWidth, 24));
+    // A heading is as wide as its caption, so that the pointer can go down beside the headings
+    // below it to the group it opened without opening theirs.
+    for (LabelButton* heading : {lblBOL, lblRateSheets, lblCustomize, lblRulesTariff, lblHelp})
+        heading->resize(heading->sizeHint().width() + 8, heading->height());
+    headingColumn_ = QRect(kLeft, lblBOL->y(), kGroupLeft + kGroupWidth - kLeft,
+                           lblHelp->geometry().bottom() + 1 - lblBOL->y());
 
     // The groups open one at a time in the same place below the headings.
     auto group = [&](int g, std::initializer_list<std::pair<const char*, const char*>> items) {
@@ -174,6 +181,8 @@ void MainMenu::Build() {
     highlighter_.AddBackground(Image1);
     connect(&highlighter_, &LabelHighlighter::backgroundEntered, this,
             [this](QWidget* where) { Form_MouseMove(where); });
+    formWidget_ = &form_;
+    form_.installEventFilter(this);
     willCall_ = form_.chkHawaiiWillCall;
     form_.chkHawaiiWillCall->setMouseTracking(true);
     form_.chkHawaiiWillCall->installEventFilter(this);
@@ -230,9 +239,26 @@ void MainMenu::CommandLabel_MouseMove(QLabel* label) {
         for (int g = 0; g < 3; ++g) ShowMenuGroup(g, g == rule.group);
 }
 
+bool MainMenu::OnMenuPath(QPoint at) const {
+    if (headingColumn_.contains(at)) return true;
+    // Below the headings, down to the last label of the open group, gaps included.
+    for (int g = 0; g < 3; ++g) {
+        if (!GroupShown(g)) continue;
+        const QRect below(headingColumn_.left(), headingColumn_.bottom() + 1,
+                          headingColumn_.width(),
+                          groups_[g].back()->geometry().bottom() - headingColumn_.bottom());
+        if (below.contains(at)) return true;
+    }
+    return false;
+}
+
 void MainMenu::Form_MouseMove(QWidget* where) {
-    // The highlighter has put the colours and the pointer back already.
-    for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
+    // The highlighter has put the colours and the pointer back already. Between the headings
+    // and in the open group's gaps the pointer is on its way to a command, not away from the
+    // menu: the group stays open.
+    const bool onPath = where == formWidget_ && OnMenuPath(lastMove_);
+    if (!onPath)
+        for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
     lblHelpDesk->hide();
     highlighter_.SetLastHiliteLabel(where == Image1 ? QStringLiteral("nothing") : QString());
 }
@@ -244,6 +270,9 @@ void MainMenu::chkHawaiiWillCall_MouseMove() {
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     // Compared by the pointer kept at build time: the window may be half destroyed here.
     if (watched == willCall_ && event->type() == QEvent::MouseMove) chkHawaiiWillCall_MouseMove();
+    // Seen before the highlighter's own filter, which reports the same move as background.
+    if (watched == formWidget_ && event->type() == QEvent::MouseMove)
+        lastMove_ = static_cast<QMouseEvent*>(event)->position().toPoint();
     return false;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <array>
 #include <vector>
@@ -95,10 +97,16 @@ class MainMenu : public QObject {
     void CommandWindowEntry(int window);
     void HelpCommand(int command, int data);
     void Build();
+    // Whether a point of the window lies in the column of headings or below it in the open
+    // group, where the pointer passes between a heading and its commands.
+    bool OnMenuPath(QPoint at) const;
 
     Form3& form_;
     LabelHighlighter& highlighter_;
     std::array<std::vector<QLabel*>, 3> groups_;
     QObject* willCall_ = nullptr;
+    QObject* formWidget_ = nullptr;
+    QRect headingColumn_;
+    QPoint lastMove_;
     QHash<const QLabel*, HoverRule> rules_;
 };

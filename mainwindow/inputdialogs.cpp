@@ -77,15 +77,10 @@ bool frmFuelSurcharge::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmFuelSurcharge::lblDone_Click() {
-    const auto value = FuelSurchargeToStore(mskFSC->Text().toStdString());
-    if (!value) {
-        ShowMessage(QStringLiteral("The fuel surcharge must be a percentage such as 05.5.  ") +
-                        QStringLiteral("Please correct it."),
-                    kMsgOK, QStringLiteral("Data Entry Error"));
-        return;
-    }
+    // What was typed, not what is shown: with the prompt "0" an empty place looks like a 0.
+    const std::string value = FuelSurchargeToStore(mskFSC->Value().toStdString());
     try {
-        SetConfigValue(kFscKey, *value);
+        SetConfigValue(kFscKey, value);
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()), kMsgOK, QStringLiteral("Fuel Surcharge"));
         return;

@@ -2,9 +2,14 @@
 // An entry box with a fixed mask: digit places and literal characters, every place not typed
 // showing the prompt character. Its Text is what the box shows, literals and prompts included,
 // as the dialogs have always read it; its Value is what the user actually typed.
+//
+// The box keeps for every place whether it was typed, apart from what it shows: with "0" as the
+// prompt an empty place and a typed 0 look alike, and the toolkit's own input mask cannot tell
+// them apart. Every edit (keys, paste, cut, undo, the context menu) goes through the places.
 
 #include <QLineEdit>
 #include <QString>
+#include <vector>
 
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
@@ -18,10 +23,11 @@ class MaskedEdit : public QLineEdit {
     QChar Prompt() const { return prompt_; }
 
     // What the box shows: "1.05__" after typing 1, 0 and 5 into "#.####".
-    QString Text() const { return displayText(); }
+    QString Text() const { return text(); }
     // Fills the places from the left with the digits of the text; a literal of the text that
     // matches the mask's literal at that place is taken as that literal ("1.05" → "1.05__").
-    void SetText(const QString& text) { setText(text); }
+    // The places it fills count as typed. clear() empties every place.
+    void SetText(const QString& text);
 
     // The typed value: the filled places with the literals between them, without prompt
     // characters and without the literals at either end, except a point before the first digit.
@@ -33,11 +39,30 @@ class MaskedEdit : public QLineEdit {
     // Selects `length` characters from the first.
     void SelectFromStart(int length) { setSelection(0, length); }
 
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
   private:
+    bool IsDigitPlace(int i) const;
+    // Puts the characters at the cursor, over the selection when there is one, as typing does.
+    void Type(const QString& keys);
+    // Empties the selected places, or the place before the cursor (Backspace) or at it (Delete).
+    void Erase(bool backward);
+    void PasteText();
+    void CutText();
+    void UndoEdit();
+    // Remembers the places for Undo before an edit changes them.
+    void KeepForUndo();
+    // Draws the places into the box and puts the cursor at `cursor`.
+    void Show(int cursor);
+    QString Rendered() const;
+
     QString mask_;
     QChar prompt_;
+    // One character a place: the literal, the digit typed, or QChar() for an empty place.
+    QString places_;
+    std::vector<QString> undo_;
+    bool showing_ = false;
 };
-
-// The toolkit's mask for one in the dialogs' notation (digit places optional, the other
-// characters literal), with the prompt as its blank character.
-QString ToolkitInputMask(const QString& mask, QChar prompt);

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libsqlite3-dev sqlite3 libqpdf-dev qpdf
   poppler-utils xvfb xauth fonts-dejavu-core fonts-liberation xdg-utils
+  xdotool matchbox-window-manager
 )
 
 missing=()

@@ -72,8 +72,8 @@ TEST_F(BLChecks, ABillThatPassesShowsNothing) {
     EXPECT_TRUE(o.passed);
     EXPECT_EQ(o.focus, BLField::None);
     EXPECT_TRUE(o.shown.empty());
-    // A second line with a commodity but no quantity or weight is not checked.
-    form.cmbItem[1].text = "Bolts";
+    // Lines left empty are no lines.
+    form.cmbItem[1].text = kPromptCommodity;
     EXPECT_TRUE(Check().passed);
 }
 
@@ -177,6 +177,40 @@ TEST_F(BLChecks, TheFirstLineNeedsACommodityQuantityAndWeight) {
     form.txtQuantity[0] = "3";
     form.txtweight[0] = "";
     ExpectEntryError("Any commodity must a weight (number).", BLField::Weight0);
+}
+
+TEST_F(BLChecks, EveryLineInUseNeedsAPlainQuantityAndWeightNamingTheLine) {
+    // Line 1 by the main window's rule: what the rating would read as another number is refused.
+    for (const char* w : {"1,000", "450abc", "1e3", "-500"}) {
+        form.txtweight[0] = w;
+        ExpectEntryError("Any commodity must a weight (number).", BLField::Weight0);
+    }
+    form.txtweight[0] = "1000";
+    ASSERT_TRUE(Check().passed);
+    // A further line is checked once anything is on it: its commodity, quantity or weight.
+    form.cmbItem[1].text = "Bolts";
+    form.txtQuantity[1] = "2";
+    for (const char* w : {"", "abc", "-500", "0", "1,000", "1e3"}) {
+        form.txtweight[1] = w;
+        ExpectEntryError(
+            "The commodity on line  2 is missing a weight value.  Please correct the problem.",
+            BLField::Weight1);
+    }
+    form.txtweight[1] = "500";
+    EXPECT_TRUE(Check().passed);
+    form.cmbItem[4].text = kPromptCommodity;
+    form.txtQuantity[4] = "x";
+    ExpectEntryError(
+        "The commodity on line  5 is missing a quantity value.  Please correct the problem.",
+        BLField::Quantity4);
+    form.txtQuantity[4] = "";
+    EXPECT_TRUE(Check().passed);  // an empty line is no line
+    int row = -1;
+    bool weight = false;
+    ASSERT_TRUE(IsLineField(BLField::Quantity4, row, weight));
+    EXPECT_EQ(row, 4);
+    EXPECT_FALSE(weight);
+    EXPECT_FALSE(IsLineField(BLField::BillTo, row, weight));
 }
 
 TEST_F(BLChecks, TheFirstFailureInOrderIsTheOneReported) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 
 #include "blstore.h"
@@ -10,6 +11,7 @@
 #include "msgbox.h"
 #include "ratingstate.h"
 #include "settings.h"
+#include "userinput.h"
 
 namespace {
 
@@ -81,25 +83,111 @@ TEST_F(FrmBL, OpensOnTheFirstNumberOfTheSortedList) {
 TEST_F(FrmBL, TheNumberOfAShownBillCannotBeTypedOver) {
     AddBill("100", shipper, consignee);
     frmBL& w = OpenBL();
-    Type(w.cmbBillNbr->lineEdit(), "x");
+    ShowActive(w);
+    ClickOn(w, w.cmbBillNbr);
+    ASSERT_EQ(Focused(), w.cmbBillNbr);
+    TypeKeys("x");
     EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_EQ(LastText(), "You cannot change a B/L number.  Add a newB/L instead.");
     EXPECT_EQ(LastTitle(), "Error");
     EXPECT_EQ(Shown().back().style, 48);
-    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
+    EXPECT_EQ(Shown().size(), 2u);
+    // Copying the number is no change to it; pasting over it changes nothing either.
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    PressKey(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "100");
+    QApplication::clipboard()->setText("999");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(w.cmbBillNbr->currentText(), "100");
     EXPECT_EQ(Shown().size(), 2u);
     // Moving on with the keyboard is not typing.
-    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backtab);
-    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Tab);
+    PressKey(Qt::Key_Tab);
     EXPECT_EQ(Shown().size(), 2u);
     // While adding the same keys are the new number.
-    w.mlblNew_Click();
-    Type(w.cmbBillNbr->lineEdit(), "x7");
-    Key(w.cmbBillNbr->lineEdit(), Qt::Key_Backspace);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.cmbBillNbr);
+    TypeKeys("x7");
+    PressKey(Qt::Key_Backspace);
     EXPECT_EQ(w.cmbBillNbr->currentText(), "x");
     EXPECT_EQ(Shown().size(), 2u);
+}
+
+// A new number that begins like a stored one stays as typed: Tab goes on to the date with it,
+// and Save stores it as a bill of its own.
+TEST_F(FrmBL, ANewNumberIsNotCompletedToAStoredOne) {
+    AddBill("BL1001", shipper, consignee);
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.cmbBillNbr);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("BL100");
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(w.cmbBillNbr->currentText(), "BL100");
+    EXPECT_TRUE(blWindow.BLAddingFlag);
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    // The party boxes too keep a name as typed.
+    ClickOn(w, w.cmbShipper);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("Ship");
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(w.cmbShipper->currentText(), "Ship");
+}
+
+// The digit boxes take digits whether typed or pasted, and the editing shortcuts work in them:
+// a refused PRO number can be selected whole and typed or pasted again.
+TEST_F(FrmBL, DigitBoxesAdmitOnlyDigitsAlsoWhenPastedAndKeepTheEditingShortcuts) {
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    for (QLineEdit* box : {w.txtProNumber, w.txtQuantity[1], w.txtweight[1]}) {
+        ClickOn(w, box);
+        ASSERT_EQ(Focused(), box);
+        TypeKeys("12");
+        QApplication::clipboard()->setText("abc");
+        PressKey(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "12") << box->objectName().toStdString();
+        QApplication::clipboard()->setText("-500");
+        PressKey(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "12") << box->objectName().toStdString();
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        QApplication::clipboard()->setText("345");
+        PressKey(Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "345") << box->objectName().toStdString();
+        PressKey(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "12") << box->objectName().toStdString();
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        PressKey(Qt::Key_X, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "") << box->objectName().toStdString();
+        EXPECT_EQ(QApplication::clipboard()->text(), "12");
+    }
+    EXPECT_TRUE(Shown().empty());
+}
+
+// The notes hold 255 characters, however many are typed or pasted.
+TEST_F(FrmBL, TheNotesHoldAtMost255Characters) {
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.txtInstructions);
+    ASSERT_EQ(Focused(), w.txtInstructions);
+    TypeKeys("Dock 4. ");
+    QApplication::clipboard()->setText(QString(10000, QLatin1Char('n')));
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.txtInstructions->toPlainText(), "Dock 4. " + QString(247, QLatin1Char('n')));
+    TypeKeys("z");
+    EXPECT_EQ(w.txtInstructions->toPlainText().size(), 255);
+    EXPECT_FALSE(w.txtInstructions->toPlainText().contains('z'));
+    // Pasted in the middle, what is too much is what was pasted, not the end of the notes.
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("Call first.");
+    PressKey(Qt::Key_Home);
+    QApplication::clipboard()->setText(QString(300, QLatin1Char('-')));
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.txtInstructions->toPlainText(), QString(244, QLatin1Char('-')) + "Call first.");
 }
 
 // A keyboard user walks the bill in the order it reads, the five lines across, and Tab leaves

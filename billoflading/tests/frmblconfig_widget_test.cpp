@@ -11,6 +11,7 @@
 #include "msgbox.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "userinput.h"
 
 namespace {
 
@@ -118,6 +119,23 @@ TEST_F(Config, ADoneTheDatabaseRefusesWritesNoneOfTheFive) {
     EXPECT_EQ(GetConfigValue("BL_PrintRates", "?"), "yes");
     EXPECT_EQ(GetConfigValue("BL_UseSpecialDiscount", "?"), "yes");
     EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "3");
+}
+
+// The special discount typed over the box's text, selected as Tab enters it, is stored with the
+// places left out as 0: "5.5" is 05.5 %, "1" is 01.0 %.
+TEST_F(Config, TheDiscountIsStoredAsTypedOverTheBoxsText) {
+    for (const auto& [typed, stored] :
+         {std::pair{"5.5", "05.5"}, {"1", "01.0"}, {"12.5", "12.5"}}) {
+        frmBLConfig& w = Open();
+        ShowActive(w);
+        for (int tabs = 0; tabs < 8 && Focused() != w.txtBLDiscount; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.txtBLDiscount);
+        EXPECT_EQ(w.txtBLDiscount->selectedText(), w.txtBLDiscount->Text());
+        TypeKeys(typed);
+        ClickOn(w, w.mlblDone);
+        EXPECT_EQ(GetConfigValue("BL_Discount", "?"), stored) << typed;
+        DestroyBLConfigWindow();
+    }
 }
 
 TEST_F(Config, DoneWritesAllFiveWithTheDiscountAsTwoDigitsAPointAndOne) {

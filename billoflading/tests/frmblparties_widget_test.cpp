@@ -8,6 +8,7 @@
 #include "blstore.h"
 #include "blwindowfixture.h"
 #include "msgbox.h"
+#include "userinput.h"
 
 namespace {
 
@@ -182,7 +183,10 @@ TEST_F(Parties, APickOrACloseWhileAddingAsksFirst) {
 TEST_F(Parties, TheNameBoxRefusesTypingWhileBrowsing) {
     AddParty("Mango", kRoleConsignee);
     frmBLParties& w = Open();
-    Type(w.cmbName->lineEdit(), "x");
+    ShowActive(w);
+    ClickOn(w, w.cmbName);
+    ASSERT_EQ(Focused(), w.cmbName);
+    TypeKeys("x");
     EXPECT_EQ(w.cmbName->currentText(), "Mango");
     EXPECT_EQ(LastText(),
               "Click the New or Edit button\n(as applicable) before trying\nto enter "

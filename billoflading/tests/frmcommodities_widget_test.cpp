@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 
 #include "blstore.h"
 #include "blwindowfixture.h"
 #include "msgbox.h"
+#include "userinput.h"
 
 namespace {
 
@@ -85,13 +88,44 @@ TEST_F(Commodities, TheChecksRunInOrder) {
     EXPECT_EQ(w.cmbName->findText("Taken"), 1);
 }
 
-TEST_F(Commodities, TheWeightBoxTakesDigitsAndBackspace) {
+TEST_F(Commodities, TheWeightBoxTakesDigitsAndBackspaceAlsoWhenPasted) {
     frmCommodities& w = Open();
-    w.mlblNew_Click();
-    Type(w.txtweight, "1a2.5-");
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.txtweight);
+    ASSERT_EQ(Focused(), w.txtweight);
+    TypeKeys("1a2.5-");
     EXPECT_EQ(w.txtweight->text(), "125");
-    Key(w.txtweight, Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
     EXPECT_EQ(w.txtweight->text(), "12");
+    QApplication::clipboard()->setText("3 lbs");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.txtweight->text(), "12");
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText("40");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w.txtweight->text(), "40");
+    EXPECT_TRUE(Shown().empty());
+}
+
+// A new name or class that begins like a kept one stays as typed: "Dru" is not made "Drum" (and
+// then refused as a duplicate), "7" is not made "70"; leaving the box with Tab picks nothing.
+TEST_F(Commodities, TheNameAndClassBoxesDoNotCompleteWhatIsTyped) {
+    AddCommodity("Drum", "50");
+    frmCommodities& w = Open();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.cmbName);
+    ASSERT_EQ(Focused(), w.cmbName);
+    TypeKeys("Dru");
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(w.cmbName->currentText(), "Dru");
+    for (int tabs = 0; tabs < 4 && Focused() != w.cmbCommClass; ++tabs) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), w.cmbCommClass);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("7");
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(w.cmbCommClass->currentText(), "7");
     EXPECT_TRUE(Shown().empty());
 }
 
@@ -164,15 +198,18 @@ TEST_F(Commodities, AbandoningAnEditShowsTheStoredCommodity) {
 TEST_F(Commodities, TheNameBoxRefusesLettersWhileBrowsingButNotBackspace) {
     AddCommodity("Drum", "50");
     frmCommodities& w = Open();
-    Type(w.cmbName->lineEdit(), "q");
+    ShowActive(w);
+    ClickOn(w, w.cmbName);
+    ASSERT_EQ(Focused(), w.cmbName);
+    TypeKeys("q");
     EXPECT_EQ(w.cmbName->currentText(), "Drum");
     EXPECT_EQ(LastText(),
               "Click the New or Edit button\n(as applicable) before trying\nto enter "
               "a commodity description.");
     EXPECT_EQ(LastTitle(), "Error");
     messageScript.ClearLog();
-    w.cmbName->lineEdit()->end(false);
-    Key(w.cmbName->lineEdit(), Qt::Key_Backspace);
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_Backspace);
     EXPECT_TRUE(Shown().empty());
 }
 

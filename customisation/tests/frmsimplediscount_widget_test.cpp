@@ -30,6 +30,7 @@
 #include "screenshots.h"
 #include "startup.h"
 #include "tariffdb.h"
+#include "userinput.h"
 
 namespace {
 
@@ -87,6 +88,34 @@ TEST_F(SimpleEditorWindow, ItShowsTheDefaultProgramAndDoneStoresIt) {
     EXPECT_EQ(Stored(1, 0, "d30m"), "48.0");
     EXPECT_EQ(FieldOf("SELECT PXSpct FROM Thriftlane", {}), "66.0");
     EXPECT_EQ(EconomyServicePercent(), "66.0");
+}
+
+// A discount typed over the box's text as Tab selects it: "32" is 32.0 % and "1" is 01.0 %;
+// "5.5" is not of the editor's form 99.9 and is refused, the box getting its discount back.
+TEST_F(SimpleEditorWindow, ADiscountTypedOverTheBoxsTextIsStoredInTheFormNNN) {
+    Open([&](QDialog& dialog) {
+        auto& w = dynamic_cast<frmSimpleDiscount&>(dialog);
+        ShowActive(w);
+        for (int tabs = 0; tabs < 12 && Focused() != w.txtUSA; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.txtUSA);
+        EXPECT_EQ(w.txtUSA->selectedText(), "45.0");
+        TypeKeys("5.5");
+        PressKey(Qt::Key_Tab);
+        EXPECT_EQ(TakeMessages(),
+                  std::vector<std::string>{"Invalid format: Discount must be in this format "
+                                           "'99.9'. Please try again"});
+        EXPECT_EQ(w.txtUSA->text(), "45.0");
+        ASSERT_EQ(Focused(), w.txtUSA);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys("32");
+        for (int tabs = 0; tabs < 12 && Focused() != w.txtPXS; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.txtPXS);
+        TypeKeys("1");
+        ClickOn(w, w.lblDone);
+    });
+    EXPECT_EQ(Stored(1, 0, "d30m"), "32.0");
+    EXPECT_EQ(FieldOf("SELECT PXSpct FROM Thriftlane", {}), "01.0");
+    EXPECT_EQ(TakeMessages(), std::vector<std::string>{});
 }
 
 // Another program writing to the database: Done says so, stores nothing and leaves the editor
@@ -202,34 +231,38 @@ TEST_F(SimpleEditorWindow, TheBreakEditorsDoneLightsUpWhiteAndItsCaptionsStayWhi
 }
 
 // A break box entered by Tab or by a click is selected whole: what is typed replaces the old
-// discount instead of overwriting it a digit at a time ("45" over 99.9 would leave 45.9).
+// discount instead of overwriting it a digit at a time ("45" over 99.9 would leave 45.9), and
+// the places left out are 0 in their place ("5.5" is 05.5, not 05.0 nor 50.5).
 TEST_F(SimpleEditorWindow, TypingIntoAnEnteredBreakBoxReplacesItsDiscount) {
     customisation.gShipLoc = "ALL";
     customisation.gRegion = 1;
     customisation.gIBOB = 0;
     frmDiscWtBrks window;
     ASSERT_TRUE(window.Form_Load());
+    // The same stored discount in every box, so that each box shows what typing left of it.
     for (MaskedEdit* box : window.mskWtBrks) box->SetText("99.9");
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ShowActive(window);
 
-    window.mskWtBrks[0]->setFocus();
-    QTest::keyClick(window.mskWtBrks[0], Qt::Key_Tab);
-    ASSERT_TRUE(window.mskWtBrks[1]->hasFocus());
-    QCoreApplication::processEvents();
-    QTest::keyClicks(window.mskWtBrks[1], "45");
+    ASSERT_EQ(Focused(), window.mskWtBrks[0]);  // entered as the window opens, selected whole
+    TypeKeys("5.5");
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), window.mskWtBrks[1]);
+    TypeKeys("45");
+    ClickOn(window, window.mskWtBrks[2]);
+    TypeKeys("0");
+    PressKey(Qt::Key_Return);  // Enter goes on to the next break, as Tab does
+    ASSERT_EQ(Focused(), window.mskWtBrks[3]);
+    TypeKeys("1");
+    PressKey(Qt::Key_Tab);
+    TypeKeys(".7");
 
-    QTest::mouseClick(window.mskWtBrks[2], Qt::LeftButton, {},
-                      window.mskWtBrks[2]->rect().center());
-    ASSERT_TRUE(window.mskWtBrks[2]->hasFocus());
-    QCoreApplication::processEvents();
-    QTest::keyClicks(window.mskWtBrks[2], "0");
-
-    window.lblDone_Click();
+    ClickOn(window, window.lblDone);
+    EXPECT_EQ(Stored(1, 0, "dmc"), "05.5");
     EXPECT_EQ(Stored(1, 0, "dL5C"), "45.0");
     EXPECT_EQ(Stored(1, 0, "d5c"), "00.0");
-    EXPECT_EQ(Stored(1, 0, "d1m"), "99.9");
+    EXPECT_EQ(Stored(1, 0, "d1m"), "01.0");
+    EXPECT_EQ(Stored(1, 0, "d2m"), "00.7");
+    EXPECT_EQ(Stored(1, 0, "d5m"), "99.9");
 }
 
 TEST_F(SimpleEditorWindow, SetFAKOpensTheLanesProfile) {

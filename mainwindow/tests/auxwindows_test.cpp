@@ -18,6 +18,7 @@
 #include "quickref.h"
 #include "quickrefdata.h"
 #include "settings.h"
+#include "userinput.h"
 #include "webpane.h"
 
 namespace {
@@ -55,15 +56,13 @@ TEST(OceanCube, AMissingOrNonPositiveDimensionGivesNothing) {
 TEST(FuelSurchargeText, ShownWithItsLeadingDigitAndStoredWhole) {
     EXPECT_EQ(FuelSurchargeShown("5.5"), "05.5");
     EXPECT_EQ(FuelSurchargeShown("12.5"), "12.5");
+    // From what was typed: the places not typed are 0, each in its place.
     EXPECT_EQ(FuelSurchargeToStore("05.5"), "05.5");
-    // Empty places are written as 0: "12." would reload as 01.2.
-    EXPECT_EQ(FuelSurchargeToStore("12. "), "12.0");
-    EXPECT_EQ(FuelSurchargeToStore(" 5.5"), "05.5");
-    EXPECT_EQ(FuelSurchargeToStore("1_._"), "10.0");
-    EXPECT_FALSE(FuelSurchargeToStore("12."));
-    EXPECT_FALSE(FuelSurchargeToStore("ab.c"));
-    EXPECT_FALSE(FuelSurchargeToStore("12,5"));
-    EXPECT_FALSE(FuelSurchargeToStore("125.0"));
+    EXPECT_EQ(FuelSurchargeToStore("5.5"), "05.5");
+    EXPECT_EQ(FuelSurchargeToStore("12"), "12.0");
+    EXPECT_EQ(FuelSurchargeToStore("1"), "01.0");
+    EXPECT_EQ(FuelSurchargeToStore(".5"), "00.5");
+    EXPECT_EQ(FuelSurchargeToStore(""), "00.0");
 }
 
 // --------------------------------------------------------------------------- finder
@@ -148,35 +147,44 @@ TEST_F(MenuTest, AboutShowsTheVersionAndTheEffectiveDateInTheNotice) {
 
 // --------------------------------------------------------------------------- fuel surcharge
 
-TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredWhole) {
+TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredAsTyped) {
     Load();
     auto set = [](const std::string& v) {
         Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = 'FSC_fsc'", {v});
+    };
+    // The dialog opens with its box selected whole; the keys replace it and Done stores.
+    auto typeAndStore = [](const QString& keys) {
+        frmFuelSurcharge w;
+        ShowActive(w);
+        EXPECT_EQ(Focused(), w.mskFSC);
+        EXPECT_EQ(w.mskFSC->selectedText(), w.mskFSC->Text());
+        TypeKeys(keys);
+        ClickOn(w, w.lblDone);
+        EXPECT_EQ(w.result(), QDialog::Accepted);
+        return Stored("FSC_fsc");
     };
     set("5.5");
     {
         frmFuelSurcharge w;
         EXPECT_EQ(w.mskFSC->Text(), "05.5");
-        w.lblDone_Click();
-        EXPECT_EQ(Stored("FSC_fsc"), "05.5");
-        EXPECT_EQ(w.result(), QDialog::Accepted);
     }
+    EXPECT_EQ(typeAndStore(""), "05.5");  // Done alone stores what was loaded
+    // The tens place left out by the point is 0, not the 5 moved up: 5.5 % and not 50.5 %.
+    EXPECT_EQ(typeAndStore("5.5"), "05.5");
+    EXPECT_EQ(typeAndStore("1"), "01.0");
+    EXPECT_EQ(typeAndStore("10"), "10.0");
+    EXPECT_EQ(typeAndStore("125"), "12.5");
+    EXPECT_EQ(typeAndStore(".7"), "00.7");
     set("12.5");
     {
         frmFuelSurcharge w;
+        ShowActive(w);
         EXPECT_EQ(w.mskFSC->Text(), "12.5");
-        // Typing two digits over the start leaves the tenth as it was shown.
-        w.mskFSC->setCursorPosition(0);
-        QTest::keyClicks(w.mskFSC, "07");
-        w.lblDone_Click();
+        // Home, then two digits over the start: the tenth stays as it was shown.
+        PressKey(Qt::Key_Home);
+        TypeKeys("07");
+        ClickOn(w, w.lblDone);
         EXPECT_EQ(Stored("FSC_fsc"), "07.5");
-    }
-    {
-        frmFuelSurcharge w;
-        w.mskFSC->clear();
-        QTest::keyClicks(w.mskFSC, "12");
-        w.lblDone_Click();
-        EXPECT_EQ(Stored("FSC_fsc"), "12.0");
     }
     Exec("DELETE FROM tblConfig WHERE keyf = 'FSC_fsc'");
     frmFuelSurcharge w;

@@ -1,6 +1,7 @@
 // Entries the main window must refuse rather than rate as something else, and the state a
 // refused entry must not leave behind.
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include "labelbutton.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "userinput.h"
 
 namespace {
 
@@ -79,19 +81,70 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
 TEST_F(Entry, TheClassBoxesDoNotCompleteAPartialClass) {
     Load();
     ShowActive();
+    ClickOn(*form, form->txtweight[0]);
+    PressKey(Qt::Key_Tab);  // into the class box, its text selected
+    ASSERT_EQ(Focused(), form->cmbclass[0]);
     for (const char* typed : {"77", "9", "1"}) {
-        form->cmbclass[0]->setFocus();
-        form->cmbclass[0]->lineEdit()->clear();
-        QTest::keyClicks(form->cmbclass[0]->lineEdit(), typed);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(typed);
         EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), typed);
-        form->txtweight[1]->setFocus();
+        PressKey(Qt::Key_Tab);
         EXPECT_EQ(TakeMessages(),
                   Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
             << typed;
+        EXPECT_EQ(Focused(), form->cmbclass[0]);  // kept until corrected
     }
-    form->cmbclass[0]->lineEdit()->setText("77.5");
-    form->txtweight[1]->setFocus();
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("77.5");
+    PressKey(Qt::Key_Tab);
     EXPECT_TRUE(TakeMessages().empty());
+}
+
+TEST_F(Entry, EnterFromAWeightBoxSelectsTheClassSoThatTypingReplacesIt) {
+    Load();
+    ShowActive();
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("55401");
+    PressKey(Qt::Key_Return);
+    TypeKeys("60601");
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(Focused(), form->txtweight[0]);
+    TypeKeys("100");
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(Focused(), form->cmbclass[0]);
+    TypeKeys("70");
+    EXPECT_EQ(form->cmbclass[0]->currentText().toStdString(), "70");
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(Focused(), form->txtweight[1]);
+    EXPECT_TRUE(TakeMessages().empty());
+}
+
+// The ocean cube takes digits and a point, typed or pasted, and the editing shortcuts work in it.
+TEST_F(Entry, TheOceanCubeAdmitsOnlyANumberAlsoWhenPasted) {
+    Load();
+    ShowActive();
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("60601");
+    PressKey(Qt::Key_Return);
+    TypeKeys("96813");
+    PressKey(Qt::Key_Return);
+    TakeMessages();
+    ASSERT_TRUE(form->txtOceanDensity->isVisible());
+    ClickOn(*form, form->txtOceanDensity);
+    ASSERT_EQ(Focused(), form->txtOceanDensity);
+    TypeKeys("1a2.5 ");
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
+    QApplication::clipboard()->setText("300 cu ft");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    QApplication::clipboard()->setText("300");
+    PressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "300");
+    PressKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
 }
 
 TEST_F(Entry, OnlyRealClassesAreSavedAsDefaults) {

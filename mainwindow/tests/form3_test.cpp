@@ -21,6 +21,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "userinput.h"
 
 namespace {
 
@@ -519,11 +520,37 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
     EXPECT_EQ(TakeMessages(), Messages{"Service not Available: Not a valid Thriftlane Lane  "});
 }
 
-TEST_F(RatingRequest, TheAltKeyRatesFromAnyBox) {
+TEST_F(RatingRequest, TheAltKeyAloneOrAltRRatesFromAnyBoxAndAltWithAnotherKeyDoesNot) {
     Load();
     Enter("55401", "60601", {""});
-    QTest::keyClick(form->cmbclass[2], Qt::Key_Alt);
-    EXPECT_EQ(TakeMessages(), Messages{"Data Entry Error: No commodity weight entered."});
+    ShowActive();
+    ClickOn(*form, form->txtweight[2]);
+    ASSERT_EQ(Focused(), form->txtweight[2]);
+    const Messages rated{"Data Entry Error: No commodity weight entered."};
+    PressKey(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_EQ(TakeMessages(), Messages{});
+    PressKey(Qt::Key_Alt, Qt::ControlModifier);  // Ctrl first, then Alt
+    EXPECT_EQ(TakeMessages(), Messages{});
+    QTest::keyPress(Focused(), Qt::Key_Control, Qt::AltModifier);  // Alt first, then Ctrl
+    QTest::keyRelease(Focused(), Qt::Key_Control, Qt::AltModifier);
+    EXPECT_EQ(TakeMessages(), Messages{});
+    {
+        // Alt-Tab: the window manager takes the Tab and another window comes to the front.
+        QTest::keyPress(Focused(), Qt::Key_Alt);
+        QWidget other;
+        ::ShowActive(other);
+        other.close();
+        ::ShowActive(*form);
+        QTest::keyRelease(Focused(), Qt::Key_Alt);
+        EXPECT_EQ(TakeMessages(), Messages{});
+    }
+    PressKey(Qt::Key_Alt);
+    EXPECT_EQ(TakeMessages(), rated);
+    PressKey(Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(TakeMessages(), rated);
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_Alt);
+    EXPECT_EQ(TakeMessages(), rated);
 }
 
 }  // namespace

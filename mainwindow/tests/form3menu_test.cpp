@@ -27,6 +27,7 @@
 #include "quotedialogforms.h"
 #include "settings.h"
 #include "startup.h"
+#include "userinput.h"
 
 namespace {
 
@@ -67,29 +68,87 @@ TEST_F(MenuTest, EveryGroupStartsClosedAndHoldsItsLabels) {
 
 TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClosesAll) {
     Load();
+    ShowActive(*form);
     MainMenu& m = Menu();
-    Hover(m.lblCustomize);
+    auto pointAt = [&](QWidget* w) {
+        QTest::mouseMove(form.get(), w->mapTo(form.get(), w->rect().center()));
+    };
+    pointAt(m.lblCustomize);
     EXPECT_EQ(OpenGroups(m), "0");
     EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorWhite);
-    Hover(m.lblHelp);
+    pointAt(m.lblHelp);
     EXPECT_EQ(OpenGroups(m), "2");
     EXPECT_EQ(LabelForeColor(m.lblCustomize), kColorBlack);
-    Hover(m.lblRulesTariff);
+    pointAt(m.lblRulesTariff);
     EXPECT_EQ(OpenGroups(m), "1");
-    MoveOverBackground();
+    QTest::mouseMove(form.get(), QPoint(5, 545));
     EXPECT_EQ(OpenGroups(m), "");
     EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorBlack);
 
-    Click(m.lblHelp);
+    ClickOn(*form, m.lblHelp);
     EXPECT_EQ(OpenGroups(m), "2");
-    Click(m.lblCustomize);
+    ClickOn(*form, m.lblCustomize);
     EXPECT_EQ(OpenGroups(m), "0");
-    Click(m.lblRulesTariff);
+    ClickOn(*form, m.lblRulesTariff);
     EXPECT_EQ(OpenGroups(m), "1");
     // The picture beside the menu counts as background too.
-    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(m.Image1, &move);
+    pointAt(m.Image1);
+    EXPECT_EQ(OpenGroups(m), "");
+}
+
+// The pointer goes from a heading along its row to the right of the captions, down beside the
+// headings below it and left onto a command, in 2 px steps, as a hand on a mouse does; the gaps
+// between headings and between commands are no way out of the menu. Then from that command to
+// every other one of its group, and a click runs the command it is on.
+TEST_F(MenuTest, EveryCommandOfAGroupIsReachedFromItsHeadingByAMovingPointer) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    const std::vector<std::pair<LabelButton*, std::vector<QLabel*>>> groups = {
+        {m.lblCustomize,
+         {form->lblApplyAccessorials, m.lblCdnEXC, m.lblDiscounts, m.lblFSC, m.lblShipLoc,
+          m.lblUpgrader}},
+        {m.lblRulesTariff, {m.lblQuickRef, m.lblDetail}},
+        {m.lblHelp,
+         {m.lblContents, m.lblIndex, m.lblSearch, m.lblUseHelp, m.lblContactVZK, m.lblFindSC,
+          m.lblAbout}}};
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    auto centre = [&](QWidget* w) { return w->mapTo(form.get(), w->rect().center()); };
+    const int besideHeadings = 975;
+    for (int g = 0; g < 3; ++g) {
+        const auto& [heading, entries] = groups[static_cast<size_t>(g)];
+        for (QLabel* entry : entries) {
+            QTest::mouseMove(form.get(), background);
+            ASSERT_EQ(OpenGroups(m), "");
+            const QPoint start = centre(heading);
+            MovePointer(*form, {start, QPoint(besideHeadings, start.y()),
+                                QPoint(besideHeadings, centre(entry).y()), centre(entry)});
+            ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
+                << "on the way to " << entry->objectName().toStdString();
+            EXPECT_EQ(LabelForeColor(entry), kColorWhite) << entry->objectName().toStdString();
+            // Up and down to every other command of the group, straight across the gaps.
+            for (QLabel* other : entries) {
+                if (other == entry) continue;
+                MovePointer(*form, {centre(entry), centre(other), centre(entry)});
+                EXPECT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
+                    << entry->objectName().toStdString() << " to "
+                    << other->objectName().toStdString();
+            }
+            auto* button = static_cast<LabelButton*>(entry);
+            int clicks = 0;
+            auto counting = QObject::connect(button, &LabelButton::clicked, [&] { ++clicks; });
+            ClickAt(*form, centre(entry));
+            QObject::disconnect(counting);
+            EXPECT_EQ(clicks, 1) << entry->objectName().toStdString();
+            // A window a command left up would stand in the pointer's way.
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != form.get() && w->isVisible()) w->close();
+        }
+    }
+    // Pointing at the background still closes the group.
+    m.ShowMenuGroup(2, true);
+    MovePointer(*form, {QPoint(720, 300), QPoint(700, 300)});
     EXPECT_EQ(OpenGroups(m), "");
 }
 

@@ -28,6 +28,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "userinput.h"
 #include "windowlayout.h"
 
 namespace {
@@ -557,6 +558,30 @@ TEST_F(PonyWindow, AWrongCodeClosesTheWindow) {
         for (const char* c : codes) Type(w, c);
         EXPECT_FALSE(w.isVisible()) << codes.back();
     }
+}
+
+// The run takes the discount box's typed value: typed over the box's selected text, "5.5" is
+// 5.5 % (not 50.5 nor 5), "1" is 1 % and "12.5" stays 12.5 %.
+TEST_F(PonyWindow, TheDiscountIsWhatWasTypedOverTheBoxsText) {
+    frmPony& w = Open();
+    ShowActive(w);
+    ASSERT_EQ(Focused(), w.txtPwd);
+    TypeKeys("%kvq");
+    PressKey(Qt::Key_Return);
+    TypeKeys("h4rb#q");
+    PressKey(Qt::Key_Return);
+    ASSERT_EQ(w.Stage(), 1);
+    for (const char* typed : {"5.5", "1", "12.5", ".5"}) {
+        ClickOn(w, w.txtozip);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys("60601");
+        for (int tabs = 0; tabs < 4 && Focused() != w.mskDiscount; ++tabs) PressKey(Qt::Key_Tab);
+        ASSERT_EQ(Focused(), w.mskDiscount);
+        EXPECT_EQ(w.mskDiscount->selectedText(), w.mskDiscount->Text());
+        TypeKeys(typed);
+        EXPECT_EQ(w.mskDiscount->Value().toStdString(), typed);
+    }
+    EXPECT_TRUE(messageScript.Log().empty());
 }
 
 TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {

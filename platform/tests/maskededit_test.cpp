@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 namespace {
@@ -63,6 +65,66 @@ TEST(MaskedEdit, SetTextPlacesAStoredValue) {
     rate.SetText(QStringLiteral("1"));
     EXPECT_EQ(rate.Text(), QStringLiteral("1.____"));
     EXPECT_EQ(rate.Value(), QStringLiteral("1"));
+}
+
+}  // namespace
+
+namespace {
+
+// A box with the focus and its whole text selected, as the dialogs give it.
+void SelectAll(MaskedEdit& box) {
+    box.setFocus();
+    box.SelectFromStart(static_cast<int>(box.Text().size()));
+}
+
+TEST(MaskedEdit, AZeroTypedIsKeptApartFromAnEmptyPlaceThatShowsTheZeroPrompt) {
+    MaskedEdit fsc(QStringLiteral("##.#"), QLatin1Char('0'));
+    fsc.SetText(QStringLiteral("00.0"));
+    EXPECT_EQ(fsc.Value(), QStringLiteral("00.0"));
+    SelectAll(fsc);
+    QTest::keyClicks(&fsc, QStringLiteral("5.5"));
+    EXPECT_EQ(fsc.Text(), QStringLiteral("50.5"));  // the empty tens place shows the prompt
+    EXPECT_EQ(fsc.Value(), QStringLiteral("5.5"));
+    SelectAll(fsc);
+    QTest::keyClicks(&fsc, QStringLiteral("10"));
+    EXPECT_EQ(fsc.Text(), QStringLiteral("10.0"));
+    EXPECT_EQ(fsc.Value(), QStringLiteral("10"));  // the 0 was typed, the tenth was not
+    SelectAll(fsc);
+    QTest::keyClicks(&fsc, QStringLiteral("1"));
+    EXPECT_EQ(fsc.Value(), QStringLiteral("1"));
+}
+
+TEST(MaskedEdit, BackspaceDeleteAndUndoWorkOnThePlaces) {
+    MaskedEdit rate(QStringLiteral("#.####"));
+    rate.setFocus();
+    QTest::keyClicks(&rate, QStringLiteral("1312"));
+    ASSERT_EQ(rate.Text(), QStringLiteral("1.312_"));
+    QTest::keyClick(&rate, Qt::Key_Backspace);
+    EXPECT_EQ(rate.Text(), QStringLiteral("1.31__"));
+    QTest::keyClick(&rate, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rate.Text(), QStringLiteral("1.312_"));
+    QTest::keyClick(&rate, Qt::Key_Home);
+    QTest::keyClick(&rate, Qt::Key_Delete);
+    EXPECT_EQ(rate.Text(), QStringLiteral("_.312_"));
+    EXPECT_EQ(rate.Value(), QStringLiteral(".312"));
+}
+
+TEST(MaskedEdit, WhatIsPastedFillsThePlacesAsIfTyped) {
+    MaskedEdit cod(QStringLiteral("$999999"));
+    QApplication::clipboard()->setText(QStringLiteral("$1,2a50"));
+    SelectAll(cod);
+    QTest::keyClick(&cod, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cod.Text(), QStringLiteral("$1250__"));
+    EXPECT_EQ(cod.Value(), QStringLiteral("1250"));
+    // Cut empties the places it takes and puts what they showed on the clipboard.
+    cod.setSelection(1, 2);
+    QTest::keyClick(&cod, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12"));
+    EXPECT_EQ(cod.Text(), QStringLiteral("$__50__"));
+    // Nothing reaches the box past its places: a letter or a second point goes nowhere.
+    cod.setCursorPosition(1);
+    QTest::keyClicks(&cod, QStringLiteral("x."));
+    EXPECT_EQ(cod.Text(), QStringLiteral("$__50__"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "quotedialogs.h"
 #include "quotediscountfixture.h"
 #include "tariffdb.h"
+#include "userinput.h"
 
 namespace {
 
@@ -126,6 +127,46 @@ TEST_F(QuoteDialogs, TheCODAmountIsTheDollarsTypedAndAnEmptyBoxIsZero) {
     frmCOD empty;
     empty.lblDone_Click();
     EXPECT_FLOAT_EQ(charges.gChargeBasis, 0.0f);
+}
+
+// Each box as a user fills it: the dialog comes up, the keys replace what the box shows (the rate
+// selected whole, the empty boxes from their first place) and a click on Done takes it.
+TEST_F(QuoteDialogs, EachBoxStoresWhatWasTypedOverItsInitialText) {
+    RateTheWorkedQuote();
+    SetConfigValue("CDN_ExchangeRate", "1.3125");
+    QString keys;
+    SetQuoteDialogRunner([&](QDialog& d) {
+        ShowActive(d);
+        if (auto* rate = qobject_cast<frmCdnRate*>(&d)) {
+            EXPECT_EQ(Focused(), rate->mskCdnRate);
+            EXPECT_EQ(rate->mskCdnRate->selectedText(), rate->mskCdnRate->Text());
+        }
+        ASSERT_NE(Focused(), nullptr);
+        TypeKeys(keys);
+        ClickOn(static_cast<QWidget&>(d), d.findChild<LabelButton*>("lblDone"));
+    });
+    keys = "1.05";
+    ShowCdnRateDialog();
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.05");
+    keys = ".75";
+    ShowCdnRateDialog();
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), ".75");
+    keys = "5.5";
+    ShowChgDiscDialog();
+    EXPECT_EQ(quote.txtChgDisc, "05.5");
+    keys = "1";
+    ShowChgDiscDialog();
+    EXPECT_EQ(quote.txtChgDisc, "01.0");
+    keys = "12.5";
+    ShowChgDiscDialog();
+    EXPECT_EQ(quote.txtChgDisc, "12.5");
+    keys = "250";
+    ShowCODDialog();
+    EXPECT_FLOAT_EQ(charges.gChargeBasis, 250.0f);
+    keys = "$1,500";
+    ShowCODDialog();
+    EXPECT_FLOAT_EQ(charges.gChargeBasis, 1500.0f);
+    EXPECT_TRUE(messageScript.Log().empty());
 }
 
 // The quote window's "Canadian $" with this exchange-rate dialog behind it.

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# End-to-end check of the program as a user runs it, on a virtual X display with a window
+# manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
+# and the stored value is read back; then a quote is typed and rated with the keyboard alone.
+#
+#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
+#
+# Needs Xvfb (xvfb-run), a window manager (matchbox-window-manager or openbox), xdotool and
+# sqlite3; exits 77 (skipped) when one is missing.
+set -euo pipefail
+[ -n "${E2E_TRACE:-}" ] && set -x
+
+program=${1:-"$(cd "$(dirname "$0")/.." && pwd)/build/app/fretlyn"}
+skip() { echo "e2e: skipped: $*"; exit 77; }
+command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
+command -v xdotool >/dev/null || skip "xdotool is not installed"
+command -v sqlite3 >/dev/null || skip "sqlite3 is not installed"
+wm=""
+for candidate in matchbox-window-manager openbox; do
+  if command -v "$candidate" >/dev/null; then wm=$candidate; break; fi
+done
+[ -n "$wm" ] || skip "no window manager (matchbox-window-manager or openbox) is installed"
+[ -x "$program" ] || { echo "e2e: no program at $program"; exit 1; }
+program=$(realpath "$program")
+
+if [ -z "${E2E_INSIDE:-}" ]; then
+  export E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$program"
+fi
+
+# A user of our own: the program's data folder starts empty and is thrown away afterwards.
+scratch=$(mktemp -d)
+export HOME="$scratch" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
+export XDG_RUNTIME_DIR="$scratch/run" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+fail() { echo "e2e: FAILED: $*"; exit 1; }
+
+"$wm" >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+# The program runs from a copy of its folder, so that nothing it writes there stays behind.
+mkdir -p "$scratch/app"
+for entry in "$(dirname "$program")"/*; do
+  case "$(basename "$entry")" in CMakeFiles|*_autogen|*.cmake|Makefile) continue ;; esac
+  cp -r "$entry" "$scratch/app/"
+done
+"$scratch/app/$(basename "$program")" >"$scratch/program.log" 2>&1 &
+pids+=($!)
+
+# The window whose name matches, once it is up (30 s at most).
+window() {
+  local id=""
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+# Moves the pointer over the window in 2 px steps through the given points (window coordinates).
+walk() {
+  local win=$1; shift
+  local x=$1 y=$2; shift 2
+  xdotool mousemove --window "$win" "$x" "$y"
+  while [ $# -ge 2 ]; do
+    local tx=$1 ty=$2; shift 2
+    while [ "$x" -ne "$tx" ]; do
+      if [ $((tx - x)) -gt 2 ]; then x=$((x + 2)); elif [ $((x - tx)) -gt 2 ]; then x=$((x - 2)); else x=$tx; fi
+      xdotool mousemove --window "$win" "$x" "$y"
+    done
+    while [ "$y" -ne "$ty" ]; do
+      if [ $((ty - y)) -gt 2 ]; then y=$((y + 2)); elif [ $((y - ty)) -gt 2 ]; then y=$((y - 2)); else y=$ty; fi
+      xdotool mousemove --window "$win" "$x" "$y"
+    done
+  done
+}
+
+main=$(window '^Norvale Fretlyn2007') || fail "the main window did not come up: $(cat "$scratch/program.log")"
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+sleep 1
+
+# From the heading "Customize" along its row, down beside the headings below it and left onto
+# "Fuel Surcharge...", as a hand on a mouse goes.
+walk "$main" 760 158 975 158 975 324 872 324
+xdotool click 1
+# The dialog has no title: it is the active window once it is up.
+fsc=""
+for _ in $(seq 50); do
+  fsc=$(xdotool getactivewindow 2>/dev/null) || true
+  [ -n "$fsc" ] && [ "$fsc" != "$main" ] && break
+  fsc=""
+  sleep 0.2
+done
+[ -n "$fsc" ] || fail "no window opened on the click on Fuel Surcharge..."
+sleep 0.5
+xdotool type --delay 50 "5.5"
+xdotool mousemove --window "$fsc" 352 199 click 1
+sleep 1
+database=$(find "$XDG_DATA_HOME" "$scratch/app/data" -name x2007.mdb 2>/dev/null | head -1) || true
+[ -n "$database" ] || fail "no database in the user's data folder: $(find "$scratch" | head -30)"
+stored=$(sqlite3 "$database" "SELECT valuef FROM tblConfig WHERE keyf = 'FSC_fsc'" 2>&1) || fail "the settings could not be read: $stored"
+[ "$stored" = "05.5" ] || fail "the fuel surcharge typed as 5.5 was stored as '$stored'"
+echo "e2e: fuel surcharge typed as 5.5 is stored as $stored"
+
+# A quote with the keyboard alone: the origin box has the focus as the window comes back to the
+# front; origin, Enter, destination, Enter, weight, Enter, class, and Alt alone rates.
+sleep 0.5
+xdotool key --delay 80 ctrl+a
+xdotool type --delay 80 "55401"
+xdotool key --delay 80 Return
+xdotool type --delay 80 "60601"
+xdotool key --delay 80 Return
+xdotool type --delay 80 "1000"
+xdotool key --delay 80 Return
+xdotool type --delay 80 "70"
+xdotool key --delay 80 alt
+quote=$(window '^Fretlyn2007$') || fail "no quote window after the keys: $(cat "$scratch/program.log")"
+echo "e2e: a quote typed and rated with the keyboard is shown"
+xdotool key --window "$quote" --delay 80 Escape
+sleep 0.5
+echo "e2e: passed"
