@@ -37,19 +37,8 @@ RatedLines CountRatedLines() {
     for (int j = 0; j < kCommodityLines; ++j) {
         const std::string& text = rating.gLineWeight[static_cast<size_t>(j)];
         if (IsBlank(text)) break;
-        const std::string line = "The commodity on line  " + std::to_string(j + 1);
-        // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
-        if (!IsPlainDecimal(text))
-            RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
-        const double pounds = Val(text);
-        if (pounds >= kBreakBounds[9])
-            RefuseWeight(line +
-                         " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
-                         "more cannot be rated.");
-        // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
-        const int32_t w = pounds > 0 ? CLng(pounds) : 0;
-        if (w <= 0)
-            RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
+        const int32_t w =
+            CheckedLineWeight(text, "The commodity on line  " + std::to_string(j + 1));
         lines.weight[static_cast<size_t>(j)] = w;
         total += w;
         ++lines.count;
@@ -61,6 +50,21 @@ RatedLines CountRatedLines() {
                      " lbs.  Shipments of 100,000 lbs or more cannot be rated.");
     lines.total = static_cast<int32_t>(total);
     return lines;
+}
+
+int32_t CheckedLineWeight(const std::string& text, const std::string& line) {
+    // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
+    if (!IsPlainDecimal(text))
+        RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+    const double pounds = Val(text);
+    if (pounds >= kBreakBounds[9])
+        RefuseWeight(line +
+                     " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
+                     "more cannot be rated.");
+    // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
+    const int32_t w = pounds > 0 ? CLng(pounds) : 0;
+    if (w <= 0) RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
+    return w;
 }
 
 bool IsClassNumber(double c) {

@@ -163,6 +163,25 @@ TEST_F(BLPrintTest, WhatCannotBePrintedGivesAMessageAndNoFile) {
     EXPECT_TRUE(opened.empty());
 }
 
+// A terms page that cannot be printed after the front page was: the message says which page
+// was printed and which was not.
+TEST_F(BLPrintTest, AMissingTermsPageSaysTheFrontPageWasPrinted) {
+    AddBill("BL-1011", shipper, consignee, 0, {{acidId, "1", "50"}});
+    SetSetting("BL_PrintBack", "yes");
+    fs::remove(app.file("BL/BLBack.pdf"));
+    EXPECT_TRUE(PrintBL("BL-1011"));
+    EXPECT_EQ(opened, std::vector<std::string>{Front().string()});
+    ASSERT_EQ(Shown().size(), 1u);
+    const std::string text = ShownTexts()[0];
+    EXPECT_NE(text.find("BL/BLBack.pdf is missing."), std::string::npos) << text;
+    EXPECT_NE(text.find("The front page was printed to " + Front().string() +
+                        ", but the terms page was not printed."),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("Nothing was printed"), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(Back()));
+}
+
 TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
     AddBill("BL-1007", shipper, consignee, 0, {{acidId, "1", "50"}});
     ASSERT_TRUE(PrintBL("BL-1007"));
