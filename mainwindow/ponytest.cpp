@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <fstream>
+#include <sstream>
 
 #include "binaryfile.h"
 #include "charges.h"
@@ -12,6 +13,7 @@
 #include "linesclasses.h"
 #include "rategrid.h"
 #include "ratingstate.h"
+#include "savefile.h"
 #include "settings.h"
 #include "tariffdb.h"
 
@@ -256,11 +258,8 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = "The test file " + inputPath + " is missing or cannot be read.";
         return result;
     }
-    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        result.error = "The result file " + outputPath + " cannot be written.";
-        return result;
-    }
+    // The results are written whole at the end, so a failed run keeps the last results file.
+    std::ostringstream out;
     // The transit-day file stays open for the run rather than being opened for every line.
     BinaryFile svc;
     try {
@@ -285,9 +284,10 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = "The test file " + inputPath + " could not be read to its end.";
         return result;
     }
-    out.flush();
-    if (!out) {
-        result.error = "The result file " + outputPath + " could not be written.";
+    try {
+        SaveFileWhole(outputPath, out.str());
+    } catch (const SaveFileError& e) {
+        result.error = "The result file " + outputPath + " could not be written.  " + e.what();
         return result;
     }
     result.ran = true;

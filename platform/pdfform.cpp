@@ -1,5 +1,6 @@
 #include "pdfform.h"
 
+#include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFFormFieldObjectHelper.hh>
@@ -7,9 +8,10 @@
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
 
+#include "savefile.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <sstream>
 #include <system_error>
 #include <vector>
@@ -28,33 +30,26 @@ void Open(QPDF& pdf, const std::string& path) {
     }
 }
 
-// Writes through a temporary file in the same folder, renamed over the target only once qpdf
-// has finished, so a reader never sees a partial file.
-void WriteAtomically(const std::string& path, const std::function<void(const char*)>& write) {
-    const std::string temp = path + ".part";
-    try {
-        write(temp.c_str());
-    } catch (const std::exception& e) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw PdfFormError("Cannot write " + path + ": " + e.what());
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw PdfFormError("Cannot write " + path + ": " + ec.message());
-    }
-}
-
+// The file is made in memory and then written whole: a write that fails, the disk full on
+// the last buffer included, leaves the last good file in place.
 void WritePdf(QPDF& pdf, const std::string& path) {
-    WriteAtomically(path, [&pdf](const char* temp) {
-        QPDFWriter writer(pdf, temp);
+    std::string bytes;
+    try {
+        QPDFWriter writer(pdf);
+        writer.setOutputMemory();
         // The same form and values give the same bytes.
         writer.setStaticID(true);
         writer.write();
-    });
+        const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+        bytes.assign(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+    } catch (const std::exception& e) {
+        throw PdfFormError("Cannot write " + path + ": " + e.what());
+    }
+    try {
+        SaveFileWhole(path, bytes);
+    } catch (const SaveFileError& e) {
+        throw PdfFormError(e.what());
+    }
 }
 
 constexpr int kMultilineFlag = 1 << 12;

@@ -52,21 +52,6 @@ RatedLines CountRatedLines() {
     return lines;
 }
 
-int32_t CheckedLineWeight(const std::string& text, const std::string& line) {
-    // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
-    if (!IsPlainDecimal(text))
-        RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
-    const double pounds = Val(text);
-    if (pounds >= kBreakBounds[9])
-        RefuseWeight(line +
-                     " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
-                     "more cannot be rated.");
-    // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
-    const int32_t w = pounds > 0 ? CLng(pounds) : 0;
-    if (w <= 0) RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
-    return w;
-}
-
 bool IsClassNumber(double c) {
     for (double known : {50.0, 55.0, 60.0, 65.0, 70.0, 77.5, 85.0, 92.5, 100.0, 110.0, 125.0, 150.0,
                          175.0, 200.0, 250.0, 300.0, 400.0, 500.0})
@@ -166,6 +151,21 @@ void MinimumChargeSlot() {
 }
 
 }  // namespace
+
+int32_t CheckedLineWeight(const std::string& text, const std::string& line) {
+    // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
+    if (!IsPlainDecimal(text))
+        RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+    const double pounds = Val(text);
+    if (pounds >= kBreakBounds[9])
+        RefuseWeight(line +
+                     " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
+                     "more cannot be rated.");
+    // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
+    const int32_t w = pounds > 0 ? CLng(pounds) : 0;
+    if (w <= 0) RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
+    return w;
+}
 
 // The amount always stands on four decimals (whole cents, or a rounded rate), so a factor of 1
 // gives it back unchanged whenever its Single lies within 0.00004 of that decimal: below 1024,

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
+#include "../../platform/tests/filesizelimit.h"
 #include "blhooks.h"
 #include "blrate.h"
 #include "blratefixture.h"
@@ -40,6 +42,10 @@ class BLPrintTest : public BLRatingTest {
         c.commodityClass = cls;
         c.hazmat = hazmat;
         return StoreCommodity(c, false);
+    }
+    static std::string ReadAll(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     fs::path Front() const { return output / "BL.pdf"; }
     fs::path Back() const { return output / "BLBack.pdf"; }
@@ -185,14 +191,21 @@ TEST_F(BLPrintTest, AMissingTermsPageSaysTheFrontPageWasPrinted) {
 TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
     AddBill("BL-1007", shipper, consignee, 0, {{acidId, "1", "50"}});
     ASSERT_TRUE(PrintBL("BL-1007"));
-    const auto size = fs::file_size(Front());
+    const std::string before = ReadAll(Front());
     opened.clear();
-    // Something in the way of the temporary file.
-    fs::create_directories(Front().string() + ".part");
-    EXPECT_FALSE(PrintBL("BL-1007"));
-    EXPECT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(fs::file_size(Front()), size);
+    AddBill("BL-1012", shipper, consignee, 0,
+            {{chairsId, "3", "300"}, {acidId, "2", "100"}, {chairsId, "1", "12"}});
+    // The disk fills up just before the last bytes of the new bill.
+    {
+        FileSizeLimit full(before.size() - 16);
+        EXPECT_FALSE(PrintBL("BL-1012"));
+    }
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(ShownTexts()[0].find("The B/L could not be printed."), std::string::npos);
+    EXPECT_EQ(ReadAll(Front()), before);
+    EXPECT_EQ(ReadPdfFormFields(Front().string()).at("SN#"), "BL-1007");
     EXPECT_TRUE(opened.empty());
+
 }
 
 TEST_F(BLPrintTest, AReaderThatCannotStartIsReportedWithTheSavedFile) {

@@ -11,6 +11,7 @@
 #include "commodity.h"
 #include "displayquote.h"
 #include "geography.h"
+#include "lanes.h"
 #include "offshore.h"
 #include "quotecharges.h"
 #include "quotesheet.h"
