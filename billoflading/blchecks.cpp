@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <optional>
 
 #include "blstore.h"
 #include "messagebox.h"
@@ -27,9 +28,14 @@ bool HasPositiveNumber(const std::string& text) {
     return !text.empty() && Val(text) > 0;
 }
 
-// A party box holds a party only when its text names one in the address book.
-bool NamesParty(const std::string& text) {
-    return HoldsChoice(text) && FindPartyId(text) != 0;
+// A party box holds a party only when its text names one in the address book whose role
+// allows the place: the window's lists offer no other, and typing one in must not store it.
+bool NamesParty(const std::string& text, bool (*hasRole)(uint8_t)) {
+    if (!HoldsChoice(text)) return false;
+    const BLRecordId id = FindPartyId(text);
+    const std::optional<PartyRecord> party = id != 0 ? ReadParty(id) : std::nullopt;
+    return party && party->role >= 0 && party->role <= 255 &&
+           hasRole(static_cast<uint8_t>(party->role));
 }
 
 }  // namespace
@@ -108,21 +114,21 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
         focus = BLField::ProNumber;
         return false;
     }
-    if (!NamesParty(form.cmbShipper.text)) {
+    if (!NamesParty(form.cmbShipper.text, IsShipperRole)) {
         ShowMessage(
             QStringLiteral("Please define a shipping party for ") + QStringLiteral("this B/L."),
             kMsgOK, kEntryError);
         focus = BLField::Shipper;
         return false;
     }
-    if (!NamesParty(form.cmbConsignee.text)) {
+    if (!NamesParty(form.cmbConsignee.text, IsConsigneeRole)) {
         ShowMessage(QStringLiteral("Please define a consignee for") + QStringLiteral("this B/L."),
                     kMsgOK, kEntryError);
         focus = BLField::Consignee;
         return false;
     }
     // No bill-to party is fine; one that is not in the address book is not.
-    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text)) {
+    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text, IsBillToRole)) {
         ShowMessage(
             QStringLiteral("Please define a bill-to party for ") + QStringLiteral("this B/L."),
             kMsgOK, kEntryError);

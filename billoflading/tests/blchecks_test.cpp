@@ -166,6 +166,30 @@ TEST_F(BLChecks, BothPartiesMustBeInTheAddressBook) {
     ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
 }
 
+// A party typed into a place its role does not allow is refused as the lists would refuse it;
+// a party of several roles may stand in each of them.
+TEST_F(BLChecks, APartyMustHaveTheRoleOfItsPlace) {
+    AddParty("Both Ways Co", kRoleShipper | kRoleConsignee);
+    form.cmbShipper.text = "Consignee Co";
+    ExpectEntryError("Please define a shipping party for this B/L.", BLField::Shipper);
+    form.cmbShipper.text = "Payer Co";
+    ExpectEntryError("Please define a shipping party for this B/L.", BLField::Shipper);
+    form.cmbShipper.text = "Both Ways Co";
+    EXPECT_TRUE(Check().passed);
+
+    form.cmbConsignee.text = "Shipper Co";
+    ExpectEntryError("Please define a consignee forthis B/L.", BLField::Consignee);
+    form.cmbConsignee.text = "Both Ways Co";
+    EXPECT_TRUE(Check().passed);
+
+    form.cmbBillTo.text = "Shipper Co";
+    ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
+    form.cmbBillTo.text = "Both Ways Co";
+    ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
+    form.cmbBillTo.text = "Payer Co";
+    EXPECT_TRUE(Check().passed);
+}
+
 TEST_F(BLChecks, TheFirstLineNeedsACommodityQuantityAndWeight) {
     form.cmbItem[0].text = kPromptCommodity;
     ExpectEntryError("Every B/L must include at least one commodity.", BLField::Item0);
