@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "blchecks.h"
 #include "blhooks.h"
 #include "blrate.h"
 #include "blstate.h"
@@ -84,7 +85,7 @@ std::string FormFile(const char* relative, const char* printed) {
 
 void WriteFront(const BillOfLading& bl, const BLPrintLines& lines) {
     PdfForm form(FormFile(kBLFrontForm, "Nothing was printed."));
-    form.SetField("Date", bl.bill.date);
+    form.SetField("Date", ShownBLDate(bl.bill.date));
     form.SetField("SN#", bl.bill.blNumber);
     form.SetField("ProNumber", bl.bill.proNumber);
     form.SetField("PO#", bl.bill.poNumber);
