@@ -229,6 +229,12 @@ TEST_F(Parties, ARoleAStoredBillUsesCannotBeUnticked) {
     EXPECT_EQ(ReadParty(alder)->role, kRoleShipper);
 }
 
+TEST_F(Parties, APickWhileEditingAsksOnce) {
+    AddParty("Alder Mills", kRoleShipper);
+    AddParty("Birch Foods", kRoleConsignee);
+    PickWhileEditing(Open(), "Alder Mills", "Birch Foods");
+}
+
 TEST_F(Parties, DoneRefillsTheBillWindowsLists) {
     frmBL& bl = OpenBL();
     EXPECT_EQ(bl.cmbShipper->count(), 1);
