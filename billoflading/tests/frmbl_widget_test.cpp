@@ -343,6 +343,28 @@ TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
     EXPECT_TRUE(w.hdgShipper->isEnabled());
 }
 
+// The menu's picture keeps its colours after a Delete and after an abandoned New, though it
+// takes no pointer moves then.
+TEST_F(FrmBL, TheMenuPictureKeepsItsColoursAfterADeleteOrAnAbandonedNew) {
+    AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}});
+    AddBill("200", shipper, consignee, 0, {{crate, "1", "12"}});
+    frmBL& w = OpenBL();
+    w.show();
+    const QPoint middle(w.Image1->width() / 2, w.Image1->height() / 2);
+    const QRgb colour = w.Image1->grab().toImage().pixel(middle);
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.mlblDelete, Qt::LeftButton);
+    ASSERT_EQ(Rows("Bills"), 1);
+    EXPECT_FALSE(w.Image1->isEnabled());
+    EXPECT_EQ(w.Image1->grab().toImage().pixel(middle), colour);
+
+    QTest::mouseClick(w.mlblNew, Qt::LeftButton);
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.mlblDelete, Qt::LeftButton);
+    EXPECT_EQ(LastTitle(), "Confirm Abandon");
+    EXPECT_EQ(w.Image1->grab().toImage().pixel(middle), colour);
+}
+
 TEST_F(FrmBL, AFailedDeleteSaysSoAndKeepsTheBillShown) {
     AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}}, "note");
     frmBL& w = OpenBL();
