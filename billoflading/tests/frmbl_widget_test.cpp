@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDate>
+#include <QLocale>
 #include <QPlainTextEdit>
 
 #include "blstore.h"
@@ -341,6 +343,21 @@ TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
     EXPECT_FALSE(w.mlblDelete->isEnabled());
     w.mlblNew_Click();
     EXPECT_TRUE(w.hdgShipper->isEnabled());
+}
+
+// A bill saved under one desktop language is shown in another's form and saved again there
+// without a word; it is stored in the one form.
+TEST_F(FrmBL, ABillSavedUnderOneLocaleSavesUnderAnother) {
+    const BLRecordId id = AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}});
+    ASSERT_EQ(ReadBill(id)->date, "12/7/26");  // as a US desktop stored it before
+    QLocale::setDefault(QLocale::c());
+    frmBL& w = OpenBL();
+    w.show();
+    EXPECT_EQ(w.txtDate->text(), QLocale::c().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
+    QTest::mouseClick(w.mlblEdit, Qt::LeftButton);
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(ReadBill(id)->date, "2026-12-07");
 }
 
 // The menu's picture keeps its colours after a Delete and after an abandoned New, though it
