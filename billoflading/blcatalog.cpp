@@ -71,5 +71,30 @@ std::optional<EntryFailure> CheckParty(const PartyRecord& p, BLRecordId editingI
                     "Every B/L party must have a role.  Please choose one or more of the roles.",
                     CatalogField::Roles);
     // A party the rating cannot place is no use on a bill.
-    return CheckPartyZip(p.zip);
+    if (std::optional<EntryFailure> zip = CheckPartyZip(p.zip)) return zip;
+    return CheckRolesInUse(p, editingId);
+}
+
+std::optional<EntryFailure> CheckRolesInUse(const PartyRecord& p, BLRecordId editingId) {
+    if (editingId == 0) return std::nullopt;
+    const std::optional<PartyRecord> stored = ReadParty(editingId);
+    if (!stored) return std::nullopt;
+    const struct {
+        int role;
+        const char* place;
+    } places[] = {{kRoleShipper, "shipper"},
+                  {kRoleConsignee, "consignee"},
+                  {kRoleBillTo, "bill-to party"}};
+    for (const auto& [role, place] : places) {
+        if (!(stored->role & role) || (p.role & role)) continue;
+        const std::string bills = ListBLsUsingPartyAs(editingId, role);
+        if (bills == "OK") continue;
+        // Taken away, the role would leave those bills naming a party their checks refuse.
+        return Fail("Database error",
+                    "This party is the " + std::string(place) +
+                        " of one or more B/Ls that are still on file:" + bills +
+                        "  It must stay a " + place + " while they name it.",
+                    CatalogField::Roles);
+    }
+    return std::nullopt;
 }

@@ -19,6 +19,9 @@ struct EntryFailure {
 // duplicate.
 std::optional<EntryFailure> CheckCommodity(const CommodityRecord& c, BLRecordId editingId);
 std::optional<EntryFailure> CheckParty(const PartyRecord& p, BLRecordId editingId);
+// Refuses taking a role from a stored party while stored bills name it in that role's place,
+// listing those bills (part of CheckParty).
+std::optional<EntryFailure> CheckRolesInUse(const PartyRecord& p, BLRecordId editingId);
 
 // The message a ZIP or postal code no city table knows gets, or nothing when one knows it.
 std::optional<EntryFailure> CheckPartyZip(const std::string& zip);

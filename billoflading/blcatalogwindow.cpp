@@ -73,7 +73,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     whole->addWidget(data, 1);
 
     connect(cmbName, qOverload<int>(&QComboBox::activated), this, [this] {
-        if (!drawing_) RunHandler([this] { cmbName_Click(); });
+        if (!drawing_ && !asking_) RunHandler([this] { cmbName_Click(); });
     });
     connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         if (InEntryMode()) typedName_ = text;
@@ -215,9 +215,11 @@ void BLCatalogWindow::mlblSave_Click() {
 
 bool BLCatalogWindow::Abandon() {
     const bool adding = boolAdding;
+    asking_ = true;
     ShowMessage(adding ? QStringLiteral("Are you sure you want to cancel adding this record?")
                        : QStringLiteral("Are you sure you want to cancel editing this record?"),
                 kMsgQuestion, QStringLiteral("Confirm Abandon"));
+    asking_ = false;
     if (messages.gMsgAnswer != kMsgYes) return false;
     boolAdding = boolEditing = false;
     LeaveEntryMode();

@@ -94,4 +94,7 @@ class BLCatalogWindow : public QDialog {
     BLRecordId shownId_ = 0;
     QString typedName_;
     bool drawing_ = false;
+    // The Abandon question is up. The name box loses the focus to it, and the list reads that
+    // as a pick of the name the box then holds: no second question over the first.
+    bool asking_ = false;
 };

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <optional>
 
 #include "blstore.h"
 #include "entrychecks.h"
@@ -30,9 +31,14 @@ bool HasPositiveNumber(const std::string& text) {
     return IsPlainDecimal(text) && Val(text) > 0;
 }
 
-// A party box holds a party only when its text names one in the address book.
-bool NamesParty(const std::string& text) {
-    return HoldsChoice(text) && FindPartyId(text) != 0;
+// A party box holds a party only when its text names one in the address book whose role
+// allows the place: the window's lists offer no other, and typing one in must not store it.
+bool NamesParty(const std::string& text, bool (*hasRole)(uint8_t)) {
+    if (!HoldsChoice(text)) return false;
+    const BLRecordId id = FindPartyId(text);
+    const std::optional<PartyRecord> party = id != 0 ? ReadParty(id) : std::nullopt;
+    return party && party->role >= 0 && party->role <= 255 &&
+           hasRole(static_cast<uint8_t>(party->role));
 }
 
 }  // namespace
@@ -73,23 +79,64 @@ bool IsValidProNumber(const std::string& text) {
     return base % 7 == pro[8] - '0';
 }
 
-bool IsBLDate(const std::string& text) {
-    const QString t = QString::fromStdString(Trim(text));
-    if (t.isEmpty()) return false;
-    if (QDate::fromString(t, Qt::ISODate).isValid()) return true;
-    const QLocale locale;
+namespace {
+
+// A two-digit year is read in the window 1930-2029, as the desktop of the bills' first
+// edition read it; Qt alone would put "26" in 1926.
+QDate InYearWindow(const QDate& date, const QString& format) {
+    if (!date.isValid() || format.contains(QStringLiteral("yyyy"))) return date;
+    return date.year() < 1930 ? date.addYears(100) : date;
+}
+
+// The date a text holds in ISO form or in one of the locale's forms (short, with a two- or
+// four-digit year, or long); invalid when it holds none.
+QDate DateInLocale(const QString& text, const QLocale& locale) {
+    const QDate iso = QDate::fromString(text, Qt::ISODate);
+    if (iso.isValid()) return iso;
     QString shortFormat = locale.dateFormat(QLocale::ShortFormat);
     QStringList formats{shortFormat, locale.dateFormat(QLocale::LongFormat)};
     // People write the full year as often as the short form's two digits.
     if (!shortFormat.contains(QStringLiteral("yyyy")))
         formats << shortFormat.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    for (const QString& f : formats)
-        if (locale.toDate(t, f).isValid()) return true;
-    return false;
+    for (const QString& f : formats) {
+        const QDate date = InYearWindow(locale.toDate(text, f), f);
+        if (date.isValid()) return date;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool IsBLDate(const std::string& text) {
+    const QString t = QString::fromStdString(Trim(text));
+    return !t.isEmpty() && DateInLocale(t, QLocale()).isValid();
 }
 
 std::string TodayAsBLDate() {
     return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
+std::string StoredBLDate(const std::string& typed) {
+    const QDate date = DateInLocale(QString::fromStdString(Trim(typed)), QLocale());
+    return date.isValid() ? date.toString(Qt::ISODate).toStdString() : typed;
+}
+
+std::string ShownBLDate(const std::string& stored) {
+    const QString t = QString::fromStdString(Trim(stored));
+    if (t.isEmpty()) return stored;
+    // Bills stored before dates were kept in one form hold them as some desktop wrote them:
+    // the user's own forms first, then the US forms the program began with, then any other.
+    QDate date = DateInLocale(t, QLocale());
+    if (!date.isValid()) date = DateInLocale(t, QLocale(QLocale::English, QLocale::UnitedStates));
+    if (!date.isValid()) {
+        for (const QLocale& locale : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            date = DateInLocale(t, locale);
+            if (date.isValid()) break;
+        }
+    }
+    // A text no form reads is shown as it is, for the date check to point out.
+    return date.isValid() ? QLocale().toString(date, QLocale::ShortFormat).toStdString() : stored;
 }
 
 bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
@@ -129,21 +176,21 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
         focus = BLField::ProNumber;
         return false;
     }
-    if (!NamesParty(form.cmbShipper.text)) {
+    if (!NamesParty(form.cmbShipper.text, IsShipperRole)) {
         ShowMessage(
             QStringLiteral("Please define a shipping party for ") + QStringLiteral("this B/L."),
             kMsgOK, kEntryError);
         focus = BLField::Shipper;
         return false;
     }
-    if (!NamesParty(form.cmbConsignee.text)) {
+    if (!NamesParty(form.cmbConsignee.text, IsConsigneeRole)) {
         ShowMessage(QStringLiteral("Please define a consignee for") + QStringLiteral("this B/L."),
                     kMsgOK, kEntryError);
         focus = BLField::Consignee;
         return false;
     }
     // No bill-to party is fine; one that is not in the address book is not.
-    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text)) {
+    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text, IsBillToRole)) {
         ShowMessage(
             QStringLiteral("Please define a bill-to party for ") + QStringLiteral("this B/L."),
             kMsgOK, kEntryError);

@@ -48,6 +48,14 @@ bool IsBLDate(const std::string& text);
 // Today in the locale's short form, as New fills the date box.
 std::string TodayAsBLDate();
 
+// A bill's date is stored in ISO form (2026-12-07), whatever the desktop's locale, and shown
+// in the locale's short form. A typed text that is no date is kept as typed.
+std::string StoredBLDate(const std::string& typed);
+// The stored date in the user's short form. Dates stored earlier in a locale's form (such as
+// "12/7/26") are read too: in the user's forms, then the US forms, then any locale's. A text
+// no form reads is given back unchanged.
+std::string ShownBLDate(const std::string& stored);
+
 // Runs the checks in order; the first that fails shows its message and leaves its box in
 // `focus`. True when the bill may be stored.
 bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "blchecks.h"
 #include "blstore.h"
 
 namespace {
@@ -139,7 +140,7 @@ void ShowBL(BLForm& form, BLRecordId id) {
     ClearBLForm(form);
     const std::optional<BillOfLading> bl = id != 0 ? ReadBillOfLading(id) : std::nullopt;
     if (bl) {
-        form.txtDate = bl->bill.date;
+        form.txtDate = ShownBLDate(bl->bill.date);
         form.txtProNumber = bl->bill.proNumber;
         form.txtPONbr = bl->bill.poNumber;
         form.txtInstructions = bl->instructions;
@@ -165,7 +166,7 @@ BillOfLading BillFromForm(const BLForm& form) {
     BillOfLading bl;
     BillRecord& b = bl.bill;
     b.blNumber = form.cmbBillNbr.text;
-    b.date = form.txtDate;
+    b.date = StoredBLDate(form.txtDate);
     b.proNumber = form.txtProNumber;
     b.poNumber = form.txtPONbr;
     b.shipperId = FindPartyId(form.cmbShipper.text);

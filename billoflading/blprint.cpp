@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "blchecks.h"
 #include "blhooks.h"
 #include "blrate.h"
 #include "blstate.h"
@@ -77,17 +78,16 @@ bool SettingIsYes(const char* key) {
     return GetConfigValue(key, "no") == "yes";
 }
 
-std::string FormFile(const char* relative) {
+std::string FormFile(const char* relative, const char* printed) {
     const std::string path = AppFolder() + relative;
     if (!std::filesystem::is_regular_file(path))
-        throw PrintRefusal("The bill-of-lading form " + path + " is missing.  " +
-                           "Nothing was printed.");
+        throw PrintRefusal("The bill-of-lading form " + path + " is missing.  " + printed);
     return path;
 }
 
 void WriteFront(const BillOfLading& bl, const BLPrintLines& lines) {
-    PdfForm form(FormFile(kBLFrontForm));
-    form.SetField("Date", bl.bill.date);
+    PdfForm form(FormFile(kBLFrontForm, "Nothing was printed."));
+    form.SetField("Date", ShownBLDate(bl.bill.date));
     form.SetField("SN#", bl.bill.blNumber);
     form.SetField("ProNumber", bl.bill.proNumber);
     form.SetField("PO#", bl.bill.poNumber);
@@ -110,9 +110,20 @@ void WriteFront(const BillOfLading& bl, const BLPrintLines& lines) {
     OpenSaved(out);
 }
 
+// The terms page follows a front page already saved and shown: a failure here says so, so
+// that nobody takes the front page for lost.
 void WriteBack() {
     const std::string out = OutputFolder() + kBLBackOutput;
-    CopyPdfFirstPage(FormFile(kBLBackForm), out);
+    const std::string front = OutputFolder() + kBLFrontOutput;
+    const std::string printed = "The front page was printed to " + front +
+                                ", but the terms page was not printed.";
+    try {
+        CopyPdfFirstPage(FormFile(kBLBackForm, printed.c_str()), out);
+    } catch (const PrintRefusal&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw PrintRefusal(printed + "  " + error.what());
+    }
     OpenSaved(out);
 }
 

@@ -7,6 +7,7 @@
 
 #include "blstate.h"
 #include "blstore.h"
+#include "charges.h"
 #include "commodity.h"
 #include "displayquote.h"
 #include "frmqpo.h"
@@ -45,7 +46,6 @@ struct MainRequest {
     int32_t laneCode = 0;
     OffshoreState offshoreValues;
     CommodityLines lines;
-    std::vector<std::string> chosenAccessorials;  // rows the main window marked "apply"
 };
 
 std::optional<MainRequest>& Saved() {
@@ -56,42 +56,6 @@ std::optional<MainRequest>& Saved() {
 BLQuoteShow& QuoteShow() {
     static BLQuoteShow show;
     return show;
-}
-
-// The main window's accessorial choices are stored marks of the accessorial table, which every
-// rating charges: a bill is rated without them.
-std::vector<std::string> TakeChosenAccessorials() {
-    std::vector<std::string> chosen;
-    Recordset& rs = *tariff.rsAccessorials2;
-    if (rs.RecordCount() == 0) return chosen;
-    // Every mark comes off, or none does: one taken off before a failure would be a choice the
-    // main window never gets back.
-    try {
-        InOneTransaction([&] {
-            for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) {
-                if (rs.Field("apply").toInt() == 0) continue;
-                chosen.push_back(rs.Field("name").str());
-                rs.Edit();
-                rs.SetField("apply", 0);
-                rs.Update();
-            }
-        });
-    } catch (...) {
-        rs.CancelUpdate();
-        throw;
-    }
-    return chosen;
-}
-
-void PutBackChosenAccessorials(const std::vector<std::string>& chosen) {
-    Recordset& rs = *tariff.rsAccessorials2;
-    for (const std::string& name : chosen) {
-        rs.Seek("=", {name});
-        if (rs.NoMatch()) continue;
-        rs.Edit();
-        rs.SetField("apply", 1);
-        rs.Update();
-    }
 }
 
 // Puts the main window's request aside (once, however deep the bill ratings nest) and leaves
@@ -120,8 +84,11 @@ void SaveMainRequest() {
     m.laneCode = rating.gLaneCode;
     m.offshoreValues = offshore;
     m.lines = commodityLines;
-    m.chosenAccessorials = TakeChosenAccessorials();
     Saved() = std::move(m);
+    // The main window's accessorial choices are stored marks that every rating charges. They
+    // stay stored as they are (nothing to put back should the program end meanwhile); the
+    // rating only does not count them while a bill is rated.
+    rating.gMainChoicesAside = true;
 
     ClearOffshoreValues();
     offshore.Reset();
@@ -153,11 +120,7 @@ void RestoreMainRequest() {
     rating.gLaneCode = m.laneCode;
     offshore = m.offshoreValues;
     commodityLines = m.lines;
-    try {
-        PutBackChosenAccessorials(m.chosenAccessorials);
-    } catch (const std::exception&) {
-        // The marks only pre-select the main window's list; the user can choose again.
-    }
+    rating.gMainChoicesAside = false;
 }
 
 PartyRecord ReadEndParty(BLRecordId partyId, const std::string& role, const std::string& number) {
@@ -208,10 +171,14 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
     }
 
     // The lines: a line without a weight is left out, and the lines after it still count.
+    // The engine numbers the lines it is handed, so each line is checked here first, where a
+    // refusal can name the bill's own line and the commodity whose class is at fault.
     std::array<std::string, kCommodityLines> weights{};
     classes = {};
     size_t j = 0;
+    int lineNo = 0;
     for (const BLLineRecord& line : ReadBLLines(id)) {
+        ++lineNo;
         const std::string weight = Trim(line.weight);
         if (Val(weight) <= 0) continue;
         std::optional<CommodityRecord> commodity = ReadCommodity(line.commodityId);
@@ -219,8 +186,16 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
             Refuse("A commodity of B/L " + number + " is no longer in the catalogue.  " +
                    "Please edit the B/L.");
         if (j == weights.size()) break;
+        const std::string where = "line  " + std::to_string(lineNo) + " of B/L " + number;
+        CheckedLineWeight(weight, "The commodity on " + where);
+        const std::string cls = Trim(commodity->commodityClass);
+        if (!IsNMFCClass(cls))
+            Refuse("The class \"" + cls + "\" of the commodity \"" +
+                       Trim(commodity->description) + "\" on " + where +
+                       " is not an NMFC class.  Please correct it in the commodity catalogue.",
+                   "Error");
         weights[j] = weight;
-        classes[j] = Trim(commodity->commodityClass);
+        classes[j] = cls;
         ++j;
     }
     if (j == 0) Refuse("B/L " + number + " has no commodity line with a weight to rate.");
@@ -228,10 +203,11 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
     rating.gServiceDays = GetServiceDays(tariff.gOrigZip, tariff.gDestZip);
     // The Thriftlane offer of the quote reads the lane's economy days.
     GetPXSStandard(tariff.gOrigZip, tariff.gDestZip, rating.gPXSDays);
-    // The customer's own pricing of a shipping location applies to a bill's ends as well.
-    std::string origKey = tariff.gOrigZip3, destKey = tariff.gDestZip3;
-    rating.gOutbound = IsShipLocationZip(origKey, 0);
-    rating.gInbound = IsShipLocationZip(destKey, 1);
+    // The customer's own pricing of a shipping location applies to a bill's ends as well. The
+    // look-up turns a Canadian end's key into the location's code, and the discounts and FAK
+    // profiles are found by that key: a bill's ends are keyed exactly as the main window's.
+    rating.gOutbound = IsShipLocationZip(tariff.gOrigZip3, 0);
+    rating.gInbound = IsShipLocationZip(tariff.gDestZip3, 1);
     for (size_t i = 0; i < kLineSlots; ++i) {
         rating.gLineWeight[i] = i < weights.size() ? weights[i] : "";
         rating.gLineClass[i].clear();

@@ -360,12 +360,17 @@ std::string ListBLsUsingCommodity(BLRecordId commodityId) {
 }
 
 std::string ListBLsUsingParty(BLRecordId partyId) {
+    return ListBLsUsingPartyAs(partyId, kRoleShipper | kRoleConsignee | kRoleBillTo);
+}
+
+std::string ListBLsUsingPartyAs(BLRecordId partyId, int roles) {
     // A bill without a bill-to party stores 0 there, which names nobody.
     std::string list;
     Snapshot s = Db().OpenSnapshot(
-        "SELECT \"BL number\" FROM \"Bills\" WHERE ?1 <> 0 AND (\"Shipper ID\" = ?1 OR "
-        "\"Consignee ID\" = ?1 OR \"Bill To ID\" = ?1) ORDER BY \"BL ID\"",
-        {partyId});
+        "SELECT \"BL number\" FROM \"Bills\" WHERE ?1 <> 0 AND ("
+        "(?2 & 1 AND \"Shipper ID\" = ?1) OR (?2 & 2 AND \"Consignee ID\" = ?1) OR "
+        "(?2 & 4 AND \"Bill To ID\" = ?1)) ORDER BY \"BL ID\"",
+        {partyId, roles});
     for (; !s.AtEOF(); s.MoveNext()) AppendNumber(list, s.Field(size_t{0}).str());
     return FinishUsedByList(list);
 }

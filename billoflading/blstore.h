@@ -69,6 +69,8 @@ int32_t LineWeightFromUnits(const std::string& description, const std::string& q
 // characters is cut to 36 and "...".
 std::string ListBLsUsingCommodity(BLRecordId commodityId);
 std::string ListBLsUsingParty(BLRecordId partyId);
+// The same for the bills that name the party in a place of one of the roles (kRoleShipper …).
+std::string ListBLsUsingPartyAs(BLRecordId partyId, int roles);
 
 // The state or province of a ZIP or postal code: a number in us_cities, otherwise the whole
 // code in can_rural, otherwise its first four characters in can_cities. Empty when none knows

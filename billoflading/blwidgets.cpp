@@ -77,8 +77,25 @@ void ColourLine(QFrame* line, uint32_t value) {
     line->setFrameShadow(QFrame::Plain);
 }
 
+namespace {
+
+// The picture behind a menu column. Disabled, it only stops taking the pointer's moves; it
+// keeps its colours, for a greyed wash reads as a window gone dead.
+class MenuPicture : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawPixmap(rect(), pixmap());
+    }
+};
+
+}  // namespace
+
 QLabel* MakeMenuPicture(QWidget* parent) {
-    auto* picture = new QLabel(parent);
+    QLabel* picture = new MenuPicture(parent);
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setScaledContents(true);
     // A soft blue wash: black captions and the white highlight both read on it.

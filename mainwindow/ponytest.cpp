@@ -14,6 +14,7 @@
 #include "linesclasses.h"
 #include "rategrid.h"
 #include "ratingstate.h"
+#include "savefile.h"
 #include "settings.h"
 #include "tariffdb.h"
 
@@ -368,15 +369,10 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         ++result.lines;
         result.rated += done.rated;
     }
-    std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        result.error = "The result file " + outputPath + " cannot be written.";
-        return result;
-    }
-    out << text;
-    out.flush();
-    if (!out) {
-        result.error = "The result file " + outputPath + " could not be written.";
+    try {
+        SaveFileWhole(outputPath, text);
+    } catch (const SaveFileError& e) {
+        result.error = "The result file " + outputPath + " could not be written.  " + e.what();
         return result;
     }
     result.ran = true;

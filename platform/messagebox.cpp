@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <algorithm>
 #include <utility>
 
@@ -63,6 +67,38 @@ int LineRoom(const QWidget* near) {
     const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
     const int screenWidth = screen ? screen->availableGeometry().width() : 1024;
     return std::max(200, std::min(screenWidth / 2, 500) - 120);
+}
+
+// Room for the whole box on this screen: its text gets what the title, the buttons and the
+// margins leave.
+int TextRoom(const QWidget* near) {
+    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->availableGeometry().height() : 768;
+    return std::max(100, screenHeight - 200);
+}
+
+// A text too tall for the screen (a list of many bills, a very long name) is shown in a pane
+// that scrolls, so that the box and its buttons stay on the screen.
+void ScrollTallText(QMessageBox& box, const QWidget* near) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!label || !grid) return;
+    const int width = LineRoom(near);
+    const int room = TextRoom(near);
+    if (label->heightForWidth(width) <= room) return;
+    int row = 0, column = 0, rows = 1, columns = 1;
+    const int at = grid->indexOf(label);
+    if (at < 0) return;
+    grid->getItemPosition(at, &row, &column, &rows, &columns);
+    grid->removeWidget(label);
+    auto* pane = new QScrollArea(&box);
+    pane->setObjectName(QStringLiteral("messagePane"));
+    pane->setFrameShape(QFrame::NoFrame);
+    pane->setWidgetResizable(true);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setWidget(label);
+    pane->setFixedSize(width + pane->verticalScrollBar()->sizeHint().width(), room);
+    grid->addWidget(pane, row, column, rows, columns);
 }
 
 }  // namespace
@@ -143,6 +179,7 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
     QMessageBox box(IconOf(style), caption, QString(), QMessageBox::NoButton, parent);
     box.setText(
         BreakAtBlanksOnly(BreakOverlongWords(text, QFontMetrics(box.font()), LineRoom(parent))));
+    ScrollTallText(box, parent);
     const std::vector<ButtonSpec> buttons = ButtonsOf(style);
     std::vector<std::pair<QAbstractButton*, int>> answers;
     for (const ButtonSpec& spec : buttons)

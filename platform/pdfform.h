@@ -1,7 +1,11 @@
 #pragma once
 // Fillable PDF forms, on qpdf: the named text fields of a form file are filled and the page is
 // written out with an appearance for every field, so that any viewer (and pdftotext) shows the
-// values without drawing them itself. Every file is written beside its place under a temporary
+// values without drawing them itself. The values are set in Qt's fonts (a QGuiApplication must
+// exist; without one qpdf's own one-line appearances stay): a value too wide for its box is set
+// smaller, down to a legible 6 pt and then wrapped, notes wrap inside their box and keep their
+// line breaks, and every character an installed font has prints. Every file is written beside
+// its place under a temporary
 // name and renamed into place only when it is complete: a failure never leaves half a PDF, and
 // never overwrites the last good one.
 

@@ -141,11 +141,15 @@ int PriceChosenRow(Recordset& rs, const std::string& name, const RowAmounts& row
 
 }  // namespace
 
+bool StoredChoice(Recordset& rs) {
+    return !rating.gMainChoicesAside && rs.Field("apply").toInt() == 1;
+}
+
 int PriceAccessorial(const std::string& name, int line, ChargeOutput out) {
     Recordset& rs = *tariff.rsAccessorials2;
     rs.Seek("=", {name});
     if (rs.NoMatch()) return line;
-    const bool chosen = rs.Field("apply").toInt() == 1 || rs.Field("temp on").toInt() == 1;
+    const bool chosen = StoredChoice(rs) || rs.Field("temp on").toInt() == 1;
     const RowAmounts row{static_cast<Single>(rs.Field("Minimum").toDouble()),
                          static_cast<Single>(rs.Field("maximum").toDouble()),
                          static_cast<Single>(rs.Field("per cwt").toDouble())};

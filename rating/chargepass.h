@@ -7,6 +7,8 @@
 
 #include "numbers.h"
 
+class Recordset;
+
 enum class ChargeOutput {
     Display,  // write the lines, ask for the C.O.D. amount, show refusals
     Silent,   // add to the total only
@@ -14,6 +16,9 @@ enum class ChargeOutput {
 
 // One accessorial row; see AccessorialCharge.
 int PriceAccessorial(const std::string& name, int line, ChargeOutput out);
+// Whether the accessorial row the recordset stands on is one the main window chose for the
+// request being rated (never while a bill is rated).
+bool StoredChoice(Recordset& rs);
 // Accessorials, fees, fuel surcharge, guaranteed charge and taxes; see DisplayQuoteCharges.
 void AddQuoteCharges(Single netCharge, int& line, ChargeOutput out);
 

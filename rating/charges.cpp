@@ -37,19 +37,8 @@ RatedLines CountRatedLines() {
     for (int j = 0; j < kCommodityLines; ++j) {
         const std::string& text = rating.gLineWeight[static_cast<size_t>(j)];
         if (IsBlank(text)) break;
-        const std::string line = "The commodity on line  " + std::to_string(j + 1);
-        // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
-        if (!IsPlainDecimal(text))
-            RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
-        const double pounds = Val(text);
-        if (pounds >= kBreakBounds[9])
-            RefuseWeight(line +
-                         " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
-                         "more cannot be rated.");
-        // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
-        const int32_t w = pounds > 0 ? CLng(pounds) : 0;
-        if (w <= 0)
-            RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
+        const int32_t w =
+            CheckedLineWeight(text, "The commodity on line  " + std::to_string(j + 1));
         lines.weight[static_cast<size_t>(j)] = w;
         total += w;
         ++lines.count;
@@ -162,6 +151,21 @@ void MinimumChargeSlot() {
 }
 
 }  // namespace
+
+int32_t CheckedLineWeight(const std::string& text, const std::string& line) {
+    // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
+    if (!IsPlainDecimal(text))
+        RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+    const double pounds = Val(text);
+    if (pounds >= kBreakBounds[9])
+        RefuseWeight(line +
+                     " weighs 100,000 lbs or more.  Shipments of 100,000 lbs or "
+                     "more cannot be rated.");
+    // Whole pounds, halves to even; a line that rounds to nothing has no weight to rate.
+    const int32_t w = pounds > 0 ? CLng(pounds) : 0;
+    if (w <= 0) RefuseWeight(line + " must weigh more than 0 lbs.  Please correct the problem.");
+    return w;
+}
 
 // The amount always stands on four decimals (whole cents, or a rounded rate), so a factor of 1
 // gives it back unchanged whenever its Single lies within 0.00004 of that decimal: below 1024,

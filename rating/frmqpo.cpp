@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include "chargepass.h"
 #include "commodity.h"
 #include "displayquote.h"
 #include "geography.h"
@@ -505,7 +506,7 @@ void frmQPO::lstAccessorials_Click() {
     Recordset& rs = *tariff.rsAccessorials2;
     if (lstAccessorials->item(0)->isSelected()) {
         rs.Seek("=", {lstAccessorials->item(0)->text().toStdString()});
-        if (!rs.NoMatch() && rs.Field("apply").toInt() == 0) commodityLines.gAskCODAmount = true;
+        if (!rs.NoMatch() && !StoredChoice(rs)) commodityLines.gAskCODAmount = true;
     }
 
     const CommodityLines& main = commodityLines;

@@ -91,6 +91,8 @@ struct RatingState {
     bool gQAccHazardous = false;
     bool gQAccInside = false;
     bool gQAccResidential = false;
+    // A bill is being rated: the accessorials the main window stored as chosen are not its own.
+    bool gMainChoicesAside = false;
 
     void Reset() { *this = RatingState(); }
 };

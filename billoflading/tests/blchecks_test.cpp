@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QLocale>
 
 #include "blfixture.h"
@@ -131,6 +132,43 @@ TEST_F(BLChecks, DatesFollowTheUsersLocale) {
     EXPECT_TRUE(IsBLDate(TodayAsBLDate()));
 }
 
+// A bill's date is stored in one form whatever the locale, so a bill saved under one locale
+// is shown, and passes its checks, under another.
+TEST_F(BLChecks, AStoredDateReadsInAnyLocale) {
+    form.txtDate = "12/7/26";
+    const BLRecordId id = StoreBill(BillFromForm(form), false);
+    EXPECT_EQ(ReadBill(id)->date, "2026-12-07");
+
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+        QLocale::setDefault(locale);
+        BLForm shown;
+        FillPartyLists(shown);
+        FillCommodityLists(shown);
+        ShowBL(shown, id);
+        EXPECT_EQ(shown.txtDate, locale.toString(QDate(2026, 12, 7), QLocale::ShortFormat).toStdString());
+        shown.cmbBillNbr.text = "101";
+        BLField focus;
+        EXPECT_TRUE(ValidateBL(shown, 0, focus)) << locale.name().toStdString();
+        EXPECT_EQ(StoredBLDate(shown.txtDate), "2026-12-07") << locale.name().toStdString();
+    }
+}
+
+// Dates stored before, in any form the date check took under some locale, still read.
+TEST_F(BLChecks, DatesStoredInEarlierFormsStillRead) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    for (const char* earlier : {"12/7/26", "12/07/2026", "Monday, December 7, 2026", "07.12.26",
+                                "07.12.2026", "2026-12-07", " 2026-12-07 "})
+        EXPECT_EQ(ShownBLDate(earlier), "07.12.26") << earlier;
+    // What no form reads is shown as it is, for the check to refuse.
+    EXPECT_EQ(ShownBLDate("sometime"), "sometime");
+    EXPECT_EQ(StoredBLDate("sometime"), "sometime");
+    // Two-digit years fall in 1930-2029.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(StoredBLDate("1/2/29"), "2029-01-02");
+    EXPECT_EQ(StoredBLDate("1/2/30"), "1930-01-02");
+}
+
 TEST_F(BLChecks, ProNumbersCarryACheckDigit) {
     for (const char* good : {"123456782", "100000003", "999999991", "000000000"})
         EXPECT_TRUE(IsValidProNumber(good)) << good;
@@ -164,6 +202,30 @@ TEST_F(BLChecks, BothPartiesMustBeInTheAddressBook) {
     EXPECT_TRUE(Check().passed);
     form.cmbBillTo.text = "Unknown payer";
     ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
+}
+
+// A party typed into a place its role does not allow is refused as the lists would refuse it;
+// a party of several roles may stand in each of them.
+TEST_F(BLChecks, APartyMustHaveTheRoleOfItsPlace) {
+    AddParty("Both Ways Co", kRoleShipper | kRoleConsignee);
+    form.cmbShipper.text = "Consignee Co";
+    ExpectEntryError("Please define a shipping party for this B/L.", BLField::Shipper);
+    form.cmbShipper.text = "Payer Co";
+    ExpectEntryError("Please define a shipping party for this B/L.", BLField::Shipper);
+    form.cmbShipper.text = "Both Ways Co";
+    EXPECT_TRUE(Check().passed);
+
+    form.cmbConsignee.text = "Shipper Co";
+    ExpectEntryError("Please define a consignee forthis B/L.", BLField::Consignee);
+    form.cmbConsignee.text = "Both Ways Co";
+    EXPECT_TRUE(Check().passed);
+
+    form.cmbBillTo.text = "Shipper Co";
+    ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
+    form.cmbBillTo.text = "Both Ways Co";
+    ExpectEntryError("Please define a bill-to party for this B/L.", BLField::BillTo);
+    form.cmbBillTo.text = "Payer Co";
+    EXPECT_TRUE(Check().passed);
 }
 
 TEST_F(BLChecks, TheFirstLineNeedsACommodityQuantityAndWeight) {

@@ -6,14 +6,27 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <QFontDatabase>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 
+#include "../../platform/tests/filesizelimit.h"
 #include "blhooks.h"
 #include "blrate.h"
 #include "blratefixture.h"
 #include "blstate.h"
 #include "blstore.h"
 #include "pdfform.h"
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include "ratingstate.h"
 #include "tariffdb.h"
 
@@ -40,6 +53,81 @@ class BLPrintTest : public BLRatingTest {
         c.commodityClass = cls;
         c.hazmat = hazmat;
         return StoreCommodity(c, false);
+    }
+    static std::string ReadAll(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The rectangle of a field's box on the first page, in points from the page's top left.
+    static QRectF BoxOf(const fs::path& pdf, const std::string& field) {
+        QPDF doc;
+        doc.processFile(pdf.string().c_str());
+        QPDFAcroFormDocumentHelper form(doc);
+        QPDFObjectHandle page = doc.getAllPages().front();
+        const double pageHeight = page.getKey("/MediaBox").getArrayAsRectangle().ury;
+        for (QPDFFormFieldObjectHelper& f : form.getFormFields()) {
+            if (f.getFullyQualifiedName() != field) continue;
+            const auto r = form.getAnnotationsForField(f).front().getRect();
+            return QRectF(r.llx, pageHeight - r.ury, r.urx - r.llx, r.ury - r.lly);
+        }
+        ADD_FAILURE() << "no field " << field;
+        return {};
+    }
+    // What pdftotext reads inside a field's box.
+    static std::string TextInBox(const fs::path& pdf, const std::string& field) {
+        const QRectF box = BoxOf(pdf, field);
+        const std::string command = QStringLiteral("pdftotext -r 72 -x %1 -y %2 -W %3 -H %4 '")
+                                        .arg(std::floor(box.x()))
+                                        .arg(std::floor(box.y()))
+                                        .arg(std::ceil(box.width()) + 1)
+                                        .arg(std::ceil(box.height()) + 1)
+                                        .toStdString() +
+                                    pdf.string() + "' - 2>/dev/null";
+        std::string text;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return text;
+        std::array<char, 4096> buf{};
+        for (size_t n; (n = fread(buf.data(), 1, buf.size(), pipe)) > 0;) text.append(buf.data(), n);
+        pclose(pipe);
+        return text;
+    }
+    // Words joined by single blanks, the lines too.
+    static std::string Squeezed(const std::string& text) {
+        std::string out;
+        for (char ch : text) {
+            const bool blank = ch == ' ' || ch == '\n' || ch == '\f';
+            if (blank && (out.empty() || out.back() == ' ')) continue;
+            out += blank ? ' ' : ch;
+        }
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        return out;
+    }
+    // The bands of rows with ink in a field's box on the page rendered at 288 dpi: one a line.
+    static int InkBands(const fs::path& pdf, const std::string& field) {
+        const QRectF box = BoxOf(pdf, field).adjusted(1, 1, -1, -1);
+        const double scale = 4;  // 288 dpi
+        const fs::path png = pdf.parent_path() / "box";
+        const std::string command =
+            QStringLiteral("pdftoppm -r 288 -gray -singlefile -x %1 -y %2 -W %3 -H %4 '")
+                .arg(static_cast<int>(box.x() * scale))
+                .arg(static_cast<int>(box.y() * scale))
+                .arg(static_cast<int>(box.width() * scale))
+                .arg(static_cast<int>(box.height() * scale))
+                .toStdString() +
+            pdf.string() + "' '" + png.string() + "'";
+        if (std::system(command.c_str()) != 0) return -1;
+        QImage image(QString::fromStdString(png.string() + ".pgm"));
+        fs::remove(png.string() + ".pgm");
+        if (image.isNull()) return -1;
+        int bands = 0;
+        bool inBand = false;
+        for (int y = 0; y < image.height(); ++y) {
+            bool ink = false;
+            for (int x = 0; x < image.width() && !ink; ++x) ink = qGray(image.pixel(x, y)) < 128;
+            bands += ink && !inBand;
+            inBand = ink;
+        }
+        return bands;
     }
     fs::path Front() const { return output / "BL.pdf"; }
     fs::path Back() const { return output / "BLBack.pdf"; }
@@ -90,6 +178,81 @@ TEST_F(BLPrintTest, TheFrontFormCarriesTheBillPartiesAndLines) {
     for (const char* shown : {"BL-1001", "Lakeside Mills", "Milwaukee, WI", "Capitol Foods",
                               "Folding chairs", "Battery acid", "79300", "300"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown << " in\n" << text;
+}
+
+// Every value shows whole on the printed page: a name too wide for its box is set smaller (and
+// wrapped once it would be too small to read), the notes wrap on the widths of their letters
+// and keep the lines the user typed, and letters beyond Latin-1 print as themselves.
+TEST_F(BLPrintTest, EveryValueShowsWholeOnThePrintedPage) {
+    const std::string wide = "WESTERN MOUNTAIN WHOLESALE MERCHANDISE";
+    const std::string seventy =
+        "Consolidated Northern Hardware and Agricultural Supply Cooperative Ltd";
+    ASSERT_EQ(seventy.size(), 70u);
+    PartyRecord s = *ReadParty(shipper);
+    s.name = wide;
+    StoreParty(s, true);
+    PartyRecord c = *ReadParty(consignee);
+    c.name = seventy;
+    c.address = "ul. Łąkowa 7, Łódź, źródło";
+    StoreParty(c, true);
+    PartyRecord b = *ReadParty(billTo);
+    b.name = "上海远东贸易有限公司";
+    StoreParty(b, true);
+    const std::string notes =
+        "RECEIVING HOURS MONDAY TO FRIDAY 0700-1500 ONLY\nPALLET JACK REQUIRED AT "
+        "DESTINATION\nCALL CONSIGNEE BEFORE DELIVERY: "
+        "REFERENCEWORDTHATISMUCHTOOLONGFORONELINEOFTHEBOXANDMUSTBREAKSOMEWHERE END";
+    AddBill("BL-1020", shipper, consignee, billTo, {{chairsId, "3", "300"}}, notes);
+    ASSERT_TRUE(PrintBL("BL-1020"));
+    EXPECT_TRUE(Shown().empty());
+    const auto f = ReadPdfFormFields(Front().string());
+    EXPECT_EQ(f.at("ShpName"), wide);
+    EXPECT_EQ(f.at("ConName"), seventy);
+    EXPECT_EQ(f.at("SpecialInstructions"), notes);
+
+    // What the page shows inside each box.
+    EXPECT_EQ(Squeezed(TextInBox(Front(), "ShpName")), wide);
+    EXPECT_EQ(Squeezed(TextInBox(Front(), "ConName")), seventy);
+    EXPECT_EQ(Squeezed(TextInBox(Front(), "ConAddress")), "ul. Łąkowa 7, Łódź, źródło");
+    const std::string shownNotes = TextInBox(Front(), "SpecialInstructions");
+    EXPECT_NE(shownNotes.find("RECEIVING HOURS MONDAY TO FRIDAY 0700-1500 ONLY\n"),
+              std::string::npos)
+        << shownNotes;
+    EXPECT_NE(shownNotes.find("\nPALLET JACK REQUIRED AT DESTINATION\n"), std::string::npos)
+        << shownNotes;
+    EXPECT_NE(shownNotes.find("\nCALL CONSIGNEE BEFORE DELIVERY:"), std::string::npos);
+    // The long word is broken across lines, not cut at the edge.
+    std::string joined;
+    for (char ch : shownNotes)
+        if (ch != '\n' && ch != ' ') joined += ch;
+    EXPECT_NE(joined.find("REFERENCEWORDTHATISMUCHTOOLONGFORONELINEOFTHEBOXANDMUSTBREAKSOMEWHEREEND"),
+              std::string::npos)
+        << shownNotes;
+    // The rendered page: five lines of ink inside the notes box.
+    EXPECT_GE(InkBands(Front(), "SpecialInstructions"), 5);
+
+    if (QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty()) {
+        GTEST_SKIP() << "no installed font has Chinese characters (scripts/setup.sh installs one)";
+    }
+    EXPECT_EQ(Squeezed(TextInBox(Front(), "BillName")), "上海远东贸易有限公司");
+    EXPECT_EQ(InkBands(Front(), "BillName"), 1);
+}
+
+// A value too long for its box even at the smallest legible size is wrapped there; the field
+// keeps the whole value.
+TEST_F(BLPrintTest, AValueTooLongEvenWhenSmallIsWrappedAndKeptWhole) {
+    std::string longName;
+    for (int i = 0; i < 6; ++i) longName += "Northern Agricultural Cooperative " + std::to_string(i) + " ";
+    longName.pop_back();
+    PartyRecord s = *ReadParty(shipper);
+    s.name = longName;
+    StoreParty(s, true);
+    AddBill("BL-1021", shipper, consignee, 0, {{chairsId, "3", "300"}});
+    ASSERT_TRUE(PrintBL("BL-1021"));
+    EXPECT_EQ(ReadPdfFormFields(Front().string()).at("ShpName"), longName);
+    EXPECT_EQ(InkBands(Front(), "ShpName"), 2);
+    const std::string shown = Squeezed(TextInBox(Front(), "ShpName"));
+    EXPECT_EQ(shown.substr(0, 40), longName.substr(0, 40)) << shown;
 }
 
 TEST_F(BLPrintTest, ABillToPartyAndANoteAreFilledInWhenTheBillHasThem) {
@@ -163,17 +326,43 @@ TEST_F(BLPrintTest, WhatCannotBePrintedGivesAMessageAndNoFile) {
     EXPECT_TRUE(opened.empty());
 }
 
+// A terms page that cannot be printed after the front page was: the message says which page
+// was printed and which was not.
+TEST_F(BLPrintTest, AMissingTermsPageSaysTheFrontPageWasPrinted) {
+    AddBill("BL-1011", shipper, consignee, 0, {{acidId, "1", "50"}});
+    SetSetting("BL_PrintBack", "yes");
+    fs::remove(app.file("BL/BLBack.pdf"));
+    EXPECT_TRUE(PrintBL("BL-1011"));
+    EXPECT_EQ(opened, std::vector<std::string>{Front().string()});
+    ASSERT_EQ(Shown().size(), 1u);
+    const std::string text = ShownTexts()[0];
+    EXPECT_NE(text.find("BL/BLBack.pdf is missing."), std::string::npos) << text;
+    EXPECT_NE(text.find("The front page was printed to " + Front().string() +
+                        ", but the terms page was not printed."),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("Nothing was printed"), std::string::npos) << text;
+    EXPECT_FALSE(fs::exists(Back()));
+}
+
 TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
     AddBill("BL-1007", shipper, consignee, 0, {{acidId, "1", "50"}});
     ASSERT_TRUE(PrintBL("BL-1007"));
-    const auto size = fs::file_size(Front());
+    const std::string before = ReadAll(Front());
     opened.clear();
-    // Something in the way of the temporary file.
-    fs::create_directories(Front().string() + ".part");
-    EXPECT_FALSE(PrintBL("BL-1007"));
-    EXPECT_EQ(Shown().size(), 1u);
-    EXPECT_EQ(fs::file_size(Front()), size);
+    AddBill("BL-1012", shipper, consignee, 0,
+            {{chairsId, "3", "300"}, {acidId, "2", "100"}, {chairsId, "1", "12"}});
+    // The disk fills up just before the last bytes of the new bill.
+    {
+        FileSizeLimit full(before.size() - 16);
+        EXPECT_FALSE(PrintBL("BL-1012"));
+    }
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(ShownTexts()[0].find("The B/L could not be printed."), std::string::npos);
+    EXPECT_EQ(ReadAll(Front()), before);
+    EXPECT_EQ(ReadPdfFormFields(Front().string()).at("SN#"), "BL-1007");
     EXPECT_TRUE(opened.empty());
+
 }
 
 TEST_F(BLPrintTest, AReaderThatCannotStartIsReportedWithTheSavedFile) {

@@ -11,6 +11,7 @@
 #include "commodity.h"
 #include "displayquote.h"
 #include "geography.h"
+#include "lanes.h"
 #include "offshore.h"
 #include "quotecharges.h"
 #include "quotesheet.h"
@@ -67,9 +68,11 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
     EXPECT_EQ(quote.qmrqQPO1 + quote.qmrqQPO2, mainOffers);
     EXPECT_EQ(quote.txtOriginZip.substr(0, 9), "53202 -- ");
     EXPECT_EQ(quote.txtDestZip.substr(0, 9), "43215 -- ");
-    // While the quote waits to be printed the liftgate is not the bill's.
-    EXPECT_EQ(Applied("Liftgate service"), 0);
+    // While the quote waits to be printed the liftgate is not the bill's, yet it stays stored
+    // as the main window's choice: a program ended now loses nothing.
+    EXPECT_EQ(Applied("Liftgate service"), 1);
     EXPECT_FALSE(commodityLines.gAccLiftgate);
+    for (const std::string& row : SheetRows()) EXPECT_EQ(row.find("Liftgate"), std::string::npos);
 
     EndBillRating();
     EXPECT_TRUE(MainEnds() == before);
@@ -78,34 +81,36 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
     EXPECT_TRUE(Shown().empty());
 }
 
-// The main window's accessorial choices are set aside whole or not at all: when the database
-// refuses one of them, the bill is not rated and every choice stays as the main window had it.
-TEST_F(BLRateTest, ChoicesTheDatabaseWillNotSetAsideAllStayChosen) {
+// A bill is rated without the main window's accessorial choices, and without writing to the
+// store that keeps them: a store that refuses every change does not stop the bill.
+TEST_F(BLRateTest, TheMainWindowsChoicesAreNotChargedNorTouchedByABill) {
     SetMainRequest("10001", "60601", {{"300", "85"}});
     tariff.gDB->Execute(
         "UPDATE accessorials SET apply = 1 "
         "WHERE name IN ('Liftgate service', 'Residential delivery')");
     tariff.gDB->Execute(
-        "CREATE TRIGGER keep BEFORE UPDATE ON accessorials "
-        "WHEN NEW.name = 'Residential delivery' "
+        "CREATE TRIGGER keep BEFORE UPDATE OF apply ON accessorials "
         "BEGIN SELECT RAISE(ABORT, 'the choice is kept'); END");
-    const Ends before = MainEnds();
     const std::string bill = AddBillBetween("B-100", "53202", "43215", {{"70", "3", "450"}});
-    EXPECT_FALSE(RateBL(bill, 1));
-    ASSERT_FALSE(Shown().empty());
-    EXPECT_NE(ShownTexts().back().find("The B/L could not be rated."), std::string::npos)
-        << ShownTexts().back();
-    EXPECT_NE(ShownTexts().back().find("the choice is kept"), std::string::npos);
+    ASSERT_TRUE(RateBL(bill, 1)) << (Shown().empty() ? "" : ShownTexts().back());
+    EXPECT_TRUE(rating.gMainChoicesAside);
+    DisplayQuote(1);
+    for (const std::string& row : SheetRows()) {
+        EXPECT_EQ(row.find("Liftgate"), std::string::npos) << row;
+        EXPECT_EQ(row.find("Residential"), std::string::npos) << row;
+    }
+    const Single billTotal = charges.gQuoteTotal;
     EXPECT_EQ(Applied("Liftgate service"), 1);
     EXPECT_EQ(Applied("Residential delivery"), 1);
-    EXPECT_TRUE(MainEnds() == before);
-
-    tariff.gDB->Execute("DROP TRIGGER keep");
-    EXPECT_TRUE(RateBL(bill, 1)) << ShownTexts().back();
-    EXPECT_EQ(Applied("Liftgate service") + Applied("Residential delivery"), 0);
     EndBillRating();
-    EXPECT_EQ(Applied("Liftgate service"), 1);
-    EXPECT_EQ(Applied("Residential delivery"), 1);
+    EXPECT_FALSE(rating.gMainChoicesAside);
+    EXPECT_TRUE(Shown().empty()) << ShownTexts().front();
+
+    // The main window's own rating of the same lane still charges them.
+    SetMainRequest("53202", "43215", {{"450", "70"}});
+    ASSERT_TRUE(RateShipment());
+    DisplayQuote(0);
+    EXPECT_GT(charges.gQuoteTotal, billTotal);
 }
 
 TEST_F(BLRateTest, RatingShowsTheQuoteWindowAndARerateRatesTheSameBill) {
@@ -141,7 +146,8 @@ TEST_F(BLRateTest, CodesAreTrimmedBeforeTheyAreCut) {
     ASSERT_TRUE(RateBL(toronto, 1)) << (Shown().empty() ? "" : ShownTexts().back());
     EXPECT_EQ(tariff.gDestZip, "M5V 2T6");
     EXPECT_EQ(tariff.gDestCountry, 1);
-    EXPECT_EQ(tariff.gDestZip3, CanadaBaseZone("M5V 2T6"));
+    // Keyed as the main window keys a Canadian end: by the code's first three characters.
+    EXPECT_EQ(tariff.gDestZip3, "M5V");
 }
 
 TEST_F(BLRateTest, TheBillsOwnLinesAreRatedAndALineWithoutWeightIsSkipped) {
@@ -266,6 +272,32 @@ TEST_F(BLRateTest, BillsThatCannotBeRatedAreRefusedAndTheMainRequestStays) {
               std::string::npos);
 }
 
+// A refused line is named by its number on the bill, not by its place among the lines rated,
+// and a stored class that is not an NMFC class names the commodity that holds it.
+TEST_F(BLRateTest, RefusalsNameTheBillsOwnLineAndTheCommodity) {
+    const BLRecordId shipper = AddParty("Lakeside Mills", kRoleShipper, "53202");
+    const BLRecordId consignee = AddParty("Capitol Foods", kRoleConsignee, "43215");
+    const BLRecordId bolts = AddCommodity("Bolts", "10", "70");
+    const BLRecordId odd = AddCommodity("Odd Lamps", "4", "72");
+    AddBill("L-1", shipper, consignee, 0, {{bolts, "1", ""}, {bolts, "2", "0.3"}});
+    AddBill("L-2", shipper, consignee, 0, {{bolts, "1", ""}, {bolts, "2", "1,000"}});
+    AddBill("L-3", shipper, consignee, 0,
+            {{bolts, "1", ""}, {bolts, "1", "120"}, {odd, "2", "300"}});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"L-1", "The commodity on line  2 of B/L L-1 must weigh more than 0 lbs."},
+        {"L-2", "The commodity on line  2 of B/L L-2 is missing a weight value."},
+        {"L-3", "The class \"72\" of the commodity \"Odd Lamps\" on line  3 of B/L L-3 is not "
+                "an NMFC class.  Please correct it in the commodity catalogue."},
+    };
+    for (const auto& [number, text] : cases) {
+        messageScript.Reset();
+        messageScript.Start();
+        EXPECT_FALSE(RateBL(number, 1)) << number;
+        ASSERT_EQ(Shown().size(), 1u) << number;
+        EXPECT_NE(ShownTexts()[0].find(text), std::string::npos) << ShownTexts()[0];
+    }
+}
+
 TEST_F(BLRateTest, ANoServiceLaneLeavesTheLastRatingsLines) {
     const std::string bill = AddBillBetween("B-700", "53202", "43215", {{"70", "3", "450"}});
     ASSERT_TRUE(RateBL(bill, 1));
@@ -291,6 +323,60 @@ TEST_F(BLRateTest, TheBillsEndsChooseTheCustomersShippingLocation) {
     EXPECT_EQ(rating.gBreakDisc2[1], "61.5");
     EndBillRating();
     EXPECT_FALSE(rating.gOutbound);
+}
+
+// A Canadian shipping location is found by its own code on a bill, inbound and outbound, and
+// not by the base zone the tariff keys the point with, which may be another location's code.
+TEST_F(BLRateTest, ABillToOrFromACanadianLocationIsPricedAtThatLocationsDiscounts) {
+    const std::string baseZone = CanadaBaseZone("M5V 2T6");
+    ASSERT_NE(baseZone, "M5V");
+    auto addLocation = [](const std::string& zip, const std::string& pct) {
+        tariff.gDB->Execute("INSERT INTO shipzips (zip) VALUES (?)", {zip});
+        for (const char* state : {"WI", "OH"}) {
+            tariff.gDB->Execute("INSERT INTO states (State, zip, region) VALUES (?, ?, 2)",
+                                {std::string(state), zip});
+        }
+        for (int ibob : {0, 1})
+            tariff.gDB->Execute(
+                "INSERT INTO discounts VALUES (?1, 2, ?2, '00.00', ?3, ?3, ?3, ?3, ?3, ?3, ?3, "
+                "?3, ?3, ?3, ?3)",
+                {zip, ibob, pct});
+    };
+    addLocation("M5V", "44.5");
+    const std::vector<std::vector<std::string>> lines = {
+        {"85", "1", "500"}, {"100", "1", "80"}, {"150", "1", "400"}, {"55", "1", "500"},
+        {"77.5", "1", "300"}};
+    const std::string in = AddBillBetween("C-1", "53202", "M5V 2T6", lines);
+    const std::string out = AddBillBetween("C-2", "M5V 2T6", "43215", lines);
+
+    // The main window's quote of the same shipment, its ends keyed as it keys them.
+    SetMainRequest("53202", "M5V 2T6",
+                   {{"500", "85"}, {"80", "100"}, {"400", "150"}, {"500", "55"}, {"300", "77.5"}});
+    rating.gOutbound = IsShipLocationZip(tariff.gOrigZip3, 0);
+    rating.gInbound = IsShipLocationZip(tariff.gDestZip3, 1);
+    ASSERT_TRUE(RateShipment()) << (Shown().empty() ? "" : ShownTexts().back());
+    DisplayQuote(0);
+    const Single mainTotal = charges.gQuoteTotal;
+
+    for (bool decoy : {false, true}) {
+        // A second location keyed by the base zone would be found by the wrong key.
+        if (decoy) addLocation(baseZone, "10.0");
+        ASSERT_TRUE(RateBL(in, 1)) << (Shown().empty() ? "" : ShownTexts().back());
+        EXPECT_TRUE(rating.gInbound);
+        EXPECT_EQ(tariff.gDestZip3, "M5V");
+        EXPECT_EQ(rating.gBreakDisc2[1], "44.5") << decoy;
+        DisplayQuote(1);
+        EXPECT_EQ(charges.gQuoteTotal, mainTotal) << decoy;
+        EndBillRating();
+
+        ASSERT_TRUE(RateBL(out, 1)) << (Shown().empty() ? "" : ShownTexts().back());
+        EXPECT_TRUE(rating.gOutbound);
+        EXPECT_FALSE(rating.gInbound);
+        EXPECT_EQ(tariff.gOrigZip3, "M5V");
+        EXPECT_EQ(rating.gBreakDisc2[1], "44.5") << decoy;
+        EndBillRating();
+    }
+    EXPECT_TRUE(Shown().empty()) << ShownTexts().front();
 }
 
 TEST_F(BLRateTest, OffshoreValuesOfTheMainWindowDoNotReachTheBill) {

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDate>
+#include <QLocale>
 #include <QPlainTextEdit>
 
 #include "blstore.h"
@@ -429,6 +431,43 @@ TEST_F(FrmBL, DeletingTheOnlyBillGreysTheHeadingsUntilNew) {
     EXPECT_FALSE(w.mlblDelete->isEnabled());
     w.mlblNew_Click();
     EXPECT_TRUE(w.hdgShipper->isEnabled());
+}
+
+// A bill saved under one desktop language is shown in another's form and saved again there
+// without a word; it is stored in the one form.
+TEST_F(FrmBL, ABillSavedUnderOneLocaleSavesUnderAnother) {
+    const BLRecordId id = AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}});
+    ASSERT_EQ(ReadBill(id)->date, "12/7/26");  // as a US desktop stored it before
+    QLocale::setDefault(QLocale::c());
+    frmBL& w = OpenBL();
+    w.show();
+    EXPECT_EQ(w.txtDate->text(), QLocale::c().toString(QDate(2026, 12, 7), QLocale::ShortFormat));
+    QTest::mouseClick(w.mlblEdit, Qt::LeftButton);
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(ReadBill(id)->date, "2026-12-07");
+}
+
+// The menu's picture keeps its colours after a Delete and after an abandoned New, though it
+// takes no pointer moves then.
+TEST_F(FrmBL, TheMenuPictureKeepsItsColoursAfterADeleteOrAnAbandonedNew) {
+    AddBill("100", shipper, consignee, 0, {{crate, "1", "12"}});
+    AddBill("200", shipper, consignee, 0, {{crate, "1", "12"}});
+    frmBL& w = OpenBL();
+    w.show();
+    const QPoint middle(w.Image1->width() / 2, w.Image1->height() / 2);
+    const QRgb colour = w.Image1->grab().toImage().pixel(middle);
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.mlblDelete, Qt::LeftButton);
+    ASSERT_EQ(Rows("Bills"), 1);
+    EXPECT_FALSE(w.Image1->isEnabled());
+    EXPECT_EQ(w.Image1->grab().toImage().pixel(middle), colour);
+
+    QTest::mouseClick(w.mlblNew, Qt::LeftButton);
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.mlblDelete, Qt::LeftButton);
+    EXPECT_EQ(LastTitle(), "Confirm Abandon");
+    EXPECT_EQ(w.Image1->grab().toImage().pixel(middle), colour);
 }
 
 TEST_F(FrmBL, AFailedDeleteSaysSoAndKeepsTheBillShown) {

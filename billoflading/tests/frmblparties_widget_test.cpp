@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "blcatalog.h"
 #include "blstore.h"
@@ -14,6 +16,14 @@ namespace {
 
 class Parties : public BLWindowTest {
   protected:
+    // A click on a box's tick mark, where a user clicks (a stretched box ends well after its
+    // caption).
+    static void Tick(QCheckBox* box) {
+        QStyleOptionButton option;
+        option.initFrom(box);
+        const QRect mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, mark.center());
+    }
     frmBLParties& Open() {
         frmBLParties* w = BLPartiesWindow();
         w->Form_Load();
@@ -192,6 +202,41 @@ TEST_F(Parties, TheNameBoxRefusesTypingWhileBrowsing) {
               "Click the New or Edit button\n(as applicable) before trying\nto enter "
               "a B/L party name.");
     EXPECT_EQ(Shown().back().kind, MessageKind::Platform);
+}
+
+// A role a stored bill uses cannot be taken from its party: Save lists the bills, as Delete
+// does, and the party keeps its roles. A role no bill uses can go.
+TEST_F(Parties, ARoleAStoredBillUsesCannotBeUnticked) {
+    const BLRecordId alder = AddParty("Alder Mills", kRoleShipper | kRoleConsignee);
+    const BLRecordId capitol = AddParty("Capitol Foods", kRoleConsignee);
+    AddBill("B-7", alder, capitol);
+    AddBill("B-8", alder, capitol);
+    frmBLParties& w = Open();
+    w.show();
+    ASSERT_EQ(w.cmbName->currentText(), "Alder Mills");
+    QTest::mouseClick(w.mlblEdit, Qt::LeftButton);
+    Tick(w.chkShipper);
+    EXPECT_FALSE(w.chkShipper->isChecked());
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(LastTitle(), "Database error");
+    EXPECT_EQ(LastText(),
+              "This party is the shipper of one or more B/Ls that are still on file: B-7 B-8  "
+              "It must stay a shipper while they name it.");
+    EXPECT_EQ(ReadParty(alder)->role, kRoleShipper | kRoleConsignee);
+
+    // The shipper ticked again, the consignee (which no bill names it as) unticked.
+    Tick(w.chkShipper);
+    Tick(w.chkConsignee);
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    EXPECT_EQ(Shown().size(), 1u) << LastText().toStdString();
+    EXPECT_EQ(ReadParty(alder)->role, kRoleShipper);
+}
+
+TEST_F(Parties, APickWhileEditingAsksOnce) {
+    AddParty("Alder Mills", kRoleShipper);
+    AddParty("Birch Foods", kRoleConsignee);
+    PickWhileEditing(Open(), "Alder Mills", "Birch Foods");
 }
 
 TEST_F(Parties, DoneRefillsTheBillWindowsLists) {

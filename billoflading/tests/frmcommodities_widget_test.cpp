@@ -176,6 +176,12 @@ TEST_F(Commodities, ARenameReplacesTheOldNameInTheList) {
     EXPECT_EQ(Rows("Commodity"), 1);
 }
 
+TEST_F(Commodities, APickWhileEditingAsksOnce) {
+    AddCommodity("Barrel", "50");
+    AddCommodity("Drum", "20");
+    PickWhileEditing(Open(), "Barrel", "Drum");
+}
+
 TEST_F(Commodities, AbandoningAnEditShowsTheStoredCommodity) {
     AddCommodity("Drum", "50");
     frmCommodities& w = Open();

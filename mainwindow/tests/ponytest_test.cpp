@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../../platform/tests/filesizelimit.h"
 #include "form3.h"
 #include "frmpony.h"
 #include "geography.h"
@@ -173,6 +174,23 @@ TEST_F(PonySample, AMissingInputFileIsToldWithItsPath) {
     const PonyFileResult w = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
     EXPECT_FALSE(w.ran);
     EXPECT_NE(w.error.find(out), std::string::npos);
+}
+
+// A disk that fills up during a run leaves the last results file whole.
+TEST_F(PonySample, AFullDiskKeepsTheLastResultsFile) {
+    const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    std::ofstream(out, std::ios::binary) << "the last results\r\n";
+    const size_t full = ReadFile(app.file("pony/TESTDATA.TXT").string()).size();
+    ASSERT_GT(full, 100u);
+    PonyFileResult r;
+    {
+        FileSizeLimit disk(full / 2);
+        r = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    }
+    EXPECT_FALSE(r.ran);
+    EXPECT_NE(r.error.find(out), std::string::npos) << r.error;
+    EXPECT_EQ(ReadFile(out), "the last results\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(PonySample, TheTestFolderIsTheSettingsOrTheDocumentsFolder) {

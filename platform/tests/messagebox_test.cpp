@@ -7,6 +7,9 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBoundaryFinder>
 #include <QTimer>
 
@@ -144,6 +147,37 @@ TEST_F(MessageScriptTest, AWordWiderThanTheBoxIsShownWholeOnLinesThatFit) {
     ASSERT_EQ(messageScript.Log().size(), 1u);
     EXPECT_EQ(messageScript.Log()[0].text, text);
     EXPECT_EQ(messageScript.Log()[0].outcome, MessageOutcome::Shown);
+}
+
+// A text taller than the screen (a very long name, a long list) scrolls inside a box that fits
+// the screen; the box is answered as any other.
+TEST_F(MessageScriptTest, ATextTallerThanTheScreenScrollsInsideABoxThatFits) {
+    const QString text = QString(10000, QLatin1Char('W')) +
+                         QStringLiteral("\ris listed as a party to one or\rmore B/Ls that are "
+                                        "still on file.\r\r100, 200\r\rCan not delete this party.");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect boxFrame;
+    bool scrolls = false, textInPane = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        boxFrame = box->frameGeometry();
+        if (auto* pane = box->findChild<QScrollArea*>()) {
+            scrolls = pane->verticalScrollBar()->maximum() > 0;
+            auto* label = qobject_cast<QLabel*>(pane->widget());
+            textInPane = label && label->text().contains(QStringLiteral("Can not delete"));
+        }
+        // The user presses Enter: the default button answers.
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box,
+                        Qt::Key_Return);
+    });
+    EXPECT_EQ(PlatformMessageBox(text, kMbExclamation, QStringLiteral("Database error")), kIdOK);
+    EXPECT_TRUE(scrolls);
+    EXPECT_TRUE(textInPane);
+    EXPECT_LE(boxFrame.height(), screen.height());
+    EXPECT_LE(boxFrame.width(), screen.width());
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text, text);
 }
 
 }  // namespace

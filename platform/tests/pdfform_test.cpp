@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "filesizelimit.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -136,7 +138,6 @@ TEST_F(PdfFormTest, FilledFieldsReadBackAndShowAsText) {
     EXPECT_NE(text.find("1250"), std::string::npos) << text;
     EXPECT_NE(text.find("Test form"), std::string::npos) << text;
     EXPECT_EQ(ReadBytes(out).find("/NeedAppearances true"), std::string::npos);
-    EXPECT_FALSE(fs::exists(out + ".part"));
 }
 
 TEST_F(PdfFormTest, ValuesWithParenthesesAndAccentsSurvive) {
@@ -191,13 +192,26 @@ TEST_F(PdfFormTest, AFailedWriteKeepsTheLastGoodFileAndLeavesNoPart) {
         pdf.WriteFirstPage(out);
     }
     const std::string before = ReadBytes(out);
-    // A folder in the way of the temporary file makes the write fail.
-    fs::create_directories(out + ".part");
     PdfForm pdf(form);
-    pdf.SetField("Name", "Second");
-    EXPECT_THROW(pdf.WriteFirstPage(out), PdfFormError);
+    pdf.SetField("Name", "Second, a longer value than the first");
+    // The disk fills up just before the last bytes of the new file: the last flush fails.
+    {
+        FileSizeLimit full(before.size() - 16);
+        EXPECT_THROW(pdf.WriteFirstPage(out), PdfFormError);
+    }
     EXPECT_EQ(ReadBytes(out), before);
-    fs::remove_all(out + ".part");
+    size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 2u);  // the form and the last good file
+
+    // A copied page likewise.
+    const std::string copy = (dir / "copy.pdf").string();
+    std::ofstream(copy, std::ios::binary) << "the last copy";
+    {
+        FileSizeLimit full(200);
+        EXPECT_THROW(CopyPdfFirstPage(form, copy), PdfFormError);
+    }
+    EXPECT_EQ(ReadBytes(copy), "the last copy");
 
     EXPECT_THROW(pdf.WriteFirstPage((dir / "no" / "such" / "folder.pdf").string()), PdfFormError);
     EXPECT_FALSE(fs::exists(dir / "no"));

@@ -1,0 +1,80 @@
+// Writing a file whole: the new bytes replace the old file only when all of them are written;
+// a disk that fills up midway, or a folder that is not there, leaves the old file and no
+// temporary file behind.
+#include "savefile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "filesizelimit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class SaveFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("savefile_test_" + std::string(::testing::UnitTest::GetInstance()
+                                                   ->current_test_info()
+                                                   ->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    size_t FilesInDir() const {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
+        return n;
+    }
+    fs::path dir;
+};
+
+TEST_F(SaveFileTest, TheNewBytesReplaceTheOldFile) {
+    const fs::path out = dir / "TESTDATA.TXT";
+    SaveFileWhole(out.string(), "first\r\n");
+    EXPECT_EQ(ReadAll(out), "first\r\n");
+    SaveFileWhole(out.string(), std::string("second\0line\r\n", 13));
+    EXPECT_EQ(ReadAll(out), std::string("second\0line\r\n", 13));
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
+TEST_F(SaveFileTest, ADiskThatFillsUpLeavesTheOldFileAsItWas) {
+    const fs::path out = dir / "BL.pdf";
+    const std::string old(3000, 'o');
+    SaveFileWhole(out.string(), old);
+    // Room for a few kilobytes, not for the new file: whatever part of it fails (the buffered
+    // writes or the last flush), the old file stays whole.
+    for (size_t room : {size_t{100}, size_t{4096}, size_t{60000} - 10, size_t{3500}}) {
+        const std::string bigger(room == 3500 ? 3600 : 60000, 'n');
+        {
+            FileSizeLimit full(room);
+            try {
+                SaveFileWhole(out.string(), bigger);
+                ADD_FAILURE() << "a write past the room succeeded, room " << room;
+            } catch (const SaveFileError& e) {
+                EXPECT_NE(std::string(e.what()).find(out.string()), std::string::npos)
+                    << e.what();
+            }
+        }
+        EXPECT_EQ(ReadAll(out), old) << room;
+        EXPECT_EQ(FilesInDir(), 1u) << room;
+    }
+}
+
+TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
+    const fs::path out = dir / "no" / "such" / "TESTDATA.TXT";
+    EXPECT_THROW(SaveFileWhole(out.string(), "x"), SaveFileError);
+    EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+}  // namespace
