@@ -15,6 +15,7 @@
 #include "handlerguard.h"
 #include "installwindows.h"
 #include "messagebox.h"
+#include "messagewindow.h"
 #include "startup.h"
 #include "tariffdb.h"
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
+    InstallMessageWindow();
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);

@@ -26,6 +26,7 @@
 #include "frmqpo.h"
 #include "maskededit.h"
 #include "messagebox.h"
+#include "messagewindow.h"
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
@@ -483,6 +484,7 @@ std::vector<fs::path> ScenarioFiles(const fs::path& dir) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallMessageWindow();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << "usage: fretlyn_scenarios FILE.scn... | --check DIR | --update DIR\n";
