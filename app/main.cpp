@@ -13,6 +13,7 @@
 #include "frmqpo.h"
 #include "frmupgrade.h"
 #include "handlerguard.h"
+#include "installdialogs.h"
 #include "installwindows.h"
 #include "messagebox.h"
 #include "messagewindow.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     InstallMessageWindow();
+    InstallQuoteDialogs();
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);

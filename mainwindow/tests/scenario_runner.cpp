@@ -24,6 +24,7 @@
 #include "displayquote.h"
 #include "form3.h"
 #include "frmqpo.h"
+#include "installdialogs.h"
 #include "maskededit.h"
 #include "messagebox.h"
 #include "messagewindow.h"
@@ -485,6 +486,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InstallMessageWindow();
+    InstallQuoteDialogs();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr << "usage: fretlyn_scenarios FILE.scn... | --check DIR | --update DIR\n";
