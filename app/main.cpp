@@ -15,8 +15,10 @@
 #include "frmqpo.h"
 #include "frmupgrade.h"
 #include "handlerguard.h"
+#include "installdialogs.h"
 #include "installwindows.h"
 #include "messagebox.h"
+#include "messagewindow.h"
 #include "startup.h"
 #include "tariffdb.h"
 #include "tariffupdate.h"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("fretlyn");
     QApplication::setWindowIcon(
         QIcon(QString::fromStdString(AppFolder()) + QStringLiteral("graphics/fretlyn.png")));
+    InstallMessageWindow();
+    InstallQuoteDialogs();
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);

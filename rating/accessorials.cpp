@@ -14,16 +14,15 @@
 #include "ratingstate.h"
 #include "tariffdb.h"
 
-// The C.O.D. dialog (quotedialogs.h), declared here so that the pricing code does not pull in
-// the window toolkit.
-class QWidget;
-void ShowCODDialog(QWidget* parent);
-
 namespace {
 
 CODAmountPrompt& Prompt() {
     static CODAmountPrompt prompt;
     return prompt;
+}
+CODAmountPrompt& Dialog() {
+    static CODAmountPrompt dialog;
+    return dialog;
 }
 
 bool StartsWith(const std::string& text, const char* prefix) {
@@ -50,8 +49,8 @@ void SetCODBasis(ChargeOutput out) {
     // A dialog closed without an amount leaves the basis the earlier pricing had.
     if (Prompt())
         Prompt()();
-    else
-        ShowCODDialog(nullptr);
+    else if (Dialog())
+        Dialog()();
     commodityLines.gAskCODAmount = false;
     charges.gCODAmount = charges.gChargeBasis;
     charges.gCODAmountKnown = true;
@@ -176,6 +175,9 @@ int AccessorialChargeSilent(const std::string& name, int line, uint8_t) {
 
 void SetCODAmountPrompt(CODAmountPrompt prompt) {
     Prompt() = std::move(prompt);
+}
+void SetCODAmountDialog(CODAmountPrompt dialog) {
+    Dialog() = std::move(dialog);
 }
 
 void ClearQuoteOnlyAccessorials() {

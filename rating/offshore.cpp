@@ -25,6 +25,14 @@ MilitaryQuestion& BaseQuestion() {
     static MilitaryQuestion question;
     return question;
 }
+PRPortQuestion& PortDialog() {
+    static PRPortQuestion dialog;
+    return dialog;
+}
+MilitaryQuestion& BaseDialog() {
+    static MilitaryQuestion dialog;
+    return dialog;
+}
 DestEntryTextQuery& EntryTextQuery() {
     static DestEntryTextQuery query;
     return query;
@@ -33,16 +41,16 @@ DestEntryTextQuery& EntryTextQuery() {
 void AskPRPort(bool jacksonville) {
     if (PortQuestion())
         PortQuestion()(jacksonville);
-    else
-        ShowPRPortDialog(jacksonville);
+    else if (PortDialog())
+        PortDialog()(jacksonville);
 }
 
 void AskMilitary() {
     // The question always opens on "No": a base charge is added only when the user says so.
     if (BaseQuestion())
         BaseQuestion()(false);
-    else
-        ShowMilitaryDialog(false);
+    else if (BaseDialog())
+        BaseDialog()(false);
 }
 
 std::string DestEntryText() {
@@ -272,6 +280,10 @@ void SetPRPortQuestion(PRPortQuestion question) {
 }
 void SetMilitaryQuestion(MilitaryQuestion question) {
     BaseQuestion() = std::move(question);
+}
+void SetOffshoreDialogs(PRPortQuestion portDialog, MilitaryQuestion militaryDialog) {
+    PortDialog() = std::move(portDialog);
+    BaseDialog() = std::move(militaryDialog);
 }
 void SetDestEntryTextQuery(DestEntryTextQuery query) {
     EntryTextQuery() = std::move(query);

@@ -60,8 +60,8 @@ void AnswerMilitary(bool yes);      // gMilitaryAnswer, and the military questio
 // returns when the user leaves the question; an answer is recorded only through AnswerPRPort
 // or AnswerMilitary. Leaving the port question without one keeps the earlier port and the
 // question armed; leaving the military question without one takes the "No" it proposed.
-// An empty hook (the default) shows frmPRPort or frmMilitary modally; tests and scenario runs
-// put in their own.
+// An empty hook (the default) asks through the dialogs registered with SetOffshoreDialogs;
+// tests and scenario runs put in their own.
 using PRPortQuestion = std::function<void(bool jacksonvilleSelected)>;
 using MilitaryQuestion = std::function<void(bool yesSelected)>;
 void SetPRPortQuestion(PRPortQuestion question);
@@ -72,8 +72,6 @@ void SetMilitaryQuestion(MilitaryQuestion question);
 using DestEntryTextQuery = std::function<std::string()>;
 void SetDestEntryTextQuery(DestEntryTextQuery query);
 
-// The modal dialogs (offshoredialogs.cpp), shown by the questions' default. Without a window
-// system, or while the message script answers the program's messages, nothing is shown and
-// nothing is answered.
-void ShowPRPortDialog(bool jacksonvilleSelected);
-void ShowMilitaryDialog(bool yesSelected);
+// The questions' default: the quote window's modal dialogs (offshoredialogs.h), which the
+// program registers at start-up. Without them nothing is shown and nothing is answered.
+void SetOffshoreDialogs(PRPortQuestion portDialog, MilitaryQuestion militaryDialog);

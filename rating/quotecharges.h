@@ -83,3 +83,6 @@ void SetEconomyPercentSource(EconomyPercentSource source);
 // dialog by default; tests put their own answer here.
 using CODAmountPrompt = std::function<void()>;
 void SetCODAmountPrompt(CODAmountPrompt prompt);
+// That default: the quote window's C.O.D. dialog, which the program registers at start-up.
+// Without one the amount is not asked and the basis stays what the earlier pricing had.
+void SetCODAmountDialog(CODAmountPrompt dialog);

@@ -1,13 +1,17 @@
 #include "msgbox.h"
 
-#include <QApplication>
+#include <utility>
 
-#include "frmmssgbox.h"
-#include "messagebox.h"
+#include "messagescript.h"
 
 MessageState messages;
 
 namespace {
+
+MessageWindow& Window() {
+    static MessageWindow window;
+    return window;
+}
 
 // The window's design, in twips.
 constexpr int kShortTextLimit = 65;  // from this many characters on, the text wraps
@@ -72,11 +76,14 @@ void ShowMessage(const QString& text, uint8_t style, const QString& title) {
         return;
     }
 
-    // One window per message, gone with the answer, so each starts from its design state.
-    frmMssgBox box(QApplication::activeWindow());
-    box.SetMessage(text, style, title);
-    QApplication::beep();
-    messages.gMsgShown = true;
-    box.exec();
-    messageScript.RecordShown(MessageKind::Program, title, text, style, messages.gMsgAnswer);
+    if (!Window()) {
+        messages.gMsgAnswer = enterAnswer;
+        messages.gMsgShown = false;
+        return;
+    }
+    Window()(text, style, title);
+}
+
+void SetMessageWindow(MessageWindow window) {
+    Window() = std::move(window);
 }

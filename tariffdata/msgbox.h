@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Styles callers pass to ShowMessage.
 inline constexpr uint8_t kMsgOK = 48;        // a message with OK
@@ -31,6 +32,14 @@ extern MessageState messages;
 // messages.gMsgAnswer. Any style whose button bits are Yes/No (36) is a question; every other
 // style is a message with OK. While the message script is on, nothing is shown.
 void ShowMessage(const QString& text, uint8_t style, const QString& title);
+
+// What shows a message no script answers: the message window, which the program and the window
+// tests register at start-up (InstallMessageWindow in messagewindow.h). It returns once the
+// message is answered, the answer in messages.gMsgAnswer. Without one (code that runs without
+// windows) nobody is asked, and the message takes what Enter would answer.
+using MessageWindow =
+    std::function<void(const QString& text, uint8_t style, const QString& title)>;
+void SetMessageWindow(MessageWindow window);
 
 // Where the message window puts things, in twips. The width follows the length of the text
 // without its leading and trailing blanks; from 65 characters on the text wraps in a label of

@@ -12,7 +12,9 @@
 #include "frmblconfig.h"
 #include "frmblparties.h"
 #include "frmcommodities.h"
+#include "installdialogs.h"
 #include "messagebox.h"
+#include "messagewindow.h"
 #include "settings.h"
 #include "tariffdb.h"
 #include "testdata.h"
@@ -27,6 +29,8 @@ void Save(QWidget& w, const QString& folder, const QString& name) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallMessageWindow();
+    InstallQuoteDialogs();
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     messageScript.Start();

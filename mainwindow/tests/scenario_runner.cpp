@@ -31,8 +31,10 @@
 #include "displayquote.h"
 #include "form3.h"
 #include "frmqpo.h"
+#include "installdialogs.h"
 #include "maskededit.h"
 #include "messagebox.h"
+#include "messagewindow.h"
 #include "msgbox.h"
 #include "numbers.h"
 #include "offshore.h"
@@ -512,6 +514,8 @@ std::vector<fs::path> ScenarioFiles(const fs::path& dir) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallMessageWindow();
+    InstallQuoteDialogs();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
         std::cerr

@@ -8,7 +8,7 @@
 #include "charges.h"
 #include "commodity.h"
 #include "displayquote.h"
-#include "messagebox.h"
+#include "messagescript.h"
 #include "quotecharges.h"
 #include "quotediscount.h"
 #include "quotesheet.h"

@@ -30,6 +30,12 @@ class frmPRPort : public QDialog {
     LabelHighlighter* highlighter_;
 };
 
+// The dialogs shown modally, as the offshore set-up asks its questions (SetOffshoreDialogs).
+// Without a window system, or while the message script answers the program's messages,
+// nothing is shown and nothing is answered.
+void ShowPRPortDialog(bool jacksonvilleSelected);
+void ShowMilitaryDialog(bool yesSelected);
+
 class frmMilitary : public QDialog {
     Q_OBJECT
   public:
