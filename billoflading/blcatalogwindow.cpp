@@ -261,13 +261,13 @@ void BLCatalogWindow::mlblDelete_Click() {
 void BLCatalogWindow::mlblDone_Click() {
     if (InEntryMode()) return;
     accept();
-    RefreshBillWindow();
+    emit ListChanged();
 }
 
 void BLCatalogWindow::reject() {
     if (InEntryMode() && !Abandon()) return;
     QDialog::reject();
-    RefreshBillWindow();
+    emit ListChanged();
 }
 
 bool BLCatalogWindow::eventFilter(QObject* watched, QEvent* event) {

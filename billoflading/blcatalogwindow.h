@@ -33,6 +33,11 @@ class BLCatalogWindow : public QDialog {
     // The id of the record shown; 0 when none is.
     BLRecordId ShownId() const { return shownId_; }
 
+  signals:
+    // The window closed: its list may have changed, so whoever shows the records (the bill
+    // window) reads them again.
+    void ListChanged();
+
   public slots:
     void Form_Load();
     void cmbName_Click();
@@ -69,8 +74,6 @@ class BLCatalogWindow : public QDialog {
     virtual std::string UsedBy(BLRecordId id) = 0;
     virtual void RefuseDelete(const QString& name, const QString& usedBy) = 0;
     virtual void Erase(BLRecordId id) = 0;
-    // Done: the bill-of-lading window refills its lists and shows its bill again.
-    virtual void RefreshBillWindow() = 0;
     // After Save, Delete or Abandon: what goes grey until the window is opened again.
     virtual void LockCaptions() {}
     virtual void UnlockCaptions() {}

@@ -567,9 +567,13 @@ void frmBL::mlblPrint_Click() {
 }
 
 void frmBL::mlblBLParties_Click() {
+    connect(BLPartiesWindow(), &BLCatalogWindow::ListChanged, this, &frmBL::RefillPartiesAndShow,
+            Qt::UniqueConnection);
     ShowBLPartiesWindow();
 }
 void frmBL::mlblCommodities_Click() {
+    connect(CommoditiesWindow(), &BLCatalogWindow::ListChanged, this,
+            &frmBL::RefillCommoditiesAndShow, Qt::UniqueConnection);
     ShowCommoditiesWindow();
 }
 void frmBL::mlblConfig_Click() {

@@ -12,7 +12,6 @@
 #include "blstate.h"
 #include "blstore.h"
 #include "blwidgets.h"
-#include "frmbl.h"
 #include "messagebox.h"
 #include "msgbox.h"
 
@@ -203,10 +202,6 @@ void frmBLParties::RefuseDelete(const QString& name, const QString& usedBy) {
 
 void frmBLParties::Erase(BLRecordId id) {
     EraseParty(id);
-}
-
-void frmBLParties::RefreshBillWindow() {
-    if (frmBL* bl = LoadedBLWindow()) bl->RefillPartiesAndShow();
 }
 
 void frmBLParties::LockCaptions() {

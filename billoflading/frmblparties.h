@@ -41,7 +41,6 @@ class frmBLParties : public BLCatalogWindow {
     std::string UsedBy(BLRecordId id) override;
     void RefuseDelete(const QString& name, const QString& usedBy) override;
     void Erase(BLRecordId id) override;
-    void RefreshBillWindow() override;
     void LockCaptions() override;
     void UnlockCaptions() override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -12,7 +12,6 @@
 #include "blstore.h"
 #include "blwidgets.h"
 #include "entryfilter.h"
-#include "frmbl.h"
 #include "messagebox.h"
 #include "msgbox.h"
 #include "tariffdb.h"
@@ -160,10 +159,6 @@ void frmCommodities::RefuseDelete(const QString& name, const QString& usedBy) {
 
 void frmCommodities::Erase(BLRecordId id) {
     EraseCommodity(id);
-}
-
-void frmCommodities::RefreshBillWindow() {
-    if (frmBL* bl = LoadedBLWindow()) bl->RefillCommoditiesAndShow();
 }
 
 bool frmCommodities::eventFilter(QObject* watched, QEvent* event) {

@@ -34,7 +34,6 @@ class frmCommodities : public BLCatalogWindow {
     std::string UsedBy(BLRecordId id) override;
     void RefuseDelete(const QString& name, const QString& usedBy) override;
     void Erase(BLRecordId id) override;
-    void RefreshBillWindow() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
