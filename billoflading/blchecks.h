@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bldates.h"
 #include "blform.h"
 
 // The box a failed check sends the user back to.
@@ -41,20 +42,6 @@ uint8_t CheckBLNumber(const std::string& number, uint8_t editing);
 
 // Nine digits whose first eight, read as one number, leave the ninth when divided by 7.
 bool IsValidProNumber(const std::string& text);
-
-// A date as the user's locale writes it (short form, with a two- or four-digit year, or long
-// form), or in ISO form (2026-12-07).
-bool IsBLDate(const std::string& text);
-// Today in the locale's short form, as New fills the date box.
-std::string TodayAsBLDate();
-
-// A bill's date is stored in ISO form (2026-12-07), whatever the desktop's locale, and shown
-// in the locale's short form. A typed text that is no date is kept as typed.
-std::string StoredBLDate(const std::string& typed);
-// The stored date in the user's short form. Dates stored earlier in a locale's form (such as
-// "12/7/26") are read too: in the user's forms, then the US forms, then any locale's. A text
-// no form reads is given back unchanged.
-std::string ShownBLDate(const std::string& stored);
 
 // Runs the checks in order; the first that fails shows its message and leaves its box in
 // `focus`. True when the bill may be stored.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "blchecks.h"
+#include "bldates.h"
 #include "blstore.h"
 
 namespace {

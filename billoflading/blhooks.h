@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "blstate.h"
 
 struct BLRatePrintHooks {
     // Rates the stored bill with this number. Not silent (0): shows the quote window when the
