@@ -8,6 +8,7 @@
 
 #include "geography.h"
 #include "labels.h"
+#include "mainstate.h"
 
 class QCheckBox;
 class QComboBox;
@@ -18,16 +19,6 @@ class QFrame;
 class QTimer;
 class LabelButton;
 class MainMenu;
-
-// Program-wide flags of the main window.
-struct MainWindowState {
-    bool gBusy = false;        // a command of the window is under way: entry checks stay quiet
-    bool gLocked = false;      // a city choice is pending in lstCities
-    bool gInAccClick = false;  // swallows the click a refused accessorial's unselecting raises
-
-    void Reset() { *this = MainWindowState(); }
-};
-extern MainWindowState mainState;
 
 class Form3 : public QWidget, public PointEntryView {
     Q_OBJECT

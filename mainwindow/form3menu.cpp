@@ -9,7 +9,6 @@
 
 #include "auxwindow.h"
 #include "commandwindows.h"
-#include "form3.h"
 #include "frmabout.h"
 #include "frmbrowser.h"
 #include "frmfindsc.h"
@@ -20,6 +19,7 @@
 #include "inputdialogs.h"
 #include "labelbutton.h"
 #include "labels.h"
+#include "mainstate.h"
 #include "msgbox.h"
 #include "quickref.h"
 #include "quotedialogs.h"
@@ -45,24 +45,24 @@ QPixmap LogoPicture(const QSize& size) {
 
 }  // namespace
 
-MainMenu::MainMenu(Form3& form, LabelHighlighter& highlighter)
-    : QObject(&form), form_(form), highlighter_(highlighter) {
+MainMenu::MainMenu(const MenuHost& host, LabelHighlighter& highlighter)
+    : QObject(host.window), window_(*host.window), host_(host), highlighter_(highlighter) {
     Build();
 }
 
 void MainMenu::Build() {
     // The commands take a column to the right of the entry.
-    form_.setFixedSize(1000, 560);
+    window_.setFixedSize(1000, 560);
     constexpr int kLeft = 735, kWidth = 250, kGroupLeft = 755, kGroupWidth = 235;
-    QFont bold = form_.font();
+    QFont bold = window_.font();
     bold.setBold(true);
     auto label = [&](const char* name, const QString& text, const QRect& where) {
-        LabelButton* l = MakeButton(&form_, QLatin1String(name), text, where, bold);
-        l->installEventFilter(&form_);
+        LabelButton* l = MakeButton(&window_, QLatin1String(name), text, where, bold);
+        l->installEventFilter(&window_);
         return l;
     };
 
-    Image1 = new QLabel(&form_);
+    Image1 = new QLabel(&window_);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(kLeft, 12, kWidth, 36);
     Image1->setPixmap(LogoPicture(Image1->size()));
@@ -109,7 +109,7 @@ void MainMenu::Build() {
               {"lblFindSC", "Your local Service Center..."},
               {"lblAbout", "About..."}});
     auto find = [&](const char* name) {
-        return form_.findChild<LabelButton*>(QLatin1String(name));
+        return window_.findChild<LabelButton*>(QLatin1String(name));
     };
     lblCdnEXC = find("lblCdnEXC");
     lblDiscounts = find("lblDiscounts");
@@ -129,15 +129,15 @@ void MainMenu::Build() {
     lblAbout = find("lblAbout");
 
     // The accessorial list's label heads the Customize group.
-    form_.lblApplyAccessorials->setGeometry(kGroupLeft, 238, kGroupWidth, 22);
-    form_.lblApplyAccessorials->setToolTip(
+    host_.lblApplyAccessorials->setGeometry(kGroupLeft, 238, kGroupWidth, 22);
+    host_.lblApplyAccessorials->setToolTip(
         QStringLiteral("  Click here to apply Accessorial charges to this shipment"));
     for (auto* l : groups_[0]) l->move(l->x(), l->y() + 25);
-    groups_[0].insert(groups_[0].begin(), form_.lblApplyAccessorials);
-    form_.lblRate->setToolTip(
+    groups_[0].insert(groups_[0].begin(), host_.lblApplyAccessorials);
+    host_.lblRate->setToolTip(
         QStringLiteral("  Click here to rate the shipment  (or use Alt-R)  "));
 
-    lblHelpDesk = new QLabel(&form_);
+    lblHelpDesk = new QLabel(&window_);
     lblHelpDesk->setObjectName(QStringLiteral("lblHelpDesk"));
     lblHelpDesk->setGeometry(kLeft, 420, kWidth, 76);
     lblHelpDesk->setAlignment(Qt::AlignCenter);
@@ -160,17 +160,17 @@ void MainMenu::Build() {
         if (auto* b = qobject_cast<LabelButton*>(l))
             connect(b, &LabelButton::mouseMoved, this, [this, l] { CommandLabel_MouseMove(l); });
     };
-    for (QLabel* l : {static_cast<QLabel*>(form_.lblRate), static_cast<QLabel*>(lblWebSite)})
+    for (QLabel* l : {static_cast<QLabel*>(host_.lblRate), static_cast<QLabel*>(lblWebSite)})
         rule(l, {true, true, -1, false});
     for (QLabel* l :
          {static_cast<QLabel*>(lblBOL), static_cast<QLabel*>(lblRateSheets),
-          static_cast<QLabel*>(form_.lblExit), static_cast<QLabel*>(form_.lblApplyAccessorials)})
+          static_cast<QLabel*>(host_.lblExit), static_cast<QLabel*>(host_.lblApplyAccessorials)})
         rule(l, {true, false, -1, false});
     rule(lblCustomize, {true, false, 0, false});
     rule(lblRulesTariff, {true, false, 1, false});
     rule(lblHelp, {true, false, 2, false});
     rule(lblContactVZK, {false, true, -1, false});
-    rule(form_.lblClickHere, {false, false, -1, true});
+    rule(host_.lblClickHere, {false, false, -1, true});
     for (QLabel* l : {lblCdnEXC, lblDiscounts, lblFSC, lblShipLoc, lblUpgrader, lblQuickRef,
                       lblDetail, lblContents, lblIndex, lblSearch, lblUseHelp, lblFindSC, lblAbout})
         rule(l, {});
@@ -181,11 +181,11 @@ void MainMenu::Build() {
     highlighter_.AddBackground(Image1);
     connect(&highlighter_, &LabelHighlighter::backgroundEntered, this,
             [this](QWidget* where) { Form_MouseMove(where); });
-    formWidget_ = &form_;
-    form_.installEventFilter(this);
-    willCall_ = form_.chkHawaiiWillCall;
-    form_.chkHawaiiWillCall->setMouseTracking(true);
-    form_.chkHawaiiWillCall->installEventFilter(this);
+    formWidget_ = &window_;
+    window_.installEventFilter(this);
+    willCall_ = host_.chkHawaiiWillCall;
+    host_.chkHawaiiWillCall->setMouseTracking(true);
+    host_.chkHawaiiWillCall->installEventFilter(this);
 
     // --- clicks
     auto click = [this](LabelButton* l, void (MainMenu::*handler)()) {
@@ -233,7 +233,7 @@ void MainMenu::CommandLabel_MouseMove(QLabel* label) {
     if (rule.lockTest && mainState.gLocked) return;
     if (!rule.everyMove && highlighter_.LastHiliteLabel() == label->objectName()) return;
     highlighter_.SetLastHiliteLabel(label->objectName());
-    HiliteLabel(label, &form_, kHiliteWhite);
+    HiliteLabel(label, &window_, kHiliteWhite);
     if (!rule.keepHelpDesk) lblHelpDesk->hide();
     if (rule.group >= 0)
         for (int g = 0; g < 3; ++g) ShowMenuGroup(g, g == rule.group);
@@ -264,7 +264,7 @@ void MainMenu::Form_MouseMove(QWidget* where) {
 }
 
 void MainMenu::chkHawaiiWillCall_MouseMove() {
-    ResetLabelColors(&form_, kHiliteWhite);
+    ResetLabelColors(&window_, kHiliteWhite);
 }
 
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
@@ -280,8 +280,8 @@ bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
 
 void MainMenu::Command(const QString& title, void (*open)(QWidget*)) {
     if (mainState.gLocked) return;
-    RunCommand(title, [&] { open(&form_); });
-    form_.Form_Activate();
+    RunCommand(title, [&] { open(&window_); });
+    host_.activate();
 }
 
 void MainMenu::CommandWindowEntry(int window) {
@@ -289,13 +289,13 @@ void MainMenu::CommandWindowEntry(int window) {
     const auto which = static_cast<CommandWindow>(window);
     RunCommand(QStringLiteral("Fretlyn"), [&] { OpenCommandWindow(which); });
     // A window that is not part of this build only said so; no window has closed.
-    if (CommandWindowRegistered(which)) form_.Form_Activate();
+    if (CommandWindowRegistered(which)) host_.activate();
 }
 
 void MainMenu::HelpCommand(int command, int data) {
     if (mainState.gLocked) return;
     RunCommand(QStringLiteral("Help"),
-               [&] { WinHelp(&form_, ApplicationHelpFile(), command, data); });
+               [&] { WinHelp(&window_, ApplicationHelpFile(), command, data); });
 }
 
 void MainMenu::lblBOL_Click() {

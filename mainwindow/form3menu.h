@@ -8,18 +8,31 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
-class Form3;
 class LabelButton;
 class LabelHighlighter;
+class QCheckBox;
 class QLabel;
 class QWidget;
+
+// What the menu needs of the main window: the window it lays its commands out on, the window's
+// own labels it places and lights among them, and the window's activation after a command.
+struct MenuHost {
+    QWidget* window = nullptr;
+    LabelButton* lblApplyAccessorials = nullptr;
+    LabelButton* lblRate = nullptr;
+    LabelButton* lblExit = nullptr;
+    LabelButton* lblClickHere = nullptr;
+    QCheckBox* chkHawaiiWillCall = nullptr;
+    std::function<void()> activate;
+};
 
 class MainMenu : public QObject {
     Q_OBJECT
   public:
-    MainMenu(Form3& form, LabelHighlighter& highlighter);
+    MainMenu(const MenuHost& host, LabelHighlighter& highlighter);
 
     // Shows or hides every label of group 0 (Customize), 1 (Rules Tariff) or 2 (Help); any
     // other group number does nothing.
@@ -101,7 +114,8 @@ class MainMenu : public QObject {
     // group, where the pointer passes between a heading and its commands.
     bool OnMenuPath(QPoint at) const;
 
-    Form3& form_;
+    QWidget& window_;
+    MenuHost host_;
     LabelHighlighter& highlighter_;
     std::array<std::vector<QLabel*>, 3> groups_;
     QObject* willCall_ = nullptr;
