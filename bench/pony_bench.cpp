@@ -10,6 +10,7 @@
 #include <string>
 
 #include "geography.h"
+#include "plainlookup.h"
 #include "ponytest.h"
 #include "rategrid.h"
 #include "settings.h"
@@ -60,7 +61,10 @@ void BatchRunRows(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(FileTestLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(BatchRunRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(FileTestLines)->Name("file test: lines of the sample file")->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchRunRows)
+    ->Name("batch run: ponyout rows from Chicago")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 BENCHMARK_MAIN();

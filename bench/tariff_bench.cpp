@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "plainlookup.h"
 #include "tariffdb.h"
 
 static void BM_OpenTariff(benchmark::State& state) {
@@ -11,7 +12,7 @@ static void BM_OpenTariff(benchmark::State& state) {
         CloseAll();
     }
 }
-BENCHMARK(BM_OpenTariff)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTariff)->Name("opening the tariff")->Unit(benchmark::kMillisecond);
 
 static void BM_SeekUSCityByZip(benchmark::State& state) {
     SetAppFolder(FRETLYN_APP_DIR);
@@ -24,6 +25,6 @@ static void BM_SeekUSCityByZip(benchmark::State& state) {
     }
     CloseAll();
 }
-BENCHMARK(BM_SeekUSCityByZip)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SeekUSCityByZip)->Name("Seek on us_cities by ZIP")->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
