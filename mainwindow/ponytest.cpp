@@ -162,6 +162,7 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
     PonyBatchResult result;
     if (tariff.gOrigCountry == 99 || !tariff.gDB) return result;
     Database& db = *tariff.gDB;
+    const ReadTransaction reads(db);
     // The codes first, so that the look-ups below move no walk under way.
     std::vector<std::string> codes;
     for (Snapshot s = db.OpenSnapshot("SELECT zip FROM Fullzip ORDER BY zip"); !s.AtEOF();
@@ -269,6 +270,8 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = e.what();
         return result;
     }
+    // Every line's look-ups share one lock of the database.
+    const ReadTransaction reads(tariff.gDB.get());
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QAbstractEventDispatcher>
 #include <algorithm>
 #include <cstring>
 
@@ -171,6 +172,18 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
         throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +
                                         " or its folder cannot be written.");
 }
+// Resets a statement however the look-up that uses it ends: a statement left on a row keeps
+// the file's read lock, and no other program could then store anything in it.
+class ResetWhenDone {
+  public:
+    explicit ResetWhenDone(Statement& st) : st_(st) {}
+    ~ResetWhenDone() { st_.reset(); }
+    ResetWhenDone(const ResetWhenDone&) = delete;
+    ResetWhenDone& operator=(const ResetWhenDone&) = delete;
+
+  private:
+    Statement& st_;
+};
 }  // namespace
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
@@ -233,6 +246,10 @@ bool Statement::step() {
                       "would create duplicate values in the index, primary key, or relationship.");
     ThrowIfLockedOrReadOnly(db_, ext);
     throw DbError(kErrGeneral, "Database error: " + msg);
+}
+
+bool Statement::readOnly() const {
+    return sqlite3_stmt_readonly(stmt_) != 0;
 }
 
 int Statement::columnCount() const {
@@ -320,6 +337,17 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);
+    // Between commands no lock is held; a command that waits for the user part way, in a
+    // message or a dialog, lets go of its read lock as well while the event loop waits.
+    if (auto* events = QAbstractEventDispatcher::instance()) {
+        auto* hook = new QMetaObject::Connection(QObject::connect(
+            events, &QAbstractEventDispatcher::aboutToBlock, [this] { Idle(); }));
+        idleHook_ = std::shared_ptr<void>(hook, [](void* p) {
+            auto* c = static_cast<QMetaObject::Connection*>(p);
+            QObject::disconnect(*c);
+            delete c;
+        });
+    }
 }
 
 Database::~Database() {
@@ -341,6 +369,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& table) {
 Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>& params) {
     if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
     Statement& st = Prepared(sql);
+    ResetWhenDone done(st);
     st.reset();
     st.bindAll(params);
     std::vector<std::string> names;
@@ -352,7 +381,6 @@ Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>
         for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.column(i));
         rows.push_back(std::move(row));
     }
-    st.reset();
     return Snapshot(std::move(names), std::move(rows));
 }
 
@@ -364,15 +392,100 @@ Statement& Database::Prepared(const std::string& sql) {
     return *it->second;
 }
 
+template <typename F>
+auto Database::writing(F&& write) {
+    if (!readBegun_ || transDepth_ > 0) return write();
+    return InTransaction(*this, std::forward<F>(write));
+}
+
 int Database::Execute(const std::string& sql, const std::vector<Value>& params) {
     Statement& st = Prepared(sql);
-    st.reset();
-    st.bindAll(params);
-    while (st.step()) {
-    }
-    st.reset();
+    const auto run = [&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params);
+        while (st.step()) {
+        }
+    };
+    if (st.readOnly())
+        run();
+    else
+        writing(run);
     touch();
     return sqlite3_changes(db_);
+}
+
+void Database::control(const std::string& sql) {
+    Statement& st = Prepared(sql);
+    ResetWhenDone done(st);
+    st.reset();
+    st.step();
+}
+
+void Database::releaseCursors() {
+    for (const auto& rs : recordsets_) rs->releaseCursor();
+}
+
+void Database::startRead(bool checkOthers) {
+    control("BEGIN");
+    readBegun_ = true;
+    if (!checkOthers) return;
+    int64_t version = 0;
+    try {
+        // Takes the read lock the command's look-ups then share.
+        Statement& st = Prepared("PRAGMA data_version");
+        ResetWhenDone done(st);
+        st.reset();
+        if (st.step()) version = st.column(0).toInt();
+    } catch (...) {
+        readBegun_ = false;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    // Another program stored a change since the last command: rows the recordsets hold are
+    // read again.
+    if (othersVersion_ >= 0 && version != othersVersion_) touch();
+    othersVersion_ = version;
+}
+
+void Database::BeginRead() {
+    if (readDepth_++ > 0 || transDepth_ > 0) return;
+    try {
+        startRead(true);
+    } catch (...) {
+        --readDepth_;
+        throw;
+    }
+}
+
+void Database::EndRead() noexcept {
+    if (readDepth_ == 0 || --readDepth_ > 0 || !readBegun_) return;
+    releaseCursors();
+    readBegun_ = false;
+    // Nothing was written in it; a commit that fails leaves nothing a rollback would not.
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Database::Idle() noexcept {
+    if (!readBegun_ || transDepth_ > 0) return;
+    releaseCursors();
+    // The transaction stays open but holds no lock until its next look-up; what another
+    // program stores meanwhile is read afresh.
+    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    readBegun_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+    touch();
+}
+
+ReadTransaction::ReadTransaction(Database* db) {
+    if (!db || !db->IsOpen()) return;
+    db->BeginRead();
+    db_ = db;
+}
+
+ReadTransaction::~ReadTransaction() {
+    if (db_) db_->EndRead();
 }
 
 bool Database::IsReadOnly() const {
@@ -383,9 +496,23 @@ void Database::BeginTrans() {
     // The write lock is taken at once: waiting for another program's lock is possible only
     // while this connection holds no read lock, so a walk left part way lets go of its cursor
     // first (its next step opens a new one after the row it stands on).
-    if (transDepth_ == 0)
-        for (const auto& rs : recordsets_) rs->releaseCursor();
-    Execute(transDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT t" + std::to_string(transDepth_));
+    // A command's read transaction ends first for the same reason, and goes on after the
+    // write transaction.
+    if (transDepth_ == 0) {
+        releaseCursors();
+        if (readBegun_) {
+            readBegun_ = false;
+            control("COMMIT");
+        }
+        try {
+            Execute("BEGIN IMMEDIATE");
+        } catch (...) {
+            if (readDepth_ > 0) startRead(false);
+            throw;
+        }
+    } else {
+        Execute("SAVEPOINT t" + std::to_string(transDepth_));
+    }
     ++transDepth_;
 }
 
@@ -393,17 +520,21 @@ void Database::CommitTrans() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
     // A commit that fails (another program's lock) leaves the transaction open for Rollback.
     const int level = transDepth_ - 1;
+    if (level == 0) releaseCursors();
     Execute(level == 0 ? "COMMIT" : "RELEASE t" + std::to_string(level));
     transDepth_ = level;
+    if (level == 0 && readDepth_ > 0) startRead(false);
 }
 
 void Database::Rollback() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
     --transDepth_;
     if (transDepth_ == 0) {
+        releaseCursors();
         // A failed write may have ended the transaction in the engine already.
         if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
         touch();
+        if (readDepth_ > 0) startRead(false);
     } else {
         std::string sp = "t" + std::to_string(transDepth_);
         Execute("ROLLBACK TO " + sp);
@@ -414,23 +545,21 @@ void Database::Rollback() {
 bool Database::TableExists(const std::string& table) {
     Statement& st =
         Prepared("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, table);
-    bool found = st.step();
-    st.reset();
-    return found;
+    return st.step();
 }
 
 bool Database::IndexExists(const std::string& table, const std::string& index) {
     Statement& st = Prepared(
         "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE "
         "AND tbl_name=? COLLATE NOCASE");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, table + "." + index);
     st.bind(2, table);
-    bool found = st.step();
-    st.reset();
-    return found;
+    return st.step();
 }
 
 void Database::Close() {
@@ -440,11 +569,14 @@ void Database::Close() {
         auto rs = recordsets_.back();
         rs->Close();
     }
-    if (transDepth_ > 0) {
+    if (transDepth_ > 0 || readBegun_) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         transDepth_ = 0;
     }
+    readDepth_ = 0;
+    readBegun_ = false;
     prepared_.clear();
+    idleHook_.reset();
     sqlite3_close(db_);
     db_ = nullptr;
 }
@@ -485,11 +617,9 @@ Recordset::Recordset(Database& db, std::string table)
     {
         Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + orderBy(false) +
                                " LIMIT 1");
+        ResetWhenDone done(st);
         st.reset();
         if (!loadFrom(st)) clearPosition(true, true);
-        // A statement left on its row would hold the file's read lock for the whole run, and
-        // no other program could then store anything in it.
-        st.reset();
     }
 }
 
@@ -577,11 +707,10 @@ std::vector<Value> Recordset::keyOfRow() const {
 void Recordset::refreshIfStale() {
     if (!current_ || rowVersion_ == db_.dataVersion()) return;
     Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE rowid=?");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, Value(static_cast<int64_t>(*current_)));
-    bool found = loadFrom(st);
-    st.reset();
-    if (!found) clearPosition(false, false);  // another recordset deleted it
+    if (!loadFrom(st)) clearPosition(false, false);  // another recordset deleted it
 }
 
 void Recordset::SetIndex(const std::string& indexName) {
@@ -598,7 +727,7 @@ void Recordset::SetIndex(const std::string& indexName) {
         indexInfo_ = it->second;
         index_ = it->second.name;
     }
-    walk_ = nullptr;
+    releaseCursor();
     seekEq_.fill(nullptr);
     if (current_) lastKey_ = keyOfRow();
 }
@@ -637,15 +766,17 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
                      orderBy(descending) + " LIMIT 1");
         if (keep) seekEq_[keys.size()] = st;
     }
+    // A Seek ends the walk the recordset was on.
+    releaseCursor();
+    ResetWhenDone done(*st);
     st->reset();
     st->bindAll(keys);
-    walk_ = nullptr;
     noMatch_ = !loadFrom(*st);
-    st->reset();
     if (noMatch_) clearPosition(false, false);
 }
 
 void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
+    releaseCursor();
     std::string sql = "SELECT " + selectList() + " FROM " + quotedTable_;
     std::vector<std::pair<int, Value>> binds;
     if (after) {
@@ -682,13 +813,22 @@ void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
 void Recordset::walk(bool forward) {
     bool cursorGood = walk_ && walkForward_ == forward && walkVersion_ == db_.dataVersion();
     if (!cursorGood) openWalk(forward, lastKey_.empty() ? nullptr : &lastKey_);
-    if (!loadFrom(*walk_)) {
-        walk_->reset();
-        walk_ = nullptr;
+    bool found = false;
+    try {
+        found = loadFrom(*walk_);
+    } catch (...) {
+        releaseCursor();
+        throw;
+    }
+    if (!found) {
+        releaseCursor();
         clearPosition(forward, !forward);
         return;
     }
     walkVersion_ = db_.dataVersion();
+    // Outside a transaction the open cursor would hold the file's read lock until the next
+    // step, which may never come: the next step starts again after this row instead.
+    if (!db_.InsideTransaction()) releaseCursor();
 }
 
 void Recordset::MoveFirst() {
@@ -727,11 +867,10 @@ void Recordset::MovePrevious() {
 
 int64_t Recordset::RecordCount() {
     Statement& st = cached("SELECT count(*) FROM " + quotedTable_);
+    ResetWhenDone done(st);
     st.reset();
     st.step();
-    int64_t n = st.column(0).toInt();
-    st.reset();
-    return n;
+    return st.column(0).toInt();
 }
 
 Value Recordset::Field(std::string_view name) {
@@ -808,11 +947,13 @@ void Recordset::Update() {
         params.emplace_back(static_cast<int64_t>(*current_));
     }
     Statement& st = cached(sql);
-    st.reset();
-    st.bindAll(params);
     // On a duplicate key the edit stays pending, so the caller may correct it or cancel.
-    st.step();
-    st.reset();
+    db_.writing([&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params);
+        st.step();
+    });
     CancelUpdate();
     db_.touch();
     // An added row does not become current; an edited row is read again as stored.
@@ -826,10 +967,12 @@ void Recordset::Delete() {
     refreshIfStale();
     requireCurrent();
     Statement& st = cached("DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
-    st.reset();
-    st.bind(1, Value(static_cast<int64_t>(*current_)));
-    st.step();
-    st.reset();
+    db_.writing([&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bind(1, Value(static_cast<int64_t>(*current_)));
+        st.step();
+    });
     db_.touch();
     // lastKey_ stays, so MoveNext goes on from where the deleted row stood.
     clearPosition(false, false);

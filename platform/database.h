@@ -91,6 +91,8 @@ class Statement {
     void bind(int index, const Value& v);  // 1-based
     void bindAll(const std::vector<Value>& params);
     bool step();  // true while a row is available
+    // The statement stores nothing (a query, or transaction control).
+    bool readOnly() const;
     int columnCount() const;
     std::string columnName(int i) const;
     Value column(int i) const;
@@ -253,6 +255,17 @@ class Database {
     void CommitTrans();
     void Rollback();
 
+    // A command's reads in one read transaction (see ReadTransaction): the file is locked
+    // once for the command instead of once a look-up. A write inside it gets a write
+    // transaction of its own, which waits for another program as any write does.
+    void BeginRead();
+    void EndRead() noexcept;
+    // The program waits for the user part way through a command (a message, a dialog): the
+    // read lock is let go meanwhile, and the command's next look-up takes it again.
+    void Idle() noexcept;
+    // A read or write transaction is open: a walk may keep its cursor between steps.
+    bool InsideTransaction() const { return readBegun_ || transDepth_ > 0; }
+
     bool TableExists(const std::string& table);
     bool IndexExists(const std::string& table, const std::string& index);
 
@@ -275,6 +288,14 @@ class Database {
   private:
     friend class Recordset;
     void forget(Recordset* rs);
+    // Runs transaction control without marking the data as changed.
+    void control(const std::string& sql);
+    void startRead(bool checkOthers);
+    // Ends every walk's open cursor, so that no statement keeps the file's read lock.
+    void releaseCursors();
+    // Runs a write; inside a read transaction it gets a write transaction of its own.
+    template <typename F>
+    auto writing(F&& write);
 
     sqlite3* db_ = nullptr;
     std::string path_;
@@ -282,6 +303,29 @@ class Database {
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> prepared_;
     uint64_t dataVersion_ = 1;
     int transDepth_ = 0;
+    int readDepth_ = 0;
+    bool readBegun_ = false;
+    // The engine's count of changes other connections have stored, when last read.
+    int64_t othersVersion_ = -1;
+    // Calls Idle whenever the program's event loop waits; gone with the database.
+    std::shared_ptr<void> idleHook_;
+};
+
+// One command's reads (a rating, a quote display, a rate sheet, a batch test) in one read
+// transaction, which ends with the scope, however it ends. Nested scopes join the outer one,
+// and inside a write transaction a scope adds nothing. Between commands no lock is held, so
+// another program can write, and a change it stored is seen by the next command.
+class ReadTransaction {
+  public:
+    // Nothing when the database is missing or closed.
+    explicit ReadTransaction(Database* db);
+    explicit ReadTransaction(Database& db) : ReadTransaction(&db) {}
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    Database* db_ = nullptr;
 };
 
 // Quotes a name for SQL ("PR Delvy zones" → "\"PR Delvy zones\"").
