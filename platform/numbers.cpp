@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -41,8 +42,12 @@ struct Decimal {
 // on that decimal text, so a Double that prints as 0.285 rounds to 0.29.
 Decimal ToDecimal(double value, int significant) {
     if (!std::isfinite(value)) throw NumberError(NumberError::kOverflow);
+    // The same text as printf's "%.*e" (both round the exact binary value), many times faster:
+    // every amount of a rating passes through here.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*e", significant - 1, std::fabs(value));
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                       std::chars_format::scientific, significant - 1);
+    *written.ptr = '\0';
     Decimal d;
     d.negative = std::signbit(value);
     d.digits.clear();
@@ -287,7 +292,12 @@ std::optional<double> ReadRadix(std::string_view text, size_t& end) {
 }
 
 double ToDouble(const std::string& clean) {
-    const double v = std::strtod(clean.c_str(), nullptr);
+    // from_chars reads as strtod does, faster; what it leaves (a leading "+", a value beyond
+    // the range) strtod reads as before.
+    double v = 0;
+    const auto read = std::from_chars(clean.data(), clean.data() + clean.size(), v);
+    if (read.ec == std::errc() && read.ptr == clean.data() + clean.size()) return v;
+    v = std::strtod(clean.c_str(), nullptr);
     if (!std::isfinite(v)) throw NumberError(NumberError::kOverflow);
     return v;
 }
