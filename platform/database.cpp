@@ -172,6 +172,21 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
         throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +
                                         " or its folder cannot be written.");
 }
+size_t HashOf(const std::vector<Value>& keys) {
+    size_t h = keys.size();
+    for (const Value& k : keys)
+        h = h * 31 + std::visit(
+                         [](const auto& x) -> size_t {
+                             using T = std::decay_t<decltype(x)>;
+                             if constexpr (std::is_same_v<T, std::monostate>)
+                                 return 0;
+                             else
+                                 return std::hash<T>{}(x);
+                         },
+                         k.storage());
+    return h;
+}
+
 // Resets a statement however the look-up that uses it ends: a statement left on a row keeps
 // the file's read lock, and no other program could then store anything in it.
 class ResetWhenDone {
@@ -208,7 +223,7 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-void Statement::bind(int index, const Value& v) {
+void Statement::bind(int index, const Value& v, bool copy) {
     int rc = SQLITE_OK;
     std::visit(
         [&](const auto& x) {
@@ -221,7 +236,7 @@ void Statement::bind(int index, const Value& v) {
                 rc = sqlite3_bind_double(stmt_, index, x);
             } else {
                 rc = sqlite3_bind_text(stmt_, index, x.data(), static_cast<int>(x.size()),
-                                       SQLITE_TRANSIENT);
+                                       copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
             }
         },
         v.storage());
@@ -229,8 +244,8 @@ void Statement::bind(int index, const Value& v) {
         throw DbError(kErrGeneral, std::string("SQL parameter error: ") + sqlite3_errmsg(db_));
 }
 
-void Statement::bindAll(const std::vector<Value>& params) {
-    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
+void Statement::bindAll(const std::vector<Value>& params, bool copy) {
+    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i], copy);
 }
 
 bool Statement::step() {
@@ -429,7 +444,9 @@ void Database::releaseCursors() {
 void Database::startRead(bool checkOthers) {
     control("BEGIN");
     readBegun_ = true;
-    if (!checkOthers) return;
+    // Until its first look-up the transaction holds no lock: what another program stores
+    // meanwhile is noticed only by asking the engine.
+    if (!checkOthers) return touch();
     int64_t version = 0;
     try {
         // Takes the read lock the command's look-ups then share.
@@ -444,7 +461,7 @@ void Database::startRead(bool checkOthers) {
     }
     // Another program stored a change since the last command: rows the recordsets hold are
     // read again.
-    if (othersVersion_ >= 0 && version != othersVersion_) touch();
+    if (version != othersVersion_) touch();
     othersVersion_ = version;
 }
 
@@ -609,7 +626,10 @@ Recordset::Recordset(Database& db, std::string table)
         info.name = full.substr(prefix.size());
         Snapshot ic =
             db_.OpenSnapshot("SELECT name FROM pragma_index_info(?) ORDER BY seqno", {full});
-        for (; !ic.AtEOF(); ic.MoveNext()) info.columns.push_back(ic.Field(0).str());
+        for (; !ic.AtEOF(); ic.MoveNext()) {
+            info.columns.push_back(ic.Field(0).str());
+            info.positions.push_back(columnIndex(info.columns.back()));
+        }
         indexes_.emplace(lower(info.name), std::move(info));
     }
     clearPosition(false, false);
@@ -633,6 +653,7 @@ void Recordset::releaseCursor() {
 }
 
 void Recordset::closeStatements() {
+    found_.clear();
     walk_ = nullptr;
     seekEq_.fill(nullptr);
     statements_.clear();
@@ -693,15 +714,14 @@ bool Recordset::loadFrom(Statement& st) {
     for (size_t i = 0; i < columns_.size(); ++i) row_[i] = st.column(static_cast<int>(i + 1));
     rowVersion_ = db_.dataVersion();
     eof_ = bof_ = false;
-    lastKey_ = keyOfRow();
+    keepKeyOfRow();
     return true;
 }
 
-std::vector<Value> Recordset::keyOfRow() const {
-    std::vector<Value> key;
-    for (const auto& c : indexInfo_.columns) key.push_back(row_[columnIndex(c)]);
-    key.emplace_back(static_cast<int64_t>(*current_));
-    return key;
+void Recordset::keepKeyOfRow() {
+    lastKey_.clear();
+    for (size_t i : indexInfo_.positions) lastKey_.push_back(row_[i]);
+    lastKey_.emplace_back(static_cast<int64_t>(*current_));
 }
 
 void Recordset::refreshIfStale() {
@@ -729,7 +749,8 @@ void Recordset::SetIndex(const std::string& indexName) {
     }
     releaseCursor();
     seekEq_.fill(nullptr);
-    if (current_) lastKey_ = keyOfRow();
+    found_.clear();
+    if (current_) keepKeyOfRow();
 }
 
 void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
@@ -768,11 +789,57 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
     }
     // A Seek ends the walk the recordset was on.
     releaseCursor();
-    ResetWhenDone done(*st);
-    st->reset();
-    st->bindAll(keys);
-    noMatch_ = !loadFrom(*st);
+    const size_t hash = keep ? HashOf(keys) : 0;
+    if (keep && recall(keys, hash)) return;
+    {
+        // The keys outlive the look-up, which resets the statement before it returns.
+        ResetWhenDone done(*st);
+        st->bindAll(keys, false);
+        noMatch_ = !loadFrom(*st);
+    }
     if (noMatch_) clearPosition(false, false);
+    if (keep) remember(keys, hash);
+}
+
+bool Recordset::recall(const std::vector<Value>& keys, size_t hash) {
+    if (db_.dataVersion() != foundVersion_) {
+        found_.clear();
+        foundNext_ = 0;
+        foundVersion_ = db_.dataVersion();
+    }
+    if (!db_.MayRecall()) return false;
+    for (const Found& f : found_) {
+        if (f.hash != hash || f.keys != keys) continue;
+        noMatch_ = !f.rowid;
+        if (noMatch_) {
+            clearPosition(false, false);
+            return true;
+        }
+        current_ = f.rowid;
+        row_ = f.row;
+        rowVersion_ = foundVersion_;
+        eof_ = bof_ = false;
+        keepKeyOfRow();
+        return true;
+    }
+    return false;
+}
+
+void Recordset::remember(const std::vector<Value>& keys, size_t hash) {
+    // A table walked key by key would only fill memory: a few keys are what repeats.
+    constexpr size_t kKept = 16;
+    if (!db_.MayRecall() || foundVersion_ != db_.dataVersion()) return;
+    if (found_.size() < kKept) {
+        found_.push_back({hash, keys, current_, row_});
+        return;
+    }
+    // The oldest gives way; its vectors keep their room for the new one.
+    Found& f = found_[foundNext_];
+    foundNext_ = (foundNext_ + 1) % kKept;
+    f.hash = hash;
+    f.keys = keys;
+    f.rowid = current_;
+    f.row = row_;
 }
 
 void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
@@ -958,7 +1025,7 @@ void Recordset::Update() {
     db_.touch();
     // An added row does not become current; an edited row is read again as stored.
     refreshIfStale();
-    if (current_) lastKey_ = keyOfRow();
+    if (current_) keepKeyOfRow();
 }
 
 void Recordset::Delete() {

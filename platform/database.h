@@ -88,8 +88,9 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
 
     void reset();
-    void bind(int index, const Value& v);  // 1-based
-    void bindAll(const std::vector<Value>& params);
+    // 1-based. Text is copied unless `copy` is false: then it must outlive the next reset.
+    void bind(int index, const Value& v, bool copy = true);
+    void bindAll(const std::vector<Value>& params, bool copy = true);
     bool step();  // true while a row is available
     // The statement stores nothing (a query, or transaction control).
     bool readOnly() const;
@@ -180,6 +181,7 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     struct IndexInfo {
         std::string name;
         std::vector<std::string> columns;
+        std::vector<size_t> positions;  // of the columns in the row
     };
 
     void requireOpen() const;
@@ -192,12 +194,16 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     bool loadFrom(Statement& st);
     void refreshIfStale();
     void clearPosition(bool eof, bool bof);
-    std::vector<Value> keyOfRow() const;
+    // Keeps the index key and rowid of the current row in lastKey_.
+    void keepKeyOfRow();
     void walk(bool forward);
     void openWalk(bool forward, const std::vector<Value>* after);
     void closeStatements();
     // Ends a walk's open cursor (and the read lock it holds); the walk goes on from lastKey_.
     void releaseCursor();
+    // Stands on what a Seek "=" on these keys found earlier in the same read transaction.
+    bool recall(const std::vector<Value>& keys, size_t hash);
+    void remember(const std::vector<Value>& keys, size_t hash);
 
     Database& db_;
     std::string table_;
@@ -222,6 +228,17 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     std::array<Statement*, 9> seekEq_{};  // Seek "=" by key count, on the current index
     bool walkForward_ = true;
     uint64_t walkVersion_ = 0;
+
+    // What the latest Seeks "=" found, while the data stay as they were (see MayRecall).
+    struct Found {
+        size_t hash;
+        std::vector<Value> keys;
+        std::optional<int64_t> rowid;
+        std::vector<Value> row;
+    };
+    std::vector<Found> found_;
+    size_t foundNext_ = 0;  // the entry a new one replaces once all are in use
+    uint64_t foundVersion_ = 0;
 
     EditMode mode_ = EditMode::None;
     std::vector<Value> buffer_;
@@ -265,6 +282,10 @@ class Database {
     void Idle() noexcept;
     // A read or write transaction is open: a walk may keep its cursor between steps.
     bool InsideTransaction() const { return readBegun_ || transDepth_ > 0; }
+    // What a look-up found may be kept and used again while dataVersion() stays the same: a
+    // read transaction holds the lock, no other program can write meanwhile, and one that
+    // wrote between two commands is noticed when the next begins (see startRead).
+    bool MayRecall() const { return readBegun_ && transDepth_ == 0; }
 
     bool TableExists(const std::string& table);
     bool IndexExists(const std::string& table, const std::string& index);
