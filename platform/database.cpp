@@ -172,21 +172,6 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
         throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +
                                         " or its folder cannot be written.");
 }
-size_t HashOf(const std::vector<Value>& keys) {
-    size_t h = keys.size();
-    for (const Value& k : keys)
-        h = h * 31 + std::visit(
-                         [](const auto& x) -> size_t {
-                             using T = std::decay_t<decltype(x)>;
-                             if constexpr (std::is_same_v<T, std::monostate>)
-                                 return 0;
-                             else
-                                 return std::hash<T>{}(x);
-                         },
-                         k.storage());
-    return h;
-}
-
 // Resets a statement however the look-up that uses it ends: a statement left on a row keeps
 // the file's read lock, and no other program could then store anything in it.
 class ResetWhenDone {
@@ -413,6 +398,31 @@ auto Database::writing(F&& write) {
     return InTransaction(*this, std::forward<F>(write));
 }
 
+const std::vector<Value>* Database::LookUp(const std::string& sql,
+                                           const std::vector<Value>& params) {
+    Statement& st = Prepared(sql);
+    FoundRows& found = lookedUp_[&st];
+    found.Sync(dataVersion_);
+    const size_t hash = FoundRows::HashOf(params);
+    if (MayRecall()) {
+        if (const FoundRows::Row* r = found.Find(params, hash))
+            return r->rowid ? &r->values : nullptr;
+    }
+    bool any = false;
+    {
+        // The parameters outlive the look-up, which resets the statement before it returns.
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params, false);
+        lookUpRow_.clear();
+        any = st.step();
+        for (int i = 0; any && i < st.columnCount(); ++i) lookUpRow_.push_back(st.column(i));
+    }
+    if (MayRecall())
+        found.Keep(params, hash, any ? std::optional<int64_t>(1) : std::nullopt, lookUpRow_);
+    return any ? &lookUpRow_ : nullptr;
+}
+
 int Database::Execute(const std::string& sql, const std::vector<Value>& params) {
     Statement& st = Prepared(sql);
     const auto run = [&] {
@@ -475,24 +485,31 @@ void Database::BeginRead() {
     }
 }
 
-void Database::EndRead() noexcept {
-    if (readDepth_ == 0 || --readDepth_ > 0 || !readBegun_) return;
+void Database::finishRead() noexcept {
     releaseCursors();
     readBegun_ = false;
-    // Nothing was written in it; a commit that fails leaves nothing a rollback would not.
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+    try {
+        control("COMMIT");
+    } catch (const std::exception&) {
+        // Nothing was written in it: a rollback leaves the same.
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Database::EndRead() noexcept {
+    if (readDepth_ == 0 || --readDepth_ > 0 || !readBegun_) return;
+    finishRead();
 }
 
 void Database::Idle() noexcept {
     if (!readBegun_ || transDepth_ > 0) return;
-    releaseCursors();
-    // The transaction stays open but holds no lock until its next look-up; what another
-    // program stores meanwhile is read afresh.
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    readBegun_ = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-    touch();
+    finishRead();
+    // The transaction goes on, holding no lock until its next look-up.
+    try {
+        startRead(false);
+    } catch (const std::exception&) {
+        // Its look-ups then run each on their own, as outside any command.
+    }
 }
 
 ReadTransaction::ReadTransaction(Database* db) {
@@ -517,10 +534,7 @@ void Database::BeginTrans() {
     // write transaction.
     if (transDepth_ == 0) {
         releaseCursors();
-        if (readBegun_) {
-            readBegun_ = false;
-            control("COMMIT");
-        }
+        if (readBegun_) finishRead();
         try {
             Execute("BEGIN IMMEDIATE");
         } catch (...) {
@@ -592,6 +606,7 @@ void Database::Close() {
     }
     readDepth_ = 0;
     readBegun_ = false;
+    lookedUp_.clear();
     prepared_.clear();
     idleHook_.reset();
     sqlite3_close(db_);
@@ -602,6 +617,54 @@ void Database::forget(Recordset* rs) {
     auto it = std::find_if(recordsets_.begin(), recordsets_.end(),
                            [rs](const auto& p) { return p.get() == rs; });
     if (it != recordsets_.end()) recordsets_.erase(it);
+}
+
+// ---------------------------------------------------------------- FoundRows
+
+size_t FoundRows::HashOf(const std::vector<Value>& keys) {
+    size_t h = keys.size();
+    for (const Value& k : keys)
+        h = h * 31 + std::visit(
+                         [](const auto& x) -> size_t {
+                             using T = std::decay_t<decltype(x)>;
+                             if constexpr (std::is_same_v<T, std::monostate>)
+                                 return 0;
+                             else
+                                 return std::hash<T>{}(x);
+                         },
+                         k.storage());
+    return h;
+}
+
+void FoundRows::Sync(uint64_t dataVersion) {
+    if (dataVersion == version_) return;
+    Clear();
+    version_ = dataVersion;
+}
+
+const FoundRows::Row* FoundRows::Find(const std::vector<Value>& keys, size_t hash) const {
+    for (const Row& r : rows_)
+        if (r.hash == hash && r.keys == keys) return &r;
+    return nullptr;
+}
+
+const FoundRows::Row& FoundRows::Keep(const std::vector<Value>& keys, size_t hash,
+                                      std::optional<int64_t> rowid,
+                                      const std::vector<Value>& values) {
+    if (rows_.size() < kKept) return rows_.emplace_back(Row{hash, keys, rowid, values});
+    // The oldest gives way; its vectors keep their room for the new one.
+    Row& r = rows_[next_];
+    next_ = (next_ + 1) % kKept;
+    r.hash = hash;
+    r.keys = keys;
+    r.rowid = rowid;
+    r.values = values;
+    return r;
+}
+
+void FoundRows::Clear() {
+    rows_.clear();
+    next_ = 0;
 }
 
 // ---------------------------------------------------------------- Recordset
@@ -653,7 +716,7 @@ void Recordset::releaseCursor() {
 }
 
 void Recordset::closeStatements() {
-    found_.clear();
+    found_.Clear();
     walk_ = nullptr;
     seekEq_.fill(nullptr);
     statements_.clear();
@@ -749,7 +812,7 @@ void Recordset::SetIndex(const std::string& indexName) {
     }
     releaseCursor();
     seekEq_.fill(nullptr);
-    found_.clear();
+    found_.Clear();
     if (current_) keepKeyOfRow();
 }
 
@@ -789,7 +852,7 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
     }
     // A Seek ends the walk the recordset was on.
     releaseCursor();
-    const size_t hash = keep ? HashOf(keys) : 0;
+    const size_t hash = keep ? FoundRows::HashOf(keys) : 0;
     if (keep && recall(keys, hash)) return;
     {
         // The keys outlive the look-up, which resets the statement before it returns.
@@ -798,48 +861,24 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
         noMatch_ = !loadFrom(*st);
     }
     if (noMatch_) clearPosition(false, false);
-    if (keep) remember(keys, hash);
+    if (keep && db_.MayRecall()) found_.Keep(keys, hash, current_, row_);
 }
 
 bool Recordset::recall(const std::vector<Value>& keys, size_t hash) {
-    if (db_.dataVersion() != foundVersion_) {
-        found_.clear();
-        foundNext_ = 0;
-        foundVersion_ = db_.dataVersion();
-    }
-    if (!db_.MayRecall()) return false;
-    for (const Found& f : found_) {
-        if (f.hash != hash || f.keys != keys) continue;
-        noMatch_ = !f.rowid;
-        if (noMatch_) {
-            clearPosition(false, false);
-            return true;
-        }
-        current_ = f.rowid;
-        row_ = f.row;
-        rowVersion_ = foundVersion_;
-        eof_ = bof_ = false;
-        keepKeyOfRow();
+    found_.Sync(db_.dataVersion());
+    const FoundRows::Row* f = db_.MayRecall() ? found_.Find(keys, hash) : nullptr;
+    if (!f) return false;
+    noMatch_ = !f->rowid;
+    if (noMatch_) {
+        clearPosition(false, false);
         return true;
     }
-    return false;
-}
-
-void Recordset::remember(const std::vector<Value>& keys, size_t hash) {
-    // A table walked key by key would only fill memory: a few keys are what repeats.
-    constexpr size_t kKept = 16;
-    if (!db_.MayRecall() || foundVersion_ != db_.dataVersion()) return;
-    if (found_.size() < kKept) {
-        found_.push_back({hash, keys, current_, row_});
-        return;
-    }
-    // The oldest gives way; its vectors keep their room for the new one.
-    Found& f = found_[foundNext_];
-    foundNext_ = (foundNext_ + 1) % kKept;
-    f.hash = hash;
-    f.keys = keys;
-    f.rowid = current_;
-    f.row = row_;
+    current_ = f->rowid;
+    row_ = f->values;
+    rowVersion_ = db_.dataVersion();
+    eof_ = bof_ = false;
+    keepKeyOfRow();
+    return true;
 }
 
 void Recordset::openWalk(bool forward, const std::vector<Value>* after) {

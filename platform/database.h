@@ -129,6 +129,32 @@ class Snapshot {
     bool bof_ = false;
 };
 
+// What the latest look-ups of one statement found, by their keys, so that a look-up repeated
+// while the data stay as they were (see Database::MayRecall) is answered without the engine.
+class FoundRows {
+  public:
+    struct Row {
+        size_t hash;
+        std::vector<Value> keys;
+        std::optional<int64_t> rowid;  // none: nothing was found
+        std::vector<Value> values;
+    };
+    static size_t HashOf(const std::vector<Value>& keys);
+    // Forgets everything once the data version has moved.
+    void Sync(uint64_t dataVersion);
+    const Row* Find(const std::vector<Value>& keys, size_t hash) const;
+    const Row& Keep(const std::vector<Value>& keys, size_t hash, std::optional<int64_t> rowid,
+                    const std::vector<Value>& values);
+    void Clear();
+
+  private:
+    // A table walked key by key would only fill memory: a few keys are what repeats.
+    static constexpr size_t kKept = 32;
+    std::vector<Row> rows_;
+    size_t next_ = 0;  // the row a new one replaces once all are in use
+    uint64_t version_ = 0;
+};
+
 // A table-type recordset: one per table and caller group, kept open for the run.
 class Recordset : public std::enable_shared_from_this<Recordset> {
   public:
@@ -201,9 +227,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     void closeStatements();
     // Ends a walk's open cursor (and the read lock it holds); the walk goes on from lastKey_.
     void releaseCursor();
-    // Stands on what a Seek "=" on these keys found earlier in the same read transaction.
+    // Stands on what a Seek "=" on these keys found before, while that still holds.
     bool recall(const std::vector<Value>& keys, size_t hash);
-    void remember(const std::vector<Value>& keys, size_t hash);
 
     Database& db_;
     std::string table_;
@@ -229,16 +254,7 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     bool walkForward_ = true;
     uint64_t walkVersion_ = 0;
 
-    // What the latest Seeks "=" found, while the data stay as they were (see MayRecall).
-    struct Found {
-        size_t hash;
-        std::vector<Value> keys;
-        std::optional<int64_t> rowid;
-        std::vector<Value> row;
-    };
-    std::vector<Found> found_;
-    size_t foundNext_ = 0;  // the entry a new one replaces once all are in use
-    uint64_t foundVersion_ = 0;
+    FoundRows found_;  // by Seek "=" on the current index
 
     EditMode mode_ = EditMode::None;
     std::vector<Value> buffer_;
@@ -265,6 +281,10 @@ class Database {
     Snapshot OpenSnapshot(const std::string& sql, const std::vector<Value>& params = {});
     // A prepared statement kept for the life of the database, for look-ups run often.
     Statement& Prepared(const std::string& sql);
+    // The first row of a look-up run often (a rating's), through a statement prepared once;
+    // nullptr when there is none. A look-up repeated while the data stay as they were (see
+    // MayRecall) is answered from what it found. The row is good until the next call.
+    const std::vector<Value>* LookUp(const std::string& sql, const std::vector<Value>& params);
     // Runs a statement that returns no rows; returns the number of rows changed.
     int Execute(const std::string& sql, const std::vector<Value>& params = {});
 
@@ -312,6 +332,8 @@ class Database {
     // Runs transaction control without marking the data as changed.
     void control(const std::string& sql);
     void startRead(bool checkOthers);
+    // Ends the read transaction and its lock.
+    void finishRead() noexcept;
     // Ends every walk's open cursor, so that no statement keeps the file's read lock.
     void releaseCursors();
     // Runs a write; inside a read transaction it gets a write transaction of its own.
@@ -322,6 +344,8 @@ class Database {
     std::string path_;
     std::vector<std::shared_ptr<Recordset>> recordsets_;
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> prepared_;
+    std::map<const Statement*, FoundRows> lookedUp_;
+    std::vector<Value> lookUpRow_;
     uint64_t dataVersion_ = 1;
     int transDepth_ = 0;
     int readDepth_ = 0;
