@@ -26,12 +26,17 @@ def main():
     print(f"{'benchmark':45} {'CPU time':>12} {'plain look-ups':>15}  rate")
     for name in PROGRAMS:
         rows = run(build / "bench" / name, extra)
-        plain = next((r for r in rows if r["name"] == PLAIN), None)
-        base = plain["cpu_time"] * TO_US[plain["time_unit"]] if plain else None
+        # With --benchmark_repetitions each aggregate (mean, median …) is read against the
+        # plain look-up's same aggregate.
+        plain = {r.get("aggregate_name", ""): r["cpu_time"] * TO_US[r["time_unit"]]
+                 for r in rows if r.get("run_name", r["name"]) == PLAIN}
         for r in rows:
             if r.get("error_occurred"):
                 print(f"{r['name']:45} error: {r.get('error_message', '')}")
                 continue
+            if r.get("aggregate_name") in ("stddev", "cv"):
+                continue
+            base = plain.get(r.get("aggregate_name", ""))
             us = r["cpu_time"] * TO_US[r["time_unit"]]
             ratio = f"{us / base:15.1f}" if base else f"{'-':>15}"
             rates = "  ".join(f"{k}={v:,.0f}" for k, v in r.items() if k.endswith("/s"))
