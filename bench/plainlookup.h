@@ -40,9 +40,9 @@ inline const std::vector<std::string>& LookupZips() {
 inline void PlainSQLiteLookup(benchmark::State& state) {
     const std::vector<std::string>& zips = LookupZips();
     sqlite3* db = nullptr;
-    if (zips.empty() || sqlite3_open_v2(SampleTariffPath().c_str(), &db,
-                                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                                        nullptr) != SQLITE_OK) {
+    if (zips.empty() ||
+        sqlite3_open_v2(SampleTariffPath().c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         state.SkipWithError("cannot open the sample tariff");
         sqlite3_close(db);
         return;

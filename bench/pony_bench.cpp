@@ -44,7 +44,8 @@ void FileTestLines(benchmark::State& state) {
         if (!r.ran) throw std::runtime_error(r.error);
         lines += r.lines + r.badLines;
     }
-    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
 }
 
 void BatchRunRows(benchmark::State& state) {
@@ -56,12 +57,15 @@ void BatchRunRows(benchmark::State& state) {
         const PonyBatchResult r = RunPonyBatch("100", "12.5", false);
         rows += r.rows;
     }
-    state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+    state.counters["rows/s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 
 }  // namespace
 
-BENCHMARK(FileTestLines)->Name("file test: lines of the sample file")->Unit(benchmark::kMillisecond);
+BENCHMARK(FileTestLines)
+    ->Name("file test: lines of the sample file")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BatchRunRows)
     ->Name("batch run: ponyout rows from Chicago")
     ->Unit(benchmark::kMillisecond)

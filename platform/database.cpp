@@ -332,16 +332,16 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         // user replace a good file, and with it the customer's pricing.
         if (error.number() == kErrLocked) throw;
         if (primary == SQLITE_CORRUPT)
-            throw DbError(kErrCannotOpen, "The database " + path +
-                                              " is damaged.  Restore it from a backup copy.");
+            throw DbError(kErrCannotOpen,
+                          "The database " + path + " is damaged.  Restore it from a backup copy.");
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);
     // Between commands no lock is held; a command that waits for the user part way, in a
     // message or a dialog, lets go of its read lock as well while the event loop waits.
     if (auto* events = QAbstractEventDispatcher::instance()) {
-        auto* hook = new QMetaObject::Connection(QObject::connect(
-            events, &QAbstractEventDispatcher::aboutToBlock, [this] { Idle(); }));
+        auto* hook = new QMetaObject::Connection(
+            QObject::connect(events, &QAbstractEventDispatcher::aboutToBlock, [this] { Idle(); }));
         idleHook_ = std::shared_ptr<void>(hook, [](void* p) {
             auto* c = static_cast<QMetaObject::Connection*>(p);
             QObject::disconnect(*c);

@@ -57,7 +57,8 @@ TEST_F(SharedFile, AfterARatingAnotherProgramCanWriteAndTheNextRatingReadsIt) {
     ASSERT_EQ(quotesShown, 1) << ::testing::PrintToString(TakeMessages());
     EXPECT_FALSE(QuoteShowsFuelSurcharge());
     // The carrier's fuel surcharge changes while the main window waits for the next request.
-    ASSERT_TRUE(AnotherProgramCanWrite("UPDATE tblConfig SET valuef = '20.0' WHERE keyf = 'FSC_fsc'"));
+    ASSERT_TRUE(
+        AnotherProgramCanWrite("UPDATE tblConfig SET valuef = '20.0' WHERE keyf = 'FSC_fsc'"));
     RateMinneapolisToChicago();
     ASSERT_EQ(quotesShown, 2) << ::testing::PrintToString(TakeMessages());
     EXPECT_TRUE(QuoteShowsFuelSurcharge());
