@@ -10,6 +10,7 @@
 #include <string>
 
 #include "geography.h"
+#include "plainlookup.h"
 #include "ponytest.h"
 #include "rategrid.h"
 #include "settings.h"
@@ -43,7 +44,8 @@ void FileTestLines(benchmark::State& state) {
         if (!r.ran) throw std::runtime_error(r.error);
         lines += r.lines + r.badLines;
     }
-    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
+    state.counters["lines/s"] =
+        benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
 }
 
 void BatchRunRows(benchmark::State& state) {
@@ -55,12 +57,18 @@ void BatchRunRows(benchmark::State& state) {
         const PonyBatchResult r = RunPonyBatch("100", "12.5", false);
         rows += r.rows;
     }
-    state.counters["rows/s"] = benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+    state.counters["rows/s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 
 }  // namespace
 
-BENCHMARK(FileTestLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(BatchRunRows)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(FileTestLines)
+    ->Name("file test: lines of the sample file")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BatchRunRows)
+    ->Name("batch run: ponyout rows from Chicago")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 BENCHMARK_MAIN();

@@ -11,6 +11,7 @@
 #include "displayquote.h"
 #include "geography.h"
 #include "lanes.h"
+#include "plainlookup.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingstate.h"
@@ -120,7 +121,7 @@ void RateAndDisplay(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(RateLanes)->Unit(benchmark::kMicrosecond);
-BENCHMARK(RateAndDisplay)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RateLanes)->Name("rating (RateLanes)")->Unit(benchmark::kMicrosecond);
+BENCHMARK(RateAndDisplay)->Name("quote (RateAndDisplay)")->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -246,7 +246,12 @@ bool RateBLById(BLRecordId id, uint8_t silent) {
         // Nothing of the main window's request is put aside when this fails.
         SaveMainRequest();
         EnteredClasses classes;
-        rated = HandOverBill(id, classes) && RateRequest(classes, nullptr, 1, ApplySpecialDiscount);
+        {
+            // The bill's look-ups and its rating share one lock, let go before its quote shows.
+            const ReadTransaction reads(tariff.gDB.get());
+            rated =
+                HandOverBill(id, classes) && RateRequest(classes, nullptr, 1, ApplySpecialDiscount);
+        }
         if (rated && silent == 0) ShowQuote(id);
     } catch (const RatingRefusal& refusal) {
         RatingMessage(refusal.text(), refusal.style(), refusal.title());

@@ -234,6 +234,7 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
     PonyBatchResult result;
     if (tariff.gOrigCountry == 99 || !tariff.gDB) return result;
     Database& db = *tariff.gDB;
+    const ReadTransaction reads(db);
     // The codes first, so that the look-ups below move no walk under way.
     std::vector<std::string> codes;
     for (Snapshot s = db.OpenSnapshot("SELECT zip FROM Fullzip ORDER BY zip"); !s.AtEOF();
@@ -356,7 +357,9 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         return result;
     }
     // The result is written once every line is done: a run that stops on a database error
-    // leaves the previous result file as it was.
+    // leaves the previous result file as it was. Every line's look-ups share one lock of the
+    // database.
+    const ReadTransaction reads(tariff.gDB.get());
     std::string text;
     for (const std::string& line : lines) {
         const PonyLine done = PonyTestLine(line, flRates, &svc);

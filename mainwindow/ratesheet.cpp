@@ -330,9 +330,8 @@ int RateSheetPageCount(int rows) {
     return rows <= 0 ? 0 : (rows + kRateSheetRowsPerPage - 1) / kRateSheetRowsPerPage;
 }
 
-int BuildCanadaRateSheet(const std::string& origin, const std::vector<std::string>& destinations,
-                         const std::string& density) {
-    if (!tariff.gDB) throw DbError(kErrObjectClosed, "The database is not open.");
+static int BuildSheetRows(const std::string& origin, const std::vector<std::string>& destinations,
+                          const std::string& density) {
     Recordset& sheet = *tariff.gDB->OpenRecordset(kWorkTable);
     struct Release {
         Recordset& rs;
@@ -380,6 +379,13 @@ int BuildCanadaRateSheet(const std::string& origin, const std::vector<std::strin
     }
     if (added > 0) tariff.rsBasezone00->SetIndex("bypostcode");
     return added;
+}
+
+int BuildCanadaRateSheet(const std::string& origin, const std::vector<std::string>& destinations,
+                         const std::string& density) {
+    if (!tariff.gDB) throw DbError(kErrObjectClosed, "The database is not open.");
+    // The sheet's look-ups and its rows in one transaction: one lock, and one write at the end.
+    return InTransaction(*tariff.gDB, [&] { return BuildSheetRows(origin, destinations, density); });
 }
 
 RateSheetOutcome PrintCanadaRateSheet(const RateSheetRequest& request, TextPrinter& printer,

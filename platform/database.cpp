@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QAbstractEventDispatcher>
 #include <algorithm>
 #include <cstring>
 
@@ -171,6 +172,18 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
         throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +
                                         " or its folder cannot be written.");
 }
+// Resets a statement however the look-up that uses it ends: a statement left on a row keeps
+// the file's read lock, and no other program could then store anything in it.
+class ResetWhenDone {
+  public:
+    explicit ResetWhenDone(Statement& st) : st_(st) {}
+    ~ResetWhenDone() { st_.reset(); }
+    ResetWhenDone(const ResetWhenDone&) = delete;
+    ResetWhenDone& operator=(const ResetWhenDone&) = delete;
+
+  private:
+    Statement& st_;
+};
 }  // namespace
 
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
@@ -195,7 +208,7 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-void Statement::bind(int index, const Value& v) {
+void Statement::bind(int index, const Value& v, bool copy) {
     int rc = SQLITE_OK;
     std::visit(
         [&](const auto& x) {
@@ -208,7 +221,7 @@ void Statement::bind(int index, const Value& v) {
                 rc = sqlite3_bind_double(stmt_, index, x);
             } else {
                 rc = sqlite3_bind_text(stmt_, index, x.data(), static_cast<int>(x.size()),
-                                       SQLITE_TRANSIENT);
+                                       copy ? SQLITE_TRANSIENT : SQLITE_STATIC);
             }
         },
         v.storage());
@@ -216,8 +229,8 @@ void Statement::bind(int index, const Value& v) {
         throw DbError(kErrGeneral, std::string("SQL parameter error: ") + sqlite3_errmsg(db_));
 }
 
-void Statement::bindAll(const std::vector<Value>& params) {
-    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i]);
+void Statement::bindAll(const std::vector<Value>& params, bool copy) {
+    for (size_t i = 0; i < params.size(); ++i) bind(static_cast<int>(i + 1), params[i], copy);
 }
 
 bool Statement::step() {
@@ -233,6 +246,10 @@ bool Statement::step() {
                       "would create duplicate values in the index, primary key, or relationship.");
     ThrowIfLockedOrReadOnly(db_, ext);
     throw DbError(kErrGeneral, "Database error: " + msg);
+}
+
+bool Statement::readOnly() const {
+    return sqlite3_stmt_readonly(stmt_) != 0;
 }
 
 int Statement::columnCount() const {
@@ -315,11 +332,22 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         // user replace a good file, and with it the customer's pricing.
         if (error.number() == kErrLocked) throw;
         if (primary == SQLITE_CORRUPT)
-            throw DbError(kErrCannotOpen, "The database " + path +
-                                              " is damaged.  Restore it from a backup copy.");
+            throw DbError(kErrCannotOpen,
+                          "The database " + path + " is damaged.  Restore it from a backup copy.");
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);
+    // Between commands no lock is held; a command that waits for the user part way, in a
+    // message or a dialog, lets go of its read lock as well while the event loop waits.
+    if (auto* events = QAbstractEventDispatcher::instance()) {
+        auto* hook = new QMetaObject::Connection(
+            QObject::connect(events, &QAbstractEventDispatcher::aboutToBlock, [this] { Idle(); }));
+        idleHook_ = std::shared_ptr<void>(hook, [](void* p) {
+            auto* c = static_cast<QMetaObject::Connection*>(p);
+            QObject::disconnect(*c);
+            delete c;
+        });
+    }
 }
 
 Database::~Database() {
@@ -341,6 +369,7 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& table) {
 Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>& params) {
     if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
     Statement& st = Prepared(sql);
+    ResetWhenDone done(st);
     st.reset();
     st.bindAll(params);
     std::vector<std::string> names;
@@ -352,7 +381,6 @@ Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>
         for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.column(i));
         rows.push_back(std::move(row));
     }
-    st.reset();
     return Snapshot(std::move(names), std::move(rows));
 }
 
@@ -364,15 +392,134 @@ Statement& Database::Prepared(const std::string& sql) {
     return *it->second;
 }
 
+template <typename F>
+auto Database::writing(F&& write) {
+    if (!readBegun_ || transDepth_ > 0) return write();
+    return InTransaction(*this, std::forward<F>(write));
+}
+
+const std::vector<Value>* Database::LookUp(const std::string& sql,
+                                           const std::vector<Value>& params) {
+    Statement& st = Prepared(sql);
+    FoundRows& found = lookedUp_[&st];
+    found.Sync(dataVersion_);
+    const size_t hash = FoundRows::HashOf(params);
+    if (MayRecall()) {
+        if (const FoundRows::Row* r = found.Find(params, hash))
+            return r->rowid ? &r->values : nullptr;
+    }
+    bool any = false;
+    {
+        // The parameters outlive the look-up, which resets the statement before it returns.
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params, false);
+        lookUpRow_.clear();
+        any = st.step();
+        for (int i = 0; any && i < st.columnCount(); ++i) lookUpRow_.push_back(st.column(i));
+    }
+    if (MayRecall())
+        found.Keep(params, hash, any ? std::optional<int64_t>(1) : std::nullopt, lookUpRow_);
+    return any ? &lookUpRow_ : nullptr;
+}
+
 int Database::Execute(const std::string& sql, const std::vector<Value>& params) {
     Statement& st = Prepared(sql);
-    st.reset();
-    st.bindAll(params);
-    while (st.step()) {
-    }
-    st.reset();
+    const auto run = [&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params);
+        while (st.step()) {
+        }
+    };
+    if (st.readOnly())
+        run();
+    else
+        writing(run);
     touch();
     return sqlite3_changes(db_);
+}
+
+void Database::control(const std::string& sql) {
+    Statement& st = Prepared(sql);
+    ResetWhenDone done(st);
+    st.reset();
+    st.step();
+}
+
+void Database::releaseCursors() {
+    for (const auto& rs : recordsets_) rs->releaseCursor();
+}
+
+void Database::startRead(bool checkOthers) {
+    control("BEGIN");
+    readBegun_ = true;
+    // Until its first look-up the transaction holds no lock: what another program stores
+    // meanwhile is noticed only by asking the engine.
+    if (!checkOthers) return touch();
+    int64_t version = 0;
+    try {
+        // Takes the read lock the command's look-ups then share.
+        Statement& st = Prepared("PRAGMA data_version");
+        ResetWhenDone done(st);
+        st.reset();
+        if (st.step()) version = st.column(0).toInt();
+    } catch (...) {
+        readBegun_ = false;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    // Another program stored a change since the last command: rows the recordsets hold are
+    // read again.
+    if (version != othersVersion_) touch();
+    othersVersion_ = version;
+}
+
+void Database::BeginRead() {
+    if (readDepth_++ > 0 || transDepth_ > 0) return;
+    try {
+        startRead(true);
+    } catch (...) {
+        --readDepth_;
+        throw;
+    }
+}
+
+void Database::finishRead() noexcept {
+    releaseCursors();
+    readBegun_ = false;
+    try {
+        control("COMMIT");
+    } catch (const std::exception&) {
+        // Nothing was written in it: a rollback leaves the same.
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+void Database::EndRead() noexcept {
+    if (readDepth_ == 0 || --readDepth_ > 0 || !readBegun_) return;
+    finishRead();
+}
+
+void Database::Idle() noexcept {
+    if (!readBegun_ || transDepth_ > 0) return;
+    finishRead();
+    // The transaction goes on, holding no lock until its next look-up.
+    try {
+        startRead(false);
+    } catch (const std::exception&) {
+        // Its look-ups then run each on their own, as outside any command.
+    }
+}
+
+ReadTransaction::ReadTransaction(Database* db) {
+    if (!db || !db->IsOpen()) return;
+    db->BeginRead();
+    db_ = db;
+}
+
+ReadTransaction::~ReadTransaction() {
+    if (db_) db_->EndRead();
 }
 
 bool Database::IsReadOnly() const {
@@ -383,9 +530,20 @@ void Database::BeginTrans() {
     // The write lock is taken at once: waiting for another program's lock is possible only
     // while this connection holds no read lock, so a walk left part way lets go of its cursor
     // first (its next step opens a new one after the row it stands on).
-    if (transDepth_ == 0)
-        for (const auto& rs : recordsets_) rs->releaseCursor();
-    Execute(transDepth_ == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT t" + std::to_string(transDepth_));
+    // A command's read transaction ends first for the same reason, and goes on after the
+    // write transaction.
+    if (transDepth_ == 0) {
+        releaseCursors();
+        if (readBegun_) finishRead();
+        try {
+            Execute("BEGIN IMMEDIATE");
+        } catch (...) {
+            if (readDepth_ > 0) startRead(false);
+            throw;
+        }
+    } else {
+        Execute("SAVEPOINT t" + std::to_string(transDepth_));
+    }
     ++transDepth_;
 }
 
@@ -393,17 +551,21 @@ void Database::CommitTrans() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
     // A commit that fails (another program's lock) leaves the transaction open for Rollback.
     const int level = transDepth_ - 1;
+    if (level == 0) releaseCursors();
     Execute(level == 0 ? "COMMIT" : "RELEASE t" + std::to_string(level));
     transDepth_ = level;
+    if (level == 0 && readDepth_ > 0) startRead(false);
 }
 
 void Database::Rollback() {
     if (transDepth_ == 0) throw DbError(3034, "Commit or Rollback without BeginTrans.");
     --transDepth_;
     if (transDepth_ == 0) {
+        releaseCursors();
         // A failed write may have ended the transaction in the engine already.
         if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
         touch();
+        if (readDepth_ > 0) startRead(false);
     } else {
         std::string sp = "t" + std::to_string(transDepth_);
         Execute("ROLLBACK TO " + sp);
@@ -414,23 +576,21 @@ void Database::Rollback() {
 bool Database::TableExists(const std::string& table) {
     Statement& st =
         Prepared("SELECT 1 FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, table);
-    bool found = st.step();
-    st.reset();
-    return found;
+    return st.step();
 }
 
 bool Database::IndexExists(const std::string& table, const std::string& index) {
     Statement& st = Prepared(
         "SELECT 1 FROM sqlite_master WHERE type='index' AND name=? COLLATE NOCASE "
         "AND tbl_name=? COLLATE NOCASE");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, table + "." + index);
     st.bind(2, table);
-    bool found = st.step();
-    st.reset();
-    return found;
+    return st.step();
 }
 
 void Database::Close() {
@@ -440,11 +600,15 @@ void Database::Close() {
         auto rs = recordsets_.back();
         rs->Close();
     }
-    if (transDepth_ > 0) {
+    if (transDepth_ > 0 || readBegun_) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         transDepth_ = 0;
     }
+    readDepth_ = 0;
+    readBegun_ = false;
+    lookedUp_.clear();
     prepared_.clear();
+    idleHook_.reset();
     sqlite3_close(db_);
     db_ = nullptr;
 }
@@ -453,6 +617,54 @@ void Database::forget(Recordset* rs) {
     auto it = std::find_if(recordsets_.begin(), recordsets_.end(),
                            [rs](const auto& p) { return p.get() == rs; });
     if (it != recordsets_.end()) recordsets_.erase(it);
+}
+
+// ---------------------------------------------------------------- FoundRows
+
+size_t FoundRows::HashOf(const std::vector<Value>& keys) {
+    size_t h = keys.size();
+    for (const Value& k : keys)
+        h = h * 31 + std::visit(
+                         [](const auto& x) -> size_t {
+                             using T = std::decay_t<decltype(x)>;
+                             if constexpr (std::is_same_v<T, std::monostate>)
+                                 return 0;
+                             else
+                                 return std::hash<T>{}(x);
+                         },
+                         k.storage());
+    return h;
+}
+
+void FoundRows::Sync(uint64_t dataVersion) {
+    if (dataVersion == version_) return;
+    Clear();
+    version_ = dataVersion;
+}
+
+const FoundRows::Row* FoundRows::Find(const std::vector<Value>& keys, size_t hash) const {
+    for (const Row& r : rows_)
+        if (r.hash == hash && r.keys == keys) return &r;
+    return nullptr;
+}
+
+const FoundRows::Row& FoundRows::Keep(const std::vector<Value>& keys, size_t hash,
+                                      std::optional<int64_t> rowid,
+                                      const std::vector<Value>& values) {
+    if (rows_.size() < kKept) return rows_.emplace_back(Row{hash, keys, rowid, values});
+    // The oldest gives way; its vectors keep their room for the new one.
+    Row& r = rows_[next_];
+    next_ = (next_ + 1) % kKept;
+    r.hash = hash;
+    r.keys = keys;
+    r.rowid = rowid;
+    r.values = values;
+    return r;
+}
+
+void FoundRows::Clear() {
+    rows_.clear();
+    next_ = 0;
 }
 
 // ---------------------------------------------------------------- Recordset
@@ -477,7 +689,10 @@ Recordset::Recordset(Database& db, std::string table)
         info.name = full.substr(prefix.size());
         Snapshot ic =
             db_.OpenSnapshot("SELECT name FROM pragma_index_info(?) ORDER BY seqno", {full});
-        for (; !ic.AtEOF(); ic.MoveNext()) info.columns.push_back(ic.Field(0).str());
+        for (; !ic.AtEOF(); ic.MoveNext()) {
+            info.columns.push_back(ic.Field(0).str());
+            info.positions.push_back(columnIndex(info.columns.back()));
+        }
         indexes_.emplace(lower(info.name), std::move(info));
     }
     clearPosition(false, false);
@@ -485,11 +700,9 @@ Recordset::Recordset(Database& db, std::string table)
     {
         Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + orderBy(false) +
                                " LIMIT 1");
+        ResetWhenDone done(st);
         st.reset();
         if (!loadFrom(st)) clearPosition(true, true);
-        // A statement left on its row would hold the file's read lock for the whole run, and
-        // no other program could then store anything in it.
-        st.reset();
     }
 }
 
@@ -503,6 +716,7 @@ void Recordset::releaseCursor() {
 }
 
 void Recordset::closeStatements() {
+    found_.Clear();
     walk_ = nullptr;
     seekEq_.fill(nullptr);
     statements_.clear();
@@ -563,25 +777,23 @@ bool Recordset::loadFrom(Statement& st) {
     for (size_t i = 0; i < columns_.size(); ++i) row_[i] = st.column(static_cast<int>(i + 1));
     rowVersion_ = db_.dataVersion();
     eof_ = bof_ = false;
-    lastKey_ = keyOfRow();
+    keepKeyOfRow();
     return true;
 }
 
-std::vector<Value> Recordset::keyOfRow() const {
-    std::vector<Value> key;
-    for (const auto& c : indexInfo_.columns) key.push_back(row_[columnIndex(c)]);
-    key.emplace_back(static_cast<int64_t>(*current_));
-    return key;
+void Recordset::keepKeyOfRow() {
+    lastKey_.clear();
+    for (size_t i : indexInfo_.positions) lastKey_.push_back(row_[i]);
+    lastKey_.emplace_back(static_cast<int64_t>(*current_));
 }
 
 void Recordset::refreshIfStale() {
     if (!current_ || rowVersion_ == db_.dataVersion()) return;
     Statement& st = cached("SELECT " + selectList() + " FROM " + quotedTable_ + " WHERE rowid=?");
+    ResetWhenDone done(st);
     st.reset();
     st.bind(1, Value(static_cast<int64_t>(*current_)));
-    bool found = loadFrom(st);
-    st.reset();
-    if (!found) clearPosition(false, false);  // another recordset deleted it
+    if (!loadFrom(st)) clearPosition(false, false);  // another recordset deleted it
 }
 
 void Recordset::SetIndex(const std::string& indexName) {
@@ -598,9 +810,10 @@ void Recordset::SetIndex(const std::string& indexName) {
         indexInfo_ = it->second;
         index_ = it->second.name;
     }
-    walk_ = nullptr;
+    releaseCursor();
     seekEq_.fill(nullptr);
-    if (current_) lastKey_ = keyOfRow();
+    found_.Clear();
+    if (current_) keepKeyOfRow();
 }
 
 void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
@@ -637,15 +850,39 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
                      orderBy(descending) + " LIMIT 1");
         if (keep) seekEq_[keys.size()] = st;
     }
-    st->reset();
-    st->bindAll(keys);
-    walk_ = nullptr;
-    noMatch_ = !loadFrom(*st);
-    st->reset();
+    // A Seek ends the walk the recordset was on.
+    releaseCursor();
+    const size_t hash = keep ? FoundRows::HashOf(keys) : 0;
+    if (keep && recall(keys, hash)) return;
+    {
+        // The keys outlive the look-up, which resets the statement before it returns.
+        ResetWhenDone done(*st);
+        st->bindAll(keys, false);
+        noMatch_ = !loadFrom(*st);
+    }
     if (noMatch_) clearPosition(false, false);
+    if (keep && db_.MayRecall()) found_.Keep(keys, hash, current_, row_);
+}
+
+bool Recordset::recall(const std::vector<Value>& keys, size_t hash) {
+    found_.Sync(db_.dataVersion());
+    const FoundRows::Row* f = db_.MayRecall() ? found_.Find(keys, hash) : nullptr;
+    if (!f) return false;
+    noMatch_ = !f->rowid;
+    if (noMatch_) {
+        clearPosition(false, false);
+        return true;
+    }
+    current_ = f->rowid;
+    row_ = f->values;
+    rowVersion_ = db_.dataVersion();
+    eof_ = bof_ = false;
+    keepKeyOfRow();
+    return true;
 }
 
 void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
+    releaseCursor();
     std::string sql = "SELECT " + selectList() + " FROM " + quotedTable_;
     std::vector<std::pair<int, Value>> binds;
     if (after) {
@@ -682,13 +919,22 @@ void Recordset::openWalk(bool forward, const std::vector<Value>* after) {
 void Recordset::walk(bool forward) {
     bool cursorGood = walk_ && walkForward_ == forward && walkVersion_ == db_.dataVersion();
     if (!cursorGood) openWalk(forward, lastKey_.empty() ? nullptr : &lastKey_);
-    if (!loadFrom(*walk_)) {
-        walk_->reset();
-        walk_ = nullptr;
+    bool found = false;
+    try {
+        found = loadFrom(*walk_);
+    } catch (...) {
+        releaseCursor();
+        throw;
+    }
+    if (!found) {
+        releaseCursor();
         clearPosition(forward, !forward);
         return;
     }
     walkVersion_ = db_.dataVersion();
+    // Outside a transaction the open cursor would hold the file's read lock until the next
+    // step, which may never come: the next step starts again after this row instead.
+    if (!db_.InsideTransaction()) releaseCursor();
 }
 
 void Recordset::MoveFirst() {
@@ -727,11 +973,10 @@ void Recordset::MovePrevious() {
 
 int64_t Recordset::RecordCount() {
     Statement& st = cached("SELECT count(*) FROM " + quotedTable_);
+    ResetWhenDone done(st);
     st.reset();
     st.step();
-    int64_t n = st.column(0).toInt();
-    st.reset();
-    return n;
+    return st.column(0).toInt();
 }
 
 Value Recordset::Field(std::string_view name) {
@@ -808,16 +1053,18 @@ void Recordset::Update() {
         params.emplace_back(static_cast<int64_t>(*current_));
     }
     Statement& st = cached(sql);
-    st.reset();
-    st.bindAll(params);
     // On a duplicate key the edit stays pending, so the caller may correct it or cancel.
-    st.step();
-    st.reset();
+    db_.writing([&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bindAll(params);
+        st.step();
+    });
     CancelUpdate();
     db_.touch();
     // An added row does not become current; an edited row is read again as stored.
     refreshIfStale();
-    if (current_) lastKey_ = keyOfRow();
+    if (current_) keepKeyOfRow();
 }
 
 void Recordset::Delete() {
@@ -826,10 +1073,12 @@ void Recordset::Delete() {
     refreshIfStale();
     requireCurrent();
     Statement& st = cached("DELETE FROM " + quotedTable_ + " WHERE rowid = ?");
-    st.reset();
-    st.bind(1, Value(static_cast<int64_t>(*current_)));
-    st.step();
-    st.reset();
+    db_.writing([&] {
+        ResetWhenDone done(st);
+        st.reset();
+        st.bind(1, Value(static_cast<int64_t>(*current_)));
+        st.step();
+    });
     db_.touch();
     // lastKey_ stays, so MoveNext goes on from where the deleted row stood.
     clearPosition(false, false);

@@ -88,9 +88,12 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
 
     void reset();
-    void bind(int index, const Value& v);  // 1-based
-    void bindAll(const std::vector<Value>& params);
+    // 1-based. Text is copied unless `copy` is false: then it must outlive the next reset.
+    void bind(int index, const Value& v, bool copy = true);
+    void bindAll(const std::vector<Value>& params, bool copy = true);
     bool step();  // true while a row is available
+    // The statement stores nothing (a query, or transaction control).
+    bool readOnly() const;
     int columnCount() const;
     std::string columnName(int i) const;
     Value column(int i) const;
@@ -124,6 +127,32 @@ class Snapshot {
     std::vector<std::vector<Value>> rows_;
     size_t pos_ = 0;
     bool bof_ = false;
+};
+
+// What the latest look-ups of one statement found, by their keys, so that a look-up repeated
+// while the data stay as they were (see Database::MayRecall) is answered without the engine.
+class FoundRows {
+  public:
+    struct Row {
+        size_t hash;
+        std::vector<Value> keys;
+        std::optional<int64_t> rowid;  // none: nothing was found
+        std::vector<Value> values;
+    };
+    static size_t HashOf(const std::vector<Value>& keys);
+    // Forgets everything once the data version has moved.
+    void Sync(uint64_t dataVersion);
+    const Row* Find(const std::vector<Value>& keys, size_t hash) const;
+    const Row& Keep(const std::vector<Value>& keys, size_t hash, std::optional<int64_t> rowid,
+                    const std::vector<Value>& values);
+    void Clear();
+
+  private:
+    // A table walked key by key would only fill memory: a few keys are what repeats.
+    static constexpr size_t kKept = 32;
+    std::vector<Row> rows_;
+    size_t next_ = 0;  // the row a new one replaces once all are in use
+    uint64_t version_ = 0;
 };
 
 // A table-type recordset: one per table and caller group, kept open for the run.
@@ -178,6 +207,7 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     struct IndexInfo {
         std::string name;
         std::vector<std::string> columns;
+        std::vector<size_t> positions;  // of the columns in the row
     };
 
     void requireOpen() const;
@@ -190,12 +220,15 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     bool loadFrom(Statement& st);
     void refreshIfStale();
     void clearPosition(bool eof, bool bof);
-    std::vector<Value> keyOfRow() const;
+    // Keeps the index key and rowid of the current row in lastKey_.
+    void keepKeyOfRow();
     void walk(bool forward);
     void openWalk(bool forward, const std::vector<Value>* after);
     void closeStatements();
     // Ends a walk's open cursor (and the read lock it holds); the walk goes on from lastKey_.
     void releaseCursor();
+    // Stands on what a Seek "=" on these keys found before, while that still holds.
+    bool recall(const std::vector<Value>& keys, size_t hash);
 
     Database& db_;
     std::string table_;
@@ -220,6 +253,8 @@ class Recordset : public std::enable_shared_from_this<Recordset> {
     std::array<Statement*, 9> seekEq_{};  // Seek "=" by key count, on the current index
     bool walkForward_ = true;
     uint64_t walkVersion_ = 0;
+
+    FoundRows found_;  // by Seek "=" on the current index
 
     EditMode mode_ = EditMode::None;
     std::vector<Value> buffer_;
@@ -246,12 +281,31 @@ class Database {
     Snapshot OpenSnapshot(const std::string& sql, const std::vector<Value>& params = {});
     // A prepared statement kept for the life of the database, for look-ups run often.
     Statement& Prepared(const std::string& sql);
+    // The first row of a look-up run often (a rating's), through a statement prepared once;
+    // nullptr when there is none. A look-up repeated while the data stay as they were (see
+    // MayRecall) is answered from what it found. The row is good until the next call.
+    const std::vector<Value>* LookUp(const std::string& sql, const std::vector<Value>& params);
     // Runs a statement that returns no rows; returns the number of rows changed.
     int Execute(const std::string& sql, const std::vector<Value>& params = {});
 
     void BeginTrans();
     void CommitTrans();
     void Rollback();
+
+    // A command's reads in one read transaction (see ReadTransaction): the file is locked
+    // once for the command instead of once a look-up. A write inside it gets a write
+    // transaction of its own, which waits for another program as any write does.
+    void BeginRead();
+    void EndRead() noexcept;
+    // The program waits for the user part way through a command (a message, a dialog): the
+    // read lock is let go meanwhile, and the command's next look-up takes it again.
+    void Idle() noexcept;
+    // A read or write transaction is open: a walk may keep its cursor between steps.
+    bool InsideTransaction() const { return readBegun_ || transDepth_ > 0; }
+    // What a look-up found may be kept and used again while dataVersion() stays the same: a
+    // read transaction holds the lock, no other program can write meanwhile, and one that
+    // wrote between two commands is noticed when the next begins (see startRead).
+    bool MayRecall() const { return readBegun_ && transDepth_ == 0; }
 
     bool TableExists(const std::string& table);
     bool IndexExists(const std::string& table, const std::string& index);
@@ -275,13 +329,48 @@ class Database {
   private:
     friend class Recordset;
     void forget(Recordset* rs);
+    // Runs transaction control without marking the data as changed.
+    void control(const std::string& sql);
+    void startRead(bool checkOthers);
+    // Ends the read transaction and its lock.
+    void finishRead() noexcept;
+    // Ends every walk's open cursor, so that no statement keeps the file's read lock.
+    void releaseCursors();
+    // Runs a write; inside a read transaction it gets a write transaction of its own.
+    template <typename F>
+    auto writing(F&& write);
 
     sqlite3* db_ = nullptr;
     std::string path_;
     std::vector<std::shared_ptr<Recordset>> recordsets_;
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> prepared_;
+    std::map<const Statement*, FoundRows> lookedUp_;
+    std::vector<Value> lookUpRow_;
     uint64_t dataVersion_ = 1;
     int transDepth_ = 0;
+    int readDepth_ = 0;
+    bool readBegun_ = false;
+    // The engine's count of changes other connections have stored, when last read.
+    int64_t othersVersion_ = -1;
+    // Calls Idle whenever the program's event loop waits; gone with the database.
+    std::shared_ptr<void> idleHook_;
+};
+
+// One command's reads (a rating, a quote display, a rate sheet, a batch test) in one read
+// transaction, which ends with the scope, however it ends. Nested scopes join the outer one,
+// and inside a write transaction a scope adds nothing. Between commands no lock is held, so
+// another program can write, and a change it stored is seen by the next command.
+class ReadTransaction {
+  public:
+    // Nothing when the database is missing or closed.
+    explicit ReadTransaction(Database* db);
+    explicit ReadTransaction(Database& db) : ReadTransaction(&db) {}
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    Database* db_ = nullptr;
 };
 
 // Quotes a name for SQL ("PR Delvy zones" → "\"PR Delvy zones\"").

@@ -45,18 +45,12 @@ bool ReadDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob, Disco
     static const std::string sql =
         "SELECT Floor, dmc, dL5C, d5c, d1m, d2m, d5m, d10m, d15m, d20m, d25m, d30m "
         "FROM discounts WHERE zip = ?1 AND region = ?2 AND IBOB = ?3 ORDER BY rowid LIMIT 1";
-    Statement& st = tariff.gDB->Prepared(sql);
-    st.reset();
-    st.bind(1, Value(zip));
-    st.bind(2, Value(static_cast<int>(region)));
-    st.bind(3, Value(static_cast<int>(ibob)));
-    const bool found = st.step();
-    if (found) {
-        row.floor = st.column(0).str();
-        for (int b = 0; b < 11; ++b) row.pct[static_cast<size_t>(b)] = st.column(b + 1).str();
-    }
-    st.reset();
-    return found;
+    const auto* found =
+        tariff.gDB->LookUp(sql, {zip, static_cast<int>(region), static_cast<int>(ibob)});
+    if (!found) return false;
+    row.floor = (*found)[0].str();
+    for (size_t b = 0; b < 11; ++b) row.pct[b] = (*found)[b + 1].str();
+    return true;
 }
 
 // The row LoadBreakDiscounts has just read, so that the floor does not read it again.
@@ -162,13 +156,8 @@ bool FindDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob) {
 uint8_t RegionOfStateZip(const std::string& state, const std::string& zip) {
     static const std::string sql =
         "SELECT region FROM states WHERE State = ?1 AND zip = ?2 ORDER BY rowid LIMIT 1";
-    Statement& st = tariff.gDB->Prepared(sql);
-    st.reset();
-    st.bind(1, Value(state));
-    st.bind(2, Value(zip));
-    int64_t region = 0;
-    if (st.step()) region = st.column(0).toInt();
-    st.reset();
+    const auto* found = tariff.gDB->LookUp(sql, {state, zip});
+    const int64_t region = found ? (*found)[0].toInt() : 0;
     return region >= 0 && region <= 255 ? static_cast<uint8_t>(region) : 0;
 }
 

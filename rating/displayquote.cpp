@@ -217,6 +217,7 @@ void ShowServiceStandard(uint8_t days, uint8_t target) {
 }
 
 void DisplayQuote(uint8_t /*mode*/) {
+    const ReadTransaction reads(tariff.gDB.get());
     StartCleanSheet();
     FillQuoteHeader();
     quote.zipColor = rating.gFAKActive ? kQuoteBlack : kQuoteBlue;

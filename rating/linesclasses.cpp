@@ -44,13 +44,9 @@ void LookUpFAKProfile(const std::string& zip, uint8_t ibob, uint8_t region) {
     static const std::string sql =
         "SELECT profil FROM faktable WHERE zip = ?1 AND IBOB = ?2 AND region = ?3 "
         "ORDER BY rowid LIMIT 1";
-    Statement& st = tariff.gDB->Prepared(sql);
-    st.reset();
-    st.bind(1, Value(zip));
-    st.bind(2, Value(static_cast<int>(ibob)));
-    st.bind(3, Value(static_cast<int>(region)));
-    rating.gFAKProfile = st.step() ? st.column(0).str() : std::string(kIdentityFAKProfile);
-    st.reset();
+    const auto* found =
+        tariff.gDB->LookUp(sql, {zip, static_cast<int>(ibob), static_cast<int>(region)});
+    rating.gFAKProfile = found ? (*found)[0].str() : std::string(kIdentityFAKProfile);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "msgbox.h"
 #include "quotesheet.h"
 #include "ratingstate.h"
+#include "tariffdb.h"
 
 QuoteDiscountState quoteDiscount;
 
@@ -38,6 +39,7 @@ void Check(const std::string* shownBefore) {
     }
 
     try {
+        const ReadTransaction reads(tariff.gDB.get());
         ComputeCharges(0);
     } catch (const RatingRefusal& refusal) {
         RatingMessage(refusal.text(), refusal.style(), refusal.title());

@@ -103,13 +103,8 @@ void LoadRateGrid(int32_t laneCode) {
 
 Single ZipArbBump(const std::string& zip) {
     static const std::string sql = "SELECT bump FROM ziparbs WHERE zip = ?1 ORDER BY rowid LIMIT 1";
-    Statement& st = tariff.gDB->Prepared(sql);
-    st.reset();
-    st.bind(1, Value(zip));
-    Single bump = 0;
-    if (st.step()) bump = static_cast<Single>(st.column(0).toDouble());
-    st.reset();
-    return bump;
+    const auto* found = tariff.gDB->LookUp(sql, {zip});
+    return found ? static_cast<Single>((*found)[0].toDouble()) : 0;
 }
 
 bool IsAlbertaRuralPostal(const std::string& code) {
@@ -165,12 +160,6 @@ Single MarketLanePush() {
     static const std::string sql =
         "SELECT push FROM MKTLN WHERE (?1 >= Olo) AND (?1 <= Ohi) AND (?2 >= Dlo) AND "
         "(?2 <= Dhi) ORDER BY rowid LIMIT 1";
-    Statement& st = tariff.gDB->Prepared(sql);
-    st.reset();
-    st.bind(1, Value(tariff.gOrigZip3));
-    st.bind(2, Value(tariff.gDestZip3));
-    Single push = 1;
-    if (st.step()) push = static_cast<Single>(st.column(0).toDouble());
-    st.reset();
-    return push;
+    const auto* found = tariff.gDB->LookUp(sql, {tariff.gOrigZip3, tariff.gDestZip3});
+    return found ? static_cast<Single>((*found)[0].toDouble()) : 1;
 }

@@ -36,6 +36,8 @@ void SetLineClasses(const EnteredClasses& classes, const EnteredClasses* densiti
 bool RateRequest(const EnteredClasses& classes, const EnteredClasses* densities, uint8_t mode,
                  const std::function<void()>& adjustDiscounts) {
     try {
+        // The rating's look-ups share one lock of the database, let go before any message.
+        const ReadTransaction reads(tariff.gDB.get());
         // Economy pricing is a property of one rating: a Thriftlane quote must not carry over
         // into the next request.
         rating.gPXSOn = false;

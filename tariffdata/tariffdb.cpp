@@ -145,6 +145,8 @@ void OpenTariffDatabase() {
         tariff.gDB = std::make_unique<Database>(TariffDatabasePath());
         RequireTariffTables(*tariff.gDB);
         RequireWritable(*tariff.gDB);
+        // Every table's fields and indexes are read under one lock of the file.
+        const ReadTransaction reads(*tariff.gDB);
         for (const auto& t : kTables) {
             auto rs = tariff.gDB->OpenRecordset(t.table);
             if (*t.index) rs->SetIndex(t.index);

@@ -474,4 +474,142 @@ TEST_F(DatabaseTest, MissingThingsAreReportedByName) {
     EXPECT_EQ(errorNumber([] { Database d("/nonexistent/x2007.mdb"); }), kErrCannotOpen);
 }
 
+// Whether another program can store a change within the time the program itself would wait.
+bool AnotherProgramCanWrite(const fs::path& path, const char* sql) {
+    sqlite3* raw = nullptr;
+    EXPECT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    sqlite3_busy_timeout(raw, Database::kBusyTimeoutMs / 4);
+    const int rc = sqlite3_exec(raw, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    return rc == SQLITE_OK;
+}
+
+bool AnotherProgramCanWrite(const fs::path& path) {
+    return AnotherProgramCanWrite(path, "UPDATE basezone00 SET zone = zone");
+}
+
+// A walk that ends in a Seek, a change of index or simply part way must not keep the file's
+// read lock: the discount editors did all three and no other program could write any more.
+TEST_F(DatabaseTest, AWalkEndedAnyWayLeavesNoLockBehind) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    rs->MoveFirst();
+    rs->MoveNext();
+    rs->Seek("=", {"60601"});
+    EXPECT_TRUE(AnotherProgramCanWrite(path_)) << "after a Seek";
+    rs->MoveFirst();
+    rs->MoveNext();
+    rs->SetIndex("bycity");
+    EXPECT_TRUE(AnotherProgramCanWrite(path_)) << "after a change of index";
+    rs->MoveFirst();
+    rs->MoveNext();
+    EXPECT_TRUE(AnotherProgramCanWrite(path_)) << "beside a walk left part way";
+    // The walk goes on where it stood, in the index's order.
+    EXPECT_EQ(rs->Field("zip").str(), "60602");  // Chicago IL, then chicago IL …
+    rs->MoveNext();
+    EXPECT_EQ(rs->Field("City").str(), "Minneapolis");
+}
+
+// A command reads in one read transaction: another program waits for it, never for the
+// program between commands; scopes nest, and a walk part way is let go with the command.
+TEST_F(DatabaseTest, ACommandsReadsHoldTheLockOnlyWhileTheCommandRuns) {
+    auto rs = db_->OpenRecordset("us_cities");
+    rs->SetIndex("byzip");
+    {
+        ReadTransaction command(*db_);
+        rs->MoveFirst();
+        rs->MoveNext();
+        {
+            ReadTransaction inner(db_.get());
+            rs->Seek("=", {"55401"});
+        }
+        EXPECT_FALSE(AnotherProgramCanWrite(path_)) << "while the command runs";
+        rs->MoveNext();
+        EXPECT_EQ(rs->Field("zip").str(), "60601");
+    }
+    EXPECT_TRUE(AnotherProgramCanWrite(path_)) << "after the command";
+    // A closed database reads no transaction at all.
+    Database closed(path_.string());
+    closed.Close();
+    EXPECT_NO_THROW(ReadTransaction none(closed));
+}
+
+// A write in the middle of a command is stored at once, in its own transaction, after waiting
+// for another program as any write does; the command's reads go on afterwards.
+TEST_F(DatabaseTest, AWriteInsideACommandWaitsForAnotherProgramAndIsStoredAtOnce) {
+    auto rs = db_->OpenRecordset("accessorials");
+    rs->SetIndex("byname");
+    ReadTransaction command(*db_);
+    rs->Seek("=", {"Liftgate"});
+    OtherProgram other(path_, "BEGIN IMMEDIATE");
+    std::thread finisher([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(Database::kBusyTimeoutMs / 5));
+        other.Release();
+    });
+    rs->Edit();
+    rs->SetField("Minimum", 80.0);
+    EXPECT_NO_THROW(rs->Update());
+    finisher.join();
+    EXPECT_NO_THROW(db_->Execute("UPDATE basezone00 SET zone = 'Q' WHERE zone = 'A'"));
+    // Stored, not held back until the command ends: another program reads it now.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw, "SELECT Minimum FROM accessorials WHERE name = 'Liftgate'",
+                                 -1, &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_double(st, 0), 80.0);
+    sqlite3_finalize(st);
+    sqlite3_close(raw);
+    rs->Seek("=", {"Inside Delivery"});
+    EXPECT_EQ(rs->Field("Minimum").toDouble(), 60.5);
+}
+
+// Look-ups repeated while nothing changed are answered from what they found; a change another
+// program stored between two commands, or the program's own, is read afresh.
+TEST_F(DatabaseTest, AChangeStoredBetweenTwoCommandsIsSeenByTheNext) {
+    auto rs = db_->OpenRecordset("accessorials");
+    rs->SetIndex("byname");
+    const std::string sql = "SELECT Minimum FROM accessorials WHERE name = ?1";
+    const auto minimum = [&] {
+        ReadTransaction command(*db_);
+        rs->Seek("=", {"Liftgate"});
+        const double seen = rs->Field("Minimum").toDouble();
+        const std::vector<Value>* row = db_->LookUp(sql, {"Liftgate"});
+        EXPECT_NE(row, nullptr);
+        EXPECT_EQ(row ? (*row)[0].toDouble() : -1, seen);
+        return seen;
+    };
+    EXPECT_EQ(minimum(), 75.0);
+    EXPECT_EQ(minimum(), 75.0);
+    ASSERT_TRUE(AnotherProgramCanWrite(
+        path_, "UPDATE accessorials SET Minimum = 99 WHERE name = 'Liftgate'"));
+    EXPECT_EQ(minimum(), 99.0);
+    db_->Execute("UPDATE accessorials SET Minimum = 42 WHERE name = 'Liftgate'");
+    EXPECT_EQ(minimum(), 42.0);
+    // Outside a command every look-up asks the engine.
+    ASSERT_TRUE(AnotherProgramCanWrite(
+        path_, "UPDATE accessorials SET Minimum = 7 WHERE name = 'Liftgate'"));
+    EXPECT_EQ((*db_->LookUp(sql, {"Liftgate"}))[0].toDouble(), 7.0);
+    EXPECT_EQ(db_->LookUp(sql, {"Tailgate"}), nullptr);
+}
+
+// While the program waits for the user in the middle of a command (a message, a dialog), the
+// lock is let go and what another program stores meanwhile is read afterwards.
+TEST_F(DatabaseTest, WaitingForTheUserMidCommandLetsGoOfTheLock) {
+    auto rs = db_->OpenRecordset("accessorials");
+    rs->SetIndex("byname");
+    ReadTransaction command(*db_);
+    rs->Seek("=", {"Liftgate"});
+    ASSERT_FALSE(AnotherProgramCanWrite(path_));
+    // The event loop calls this when it waits; this test has none to run.
+    db_->Idle();
+    ASSERT_TRUE(AnotherProgramCanWrite(
+        path_, "UPDATE accessorials SET Minimum = 99 WHERE name = 'Liftgate'"));
+    rs->Seek("=", {"Liftgate"});
+    EXPECT_EQ(rs->Field("Minimum").toDouble(), 99.0);
+    EXPECT_FALSE(AnotherProgramCanWrite(path_)) << "the command reads again";
+}
+
 }  // namespace

@@ -165,6 +165,30 @@ TEST(RoundSingle, ReadsTheFormattedTextBack) {
     EXPECT_EQ(RoundSingle(7, "#0.00"), 7.0f);
 }
 
+// Amounts are rounded without laying their text out: the figure must be the one the text shows,
+// for every pattern, halves, negatives, amounts that round to nothing and thousands included.
+TEST(RoundSingle, GivesTheFigureTheFormattedTextShows) {
+    const char* patterns[] = {"#0.00", "0.00", "#0.0000", "$##,##0.00",   "#,##0.000",
+                              "0",     "#.##", "0.0%",    "#0.00 \"lbs\""};
+    std::vector<double> values = {0.0,    0.005,  -0.005,  0.004999,  1.005,      2.675,     0.125,
+                                  -7.125, 99.995, 999.995, 1234.5678, -1234.5678, 322297.75, 0.285};
+    for (int i = 1; i < 4000; ++i) values.push_back(std::sin(i) * std::pow(10.0, i % 7) / 3.0);
+    const auto check = [](auto v, const char* pattern) {
+        const std::string text = Format(v, pattern);
+        // "#.##" shows nothing at all for 0.004: such text is not read back, here or there.
+        if (IsNumeric(text))
+            EXPECT_EQ(RoundSingle(v, pattern), CSng(CDbl(text))) << v << " as " << pattern;
+        else
+            EXPECT_NE(ErrorNumberOf([&] { RoundSingle(v, pattern); }), 0) << text;
+    };
+    for (const char* pattern : patterns) {
+        for (double v : values) {
+            check(v, pattern);
+            check(static_cast<float>(v), pattern);
+        }
+    }
+}
+
 TEST(RoundSingle, NudgeCarriesValuesJustBelowAHalf) {
     // 0.2849999 stays below the half even at 7 digits; the nudge, added in double precision,
     // lifts it over.
