@@ -125,10 +125,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
             [this] { SetMousePointer(this, kPointerCustom); });
     Image1->lower();
     Image1->hide();  // the window's own background is the picture here: plain white
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, Qt::white);
 }
 
 void frmBLConfig::Form_Load() {

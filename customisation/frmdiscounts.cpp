@@ -23,6 +23,7 @@
 #include "regioncolours.h"
 #include "regionmapwidget.h"
 #include "tariffdb.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -164,6 +165,7 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
             Guarded(this, &frmDiscounts::lblCreateNewRegion_Click));
     connect(lblFAKs, &LabelButton::clicked, this, Guarded(this, &frmDiscounts::lblFAKs_Click));
     connect(lblExit, &LabelButton::clicked, this, &frmDiscounts::lblExit_Click);
+    InstallWindowKeys(this, lblExit);
     connect(Rose1, &RegionMapWidget::PolygonClicked, this,
             Guarded(this, &frmDiscounts::Rose1_Click));
 

@@ -39,8 +39,7 @@ RatedLines CountRatedLines() {
         if (IsBlank(text)) break;
         const std::string line = "The commodity on line  " + std::to_string(j + 1);
         // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
-        if (!IsPlainDecimal(text))
-            RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+        if (!IsPlainDecimal(text)) RefuseWeight(WeightRefusal(j + 1, text));
         const double pounds = Val(text);
         if (pounds >= kBreakBounds[9])
             RefuseWeight(line +

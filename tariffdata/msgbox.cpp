@@ -4,6 +4,7 @@
 
 #include "frmmssgbox.h"
 #include "messagebox.h"
+#include "windowkeys.h"
 
 MessageState messages;
 
@@ -73,7 +74,8 @@ void ShowMessage(const QString& text, uint8_t style, const QString& title) {
     }
 
     // One window per message, gone with the answer, so each starts from its design state.
-    frmMssgBox box(QApplication::activeWindow());
+    const ActiveWindowReturn comeBack;
+    frmMssgBox box(comeBack.Window());
     box.SetMessage(text, style, title);
     QApplication::beep();
     messages.gMsgShown = true;
