@@ -291,8 +291,10 @@ void frmQPO::BuildControls() {
     txtChgDisc->setFocusPolicy(Qt::TabFocus);
     txtChgDisc->setCursor(Qt::PointingHandCursor);
     txtChgDisc->setToolTip("Click to change the discount of this quote");
-    txtChgDisc->setStyleSheet("QLineEdit { border: 1px solid rgb(50,70,132); padding: 0; }");
-    SetBoxColors(txtChgDisc, Qt::black, kWindowBackground);
+    // Its text and background both, as on the sheet it stands on, whatever the desktop's palette.
+    txtChgDisc->setStyleSheet(
+        "QLineEdit { border: 1px solid rgb(50,70,132); background: white; color: black; "
+        "padding: 0; }");
     txtChgDisc->hide();
 
     Line2 = new QFrame(this);
@@ -391,6 +393,7 @@ void frmQPO::DrawQuote() {
     txtEffDate->setText(Q(quote.txtEffDate));
     for (QLineEdit* end : {txtOriginZip, txtDestZip})
         SetBoxColors(end, ColorFromValue(quote.zipColor), kWindowBackground);
+    SetBoxColors(txtEffDate, Qt::black, kWindowBackground);
     for (QLineEdit* box : {txtOriginZip, txtDestZip, txtEffDate}) {
         FitTextToBox(box);
         box->setCursorPosition(0);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
@@ -65,7 +66,15 @@ class KeyboardUser {
             if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
             return;
         }
-        if (steps_.empty()) return;
+        if (steps_.empty()) {
+            // A window the walk left open would keep its loop, and the test, waiting forever.
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && ++waited_ > 300) {
+                failure_ = "the walk ended with " + modal->objectName().toStdString() + " open";
+                std::fprintf(stderr, "%s\n", failure_.c_str());
+            }
+            return;
+        }
         const Step& step = steps_.front();
         QWidget* active = QApplication::activeWindow();
         const bool there = active && active->objectName() == step.window &&
@@ -80,6 +89,7 @@ class KeyboardUser {
                            ", the modal one " +
                            (modal ? modal->objectName().toStdString() : std::string("none"));
                 steps_.clear();
+                std::fprintf(stderr, "%s\n", failure_.c_str());
             }
             return;
         }

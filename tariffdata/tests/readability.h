@@ -24,6 +24,6 @@ class PaletteScope {
 };
 
 // The visible labels, boxes and option buttons of a shown window whose text colour has too
-// little contrast with the colour behind the text (taken from a picture of the window: the
-// colour most of the widget's area has), each as "name: text on background".
+// little contrast with the colour behind the text (taken from a picture of the window), each as
+// "name: text on background".
 std::vector<std::string> UnreadableTexts(QWidget* window);
