@@ -99,11 +99,15 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
     connect(txtSearch, &QLineEdit::returnPressed, this, &HelpWindow::RunSearch);
     connect(find, &QPushButton::clicked, this, &HelpWindow::RunSearch);
-    // The tab chosen puts the cursor where its words are typed.
-    connect(tabs, &QTabWidget::currentChanged, this, [this](int tab) {
-        if (tab == 1) txtKeyword->setFocus();
-        if (tab == 2) txtSearch->setFocus();
-    });
+    // The tab chosen puts the cursor where its words are typed, once the tab's page has taken
+    // the focus it gives to its first widget.
+    connect(
+        tabs, &QTabWidget::currentChanged, this,
+        [this](int tab) {
+            if (tab == 1) txtKeyword->setFocus();
+            if (tab == 2) txtSearch->setFocus();
+        },
+        Qt::QueuedConnection);
     InstallWindowKeyHandlers(this, {});
     for (QListWidget* list : {lstContents, lstIndex, lstFound}) {
         connect(list, &QListWidget::itemClicked, this,

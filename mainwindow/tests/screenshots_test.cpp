@@ -6,9 +6,14 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTabWidget>
 
+#include <QFileInfo>
+#include <QScreen>
+#include <QTabBar>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "displayquote.h"
 #include "frmabout.h"
@@ -171,6 +176,49 @@ TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
                      QStringLiteral("Data Entry Error"));
         check(&w, QStringLiteral("message"));
     }
+}
+
+// The help window stands over the main window and inside the screen; Escape closes it; the tab
+// chosen puts the cursor in its box; the index opens on its first entry's page.
+TEST_F(MenuTest, TheHelpWindowOpensOverTheMainWindowAndAnswersItsKeys) {
+    Load();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // The main window at the bottom right of the screen, where the help would run past it.
+    form->move(screen.right() - form->width() + 1, screen.bottom() - form->height() + 1);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // The menu's own path to this is tested with the menu; here the window is what matters.
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContents, 0);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    EXPECT_EQ(help->window()->parentWidget(), form.get());
+    Shoot(help, QStringLiteral("help-over-main"));
+    EXPECT_TRUE(screen.contains(help->frameGeometry()))
+        << help->frameGeometry().x() << "," << help->frameGeometry().y();
+    EXPECT_TRUE(help->frameGeometry().intersects(form->frameGeometry()));
+
+    QTabBar* bar = help->tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(help->tabs->currentIndex(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == help->txtSearch; }));
+    QTest::keyClicks(QApplication::focusWidget(), "density");
+    EXPECT_EQ(help->txtSearch->text(), "density");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == help->txtKeyword; }));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContext, kHelpIndexContext);
+    ASSERT_TRUE(help->isVisible());
+    ASSERT_GT(help->lstIndex->count(), 0);
+    EXPECT_EQ(help->CurrentPage(),
+              QFileInfo(help->lstIndex->item(0)->data(Qt::UserRole).toString()).fileName());
+    EXPECT_FALSE(help->CurrentPage().isEmpty());
+    EXPECT_FALSE(help->brwHelp->toPlainText().trimmed().isEmpty());
+    help->close();
 }
 
 }  // namespace
