@@ -15,6 +15,7 @@
 #include "labels.h"
 #include "messagebox.h"
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 QString Q(const std::string& s) {
@@ -80,6 +81,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     connect(mlblDelete, &LabelButton::clicked, this,
             Guarded(this, &BLCatalogWindow::mlblDelete_Click));
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblDone_Click));
+    InstallWindowKeys(this, mlblDone);
 }
 
 void BLCatalogWindow::FinishLayout() {

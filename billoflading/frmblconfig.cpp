@@ -20,6 +20,7 @@
 #include "msgbox.h"
 #include "numbers.h"
 #include "settings.h"
+#include "windowkeys.h"
 
 namespace {
 QString Q(const std::string& s) {
@@ -113,6 +114,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     resize(680, 260);
 
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBLConfig::mlblDone_Click));
+    InstallWindowKeys(this, mlblDone);
     connect(imgReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
     connect(labReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
 

@@ -63,7 +63,12 @@ void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
 void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()> escape) {
     MakeKeyboardReachable(done);
     InstallWindowKeyHandlers(
-        window, [done] { done->click(); }, std::move(escape));
+        window,
+        [done] {
+            // A Done the window has disabled (while a record is being edited) is not done.
+            if (done->isEnabled()) done->click();
+        },
+        std::move(escape));
 }
 
 void MakeKeyboardReachable(LabelButton* label) {
