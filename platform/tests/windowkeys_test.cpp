@@ -9,8 +9,10 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "labelbutton.h"
+#include "messagebox.h"
 
 namespace {
 
@@ -116,6 +118,34 @@ TEST(KeepOnScreen, AWindowPlacedPastTheEdgeEndsInsideTheAvailableScreen) {
     window.move(room.right() - 50, room.bottom() - 20);
     KeepOnScreen(&window);
     EXPECT_TRUE(room.contains(window.frameGeometry())) << window.frameGeometry().x();
+}
+
+// The offscreen platform, like X without a window manager, activates no window when one closes.
+TEST(ActiveWindowReturn, AClosedMessageGivesTheActivationBackToItsWindow) {
+    messageScript.Reset();  // a real box, answered from the keyboard
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    box->setFocus();
+    bool answered = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        if (answered || !shown || QApplication::activeWindow() != shown) return;
+        answered = true;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    user.start(10);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("The file was saved."), kMbOK), kIdOK);
+    user.stop();
+    EXPECT_TRUE(answered);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }, 2000));
+    // The keys typed next reach the box that had the focus.
+    QTest::keyClicks(QApplication::focusWidget(), "42");
+    EXPECT_EQ(box->text(), "42");
+    messageScript.Reset();
 }
 
 }  // namespace
