@@ -1126,8 +1126,7 @@ bool Form3::CheckRequest() {
         box->setFocus();
         return false;
     };
-    if (Val(Text(txtweight[0])) <= 0)
-        return refuse("No commodity weight entered.", txtweight[0]);
+    if (Val(Text(txtweight[0])) <= 0) return refuse("No commodity weight entered.", txtweight[0]);
     auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
     for (int i = 0; i < 5; ++i) {
         if (i >= 1 && i <= 3 && blank(i) && !blank(i + 1))
@@ -1142,11 +1141,11 @@ bool Form3::CheckRequest() {
         for (int i = 0; i < 5; ++i) {
             if (blank(i)) continue;
             const std::string density = Text(txtDensity[i]);
-            const std::string wrong =
-                Trim(density).empty() ? "The commodity on line  " + std::to_string(i + 1) +
-                                            " is missing a density value.  " +
-                                            "Please correct the problem."
-                                      : DensityRefusal(i + 1, density);
+            const std::string wrong = Trim(density).empty()
+                                          ? "The commodity on line  " + std::to_string(i + 1) +
+                                                " is missing a density value.  " +
+                                                "Please correct the problem."
+                                          : DensityRefusal(i + 1, density);
             if (!wrong.empty()) return refuse(wrong, txtDensity[i]);
         }
     }

@@ -29,7 +29,8 @@ void SetPrinterChooser(PrinterChooser chooser) {
 
 PrinterChoice ChoosePrinterInDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
-    return ExecModal(dialog) == QDialog::Accepted ? PrinterChoice::Chosen : PrinterChoice::Cancelled;
+    return ExecModal(dialog) == QDialog::Accepted ? PrinterChoice::Chosen
+                                                  : PrinterChoice::Cancelled;
 }
 
 TextPrinter::TextPrinter()

@@ -90,8 +90,7 @@ void KeepOnScreen(QWidget* window) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect kept = KeptInside(frame, screen->availableGeometry());
-    if (kept.size() != frame.size())
-        window->resize(window->size() - (frame.size() - kept.size()));
+    if (kept.size() != frame.size()) window->resize(window->size() - (frame.size() - kept.size()));
     window->move(window->pos() + (kept.topLeft() - frame.topLeft()));
 }
 

@@ -38,7 +38,8 @@ std::string QuantityRefusal(const std::string& subject, const std::string& what,
                " as digits, without commas (a point may mark decimals).";
     const double value = Val(text);
     if (value <= 0) return subject + " must be more than 0 " + unit + ".";
-    if (value > ceiling) return subject + " can be at most " + Thousands(ceiling) + " " + unit + ".";
+    if (value > ceiling)
+        return subject + " can be at most " + Thousands(ceiling) + " " + unit + ".";
     return {};
 }
 
@@ -52,8 +53,7 @@ std::string OnLine(const char* quantity, int line) {
 }  // namespace
 
 std::string WeightRefusal(int line, const std::string& text) {
-    return QuantityRefusal(OnLine("weight", line), "the weight in pounds", "lbs", text,
-                           kNoCeiling);
+    return QuantityRefusal(OnLine("weight", line), "the weight in pounds", "lbs", text, kNoCeiling);
 }
 
 std::string DensityRefusal(int line, const std::string& text) {

@@ -81,7 +81,8 @@ void ShowMessage(const QString& text, uint8_t style, const QString& title) {
     messages.gMsgShown = true;
     // A message shown while another window changes its focus (a box's check as it is left) is
     // not made active by the window system; it must be, or no key would answer it.
-    QMetaObject::invokeMethod(&box, [&box] { box.activateWindow(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &box, [&box] { box.activateWindow(); }, Qt::QueuedConnection);
     box.exec();
     messageScript.RecordShown(MessageKind::Program, title, text, style, messages.gMsgAnswer);
 }

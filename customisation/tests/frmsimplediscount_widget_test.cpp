@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "commandwindows.h"

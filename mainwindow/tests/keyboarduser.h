@@ -16,9 +16,9 @@
 class KeyboardUser {
   public:
     struct Step {
-        QString window;                    // the object name of the window that must be active
-        std::function<bool()> ready;       // anything else the user waits to see; may be empty
-        std::function<void()> keys;        // what the user types then
+        QString window;               // the object name of the window that must be active
+        std::function<bool()> ready;  // anything else the user waits to see; may be empty
+        std::function<void()> keys;   // what the user types then
     };
 
     KeyboardUser() {
@@ -26,8 +26,7 @@ class KeyboardUser {
         QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
     }
 
-    void Then(const QString& window, std::function<void()> keys,
-              std::function<bool()> ready = {}) {
+    void Then(const QString& window, std::function<void()> keys, std::function<bool()> ready = {}) {
         steps_.push_back({window, std::move(ready), std::move(keys)});
     }
 
@@ -35,7 +34,8 @@ class KeyboardUser {
     // window still open is closed so that the test can report it.
     bool Walk(int timeoutMs = 30000) {
         timer_.start();
-        const bool finished = QTest::qWaitFor([this] { return steps_.empty() && !busy_; }, timeoutMs);
+        const bool finished =
+            QTest::qWaitFor([this] { return steps_.empty() && !busy_; }, timeoutMs);
         timer_.stop();
         return finished && failure_.empty();
     }
@@ -77,9 +77,10 @@ class KeyboardUser {
         }
         const Step& step = steps_.front();
         QWidget* active = QApplication::activeWindow();
-        const bool there = active && active->objectName() == step.window &&
-                           QApplication::activeModalWidget() == (active->isModal() ? active : nullptr) &&
-                           (!step.ready || step.ready());
+        const bool there =
+            active && active->objectName() == step.window &&
+            QApplication::activeModalWidget() == (active->isModal() ? active : nullptr) &&
+            (!step.ready || step.ready());
         if (!there) {
             if (++waited_ > 800) {
                 QWidget* modal = QApplication::activeModalWidget();

@@ -60,8 +60,8 @@ TEST_F(KeyboardWalk, AQuoteWithAnAccessorialADiscountAndTheCanadianTotal) {
         K::Press(Qt::Key_Return);  // the list opens under the focus
         QListWidget* list = Quote()->lstAccessorials;
         ASSERT_EQ(QApplication::focusWidget(), list);
-        for (int i = 0; i < list->count() && (!list->currentItem() ||
-                                              list->currentItem()->text() != "Liftgate service");
+        for (int i = 0; i < list->count() &&
+                        (!list->currentItem() || list->currentItem()->text() != "Liftgate service");
              ++i)
             K::Press(Qt::Key_Down);
         // Walking the list chooses nothing; Enter chooses, and the shipment is rated again.
@@ -107,9 +107,9 @@ TEST_F(KeyboardWalk, AQuoteWithAnAccessorialADiscountAndTheCanadianTotal) {
     user.Then("Form3", [] {});
 
     ASSERT_TRUE(user.Walk()) << user.Failure();
-    EXPECT_EQ(user.Taken(), (std::vector<std::string>{"Form3", "frmQPO", "frmQPO", "frmChgDisc",
-                                                      "frmQPO", "frmMssgBox", "frmCdnRate",
-                                                      "frmQPO", "frmQPO", "Form3"}));
+    EXPECT_EQ(user.Taken(),
+              (std::vector<std::string>{"Form3", "frmQPO", "frmQPO", "frmChgDisc", "frmQPO",
+                                        "frmMssgBox", "frmCdnRate", "frmQPO", "frmQPO", "Form3"}));
     EXPECT_NE(std::find(linesBeforeDone.begin(), linesBeforeDone.end(),
                         "Charges in Canadian Funds at exchange rate of 1.3500"),
               linesBeforeDone.end());

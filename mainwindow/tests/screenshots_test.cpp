@@ -4,14 +4,13 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QTabWidget>
-
-#include <QFileInfo>
 #include <QScreen>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -19,12 +18,12 @@
 #include "frmabout.h"
 #include "frmbrowser.h"
 #include "frmfindsc.h"
+#include "frmmssgbox.h"
+#include "frmqpo.h"
 #include "frmtrfdetail.h"
 #include "helpviewer.h"
 #include "inputdialogs.h"
 #include "menufixture.h"
-#include "frmmssgbox.h"
-#include "frmqpo.h"
 #include "offshoredialogs.h"
 #include "quickref.h"
 #include "quotedialogforms.h"
@@ -160,16 +159,46 @@ TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
         EXPECT_EQ(UnreadableTexts(w), std::vector<std::string>{}) << name.toStdString();
         w->close();
     };
-    { frmCdnRate w; check(&w, QStringLiteral("cdnrate")); }
-    { frmChgDisc w; check(&w, QStringLiteral("chgdisc")); }
-    { frmCOD w; check(&w, QStringLiteral("cod")); }
-    { frmPRPort w(true); check(&w, QStringLiteral("prport")); }
-    { frmMilitary w(false); check(&w, QStringLiteral("military")); }
-    { frmFindSC w(form.get()); check(&w, QStringLiteral("findsc")); }
-    { frmAbout w(form.get()); check(&w, QStringLiteral("about")); }
-    { frmFuelSurcharge w(form.get()); check(&w, QStringLiteral("fuelsurcharge")); }
-    { frmOceanDims w(form->txtOceanDensity, form.get()); check(&w, QStringLiteral("oceandims")); }
-    { frmQckRef w(1, form.get()); check(&w, QStringLiteral("quickref")); }
+    {
+        frmCdnRate w;
+        check(&w, QStringLiteral("cdnrate"));
+    }
+    {
+        frmChgDisc w;
+        check(&w, QStringLiteral("chgdisc"));
+    }
+    {
+        frmCOD w;
+        check(&w, QStringLiteral("cod"));
+    }
+    {
+        frmPRPort w(true);
+        check(&w, QStringLiteral("prport"));
+    }
+    {
+        frmMilitary w(false);
+        check(&w, QStringLiteral("military"));
+    }
+    {
+        frmFindSC w(form.get());
+        check(&w, QStringLiteral("findsc"));
+    }
+    {
+        frmAbout w(form.get());
+        check(&w, QStringLiteral("about"));
+    }
+    {
+        frmFuelSurcharge w(form.get());
+        check(&w, QStringLiteral("fuelsurcharge"));
+    }
+    {
+        frmOceanDims w(form->txtOceanDensity, form.get());
+        check(&w, QStringLiteral("oceandims"));
+    }
+    {
+        frmQckRef w(1, form.get());
+        check(&w, QStringLiteral("quickref"));
+    }
     {
         frmMssgBox w(form.get());
         w.SetMessage(QStringLiteral("Destination was not verified.  Please try again."), kMsgOK,

@@ -104,11 +104,9 @@ TEST(KeptInside, AFrameIsMovedIntoTheRoomAndShrunkOnlyWhenLarger) {
     EXPECT_EQ(KeptInside(QRect(-40, -10, 400, 300), screen), QRect(0, 0, 400, 300));
     EXPECT_EQ(KeptInside(QRect(100, 900, 400, 300), screen), QRect(100, 724, 400, 300));
     EXPECT_EQ(KeptInside(QRect(100, 100, 400, 300), screen), QRect(100, 100, 400, 300));
-    EXPECT_EQ(KeptInside(QRect(500, 0, 1500, 300), QRect(0, 0, 1024, 768)),
-              QRect(0, 0, 1024, 300));
+    EXPECT_EQ(KeptInside(QRect(500, 0, 1500, 300), QRect(0, 0, 1024, 768)), QRect(0, 0, 1024, 300));
     // A screen whose available area does not start at the corner (a panel on the left or top).
-    EXPECT_EQ(KeptInside(QRect(0, 0, 200, 100), QRect(64, 32, 1216, 992)),
-              QRect(64, 32, 200, 100));
+    EXPECT_EQ(KeptInside(QRect(0, 0, 200, 100), QRect(64, 32, 1216, 992)), QRect(64, 32, 200, 100));
 }
 
 TEST(KeepOnScreen, AWindowPlacedPastTheEdgeEndsInsideTheAvailableScreen) {

@@ -18,7 +18,8 @@ TEST(EntryChecks, DensitiesAndCubesAreAboveZeroAndWithinARealShipment) {
     const std::string notPlain =
         "The density on line  2 is not a plain number.  Type the density in pounds per cubic "
         "foot as digits, without commas (a point may mark decimals).";
-    for (const char* bad : {"12,5", "twelve", "", "-3"}) EXPECT_EQ(DensityRefusal(2, bad), notPlain);
+    for (const char* bad : {"12,5", "twelve", "", "-3"})
+        EXPECT_EQ(DensityRefusal(2, bad), notPlain);
     for (const char* none : {"0", "0.0"})
         EXPECT_EQ(DensityRefusal(2, none),
                   "The density on line  2 must be more than 0 lbs per cubic foot.");

@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "charges.h"
-
 #include "frmqpo.h"
 #include "maskededit.h"
 #include "quotedialogforms.h"
