@@ -15,6 +15,7 @@
 #include "labels.h"
 #include "messagebox.h"
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 QString Q(const std::string& s) {
@@ -84,6 +85,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     connect(mlblDelete, &LabelButton::clicked, this,
             Guarded(this, &BLCatalogWindow::mlblDelete_Click));
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblDone_Click));
+    InstallWindowKeys(this, mlblDone);
 }
 
 void BLCatalogWindow::FinishLayout() {
@@ -256,6 +258,14 @@ void BLCatalogWindow::mlblDelete_Click() {
         cmbName->setFocus();
     });
     SetMousePointer(this, kPointerArrow);
+}
+
+BLCatalogWindow::~BLCatalogWindow() {
+    // A window closed while it is shown hides on its way out, which takes the focus from the
+    // name box; the box then reports a pick of its text, which must not reach a window whose
+    // own part is already gone.
+    cmbName->disconnect(this);
+    cmbName->lineEdit()->disconnect(this);
 }
 
 void BLCatalogWindow::mlblDone_Click() {

@@ -54,6 +54,7 @@ class BLCatalogWindow : public QDialog {
     };
     BLCatalogWindow(const char* name, const QString& caption, const Wording& wording,
                     QWidget* parent);
+    ~BLCatalogWindow() override;
 
     // The grid the entry boxes go in, beside the name box (row 0).
     QGridLayout* EntryGrid() const { return entries_; }

@@ -187,7 +187,7 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
                    "Please edit the B/L.");
         if (j == weights.size()) break;
         const std::string where = "line  " + std::to_string(lineNo) + " of B/L " + number;
-        CheckedLineWeight(weight, "The commodity on " + where);
+        CheckedLineWeight(weight, where);
         const std::string cls = Trim(commodity->commodityClass);
         if (!IsNMFCClass(cls))
             Refuse("The class \"" + cls + "\" of the commodity \"" +

@@ -14,6 +14,7 @@
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 BLWindowRunner& Runner() {
@@ -37,7 +38,7 @@ void RunBLWindowModal(QDialog& window) {
     if (Runner())
         Runner()(window);
     else
-        window.exec();
+        ExecModal(window);
 }
 
 LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption) {

@@ -31,6 +31,7 @@
 #include "printquote.h"
 #include "ratingstate.h"
 #include "settings.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -253,6 +254,7 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
             Guarded(this, &frmBL::mlblCommodities_Click));
     connect(mlblConfig, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblConfig_Click));
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBL::mlblDone_Click));
+    InstallWindowKeys(this, mlblDone);
 
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->SetBackgroundPointer(kPointerArrow);

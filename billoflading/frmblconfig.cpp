@@ -21,6 +21,7 @@
 #include "msgbox.h"
 #include "numbers.h"
 #include "settings.h"
+#include "windowkeys.h"
 
 namespace {
 QString Q(const std::string& s) {
@@ -115,6 +116,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     resize(680, 260);
 
     connect(mlblDone, &LabelButton::clicked, this, Guarded(this, &frmBLConfig::mlblDone_Click));
+    InstallWindowKeys(this, mlblDone);
     connect(imgReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
     connect(labReader, &LabelButton::clicked, this, &frmBLConfig::imgReader_Click);
 
@@ -127,10 +129,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
             [this] { SetMousePointer(this, kPointerCustom); });
     Image1->lower();
     Image1->hide();  // the window's own background is the picture here: plain white
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, Qt::white);
 }
 
 void frmBLConfig::Form_Load() {

@@ -8,6 +8,7 @@
 
 #include "labelbutton.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 PricingModalRunner& Runner() {
@@ -55,10 +56,7 @@ QPushButton* PlaceCommand(QWidget* parent, const char* name, const QString& text
 }
 
 void PaintBackground(QWidget* window, const QColor& colour) {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, colour);
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
+    SetBackgroundColor(window, colour);
 }
 
 void PaintText(QWidget* widget, const QColor& colour) {
@@ -76,7 +74,7 @@ void RunPricingModal(QDialog& window) {
     if (Runner())
         Runner()(window);
     else
-        window.exec();
+        ExecModal(window);
 }
 
 PricingHourglass::PricingHourglass() {

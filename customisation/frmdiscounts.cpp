@@ -24,6 +24,7 @@
 #include "regioncolours.h"
 #include "regionmapwidget.h"
 #include "tariffdb.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -167,6 +168,7 @@ frmDiscounts::frmDiscounts(QWidget* parent) : QDialog(parent) {
     connect(lblExit, &LabelButton::clicked, this, &frmDiscounts::lblExit_Click);
     // Only the states of the list move between regions: no other polygon takes a click.
     Rose1->SetTakesClick([](const std::string& name) { return !StateCodeOfName(name).empty(); });
+    InstallWindowKeys(this, lblExit);
     connect(Rose1, &RegionMapWidget::PolygonClicked, this,
             Guarded(this, &frmDiscounts::Rose1_Click));
 

@@ -13,6 +13,7 @@
 #include "maskededit.h"
 #include "msgbox.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 const char* const kCaptions[11] = {"Min Chg",    "< 500 lbs",  "500 lbs",    "1,000 lbs",
@@ -46,6 +47,7 @@ frmDiscWtBrks::frmDiscWtBrks(QWidget* parent) : QDialog(parent) {
         PlaceButton(this, "lblDone", QStringLiteral("Done"),
                     TwipsRect(240 + 11 * kColumn - 1080, 1260, 960, 390), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmDiscWtBrks::lblDone_Click));
+    InstallWindowKeys(this, lblDone);
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->WireLabels();
     // Done turns white under the mouse and black again over the background; the break captions
@@ -121,6 +123,7 @@ std::optional<std::string> ShowWeightBreakEditor(QWidget* opener, int leftTwips,
     window = new frmDiscWtBrks(opener);
     if (opener)
         window->move(opener->pos() + QPoint(TwipsToPixels(leftTwips), TwipsToPixels(topTwips)));
+    KeepOnScreen(window);
     if (!window->Form_Load()) {
         delete window;
         return std::nullopt;

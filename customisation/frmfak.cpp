@@ -16,6 +16,7 @@
 #include "msgbox.h"
 #include "regioncolours.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -88,6 +89,8 @@ frmFAK::frmFAK(QWidget* parent) : QDialog(parent) {
     connect(cmdApply, &QPushButton::clicked, this, Guarded(this, &frmFAK::cmdApply_Click));
     connect(cmdCancel, &QPushButton::clicked, this, Guarded(this, &frmFAK::cmdCancel_Click));
     connect(cmdDone, &QPushButton::clicked, this, &frmFAK::cmdDone_Click);
+    // Enter is Done wherever the focus is but on Cancel; Escape is the close box.
+    cmdDone->setDefault(true);
 }
 
 void frmFAK::ShowPairs() {
@@ -202,6 +205,7 @@ void frmFAK::mouseMoveEvent(QMouseEvent* event) {
 void ShowFAKWindow(QWidget* opener) {
     QPointer<frmFAK> window = new frmFAK(opener);
     if (opener) window->move(opener->pos());
+    KeepOnScreen(window);
     if (window->Form_Activate()) RunPricingModal(*window);
     delete window;
 }

@@ -18,6 +18,7 @@
 #include "labels.h"
 #include "msgbox.h"
 #include "tariffdb.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -103,6 +104,17 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     connect(lblOK, &LabelButton::clicked, this, Guarded(this, &frmShipLoc::lblOK_Click));
     connect(lblCancel, &LabelButton::clicked, this, &frmShipLoc::lblCancel_Click);
     connect(txtShiploc, &QLineEdit::textEdited, this, &frmShipLoc::txtShiploc_KeyPress);
+    // In the entry Enter is OK and Escape Cancel; in the list they are Done and the close box.
+    for (LabelButton* command : {lblAdd, lblDelete, lblOK, lblCancel, lblExit})
+        MakeKeyboardReachable(command);
+    InstallWindowKeyHandlers(
+        this, [this] { (model_.entryMode ? lblOK : lblExit)->click(); },
+        [this] {
+            if (model_.entryMode)
+                lblCancel->click();
+            else
+                close();
+        });
     connect(cmbShipLoc, &QComboBox::currentIndexChanged, this,
             [this](int index) { model_.shown = index; });
 

@@ -19,6 +19,7 @@
 #include "labels.h"
 #include "msgbox.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -129,6 +130,7 @@ frmSimpleDiscount::frmSimpleDiscount(QWidget* parent) : QDialog(parent) {
     imgPoint->hide();
 
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmSimpleDiscount::lblDone_Click));
+    InstallWindowKeys(this, lblDone);
     connect(lblBack, &LabelButton::clicked, this, &frmSimpleDiscount::lblBack_Click);
     connect(lblUSAFAK, &LabelButton::clicked, this,
             [this] { RunHandler([this] { FAK_Click(10); }); });

@@ -83,6 +83,8 @@ frmSimpleFAK::frmSimpleFAK(QWidget* parent) : QDialog(parent) {
     connect(cmdApply, &QPushButton::clicked, this, Guarded(this, &frmSimpleFAK::cmdApply_Click));
     connect(cmdCancel, &QPushButton::clicked, this, Guarded(this, &frmSimpleFAK::cmdCancel_Click));
     connect(cmdDone, &QPushButton::clicked, this, &frmSimpleFAK::cmdDone_Click);
+    // Enter is Done wherever the focus is but on Cancel; Escape is the close box.
+    cmdDone->setDefault(true);
     connect(lblActual, &LabelButton::clicked, this, Guarded(this, &frmSimpleFAK::lblActual_Click));
     connect(lblActual, &LabelButton::mouseMoved, this, [this] {
         Paint(Qt::black);

@@ -19,6 +19,7 @@
 #include "tariffdb.h"
 #include "twips.h"
 #include "upgrade.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -191,6 +192,7 @@ frmUpgrade::frmUpgrade(QWidget* parent) : QDialog(parent) {
     }
     connect(lblUpgrade, &LabelButton::clicked, this, Guarded(this, &frmUpgrade::lblUpgrade_Click));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmUpgrade::lblDone_Click));
+    InstallWindowKeys(this, lblDone);
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetOncePerEntry(false);
@@ -217,9 +219,7 @@ void frmUpgrade::Form_Activate() {
     QPalette line = Line1->palette();
     line.setColor(QPalette::WindowText, kLineColor);
     Line1->setPalette(line);
-    QPalette head = hdlUpgrade->palette();
-    head.setColor(QPalette::Window, kHeadingBack);
-    hdlUpgrade->setPalette(head);
+    SetBackgroundColor(hdlUpgrade, kHeadingBack);
 }
 
 void frmUpgrade::BlackLabels() {
@@ -360,6 +360,6 @@ void ShowUpgradeWindow(const std::string& earlierDatabase) {
     QPointer<frmUpgrade> window = gUpgradeWindow;
     if (!window) window = new frmUpgrade(QApplication::activeWindow());
     window->PreselectEarlierDatabase(earlierDatabase);
-    window->exec();
+    ExecModal(*window);
     delete window;
 }

@@ -11,6 +11,7 @@
 #include "labelbutton.h"
 #include "msgbox.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 AuxModalRunner& Runner() {
@@ -27,7 +28,7 @@ void RunAuxModal(QDialog& window) {
     if (Runner())
         Runner()(window);
     else
-        window.exec();
+        ExecModal(window);
 }
 
 BusyFrame::BusyFrame() : before_(mainState.gBusy) {
@@ -89,8 +90,5 @@ QLabel* MakeHeaderBand(QWidget* parent, const QRect& where) {
 }
 
 void SetBackColor(QWidget* widget, uint32_t color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ColorFromValue(color));
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+    SetBackgroundColor(widget, ColorFromValue(color));
 }

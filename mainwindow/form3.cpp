@@ -250,19 +250,13 @@ void Form3::BuildControls() {
 // --------------------------------------------------------------------------- life cycle
 
 void Form3::Form_Load() {
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kBackground);
-    setPalette(pal);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, kBackground);
     for (QFrame* line : {Line1, Line2}) {
         QPalette lp = line->palette();
         lp.setColor(QPalette::WindowText, Qt::white);
         line->setPalette(lp);
     }
-    QPalette cp = chkHawaiiWillCall->palette();
-    cp.setColor(QPalette::Window, Qt::white);
-    chkHawaiiWillCall->setPalette(cp);
-    chkHawaiiWillCall->setAutoFillBackground(true);
+    SetBackgroundColor(chkHawaiiWillCall, Qt::white);
 
     commodityLines.gAskCODAmount = true;
     LoadStatesFile();

@@ -252,42 +252,50 @@ bool Form3::CheckRequest() {
         txtozip->setFocus();
         return false;
     }
-    // A weight that is not a plain number would be rated as another weight than the quote shows.
-    if (!IsPlainDecimal(Text(txtweight[0])) || Val(Text(txtweight[0])) <= 0) {
-        Message("No commodity weight entered.", kMsgOK, "Data Entry Error");
-        txtweight[0]->setFocus();
+    // A quantity that is not a plain number would be rated as another than the quote shows:
+    // where a value was typed, the refusal says what is wrong with it rather than that it is
+    // missing.
+    auto refuse = [this](const std::string& text, QLineEdit* box) {
+        Message(text, kMsgOK, "Data Entry Error");
+        box->setFocus();
         return false;
-    }
+    };
+    if (Val(Text(txtweight[0])) <= 0) return refuse("No commodity weight entered.", txtweight[0]);
     auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
-    for (int i = 1; i < 5; ++i) {
-        const bool gap = i <= 3 && blank(i) && !blank(i + 1);
-        if (gap || (!blank(i) && !IsPlainDecimal(Text(txtweight[i])))) {
-            Message("The commodity on line  " + std::to_string(i + 1) +
-                        " is missing a weight value.  " + "Please correct the problem.",
-                    kMsgOK, "Data Entry Error");
-            txtweight[i]->setFocus();
-            return false;
-        }
+    for (int i = 0; i < 5; ++i) {
+        if (i >= 1 && i <= 3 && blank(i) && !blank(i + 1))
+            return refuse("The commodity on line  " + std::to_string(i + 1) +
+                              " is missing a weight value.  " + "Please correct the problem.",
+                          txtweight[i]);
+        if (blank(i)) continue;
+        const std::string wrong = WeightRefusal(i + 1, Text(txtweight[i]));
+        if (!wrong.empty()) return refuse(wrong, txtweight[i]);
     }
     if (IsIntraCanada()) {
         for (int i = 0; i < 5; ++i) {
-            if (!blank(i) && !IsDensityValue(Text(txtDensity[i]))) {
-                Message("The commodity on line  " + std::to_string(i + 1) +
-                            " is missing a density value.  " + "Please correct the problem.",
-                        kMsgOK, "Data Entry Error");
-                txtDensity[i]->setFocus();
-                return false;
-            }
+            if (blank(i)) continue;
+            const std::string density = Text(txtDensity[i]);
+            const std::string wrong = Trim(density).empty()
+                                          ? "The commodity on line  " + std::to_string(i + 1) +
+                                                " is missing a density value.  " +
+                                                "Please correct the problem."
+                                          : DensityRefusal(i + 1, density);
+            if (!wrong.empty()) return refuse(wrong, txtDensity[i]);
         }
     }
     for (int i = 0; i < 5; ++i) rating.gLineWeight[i] = Trim(Text(txtweight[i]));
-    if (IsOffshoreZip(rating.gOffshoreDestZip) && tariff.gOffshoreState != "AK" &&
-        !IsOceanCubeValue(Text(txtOceanDensity))) {
-        Message("You must specify a density " + std::string("value for ocean-going shipments."),
-                kMsgOK, "Data Entry Error");
-        ShowOceanControls(true, false);
-        txtOceanDensity->setFocus();
-        return false;
+    if (IsOffshoreZip(rating.gOffshoreDestZip) && tariff.gOffshoreState != "AK") {
+        const std::string cube = Text(txtOceanDensity);
+        const std::string wrong =
+            Trim(cube).empty()
+                ? "You must specify a density " + std::string("value for ocean-going shipments.")
+                : OceanCubeRefusal(cube);
+        if (!wrong.empty()) {
+            Message(wrong, kMsgOK, "Data Entry Error");
+            ShowOceanControls(true, false);
+            txtOceanDensity->setFocus();
+            return false;
+        }
     }
     rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
     lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));

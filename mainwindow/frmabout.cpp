@@ -9,10 +9,11 @@
 #include "labels.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "windowkeys.h"
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QString());
+    SetNoTitle(this);
     setFixedSize(520, 470);
     SetBackColor(this, RGB(255, 255, 255));
     const QFont text = VerdanaFont(9, false);
@@ -48,6 +49,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
                          QRect(440, 426, 64, 26), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, &frmAbout::lblDone_Click);
+    InstallWindowKeys(this, lblDone);
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetOncePerEntry(false);
     highlighter_->SetBackgroundPointer(kPointerArrow);

@@ -11,6 +11,7 @@
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 const char* const kNotOnFile = "ZIP/Postal Code not on file.  ";
@@ -18,7 +19,7 @@ const char* const kNotOnFile = "ZIP/Postal Code not on file.  ";
 
 frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFindSC"));
-    setWindowTitle(QString());
+    SetNoTitle(this);
     setFixedSize(420, 330);
     SetBackColor(this, RGB(255, 255, 255));
     const QFont text = VerdanaFont(9.75, false);
@@ -62,6 +63,10 @@ frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     highlighter_->SetOncePerEntry(false);
     highlighter_->WireLabels();
     highlighter_->AddBackground(Image1);
+    // Enter finds the code typed; Done and Find are reachable with Tab.
+    MakeKeyboardReachable(mlblClickHere);
+    MakeKeyboardReachable(mlblDone);
+    InstallWindowKeyHandlers(this, [this] { mlblClickHere->click(); });
 }
 
 void frmFindSC::ShowResult(bool shown) {

@@ -19,6 +19,7 @@
 #include "savedpoints.h"
 #include "tariffdb.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -277,11 +278,12 @@ void ShowPonyModally(QWidget* parent) {
     const SavedMainWindowPoints saved;
     frmPony* window = PonyWindow();
     if (parent) window->move(parent->geometry().center() - window->rect().center());
+    KeepOnScreen(window);
     window->Form_Activate();
     if (gShow)
         gShow(*window);
     else
-        window->exec();
+        ExecModal(*window);
     mainState.gBusy = false;
     saved.Restore();
 }

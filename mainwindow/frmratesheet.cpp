@@ -23,6 +23,7 @@
 #include "tariffdb.h"
 #include "textprinter.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -50,10 +51,7 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRateSheet"));
     setWindowTitle(QStringLiteral("Rate Sheets"));
     setWindowModality(Qt::ApplicationModal);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, Qt::white);
     setFixedSize(TwipsToPixels(9000), TwipsToPixels(7080));
 
     Picture1 = Place(new QLabel(this), "Picture1", TwipsRect(240, 180, 2400, 600));
@@ -114,6 +112,7 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
     connect(lblRate, &LabelButton::clicked, this,
             [this] { RunHandler([this] { lblRate_Click(); }); });
     connect(lblDone, &LabelButton::clicked, this, [this] { lblDone_Click(); });
+    InstallWindowKeys(this, lblDone);
 
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->SetBackgroundPointer(kPointerArrow);
@@ -225,11 +224,12 @@ void ShowRateSheetModally(QWidget* parent) {
     const SavedMainWindowPoints saved;
     frmRateSheet* window = RateSheetWindow();
     if (parent) window->move(parent->geometry().center() - window->rect().center());
+    KeepOnScreen(window);
     window->Form_Load();
     window->Form_Activate();
     if (gShow)
         gShow(*window);
     else
-        window->exec();
+        ExecModal(*window);
     saved.Restore();
 }

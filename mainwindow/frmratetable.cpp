@@ -11,6 +11,7 @@
 #include "labelbutton.h"
 #include "labels.h"
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -35,10 +36,7 @@ constexpr int kLines = 21;       // blank, header, blank and 18 rows
 
 RateTableCanvas::RateTableCanvas(QWidget* parent) : QWidget(parent) {
     setFont(TableFont());
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
+    SetBackgroundColor(this, Qt::white);
     // Moves over the table count as moves over the window's background.
     setMouseTracking(true);
 }
@@ -84,10 +82,7 @@ void RateTableCanvas::paintEvent(QPaintEvent*) {
 frmRateTable::frmRateTable(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRateTable"));
     setWindowModality(Qt::ApplicationModal);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Qt::white);
-    setPalette(p);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, Qt::white);
 
     canvas = new RateTableCanvas(this);
     canvas->setObjectName(QStringLiteral("canvas"));
@@ -127,6 +122,7 @@ frmRateTable::frmRateTable(QWidget* parent) : QDialog(parent) {
     connect(lblGross, &LabelButton::clicked, this, Guarded(this, &frmRateTable::lblGross_Click));
     connect(lblNet, &LabelButton::clicked, this, Guarded(this, &frmRateTable::lblNet_Click));
     connect(lblDone, &LabelButton::clicked, this, [this] { lblDone_Click(); });
+    InstallWindowKeys(this, lblDone);
     highlighter_ = new LabelHighlighter(this, kHiliteBlue);
     highlighter_->AddBackground(canvas);
     highlighter_->WireLabels();
@@ -193,9 +189,10 @@ void SetRateTableShow(std::function<void(frmRateTable&)> show) { gShow = std::mo
 void ShowRateTableModally(QWidget* parent) {
     frmRateTable* window = RateTableWindow();
     if (parent) window->move(parent->geometry().center() - window->rect().center());
+    KeepOnScreen(window);
     window->Form_Load();
     if (gShow)
         gShow(*window);
     else
-        window->exec();
+        ExecModal(*window);
 }

@@ -13,6 +13,7 @@
 #include "msgbox.h"
 #include "tariffdb.h"
 #include "webpane.h"
+#include "windowkeys.h"
 
 QString TariffPagePath(int item) {
     return QString::fromStdString(AppFolder()) + QStringLiteral("VZK120/") + QString::number(item) +
@@ -39,6 +40,7 @@ frmTrfDetail::frmTrfDetail(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
                          QRect(700, 540, 64, 26), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, &frmTrfDetail::lblDone_Click);
+    InstallWindowKeys(this, lblDone);
     highlighter_ = new LabelHighlighter(this, kHiliteWhite);
     highlighter_->SetOncePerEntry(false);
     highlighter_->SetBackgroundPointer(kPointerArrow);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "msgbox.h"
+#include "windowkeys.h"
 
 namespace {
 QString& HelpFile() {
@@ -98,6 +99,16 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
     connect(txtSearch, &QLineEdit::returnPressed, this, &HelpWindow::RunSearch);
     connect(find, &QPushButton::clicked, this, &HelpWindow::RunSearch);
+    // The tab chosen puts the cursor where its words are typed, once the tab's page has taken
+    // the focus it gives to its first widget.
+    connect(
+        tabs, &QTabWidget::currentChanged, this,
+        [this](int tab) {
+            if (tab == 1) txtKeyword->setFocus();
+            if (tab == 2) txtSearch->setFocus();
+        },
+        Qt::QueuedConnection);
+    InstallWindowKeyHandlers(this, {});
     for (QListWidget* list : {lstContents, lstIndex, lstFound}) {
         connect(list, &QListWidget::itemClicked, this,
                 [this](QListWidgetItem* item) { ShowPage(item->data(kPageRole).toString()); });
@@ -120,6 +131,8 @@ void HelpWindow::ShowContents() {
 void HelpWindow::ShowIndex() {
     tabs->setCurrentIndex(1);
     txtKeyword->setFocus();
+    // The index opens on its first entry's page rather than on an empty one.
+    if (lstIndex->count() > 0) ShowPage(lstIndex->item(0)->data(kPageRole).toString());
 }
 
 void HelpWindow::ShowSearch() {
@@ -150,7 +163,14 @@ void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
     }
     QPointer<HelpWindow>& window = Window();
     if (window && window->Book().HelpFile() != helpFile) delete window.data();
+    const bool opening = !window || !window->isVisible();
     if (!window) window = new HelpWindow(helpFile, owner ? owner->window() : nullptr);
+    if (opening && owner) {
+        // Over the window that asked for it, and all of it on the screen.
+        const QRect over = owner->window()->frameGeometry();
+        window->move(over.center() - window->rect().center());
+        KeepOnScreen(window);
+    }
     switch (command) {
         case kHelpContents:
             window->ShowContents();

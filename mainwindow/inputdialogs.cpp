@@ -16,6 +16,7 @@
 #include "maskededit.h"
 #include "msgbox.h"
 #include "settings.h"
+#include "windowkeys.h"
 
 namespace {
 const char* const kFscKey = "FSC_fsc";
@@ -34,7 +35,7 @@ LabelHighlighter* WireBlue(QDialog* dialog, QWidget* band, int pointer) {
 
 frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFuelSurcharge"));
-    setWindowTitle(QString());
+    SetNoTitle(this);
     setFixedSize(400, 230);
     SetBackColor(this, RGB(255, 255, 255));
     Image1 = MakeHeaderBand(this, QRect(0, 0, 400, 44));
@@ -52,6 +53,7 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     lblDone = MakeButton(this, QStringLiteral("lblDone"), QStringLiteral("Done"),
                          QRect(320, 186, 64, 26), VerdanaFont(12, true));
     connect(lblDone, &LabelButton::clicked, this, Guarded(this, &frmFuelSurcharge::lblDone_Click));
+    InstallWindowKeys(this, lblDone);
     connect(lblFSConWeb, &LabelButton::clicked, this,
             Guarded(this, &frmFuelSurcharge::lblFSConWeb_Click));
     highlighter_ = WireBlue(this, Image1, kPointerArrow);
@@ -117,7 +119,7 @@ QPixmap BoxDrawing(const QSize& size) {
 frmOceanDims::frmOceanDims(QLineEdit* txtOceanDensity, QWidget* parent)
     : QDialog(parent), txtOceanDensity_(txtOceanDensity) {
     setObjectName(QStringLiteral("frmOceanDims"));
-    setWindowTitle(QString());
+    SetNoTitle(this);
     setFixedSize(440, 320);
     SetBackColor(this, RGB(255, 255, 255));
     Image1 = MakeHeaderBand(this, QRect(0, 0, 440, 44));
@@ -151,6 +153,7 @@ frmOceanDims::frmOceanDims(QLineEdit* txtOceanDensity, QWidget* parent)
     lblYes = MakeButton(this, QStringLiteral("lblYes"), QStringLiteral("Done"),
                         QRect(360, 282, 64, 26), VerdanaFont(12, true));
     connect(lblYes, &LabelButton::clicked, this, Guarded(this, &frmOceanDims::lblYes_Click));
+    InstallWindowKeys(this, lblYes);
     highlighter_ = WireBlue(this, Image1, kPointerDefault);
     LoadFormMouseIcon(this);
 }

@@ -17,6 +17,7 @@
 #include "labels.h"
 #include "quickrefdata.h"
 #include "tariffdb.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -171,6 +172,8 @@ void frmQckRef::Build() {
     }
     rule(row++, line++);
     outer->addLayout(grid);
+    // A shorter panel keeps its room above the bottom row, which stays where the tallest has it.
+    outer->addStretch(1);
 
     auto* bottom = new QHBoxLayout;
     Label4 =
@@ -190,13 +193,23 @@ void frmQckRef::Build() {
         bottom->addWidget(img);
         return img;
     };
+    // A missing arrow leaves its place empty, so the other stays under the pointer.
+    auto gap = [&] {
+        auto* place = new QWidget(this);
+        place->setFixedSize(32, 32);
+        bottom->addWidget(place);
+    };
     if (data.hasUp) {
         imgUp = arrow(true);
         connect(imgUp, &LabelButton::clicked, this, &frmQckRef::imgUp_Click);
+    } else {
+        gap();
     }
     if (data.hasDown) {
         imgDown = arrow(false);
         connect(imgDown, &LabelButton::clicked, this, &frmQckRef::imgDown_Click);
+    } else {
+        gap();
     }
     bottom->addSpacing(24);
     mlblDone = new LabelButton(QStringLiteral("Done"), this);
@@ -210,7 +223,31 @@ void frmQckRef::Build() {
     outer->addLayout(bottom);
 
     if (panel_ == 2) links_ = LinkTable(data);
+    InstallWindowKeys(this, mlblDone);
+    // The pages have one size, the tallest's, so that paging moves nothing under the pointer.
+    setFixedHeight(std::max(PanelHeight(*this), TallestPanelHeight()));
     Form_Activate();
+}
+
+int frmQckRef::PanelHeight(QWidget& panel) {
+    QLayout* layout = panel.layout();
+    return layout->hasHeightForWidth() ? layout->totalHeightForWidth(panel.width())
+                                       : layout->totalSizeHint().height();
+}
+
+int frmQckRef::TallestPanelHeight() {
+    static int tallest = 0;
+    static bool measuring = false;
+    if (tallest > 0 || measuring) return tallest;
+    measuring = true;
+    int height = 0;
+    for (int p = 0; p < kQuickRefPanels; ++p) {
+        frmQckRef panel(p);
+        height = std::max(height, PanelHeight(panel));
+    }
+    measuring = false;
+    tallest = height;
+    return tallest;
 }
 
 void frmQckRef::showEvent(QShowEvent* event) {

@@ -46,6 +46,9 @@ class frmQckRef : public QDialog {
 
   private:
     void Build();
+    static int PanelHeight(QWidget& panel);
+    // The height of the tallest panel, measured once.
+    static int TallestPanelHeight();
     int panel_;
     Exit exit_ = Exit::Done;
     std::vector<uint8_t> links_;

@@ -1,6 +1,8 @@
 #include "labelbutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
 
 QColor ColorFromValue(uint32_t value) {
@@ -22,6 +24,17 @@ void SetLabelForeColor(QLabel* label, uint32_t value) {
 
 uint32_t LabelForeColor(const QLabel* label) {
     return ValueFromColor(label->palette().color(QPalette::Active, QPalette::WindowText));
+}
+
+void SetBackgroundColor(QWidget* widget, const QColor& background) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    const bool light = background.lightnessF() >= 0.5;
+    const QColor text = light ? QColor(Qt::black) : QColor(Qt::white);
+    palette.setColor(QPalette::Active, QPalette::WindowText, text);
+    palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
 }
 
 LabelButton::LabelButton(QWidget* parent) : QLabel(parent) {
@@ -57,4 +70,28 @@ void LabelButton::mouseDoubleClickEvent(QMouseEvent* event) {
 void LabelButton::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     emit mouseMoved();
+}
+
+void LabelButton::keyPressEvent(QKeyEvent* event) {
+    // Only a label that takes the focus sees keys; for it Enter and Space are a click.
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                  event->key() == Qt::Key_Space)) {
+        event->accept();
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void LabelButton::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    // The dotted frame of a focused button, in the label's own text colour so that it shows on
+    // whatever the label stands on.
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::WindowText));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -15,6 +15,12 @@ uint32_t ValueFromColor(const QColor& color);
 void SetLabelForeColor(QLabel* label, uint32_t value);
 uint32_t LabelForeColor(const QLabel* label);
 
+// Paints a window's or widget's background in a colour, and gives the text of what stands on it
+// and sets no colour of its own a colour that reads there: black on a light background, white
+// on a dark one. A background set alone would leave such text in the desktop's colour, which
+// under a dark palette is as light as a white window.
+void SetBackgroundColor(QWidget* widget, const QColor& background);
+
 // A label that reports clicks, double clicks, presses and every mouse move over it. Mouse
 // tracking is on, so moves arrive without a button held; moves and presses are consumed here and
 // never reach the window behind the label, whose own move handler means "over the background".
@@ -26,6 +32,10 @@ class LabelButton : public QLabel {
 
     void SetForeColor(uint32_t value) { SetLabelForeColor(this, value); }
     uint32_t ForeColor() const { return LabelForeColor(this); }
+
+    // What a click does, for the keys that stand for one (Enter or Space on a label with the
+    // focus, a window's Enter on its Done).
+    void click() { emit clicked(); }
 
   signals:
     // Left button pressed and released over the label.
@@ -40,6 +50,8 @@ class LabelButton : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     bool leftPressed_ = false;

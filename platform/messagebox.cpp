@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "windowkeys.h"
+
 namespace {
 
 constexpr int kButtonsMask = 0x0F;
@@ -173,7 +175,8 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
                                                          style, PlatformDefaultAnswer(style)))
         return *answer;
 
-    QWidget* parent = QApplication::activeWindow();
+    const ActiveWindowReturn comeBack;
+    QWidget* parent = comeBack.Window();
     QMessageBox box(IconOf(style), caption, QString(), QMessageBox::NoButton, parent);
     box.setText(
         BreakAtBlanksOnly(BreakOverlongWords(text, QFontMetrics(box.font()), LineRoom(parent))));

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "labelbutton.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -28,7 +29,8 @@ void SetPrinterChooser(PrinterChooser chooser) {
 
 PrinterChoice ChoosePrinterInDialog(QPrinter& printer, QWidget* parent) {
     QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted ? PrinterChoice::Chosen : PrinterChoice::Cancelled;
+    return ExecModal(dialog) == QDialog::Accepted ? PrinterChoice::Chosen
+                                                  : PrinterChoice::Cancelled;
 }
 
 TextPrinter::TextPrinter()

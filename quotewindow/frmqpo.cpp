@@ -10,6 +10,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 
 #include "chargepass.h"
 #include "commodity.h"
@@ -29,6 +30,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -77,10 +79,13 @@ bool StartsWith(const std::string& s, const char* prefix) {
 
 const std::string kFiveBlanks = "     ";
 
-void SetTextColor(QWidget* w, const QColor& color) {
+// A box's text and its background together: a box that set only one would take the other from
+// the desktop's palette, which may be as dark as the text.
+void SetBoxColors(QWidget* w, const QColor& text, const QColor& background) {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Text, color);
-    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::Text, text);
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Base, background);
     w->setPalette(pal);
 }
 
@@ -111,10 +116,7 @@ void SetQuoteWindowHooks(QuoteWindowHooks hooks) {
 QuoteSheetView::QuoteSheetView(QWidget* parent) : QWidget(parent) {
     setObjectName("sheet");
     setFont(VerdanaPixelFont(13, true));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowBackground);
-    setPalette(pal);
+    SetBackgroundColor(this, kWindowBackground);
     Refresh();
 }
 
@@ -196,10 +198,7 @@ frmQPO::~frmQPO() {
 
 void frmQPO::BuildControls() {
     setFixedSize(820, 600);
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowBackground);
-    setPalette(pal);
+    SetBackgroundColor(this, kWindowBackground);
     const QFont lineFont = VerdanaPixelFont(13, true);
     const QFont menuFont = VerdanaPixelFont(16, true);
     setFont(VerdanaPixelFont(13, false));
@@ -207,10 +206,7 @@ void frmQPO::BuildControls() {
     picMenu = new QWidget(this);
     picMenu->setObjectName("picMenu");
     picMenu->setGeometry(0, 0, 150, 600);
-    picMenu->setAutoFillBackground(true);
-    QPalette menuPal = picMenu->palette();
-    menuPal.setColor(QPalette::Window, kMenuBackground);
-    picMenu->setPalette(menuPal);
+    SetBackgroundColor(picMenu, kMenuBackground);
 
     auto label = [&](QWidget* parent, const char* name, const QString& text, QRect at,
                      const QFont& font) {
@@ -291,11 +287,15 @@ void frmQPO::BuildControls() {
     txtChgDisc->setReadOnly(true);
     txtChgDisc->setAlignment(Qt::AlignCenter);
     txtChgDisc->setFont(lineFont);
-    txtChgDisc->setFocusPolicy(Qt::NoFocus);
+    // Tab reaches the percentage, and Enter or Space on it opens the discount dialog as a click
+    // does.
+    txtChgDisc->setFocusPolicy(Qt::TabFocus);
     txtChgDisc->setCursor(Qt::PointingHandCursor);
     txtChgDisc->setToolTip("Click to change the discount of this quote");
+    // Its text and background both, as on the sheet it stands on, whatever the desktop's palette.
     txtChgDisc->setStyleSheet(
-        "QLineEdit { border: 1px solid rgb(50,70,132); background: white; padding: 0; }");
+        "QLineEdit { border: 1px solid rgb(50,70,132); background: white; color: black; "
+        "padding: 0; }");
     txtChgDisc->hide();
 
     Line2 = new QFrame(this);
@@ -361,6 +361,11 @@ void frmQPO::BuildControls() {
     // Keys pressed anywhere in the window reach it first, as the Alt key must.
     installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    // Every command is reachable with Tab; Enter elsewhere is Done, Escape the close box (Done).
+    for (LabelButton* command :
+         {mlblAccess, mlblCDNExch, mlblDiscounts, mlblRates, mlblPrint, mlblDone})
+        MakeKeyboardReachable(command);
+    InstallWindowKeys(this, mlblDone);
 }
 
 void frmQPO::Form_Load() {
@@ -388,7 +393,8 @@ void frmQPO::DrawQuote() {
     txtDestZip->setText(Q(quote.txtDestZip));
     txtEffDate->setText(Q(quote.txtEffDate));
     for (QLineEdit* end : {txtOriginZip, txtDestZip})
-        SetTextColor(end, ColorFromValue(quote.zipColor));
+        SetBoxColors(end, ColorFromValue(quote.zipColor), kWindowBackground);
+    SetBoxColors(txtEffDate, Qt::black, kWindowBackground);
     for (QLineEdit* box : {txtOriginZip, txtDestZip, txtEffDate}) {
         FitTextToBox(box);
         box->setCursorPosition(0);
@@ -418,6 +424,8 @@ void frmQPO::PrepareToShow() {
     lstAccessorials->clear();
     quietList_ = false;
     DrawQuote();
+    // Enter on a quote just shown closes it, as Done does.
+    mlblDone->setFocus();
 }
 
 void frmQPO::PlaceDiscountBox() {
@@ -459,6 +467,8 @@ void frmQPO::mlblAccess_Click() {
     quietList_ = true;
     lstAccessorials->clearSelection();
     quietList_ = false;
+    // The arrows walk the list and Enter chooses (see eventFilter).
+    lstAccessorials->setFocus();
 }
 
 void frmQPO::FillAccessorialList() {
@@ -670,10 +680,13 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
                 RunHandlerAtomically([&] { Form_KeyDown(key->key(), key->modifiers()); });
                 return true;
             }
-            // The window has no default button: Enter and Escape do nothing.
-            if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return ||
-                key->key() == Qt::Key_Enter)
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                               key->key() == Qt::Key_Space;
+            if (watched == txtChgDisc && enter) {
+                RunHandler([this] { txtChgDisc_Click(); });
                 return true;
+            }
+            if (watched == lstAccessorials && AccessorialListKey(key->key())) return true;
             break;
         }
         case QEvent::MouseButtonPress:
@@ -687,6 +700,39 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
             break;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// Choosing a service rates at once, so the keyboard walks the list without choosing: the arrows
+// move the current item only, and Enter or Space chooses it.
+bool frmQPO::AccessorialListKey(int key) {
+    const int count = lstAccessorials->count();
+    if (count == 0) return false;
+    const int at = lstAccessorials->currentRow();
+    int next = at;
+    switch (key) {
+        case Qt::Key_Down:
+            next = at < 0 ? 0 : std::min(at + 1, count - 1);
+            break;
+        case Qt::Key_Up:
+            next = at < 0 ? 0 : std::max(at - 1, 0);
+            break;
+        case Qt::Key_Home:
+            next = 0;
+            break;
+        case Qt::Key_End:
+            next = count - 1;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (at >= 0) lstAccessorials->item(at)->setSelected(true);
+            return true;
+        default:
+            return false;
+    }
+    lstAccessorials->selectionModel()->setCurrentIndex(lstAccessorials->model()->index(next, 0),
+                                                       QItemSelectionModel::NoUpdate);
+    return true;
 }
 
 // --------------------------------------------------------------------------- the one window
@@ -718,7 +764,7 @@ void ShowQuoteWindowModally(const std::function<void()>& rerate) {
     if (gShow)
         gShow(*window);
     else
-        window->exec();
+        ExecModal(*window);
     // A window deleted meanwhile has been replaced by a newer quote, which is its own business.
     if (window) ActOnQuoteWindowOutcome(rerate);
 }

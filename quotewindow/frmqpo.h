@@ -127,7 +127,7 @@ class frmQPO : public QDialog {
     LabelHighlighter* highlighter() const { return highlighter_; }
 
   public slots:
-    // The window manager's close runs Done (Escape does nothing: see eventFilter).
+    // The window manager's close and Escape run Done.
     void reject() override;
 
   protected:
@@ -139,6 +139,8 @@ class frmQPO : public QDialog {
     void FillAccessorialList();
     void PlaceAccessorialList();
     void PlaceDiscountBox();
+    // A key to the accessorial list; true when the list took it.
+    bool AccessorialListKey(int key);
     // Refuses the accessorial clicked: says why and takes the choice back.
     void RefuseAccessorial(const std::string& text, int item);
     void Unload(Outcome how);

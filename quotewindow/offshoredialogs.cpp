@@ -11,6 +11,7 @@
 #include "messagebox.h"
 #include "offshore.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -49,6 +50,8 @@ QuestionParts BuildQuestion(QDialog* dialog, const char* name, const char* quest
     QFont font(QStringLiteral("Verdana"), kFontPoints);
     dialog->setFont(font);
     dialog->setFixedSize(TwipsToPixels(kWidth), TwipsToPixels(kHeight));
+    // The Done label is black, so the dialog is white, its options black, on any desktop.
+    SetBackgroundColor(dialog, Qt::white);
 
     QuestionParts p{};
     p.question = new QLabel(questionText, dialog);
@@ -89,6 +92,7 @@ QuestionParts BuildQuestion(QDialog* dialog, const char* name, const char* quest
     p.done->setGeometry(TwipsToPixels(kWidth - kMargin - kDoneWidth), TwipsToPixels(kDoneTop),
                         TwipsToPixels(kDoneWidth), TwipsToPixels(kDoneHeight));
     p.done->SetForeColor(kColorBlack);
+    InstallWindowKeys(dialog, p.done);
     return p;
 }
 
@@ -146,11 +150,11 @@ void frmMilitary::lblMil_Click() {
 void ShowPRPortDialog(bool jacksonvilleSelected) {
     if (!CanAsk()) return;
     frmPRPort dialog(jacksonvilleSelected, QApplication::activeWindow());
-    dialog.exec();
+    ExecModal(dialog);
 }
 
 void ShowMilitaryDialog(bool yesSelected) {
     if (!CanAsk()) return;
     frmMilitary dialog(yesSelected, QApplication::activeWindow());
-    dialog.exec();
+    ExecModal(dialog);
 }

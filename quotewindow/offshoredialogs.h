@@ -1,7 +1,7 @@
 #pragma once
 // The two questions of an offshore destination: the Puerto Rico exit port and whether the
 // shipment goes to a military base. Each is a small modal dialog of two options that acts only
-// when its "Done" label is clicked; closing it any other way records nothing.
+// on its "Done" (a click, or Enter); closing it any other way (Escape) records nothing.
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #pragma once
-// The quote window's small dialogs. Each takes its value in a masked box and acts only when its
-// "Done" label is clicked; closing it any other way changes nothing.
+// The quote window's small dialogs. Each takes its value in a masked box and acts only on its
+// "Done" (a click, or Enter); closing it any other way (Escape, the close box) changes nothing.
 //
 // Tests drive a dialog without an event loop: construct it, fill its box and call its Done
 // handler, or install a runner (quotedialogs.h) that does so when the program shows it.

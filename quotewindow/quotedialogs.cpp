@@ -21,6 +21,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void RunModal(QDialog& dialog) {
     if (Runner())
         Runner()(dialog);
     else
-        dialog.exec();
+        ExecModal(dialog);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& where,
@@ -74,14 +75,13 @@ MaskedEdit* MakeMaskedBox(QWidget* parent, const char* name, const QString& mask
 }
 
 void MakeWhite(QWidget* dialog) {
-    QPalette palette = dialog->palette();
-    palette.setColor(QPalette::Window, ColorFromValue(kWhite));
-    dialog->setPalette(palette);
-    dialog->setAutoFillBackground(true);
+    SetBackgroundColor(dialog, ColorFromValue(kWhite));
 }
 
 // Highlights a label in blue on every move over it; a move over the dialog shows the arrow.
-LabelHighlighter* WireLabels(QDialog* dialog) {
+// Enter does what Done does; Escape closes the dialog as its close box does, changing nothing.
+LabelHighlighter* WireLabels(QDialog* dialog, LabelButton* done) {
+    InstallWindowKeys(dialog, done);
     auto* highlighter = new LabelHighlighter(dialog, kHiliteBlue);
     highlighter->SetOncePerEntry(false);
     highlighter->SetBackgroundPointer(kPointerArrow);
@@ -136,6 +136,8 @@ frmCdnRate::frmCdnRate(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Canadian Exchange Rate"));
     setModal(true);
     setFixedSize(TwipsRect(0, 0, 6000, 2700).size());
+    // Its labels are black, so the dialog is white on any desktop.
+    MakeWhite(this);
     const QFont text = VerdanaFont(9.75, true);
 
     imgUSFlag = MakeLabel(this, "imgUSFlag", QString(), TwipsRect(240, 300, 720, 480), text);
@@ -158,7 +160,7 @@ frmCdnRate::frmCdnRate(QWidget* parent) : QDialog(parent) {
     connect(lblDone, &LabelButton::clicked, this,
             [this] { RunHandler([this] { lblDone_Click(); }); });
     connect(lblExchFromWeb, &LabelButton::clicked, this, &frmCdnRate::lblExchFromWeb_Click);
-    highlighter_ = WireLabels(this);
+    highlighter_ = WireLabels(this, lblDone);
 }
 
 void frmCdnRate::showEvent(QShowEvent* event) {
@@ -213,7 +215,7 @@ frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
     // A changed discount rates the quote again, which reads the tariff.
     connect(lblDone, &LabelButton::clicked, this,
             [this] { RunHandler([this] { lblDone_Click(); }); });
-    highlighter_ = WireLabels(this);
+    highlighter_ = WireLabels(this, lblDone);
 }
 
 void frmChgDisc::lblDone_Click() {
@@ -245,7 +247,7 @@ frmCOD::frmCOD(QWidget* parent) : QDialog(parent) {
                          VerdanaFont(12, true));
 
     connect(lblDone, &LabelButton::clicked, this, &frmCOD::lblDone_Click);
-    highlighter_ = WireLabels(this);
+    highlighter_ = WireLabels(this, lblDone);
 }
 
 void frmCOD::lblDone_Click() {

@@ -37,8 +37,7 @@ RatedLines CountRatedLines() {
     for (int j = 0; j < kCommodityLines; ++j) {
         const std::string& text = rating.gLineWeight[static_cast<size_t>(j)];
         if (IsBlank(text)) break;
-        const int32_t w =
-            CheckedLineWeight(text, "The commodity on line  " + std::to_string(j + 1));
+        const int32_t w = CheckedLineWeight(text, "line  " + std::to_string(j + 1));
         lines.weight[static_cast<size_t>(j)] = w;
         total += w;
         ++lines.count;
@@ -152,10 +151,12 @@ void MinimumChargeSlot() {
 
 }  // namespace
 
-int32_t CheckedLineWeight(const std::string& text, const std::string& line) {
+int32_t CheckedLineWeight(const std::string& text, const std::string& where) {
     // Read leniently, "1,000" would be rated as 1 lb while the quote shows "1,000 lbs".
     if (!IsPlainDecimal(text))
-        RefuseWeight(line + " is missing a weight value.  Please correct the problem.");
+        RefuseWeight(QuantityRefusal("The weight on " + where, "the weight in pounds", "lbs", text,
+                                     kBreakBounds[9]));
+    const std::string line = "The commodity on " + where;
     const double pounds = Val(text);
     if (pounds >= kBreakBounds[9])
         RefuseWeight(line +

@@ -21,9 +21,9 @@ void ComputeCharges(uint8_t mode);
 // Checks the weights of the lines that will be rated (those before the first blank weight),
 // with the refusals of ComputeCharges; returns the number of those lines.
 int CheckLineWeights();
-// One line's weight in whole pounds, or the refusal of ComputeCharges for it; `line` names the
-// line in the refusal ("The commodity on line  2").
-int32_t CheckedLineWeight(const std::string& text, const std::string& line);
+// One line's weight in whole pounds, or the refusal of ComputeCharges for it; `where` names the
+// line in the refusal ("line  2", "line  2 of B/L 1001").
+int32_t CheckedLineWeight(const std::string& text, const std::string& where);
 
 // The break the shipment pays: the cheapest candidate break, or 0 when the net minimum charge
 // is above it (shipments under 2000 lbs).

@@ -14,12 +14,14 @@ inline constexpr double kMaxOceanCubeFeet = 20000;
 // Digits with at most one decimal point and at least one digit; blanks around them allowed.
 bool IsPlainDecimal(const std::string& text);
 
-// A plain number above zero and at most the ceiling.
-bool IsQuantityWithin(const std::string& text, double ceiling);
+// What the refusal of a typed quantity says: empty when the text is a plain number above zero
+// and at most the ceiling, else what is wrong and what is allowed. `subject` names the quantity
+// ("The weight on line  2"), `what` is how it is typed ("the weight in pounds"), `unit` follows
+// a number ("lbs per cubic foot").
+std::string QuantityRefusal(const std::string& subject, const std::string& what,
+                            const std::string& unit, const std::string& text, double ceiling);
 
-inline bool IsDensityValue(const std::string& text) {
-    return IsQuantityWithin(text, kMaxDensityPcf);
-}
-inline bool IsOceanCubeValue(const std::string& text) {
-    return IsQuantityWithin(text, kMaxOceanCubeFeet);
-}
+// The refusals of the three quantities a commodity line may carry; lines count from 1.
+std::string WeightRefusal(int line, const std::string& text);
+std::string DensityRefusal(int line, const std::string& text);
+std::string OceanCubeRefusal(const std::string& text);

@@ -40,10 +40,7 @@ frmMssgBox::frmMssgBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     QFont font = this->font();
     font.setPointSize(kFontPoints);
     setFont(font);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, ColorFromValue(kBackground));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    SetBackgroundColor(this, ColorFromValue(kBackground));
 
     xlblTitle = new QLabel(this);
     xlblTitle->setObjectName(QStringLiteral("xlblTitle"));
@@ -51,10 +48,7 @@ frmMssgBox::frmMssgBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frame
     titleFont.setBold(true);
     xlblTitle->setFont(titleFont);
     xlblTitle->setIndent(TwipsToPixels(kImageLeft));
-    xlblTitle->setAutoFillBackground(true);
-    QPalette titlePalette = xlblTitle->palette();
-    titlePalette.setColor(QPalette::Window, ColorFromValue(kTitleBand));
-    xlblTitle->setPalette(titlePalette);
+    SetBackgroundColor(xlblTitle, ColorFromValue(kTitleBand));
     SetLabelForeColor(xlblTitle, kColorWhite);
 
     Image1 = new QLabel(this);

@@ -285,7 +285,8 @@ TEST_F(BLRateTest, RefusalsNameTheBillsOwnLineAndTheCommodity) {
             {{bolts, "1", ""}, {bolts, "1", "120"}, {odd, "2", "300"}});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"L-1", "The commodity on line  2 of B/L L-1 must weigh more than 0 lbs."},
-        {"L-2", "The commodity on line  2 of B/L L-2 is missing a weight value."},
+        {"L-2", "The weight on line  2 of B/L L-2 is not a plain number.  Type the weight in "
+                "pounds as digits, without commas"},
         {"L-3", "The class \"72\" of the commodity \"Odd Lamps\" on line  3 of B/L L-3 is not "
                 "an NMFC class.  Please correct it in the commodity catalogue."},
     };

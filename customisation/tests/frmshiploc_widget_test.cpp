@@ -158,3 +158,34 @@ TEST_F(ShipLocWindowTest, TheMenuCommandOpensItAndDoneUnloadsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Without a pointer: Tab reaches Add, Enter on it opens the entry; in the entry Enter is OK and
+// Escape Cancel; in the list Escape closes the window as its close box does.
+TEST_F(ShipLocWindowTest, TheEntryAndTheListAnswerEnterAndEscape) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    for (int i = 0; i < 20 && QApplication::focusWidget() != window->lblAdd; ++i) key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), window->lblAdd);
+    key(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), window->txtShiploc);
+    QTest::keyClicks(QApplication::focusWidget(), "k1a");
+    key(Qt::Key_Escape);  // Cancel: back to the list, nothing added
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->cmbShipLoc->isVisible());
+    EXPECT_EQ(Listed(), QStringList{"ALL"});
+
+    for (int i = 0; i < 20 && QApplication::focusWidget() != window->lblAdd; ++i) key(Qt::Key_Tab);
+    key(Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), "k1a");
+    key(Qt::Key_Return);  // OK
+    EXPECT_EQ(Listed(), (QStringList{"ALL", "K1A"}));
+    EXPECT_TRUE(window->cmbShipLoc->isVisible());
+
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace

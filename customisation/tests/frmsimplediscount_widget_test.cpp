@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "commandwindows.h"
@@ -344,6 +346,49 @@ TEST_F(SimpleEditorWindow, TheFullFAKWindowShowsARegionsTwoProfilesInItsColour) 
     QTest::mouseClick(window.Text1, Qt::LeftButton);  // the inbound "Actual Class" heading
     EXPECT_EQ(profile(1), "000102030405060708091011121314151617");
     EXPECT_EQ(window.lstFAKClass[1]->item(6)->text(), "85");
+}
+
+}  // namespace
+
+namespace {
+
+// The break editor stands at its offset from the window that opens it, but never past the
+// screen's edge: from an editor at the right of the screen it would end beyond it.
+TEST_F(SimpleEditorWindow, TheBreakEditorKeepsItsOffsetInsideTheScreen) {
+    customisation.gShipLoc = "ALL";
+    customisation.gRegion = 1;
+    customisation.gIBOB = 0;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget opener;
+    opener.resize(200, 100);
+    std::vector<QRect> placed;
+    SetPricingModalRunner([&](QDialog& dialog) {
+        placed.push_back(dialog.frameGeometry());
+        // Escape closes the editor as its close box does: nothing is stored.
+        dialog.show();
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+    });
+    opener.move(screen.topLeft());
+    EXPECT_EQ(ShowWeightBreakEditor(&opener, 4450, 1750), std::nullopt);
+    opener.move(screen.right() - 250, screen.top() + 40);
+    EXPECT_EQ(ShowWeightBreakEditor(&opener, 4450, 1750), std::nullopt);
+    SetPricingModalRunner(nullptr);
+    ASSERT_EQ(placed.size(), 2u);
+    // Down by the offset; across by it too unless that would cross the right edge (the tests'
+    // screen is 800 pixels wide, narrower than the editor itself).
+    EXPECT_EQ(placed[0].top(), screen.top() + TwipsToPixels(1750));
+    EXPECT_EQ(placed[1].top(), screen.top() + 40 + TwipsToPixels(1750));
+    for (const QRect& at : placed) {
+        EXPECT_TRUE(at.right() <= screen.right() || at.left() == screen.left()) << at.x();
+        EXPECT_GE(at.left(), screen.left());
+        EXPECT_LE(at.bottom(), screen.bottom());
+    }
+    if (placed[0].width() + TwipsToPixels(4450) <= screen.width()) {
+        EXPECT_EQ(placed[0].left(), screen.left() + TwipsToPixels(4450));
+    }
 }
 
 }  // namespace

@@ -239,7 +239,7 @@ TEST_F(MenuTest, OnlyDigitsPointAndBackspaceGoIntoADimension) {
     EXPECT_EQ(w.txtH->text(), "12.");
 }
 
-TEST_F(MenuTest, TabWalksHeightWidthDepthAndEscapeLeavesTheCubeAlone) {
+TEST_F(MenuTest, TabWalksHeightWidthDepthEscapeLeavesTheCubeAloneAndEnterIsDone) {
     Load();
     form->txtOceanDensity->setText("7");
     frmOceanDims w(form->txtOceanDensity);
@@ -263,14 +263,29 @@ TEST_F(MenuTest, TabWalksHeightWidthDepthAndEscapeLeavesTheCubeAlone) {
     QTest::keyClick(w.txtD, Qt::Key_Backtab);
     QCoreApplication::processEvents();
     EXPECT_EQ(QApplication::focusWidget(), w.txtW);
-    // Enter is no Done: only the label computes.
-    QTest::keyClick(w.txtW, Qt::Key_Return);
-    EXPECT_EQ(w.txtW->text(), "20");
-    EXPECT_EQ(form->txtOceanDensity->text(), "7");
+    // Escape closes as the close box does: nothing is computed.
     QTest::keyClick(w.txtW, Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Rejected);
     EXPECT_EQ(form->txtOceanDensity->text(), "7");
+
+    // Enter in a box does what Done does.
+    frmOceanDims again(form->txtOceanDensity);
+    again.show();
+    again.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&again));
+    again.txtH->setFocus();
+    QCoreApplication::processEvents();  // the letter is selected, so typing replaces it
+    for (const char* size : {"12", "12", "12"}) {
+        QTest::keyClicks(QApplication::focusWidget(), size);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCoreApplication::processEvents();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_EQ(again.result(), QDialog::Accepted);
+    EXPECT_EQ(form->txtOceanDensity->text(), "1");
     EXPECT_TRUE(TakeMessages().empty());
 }
 

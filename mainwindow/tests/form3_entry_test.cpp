@@ -25,6 +25,15 @@ Messages MissingWeight(int line) {
     return {"Data Entry Error: The commodity on line  " + std::to_string(line) +
             " is missing a weight value.  Please correct the problem."};
 }
+// A value was typed: the refusal says what is wrong with it, not that it is missing.
+Messages NotPlain(const std::string& quantity, int line, const std::string& typedAs) {
+    return {"Data Entry Error: The " + quantity + " on line  " + std::to_string(line) +
+            " is not a plain number.  Type " + typedAs +
+            " as digits, without commas (a point may mark decimals)."};
+}
+Messages WeightNotPlain(int line) {
+    return NotPlain("weight", line, "the weight in pounds");
+}
 
 TEST_F(Entry, AWeightThatIsNotAPlainNumberIsRefusedNotRatedAsAnotherWeight) {
     Load();
@@ -32,13 +41,20 @@ TEST_F(Entry, AWeightThatIsNotAPlainNumberIsRefusedNotRatedAsAnotherWeight) {
     EnterDestination("60601");
     for (const char* text : {"1,000", "4.5.6", "&H10", "450abc", "-450", "1e3"}) {
         Weights({text});
-        EXPECT_EQ(Rate(), kNoWeight) << text;
+        // A line-1 weight that does not begin with a number above 0 is no weight at all.
+        EXPECT_EQ(Rate(), std::string(text) == "-450" ? kNoWeight : WeightNotPlain(1)) << text;
         Weights({"200", text});
-        EXPECT_EQ(Rate(), MissingWeight(2)) << text;
+        EXPECT_EQ(Rate(), WeightNotPlain(2)) << text;
         Weights({"200", "100", "100", "100", text});
-        EXPECT_EQ(Rate(), MissingWeight(5)) << text;
+        EXPECT_EQ(Rate(), WeightNotPlain(5)) << text;
         EXPECT_TRUE(form->txtweight[4]->hasFocus() || QApplication::focusWidget() == nullptr);
     }
+    for (const char* text : {"", "0", "abc"}) {
+        Weights({text});
+        EXPECT_EQ(Rate(), kNoWeight) << text;
+    }
+    Weights({"200", "", "100"});
+    EXPECT_EQ(Rate(), MissingWeight(2));
     EXPECT_EQ(quotesShown, 0);
     // Blanks around a plain number are no fault.
     Weights({" 1000 ", "250.5"});
@@ -54,10 +70,23 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
     const Messages missingDensity{
         "Data Entry Error: The commodity on line  1 is missing a density "
         "value.  Please correct the problem."};
-    for (const char* text : {"0", "-3", "12,5", "&H10", "1e2", "99999"}) {
+    const Messages densityNotPlain = NotPlain("density", 1, "the density in pounds per cubic foot");
+    const std::vector<std::pair<const char*, Messages>> densities = {
+        {"", missingDensity},
+        {"  ", missingDensity},
+        {"0", {"Data Entry Error: The density on line  1 must be more than 0 lbs per cubic foot."}},
+        {"-3", densityNotPlain},
+        {"12,5", densityNotPlain},
+        {"&H10", densityNotPlain},
+        {"1e2", densityNotPlain},
+        {"99999",
+         {"Data Entry Error: The density on line  1 can be at most 1,000 lbs per cubic foot."}},
+        {"1000.5",
+         {"Data Entry Error: The density on line  1 can be at most 1,000 lbs per cubic foot."}}};
+    for (const auto& [text, said] : densities) {
         Weights({"500"});
         form->txtDensity[0]->setText(text);
-        EXPECT_EQ(Rate(), missingDensity) << text;
+        EXPECT_EQ(Rate(), said) << text;
     }
     Weights({"500"});
     form->txtDensity[0]->setText("12");
@@ -70,10 +99,20 @@ TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
     const Messages missingCube{
         "Data Entry Error: You must specify a density value for "
         "ocean-going shipments."};
-    for (const char* text : {"0", ".", "1.2.3", "500000"}) {
+    const Messages cubeNotPlain{
+        "Data Entry Error: The ocean cube is not a plain number.  Type the cube in cubic feet as "
+        "digits, without commas (a point may mark decimals)."};
+    const std::vector<std::pair<const char*, Messages>> cubes = {
+        {"", missingCube},
+        {"0", {"Data Entry Error: The ocean cube must be more than 0 cubic feet."}},
+        {".", cubeNotPlain},
+        {"1.2.3", cubeNotPlain},
+        {"90,150", cubeNotPlain},
+        {"90150", {"Data Entry Error: The ocean cube can be at most 20,000 cubic feet."}}};
+    for (const auto& [text, said] : cubes) {
         Weights({"500"});
         form->txtOceanDensity->setText(text);
-        EXPECT_EQ(Rate(), missingCube) << text;
+        EXPECT_EQ(Rate(), said) << text;
     }
     EXPECT_EQ(quotesShown, 1);
 }

@@ -4,18 +4,31 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
 
+#include "displayquote.h"
 #include "frmabout.h"
 #include "frmbrowser.h"
 #include "frmfindsc.h"
+#include "frmmssgbox.h"
+#include "frmqpo.h"
 #include "frmtrfdetail.h"
 #include "helpviewer.h"
 #include "inputdialogs.h"
 #include "menufixture.h"
+#include "offshoredialogs.h"
 #include "quickref.h"
+#include "quotedialogforms.h"
+#include "readability.h"
+#include "startup.h"
 
 namespace {
 
@@ -104,6 +117,137 @@ TEST_F(MenuTest, ScreenshotsOfTheMenuAndItsWindowsShowNoClippedText) {
     Shoot(OpenHelpWindow(), QStringLiteral("help-contents"));
     Click(m.lblIndex);
     Shoot(OpenHelpWindow(), QStringLiteral("help-index"));
+}
+
+// Types into the box with the focus, as a keyboard does.
+void TypeInto(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+// Under a dark desktop palette every text the program colours, and every text on a background
+// the program paints, still reads: the quote window with a quote (its discount, origin and
+// destination among them) and the small windows the program opens.
+TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
+    const PaletteScope dark(DarkDesktopPalette());
+    Load();
+    ConnectProgramWindows(*form);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    bool quoteShown = false;
+    SetQuoteWindowShow([&](frmQPO& w) {
+        quoteShown = true;
+        Shoot(&w, QStringLiteral("quote-dark"));
+        EXPECT_EQ(UnreadableTexts(&w), std::vector<std::string>{});
+        EXPECT_TRUE(w.txtChgDisc->isVisible());
+        w.close();
+    });
+    TypeInto(form->txtozip, "55401");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), "60601");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClicks(QApplication::focusWidget(), "1200");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Alt);
+    SetQuoteWindowShow(nullptr);
+    ASSERT_TRUE(quoteShown) << TakeMessages().size();
+    Shoot(form.get(), QStringLiteral("main-dark"));
+    EXPECT_EQ(UnreadableTexts(form.get()), std::vector<std::string>{});
+
+    auto check = [](QWidget* w, const QString& name) {
+        Shoot(w, name + QStringLiteral("-dark"));
+        EXPECT_EQ(UnreadableTexts(w), std::vector<std::string>{}) << name.toStdString();
+        w->close();
+    };
+    {
+        frmCdnRate w;
+        check(&w, QStringLiteral("cdnrate"));
+    }
+    {
+        frmChgDisc w;
+        check(&w, QStringLiteral("chgdisc"));
+    }
+    {
+        frmCOD w;
+        check(&w, QStringLiteral("cod"));
+    }
+    {
+        frmPRPort w(true);
+        check(&w, QStringLiteral("prport"));
+    }
+    {
+        frmMilitary w(false);
+        check(&w, QStringLiteral("military"));
+    }
+    {
+        frmFindSC w(form.get());
+        check(&w, QStringLiteral("findsc"));
+    }
+    {
+        frmAbout w(form.get());
+        check(&w, QStringLiteral("about"));
+    }
+    {
+        frmFuelSurcharge w(form.get());
+        check(&w, QStringLiteral("fuelsurcharge"));
+    }
+    {
+        frmOceanDims w(form->txtOceanDensity, form.get());
+        check(&w, QStringLiteral("oceandims"));
+    }
+    {
+        frmQckRef w(1, form.get());
+        check(&w, QStringLiteral("quickref"));
+    }
+    {
+        frmMssgBox w(form.get());
+        w.SetMessage(QStringLiteral("Destination was not verified.  Please try again."), kMsgOK,
+                     QStringLiteral("Data Entry Error"));
+        check(&w, QStringLiteral("message"));
+    }
+}
+
+// The help window stands over the main window and inside the screen; Escape closes it; the tab
+// chosen puts the cursor in its box; the index opens on its first entry's page.
+TEST_F(MenuTest, TheHelpWindowOpensOverTheMainWindowAndAnswersItsKeys) {
+    Load();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    // The main window at the bottom right of the screen, where the help would run past it.
+    form->move(screen.right() - form->width() + 1, screen.bottom() - form->height() + 1);
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // The menu's own path to this is tested with the menu; here the window is what matters.
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContents, 0);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    EXPECT_EQ(help->window()->parentWidget(), form.get());
+    Shoot(help, QStringLiteral("help-over-main"));
+    EXPECT_TRUE(screen.contains(help->frameGeometry()))
+        << help->frameGeometry().x() << "," << help->frameGeometry().y();
+    EXPECT_TRUE(help->frameGeometry().intersects(form->frameGeometry()));
+
+    QTabBar* bar = help->tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(help->tabs->currentIndex(), 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == help->txtSearch; }));
+    QTest::keyClicks(QApplication::focusWidget(), "density");
+    EXPECT_EQ(help->txtSearch->text(), "density");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == help->txtKeyword; }));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContext, kHelpIndexContext);
+    ASSERT_TRUE(help->isVisible());
+    ASSERT_GT(help->lstIndex->count(), 0);
+    EXPECT_EQ(help->CurrentPage(),
+              QFileInfo(help->lstIndex->item(0)->data(Qt::UserRole).toString()).fileName());
+    EXPECT_FALSE(help->CurrentPage().isEmpty());
+    EXPECT_FALSE(help->brwHelp->toPlainText().trimmed().isEmpty());
+    help->close();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QRadioButton>
@@ -65,6 +66,44 @@ TEST_F(OffshoreDialogs, ClosingWithoutDoneRecordsNothing) {
     military.reject();
     EXPECT_TRUE(offshore.gMilitaryAnswer);
     EXPECT_TRUE(offshore.gAskMilitaryBase);
+}
+
+// Without a pointer: the arrows choose an option, Enter is Done, Escape the close box.
+TEST_F(OffshoreDialogs, EnterIsDoneAndEscapeRecordsNothing) {
+    frmPRPort port(false);
+    Show(port);
+    port.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&port));
+    port.OptNJ->setFocus();  // where the dialog's focus starts on the option chosen
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    ASSERT_TRUE(port.OptFL->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(offshore.gPRPort, "32254");
+    EXPECT_FALSE(offshore.gAskPRPort);
+    EXPECT_EQ(port.result(), QDialog::Accepted);
+
+    offshore.gMilitaryAnswer = false;
+    frmMilitary military(true);
+    Show(military);
+    military.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&military));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(military.isVisible());
+    EXPECT_EQ(military.result(), QDialog::Rejected);
+    EXPECT_FALSE(offshore.gMilitaryAnswer);
+    EXPECT_TRUE(offshore.gAskMilitaryBase);
+
+    // Tab reaches Done, and Space on it is a click.
+    frmMilitary again(true);
+    Show(again);
+    again.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&again));
+    for (int i = 0; i < 4 && QApplication::focusWidget() != again.lblMil; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), again.lblMil);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(offshore.gMilitaryAnswer);
+    EXPECT_FALSE(offshore.gAskMilitaryBase);
 }
 
 TEST_F(OffshoreDialogs, TheMilitaryDialogOpensOnNoAndDoneRecordsTheAnswer) {

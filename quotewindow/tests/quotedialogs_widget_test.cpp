@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
 
+#include "charges.h"
 #include "frmqpo.h"
 #include "labelbutton.h"
 #include "maskededit.h"
@@ -46,6 +48,73 @@ TEST_F(QuoteDialogs, TheExchangeRateShowsSelectedAndIsStoredWithoutItsPrompts) {
     dialog.lblDone_Click();
     EXPECT_EQ(tariff.gExchangeRate, "1.05");
     EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.05");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// Shows a dialog and makes it the active window, so that keys go where its focus is.
+void ShowActive(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+}
+
+// Without a pointer: Enter in the box is Done, Escape closes the dialog as its close box does.
+TEST_F(QuoteDialogs, EnterIsDoneAndEscapeChangesNothing) {
+    SetConfigValue("CDN_ExchangeRate", "1.3125");
+    {
+        frmCdnRate dialog;
+        ShowActive(dialog);
+        ASSERT_EQ(QApplication::focusWidget(), dialog.mskCdnRate);
+        QTest::keyClicks(QApplication::focusWidget(), "14000");  // over the selected rate
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3125");
+    }
+    {
+        frmCdnRate dialog;
+        ShowActive(dialog);
+        QTest::keyClicks(QApplication::focusWidget(), "14000");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.4000");
+    }
+    {
+        charges.gChargeBasis = 7;
+        frmCOD dialog;
+        ShowActive(dialog);
+        dialog.mskCOD->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "250");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(charges.gChargeBasis, 7);
+    }
+    {
+        frmCOD dialog;
+        ShowActive(dialog);
+        dialog.mskCOD->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "250");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        EXPECT_EQ(charges.gChargeBasis, 250);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+}
+
+TEST_F(QuoteDialogs, EnterChangesTheQuotesDiscountAndEscapeLeavesIt) {
+    RateTheWorkedQuote();
+    const std::string shown = quote.txtChgDisc;
+    {
+        frmChgDisc dialog;
+        ShowActive(dialog);
+        dialog.mskChgDisc->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "500");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_EQ(quote.txtChgDisc, shown);
+    }
+    frmChgDisc dialog;
+    ShowActive(dialog);
+    dialog.mskChgDisc->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "500");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(quote.txtChgDisc, "50.0");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 

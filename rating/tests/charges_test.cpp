@@ -291,7 +291,9 @@ TEST_F(Charges, RefusedWeightsLeaveTheRatingStateUntouched) {
     // Texts a lenient reading would take as another number than the one the quote shows.
     for (const char* text : {"1e12", "1,000", "4.5.6", "&H10", "450abc", "-5", "$450"}) {
         SetLine(0, text, "100");
-        expectRefused("line  1 is missing a weight value.");
+        expectRefused(
+            "The weight on line  1 is not a plain number.  Type the weight in pounds as "
+            "digits, without commas");
     }
 }
 

@@ -1,0 +1,112 @@
+// The main window's small windows from the keyboard and on the screen: Enter and Escape, the
+// help window's place, keys and pages, the quick-reference pages' one size, and the windows
+// without title text.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+
+#include "frmabout.h"
+#include "frmfindsc.h"
+#include "inputdialogs.h"
+#include "maskededit.h"
+#include "menufixture.h"
+#include "quickref.h"
+#include "settings.h"
+
+namespace {
+
+void ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+void Key(Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+TEST_F(MenuTest, TheFinderFindsOnEnterAndClosesOnEscape) {
+    Load();
+    frmFindSC w(form.get());
+    ShowActive(w);
+    w.txtZipCode->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), "60601");
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.lblServiceCenterName->isHidden());
+    EXPECT_FALSE(w.lblServiceCenterName->text().isEmpty());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MenuTest, TheFuelSurchargeIsStoredOnEnterAndNotOnEscape) {
+    Load();
+    {
+        frmFuelSurcharge w(form.get());
+        ShowActive(w);
+        w.mskFSC->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "123");
+        Key(Qt::Key_Escape);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(GetConfigValue("FSC_fsc", "none"), "00.0");
+    }
+    frmFuelSurcharge w(form.get());
+    ShowActive(w);
+    w.mskFSC->setFocus();
+    QCoreApplication::processEvents();  // the box selects its text as it takes the focus
+    QTest::keyClicks(QApplication::focusWidget(), "123");
+    Key(Qt::Key_Return);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(GetConfigValue("FSC_fsc", "none"), "12.3");
+}
+
+TEST_F(MenuTest, AboutAndTheQuickReferenceCloseOnEnterAndEscape) {
+    Load();
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        frmAbout about(form.get());
+        ShowActive(about);
+        Key(key);
+        EXPECT_FALSE(about.isVisible());
+        frmQckRef panel(1, form.get());
+        ShowActive(panel);
+        Key(key);
+        EXPECT_FALSE(panel.isVisible());
+    }
+}
+
+TEST_F(MenuTest, TheQuickReferencePagesHaveOneSizeAndTheArrowsStayPut) {
+    Load();
+    std::vector<std::unique_ptr<frmQckRef>> pages;
+    for (int p = 0; p < 4; ++p) {
+        pages.push_back(std::make_unique<frmQckRef>(p, form.get()));
+        pages.back()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(pages.back().get()));
+    }
+    for (int p = 1; p < 4; ++p) EXPECT_EQ(pages[p]->size(), pages[0]->size()) << p;
+    auto at = [](QWidget* arrow) { return arrow->mapTo(arrow->window(), QPoint(0, 0)); };
+    // Paging down with the pointer kept still, and back up.
+    EXPECT_EQ(at(pages[0]->imgDown), at(pages[1]->imgDown));
+    EXPECT_EQ(at(pages[1]->imgDown), at(pages[2]->imgDown));
+    EXPECT_EQ(at(pages[1]->imgUp), at(pages[3]->imgUp));
+}
+
+TEST_F(MenuTest, WindowsWithoutTitleTextShowNoneNotTheProgramsName) {
+    Load();
+    QApplication::setApplicationName("Fretlyn");
+    frmFindSC finder(form.get());
+    frmFuelSurcharge fuel(form.get());
+    frmOceanDims ocean(form->txtOceanDensity, form.get());
+    frmAbout about(form.get());
+    for (QWidget* w : std::initializer_list<QWidget*>{&finder, &fuel, &ocean, &about}) {
+        w->show();
+        // The window system puts the program's name in place of an empty title only.
+        EXPECT_FALSE(w->windowTitle().isEmpty()) << w->objectName().toStdString();
+        EXPECT_TRUE(w->windowTitle().trimmed().isEmpty()) << w->objectName().toStdString();
+        w->close();
+    }
+}
+
+}  // namespace

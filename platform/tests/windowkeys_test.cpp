@@ -1,0 +1,149 @@
+#include "windowkeys.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "labelbutton.h"
+#include "messagebox.h"
+
+namespace {
+
+// A small dialog of a box, a list, another label command and its Done, as the program builds
+// them.
+class KeysWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        box = new QLineEdit(&dialog);
+        list = new QListWidget(&dialog);
+        list->addItems({QStringLiteral("one"), QStringLiteral("two")});
+        other = new LabelButton(QStringLiteral("Other"), &dialog);
+        done = new LabelButton(QStringLiteral("Done"), &dialog);
+        MakeKeyboardReachable(other);
+        InstallWindowKeys(&dialog, done);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        box->setFocus();
+    }
+
+    void Press(int key) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key)); }
+
+    QDialog dialog;
+    QLineEdit* box;
+    QListWidget* list;
+    LabelButton* other;
+    LabelButton* done;
+};
+
+TEST_F(KeysWindow, EnterInABoxIsDoneAndEnterOnAFocusedLabelIsThatLabel) {
+    QSignalSpy doneClicks(done, &LabelButton::clicked);
+    QSignalSpy otherClicks(other, &LabelButton::clicked);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(doneClicks.count(), 1);
+    Press(Qt::Key_Enter);  // the keypad's
+    EXPECT_EQ(doneClicks.count(), 2);
+
+    // Tab reaches the labels; Enter or Space clicks the one with the focus.
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), other);
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(otherClicks.count(), 2);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), done);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(doneClicks.count(), 3);
+    EXPECT_EQ(otherClicks.count(), 2);
+}
+
+TEST_F(KeysWindow, EscapeClosesAsTheCloseBoxDoesAndChoosesNothing) {
+    QSignalSpy doneClicks(done, &LabelButton::clicked);
+    QSignalSpy rejected(&dialog, &QDialog::rejected);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(rejected.count(), 1);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(doneClicks.count(), 0);
+}
+
+TEST_F(KeysWindow, KeysWithAModifierAreLeftToTheWindow) {
+    QSignalSpy doneClicks(done, &LabelButton::clicked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_EQ(doneClicks.count(), 0);
+}
+
+TEST(WindowKeysEscape, AnEscapeOfItsOwnReplacesTheCloseBox) {
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    int escapes = 0;
+    InstallWindowKeyHandlers(&window, {}, [&] { ++escapes; });
+    window.show();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_EQ(escapes, 1);
+    EXPECT_TRUE(window.isVisible());
+    // Without a Done, Enter is the box's own.
+    QSignalSpy returns(box, &QLineEdit::returnPressed);
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(returns.count(), 1);
+}
+
+TEST(KeptInside, AFrameIsMovedIntoTheRoomAndShrunkOnlyWhenLarger) {
+    const QRect screen(0, 0, 1280, 1024);
+    // The weight-break editor's offset from its opener runs past the right edge.
+    EXPECT_EQ(KeptInside(QRect(1100, 300, 400, 300), screen), QRect(880, 300, 400, 300));
+    EXPECT_EQ(KeptInside(QRect(-40, -10, 400, 300), screen), QRect(0, 0, 400, 300));
+    EXPECT_EQ(KeptInside(QRect(100, 900, 400, 300), screen), QRect(100, 724, 400, 300));
+    EXPECT_EQ(KeptInside(QRect(100, 100, 400, 300), screen), QRect(100, 100, 400, 300));
+    EXPECT_EQ(KeptInside(QRect(500, 0, 1500, 300), QRect(0, 0, 1024, 768)), QRect(0, 0, 1024, 300));
+    // A screen whose available area does not start at the corner (a panel on the left or top).
+    EXPECT_EQ(KeptInside(QRect(0, 0, 200, 100), QRect(64, 32, 1216, 992)), QRect(64, 32, 200, 100));
+}
+
+TEST(KeepOnScreen, AWindowPlacedPastTheEdgeEndsInsideTheAvailableScreen) {
+    QDialog window;
+    window.setFixedSize(300, 200);
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    window.move(room.right() - 50, room.bottom() - 20);
+    KeepOnScreen(&window);
+    EXPECT_TRUE(room.contains(window.frameGeometry())) << window.frameGeometry().x();
+}
+
+// The offscreen platform, like X without a window manager, activates no window when one closes.
+TEST(ActiveWindowReturn, AClosedMessageGivesTheActivationBackToItsWindow) {
+    messageScript.Reset();  // a real box, answered from the keyboard
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    box->setFocus();
+    bool answered = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* shown = QApplication::activeModalWidget();
+        if (answered || !shown || QApplication::activeWindow() != shown) return;
+        answered = true;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    user.start(10);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("The file was saved."), kMbOK), kIdOK);
+    user.stop();
+    EXPECT_TRUE(answered);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window; }, 2000));
+    // The keys typed next reach the box that had the focus.
+    QTest::keyClicks(QApplication::focusWidget(), "42");
+    EXPECT_EQ(box->text(), "42");
+    messageScript.Reset();
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+#include "windowkeys.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+
+#include "labelbutton.h"
+
+namespace {
+
+// Sits on the window and sees the keys its widgets leave alone: a key that the widget with the
+// focus takes is never passed up to the window.
+class WindowKeys : public QObject {
+  public:
+    WindowKeys(QWidget* window, std::function<void()> enter, std::function<void()> escape)
+        : QObject(window), window_(window), enter_(std::move(enter)), escape_(std::move(escape)) {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier) return false;
+        switch (key->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                if (!enter_) return false;
+                enter_();
+                return true;
+            case Qt::Key_Escape:
+                if (escape_)
+                    escape_();
+                else
+                    window_->close();
+                return true;
+            default:
+                return false;
+        }
+    }
+
+  private:
+    QWidget* window_;
+    std::function<void()> enter_;
+    std::function<void()> escape_;
+};
+
+QPointer<QWidget>& ReturnedTo() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
+}  // namespace
+
+void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
+                              std::function<void()> escape) {
+    new WindowKeys(window, std::move(enter), std::move(escape));
+}
+
+void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()> escape) {
+    MakeKeyboardReachable(done);
+    InstallWindowKeyHandlers(
+        window,
+        [done] {
+            // A Done the window has disabled (while a record is being edited) is not done.
+            if (done->isEnabled()) done->click();
+        },
+        std::move(escape));
+}
+
+void MakeKeyboardReachable(LabelButton* label) {
+    label->setFocusPolicy(Qt::TabFocus);
+}
+
+QRect KeptInside(const QRect& frame, const QRect& room) {
+    QRect kept = frame;
+    if (kept.width() > room.width()) kept.setWidth(room.width());
+    if (kept.height() > room.height()) kept.setHeight(room.height());
+    kept.moveLeft(std::clamp(kept.left(), room.left(), room.right() - kept.width() + 1));
+    kept.moveTop(std::clamp(kept.top(), room.top(), room.bottom() - kept.height() + 1));
+    return kept;
+}
+
+void KeepOnScreen(QWidget* window) {
+    const QRect frame = window->frameGeometry();
+    QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect kept = KeptInside(frame, screen->availableGeometry());
+    if (kept.size() != frame.size()) window->resize(window->size() - (frame.size() - kept.size()));
+    window->move(window->pos() + (kept.topLeft() - frame.topLeft()));
+}
+
+void SetNoTitle(QWidget* window) {
+    window->setWindowTitle(QStringLiteral(" "));
+}
+
+ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::activeWindow()) {
+    // A window that has the keyboard focus counts even when the window system has not said it
+    // is active (a session without a window manager).
+    if (!window_ && QApplication::focusWidget()) window_ = QApplication::focusWidget()->window();
+    if (!window_ && owner) window_ = owner->window();
+    // The window just given back its activation, which the window system has not yet reported.
+    if (!window_ && ReturnedTo() && ReturnedTo()->isVisible()) window_ = ReturnedTo();
+}
+
+ActiveWindowReturn::~ActiveWindowReturn() {
+    if (!window_ || !window_->isVisible()) return;
+    window_->activateWindow();
+    ReturnedTo() = window_;
+}
+
+int ExecModal(QDialog& dialog) {
+    const ActiveWindowReturn comeBack(dialog.parentWidget());
+    return dialog.exec();
+}

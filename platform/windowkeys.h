@@ -1,0 +1,58 @@
+#pragma once
+// What every window of the program does with the keyboard and the screen beside its own rules:
+// Enter finishes it as its Done does, Escape closes it as its close box does, and a window
+// placed at a fixed offset from another stays inside the screen.
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+
+class LabelButton;
+class QDialog;
+
+// Enter and Escape in a window whose commands are labels. A key that the widget with the focus
+// uses itself (a list's Enter, a combo box's open list) never reaches these. Enter on a label
+// button that has the focus clicks that label; any other Enter runs `enter`. Escape runs
+// `escape`, or closes the window as its close box does when none is given. A window without a
+// Done passes no `enter`.
+void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
+                              std::function<void()> escape = {});
+// The same with Enter clicking `done`, which also takes the focus with Tab, so that the window
+// can be finished without a pointer.
+void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()> escape = {});
+
+// A label button that Tab reaches; Enter or Space then clicks it.
+void MakeKeyboardReachable(LabelButton* label);
+
+// The frame moved (not resized, unless larger than the room) so that it lies inside `room`.
+QRect KeptInside(const QRect& frame, const QRect& room);
+// Moves a top-level window so that it lies within the available area of the screen it stands
+// on (the first screen when it stands on none). Call after placing it and before showing it.
+void KeepOnScreen(QWidget* window);
+
+// The title a window without title text shows. The window system puts the program's name in
+// place of an empty title, so the window gets a blank one instead.
+void SetNoTitle(QWidget* window);
+
+// Held while a message is up: the window that was active before it is activated again when the
+// message closes, as a window manager would do. Without one, nothing would, and the keys typed
+// next (and the checks that run when a box loses the focus) would never reach that window.
+class ActiveWindowReturn {
+  public:
+    // `owner`'s window is the one to come back to when no window is active at this moment (a
+    // window that another has just given back its activation to is not active yet).
+    explicit ActiveWindowReturn(QWidget* owner = nullptr);
+    ~ActiveWindowReturn();
+    ActiveWindowReturn(const ActiveWindowReturn&) = delete;
+    ActiveWindowReturn& operator=(const ActiveWindowReturn&) = delete;
+    // The window to come back to; may be null.
+    QWidget* Window() const { return window_.data(); }
+
+  private:
+    QPointer<QWidget> window_;
+};
+
+// Runs a dialog modally and, when it closes, activates again the window that was active before
+// it (see ActiveWindowReturn). Returns what QDialog::exec returns.
+int ExecModal(QDialog& dialog);
