@@ -51,14 +51,17 @@ else
 fi
 "${as_user[@]}" test ! -w "$prefix/share/fretlyn/data" ||
     fail "the prefix is writable for the check's user"
+user_env=(env HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config"
+    XDG_CACHE_HOME="$home/.cache")
 as_program_user() {
-    "${as_user[@]}" env HOME="$home" XDG_DATA_HOME="$home/.local/share" \
-        XDG_CONFIG_HOME="$home/.config" XDG_CACHE_HOME="$home/.cache" "$@"
+    "${as_user[@]}" "${user_env[@]}" "$@"
 }
 
 # The installed program starts from its menu entry's command and makes the user's copy of the
-# database; a start-up error would be written to its standard error.
-as_program_user "$prefix/bin/fretlyn" >"$work/out.txt" 2>"$work/err.txt" &
+# database; a start-up error would be written to its standard error. It is started as a plain
+# command, not through the function, so that $! is the program itself (each step execs the
+# next) and the kill below reaches it, rather than a subshell that would leave it running.
+"${as_user[@]}" "${user_env[@]}" "$prefix/bin/fretlyn" >"$work/out.txt" 2>"$work/err.txt" &
 pid=$!
 copy="$home/.local/share/Fretlyn/current"
 for _ in $(seq 1 120); do
