@@ -19,8 +19,8 @@
 #include "geography.h"
 #include "lanes.h"
 #include "messagebox.h"
-#include "rategrid.h"
 #include "msgbox.h"
+#include "rategrid.h"
 #include "ratingfixture.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -52,8 +52,8 @@ class RateSheet : public RatingTest {
     }
 
     static int32_t LaneBetween(const std::string& origZone, const std::string& destZone) {
-        return static_cast<int32_t>(std::stol(
-            GetLaneCode(GridCellNumber(ZipSubscript(origZone), ZipSubscript(destZone)))));
+        return static_cast<int32_t>(
+            std::stol(GetLaneCode(GridCellNumber(ZipSubscript(origZone), ZipSubscript(destZone)))));
     }
     // Writes one row of a grid file, keeping the others.
     void PatchGrid(int32_t lane, const std::array<int32_t, 11>& values) {
@@ -82,10 +82,13 @@ class RateSheet : public RatingTest {
         std::vector<SheetRow> rows;
         Snapshot s = tariff.gDB->OpenSnapshot("SELECT * FROM \"canada rate sheet\" ORDER BY rowid");
         for (; !s.AtEOF(); s.MoveNext()) {
-            SheetRow r{s.Field("origin city").str(), s.Field("dest city").str(),
-                       s.Field("orig").str(), s.Field("DEST").str(), {}};
-            for (const char* f : {"minchg", "L5C", "r5c", "r1m", "r2m", "r5m", "r10m", "r15m",
-                                  "r20m", "r25m"})
+            SheetRow r{s.Field("origin city").str(),
+                       s.Field("dest city").str(),
+                       s.Field("orig").str(),
+                       s.Field("DEST").str(),
+                       {}};
+            for (const char* f :
+                 {"minchg", "L5C", "r5c", "r1m", "r2m", "r5m", "r10m", "r15m", "r20m", "r25m"})
                 r.rates.push_back(s.Field(f));
             rows.push_back(r);
         }
@@ -105,7 +108,8 @@ class RateSheet : public RatingTest {
     static std::vector<std::string> Destinations(size_t n) {
         std::vector<std::string> served;
         for (const std::string& c : RateSheetCities())
-            if (c.substr(c.size() - 2) != "NT" && c.substr(c.size() - 2) != "NU") served.push_back(c);
+            if (c.substr(c.size() - 2) != "NT" && c.substr(c.size() - 2) != "NU")
+                served.push_back(c);
         std::vector<std::string> out;
         for (size_t i = 0; i < n; ++i) out.push_back(served[i % served.size()]);
         return out;
@@ -119,7 +123,8 @@ class RateSheet : public RatingTest {
     }
     static QString PdfText(const QString& path) {
         QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-layout"), path, QStringLiteral("-")});
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
     }
@@ -141,12 +146,12 @@ class RateSheet : public RatingTest {
 // ------------------------------------------------------------------ the texts of a row
 
 TEST(RateSheetText, CanTrimShortensLongDestinations) {
-    EXPECT_EQ(CanTrim("SAINT-JEAN-SUR-R, QC"), "SAINT-JEAN-SUR-R");  // 20, comma at 17
-    EXPECT_EQ(CanTrim("PORT COQUITLAM, BC"), "PORT COQUITLAM, BC");  // 18: whole
+    EXPECT_EQ(CanTrim("SAINT-JEAN-SUR-R, QC"), "SAINT-JEAN-SUR-R");        // 20, comma at 17
+    EXPECT_EQ(CanTrim("PORT COQUITLAM, BC"), "PORT COQUITLAM, BC");        // 18: whole
     EXPECT_EQ(CanTrim("NOTRE-DAME-DU-LAC-SUD, QC"), "NOTRE-DAME-DU-LAC");  // 25, comma at 22
-    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQRS"), "ABCDEFGHIJKLMNOPQ");  // 19, no comma
-    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOP, ON"), "ABCDEFGHIJKLMNOP");  // comma at 17 exactly
-    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQ, ON"), "ABCDEFGHIJKLMNOPQ");  // comma at 18
+    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQRS"), "ABCDEFGHIJKLMNOPQ");        // 19, no comma
+    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOP, ON"), "ABCDEFGHIJKLMNOP");        // comma at 17 exactly
+    EXPECT_EQ(CanTrim("ABCDEFGHIJKLMNOPQ, ON"), "ABCDEFGHIJKLMNOPQ");      // comma at 18
     // Characters, not bytes: 18 characters in 19 bytes stay whole; the cut of a 23-character
     // text keeps its 17th character, two bytes long, whole.
     EXPECT_EQ(CanTrim("TROIS-RIVIÈRES, QC"), "TROIS-RIVIÈRES, QC");
@@ -191,7 +196,8 @@ TEST_F(RateSheet, RowsAreTheNetRatesOfTheDensitysClassWithoutLaneFactors) {
     EXPECT_EQ(rows[0].destZone, "V3M");
     // Density 4.5 is class 150; 35 % off. Minimum 100 x .65 = 65; L5C 60 x 1.5 x .65 = 58.50;
     // 50 x .975 = 48.75; 39; 29.25; 19.50; 18 x .975 = 17.55; 15.60; 13.65; 11.70.
-    const std::vector<double> expected = {65, 58.5, 48.75, 39, 29.25, 19.5, 17.55, 15.6, 13.65, 11.7};
+    const std::vector<double> expected = {65,   58.5,  48.75, 39,    29.25,
+                                          19.5, 17.55, 15.6,  13.65, 11.7};
     const auto got = Rates(rows[0]);
     ASSERT_EQ(got.size(), expected.size());
     for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], expected[i], 1e-4) << i;
@@ -268,8 +274,8 @@ TEST_F(RateSheet, APrintedSheetReadsBackWithItsHeaderColumnsAndMoney) {
     const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
     PrintToPdf(path);
     TextPrinter printer;
-    ASSERT_EQ(PrintCanadaRateSheet({"CALGARY, AB", {"VANCOUVER, BC", "YELLOWKNIFE, NT"}, "4.5", false},
-                                   printer),
+    ASSERT_EQ(PrintCanadaRateSheet(
+                  {"CALGARY, AB", {"VANCOUVER, BC", "YELLOWKNIFE, NT"}, "4.5", false}, printer),
               RateSheetOutcome::Printed);
     EXPECT_TRUE(messageScript.Log().empty());
     ExpectCleanEnd();
@@ -287,8 +293,10 @@ TEST_F(RateSheet, APrintedSheetReadsBackWithItsHeaderColumnsAndMoney) {
     EXPECT_EQ(lineWith(QStringLiteral("VANCOUVER")),
               "VANCOUVER, BC 65.00 58.50 48.75 39.00 29.25 19.50 17.55");
     EXPECT_EQ(lineWith(QStringLiteral("YELLOWKNIFE")), "YELLOWKNIFE, NT No service");
-    EXPECT_FALSE(lineWith(QStringLiteral("Rates are expressed in Canadian dollars per CWT")).empty());
-    EXPECT_FALSE(lineWith(QStringLiteral("for specific information on service and rates.")).empty());
+    EXPECT_FALSE(
+        lineWith(QStringLiteral("Rates are expressed in Canadian dollars per CWT")).empty());
+    EXPECT_FALSE(
+        lineWith(QStringLiteral("for specific information on service and rates.")).empty());
     EXPECT_EQ(lineWith(QStringLiteral("Rates effective")),
               "Rates effective " + tariff.gEffDate + " 1");
 
@@ -303,9 +311,9 @@ TEST_F(RateSheet, APrintedSheetReadsBackWithItsHeaderColumnsAndMoney) {
     EXPECT_EQ(item(QStringLiteral("Domestic Rate Tariff"))->font.pointSizeF(), 18);
     EXPECT_EQ(item(QStringLiteral("Domestic Rate Tariff"))->color, QColor(Qt::blue));
     const std::pair<const char*, int> columns[] = {
-        {"M/C", 28}, {"L5C", 38}, {"10000", 88}, {"     65.00", 26}, {"     58.50", 37},
-        {"     48.75", 47}, {"     39.00", 59}, {"     29.25", 70}, {"     19.50", 81},
-        {"     17.55", 93}, {"No service", 26}};
+        {"M/C", 28},        {"L5C", 38},        {"10000", 88},      {"     65.00", 26},
+        {"     58.50", 37}, {"     48.75", 47}, {"     39.00", 59}, {"     29.25", 70},
+        {"     19.50", 81}, {"     17.55", 93}, {"No service", 26}};
     for (const auto& [t, column] : columns) {
         const PrintedText* p = item(QString::fromLatin1(t));
         ASSERT_NE(p, nullptr) << t;
@@ -358,10 +366,9 @@ TEST_F(RateSheet, TruckloadSheetsHaveTenColumnsInNinePointType) {
         QStringLiteral("Destination Cities M/C L5C 500 1000 2000 5000 10000 15000 20000 25000")));
     EXPECT_TRUE(text.simplified().contains(QStringLiteral(
         "VANCOUVER, BC 65.00 58.50 48.75 39.00 29.25 19.50 17.55 15.60 13.65 11.70")));
-    const std::pair<const char*, int> columns[] = {{"25000", 118}, {"     39.00", 60},
-                                                   {"     29.25", 71}, {"     17.55", 94},
-                                                   {"     15.60", 105}, {"     13.65", 116},
-                                                   {"     11.70", 127}};
+    const std::pair<const char*, int> columns[] = {
+        {"25000", 118},      {"     39.00", 60},  {"     29.25", 71}, {"     17.55", 94},
+        {"     15.60", 105}, {"     13.65", 116}, {"     11.70", 127}};
     for (const auto& [t, column] : columns) {
         const PrintedText* found = nullptr;
         for (const PrintedText& p : printer.Texts())
@@ -377,15 +384,18 @@ TEST_F(RateSheet, ThirtyTwoRowsFillOnePageAndMoreStartAnother) {
         int rows, pages;
         bool truckload;
     };
-    for (const auto& [rows, pages, truckload] :
-         {Case{32, 1, false}, {33, 2, false}, {64, 2, false}, {300, 10, false}, {32, 1, true},
-          {33, 2, true}}) {
+    for (const auto& [rows, pages, truckload] : {Case{32, 1, false},
+                                                 {33, 2, false},
+                                                 {64, 2, false},
+                                                 {300, 10, false},
+                                                 {32, 1, true},
+                                                 {33, 2, true}}) {
         const QString path = dir.filePath(QStringLiteral("p%1%2.pdf").arg(rows).arg(truckload));
         PrintToPdf(path);
         TextPrinter printer;
-        ASSERT_EQ(PrintCanadaRateSheet({"CALGARY, AB", Destinations(static_cast<size_t>(rows)),
-                                        "9.9", truckload},
-                                       printer),
+        ASSERT_EQ(PrintCanadaRateSheet(
+                      {"CALGARY, AB", Destinations(static_cast<size_t>(rows)), "9.9", truckload},
+                      printer),
                   RateSheetOutcome::Printed)
             << rows;
         EXPECT_EQ(printer.PageCount(), pages) << rows;
@@ -448,11 +458,7 @@ TEST_F(RateSheet, ThePrintedSheetIsNamedAfterItsOrigin) {
     ASSERT_EQ(PrintCanadaRateSheet({"CALGARY, AB", {"VANCOUVER, BC"}, "9.9", false}, printer),
               RateSheetOutcome::Printed);
     EXPECT_EQ(proposed, "ratesheet-CALGARY-AB.pdf");
-    QProcess pdfinfo;
-    pdfinfo.start(QStringLiteral("pdfinfo"), {path});
-    ASSERT_TRUE(pdfinfo.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(pdfinfo.readAllStandardOutput())
-                    .contains("Norvale Freight Canadian rate sheet from CALGARY, AB\n"));
+    EXPECT_EQ(PdfTitle(path.toStdString()), "Norvale Freight Canadian rate sheet from CALGARY, AB");
 }
 
 TEST_F(RateSheet, CancelInThePrinterDialogPrintsNothing) {
@@ -496,8 +502,9 @@ TEST_F(RateSheet, APrinterThatFailsIsToldAndLeavesNothingBehind) {
 
 TEST_F(RateSheet, EachRequestPrintsOnlyItsOwnDestinations) {
     // Rows a request that died long ago left behind never print.
-    Exec("INSERT INTO \"canada rate sheet\" (\"origin city\", \"dest city\") VALUES ('X', "
-         "'LEFTOVER, ON')");
+    Exec(
+        "INSERT INTO \"canada rate sheet\" (\"origin city\", \"dest city\") VALUES ('X', "
+        "'LEFTOVER, ON')");
     for (const char* dest : {"VANCOUVER, BC", "TORONTO, ON"}) {
         const QString path = dir.filePath(QString::fromLatin1(dest).left(5) + ".pdf");
         PrintToPdf(path);

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QProcess>
+#include <QRegularExpression>
 #include <atomic>
 #include <fstream>
 
@@ -67,4 +69,14 @@ UserDatabaseStart StartOnUserDatabase() {
     OpenTariffDatabase();
     LoadSettings();
     return start;
+}
+
+std::string PdfTitle(const std::filesystem::path& path) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {QString::fromStdString(path.string())});
+    if (!pdfinfo.waitForFinished(30000)) return {};
+    const QRegularExpressionMatch title =
+        QRegularExpression(QStringLiteral("^Title: +(.*)$"), QRegularExpression::MultilineOption)
+            .match(QString::fromUtf8(pdfinfo.readAllStandardOutput()));
+    return title.hasMatch() ? title.captured(1).toStdString() : std::string();
 }

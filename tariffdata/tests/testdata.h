@@ -17,6 +17,9 @@ void Put(const std::string& table, const std::vector<std::string>& cols,
 // A file's bytes, to show that a file stayed as it was.
 std::string FileBytes(const std::filesystem::path& path);
 
+// The title a PDF file gives, as pdfinfo reads it; empty when it gives none.
+std::string PdfTitle(const std::filesystem::path& path);
+
 // Starts as the program does: finds (or makes) the user's copy of the database in the user's
 // data folder, then opens the tariff on it and loads the settings.
 UserDatabaseStart StartOnUserDatabase();
