@@ -30,12 +30,37 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
+// Characters as UTF-8. They come from decoded text, so each is a valid one.
+void AppendUtf8(std::string& to, std::u32string_view chars) {
+    for (const char32_t c : chars) {
+        if (c < 0x80) {
+            to += static_cast<char>(c);
+        } else if (c < 0x800) {
+            to += static_cast<char>(0xC0 | (c >> 6));
+            to += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            to += static_cast<char>(0xE0 | (c >> 12));
+            to += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            to += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            to += static_cast<char>(0xF0 | (c >> 18));
+            to += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            to += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            to += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+}
+
 // A field cut out by 1-based character start and width; past the end of the line it is empty.
 // A fixed field is padded with blanks to its width.
 std::string Cut(const std::u32string& line, size_t start, size_t width, bool fixed) {
-    std::u32string f = line.size() >= start ? line.substr(start - 1, width) : std::u32string();
-    if (fixed && f.size() < width) f.append(width - f.size(), U' ');
-    return QString::fromStdU32String(f).toStdString();
+    const std::u32string_view f =
+        line.size() >= start ? std::u32string_view(line).substr(start - 1, width) : U"";
+    std::string field;
+    field.reserve(width);
+    AppendUtf8(field, f);
+    if (fixed && f.size() < width) field.append(width - f.size(), ' ');
+    return field;
 }
 
 // The characters 0x80 to 0x9F of Windows-1252; the five bytes it leaves undefined stand for
@@ -119,15 +144,14 @@ std::string Number(int v) {
 bool VerifyTestEnd(const std::string& code, bool dest) {
     const std::string first5 = code.substr(0, 5);
     std::string& zip = dest ? tariff.gDestZip : tariff.gOrigZip;
-    int16_t& subscript = dest ? tariff.gDestSubscript : tariff.gOrigSubscript;
+    // The look-up sets the end's lane subscript too: of the ZIP's first three digits, or of
+    // the postal code's base zone.
     if (IsNumeric(first5)) {
         if (!LookupCityState(first5, dest ? 1 : 0)) return false;
-        subscript = ZipSubscript(first5.substr(0, 3));
         zip = first5;
         return true;
     }
     if (!LookupCityState(code, dest ? 1 : 0)) return false;
-    subscript = ZipSubscript(CanadaBaseZone(code));
     // A Canadian end must not leave the previous line's code for the factors to read.
     zip = Trim(code);
     return true;
@@ -191,12 +215,7 @@ std::string CanadaPonyProv(const std::string& strF) {
 }
 
 void PonyAdjustRate(const std::string& cls, int brk) {
-    // LoadRateGrid has just worked the factors out for these ends; working them out again
-    // gives the same three numbers.
-    rating.gOrigFactor = rating.gDestFactor = rating.gLanePush = 1;
-    rating.gOrigFactor = OriginArbFactor();
-    rating.gDestFactor = DestArbFactor();
-    rating.gLanePush = MarketLanePush();
+    // LoadRateGrid has just worked the three factors out for these ends.
     pony.gPonyRate = FactoredClassRate(rating.gGridRow[static_cast<size_t>(brk)],
                                        static_cast<Single>(Val(cls) / 100), rating.gLanePush,
                                        rating.gOrigFactor, rating.gDestFactor);

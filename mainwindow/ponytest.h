@@ -34,7 +34,8 @@ extern PonyState pony;
 std::string CanadaPonyProv(const std::string& strF);
 
 // The rate of break brk (2 to 9) at the class for the lane loaded into the rating state, with
-// the lane factors of the current ends: the engine's class rate, left in pony.gPonyRate.
+// the lane factors LoadRateGrid worked out with it: the engine's class rate, left in
+// pony.gPonyRate.
 void PonyAdjustRate(const std::string& cls, int brk);
 
 // The rates of one ponyout row for the lane loaded into the rating state: the grid's cents

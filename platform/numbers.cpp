@@ -464,12 +464,34 @@ double Int(double value) {
     return std::floor(value);
 }
 
+namespace {
+// The rounding of a plain amount worked on the binary value, where that gives what the decimal
+// text would: the value is well inside the digits a double carries, and not so near a half of
+// the last place that its rounding to 15 digits, or the product's error, could tip it.
+// nullopt leaves it to the text.
+std::optional<double> RoundedWithoutText(double value, size_t decimals) {
+    static constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+    if (decimals >= std::size(kScale) || !(std::fabs(value) < 1e9)) return std::nullopt;
+    const double scaled = std::fabs(value) * kScale[decimals];
+    const double whole = std::floor(scaled);
+    const double part = scaled - whole;
+    if (std::fabs(part - 0.5) <= scaled * 1e-13 + 1e-9) return std::nullopt;
+    const double places = part > 0.5 ? whole + 1 : whole;
+    if (places == 0) return 0.0;
+    // Both are whole numbers a double holds exactly, so the quotient is the nearest double to
+    // the decimal, as reading its text gives.
+    const double rounded = places / kScale[decimals];
+    return std::signbit(value) ? -rounded : rounded;
+}
+}  // namespace
+
 Single RoundSingle(double value, std::string_view pattern) {
     // Every amount of a rating is rounded here. With a plain amount's pattern the figure the
     // text would show is read straight from the rounded digits, without laying the text out
     // and reading it back.
     const Pattern* p = pattern.empty() ? nullptr : &CachedPattern(pattern);
     if (!p || !p->plainAmount) return CSng(CDbl(Format(value, pattern)));
+    if (const auto rounded = RoundedWithoutText(value, p->decimals)) return CSng(*rounded);
     const Decimal d = ToDecimal(value, kDoubleDigits);
     const Fixed f = ToFixed(d, p->decimals);
     std::string shown = d.negative && !f.zero() ? "-" : "";

@@ -794,8 +794,7 @@ void ActOnQuoteWindowOutcome(const std::function<void()>& rerate) {
 }
 
 void InstallQuoteWindow() {
-    SetQuoteDisplayHook([] {
-        DisplayQuote(0);
-        ShowQuoteWindowModally();
-    });
+    // The quote is written inside the rating's read transaction; the window, which waits for
+    // the user, shows after it has let go of the database.
+    SetQuoteDisplayHook([] { DisplayQuote(0); }, [] { ShowQuoteWindowModally(); });
 }

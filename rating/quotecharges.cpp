@@ -28,11 +28,13 @@ std::string TotalCaption() {
     return IsOffshoreZip(rating.gOffshoreDestZip) ? "TOTAL LAND CHARGES" : "TOTAL CHARGES";
 }
 
-// The names are read first: pricing a row seeks the same recordset.
+// The names are read first, in the order of the recordset's index byname: pricing a row seeks
+// the recordset. The names alone are read, not every row whole.
 std::vector<std::string> AccessorialNames() {
-    Recordset& rs = *tariff.rsAccessorials2;
     std::vector<std::string> names;
-    for (rs.MoveFirst(); !rs.AtEOF(); rs.MoveNext()) names.push_back(rs.Field("Name").str());
+    for (Snapshot s = tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
+         !s.AtEOF(); s.MoveNext())
+        names.push_back(s.Field(size_t{0}).str());
     return names;
 }
 

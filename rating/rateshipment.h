@@ -9,7 +9,8 @@
 
 // Rates the shipment the main window holds. Returns false when the rating was refused; the
 // reason has then been shown through RatingMessage and no quote is displayed. On success it
-// calls the quote display hook (when one is registered) and returns true. A failure of the
+// calls the quote display hook inside the rating's read transaction, then the quote show hook
+// after it (each when one is registered), and returns true. A failure of the
 // database itself (DbError) is not a refusal and reaches the caller.
 bool RateShipment();
 
@@ -18,7 +19,10 @@ bool RateShipment();
 // classes (between two Canadian points from the densities, when the request has densities),
 // maps them through the FAK profile, loads the lane's grid row and factors, sets the lane
 // flags, loads the break discounts and floor, runs `adjustDiscounts` when one is given, and
-// computes the charges of every candidate break. Writes no quote. Refusals and tariff-data
-// errors are shown through RatingMessage and give false.
+// computes the charges of every candidate break. Refusals and tariff-data errors are shown
+// through RatingMessage, once the rating's read transaction has ended, and give false. On
+// success `writeQuote`, when one is given, runs inside the same read transaction; an error it
+// raises reaches the caller.
 bool RateRequest(const EnteredClasses& classes, const EnteredClasses* densities, uint8_t mode,
-                 const std::function<void()>& adjustDiscounts = {});
+                 const std::function<void()>& adjustDiscounts = {},
+                 const std::function<void()>& writeQuote = {});

@@ -24,6 +24,10 @@ QuoteDisplayHook& Hook() {
     static QuoteDisplayHook hook;
     return hook;
 }
+QuoteDisplayHook& ShowHook() {
+    static QuoteDisplayHook hook;
+    return hook;
+}
 }  // namespace
 
 void SetRatingMessageSink(RatingMessageSink sink) { Sink() = std::move(sink); }
@@ -32,5 +36,9 @@ void RatingMessage(const std::string& text, int style, const std::string& title)
     if (Sink()) Sink()(text, style, title);
 }
 
-void SetQuoteDisplayHook(QuoteDisplayHook hook) { Hook() = std::move(hook); }
+void SetQuoteDisplayHook(QuoteDisplayHook display, QuoteDisplayHook show) {
+    Hook() = std::move(display);
+    ShowHook() = std::move(show);
+}
 const QuoteDisplayHook& GetQuoteDisplayHook() { return Hook(); }
+const QuoteDisplayHook& GetQuoteShowHook() { return ShowHook(); }

@@ -126,8 +126,12 @@ using RatingMessageSink = std::function<void(const std::string& text, int style,
 void SetRatingMessageSink(RatingMessageSink sink);
 void RatingMessage(const std::string& text, int style, const std::string& title);
 
-// What RateShipment does once the charges are computed: write the quote and show the quote
-// window. Registered by the quote window's code; without one the rating ends at the state.
+// What RateShipment does once the charges are computed: write the quote (the display hook,
+// run inside the rating's read transaction) and show the quote window (the show hook, run
+// after it, since the window waits for the user). Registered by the quote window's code;
+// without them the rating ends at the state.
 using QuoteDisplayHook = std::function<void()>;
-void SetQuoteDisplayHook(QuoteDisplayHook hook);
+// Registering one replaces both.
+void SetQuoteDisplayHook(QuoteDisplayHook display, QuoteDisplayHook show = nullptr);
 const QuoteDisplayHook& GetQuoteDisplayHook();
+const QuoteDisplayHook& GetQuoteShowHook();

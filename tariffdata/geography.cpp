@@ -135,13 +135,17 @@ bool LookupCityState(const std::string& code, uint8_t isDest) {
             key = CanadaBaseZone(code);
             country = 1;
         } else {
-            Recordset& us = Table(tariff.rsUSCities, "us_cities");
-            if (!SeekKey(us, "byzip", code)) {
+            Table(tariff.rsUSCities, "us_cities");
+            // The row the index byzip finds first, the two fields shown.
+            static const std::string sql =
+                "SELECT City, State FROM us_cities WHERE zip = ?1 ORDER BY zip, rowid LIMIT 1";
+            const std::vector<Value>* found = tariff.gDB->LookUp(sql, {Value(code)});
+            if (!found) {
                 MarkNotVerified(end, dest);
                 return false;
             }
-            state = Trim(us.Field("State").str());
-            caption = Trim(us.Field("City").str()) + ", " + state;
+            state = Trim((*found)[1].str());
+            caption = Trim((*found)[0].str()) + ", " + state;
             key = Left(code, 3);
             country = 0;
         }
@@ -284,11 +288,15 @@ std::string CanadaBaseZone(const std::string& postalCode) {
 }
 
 int16_t ZipSubscript(const std::string& key) {
-    Recordset& ziplist = Table(tariff.rsZiplist, "ziplist");
-    if (!SeekKey(ziplist, "byzip", key))
+    Table(tariff.rsZiplist, "ziplist");
+    // The row the index byzip finds first, its subscript alone.
+    static const std::string sql =
+        "SELECT subscript FROM ziplist WHERE \"key\" = ?1 ORDER BY \"key\", rowid LIMIT 1";
+    const std::vector<Value>* found = tariff.gDB->LookUp(sql, {Value(key)});
+    if (!found)
         throw TariffDataError("The ZIP-list key \"" + key +
                               "\" is missing from the table ziplist, so its lane is unknown.");
-    int64_t subscript = ziplist.Field("subscript").toInt();
+    int64_t subscript = (*found)[0].toInt();
     // A subscript beyond the lane files would silently read another lane's cell.
     if (subscript < 1 || subscript > 1053)
         throw TariffDataError("The ZIP-list key \"" + key + "\" has the subscript " +

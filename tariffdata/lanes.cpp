@@ -59,9 +59,13 @@ std::string LanePart(const BinaryFile& f, const char* name, int32_t cell) {
 
 // The svcctrs subscript of a service centre; false when the table does not list it.
 bool ServiceCentreSubscript(const std::string& sic, int32_t& subscript) {
-    Recordset& svcctrs = Table(tariff.rsSvcctrs, "svcctrs");
-    if (!SeekKey(svcctrs, "bysic", sic)) return false;
-    int64_t s = svcctrs.Field("subscript").toInt();
+    Table(tariff.rsSvcctrs, "svcctrs");
+    // The row the index bysic finds first, its subscript alone.
+    static const std::string sql =
+        "SELECT subscript FROM svcctrs WHERE SIC = ?1 ORDER BY SIC, rowid LIMIT 1";
+    const std::vector<Value>* found = tariff.gDB->LookUp(sql, {Value(sic)});
+    if (!found) return false;
+    int64_t s = (*found)[0].toInt();
     if (s < 1 || s > kSvcSide)
         throw TariffDataError("The service centre " + sic + " has the subscript " +
                               std::to_string(s) + " in the table svcctrs; it must lie from 1 to " +
@@ -93,15 +97,21 @@ std::string GetLaneCode(int32_t cell) {
 }
 
 std::string ServiceCenterOfZip(const std::string& code) {
-    Recordset& fullzip = Table(tariff.rsFullzip, "Fullzip");
-    bool found;
+    Table(tariff.rsFullzip, "Fullzip");
+    // The row the index byzip finds first, its centre alone.
+    static const std::string sql =
+        "SELECT SIC FROM Fullzip WHERE zip = ?1 ORDER BY zip, rowid LIMIT 1";
+    const auto centreOf = [](const std::string& key) {
+        return tariff.gDB->LookUp(sql, {Value(key)});
+    };
+    const std::vector<Value>* found = nullptr;
     if (ReadsAsNumber(code)) {
-        found = SeekKey(fullzip, "byzip", code);
+        found = centreOf(code);
     } else {
-        found =
-            SeekKey(fullzip, "byzip", Left(code, 5)) || SeekKey(fullzip, "byzip", Left(code, 4));
+        found = centreOf(Left(code, 5));
+        if (!found) found = centreOf(Left(code, 4));
     }
-    return found ? Trim(fullzip.Field("SIC").str()) : "BZC";
+    return found ? Trim((*found)[0].str()) : "BZC";
 }
 
 namespace {

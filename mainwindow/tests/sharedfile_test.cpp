@@ -65,6 +65,23 @@ TEST_F(SharedFile, AfterARatingAnotherProgramCanWriteAndTheNextRatingReadsIt) {
     EXPECT_TRUE(AnotherProgramCanWrite());
 }
 
+// The quote is written inside the rating's read transaction; the window that shows it waits for
+// the user, so by then the lock is gone.
+TEST_F(SharedFile, WhileTheQuoteShowsAnotherProgramCanWrite) {
+    Load();
+    ShowActive();
+    bool wrote = false;
+    SetQuoteDisplayHook([this] { DisplayQuote(0); },
+                        [&] {
+                            ++quotesShown;
+                            wrote = AnotherProgramCanWrite();
+                        });
+    RateMinneapolisToChicago();
+    ASSERT_EQ(quotesShown, 1) << ::testing::PrintToString(TakeMessages());
+    EXPECT_TRUE(wrote);
+    EXPECT_FALSE(quote.Lines().empty());
+}
+
 TEST_F(SharedFile, AfterARateSheetAnotherProgramCanWrite) {
     Load();
     ASSERT_EQ(BuildCanadaRateSheet("CALGARY, AB", {"TORONTO, ON", "VANCOUVER, BC"}, "12"), 2);

@@ -173,6 +173,18 @@ TEST(RoundSingle, GivesTheFigureTheFormattedTextShows) {
     std::vector<double> values = {0.0,    0.005,  -0.005,  0.004999,  1.005,      2.675,     0.125,
                                   -7.125, 99.995, 999.995, 1234.5678, -1234.5678, 322297.75, 0.285};
     for (int i = 1; i < 4000; ++i) values.push_back(std::sin(i) * std::pow(10.0, i % 7) / 3.0);
+    // Halves of the last place, and their neighbours, at every size up to where a double
+    // carries no more cents: where the binary value and its decimal text round apart.
+    for (int i = 1; i < 3000; ++i) {
+        const double half = ((i * 7919) % 100000 + 0.5) / 100 * std::pow(10.0, i % 9 - 2);
+        values.push_back(half);
+        values.push_back(-half);
+        values.push_back(std::nextafter(half, 0.0));
+        values.push_back(std::nextafter(half, 1e300));
+        values.push_back(half * 1.15 * 0.87);
+    }
+    for (double big : {123456789.125, 999999999.995, 1e9 + 0.005, 1e9 - 0.005, 4503599627370495.5})
+        values.push_back(big);
     const auto check = [](auto v, const char* pattern) {
         const std::string text = Format(v, pattern);
         // "#.##" shows nothing at all for 0.004: such text is not read back, here or there.
