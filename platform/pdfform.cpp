@@ -1,36 +1,20 @@
 #include "pdfform.h"
 
-#include <dlfcn.h>
-
-#include <filesystem>
-#include <system_error>
-
 #include "pdfmodule.h"
+#include "programmodule.h"
 
 namespace {
 
-// The installed program's library folder, beside its bin/; else the build's module folder.
-void* OpenModule() {
-    std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    const std::string installed =
-        (exe.parent_path() / ".." / FRETLYN_INSTALL_MODULE_DIR / kPdfModuleFile).string();
-    if (void* handle = ::dlopen(installed.c_str(), RTLD_NOW | RTLD_LOCAL)) return handle;
-    const std::string built = std::string(FRETLYN_BUILD_MODULE_DIR "/") + kPdfModuleFile;
-    return ::dlopen(built.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-
-// Loaded once, on first use, and kept for the rest of the run.
+// Loaded once, on first use.
 const PdfModule& Module() {
     static const PdfModule* module = [] {
-        void* handle = OpenModule();
-        if (!handle)
-            throw PdfFormError(std::string("The PDF forms cannot be used: ") + ::dlerror());
-        auto* entry = reinterpret_cast<const PdfModule* (*)()>(::dlsym(handle, kPdfModuleEntry));
-        if (!entry)
-            throw PdfFormError(std::string("The PDF forms cannot be used: ") + kPdfModuleFile +
-                               " is not the program's PDF module");
-        return entry();
+        try {
+            auto* entry = reinterpret_cast<const PdfModule* (*)()>(
+                ProgramModuleEntry(kPdfModuleFile, kPdfModuleEntry));
+            return entry();
+        } catch (const std::runtime_error& e) {
+            throw PdfFormError(std::string("The PDF forms cannot be used: ") + e.what());
+        }
     }();
     return *module;
 }

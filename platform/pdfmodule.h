@@ -1,8 +1,8 @@
 #pragma once
-// What the PDF module offers the program. The module (libfretlyn_pdf.so) holds the qpdf side of
-// the PDF forms; the program loads it the first time it fills or reads a PDF, so that qpdf and
-// the libraries it brings (TLS, certificates, JPEG) are not loaded at every start, only when a
-// bill is printed.
+// What the PDF module offers the program (see programmodule.h). The module (libfretlyn_pdf.so)
+// holds the qpdf side of the PDF forms; the program loads it the first time it fills or reads a
+// PDF, so that qpdf and the libraries it brings (TLS, certificates, JPEG) are loaded when a bill
+// is printed, not at every start.
 
 #include <map>
 #include <memory>
