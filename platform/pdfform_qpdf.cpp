@@ -1,12 +1,4 @@
-#include "pdfform.h"
-#include "pdfmodule.h"
-
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFAcroFormDocumentHelper.hh>
-#include <qpdf/QPDFFormFieldObjectHelper.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFWriter.hh>
+// The PDF module (see pdfmodule.h): the PDF forms on qpdf.
 
 #include <QBuffer>
 #include <QFont>
@@ -15,15 +7,22 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextLayout>
-
-#include "savefile.h"
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <qpdf/Buffer.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
+#include <qpdf/QPDFFormFieldObjectHelper.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 #include <sstream>
 #include <system_error>
 #include <vector>
+
+#include "pdfform.h"
+#include "pdfmodule.h"
+#include "savefile.h"
 
 namespace {
 
@@ -87,7 +86,7 @@ double FontSize(const std::string& da) {
 constexpr double kPadding = 2;      // between the box's sides and the text
 constexpr double kMinimumSize = 6;  // the smallest size still legible on a printed form
 constexpr double kSizeStep = 0.25;
-constexpr double kLeading = 1.08;   // line to line, as a share of the size
+constexpr double kLeading = 1.08;  // line to line, as a share of the size
 
 struct FieldText {
     QPDFObjectHandle widget;
@@ -95,7 +94,7 @@ struct FieldText {
     double width = 0, height = 0;  // the appearance's box
     double size = 9;               // the size the form asks for
     bool multiline = false;
-    QPDFObjectHandle matrix;       // the old appearance's, kept for a turned field
+    QPDFObjectHandle matrix;  // the old appearance's, kept for a turned field
 };
 
 // Helvetica's metric twin where it is installed, so a value takes the room the form was drawn

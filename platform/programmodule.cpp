@@ -25,6 +25,7 @@ void* ProgramModuleEntry(const char* file, const char* entry) {
     void* handle = OpenModule(file);
     if (!handle) throw std::runtime_error(::dlerror());
     void* symbol = ::dlsym(handle, entry);
-    if (!symbol) throw std::runtime_error(std::string(file) + " is not one of the program's modules");
+    if (!symbol)
+        throw std::runtime_error(std::string(file) + " is not one of the program's modules");
     return symbol;
 }

@@ -21,8 +21,7 @@ const WebModule& Module() {
 }
 }  // namespace
 
-WebPane::WebPane(QWidget* parent)
-    : QTextBrowser(parent) {
+WebPane::WebPane(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
@@ -99,8 +98,8 @@ void WebPane::Load(const QUrl& url) {
         return;
     }
     try {
-        download_ = Module().get(url, timeoutMs_,
-                                 [this](const WebResult& result) { Finished(result); });
+        download_ =
+            Module().get(url, timeoutMs_, [this](const WebResult& result) { Finished(result); });
     } catch (const std::runtime_error& e) {
         ShowErrorPage(QStringLiteral("Page cannot be reached"),
                       QStringLiteral("Fretlyn cannot download web pages on this computer: %1")
