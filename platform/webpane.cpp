@@ -2,19 +2,26 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QTextDocument>
+#include <stdexcept>
+
+#include "programmodule.h"
+#include "webmodule.h"
 
 namespace {
 QString Escaped(const QString& text) {
     return text.toHtmlEscaped();
 }
+
+// Loaded with the first download; throws std::runtime_error when it cannot be.
+const WebModule& Module() {
+    static const WebModule* module = reinterpret_cast<const WebModule* (*)()>(
+        ProgramModuleEntry(kWebModuleFile, kWebModuleEntry))();
+    return *module;
+}
 }  // namespace
 
-WebPane::WebPane(QWidget* parent)
-    : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
+WebPane::WebPane(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
@@ -26,11 +33,10 @@ WebPane::WebPane(QWidget* parent)
     });
 }
 
-WebPane::~WebPane() {
-    if (reply_) {
-        reply_->disconnect(this);
-        reply_->abort();
-    }
+WebPane::~WebPane() = default;
+
+void WebPane::Abandon() {
+    download_.reset();
 }
 
 void WebPane::Navigate(const QUrl& url) {
@@ -57,17 +63,13 @@ void WebPane::Refresh() {
 }
 
 void WebPane::Stop() {
-    if (!reply_) return;
-    QNetworkReply* reply = reply_;
-    reply_ = nullptr;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    if (!download_) return;
+    Abandon();
     emit DownloadComplete();
 }
 
 bool WebPane::Busy() const {
-    return reply_ != nullptr;
+    return download_ != nullptr;
 }
 
 QString WebPane::LocationName() const {
@@ -80,13 +82,7 @@ QUrl WebPane::LocationUrl() const {
 }
 
 void WebPane::Load(const QUrl& url) {
-    if (reply_) {
-        QNetworkReply* old = reply_;
-        reply_ = nullptr;
-        old->disconnect(this);
-        old->abort();
-        old->deleteLater();
-    }
+    Abandon();
     shown_ = url;
     if (url.isLocalFile() || url.scheme().isEmpty()) {
         LoadLocal(url);
@@ -101,12 +97,15 @@ void WebPane::Load(const QUrl& url) {
         emit DownloadComplete();
         return;
     }
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs_);
-    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Fretlyn"));
-    reply_ = network_->get(request);
-    QNetworkReply* reply = reply_;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { Finished(reply); });
+    try {
+        download_ =
+            Module().get(url, timeoutMs_, [this](const WebResult& result) { Finished(result); });
+    } catch (const std::runtime_error& e) {
+        ShowErrorPage(QStringLiteral("Page cannot be reached"),
+                      QStringLiteral("Fretlyn cannot download web pages on this computer: %1")
+                          .arg(Escaped(QString::fromStdString(e.what()))));
+        emit DownloadComplete();
+    }
 }
 
 void WebPane::LoadLocal(const QUrl& url) {
@@ -126,28 +125,23 @@ void WebPane::LoadLocal(const QUrl& url) {
     setHtml(QString::fromUtf8(file.readAll()));
 }
 
-void WebPane::Finished(QNetworkReply* reply) {
-    reply->deleteLater();
-    if (reply != reply_) return;
-    reply_ = nullptr;
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const QByteArray body = reply->readAll();
-    if (!status.isValid() || (reply->error() != QNetworkReply::NoError && body.isEmpty())) {
+void WebPane::Finished(const WebResult& result) {
+    Abandon();
+    if (result.unreachable) {
         ShowErrorPage(QStringLiteral("Page cannot be reached"),
                       QStringLiteral("Fretlyn could not reach <b>%1</b>.<br>(%2)<p>This computer "
                                      "may not be connected to the internet, or the carrier's "
                                      "site may be down for a moment.  Try again with Refresh, or "
                                      "use \"Open in your web browser\" to try the address in "
                                      "your desktop's own browser.")
-                          .arg(Escaped(shown_.toDisplayString()), Escaped(reply->errorString())));
+                          .arg(Escaped(shown_.toDisplayString()), Escaped(result.errorText)));
     } else {
         errorPage_ = false;
         document()->setBaseUrl(shown_);
-        const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
-        if (type.startsWith(QLatin1String("text/plain")))
-            setPlainText(QString::fromUtf8(body));
+        if (result.contentType.startsWith(QLatin1String("text/plain")))
+            setPlainText(QString::fromUtf8(result.body));
         else
-            setHtml(QString::fromUtf8(body));
+            setHtml(QString::fromUtf8(result.body));
     }
     emit DownloadComplete();
 }

@@ -8,14 +8,14 @@
 // no style sheets beyond the simplest. The carrier's pages are read for a figure and typed in,
 // so that is enough; "Open in your web browser" is there for anything more.
 
-#include <QPointer>
 #include <QString>
 #include <QTextBrowser>
 #include <QUrl>
+#include <memory>
 #include <vector>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class WebDownload;
+struct WebResult;
 
 class WebPane : public QTextBrowser {
     Q_OBJECT
@@ -54,10 +54,11 @@ class WebPane : public QTextBrowser {
   private:
     void Load(const QUrl& url);
     void LoadLocal(const QUrl& url);
-    void Finished(QNetworkReply* reply);
+    void Finished(const WebResult& result);
+    // Ends the download under way, if any, without a word.
+    void Abandon();
 
-    QNetworkAccessManager* network_;
-    QPointer<QNetworkReply> reply_;
+    std::unique_ptr<WebDownload> download_;
     std::vector<QUrl> history_;
     int at_ = -1;
     QUrl shown_;

@@ -32,6 +32,12 @@ for f in bin/fretlyn share/fretlyn/data/x2007.mdb share/fretlyn/grids share/fret
     share/icons/hicolor/256x256/apps/fretlyn.png; do
     [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
+# The modules (the bills' PDF forms, the web pages' downloads), in the library folder the
+# program loads them from.
+for module in libfretlyn_pdf.so libfretlyn_web.so; do
+    find "$prefix" -path "$prefix/lib*/fretlyn/$module" | grep -q . ||
+        fail "the module $module was not installed in the program's library folder"
+done
 grep -qx "Exec=$prefix/bin/fretlyn" "$prefix/share/applications/fretlyn.desktop" ||
     fail "the menu entry does not start $prefix/bin/fretlyn"
 
