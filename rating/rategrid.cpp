@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "binaryfile.h"
+#include "coveredlookup.h"
 #include "geography.h"
 #include "lanes.h"
 #include "ratingstate.h"
@@ -102,8 +103,12 @@ void LoadRateGrid(int32_t laneCode) {
 }
 
 Single ZipArbBump(const std::string& zip) {
-    static const std::string sql = "SELECT bump FROM ziparbs WHERE zip = ?1 ORDER BY rowid LIMIT 1";
-    const auto* found = tariff.gDB->LookUp(sql, {zip});
+    // byzip is unique, so the covering index's one row needs no order.
+    static CoveredLookUp bumpOf(
+        "ziparbs", "byzipbump",
+        "SELECT bump FROM ziparbs INDEXED BY \"ziparbs.byzipbump\" WHERE zip = ?1",
+        "SELECT bump FROM ziparbs WHERE zip = ?1 ORDER BY rowid LIMIT 1");
+    const auto* found = bumpOf({zip});
     return found ? static_cast<Single>((*found)[0].toDouble()) : 0;
 }
 

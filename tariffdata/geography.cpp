@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "coveredlookup.h"
 #include "numbers.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -289,10 +290,13 @@ std::string CanadaBaseZone(const std::string& postalCode) {
 
 int16_t ZipSubscript(const std::string& key) {
     Table(tariff.rsZiplist, "ziplist");
-    // The row the index byzip finds first, its subscript alone.
-    static const std::string sql =
-        "SELECT subscript FROM ziplist WHERE \"key\" = ?1 ORDER BY \"key\", rowid LIMIT 1";
-    const std::vector<Value>* found = tariff.gDB->LookUp(sql, {Value(key)});
+    // The row the index byzip finds first, its subscript alone; byzip is unique, so the
+    // covering index's one row needs no order.
+    static CoveredLookUp subscriptOf(
+        "ziplist", "bykeysubscript",
+        "SELECT subscript FROM ziplist INDEXED BY \"ziplist.bykeysubscript\" WHERE \"key\" = ?1",
+        "SELECT subscript FROM ziplist WHERE \"key\" = ?1 ORDER BY \"key\", rowid LIMIT 1");
+    const std::vector<Value>* found = subscriptOf({Value(key)});
     if (!found)
         throw TariffDataError("The ZIP-list key \"" + key +
                               "\" is missing from the table ziplist, so its lane is unknown.");

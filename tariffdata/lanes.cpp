@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "binaryfile.h"
+#include "coveredlookup.h"
 #include "geography.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -60,10 +61,13 @@ std::string LanePart(const BinaryFile& f, const char* name, int32_t cell) {
 // The svcctrs subscript of a service centre; false when the table does not list it.
 bool ServiceCentreSubscript(const std::string& sic, int32_t& subscript) {
     Table(tariff.rsSvcctrs, "svcctrs");
-    // The row the index bysic finds first, its subscript alone.
-    static const std::string sql =
-        "SELECT subscript FROM svcctrs WHERE SIC = ?1 ORDER BY SIC, rowid LIMIT 1";
-    const std::vector<Value>* found = tariff.gDB->LookUp(sql, {Value(sic)});
+    // The row the index bysic finds first, its subscript alone; bysic is unique, so the
+    // covering index's one row needs no order.
+    static CoveredLookUp subscriptOf(
+        "svcctrs", "bysicsubscript",
+        "SELECT subscript FROM svcctrs INDEXED BY \"svcctrs.bysicsubscript\" WHERE SIC = ?1",
+        "SELECT subscript FROM svcctrs WHERE SIC = ?1 ORDER BY SIC, rowid LIMIT 1");
+    const std::vector<Value>* found = subscriptOf({Value(sic)});
     if (!found) return false;
     int64_t s = (*found)[0].toInt();
     if (s < 1 || s > kSvcSide)
@@ -98,12 +102,13 @@ std::string GetLaneCode(int32_t cell) {
 
 std::string ServiceCenterOfZip(const std::string& code) {
     Table(tariff.rsFullzip, "Fullzip");
-    // The row the index byzip finds first, its centre alone.
-    static const std::string sql =
-        "SELECT SIC FROM Fullzip WHERE zip = ?1 ORDER BY zip, rowid LIMIT 1";
-    const auto centreOf = [](const std::string& key) {
-        return tariff.gDB->LookUp(sql, {Value(key)});
-    };
+    // The row the index byzip finds first, its centre alone; byzip is unique, so the covering
+    // index's one row needs no order.
+    static CoveredLookUp centreLookUp(
+        "Fullzip", "byzipcentre",
+        "SELECT SIC FROM Fullzip INDEXED BY \"Fullzip.byzipcentre\" WHERE zip = ?1",
+        "SELECT SIC FROM Fullzip WHERE zip = ?1 ORDER BY zip, rowid LIMIT 1");
+    const auto centreOf = [](const std::string& key) { return centreLookUp({Value(key)}); };
     const std::vector<Value>* found = nullptr;
     if (ReadsAsNumber(code)) {
         found = centreOf(code);

@@ -164,6 +164,32 @@ TEST_F(Lanes, TransitDaysComeFromTheCellOfBothServiceCentres) {
     EXPECT_EQ(GetServiceDays("55998", "55994"), 0);
 }
 
+// The shipped tariff answers these look-ups from covering indexes; a database without them
+// (or one that loses them while open) gives the same answers from its plain indexes.
+TEST_F(Lanes, LookUpsAnswerAlikeWithAndWithoutTheCoveringIndexes) {
+    ServiceCentres();
+    WriteMatrix(app.file("data/svc.dat"), kSvcSide, {{{1, 572}, 4}, {{300, 1}, 2}});
+    Put("ziplist", {"key", "subscript"}, {"559", 17});
+    const auto answers = [] {
+        return std::vector<std::string>{ServiceCenterOfZip("55998"),
+                                         ServiceCenterOfZip("55992"),
+                                         std::to_string(GetServiceDays("55998", "55997")),
+                                         std::to_string(GetServiceDays("55996", "55998")),
+                                         std::to_string(GetServiceDays("55994", "55998")),
+                                         std::to_string(ZipSubscript("559"))};
+    };
+    const std::vector<std::string> expected = {"XAA", "BZC", "4", "2", "0", "17"};
+    EXPECT_EQ(answers(), expected);
+    for (const char* index :
+         {"Fullzip.byzipcentre", "svcctrs.bysicsubscript", "ziplist.bykeysubscript"})
+        Exec(std::string("DROP INDEX \"") + index + "\"");
+    EXPECT_EQ(answers(), expected);
+    CloseAll();
+    OpenTariffDatabase();
+    EXPECT_EQ(answers(), expected);
+    EXPECT_THROW(ZipSubscript("55X"), TariffDataError);
+}
+
 TEST_F(Lanes, ServiceCentreSubscriptOutsideTheFileIsADataError) {
     ServiceCentres();
     Put("svcctrs", {"SIC", "subscript"}, {"UCC", 573});

@@ -34,6 +34,8 @@ struct Table {
     std::vector<Index> indexes;
 };
 
+// An index named by-key-and-field holds, after the key a look-up seeks on, the one field that
+// look-up reads, so that the index alone answers it.
 const std::vector<Table>& Schema() {
     static const std::vector<Table> kTables = {
         {"accessorials",
@@ -75,7 +77,9 @@ const std::vector<Table>& Schema() {
         {"faktable",
          {{"zip", 'T'}, {"IBOB", 'I'}, {"region", 'I'}, {"profil", 'T'}},
          {{"fakzip", {"zip"}, false}}},
-        {"Fullzip", {{"zip", 'T'}, {"SIC", 'T'}}, {{"byzip", {"zip"}, true}}},
+        {"Fullzip",
+         {{"zip", 'T'}, {"SIC", 'T'}},
+         {{"byzip", {"zip"}, true}, {"byzipcentre", {"zip", "SIC"}, false}}},
         {"ServInd", {{"key", 'T'}, {"Type", 'I'}, {"Ddays", 'I'}}, {{"sicpair", {"key"}, true}}},
         {"us_cities",
          {{"zip", 'T'}, {"City", 'T'}, {"State", 'T'}},
@@ -86,7 +90,9 @@ const std::vector<Table>& Schema() {
         {"can_rural",
          {{"zip", 'T'}, {"City", 'T'}, {"Province", 'T'}},
          {{"byzip", {"zip"}, false}, {"bycity", {"City"}, false}}},
-        {"ziplist", {{"key", 'T'}, {"subscript", 'I'}}, {{"byzip", {"key"}, true}}},
+        {"ziplist",
+         {{"key", 'T'}, {"subscript", 'I'}},
+         {{"byzip", {"key"}, true}, {"bykeysubscript", {"key", "subscript"}, false}}},
         {"svcctrs",
          {{"SIC", 'T'},
           {"subscript", 'I'},
@@ -96,8 +102,10 @@ const std::vector<Table>& Schema() {
           {"Phone", 'T'},
           {"FAX", 'T'},
           {"tollfree", 'T'}},
-         {{"bysic", {"SIC"}, true}}},
-        {"ziparbs", {{"zip", 'T'}, {"bump", 'R'}}, {{"byzip", {"zip"}, true}}},
+         {{"bysic", {"SIC"}, true}, {"bysicsubscript", {"SIC", "subscript"}, false}}},
+        {"ziparbs",
+         {{"zip", 'T'}, {"bump", 'R'}},
+         {{"byzip", {"zip"}, true}, {"byzipbump", {"zip", "bump"}, false}}},
         {"PR Delvy zones", {{"zip", 'T'}, {"zone", 'I'}}, {{"byzip", {"zip"}, true}}},
         // The rates by weight band stand at field positions 3 to 5.
         {"PR charges",
