@@ -392,8 +392,9 @@ const std::vector<Value>* Database::LookUp(const std::string& sql,
     bool any = false;
     {
         // The parameters outlive the look-up, which resets the statement before it returns.
+        // Every use of a prepared statement resets it when it ends, so it is ready here; this
+        // is the hottest path of a batch test, where a second reset showed in the profile.
         ResetWhenDone done(st);
-        st.reset();
         st.bindAll(params, false);
         lookUpRow_.clear();
         any = st.step();
