@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -343,8 +344,10 @@ class Database {
     sqlite3* db_ = nullptr;
     std::string path_;
     std::vector<std::shared_ptr<Recordset>> recordsets_;
-    std::map<std::string, std::unique_ptr<Statement>, std::less<>> prepared_;
-    std::map<const Statement*, FoundRows> lookedUp_;
+    // Hashed, not ordered: the texts share long beginnings ("SELECT … FROM"), which an ordered
+    // map would compare again at every level of every look-up.
+    std::unordered_map<std::string, std::unique_ptr<Statement>> prepared_;
+    std::unordered_map<const Statement*, FoundRows> lookedUp_;
     std::vector<Value> lookUpRow_;
     uint64_t dataVersion_ = 1;
     int transDepth_ = 0;
