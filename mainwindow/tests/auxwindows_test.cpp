@@ -213,6 +213,8 @@ TEST_F(MenuTest, OceanDimensionsWriteTheCubeIntoTheMainWindow) {
         w.txtD->setText("24");
         w.lblYes_Click();
     };
+    TypeDestination("96813");
+    TakeMessages();
     Click(form->lblClickHere);
     EXPECT_EQ(opened, Names{"frmOceanDims"});
     EXPECT_EQ(form->txtOceanDensity->text(), "24");
