@@ -109,12 +109,20 @@ class MenuTest : public ::testing::Test {
         ClickAt(*form, Centre(label));
     }
 
-    // The user clicks into the destination box, types a ZIP and leaves the box with Tab.
-    void TypeDestination(const QString& zip) {
+    // The user clicks into a ZIP box, types a ZIP and leaves the box with Tab.
+    void TypeZip(QWidget* box, const QString& zip) {
         Shown();
-        ClickOn(*form, form->txtdzip);
+        ClickOn(*form, box);
         TypeKeys(zip);
         PressKey(Qt::Key_Tab);
+    }
+    void TypeDestination(const QString& zip) { TypeZip(form->txtdzip, zip); }
+    void TypeOrigin(const QString& zip) { TypeZip(form->txtozip, zip); }
+    // A press and release of a mouse button on a label, with keys held.
+    void ClickWith(QLabel* label, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+        Hover(label);
+        QTest::mouseClick(label, button, modifiers, label->rect().center());
+        QCoreApplication::processEvents();
     }
 
     std::vector<std::string> TakeMessages() {
