@@ -188,7 +188,7 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     // Puerto Rico shows no service standard.
     form->txtdzip_GotFocus();
     form->lblService->clear();
-    EnterDestination("00901");
+    VerifyDestinationInPlace("00901");
     EXPECT_TRUE(offshore.gIsPR);
     EXPECT_TRUE(form->lblService->text().isEmpty());
     EXPECT_FALSE(form->txtOceanDensity->isHidden());
