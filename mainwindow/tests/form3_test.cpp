@@ -69,9 +69,12 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
     EXPECT_TRUE(TakeMessages().empty());
 
     // Typing in the box makes the end not verified again.
-    form->txtozip->setText("5540");
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_Backspace);
+    EXPECT_EQ(form->txtozip->text(), "5540");
     EXPECT_EQ(tariff.gOrigCountry, 99);
-    form->txtozip_LostFocus();
+    PressKey(Qt::Key_Tab);
     EXPECT_EQ(TakeMessages(),
               Messages{"Data Entry Error: Origin was not verified.  Please try again."});
     EXPECT_TRUE(form->lblOrigCityState->text().isEmpty());
@@ -79,10 +82,11 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
 
 TEST_F(Form3Test, PostalCodesAreUpperCasedAsTypedWithOrWithoutTheBlank) {
     Load();
-    form->txtozip->setFocus();
-    QTest::keyClicks(form->txtozip, "m5v 2t6");
+    ::ShowActive(*form);
+    ClickOn(*form, form->txtozip);
+    TypeKeys("m5v 2t6");
     EXPECT_EQ(form->txtozip->text(), "M5V 2T6");
-    form->txtozip_LostFocus();
+    PressKey(Qt::Key_Tab);
     EXPECT_EQ(tariff.gOrigCountry, 1);
     EXPECT_EQ(tariff.gOrigState, "ON");
 
@@ -118,7 +122,7 @@ TEST_F(Form3Test, CityNamesFindOneSeveralOrNoPlaces) {
     EXPECT_EQ(form->lstCities->item(0)->text(), "O'FALLON, IL");
     EXPECT_EQ(form->lstCities->item(1)->text(), "O'FALLON, MO");
     // While the choice is pending, leaving the window is not possible.
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_TRUE(TakeMessages().empty());
 
     form->lstCities->item(1)->setSelected(true);
@@ -258,13 +262,13 @@ TEST_F(Form3Test, ExitAsksAndSavesTheDefaultClassesOnYes) {
     Load();
     form->cmbclass[2]->setEditText("92.5");
     messageScript.Queue(kIdNo);
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_EQ(TakeMessages(), Messages{"Exit Fretlyn: Are you sure you want to exit Fretlyn2007?"});
     EXPECT_EQ(programEnds, 0);
     EXPECT_TRUE(tariff.gDB);
 
     messageScript.Queue(kIdYes);
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_EQ(programEnds, 1);
     EXPECT_FALSE(tariff.gDB);  // the data are closed
     OpenTariffDatabase();
@@ -413,7 +417,7 @@ class RatingRequest : public Form3Test {
     void Enter(const QString& from, const QString& to, std::vector<QString> weights) {
         EnterOrigin(from);
         EnterDestination(to);
-        for (size_t i = 0; i < weights.size(); ++i) form->txtweight[i]->setText(weights[i]);
+        for (size_t i = 0; i < weights.size(); ++i) TypeInto(form->txtweight[i], weights[i]);
         TakeMessages();
     }
 };
@@ -426,7 +430,7 @@ TEST_F(RatingRequest, AVerifiedRequestIsRatedAndTheListComesBack) {
         ->setSelected(true);
     int shown = 0;
     SetQuoteDisplayHook([&] { ++shown; });
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     SetQuoteDisplayHook(nullptr);
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(shown, 1);
@@ -447,9 +451,9 @@ TEST_F(RatingRequest, AnUnverifiedOriginStopsSilentlyButStoresTheChoices) {
     form->lstAccessorials->findItems("Inside pickup and delivery", Qt::MatchExactly)
         .front()
         ->setSelected(true);
-    form->txtozip->setText("");
+    TypeInto(form->txtozip, "");
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_TRUE(TakeMessages().empty());
     Recordset& rs = *tariff.rsAccessorials2;
     rs.Seek("=", {"Inside pickup and delivery"});
@@ -460,7 +464,7 @@ TEST_F(RatingRequest, AnUnverifiedOriginStopsSilentlyButStoresTheChoices) {
 TEST_F(RatingRequest, EachRefusalInItsOrder) {
     Load();
     auto rate = [&] {
-        form->lblRate_Click();
+        ClickLabel(form->lblRate);
         return TakeMessages();
     };
     Enter("55401", "60601", {"", ""});
@@ -484,8 +488,8 @@ TEST_F(RatingRequest, EachRefusalInItsOrder) {
     Enter("M5V1A1", "H2Y1A1", {"100"});
     EXPECT_EQ(rate(), Messages{"Data Entry Error: The commodity on line  1 is missing a density "
                                "value.  Please correct the problem."});
-    form->txtDensity[0]->setText("12");
-    form->txtweight[0]->setText("100");
+    TypeInto(form->txtDensity[0], "12");
+    TypeInto(form->txtweight[0], "100");
     EXPECT_TRUE(rate().empty());
 
     Enter("60601", "96813", {"100"});
@@ -501,7 +505,7 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
         .front()
         ->setSelected(true);
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_EQ(TakeMessages(),
               Messages{"Service not Available: Cannot Guarantee, not direct points  "});
 
@@ -510,13 +514,13 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
     form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly)
         .front()
         ->setSelected(false);
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_TRUE(TakeMessages().empty());
 
     Enter("60601", "60601", {"100"});
     form->lstAccessorials->findItems("Thriftlane", Qt::MatchExactly).front()->setSelected(true);
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_EQ(TakeMessages(), Messages{"Service not Available: Not a valid Thriftlane Lane  "});
 }
 

@@ -85,6 +85,12 @@ class MainWindowFixture : public ::testing::Test {
             TypeInto(form->txtweight[i], i < weights.size() ? weights[i] : QString());
     }
 
+    // The pointer moves onto a label of the window and clicks it.
+    void ClickLabel(QWidget* label) {
+        if (!form->isVisible()) ::ShowActive(*form);
+        ClickOn(*form, label);
+    }
+
     // The messages shown since the last call, as "title: text".
     std::vector<std::string> TakeMessages() {
         std::vector<std::string> out;
@@ -96,8 +102,7 @@ class MainWindowFixture : public ::testing::Test {
     // Clicks "Rate this shipment" and counts the quotes it shows.
     std::vector<std::string> Rate() {
         SetQuoteDisplayHook([this] { ++quotesShown; });
-        if (!form->isVisible()) ::ShowActive(*form);
-        ClickOn(*form, form->lblRate);
+        ClickLabel(form->lblRate);
         return TakeMessages();
     }
 
