@@ -125,8 +125,8 @@ TEST_F(Form3Test, CityNamesFindOneSeveralOrNoPlaces) {
     ClickLabel(form->lblExit);
     EXPECT_TRUE(TakeMessages().empty());
 
-    form->lstCities->item(1)->setSelected(true);
-    form->lstCities_Click();
+    QTest::mouseClick(form->lstCities->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      form->lstCities->visualItemRect(form->lstCities->item(1)).center());
     EXPECT_FALSE(mainState.gLocked);
     EXPECT_TRUE(form->lstCities->isHidden());
     EXPECT_EQ(tariff.gDestCountry, 0);
@@ -301,7 +301,9 @@ TEST_F(Form3Test, ASavedOriginWithACommaIsEnteredUpToTheComma) {
 TEST_F(Form3Test, DoubleClickOnOriginSavesItAsTheDefault) {
     Load();
     EnterOrigin("55401");
-    form->lblOrigin_DblClick();
+    QTest::mouseMove(form.get(), form->lblOrigin->geometry().center());
+    QTest::mouseDClick(form->lblOrigin, Qt::LeftButton, Qt::NoModifier,
+                       form->lblOrigin->rect().center());
     EXPECT_EQ(TakeMessages(),
               Messages{"Saved: 55401 will be saved as the default origin ZIP/Postal code"});
     EXPECT_EQ(GetConfigValue("DC_origin", ""), "55401");
@@ -407,7 +409,9 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
     EXPECT_FALSE(form->lstAccessorials->isHidden());
 
     Item("Liftgate service")->setSelected(true);
-    form->Form_Click();
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    ClickAt(*form, background);
     EXPECT_TRUE(form->lstAccessorials->isHidden());
     EXPECT_TRUE(Item("Liftgate service")->isSelected());
 }
