@@ -172,7 +172,6 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     EXPECT_EQ(form->txtdzip->text(), "99501");
 
     // Hawaii shows the ocean cube and the will-call box.
-    form->txtdzip_GotFocus();
     EnterDestination("96813");
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_FALSE(form->txtOceanDensity->isHidden());
@@ -180,7 +179,6 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     EXPECT_TRUE(offshore.gIsHI);
 
     // A will-call ZIP typed as a code is refused and keeps its text.
-    form->txtdzip_GotFocus();
     EnterDestination("96742");
     EXPECT_EQ(
         TakeMessages(),
@@ -199,6 +197,7 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     EXPECT_TRUE(form->chkHawaiiWillCall->isHidden());
 
     // Back to the mainland: the kept offshore values go.
+    // The step above never left the box, so its return is given from inside too.
     form->txtdzip_GotFocus();
     EnterDestination("55401");
     EXPECT_FALSE(offshore.gIsPR);
