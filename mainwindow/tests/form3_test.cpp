@@ -235,25 +235,27 @@ TEST_F(Form3Test, TheClassCheckTakesOnlyTheEighteenClasses) {
 
 TEST_F(Form3Test, EnterMovesAlongTheLinesAndTheCubeTakesOnlyNumbers) {
     Load();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    form->txtweight[0]->setFocus();
-    QTest::keyClick(form->txtweight[0], Qt::Key_Return);
+    ::ShowActive(*form);
+    ClickOn(*form, form->txtweight[0]);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->cmbclass[0]->hasFocus());
-    QTest::keyClick(form->cmbclass[0]->lineEdit(), Qt::Key_Return);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->txtweight[1]->hasFocus());
-    form->cmbclass[4]->setFocus();
-    QTest::keyClick(form->cmbclass[4]->lineEdit(), Qt::Key_Return);
+    ClickOn(*form, form->cmbclass[4]);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->cmbclass[4]->hasFocus());
 
-    form->txtOceanDensity->show();
-    QTest::keyClicks(form->txtOceanDensity, "12a.5x");
+    // The cube box is there for an ocean destination.
+    EnterDestination("96813");
+    ASSERT_FALSE(form->txtOceanDensity->isHidden());
+    ClickOn(*form, form->txtOceanDensity);
+    TypeKeys("12a.5x");
     EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
-    QTest::keyClick(form->txtOceanDensity, Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
     EXPECT_EQ(form->txtOceanDensity->text(), "12.");
     // Delete removes the character after the cursor, as in any box.
-    form->txtOceanDensity->setCursorPosition(0);
-    QTest::keyClick(form->txtOceanDensity, Qt::Key_Delete);
+    PressKey(Qt::Key_Home);
+    PressKey(Qt::Key_Delete);
     EXPECT_EQ(form->txtOceanDensity->text(), "2.");
 }
 
