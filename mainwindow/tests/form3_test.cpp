@@ -221,12 +221,10 @@ TEST_F(Form3Test, AnOffshoreOriginIsRefusedWithoutTouchingTheDestination) {
 
 TEST_F(Form3Test, TheClassCheckTakesOnlyTheEighteenClasses) {
     Load();
-    form->cmbclass[0]->setEditText("77.5");
-    form->cmbclass_LostFocus(0);
+    TypeInto(form->cmbclass[0]->lineEdit(), "77.5");
     EXPECT_TRUE(TakeMessages().empty());
     for (const char* bad : {"77", " 100", ""}) {
-        form->cmbclass[1]->setEditText(bad);
-        form->cmbclass_LostFocus(1);
+        TypeInto(form->cmbclass[1]->lineEdit(), bad);
         EXPECT_EQ(TakeMessages(),
                   Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
             << bad;
