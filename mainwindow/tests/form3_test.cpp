@@ -259,7 +259,7 @@ TEST_F(Form3Test, EnterMovesAlongTheLinesAndTheCubeTakesOnlyNumbers) {
 
 TEST_F(Form3Test, ExitAsksAndSavesTheDefaultClassesOnYes) {
     Load();
-    form->cmbclass[2]->setEditText("92.5");
+    TypeInto(form->cmbclass[2]->lineEdit(), "92.5");
     messageScript.Queue(kIdNo);
     ClickLabel(form->lblExit);
     EXPECT_EQ(TakeMessages(), Messages{"Exit Fretlyn: Are you sure you want to exit Fretlyn2007?"});
