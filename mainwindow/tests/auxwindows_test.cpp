@@ -67,13 +67,21 @@ TEST(FuelSurchargeText, ShownWithItsLeadingDigitAndStoredWhole) {
 
 // --------------------------------------------------------------------------- finder
 
+// The user types a code over what the finder's box holds and clicks "click here".
+void FindCentreOf(frmFindSC& w, const QString& code) {
+    ShowActive(w);
+    ClickOn(w, w.txtZipCode);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(code);
+    ClickOn(w, w.mlblClickHere);
+}
+
 TEST_F(MenuTest, TheFinderShowsTheCentreOfAZipAndOfAPostalCode) {
     Load();
     for (const char* code : {"60601", "M5V2T6"}) {
         frmFindSC w;
         EXPECT_TRUE(w.lblServiceCenterName->isHidden());
-        w.txtZipCode->setText(code);
-        w.mlblClickHere_Click();
+        FindCentreOf(w, code);
         const std::string sic = ServiceCenterOfZip(code);
         auto row = tariff.gDB->OpenSnapshot("SELECT * FROM svcctrs WHERE SIC = ?", {sic});
         ASSERT_FALSE(row.AtEOF()) << code;
@@ -93,19 +101,19 @@ TEST_F(MenuTest, TheFinderShowsTheCentreOfAZipAndOfAPostalCode) {
 TEST_F(MenuTest, TheFinderTakesCapitalsAndSixCharacters) {
     Load();
     frmFindSC w;
-    QTest::keyClicks(w.txtZipCode, "m5v2t6x");
+    ShowActive(w);
+    ASSERT_EQ(Focused(), w.txtZipCode);
+    TypeKeys("m5v2t6x");
     EXPECT_EQ(w.txtZipCode->text(), "M5V2T6");
 }
 
 TEST_F(MenuTest, AnUnknownCodeIsRefusedAndHidesTheEarlierCentre) {
     Load();
     frmFindSC w;
-    w.txtZipCode->setText("60601");
-    w.mlblClickHere_Click();
+    FindCentreOf(w, "60601");
     ASSERT_FALSE(w.lblServiceCenterName->isHidden());
     ASSERT_EQ(ServiceCenterOfZip("00000"), "BZC");
-    w.txtZipCode->setText("00000");
-    w.mlblClickHere_Click();
+    FindCentreOf(w, "00000");
     EXPECT_EQ(TakeMessages(),
               Names{"Data Entry Error: ZIP/Postal Code not on file.  Please try again."});
     EXPECT_TRUE(w.txtZipCode->text().isEmpty());
@@ -117,8 +125,7 @@ TEST_F(MenuTest, ACentreWithoutItsRowIsRefusedAndTheCodeStays) {
     Load();
     Exec("DELETE FROM svcctrs WHERE SIC = ?", {ServiceCenterOfZip("60601")});
     frmFindSC w;
-    w.txtZipCode->setText("60601");
-    w.mlblClickHere_Click();
+    FindCentreOf(w, "60601");
     EXPECT_EQ(TakeMessages(),
               Names{"Data Entry Error: ZIP/Postal Code not on file.  Please try again."});
     EXPECT_EQ(w.txtZipCode->text(), "60601");
@@ -196,7 +203,8 @@ TEST_F(MenuTest, TheFuelSurchargeLinkOpensThePageOfTheFreightSite) {
     frmFuelSurcharge w;
     int page = -1;
     work = [&](QDialog&) { page = gBrowserPage; };
-    w.lblFSConWeb_Click();
+    ShowActive(w);
+    ClickOn(w, w.lblFSConWeb);
     EXPECT_EQ(opened, Names{"frmBrowser"});
     EXPECT_EQ(page, 1);
 }
@@ -208,20 +216,29 @@ TEST_F(MenuTest, OceanDimensionsWriteTheCubeIntoTheMainWindow) {
     work = [](QDialog& d) {
         auto& w = static_cast<frmOceanDims&>(d);
         EXPECT_EQ(w.txtH->text(), "H");
-        w.txtH->setText("48");
-        w.txtW->setText("36");
-        w.txtD->setText("24");
-        w.lblYes_Click();
+        ShowActive(w);
+        ASSERT_EQ(Focused(), w.txtH);
+        TypeKeys("48");
+        PressKey(Qt::Key_Tab);
+        TypeKeys("36");
+        PressKey(Qt::Key_Tab);
+        TypeKeys("24");
+        ClickOn(w, w.lblYes);
     };
+    TypeDestination("96813");
+    TakeMessages();
     Click(form->lblClickHere);
     EXPECT_EQ(opened, Names{"frmOceanDims"});
     EXPECT_EQ(form->txtOceanDensity->text(), "24");
     // A box left with its letter closes the dialog and writes nothing.
     work = [](QDialog& d) {
         auto& w = static_cast<frmOceanDims&>(d);
-        w.txtH->setText("10");
-        w.txtD->setText("10");
-        w.lblYes_Click();
+        ShowActive(w);
+        TypeKeys("10");
+        PressKey(Qt::Key_Tab);
+        PressKey(Qt::Key_Tab);
+        TypeKeys("10");
+        ClickOn(w, w.lblYes);
         EXPECT_EQ(w.result(), QDialog::Accepted);
     };
     Click(form->lblClickHere);
@@ -232,57 +249,51 @@ TEST_F(MenuTest, OceanDimensionsWriteTheCubeIntoTheMainWindow) {
 TEST_F(MenuTest, OnlyDigitsPointAndBackspaceGoIntoADimension) {
     Load();
     frmOceanDims w(form->txtOceanDensity);
-    w.txtH->clear();
-    QTest::keyClicks(w.txtH, "a 1x2.5-");
+    ShowActive(w);
+    ASSERT_EQ(Focused(), w.txtH);
+    PressKey(Qt::Key_Backspace);  // the letter the box opens with
+    TypeKeys("a 1x2.5-");
     EXPECT_EQ(w.txtH->text(), "12.5");
-    QTest::keyClick(w.txtH, Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
     EXPECT_EQ(w.txtH->text(), "12.");
 }
 
 TEST_F(MenuTest, TabWalksHeightWidthDepthEscapeLeavesTheCubeAloneAndEnterIsDone) {
     Load();
+    // What an earlier cube left in the main window's box, set from inside: the box is hidden
+    // for a mainland destination.
     form->txtOceanDensity->setText("7");
     frmOceanDims w(form->txtOceanDensity);
-    w.show();
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.txtH->setFocus();
-    QCoreApplication::processEvents();
-    QTest::keyClicks(w.txtH, "10");
-    QTest::keyClick(w.txtH, Qt::Key_Tab);
-    QCoreApplication::processEvents();
-    ASSERT_EQ(QApplication::focusWidget(), w.txtW);
-    QTest::keyClicks(w.txtW, "20");
-    QTest::keyClick(w.txtW, Qt::Key_Tab);
-    QCoreApplication::processEvents();
-    ASSERT_EQ(QApplication::focusWidget(), w.txtD);
-    QTest::keyClicks(w.txtD, "30");
+    ShowActive(w);
+    ASSERT_EQ(Focused(), w.txtH);
+    TypeKeys("10");
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), w.txtW);
+    TypeKeys("20");
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), w.txtD);
+    TypeKeys("30");
     EXPECT_EQ(w.txtH->text(), "10");
     EXPECT_EQ(w.txtW->text(), "20");
     EXPECT_EQ(w.txtD->text(), "30");
-    QTest::keyClick(w.txtD, Qt::Key_Backtab);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), w.txtW);
+    PressKey(Qt::Key_Backtab);
+    EXPECT_EQ(Focused(), w.txtW);
     // Escape closes as the close box does: nothing is computed.
-    QTest::keyClick(w.txtW, Qt::Key_Escape);
+    PressKey(Qt::Key_Escape);
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(w.result(), QDialog::Rejected);
     EXPECT_EQ(form->txtOceanDensity->text(), "7");
 
     // Enter in a box does what Done does.
     frmOceanDims again(form->txtOceanDensity);
-    again.show();
-    again.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&again));
-    again.txtH->setFocus();
-    QCoreApplication::processEvents();  // the letter is selected, so typing replaces it
+    ShowActive(again);
+    ASSERT_EQ(Focused(), again.txtH);  // the letter is selected, so typing replaces it
     for (const char* size : {"12", "12", "12"}) {
-        QTest::keyClicks(QApplication::focusWidget(), size);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCoreApplication::processEvents();
+        TypeKeys(size);
+        PressKey(Qt::Key_Tab);
     }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    PressKey(Qt::Key_Backtab);
+    PressKey(Qt::Key_Return);
     EXPECT_FALSE(again.isVisible());
     EXPECT_EQ(again.result(), QDialog::Accepted);
     EXPECT_EQ(form->txtOceanDensity->text(), "1");
@@ -333,6 +344,12 @@ TEST_F(MenuTest, EveryChargeOpensTheTariffItemItsRowNames) {
     }
 }
 
+// A click on a charge of a quick-reference panel.
+void ClickCharge(frmQckRef& panel, int label) {
+    ShowActive(panel);
+    ClickOn(panel, panel.Label3.at(label));
+}
+
 TEST_F(MenuTest, ClickingAChargeShowsItsPageInTheDetailWindow) {
     Load();
     std::vector<std::string> shown;
@@ -344,14 +361,14 @@ TEST_F(MenuTest, ClickingAChargeShowsItsPageInTheDetailWindow) {
         EXPECT_EQ(w.windowTitle(), "Norvale Freight Tariff NRVL 120-Q");
     };
     frmQckRef ad(0);
-    ad.Label3_Click(2);  // "$65.00 will apply ..." and its second line
-    ad.Label3_Click(3);
-    ad.Label3_Click(8);  // "(Whichever is greater)"
+    ClickCharge(ad, 2);  // "$65.00 will apply ..." and its second line
+    ClickCharge(ad, 3);
+    ClickCharge(ad, 8);  // "(Whichever is greater)"
     frmQckRef mr(2);
-    mr.Label3_Click(3);
-    mr.Label3_Click(12);  // a blank cell
+    ClickCharge(mr, 3);
+    ClickCharge(mr, 12);  // a blank cell
     frmQckRef sz(3);
-    sz.Label3_Click(16);
+    ClickCharge(sz, 16);
     EXPECT_EQ(shown, (Names{"241.htm", "241.htm", "201.htm", "234.htm", "240.htm", "24.htm"}));
 }
 
@@ -362,12 +379,8 @@ TEST_F(MenuTest, PagingDownThreeTimesAndUpThreeTimesEndsOnTheFirstPanel) {
     work = [&](QDialog& d) {
         auto& panel = static_cast<frmQckRef&>(d);
         titles.push_back(panel.windowTitle().toStdString());
-        if (step < 3)
-            panel.imgDown_Click();
-        else if (step < 6)
-            panel.imgUp_Click();
-        else
-            panel.mlblDone_Click();
+        ShowActive(panel);
+        ClickOn(panel, step < 3 ? panel.imgDown : step < 6 ? panel.imgUp : panel.mlblDone);
         ++step;
     };
     Click(Menu().lblQuickRef);
@@ -389,16 +402,26 @@ TEST_F(MenuTest, PagingDownThreeTimesAndUpThreeTimesEndsOnTheFirstPanel) {
 
 // --------------------------------------------------------------------------- tariff detail
 
+// The user tabs back to the list (a chosen entry hands the focus to its page) and presses a
+// key that moves along it.
+void NextEntry(frmTrfDetail& w, Qt::Key key = Qt::Key_Down) {
+    for (int i = 0; i < 10 && Focused() != w.cmbTrfIndex; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), w.cmbTrfIndex);
+    PressKey(key);
+}
+
 TEST_F(MenuTest, TheDetailListHoldsTheTariffInTitleOrderAndEveryEntryHasItsPage) {
     Load();
     const auto list = TariffList();
     frmTrfDetail w;
+    ShowActive(w);
     ASSERT_EQ(w.cmbTrfIndex->count(), static_cast<int>(list.size()));
     EXPECT_EQ(QUrl(w.brwTariff->LocationUrl()).fileName().toStdString(),
               std::to_string(list[0].second) + ".htm");
     for (int i = 0; i < w.cmbTrfIndex->count(); ++i) {
         EXPECT_EQ(w.cmbTrfIndex->itemText(i).toStdString(), list[static_cast<size_t>(i)].first);
-        w.SelectEntry(i);
+        if (i > 0) NextEntry(w);
+        ASSERT_EQ(w.cmbTrfIndex->currentIndex(), i);
         const std::string page = std::to_string(list[static_cast<size_t>(i)].second) + ".htm";
         EXPECT_EQ(w.brwTariff->LocationUrl().toLocalFile().toStdString(),
                   AppFolder() + "VZK120/" + page);
@@ -413,12 +436,13 @@ TEST_F(MenuTest, AnEntryWithoutAPageOrARowShowsANotFoundPage) {
     Load();
     std::filesystem::remove(app.file("VZK120/203.htm"));
     frmTrfDetail w;
-    w.SelectEntry(1);  // Advancing Charges, item 203
+    ShowActive(w);
+    NextEntry(w);  // Advancing Charges, item 203
     EXPECT_TRUE(w.brwTariff->ShowingErrorPage());
     EXPECT_EQ(w.brwTariff->LocationName(), "Page not found");
     EXPECT_TRUE(w.brwTariff->toPlainText().contains("203.htm"));
     // The window is still usable.
-    w.SelectEntry(2);
+    NextEntry(w);
     EXPECT_FALSE(w.brwTariff->ShowingErrorPage());
 
     // A panel pointing past the end of a shortened list.
@@ -431,7 +455,7 @@ TEST_F(MenuTest, AnEntryWithoutAPageOrARowShowsANotFoundPage) {
         error = detail.brwTariff->ShowingErrorPage();
     };
     frmQckRef sz(3);
-    sz.Label3_Click(7);  // Weighing of Shipments, the last entry
+    ClickCharge(sz, 7);  // Weighing of Shipments, the last entry
     EXPECT_TRUE(error);
     EXPECT_EQ(name, "Tariff item not found");
 }
@@ -443,7 +467,8 @@ TEST_F(MenuTest, TwoTitlesWithOneItemShowOnePage) {
     frmTrfDetail w;
     const int last = w.cmbTrfIndex->count() - 1;
     ASSERT_EQ(w.cmbTrfIndex->itemText(last), "Zoning of Points");
-    w.SelectEntry(last);
+    ShowActive(w);
+    NextEntry(w, Qt::Key_End);
     EXPECT_EQ(QUrl(w.brwTariff->LocationUrl()).fileName(), "24.htm");
 }
 

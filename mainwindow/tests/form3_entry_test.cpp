@@ -362,7 +362,7 @@ TEST_F(Entry, PickingAnIslandCityLeavesTheFocusWhileItsQuestionsArePending) {
 TEST_F(Entry, AWeightBoxShowsThePuertoRicoServiceStandard) {
     Load();
     EnterOrigin("60601");
-    EnterDestination("00901");
+    VerifyDestinationInPlace("00901");
     ASSERT_TRUE(offshore.gIsPR);
     EXPECT_TRUE(form->lblService->text().isEmpty());
     form->txtweight_GotFocus(0);

@@ -69,9 +69,12 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
     EXPECT_TRUE(TakeMessages().empty());
 
     // Typing in the box makes the end not verified again.
-    form->txtozip->setText("5540");
+    ClickOn(*form, form->txtozip);
+    PressKey(Qt::Key_End);
+    PressKey(Qt::Key_Backspace);
+    EXPECT_EQ(form->txtozip->text(), "5540");
     EXPECT_EQ(tariff.gOrigCountry, 99);
-    form->txtozip_LostFocus();
+    PressKey(Qt::Key_Tab);
     EXPECT_EQ(TakeMessages(),
               Messages{"Data Entry Error: Origin was not verified.  Please try again."});
     EXPECT_TRUE(form->lblOrigCityState->text().isEmpty());
@@ -79,10 +82,11 @@ TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
 
 TEST_F(Form3Test, PostalCodesAreUpperCasedAsTypedWithOrWithoutTheBlank) {
     Load();
-    form->txtozip->setFocus();
-    QTest::keyClicks(form->txtozip, "m5v 2t6");
+    ::ShowActive(*form);
+    ClickOn(*form, form->txtozip);
+    TypeKeys("m5v 2t6");
     EXPECT_EQ(form->txtozip->text(), "M5V 2T6");
-    form->txtozip_LostFocus();
+    PressKey(Qt::Key_Tab);
     EXPECT_EQ(tariff.gOrigCountry, 1);
     EXPECT_EQ(tariff.gOrigState, "ON");
 
@@ -118,11 +122,11 @@ TEST_F(Form3Test, CityNamesFindOneSeveralOrNoPlaces) {
     EXPECT_EQ(form->lstCities->item(0)->text(), "O'FALLON, IL");
     EXPECT_EQ(form->lstCities->item(1)->text(), "O'FALLON, MO");
     // While the choice is pending, leaving the window is not possible.
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_TRUE(TakeMessages().empty());
 
-    form->lstCities->item(1)->setSelected(true);
-    form->lstCities_Click();
+    QTest::mouseClick(form->lstCities->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      form->lstCities->visualItemRect(form->lstCities->item(1)).center());
     EXPECT_FALSE(mainState.gLocked);
     EXPECT_TRUE(form->lstCities->isHidden());
     EXPECT_EQ(tariff.gDestCountry, 0);
@@ -168,7 +172,6 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     EXPECT_EQ(form->txtdzip->text(), "99501");
 
     // Hawaii shows the ocean cube and the will-call box.
-    form->txtdzip_GotFocus();
     EnterDestination("96813");
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_FALSE(form->txtOceanDensity->isHidden());
@@ -176,7 +179,6 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     EXPECT_TRUE(offshore.gIsHI);
 
     // A will-call ZIP typed as a code is refused and keeps its text.
-    form->txtdzip_GotFocus();
     EnterDestination("96742");
     EXPECT_EQ(
         TakeMessages(),
@@ -188,13 +190,14 @@ TEST_F(Form3Test, OffshoreDestinationsFollowTheirRules) {
     // Puerto Rico shows no service standard.
     form->txtdzip_GotFocus();
     form->lblService->clear();
-    EnterDestination("00901");
+    VerifyDestinationInPlace("00901");
     EXPECT_TRUE(offshore.gIsPR);
     EXPECT_TRUE(form->lblService->text().isEmpty());
     EXPECT_FALSE(form->txtOceanDensity->isHidden());
     EXPECT_TRUE(form->chkHawaiiWillCall->isHidden());
 
     // Back to the mainland: the kept offshore values go.
+    // The step above never left the box, so its return is given from inside too.
     form->txtdzip_GotFocus();
     EnterDestination("55401");
     EXPECT_FALSE(offshore.gIsPR);
@@ -218,12 +221,10 @@ TEST_F(Form3Test, AnOffshoreOriginIsRefusedWithoutTouchingTheDestination) {
 
 TEST_F(Form3Test, TheClassCheckTakesOnlyTheEighteenClasses) {
     Load();
-    form->cmbclass[0]->setEditText("77.5");
-    form->cmbclass_LostFocus(0);
+    TypeInto(form->cmbclass[0]->lineEdit(), "77.5");
     EXPECT_TRUE(TakeMessages().empty());
     for (const char* bad : {"77", " 100", ""}) {
-        form->cmbclass[1]->setEditText(bad);
-        form->cmbclass_LostFocus(1);
+        TypeInto(form->cmbclass[1]->lineEdit(), bad);
         EXPECT_EQ(TakeMessages(),
                   Messages{"Error: This is an illegal NMFC Class value.  Please correct"})
             << bad;
@@ -232,39 +233,41 @@ TEST_F(Form3Test, TheClassCheckTakesOnlyTheEighteenClasses) {
 
 TEST_F(Form3Test, EnterMovesAlongTheLinesAndTheCubeTakesOnlyNumbers) {
     Load();
-    form->show();
-    QApplication::setActiveWindow(form.get());
-    form->txtweight[0]->setFocus();
-    QTest::keyClick(form->txtweight[0], Qt::Key_Return);
+    ::ShowActive(*form);
+    ClickOn(*form, form->txtweight[0]);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->cmbclass[0]->hasFocus());
-    QTest::keyClick(form->cmbclass[0]->lineEdit(), Qt::Key_Return);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->txtweight[1]->hasFocus());
-    form->cmbclass[4]->setFocus();
-    QTest::keyClick(form->cmbclass[4]->lineEdit(), Qt::Key_Return);
+    ClickOn(*form, form->cmbclass[4]);
+    PressKey(Qt::Key_Return);
     EXPECT_TRUE(form->cmbclass[4]->hasFocus());
 
-    form->txtOceanDensity->show();
-    QTest::keyClicks(form->txtOceanDensity, "12a.5x");
+    // The cube box is there for an ocean destination.
+    EnterDestination("96813");
+    ASSERT_FALSE(form->txtOceanDensity->isHidden());
+    ClickOn(*form, form->txtOceanDensity);
+    TypeKeys("12a.5x");
     EXPECT_EQ(form->txtOceanDensity->text(), "12.5");
-    QTest::keyClick(form->txtOceanDensity, Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
     EXPECT_EQ(form->txtOceanDensity->text(), "12.");
     // Delete removes the character after the cursor, as in any box.
-    form->txtOceanDensity->setCursorPosition(0);
-    QTest::keyClick(form->txtOceanDensity, Qt::Key_Delete);
+    PressKey(Qt::Key_Home);
+    PressKey(Qt::Key_Delete);
     EXPECT_EQ(form->txtOceanDensity->text(), "2.");
 }
 
 TEST_F(Form3Test, ExitAsksAndSavesTheDefaultClassesOnYes) {
     Load();
-    form->cmbclass[2]->setEditText("92.5");
+    TypeInto(form->cmbclass[2]->lineEdit(), "92.5");
     messageScript.Queue(kIdNo);
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_EQ(TakeMessages(), Messages{"Exit Fretlyn: Are you sure you want to exit Fretlyn2007?"});
     EXPECT_EQ(programEnds, 0);
     EXPECT_TRUE(tariff.gDB);
 
     messageScript.Queue(kIdYes);
-    form->lblExit_Click();
+    ClickLabel(form->lblExit);
     EXPECT_EQ(programEnds, 1);
     EXPECT_FALSE(tariff.gDB);  // the data are closed
     OpenTariffDatabase();
@@ -297,7 +300,9 @@ TEST_F(Form3Test, ASavedOriginWithACommaIsEnteredUpToTheComma) {
 TEST_F(Form3Test, DoubleClickOnOriginSavesItAsTheDefault) {
     Load();
     EnterOrigin("55401");
-    form->lblOrigin_DblClick();
+    QTest::mouseMove(form.get(), form->lblOrigin->geometry().center());
+    QTest::mouseDClick(form->lblOrigin, Qt::LeftButton, Qt::NoModifier,
+                       form->lblOrigin->rect().center());
     EXPECT_EQ(TakeMessages(),
               Messages{"Saved: 55401 will be saved as the default origin ZIP/Postal code"});
     EXPECT_EQ(GetConfigValue("DC_origin", ""), "55401");
@@ -403,7 +408,9 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
     EXPECT_FALSE(form->lstAccessorials->isHidden());
 
     Item("Liftgate service")->setSelected(true);
-    form->Form_Click();
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    ClickAt(*form, background);
     EXPECT_TRUE(form->lstAccessorials->isHidden());
     EXPECT_TRUE(Item("Liftgate service")->isSelected());
 }
@@ -413,7 +420,7 @@ class RatingRequest : public Form3Test {
     void Enter(const QString& from, const QString& to, std::vector<QString> weights) {
         EnterOrigin(from);
         EnterDestination(to);
-        for (size_t i = 0; i < weights.size(); ++i) form->txtweight[i]->setText(weights[i]);
+        for (size_t i = 0; i < weights.size(); ++i) TypeInto(form->txtweight[i], weights[i]);
         TakeMessages();
     }
 };
@@ -426,7 +433,7 @@ TEST_F(RatingRequest, AVerifiedRequestIsRatedAndTheListComesBack) {
         ->setSelected(true);
     int shown = 0;
     SetQuoteDisplayHook([&] { ++shown; });
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     SetQuoteDisplayHook(nullptr);
     EXPECT_TRUE(TakeMessages().empty());
     EXPECT_EQ(shown, 1);
@@ -447,9 +454,9 @@ TEST_F(RatingRequest, AnUnverifiedOriginStopsSilentlyButStoresTheChoices) {
     form->lstAccessorials->findItems("Inside pickup and delivery", Qt::MatchExactly)
         .front()
         ->setSelected(true);
-    form->txtozip->setText("");
+    TypeInto(form->txtozip, "");
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_TRUE(TakeMessages().empty());
     Recordset& rs = *tariff.rsAccessorials2;
     rs.Seek("=", {"Inside pickup and delivery"});
@@ -460,7 +467,7 @@ TEST_F(RatingRequest, AnUnverifiedOriginStopsSilentlyButStoresTheChoices) {
 TEST_F(RatingRequest, EachRefusalInItsOrder) {
     Load();
     auto rate = [&] {
-        form->lblRate_Click();
+        ClickLabel(form->lblRate);
         return TakeMessages();
     };
     Enter("55401", "60601", {"", ""});
@@ -484,8 +491,8 @@ TEST_F(RatingRequest, EachRefusalInItsOrder) {
     Enter("M5V1A1", "H2Y1A1", {"100"});
     EXPECT_EQ(rate(), Messages{"Data Entry Error: The commodity on line  1 is missing a density "
                                "value.  Please correct the problem."});
-    form->txtDensity[0]->setText("12");
-    form->txtweight[0]->setText("100");
+    TypeInto(form->txtDensity[0], "12");
+    TypeInto(form->txtweight[0], "100");
     EXPECT_TRUE(rate().empty());
 
     Enter("60601", "96813", {"100"});
@@ -501,7 +508,7 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
         .front()
         ->setSelected(true);
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_EQ(TakeMessages(),
               Messages{"Service not Available: Cannot Guarantee, not direct points  "});
 
@@ -510,13 +517,13 @@ TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {
     form->lstAccessorials->findItems("Norvale GUARANTEED!", Qt::MatchExactly)
         .front()
         ->setSelected(false);
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_TRUE(TakeMessages().empty());
 
     Enter("60601", "60601", {"100"});
     form->lstAccessorials->findItems("Thriftlane", Qt::MatchExactly).front()->setSelected(true);
     TakeMessages();
-    form->lblRate_Click();
+    ClickLabel(form->lblRate);
     EXPECT_EQ(TakeMessages(), Messages{"Service not Available: Not a valid Thriftlane Lane  "});
 }
 

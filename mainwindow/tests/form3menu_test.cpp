@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,17 +105,10 @@ TEST_F(MenuTest, EveryCommandOfAGroupIsReachedFromItsHeadingByAMovingPointer) {
     Load();
     ShowActive(*form);
     MainMenu& m = Menu();
-    const std::vector<std::pair<LabelButton*, std::vector<QLabel*>>> groups = {
-        {m.lblCustomize,
-         {form->lblApplyAccessorials, m.lblCdnEXC, m.lblDiscounts, m.lblFSC, m.lblShipLoc,
-          m.lblUpgrader}},
-        {m.lblRulesTariff, {m.lblQuickRef, m.lblDetail}},
-        {m.lblHelp,
-         {m.lblContents, m.lblIndex, m.lblSearch, m.lblUseHelp, m.lblContactVZK, m.lblFindSC,
-          m.lblAbout}}};
+    const auto groups = Groups();
     const QPoint background(5, 545);
     ASSERT_EQ(form->childAt(background), nullptr);
-    auto centre = [&](QWidget* w) { return w->mapTo(form.get(), w->rect().center()); };
+    auto centre = [&](QWidget* w) { return Centre(w); };
     const int besideHeadings = 975;
     for (int g = 0; g < 3; ++g) {
         const auto& [heading, entries] = groups[static_cast<size_t>(g)];
@@ -157,6 +151,7 @@ TEST_F(MenuTest, AClickOnRulesTariffRightAfterItsHoverDoesNothingMore) {
     MainMenu& m = Menu();
     Hover(m.lblRulesTariff);
     ASSERT_EQ(OpenGroups(m), "1");
+    // Closed from inside: nothing a user does closes it while the pointer stays on the heading.
     m.ShowMenuGroup(1, false);
     Click(m.lblRulesTariff);
     EXPECT_EQ(OpenGroups(m), "");
@@ -179,7 +174,9 @@ TEST_F(MenuTest, ALabelIsDrawnOncePerEntry) {
     Hover(m.lblRateSheets);
     Hover(m.lblBOL);
     EXPECT_EQ(LabelForeColor(m.lblBOL), kColorWhite);
-    // "click here" is drawn on every move.
+    // "click here" (shown for an ocean destination) is drawn on every move.
+    TypeDestination("96813");
+    ASSERT_FALSE(form->lblClickHere->isHidden());
     Hover(form->lblClickHere);
     SetLabelForeColor(form->lblClickHere, kColorBlack);
     Hover(form->lblClickHere);
@@ -206,34 +203,57 @@ TEST_F(MenuTest, TheHelpDeskPanelShowsOnContactAndMostHoversHideIt) {
     EXPECT_TRUE(m.lblHelpDesk->isHidden());
 }
 
+// A city choice can be pending while a group is open; the commands the pointer then reaches
+// stay silent, and the group stays as it was.
 TEST_F(MenuTest, APendingCityChoiceSilencesTheCommandsButNotClickHere) {
     Load();
     MainMenu& m = Menu();
+    TypeDestination("96813");
+    ASSERT_FALSE(form->lblClickHere->isHidden());
+    TakeMessages();
     int bills = 0;
     RegisterCommandWindow(CommandWindow::BillOfLading, [&] { ++bills; });
+    // The pending choice itself is set up directly: the city list it stands for is not this
+    // test's subject.
     mainState.gLocked = true;
-    for (LabelButton* l :
-         {m.lblBOL,      m.lblRateSheets, m.lblCustomize,  m.lblRulesTariff, m.lblHelp,
-          m.lblWebSite,  m.lblCdnEXC,     m.lblDiscounts,  m.lblFSC,         m.lblShipLoc,
-          m.lblUpgrader, m.lblQuickRef,   m.lblDetail,     m.lblContents,    m.lblIndex,
-          m.lblSearch,   m.lblUseHelp,    m.lblContactVZK, m.lblFindSC,      m.lblAbout,
-          form->lblExit, form->lblRate})
+    for (LabelButton* l : {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp,
+                           m.lblWebSite, form->lblExit, form->lblRate})
         Click(l);
+    EXPECT_EQ(OpenGroups(m), "");
+    for (int g = 0; g < 3; ++g) {
+        const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
+        mainState.gLocked = false;
+        Hover(heading);
+        ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)));
+        mainState.gLocked = true;
+        for (QLabel* entry : entries)
+            if (entry != form->lblApplyAccessorials) Click(entry);
+        EXPECT_EQ(OpenGroups(m), std::string(1, char('0' + g)));
+        mainState.gLocked = false;
+        MoveOverBackground();
+        mainState.gLocked = true;
+    }
     EXPECT_EQ(bills, 0);
     EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(TakeMessages().empty());
-    EXPECT_EQ(OpenGroups(m), "");
     EXPECT_TRUE(m.lblHelpDesk->isHidden());
     EXPECT_EQ(OpenHelpWindow(), nullptr);
 
     // The labels whose hover tests the lock stay dark; the others light up.
-    for (LabelButton* l :
-         {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp, m.lblWebSite,
-          form->lblExit, form->lblRate, form->lblApplyAccessorials}) {
+    for (LabelButton* l : {m.lblBOL, m.lblRateSheets, m.lblCustomize, m.lblRulesTariff, m.lblHelp,
+                           m.lblWebSite, form->lblExit, form->lblRate}) {
         Hover(l);
         EXPECT_EQ(LabelForeColor(l), kColorBlack) << l->objectName().toStdString();
     }
     EXPECT_EQ(OpenGroups(m), "");
+    mainState.gLocked = false;
+    Hover(m.lblCustomize);
+    mainState.gLocked = true;
+    Hover(form->lblApplyAccessorials);
+    EXPECT_EQ(LabelForeColor(form->lblApplyAccessorials), kColorBlack);
+    mainState.gLocked = false;
+    Hover(m.lblHelp);
+    mainState.gLocked = true;
     Hover(m.lblFindSC);
     EXPECT_EQ(LabelForeColor(m.lblFindSC), kColorWhite);
 
@@ -270,8 +290,7 @@ TEST_F(MenuTest, BusyIsClearedHoweverTheWindowEnds) {
     Click(m.lblFindSC);
     EXPECT_FALSE(mainState.gBusy);
     EXPECT_EQ(TakeMessages(), Names{"Service Center: The window broke."});
-    form->txtozip->setText("60601");
-    form->txtozip_LostFocus();
+    TypeOrigin("60601");
     EXPECT_EQ(tariff.gOrigCountry, 0);
 }
 
@@ -328,13 +347,13 @@ TEST_F(MenuTest, TheHiddenLabelOpensTheBatchTestOnlyOnARightClickWithExactlyShif
         busyInside = mainState.gBusy;
     });
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
-    emit m.lblPony->mouseDown(Qt::RightButton, Qt::ControlModifier | Qt::AltModifier);
-    emit m.lblPony->mouseDown(Qt::LeftButton, all);
-    emit m.lblPony->mouseDown(Qt::RightButton, all | Qt::MetaModifier);
+    ClickWith(m.lblPony, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier);
+    ClickWith(m.lblPony, Qt::LeftButton, all);
+    ClickWith(m.lblPony, Qt::RightButton, all | Qt::MetaModifier);
     EXPECT_EQ(runs, 0);
     // No lock test on the hidden label.
     mainState.gLocked = true;
-    emit m.lblPony->mouseDown(Qt::RightButton, all);
+    ClickWith(m.lblPony, Qt::RightButton, all);
     EXPECT_EQ(runs, 1);
     EXPECT_TRUE(busyInside);
     EXPECT_FALSE(mainState.gBusy);
@@ -344,11 +363,9 @@ TEST_F(MenuTest, TheHiddenLabelOpensTheBatchTestOnlyOnARightClickWithExactlyShif
 // while it runs; closing the batch test puts them back with the verified ends.
 TEST_F(MenuTest, ClosingTheBatchTestPutsBackTheCityCaptions) {
     Form3& f = Load();
-    // The ends the user verified before (set up through the boxes' own handlers).
-    f.txtozip->setText(QStringLiteral("55401"));
-    f.txtozip_LostFocus();
-    f.txtdzip->setText(QStringLiteral("53202"));
-    f.txtdzip_LostFocus();
+    // The ends the user verified before.
+    TypeOrigin(QStringLiteral("55401"));
+    TypeDestination(QStringLiteral("53202"));
     const QString origin = f.lblOrigCityState->text(), dest = f.lblDestCityState->text();
     ASSERT_FALSE(origin.isEmpty());
     ASSERT_FALSE(dest.isEmpty());
@@ -371,8 +388,7 @@ TEST_F(MenuTest, ClosingTheBatchTestPutsBackTheCityCaptions) {
         QTest::mouseClick(w.cmdExit, Qt::LeftButton);
     });
     const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
-    QTest::mousePress(Menu().lblPony, Qt::RightButton, all, QPoint(5, 5));
-    QTest::mouseRelease(Menu().lblPony, Qt::RightButton, all, QPoint(5, 5));
+    ClickWith(Menu().lblPony, Qt::RightButton, all);
     SetPonyShow(nullptr);
     UnloadPonyWindow();
     EXPECT_TRUE(blankWhileOpen);
@@ -391,6 +407,21 @@ TEST_F(MenuTest, TheWebAddressOpensTheCarriersHomePage) {
     EXPECT_EQ(pageSeen, 0);
 }
 
+// The user clicks into a box of the help window and types over what it holds.
+void TypeInBox(QWidget& window, QLineEdit* box, const QString& text) {
+    ShowActive(window);
+    ClickOn(window, box);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys(text);
+}
+
+// A click on a tab of the help window's tab bar.
+void ClickTab(HelpWindow& help, int tab) {
+    QTabBar* bar = help.tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(tab).center());
+    QCoreApplication::processEvents();
+}
+
 TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
     Load();
     MainMenu& m = Menu();
@@ -406,18 +437,18 @@ TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
     EXPECT_EQ(OpenHelpWindow(), help);  // one help window for the run
     EXPECT_EQ(help->tabs->currentIndex(), 1);
     ASSERT_GT(help->lstIndex->count(), 20);
-    help->txtKeyword->setText("dens");
+    TypeInBox(*help, help->txtKeyword, "dens");
     ASSERT_EQ(help->lstIndex->count(), 1);
     EXPECT_EQ(help->lstIndex->item(0)->text(), "density");
 
     Click(m.lblSearch);
     EXPECT_EQ(help->tabs->currentIndex(), 2);
-    help->txtSearch->setText("pounds per cubic foot");
-    help->RunSearch();
+    TypeInBox(*help, help->txtSearch, "pounds per cubic foot");
+    PressKey(Qt::Key_Return);
     ASSERT_EQ(help->lstFound->count(), 1);
     EXPECT_EQ(help->lstFound->item(0)->text(), "Entering commodity lines");
-    help->txtSearch->setText("xylophone");
-    help->RunSearch();
+    TypeInBox(*help, help->txtSearch, "xylophone");
+    PressKey(Qt::Key_Return);
     ASSERT_EQ(help->lstFound->count(), 1);
     EXPECT_EQ(help->lstFound->item(0)->text(), "No page holds every word.");
 
@@ -432,11 +463,20 @@ TEST_F(MenuTest, HelpCommandsOpenContentsIndexSearchAndHelpOnHelp) {
     EXPECT_TRUE(help->brwHelp->toPlainText().contains("Index"));
 }
 
+// A click on an item of a help list, scrolled into view first (the wheel is not what these
+// tests are about).
+void ClickItem(QListWidget* list, QListWidgetItem* item) {
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->visualItemRect(item).center());
+    QCoreApplication::processEvents();
+}
+
 // Clicks the item of a help list that reads `text`; false when the list has none.
 bool ClickListItem(QListWidget* list, const QString& text) {
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i)->text() != text) continue;
-        emit list->itemClicked(list->item(i));
+        ClickItem(list, list->item(i));
         return true;
     }
     return false;
@@ -509,27 +549,32 @@ TEST_F(MenuTest, TheRateCustomisationAndBillPagesAreInTheContentsTheIndexAndTheS
         SCOPED_TRACE(t.page);
         ASSERT_TRUE(QFileInfo::exists(help->Book().PathOf(t.page)));
 
+        ClickTab(*help, 0);
         ASSERT_TRUE(ClickListItem(help->lstContents, t.title));
         EXPECT_EQ(help->CurrentPage(), t.page);
 
+        // Back to the first page from inside, so that each step below must lead somewhere.
         help->ShowPage(QStringLiteral("x2007.htm"));
-        help->txtKeyword->setText(t.keyword);
+        ClickTab(*help, 1);
+        TypeInBox(*help, help->txtKeyword, t.keyword);
         bool keywordLeadsThere = false;
         for (int i = 0; i < help->lstIndex->count() && !keywordLeadsThere; ++i) {
-            emit help->lstIndex->itemClicked(help->lstIndex->item(i));
+            ClickItem(help->lstIndex, help->lstIndex->item(i));
             keywordLeadsThere = help->CurrentPage() == t.page;
         }
         EXPECT_TRUE(keywordLeadsThere) << t.keyword;
 
         help->ShowPage(QStringLiteral("x2007.htm"));
-        help->txtSearch->setText(t.search);
-        help->RunSearch();
+        ClickTab(*help, 2);
+        TypeInBox(*help, help->txtSearch, t.search);
+        PressKey(Qt::Key_Return);
         ASSERT_TRUE(ClickListItem(help->lstFound, t.title)) << t.search;
         EXPECT_EQ(help->CurrentPage(), t.page);
     }
     // A word that only the new pages use leaves the quoting pages out of the search.
-    help->txtSearch->setText("Abandon");
-    help->RunSearch();
+    ClickTab(*help, 2);
+    TypeInBox(*help, help->txtSearch, "Abandon");
+    PressKey(Qt::Key_Return);
     EXPECT_EQ(ListTexts(help->lstFound),
               (std::vector<QString>{"The Bill of Lading System", "B/L parties", "Commodities"}));
 }
@@ -597,8 +642,10 @@ TEST_F(MenuTest, TheExchangeRateDialogOpensTheExchangePage) {
     ConnectProgramWindows(*form);
     int page = -1;
     work = [&](QDialog& d) {
-        if (d.objectName() == "frmCdnRate")
-            static_cast<frmCdnRate&>(d).lblExchFromWeb_Click();
+        if (d.objectName() == "frmCdnRate") {
+            ShowActive(d);
+            ClickOn(d, static_cast<frmCdnRate&>(d).lblExchFromWeb);
+        }
         else if (d.objectName() == "frmBrowser")
             page = gBrowserPage;
     };

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMouseEvent>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "ratingstate.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "userinput.h"
 
 class MenuTest : public ::testing::Test {
   protected:
@@ -58,16 +60,70 @@ class MenuTest : public ::testing::Test {
     }
     MainMenu& Menu() { return *form->menu; }
 
-    // A move of the mouse over a label, and over the window's bare background.
-    static void Hover(LabelButton* label) { emit label->mouseMoved(); }
-    void MoveOverBackground() {
-        const QPointF at(5, 545);
-        ASSERT_EQ(form->childAt(at.toPoint()), nullptr);
-        QMouseEvent move(QEvent::MouseMove, at, form->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(form.get(), &move);
+    // The headings and the commands each opens, as the user finds them.
+    std::vector<std::pair<LabelButton*, std::vector<QLabel*>>> Groups() const {
+        const MainMenu& m = *form->menu;
+        return {{m.lblCustomize,
+                 {form->lblApplyAccessorials, m.lblCdnEXC, m.lblDiscounts, m.lblFSC, m.lblShipLoc,
+                  m.lblUpgrader}},
+                {m.lblRulesTariff, {m.lblQuickRef, m.lblDetail}},
+                {m.lblHelp,
+                 {m.lblContents, m.lblIndex, m.lblSearch, m.lblUseHelp, m.lblContactVZK,
+                  m.lblFindSC, m.lblAbout}}};
     }
-    static void Click(LabelButton* label) { emit label->clicked(); }
+    QPoint Centre(QWidget* w) const { return w->mapTo(form.get(), w->rect().center()); }
+    // The window on the screen with the focus, as the user sees it before pointing at it.
+    void Shown() {
+        if (!form->isVisible()) ShowActive(*form);
+    }
+    // The pointer moved onto a label in small steps. A command of a closed group is reached as
+    // a user reaches it: onto its heading, along the row past the captions, down beside the
+    // headings and left onto the command.
+    void Hover(QLabel* label) {
+        Shown();
+        const QPoint to = Centre(label);
+        if (label->isHidden()) {
+            for (const auto& [heading, entries] : Groups()) {
+                if (std::find(entries.begin(), entries.end(), label) == entries.end()) continue;
+                const int beside = 975;
+                const QPoint from = Centre(heading);
+                MovePointer(*form, {from, QPoint(beside, from.y()), QPoint(beside, to.y()), to});
+            }
+        }
+        // From just beside the middle, so that the label sees a move even when the pointer
+        // was there already.
+        MovePointer(*form, {to + QPoint(3, 0), to});
+        pointer_ = to;
+    }
+    void MoveOverBackground() {
+        Shown();
+        const QPoint at(5, 545);
+        ASSERT_EQ(form->childAt(at), nullptr);
+        MovePointer(*form, {at + QPoint(3, 0), at});
+        pointer_ = at;
+    }
+    // A click on a label: the pointer goes there first unless it is there already.
+    void Click(QLabel* label) {
+        Shown();
+        if (label->isHidden() || form->childAt(pointer_) != label) Hover(label);
+        ClickAt(*form, Centre(label));
+    }
+
+    // The user clicks into a ZIP box, types a ZIP and leaves the box with Tab.
+    void TypeZip(QWidget* box, const QString& zip) {
+        Shown();
+        ClickOn(*form, box);
+        TypeKeys(zip);
+        PressKey(Qt::Key_Tab);
+    }
+    void TypeDestination(const QString& zip) { TypeZip(form->txtdzip, zip); }
+    void TypeOrigin(const QString& zip) { TypeZip(form->txtozip, zip); }
+    // A press and release of a mouse button on a label, with keys held.
+    void ClickWith(QLabel* label, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+        Hover(label);
+        QTest::mouseClick(label, button, modifiers, label->rect().center());
+        QCoreApplication::processEvents();
+    }
 
     std::vector<std::string> TakeMessages() {
         std::vector<std::string> out;
@@ -84,4 +140,6 @@ class MenuTest : public ::testing::Test {
     std::vector<bool> busyWhileOpen;
     // What the test does with a window while it is "up".
     std::function<void(QDialog&)> work;
+    // Where the helpers last left the pointer, in window coordinates.
+    QPoint pointer_{-1, -1};
 };

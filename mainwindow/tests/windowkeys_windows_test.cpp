@@ -17,12 +17,6 @@
 
 namespace {
 
-void ShowActive(QWidget& window) {
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-}
-
 void Key(Qt::Key key) {
     QTest::keyClick(QApplication::focusWidget(), key);
 }
