@@ -7,10 +7,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <stdexcept>
 
+#include "savefile.h"
 #include "tariffdb.h"
 
 namespace {
@@ -47,7 +47,9 @@ QString WholeFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-void WriteWhole(const QString& path, const QString& text);
+void WriteWhole(const QString& path, const QString& text) {
+    SaveFileWhole(path.toStdString(), text.toStdString());
+}
 
 QString EffectiveDate() {
     return FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat"));
@@ -94,13 +96,6 @@ QString NewCopyName(const QDir& folder, const Origin& origin) {
     QString name = base;
     for (int n = 2; folder.exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
     return name;
-}
-
-void WriteWhole(const QString& path, const QString& text) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw std::runtime_error("Cannot write " + path.toStdString() + ": " +
-                                 file.errorString().toStdString());
 }
 
 // Copies the shipped database into a new subfolder and makes it the copy in use. A copy that
