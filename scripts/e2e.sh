@@ -103,7 +103,7 @@ sleep 0.5
 xdotool type --delay 50 "5.5"
 xdotool mousemove --window "$fsc" 352 199 click 1
 sleep 1
-database=$(find "$XDG_DATA_HOME" "$scratch/app/data" -name x2007.mdb 2>/dev/null | head -1) || true
+database=$(find "$XDG_DATA_HOME" -name x2007.mdb 2>/dev/null | head -1) || true
 [ -n "$database" ] || fail "no database in the user's data folder: $(find "$scratch" | head -30)"
 stored=$(sqlite3 "$database" "SELECT valuef FROM tblConfig WHERE keyf = 'FSC_fsc'" 2>&1) || fail "the settings could not be read: $stored"
 [ "$stored" = "05.5" ] || fail "the fuel surcharge typed as 5.5 was stored as '$stored'"
