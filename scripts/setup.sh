@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libsqlite3-dev sqlite3 libqpdf-dev qpdf
+  qt6-base-dev libfontconfig-dev libsqlite3-dev sqlite3 libqpdf-dev qpdf
   poppler-utils xvfb xauth fonts-dejavu-core fonts-liberation fonts-wqy-microhei xdg-utils
   xdotool matchbox-window-manager
 )

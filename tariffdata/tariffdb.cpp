@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <future>
 #include <stdexcept>
 
 TariffState tariff;
@@ -11,6 +12,7 @@ TariffState tariff;
 namespace {
 std::string gAppFolderOverride;
 std::string gDatabasePath;
+std::future<void> gOpeningAhead;
 
 using T = TariffState;
 const std::vector<TableIndex> kTables = {
@@ -138,9 +140,17 @@ void RequireTariffTables(Database& db) {
                                              " holds none of the tariff's tables: it is not a "
                                              "tariff database.");
 }
-}  // namespace
 
-void OpenTariffDatabase() {
+void CloseTables() {
+    if (tariff.gDB) tariff.gDB->Close();
+    tariff.gDB.reset();
+    for (const auto& t : kTables) (tariff.*t.handle).reset();
+    tariff.laneGrid.Close();
+    tariff.laneLines.Close();
+    tariff.laneMap.Close();
+}
+
+void OpenTables() {
     try {
         tariff.gDB = std::make_unique<Database>(TariffDatabasePath());
         RequireTariffTables(*tariff.gDB);
@@ -156,16 +166,34 @@ void OpenTariffDatabase() {
         tariff.laneLines.Open(AppFolder() + "data/cxlns.dat");
         tariff.laneMap.Open(AppFolder() + "data/cxmap.dat");
     } catch (...) {
-        CloseAll();
+        CloseTables();
         throw;
     }
 }
+}  // namespace
+
+void OpenTariffDatabase() {
+    if (gOpeningAhead.valid()) {
+        auto opening = std::move(gOpeningAhead);
+        opening.get();
+        return;
+    }
+    OpenTables();
+}
+
+void OpenTariffDatabaseAhead(std::function<void()> prepare) {
+    CloseAll();
+    gOpeningAhead = std::async(std::launch::async, [prepare = std::move(prepare)] {
+        prepare();
+        OpenTables();
+    });
+}
 
 void CloseAll() {
-    if (tariff.gDB) tariff.gDB->Close();
-    tariff.gDB.reset();
-    for (const auto& t : kTables) (tariff.*t.handle).reset();
-    tariff.laneGrid.Close();
-    tariff.laneLines.Close();
-    tariff.laneMap.Close();
+    if (gOpeningAhead.valid()) {
+        // Its error, if any, is no longer wanted: whoever closes is done with this opening.
+        auto opening = std::move(gOpeningAhead);
+        opening.wait();
+    }
+    CloseTables();
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -91,6 +92,11 @@ void SetTariffDatabasePath(const std::string& path);
 // or index raises an error that names it, as do a file that holds none of the tables and a
 // database the program may not write; nothing is left half open.
 void OpenTariffDatabase();
+// Runs `prepare` (which finds the database, PrepareUserDatabase) and then OpenTariffDatabase on a
+// thread of its own, so that the main window can be built meanwhile. The next OpenTariffDatabase
+// waits for it instead of opening again, and raises what it raised. The main window's controls
+// are not touched on that thread: only the database, its recordsets and the lane files.
+void OpenTariffDatabaseAhead(std::function<void()> prepare);
 // Closes every open recordset (those other code opened too), the database and the lane
-// files. Safe to call when nothing is open.
+// files. Safe to call when nothing is open; waits for an opening ahead that is still running.
 void CloseAll();

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
 
 #include "lockedfiles.h"
 #include "testdata.h"
@@ -159,4 +164,81 @@ TEST_F(OpenTariff, AReadOnlyDatabaseOrFolderIsRefusedAtStartWithTheReason) {
     }
     OpenTariffDatabase();  // writable again: it opens
     EXPECT_FALSE(tariff.gDB->IsReadOnly());
+}
+
+// At start the tariff is opened on a thread of its own while the main window is built; the main
+// window's own opening then takes what that thread opened, or the error it met.
+TEST_F(OpenTariff, AnOpeningAheadIsTakenByTheNextOpeningWithItsResultOrItsError) {
+    std::string preparedOn;
+    OpenTariffDatabaseAhead([&] {
+        std::ostringstream id;
+        id << std::this_thread::get_id();
+        preparedOn = id.str();
+    });
+    OpenTariffDatabase();
+    std::ostringstream here;
+    here << std::this_thread::get_id();
+    EXPECT_FALSE(preparedOn.empty());
+    EXPECT_NE(preparedOn, here.str());
+    ASSERT_TRUE(tariff.gDB);
+    EXPECT_EQ(tariff.gDB->Recordsets().size(), 35u);
+    EXPECT_TRUE(tariff.laneMap.IsOpen());
+    // Taken once: the next opening opens anew, on this thread.
+    CloseAll();
+    OpenTariffDatabase();
+    EXPECT_EQ(tariff.gDB->Recordsets().size(), 35u);
+    CloseAll();
+
+    // The preparation's error (the user's copy could not be made) comes out of the opening,
+    // and the tariff is then not opened at all.
+    OpenTariffDatabaseAhead([] { throw std::runtime_error("no room for the user's copy"); });
+    EXPECT_THROW(
+        {
+            try {
+                OpenTariffDatabase();
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "no room for the user's copy");
+                throw;
+            }
+        },
+        std::runtime_error);
+    EXPECT_FALSE(tariff.gDB);
+
+    // So does the opening's own error, with nothing left half open.
+    fs::rename(app.file("data/cxmap.dat"), app.file("data/cxmap.bak"));
+    OpenTariffDatabaseAhead([] {});
+    try {
+        OpenTariffDatabase();
+        ADD_FAILURE() << "opened without cxmap.dat";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("cxmap.dat"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(tariff.gDB);
+    EXPECT_FALSE(tariff.laneGrid.IsOpen());
+    fs::rename(app.file("data/cxmap.bak"), app.file("data/cxmap.dat"));
+}
+
+// A start that fails before the main window opens the tariff (its states file is damaged, say)
+// closes everything while the opening ahead may still run: closing waits for it, and closes
+// what it opened.
+TEST_F(OpenTariff, ClosingWaitsForAnOpeningAheadAndClosesWhatItOpened) {
+    std::atomic<bool> release{false};
+    OpenTariffDatabaseAhead([&] {
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release = true;
+    });
+    CloseAll();
+    const bool openingHadEnded = release;
+    releaser.join();
+    EXPECT_TRUE(openingHadEnded);
+    // Nothing that thread opened outlives the closing.
+    EXPECT_FALSE(tariff.gDB);
+    EXPECT_FALSE(tariff.rsUSCities);
+    EXPECT_FALSE(tariff.laneGrid.IsOpen());
+    // Nothing is left to take: the next opening opens anew.
+    OpenTariffDatabase();
+    EXPECT_EQ(tariff.gDB->Recordsets().size(), 35u);
 }
