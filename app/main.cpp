@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <future>
 
 #include "blprint.h"
 #include "commandwindows.h"
+#include "fontconfigload.h"
 #include "form3.h"
 #include "frmbl.h"
 #include "frmqpo.h"
@@ -55,22 +57,27 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
+    // What the main window does not need in order to be built is read on threads of their own
+    // meanwhile: the font configuration while the toolkit connects to the display, the tariff
+    // and the icon while the window is built. The window waits for each where it needs it.
+    FontConfigurationLoad fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     QApplication::setDesktopFileName("fretlyn");
-    QApplication::setWindowIcon(
-        QIcon(QString::fromStdString(AppFolder()) + QStringLiteral("graphics/fretlyn.png")));
+    UserDatabaseStart userDatabase;
+    OpenTariffDatabaseAhead([&userDatabase] { userDatabase = PrepareUserDatabase(); });
+    auto iconPictures = std::async(std::launch::async, ReadProgramIconPictures);
     InstallMessageWindow();
     InstallQuoteDialogs();
+    fonts.Wait();
     Form3 form;
     InstallCustomisationWindows();
     ConnectProgramWindows(form);
     InstallUpgradeWindow(form);
     InstallBillOfLading();
     InstallBLRatePrint();
-    UserDatabaseStart userDatabase;
+    QApplication::setWindowIcon(ProgramWindowIcon(iconPictures.get()));
     try {
-        userDatabase = PrepareUserDatabase();
         form.Form_Load();
     } catch (const std::exception& e) {
         // Every start-up error carries its number, which the carrier's help desk asks for; a

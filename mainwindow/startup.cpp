@@ -1,6 +1,9 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 
 #include "commandwindows.h"
@@ -15,6 +18,7 @@
 #include "printquote.h"
 #include "quotedialogs.h"
 #include "ratingstate.h"
+#include "tariffdb.h"
 
 void ConnectProgramWindows(Form3& form) {
     SetRatingMessageSink([](const std::string& text, int style, const std::string& title) {
@@ -50,4 +54,20 @@ void ConnectProgramWindows(Form3& form) {
 
     RegisterCommandWindow(CommandWindow::RateSheets, [&form] { ShowRateSheetModally(&form); });
     RegisterCommandWindow(CommandWindow::BatchRateTest, [&form] { ShowPonyModally(&form); });
+}
+
+std::vector<QImage> ReadProgramIconPictures() {
+    std::vector<QImage> pictures;
+    for (int size : {32, 64}) {
+        const QImage picture(QString::fromStdString(AppFolder()) +
+                             QStringLiteral("graphics/fretlyn-%1.png").arg(size));
+        if (!picture.isNull()) pictures.push_back(picture);
+    }
+    return pictures;
+}
+
+QIcon ProgramWindowIcon(const std::vector<QImage>& pictures) {
+    QIcon icon;
+    for (const QImage& picture : pictures) icon.addPixmap(QPixmap::fromImage(picture));
+    return icon;
 }

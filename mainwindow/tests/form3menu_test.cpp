@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +18,7 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <filesystem>
 #include <fstream>
 
 #include "displayquote.h"
@@ -677,3 +680,35 @@ TEST_F(MenuTest, TheMainWindowIsActivatedAgainOnlyWhenAWindowHasClosed) {
 }
 
 }  // namespace
+
+// The windows' icon is the menu entry's picture drawn small, in the two sizes desktops show.
+TEST(ProgramIcon, TheWindowsIconIsTheProgramsPictureInTwoSmallSizes) {
+    const ScratchAppFolder app;
+    const std::vector<QImage> pictures = ReadProgramIconPictures();
+    ASSERT_EQ(pictures.size(), 2u);
+    const QImage large(QString::fromStdString(AppFolder()) + "graphics/fretlyn.png");
+    ASSERT_EQ(large.size(), QSize(256, 256));
+    for (const QImage& picture : pictures) {
+        // Drawn over the whole square, not a corner of the large picture: it matches the large
+        // picture scaled down, pixel by pixel, within what smoothing changes.
+        const QImage scaled = large.scaled(picture.size(), Qt::IgnoreAspectRatio,
+                                           Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        const QImage drawn = picture.convertToFormat(QImage::Format_ARGB32);
+        long difference = 0;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x) {
+                const QRgb a = drawn.pixel(x, y), b = scaled.pixel(x, y);
+                difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                              std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
+            }
+        EXPECT_LT(difference / (drawn.width() * drawn.height()), 40) << picture.width();
+    }
+    const QIcon icon = ProgramWindowIcon(pictures);
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(32, 32), QSize(64, 64)}));
+
+    // Without its pictures the program still starts, with the desktop's own icon.
+    std::filesystem::remove_all(app.file("graphics"));
+    EXPECT_TRUE(ReadProgramIconPictures().empty());
+    EXPECT_TRUE(ProgramWindowIcon({}).isNull());
+}

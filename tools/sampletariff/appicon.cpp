@@ -1,5 +1,6 @@
-// graphics/fretlyn.png, the program's icon: on the desktop's menu and on every window. A white
-// freight truck on the carrier's blue, drawn with shapes only (no font is needed to draw it).
+// graphics/fretlyn*.png, the program's icon: on the desktop's menu and on every window. A white
+// freight truck on the carrier's blue, drawn with shapes only (no font is needed to draw it), on
+// a 256-pixel grid scaled to the size asked for.
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
@@ -8,13 +9,13 @@
 
 #include "sampletariff.h"
 
-std::string AppIconBytes() {
-    constexpr int kSize = 256;
-    QImage image(kSize, kSize, QImage::Format_ARGB32);
+std::string AppIconBytes(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 256.0, size / 256.0);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(27, 86, 167));
         painter.drawRoundedRect(QRectF(8, 8, 240, 240), 40, 40);

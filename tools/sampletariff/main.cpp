@@ -72,7 +72,10 @@ void Generate(const std::string& source, const std::string& app) {
     WriteFileAtomically(app + "/graphics/usa_poly.txt", outlines);
     WriteFileAtomically(app + "/graphics/usa.bmp", MapPictureBytes(outlines));
     WriteFileAtomically(app + "/graphics/finger.cur", HandCursorBytes());
-    WriteFileAtomically(app + "/graphics/fretlyn.png", AppIconBytes());
+    WriteFileAtomically(app + "/graphics/fretlyn.png", AppIconBytes(256));
+    for (int size : {32, 64})
+        WriteFileAtomically(app + "/graphics/fretlyn-" + std::to_string(size) + ".png",
+                            AppIconBytes(size));
     WriteTariffPages(app, kEffectiveDate);
     WriteHelpPages(app);
     WriteBLForms(app);

@@ -137,5 +137,6 @@ void WriteBLForms(const std::string& appDir);
 std::string HandCursorBytes();
 // The bytes of graphics/usa.bmp, the region map's background, drawn from the state outlines.
 std::string MapPictureBytes(const std::string& polygonText);
-// The bytes of graphics/fretlyn.png, the program's icon, 256 x 256.
-std::string AppIconBytes();
+// The bytes of the program's icon as a PNG of size x size pixels: graphics/fretlyn.png (256)
+// for the desktop's menu, graphics/fretlyn-32.png and fretlyn-64.png for the windows.
+std::string AppIconBytes(int size);
