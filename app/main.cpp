@@ -13,6 +13,7 @@
 #include "commandwindows.h"
 #include "fontconfigload.h"
 #include "form3.h"
+#include "form3menu.h"
 #include "frmbl.h"
 #include "frmqpo.h"
 #include "frmupgrade.h"
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
     }
     // What the main window does not need in order to be built is read on threads of their own
     // meanwhile: the font configuration while the toolkit connects to the display, the tariff
-    // and the icon while the window is built. The window waits for each where it needs it.
+    // the icon and the menu's name plate while the window is built. The window waits for each
+    // where it needs it.
     FontConfigurationLoad fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
     UserDatabaseStart userDatabase;
     OpenTariffDatabaseAhead([&userDatabase] { userDatabase = PrepareUserDatabase(); });
     auto iconPictures = std::async(std::launch::async, ReadProgramIconPictures);
+    DrawMenuLogoAhead(fonts.Read());
     InstallMessageWindow();
     InstallQuoteDialogs();
     fonts.Wait();

@@ -5,7 +5,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
+#include <QScreen>
 
 #include "auxwindow.h"
 #include "commandwindows.h"
@@ -27,11 +30,27 @@
 
 namespace {
 
-// The carrier's name in a small white plate, top right of the window.
-QPixmap LogoPicture(const QSize& size) {
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::white);
-    QPainter painter(&pixmap);
+constexpr int kLeft = 735, kWidth = 250, kGroupLeft = 755, kGroupWidth = 235;
+const QSize kLogoSize(kWidth, 36);
+std::future<QImage> gLogoAhead;
+
+// The screen's dots per inch, which a pixmap drawn on the screen's behalf would have.
+QPointF ScreenDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? QPointF(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())
+                  : QPointF(96, 96);
+}
+
+// The carrier's name in a small white plate, top right of the window. A picture, not a pixmap,
+// so that it can be drawn on another thread; with the screen's dots per inch, so that its text
+// has the size it has on the screen.
+QImage LogoPicture(const QSize& size, QPointF dpi) {
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    constexpr double kInchesPerMeter = 1 / 0.0254;
+    picture.setDotsPerMeterX(qRound(qRound(dpi.x()) * kInchesPerMeter));
+    picture.setDotsPerMeterY(qRound(qRound(dpi.y()) * kInchesPerMeter));
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(QRect(0, size.height() - 5, size.width(), 5), ColorFromValue(kRuleColor));
     QFont font = VerdanaFont(13, true);
@@ -40,10 +59,17 @@ QPixmap LogoPicture(const QSize& size) {
     painter.setPen(ColorFromValue(kRuleColor));
     painter.drawText(QRect(0, 0, size.width(), size.height() - 5), Qt::AlignCenter,
                      QStringLiteral("NORVALE FREIGHT"));
-    return pixmap;
+    return picture;
 }
 
 }  // namespace
+
+void DrawMenuLogoAhead(std::shared_future<void> fontsRead) {
+    gLogoAhead = std::async(std::launch::async, [fontsRead, dpi = ScreenDpi()] {
+        fontsRead.wait();
+        return LogoPicture(kLogoSize, dpi);
+    });
+}
 
 MainMenu::MainMenu(const MenuHost& host, LabelHighlighter& highlighter)
     : QObject(host.window), window_(*host.window), host_(host), highlighter_(highlighter) {
@@ -53,7 +79,6 @@ MainMenu::MainMenu(const MenuHost& host, LabelHighlighter& highlighter)
 void MainMenu::Build() {
     // The commands take a column to the right of the entry.
     window_.setFixedSize(1000, 560);
-    constexpr int kLeft = 735, kWidth = 250, kGroupLeft = 755, kGroupWidth = 235;
     QFont bold = window_.font();
     bold.setBold(true);
     auto label = [&](const char* name, const QString& text, const QRect& where) {
@@ -64,8 +89,9 @@ void MainMenu::Build() {
 
     Image1 = new QLabel(&window_);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(kLeft, 12, kWidth, 36);
-    Image1->setPixmap(LogoPicture(Image1->size()));
+    Image1->setGeometry(QRect(QPoint(kLeft, 12), kLogoSize));
+    Image1->setPixmap(
+        QPixmap::fromImage(gLogoAhead.valid() ? gLogoAhead.get() : LogoPicture(kLogoSize, ScreenDpi())));
     lblWebSite =
         label("lblWebSite", QString::fromLatin1(kCarrierWebAddress), QRect(kLeft, 54, kWidth, 22));
     lblWebSite->setToolTip(QStringLiteral("Click here to visit the Norvale website  "));

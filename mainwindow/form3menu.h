@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <future>
 #include <vector>
 
 class LabelButton;
@@ -28,6 +29,11 @@ struct MenuHost {
     QCheckBox* chkHawaiiWillCall = nullptr;
     std::function<void()> activate;
 };
+
+// Draws the carrier's name plate of the next main window's menu on a thread of its own, once
+// `fontsRead` is ready, so that the window is built meanwhile; the menu takes the picture from
+// there instead of drawing it. Its face is drawn nowhere else in the window.
+void DrawMenuLogoAhead(std::shared_future<void> fontsRead);
 
 class MainMenu : public QObject {
     Q_OBJECT

@@ -2,15 +2,12 @@
 
 #include <fontconfig/fontconfig.h>
 
-FontConfigurationLoad::FontConfigurationLoad() : thread_([] {
-    // A failure here is the toolkit's to report when it loads the configuration itself.
-    FcInit();
-}) {}
+FontConfigurationLoad::FontConfigurationLoad()
+    : read_(std::async(std::launch::async, [] {
+          // A failure here is the toolkit's to report when it loads the configuration itself.
+          FcInit();
+      }).share()) {}
 
 FontConfigurationLoad::~FontConfigurationLoad() {
     Wait();
-}
-
-void FontConfigurationLoad::Wait() {
-    if (thread_.joinable()) thread_.join();
 }

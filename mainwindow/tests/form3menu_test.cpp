@@ -20,6 +20,7 @@
 #include <QTextDocument>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "displayquote.h"
 #include "frmbrowser.h"
@@ -711,4 +712,25 @@ TEST(ProgramIcon, TheWindowsIconIsTheProgramsPictureInTwoSmallSizes) {
     std::filesystem::remove_all(app.file("graphics"));
     EXPECT_TRUE(ReadProgramIconPictures().empty());
     EXPECT_TRUE(ProgramWindowIcon({}).isNull());
+}
+
+// At start the name plate is drawn on a thread of its own while the window is built; the window
+// then shows the very picture it would have drawn itself, text size included.
+TEST_F(MenuTest, TheNamePlateDrawnAheadIsTheOneTheWindowDraws) {
+    Load();
+    const QImage drawnHere = Menu().Image1->pixmap().toImage();
+    ASSERT_FALSE(drawnHere.isNull());
+    std::promise<void> fontsRead;
+    fontsRead.set_value();
+    DrawMenuLogoAhead(fontsRead.get_future().share());
+    Load();
+    const QImage drawnAhead = Menu().Image1->pixmap().toImage();
+    EXPECT_EQ(drawnAhead.size(), drawnHere.size());
+    EXPECT_EQ(drawnAhead.convertToFormat(QImage::Format_ARGB32),
+              drawnHere.convertToFormat(QImage::Format_ARGB32));
+    // The plate holds its text, not only its white and its rule.
+    int darkOnWhite = 0;
+    for (int x = 0; x < drawnAhead.width(); ++x)
+        if (qGray(drawnAhead.pixel(x, drawnAhead.height() / 3)) < 200) ++darkOnWhite;
+    EXPECT_GT(darkOnWhite, 10);
 }
