@@ -58,10 +58,10 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    // What the main window does not need in order to be built is read on threads of their own
-    // meanwhile: the font configuration while the toolkit connects to the display, the tariff
-    // the icon and the menu's name plate while the window is built. The window waits for each
-    // where it needs it.
+    // What the main window does not need in order to be built is done on threads of their own
+    // meanwhile: the font configuration is read while the toolkit connects to the display; the
+    // tariff is opened, the icon read and the menu's name plate drawn while the window is
+    // built. The window waits for each where it needs it.
     FontConfigurationLoad fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
