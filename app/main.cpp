@@ -9,6 +9,7 @@
 #include <exception>
 #include <future>
 
+#include "ahead.h"
 #include "blprint.h"
 #include "commandwindows.h"
 #include "fontconfigload.h"
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("fretlyn");
     UserDatabaseStart userDatabase;
     OpenTariffDatabaseAhead([&userDatabase] { userDatabase = PrepareUserDatabase(); });
-    auto iconPictures = std::async(std::launch::async, ReadProgramIconPictures);
+    auto iconPictures = StartAhead(ReadProgramIconPictures);
     DrawMenuLogoAhead(fonts.Read());
     InstallMessageWindow();
     InstallQuoteDialogs();

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include "ahead.h"
 #include "auxwindow.h"
 #include "commandwindows.h"
 #include "frmabout.h"
@@ -65,7 +66,7 @@ QImage LogoPicture(const QSize& size, QPointF dpi) {
 }  // namespace
 
 void DrawMenuLogoAhead(std::shared_future<void> fontsRead) {
-    gLogoAhead = std::async(std::launch::async, [fontsRead, dpi = ScreenDpi()] {
+    gLogoAhead = StartAhead([fontsRead, dpi = ScreenDpi()] {
         fontsRead.wait();
         return LogoPicture(kLogoSize, dpi);
     });

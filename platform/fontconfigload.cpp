@@ -2,8 +2,10 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include "ahead.h"
+
 FontConfigurationLoad::FontConfigurationLoad()
-    : read_(std::async(std::launch::async, [] {
+    : read_(StartAhead([] {
           // A failure here is the toolkit's to report when it loads the configuration itself.
           FcInit();
       }).share()) {}

@@ -4,8 +4,11 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <future>
 #include <stdexcept>
+
+#include "ahead.h"
 
 TariffState tariff;
 
@@ -183,7 +186,7 @@ void OpenTariffDatabase() {
 
 void OpenTariffDatabaseAhead(std::function<void()> prepare) {
     CloseAll();
-    gOpeningAhead = std::async(std::launch::async, [prepare = std::move(prepare)] {
+    gOpeningAhead = StartAhead([prepare = std::move(prepare)] {
         prepare();
         OpenTables();
     });
@@ -193,7 +196,9 @@ void CloseAll() {
     if (gOpeningAhead.valid()) {
         // Its error, if any, is no longer wanted: whoever closes is done with this opening.
         auto opening = std::move(gOpeningAhead);
-        opening.wait();
+        // One that never started (no thread could be had) is not started now only to close.
+        if (opening.wait_for(std::chrono::seconds(0)) != std::future_status::deferred)
+            opening.wait();
     }
     CloseTables();
 }
