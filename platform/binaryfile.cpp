@@ -60,26 +60,34 @@ size_t BinaryFile::Size() const {
 }
 
 uint8_t BinaryFile::ByteAt(size_t position) const {
-    return static_cast<uint8_t>(BytesAt(position, 1)[0]);
+    uint8_t byte = 0;
+    if (ReadUpTo(position, &byte, 1) < 1) TooShort(position, 1);
+    return byte;
 }
 
 std::string BinaryFile::BytesAt(size_t position, size_t count) const {
+    std::string bytes(count, '\0');
+    if (ReadUpTo(position, bytes.data(), count) < count) TooShort(position, count);
+    return bytes;
+}
+
+size_t BinaryFile::ReadUpTo(size_t position, void* into, size_t count) const {
     if (fd_ < 0) throw std::runtime_error("A data file was read before it was opened.");
     if (position < 1) TooShort(position, count);
-    std::string bytes(count, '\0');
+    auto* to = static_cast<char*>(into);
     size_t got = 0;
     while (got < count) {
         const ssize_t n =
-            ::pread(fd_, bytes.data() + got, count - got, static_cast<off_t>(position - 1 + got));
+            ::pread(fd_, to + got, count - got, static_cast<off_t>(position - 1 + got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
             throw FileError(FileError::kPathFileAccess, "The data file " + path_ +
                                                             " could not be read at position " +
                                                             std::to_string(position) + ".");
-        if (n == 0) TooShort(position, count);
+        if (n == 0) break;
         got += static_cast<size_t>(n);
     }
-    return bytes;
+    return got;
 }
 
 void BinaryFile::TooShort(size_t position, size_t count) const {

@@ -30,6 +30,9 @@ class BinaryFile {
     uint8_t ByteAt(size_t position) const;
     // count bytes from a 1-based position, all inside the file.
     std::string BytesAt(size_t position, size_t count) const;
+    // Up to count bytes from a 1-based position into `into`, in one call on the file where it
+    // can: fewer only where the file ends. Returns how many were read.
+    size_t ReadUpTo(size_t position, void* into, size_t count) const;
 
   private:
     [[noreturn]] void TooShort(size_t position, size_t count) const;

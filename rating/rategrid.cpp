@@ -79,12 +79,13 @@ void LoadRateGrid(int32_t laneCode) {
     std::snprintf(name, sizeof name, "grids/grid%03d.dat", static_cast<int>(number));
     const BinaryFile& grid = GridFile(AppFolder() + name);
     const size_t offset = static_cast<size_t>(row - 1) * kRowBytes;
-    if (grid.Size() < offset + kRowBytes)
+    // One read, which comes back short where the file ends: a row is read once a line of a
+    // batch test, and asking the file's size first would double the calls on it.
+    unsigned char bytes[kRowBytes];
+    if (grid.ReadUpTo(offset + 1, bytes, kRowBytes) < kRowBytes)
         throw TariffDataError("The rate grid file " + grid.Path() + " has no row " +
                               std::to_string(row) + " (lane code " + LaneCodeText(laneCode) +
                               "), so this lane cannot be rated.");
-    const std::string row44 = grid.BytesAt(offset + 1, kRowBytes);
-    const auto bytes = reinterpret_cast<const unsigned char*>(row44.data());
     std::array<int32_t, 11> values{};
     for (size_t i = 0; i < 11; ++i) {
         values[i] = LittleEndian32(bytes + 4 * i);

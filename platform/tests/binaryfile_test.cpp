@@ -26,6 +26,13 @@ TEST(BinaryFile, ReadsBytesAtOneBasedPositionsAndRefusesPositionsPastTheEnd) {
     EXPECT_THROW(f.ByteAt(0), std::runtime_error);
     EXPECT_THROW(f.ByteAt(5), std::runtime_error);
     EXPECT_THROW(f.BytesAt(3, 3), std::runtime_error);
+    // Up to a count: fewer where the file ends, none past it.
+    char some[4] = {};
+    EXPECT_EQ(f.ReadUpTo(3, some, 4), 2u);
+    EXPECT_EQ(std::string_view(some, 2), std::string_view("\x63\xff", 2));
+    EXPECT_EQ(f.ReadUpTo(5, some, 4), 0u);
+    EXPECT_EQ(f.ReadUpTo(1, some, 4), 4u);
+    EXPECT_THROW(f.ReadUpTo(0, some, 1), std::runtime_error);
 
     BinaryFile moved = std::move(f);
     EXPECT_FALSE(f.IsOpen());
