@@ -462,18 +462,22 @@ TEST_F(PonyHand, FieldsAreCutByCharactersOfTheFilesEncoding) {
     const std::string tail = "    50.00  50    " + std::to_string(days) + "  ";
     const std::string windows1252 = std::string("R") + '\xC9' + "F0001";
     const std::string utf8Text = std::string("R") + "\xC3\x89" + "F0001";
+    ASSERT_TRUE(RunBytes(plain + "\r\n").ran);
+    const std::string plainOut = Lines(ReadFile(OutputPath())).at(0);
     for (const std::string& e : {windows1252, utf8Text}) {
         const bool utf8 = e.size() == 8;
-        // The line with the reference in its seven columns: in UTF-8 one byte longer.
+        // The line with the reference in its seven columns: in UTF-8 one byte longer. A line
+        // of plain ASCII beside it reads as it does in a file of its own.
         const std::string line = plain.substr(0, 212) + e + plain.substr(219);
-        const PonyFileResult r = RunBytes(line + "\r\n");
+        const PonyFileResult r = RunBytes(line + "\r\n" + plain + "\r\n");
         ASSERT_TRUE(r.ran) << r.error;
-        ASSERT_EQ(r.rated, 1) << utf8;
+        ASSERT_EQ(r.rated, 2) << utf8;
         const auto out = Lines(ReadFile(OutputPath()));
-        ASSERT_EQ(out.size(), 1u);
+        ASSERT_EQ(out.size(), 2u);
         // E is written as it was read, in the file's own encoding; G and the rate follow it.
         EXPECT_NE(out[0].find(e + tail), std::string::npos) << utf8 << ": " << out[0];
         EXPECT_EQ(out[0][out[0].size() - 3], ' ') << utf8;  // the expected rate is the rate
+        EXPECT_EQ(out[1], plainOut) << utf8;
     }
 }
 
