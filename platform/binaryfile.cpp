@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "fileerror.h"
@@ -51,6 +53,7 @@ void BinaryFile::Open(const std::string& path) {
 void BinaryFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    if (blocks_) blocks_->read.clear();
 }
 
 size_t BinaryFile::Size() const {
@@ -75,19 +78,56 @@ size_t BinaryFile::ReadUpTo(size_t position, void* into, size_t count) const {
     if (fd_ < 0) throw std::runtime_error("A data file was read before it was opened.");
     if (position < 1) TooShort(position, count);
     auto* to = static_cast<char*>(into);
+    return blocks_ ? ReadFromBlocks(position - 1, to, count) : ReadFromFile(position - 1, to, count);
+}
+
+size_t BinaryFile::ReadFromFile(size_t offset, char* into, size_t count) const {
     size_t got = 0;
     while (got < count) {
-        const ssize_t n =
-            ::pread(fd_, to + got, count - got, static_cast<off_t>(position - 1 + got));
+        const ssize_t n = ::pread(fd_, into + got, count - got, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
             throw FileError(FileError::kPathFileAccess, "The data file " + path_ +
                                                             " could not be read at position " +
-                                                            std::to_string(position) + ".");
+                                                            std::to_string(offset + 1) + ".");
         if (n == 0) break;
         got += static_cast<size_t>(n);
     }
     return got;
+}
+
+namespace {
+constexpr size_t kBlockBytes = 64 * 1024;
+}
+
+size_t BinaryFile::ReadFromBlocks(size_t offset, char* into, size_t count) const {
+    size_t got = 0;
+    while (got < count) {
+        const size_t number = (offset + got) / kBlockBytes;
+        auto it = blocks_->read.find(number);
+        if (it == blocks_->read.end()) {
+            // Kept only once read whole: a read that fails leaves nothing behind.
+            std::string bytes(kBlockBytes, '\0');
+            bytes.resize(ReadFromFile(number * kBlockBytes, bytes.data(), kBlockBytes));
+            it = blocks_->read.emplace(number, std::move(bytes)).first;
+        }
+        const std::string& block = it->second;
+        const size_t at = (offset + got) % kBlockBytes;
+        if (at >= block.size()) break;  // the file ended here
+        const size_t n = std::min(count - got, block.size() - at);
+        std::memcpy(into + got, block.data() + at, n);
+        got += n;
+        if (block.size() < kBlockBytes) break;
+    }
+    return got;
+}
+
+BinaryFile::KeepBlocks::KeepBlocks(const BinaryFile& file) : file_(file) {
+    if (file_.keepers_++ == 0) file_.blocks_ = std::make_unique<Blocks>();
+}
+
+BinaryFile::KeepBlocks::~KeepBlocks() {
+    if (--file_.keepers_ == 0) file_.blocks_.reset();
 }
 
 void BinaryFile::TooShort(size_t position, size_t count) const {

@@ -412,6 +412,29 @@ TEST_F(PonyHand, WeightsThatAreNoBreakAndUnservedLanesAreWrittenUnrated) {
     EXPECT_EQ(lines[3], "55401  99501   2 100   REF0001     1.00 UNRATED  ");
 }
 
+// The lane files stay open for the whole run, and a file test keeps what it read of them only
+// while it runs: a tariff update that rewrites them in place between two file tests is read by
+// the second.
+TEST_F(PonyHand, LaneFilesRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
+    const std::string line = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    PonyFileResult r;
+    RunFile({line}, &r);
+    ASSERT_EQ(r.rated, 1);
+    // The lane from 554 to 532 becomes one the carrier does not serve: lane code 099099.
+    const int32_t cell = GridCellNumber(ZipSubscript("554"), ZipSubscript("532"));
+    const std::pair<const char*, char> parts[] = {
+        {"data/cxgrd.dat", 9}, {"data/cxlns.dat", 90}, {"data/cxmap.dat", 99}};
+    for (const auto& [name, part] : parts) {
+        std::fstream file(app.file(name), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(cell - 1);
+        file.put(part);
+    }
+    const auto lines = Lines(RunFile({line}, &r));
+    EXPECT_EQ(r.rated, 0);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "55401  53202   2 100   REF0001    50.00 UNRATED  ");
+}
+
 TEST_F(PonyHand, BadLinesAreCountedAndSkipped) {
     PonyFileResult r;
     const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "99", 500, "1.00"),
