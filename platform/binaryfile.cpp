@@ -107,17 +107,17 @@ size_t BinaryFile::ReadFromBlocks(size_t offset, char* into, size_t count) const
         auto it = blocks_->read.find(number);
         if (it == blocks_->read.end()) {
             // Kept only once read whole: a read that fails leaves nothing behind.
-            std::string bytes(kBlockBytes, '\0');
-            bytes.resize(ReadFromFile(number * kBlockBytes, bytes.data(), kBlockBytes));
-            it = blocks_->read.emplace(number, std::move(bytes)).first;
+            Block read{std::make_unique_for_overwrite<char[]>(kBlockBytes), 0};
+            read.size = ReadFromFile(number * kBlockBytes, read.bytes.get(), kBlockBytes);
+            it = blocks_->read.emplace(number, std::move(read)).first;
         }
-        const std::string& block = it->second;
+        const Block& block = it->second;
         const size_t at = (offset + got) % kBlockBytes;
-        if (at >= block.size()) break;  // the file ended here
-        const size_t n = std::min(count - got, block.size() - at);
-        std::memcpy(into + got, block.data() + at, n);
+        if (at >= block.size) break;  // the file ended here
+        const size_t n = std::min(count - got, block.size - at);
+        std::memcpy(into + got, block.bytes.get() + at, n);
         got += n;
-        if (block.size() < kBlockBytes) break;
+        if (block.size < kBlockBytes) break;
     }
     return got;
 }

@@ -61,8 +61,12 @@ class BinaryFile {
     int fd_ = -1;
     // The blocks read while a KeepBlocks lives, by their number; each holds what the file had
     // there, fewer bytes than a block where it ended.
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;
+    };
     struct Blocks {
-        std::unordered_map<size_t, std::string> read;
+        std::unordered_map<size_t, Block> read;
     };
     mutable std::unique_ptr<Blocks> blocks_;
     mutable int keepers_ = 0;
