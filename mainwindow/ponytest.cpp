@@ -415,9 +415,11 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
     // leaves the previous result file as it was. Every line's look-ups share one lock of the
     // database.
     const ReadTransaction reads(tariff.gDB.get());
-    // Every line reads a byte of each lane file and of the transit-day file.
+    // Every line reads a byte of each lane file and of the transit-day file, and a row of a
+    // rate grid.
     const BinaryFile::KeepBlocks keptGrid(tariff.laneGrid), keptLines(tariff.laneLines),
         keptMap(tariff.laneMap), keptSvc(svc);
+    const KeepRateGridBlocks keptRateGrids;
     std::string text;
     for (const std::string& line : lines) {
         const PonyLine done = PonyTestLine(line, flRates, &svc);

@@ -96,11 +96,8 @@ size_t BinaryFile::ReadFromFile(size_t offset, char* into, size_t count) const {
     return got;
 }
 
-namespace {
-constexpr size_t kBlockBytes = 64 * 1024;
-}
-
 size_t BinaryFile::ReadFromBlocks(size_t offset, char* into, size_t count) const {
+    const size_t kBlockBytes = blocks_->blockBytes;
     size_t got = 0;
     while (got < count) {
         const size_t number = (offset + got) / kBlockBytes;
@@ -122,8 +119,8 @@ size_t BinaryFile::ReadFromBlocks(size_t offset, char* into, size_t count) const
     return got;
 }
 
-BinaryFile::KeepBlocks::KeepBlocks(const BinaryFile& file) : file_(file) {
-    if (file_.keepers_++ == 0) file_.blocks_ = std::make_unique<Blocks>();
+BinaryFile::KeepBlocks::KeepBlocks(const BinaryFile& file, size_t blockBytes) : file_(file) {
+    if (file_.keepers_++ == 0) file_.blocks_ = std::make_unique<Blocks>(Blocks{blockBytes, {}});
 }
 
 BinaryFile::KeepBlocks::~KeepBlocks() {

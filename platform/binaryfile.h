@@ -43,7 +43,10 @@ class BinaryFile {
     // next command reads the file as it is then.
     class KeepBlocks {
       public:
-        explicit KeepBlocks(const BinaryFile& file);
+        // A block as large as the whole of most files read this way; a small one where
+        // only a little of a large file is read.
+        static constexpr size_t kBlockBytes = 64 * 1024;
+        explicit KeepBlocks(const BinaryFile& file, size_t blockBytes = kBlockBytes);
         ~KeepBlocks();
         KeepBlocks(const KeepBlocks&) = delete;
         KeepBlocks& operator=(const KeepBlocks&) = delete;
@@ -66,6 +69,7 @@ class BinaryFile {
         size_t size = 0;
     };
     struct Blocks {
+        size_t blockBytes;
         std::unordered_map<size_t, Block> read;
     };
     mutable std::unique_ptr<Blocks> blocks_;

@@ -435,6 +435,18 @@ TEST_F(PonyHand, LaneFilesRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
     EXPECT_EQ(lines[0], "55401  53202   2 100   REF0001    50.00 UNRATED  ");
 }
 
+// So do the rate grids: a row rewritten in place between two file tests is read by the second.
+TEST_F(PonyHand, RateGridsRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
+    const std::string line = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    auto lines = Lines(RunFile({line}));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("  50  "), std::string::npos) << lines[0];
+    Patch("554", "532", {10000, 6000, 2500, 4000, 3000, 2000, 1800, 1600, 1400, 1200, 1000});
+    lines = Lines(RunFile({line}));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("  25  "), std::string::npos) << lines[0];
+}
+
 TEST_F(PonyHand, BadLinesAreCountedAndSkipped) {
     PonyFileResult r;
     const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "99", 500, "1.00"),
