@@ -3,8 +3,13 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
+#include <type_traits>
 
 #include "binaryfile.h"
 #include "charges.h"
@@ -51,14 +56,32 @@ void AppendUtf8(std::string& to, std::u32string_view chars) {
     }
 }
 
+// Eight bytes at a time: a batch test asks it of the whole file and again of every line.
+bool IsAscii(std::string_view text) {
+    uint64_t high = 0;
+    size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, 8);
+        high |= word;
+    }
+    for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
+    return (high & 0x8080808080808080ull) == 0;
+}
+
 // A field cut out by 1-based character start and width; past the end of the line it is empty.
-// A fixed field is padded with blanks to its width.
-std::string Cut(const std::u32string& line, size_t start, size_t width, bool fixed) {
-    const std::u32string_view f =
-        line.size() >= start ? std::u32string_view(line).substr(start - 1, width) : U"";
+// A fixed field is padded with blanks to its width. A line of plain ASCII, as the carrier's
+// lines are, is cut in its bytes; any other in its characters.
+template <typename Char>
+std::string Cut(std::basic_string_view<Char> line, size_t start, size_t width, bool fixed) {
+    const std::basic_string_view<Char> f =
+        line.size() >= start ? line.substr(start - 1, width) : std::basic_string_view<Char>();
     std::string field;
     field.reserve(width);
-    AppendUtf8(field, f);
+    if constexpr (std::is_same_v<Char, char>)
+        field.append(f);
+    else
+        AppendUtf8(field, f);
     if (fixed && f.size() < width) field.append(width - f.size(), ' ');
     return field;
 }
@@ -74,13 +97,14 @@ constexpr char16_t kWindows1252High[32] = {
 // a file saved as UTF-8 (valid throughout) is read as such. The result file keeps the input's.
 enum class TestFileEncoding { Windows1252, Utf8 };
 
-QString DecodeTestFile(const std::string& bytes, TestFileEncoding& encoding) {
+// The file's text as UTF-8.
+std::string DecodeTestFile(const std::string& bytes, TestFileEncoding& encoding) {
+    encoding = TestFileEncoding::Utf8;
+    // Plain ASCII reads alike either way, and as it is.
+    if (IsAscii(bytes)) return bytes;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) {
-        encoding = TestFileEncoding::Utf8;
-        return text;
-    }
+    if (!utf8.hasError()) return text.toStdString();
     encoding = TestFileEncoding::Windows1252;
     text.clear();
     text.reserve(static_cast<qsizetype>(bytes.size()));
@@ -88,7 +112,7 @@ QString DecodeTestFile(const std::string& bytes, TestFileEncoding& encoding) {
         const auto b = static_cast<unsigned char>(byte);
         text += QChar(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char16_t{b});
     }
-    return text;
+    return text.toStdString();
 }
 
 std::string EncodeTestFile(const std::string& utf8Text, TestFileEncoding encoding) {
@@ -108,17 +132,25 @@ std::string EncodeTestFile(const std::string& utf8Text, TestFileEncoding encodin
     return bytes;
 }
 
-// The lines of a test file, whichever of CR LF, LF or CR ends them.
-std::vector<std::string> TestFileLines(const QString& text) {
+// The lines of a test file, whichever of CR LF, LF or CR ends them. In UTF-8 neither byte is
+// ever part of another character.
+std::vector<std::string> TestFileLines(std::string_view text) {
     std::vector<std::string> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n') continue;
-        lines.push_back(text.mid(start, i - start).toStdString());
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-        start = i + 1;
+    // The next CR and the next LF from where a line starts, each searched again only once
+    // passed.
+    size_t cr = text.find('\r'), lf = text.find('\n');
+    size_t start = 0;
+    while (start < text.size()) {
+        if (cr < start) cr = text.find('\r', start);
+        if (lf < start) lf = text.find('\n', start);
+        const size_t end = std::min(cr, lf);
+        if (end == std::string_view::npos) {
+            lines.emplace_back(text.substr(start));
+            break;
+        }
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && lf == end + 1 ? 2 : 1);
     }
-    if (start < text.size()) lines.push_back(text.mid(start).toStdString());
     return lines;
 }
 
@@ -309,11 +341,15 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
 }
 
 PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* svc) {
-    const std::u32string line = QString::fromStdString(input).toStdU32String();
-    const std::string a = Cut(line, 187, 6, true), b = Cut(line, 193, 6, true),
-                      c = Cut(line, 205, 2, true), d = Cut(line, 208, 5, true),
-                      e = Cut(line, 213, 7, false), f = Cut(line, 44, 7, false),
-                      g = Cut(line, 220, 8, true), h = Cut(line, 228, 9, true);
+    const bool ascii = IsAscii(input);
+    const std::u32string wide = ascii ? U"" : QString::fromStdString(input).toStdU32String();
+    const auto cut = [&](size_t start, size_t width, bool fixed) {
+        return ascii ? Cut(std::string_view(input), start, width, fixed)
+                     : Cut(std::u32string_view(wide), start, width, fixed);
+    };
+    const std::string a = cut(187, 6, true), b = cut(193, 6, true), c = cut(205, 2, true),
+                      d = cut(208, 5, true), e = cut(213, 7, false), f = cut(44, 7, false),
+                      g = cut(220, 8, true), h = cut(228, 9, true);
     const std::string head = a + " " + b + " " + c + " " + d + " " + e + " " + g;
     PonyLine out;
     out.text = head + " " + h;
@@ -379,6 +415,11 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
     // leaves the previous result file as it was. Every line's look-ups share one lock of the
     // database.
     const ReadTransaction reads(tariff.gDB.get());
+    // Every line reads a byte of each lane file and of the transit-day file, and a row of a
+    // rate grid.
+    const BinaryFile::KeepBlocks keptGrid(tariff.laneGrid), keptLines(tariff.laneLines),
+        keptMap(tariff.laneMap), keptSvc(svc);
+    const KeepRateGridBlocks keptRateGrids;
     std::string text;
     for (const std::string& line : lines) {
         const PonyLine done = PonyTestLine(line, flRates, &svc);

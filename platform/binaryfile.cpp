@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "fileerror.h"
@@ -51,6 +53,7 @@ void BinaryFile::Open(const std::string& path) {
 void BinaryFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    if (blocks_) blocks_->read.clear();
 }
 
 size_t BinaryFile::Size() const {
@@ -60,26 +63,68 @@ size_t BinaryFile::Size() const {
 }
 
 uint8_t BinaryFile::ByteAt(size_t position) const {
-    return static_cast<uint8_t>(BytesAt(position, 1)[0]);
+    uint8_t byte = 0;
+    if (ReadUpTo(position, &byte, 1) < 1) TooShort(position, 1);
+    return byte;
 }
 
 std::string BinaryFile::BytesAt(size_t position, size_t count) const {
+    std::string bytes(count, '\0');
+    if (ReadUpTo(position, bytes.data(), count) < count) TooShort(position, count);
+    return bytes;
+}
+
+size_t BinaryFile::ReadUpTo(size_t position, void* into, size_t count) const {
     if (fd_ < 0) throw std::runtime_error("A data file was read before it was opened.");
     if (position < 1) TooShort(position, count);
-    std::string bytes(count, '\0');
+    auto* to = static_cast<char*>(into);
+    return blocks_ ? ReadFromBlocks(position - 1, to, count) : ReadFromFile(position - 1, to, count);
+}
+
+size_t BinaryFile::ReadFromFile(size_t offset, char* into, size_t count) const {
     size_t got = 0;
     while (got < count) {
-        const ssize_t n =
-            ::pread(fd_, bytes.data() + got, count - got, static_cast<off_t>(position - 1 + got));
+        const ssize_t n = ::pread(fd_, into + got, count - got, static_cast<off_t>(offset + got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
             throw FileError(FileError::kPathFileAccess, "The data file " + path_ +
                                                             " could not be read at position " +
-                                                            std::to_string(position) + ".");
-        if (n == 0) TooShort(position, count);
+                                                            std::to_string(offset + 1) + ".");
+        if (n == 0) break;
         got += static_cast<size_t>(n);
     }
-    return bytes;
+    return got;
+}
+
+size_t BinaryFile::ReadFromBlocks(size_t offset, char* into, size_t count) const {
+    const size_t kBlockBytes = blocks_->blockBytes;
+    size_t got = 0;
+    while (got < count) {
+        const size_t number = (offset + got) / kBlockBytes;
+        auto it = blocks_->read.find(number);
+        if (it == blocks_->read.end()) {
+            // Kept only once read whole: a read that fails leaves nothing behind.
+            Block read{std::make_unique_for_overwrite<char[]>(kBlockBytes), 0};
+            read.size = ReadFromFile(number * kBlockBytes, read.bytes.get(), kBlockBytes);
+            it = blocks_->read.emplace(number, std::move(read)).first;
+        }
+        const Block& block = it->second;
+        const size_t at = (offset + got) % kBlockBytes;
+        if (at >= block.size) break;  // the file ended here
+        const size_t n = std::min(count - got, block.size - at);
+        std::memcpy(into + got, block.bytes.get() + at, n);
+        got += n;
+        if (block.size < kBlockBytes) break;
+    }
+    return got;
+}
+
+BinaryFile::KeepBlocks::KeepBlocks(const BinaryFile& file, size_t blockBytes) : file_(file) {
+    if (file_.keepers_++ == 0) file_.blocks_ = std::make_unique<Blocks>(Blocks{blockBytes, {}});
+}
+
+BinaryFile::KeepBlocks::~KeepBlocks() {
+    if (--file_.keepers_ == 0) file_.blocks_.reset();
 }
 
 void BinaryFile::TooShort(size_t position, size_t count) const {

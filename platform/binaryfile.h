@@ -1,12 +1,15 @@
 #pragma once
 // A data file opened for shared, read-only binary access for the whole run. Every read asks
-// the file as it is now: a tariff update may shorten a file the program holds open, and a
-// read past its new end must be an error, never a fault of a memory map.
+// the file as it is now (within one command, as it was when the command first read that part,
+// see KeepBlocks): a tariff update may shorten a file the program holds open, and a read past
+// its new end must be an error, never a fault of a memory map.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 class BinaryFile {
   public:
@@ -30,10 +33,45 @@ class BinaryFile {
     uint8_t ByteAt(size_t position) const;
     // count bytes from a 1-based position, all inside the file.
     std::string BytesAt(size_t position, size_t count) const;
+    // Up to count bytes from a 1-based position into `into`, in one call on the file where it
+    // can: fewer only where the file ends. Returns how many were read.
+    size_t ReadUpTo(size_t position, void* into, size_t count) const;
+
+    // While one lives, the file's blocks are read once and kept: a batch test reads a byte or
+    // two of the file for each of its lines, all over the file, and one call on the file a
+    // block costs less than one a byte. It lives for one command, never longer, so that the
+    // next command reads the file as it is then.
+    class KeepBlocks {
+      public:
+        // A block as large as the whole of most files read this way; a small one where
+        // only a little of a large file is read.
+        static constexpr size_t kBlockBytes = 64 * 1024;
+        explicit KeepBlocks(const BinaryFile& file, size_t blockBytes = kBlockBytes);
+        ~KeepBlocks();
+        KeepBlocks(const KeepBlocks&) = delete;
+        KeepBlocks& operator=(const KeepBlocks&) = delete;
+
+      private:
+        const BinaryFile& file_;
+    };
 
   private:
     [[noreturn]] void TooShort(size_t position, size_t count) const;
+    size_t ReadFromFile(size_t offset, char* into, size_t count) const;
+    size_t ReadFromBlocks(size_t offset, char* into, size_t count) const;
 
     std::string path_;
     int fd_ = -1;
+    // The blocks read while a KeepBlocks lives, by their number; each holds what the file had
+    // there, fewer bytes than a block where it ended.
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        size_t size = 0;
+    };
+    struct Blocks {
+        size_t blockBytes;
+        std::unordered_map<size_t, Block> read;
+    };
+    mutable std::unique_ptr<Blocks> blocks_;
+    mutable int keepers_ = 0;
 };

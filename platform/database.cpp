@@ -371,23 +371,30 @@ Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>
     return Snapshot(std::move(names), std::move(rows));
 }
 
-Statement& Database::Prepared(const std::string& sql) {
+Database::PreparedStatement& Database::prepare(const std::string& sql) {
     if (!db_) throw DbError(kErrObjectClosed, "The database is closed.");
     auto it = prepared_.find(sql);
     if (it == prepared_.end())
-        it = prepared_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
-    return *it->second;
+        it = prepared_.emplace(sql, PreparedStatement{std::make_unique<Statement>(db_, sql), {}})
+                 .first;
+    return it->second;
+}
+
+Statement& Database::Prepared(const std::string& sql) {
+    return *prepare(sql).statement;
 }
 
 const std::vector<Value>* Database::LookUp(const std::string& sql,
                                            const std::vector<Value>& params) {
-    Statement& st = Prepared(sql);
-    FoundRows& found = lookedUp_[&st];
-    found.Sync(dataVersion_);
-    const size_t hash = FoundRows::HashOf(params);
-    if (MayRecall()) {
-        if (const FoundRows::Row* r = found.Find(params, hash))
-            return r->rowid ? &r->values : nullptr;
+    PreparedStatement& prepared = prepare(sql);
+    Statement& st = *prepared.statement;
+    CommandRows& found = prepared.found;
+    const bool recall = MayRecall();
+    const size_t hash = recall ? FoundRows::HashOf(params) : 0;
+    if (recall) {
+        found.Sync(dataVersion_, command_);
+        if (const CommandRows::Row* r = found.Find(params, hash))
+            return r->found ? &r->values : nullptr;
     }
     bool any = false;
     {
@@ -400,9 +407,9 @@ const std::vector<Value>* Database::LookUp(const std::string& sql,
         any = st.step();
         for (int i = 0; any && i < st.columnCount(); ++i) lookUpRow_.push_back(st.column(i));
     }
-    if (MayRecall())
-        found.Keep(params, hash, any ? std::optional<int64_t>(1) : std::nullopt, lookUpRow_);
-    return any ? &lookUpRow_ : nullptr;
+    if (!recall) return any ? &lookUpRow_ : nullptr;
+    const CommandRows::Row& kept = found.Keep(params, hash, any, lookUpRow_);
+    return any ? &kept.values : nullptr;
 }
 
 int Database::Execute(const std::string& sql, const std::vector<Value>& params) {
@@ -459,6 +466,7 @@ void Database::startRead(bool checkOthers) {
 
 void Database::BeginRead() {
     if (readDepth_++ > 0 || transDepth_ > 0) return;
+    ++command_;
     try {
         startRead(true);
     } catch (...) {
@@ -588,7 +596,6 @@ void Database::Close() {
     }
     readDepth_ = 0;
     readBegun_ = false;
-    lookedUp_.clear();
     prepared_.clear();
     idleHook_.reset();
     sqlite3_close(db_);

@@ -156,6 +156,51 @@ class FoundRows {
     uint64_t version_ = 0;
 };
 
+// What the look-ups of one prepared statement (Database::LookUp) found, by their keys. A
+// command keeps every key it looked up, since a batch test comes back to a ZIP prefix or a
+// service centre only after hundreds of other keys; of the commands before it, only the
+// latest few rows stay, as FoundRows keeps them.
+class CommandRows {
+  public:
+    struct Row {
+        size_t hash = 0;
+        std::vector<Value> keys;
+        bool found = false;
+        std::vector<Value> values;
+        uint64_t kept = 0;     // how many rows had been kept before this one
+        uint64_t command = 0;  // the command that looked it up
+    };
+    // Forgets everything once the data version has moved; once another command has begun,
+    // all but the latest few rows.
+    void Sync(uint64_t dataVersion, uint64_t command);
+    const Row* Find(const std::vector<Value>& keys, size_t hash) const;
+    const Row& Keep(const std::vector<Value>& keys, size_t hash, bool found,
+                    const std::vector<Value>& values);
+
+  private:
+    static constexpr uint64_t kKeptBetweenCommands = 32;
+    // A command that looks up more keys than this (a batch run over every ZIP code) starts
+    // again rather than fill memory.
+    static constexpr size_t kKeptInCommand = 4096;
+    bool usable(const Row& r) const {
+        return r.command == command_ || kept_ - r.kept <= kKeptBetweenCommands;
+    }
+    // The slot of the row with this hash, or the empty slot where it would go.
+    size_t slotOf(size_t hash) const;
+    void dropUnusable();
+    void rebuildSlots();
+    // Rows in use come first; those after keep their room for the next ones. A look-up runs
+    // hundreds of thousands of times in a batch run, so a row is never allocated anew.
+    std::vector<Row> rows_;
+    size_t used_ = 0;
+    // Open addressing by the hash of the keys: a row's index + 1, 0 for an empty slot. Of two
+    // keys with one hash only the later is kept.
+    std::vector<uint32_t> slots_;
+    uint64_t kept_ = 0;
+    uint64_t version_ = 0;
+    uint64_t command_ = 0;
+};
+
 // A table-type recordset: one per table and caller group, kept open for the run.
 class Recordset : public std::enable_shared_from_this<Recordset> {
   public:
@@ -346,10 +391,16 @@ class Database {
     std::vector<std::shared_ptr<Recordset>> recordsets_;
     // Hashed, not ordered: the texts share long beginnings ("SELECT … FROM"), which an ordered
     // map would compare again at every level of every look-up.
-    std::unordered_map<std::string, std::unique_ptr<Statement>> prepared_;
-    std::unordered_map<const Statement*, FoundRows> lookedUp_;
+    struct PreparedStatement {
+        std::unique_ptr<Statement> statement;
+        CommandRows found;  // by LookUp
+    };
+    PreparedStatement& prepare(const std::string& sql);
+    std::unordered_map<std::string, PreparedStatement> prepared_;
     std::vector<Value> lookUpRow_;
     uint64_t dataVersion_ = 1;
+    // Counts the commands (outermost read transactions) begun.
+    uint64_t command_ = 0;
     int transDepth_ = 0;
     int readDepth_ = 0;
     bool readBegun_ = false;

@@ -60,6 +60,77 @@ void FoundRows::Clear() {
     next_ = 0;
 }
 
+// ---------------------------------------------------------------- CommandRows
+
+void CommandRows::Sync(uint64_t dataVersion, uint64_t command) {
+    if (dataVersion != version_) {
+        used_ = 0;
+        rebuildSlots();
+        version_ = dataVersion;
+    }
+    if (command == command_) return;
+    command_ = command;
+    // Rows of earlier commands fall out of use as new ones come; after a command that kept
+    // many, they are dropped at once so that the slots stay few.
+    if (used_ > 2 * kKeptBetweenCommands) dropUnusable();
+}
+
+size_t CommandRows::slotOf(size_t hash) const {
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i] != 0 && rows_[slots_[i] - 1].hash != hash) i = (i + 1) & mask;
+    return i;
+}
+
+void CommandRows::rebuildSlots() {
+    size_t size = 64;
+    while (size < 2 * (used_ + 1)) size *= 2;
+    slots_.assign(size, 0);
+    for (size_t r = 0; r < used_; ++r) slots_[slotOf(rows_[r].hash)] = static_cast<uint32_t>(r + 1);
+}
+
+void CommandRows::dropUnusable() {
+    size_t kept = 0;
+    for (size_t r = 0; r < used_; ++r)
+        if (usable(rows_[r])) std::swap(rows_[kept++], rows_[r]);
+    used_ = kept;
+    rebuildSlots();
+}
+
+const CommandRows::Row* CommandRows::Find(const std::vector<Value>& keys, size_t hash) const {
+    if (used_ == 0) return nullptr;
+    const uint32_t slot = slots_[slotOf(hash)];
+    if (slot == 0) return nullptr;
+    const Row& r = rows_[slot - 1];
+    return usable(r) && r.keys == keys ? &r : nullptr;
+}
+
+const CommandRows::Row& CommandRows::Keep(const std::vector<Value>& keys, size_t hash, bool found,
+                                          const std::vector<Value>& values) {
+    if (used_ >= kKeptInCommand) {
+        dropUnusable();
+        if (used_ >= kKeptInCommand) {
+            used_ = 0;
+            rebuildSlots();
+        }
+    }
+    if (slots_.size() < 2 * (used_ + 1)) rebuildSlots();
+    const size_t slot = slotOf(hash);
+    if (slots_[slot] == 0) {
+        if (used_ == rows_.size()) rows_.emplace_back();
+        slots_[slot] = static_cast<uint32_t>(++used_);
+    }
+    // Assigned, not moved in: the row's vectors keep their room.
+    Row& r = rows_[slots_[slot] - 1];
+    r.hash = hash;
+    r.keys = keys;
+    r.found = found;
+    r.values = values;
+    r.kept = kept_++;
+    r.command = command_;
+    return r;
+}
+
 // ---------------------------------------------------------------- Recordset
 
 Recordset::Recordset(Database& db, std::string table)

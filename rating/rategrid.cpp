@@ -25,24 +25,37 @@ constexpr int32_t kCeilingCents = 1000000;
 const char* const kFieldNames[11] = {
     "minimum charge", "L5C", "5C", "1M", "2M", "5M", "10M", "15M", "20M", "25M", "30M"};
 
-// Each grid file is opened once and stays mapped: a rating then costs no file system call.
-std::map<std::string, std::unique_ptr<BinaryFile>, std::less<>>& OpenGrids() {
-    static std::map<std::string, std::unique_ptr<BinaryFile>, std::less<>> grids;
+// Each grid file is opened once and stays open: a rating then opens no file.
+struct OpenGrid {
+    std::unique_ptr<BinaryFile> file;
+    std::unique_ptr<BinaryFile::KeepBlocks> kept;  // while a KeepRateGridBlocks lives
+};
+std::map<std::string, OpenGrid, std::less<>>& OpenGrids() {
+    static std::map<std::string, OpenGrid, std::less<>> grids;
     return grids;
 }
+int gGridBlockKeepers = 0;
+
+// A grid row is 44 bytes: a small block holds the rows of nearby lanes.
+constexpr size_t kGridBlockBytes = 4096;
 
 const BinaryFile& GridFile(const std::string& path) {
     auto& grids = OpenGrids();
     auto it = grids.find(path);
-    if (it != grids.end()) return *it->second;
-    auto file = std::make_unique<BinaryFile>();
-    try {
-        file->Open(path);
-    } catch (const std::exception&) {
-        throw TariffDataError("The rate grid file " + path +
-                              " is missing or cannot be read, so this lane cannot be rated.");
+    if (it == grids.end()) {
+        auto file = std::make_unique<BinaryFile>();
+        try {
+            file->Open(path);
+        } catch (const std::exception&) {
+            throw TariffDataError("The rate grid file " + path +
+                                  " is missing or cannot be read, so this lane cannot be rated.");
+        }
+        it = grids.emplace(path, OpenGrid{std::move(file), nullptr}).first;
     }
-    return *grids.emplace(path, std::move(file)).first->second;
+    OpenGrid& grid = it->second;
+    if (gGridBlockKeepers > 0 && !grid.kept)
+        grid.kept = std::make_unique<BinaryFile::KeepBlocks>(*grid.file, kGridBlockBytes);
+    return *grid.file;
 }
 
 int32_t LittleEndian32(const unsigned char* p) {
@@ -57,6 +70,13 @@ Single Times(Single f, double factor) { return static_cast<Single>(static_cast<d
 }  // namespace
 
 void CloseRateGrids() { OpenGrids().clear(); }
+
+KeepRateGridBlocks::KeepRateGridBlocks() { ++gGridBlockKeepers; }
+
+KeepRateGridBlocks::~KeepRateGridBlocks() {
+    if (--gGridBlockKeepers > 0) return;
+    for (auto& [path, grid] : OpenGrids()) grid.kept.reset();
+}
 
 namespace {
 // A lane code as the lane files spell it: six digits, leading zeros kept ("001043").
@@ -79,12 +99,13 @@ void LoadRateGrid(int32_t laneCode) {
     std::snprintf(name, sizeof name, "grids/grid%03d.dat", static_cast<int>(number));
     const BinaryFile& grid = GridFile(AppFolder() + name);
     const size_t offset = static_cast<size_t>(row - 1) * kRowBytes;
-    if (grid.Size() < offset + kRowBytes)
+    // One read, which comes back short where the file ends: a row is read once a line of a
+    // batch test, and asking the file's size first would double the calls on it.
+    unsigned char bytes[kRowBytes];
+    if (grid.ReadUpTo(offset + 1, bytes, kRowBytes) < kRowBytes)
         throw TariffDataError("The rate grid file " + grid.Path() + " has no row " +
                               std::to_string(row) + " (lane code " + LaneCodeText(laneCode) +
                               "), so this lane cannot be rated.");
-    const std::string row44 = grid.BytesAt(offset + 1, kRowBytes);
-    const auto bytes = reinterpret_cast<const unsigned char*>(row44.data());
     std::array<int32_t, 11> values{};
     for (size_t i = 0; i < 11; ++i) {
         values[i] = LittleEndian32(bytes + 4 * i);

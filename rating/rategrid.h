@@ -15,6 +15,16 @@ void LoadRateGrid(int32_t laneCode);
 // The grid files stay mapped once read; this lets them go (tests, a new application folder).
 void CloseRateGrids();
 
+// While one lives (a file test), the grid files keep the blocks they read (see
+// BinaryFile::KeepBlocks): many lines read rows near one another in the same few files.
+class KeepRateGridBlocks {
+  public:
+    KeepRateGridBlocks();
+    ~KeepRateGridBlocks();
+    KeepRateGridBlocks(const KeepRateGridBlocks&) = delete;
+    KeepRateGridBlocks& operator=(const KeepRateGridBlocks&) = delete;
+};
+
 Single OriginArbFactor();
 Single DestArbFactor();
 Single MarketLanePush();

@@ -412,6 +412,41 @@ TEST_F(PonyHand, WeightsThatAreNoBreakAndUnservedLanesAreWrittenUnrated) {
     EXPECT_EQ(lines[3], "55401  99501   2 100   REF0001     1.00 UNRATED  ");
 }
 
+// The lane files stay open for the whole run, and a file test keeps what it read of them only
+// while it runs: a tariff update that rewrites them in place between two file tests is read by
+// the second.
+TEST_F(PonyHand, LaneFilesRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
+    const std::string line = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    PonyFileResult r;
+    RunFile({line}, &r);
+    ASSERT_EQ(r.rated, 1);
+    // The lane from 554 to 532 becomes one the carrier does not serve: lane code 099099.
+    const int32_t cell = GridCellNumber(ZipSubscript("554"), ZipSubscript("532"));
+    const std::pair<const char*, char> parts[] = {
+        {"data/cxgrd.dat", 9}, {"data/cxlns.dat", 90}, {"data/cxmap.dat", 99}};
+    for (const auto& [name, part] : parts) {
+        std::fstream file(app.file(name), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(cell - 1);
+        file.put(part);
+    }
+    const auto lines = Lines(RunFile({line}, &r));
+    EXPECT_EQ(r.rated, 0);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "55401  53202   2 100   REF0001    50.00 UNRATED  ");
+}
+
+// So do the rate grids: a row rewritten in place between two file tests is read by the second.
+TEST_F(PonyHand, RateGridsRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
+    const std::string line = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    auto lines = Lines(RunFile({line}));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("  50  "), std::string::npos) << lines[0];
+    Patch("554", "532", {10000, 6000, 2500, 4000, 3000, 2000, 1800, 1600, 1400, 1200, 1000});
+    lines = Lines(RunFile({line}));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("  25  "), std::string::npos) << lines[0];
+}
+
 TEST_F(PonyHand, BadLinesAreCountedAndSkipped) {
     PonyFileResult r;
     const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "99", 500, "1.00"),
@@ -462,18 +497,22 @@ TEST_F(PonyHand, FieldsAreCutByCharactersOfTheFilesEncoding) {
     const std::string tail = "    50.00  50    " + std::to_string(days) + "  ";
     const std::string windows1252 = std::string("R") + '\xC9' + "F0001";
     const std::string utf8Text = std::string("R") + "\xC3\x89" + "F0001";
+    ASSERT_TRUE(RunBytes(plain + "\r\n").ran);
+    const std::string plainOut = Lines(ReadFile(OutputPath())).at(0);
     for (const std::string& e : {windows1252, utf8Text}) {
         const bool utf8 = e.size() == 8;
-        // The line with the reference in its seven columns: in UTF-8 one byte longer.
+        // The line with the reference in its seven columns: in UTF-8 one byte longer. A line
+        // of plain ASCII beside it reads as it does in a file of its own.
         const std::string line = plain.substr(0, 212) + e + plain.substr(219);
-        const PonyFileResult r = RunBytes(line + "\r\n");
+        const PonyFileResult r = RunBytes(line + "\r\n" + plain + "\r\n");
         ASSERT_TRUE(r.ran) << r.error;
-        ASSERT_EQ(r.rated, 1) << utf8;
+        ASSERT_EQ(r.rated, 2) << utf8;
         const auto out = Lines(ReadFile(OutputPath()));
-        ASSERT_EQ(out.size(), 1u);
+        ASSERT_EQ(out.size(), 2u);
         // E is written as it was read, in the file's own encoding; G and the rate follow it.
         EXPECT_NE(out[0].find(e + tail), std::string::npos) << utf8 << ": " << out[0];
         EXPECT_EQ(out[0][out[0].size() - 3], ' ') << utf8;  // the expected rate is the rate
+        EXPECT_EQ(out[1], plainOut) << utf8;
     }
 }
 

@@ -26,6 +26,13 @@ TEST(BinaryFile, ReadsBytesAtOneBasedPositionsAndRefusesPositionsPastTheEnd) {
     EXPECT_THROW(f.ByteAt(0), std::runtime_error);
     EXPECT_THROW(f.ByteAt(5), std::runtime_error);
     EXPECT_THROW(f.BytesAt(3, 3), std::runtime_error);
+    // Up to a count: fewer where the file ends, none past it.
+    char some[4] = {};
+    EXPECT_EQ(f.ReadUpTo(3, some, 4), 2u);
+    EXPECT_EQ(std::string_view(some, 2), std::string_view("\x63\xff", 2));
+    EXPECT_EQ(f.ReadUpTo(5, some, 4), 0u);
+    EXPECT_EQ(f.ReadUpTo(1, some, 4), 4u);
+    EXPECT_THROW(f.ReadUpTo(0, some, 1), std::runtime_error);
 
     BinaryFile moved = std::move(f);
     EXPECT_FALSE(f.IsOpen());
@@ -88,5 +95,60 @@ TEST(BinaryFile, AFileShortenedWhileOpenIsTooShortNotAFault) {
         out << std::string(10, '\x2a');
     }
     EXPECT_EQ(f.ByteAt(110), 0x2a);
+    fs::remove(p);
+}
+
+namespace {
+// A byte that differs from its neighbours and from the same place one block on.
+char PatternByte(size_t i, int version) {
+    return static_cast<char>((i * 7 + i / 65536 + static_cast<size_t>(version) * 13) % 251);
+}
+void WritePattern(const fs::path& p, size_t size, int version) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = PatternByte(i, version);
+    // In place, as a tariff update rewrites a file the program holds open.
+    std::ofstream(p, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+}
+}  // namespace
+
+// A command that keeps the blocks it read reads the same bytes as one that asks the file each
+// time, across blocks and up to the end; once it ends, the file is read as it is now.
+TEST(BinaryFile, KeptBlocksReadTheFilesBytesForOneCommandOnly) {
+    const fs::path p =
+        fs::temp_directory_path() / ("fretlyn_blocks_" + std::to_string(::getpid()));
+    constexpr size_t kSize = 200000;
+    std::ofstream(p, std::ios::binary) << std::string(kSize, '\0');
+    WritePattern(p, kSize, 1);
+    BinaryFile f;
+    f.Open(p.string());
+    const auto expectVersion = [&](int version, const char* when) {
+        for (const size_t at : {size_t{1}, size_t{65535}, size_t{65536}, size_t{65537},
+                                size_t{131073}, kSize - 1, kSize})
+            EXPECT_EQ(f.ByteAt(at), static_cast<uint8_t>(PatternByte(at - 1, version)))
+                << when << " at " << at;
+        std::string across;
+        for (size_t i = 65530; i < 65550; ++i) across += PatternByte(i, version);
+        EXPECT_EQ(f.BytesAt(65531, 20), across) << when;
+        char tail[8] = {};
+        EXPECT_EQ(f.ReadUpTo(kSize - 2, tail, 8), 3u) << when;
+        EXPECT_EQ(tail[2], PatternByte(kSize - 1, version)) << when;
+        EXPECT_THROW(f.ByteAt(kSize + 1), FileError) << when;
+    };
+    {
+        const BinaryFile::KeepBlocks command(f);
+        expectVersion(1, "kept");
+        {
+            const BinaryFile::KeepBlocks inner(f);
+            expectVersion(1, "kept twice");
+        }
+        // Rewritten in the middle of the command: the command reads on what it began with.
+        WritePattern(p, kSize, 2);
+        expectVersion(1, "kept, rewritten meanwhile");
+    }
+    expectVersion(2, "after the command");
+    {
+        const BinaryFile::KeepBlocks command(f);
+        expectVersion(2, "the next command");
+    }
     fs::remove(p);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -593,6 +594,114 @@ TEST_F(DatabaseTest, AChangeStoredBetweenTwoCommandsIsSeenByTheNext) {
         path_, "UPDATE accessorials SET Minimum = 7 WHERE name = 'Liftgate'"));
     EXPECT_EQ((*db_->LookUp(sql, {"Liftgate"}))[0].toDouble(), 7.0);
     EXPECT_EQ(db_->LookUp(sql, {"Tailgate"}), nullptr);
+}
+
+// Counts the statements the engine starts on a connection: a look-up answered from memory
+// starts none. The layer does not say where an answer came from, so the test asks the engine.
+class StatementsRun {
+  public:
+    explicit StatementsRun(sqlite3* db) : db_(db) {
+        sqlite3_trace_v2(db_, SQLITE_TRACE_STMT, &StatementsRun::Count, &count_);
+    }
+    ~StatementsRun() { sqlite3_trace_v2(db_, 0, nullptr, nullptr); }
+    int Take() { return std::exchange(count_, 0); }
+
+  private:
+    static int Count(unsigned, void* count, void*, void*) {
+        ++*static_cast<int*>(count);
+        return 0;
+    }
+    sqlite3* db_;
+    int count_ = 0;
+};
+
+// A batch test comes back to a ZIP prefix or a service centre only after hundreds of other
+// keys: within one command the look-up answers it from what it found, misses included, and as
+// stored after the program's own change; a change another program stored between two commands
+// is read by the next, and of an earlier command only the latest few rows are kept.
+TEST_F(DatabaseTest, AKeyLookedUpAgainLaterInTheSameCommandIsAnsweredAsStored) {
+    db_->Execute("CREATE TABLE ziplist (key TEXT COLLATE NOCASE, subscript INTEGER)");
+    db_->Execute("CREATE UNIQUE INDEX \"ziplist.byzip\" ON ziplist(key)");
+    constexpr int kKeys = 80;
+    const auto key = [](int i) { return "k" + std::to_string(100 + i); };
+    InTransaction(*db_, [&] {
+        for (int i = 0; i < kKeys; ++i)
+            db_->Execute("INSERT INTO ziplist VALUES (?1, ?2)", {key(i), i});
+    });
+    const std::string sql = "SELECT subscript FROM ziplist WHERE key = ?1";
+    const auto subscript = [&](const std::string& k) -> int64_t {
+        const std::vector<Value>* row = db_->LookUp(sql, {k});
+        return row ? (*row)[0].toInt() : -1;
+    };
+    // Every key, then a few the table lacks; the answers the engine gives.
+    const auto lookUpAll = [&] {
+        for (int i = 0; i < kKeys; ++i) EXPECT_EQ(subscript(key(i)), i) << key(i);
+        for (const char* missing : {"x1", "x2", "x3"}) EXPECT_EQ(subscript(missing), -1);
+    };
+    StatementsRun run(db_->handle());
+    {
+        ReadTransaction command(*db_);
+        run.Take();
+        lookUpAll();
+        EXPECT_EQ(run.Take(), kKeys + 3) << "each key once";
+        lookUpAll();
+        EXPECT_EQ(run.Take(), 0) << "the second time round from memory";
+        db_->Execute("UPDATE ziplist SET subscript = 500 WHERE key = ?1", {key(0)});
+        db_->Execute("INSERT INTO ziplist VALUES ('x1', 501)");
+        EXPECT_EQ(subscript(key(0)), 500);
+        EXPECT_EQ(subscript("X1"), 501);
+        EXPECT_EQ(subscript(key(1)), 1);
+    }
+    ASSERT_TRUE(AnotherProgramCanWrite(
+        path_, "UPDATE ziplist SET subscript = 600 WHERE key IN ('k101', 'k179');"
+               "INSERT INTO ziplist VALUES ('x2', 602)"));
+    run.Take();
+    {
+        ReadTransaction command(*db_);
+        EXPECT_EQ(subscript(key(1)), 600);
+        EXPECT_EQ(subscript(key(kKeys - 1)), 600);
+        EXPECT_EQ(subscript("x2"), 602);
+    }
+    // Nothing changed since: the next command asks the engine again for all but the latest
+    // few keys of the one before.
+    for (int pass = 0; pass < 2; ++pass) {
+        ReadTransaction command(*db_);
+        run.Take();
+        for (int i = 2; i < kKeys - 1; ++i) EXPECT_EQ(subscript(key(i)), i) << key(i);
+        EXPECT_GE(run.Take(), kKeys - 3 - 32) << "pass " << pass;
+    }
+}
+
+// Keys that share a hash, or more keys than the memory holds, never give another key's row:
+// the memory forgets rather than answer wrongly.
+TEST(CommandRowsTest, KeysSharingAHashOrOverflowingTheMemoryAreNeverConfused) {
+    CommandRows rows;
+    rows.Sync(1, 1);
+    rows.Keep({Value("a")}, 7, true, {Value(1)});
+    rows.Keep({Value("b")}, 7, false, {});
+    EXPECT_EQ(rows.Find({Value("a")}, 7), nullptr);
+    ASSERT_NE(rows.Find({Value("b")}, 7), nullptr);
+    EXPECT_FALSE(rows.Find({Value("b")}, 7)->found);
+    constexpr int kMany = 10000;
+    for (int i = 0; i < kMany; ++i) {
+        const std::vector<Value> keys{Value(i)};
+        rows.Keep(keys, FoundRows::HashOf(keys), true, {Value(i * 2)});
+    }
+    int remembered = 0;
+    for (int i = 0; i < kMany; ++i) {
+        const std::vector<Value> keys{Value(i)};
+        const CommandRows::Row* r = rows.Find(keys, FoundRows::HashOf(keys));
+        if (!r) continue;
+        ++remembered;
+        ASSERT_EQ(r->values, std::vector<Value>{Value(i * 2)}) << i;
+    }
+    EXPECT_GT(remembered, 0);
+    EXPECT_LT(remembered, kMany);
+    const std::vector<Value> last{Value(kMany - 1)};
+    EXPECT_NE(rows.Find(last, FoundRows::HashOf(last)), nullptr) << "the latest stays";
+    // Another data version forgets everything.
+    rows.Sync(2, 1);
+    EXPECT_EQ(rows.Find(last, FoundRows::HashOf(last)), nullptr);
 }
 
 // While the program waits for the user in the middle of a command (a message, a dialog), the

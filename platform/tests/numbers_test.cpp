@@ -273,7 +273,7 @@ TEST(Val, ReadsTheLeadingNumber) {
 }
 
 TEST(IsNumeric, AcceptsWholeNumbersOnly) {
-    for (const char* text : {"0", "-3.5", "1,000.50", "1e3", "1E-3", "  12  ", "+7", ".5", "5.",
+    for (const char* text : {"0", "55401", "000000000000000", "1234567890123456789", "-3.5", "1,000.50", "1e3", "1E-3", "  12  ", "+7", ".5", "5.",
                              "$5", "-$5.00", "$-5", "$1,234.50", "&H1F", "2D3"})
         EXPECT_TRUE(IsNumeric(text)) << '"' << text << '"';
     for (const char* text : {"", "   ", ".", "1.2.3", "12abc", "abc", "-", "$", "1e", "1e+",
