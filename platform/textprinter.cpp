@@ -33,6 +33,15 @@ PrinterChoice ChoosePrinterInDialog(QPrinter& printer, QWidget* parent) {
                                                   : PrinterChoice::Cancelled;
 }
 
+PrinterChooser ChoosePdfFile(const QString& path, QString* proposed) {
+    return [path, proposed](QPrinter& printer, QWidget*) {
+        if (proposed) *proposed = printer.docName();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return PrinterChoice::Chosen;
+    };
+}
+
 TextPrinter::TextPrinter()
     : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       font_(QStringLiteral("Arial")),

@@ -29,6 +29,10 @@ using PrinterChooser = std::function<PrinterChoice(QPrinter& printer, QWidget* p
 void SetPrinterChooser(PrinterChooser chooser);
 // The print dialog, shown modally.
 PrinterChoice ChoosePrinterInDialog(QPrinter& printer, QWidget* parent);
+// A chooser that points every print at the PDF file `path` without a window (the scenario
+// runner's and the tests'); when `proposed` is given, it receives the file name the dialog
+// would have proposed.
+PrinterChooser ChoosePdfFile(const QString& path, QString* proposed = nullptr);
 
 // The file name the print dialog proposes for a document: the kind and the parts that tell it
 // apart, joined by hyphens; in a part, letters and digits are kept and every run of anything

@@ -258,11 +258,7 @@ TEST_F(BrowserTest, SearchFindsAWordInThePageAndPrintPrintsTheWindow) {
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath("window.pdf");
-    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(pdf));
     w.tbToolBar_ButtonClick("Print");
     SetPrinterChooser(nullptr);
     EXPECT_GT(QFileInfo(pdf).size(), 1000);

@@ -83,11 +83,7 @@ class RateWindows : public RatingTest {
             if (!found.isEmpty()) found.front()->setSelected(true);
         }
         const QString path = dir.filePath(QStringLiteral("window.pdf"));
-        SetPrinterChooser([path](QPrinter& printer, QWidget*) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(path);
-            return PrinterChoice::Chosen;
-        });
+        SetPrinterChooser(ChoosePdfFile(path));
         return w.lblRate_Click();
     }
     QTemporaryDir dir;
@@ -301,11 +297,7 @@ TEST_F(RateWindows, EveryControlFitsItsWindow) {
     const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS");
     if (folder.isEmpty()) return;
     const QString pdf = QString::fromLocal8Bit(folder) + QStringLiteral("/ratesheet.pdf");
-    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(pdf));
     TextPrinter printer;
     EXPECT_EQ(PrintCanadaRateSheet({"CALGARY, AB", RateSheetCities(), "4.5", false}, printer),
               RateSheetOutcome::Printed);

@@ -115,11 +115,7 @@ class RateSheet : public RatingTest {
         return out;
     }
     void PrintToPdf(const QString& path) {
-        SetPrinterChooser([path](QPrinter& printer, QWidget*) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(path);
-            return PrinterChoice::Chosen;
-        });
+        SetPrinterChooser(ChoosePdfFile(path));
     }
     static QString PdfText(const QString& path) {
         QProcess p;
@@ -448,12 +444,7 @@ TEST_F(RateSheet, NoDestinationsIsRefusedWithAMessage) {
 TEST_F(RateSheet, ThePrintedSheetIsNamedAfterItsOrigin) {
     const QString path = dir.filePath(QStringLiteral("chosen.pdf"));
     QString proposed;
-    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
-        proposed = printer.docName();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(path, &proposed));
     TextPrinter printer;
     ASSERT_EQ(PrintCanadaRateSheet({"CALGARY, AB", {"VANCOUVER, BC"}, "9.9", false}, printer),
               RateSheetOutcome::Printed);

@@ -115,11 +115,7 @@ inline std::string RateSheet(const std::string& rest, const JsonText& json) {
 
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-    SetPrinterChooser([pdf](QPrinter& printer, QWidget*) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(pdf));
     std::string out = "null";
     std::string error;
     SetRateSheetShow([&](frmRateSheet& w) {

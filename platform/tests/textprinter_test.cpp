@@ -149,11 +149,7 @@ TEST_F(TextPrinterTest, APictureIsPlacedInTwipsAndLeavesThePositionAlone) {
 
 TEST_F(TextPrinterTest, TheChooserDecidesTheOutputAndItsCancelIsSeen) {
     const QString path = Pdf(QStringLiteral("chosen.pdf"));
-    SetPrinterChooser([&](QPrinter& p, QWidget*) {
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(path);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(path));
     TextPrinter chosen;
     ASSERT_EQ(chosen.ChoosePrinter(), PrinterChoice::Chosen);
     chosen.Print(QStringLiteral("chosen"), true);
@@ -191,12 +187,7 @@ TEST(PrintFileName, TheKindAndThePartsJoinedByHyphensWithoutBlanksOrSlashes) {
 // The print dialog proposes the file name; the PDF keeps the title.
 TEST_F(TextPrinterTest, TheDialogSeesTheFileNameAndThePdfCarriesTheTitle) {
     QString proposed;
-    SetPrinterChooser([&](QPrinter& p, QWidget*) {
-        proposed = p.docName();
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(Pdf(QStringLiteral("named.pdf")));
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(Pdf(QStringLiteral("named.pdf")), &proposed));
     TextPrinter named;
     named.SetDocument(QStringLiteral("Rate quote 55401 to 60601"),
                       QStringLiteral("quote-55401-60601.pdf"));

@@ -53,11 +53,7 @@ class PrintQuote : public ::testing::Test {
         quote.Reset();
     }
     void PrintTo(const QString& path) {
-        SetPrinterChooser([path](QPrinter& printer, QWidget*) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(path);
-            return PrinterChoice::Chosen;
-        });
+        SetPrinterChooser(ChoosePdfFile(path));
     }
     // The items printed under the column headings.
     std::vector<PrintedText> QuoteItems() {
@@ -128,12 +124,7 @@ TEST_F(PrintQuote, APdfOfTheQuoteReadsBackLineByLine) {
 TEST_F(PrintQuote, ThePrintedQuoteIsNamedAfterItsPoints) {
     const QString path = dir.filePath(QStringLiteral("chosen.pdf"));
     QString proposed;
-    SetPrinterChooser([&](QPrinter& printer, QWidget*) {
-        proposed = printer.docName();
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        return PrinterChoice::Chosen;
-    });
+    SetPrinterChooser(ChoosePdfFile(path, &proposed));
     ASSERT_EQ(PrintRateQuote(), QuotePrintResult::Printed);
     EXPECT_EQ(proposed, "quote-53202-43215.pdf");
     EXPECT_EQ(PdfTitle(path.toStdString()),
