@@ -24,6 +24,7 @@
 #include "quotecharges.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
+#include "quotewindowfixture.h"
 #include "ratingfixture.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -32,37 +33,13 @@ namespace {
 
 constexpr int kLine = QuoteSheetView::kLineHeight;
 
-class QuoteWindowTest : public RatingTest {
+class QuoteWindowTest : public ShownQuoteWindow {
   protected:
     void SetUp() override {
-        RatingTest::SetUp();
-        UseStandardQuote();
+        ShownQuoteWindow::SetUp();
         tariff.gEffDate = "March 19, 2007";
-        charges.Reset();
-        messageScript.Reset();
-        InstallQuoteWindow();
-        SetQuoteWindowShow([this](frmQPO& w) {
-            shows.emplace_back(&w);
-            if (script) script(w, static_cast<int>(shows.size()));
-        });
-    }
-    void TearDown() override {
-        UnloadQuoteWindow();
-        SetQuoteWindowShow(nullptr);
-        SetQuoteWindowHooks({});
-        messageScript.Reset();
-        quote.Reset();
-        quoteDisplay.Reset();
-        charges.Reset();
-        rating.gOffshoreDestZip.clear();
-        RatingTest::TearDown();
     }
 
-    int TempOn(const std::string& name) {
-        Snapshot s =
-            tariff.gDB->OpenSnapshot("SELECT \"temp on\" FROM accessorials WHERE Name = ?", {name});
-        return s.AtEOF() ? -1 : static_cast<int>(s.Field(size_t{0}).toInt());
-    }
     static QListWidgetItem* Item(frmQPO& w, const QString& text) {
         const auto found = w.lstAccessorials->findItems(text, Qt::MatchExactly);
         return found.size() == 1 ? found.front() : nullptr;
@@ -92,9 +69,6 @@ class QuoteWindowTest : public RatingTest {
     static QRect LineRect(int n, int left, int right) {
         return QRect(left, n * kLine, right - left, kLine);
     }
-
-    std::vector<QPointer<frmQPO>> shows;
-    std::function<void(frmQPO&, int)> script;
 };
 
 // ------------------------------------------------------------------ what the window shows

@@ -15,41 +15,20 @@
 #include "quotecharges.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
+#include "quotewindowfixture.h"
 #include "ratingfixture.h"
 #include "tariffdb.h"
 
 namespace {
 
-class LockedQuoteWindow : public RatingTest {
+class LockedQuoteWindow : public ShownQuoteWindow {
   protected:
     void SetUp() override {
-        RatingTest::SetUp();
-        UseStandardQuote();
+        ShownQuoteWindow::SetUp();
         SetLine(0, "450", "100");
-        charges.Reset();
-        messageScript.Reset();
         messageScript.Start();
-        InstallQuoteWindow();
-        SetQuoteWindowShow([this](frmQPO& w) {
-            shows.emplace_back(&w);
-            if (script) script(w, static_cast<int>(shows.size()));
-        });
-    }
-    void TearDown() override {
-        UnloadQuoteWindow();
-        SetQuoteWindowShow(nullptr);
-        messageScript.Reset();
-        quote.Reset();
-        quoteDisplay.Reset();
-        charges.Reset();
-        RatingTest::TearDown();
     }
 
-    int TempOn(const std::string& name) {
-        Snapshot s =
-            tariff.gDB->OpenSnapshot("SELECT \"temp on\" FROM accessorials WHERE Name = ?", {name});
-        return s.AtEOF() ? -1 : static_cast<int>(s.Field(size_t{0}).toInt());
-    }
     static void Choose(frmQPO& w, const QString& text) {
         emit w.mlblAccess->clicked();
         const auto found = w.lstAccessorials->findItems(text, Qt::MatchExactly);
@@ -68,8 +47,6 @@ class LockedQuoteWindow : public RatingTest {
     }
     std::string Database() const { return app.file("data/x2007.mdb").string(); }
 
-    std::vector<QPointer<frmQPO>> shows;
-    std::function<void(frmQPO&, int)> script;
     std::string lastText;
 };
 
