@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "msgbox.h"
+#include "webpane.h"
 #include "windowkeys.h"
 
 namespace {
@@ -87,6 +88,7 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     brwHelp->setObjectName(QStringLiteral("brwHelp"));
     brwHelp->setSearchPaths({book_->Folder()});
     brwHelp->setOpenExternalLinks(false);
+    UsePaperColours(brwHelp);
 
     auto* split = new QSplitter;
     split->addWidget(tabs);

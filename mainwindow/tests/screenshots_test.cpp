@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QUrl>
 
 #include "displayquote.h"
 #include "frmabout.h"
@@ -29,6 +30,7 @@
 #include "quotedialogforms.h"
 #include "readability.h"
 #include "startup.h"
+#include "webpane.h"
 
 namespace {
 
@@ -205,6 +207,53 @@ TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
                      QStringLiteral("Data Entry Error"));
         check(&w, QStringLiteral("message"));
     }
+}
+
+// Under a dark desktop palette the pages the program draws read as they do on a light one: a
+// tariff item, the item an amount of the quick reference opens, the help's pages beside its
+// lists, and a page in the web window, whose tool bar still shows its icons.
+TEST_F(MenuTest, UnderADarkPaletteThePagesTheHelpAndTheWebBarRead) {
+    const PaletteScope dark(DarkDesktopPalette());
+    Load();
+    form->show();
+    auto check = [](QWidget* w, const QString& name) {
+        Shoot(w, name + QStringLiteral("-dark"));
+        EXPECT_EQ(UnreadableTexts(w), std::vector<std::string>{}) << name.toStdString();
+        EXPECT_EQ(UnreadablePageTexts(w), std::vector<std::string>{}) << name.toStdString();
+    };
+    {
+        frmTrfDetail w(form.get());
+        w.SelectEntry(34);
+        check(&w, QStringLiteral("trfdetail"));
+    }
+    {
+        frmQckRef w(0, form.get());
+        ShowActive(w);
+        bool opened = false;
+        work = [&](QDialog& d) {
+            if (d.objectName() != QLatin1String("frmTrfDetail")) return;
+            opened = true;
+            check(&d, QStringLiteral("quickref-amount"));
+        };
+        ClickOn(w, w.Label3.begin()->second);
+        work = nullptr;
+        EXPECT_TRUE(opened);
+    }
+    {
+        gBrowserPage = 3;
+        frmBrowser w(form.get());
+        // A local page, since the carrier's site is not there in a test.
+        w.brwNorvale->Navigate(QUrl::fromLocalFile(TariffPagePath(100)));
+        check(&w, QStringLiteral("browser"));
+        EXPECT_EQ(FaintIcons(&w), std::vector<std::string>{});
+    }
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContents, 0);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    check(help, QStringLiteral("help-contents"));
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContext, kHelpIndexContext);
+    check(help, QStringLiteral("help-index"));
+    help->close();
 }
 
 // The help window stands over the main window and inside the screen; Escape closes it; the tab
