@@ -1,12 +1,15 @@
 #include "helpviewer.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMargins>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -27,6 +30,29 @@ QPointer<HelpWindow>& Window() {
     return window;
 }
 constexpr int kPageRole = Qt::UserRole;
+
+// The frame's widths around the client area, taken from a window's two rectangles.
+QMargins FrameMargins(const QRect& frame, const QRect& client) {
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
+}
+
+// Over the window that asked for it, frame and all inside the screen's free area, shrunk when it
+// is larger. A window that has never been shown has no frame yet; the owner's, drawn by the
+// same window manager, stands in for it, or the title bar would hang below the screen.
+void PlaceOver(QWidget* window, QWidget* owner) {
+    const QRect over = owner->frameGeometry();
+    QMargins frame = FrameMargins(window->frameGeometry(), window->geometry());
+    if (frame.isNull()) frame = FrameMargins(over, owner->geometry());
+    QScreen* screen = QGuiApplication::screenAt(over.center());
+    if (!screen) screen = owner->screen();
+    const QRect room = screen->availableGeometry();
+    window->resize(window->size().boundedTo(room.size().shrunkBy(frame)));
+    QRect framed(QPoint(0, 0), window->size().grownBy(frame));
+    framed.moveCenter(over.center());
+    // A top-level window's position is its frame's.
+    window->move(KeptInside(framed, room).topLeft());
+}
 
 QListWidgetItem* PageItem(QListWidget* list, const QString& text, const QString& page) {
     auto* item = new QListWidgetItem(text, list);
@@ -99,6 +125,11 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
 
     FillIndex(QString());
     connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
+    // Enter in the word box opens the entry its letters have highlighted.
+    connect(txtKeyword, &QLineEdit::returnPressed, this, [this] {
+        if (QListWidgetItem* item = lstIndex->currentItem())
+            ShowPage(item->data(kPageRole).toString());
+    });
     connect(txtSearch, &QLineEdit::returnPressed, this, &HelpWindow::RunSearch);
     connect(find, &QPushButton::clicked, this, &HelpWindow::RunSearch);
     // The tab chosen puts the cursor where its words are typed, once the tab's page has taken
@@ -167,12 +198,7 @@ void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
     if (window && window->Book().HelpFile() != helpFile) delete window.data();
     const bool opening = !window || !window->isVisible();
     if (!window) window = new HelpWindow(helpFile, owner ? owner->window() : nullptr);
-    if (opening && owner) {
-        // Over the window that asked for it, and all of it on the screen.
-        const QRect over = owner->window()->frameGeometry();
-        window->move(over.center() - window->rect().center());
-        KeepOnScreen(window);
-    }
+    if (opening && owner) PlaceOver(window, owner->window());
     switch (command) {
         case kHelpContents:
             window->ShowContents();
@@ -194,6 +220,8 @@ void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
             return;
     }
     window->show();
+    // Where the window system has given the frame at once, it is kept inside by its true size.
+    if (opening && owner) KeepOnScreen(window);
     window->raise();
     window->activateWindow();
 }
