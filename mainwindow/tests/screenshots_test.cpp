@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -206,6 +207,33 @@ TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
         w.SetMessage(QStringLiteral("Destination was not verified.  Please try again."), kMsgOK,
                      QStringLiteral("Data Entry Error"));
         check(&w, QStringLiteral("message"));
+    }
+}
+
+// The will-call box of a Hawaii destination is white, as the main window's loading makes it, and
+// its text reads on it under a light and a dark desktop palette alike.
+TEST_F(MenuTest, TheWillCallBoxIsWhiteAndReadsUnderEitherPalette) {
+    for (const bool darkDesktop : {false, true}) {
+        const PaletteScope palette(darkDesktop ? DarkDesktopPalette() : QApplication::palette());
+        Load();
+        ShowActive(*form);
+        ClickOn(*form, form->txtozip);
+        TypeKeys(QStringLiteral("60601"));
+        PressKey(Qt::Key_Return);
+        TypeKeys(QStringLiteral("96813"));
+        PressKey(Qt::Key_Return);
+        QCheckBox* box = form->chkHawaiiWillCall;
+        ASSERT_TRUE(box->isVisible()) << TakeMessages().size();
+        const QString name =
+            darkDesktop ? QStringLiteral("main-willcall-dark") : QStringLiteral("main-willcall");
+        Shoot(form.get(), name);
+        const QImage picture = form->grab().toImage();
+        // Right of its text, where only the box's background is drawn.
+        const QPoint beside = box->mapTo(form.get(), QPoint(box->width() - 4, box->height() / 2));
+        EXPECT_EQ(QColor(picture.pixel(beside)).name().toStdString(), "#ffffff")
+            << name.toStdString();
+        EXPECT_EQ(UnreadableTexts(form.get()), std::vector<std::string>{}) << name.toStdString();
+        form.reset();
     }
 }
 
