@@ -10,11 +10,13 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "msgbox.h"
 #include "webpane.h"
@@ -73,7 +75,6 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     : QWidget(parent, Qt::Window), book_(std::make_unique<HelpBook>(helpFile)) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Fretlyn Help"));
-    resize(860, 560);
 
     tabs = new QTabWidget;
     auto* contents = new QWidget;
@@ -116,14 +117,23 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     brwHelp->setOpenExternalLinks(false);
     UsePaperColours(brwHelp);
 
+    FillIndex(QString());
+    // The lists are as wide as their widest entry beside a scroll bar, in whatever font the
+    // desktop has, so that no entry runs past the edge; the page has the rest.
+    int widest = 0;
+    for (QListWidget* list : {lstContents, lstIndex})
+        widest = std::max(widest, list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                                      list->verticalScrollBar()->sizeHint().width() + 4);
+    for (QListWidget* list : {lstContents, lstIndex, lstFound}) list->setMinimumWidth(widest);
+
     auto* split = new QSplitter;
     split->addWidget(tabs);
     split->addWidget(brwHelp);
-    split->setSizes({280, 580});
+    const int left = std::max(280, tabs->minimumSizeHint().width());
+    split->setSizes({left, 580});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(split);
-
-    FillIndex(QString());
+    resize(left + 580, 560);
     connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
     // Enter in the word box opens the entry its letters have highlighted.
     connect(txtKeyword, &QLineEdit::returnPressed, this, [this] {

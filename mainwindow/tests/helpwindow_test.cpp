@@ -54,6 +54,44 @@ TEST_F(MenuTest, TheHelpWindowFitsTheScreenWhenTheMainWindowStandsLow) {
     help->close();
 }
 
+// The desktop's font for as long as it lives; the one before comes back afterwards.
+class FontScope {
+  public:
+    explicit FontScope(const QFont& font) : before_(QApplication::font()) {
+        QApplication::setFont(font);
+    }
+    ~FontScope() { QApplication::setFont(before_); }
+    FontScope(const FontScope&) = delete;
+    FontScope& operator=(const FontScope&) = delete;
+
+  private:
+    QFont before_;
+};
+
+// The entries of the contents and the index are shown whole, on a desktop with a larger font
+// as on one with a small font: none runs past the list's right edge.
+TEST_F(MenuTest, TheHelpListsShowTheirEntriesWhole) {
+    for (const int points : {9, 12}) {
+        QFont font = QApplication::font();
+        font.setPointSize(points);
+        const FontScope desktop(font);
+        Load();
+        ShowActive(*form);
+        HelpWindow* help = OpenHelp(*form, kHelpContents);
+        ASSERT_NE(help, nullptr);
+        for (QListWidget* list : {help->lstContents, help->lstIndex}) {
+            help->tabs->setCurrentWidget(list->parentWidget());
+            QCoreApplication::processEvents();
+            EXPECT_LE(list->sizeHintForColumn(0), list->viewport()->width())
+                << list->objectName().toStdString() << " at " << points << " points";
+            EXPECT_FALSE(list->horizontalScrollBar()->isVisible())
+                << list->objectName().toStdString() << " at " << points << " points";
+        }
+        help->close();
+        form.reset();
+    }
+}
+
 TEST_F(MenuTest, EnterInTheIndexWordBoxOpensTheHighlightedEntry) {
     Load();
     ShowActive(*form);
