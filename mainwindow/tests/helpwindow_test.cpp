@@ -87,6 +87,10 @@ TEST_F(MenuTest, TheHelpListsShowTheirEntriesWhole) {
             EXPECT_FALSE(list->horizontalScrollBar()->isVisible())
                 << list->objectName().toStdString() << " at " << points << " points";
         }
+        // A picture to look at when the run asks for them.
+        if (const QByteArray folder = qgetenv("FRETLYN_SCREENSHOTS"); !folder.isEmpty())
+            help->grab().save(QString::fromLocal8Bit(folder) +
+                              QStringLiteral("/help-index-%1pt.png").arg(points));
         help->close();
         form.reset();
     }
