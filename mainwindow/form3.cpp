@@ -257,6 +257,13 @@ void Form3::Form_Load() {
         line->setPalette(lp);
     }
     SetBackgroundColor(chkHawaiiWillCall, Qt::white);
+    // A check box fills with the button colour unless told otherwise; its tick box takes the
+    // palette's box colours, which a dark desktop makes dark: white and black on any desktop.
+    chkHawaiiWillCall->setBackgroundRole(QPalette::Window);
+    QPalette willCall = chkHawaiiWillCall->palette();
+    willCall.setColor(QPalette::Base, Qt::white);
+    willCall.setColor(QPalette::Text, Qt::black);
+    chkHawaiiWillCall->setPalette(willCall);
 
     commodityLines.gAskCODAmount = true;
     LoadStatesFile();

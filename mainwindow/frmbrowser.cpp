@@ -48,6 +48,14 @@ frmBrowser::frmBrowser(QWidget* parent) : QDialog(parent) {
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     tbToolBar->setIconSize(QSize(20, 20));
+    // The style's icons are drawn for a light bar (a black cross for Exit), so the bar keeps
+    // its light colours, text included, under a dark desktop palette.
+    QPalette bar = tbToolBar->palette();
+    for (auto role : {QPalette::Window, QPalette::Button})
+        bar.setColor(role, QColor(240, 240, 240));
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText}) bar.setColor(role, Qt::black);
+    tbToolBar->setPalette(bar);
+    tbToolBar->setAutoFillBackground(true);
     const std::pair<const char*, QStyle::StandardPixmap> kButtons[] = {
         {"Back", QStyle::SP_ArrowBack},
         {"Forward", QStyle::SP_ArrowForward},

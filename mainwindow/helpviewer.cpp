@@ -1,19 +1,25 @@
 #include "helpviewer.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMargins>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "msgbox.h"
+#include "webpane.h"
 #include "windowkeys.h"
 
 namespace {
@@ -26,6 +32,29 @@ QPointer<HelpWindow>& Window() {
     return window;
 }
 constexpr int kPageRole = Qt::UserRole;
+
+// The frame's widths around the client area, taken from a window's two rectangles.
+QMargins FrameMargins(const QRect& frame, const QRect& client) {
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                    frame.right() - client.right(), frame.bottom() - client.bottom());
+}
+
+// Over the window that asked for it, frame and all inside the screen's free area, shrunk when it
+// is larger. A window that has never been shown has no frame yet; the owner's, drawn by the
+// same window manager, stands in for it, or the title bar would hang below the screen.
+void PlaceOver(QWidget* window, QWidget* owner) {
+    const QRect over = owner->frameGeometry();
+    QMargins frame = FrameMargins(window->frameGeometry(), window->geometry());
+    if (frame.isNull()) frame = FrameMargins(over, owner->geometry());
+    QScreen* screen = QGuiApplication::screenAt(over.center());
+    if (!screen) screen = owner->screen();
+    const QRect room = screen->availableGeometry();
+    window->resize(window->size().boundedTo(room.size().shrunkBy(frame)));
+    QRect framed(QPoint(0, 0), window->size().grownBy(frame));
+    framed.moveCenter(over.center());
+    // A top-level window's position is its frame's.
+    window->move(KeptInside(framed, room).topLeft());
+}
 
 QListWidgetItem* PageItem(QListWidget* list, const QString& text, const QString& page) {
     auto* item = new QListWidgetItem(text, list);
@@ -46,7 +75,6 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     : QWidget(parent, Qt::Window), book_(std::make_unique<HelpBook>(helpFile)) {
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Fretlyn Help"));
-    resize(860, 560);
 
     tabs = new QTabWidget;
     auto* contents = new QWidget;
@@ -87,16 +115,31 @@ HelpWindow::HelpWindow(const QString& helpFile, QWidget* parent)
     brwHelp->setObjectName(QStringLiteral("brwHelp"));
     brwHelp->setSearchPaths({book_->Folder()});
     brwHelp->setOpenExternalLinks(false);
+    UsePaperColours(brwHelp);
+
+    FillIndex(QString());
+    // The lists are as wide as their widest entry beside a scroll bar, in whatever font the
+    // desktop has, so that no entry runs past the edge; the page has the rest.
+    int widest = 0;
+    for (QListWidget* list : {lstContents, lstIndex})
+        widest = std::max(widest, list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+                                      list->verticalScrollBar()->sizeHint().width() + 4);
+    for (QListWidget* list : {lstContents, lstIndex, lstFound}) list->setMinimumWidth(widest);
 
     auto* split = new QSplitter;
     split->addWidget(tabs);
     split->addWidget(brwHelp);
-    split->setSizes({280, 580});
+    const int left = std::max(280, tabs->minimumSizeHint().width());
+    split->setSizes({left, 580});
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(split);
-
-    FillIndex(QString());
+    resize(left + 580, 560);
     connect(txtKeyword, &QLineEdit::textChanged, this, &HelpWindow::FillIndex);
+    // Enter in the word box opens the entry its letters have highlighted.
+    connect(txtKeyword, &QLineEdit::returnPressed, this, [this] {
+        if (QListWidgetItem* item = lstIndex->currentItem())
+            ShowPage(item->data(kPageRole).toString());
+    });
     connect(txtSearch, &QLineEdit::returnPressed, this, &HelpWindow::RunSearch);
     connect(find, &QPushButton::clicked, this, &HelpWindow::RunSearch);
     // The tab chosen puts the cursor where its words are typed, once the tab's page has taken
@@ -165,12 +208,7 @@ void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
     if (window && window->Book().HelpFile() != helpFile) delete window.data();
     const bool opening = !window || !window->isVisible();
     if (!window) window = new HelpWindow(helpFile, owner ? owner->window() : nullptr);
-    if (opening && owner) {
-        // Over the window that asked for it, and all of it on the screen.
-        const QRect over = owner->window()->frameGeometry();
-        window->move(over.center() - window->rect().center());
-        KeepOnScreen(window);
-    }
+    if (opening && owner) PlaceOver(window, owner->window());
     switch (command) {
         case kHelpContents:
             window->ShowContents();
@@ -192,6 +230,8 @@ void WinHelp(QWidget* owner, const QString& helpFile, int command, int data) {
             return;
     }
     window->show();
+    // Where the window system has given the frame at once, it is kept inside by its true size.
+    if (opening && owner) KeepOnScreen(window);
     window->raise();
     window->activateWindow();
 }

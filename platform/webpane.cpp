@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPalette>
 #include <QTextDocument>
 #include <stdexcept>
 
@@ -21,7 +22,17 @@ const WebModule& Module() {
 }
 }  // namespace
 
+void UsePaperColours(QTextEdit* pane) {
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Link, QColor(0, 0, 204));
+    palette.setColor(QPalette::LinkVisited, QColor(85, 26, 139));
+    pane->setPalette(palette);
+}
+
 WebPane::WebPane(QWidget* parent) : QTextBrowser(parent) {
+    UsePaperColours(this);
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {

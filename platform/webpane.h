@@ -14,8 +14,14 @@
 #include <memory>
 #include <vector>
 
+class QTextEdit;
 class WebDownload;
 struct WebResult;
+
+// A pane that shows pages draws what a page leaves uncoloured (its text, the bullets of its
+// lists, the margin around it) black on white, as a web browser does, whatever the desktop's
+// palette: a page that sets only its background still reads.
+void UsePaperColours(QTextEdit* pane);
 
 class WebPane : public QTextBrowser {
     Q_OBJECT

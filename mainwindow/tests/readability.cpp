@@ -1,12 +1,19 @@
 #include "readability.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QToolButton>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -70,6 +77,9 @@ QPalette DarkDesktopPalette() {
     p.setColor(QPalette::ToolTipText, text);
     p.setColor(QPalette::Highlight, QColor(61, 142, 201));
     p.setColor(QPalette::HighlightedText, Qt::white);
+    // The pale links of a dark desktop, which no page on white can count on.
+    p.setColor(QPalette::Link, QColor(138, 180, 248));
+    p.setColor(QPalette::LinkVisited, QColor(197, 160, 245));
     p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(130, 130, 130));
     p.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
     return p;
@@ -107,6 +117,89 @@ std::vector<std::string> UnreadableTexts(QWidget* window) {
     for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
         if (qobject_cast<QPushButton*>(b)) continue;  // drawn by the style on its own face
         check(b, b->text(), b->palette().color(QPalette::Active, QPalette::WindowText));
+    }
+    return out;
+}
+
+std::vector<std::string> UnreadablePageTexts(QWidget* window, double least) {
+    const QImage picture = window->grab().toImage();
+    std::vector<std::string> out;
+    for (QTextEdit* page : window->findChildren<QTextEdit*>()) {
+        if (!page->isVisibleTo(window)) continue;
+        QWidget* view = page->viewport();
+        const QRect shown(view->mapTo(window, QPoint(0, 0)), view->size());
+        const QPoint scrolled(page->horizontalScrollBar()->value(),
+                              page->verticalScrollBar()->value());
+        const QColor plain = page->palette().color(QPalette::Active, QPalette::Text);
+        QAbstractTextDocumentLayout* layout = page->document()->documentLayout();
+        for (QTextBlock block = page->document()->begin(); block.isValid(); block = block.next()) {
+            const QPointF origin = layout->blockBoundingRect(block).topLeft();
+            const QTextLayout* lines = block.layout();
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment run = it.fragment();
+                if (!run.isValid() || run.text().trimmed().isEmpty()) continue;
+                const QBrush brush = run.charFormat().foreground();
+                const QColor ink = brush.style() == Qt::NoBrush ? plain : brush.color();
+                const int from = run.position() - block.position();
+                const int to = from + run.length();
+                for (int i = 0; i < lines->lineCount(); ++i) {
+                    const QTextLine line = lines->lineAt(i);
+                    const int a = std::max(from, line.textStart());
+                    const int b = std::min(to, line.textStart() + line.textLength());
+                    if (a >= b) continue;
+                    const qreal left = line.cursorToX(a);
+                    const qreal right = line.cursorToX(b);
+                    const QRect area = QRectF(origin.x() + left, origin.y() + line.y(),
+                                              right - left, line.height())
+                                           .toAlignedRect()
+                                           .translated(shown.topLeft() - scrolled);
+                    if (!shown.contains(area)) continue;
+                    const QColor behind = Behind(picture, area, ink);
+                    if (!behind.isValid() || Contrast(ink, behind) >= least) continue;
+                    out.push_back(page->objectName().toStdString() + " \"" +
+                                  run.text().left(24).toStdString() + "\": " +
+                                  ink.name().toStdString() + " on " + behind.name().toStdString());
+                    break;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> FaintIcons(QWidget* window) {
+    // A stroke of the icon: enough pixels to be seen, not a stray one at an edge.
+    constexpr int kStroke = 12;
+    const QImage picture = window->grab().toImage();
+    std::vector<std::string> out;
+    for (QToolButton* b : window->findChildren<QToolButton*>()) {
+        if (!b->isVisibleTo(window) || b->icon().isNull()) continue;
+        QRect area(b->mapTo(window, QPoint(0, 0)), b->size());
+        if (b->toolButtonStyle() == Qt::ToolButtonTextUnderIcon)
+            area.setHeight(std::min(area.height(), b->iconSize().height() + 6));
+        area = area.intersected(picture.rect());
+        // The bar is the colour most of the area has.
+        QHash<QRgb, int> counts;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) ++counts[picture.pixel(x, y)];
+        QRgb bar = 0;
+        int most = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (it.value() > most) {
+                most = it.value();
+                bar = it.key();
+            }
+        int standing = 0;
+        QColor farthest(bar);
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+            const double contrast = Contrast(QColor(it.key()), QColor(bar));
+            if (contrast >= 3.0) standing += it.value();
+            if (contrast > Contrast(farthest, QColor(bar))) farthest = QColor(it.key());
+        }
+        if (standing < kStroke)
+            out.push_back(b->objectName().toStdString() + " \"" + b->text().toStdString() +
+                          "\": " + farthest.name().toStdString() + " on " +
+                          QColor(bar).name().toStdString());
     }
     return out;
 }

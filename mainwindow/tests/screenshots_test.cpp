@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QUrl>
 
 #include "displayquote.h"
 #include "frmabout.h"
@@ -29,6 +31,7 @@
 #include "quotedialogforms.h"
 #include "readability.h"
 #include "startup.h"
+#include "webpane.h"
 
 namespace {
 
@@ -205,6 +208,80 @@ TEST_F(MenuTest, UnderADarkPaletteTheQuoteWindowAndTheDialogsRead) {
                      QStringLiteral("Data Entry Error"));
         check(&w, QStringLiteral("message"));
     }
+}
+
+// The will-call box of a Hawaii destination is white, as the main window's loading makes it, and
+// its text reads on it under a light and a dark desktop palette alike.
+TEST_F(MenuTest, TheWillCallBoxIsWhiteAndReadsUnderEitherPalette) {
+    for (const bool darkDesktop : {false, true}) {
+        const PaletteScope palette(darkDesktop ? DarkDesktopPalette() : QApplication::palette());
+        Load();
+        ShowActive(*form);
+        ClickOn(*form, form->txtozip);
+        TypeKeys(QStringLiteral("60601"));
+        PressKey(Qt::Key_Return);
+        TypeKeys(QStringLiteral("96813"));
+        PressKey(Qt::Key_Return);
+        QCheckBox* box = form->chkHawaiiWillCall;
+        ASSERT_TRUE(box->isVisible()) << TakeMessages().size();
+        const QString name =
+            darkDesktop ? QStringLiteral("main-willcall-dark") : QStringLiteral("main-willcall");
+        Shoot(form.get(), name);
+        const QImage picture = form->grab().toImage();
+        // Right of its text, where only the box's background is drawn.
+        const QPoint beside = box->mapTo(form.get(), QPoint(box->width() - 4, box->height() / 2));
+        EXPECT_EQ(QColor(picture.pixel(beside)).name().toStdString(), "#ffffff")
+            << name.toStdString();
+        EXPECT_EQ(UnreadableTexts(form.get()), std::vector<std::string>{}) << name.toStdString();
+        form.reset();
+    }
+}
+
+// Under a dark desktop palette the pages the program draws read as they do on a light one: a
+// tariff item, the item an amount of the quick reference opens, the help's pages beside its
+// lists, and a page in the web window, whose tool bar still shows its icons.
+TEST_F(MenuTest, UnderADarkPaletteThePagesTheHelpAndTheWebBarRead) {
+    const PaletteScope dark(DarkDesktopPalette());
+    Load();
+    form->show();
+    auto check = [](QWidget* w, const QString& name) {
+        Shoot(w, name + QStringLiteral("-dark"));
+        EXPECT_EQ(UnreadableTexts(w), std::vector<std::string>{}) << name.toStdString();
+        EXPECT_EQ(UnreadablePageTexts(w), std::vector<std::string>{}) << name.toStdString();
+    };
+    {
+        frmTrfDetail w(form.get());
+        w.SelectEntry(34);
+        check(&w, QStringLiteral("trfdetail"));
+    }
+    {
+        frmQckRef w(0, form.get());
+        ShowActive(w);
+        bool opened = false;
+        work = [&](QDialog& d) {
+            if (d.objectName() != QLatin1String("frmTrfDetail")) return;
+            opened = true;
+            check(&d, QStringLiteral("quickref-amount"));
+        };
+        ClickOn(w, w.Label3.begin()->second);
+        work = nullptr;
+        EXPECT_TRUE(opened);
+    }
+    {
+        gBrowserPage = 3;
+        frmBrowser w(form.get());
+        // A local page, since the carrier's site is not there in a test.
+        w.brwNorvale->Navigate(QUrl::fromLocalFile(TariffPagePath(100)));
+        check(&w, QStringLiteral("browser"));
+        EXPECT_EQ(FaintIcons(&w), std::vector<std::string>{});
+    }
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContents, 0);
+    HelpWindow* help = OpenHelpWindow();
+    ASSERT_NE(help, nullptr);
+    check(help, QStringLiteral("help-contents"));
+    WinHelp(form.get(), ApplicationHelpFile(), kHelpContext, kHelpIndexContext);
+    check(help, QStringLiteral("help-index"));
+    help->close();
 }
 
 // The help window stands over the main window and inside the screen; Escape closes it; the tab

@@ -30,9 +30,8 @@ std::string DefaultProgramDiscount(int region, int ibob) {
 namespace {
 
 std::string Page(const std::string& title, const std::string& body) {
-    return "<html><head><title>" + title +
-           "</title></head>\n<body style=\"font-family: Verdana, sans-serif; font-size: 10pt\">\n" +
-           body + "</body></html>\n";
+    return PageStart(title, "font-family: Verdana, sans-serif; font-size: 10pt") + body +
+           "</body></html>\n";
 }
 
 }  // namespace

@@ -165,7 +165,7 @@ std::vector<HelpSection> HelpSections() {
 }
 
 std::string Page(const std::string& title, const std::string& body) {
-    return "<html><head><title>" + title + "</title></head>\n<body>\n<h2><font color=\"#324684\">" +
+    return PageStart(title) + "<h2><font color=\"#324684\">" +
            title + "</font></h2>\n" + body +
            "\n<hr><p><small><a href=\"x2007.htm\">Contents</a></small></p>\n</body></html>\n";
 }

@@ -32,6 +32,15 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes) {
     std::filesystem::rename(temp, path);
 }
 
+std::string PageStart(const std::string& title, const std::string& bodyStyle) {
+    // The attributes for a desktop browser, the style for the program's own pane.
+    return "<html><head><title>" + title +
+           "</title>\n<style>a { color: #0000CC; }</style></head>\n"
+           "<body bgcolor=\"#FFFFFF\" text=\"#000000\" link=\"#0000CC\" "
+           "style=\"background-color: #FFFFFF; color: #000000" +
+           (bodyStyle.empty() ? std::string() : "; " + bodyStyle) + "\">\n";
+}
+
 namespace {
 
 std::string ReadFile(const std::string& path) {

@@ -122,6 +122,10 @@ void WriteShipLocHelpPages(const std::string& appDir);
 // main.cpp helpers shared by the writers.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);
 uint64_t Hash(const std::string& text);
+// A page's start up to the content of its body: its title, and both colours of the page and of
+// its links, so that it reads the same on any desktop palette. `bodyStyle` adds to the body's
+// style.
+std::string PageStart(const std::string& title, const std::string& bodyStyle = "");
 
 // The pages of the rules tariff, VZK120/<item>.htm, and the items they cover.
 void WriteTariffPages(const std::string& app, const std::string& effDate);

@@ -344,8 +344,7 @@ void WriteTariffPages(const std::string& app, const std::string& effDate) {
     }
     for (const auto& p : Pages()) {
         const std::string heading = "Item " + std::to_string(p.item) + ": " + Escape(p.title);
-        std::string html = "<html><head><title>" + heading +
-                           "</title></head>\n<body bgcolor=\"#FFFFFF\">\n"
+        std::string html = PageStart(heading) +
                            "<p><font color=\"#324684\"><b>Norvale Freight Tariff NRVL 120-Q"
                            "</b></font><br><small>Rules, Accessorial and Terminal Charges"
                            "</small></p>\n<h2>" +

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -755,4 +756,23 @@ TEST_F(Tariff, TheShippingLocationHelpPagesAreWritten) {
         EXPECT_NE(text.str().find("<body"), std::string::npos) << page;
         EXPECT_NE(text.str().find("</html>"), std::string::npos) << page;
     }
+}
+
+// Every page written sets both its colours and its links' colour, so that no part of it takes
+// the desktop's palette: a dark palette's white text on the page's white, or its pale links.
+TEST_F(Tariff, EveryPageSetsItsTextAndBackgroundColours) {
+    const std::regex body(R"(<body [^>]*bgcolor="#FFFFFF" text="#000000" link="#[0-9A-F]{6}")"
+                          R"([^>]*style="background-color: #FFFFFF; color: #000000)");
+    int pages = 0;
+    for (const char* folder : {"/VZK120", "/help"})
+        for (const auto& entry : std::filesystem::directory_iterator(kApp + folder)) {
+            if (entry.path().extension() != ".htm") continue;
+            std::ifstream in(entry.path());
+            std::stringstream text;
+            text << in.rdbuf();
+            EXPECT_TRUE(std::regex_search(text.str(), body)) << entry.path();
+            EXPECT_NE(text.str().find("a { color: #"), std::string::npos) << entry.path();
+            ++pages;
+        }
+    EXPECT_GT(pages, 40);
 }
