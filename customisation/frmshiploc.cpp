@@ -18,6 +18,7 @@
 #include "labels.h"
 #include "msgbox.h"
 #include "tariffdb.h"
+#include "webpane.h"
 #include "windowkeys.h"
 
 namespace {
@@ -97,6 +98,7 @@ frmShipLoc::frmShipLoc(QWidget* parent) : QDialog(parent) {
     brwShipLoc->setObjectName(QStringLiteral("brwShipLoc"));
     brwShipLoc->setGeometry(TwipsRect(2640, 1650, 7320, 4020));
     brwShipLoc->setOpenLinks(false);
+    UsePaperColours(brwShipLoc);
 
     connect(lblAdd, &LabelButton::clicked, this, &frmShipLoc::lblAdd_Click);
     connect(lblDelete, &LabelButton::clicked, this, Guarded(this, &frmShipLoc::lblDelete_Click));
