@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <optional>
+#include <set>
 
 #include "blcatalog.h"
 #include "blchecks.h"
 #include "blform.h"
 #include "blstore.h"
+#include "text.h"
 
 namespace {
 
@@ -47,10 +49,14 @@ void CheckBills(std::vector<std::string>& problems) {
     BLForm form;
     FillPartyLists(form);
     FillCommodityLists(form);
+    // The look-up by number finds the first bill, in id order, with the trimmed number, as the
+    // window's check of a new number compares: each later one could never be shown. One pass
+    // over the bills finds them all, where a look-up for each bill would read every other.
+    std::set<std::string> numbers;
     for (const BillRecord& b : AllBills()) {
         const std::string row = "Bills: the bill with BL ID \"" + std::to_string(b.blId) +
                                 "\", BL number " + Quoted(b.blNumber);
-        if (FindBLIdByNumber(b.blNumber) != b.blId)
+        if (!numbers.insert(Trim(b.blNumber)).second)
             problems.push_back(row + ": A B/L is already on file with this number.");
         form.cmbBillNbr.text = b.blNumber;
         ShowBL(form, b.blId);
