@@ -28,10 +28,15 @@ PATH=$bin "$bin/bash" "$root/scripts/setup.sh" >"$work/out" 2>"$work/err" || sta
 [ "$status" -eq 1 ] || fail "setup.sh ended with status $status, not 1"
 [ ! -e "$work/apt-get-called" ] || fail "setup.sh ran apt-get: $(cat "$work/apt-get-called")"
 grep -q 'command not found' "$work/err" && fail "setup.sh ran a command that is not there"
-grep -q '^setup: these packages are missing: build-essential ninja-build pkg-config' "$work/err" ||
+missing=$(grep '^setup: these packages are missing: ' "$work/err") ||
     fail "setup.sh did not name the missing packages"
-grep -q 'missing:.* cmake\b' "$work/err" && fail "setup.sh named cmake, which is installed"
+for p in build-essential ninja-build qt6-base-dev libsqlite3-dev xvfb; do
+    [[ " $missing " == *" $p "* ]] || fail "setup.sh did not name $p among the missing"
+done
+[[ " $missing " != *" cmake "* ]] || fail "setup.sh named cmake, which is installed"
 grep -q 'as root' "$work/err" || fail "setup.sh did not say to install them as root"
-grep -qx '  apt-get update && apt-get install -y --no-install-recommends build-essential ninja-build .*xdotool matchbox-window-manager' \
-    "$work/err" || fail "setup.sh did not give the command that installs them"
+command=$(grep -x '  apt-get update && apt-get install -y --no-install-recommends .*' "$work/err") ||
+    fail "setup.sh did not give the command that installs them"
+[ "${command#*--no-install-recommends }" = "${missing#*missing: }" ] ||
+    fail "the command does not install exactly the missing packages"
 echo "setup-check: without sudo, setup.sh names the missing packages and the command for root"
