@@ -11,6 +11,7 @@
 
 #include "ahead.h"
 #include "blprint.h"
+#include "blstoredchecks.h"
 #include "commandwindows.h"
 #include "fontconfigload.h"
 #include "form3.h"
@@ -26,6 +27,7 @@
 #include "startup.h"
 #include "tariffdb.h"
 #include "tariffupdate.h"
+#include "upgrade.h"
 #include "userdatabase.h"
 
 namespace {
@@ -44,8 +46,10 @@ void InstallBillOfLading() {
 }
 
 // The upgrade window ends the program by unloading the main window, as the Exit label does.
+// The bills it copies pass the bill-of-lading windows' own checks.
 void InstallUpgradeWindow(Form3& form) {
     SetUpgradeMainWindowUnload([&form] { form.close(); });
+    SetUpgradeBillsCheck(CheckStoredBLRecords);
     RegisterCommandWindow(CommandWindow::Upgrade, [] { ShowUpgradeWindow(); });
 }
 }  // namespace

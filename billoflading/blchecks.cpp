@@ -13,17 +13,6 @@
 
 namespace {
 
-const QString kOops = QStringLiteral("Oops!");
-const QString kEntryError = QStringLiteral("Data entry error");
-const QString kTryAgain = QStringLiteral("Please try again.");
-
-// The platform box joins its pieces with a lone carriage return.
-void Oops(std::initializer_list<QString> pieces) {
-    QStringList parts(pieces);
-    parts << kTryAgain;
-    PlatformMessageBox(parts.join(QChar('\r')), kMbInformation, kOops);
-}
-
 // The main window's rule for a weight: a plain number above 0. "1,000", "450abc" or "1e3" would
 // be read as some other number than the one shown and printed.
 bool HasPositiveNumber(const std::string& text) {
@@ -78,81 +67,41 @@ bool IsValidProNumber(const std::string& text) {
     return base % 7 == pro[8] - '0';
 }
 
-bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
-    focus = BLField::None;
+std::optional<BLCheckFailure> CheckBLForm(const BLForm& form, uint8_t editing) {
+    const auto oops = [](BLField focus, std::vector<std::string> lines) {
+        return BLCheckFailure{focus, "Oops!", std::move(lines), true};
+    };
+    const auto entryError = [](BLField focus, std::string text) {
+        return BLCheckFailure{focus, "Data entry error", {std::move(text)}, false};
+    };
     const std::string& number = form.cmbBillNbr.text;
     // A number of blanks is no number.
-    if (Trim(number).empty()) {
-        Oops({QStringLiteral("Every B/L must have a number.")});
-        focus = BLField::BillNbr;
-        return false;
-    }
+    if (Trim(number).empty()) return oops(BLField::BillNbr, {"Every B/L must have a number."});
     const uint8_t numberCheck = CheckBLNumber(number, editing);
-    if (numberCheck == 2) {
-        Oops({QStringLiteral("A B/L is already on"), QStringLiteral("file with this number.")});
-        focus = BLField::BillNbr;
-        return false;
-    }
-    if (numberCheck == 1) {
-        Oops({QStringLiteral("B/L number must be less"), QStringLiteral("than 16 characters.")});
-        focus = BLField::BillNbr;
-        return false;
-    }
-    if (form.txtDate.empty()) {
-        Oops({QStringLiteral("Every B/L must have a date.")});
-        focus = BLField::Date;
-        return false;
-    }
-    if (!IsBLDate(form.txtDate)) {
-        Oops({QStringLiteral("Date is invalid.")});
-        focus = BLField::Date;
-        return false;
-    }
-    if (!form.txtProNumber.empty() && !IsValidProNumber(form.txtProNumber)) {
-        ShowMessage(QStringLiteral("This is not a valid NORVALE PRO Number.  ") +
-                        QStringLiteral("Please try again."),
-                    kMsgOK, QStringLiteral("Check PRO #"));
-        focus = BLField::ProNumber;
-        return false;
-    }
-    if (!NamesParty(form.cmbShipper.text, IsShipperRole)) {
-        ShowMessage(
-            QStringLiteral("Please define a shipping party for ") + QStringLiteral("this B/L."),
-            kMsgOK, kEntryError);
-        focus = BLField::Shipper;
-        return false;
-    }
-    if (!NamesParty(form.cmbConsignee.text, IsConsigneeRole)) {
-        ShowMessage(QStringLiteral("Please define a consignee for") + QStringLiteral("this B/L."),
-                    kMsgOK, kEntryError);
-        focus = BLField::Consignee;
-        return false;
-    }
+    if (numberCheck == 2)
+        return oops(BLField::BillNbr, {"A B/L is already on", "file with this number."});
+    if (numberCheck == 1)
+        return oops(BLField::BillNbr, {"B/L number must be less", "than 16 characters."});
+    if (form.txtDate.empty()) return oops(BLField::Date, {"Every B/L must have a date."});
+    if (!IsBLDate(form.txtDate)) return oops(BLField::Date, {"Date is invalid."});
+    if (!form.txtProNumber.empty() && !IsValidProNumber(form.txtProNumber))
+        return BLCheckFailure{BLField::ProNumber,
+                              "Check PRO #",
+                              {"This is not a valid NORVALE PRO Number.  Please try again."},
+                              false};
+    if (!NamesParty(form.cmbShipper.text, IsShipperRole))
+        return entryError(BLField::Shipper, "Please define a shipping party for this B/L.");
+    if (!NamesParty(form.cmbConsignee.text, IsConsigneeRole))
+        return entryError(BLField::Consignee, "Please define a consignee forthis B/L.");
     // No bill-to party is fine; one that is not in the address book is not.
-    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text, IsBillToRole)) {
-        ShowMessage(
-            QStringLiteral("Please define a bill-to party for ") + QStringLiteral("this B/L."),
-            kMsgOK, kEntryError);
-        focus = BLField::BillTo;
-        return false;
-    }
-    if (!HoldsChoice(form.cmbItem[0].text)) {
-        ShowMessage(
-            QStringLiteral("Every B/L must include at least one ") + QStringLiteral("commodity."),
-            kMsgOK, kEntryError);
-        focus = BLField::Item0;
-        return false;
-    }
-    if (!HasPositiveNumber(form.txtQuantity[0])) {
-        ShowMessage(QStringLiteral("Any commodity must a quantity (number)."), kMsgOK, kEntryError);
-        focus = BLField::Quantity0;
-        return false;
-    }
-    if (!HasPositiveNumber(form.txtweight[0])) {
-        ShowMessage(QStringLiteral("Any commodity must a weight (number)."), kMsgOK, kEntryError);
-        focus = BLField::Weight0;
-        return false;
-    }
+    if (HoldsChoice(form.cmbBillTo.text) && !NamesParty(form.cmbBillTo.text, IsBillToRole))
+        return entryError(BLField::BillTo, "Please define a bill-to party for this B/L.");
+    if (!HoldsChoice(form.cmbItem[0].text))
+        return entryError(BLField::Item0, "Every B/L must include at least one commodity.");
+    if (!HasPositiveNumber(form.txtQuantity[0]))
+        return entryError(BLField::Quantity0, "Any commodity must a quantity (number).");
+    if (!HasPositiveNumber(form.txtweight[0]))
+        return entryError(BLField::Weight0, "Any commodity must a weight (number).");
     // Every further line in use is rated and printed too: one the rating could not read would be
     // left out of the quote without a word.
     for (int row = 1; row < kBLLines; ++row) {
@@ -162,15 +111,34 @@ bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
         if (!used) continue;
         for (bool weight : {false, true}) {
             if (HasPositiveNumber(weight ? form.txtweight[row] : form.txtQuantity[row])) continue;
-            ShowMessage(
-                QStringLiteral("The commodity on line  %1 is missing a %2 value.  ")
-                        .arg(row + 1)
-                        .arg(weight ? QStringLiteral("weight") : QStringLiteral("quantity")) +
-                    QStringLiteral("Please correct the problem."),
-                kMsgOK, kEntryError);
-            focus = LineField(row, weight);
-            return false;
+            return entryError(LineField(row, weight),
+                              "The commodity on line  " + std::to_string(row + 1) +
+                                  " is missing a " + (weight ? "weight" : "quantity") +
+                                  " value.  Please correct the problem.");
         }
     }
-    return true;
+    return std::nullopt;
+}
+
+std::string FailureText(const BLCheckFailure& failure) {
+    std::string text;
+    for (const std::string& line : failure.lines) text += (text.empty() ? "" : " ") + line;
+    return text;
+}
+
+bool ValidateBL(const BLForm& form, uint8_t editing, BLField& focus) {
+    const std::optional<BLCheckFailure> failure = CheckBLForm(form, editing);
+    focus = failure ? failure->focus : BLField::None;
+    if (!failure) return true;
+    if (failure->oops) {
+        // The platform box joins its pieces with a lone carriage return.
+        QStringList parts;
+        for (const std::string& line : failure->lines) parts << QString::fromStdString(line);
+        parts << QStringLiteral("Please try again.");
+        PlatformMessageBox(parts.join(QChar('\r')), kMbInformation, QStringLiteral("Oops!"));
+    } else {
+        ShowMessage(QString::fromStdString(failure->lines.front()), kMsgOK,
+                    QString::fromStdString(failure->title));
+    }
+    return false;
 }

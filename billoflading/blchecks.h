@@ -3,7 +3,9 @@
 // first line. The first failure is shown to the user and names the box that gets the focus.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "bldates.h"
 #include "blform.h"
@@ -42,6 +44,22 @@ uint8_t CheckBLNumber(const std::string& number, uint8_t editing);
 
 // Nine digits whose first eight, read as one number, leave the ninth when divided by 7.
 bool IsValidProNumber(const std::string& text);
+
+// Why a bill may not be stored: the message of the check that failed and the box it sends the
+// user back to. An "oops" message is the platform's box, which ends in "Please try again.";
+// the others are the program's own message, in one line.
+struct BLCheckFailure {
+    BLField focus = BLField::None;
+    std::string title;
+    std::vector<std::string> lines;
+    bool oops = false;
+};
+
+// Runs the checks in order and returns the first that fails, showing nothing; nothing when the
+// bill may be stored.
+std::optional<BLCheckFailure> CheckBLForm(const BLForm& form, uint8_t editing);
+// The failure's message as one line, for a list of several.
+std::string FailureText(const BLCheckFailure& failure);
 
 // Runs the checks in order; the first that fails shows its message and leaves its box in
 // `focus`. True when the bill may be stored.

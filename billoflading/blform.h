@@ -9,6 +9,14 @@
 
 #include "blrecords.h"
 
+// The most characters the windows' boxes take: the PRO and purchase-order numbers, the notes,
+// a commodity's NMFC number, and every other box (the line edit's own limit).
+inline constexpr int kProNumberLength = 9;
+inline constexpr int kPONumberLength = 16;
+inline constexpr int kNotesLength = 255;
+inline constexpr int kNmfcLength = 13;
+inline constexpr int kBoxLength = 32767;
+
 // A combo box: its list and the text it shows.
 struct ComboValues {
     std::vector<std::string> list;

@@ -40,9 +40,14 @@ void PositionOn(const std::shared_ptr<Recordset>& rs, BLRecordId id) {
 BLRecordId FindByText(const char* table, const char* idColumn, const char* textColumn,
                       const std::string& text, const std::shared_ptr<Recordset>& rs) {
     const std::string wanted = Trim(text);
-    Snapshot s = Db().OpenSnapshot("SELECT " + QuoteIdentifier(idColumn) + ", " +
-                                   QuoteIdentifier(textColumn) + " FROM " + QuoteIdentifier(table) +
-                                   " ORDER BY 1");
+    // The engine passes over the text rows that cannot match, so that a look-up does not copy
+    // the whole table; a value stored as another type is compared here, as it reads.
+    const std::string field = QuoteIdentifier(textColumn);
+    Snapshot s = Db().OpenSnapshot("SELECT " + QuoteIdentifier(idColumn) + ", " + field + " FROM " +
+                                       QuoteIdentifier(table) + " WHERE typeof(" + field +
+                                       ") <> 'text' OR trim(" + field +
+                                       ", ' ') = ?1 COLLATE BINARY ORDER BY 1",
+                                   {wanted});
     for (; !s.AtEOF(); s.MoveNext()) {
         // Exact comparison: the table's own key would take "abc" for "ABC".
         if (Trim(s.Field(size_t{1}).str()) == wanted) {

@@ -61,8 +61,6 @@ void DrawCombo(QComboBox* box, const ComboValues& values) {
     }
 }
 
-constexpr int kNotesLength = 255;
-
 QComboBox* MakeCombo(QWidget* parent, const QString& name, bool editable) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -146,8 +144,8 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     hdgNotes = MakeHeading(data, "hdgNotes", QStringLiteral("Notes"));
     cmbBillNbr = MakeCombo(data, QStringLiteral("cmbBillNbr"), true);
     txtDate = MakeBox(data, QStringLiteral("txtDate"));
-    txtProNumber = MakeBox(data, QStringLiteral("txtProNumber"), 9);
-    txtPONbr = MakeBox(data, QStringLiteral("txtPONbr"), 16);
+    txtProNumber = MakeBox(data, QStringLiteral("txtProNumber"), kProNumberLength);
+    txtPONbr = MakeBox(data, QStringLiteral("txtPONbr"), kPONumberLength);
     cmbShipper = MakeCombo(data, QStringLiteral("cmbShipper"), true);
     cmbConsignee = MakeCombo(data, QStringLiteral("cmbConsignee"), true);
     cmbBillTo = MakeCombo(data, QStringLiteral("cmbBillTo"), true);

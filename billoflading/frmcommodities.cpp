@@ -34,7 +34,7 @@ frmCommodities::frmCommodities(QWidget* parent)
     lblclass = MakeHeading(data, "lblclass", QStringLiteral("Class"));
     txtNMFC = new QLineEdit(data);
     txtNMFC->setObjectName(QStringLiteral("txtNMFC"));
-    txtNMFC->setMaxLength(13);
+    txtNMFC->setMaxLength(kNmfcLength);
     txtweight = new QLineEdit(data);
     txtweight->setObjectName(QStringLiteral("txtweight"));
     txtweight->installEventFilter(this);

@@ -94,8 +94,16 @@ std::vector<std::string> CheckPricingTables(Database& db,
 
 // Problems of the bill-of-lading tables as they stand in the program's database: ids, roles and
 // numbers of the right type and range, at most five lines a bill, and every line's bill and
-// commodity, every note's bill and every bill's parties on file. Each names its row.
+// commodity, every note's bill and every bill's parties on file; then, when those hold, the
+// windows' checks of every bill, party and commodity (SetUpgradeBillsCheck). Each names its row.
 std::vector<std::string> CheckBillTables(Database& db);
+
+// The bill-of-lading windows' own checks, run on the copied bills, parties and commodities in
+// the program's database before the group is committed: one line for each row a window would
+// refuse to store, naming it. The bill-of-lading system stands beside this one, not below it, so
+// the program hands its check over at start-up. Without one, the bills group is not copied.
+using StoredBillsCheck = std::function<std::vector<std::string>()>;
+void SetUpgradeBillsCheck(StoredBillsCheck check);
 
 // Copies one group as one transaction and checks it (the pricing group against the state codes
 // of the state list, the bill-of-lading group on its own; a repeated key refuses the bill-of-

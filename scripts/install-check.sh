@@ -40,6 +40,15 @@ for module in libfretlyn_pdf.so libfretlyn_web.so; do
 done
 grep -qx "Exec=$prefix/bin/fretlyn" "$prefix/share/applications/fretlyn.desktop" ||
     fail "the menu entry does not start $prefix/bin/fretlyn"
+# Only the application's own files: nothing CMake, the build tool or Qt's code generators keep in
+# the build's application folder, and no file that names the build folder.
+built=$(find "$prefix/share/fretlyn" \( -name CMakeFiles -o -name '*_autogen' -o -name '*.cmake' \
+    -o -name Makefile -o -name '*.ninja' -o -name '.ninja_*' -o -name '*.o' -o -name '*.a' \
+    -o -name CMakeCache.txt \) -print)
+[ -z "$built" ] || fail "build files were installed: $built"
+build_path=$(cd "$build" && pwd -P)
+naming=$(grep -rlF "$build_path" "$prefix/share/fretlyn" || true)
+[ -z "$naming" ] || fail "installed files name the build folder $build_path: $naming"
 
 # Everything installed is older than the stamp: whatever the check writes there is newer.
 find "$prefix" -exec touch -h -d '2000-01-01' {} +
@@ -102,4 +111,11 @@ as_program_user "$runner" --app "$prefix/share/fretlyn" --check "$work/scenarios
 # Nothing in the prefix was written.
 changed=$(find "$prefix" -newer "$stamp" -print)
 [ -z "$changed" ] || fail "the installed copy was written to: $changed"
+
+# The README's uninstall: the files the install listed, then the program's own two folders.
+chmod -R u+w "$prefix"
+xargs -d '\n' rm -f -- <"$build/install_manifest.txt"
+rm -rf "$prefix/share/fretlyn" "$prefix/lib/fretlyn"
+left=$(find "$prefix" ! -type d -print)
+[ -z "$left" ] || fail "the uninstall left files behind: $left"
 echo "install-check: the installed copy starts and quotes for a user who cannot write $prefix"

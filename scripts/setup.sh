@@ -21,9 +21,21 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    # A Debian installed with a root password has no sudo: root has to install them.
+    {
+      echo "setup: these packages are missing: ${missing[*]}"
+      echo "setup: sudo is not installed, so they cannot be installed from this account."
+      echo "setup: install them as root (for example after 'su -'), then run this again:"
+      echo "  apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
+    } >&2
+    exit 1
+  fi
+  SUDO="sudo"
+fi
+echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "blstoredchecks.h"
+#include "upgrade.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -133,4 +136,8 @@ void AddEarlierBill(EarlierEdition& earlier, int id, const std::string& number, 
         params.push_back({id});
     }
     earlier.Exec(sql, params);
+}
+
+void InstallUpgradeBillsCheck() {
+    SetUpgradeBillsCheck(CheckStoredBLRecords);
 }

@@ -53,3 +53,6 @@ void AddEarlierBill(EarlierEdition& earlier, int id, const std::string& number, 
 // Pricing rows of a complete earlier edition: location 606 with its states, regions 1 to 4,
 // discounts and profiles, beside the default program.
 void AddLocation606(EarlierEdition& earlier, const std::string& pct = "33.0");
+
+// Hands the bill-of-lading windows' checks to the upgrade, as the program does at start-up.
+void InstallUpgradeBillsCheck();

@@ -33,6 +33,7 @@ class FrmUpgradeTest : public ::testing::Test {
     void SetUp() override {
         LoadStatesFile();
         OpenTariffDatabase();
+        InitClassTables();  // as the main window's load does; the commodity check reads them
         messageScript.Reset();
         messageScript.Start();
         SetOpenFileChooser([this](const OpenFileRequest& request) {

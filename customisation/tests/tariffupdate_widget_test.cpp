@@ -35,6 +35,7 @@ class TariffUpdateTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(data.isValid());
         SetUserDataFolder(data.path().toStdString());
+        InitClassTables();  // as the main window's load does; the commodity check reads them
         messageScript.Reset();
         messageScript.Start();
         SetOpenFileChooser([this](const OpenFileRequest& request) {
@@ -79,12 +80,14 @@ TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBring
     OfferTariffUpdate(first);
     EXPECT_TRUE(messageScript.Log().empty());  // a first start has nothing to say
     AddShippingLocation("606");
-    // A bill as the bill window stores one: its shipper and consignee on file.
+    // A bill as the bill window stores one: its shipper, consignee and commodity on file.
     tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
                         "'Milwaukee', '53202', 'WI', 1)");
     tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
                         "'Columbus', '43215', 'OH', 2)");
     tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
+    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
+    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
     CloseAll();
     const std::string kept = FileBytes(first.path);
 

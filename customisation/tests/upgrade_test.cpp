@@ -14,6 +14,7 @@
 #include "discounts.h"
 #include "earlieredition.h"
 #include "lockedfiles.h"
+#include "settings.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +31,11 @@ bool AnyLineHas(const Lines& lines, const std::string& part) {
 
 class UpgradeTest : public ::testing::Test {
   protected:
-    void SetUp() override { OpenTariffDatabase(); }
+    void SetUp() override {
+        OpenTariffDatabase();
+        InitClassTables();
+        InstallUpgradeBillsCheck();
+    }
     void TearDown() override { CloseAll(); }
 
     Database& db() { return *tariff.gDB; }
@@ -53,6 +58,21 @@ class UpgradeTest : public ::testing::Test {
             "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") VALUES (?, ?, '3/4/2007', '', '', "
             "1, 2, 0)",
             {id, number});
+    }
+
+    // The bills group of the earlier edition is refused for these reasons, in this order, and
+    // the program's own bill and tables stay as they were.
+    void ExpectBillsRefused(EarlierEdition& earlier, const Lines& reasons) {
+        AddBill(5, "B-5");
+        EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+        EXPECT_FALSE(report.changed);
+        EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-5"});
+        EXPECT_TRUE(Rows(db(), "BLdetail").empty());
+        EXPECT_TRUE(Rows(db(), "Commodity").empty());
+        Lines expected = {"The group were not copied: they fail these checks."};
+        expected.insert(expected.end(), reasons.begin(), reasons.end());
+        EXPECT_EQ(report.skips, expected);
+        EXPECT_TRUE(earlier.Unchanged());
     }
 
     ScratchAppFolder app;
@@ -214,16 +234,18 @@ TEST_F(UpgradeTest, FieldsPairByNameWhateverTheirOrder) {
     earlier.Exec(
         {"INSERT INTO Bills (\"BL ID\", \"BL number\", Date, \"PRO Number\", PONbr, "
          "\"Shipper ID\", \"Consignee ID\", \"Bill To ID\") "
-         "VALUES (7, 'B-7', '5/6/2006', '1234567', 'PO-9', 3, 4, 5)",
+         "VALUES (7, 'B-7', '5/6/2006', '123456782', 'PO-9', 3, 4, 5)",
          "INSERT INTO \"BL parties\" VALUES (3, 'Acme', '1 Main St', 'Milwaukee', "
          "'53202', 'WI', 1)",
-         "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (4, 'Bolt', 2)",
-         "INSERT INTO \"BL parties\" (\"Party ID\", Name, role) VALUES (5, 'Cog', 4)"});
+         "INSERT INTO \"BL parties\" VALUES (4, 'Bolt', '2 Elm St', 'Columbus', '43215', 'OH', 2)",
+         "INSERT INTO \"BL parties\" VALUES (5, 'Cog', '3 Oak St', 'Dayton', '45402', 'OH', 4)",
+         "INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)",
+         "INSERT INTO BLdetail VALUES (7, 1, '2', '25')"});
     earlier.Reshape("Bills", {"Bill To ID", "Consignee ID", "Shipper ID", "PONbr", "PRO Number",
                               "Date", "BL number", "BL ID"});
     earlier.Reshape("BL parties", {"role", "State", "zip", "City", "Address", "Name", "Party ID"});
-    ASSERT_TRUE(Copy(earlier, BillOfLadingTables()));
-    EXPECT_EQ(Rows(db(), "Bills"), Lines{"7|B-7|5/6/2006|1234567|PO-9|3|4|5"});
+    ASSERT_TRUE(Copy(earlier, BillOfLadingTables())) << report.skips.at(0);
+    EXPECT_EQ(Rows(db(), "Bills"), Lines{"7|B-7|5/6/2006|123456782|PO-9|3|4|5"});
     EXPECT_EQ(Rows(db(), "BL parties", "*", "\"Party ID\" = 3"),
               Lines{"3|Acme|1 Main St|Milwaukee|53202|WI|1"});
     EXPECT_TRUE(report.skips.empty());
@@ -346,6 +368,85 @@ TEST_F(UpgradeTest, TheBillsGroupIsCheckedBeforeItIsCommitted) {
     };
     EXPECT_EQ(Lines(p.begin() + 1, p.end()), expected);
     EXPECT_TRUE(earlier.Unchanged());
+}
+
+// The bill window, the rating and the printing find a bill, party or commodity by its trimmed
+// text, the first one winning: a second of the same text could never be shown.
+TEST_F(UpgradeTest, RowsSharingATrimmedNumberOrNameRefuseTheBillsGroupListingThem) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "OLD-0001");
+    AddEarlierBill(earlier, 2, "OLD-0001 ");
+    AddEarlierBill(earlier, 3, "old-0001");  // letter case counts, as in the window
+    earlier.Exec(
+        {"INSERT INTO \"BL parties\" VALUES (3, ' Acme', '9 Oak St', 'Milwaukee', "
+         "'53202', 'WI', 1)",
+         "INSERT INTO Commodity VALUES (2, 'Widgets  ', 3, '', '55', 0)"});
+    ExpectBillsRefused(
+        earlier,
+        {
+            "Bills: the bill with BL ID \"2\", BL number \"OLD-0001 \": A B/L is already on file "
+            "with this number.",
+            "BL parties: the party with Party ID \"3\", Name \" Acme\": A B/L party with this name "
+            "is already on file.",
+            "Commodity: the commodity with commodity ID \"2\", Description \"Widgets  \": A "
+            "commodity with this name is already on file.",
+        });
+}
+
+// Each field as the bill, party and commodity windows would refuse to store it, and one bill
+// that passes: the refused rows are named, and nothing is copied.
+TEST_F(UpgradeTest, RowsTheBillWindowsWouldRefuseRefuseTheBillsGroupNamingThem) {
+    EarlierEdition earlier(app);
+    for (int id = 1; id <= 9; ++id) AddEarlierBill(earlier, id, "BL-000" + std::to_string(id));
+    earlier.Exec(
+        {"UPDATE BLdetail SET Weight = 'abc' WHERE \"BL ID\" = 1",
+         "UPDATE BLdetail SET Weight = '1e300' WHERE \"BL ID\" = 2",
+         "UPDATE BLdetail SET Quantity = '-5' WHERE \"BL ID\" = 3",
+         "UPDATE Bills SET Date = '99/99/99999' WHERE \"BL ID\" = 4",
+         "UPDATE Bills SET Date = ?1 WHERE \"BL ID\" = 5",
+         "UPDATE Bills SET PONbr = '12345678901234567' WHERE \"BL ID\" = 6",
+         "INSERT INTO \"BL Notes\" VALUES (7, ?1)", "INSERT INTO BLdetail VALUES (8, 2, '1', '')",
+         "INSERT INTO Commodity VALUES (2, 'Gadgets', 4, '', 'abc', 0)",
+         "INSERT INTO \"BL parties\" VALUES (3, 'Nowhere Inc', '3 Elm St', 'Nowhere', '00000', "
+         "'', 1)"},
+        {{}, {}, {}, {}, {std::string(100000, '1')}, {}, {std::string(256, 'n')}, {}, {}, {}});
+    const std::string bill = "Bills: the bill with BL ID ";
+    ExpectBillsRefused(
+        earlier,
+        {
+            bill + "\"1\", BL number \"BL-0001\": Any commodity must a weight (number).",
+            bill + "\"2\", BL number \"BL-0002\": Any commodity must a weight (number).",
+            bill + "\"3\", BL number \"BL-0003\": Any commodity must a quantity (number).",
+            bill + "\"4\", BL number \"BL-0004\": Date is invalid.",
+            bill + "\"5\", BL number \"BL-0005\": Date is invalid.",
+            bill + "\"5\", BL number \"BL-0005\": its Date is 100000 characters long; the window "
+                   "takes at most 32767.",
+            bill + "\"6\", BL number \"BL-0006\": its PONbr is 17 characters long; the window "
+                   "takes at most 16.",
+            bill + "\"7\", BL number \"BL-0007\": its Instructions is 256 characters long; the "
+                   "window takes at most 255.",
+            bill + "\"8\", BL number \"BL-0008\": The commodity on line  2 is missing a weight "
+                   "value.  Please correct the problem.",
+            "BL parties: the party with Party ID \"3\", Name \"Nowhere Inc\": This is not a legal "
+            "ZIP orPostal code.",
+            "Commodity: the commodity with commodity ID \"2\", Description \"Gadgets\": Illegal "
+            "NMFC class.",
+        });
+}
+
+TEST_F(UpgradeTest, WithoutTheBillWindowsChecksTheBillsGroupIsNotCopied) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "BL-0001");
+    AddBill(5, "B-5");
+    SetUpgradeBillsCheck(nullptr);
+    EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"B-5"});
+    EXPECT_TRUE(AnyLineHas(report.skips, "has no checks of bills of lading"));
+    // With them, the same bill is copied.
+    InstallUpgradeBillsCheck();
+    report = {};
+    EXPECT_TRUE(Copy(earlier, BillOfLadingTables())) << report.skips.at(0);
+    EXPECT_EQ(Rows(db(), "Bills", "\"BL number\""), Lines{"BL-0001"});
 }
 
 TEST_F(UpgradeTest, EmptySourceTablesEmptyTheTarget) {
