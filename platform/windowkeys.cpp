@@ -48,6 +48,14 @@ class WindowKeys : public QObject {
     std::function<void()> escape_;
 };
 
+// True when `window` is `owner` or was opened from it.
+bool OpenedFrom(const QWidget* window, const QWidget* owner) {
+    for (const QWidget* w = window; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w == owner) return true;
+    return false;
+}
+
 QPointer<QWidget>& ReturnedTo() {
     static QPointer<QWidget> window;
     return window;
@@ -105,6 +113,12 @@ ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::a
     if (!window_ && owner) window_ = owner->window();
     // The window just given back its activation, which the window system has not yet reported.
     if (!window_ && ReturnedTo() && ReturnedTo()->isVisible()) window_ = ReturnedTo();
+    // While a modal window is up it has the keys, whatever the window system says is active
+    // (some window managers never activate a dialog): a message then belongs to it, or to a
+    // window opened from it, and is stacked above it. One made transient for the main window
+    // behind it would be mapped beneath the modal window, out of sight and holding the keys.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && !OpenedFrom(window_, modal))
+        window_ = modal;
 }
 
 ActiveWindowReturn::~ActiveWindowReturn() {
