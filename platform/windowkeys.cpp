@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "labelbutton.h"
@@ -129,5 +130,14 @@ ActiveWindowReturn::~ActiveWindowReturn() {
 
 int ExecModal(QDialog& dialog) {
     const ActiveWindowReturn comeBack(dialog.parentWidget());
+    // A window without a parent would be transient for the program as a whole, and some window
+    // managers (matchbox) then keep the focus on it, away from a message opened over it: the
+    // message would hold the keys unanswerable. It is transient for the window it opens over.
+    QWidget* owner = comeBack.Window();
+    if (!dialog.parentWidget() && owner && owner != &dialog && owner->windowHandle()) {
+        dialog.winId();
+        if (QWindow* window = dialog.windowHandle())
+            window->setTransientParent(owner->windowHandle());
+    }
     return dialog.exec();
 }

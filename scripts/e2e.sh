@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end check of the program as a user runs it, on a virtual X display with a window
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
-# and the stored value is read back; then a quote is typed and rated with the keyboard alone.
+# and the stored value is read back; then a quote is typed and rated with the keyboard alone;
+# then a message over a modal window is answered with Enter.
 #
 #   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
 #
@@ -129,5 +130,31 @@ xdotool key --delay 80 Escape
 sleep 0.5
 if xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1; then
   fail "Escape left the quote window open"
+fi
+
+# A message over a modal window: "Print" in the rate-sheet window with no destination chosen.
+# The message must stand above the window it belongs to, so that Enter answers it; under a
+# window manager that stacks it beneath, it would hold the keys unseen.
+walk "$main" 900 300 760 130
+xdotool click 1
+sheets=$(window '^Rate Sheets$') || fail "no rate-sheet window on the click on Rate Sheets"
+sleep 1
+walk "$sheets" 200 300 40 428
+xdotool click 1
+message=$(window '^Data Entry Error$') || fail "no message on Print without a destination"
+sleep 0.5
+xdotool key --delay 80 Return
+gone=""
+for _ in $(seq 25); do
+  if ! xdotool search --onlyvisible --name '^Data Entry Error$' >/dev/null 2>&1; then gone=1; break; fi
+  sleep 0.2
+done
+[ -n "$gone" ] || fail "Enter did not answer the message over the rate-sheet window"
+echo "e2e: a message over the rate-sheet window is answered with Enter"
+# Back in the rate-sheet window, Escape closes it as its Done does.
+xdotool key --delay 80 Escape
+sleep 0.5
+if xdotool search --onlyvisible --name '^Rate Sheets$' >/dev/null 2>&1; then
+  fail "the rate-sheet window did not take the keys again after the message"
 fi
 echo "e2e: passed"

@@ -181,4 +181,22 @@ TEST(ActiveWindowReturn, AMessageOverAModalWindowBelongsToTheModalWindow) {
     messageScript.Reset();
 }
 
+// A window opened modally without a parent is transient for the window it opens over, not for
+// the program as a whole: some window managers keep the focus on a window transient for the
+// whole program, away from a message opened over it.
+TEST(ExecModal, AWindowWithoutAParentIsTransientForTheWindowItOpensOver) {
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QDialog sheet;
+    QWindow* transientFor = nullptr;
+    QTimer::singleShot(0, [&] {
+        transientFor = sheet.windowHandle() ? sheet.windowHandle()->transientParent() : nullptr;
+        sheet.accept();
+    });
+    ExecModal(sheet);
+    EXPECT_EQ(transientFor, main.windowHandle());
+}
+
 }  // namespace
