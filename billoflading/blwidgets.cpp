@@ -127,6 +127,8 @@ bool IsDigitKey(const QString& text, bool backspace) {
 }
 
 void SelectStart(QLineEdit* box, int length) {
+    // Selected only while it can be typed over: the box may have been shut since.
+    if (!box->isEnabled() || box->isReadOnly()) return;
     box->setSelection(0, std::min(length, static_cast<int>(box->text().size())));
 }
 

@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "blhooks.h"
@@ -229,6 +230,7 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     // Keys typed into the box arrive at the box itself, which hands them on to its line edit
     // past any filter there.
     cmbBillNbr->installEventFilter(this);
+    for (QComboBox* party : {cmbShipper, cmbConsignee, cmbBillTo}) party->installEventFilter(this);
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_) RunHandler([this] { cmbBillNbr_Click(); });
     });
@@ -296,6 +298,11 @@ void frmBL::Draw() {
         txtQuantity[row]->setEnabled(values.dataEnabled);
         txtweight[row]->setEnabled(values.dataEnabled);
     }
+    // A box that cannot be edited shows no selection: one left from the entry would look like
+    // text about to be replaced.
+    if (!values.dataEnabled)
+        for (QLineEdit* box : findChildren<QLineEdit*>())
+            if (box != cmbBillNbr->lineEdit()) box->deselect();
     for (QLabel* h : {hdgNumber, hdgDate, hdgPRO, hdgPO, hdgShipper, hdgConsignee, hdgBillTo,
                       hdgItem, hdgQuant, hdgWeight, hdgNotes, hdgTools, hdgFunctions})
         h->setEnabled(values.headingsEnabled);
@@ -624,6 +631,14 @@ bool frmBL::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (watched == txtProNumber) return DropsNonDigitKey(event, true);
+        // A key typed over a party box's prompt replaces the prompt rather than adding to it.
+        for (auto [box, prompt] :
+             {std::pair{cmbShipper, kPromptShipper}, std::pair{cmbConsignee, kPromptConsignee},
+              std::pair{cmbBillTo, kPromptBillTo}}) {
+            if (watched == box && box->currentText() == QLatin1String(prompt) && IsTypedKey(key) &&
+                !IsEditingShortcut(key))
+                box->lineEdit()->clear();
+        }
         for (int row = 0; row < kBLLines; ++row)
             if (watched == txtQuantity[row] || watched == txtweight[row])
                 return DropsNonDigitKey(event, false);

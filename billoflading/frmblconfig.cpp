@@ -82,6 +82,7 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     txtBLDiscount = new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this);
     txtBLDiscount->setObjectName(QStringLiteral("txtBLDiscount"));
     txtBLDiscount->setFixedWidth(64);
+    txtBLDiscount->SetNormalForm(PercentNormalForm);
     // "&&" shows as one ampersand.
     chkBackOfBL = new QCheckBox(
         QStringLiteral("Always print a copy of the Terms && Conditions page of the Bill of Lading"),
@@ -160,6 +161,7 @@ void frmBLConfig::mlblDone_Click() {
         blWindow.boolSpecialDiscount = chkUseSpecialDiscount->isChecked();
         const std::string useSpecial = blWindow.boolSpecialDiscount ? "yes" : "no";
         // Stored as two digits, a point and one digit, whatever part of the mask was typed.
+        txtBLDiscount->ShowNormalised();
         const std::string discount = NormalisedBLDiscount(txtBLDiscount->Text().toStdString());
         const std::string copies = txtBLCopies->text().toStdString();
         blWindow.blnPrintBack = chkBackOfBL->isChecked();

@@ -404,33 +404,23 @@ void Form3::Refocus(QWidget* box) {
 }
 
 bool Form3::AltKey(QEvent* event) {
-    const auto type = event->type();
-    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers others =
-            key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier);
-        if (key->key() == Qt::Key_Alt) {
-            if (type == QEvent::KeyPress && !key->isAutoRepeat()) altAlone_ = others == 0;
-            if (type == QEvent::KeyRelease && !key->isAutoRepeat() && altAlone_) {
-                altAlone_ = false;
-                RunHandler([this] { lblRate_Click(); });
-            }
+    // Alt-R, as the Rate label's tip offers it; Alt with any other key is not ours.
+    const bool altHeld = altKey_.HeldAlone();
+    switch (altKey_.Read(event)) {
+        case AltAloneKey::Seen::AltAlone:
+            RunHandler([this] { lblRate_Click(); });
             return true;
-        }
-        if (type == QEvent::KeyPress) {
-            // Alt-R, as the Rate label's tip offers it; Alt with any other key is not ours.
-            const bool altR = altAlone_ && key->key() == Qt::Key_R && others == 0;
-            altAlone_ = false;
-            if (altR) {
-                RunHandler([this] { lblRate_Click(); });
-                return true;
-            }
-        }
-    } else if (type == QEvent::MouseButtonPress || type == QEvent::WindowDeactivate ||
-               type == QEvent::FocusOut) {
-        altAlone_ = false;
+        case AltAloneKey::Seen::AltKey:
+            return true;
+        case AltAloneKey::Seen::Other:
+            break;
     }
-    return false;
+    if (event->type() != QEvent::KeyPress || !altHeld) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_R || (key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier)))
+        return false;
+    RunHandler([this] { lblRate_Click(); });
+    return true;
 }
 
 bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {

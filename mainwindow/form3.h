@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 
+#include "altkey.h"
 #include "geography.h"
 #include "labels.h"
 #include "mainstate.h"
@@ -150,7 +151,7 @@ class Form3 : public QWidget, public PointEntryView {
     LabelHighlighter* highlighter_;
     QWidget* pendingRefocus_ = nullptr;
     bool quietText_ = false;
-    bool altAlone_ = false;
+    AltAloneKey altKey_;
     bool hourglass_ = false;
     bool unloaded_ = false;
     bool fillingAccessorials_ = false;

@@ -97,6 +97,7 @@ frmPony::frmPony(QWidget* parent) : QDialog(parent) {
     connect(cmdExit, &QPushButton::clicked, this, [this] { cmdExit_Click(); });
     txtozip->installEventFilter(this);
     mskDiscount->installEventFilter(this);
+    mskDiscount->SetNormalForm(PercentNormalForm);
     txtPwd->installEventFilter(this);
     gPony = this;
 }

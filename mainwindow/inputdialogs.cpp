@@ -46,6 +46,9 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     mskFSC->setGeometry(16, 62, 90, 30);
     mskFSC->setFont(VerdanaFont(12, true));
     mskFSC->installEventFilter(this);
+    mskFSC->SetNormalForm([](const QString& value) {
+        return QString::fromStdString(FuelSurchargeToStore(value.toStdString()));
+    });
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 108, 368, 2), RGB(50, 70, 132));
     lblFSConWeb = MakeButton(this, QStringLiteral("lblFSConWeb"),
                              QStringLiteral("Get the current Fuel Surcharge from our Website"),
@@ -79,7 +82,8 @@ bool frmFuelSurcharge::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmFuelSurcharge::lblDone_Click() {
-    // What was typed, not what is shown: with the prompt "0" an empty place looks like a 0.
+    // What was typed, not the text: with the prompt "0" an empty place reads as a 0.
+    mskFSC->ShowNormalised();
     const std::string value = FuelSurchargeToStore(mskFSC->Value().toStdString());
     try {
         SetConfigValue(kFscKey, value);

@@ -19,7 +19,7 @@ class frmFuelSurcharge : public QDialog {
 
     QLabel* Image1;
     QLabel* Label1;
-    MaskedEdit* mskFSC;  // "##.#", empty places shown as 0
+    MaskedEdit* mskFSC;  // "##.#", empty places read as 0 in its Text
     LabelButton* lblFSConWeb;
     LabelButton* lblDone;
     QWidget* Line1;

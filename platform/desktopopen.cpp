@@ -1,15 +1,34 @@
 #include "desktopopen.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
+#include <QWidget>
 #include <memory>
 
 namespace {
 // xdg-open fails at once when nothing takes the address. One that ends later was a viewer run
 // in the foreground that the user has closed again, whatever its exit code.
 constexpr qint64 kFailureWindowMs = 5000;
+constexpr int kWaitForWindowsMs = 200;
+
+// A failure is told only once the windows opened since the address was handed over (a print
+// dialog, another message) have closed, so that its message never stands beside or over them:
+// one window at a time. `owner` is the modal window that was on top then, if any.
+void TellWhenAlone(QPointer<QWidget> owner, bool hadOwner, std::function<void()> tell) {
+    QWidget* top = QApplication::activeModalWidget();
+    const bool alone = top == nullptr || (hadOwner && top == owner.data());
+    if (alone) {
+        tell();
+        return;
+    }
+    QTimer::singleShot(
+        kWaitForWindowsMs, QCoreApplication::instance(),
+        [owner, hadOwner, tell = std::move(tell)] { TellWhenAlone(owner, hadOwner, tell); });
+}
 }  // namespace
 
 void OpenWithDesktop(const QUrl& url, OpenFailure onFailure) {
@@ -22,9 +41,14 @@ void OpenWithDesktop(const QUrl& url, OpenFailure onFailure) {
     opener->setStandardErrorFile(QProcess::nullDevice());
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    auto report = [onFailure](const QString& why) {
+    QWidget* const owner = QApplication::activeModalWidget();
+    auto report = [onFailure, owner = QPointer<QWidget>(owner),
+                   hadOwner = owner != nullptr](const QString& why) {
         // An opener still running when the program ends is stopped; that is no failure to tell.
-        if (onFailure && !QCoreApplication::closingDown()) onFailure(why);
+        if (!onFailure || QCoreApplication::closingDown()) return;
+        TellWhenAlone(owner, hadOwner, [onFailure, why] {
+            if (!QCoreApplication::closingDown()) onFailure(why);
+        });
     };
     QObject::connect(
         opener, &QProcess::errorOccurred, opener, [opener, report](QProcess::ProcessError error) {

@@ -4,16 +4,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <algorithm>
+#include <utility>
+
+#include "numbers.h"
 
 namespace {
 
 bool IsDigitMaskCharacter(QChar c) {
     return c == QLatin1Char('#') || c == QLatin1Char('9') || c == QLatin1Char('0');
 }
+
+// How a place not typed is drawn.
+constexpr QChar kEmptyPlace = QLatin1Char('_');
 
 bool IsPlainDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
@@ -47,8 +54,30 @@ bool MaskedEdit::IsDigitPlace(int i) const {
 QString MaskedEdit::Rendered() const {
     QString shown = places_;
     for (QChar& c : shown)
-        if (c.isNull()) c = prompt_;
+        if (c.isNull()) c = kEmptyPlace;
     return shown;
+}
+
+QString MaskedEdit::Text() const {
+    QString text = places_;
+    for (QChar& c : text)
+        if (c.isNull()) c = prompt_;
+    return text;
+}
+
+void MaskedEdit::SetNormalForm(std::function<QString(const QString& value)> normalise) {
+    normalise_ = std::move(normalise);
+}
+
+void MaskedEdit::ShowNormalised() {
+    if (normalise_) SetText(normalise_(Value()));
+}
+
+void MaskedEdit::focusOutEvent(QFocusEvent* event) {
+    // A menu or another program taking the keyboard for a moment is not leaving the box.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        ShowNormalised();
+    QLineEdit::focusOutEvent(event);
 }
 
 void MaskedEdit::Show(int cursor) {
@@ -226,4 +255,8 @@ QString MaskedEdit::Value() const {
             value += QLatin1Char('0');
     }
     return value;
+}
+
+QString PercentNormalForm(const QString& value) {
+    return QString::fromStdString(Format(Val(value.toStdString()), "00.0"));
 }

@@ -1,7 +1,9 @@
 #pragma once
-// An entry box with a fixed mask: digit places and literal characters, every place not typed
-// showing the prompt character. Its Text is what the box shows, literals and prompts included,
-// as the dialogs have always read it; its Value is what the user actually typed.
+// An entry box with a fixed mask: digit places and literal characters. Its Text has the prompt
+// character in every place not typed, literals and prompts included, as the dialogs have always
+// read it; its Value is what the user actually typed. The box draws a place not typed as "_"
+// whatever the prompt, so that it never shows a digit nobody typed (a "0" prompt would make
+// "5.5" typed over "##.#" look like 50.5).
 //
 // The box keeps for every place whether it was typed, apart from what it shows: with "0" as the
 // prompt an empty place and a typed 0 look alike, and the toolkit's own input mask cannot tell
@@ -9,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class MaskedEdit : public QLineEdit {
@@ -22,8 +25,9 @@ class MaskedEdit : public QLineEdit {
     const QString& Mask() const { return mask_; }
     QChar Prompt() const { return prompt_; }
 
-    // What the box shows: "1.05__" after typing 1, 0 and 5 into "#.####".
-    QString Text() const { return text(); }
+    // The places with the prompt in those not typed: "1.05__" after typing 1, 0 and 5 into
+    // "#.####"; with the prompt "0", "50.5" after typing 5, a point and 5 into "##.#".
+    QString Text() const;
     // Fills the places from the left with the digits of the text; a literal of the text that
     // matches the mask's literal at that place is taken as that literal ("1.05" → "1.05__").
     // The places it fills count as typed. clear() empties every place.
@@ -39,10 +43,17 @@ class MaskedEdit : public QLineEdit {
     // Selects `length` characters from the first.
     void SelectFromStart(int length) { setSelection(0, length); }
 
+    // Gives the box the form its value is stored in (from the Value, "5.5" → "05.5"), which it
+    // then shows whenever it is left and at ShowNormalised, so that the user sees what is kept.
+    void SetNormalForm(std::function<QString(const QString& value)> normalise);
+    // Fills the places with the normal form of the value, when the box has one.
+    void ShowNormalised();
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     bool IsDigitPlace(int i) const;
@@ -64,5 +75,10 @@ class MaskedEdit : public QLineEdit {
     // One character a place: the literal, the digit typed, or QChar() for an empty place.
     QString places_;
     std::vector<QString> undo_;
+    std::function<QString(const QString&)> normalise_;
     bool showing_ = false;
 };
+
+// The normal form of a percentage in a "##.#" box: two digits, a point and one ("7" → "07.0",
+// "" → "00.0").
+QString PercentNormalForm(const QString& value);

@@ -9,7 +9,9 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpacerItem>
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "windowkeys.h"
@@ -85,44 +87,94 @@ void ScrollTallText(QMessageBox& box, const QWidget* near) {
     if (!label || !grid) return;
     const int width = LineRoom(near);
     const int room = TextRoom(near);
-    if (label->heightForWidth(width) <= room) return;
+    // Measured as the box will wrap it: a label not yet set to wrap has no height for a width.
+    const QRect wrapped = label->fontMetrics().boundingRect(
+        QRect(0, 0, width, std::numeric_limits<int>::max() / 2), Qt::TextWordWrap, label->text());
+    if (wrapped.height() <= room) return;
     int row = 0, column = 0, rows = 1, columns = 1;
     const int at = grid->indexOf(label);
     if (at < 0) return;
     grid->getItemPosition(at, &row, &column, &rows, &columns);
     grid->removeWidget(label);
+    // The box sets its own label not to wrap each time it sizes itself: the pane shows a label of
+    // its own, which wraps.
+    label->hide();
+    auto* text = new QLabel(label->text());
+    text->setObjectName(QStringLiteral("messageText"));
+    text->setTextFormat(label->textFormat());
+    text->setWordWrap(true);
     auto* pane = new QScrollArea(&box);
     pane->setObjectName(QStringLiteral("messagePane"));
     pane->setFrameShape(QFrame::NoFrame);
     pane->setWidgetResizable(true);
     pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pane->setWidget(label);
+    pane->setWidget(text);
     pane->setFixedSize(width + pane->verticalScrollBar()->sizeHint().width(), room);
     grid->addWidget(pane, row, column, rows, columns);
+}
+
+// The window manager writes the title in the box's title bar, cut short with an ellipsis when
+// the box is narrower: the box is made wide enough for it and the bar's buttons beside it.
+void WidenForTitle(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont font = box.font();
+    font.setBold(true);
+    constexpr int kTitleBarButtons = 140;
+    const QScreen* screen = box.screen();
+    const int most = screen ? screen->availableGeometry().width() : 1024;
+    const int width =
+        std::min(most, QFontMetrics(font).horizontalAdvance(title) + kTitleBarButtons);
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace
 
 // A message box wraps its text only between words and sizes itself for that, so a word wider
-// than the box would push the lines after it out of sight. The message itself is unchanged:
-// the breaks are only what is shown.
+// than the box would push the lines after it out of sight. Such a word is a file's path more
+// often than not: it is cut after a folder separator, so that no name in it is broken, and only
+// a name wider than the box by itself is cut inside. The message itself is unchanged: the breaks
+// are only what is shown.
 QString BreakOverlongWords(const QString& text, const QFontMetrics& metrics, int width) {
     QString shown;
     QString word;
+    const auto fits = [&](const QString& line) { return metrics.horizontalAdvance(line) <= width; };
     const auto flush = [&] {
-        if (metrics.horizontalAdvance(word) > width) {
+        if (!fits(word)) {
+            // The pieces between separators, each with the separator that ends it.
+            QStringList pieces;
             QString piece;
-            for (qsizetype i = 0; i < word.size(); ++i) {
-                const qsizetype n = word[i].isHighSurrogate() && i + 1 < word.size() ? 2 : 1;
-                const QString next = word.mid(i, n);
-                if (!piece.isEmpty() && metrics.horizontalAdvance(piece + next) > width) {
-                    shown += piece + QLatin1Char('\n');
+            for (const QChar c : word) {
+                piece += c;
+                if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+                    pieces << piece;
                     piece.clear();
                 }
-                piece += next;
-                i += n - 1;
             }
-            word = piece;
+            if (!piece.isEmpty()) pieces << piece;
+            QString line;
+            for (const QString& name : pieces) {
+                if (!line.isEmpty() && !fits(line + name)) {
+                    shown += line + QLatin1Char('\n');
+                    line.clear();
+                }
+                if (fits(name)) {
+                    line += name;
+                    continue;
+                }
+                for (qsizetype i = 0; i < name.size(); ++i) {
+                    const qsizetype n = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+                    const QString next = name.mid(i, n);
+                    if (!line.isEmpty() && !fits(line + next)) {
+                        shown += line + QLatin1Char('\n');
+                        line.clear();
+                    }
+                    line += next;
+                    i += n - 1;
+                }
+            }
+            word = line;
         }
         shown += word;
         word.clear();
@@ -181,6 +233,7 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
     box.setText(
         BreakAtBlanksOnly(BreakOverlongWords(text, QFontMetrics(box.font()), LineRoom(parent))));
     ScrollTallText(box, parent);
+    WidenForTitle(box, caption);
     const std::vector<ButtonSpec> buttons = ButtonsOf(style);
     std::vector<std::pair<QAbstractButton*, int>> answers;
     for (const ButtonSpec& spec : buttons)

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 #include "labelbutton.h"
@@ -47,6 +48,14 @@ class WindowKeys : public QObject {
     std::function<void()> enter_;
     std::function<void()> escape_;
 };
+
+// True when `window` is `owner` or was opened from it.
+bool OpenedFrom(const QWidget* window, const QWidget* owner) {
+    for (const QWidget* w = window; w;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+        if (w == owner) return true;
+    return false;
+}
 
 QPointer<QWidget>& ReturnedTo() {
     static QPointer<QWidget> window;
@@ -105,6 +114,12 @@ ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::a
     if (!window_ && owner) window_ = owner->window();
     // The window just given back its activation, which the window system has not yet reported.
     if (!window_ && ReturnedTo() && ReturnedTo()->isVisible()) window_ = ReturnedTo();
+    // While a modal window is up it has the keys, whatever the window system says is active
+    // (some window managers never activate a dialog): a message then belongs to it, or to a
+    // window opened from it, and is stacked above it. One made transient for the main window
+    // behind it would be mapped beneath the modal window, out of sight and holding the keys.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && !OpenedFrom(window_, modal))
+        window_ = modal;
 }
 
 ActiveWindowReturn::~ActiveWindowReturn() {
@@ -115,5 +130,14 @@ ActiveWindowReturn::~ActiveWindowReturn() {
 
 int ExecModal(QDialog& dialog) {
     const ActiveWindowReturn comeBack(dialog.parentWidget());
+    // A window without a parent would be transient for the program as a whole, and some window
+    // managers (matchbox) then keep the focus on it, away from a message opened over it: the
+    // message would hold the keys unanswerable. It is transient for the window it opens over.
+    QWidget* owner = comeBack.Window();
+    if (!dialog.parentWidget() && owner && owner != &dialog && owner->windowHandle()) {
+        dialog.winId();
+        if (QWindow* window = dialog.windowHandle())
+            window->setTransientParent(owner->windowHandle());
+    }
     return dialog.exec();
 }

@@ -673,13 +673,22 @@ void frmQPO::Unload(Outcome how) {
 }
 
 bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
+    // Done on the release of an Alt pressed alone: on its press the window would close under
+    // the key that may follow, which would go on to the main window.
+    switch (altKey_.Read(event)) {
+        case AltAloneKey::Seen::AltAlone:
+            RunHandlerAtomically([this] { Form_KeyDown(Qt::Key_Alt, Qt::AltModifier); });
+            return true;
+        case AltAloneKey::Seen::AltKey:
+            return true;
+        case AltAloneKey::Seen::Other:
+            break;
+    }
     switch (event->type()) {
         case QEvent::KeyPress: {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Alt) {
-                RunHandlerAtomically([&] { Form_KeyDown(key->key(), key->modifiers()); });
-                return true;
-            }
+            // Alt with another key (Alt-R, Alt-F4) is no command here, and the key is not typed.
+            if (key->modifiers() & Qt::AltModifier) return true;
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
                                key->key() == Qt::Key_Space;
             if (watched == txtChgDisc && enter) {

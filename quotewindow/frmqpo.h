@@ -7,6 +7,8 @@
 #include <QRect>
 #include <functional>
 
+#include "altkey.h"
+
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -121,7 +123,7 @@ class frmQPO : public QDialog {
     void mlblRates_Click();
     void mlblPrint_Click();
     void mlblDone_Click();
-    // Alt alone closes the window as Done does.
+    // Alt alone (pressed and released with no other key) closes the window as Done does.
     void Form_KeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     LabelHighlighter* highlighter() const { return highlighter_; }
@@ -151,6 +153,7 @@ class frmQPO : public QDialog {
 
     LabelHighlighter* highlighter_;
     Outcome outcome_ = Outcome::Open;
+    AltAloneKey altKey_;
     bool quietList_ = false;  // the list is being filled or unselected by the window itself
 };
 

@@ -209,6 +209,7 @@ frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
                        TwipsRect(960, 840, 3000, 360), VerdanaFont(9.75, true));
     mskChgDisc =
         MakeMaskedBox(this, "mskChgDisc", QStringLiteral("##.#"), TwipsRect(960, 1320, 900, 390));
+    mskChgDisc->SetNormalForm(PercentNormalForm);
     lblDone = MakeButton(this, "lblDone", QStringLiteral("Done"), TwipsRect(3120, 1800, 840, 390),
                          VerdanaFont(12, true));
 
@@ -221,7 +222,8 @@ frmChgDisc::frmChgDisc(QWidget* parent) : QDialog(parent) {
 void frmChgDisc::lblDone_Click() {
     const std::string shownBefore = quote.txtChgDisc;
     // NN.N: the places left empty are not part of the percentage ("7_._" is 7 %).
-    quote.txtChgDisc = Format(Val(mskChgDisc->Value().toStdString()), "00.0");
+    mskChgDisc->ShowNormalised();
+    quote.txtChgDisc = PercentNormalForm(mskChgDisc->Value()).toStdString();
     quoteDiscount.gDiscChanged = true;
     accept();
     CheckQuoteDiscount(shownBefore);

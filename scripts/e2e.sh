@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end check of the program as a user runs it, on a virtual X display with a window
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
-# and the stored value is read back; then a quote is typed and rated with the keyboard alone.
+# and the stored value is read back; then a quote is typed and rated with the keyboard alone, and
+# Alt with a key over it is shown to do nothing while Alt alone closes it;
+# then a message over a modal window is answered with Enter.
 #
 #   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
 #
@@ -123,11 +125,54 @@ xdotool type --delay 80 "70"
 xdotool key --delay 80 alt
 quote=$(window '^Fretlyn2007$') || fail "no quote window after the keys: $(cat "$scratch/program.log")"
 echo "e2e: a quote typed and rated with the keyboard is shown"
+# Alt with another key is no Done over the quote: the window stays, and the letter reaches no
+# other window (an "R" in the origin box would stop the next rating).
+for keys in alt+r alt+a alt+F4; do
+  xdotool key --delay 80 "$keys"
+  sleep 0.5
+  xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1 ||
+    fail "$keys closed the quote window"
+done
+# Alt alone is its Done; Alt alone again in the main window rates the same shipment again.
+xdotool key --delay 80 alt
+sleep 1
+if xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1; then
+  fail "Alt alone left the quote window open"
+fi
+xdotool key --delay 80 alt
+quote=$(window '^Fretlyn2007$') || fail "the shipment could not be rated again after Alt-R over the quote"
+echo "e2e: over the quote window Alt alone is Done and Alt with a key does nothing"
 # Escape closes the quote window as its Done does; the key goes where a user's would, to the
 # window that has the focus.
 xdotool key --delay 80 Escape
 sleep 0.5
 if xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1; then
   fail "Escape left the quote window open"
+fi
+
+# A message over a modal window: "Print" in the rate-sheet window with no destination chosen.
+# The message must stand above the window it belongs to, so that Enter answers it; under a
+# window manager that stacks it beneath, it would hold the keys unseen.
+walk "$main" 900 300 760 130
+xdotool click 1
+sheets=$(window '^Rate Sheets$') || fail "no rate-sheet window on the click on Rate Sheets"
+sleep 1
+walk "$sheets" 200 300 40 428
+xdotool click 1
+message=$(window '^Data Entry Error$') || fail "no message on Print without a destination"
+sleep 0.5
+xdotool key --delay 80 Return
+gone=""
+for _ in $(seq 25); do
+  if ! xdotool search --onlyvisible --name '^Data Entry Error$' >/dev/null 2>&1; then gone=1; break; fi
+  sleep 0.2
+done
+[ -n "$gone" ] || fail "Enter did not answer the message over the rate-sheet window"
+echo "e2e: a message over the rate-sheet window is answered with Enter"
+# Back in the rate-sheet window, Escape closes it as its Done does.
+xdotool key --delay 80 Escape
+sleep 0.5
+if xdotool search --onlyvisible --name '^Rate Sheets$' >/dev/null 2>&1; then
+  fail "the rate-sheet window did not take the keys again after the message"
 fi
 echo "e2e: passed"

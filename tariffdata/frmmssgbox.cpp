@@ -1,7 +1,11 @@
 #include "frmmssgbox.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
 
@@ -26,6 +30,14 @@ constexpr int kGap = 300;
 constexpr uint32_t kBackground = 0xF7F2EE;  // a pale blue-grey
 constexpr uint32_t kTitleBand = 0x844632;   // the program's dark blue
 constexpr int kFontPoints = 10;
+
+// The room a window has on the screen it is to stand on.
+QRect ScreenRoom(const QWidget* window) {
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : window;
+    const QScreen* screen = owner->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
 
 uint8_t EnterAnswer() {
     return messages.gMsgDefault == kMsgDefaultOK ? kMsgYes : kMsgNo;
@@ -90,12 +102,17 @@ void frmMssgBox::SetMessage(const QString& text, uint8_t style, const QString& t
     xlblTitle->setText(title);
     setWindowTitle(title);
     widthTwips_ = layout.windowWidth;
-    const int width = TwipsToPixels(layout.windowWidth);
+    const QRect screen = ScreenRoom(this);
+    // Never narrower than its title, nor wider than the screen.
+    const int titleWidth =
+        xlblTitle->fontMetrics().horizontalAdvance(title) + 2 * TwipsToPixels(kImageLeft);
+    int width = std::min(screen.width(), std::max(TwipsToPixels(layout.windowWidth), titleWidth));
     const int textLeft = TwipsToPixels(kTextLeft);
     const int textTop = TwipsToPixels(kTextTop);
     const int room = width - textLeft - TwipsToPixels(kTextRightMargin);
-    lblMssg1->setText(BreakOverlongWords(text, lblMssg1->fontMetrics(),
-                                         layout.wrap ? TwipsToPixels(layout.labelWidth) : room));
+    // A path is broken only after a folder separator, never inside a name.
+    lblMssg1->setText(BreakAtBlanksOnly(BreakOverlongWords(
+        text, lblMssg1->fontMetrics(), layout.wrap ? TwipsToPixels(layout.labelWidth) : room)));
 
     lblMssg1->move(textLeft, textTop);
     if (layout.wrap) {
@@ -114,12 +131,39 @@ void frmMssgBox::SetMessage(const QString& text, uint8_t style, const QString& t
         }
     }
 
-    const int buttonTop = std::max(lblMssg1->geometry().bottom(), Image1->geometry().bottom()) + 1 +
-                          TwipsToPixels(kGap);
+    // A text taller than the screen leaves room for the buttons and scrolls in a pane.
+    const int belowText = 2 * TwipsToPixels(kGap) + lblOK->height();
+    const int textRoom = std::max(lblMssg1->fontMetrics().lineSpacing() * 3,
+                                  screen.height() - textTop - belowText - 1);
+    QWidget* shown = lblMssg1;
+    if (lblMssg1->height() > textRoom) {
+        auto* pane = new QScrollArea(this);
+        pane->setObjectName(QStringLiteral("messagePane"));
+        pane->setFrameShape(QFrame::NoFrame);
+        pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        SetBackgroundColor(pane->viewport(), ColorFromValue(kBackground));
+        const QSize labelSize = lblMssg1->size();
+        pane->setWidget(lblMssg1);
+        lblMssg1->resize(labelSize);
+        pane->setGeometry(textLeft, textTop,
+                          labelSize.width() + pane->verticalScrollBar()->sizeHint().width(),
+                          textRoom);
+        // The arrow and page keys scroll it; every other key still answers the message.
+        pane->setFocusPolicy(Qt::StrongFocus);
+        pane->setFocus();
+        shown = pane;
+        width = std::max(width, pane->geometry().right() + 1 + TwipsToPixels(kTextRightMargin));
+    }
+    // The buttons keep their places from the right edge.
+    const int widened = width - TwipsToPixels(layout.windowWidth);
+
+    const int buttonTop =
+        std::max(shown->geometry().bottom(), Image1->geometry().bottom()) + 1 + TwipsToPixels(kGap);
     lblOK->setText(layout.okCaption);
-    lblOK->move(TwipsToPixels(layout.okLeft), buttonTop);
+    lblOK->move(TwipsToPixels(layout.okLeft) + widened, buttonTop);
     lblNo->setVisible(layout.question);
-    if (layout.question) lblNo->move(TwipsToPixels(layout.noLeft), buttonTop);
+    if (layout.question) lblNo->move(TwipsToPixels(layout.noLeft) + widened, buttonTop);
     messages.gMsgDefault = layout.msgDefault;
 
     xlblTitle->setGeometry(0, 0, width, TwipsToPixels(kTitleHeight));

@@ -303,6 +303,43 @@ TEST_F(FrmBL, NewFillsTodayAndSaveStoresTheBill) {
     EXPECT_EQ(w.cmbBillNbr->findText("555"), 0);
 }
 
+// Clicking into a party box that shows its prompt and typing gives the name typed, not the
+// prompt with the name after it.
+TEST_F(FrmBL, TypingIntoAPartyBoxReplacesItsPrompt) {
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    QTest::mouseClick(w.mlblNew, Qt::LeftButton);
+    ASSERT_TRUE(blWindow.BLAddingFlag);
+    for (QComboBox* box : {w.cmbShipper, w.cmbConsignee, w.cmbBillTo}) {
+        const QString prompt = box->currentText();
+        ASSERT_TRUE(prompt.startsWith(QStringLiteral("...choose a"))) << prompt.toStdString();
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton, {}, QPoint(20, 8));
+        ASSERT_EQ(QApplication::focusWidget()->window(), &w);
+        Type(QApplication::focusWidget(), "Acme Widgets");
+        EXPECT_EQ(box->currentText(), "Acme Widgets") << prompt.toStdString();
+        // A name already typed is edited as any text.
+        Type(QApplication::focusWidget(), " Inc");
+        EXPECT_EQ(box->currentText(), "Acme Widgets Inc");
+    }
+}
+
+// A bill saved from a line's box: the boxes it shuts show no selection left from the entry.
+TEST_F(FrmBL, AfterSaveTheShutBoxesShowNoSelection) {
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    EnterBill(w, "556");
+    QTest::mouseClick(w.txtQuantity[0], Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), w.txtQuantity[0]);
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    ASSERT_FALSE(blWindow.BLAddingFlag);
+    for (int row = 0; row < kBLLines; ++row) {
+        EXPECT_FALSE(w.txtweight[row]->hasSelectedText()) << row;
+        EXPECT_FALSE(w.txtQuantity[row]->hasSelectedText()) << row;
+    }
+}
+
 TEST_F(FrmBL, AFailedCheckKeepsTheModeAndPutsTheFocusOnTheBox) {
     frmBL& w = OpenBL();
     EnterBill(w, "555");

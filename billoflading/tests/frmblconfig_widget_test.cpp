@@ -132,6 +132,9 @@ TEST_F(Config, TheDiscountIsStoredAsTypedOverTheBoxsText) {
         ASSERT_EQ(Focused(), w.txtBLDiscount);
         EXPECT_EQ(w.txtBLDiscount->selectedText(), w.txtBLDiscount->Text());
         TypeKeys(typed);
+        // Left by Tab, the box shows the discount as it is kept.
+        PressKey(Qt::Key_Tab);
+        EXPECT_EQ(w.txtBLDiscount->text().toStdString(), stored);
         ClickOn(w, w.mlblDone);
         EXPECT_EQ(GetConfigValue("BL_Discount", "?"), stored) << typed;
         DestroyBLConfigWindow();

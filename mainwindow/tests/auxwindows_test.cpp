@@ -182,6 +182,19 @@ TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredAsTyped) {
     EXPECT_EQ(typeAndStore("10"), "10.0");
     EXPECT_EQ(typeAndStore("125"), "12.5");
     EXPECT_EQ(typeAndStore(".7"), "00.7");
+    {
+        // The box never draws a place not typed as a digit: 5.5 reads 5_.5, not 50.5. Left by
+        // Tab, it shows what is kept.
+        frmFuelSurcharge w;
+        ShowActive(w);
+        TypeKeys("5.5");
+        EXPECT_EQ(w.mskFSC->text(), "5_.5");
+        PressKey(Qt::Key_Tab);
+        EXPECT_NE(Focused(), w.mskFSC);
+        EXPECT_EQ(w.mskFSC->text(), "05.5");
+        ClickOn(w, w.lblDone);
+        EXPECT_EQ(Stored("FSC_fsc"), "05.5");
+    }
     set("12.5");
     {
         frmFuelSurcharge w;

@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTest>
-#include <QTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "pdfreader.h"
@@ -27,8 +28,8 @@ class DesktopOpenTest : public ::testing::Test {
     void FakeOpener(const QString& body) {
         QFile script(dir.filePath(QStringLiteral("xdg-open")));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + Handed() + "'\n" + body + "\n")
-                         .toUtf8());
+        script.write(
+            ("#!/bin/sh\nprintf '%s' \"$1\" > '" + Handed() + "'\n" + body + "\n").toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -69,10 +70,37 @@ TEST_F(DesktopOpenTest, AnOpenerThatFailsIsReportedLaterAndOneThatSucceedsIsNot)
     FakeOpener(QStringLiteral("exit 0"));
     Outcome fine;
     OpenWithDesktop(QUrl(QStringLiteral("https://example.test/other.htm")), fine.Sink());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return HandedText() == "https://example.test/other.htm"; },
-                                5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return HandedText() == "https://example.test/other.htm"; }, 5000));
     QTest::qWait(300);
     EXPECT_FALSE(fine.failed);
+}
+
+// A failure found while another window has opened since (a print dialog, a message) is told
+// only once that window has closed: one window at a time.
+TEST_F(DesktopOpenTest, AFailureWaitsUntilTheWindowsOpenedSinceHaveClosed) {
+    FakeOpener(QStringLiteral("exit 3"));
+    Outcome pdf;
+    QDialog owner;
+    QDialog later;
+    bool toldWhileLaterWasUp = false;
+    QTimer::singleShot(0, &owner, [&] {
+        EXPECT_TRUE(OpenInPdfReader("/tmp/bill.pdf", pdf.Sink()));
+        QTimer::singleShot(0, &later, [&] {
+            // Long enough for the opener to have failed.
+            QTimer::singleShot(1500, &later, [&] {
+                toldWhileLaterWasUp = pdf.failed;
+                later.accept();
+            });
+            later.exec();
+        });
+    });
+    QTimer::singleShot(0, &owner,
+                       [&] { QTimer::singleShot(3000, &owner, [&] { owner.accept(); }); });
+    owner.exec();
+    EXPECT_FALSE(toldWhileLaterWasUp);
+    // Told once the later window has gone, with the window it was opened from still up.
+    EXPECT_TRUE(pdf.failed);
 }
 
 TEST_F(DesktopOpenTest, NoOpenerAtAllIsAFailure) {

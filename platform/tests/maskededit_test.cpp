@@ -83,8 +83,10 @@ TEST(MaskedEdit, AZeroTypedIsKeptApartFromAnEmptyPlaceThatShowsTheZeroPrompt) {
     EXPECT_EQ(fsc.Value(), QStringLiteral("00.0"));
     SelectAll(fsc);
     QTest::keyClicks(&fsc, QStringLiteral("5.5"));
-    EXPECT_EQ(fsc.Text(), QStringLiteral("50.5"));  // the empty tens place shows the prompt
+    EXPECT_EQ(fsc.Text(), QStringLiteral("50.5"));  // the empty tens place reads as the prompt
     EXPECT_EQ(fsc.Value(), QStringLiteral("5.5"));
+    // ... but is drawn as an empty place: the box never shows a 0 nobody typed.
+    EXPECT_EQ(fsc.text(), QStringLiteral("5_.5"));
     SelectAll(fsc);
     QTest::keyClicks(&fsc, QStringLiteral("10"));
     EXPECT_EQ(fsc.Text(), QStringLiteral("10.0"));
@@ -125,6 +127,46 @@ TEST(MaskedEdit, WhatIsPastedFillsThePlacesAsIfTyped) {
     cod.setCursorPosition(1);
     QTest::keyClicks(&cod, QStringLiteral("x."));
     EXPECT_EQ(cod.Text(), QStringLiteral("$__50__"));
+}
+
+}  // namespace
+
+namespace {
+
+// A box with a normal form shows it once it is left by Tab or a click elsewhere, not while the
+// user is typing in it; a box without one keeps what was typed. What the box reads is then the
+// stored value.
+TEST(MaskedEdit, ABoxLeftShowsTheNormalFormOfWhatWasTyped) {
+    QWidget window;
+    auto* fsc = new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('0'), &window);
+    fsc->SetNormalForm(PercentNormalForm);
+    auto* rate = new MaskedEdit(QStringLiteral("#.####"), QLatin1Char('_'), &window);
+    rate->move(0, 40);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    fsc->setFocus();
+    QTest::keyClicks(fsc, QStringLiteral("5.5"));
+    EXPECT_EQ(fsc->text(), QStringLiteral("5_.5"));
+    QTest::keyClick(fsc, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), rate);
+    EXPECT_EQ(fsc->text(), QStringLiteral("05.5"));
+    EXPECT_EQ(fsc->Value(), QStringLiteral("05.5"));
+
+    QTest::keyClicks(rate, QStringLiteral("105"));
+    QTest::keyClick(rate, Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), fsc);
+    EXPECT_EQ(rate->text(), QStringLiteral("1.05__"));
+    EXPECT_EQ(rate->Value(), QStringLiteral("1.05"));
+
+    // Emptied and left: the normal form of nothing.
+    fsc->selectAll();
+    QTest::keyClick(fsc, Qt::Key_Delete);
+    EXPECT_EQ(fsc->text(), QStringLiteral("__._"));
+    QTest::mouseClick(rate, Qt::LeftButton);
+    EXPECT_EQ(fsc->text(), QStringLiteral("00.0"));
+    EXPECT_EQ(PercentNormalForm(QStringLiteral("7")), QStringLiteral("07.0"));
+    EXPECT_EQ(PercentNormalForm(QStringLiteral("12.5")), QStringLiteral("12.5"));
 }
 
 }  // namespace

@@ -41,6 +41,38 @@ TEST(MessageBoxText, LinesBreakAtBlanksNotInsideAPath) {
     EXPECT_GE(lineBreaks, 3);
 }
 
+// A path wider than the line is cut only after a folder separator: no name in it is broken, so
+// "x2007.mdb" never reads as "x2007." and "mdb" on two lines. A name wider than the line by
+// itself is the only one cut inside.
+TEST(MessageBoxText, AnOverlongPathIsCutAtItsSeparatorsOnly) {
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString path =
+        QStringLiteral("/home/dispatcher/.local/share/Fretlyn/Fretlyn/editions/2007/x2007.mdb");
+    const QString text =
+        QStringLiteral("The database ") + path + QStringLiteral(" is locked by another program.");
+    for (const int width :
+         {metrics.horizontalAdvance(path) / 2, metrics.horizontalAdvance(path) / 3,
+          metrics.horizontalAdvance(QStringLiteral("/Fretlyn/Fretlyn/")) + 3}) {
+        const QString shown = BreakOverlongWords(text, metrics, width);
+        EXPECT_EQ(QString(shown).remove(QLatin1Char('\n')), text);
+        const QStringList lines = shown.split(QLatin1Char('\n'));
+        EXPECT_GE(lines.size(), 2) << width;
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            EXPECT_TRUE(lines[i].endsWith(QLatin1Char('/'))) << lines[i].toStdString();
+        for (const QString& line : lines)
+            for (const QString& word : line.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                EXPECT_LE(metrics.horizontalAdvance(word), width) << word.toStdString();
+        EXPECT_TRUE(lines.last().contains(QStringLiteral("x2007.mdb"))) << shown.toStdString();
+    }
+    // One name wider than the line is cut where the line ends.
+    const QString name(60, QLatin1Char('W'));
+    const QString cut = BreakOverlongWords(QStringLiteral("/data/") + name, metrics,
+                                           metrics.horizontalAdvance(name) / 2);
+    EXPECT_GE(cut.count(QLatin1Char('\n')), 2);
+    EXPECT_EQ(QString(cut).remove(QLatin1Char('\n')), QStringLiteral("/data/") + name);
+}
+
 TEST_F(MessageScriptTest, QueuedAnswersAnswerInTurnAndAreLogged) {
     messageScript.Queue(kIdYes);
     messageScript.Queue(kIdCancel);
@@ -149,35 +181,62 @@ TEST_F(MessageScriptTest, AWordWiderThanTheBoxIsShownWholeOnLinesThatFit) {
     EXPECT_EQ(messageScript.Log()[0].outcome, MessageOutcome::Shown);
 }
 
-// A text taller than the screen (a very long name, a long list) scrolls inside a box that fits
-// the screen; the box is answered as any other.
+// A text taller than the screen (a very long name, of one word or of many, a long list) scrolls
+// inside a box that fits the screen; the box is answered as any other.
 TEST_F(MessageScriptTest, ATextTallerThanTheScreenScrollsInsideABoxThatFits) {
-    const QString text = QString(10000, QLatin1Char('W')) +
-                         QStringLiteral("\ris listed as a party to one or\rmore B/Ls that are "
+    for (const QString& name : {QString(10000, QLatin1Char('W')),
+                                QStringLiteral("Acme Widgets Company ").repeated(240)}) {
+        const QString text = name + QStringLiteral(
+                                        "\ris listed as a party to one or\rmore B/Ls that are "
                                         "still on file.\r\r100, 200\r\rCan not delete this party.");
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QRect boxFrame;
-    bool scrolls = false, textInPane = false;
+        messageScript.Reset();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QRect boxFrame;
+        bool scrolls = false, textInPane = false, linesFit = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            boxFrame = box->frameGeometry();
+            if (auto* pane = box->findChild<QScrollArea*>()) {
+                scrolls = pane->verticalScrollBar()->maximum() > 0;
+                auto* label = qobject_cast<QLabel*>(pane->widget());
+                textInPane = label && label->text().contains(QStringLiteral("Can not delete"));
+                // Wrapped to the pane: nothing is cut off at its right.
+                linesFit = label && label->width() <= pane->viewport()->width() &&
+                           label->height() >= label->heightForWidth(label->width());
+            }
+            // The user presses Enter: the default button answers.
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box,
+                            Qt::Key_Return);
+        });
+        EXPECT_EQ(PlatformMessageBox(text, kMbExclamation, QStringLiteral("Database error")),
+                  kIdOK);
+        EXPECT_TRUE(scrolls);
+        EXPECT_TRUE(textInPane);
+        EXPECT_TRUE(linesFit);
+        EXPECT_LE(boxFrame.height(), screen.height());
+        EXPECT_LE(boxFrame.width(), screen.width());
+        ASSERT_EQ(messageScript.Log().size(), 1u);
+        EXPECT_EQ(messageScript.Log()[0].text, text);
+    }
+}
+
+// The window manager writes the title in the box's bar: a short message with a long title is
+// as wide as the title and the bar's buttons, so the title is not cut.
+TEST_F(MessageScriptTest, ABoxIsAtLeastAsWideAsItsTitle) {
+    const QString title = QStringLiteral("Action canceled");
+    int width = 0, titleWidth = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        boxFrame = box->frameGeometry();
-        if (auto* pane = box->findChild<QScrollArea*>()) {
-            scrolls = pane->verticalScrollBar()->maximum() > 0;
-            auto* label = qobject_cast<QLabel*>(pane->widget());
-            textInPane = label && label->text().contains(QStringLiteral("Can not delete"));
-        }
-        // The user presses Enter: the default button answers.
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box,
-                        Qt::Key_Return);
+        width = box->width();
+        QFont bold = box->font();
+        bold.setBold(true);
+        titleWidth = QFontMetrics(bold).horizontalAdvance(title);
+        QTest::keyClick(box, Qt::Key_Return);
     });
-    EXPECT_EQ(PlatformMessageBox(text, kMbExclamation, QStringLiteral("Database error")), kIdOK);
-    EXPECT_TRUE(scrolls);
-    EXPECT_TRUE(textInPane);
-    EXPECT_LE(boxFrame.height(), screen.height());
-    EXPECT_LE(boxFrame.width(), screen.width());
-    ASSERT_EQ(messageScript.Log().size(), 1u);
-    EXPECT_EQ(messageScript.Log()[0].text, text);
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Click OK."), kMbOK, title), kIdOK);
+    EXPECT_GE(width, titleWidth + 100);
 }
 
 }  // namespace

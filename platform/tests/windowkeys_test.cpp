@@ -6,10 +6,12 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "labelbutton.h"
 #include "messagebox.h"
@@ -144,6 +146,57 @@ TEST(ActiveWindowReturn, AClosedMessageGivesTheActivationBackToItsWindow) {
     QTest::keyClicks(QApplication::focusWidget(), "42");
     EXPECT_EQ(box->text(), "42");
     messageScript.Reset();
+}
+
+// Some window managers never activate a modal window, so the window system still reports the
+// main window behind it as active: a message opened then belongs to the modal window (it is
+// transient for it and stacked above it), and the activation goes back to the modal window.
+TEST(ActiveWindowReturn, AMessageOverAModalWindowBelongsToTheModalWindow) {
+    messageScript.Reset();
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QDialog modal;
+    modal.setModal(true);
+    modal.setAttribute(Qt::WA_ShowWithoutActivating);
+    modal.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&modal));
+    // As the window manager reports it.
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QWidget* owner = nullptr;
+    QWindow* transientFor = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        owner = box->parentWidget();
+        transientFor = box->windowHandle() ? box->windowHandle()->transientParent() : nullptr;
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("Choose a destination first."), kMbOK), kIdOK);
+    EXPECT_EQ(owner, &modal);
+    EXPECT_EQ(transientFor, modal.windowHandle());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &modal; }, 2000));
+    messageScript.Reset();
+}
+
+// A window opened modally without a parent is transient for the window it opens over, not for
+// the program as a whole: some window managers keep the focus on a window transient for the
+// whole program, away from a message opened over it.
+TEST(ExecModal, AWindowWithoutAParentIsTransientForTheWindowItOpensOver) {
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    QDialog sheet;
+    QWindow* transientFor = nullptr;
+    QTimer::singleShot(0, [&] {
+        transientFor = sheet.windowHandle() ? sheet.windowHandle()->transientParent() : nullptr;
+        sheet.accept();
+    });
+    ExecModal(sheet);
+    EXPECT_EQ(transientFor, main.windowHandle());
 }
 
 }  // namespace

@@ -440,7 +440,25 @@ TEST_F(QuoteWindowTest, AltAloneOrClosingTheWindowIsDoneAndOtherKeysDoNothing) {
         QTest::keyClick(w.lstAccessorials, Qt::Key_Alt, Qt::AltModifier | Qt::ControlModifier);
         EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
         EXPECT_TRUE(rating.gQAccLiftgate);
-        QTest::keyClick(w.lstAccessorials, Qt::Key_Alt, Qt::AltModifier);
+        // Alt held for another key is no Done, on its press nor on its release: Alt-A, Alt-R,
+        // Alt-F4 and Alt-Tab leave the quote as it is.
+        for (Qt::Key other : {Qt::Key_A, Qt::Key_R, Qt::Key_F4, Qt::Key_Tab}) {
+            QTest::keyPress(w.lstAccessorials, Qt::Key_Alt, Qt::AltModifier);
+            EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+            QTest::keyClick(w.lstAccessorials, other, Qt::AltModifier);
+            QTest::keyRelease(w.lstAccessorials, Qt::Key_Alt, Qt::NoModifier);
+            EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open) << other;
+            EXPECT_TRUE(rating.gQAccLiftgate) << other;
+        }
+        // A click while Alt is down spoils it too.
+        QTest::keyPress(w.lstAccessorials, Qt::Key_Alt, Qt::AltModifier);
+        QTest::mouseClick(w.picMenu, Qt::LeftButton, Qt::AltModifier, QPoint(2, 2));
+        QTest::keyRelease(w.lstAccessorials, Qt::Key_Alt, Qt::NoModifier);
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        // Alt pressed and released alone is Done.
+        QTest::keyPress(w.lstAccessorials, Qt::Key_Alt, Qt::AltModifier);
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        QTest::keyRelease(w.lstAccessorials, Qt::Key_Alt, Qt::NoModifier);
     };
     ASSERT_TRUE(RateShipment());
     EXPECT_TRUE(shows.at(0).isNull());

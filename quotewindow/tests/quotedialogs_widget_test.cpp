@@ -204,6 +204,8 @@ TEST_F(QuoteDialogs, EachBoxStoresWhatWasTypedOverItsInitialText) {
     RateTheWorkedQuote();
     SetConfigValue("CDN_ExchangeRate", "1.3125");
     QString keys;
+    // What the discount box shows once Done is clicked: the percentage as it is kept.
+    QString shownAtDone;
     SetQuoteDialogRunner([&](QDialog& d) {
         ShowActive(d);
         if (auto* rate = qobject_cast<frmCdnRate*>(&d)) {
@@ -213,6 +215,7 @@ TEST_F(QuoteDialogs, EachBoxStoresWhatWasTypedOverItsInitialText) {
         ASSERT_NE(Focused(), nullptr);
         TypeKeys(keys);
         ClickOn(static_cast<QWidget&>(d), d.findChild<LabelButton*>("lblDone"));
+        if (auto* disc = qobject_cast<frmChgDisc*>(&d)) shownAtDone = disc->mskChgDisc->text();
     });
     keys = "1.05";
     ShowCdnRateDialog();
@@ -223,9 +226,11 @@ TEST_F(QuoteDialogs, EachBoxStoresWhatWasTypedOverItsInitialText) {
     keys = "5.5";
     ShowChgDiscDialog();
     EXPECT_EQ(quote.txtChgDisc, "05.5");
+    EXPECT_EQ(shownAtDone, "05.5");
     keys = "1";
     ShowChgDiscDialog();
     EXPECT_EQ(quote.txtChgDisc, "01.0");
+    EXPECT_EQ(shownAtDone, "01.0");
     keys = "12.5";
     ShowChgDiscDialog();
     EXPECT_EQ(quote.txtChgDisc, "12.5");

@@ -4,8 +4,12 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 #include "frmmssgbox.h"
 #include "handcursor.h"
@@ -266,6 +270,77 @@ TEST_F(Messages, HoverHighlightsInBlueWithTheHandCursor) {
     EXPECT_EQ(box.lblOK->ForeColor(), kColorBlack);
     EXPECT_EQ(box.cursor().shape(), Qt::ArrowCursor);
     EXPECT_EQ(LabelForeColor(box.xlblTitle), kColorWhite);
+}
+
+// A title longer than its message widens the window: the title is never cut.
+TEST_F(Messages, TheWindowIsAtLeastAsWideAsItsTitle) {
+    frmMssgBox box;
+    const QString title = QStringLiteral("Conversion Error while reading the exchange rate");
+    box.SetMessage(QStringLiteral("Click OK."), kMsgOK, title);
+    const int titleWidth = box.xlblTitle->fontMetrics().horizontalAdvance(title);
+    EXPECT_GE(box.xlblTitle->contentsRect().width() - box.xlblTitle->indent(), titleWidth);
+    EXPECT_GE(box.width(), titleWidth);
+    EXPECT_TRUE(box.rect().contains(box.lblOK->geometry()));
+    // OK keeps its place from the right edge.
+    EXPECT_EQ(box.width() - box.lblOK->x(), TwipsToPixels(1000));
+}
+
+// A message taller than the screen (a party's name of thousands of characters) fits the
+// screen: its text scrolls in a pane, with the keys, and Enter still answers it.
+TEST_F(Messages, ATextTallerThanTheScreenScrollsInAWindowThatFits) {
+    const QString text = QStringLiteral("Acme Widgets Company ").repeated(240) +
+                         QStringLiteral(
+                             "is listed as a party to one or more B/Ls that are "
+                             "still on file.  Can not delete this party.");
+    messages.gMsgShown = true;
+    frmMssgBox box;
+    box.SetMessage(text, kMsgOK, QStringLiteral("Database error"));
+    box.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+    const QRect screen = box.screen()->availableGeometry();
+    EXPECT_LE(box.frameGeometry().height(), screen.height());
+    EXPECT_LE(box.frameGeometry().width(), screen.width());
+    auto* pane = box.findChild<QScrollArea*>(QStringLiteral("messagePane"));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->widget(), box.lblMssg1);
+    EXPECT_TRUE(box.rect().contains(pane->geometry()));
+    EXPECT_TRUE(box.rect().contains(box.lblOK->geometry()));
+    EXPECT_GT(box.lblOK->y(), pane->geometry().bottom());
+    ASSERT_GT(pane->verticalScrollBar()->maximum(), 0);
+    box.activateWindow();
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &box;
+    QTest::keyClick(focus, Qt::Key_PageDown);
+    EXPECT_GT(pane->verticalScrollBar()->value(), 0);
+    QTest::keyClick(focus, Qt::Key_Return);
+    EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+    EXPECT_FALSE(messages.gMsgShown);
+}
+
+// The lock message names the database by its path: the lines break at blanks or after a
+// folder separator, never inside a name ("x2007." and "mdb" on two lines).
+TEST_F(Messages, APathIsNeverBrokenInsideAName) {
+    const QString path = QStringLiteral(
+        "/home/dispatcher/.local/share/Fretlyn/Fretlyn/editions/2007-spring/data/x2007.mdb");
+    const QString text = QStringLiteral("The database ") + path +
+                         QStringLiteral(
+                             " is locked by another program.  Try again when that "
+                             "program has finished with it.");
+    frmMssgBox box;
+    box.SetMessage(text, kMsgOK, QStringLiteral("Database locked"));
+    const QString shown = box.lblMssg1->text();
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, shown);
+    for (qsizetype at = breaks.toNextBoundary(); at > 0 && at < shown.size();
+         at = breaks.toNextBoundary()) {
+        const QChar before = shown[at - 1];
+        EXPECT_TRUE(before == QLatin1Char(' ') || before == QLatin1Char('\n'))
+            << "breaks before: " << shown.mid(at).toStdString();
+    }
+    // The marks that only join are left out of the lines.
+    for (const QString& line : QString(shown).remove(QChar(0x2060)).split(QLatin1Char('\n'))) {
+        if (line.contains(QStringLiteral(" is locked"))) continue;
+        EXPECT_TRUE(line.endsWith(QLatin1Char('/'))) << line.toStdString();
+    }
+    EXPECT_TRUE(shown.contains(QStringLiteral("x2007.mdb")));
 }
 
 }  // namespace
