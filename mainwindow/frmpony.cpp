@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <algorithm>
 #include <exception>
 #include <memory>
 
