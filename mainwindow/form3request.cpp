@@ -260,7 +260,7 @@ bool Form3::CheckRequest() {
         box->setFocus();
         return false;
     };
-    if (Val(Text(txtweight[0])) <= 0) return refuse("No commodity weight entered.", txtweight[0]);
+    if (ReadsAsNoWeight(Text(txtweight[0]))) return refuse("No commodity weight entered.", txtweight[0]);
     auto blank = [this](int i) { return Trim(Text(txtweight[i])).empty(); };
     for (int i = 0; i < 5; ++i) {
         if (i >= 1 && i <= 3 && blank(i) && !blank(i + 1))

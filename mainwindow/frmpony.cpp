@@ -1,14 +1,19 @@
 #include "frmpony.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 #include "form3.h"
 #include "geography.h"
@@ -59,13 +64,83 @@ struct Hourglass {
     ~Hourglass() { QApplication::restoreOverrideCursor(); }
 };
 
+// Numbers of lines and codes as a user reads them, "12,345".
+QString Count(int64_t n) {
+    return QString::fromStdString(Format(static_cast<double>(n), "#,##0"));
+}
+
+// How far a long run has come. A run cannot be stopped half-way, so there is no button, and
+// Escape and the close box leave it shown.
+class RunProgressDialog : public QProgressDialog {
+  public:
+    explicit RunProgressDialog(QWidget* owner) : QProgressDialog(owner) {
+        setWindowTitle(owner->windowTitle());
+        setWindowModality(Qt::ApplicationModal);
+        setCancelButton(nullptr);
+        setMinimumDuration(0);
+        setAutoReset(false);
+        setAutoClose(false);
+        setRange(0, 1000);
+    }
+    void reject() override {}
+
+  protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+// What a run shows while it works: the hourglass at once, and once it has taken about a second
+// the progress dialog, brought up to date a few times a second. `what` names what is counted
+// ("Lines", "Codes") and `of` the whole ("the file", "the codes").
+class RunProgress {
+  public:
+    RunProgress(QWidget* owner, int delayMs, QString what, QString of)
+        : owner_(owner), delayMs_(delayMs), what_(std::move(what)), of_(std::move(of)) {
+        clock_.start();
+    }
+    void operator()(int64_t done, double part) {
+        if (!dialog_) {
+            if (clock_.elapsed() < delayMs_) return;
+            dialog_ = std::make_unique<RunProgressDialog>(owner_);
+            KeepOnScreen(dialog_.get());
+        } else if (sinceShown_.elapsed() < 100) {
+            return;
+        }
+        sinceShown_.start();
+        const int permille = static_cast<int>(std::clamp(part, 0.0, 1.0) * 1000);
+        dialog_->setLabelText(QStringLiteral("%1 done: %2 (%3 % of %4)")
+                                  .arg(what_, Count(done))
+                                  .arg(permille / 10)
+                                  .arg(of_));
+        dialog_->setValue(permille);
+        // The dialog, and the windows behind it, are drawn as the run goes.
+        QCoreApplication::processEvents();
+    }
+
+  private:
+    Hourglass hourglass_;
+    QWidget* owner_;
+    int delayMs_;
+    QString what_, of_;
+    QElapsedTimer clock_, sinceShown_;
+    std::unique_ptr<RunProgressDialog> dialog_;
+};
+
+// "303, 304, 305" and "…" when there are more than those.
+QString LineNumbers(const std::vector<int64_t>& first, int64_t all) {
+    QStringList numbers;
+    for (const int64_t n : first) numbers << QString::number(n);
+    QString text = numbers.join(QStringLiteral(", "));
+    if (all > static_cast<int64_t>(first.size())) text += QStringLiteral(" …");
+    return text;
+}
+
 }  // namespace
 
 frmPony::frmPony(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmPony"));
     setWindowTitle(QStringLiteral("Zudi 2007"));
     setWindowModality(Qt::ApplicationModal);
-    setFixedSize(TwipsToPixels(5400), TwipsToPixels(3300));
+    setFixedSize(TwipsToPixels(5400), TwipsToPixels(3900));
 
     lblPwd = Place(new QLabel(QStringLiteral("Password"), this), "lblPwd",
                    TwipsRect(240, 300, 2000, 300));
@@ -89,7 +164,7 @@ frmPony::frmPony(QWidget* parent) : QDialog(parent) {
                     TwipsRect(1920, 1860, 1500, 420));
     cmdExit = Place(new QPushButton(QStringLiteral("E&xit"), this), "cmdExit",
                     TwipsRect(3600, 1860, 1500, 420));
-    lblResult = Place(new QLabel(this), "lblResult", TwipsRect(240, 2460, 4900, 720));
+    lblResult = Place(new QLabel(this), "lblResult", TwipsRect(240, 2460, 4900, 1320));
     lblResult->setWordWrap(true);
 
     connect(cmdRun, &QPushButton::clicked, this, Guarded(this, &frmPony::cmdRun_Click));
@@ -191,6 +266,9 @@ bool frmPony::mskDiscount_LostFocus() {
 void frmPony::RunBatch() {
     // The run needs an origin verified now, not one a file test left behind.
     if (!txtozip_LostFocus() || !mskDiscount_LostFocus()) return;
+    // What the last run wrote is no longer the news, whatever this one does.
+    lblResult->clear();
+    lastBatch_ = PonyBatchResult();
     try {
         Recordset& out = *tariff.gDB->OpenRecordset("ponyout");
         const bool hasRows = out.RecordCount() > 0;
@@ -201,10 +279,11 @@ void frmPony::RunBatch() {
                        QStringLiteral("Pony output file is not empty.  Delete all records?"),
                        kMbYesNo | kMbQuestion, QStringLiteral("Help")) != kIdYes;
         {
-            Hourglass hourglass;
             repaint();
+            RunProgress progress(this, progressDelayMs_, QStringLiteral("Codes"),
+                                 QStringLiteral("the codes"));
             lastBatch_ = RunPonyBatch(cboNMFC->currentText().toStdString(),
-                                      mskDiscount->Value().toStdString(), keep);
+                                      mskDiscount->Value().toStdString(), keep, std::ref(progress));
         }
         lblResult->setText(
             QStringLiteral("Rows written to ponyout from %2: %1.  Codes without a row: %3.")
@@ -214,31 +293,49 @@ void frmPony::RunBatch() {
         for (int i = 0; i < 4; ++i) QApplication::beep();
         TellTariffError(lastBatch_.tariffError);
     } catch (const std::exception& e) {
+        lblResult->setText(QStringLiteral("The batch run stopped: no row of it is in ponyout."));
         PlatformMessageBox(QStringLiteral("The batch run stopped: ") + QString::fromUtf8(e.what()),
                            kMbOK | kMbExclamation, QStringLiteral("Error"));
     }
 }
 
 void frmPony::cmdTest_Click() {
+    // What the last run wrote is no longer the news, whatever this one does.
+    lblResult->clear();
+    lastFile_ = PonyFileResult();
     ShowMessage(QStringLiteral("Do you want FL rates?"), kMsgQuestion,
                 QStringLiteral("Rates Batch Test"));
     flRates_ = messages.gMsgAnswer == kMsgYes;
-    const std::string folder = PonyFolder();
-    {
-        Hourglass hourglass;
-        lastFile_ = RunPonyFileTest(folder + kPonyInputFile, folder + kPonyOutputFile, flRates_);
+    std::string folder;
+    try {
+        folder = PonyFolder();
+        RunProgress progress(this, progressDelayMs_, QStringLiteral("Lines"),
+                             QStringLiteral("the file"));
+        lastFile_ = RunPonyFileTest(folder + kPonyInputFile, folder + kPonyOutputFile, flRates_,
+                                    std::ref(progress));
+    } catch (...) {
+        // The handler's guard tells why; the window says what became of the result file.
+        lblResult->setText(QStringLiteral("The file test stopped before its end: %1 was left "
+                                          "as it was.")
+                               .arg(QLatin1String(kPonyOutputFile)));
+        throw;
     }
+    const QString output = QString::fromStdString(folder + kPonyOutputFile);
     if (!lastFile_.ran) {
         lblResult->setText(QString::fromStdString(lastFile_.error));
         PlatformMessageBox(QString::fromStdString(lastFile_.error), kMbOK | kMbExclamation,
                            QStringLiteral("Rates Batch Test"));
         return;
     }
-    lblResult->setText(QStringLiteral("Lines written to %2: %1, rated: %3.  Bad lines skipped: %4.")
-                           .arg(lastFile_.lines)
-                           .arg(QString::fromStdString(folder + kPonyOutputFile))
-                           .arg(lastFile_.rated)
-                           .arg(lastFile_.badLines));
+    QString text = QStringLiteral(
+                       "Lines written to %1: %2, rated: %3.  Written unrated as they "
+                       "cannot be rated: %4")
+                       .arg(output, Count(lastFile_.lines), Count(lastFile_.rated),
+                            Count(lastFile_.unratable));
+    if (lastFile_.unratable > 0)
+        text += QStringLiteral(" (lines %1)")
+                    .arg(LineNumbers(lastFile_.firstUnratable, lastFile_.unratable));
+    lblResult->setText(text + QLatin1Char('.'));
     TellTariffError(lastFile_.tariffError);
 }
 

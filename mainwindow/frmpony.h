@@ -49,6 +49,9 @@ class frmPony : public QDialog {
     const PonyBatchResult& LastBatch() const { return lastBatch_; }
     const PonyFileResult& LastFileTest() const { return lastFile_; }
 
+    // How long a run goes before its progress shows: about a second; tests shorten it.
+    void SetProgressDelay(int milliseconds) { progressDelayMs_ = milliseconds; }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -57,6 +60,7 @@ class frmPony : public QDialog {
     void RunBatch();
 
     uint8_t stage_ = 0;
+    int progressDelayMs_ = 1000;
     bool flRates_ = false;
     PonyBatchResult lastBatch_;
     PonyFileResult lastFile_;

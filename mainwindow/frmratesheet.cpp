@@ -140,6 +140,11 @@ void frmRateSheet::Form_Load() {
         Report(e);
     }
     if (cmbFrom->count() > 0) cmbFrom->setCurrentIndex(0);
+    // The window is the same object from one opening to the next: refilled lists keep their
+    // scroll until told, and a label the pointer left by closing the window stays highlighted.
+    lstTo->scrollToTop();
+    lstCities->scrollToTop();
+    highlighter_->Background(this);
 }
 
 void frmRateSheet::Form_Activate() {

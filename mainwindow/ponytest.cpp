@@ -2,12 +2,11 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 
@@ -97,26 +96,92 @@ constexpr char16_t kWindows1252High[32] = {
 // a file saved as UTF-8 (valid throughout) is read as such. The result file keeps the input's.
 enum class TestFileEncoding { Windows1252, Utf8 };
 
-// The file's text as UTF-8.
-std::string DecodeTestFile(const std::string& bytes, TestFileEncoding& encoding) {
-    encoding = TestFileEncoding::Utf8;
-    // Plain ASCII reads alike either way, and as it is.
+// Whether bytes fed in pieces, cut anywhere, are UTF-8 throughout: no stray or missing
+// continuation byte, no overlong form, surrogate or code point above U+10FFFF.
+class Utf8Check {
+  public:
+    void Feed(std::string_view bytes) {
+        size_t i = 0;
+        while (ok_ && i < bytes.size()) {
+            if (need_ == 0 && i + 8 <= bytes.size() && IsAscii(bytes.substr(i, 8))) {
+                i += 8;
+                continue;
+            }
+            const auto b = static_cast<unsigned char>(bytes[i++]);
+            if (need_ > 0) {
+                ok_ = b >= lo_ && b <= hi_;
+                lo_ = 0x80;
+                hi_ = 0xBF;
+                --need_;
+            } else if (b >= 0x80) {
+                Lead(b);
+            }
+        }
+    }
+    bool Valid() const { return ok_ && need_ == 0; }
+
+  private:
+    // The bytes that follow a lead byte, and the range of the first of them.
+    void Lead(unsigned char b) {
+        lo_ = 0x80;
+        hi_ = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            need_ = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need_ = 2;
+            if (b == 0xE0) lo_ = 0xA0;
+            if (b == 0xED) hi_ = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need_ = 3;
+            if (b == 0xF0) lo_ = 0x90;
+            if (b == 0xF4) hi_ = 0x8F;
+        } else {
+            ok_ = false;
+        }
+    }
+    int need_ = 0;
+    unsigned char lo_ = 0x80, hi_ = 0xBF;
+    bool ok_ = true;
+};
+
+constexpr size_t kReadBlock = size_t{1} << 16;
+// The fields lie in a line's first 236 characters, four bytes at most each in UTF-8.
+constexpr size_t kKeptLineBytes = 4096;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The encoding of a test file and its size, read through one block; nothing when it cannot
+// be read to its end.
+std::optional<TestFileEncoding> EncodingOfFile(const std::string& path, int64_t& size) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<char> block(kReadBlock);
+    Utf8Check utf8;
+    size = 0;
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto got = static_cast<size_t>(in.gcount());
+        size += static_cast<int64_t>(got);
+        utf8.Feed(std::string_view(block.data(), got));
+    }
+    if (in.bad()) return std::nullopt;
+    return utf8.Valid() ? TestFileEncoding::Utf8 : TestFileEncoding::Windows1252;
+}
+
+// A line of a Windows-1252 file as UTF-8.
+std::string FromWindows1252(const std::string& bytes) {
     if (IsAscii(bytes)) return bytes;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (!utf8.hasError()) return text.toStdString();
-    encoding = TestFileEncoding::Windows1252;
-    text.clear();
-    text.reserve(static_cast<qsizetype>(bytes.size()));
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 2);
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
-        text += QChar(b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char16_t{b});
+        const char32_t c = b >= 0x80 && b < 0xA0 ? kWindows1252High[b - 0x80] : char32_t{b};
+        AppendUtf8(text, std::u32string_view(&c, 1));
     }
-    return text.toStdString();
+    return text;
 }
 
 std::string EncodeTestFile(const std::string& utf8Text, TestFileEncoding encoding) {
-    if (encoding == TestFileEncoding::Utf8) return utf8Text;
+    if (encoding == TestFileEncoding::Utf8 || IsAscii(utf8Text)) return utf8Text;
     std::string bytes;
     for (const QChar ch : QString::fromStdString(utf8Text)) {
         const char16_t u = ch.unicode();
@@ -132,27 +197,70 @@ std::string EncodeTestFile(const std::string& utf8Text, TestFileEncoding encodin
     return bytes;
 }
 
-// The lines of a test file, whichever of CR LF, LF or CR ends them. In UTF-8 neither byte is
-// ever part of another character.
-std::vector<std::string> TestFileLines(std::string_view text) {
-    std::vector<std::string> lines;
-    // The next CR and the next LF from where a line starts, each searched again only once
-    // passed.
-    size_t cr = text.find('\r'), lf = text.find('\n');
-    size_t start = 0;
-    while (start < text.size()) {
-        if (cr < start) cr = text.find('\r', start);
-        if (lf < start) lf = text.find('\n', start);
-        const size_t end = std::min(cr, lf);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
+// Reads a test file a line at a time through one block, whichever of CR LF, LF or CR ends
+// its lines (in UTF-8 neither byte is ever part of another character). Of a line longer than
+// any the carrier writes only the first kKeptLineBytes bytes are kept, so that no file, however
+// made, fills the memory.
+class TestFileReader {
+  public:
+    explicit TestFileReader(const std::string& path)
+        : in_(path, std::ios::binary), block_(kReadBlock) {}
+    bool Opened() const { return in_.is_open(); }
+    // True when a read failed before the end of the file.
+    bool Failed() const { return failed_; }
+    int64_t BytesRead() const { return bytesRead_; }
+
+    // The next line without its end; false after the last.
+    bool Next(std::string& line) {
+        line.clear();
+        bool any = false;
+        for (;;) {
+            if (at_ == end_ && !Fill()) return any;
+            if (afterCR_) {
+                afterCR_ = false;
+                if (block_[at_] == '\n') {
+                    ++at_;
+                    continue;
+                }
+            }
+            any = true;
+            const char* from = block_.data() + at_;
+            const char* to = block_.data() + end_;
+            const char* stop =
+                std::find_if(from, to, [](char c) { return c == '\r' || c == '\n'; });
+            const size_t room = kKeptLineBytes - std::min(line.size(), kKeptLineBytes);
+            line.append(from, std::min(static_cast<size_t>(stop - from), room));
+            at_ = static_cast<size_t>(stop - block_.data());
+            if (stop != to) {
+                afterCR_ = *stop == '\r';
+                ++at_;
+                return true;
+            }
         }
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + (text[end] == '\r' && lf == end + 1 ? 2 : 1);
     }
-    return lines;
-}
+
+  private:
+    bool Fill() {
+        if (!in_) return false;
+        in_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
+        if (in_.bad()) {
+            failed_ = true;
+            return false;
+        }
+        at_ = 0;
+        end_ = static_cast<size_t>(in_.gcount());
+        bytesRead_ += static_cast<int64_t>(end_);
+        return end_ > 0;
+    }
+    std::ifstream in_;
+    std::vector<char> block_;
+    size_t at_ = 0, end_ = 0;
+    int64_t bytesRead_ = 0;
+    bool afterCR_ = false, failed_ = false;
+};
+
+// How often a long run tells its progress.
+constexpr int64_t kProgressEvery = 256;
 
 int BreakOfWeight(const std::string& weight) {
     const double w = Val(weight);
@@ -280,8 +388,8 @@ std::string PonyFolder() {
     return WithTrailingSeparator(folder);
 }
 
-PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount,
-                             bool keepExisting) {
+PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount, bool keepExisting,
+                             const PonyProgress& progress) {
     PonyBatchResult result;
     if (tariff.gOrigCountry == 99 || !tariff.gDB) return result;
     Database& db = *tariff.gDB;
@@ -298,7 +406,10 @@ PonyBatchResult RunPonyBatch(const std::string& cls, const std::string& discount
             "INSERT INTO ponyout (ORIGIN, DEST, Class, minchg, L5C, r5c, r1m, r2m, r5m, r10m, "
             "r15m, r20m, r25m, r30m) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
         result.started = true;
+        int64_t done = 0;
         for (const std::string& code : codes) {
+            if (progress && ++done % kProgressEvery == 0)
+                progress(done, static_cast<double>(done) / static_cast<double>(codes.size()));
             tariff.gDestZip = code;
             try {
                 if (!PlaceBatchDestination(code)) {
@@ -353,16 +464,23 @@ PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* 
     const std::string head = a + " " + b + " " + c + " " + d + " " + e + " " + g;
     PonyLine out;
     out.text = head + " " + h;
+    // Answered No, every line is copied unrated.
+    if (!flRates) return out;
     try {
         const bool origin = VerifyTestEnd(a, false);
         const bool dest = VerifyTestEnd(b, true);
+        if (!origin || !dest) {
+            out.unratable = true;
+            return out;
+        }
+        // A weight that is no break and a lane without service are not rated, and are no fault.
         const int brk = BreakOfWeight(f);
-        if (!(origin && dest && brk > 0 && flRates)) return out;
+        if (brk == 0) return out;
         rating.gLaneCode = LaneOfEnds();
         if (IsNoServiceLane(rating.gLaneCode)) return out;
         const int expectedDays = DaysOf(c);
         if (!IsNMFCClass(Trim(d)) || expectedDays < 0) {
-            out.bad = true;
+            out.unratable = true;
             return out;
         }
         LoadRateGrid(rating.gLaneCode);
@@ -378,31 +496,27 @@ PonyLine PonyTestLine(const std::string& input, bool flRates, const BinaryFile* 
         throw;
     } catch (const TariffDataError& e) {
         // A damaged data file: the line cannot be checked, and the caller says why.
-        out.bad = true;
+        out.unratable = true;
         out.tariffError = e.what();
     } catch (const std::exception&) {
         // A point or lane the tariff lacks: the line cannot be checked.
-        out.bad = true;
+        out.unratable = true;
     }
     return out;
 }
 
 PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& outputPath,
-                               bool flRates) {
+                               bool flRates, const PonyProgress& progress) {
     PonyFileResult result;
-    std::ifstream in(inputPath, std::ios::binary);
-    if (!in) {
+    // The encoding must be known before the first line is cut: a file is UTF-8 only when it is
+    // throughout, so its bytes are read once before its lines.
+    int64_t size = 0;
+    const std::optional<TestFileEncoding> encoding = EncodingOfFile(inputPath, size);
+    TestFileReader in(inputPath);
+    if (!encoding || !in.Opened()) {
         result.error = "The test file " + inputPath + " is missing or cannot be read.";
         return result;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        result.error = "The test file " + inputPath + " could not be read to its end.";
-        return result;
-    }
-    TestFileEncoding encoding = TestFileEncoding::Windows1252;
-    const std::vector<std::string> lines = TestFileLines(DecodeTestFile(bytes.str(), encoding));
     // The transit-day file stays open for the run rather than being opened for every line.
     BinaryFile svc;
     try {
@@ -411,29 +525,43 @@ PonyFileResult RunPonyFileTest(const std::string& inputPath, const std::string& 
         result.error = e.what();
         return result;
     }
-    // The result is written once every line is done: a run that stops on a database error
-    // leaves the previous result file as it was. Every line's look-ups share one lock of the
-    // database.
+    // Every line's look-ups share one lock of the database.
     const ReadTransaction reads(tariff.gDB.get());
     // Every line reads a byte of each lane file and of the transit-day file, and a row of a
     // rate grid.
     const BinaryFile::KeepBlocks keptGrid(tariff.laneGrid), keptLines(tariff.laneLines),
         keptMap(tariff.laneMap), keptSvc(svc);
     const KeepRateGridBlocks keptRateGrids;
-    std::string text;
-    for (const std::string& line : lines) {
-        const PonyLine done = PonyTestLine(line, flRates, &svc);
-        if (result.tariffError.empty()) result.tariffError = done.tariffError;
-        if (done.bad) {
-            ++result.badLines;
-            continue;
-        }
-        text += EncodeTestFile(done.text, encoding) + "\r\n";
-        ++result.lines;
-        result.rated += done.rated;
-    }
     try {
-        SaveFileWhole(outputPath, text);
+        // The result takes the previous one's place only once every line is written: a run
+        // that stops on a database error, or on a read that fails, leaves it as it was.
+        SaveFileStream out(outputPath);
+        std::string line;
+        while (in.Next(line)) {
+            if (result.lines == 0 && *encoding == TestFileEncoding::Utf8 &&
+                std::string_view(line).substr(0, 3) == kUtf8Bom)
+                line.erase(0, kUtf8Bom.size());
+            const PonyLine done = PonyTestLine(
+                *encoding == TestFileEncoding::Utf8 ? line : FromWindows1252(line), flRates, &svc);
+            ++result.lines;
+            result.rated += done.rated;
+            if (done.unratable) {
+                ++result.unratable;
+                if (result.firstUnratable.size() < kPonyUnratableListed)
+                    result.firstUnratable.push_back(result.lines);
+            }
+            if (result.tariffError.empty()) result.tariffError = done.tariffError;
+            out.Write(EncodeTestFile(done.text, *encoding));
+            out.Write("\r\n");
+            if (progress && result.lines % kProgressEvery == 0)
+                progress(result.lines, static_cast<double>(in.BytesRead()) /
+                                           static_cast<double>(std::max<int64_t>(size, 1)));
+        }
+        if (in.Failed()) {
+            result.error = "The test file " + inputPath + " could not be read to its end.";
+            return result;
+        }
+        out.Commit();
     } catch (const SaveFileError& e) {
         result.error = "The result file " + outputPath + " could not be written.  " + e.what();
         return result;

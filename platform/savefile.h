@@ -4,9 +4,12 @@
 // complete: a full disk or a failed write leaves the last good file as it was, and a reader
 // never sees half a file.
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+class QSaveFile;
 
 // A file that could not be written; the text names the file and the cause.
 class SaveFileError : public std::runtime_error {
@@ -16,3 +19,25 @@ class SaveFileError : public std::runtime_error {
 
 // Writes the bytes to the path, replacing what was there only when every byte is written.
 void SaveFileWhole(const std::string& path, std::string_view bytes);
+
+// The same for a file written piece by piece, however large, in blocks: the old file is
+// replaced only by Commit, and one given up (destroyed before Commit, by an error or an
+// exception) leaves it as it was and no temporary file behind. Every failure is SaveFileError.
+class SaveFileStream {
+  public:
+    explicit SaveFileStream(const std::string& path);
+    ~SaveFileStream();
+    SaveFileStream(const SaveFileStream&) = delete;
+    SaveFileStream& operator=(const SaveFileStream&) = delete;
+
+    void Write(std::string_view bytes);
+    void Commit();
+
+  private:
+    [[noreturn]] void Fail();
+    void WriteOut(std::string_view bytes);
+
+    std::string path_;
+    std::unique_ptr<QSaveFile> file_;
+    std::string block_;
+};

@@ -1,6 +1,7 @@
 #include "entrychecks.h"
 
 #include <cctype>
+#include <cmath>
 
 #include "numbers.h"
 #include "text.h"
@@ -36,7 +37,13 @@ std::string QuantityRefusal(const std::string& subject, const std::string& what,
     if (!IsPlainDecimal(text))
         return subject + " is not a plain number.  Type " + what +
                " as digits, without commas (a point may mark decimals).";
-    const double value = Val(text);
+    double value = 0;
+    try {
+        value = Val(text);
+    } catch (const NumberError&) {
+        // Digits too many for any number are more than any ceiling, and said so alike.
+        value = HUGE_VAL;
+    }
     if (value <= 0) return subject + " must be more than 0 " + unit + ".";
     if (value > ceiling)
         return subject + " can be at most " + Thousands(ceiling) + " " + unit + ".";
@@ -51,6 +58,14 @@ std::string OnLine(const char* quantity, int line) {
     return std::string("The ") + quantity + " on line  " + std::to_string(line);
 }
 }  // namespace
+
+bool ReadsAsNoWeight(const std::string& text) {
+    try {
+        return Val(text) <= 0;
+    } catch (const NumberError&) {
+        return false;  // too large to read, so not nothing: WeightRefusal says what it is
+    }
+}
 
 std::string WeightRefusal(int line, const std::string& text) {
     return QuantityRefusal(OnLine("weight", line), "the weight in pounds", "lbs", text, kNoCeiling);

@@ -21,6 +21,10 @@ bool IsPlainDecimal(const std::string& text);
 std::string QuantityRefusal(const std::string& subject, const std::string& what,
                             const std::string& unit, const std::string& text, double ceiling);
 
+// True when the text reads leniently as no weight above 0 ("", "abc", "0", "-5"); a number too
+// large to read is a weight, refused by WeightRefusal rather than taken for none.
+bool ReadsAsNoWeight(const std::string& text);
+
 // The refusals of the three quantities a commodity line may carry; lines count from 1.
 std::string WeightRefusal(int line, const std::string& text);
 std::string DensityRefusal(int line, const std::string& text);

@@ -63,6 +63,33 @@ TEST_F(Entry, AWeightThatIsNotAPlainNumberIsRefusedNotRatedAsAnotherWeight) {
     EXPECT_EQ(rating.gTotalWeight, 1000 + 250);
 }
 
+// A weight too long or too large to be read as a number is told as plainly as one of twenty
+// digits, never as the overflow of reading it.
+TEST_F(Entry, AWeightTooLargeForAnyNumberGetsThePlainMessages) {
+    Load();
+    EnterOrigin("55401");
+    EnterDestination("60601");
+    const QString digits20(20, QLatin1Char('9')), digits400(400, QLatin1Char('9'));
+    auto atMost = [](int line) {
+        return Messages{"Data Entry Error: The weight on line  " + std::to_string(line) +
+                        " can be at most 1,000,000,000,000,000,000 lbs."};
+    };
+    for (int line = 1; line <= 2; ++line) {
+        std::vector<QString> weights(static_cast<size_t>(line), QStringLiteral("200"));
+        for (const QString& big : {digits20, digits400}) {
+            weights.back() = big;
+            Weights(weights);
+            EXPECT_EQ(Rate(), atMost(line)) << big.size() << " digits on line " << line;
+        }
+        for (const char* big : {"1E20", "1E400", "1D400"}) {
+            weights.back() = QString::fromLatin1(big);
+            Weights(weights);
+            EXPECT_EQ(Rate(), WeightNotPlain(line)) << big << " on line " << line;
+        }
+    }
+    EXPECT_EQ(quotesShown, 0);
+}
+
 TEST_F(Entry, ADensityOrOceanCubeMustBeARealQuantity) {
     Load();
     EnterOrigin("M5V1A1");

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "frmratesheet.h"
 #include "frmratetable.h"
 #include "labelbutton.h"
+#include "labels.h"
 #include "maskededit.h"
 #include "messagebox.h"
 #include "ratesheet.h"
@@ -28,6 +30,7 @@
 #include "startup.h"
 #include "tariffdb.h"
 #include "textprinter.h"
+#include "userinput.h"
 #include "windowlayout.h"
 
 namespace {
@@ -236,6 +239,38 @@ TEST_F(RateWindows, EveryOpeningStartsWithoutTruckloadRates) {
     ShowRateSheetModally(nullptr);
     ShowRateSheetModally(nullptr);
     EXPECT_EQ(ticked, (std::vector<bool>{false, false}));
+}
+
+// The first opening is scrolled to the list's end and left through a hovered "Done"; the
+// second starts as the first did, with the lists at their top and no label highlighted.
+TEST_F(RateWindows, EveryOpeningStartsAtTheTopOfTheListsWithNoLabelHighlighted) {
+    struct Opening {
+        int firstRow, scroll;
+        uint32_t doneColor;
+    };
+    std::vector<Opening> openings;
+    SetRateSheetShow([&](frmRateSheet& w) {
+        ShowActive(w);
+        openings.push_back({w.lstTo->indexAt(QPoint(2, 2)).row(),
+                            w.lstTo->verticalScrollBar()->value(), w.lblDone->ForeColor()});
+        ClickOn(w, w.lstTo);
+        PressKey(Qt::Key_End);
+        ASSERT_GT(w.lstTo->verticalScrollBar()->value(), 0);  // more cities than the list shows
+        // From the list straight down, then across to "Done".
+        const QPoint list = w.lstTo->mapTo(&w, w.lstTo->rect().center());
+        const QPoint done = w.lblDone->mapTo(&w, w.lblDone->rect().center());
+        MovePointer(w, {list, QPoint(list.x(), done.y()), done}, 6);
+        ASSERT_EQ(w.lblDone->ForeColor(), kColorBlue);
+        ClickAt(w, done);
+    });
+    ShowRateSheetModally(nullptr);
+    ShowRateSheetModally(nullptr);
+    ASSERT_EQ(openings.size(), 2u);
+    for (const Opening& o : openings) {
+        EXPECT_EQ(o.firstRow, 0);
+        EXPECT_EQ(o.scroll, 0);
+        EXPECT_EQ(o.doneColor, kColorBlack);
+    }
 }
 
 TEST_F(RateWindows, ARightClickListsTheCitysPointsAndAClickPutsThemAway) {

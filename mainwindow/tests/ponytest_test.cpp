@@ -10,9 +10,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <sstream>
 
@@ -94,15 +96,20 @@ class PonySample : public ::testing::Test {
 
 TEST_F(PonySample, TheSampleFileGivesExactlyTheExpectedComparisonFile) {
     const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
-    const PonyFileResult r =
-        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    const PonyFileResult r = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
     ASSERT_TRUE(r.ran) << r.error;
     const std::string got = ReadFile(out);
     const std::string expected = ReadFile(app.file("pony/TESTDATA.TXT").string());
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(got, expected);
-    EXPECT_EQ(r.badLines, 2);  // a class that is no class, days that are no number
-    EXPECT_EQ(r.lines, static_cast<int64_t>(Lines(expected).size()));
+    // Line for line: the two points the tariff does not know, the line too short to hold its
+    // codes, a class that is no class, days that are no number.
+    const auto input = Lines(ReadFile(app.file("pony/RTQCtest.TXT").string()));
+    EXPECT_EQ(input.size(), 308u);
+    EXPECT_EQ(Lines(got).size(), input.size());
+    EXPECT_EQ(r.lines, static_cast<int64_t>(input.size()));
+    EXPECT_EQ(r.unratable, 5);
+    EXPECT_EQ(r.firstUnratable, (std::vector<int64_t>{303, 304, 305, 307, 308}));
     EXPECT_EQ(r.rated, 301);
     // Every line ends in CR LF, and the deliberate mistakes are flagged.
     EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), std::count(got.begin(), got.end(), '\r'));
@@ -135,8 +142,7 @@ TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
     const auto byte = [&](size_t i) {
         return static_cast<uint32_t>(static_cast<unsigned char>(grid[at + i]));
     };
-    const auto cents =
-        static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+    const auto cents = static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
     const PonyLine done = PonyTestLine(*line, true);
     ASSERT_TRUE(done.rated);
     char rate[32];
@@ -155,7 +161,7 @@ TEST_F(PonySample, NoToFLRatesCopiesEveryLineUnrated) {
     const auto output = Lines(ReadFile(out));
     ASSERT_EQ(output.size(), input.size());
     EXPECT_EQ(r.rated, 0);
-    EXPECT_EQ(r.badLines, 0);
+    EXPECT_EQ(r.unratable, 0);
     // The unrated form: A B C D E G H, the remark last.
     EXPECT_EQ(output[0].substr(0, 13), input[0].substr(186, 6) + " " + input[0].substr(192, 6));
     EXPECT_EQ(output[0], input[0].substr(186, 6) + " " + input[0].substr(192, 6) + " " +
@@ -213,7 +219,8 @@ class PonyHand : public RatingTest {
         messageScript.Reset();
         messageScript.Start();
         pony.Reset();
-        for (const char* z : {"55401", "53202", "70801", "M5V2"}) AddFullzip(z, "S" + std::string(z));
+        for (const char* z : {"55401", "53202", "70801", "M5V2"})
+            AddFullzip(z, "S" + std::string(z));
         Patch("554", "532");
         Patch("554", "708");
         Patch("554", "M3L");
@@ -242,7 +249,8 @@ class PonyHand : public RatingTest {
         if (bytes.size() < at + 44) bytes.resize(at + 44, '\0');
         for (size_t i = 0; i < 11; ++i)
             for (size_t k = 0; k < 4; ++k)
-                bytes[at + 4 * i + k] = static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
+                bytes[at + 4 * i + k] =
+                    static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
         std::ofstream(app.file(name).string(), std::ios::binary | std::ios::trunc) << bytes;
     }
     struct Row {
@@ -387,10 +395,9 @@ TEST_F(PonyHand, ATestLineIsTheEnginesClassRateWithTheLanesFactors) {
 TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
     const uint8_t days = GetServiceDays("55401", "53202");
     // Class 77.5 at 10M: 18 x .775 = 13.95.
-    const auto lines = Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5",
-                                               10000, "13.96"),
-                                      TestLine("55401", "53202", std::to_string(days), "77.5",
-                                               10000, "13.95")}));
+    const auto lines =
+        Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5", 10000, "13.96"),
+                       TestLine("55401", "53202", std::to_string(days), "77.5", 10000, "13.95")}));
     ASSERT_EQ(lines.size(), 2u);
     // The days number, its blank, a blank and X, a blank and Y.
     const std::string d = " " + std::to_string(days) + " ";
@@ -447,16 +454,109 @@ TEST_F(PonyHand, RateGridsRewrittenBetweenTwoFileTestsAreReadByTheSecond) {
     EXPECT_NE(lines[0].find("  25  "), std::string::npos) << lines[0];
 }
 
-TEST_F(PonyHand, BadLinesAreCountedAndSkipped) {
+// Every kind of line that cannot be rated, beside lines that are rated and lines that are not
+// to be rated: one output line for each input line, in order, the ones that cannot be rated in
+// the unrated form and counted with their numbers.
+TEST_F(PonyHand, EveryLineGivesOneOutputLineThoseThatCannotBeRatedUnrated) {
+    Patch("554", "708", {});  // a damaged grid row
+    CloseRateGrids();
+    const std::vector<std::string> input = {
+        TestLine("55401", "53202", "2", "100", 500, "50.00"),   // 1 rated
+        TestLine("55401", "53202", "2", "99", 500, "1.00"),     // 2 a class that is no class
+        TestLine("55401", "53202", "x", "100", 500, "1.00"),    // 3 days that are no number
+        TestLine("55401", "53202", "999", "100", 500, "1.00"),  // 4 cut to "99": rated
+        TestLine("00000", "53202", "2", "100", 500, "1.00"),    // 5 an origin not verified
+        TestLine("55401", "ZZZ9Z9", "2", "100", 500, "1.00"),   // 6 a destination not verified
+        TestLine("55401", "70801", "2", "100", 500, "56.00"),   // 7 the damaged grid row
+        TestLine("55401", "53202", "2", "100", 750, "1.00"),    // 8 no break: not to be rated
+        TestLine("55401", "99501", "2", "100", 500, "1.00"),    // 9 no service: not either
+        "",                                                     // 10 an empty line
+        TestLine("55401", "53202", "2", "100", 500, "50.00").substr(0, 100),  // 11 short
+        TestLine("55401", "53202", "2", "100", 1000, "40.00"),                // 12 rated
+    };
     PonyFileResult r;
-    const auto lines = Lines(RunFile({TestLine("55401", "53202", "2", "99", 500, "1.00"),
-                                      TestLine("55401", "53202", "x", "100", 500, "1.00"),
-                                      TestLine("55401", "53202", "999", "100", 500, "1.00"),
-                                      TestLine("55401", "53202", "2", "100", 500, "50.00")},
-                                     &r));
-    EXPECT_EQ(r.badLines, 2);  // "999" is cut to its two columns, "99"
-    EXPECT_EQ(lines.size(), 2u);
-    EXPECT_EQ(r.rated, 2);
+    const auto out = Lines(RunFile(input, &r));
+    ASSERT_TRUE(r.ran) << r.error;
+    ASSERT_EQ(out.size(), input.size());
+    EXPECT_EQ(r.lines, static_cast<int64_t>(input.size()));
+    EXPECT_EQ(r.rated, 3);
+    EXPECT_EQ(r.unratable, 7);
+    EXPECT_EQ(r.firstUnratable, (std::vector<int64_t>{2, 3, 5, 6, 7}));
+    EXPECT_NE(r.tariffError.find("row " + std::to_string(LaneOf("554", "708") % 1000)),
+              std::string::npos)
+        << r.tariffError;
+    // Each line that is not rated is its own unrated form, in its place.
+    const std::string blank = "                                          ";  // every field blank
+    const std::vector<std::string> unrated = {"",
+                                              "55401  53202   2 99    REF0001     1.00 UNRATED  ",
+                                              "55401  53202   x 100   REF0001     1.00 UNRATED  ",
+                                              "",
+                                              "00000  53202   2 100   REF0001     1.00 UNRATED  ",
+                                              "55401  ZZZ9Z9  2 100   REF0001     1.00 UNRATED  ",
+                                              "55401  70801   2 100   REF0001    56.00 UNRATED  ",
+                                              "55401  53202   2 100   REF0001     1.00 UNRATED  ",
+                                              "55401  99501   2 100   REF0001     1.00 UNRATED  ",
+                                              blank,
+                                              blank,
+                                              ""};
+    for (size_t i = 0; i < input.size(); ++i) {
+        if (!unrated[i].empty()) {
+            EXPECT_EQ(out[i], unrated[i]) << "line " << i + 1;
+        }
+    }
+    for (size_t i : {size_t{0}, size_t{3}, size_t{11}})
+        EXPECT_EQ(out[i].find("UNRATED"), std::string::npos) << "line " << i + 1;
+}
+
+TEST_F(PonyHand, TheBatchRunTellsItsProgress) {
+    for (int i = 0; i < 600; ++i) AddFullzip(std::to_string(90000 + i), "N" + std::to_string(i));
+    const int64_t codes = 604;
+    std::vector<std::pair<int64_t, double>> told;
+    const PonyBatchResult r = RunPonyBatch(
+        "100", "", false, [&](int64_t done, double part) { told.emplace_back(done, part); });
+    ASSERT_TRUE(r.started);
+    EXPECT_EQ(r.rows + r.skipped, codes);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].first, 256);
+    EXPECT_EQ(told[1].first, 512);
+    EXPECT_DOUBLE_EQ(told[1].second, 512.0 / codes);
+}
+
+// A line longer than any the carrier writes, whose CR LF falls across two blocks of the read,
+// and a last line without an end: each is one line, its fields where they belong.
+TEST_F(PonyHand, LongLinesAndEndsAcrossReadBlocksAreReadAsOneLineEach) {
+    const std::string rated = TestLine("55401", "53202", "2", "100", 500, "50.00");
+    const std::string longLine = rated + std::string(65535 - rated.size(), 'z');
+    std::string bytes = longLine + "\r\n";
+    for (int i = 0; i < 300; ++i) bytes += rated + (i % 2 ? "\r" : "\n");
+    bytes += longLine;
+    PonyFileResult r = RunBytes(bytes);
+    ASSERT_TRUE(r.ran) << r.error;
+    EXPECT_EQ(r.lines, 302);
+    EXPECT_EQ(r.rated, 302);
+    const auto out = Lines(ReadFile(OutputPath()));
+    ASSERT_EQ(out.size(), 302u);
+    for (const std::string& line : out) EXPECT_EQ(line, out[0]);
+}
+
+// A run tells how far it has come, every few hundred lines, as a part of the file's size that
+// grows to the whole.
+TEST_F(PonyHand, TheFileTestTellsItsProgress) {
+    std::vector<std::string> input(1000, TestLine("55401", "53202", "2", "100", 500, "50.00"));
+    std::vector<std::pair<int64_t, double>> told;
+    std::string bytes;
+    for (const auto& l : input) bytes += l + "\r\n";
+    std::ofstream(InputPath(), std::ios::binary | std::ios::trunc) << bytes;
+    const PonyFileResult r =
+        RunPonyFileTest(InputPath(), OutputPath(), true,
+                        [&](int64_t done, double part) { told.emplace_back(done, part); });
+    ASSERT_TRUE(r.ran);
+    ASSERT_EQ(told.size(), 3u);
+    for (size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i].first, static_cast<int64_t>(256 * (i + 1)));
+        EXPECT_GT(told[i].second, 0.0);
+        EXPECT_LE(told[i].second, 1.0);
+    }
 }
 
 TEST_F(PonyHand, ACanadianEndNeverTakesThePreviousLinesFactors) {
@@ -549,9 +649,11 @@ TEST_F(PonyHand, ADamagedRateGridIsToldWithItsFileAndRowByBothRuns) {
                                       TestLine("55401", "70801", "2", "100", 500, "56.00"),
                                       TestLine("55401", "53202", "2", "100", 1000, "40.00")},
                                      &r));
-    EXPECT_EQ(r.badLines, 2);
+    EXPECT_EQ(r.unratable, 2);
+    EXPECT_EQ(r.firstUnratable, (std::vector<int64_t>{1, 3}));
     EXPECT_EQ(r.rated, 1);
-    EXPECT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "55401  53202   2 100   REF0001    50.00 UNRATED  ");
     EXPECT_NE(r.tariffError.find(file), std::string::npos) << r.tariffError;
     EXPECT_NE(r.tariffError.find(row), std::string::npos) << r.tariffError;
 
@@ -657,7 +759,8 @@ TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {
     ASSERT_EQ(messageScript.Log().size(), 2u);
     EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
     EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
-    EXPECT_EQ(messageScript.Log()[1].text, QStringLiteral("Origin not verified.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[1].text,
+              QStringLiteral("Origin not verified.  Please try again"));
     // A run without a verified origin writes nothing.
     w.txtozip->setText(QString());
     w.cmdRun_Click();
@@ -726,13 +829,97 @@ TEST_F(PonyWindow, TheFileTestKeepsItsAnswerToItselfAndClosingPutsEverythingBack
     EXPECT_NE(out[0].find("  50  "), std::string::npos);
 }
 
+// A run a lock stopped says so: the result of the run before it is no longer shown as if it
+// were this one's.
+TEST_F(PonyWindow, ARunStoppedByALockNoLongerShowsTheRunBefore) {
+    SetConfigValue("PONY_folder", dir.path().toStdString());
+    std::ofstream(InputPath(), std::ios::binary)
+        << TestLine("55401", "53202", "2", "100", 500, "50.00") << "\r\n";
+    const std::string database = app.file("data/x2007.mdb").string();
+    frmPony& w = Open();
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+    ASSERT_TRUE(w.lblResult->text().startsWith(QStringLiteral("Lines written")))
+        << w.lblResult->text().toStdString();
+    {
+        HeldLock other(database, "EXCLUSIVE");
+        messageScript.Queue(kIdYes);
+        QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+    }
+    EXPECT_EQ(w.lblResult->text(),
+              QStringLiteral("The file test stopped before its end: TESTDATA.TXT was left as it "
+                             "was."));
+    EXPECT_FALSE(w.LastFileTest().ran);
+    EXPECT_EQ(w.LastFileTest().lines, 0);
+
+    // The batch run the same.
+    Exec("DELETE FROM Fullzip WHERE zip <> '53202'");
+    Type(w, "%kvq");
+    Type(w, "h4rb#q");
+    w.txtozip->setText(QStringLiteral("55401"));
+    w.cmdRun_Click();
+    ASSERT_TRUE(w.lblResult->text().startsWith(QStringLiteral("Rows written")));
+    {
+        HeldLock other(database, "IMMEDIATE");
+        messageScript.Queue(kIdYes);
+        QTest::mouseClick(w.cmdRun, Qt::LeftButton);
+    }
+    EXPECT_EQ(w.lblResult->text(),
+              QStringLiteral("The batch run stopped: no row of it is in ponyout."));
+    EXPECT_EQ(w.LastBatch().rows, 0);
+}
+
+// A long run shows how far it has come, and its result names the first lines it could not rate.
+TEST_F(PonyWindow, TheFileTestShowsItsProgressAndNamesTheLinesItCouldNotRate) {
+    // A folder as deep as a user's documents, so that the result's path takes its real room.
+    SetConfigValue("PONY_folder",
+                   dir.path().toStdString() + "/home/norvale-shipper/Documents/Fretlyn");
+    const std::string folder = PonyFolder();
+    {
+        std::ofstream in(folder + kPonyInputFile, std::ios::binary);
+        for (int i = 1; i <= 600; ++i)
+            in << TestLine(i % 100 == 0 ? "00000" : "55401", "53202", "2", "100", 500, "50.00")
+               << "\r\n";
+    }
+    frmPony& w = Open();
+    // From inside: a test file is read long before the second a user waits for the progress.
+    w.SetProgressDelay(0);
+    QStringList seen;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* shown = qobject_cast<QProgressDialog*>(top); shown && shown->isVisible())
+                seen << shown->labelText();
+    });
+    watch.start();
+    messageScript.Queue(kIdYes);
+    QTest::mouseClick(w.cmdTest, Qt::LeftButton);
+    watch.stop();
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_TRUE(seen.front().startsWith(QStringLiteral("Lines done: 256 (")))
+        << seen.front().toStdString();
+    EXPECT_TRUE(seen.front().endsWith(QStringLiteral(" % of the file)")))
+        << seen.front().toStdString();
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<QProgressDialog*>(top) && top->isVisible());
+    EXPECT_EQ(
+        w.lblResult->text(),
+        QStringLiteral("Lines written to %1: 600, rated: 594.  Written unrated as they cannot "
+                       "be rated: 6 (lines 100, 200, 300, 400, 500 \u2026).")
+            .arg(QString::fromStdString(folder + kPonyOutputFile)));
+    EXPECT_EQ(Lines(ReadFile(folder + kPonyOutputFile)).size(), 600u);
+    ExpectControlsFit(w, "frmPony-filetest");
+}
+
 TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
     SetConfigValue("PONY_folder", dir.path().toStdString() + "/empty");
     frmPony& w = Open();
     messageScript.Queue(kIdYes);
     w.cmdTest_Click();
     ASSERT_EQ(messageScript.Log().size(), 2u);
-    EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
+    EXPECT_TRUE(
+        messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
     EXPECT_FALSE(w.LastFileTest().ran);
 }
 

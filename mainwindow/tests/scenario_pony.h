@@ -4,7 +4,9 @@
 //
 //   ponytest FILE                     the file test on FILE (a path relative to the scenario,
 //                                     or $APP/... in the application folder); the answer to
-//                                     "Do you want FL rates?" comes from `answer`
+//                                     "Do you want FL rates?" comes from `answer`; gives
+//                                     every line written and, as badLines, how many of them
+//                                     were written unrated because they cannot be rated
 //   ponybatch ORIGIN [class=C] [discount=D]   the batch run, then every ponyout row
 
 #include <QComboBox>
@@ -51,8 +53,7 @@ inline void OpenUnlocked(const std::function<void(frmPony&)>& then) {
 }
 
 inline std::string FileTest(const std::string& path, const JsonText& json) {
-    const std::string input =
-        path.rfind("$APP/", 0) == 0 ? AppFolder() + path.substr(5) : path;
+    const std::string input = path.rfind("$APP/", 0) == 0 ? AppFolder() + path.substr(5) : path;
     std::ifstream in(input, std::ios::binary);
     if (!in) throw std::runtime_error("ponytest: cannot read " + input);
     QTemporaryDir dir;
@@ -68,15 +69,17 @@ inline std::string FileTest(const std::string& path, const JsonText& json) {
         result = w.LastFileTest();
     });
     SetConfigValue("PONY_folder", "");
-    std::string out = "{\"badLines\": " + std::to_string(result.badLines) + ", \"lines\": [";
+    std::string out = "{\"badLines\": " + std::to_string(result.unratable) + ", \"lines\": [";
     std::ifstream written(dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString(),
                           std::ios::binary);
     std::string line;
     bool first = true;
     while (std::getline(written, line)) {
         // Every line must end in CR LF; one that does not is shown with its end.
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        else line += "<no CR>";
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        else
+            line += "<no CR>";
         out += std::string(first ? "" : ",") + "\n      " + json(line);
         first = false;
     }
@@ -91,9 +94,12 @@ inline std::string Batch(const std::string& rest, const JsonText& json) {
         const size_t eq = word.find('=');
         const std::string key = word.substr(0, eq);
         const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
-        if (key == "class") cls = value;
-        else if (key == "discount") discount = value;
-        else throw std::runtime_error("ponybatch takes class= and discount=, not " + key);
+        if (key == "class")
+            cls = value;
+        else if (key == "discount")
+            discount = value;
+        else
+            throw std::runtime_error("ponybatch takes class= and discount=, not " + key);
     }
     PonyBatchResult result;
     OpenUnlocked([&](frmPony& w) {
@@ -109,8 +115,8 @@ inline std::string Batch(const std::string& rest, const JsonText& json) {
     for (bool first = true; !rows.AtEOF(); rows.MoveNext(), first = false) {
         out += std::string(first ? "" : ",") + "\n      [" + json(rows.Field("ORIGIN").str()) +
                ", " + json(rows.Field("DEST").str()) + ", " + json(rows.Field("Class").str());
-        for (const char* f : {"minchg", "L5C", "r5c", "r1m", "r2m", "r5m", "r10m", "r15m", "r20m",
-                              "r25m", "r30m"})
+        for (const char* f :
+             {"minchg", "L5C", "r5c", "r1m", "r2m", "r5m", "r10m", "r15m", "r20m", "r25m", "r30m"})
             out += ", " + json(Format(rows.Field(f).toDouble(), "#0.00"));
         out += "]";
     }

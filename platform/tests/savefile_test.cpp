@@ -71,6 +71,33 @@ TEST_F(SaveFileTest, ADiskThatFillsUpLeavesTheOldFileAsItWas) {
     }
 }
 
+// Written piece by piece, in more pieces than one block holds, the file is every piece in
+// order; given up before its commit (a run stopped by an error), the old file stays.
+TEST_F(SaveFileTest, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenCommitted) {
+    const fs::path out = dir / "TESTDATA.TXT";
+    SaveFileWhole(out.string(), "last run\r\n");
+    std::string expected;
+    {
+        SaveFileStream file(out.string());
+        for (int i = 0; i < 20000; ++i) {
+            const std::string line = "line " + std::to_string(i) + "\r\n";
+            file.Write(line);
+            expected += line;
+        }
+        file.Write(std::string(100000, 'x'));  // a piece larger than a block
+        expected += std::string(100000, 'x');
+        EXPECT_EQ(ReadAll(out), "last run\r\n");  // nothing shows before the commit
+        file.Commit();
+    }
+    EXPECT_EQ(ReadAll(out), expected);
+    {
+        SaveFileStream file(out.string());
+        file.Write(std::string(200000, 'y'));
+    }
+    EXPECT_EQ(ReadAll(out), expected);
+    EXPECT_EQ(FilesInDir(), 1u);
+}
+
 TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
     const fs::path out = dir / "no" / "such" / "TESTDATA.TXT";
     EXPECT_THROW(SaveFileWhole(out.string(), "x"), SaveFileError);

@@ -1,6 +1,6 @@
 // The batch rate test's sample files: pony/RTQCtest.TXT, a few hundred lines of expected rates
 // and transit days over the sample tariff (some deliberately wrong), and pony/TESTDATA.TXT, the
-// comparison file the program must write from it.
+// comparison file the program must write from it, line for line.
 //
 // The expected rates are worked out here from the grid rows the generator writes, not by the
 // program: the lanes are chosen where no lane factor applies (both ends close to their
@@ -22,7 +22,9 @@ const int kWeights[] = {500, 1000, 2000, 5000, 10000, 15000, 20000, 25000};
 
 constexpr size_t kLineLength = 236;
 
-int Prefix(const UsZip& z) { return std::stoi(z.zip.substr(0, 3)); }
+int Prefix(const UsZip& z) {
+    return std::stoi(z.zip.substr(0, 3));
+}
 
 // Origins come from prefixes no market-push lane starts in.
 bool PushFreeOrigin(const UsZip& z) {
@@ -48,7 +50,8 @@ std::string RightAligned(size_t width, const std::string& text) {
 }
 
 std::string LeftAligned(size_t width, const std::string& text) {
-    return text.size() >= width ? text.substr(0, width) : text + std::string(width - text.size(), ' ');
+    return text.size() >= width ? text.substr(0, width)
+                                : text + std::string(width - text.size(), ' ');
 }
 
 // Cents as the program writes a rate: no trailing zeros, no point for whole dollars.
@@ -73,7 +76,7 @@ std::string Dollars(int64_t cents) {
 
 struct TestLine {
     std::string input;
-    std::string expected;  // empty: the line is skipped as a bad line
+    std::string expected;
 };
 
 struct Fields {
@@ -154,9 +157,14 @@ void WritePonyTestFiles(const Geography& g, const std::string& appDir) {
         const int64_t cents = (g100 * tenths(cls) + 501) / 1000;
         const int days = TransitDays(g, o.center, d.center);
         const bool rateOff = i % 11 == 5, daysOff = i % 13 == 7;
-        Fields f{o.zip, d.zip, std::to_string(daysOff ? days + 1 : days), cls,
-                 "R" + std::to_string(100000 + i), Dollars(rateOff ? cents + 1 : cents),
-                 "UNRATED", kWeights[b - 2]};
+        Fields f{o.zip,
+                 d.zip,
+                 std::to_string(daysOff ? days + 1 : days),
+                 cls,
+                 "R" + std::to_string(100000 + i),
+                 Dollars(rateOff ? cents + 1 : cents),
+                 "UNRATED",
+                 kWeights[b - 2]};
         const std::string line = InputLine(++n, f);
         lines.push_back({line, Rated(line, cents, days, rateOff, daysOff)});
     }
@@ -164,20 +172,20 @@ void WritePonyTestFiles(const Geography& g, const std::string& appDir) {
     const UsZip& d = *dests.back();
     const auto grid = LaneGridRow(g, o.key, d.key);
     const int days = TransitDays(g, o.center, d.center);
-    auto add = [&](Fields f, bool rated, size_t cutAt = kLineLength) {
+    // A line written unrated: one that is not to be rated, or one that cannot be.
+    auto add = [&](Fields f, size_t cutAt = kLineLength) {
         const std::string line = InputLine(++n, f, cutAt);
-        lines.push_back({line, rated ? "" : Unrated(line)});
-        return line;
+        lines.push_back({line, Unrated(line)});
     };
     const std::string c = std::to_string(days);
-    // Weights that are no break: written unrated.
-    add({o.zip, d.zip, c, "100", "W750", "12.34", "NO BREAK", 750}, false);
-    add({o.zip, d.zip, c, "100", "W30000", "12.34", "NO BREAK", 30000}, false);
-    // Points the tariff does not know.
-    add({"00000", d.zip, c, "100", "NOPOINT", "12.34", "UNKNOWN", 1000}, false);
-    add({o.zip, "ZZZ9Z9", c, "100", "NOPOINT", "12.34", "UNKNOWN", 1000}, false);
-    // A line that ends before its codes: every field blank.
-    add({o.zip, d.zip, c, "100", "SHORT", "12.34", "SHORT", 1000}, false, 120);
+    // Weights that are no break: not rated.
+    add({o.zip, d.zip, c, "100", "W750", "12.34", "NO BREAK", 750});
+    add({o.zip, d.zip, c, "100", "W30000", "12.34", "NO BREAK", 30000});
+    // Points the tariff does not know: they cannot be rated.
+    add({"00000", d.zip, c, "100", "NOPOINT", "12.34", "UNKNOWN", 1000});
+    add({o.zip, "ZZZ9Z9", c, "100", "NOPOINT", "12.34", "UNKNOWN", 1000});
+    // A line that ends before its codes: every field blank, no point to rate.
+    add({o.zip, d.zip, c, "100", "SHORT", "12.34", "SHORT", 1000}, 120);
     // A line that ends inside the reference: no expected rate, so the rate is flagged.
     {
         const std::string line =
@@ -185,15 +193,16 @@ void WritePonyTestFiles(const Geography& g, const std::string& appDir) {
         const int64_t cents = ((*grid)[3] * 1000 + 501) / 1000;
         lines.push_back({line, Rated(line, cents, days, true, false)});
     }
-    // Bad lines, counted and skipped: a class that is none of the eighteen, days that are no
-    // whole number.
-    lines.push_back({InputLine(++n, {o.zip, d.zip, c, "99", "BADCLAS", "12.34", "BAD", 1000}), ""});
-    lines.push_back({InputLine(++n, {o.zip, d.zip, "x", "100", "BADDAYS", "12.34", "BAD", 1000}), ""});
+    // Lines that cannot be rated either: a class that is none of the eighteen, days that are
+    // no whole number.
+    add({o.zip, d.zip, c, "99", "BADCLAS", "12.34", "BAD", 1000});
+    add({o.zip, d.zip, "x", "100", "BADDAYS", "12.34", "BAD", 1000});
 
+    // Every input line gives one output line.
     std::string input, expected;
     for (const TestLine& l : lines) {
         input += l.input + "\r\n";
-        if (!l.expected.empty()) expected += l.expected + "\r\n";
+        expected += l.expected + "\r\n";
     }
     WriteFileAtomically(appDir + "/pony/RTQCtest.TXT", input);
     WriteFileAtomically(appDir + "/pony/TESTDATA.TXT", expected);
