@@ -8,7 +8,12 @@
 #include <string>
 #include <string_view>
 
-// A file that could not be written; the text names the file and the cause.
+// The reason the system gives for an error number ("No space left on device", "Permission
+// denied", "Read-only file system").
+std::string SystemReason(int error);
+
+// A file that could not be written; the text names the file and the reason as the system
+// gives it.
 class SaveFileError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
