@@ -68,8 +68,8 @@ BinaryFile::Stamp BinaryFile::StampNow() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0)
         throw FileError(FileError::kPathFileAccess,
-                        "The data file " + path_ + " cannot be examined: " +
-                            std::strerror(fd_ < 0 ? EBADF : errno) + ".");
+                        "The data file " + path_ +
+                            " cannot be examined: " + std::strerror(fd_ < 0 ? EBADF : errno) + ".");
     auto ns = [](const timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
     return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
             static_cast<uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};

@@ -41,7 +41,7 @@ struct Known {
 struct Checks {
     std::optional<FileList> list;
     std::map<std::string, Known, std::less<>> known;  // by the file's full path
-    std::optional<std::string> notePath;  // the note read into `noted`
+    std::optional<std::string> notePath;              // the note read into `noted`
     std::map<std::string, Known, std::less<>> noted;  // the note in the user's data folder
     int digestsRead = 0;
 };
@@ -51,9 +51,9 @@ Checks& State() {
 }
 
 bool SameStamp(const struct stat& a, const struct stat& b) {
-    return a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
 [[noreturn]] void BadList(const std::string& path, size_t line) {
@@ -81,7 +81,8 @@ FileList ReadList(const std::string& folder) {
         std::string size, digest, file;
         if (!(fields >> size >> digest >> file)) BadList(list.path, number);
         Listed listed;
-        const auto [end, error] = std::from_chars(size.data(), size.data() + size.size(), listed.size);
+        const auto [end, error] =
+            std::from_chars(size.data(), size.data() + size.size(), listed.size);
         if (error != std::errc() || end != size.data() + size.size() || digest.size() != 64 ||
             digest.find_first_not_of("0123456789abcdef") != std::string::npos ||
             file.find("..") != std::string::npos)
@@ -131,7 +132,8 @@ std::map<std::string, Known, std::less<>>& Noted() {
         BinaryFile::Stamp& s = known.stamp;
         std::string file;
         if (fields >> s.device >> s.inode >> s.size >> s.modifiedNs >> s.changedNs >>
-            known.digest >> std::ws && std::getline(fields, file) && !file.empty())
+                known.digest >> std::ws &&
+            std::getline(fields, file) && !file.empty())
             checks.noted[file] = std::move(known);
     }
     return checks.noted;
@@ -197,7 +199,8 @@ void RequireIntactTariffFile(const BinaryFile& file) {
                               list.path + " gives " + Bytes(listed->second.size) +
                               ".  Nothing is rated from it.  Install the tariff again (or "
                               "finish copying the tariff update).");
-    if (changed) {
+    // A file first met unlisted (a list put in place since) has no digest yet.
+    if (changed || known->second.digest.empty()) {
         Known found{now, {}};
         auto noted = Noted().find(file.Path());
         if (noted != Noted().end() && noted->second.stamp == now) {
@@ -205,15 +208,18 @@ void RequireIntactTariffFile(const BinaryFile& file) {
         } else {
             found.digest = DigestOf(file);
             // Read again afterwards: a file that changed while it was read proves nothing.
-            if (!(file.StampNow() == now)) found.stamp = {};
-            else if (found.digest == listed->second.digest) Note(file.Path(), found);
+            if (!(file.StampNow() == now))
+                found.stamp = {};
+            else if (found.digest == listed->second.digest)
+                Note(file.Path(), found);
         }
         known = checks.known.insert_or_assign(file.Path(), std::move(found)).first;
     }
     if (known->second.digest != listed->second.digest)
         throw TariffDataError("The tariff data file " + file.Path() +
                               " is damaged: its contents differ from those the tariff's list "
-                              "of its files " + list.path +
+                              "of its files " +
+                              list.path +
                               " gives.  Nothing is rated from it.  Install the tariff again "
                               "(or finish copying the tariff update).");
     file.SetCheckedInCommand(command);

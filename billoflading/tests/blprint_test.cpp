@@ -25,8 +25,8 @@
 #include "blratefixture.h"
 #include "blstate.h"
 #include "blstore.h"
-#include "pdfform.h"
 #include "outputfolder.h"
+#include "pdfform.h"
 #include "savefile.h"
 
 #include <qpdf/QPDF.hh>
@@ -362,9 +362,9 @@ TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
         EXPECT_FALSE(PrintBL("BL-1012"));
     }
     // Past the file-size limit the system calls the file too large.
-    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"The B/L could not be printed.  Cannot write " +
-                                                     Front().string() + ": " +
-                                                     SystemReason(EFBIG) + "."});
+    EXPECT_EQ(ShownTexts(),
+              std::vector<std::string>{"The B/L could not be printed.  Cannot write " +
+                                       Front().string() + ": " + SystemReason(EFBIG) + "."});
     EXPECT_EQ(ReadAll(Front()), before);
     EXPECT_EQ(ReadPdfFormFields(Front().string()).at("SN#"), "BL-1007");
     EXPECT_TRUE(opened.empty());
@@ -386,9 +386,9 @@ TEST_F(BLPrintTest, AFullDiskIsNamedAndThePrintStopsThere) {
     SetBLRatePrintHooks(hooks);
     PrintBLCopies("BL-1013");
     SetBLRatePrintHooks({});
-    EXPECT_EQ(ShownTexts(), std::vector<std::string>{"The B/L could not be printed.  Cannot write " +
-                                                     (small / "BL.pdf").string() + ": " +
-                                                     SystemReason(ENOSPC) + "."});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{
+                                "The B/L could not be printed.  Cannot write " +
+                                (small / "BL.pdf").string() + ": " + SystemReason(ENOSPC) + "."});
     EXPECT_FALSE(rated);
     EXPECT_TRUE(opened.empty());
     SetOutputFolder(output.string());
@@ -520,8 +520,7 @@ TEST_F(PrintCommandTest, APrintThatFailedStopsThere) {
     };
     SetBLRatePrintHooks(hooks);
     PrintBLCopies("B-10");
-    EXPECT_EQ(steps,
-              (std::vector<std::string>{"bill B-10", "rate B-10 silently", "quote failed"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-10", "rate B-10 silently", "quote failed"}));
     EXPECT_EQ(rating.gBreakDisc[3], "40.0");
     EXPECT_FALSE(blWindow.BLPrinting);
 }

@@ -115,9 +115,9 @@ TEST_F(TariffCheck, EachKindOfDamagedFileIsNamedAndNotRead) {
     Overwrite(app.file("grids/grid012.dat"), std::string(grid.size(), '\0'));
     BinaryFile gridFile;
     gridFile.Open(app.file("grids/grid012.dat").string());
-    EXPECT_EQ(ErrorOf([&] { RequireIntactTariffFile(gridFile); })
-                  .rfind(Damaged("grids/grid012.dat"), 0),
-              0u);
+    EXPECT_EQ(
+        ErrorOf([&] { RequireIntactTariffFile(gridFile); }).rfind(Damaged("grids/grid012.dat"), 0),
+        0u);
     Overwrite(app.file("grids/grid012.dat"), grid);
     EXPECT_EQ(ErrorOf([&] { RequireIntactTariffFile(gridFile); }), "");
 }

@@ -1,8 +1,8 @@
 // The list of the lane, transit-day and grid files with their sizes and digests. The program
 // reads a file that differs from it as damaged: a lane file with a byte changed names another
 // real lane, and a grid with a value changed quotes another plausible rate.
-#include <QCryptographicHash>
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -39,8 +39,8 @@ void WriteFileList(const std::string& appDir) {
         const QByteArray digest = QCryptographicHash::hash(
             QByteArrayView(text.data(), static_cast<qsizetype>(text.size())),
             QCryptographicHash::Sha256);
-        list += std::to_string(text.size()) + " " + digest.toHex().toStdString() + " " + file +
-                "\n";
+        list +=
+            std::to_string(text.size()) + " " + digest.toHex().toStdString() + " " + file + "\n";
     }
     WriteFileAtomically(appDir + "/data/checksums.txt", list);
 }
