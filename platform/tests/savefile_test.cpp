@@ -12,6 +12,7 @@
 #include <string>
 
 #include "filesizelimit.h"
+#include "outputfolder.h"
 #include "smallfilesystem.h"
 
 namespace fs = std::filesystem;
@@ -88,6 +89,21 @@ TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
                   "Cannot write " + out.string() + ": " + SystemReason(ENOENT) + ".");
     }
     EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+// The documents' folder, made on first use, says why it could not be made.
+TEST_F(SaveFileTest, AnOutputFolderThatCannotBeMadeNamesTheReason) {
+    SaveFileWhole((dir / "Documents").string(), "a file where the folder would go");
+    const fs::path folder = dir / "Documents" / "Fretlyn";
+    SetOutputFolder(folder.string());
+    try {
+        OutputFolder();
+        ADD_FAILURE() << "made a folder inside a file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create the folder " + folder.string() + ": " +
+                                             SystemReason(ENOTDIR) + ".");
+    }
+    SetOutputFolder("");
 }
 
 // Each failure says why, in the system's words: a full disk, a folder the user may not write
