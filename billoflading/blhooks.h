@@ -14,16 +14,18 @@ struct BLRatePrintHooks {
     // the bill was rated (its lane is served).
     std::function<bool(const std::string& billNumber, uint8_t silent)> RateBL;
     // Prints one copy of the stored bill with this number (the form, and its back page when
-    // the settings ask for it).
-    std::function<void(const std::string& billNumber)> PrintBL;
+    // the settings ask for it). Returns whether the form was printed.
+    std::function<bool(const std::string& billNumber)> PrintBL;
     // Writes the quote of the last silent rating (DisplayQuote(1)), prints it (PrintRateQuote)
-    // and puts the main window's request back.
-    std::function<void()> PrintRatedQuote;
+    // and puts the main window's request back. Returns false when the print failed.
+    std::function<bool()> PrintRatedQuote;
 };
 // Print (PrintBLCopies, blprint.h) runs, for each copy: PrintBL, then, when "BL_PrintRates" is
 // "yes", RateBL silently with blWindow.BLPrinting set and blWindow.boolSpecialDiscount read from
 // the settings, and for a rated bill PrintRatedQuote; afterwards gBreakDisc is put back from
-// gBreakDisc2. A hook that throws only skips its own step.
+// gBreakDisc2. A print that failed (its hook returns false or throws) ends the command there:
+// its message has been shown, and nothing after it is printed. A rating that throws only skips
+// its own step.
 
 void SetBLRatePrintHooks(BLRatePrintHooks hooks);
 const BLRatePrintHooks& GetBLRatePrintHooks();

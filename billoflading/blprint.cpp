@@ -168,14 +168,16 @@ bool PrintBL(const std::string& billNumber) {
     return frontWritten;
 }
 
-void PrintRatedBLQuote() {
+bool PrintRatedBLQuote() {
+    bool printed = false;
     try {
         DisplayQuote(1);
-        PrintRateQuote();
+        printed = PrintRateQuote() != QuotePrintResult::Failed;
     } catch (const std::exception& error) {
         Say(std::string("The quote could not be printed.  ") + error.what());
     }
     EndBillRating();
+    return printed;
 }
 
 void PrintBLCopies(const std::string& billNumber) {
@@ -184,9 +186,11 @@ void PrintBLCopies(const std::string& billNumber) {
     int copies = 0;
     RunStep([&] { copies = CInt(Val(GetConfigValue("BL_Copies", "1"))); });
     for (int copy = 1; copy <= copies; ++copy) {
-        RunStep([&] {
-            if (hooks.PrintBL) hooks.PrintBL(billNumber);
-        });
+        // A bill that could not be printed has said why; a quote or a further copy after it
+        // would only bury that message under a print dialog.
+        bool printed = false;
+        RunStep([&] { printed = hooks.PrintBL && hooks.PrintBL(billNumber); });
+        if (!printed) break;
         RunStep([&] {
             blWindow.strPrintRates = GetConfigValue("BL_PrintRates", "no");
             blWindow.boolPrintRates = blWindow.strPrintRates == "yes";
@@ -198,13 +202,15 @@ void PrintBLCopies(const std::string& billNumber) {
         });
         bool rated = false;
         RunStep([&] { rated = hooks.RateBL && hooks.RateBL(billNumber, 1); });
-        if (rated)
-            RunStep([&] {
-                if (hooks.PrintRatedQuote) hooks.PrintRatedQuote();
-            });
+        bool quoted = true;
+        if (rated && hooks.PrintRatedQuote) {
+            quoted = false;
+            RunStep([&] { quoted = hooks.PrintRatedQuote(); });
+        }
         // The special discount was this copy's only, and so were the bill's ends.
         for (size_t b = 0; b < kDiscountedBreaks; ++b) rating.gBreakDisc[b] = rating.gBreakDisc2[b];
         EndBillRating();
+        if (!quoted) break;
     }
     blWindow.BLPrinting = false;
 }
@@ -212,7 +218,7 @@ void PrintBLCopies(const std::string& billNumber) {
 void InstallBLRatePrint() {
     BLRatePrintHooks hooks;
     hooks.RateBL = [](const std::string& number, uint8_t silent) { return RateBL(number, silent); };
-    hooks.PrintBL = [](const std::string& number) { PrintBL(number); };
+    hooks.PrintBL = [](const std::string& number) { return PrintBL(number); };
     hooks.PrintRatedQuote = PrintRatedBLQuote;
     SetBLRatePrintHooks(std::move(hooks));
 }

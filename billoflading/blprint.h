@@ -41,12 +41,13 @@ bool PrintBL(const std::string& billNumber);
 // the bill through the PrintBL hook and then, when BL_PrintRates is "yes", its silent rating
 // and printed quote through the RateBL and PrintRatedQuote hooks (with the special discount of
 // BL_UseSpecialDiscount). A copy whose rating fails prints no quote. The lane's own discounts
-// are put back after each copy, and every step's failure leaves the next step to run.
+// are put back after each copy. A print that failed (the bill's or the quote's) ends the
+// command: nothing more is printed after its message.
 void PrintBLCopies(const std::string& billNumber);
 
 // The quote of the last silent rating of a bill, on the printer, and the main window's request
-// back in place.
-void PrintRatedBLQuote();
+// back in place. Returns false when the quote could not be printed (it has said why).
+bool PrintRatedBLQuote();
 
 // Registers the rating and printing of bills with the bill-of-lading window's hooks.
 void InstallBLRatePrint();

@@ -227,7 +227,14 @@ void Form3::DestinationTail() {
 
 void Form3::ShowTransitDays(bool evenToPuertoRico) {
     if ((offshore.gIsPR && !evenToPuertoRico) || !BothVerified()) return;
-    rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    // A transit-day file that cannot be read (damaged, or gone) leaves both ends verified, with
+    // no standard shown: the rating refuses the request and names the file, once.
+    try {
+        rating.gServiceDays = GetServiceDays(tariff.gOrigZip, TransitDestination());
+    } catch (const std::exception&) {
+        lblService->clear();
+        return;
+    }
     lblService->setText(QString::fromStdString(ServiceStandardText(rating.gServiceDays, 0)));
 }
 

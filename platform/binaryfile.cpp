@@ -30,6 +30,7 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
         Close();
         path_ = std::move(other.path_);
         fd_ = std::exchange(other.fd_, -1);
+        checkedIn_ = std::exchange(other.checkedIn_, 0);
     }
     return *this;
 }
@@ -53,6 +54,7 @@ void BinaryFile::Open(const std::string& path) {
 void BinaryFile::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    checkedIn_ = 0;
     if (blocks_) blocks_->read.clear();
 }
 
@@ -60,6 +62,28 @@ size_t BinaryFile::Size() const {
     struct stat st {};
     if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
     return static_cast<size_t>(st.st_size);
+}
+
+BinaryFile::Stamp BinaryFile::StampNow() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        throw FileError(FileError::kPathFileAccess,
+                        "The data file " + path_ +
+                            " cannot be examined: " + std::strerror(fd_ < 0 ? EBADF : errno) + ".");
+    auto ns = [](const timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
+            static_cast<uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+void BinaryFile::ReadWhole(const std::function<void(std::string_view)>& chunk) const {
+    constexpr size_t kChunkBytes = 256 * 1024;
+    const auto bytes = std::make_unique_for_overwrite<char[]>(kChunkBytes);
+    for (size_t offset = 0;;) {
+        const size_t got = ReadFromFile(offset, bytes.get(), kChunkBytes);
+        if (got == 0) return;
+        chunk(std::string_view(bytes.get(), got));
+        offset += got;
+    }
 }
 
 uint8_t BinaryFile::ByteAt(size_t position) const {

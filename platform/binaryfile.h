@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,23 @@ class BinaryFile {
     const std::string& Path() const { return path_; }
     // The file's size now.
     size_t Size() const;
+
+    // What tells one state of the file from another without reading it: which file it is,
+    // its size and its times of change.
+    struct Stamp {
+        uint64_t device = 0, inode = 0, size = 0;
+        int64_t modifiedNs = 0, changedNs = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    // The file's stamp now; a FileError naming it when it cannot be had.
+    Stamp StampNow() const;
+    // Hands every byte of the file as it is now to `chunk`, in order and in pieces, read from
+    // the file itself (never from kept blocks). A failed read is a FileError naming the file.
+    void ReadWhole(const std::function<void(std::string_view)>& chunk) const;
+    // The command (Database::RunningCommand) in which the file was last found as its tariff
+    // lists it, so that a command checks each file once; 0 when never.
+    uint64_t CheckedInCommand() const { return checkedIn_; }
+    void SetCheckedInCommand(uint64_t command) const { checkedIn_ = command; }
 
     // The byte at a 1-based position; a position outside the file is a FileError
     // (kInputPastEnd) naming it.
@@ -74,4 +92,5 @@ class BinaryFile {
     };
     mutable std::unique_ptr<Blocks> blocks_;
     mutable int keepers_ = 0;
+    mutable uint64_t checkedIn_ = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "databaseparts.h"
@@ -466,13 +467,15 @@ void Database::startRead(bool checkOthers) {
 
 void Database::BeginRead() {
     if (readDepth_++ > 0 || transDepth_ > 0) return;
-    ++command_;
+    static std::atomic<uint64_t> commandsBegun{0};
+    command_ = ++commandsBegun;
     try {
         startRead(true);
     } catch (...) {
         --readDepth_;
         throw;
     }
+    commandOpen_ = true;
 }
 
 void Database::finishRead() noexcept {
@@ -487,8 +490,9 @@ void Database::finishRead() noexcept {
 }
 
 void Database::EndRead() noexcept {
-    if (readDepth_ == 0 || --readDepth_ > 0 || !readBegun_) return;
-    finishRead();
+    if (readDepth_ == 0 || --readDepth_ > 0) return;
+    commandOpen_ = false;
+    if (readBegun_) finishRead();
 }
 
 void Database::Idle() noexcept {

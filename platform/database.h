@@ -352,6 +352,9 @@ class Database {
     // read transaction holds the lock, no other program can write meanwhile, and one that
     // wrote between two commands is noticed when the next begins (see startRead).
     bool MayRecall() const { return readBegun_ && transDepth_ == 0; }
+    // The command under way (its outermost read transaction), numbered across every database
+    // of the run, so that no two commands share a number; 0 outside any command.
+    uint64_t RunningCommand() const { return readDepth_ > 0 && commandOpen_ ? command_ : 0; }
 
     bool TableExists(const std::string& table);
     bool IndexExists(const std::string& table, const std::string& index);
@@ -399,8 +402,9 @@ class Database {
     std::unordered_map<std::string, PreparedStatement> prepared_;
     std::vector<Value> lookUpRow_;
     uint64_t dataVersion_ = 1;
-    // Counts the commands (outermost read transactions) begun.
+    // The number of the latest command (outermost read transaction) begun.
     uint64_t command_ = 0;
+    bool commandOpen_ = false;
     int transDepth_ = 0;
     int readDepth_ = 0;
     bool readBegun_ = false;

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 namespace {
 std::string& Override() {
@@ -19,8 +21,11 @@ std::string OutputFolder() {
         if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
         folder = documents + QStringLiteral("/Fretlyn");
     }
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error("Cannot create the folder " + folder.toStdString());
+    std::error_code error;
+    std::filesystem::create_directories(folder.toStdString(), error);
+    if (error)
+        throw std::runtime_error("Cannot create the folder " + folder.toStdString() + ": " +
+                                 error.message() + ".");
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder.toStdString();
 }

@@ -4,14 +4,16 @@
 // complete: a full disk or a failed write leaves the last good file as it was, and a reader
 // never sees half a file.
 
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-class QSaveFile;
+// The reason the system gives for an error number ("No space left on device", "Permission
+// denied", "Read-only file system").
+std::string SystemReason(int error);
 
-// A file that could not be written; the text names the file and the cause.
+// A file that could not be written; the text names the file and the reason as the system
+// gives it.
 class SaveFileError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -34,10 +36,12 @@ class SaveFileStream {
     void Commit();
 
   private:
-    [[noreturn]] void Fail();
+    // Takes the temporary file away and throws the system's reason for the error.
+    [[noreturn]] void GiveUp(int error);
     void WriteOut(std::string_view bytes);
 
     std::string path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::string temp_;
+    int fd_ = -1;
     std::string block_;
 };

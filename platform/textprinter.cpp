@@ -1,13 +1,16 @@
 #include "textprinter.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <algorithm>
 
 #include "labelbutton.h"
+#include "savefile.h"
 #include "windowkeys.h"
 
 namespace {
@@ -207,8 +210,23 @@ bool TextPrinter::Render(int firstPage, int lastPage) {
         error_ = QStringLiteral("No printer is available.");
         return false;
     }
+    // A PDF file is made in memory and then written whole: the printer's own file output drops
+    // a failed write unseen (a full disk gave half a file and no error), while this says why
+    // in the system's words and leaves the last good file as it was.
+    QBuffer pdfBytes;
+    std::unique_ptr<QPdfWriter> pdf;
+    QPagedPaintDevice* device = printer_.get();
+    if (toPdf_) {
+        pdfBytes.open(QIODevice::WriteOnly);
+        pdf = std::make_unique<QPdfWriter>(&pdfBytes);
+        pdf->setResolution(printer_->resolution());
+        pdf->setPageLayout(printer_->pageLayout());
+        pdf->setTitle(printer_->docName());
+        pdf->setCreator(printer_->creator());
+        device = pdf.get();
+    }
     QPainter painter;
-    if (!painter.begin(printer_.get())) {
+    if (!painter.begin(device)) {
         error_ = toPdf_ ? QStringLiteral("The file %1 could not be written.")
                               .arg(printer_->outputFileName())
                         : QStringLiteral("The printer %1 could not be started.")
@@ -216,7 +234,7 @@ bool TextPrinter::Render(int firstPage, int lastPage) {
         return false;
     }
     for (int page = firstPage; page < lastPage; ++page) {
-        if (page > firstPage && !printer_->newPage()) {
+        if (page > firstPage && !device->newPage()) {
             painter.end();
             error_ = QStringLiteral("The printer could not start a new page.");
             return false;
@@ -231,9 +249,19 @@ bool TextPrinter::Render(int firstPage, int lastPage) {
             painter.drawText(QPointF(item.box.left(), item.box.top() + ascent), item.text);
         }
     }
-    if (!painter.end() || printer_->printerState() == QPrinter::Error) {
+    if (!painter.end() || (!toPdf_ && printer_->printerState() == QPrinter::Error)) {
         error_ = QStringLiteral("The printer reported an error.");
         return false;
+    }
+    if (toPdf_) {
+        try {
+            const QByteArray& bytes = pdfBytes.data();
+            SaveFileWhole(printer_->outputFileName().toStdString(),
+                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        } catch (const SaveFileError& e) {
+            error_ = QString::fromStdString(e.what());
+            return false;
+        }
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "geography.h"
 #include "lanes.h"
 #include "ratingstate.h"
+#include "tariffcheck.h"
 #include "tariffdb.h"
 
 namespace {
@@ -98,6 +99,7 @@ void LoadRateGrid(int32_t laneCode) {
     char name[32];
     std::snprintf(name, sizeof name, "grids/grid%03d.dat", static_cast<int>(number));
     const BinaryFile& grid = GridFile(AppFolder() + name);
+    RequireIntactTariffFile(grid);
     const size_t offset = static_cast<size_t>(row - 1) * kRowBytes;
     // One read, which comes back short where the file ends: a row is read once a line of a
     // batch test, and asking the file's size first would double the calls on it.

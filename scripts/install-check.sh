@@ -27,7 +27,8 @@ fail() {
     echo "install-check: $*" >&2
     exit 1
 }
-for f in bin/fretlyn share/fretlyn/data/x2007.mdb share/fretlyn/grids share/fretlyn/help/x2007.htm \
+for f in bin/fretlyn share/fretlyn/data/x2007.mdb share/fretlyn/data/checksums.txt \
+    share/fretlyn/grids share/fretlyn/help/x2007.htm \
     share/fretlyn/BL/BLFront.PDF share/applications/fretlyn.desktop \
     share/icons/hicolor/256x256/apps/fretlyn.png; do
     [ -e "$prefix/$f" ] || fail "$f was not installed"

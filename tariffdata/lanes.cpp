@@ -6,6 +6,7 @@
 #include "binaryfile.h"
 #include "coveredlookup.h"
 #include "geography.h"
+#include "tariffcheck.h"
 #include "tariffdb.h"
 #include "text.h"
 
@@ -95,6 +96,8 @@ std::string GetLaneCode(int32_t cell) {
         throw TariffDataError("The lane cell " + std::to_string(cell) +
                               " lies outside the lane files (1 to " +
                               std::to_string(kLaneSide * kLaneSide) + ").");
+    for (const BinaryFile* file : {&tariff.laneGrid, &tariff.laneLines, &tariff.laneMap})
+        if (file->IsOpen()) RequireIntactTariffFile(*file);
     return LanePart(tariff.laneGrid, "cxgrd.dat", cell) +
            LanePart(tariff.laneLines, "cxlns.dat", cell) +
            LanePart(tariff.laneMap, "cxmap.dat", cell);
@@ -142,13 +145,16 @@ uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode)
     // (a tariff update) is read afresh.
     BinaryFile svc;
     svc.Open(AppFolder() + "data/svc.dat");
+    RequireIntactTariffFile(svc);
     return svc.ByteAt(position);
 }
 
 uint8_t GetServiceDays(const std::string& origCode, const std::string& destCode,
                        const BinaryFile& svc) {
     const size_t position = ServiceDaysPosition(origCode, destCode);
-    return position == 0 ? 0 : svc.ByteAt(position);
+    if (position == 0) return 0;
+    RequireIntactTariffFile(svc);
+    return svc.ByteAt(position);
 }
 
 bool GetPXSStandard(const std::string& origCode, const std::string& destCode, uint8_t& days) {

@@ -11,6 +11,7 @@
 #include <QRectF>
 #include <QString>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,12 +19,15 @@
 #include <map>
 
 #include "../../platform/tests/filesizelimit.h"
+#include "../../platform/tests/smallfilesystem.h"
 #include "blhooks.h"
 #include "blrate.h"
 #include "blratefixture.h"
 #include "blstate.h"
 #include "blstore.h"
+#include "outputfolder.h"
 #include "pdfform.h"
+#include "savefile.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFAcroFormDocumentHelper.hh>
@@ -357,12 +361,37 @@ TEST_F(BLPrintTest, AFailedWriteKeepsTheLastCopyAndOpensNothing) {
         FileSizeLimit full(before.size() - 16);
         EXPECT_FALSE(PrintBL("BL-1012"));
     }
-    ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_NE(ShownTexts()[0].find("The B/L could not be printed."), std::string::npos);
+    // Past the file-size limit the system calls the file too large.
+    EXPECT_EQ(ShownTexts(),
+              std::vector<std::string>{"The B/L could not be printed.  Cannot write " +
+                                       Front().string() + ": " + SystemReason(EFBIG) + "."});
     EXPECT_EQ(ReadAll(Front()), before);
     EXPECT_EQ(ReadPdfFormFields(Front().string()).at("SN#"), "BL-1007");
     EXPECT_TRUE(opened.empty());
+}
 
+// The output folder on a disk that is full: the message says so in the system's words, and the
+// Print command prints no quote after it.
+TEST_F(BLPrintTest, AFullDiskIsNamedAndThePrintStopsThere) {
+    AddBill("BL-1013", shipper, consignee, 0, {{acidId, "1", "50"}});
+    const fs::path small = app.path() / "small";
+    SmallFileSystem disk(small, 8 * 1024);
+    if (!disk.Mounted()) GTEST_SKIP() << "no file system of the test's own can be mounted here";
+    SetOutputFolder(small.string());
+    SetSetting("BL_PrintRates", "yes");
+    bool rated = false;
+    InstallBLRatePrint();
+    BLRatePrintHooks hooks = GetBLRatePrintHooks();
+    hooks.RateBL = [&](const std::string&, uint8_t) { return rated = true; };
+    SetBLRatePrintHooks(hooks);
+    PrintBLCopies("BL-1013");
+    SetBLRatePrintHooks({});
+    EXPECT_EQ(ShownTexts(), std::vector<std::string>{
+                                "The B/L could not be printed.  Cannot write " +
+                                (small / "BL.pdf").string() + ": " + SystemReason(ENOSPC) + "."});
+    EXPECT_FALSE(rated);
+    EXPECT_TRUE(opened.empty());
+    SetOutputFolder(output.string());
 }
 
 TEST_F(BLPrintTest, AReaderThatCannotStartIsReportedWithTheSavedFile) {
@@ -395,6 +424,7 @@ class PrintCommandTest : public BLRatingTest {
         hooks.PrintBL = [this](const std::string& number) {
             steps.push_back("bill " + number);
             EXPECT_TRUE(blWindow.BLPrinting);
+            return true;
         };
         hooks.RateBL = [this](const std::string& number, uint8_t silent) {
             steps.push_back("rate " + number + (silent ? " silently" : ""));
@@ -402,7 +432,10 @@ class PrintCommandTest : public BLRatingTest {
             rating.gBreakDisc[3] = "25.0";  // as a special discount would
             return rates;
         };
-        hooks.PrintRatedQuote = [this] { steps.push_back("quote"); };
+        hooks.PrintRatedQuote = [this] {
+            steps.push_back("quote");
+            return true;
+        };
         SetBLRatePrintHooks(hooks);
         rating.gBreakDisc2[3] = "40.0";
     }
@@ -451,18 +484,44 @@ TEST_F(PrintCommandTest, ACopyWhoseRatingFailsPrintsNoQuote) {
     EXPECT_EQ(rating.gBreakDisc[3], "40.0");
 }
 
-TEST_F(PrintCommandTest, AStepThatFailsLeavesTheNextToRun) {
+// A print that failed has said why: no quote's print dialog and no further copy follows it.
+TEST_F(PrintCommandTest, APrintThatFailedStopsThere) {
     SetSetting("BL_Copies", "2");
     SetSetting("BL_PrintRates", "yes");
     BLRatePrintHooks hooks = GetBLRatePrintHooks();
     hooks.PrintBL = [this](const std::string&) {
         steps.push_back("bill failed");
+        return false;
+    };
+    SetBLRatePrintHooks(hooks);
+    PrintBLCopies("B-10");
+    EXPECT_EQ(steps, std::vector<std::string>{"bill failed"});
+    EXPECT_FALSE(blWindow.BLPrinting);
+
+    steps.clear();
+    hooks.PrintBL = [this](const std::string&) -> bool {
+        steps.push_back("bill failed");
         throw std::runtime_error("no form");
     };
     SetBLRatePrintHooks(hooks);
     PrintBLCopies("B-10");
-    EXPECT_EQ(steps, (std::vector<std::string>{"bill failed", "rate B-10 silently", "quote",
-                                               "bill failed", "rate B-10 silently", "quote"}));
+    EXPECT_EQ(steps, std::vector<std::string>{"bill failed"});
+
+    // The first copy's quote could not be printed: the second copy is not printed either.
+    steps.clear();
+    hooks = GetBLRatePrintHooks();
+    hooks.PrintBL = [this](const std::string& number) {
+        steps.push_back("bill " + number);
+        return true;
+    };
+    hooks.PrintRatedQuote = [this] {
+        steps.push_back("quote failed");
+        return false;
+    };
+    SetBLRatePrintHooks(hooks);
+    PrintBLCopies("B-10");
+    EXPECT_EQ(steps, (std::vector<std::string>{"bill B-10", "rate B-10 silently", "quote failed"}));
+    EXPECT_EQ(rating.gBreakDisc[3], "40.0");
     EXPECT_FALSE(blWindow.BLPrinting);
 }
 

@@ -9,7 +9,11 @@
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <random>
 
 #include "commodity.h"
 #include "form3fixture.h"
@@ -22,6 +26,8 @@
 #include "tariffdb.h"
 #include "testdata.h"
 #include "userinput.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -499,6 +505,61 @@ TEST_F(RatingRequest, EachRefusalInItsOrder) {
     EXPECT_EQ(rate(), Messages{"Data Entry Error: You must specify a density value for "
                                "ocean-going shipments."});
     EXPECT_FALSE(form->txtOceanDensity->isHidden());
+}
+
+// A damaged lane, grid or transit-day file (a disk fault, a tariff update copied only in part)
+// reads as another real lane or another plausible rate: the rating names the file and quotes
+// nothing, and once the file is whole again the same request is quoted.
+TEST_F(RatingRequest, ADamagedLaneGridOrTransitDayFileIsNamedAndNothingIsQuoted) {
+    Load();
+    Enter("60601", "90001", {"1000"});
+    ASSERT_TRUE(Rate().empty());
+    ASSERT_EQ(quotesShown, 1);
+    const double intact = rating.gNetCharge[rating.gFirstBreak];
+    std::mt19937 random(35);
+    const auto zeros = [](size_t size) { return std::string(size, '\0'); };
+    // Bytes below 100: each reads as two digits of some real lane or transit days.
+    const auto noise = [&](size_t size) {
+        std::string bytes(size, '\0');
+        for (char& b : bytes) b = static_cast<char>(random() % 100);
+        return bytes;
+    };
+    const std::pair<const char*, std::function<std::string(size_t)>> damages[] = {
+        {"data/cxmap.dat", zeros},    {"data/cxmap.dat", noise}, {"data/cxgrd.dat", zeros},
+        {"grids/grid012.dat", zeros}, {"data/svc.dat", noise},
+    };
+    for (const auto& [file, damage] : damages) {
+        SCOPED_TRACE(file);
+        const fs::path path = app.file(file);
+        const std::string whole = FileBytes(path);
+        // Written in place: the program holds the lane and grid files open.
+        const auto write = [&](const std::string& bytes) {
+            std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        };
+        write(damage(whole.size()));
+        // The transit days are read as the ends are entered too: they stay verified.
+        Enter("60601", "90001", {"1000"});
+        EXPECT_EQ(tariff.gOrigCountry, 0);
+        EXPECT_EQ(tariff.gDestCountry, 0);
+        const Messages shown = Rate();
+        ASSERT_EQ(shown.size(), 1u);
+        const std::string said = shown[0].substr(shown[0].find(": ") + 2);
+        EXPECT_EQ(said, "The tariff data file " + path.string() +
+                            " is damaged: its contents differ from those the tariff's list of its "
+                            "files " +
+                            app.file("data/checksums.txt").string() +
+                            " gives.  Nothing is rated from it.  Install the tariff again (or "
+                            "finish copying the tariff update).");
+        EXPECT_EQ(quotesShown, 1);
+
+        write(whole);
+        Enter("60601", "90001", {"1000"});
+        EXPECT_TRUE(Rate().empty());
+        EXPECT_EQ(quotesShown, 2);
+        EXPECT_EQ(rating.gNetCharge[rating.gFirstBreak], intact);
+        quotesShown = 1;
+    }
 }
 
 TEST_F(RatingRequest, GuaranteedAndThriftlaneNeedTheirKindOfLane) {

@@ -4,12 +4,16 @@
 #include "savefile.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "filesizelimit.h"
+#include "outputfolder.h"
+#include "smallfilesystem.h"
 
 namespace fs = std::filesystem;
 
@@ -30,7 +34,10 @@ class SaveFileTest : public ::testing::Test {
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
     size_t FilesInDir() const {
         size_t n = 0;
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
@@ -62,8 +69,9 @@ TEST_F(SaveFileTest, ADiskThatFillsUpLeavesTheOldFileAsItWas) {
                 SaveFileWhole(out.string(), bigger);
                 ADD_FAILURE() << "a write past the room succeeded, room " << room;
             } catch (const SaveFileError& e) {
-                EXPECT_NE(std::string(e.what()).find(out.string()), std::string::npos)
-                    << e.what();
+                // The reason as the system gives it: a file past the limit is "too large".
+                EXPECT_EQ(std::string(e.what()),
+                          "Cannot write " + out.string() + ": " + SystemReason(EFBIG) + ".");
             }
         }
         EXPECT_EQ(ReadAll(out), old) << room;
@@ -100,8 +108,69 @@ TEST_F(SaveFileTest, AFileWrittenInPiecesReplacesTheOldOneOnlyWhenCommitted) {
 
 TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
     const fs::path out = dir / "no" / "such" / "TESTDATA.TXT";
-    EXPECT_THROW(SaveFileWhole(out.string(), "x"), SaveFileError);
+    try {
+        SaveFileWhole(out.string(), "x");
+        ADD_FAILURE() << "wrote into a folder that is not there";
+    } catch (const SaveFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot write " + out.string() + ": " + SystemReason(ENOENT) + ".");
+    }
     EXPECT_FALSE(fs::exists(dir / "no"));
+}
+
+// The documents' folder, made on first use, says why it could not be made.
+TEST_F(SaveFileTest, AnOutputFolderThatCannotBeMadeNamesTheReason) {
+    SaveFileWhole((dir / "Documents").string(), "a file where the folder would go");
+    const fs::path folder = dir / "Documents" / "Fretlyn";
+    SetOutputFolder(folder.string());
+    try {
+        OutputFolder();
+        ADD_FAILURE() << "made a folder inside a file";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create the folder " + folder.string() + ": " +
+                                             SystemReason(ENOTDIR) + ".");
+    }
+    SetOutputFolder("");
+}
+
+// Each failure says why, in the system's words: a full disk, a folder the user may not write
+// to, a file system mounted read-only.
+TEST_F(SaveFileTest, AFailedWriteNamesTheReasonTheSystemGives) {
+    EXPECT_EQ(SystemReason(ENOSPC), "No space left on device");
+    const auto failure = [](const fs::path& out, const std::string& bytes) -> std::string {
+        try {
+            SaveFileWhole(out.string(), bytes);
+        } catch (const SaveFileError& e) {
+            return e.what();
+        }
+        return "(written)";
+    };
+
+    const fs::path locked = dir / "locked";
+    fs::create_directories(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    // The superuser may write anywhere: then there is nothing to refuse.
+    if (::access(locked.c_str(), W_OK) != 0) {
+        EXPECT_EQ(failure(locked / "BL.pdf", "x"), "Cannot write " + (locked / "BL.pdf").string() +
+                                                       ": " + SystemReason(EACCES) + ".");
+    }
+    fs::permissions(locked, fs::perms::owner_all);
+
+    SmallFileSystem small(dir / "small", 16 * 1024);
+    if (!small.Mounted()) GTEST_SKIP() << "no file system of the test's own can be mounted here";
+    const fs::path out = dir / "small" / "BL.pdf";
+    const std::string old(6000, 'o');
+    SaveFileWhole(out.string(), old);
+    EXPECT_EQ(failure(out, std::string(20000, 'n')),
+              "Cannot write " + out.string() + ": " + SystemReason(ENOSPC) + ".");
+    EXPECT_EQ(ReadAll(out), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "small"), fs::directory_iterator()), 1);
+
+    SmallFileSystem readOnly(dir / "readonly", 16 * 1024, SmallFileSystem::kReadOnly);
+    ASSERT_TRUE(readOnly.Mounted());
+    EXPECT_EQ(failure(dir / "readonly" / "BL.pdf", "x"),
+              "Cannot write " + (dir / "readonly" / "BL.pdf").string() + ": " +
+                  SystemReason(EROFS) + ".");
 }
 
 }  // namespace

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPrinter>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <cerrno>
+
+#include "filesizelimit.h"
+#include "savefile.h"
 
 namespace {
 
@@ -167,6 +172,29 @@ TEST_F(TextPrinterTest, AnOutputThatCannotBeWrittenIsReported) {
     EXPECT_FALSE(printer.EndDoc());
     EXPECT_TRUE(printer.ErrorText().contains(path)) << printer.ErrorText().toStdString();
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A printout to a PDF file on a disk that fills up: the failure is told with the system's reason,
+// never taken for a printout, and the last good file stays as it was.
+TEST_F(TextPrinterTest, AFileTheDiskHasNoRoomForIsReportedWithTheReason) {
+    const QString path = Pdf(QStringLiteral("out.pdf"));
+    printer.Print(QStringLiteral("first"), true);
+    ASSERT_TRUE(printer.EndDoc()) << printer.ErrorText().toStdString();
+    QFile first(path);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    const QByteArray before = first.readAll();
+    first.close();
+
+    printer.Print(QStringLiteral("second"), true);
+    {
+        FileSizeLimit full(static_cast<uint64_t>(before.size()) / 2);
+        EXPECT_FALSE(printer.EndDoc());
+    }
+    EXPECT_EQ(printer.ErrorText().toStdString(),
+              "Cannot write " + path.toStdString() + ": " + SystemReason(EFBIG) + ".");
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
 }
 
 TEST(PrintFileName, TheKindAndThePartsJoinedByHyphensWithoutBlanksOrSlashes) {

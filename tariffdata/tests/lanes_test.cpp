@@ -47,6 +47,9 @@ class Lanes : public ::testing::Test {
     bool guaranteedInMain = false;
     bool guaranteedInQuote = false;
     void SetUp() override {
+        // The tests write lane and transit-day files of their own, which the shipped list of
+        // the tariff's files does not give.
+        app.dropFileList();
         InitClassTables();
         OpenTariffDatabase();
         SetGuaranteedChosenQuery([this] { return guaranteedInMain || guaranteedInQuote; });

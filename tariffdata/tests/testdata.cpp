@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "settings.h"
+#include "tariffcheck.h"
 #include "tariffdb.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +25,7 @@ ScratchAppFolder::ScratchAppFolder() {
             fs::copy(entry.path(), path_ / entry.path().filename(), fs::copy_options::recursive);
     SetAppFolder(path_.string());
     SetTariffDatabasePath("");
+    ForgetTariffFileChecks();
 }
 
 ScratchAppFolder::~ScratchAppFolder() {
@@ -32,6 +34,7 @@ ScratchAppFolder::~ScratchAppFolder() {
     // A test that started on a user's copy leaves the next one on its own scratch copy again.
     SetTariffDatabasePath("");
     SetUserDataFolder("");
+    ForgetTariffFileChecks();
     std::error_code ec;
     fs::remove_all(path_, ec);
 }
@@ -39,6 +42,10 @@ ScratchAppFolder::~ScratchAppFolder() {
 void ScratchAppFolder::writeFile(const std::string& relative, const std::string& text) const {
     std::ofstream out(path_ / relative, std::ios::binary | std::ios::trunc);
     out << text;
+}
+
+void ScratchAppFolder::dropFileList() const {
+    fs::remove(path_ / kTariffFileList);
 }
 
 void Exec(const std::string& sql, const std::vector<Value>& params) {

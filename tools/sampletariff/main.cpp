@@ -70,6 +70,7 @@ void Generate(const std::string& source, const std::string& app) {
     for (const auto& entry : fs::directory_iterator(app + "/grids"))
         if (entry.path().filename().string().rfind("grid", 0) == 0) fs::remove(entry.path());
     WriteLaneData(g, app);
+    WriteFileList(app);
     WritePonyTestFiles(g, app);
 
     std::string states;

@@ -98,6 +98,9 @@ int TransitDays(const Geography& g, int origCenter, int destCenter);
 std::optional<std::array<int32_t, kGridValues>> LaneGridRow(const Geography& g, int origKey,
                                                             int destKey);
 void WriteLaneData(const Geography& g, const std::string& appDir);
+// filelist.cpp: the list of the files WriteLaneData wrote, each with its size and SHA-256
+// digest, by which the program knows a damaged or half-copied one (data/checksums.txt).
+void WriteFileList(const std::string& appDir);
 
 // ponytest.cpp: the batch test's sample input file and the comparison file it must give.
 void WritePonyTestFiles(const Geography& g, const std::string& appDir);

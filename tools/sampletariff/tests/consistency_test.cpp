@@ -262,6 +262,26 @@ TEST_F(Tariff, LaneFilesHoldOneByteBelow100PerPairOfKeys) {
     ASSERT_EQ(svc_.size(), static_cast<size_t>(kCenters) * kCenters);
 }
 
+// The program checks each listed file against the list before it reads it: a lane, transit-day
+// or grid file left out of the list would be read unchecked.
+TEST_F(Tariff, TheListOfFilesNamesEveryLaneTransitDayAndGridFileWithItsSize) {
+    std::set<std::string> expected = {"data/cxgrd.dat", "data/cxlns.dat", "data/cxmap.dat",
+                                      "data/svc.dat"};
+    for (const auto& entry : std::filesystem::directory_iterator(kApp + "/grids"))
+        expected.insert("grids/" + entry.path().filename().string());
+    std::set<std::string> listed;
+    for (const std::string& line : Lines(ReadFile(kApp + "/data/checksums.txt"))) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string size, digest, file;
+        ASSERT_TRUE(fields >> size >> digest >> file) << line;
+        EXPECT_TRUE(std::regex_match(digest, std::regex("[0-9a-f]{64}"))) << line;
+        EXPECT_EQ(size, std::to_string(std::filesystem::file_size(kApp + "/" + file))) << line;
+        EXPECT_TRUE(listed.insert(file).second) << line;
+    }
+    EXPECT_EQ(listed, expected);
+}
+
 TEST_F(Tariff, ZipListAndServiceCentreSubscriptsFitTheFiles) {
     auto keys = Query("SELECT key, subscript FROM ziplist");
     ASSERT_GT(keys.size(), 900u);

@@ -1,0 +1,178 @@
+// The lane, transit-day and grid files against the list of their sizes and digests that ships
+// with them: a damaged file is named and never read, an earlier tariff without the list is read
+// as it is, and an unchanged file is read for its digest once, not at every command or start.
+#include "tariffcheck.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "geography.h"
+#include "lanes.h"
+#include "settings.h"
+#include "tariffdb.h"
+#include "testdata.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Rewrites the file in place, as a disk fault or an update copied over it would: the program
+// holds the lane files open, and sees what is written into them.
+void Overwrite(const fs::path& path, const std::string& bytes) {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    ASSERT_TRUE(file.good()) << path;
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Bytes below 100, each of which a lane file reads as two digits of some real lane.
+std::string LaneLikeNoise(size_t size) {
+    std::mt19937 random(35);
+    std::string bytes(size, '\0');
+    for (char& b : bytes) b = static_cast<char>(random() % 100);
+    return bytes;
+}
+
+class TariffCheck : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitClassTables();
+        OpenTariffDatabase();
+    }
+    // The lane code from Chicago to Los Angeles, in a command of its own.
+    std::string ChicagoToLosAngeles() {
+        const ReadTransaction command(tariff.gDB.get());
+        return GetLaneCode(GridCellNumber(ZipSubscript("606"), ZipSubscript("900")));
+    }
+    // The error a look-up raised, or "" when it raised none.
+    template <typename LookUp>
+    std::string ErrorOf(LookUp&& lookUp) {
+        try {
+            lookUp();
+        } catch (const TariffDataError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::string Damaged(const std::string& relative) {
+        return "The tariff data file " + app.file(relative).string() + " is damaged";
+    }
+    std::string Original(const std::string& relative) {
+        return FileBytes(fs::path(FRETLYN_APP_DIR) / relative);
+    }
+
+    ScratchAppFolder app;
+};
+
+TEST_F(TariffCheck, EachKindOfDamagedFileIsNamedAndNotRead) {
+    const std::string intact = ChicagoToLosAngeles();
+    ASSERT_EQ(intact, "012210");
+    const std::string map = Original("data/cxmap.dat");
+
+    // Zeros where the lane parts were: the old reader took them for lane 012200.
+    Overwrite(app.file("data/cxmap.dat"), std::string(map.size(), '\0'));
+    EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u)
+        << ErrorOf([&] { ChicagoToLosAngeles(); });
+    // Bytes that each name a real lane.
+    Overwrite(app.file("data/cxmap.dat"), LaneLikeNoise(map.size()));
+    EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u);
+    Overwrite(app.file("data/cxmap.dat"), map);
+    EXPECT_EQ(ChicagoToLosAngeles(), intact);
+
+    // A lane file cut short, as a copy that stopped part way leaves it.
+    const std::string grd = Original("data/cxgrd.dat");
+    fs::resize_file(app.file("data/cxgrd.dat"), grd.size() / 2);
+    const std::string shortened = ErrorOf([&] { ChicagoToLosAngeles(); });
+    EXPECT_EQ(shortened.rfind(Damaged("data/cxgrd.dat"), 0), 0u) << shortened;
+    EXPECT_NE(shortened.find("holds " + std::to_string(grd.size() / 2) + " bytes"),
+              std::string::npos)
+        << shortened;
+    EXPECT_NE(shortened.find(app.file(kTariffFileList).string() + " gives " +
+                             std::to_string(grd.size()) + " bytes"),
+              std::string::npos)
+        << shortened;
+    Overwrite(app.file("data/cxgrd.dat"), grd);
+    EXPECT_EQ(ChicagoToLosAngeles(), intact);
+
+    // The transit-day file, read afresh at every look-up.
+    const uint8_t days = GetServiceDays("60601", "90001");
+    ASSERT_GE(days, 1);
+    const std::string svc = Original("data/svc.dat");
+    Overwrite(app.file("data/svc.dat"), LaneLikeNoise(svc.size()));
+    EXPECT_EQ(ErrorOf([&] { GetServiceDays("60601", "90001"); }).rfind(Damaged("data/svc.dat"), 0),
+              0u);
+    Overwrite(app.file("data/svc.dat"), svc);
+    EXPECT_EQ(GetServiceDays("60601", "90001"), days);
+
+    // A rate grid (its rows are read by the rating engine, which asks the same check).
+    const std::string grid = Original("grids/grid012.dat");
+    Overwrite(app.file("grids/grid012.dat"), std::string(grid.size(), '\0'));
+    BinaryFile gridFile;
+    gridFile.Open(app.file("grids/grid012.dat").string());
+    EXPECT_EQ(
+        ErrorOf([&] { RequireIntactTariffFile(gridFile); }).rfind(Damaged("grids/grid012.dat"), 0),
+        0u);
+    Overwrite(app.file("grids/grid012.dat"), grid);
+    EXPECT_EQ(ErrorOf([&] { RequireIntactTariffFile(gridFile); }), "");
+}
+
+TEST_F(TariffCheck, AnEarlierTariffWithoutTheListIsReadAsItIs) {
+    app.dropFileList();
+    ForgetTariffFileChecks();
+    Overwrite(app.file("data/cxmap.dat"), std::string(Original("data/cxmap.dat").size(), '\0'));
+    EXPECT_EQ(ChicagoToLosAngeles(), "012200");
+    EXPECT_EQ(TariffFileDigestsRead(), 0);
+}
+
+TEST_F(TariffCheck, ADamagedListIsNamed) {
+    app.writeFile(kTariffFileList, "1108809 not-a-digest data/cxmap.dat\n");
+    ForgetTariffFileChecks();
+    const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
+    EXPECT_NE(error.find(app.file(kTariffFileList).string() + " is damaged at line 1"),
+              std::string::npos)
+        << error;
+}
+
+TEST_F(TariffCheck, AnUnchangedFileIsReadForItsDigestOnlyOnce) {
+    ForgetTariffFileChecks();
+    for (int command = 0; command < 5; ++command) ASSERT_EQ(ChicagoToLosAngeles(), "012210");
+    EXPECT_EQ(TariffFileDigestsRead(), 3);  // the three lane files
+    // The same bytes written again: the file changed, and is read once more.
+    Overwrite(app.file("data/cxmap.dat"), Original("data/cxmap.dat"));
+    for (int command = 0; command < 5; ++command) ASSERT_EQ(ChicagoToLosAngeles(), "012210");
+    EXPECT_EQ(TariffFileDigestsRead(), 4);
+}
+
+TEST_F(TariffCheck, AFileFoundIntactIsNotReadAgainAtTheNextStart) {
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    SetUserDataFolder(data.path().toStdString());
+    StartOnUserDatabase();
+    // A file changed in the last seconds is not noted (a coarse clock would hide a second
+    // change): the scratch copy is let age first.
+    std::this_thread::sleep_for(std::chrono::milliseconds(3100));
+    ForgetTariffFileChecks();
+    ASSERT_EQ(ChicagoToLosAngeles(), "012210");
+    EXPECT_EQ(TariffFileDigestsRead(), 3);
+    EXPECT_TRUE(fs::exists(fs::path(data.path().toStdString()) / kCheckedFilesNote));
+
+    // The next start.
+    ForgetTariffFileChecks();
+    StartOnUserDatabase();
+    ASSERT_EQ(ChicagoToLosAngeles(), "012210");
+    EXPECT_EQ(TariffFileDigestsRead(), 0);
+
+    // Damaged between two starts: the note is of another state of the file.
+    Overwrite(app.file("data/cxmap.dat"), LaneLikeNoise(Original("data/cxmap.dat").size()));
+    ForgetTariffFileChecks();
+    StartOnUserDatabase();
+    EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u);
+}
+
+}  // namespace
