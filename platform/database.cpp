@@ -148,10 +148,22 @@ std::string FileOf(sqlite3* db) {
     return name && *name ? name : "of the program";
 }
 
-// The two failures a user can do something about are said in words, with the numbers the
-// old engine gave them; every other failure keeps the engine's own text.
+// A damaged file is named, with what to do: the engine's own words ("database disk image is
+// malformed") name no file, and a user cannot tell them from a fault of the program.
+[[noreturn]] void ThrowDamaged(const std::string& path, int primary) {
+    const std::string what =
+        primary == SQLITE_NOTADB
+            ? "The file " + path + " is not a Fretlyn database, or it is damaged"
+            : "The database " + path + " is damaged";
+    throw DbError(kErrDamaged,
+                  what + " (" + sqlite3_errstr(primary) + ").  Restore it from a backup copy.");
+}
+
+// The failures a user can do something about are said in words, with the numbers the old
+// engine gave them; every other failure keeps the engine's own text.
 void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
     const int primary = extendedCode & 0xff;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) ThrowDamaged(FileOf(db), primary);
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw DbError(kErrLocked, "The database " + FileOf(db) +
                                       " is locked by another program.  Try again when that "
@@ -315,9 +327,7 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         // A database another program holds is sound: saying it is not ours could make the
         // user replace a good file, and with it the customer's pricing.
         if (error.number() == kErrLocked) throw;
-        if (primary == SQLITE_CORRUPT)
-            throw DbError(kErrCannotOpen,
-                          "The database " + path + " is damaged.  Restore it from a backup copy.");
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) ThrowDamaged(path, primary);
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);

@@ -388,7 +388,7 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
             EXPECT_NE(std::string(e.what()).find("locked by another program"), std::string::npos);
         }
     }
-    // A database cut short after its first page is damaged, not foreign.
+    // A database cut short after its first page is damaged, not foreign: named, with what to do.
     const auto size = fs::file_size(path_);
     ASSERT_GT(size, 8192u);
     fs::resize_file(path_, 4096);
@@ -397,9 +397,13 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
         opened.OpenSnapshot("SELECT count(*) FROM us_cities");
         ADD_FAILURE() << "read a table from a database cut short";
     } catch (const DbError& e) {
-        EXPECT_EQ(std::string(e.what()).find("is locked"), std::string::npos) << e.what();
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()),
+                  "The database " + path_.string() +
+                      " is damaged (database disk image is malformed).  Restore it from a backup "
+                      "copy.");
     }
-    // Text that is no database at all is said to be foreign.
+    // Text that is no database at all is said to be foreign, or a database damaged.
     {
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -410,8 +414,10 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
         Database opened(path_.string());
         ADD_FAILURE() << "opened a text file as a database";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.number(), kErrCannotOpen);
-        EXPECT_NE(std::string(e.what()).find("is not a Fretlyn database"), std::string::npos);
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()), "The file " + path_.string() +
+                                             " is not a Fretlyn database, or it is damaged (file "
+                                             "is not a database).  Restore it from a backup copy.");
     }
 }
 
@@ -652,9 +658,10 @@ TEST_F(DatabaseTest, AKeyLookedUpAgainLaterInTheSameCommandIsAnsweredAsStored) {
         EXPECT_EQ(subscript("X1"), 501);
         EXPECT_EQ(subscript(key(1)), 1);
     }
-    ASSERT_TRUE(AnotherProgramCanWrite(
-        path_, "UPDATE ziplist SET subscript = 600 WHERE key IN ('k101', 'k179');"
-               "INSERT INTO ziplist VALUES ('x2', 602)"));
+    ASSERT_TRUE(
+        AnotherProgramCanWrite(path_,
+                               "UPDATE ziplist SET subscript = 600 WHERE key IN ('k101', 'k179');"
+                               "INSERT INTO ziplist VALUES ('x2', 602)"));
     run.Take();
     {
         ReadTransaction command(*db_);

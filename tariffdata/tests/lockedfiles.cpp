@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -37,6 +40,39 @@ bool ReadOnlyPath::SetImmutable(bool on) const {
     }
     ::close(fd);
     return done;
+}
+
+SmallDisk::SmallDisk(fs::path folder, unsigned long bytes) : folder_(std::move(folder)) {
+    fs::create_directories(folder_);
+    const std::string size = "size=" + std::to_string(bytes);
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, size.c_str()) == 0;
+}
+
+SmallDisk::~SmallDisk() {
+    Free();
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+}
+
+bool SmallDisk::Fill() {
+    if (mounted_) return true;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    keptLimit_ = limit.rlim_cur;
+    limit.rlim_cur = 512 * 1024;
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    keptSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+    limited_ = true;
+    return true;
+}
+
+void SmallDisk::Free() {
+    if (!limited_) return;
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = keptLimit_;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, keptSignal_);
+    limited_ = false;
 }
 
 HeldLock::HeldLock(const std::string& path, const char* kind) {
