@@ -4,10 +4,8 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -49,30 +47,7 @@ SmallDisk::SmallDisk(fs::path folder, unsigned long bytes) : folder_(std::move(f
 }
 
 SmallDisk::~SmallDisk() {
-    Free();
     if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-}
-
-bool SmallDisk::Fill() {
-    if (mounted_) return true;
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
-    keptLimit_ = limit.rlim_cur;
-    limit.rlim_cur = 512 * 1024;
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
-    keptSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-    limited_ = true;
-    return true;
-}
-
-void SmallDisk::Free() {
-    if (!limited_) return;
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = keptLimit_;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, keptSignal_);
-    limited_ = false;
 }
 
 HeldLock::HeldLock(const std::string& path, const char* kind) {

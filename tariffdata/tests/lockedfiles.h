@@ -27,11 +27,9 @@ class ReadOnlyPath {
     bool immutable_ = false;
 };
 
-// A folder with little room, for the tests of a full disk. Where this process may mount a file
-// system (root), a small one is mounted on the folder for the object's lifetime, so that a write
-// past its size fails as on a full disk (ENOSPC). Elsewhere Fill() limits the size of any file
-// this process writes (RLIMIT_FSIZE, with SIGXFSZ ignored) until Free(), so that a large write
-// fails all the same (EFBIG).
+// A small file system mounted on a folder for the object's lifetime, for the tests of a full
+// disk: a write past its size fails with ENOSPC. Only where this process may mount one (root);
+// elsewhere Mounted() is false and a test limits the size of its files instead (FileSizeLimit).
 class SmallDisk {
   public:
     SmallDisk(std::filesystem::path folder, unsigned long bytes);
@@ -39,19 +37,11 @@ class SmallDisk {
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;
 
-    // Makes a large write fail from now on: nothing more to do on a small file system (the test
-    // sizes it so that the write does not fit); otherwise a file may grow to 512 KiB at most.
-    // False when neither can be had.
-    bool Fill();
-    void Free();
     bool Mounted() const { return mounted_; }
 
   private:
     std::filesystem::path folder_;
     bool mounted_ = false;
-    bool limited_ = false;
-    unsigned long long keptLimit_ = 0;
-    void (*keptSignal_)(int) = nullptr;
 };
 
 // A second connection to a database holding a lock on it, as another program would.
