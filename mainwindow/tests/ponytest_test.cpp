@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -94,8 +95,7 @@ class PonySample : public ::testing::Test {
 
 TEST_F(PonySample, TheSampleFileGivesExactlyTheExpectedComparisonFile) {
     const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
-    const PonyFileResult r =
-        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    const PonyFileResult r = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
     ASSERT_TRUE(r.ran) << r.error;
     const std::string got = ReadFile(out);
     const std::string expected = ReadFile(app.file("pony/TESTDATA.TXT").string());
@@ -135,8 +135,7 @@ TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
     const auto byte = [&](size_t i) {
         return static_cast<uint32_t>(static_cast<unsigned char>(grid[at + i]));
     };
-    const auto cents =
-        static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+    const auto cents = static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
     const PonyLine done = PonyTestLine(*line, true);
     ASSERT_TRUE(done.rated);
     char rate[32];
@@ -145,6 +144,31 @@ TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
     while (plain.back() == '0') plain.pop_back();
     if (plain.back() == '.') plain.pop_back();
     EXPECT_NE(done.text.find("  " + plain + "  "), std::string::npos) << done.text << " " << cents;
+}
+
+// A database damaged on disk stops the run with the file named and what to do, not with the
+// engine's bare "database disk image is malformed"; the previous results stay as they were.
+TEST_F(PonySample, ADamagedDatabaseStopsTheRunNamingIt) {
+    const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    std::ofstream(out, std::ios::binary) << "previous run\r\n";
+    const std::string path = tariff.gDB->Path();
+    const auto size = std::filesystem::file_size(path);
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size / 2));
+        const std::string zeros(size - size / 2, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    try {
+        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+        ADD_FAILURE() << "rated on a damaged database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()), "The database " + path +
+                                             " is damaged (database disk image is malformed).  "
+                                             "Restore it from a backup copy.");
+    }
+    EXPECT_EQ(ReadFile(out), "previous run\r\n");
 }
 
 TEST_F(PonySample, NoToFLRatesCopiesEveryLineUnrated) {
@@ -213,7 +237,8 @@ class PonyHand : public RatingTest {
         messageScript.Reset();
         messageScript.Start();
         pony.Reset();
-        for (const char* z : {"55401", "53202", "70801", "M5V2"}) AddFullzip(z, "S" + std::string(z));
+        for (const char* z : {"55401", "53202", "70801", "M5V2"})
+            AddFullzip(z, "S" + std::string(z));
         Patch("554", "532");
         Patch("554", "708");
         Patch("554", "M3L");
@@ -242,7 +267,8 @@ class PonyHand : public RatingTest {
         if (bytes.size() < at + 44) bytes.resize(at + 44, '\0');
         for (size_t i = 0; i < 11; ++i)
             for (size_t k = 0; k < 4; ++k)
-                bytes[at + 4 * i + k] = static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
+                bytes[at + 4 * i + k] =
+                    static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
         std::ofstream(app.file(name).string(), std::ios::binary | std::ios::trunc) << bytes;
     }
     struct Row {
@@ -387,10 +413,9 @@ TEST_F(PonyHand, ATestLineIsTheEnginesClassRateWithTheLanesFactors) {
 TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
     const uint8_t days = GetServiceDays("55401", "53202");
     // Class 77.5 at 10M: 18 x .775 = 13.95.
-    const auto lines = Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5",
-                                               10000, "13.96"),
-                                      TestLine("55401", "53202", std::to_string(days), "77.5",
-                                               10000, "13.95")}));
+    const auto lines =
+        Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5", 10000, "13.96"),
+                       TestLine("55401", "53202", std::to_string(days), "77.5", 10000, "13.95")}));
     ASSERT_EQ(lines.size(), 2u);
     // The days number, its blank, a blank and X, a blank and Y.
     const std::string d = " " + std::to_string(days) + " ";
@@ -653,7 +678,8 @@ TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {
     ASSERT_EQ(messageScript.Log().size(), 2u);
     EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
     EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
-    EXPECT_EQ(messageScript.Log()[1].text, QStringLiteral("Origin not verified.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[1].text,
+              QStringLiteral("Origin not verified.  Please try again"));
     // A run without a verified origin writes nothing.
     w.txtozip->setText(QString());
     w.cmdRun_Click();
@@ -728,7 +754,8 @@ TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
     messageScript.Queue(kIdYes);
     w.cmdTest_Click();
     ASSERT_EQ(messageScript.Log().size(), 2u);
-    EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
+    EXPECT_TRUE(
+        messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
     EXPECT_FALSE(w.LastFileTest().ran);
 }
 
