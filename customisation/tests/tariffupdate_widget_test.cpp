@@ -29,6 +29,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+
 class TariffUpdateTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,12 +80,10 @@ TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBring
     EXPECT_TRUE(messageScript.Log().empty());  // a first start has nothing to say
     AddShippingLocation("606");
     // A bill as the bill window stores one: its shipper and consignee on file.
-    tariff.gDB->Execute(
-        "INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
-        "'Milwaukee', '53202', 'WI', 1)");
-    tariff.gDB->Execute(
-        "INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
-        "'Columbus', '43215', 'OH', 2)");
+    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
+                        "'Milwaukee', '53202', 'WI', 1)");
+    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
+                        "'Columbus', '43215', 'OH', 2)");
     tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
     CloseAll();
     const std::string kept = FileBytes(first.path);

@@ -95,7 +95,8 @@ class PonySample : public ::testing::Test {
 
 TEST_F(PonySample, TheSampleFileGivesExactlyTheExpectedComparisonFile) {
     const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
-    const PonyFileResult r = RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+    const PonyFileResult r =
+        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
     ASSERT_TRUE(r.ran) << r.error;
     const std::string got = ReadFile(out);
     const std::string expected = ReadFile(app.file("pony/TESTDATA.TXT").string());
@@ -135,7 +136,8 @@ TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
     const auto byte = [&](size_t i) {
         return static_cast<uint32_t>(static_cast<unsigned char>(grid[at + i]));
     };
-    const auto cents = static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
+    const auto cents =
+        static_cast<int32_t>(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
     const PonyLine done = PonyTestLine(*line, true);
     ASSERT_TRUE(done.rated);
     char rate[32];
@@ -237,8 +239,7 @@ class PonyHand : public RatingTest {
         messageScript.Reset();
         messageScript.Start();
         pony.Reset();
-        for (const char* z : {"55401", "53202", "70801", "M5V2"})
-            AddFullzip(z, "S" + std::string(z));
+        for (const char* z : {"55401", "53202", "70801", "M5V2"}) AddFullzip(z, "S" + std::string(z));
         Patch("554", "532");
         Patch("554", "708");
         Patch("554", "M3L");
@@ -267,8 +268,7 @@ class PonyHand : public RatingTest {
         if (bytes.size() < at + 44) bytes.resize(at + 44, '\0');
         for (size_t i = 0; i < 11; ++i)
             for (size_t k = 0; k < 4; ++k)
-                bytes[at + 4 * i + k] =
-                    static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
+                bytes[at + 4 * i + k] = static_cast<char>((static_cast<uint32_t>(v[i]) >> (8 * k)) & 0xFF);
         std::ofstream(app.file(name).string(), std::ios::binary | std::ios::trunc) << bytes;
     }
     struct Row {
@@ -413,9 +413,10 @@ TEST_F(PonyHand, ATestLineIsTheEnginesClassRateWithTheLanesFactors) {
 TEST_F(PonyHand, ACentOffSetsXAndADayOffSetsY) {
     const uint8_t days = GetServiceDays("55401", "53202");
     // Class 77.5 at 10M: 18 x .775 = 13.95.
-    const auto lines =
-        Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5", 10000, "13.96"),
-                       TestLine("55401", "53202", std::to_string(days), "77.5", 10000, "13.95")}));
+    const auto lines = Lines(RunFile({TestLine("55401", "53202", std::to_string(days + 1), "77.5",
+                                               10000, "13.96"),
+                                      TestLine("55401", "53202", std::to_string(days), "77.5",
+                                               10000, "13.95")}));
     ASSERT_EQ(lines.size(), 2u);
     // The days number, its blank, a blank and X, a blank and Y.
     const std::string d = " " + std::to_string(days) + " ";
@@ -678,8 +679,7 @@ TEST_F(PonyWindow, TheOriginIsCheckedWithItsMessages) {
     ASSERT_EQ(messageScript.Log().size(), 2u);
     EXPECT_EQ(messageScript.Log()[0].text, QStringLiteral("Origin is missing.  Please try again"));
     EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Date Entry Error"));
-    EXPECT_EQ(messageScript.Log()[1].text,
-              QStringLiteral("Origin not verified.  Please try again"));
+    EXPECT_EQ(messageScript.Log()[1].text, QStringLiteral("Origin not verified.  Please try again"));
     // A run without a verified origin writes nothing.
     w.txtozip->setText(QString());
     w.cmdRun_Click();
@@ -754,8 +754,7 @@ TEST_F(PonyWindow, AMissingTestFileIsToldWithItsPath) {
     messageScript.Queue(kIdYes);
     w.cmdTest_Click();
     ASSERT_EQ(messageScript.Log().size(), 2u);
-    EXPECT_TRUE(
-        messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
+    EXPECT_TRUE(messageScript.Log()[1].text.contains(dir.path() + QStringLiteral("/empty/RTQCtest.TXT")));
     EXPECT_FALSE(w.LastFileTest().ran);
 }
 

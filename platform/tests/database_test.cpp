@@ -695,10 +695,9 @@ TEST_F(DatabaseTest, AKeyLookedUpAgainLaterInTheSameCommandIsAnsweredAsStored) {
         EXPECT_EQ(subscript("X1"), 501);
         EXPECT_EQ(subscript(key(1)), 1);
     }
-    ASSERT_TRUE(
-        AnotherProgramCanWrite(path_,
-                               "UPDATE ziplist SET subscript = 600 WHERE key IN ('k101', 'k179');"
-                               "INSERT INTO ziplist VALUES ('x2', 602)"));
+    ASSERT_TRUE(AnotherProgramCanWrite(
+        path_, "UPDATE ziplist SET subscript = 600 WHERE key IN ('k101', 'k179');"
+               "INSERT INTO ziplist VALUES ('x2', 602)"));
     run.Take();
     {
         ReadTransaction command(*db_);

@@ -38,6 +38,7 @@ struct FakeView : PointEntryView {
     void SetLocked(bool l) override { locked = l; }
 };
 
+
 void ForgetCity(const std::string& city) {
     for (const char* t : {"us_cities", "can_cities", "can_rural"})
         Exec(std::string("DELETE FROM ") + t + " WHERE city = ? COLLATE NOCASE", {city});

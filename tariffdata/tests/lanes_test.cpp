@@ -22,6 +22,7 @@ namespace {
 constexpr size_t kLaneSide = 1053;
 constexpr size_t kSvcSide = 572;
 
+
 // A square byte matrix, row-major, with the given bytes at 1-based (row, column) cells.
 void WriteMatrix(const fs::path& path, size_t side,
                  const std::map<std::pair<size_t, size_t>, uint8_t>& cells) {
@@ -171,11 +172,11 @@ TEST_F(Lanes, LookUpsAnswerAlikeWithAndWithoutTheCoveringIndexes) {
     Put("ziplist", {"key", "subscript"}, {"559", 17});
     const auto answers = [] {
         return std::vector<std::string>{ServiceCenterOfZip("55998"),
-                                        ServiceCenterOfZip("55992"),
-                                        std::to_string(GetServiceDays("55998", "55997")),
-                                        std::to_string(GetServiceDays("55996", "55998")),
-                                        std::to_string(GetServiceDays("55994", "55998")),
-                                        std::to_string(ZipSubscript("559"))};
+                                         ServiceCenterOfZip("55992"),
+                                         std::to_string(GetServiceDays("55998", "55997")),
+                                         std::to_string(GetServiceDays("55996", "55998")),
+                                         std::to_string(GetServiceDays("55994", "55998")),
+                                         std::to_string(ZipSubscript("559"))};
     };
     const std::vector<std::string> expected = {"XAA", "BZC", "4", "2", "0", "17"};
     EXPECT_EQ(answers(), expected);

@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+
 // Every file under a folder with its bytes, to show that nothing in it changed.
 std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
     std::map<std::string, std::string> files;
