@@ -85,16 +85,32 @@ int main(int argc, char** argv) {
     InstallBillOfLading();
     InstallBLRatePrint();
     QApplication::setWindowIcon(ProgramWindowIcon(iconPictures.get()));
-    try {
-        form.Form_Load();
-    } catch (const std::exception& e) {
-        // Every start-up error carries its number, which the carrier's help desk asks for; a
-        // terminal sees it too.
+    // Every start-up error carries its number, which the carrier's help desk asks for; a
+    // terminal sees it too.
+    auto startFailed = [](const std::exception& e, bool shown) {
         const std::string report = ErrorReport(e);
         std::fprintf(stderr, "%s\n", report.c_str());
-        PlatformMessageBox(QString::fromStdString(report), kMbCritical, "");
+        if (!shown) PlatformMessageBox(QString::fromStdString(report), kMbCritical, "");
         CloseAll();
         return 1;
+    };
+    // A damaged copy of the user's database may be set aside once, and the start made again on
+    // a fresh copy of the tariff.
+    for (bool setAside = false;;) {
+        try {
+            form.Form_Load();
+            break;
+        } catch (const std::exception& e) {
+            DamagedStart damaged = DamagedStart::NotDamaged;
+            try {
+                if (!setAside) damaged = OfferToSetDamagedDatabaseAside(e, userDatabase);
+            } catch (const std::exception& notSetAside) {
+                return startFailed(notSetAside, false);
+            }
+            if (damaged != DamagedStart::SetAside)
+                return startFailed(e, damaged == DamagedStart::Declined);
+            setAside = true;
+        }
     }
     form.show();
     form.Form_Activate();

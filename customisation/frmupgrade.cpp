@@ -19,6 +19,7 @@
 #include "tariffdb.h"
 #include "twips.h"
 #include "upgrade.h"
+#include "userdatabase.h"
 #include "windowkeys.h"
 
 namespace {
@@ -244,8 +245,11 @@ bool frmUpgrade::PickDBFrom(int edition) {
         QStringLiteral("Where is your the database from which you are upgrading?"),
         QString::fromStdString(EarlierEditionFolder(edition)),
         QString::fromStdString(EarlierEditionFile(edition)), QStringLiteral("*.mdb")};
-    if (!earlierDatabase_.empty()) {
-        const QFileInfo earlier(QString::fromStdString(earlierDatabase_));
+    // The copy kept from before a tariff update lies in the user's hidden data folder, where
+    // nobody would look for it.
+    const std::string kept = earlierDatabase_.empty() ? PreviousUserDatabase() : earlierDatabase_;
+    if (!kept.empty()) {
+        const QFileInfo earlier(QString::fromStdString(kept));
         request.InitDir = earlier.absolutePath();
         request.FileName = earlier.fileName();
     }

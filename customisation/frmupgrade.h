@@ -70,7 +70,8 @@ class frmUpgrade : public QDialog {
     // True once a group has been copied: from then on any way of closing ends the program.
     bool Upgraded() const { return upgraded_; }
     // The earlier database the first file dialog starts on, in place of the edition's own
-    // folder (the copy kept from before a tariff update); empty for the edition's.
+    // folder; empty for the copy the one in use replaced (PreviousUserDatabase), when there is
+    // one, else the edition's folder.
     void PreselectEarlierDatabase(const std::string& path) { earlierDatabase_ = path; }
 
   public slots:

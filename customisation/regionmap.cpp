@@ -5,6 +5,7 @@
 
 #include "polygonfile.h"
 #include "tariffdb.h"
+#include "text.h"
 
 namespace {
 
@@ -62,12 +63,6 @@ namespace {
 std::set<std::string>& ToldProblems() {
     static std::set<std::string> told;
     return told;
-}
-
-// Enough of a bad line to find it in the file.
-std::string Excerpt(const std::string& line) {
-    constexpr size_t kShown = 40;
-    return line.size() <= kShown ? line : line.substr(0, kShown) + "...";
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "tariffupdate.h"
 
+#include "database.h"
 #include "frmupgrade.h"
 #include "messagebox.h"
+#include "tariffdb.h"
 #include "userdatabase.h"
 
 void OfferTariffUpdate(const UserDatabaseStart& start) {
@@ -11,9 +13,36 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
         PlatformMessageBox(notice, kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
         return;
     }
+    const QString question =
+        start.setAside ? QStringLiteral(
+                             "Copy whatever can still be read of your discounts, shipping "
+                             "locations and bills of lading from the damaged copy into the new "
+                             "one now?")
+                       : QStringLiteral(
+                             "Your discounts, shipping locations and bills of lading are in the "
+                             "previous database.  Copy them into the new one now?");
     const int answer = PlatformMessageBox(
-        notice + QStringLiteral("\n\nYour discounts, shipping locations and bills of lading are "
-                                "in the previous database.  Copy them into the new one now?"),
-        kMbYesNo | kMbQuestion, QStringLiteral("Tariff update"));
+        notice + QStringLiteral("\n\n") + question, kMbYesNo | kMbQuestion,
+        start.setAside ? QStringLiteral("Damaged database") : QStringLiteral("Tariff update"));
     if (answer == kIdYes) ShowUpgradeWindow(start.previous);
+}
+
+DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {
+    const auto* database = dynamic_cast<const DbError*>(&error);
+    const std::string damaged = TariffDatabasePath();
+    // Only the user's own copy is set aside: the shipped database is the application's.
+    if (!database || database->number() != kErrDamaged || !IsUserDatabase(damaged))
+        return DamagedStart::NotDamaged;
+    const int answer = PlatformMessageBox(
+        QString::fromStdString(error.what()) +
+            QStringLiteral("\n\nFretlyn can set this copy aside (it is renamed, not deleted) and "
+                           "start on a fresh copy of the tariff database.  The upgrade window "
+                           "can then copy whatever can still be read of your discounts, "
+                           "shipping locations and bills of lading.\n\nSet the damaged copy "
+                           "aside and start on a fresh copy?"),
+        kMbYesNo | kMbExclamation, QStringLiteral("Damaged database"));
+    if (answer != kIdYes) return DamagedStart::Declined;
+    CloseAll();
+    start = SetDamagedDatabaseAside(damaged);
+    return DamagedStart::SetAside;
 }

@@ -42,7 +42,10 @@ const QColor kBackground(27, 86, 167);
 // The class boxes, as the settings code fills them.
 class ClassBoxAdapter : public ClassBoxes {
   public:
-    explicit ClassBoxAdapter(std::array<QComboBox*, 5>& boxes) : boxes_(boxes) {}
+    // A start made again (after a damaged database was set aside) fills the boxes afresh.
+    explicit ClassBoxAdapter(std::array<QComboBox*, 5>& boxes) : boxes_(boxes) {
+        for (QComboBox* box : boxes_) box->clear();
+    }
     void AddItem(int box, const std::string& text) override {
         boxes_[box]->addItem(QString::fromStdString(text));
     }

@@ -149,10 +149,46 @@ std::string FileOf(sqlite3* db) {
     return name && *name ? name : "of the program";
 }
 
-// The two failures a user can do something about are said in words, with the numbers the
-// old engine gave them; every other failure keeps the engine's own text.
+// A damaged file is named, with what to do: the engine's own words ("database disk image is
+// malformed") name no file, and a user cannot tell them from a fault of the program.
+[[noreturn]] void ThrowDamaged(const std::string& path, int primary) {
+    const std::string what =
+        primary == SQLITE_NOTADB
+            ? "The file " + path + " is not a Fretlyn database, or it is damaged"
+            : "The database " + path + " is damaged";
+    throw DbError(kErrDamaged,
+                  what + " (" + sqlite3_errstr(primary) + ").  Restore it from a backup copy.");
+}
+
+// With other files attached (an earlier edition read by the upgrade) the engine does not say
+// which file is damaged: each is checked, so that a sound file is not the one named.
+std::string DamagedFileOf(sqlite3* db) {
+    std::vector<std::string> schemas;
+    for (int i = 0; const char* schema = sqlite3_db_name(db, i); ++i)
+        if (std::string_view(schema) != "temp") schemas.push_back(schema);
+    if (schemas.size() < 2) return FileOf(db);
+    for (const std::string& schema : schemas) {
+        const std::string check = "PRAGMA \"" + schema + "\".quick_check(1)";
+        sqlite3_stmt* st = nullptr;
+        bool sound = false;
+        if (sqlite3_prepare_v2(db, check.c_str(), -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW) {
+            const unsigned char* said = sqlite3_column_text(st, 0);
+            sound = said && std::string_view(reinterpret_cast<const char*>(said)) == "ok";
+        }
+        sqlite3_finalize(st);
+        const char* file = sqlite3_db_filename(db, schema.c_str());
+        if (!sound && file && *file) return file;
+    }
+    return FileOf(db);
+}
+
+// The failures a user can do something about are said in words, with the numbers the old
+// engine gave them; every other failure keeps the engine's own text.
 void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
     const int primary = extendedCode & 0xff;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        ThrowDamaged(DamagedFileOf(db), primary);
     if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
         throw DbError(kErrLocked, "The database " + FileOf(db) +
                                       " is locked by another program.  Try again when that "
@@ -316,9 +352,7 @@ Database::Database(const std::string& path, bool readOnly) : path_(path) {
         // A database another program holds is sound: saying it is not ours could make the
         // user replace a good file, and with it the customer's pricing.
         if (error.number() == kErrLocked) throw;
-        if (primary == SQLITE_CORRUPT)
-            throw DbError(kErrCannotOpen,
-                          "The database " + path + " is damaged.  Restore it from a backup copy.");
+        if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) ThrowDamaged(path, primary);
         throw DbError(kErrCannotOpen, "The file " + path + " is not a Fretlyn database.");
     }
     registerFunctions(db_);

@@ -32,6 +32,7 @@ enum DbErrorNumber : int {
     kErrReadOnly = 3027,           // cannot update: the database is read-only
     kErrLocked = 3218,             // could not update: locked by another program
     kErrNotTariffDatabase = 3343,  // unrecognized database format
+    kErrDamaged = 3049,            // not a database the program recognises, or damaged
     kErrGeneral = 3000,
 };
 

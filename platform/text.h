@@ -16,6 +16,12 @@ inline std::string Left(const std::string& s, size_t n) {
     return s.substr(0, std::min(n, s.size()));
 }
 
+// Enough of a bad line of a data file to find it by, however long the line is.
+inline std::string Excerpt(const std::string& line) {
+    constexpr size_t kShown = 40;
+    return line.size() <= kShown ? line : line.substr(0, kShown) + "...";
+}
+
 inline std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;

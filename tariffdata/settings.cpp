@@ -7,6 +7,7 @@
 
 #include "fileerror.h"
 #include "tariffdb.h"
+#include "text.h"
 
 const char* const kFloorKeys[13] = {
     "FLOOR_qzainter", "FLOOR_qzaintra", "FLOOR_qzbinter", "FLOOR_qzbintra", "FLOOR_qzdcalif",
@@ -14,6 +15,10 @@ const char* const kFloorKeys[13] = {
     "FLOOR_qzfintra", "FLOOR_flakeys",  "FLOOR_jointline"};
 const char* const kDefaultDiscountKeys[4] = {"DISC_USADefault", "DISC_Canada_US", "DISC_USA_Canada",
                                              "DISC_CanadaDefault"};
+const char* const kUserSettingKeys[14] = {
+    "FSC_fsc",       "CDN_ExchangeRate",      "DC_origin",    "DC_defclass0", "DC_defclass1",
+    "DC_defclass2",  "DC_defclass3",          "DC_defclass4", "PONY_folder",  "BL_Copies",
+    "BL_PrintRates", "BL_UseSpecialDiscount", "BL_Discount",  "BL_PrintBack"};
 
 namespace {
 constexpr size_t kMaxStates = 61;
@@ -73,7 +78,7 @@ void LoadStatesFile() {
         size_t c = line.find(',');
         size_t p = line.find('.');
         if (c == std::string::npos || p == std::string::npos)
-            throw std::runtime_error(where() + ": \"" + line +
+            throw std::runtime_error(where() + ": \"" + Excerpt(line) +
                                      "\" is not of the form Name,XX.QZX.");
         rows.push_back({line.substr(0, c), line.substr(c + 1, 2), line.substr(p + 1, 3)});
     }

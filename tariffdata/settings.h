@@ -6,6 +6,11 @@
 // The floor and default-discount keys loaded at start-up, in the order they are read.
 extern const char* const kFloorKeys[13];
 extern const char* const kDefaultDiscountKeys[4];
+// The settings that are the user's own figures and choices, not the carrier's: the fuel
+// surcharge, the exchange rate, the default origin and classes, the batch test's folder and the
+// bill-of-lading print settings. A tariff update carries them over; every other setting comes
+// with the tariff.
+extern const char* const kUserSettingKeys[14];
 
 // The stored value of a key, or the caller's default when the table has no such row.
 std::string GetConfigValue(const std::string& key, const std::string& defaultValue);

@@ -1,5 +1,9 @@
 #include "userdatabase.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
@@ -8,9 +12,17 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
+#include "fileerror.h"
 #include "savefile.h"
+#include "settings.h"
 #include "tariffdb.h"
 
 namespace {
@@ -21,6 +33,12 @@ const QString kDatabaseName = QStringLiteral("x2007.mdb");
 const QString kCurrentFile = QStringLiteral("current");
 const QString kOriginFile = QStringLiteral("shipped");
 const QString kSeenFile = QStringLiteral("shipped-file");
+const QString kPreviousFile = QStringLiteral("previous");
+const QString kDamagedName = QStringLiteral("x2007-damaged");
+
+// The platform's run-time error numbers for a full disk and a refused write.
+constexpr int kDiskFull = 61;
+constexpr int kPermissionDenied = 70;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -98,41 +116,219 @@ QString NewCopyName(const QDir& folder, const Origin& origin) {
     return name;
 }
 
-// Copies the shipped database into a new subfolder and makes it the copy in use. A copy that
-// fails leaves no half-written database behind and the copy in use as it was.
-QString MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin) {
-    if (!QDir().mkpath(folder.path()))
-        throw std::runtime_error("Cannot create the folder " + folder.path().toStdString());
+// A step of setting up a copy that the system refused, said as the user can act on it: a full
+// disk and a folder that may not be written are named as such, with the system's own words.
+FileError SetUpFailure(int error, const QString& file) {
+    const std::string path = file.toStdString();
+    const std::string folder = QFileInfo(file).absolutePath().toStdString();
+    const std::string system = std::strerror(error);
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            // Named by the folder the user knows, not the new copy's own.
+            return FileError(kDiskFull, "the disk holding the folder " + UserDataFolder() +
+                                            " is full (" + system + ").  Free some space on it");
+        case EFBIG:
+            return FileError(kDiskFull, "the file " + path +
+                                            " would be larger than this system lets a file be (" +
+                                            system + ").  Make room for it");
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FileError(kPermissionDenied, "the folder " + folder + " cannot be written (" +
+                                                    system + ").  Make it writable for this user");
+        default:
+            return FileError(
+                FileError::kPathFileAccess,
+                "the file " + path + " cannot be written (" + system + ").  Put that right");
+    }
+}
+
+// The folder a new folder goes in is the one that must be writable.
+void MakeFolder(const QString& path) {
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0) throw SetUpFailure(errno, path);
+}
+
+// The shipped database's bytes into a new file, through the system's calls so that a full disk
+// is told as one (the toolkit's copy gives no reason).
+void CopyBytes(const QString& from, const QString& to) {
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw std::runtime_error("The tariff database " + from.toStdString() +
+                                 " cannot be read: " + std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closeIn{in};
+    const int out =
+        ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) throw SetUpFailure(errno, to);
+    int error = 0;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int readError = errno;
+            ::close(out);
+            throw std::runtime_error("The tariff database " + from.toStdString() +
+                                     " cannot be read: " + std::strerror(readError));
+        }
+        if (got == 0) break;
+        for (ssize_t done = 0; done < got && error == 0;) {
+            const ssize_t put = ::write(out, buffer.data() + done, static_cast<size_t>(got - done));
+            if (put < 0 && errno == EINTR) continue;
+            if (put < 0)
+                error = errno;
+            else
+                done += put;
+        }
+        if (error) break;
+    }
+    if (error == 0 && ::fsync(out) != 0) error = errno;
+    if (::close(out) != 0 && error == 0) error = errno;
+    if (error) throw SetUpFailure(error, to);
+}
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+// The user's own settings as a copy holds them; an error when they cannot be read.
+Settings ReadUserSettings(const QString& database) {
+    Database db(database.toStdString(), true);
+    Settings settings;
+    for (const char* key : kUserSettingKeys) {
+        Snapshot row = db.OpenSnapshot("SELECT valuef FROM tblConfig WHERE keyf = ?", {key});
+        if (!row.AtEOF()) settings.emplace_back(key, row.Field(size_t{0}).str());
+    }
+    return settings;
+}
+
+// Writes the settings into a fresh copy, in one transaction; returns those it holds a row for.
+Settings WriteUserSettings(const QString& database, const Settings& settings) {
+    Database db(database.toStdString());
+    Settings written;
+    db.BeginTrans();
+    try {
+        for (const auto& [key, value] : settings)
+            if (db.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key}) > 0)
+                written.emplace_back(key, value);
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+    return written;
+}
+
+// The carried settings in words, with the figures a user would check.
+std::string CarriedSettingsText(const Settings& carried, const std::string& unread) {
+    if (!unread.empty())
+        return "Your own settings (the fuel surcharge, the exchange rate, the default origin and "
+               "classes, the batch rate test's folder and the bill-of-lading print settings) could "
+               "not be read from it (" +
+               unread + "), so they start as the new tariff ships them.";
+    const std::map<std::string, std::string> value(carried.begin(), carried.end());
+    auto shown = [&](const std::string& key) {
+        const std::string& v = value.at(key);
+        return v.empty() ? std::string() : " (" + v + ")";
+    };
+    std::vector<std::string> said;
+    if (value.count("FSC_fsc"))
+        said.push_back("the fuel surcharge (" + value.at("FSC_fsc") + " %)");
+    if (value.count("CDN_ExchangeRate"))
+        said.push_back("the exchange rate" + shown("CDN_ExchangeRate"));
+    if (value.count("DC_origin")) said.push_back("the default origin" + shown("DC_origin"));
+    std::string classes;
+    for (int box = 0; box < 5; ++box) {
+        const auto it = value.find("DC_defclass" + std::to_string(box));
+        if (it != value.end()) classes += (classes.empty() ? "" : ", ") + it->second;
+    }
+    if (!classes.empty()) said.push_back("the default classes (" + classes + ")");
+    if (value.count("PONY_folder"))
+        said.push_back("the batch rate test's folder" + shown("PONY_folder"));
+    const bool billPrint = std::any_of(carried.begin(), carried.end(), [](const auto& setting) {
+        return setting.first.rfind("BL_", 0) == 0;
+    });
+    if (billPrint) said.push_back("the bill-of-lading print settings");
+    if (said.empty()) return "It held none of your own settings to carry over.";
+    std::string list;
+    for (size_t i = 0; i < said.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == said.size() ? " and " : ", ") + said[i];
+    return "Your own settings were carried over from it: " + list +
+           ".  The carrier's settings (floors, default discounts, the Alaska, Hawaii and Puerto "
+           "Rico surcharges, density, version) are the new tariff's.";
+}
+
+// A fresh copy and what became of the user's settings on the way.
+struct Copy {
+    QString path;
+    Settings carried;
+    std::string unread;  // why the earlier copy's settings could not be read, if they could not
+};
+
+// Copies the shipped database into a new subfolder and makes it the copy in use, with the
+// user's own settings of the earlier copy, when there is one. A copy that fails leaves no
+// half-written database behind and the copy in use as it was.
+Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
+              const QString& earlier) {
+    if (!folder.exists()) {
+        if (!QDir().mkpath(QFileInfo(folder.path()).absolutePath()))
+            throw SetUpFailure(EACCES, folder.path());
+        MakeFolder(folder.path());
+    }
     const QString name = NewCopyName(folder, origin);
-    if (!folder.mkdir(name))
-        throw std::runtime_error("Cannot create the folder " + folder.filePath(name).toStdString());
+    MakeFolder(folder.filePath(name));
     const QDir copyFolder(folder.filePath(name));
     const QString partial = copyFolder.filePath(kDatabaseName + QStringLiteral(".part"));
-    const QString target = copyFolder.filePath(kDatabaseName);
-    QFile source(shipped);
+    Copy copy{copyFolder.filePath(kDatabaseName), {}, {}};
     try {
-        if (!source.copy(partial))
-            throw std::runtime_error("Cannot copy " + shipped.toStdString() + " to " +
-                                     partial.toStdString() + ": " +
-                                     source.errorString().toStdString());
-        // The shipped file may be read-only (an installed copy); the user's copy never is.
-        QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner);
-        if (!QFile::rename(partial, target))
-            throw std::runtime_error("Cannot rename " + partial.toStdString() + " to " +
-                                     target.toStdString());
+        CopyBytes(shipped, partial);
+        if (!earlier.isEmpty()) {
+            Settings settings;
+            try {
+                settings = ReadUserSettings(earlier);
+            } catch (const std::exception& e) {
+                copy.unread = e.what();
+            }
+            copy.carried = WriteUserSettings(partial, settings);
+        }
+        if (::rename(QFile::encodeName(partial).constData(),
+                     QFile::encodeName(copy.path).constData()) != 0)
+            throw SetUpFailure(errno, copy.path);
         WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
         NoteSignature(copyFolder.filePath(kSeenFile), shipped);
+        if (!earlier.isEmpty()) WriteWhole(copyFolder.filePath(kPreviousFile), earlier + '\n');
         WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
     } catch (...) {
         // Only what this attempt made is taken away; the folder held nothing before it.
-        QFile::remove(partial);
-        QFile::remove(target);
-        QFile::remove(copyFolder.filePath(kOriginFile));
-        QFile::remove(copyFolder.filePath(kSeenFile));
+        for (const QString& file :
+             {partial, partial + QStringLiteral("-journal"), copy.path,
+              copyFolder.filePath(kOriginFile), copyFolder.filePath(kSeenFile),
+              copyFolder.filePath(kPreviousFile)})
+            QFile::remove(file);
         folder.rmdir(name);
         throw;
     }
-    return target;
+    return copy;
+}
+
+// Why a fresh copy could not be made, what was kept, and what to do: the error that ends the
+// start. A system's refusal comes with what to do about it; any other failure is told as is.
+FileError NotSetUp(const std::exception& e, const std::string& opening, const std::string& kept) {
+    const auto* failure = dynamic_cast<const FileError*>(&e);
+    const std::string why = e.what();
+    const std::string todo =
+        failure ? ", then start Fretlyn again." : "\n\nStart Fretlyn again once that is put right.";
+    return FileError(failure ? failure->number() : FileError::kPathFileAccess,
+                     opening + ": " + why + todo + kept);
+}
+
+QString DatabaseOf(const QDir& folder, const QString& copy) {
+    return folder.filePath(copy + QLatin1Char('/') + kDatabaseName);
+}
+
+QString ShippedDatabase() {
+    return Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
 }
 
 }  // namespace
@@ -149,13 +345,12 @@ void SetUserDataFolder(const std::string& folder) {
 }
 
 UserDatabaseStart PrepareUserDatabase() {
-    const QString shipped = Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
+    const QString shipped = ShippedDatabase();
     const QDir folder(Q(UserDataFolder()));
 
     UserDatabaseStart start;
     const QString current = FirstLine(folder.filePath(kCurrentFile));
-    const QString currentDb =
-        current.isEmpty() ? QString() : folder.filePath(current + QLatin1Char('/') + kDatabaseName);
+    const QString currentDb = current.isEmpty() ? QString() : DatabaseOf(folder, current);
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);
     const QString signature = FileSignature(shipped);
@@ -183,24 +378,91 @@ UserDatabaseStart PrepareUserDatabase() {
         start.previous = currentDb.toStdString();
     }
 
+    Copy copy;
     try {
-        start.path = MakeCopy(folder, shipped, origin).toStdString();
+        copy = MakeCopy(folder, shipped, origin, Q(start.previous));
     } catch (const std::exception& e) {
-        if (start.previous.empty()) throw;
-        start.path = start.previous;
-        start.notice = "The new tariff (rates effective " + origin.effective.toStdString() +
-                       ") could not be set up: " + e.what() +
-                       "\n\nFretlyn goes on with your database " + start.previous +
-                       ", which holds the earlier tariff.";
-        start.previous.clear();
-        SetTariffDatabasePath(start.path);
-        return start;
+        // Going on with the earlier copy would rate the new tariff's lane files and grids
+        // against the earlier tariff's tables: the start ends instead, and the next one tries
+        // again.
+        if (start.previous.empty())
+            throw NotSetUp(e,
+                           "Fretlyn could not set up your copy of the tariff database in " +
+                               folder.path().toStdString(),
+                           "");
+        throw NotSetUp(e,
+                       "The new tariff (rates effective " + origin.effective.toStdString() +
+                           ") could not be set up",
+                       "\n\nNothing was changed: your database " + start.previous +
+                           " is kept as it was, and Fretlyn ends rather than rate the new "
+                           "tariff against the earlier tariff it holds.");
     }
+    start.path = copy.path.toStdString();
     if (!start.previous.empty())
-        start.notice =
-            "The tariff has been updated: rates effective " + origin.effective.toStdString() +
-            ".\n\nFretlyn now works on a fresh copy of the new tariff database:\n" + start.path +
-            "\n\nYour previous database is kept unchanged:\n" + start.previous;
+        start.notice = "The tariff has been updated: rates effective " +
+                       origin.effective.toStdString() +
+                       ".\n\nFretlyn now works on a fresh copy of the new tariff database:\n" +
+                       start.path + "\n\nYour previous database is kept unchanged:\n" +
+                       start.previous + "\n\n" + CarriedSettingsText(copy.carried, copy.unread);
     SetTariffDatabasePath(start.path);
     return start;
+}
+
+UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged) {
+    const QString shipped = ShippedDatabase();
+    const QDir folder(Q(UserDataFolder()));
+    const QFileInfo file(Q(damaged));
+    QString aside = file.dir().filePath(kDamagedName + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = file.dir().filePath(kDamagedName + QStringLiteral("-%1.mdb").arg(n));
+    // The journal of a change cut short goes with its database, which needs it to be read.
+    const QString journal = Q(damaged) + QStringLiteral("-journal");
+    const bool hasJournal = QFileInfo::exists(journal);
+    auto move = [](const QString& from, const QString& to) {
+        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+            throw NotSetUp(SetUpFailure(errno, to),
+                           "The damaged database " + from.toStdString() +
+                               " could not be set aside as " + to.toStdString(),
+                           "");
+    };
+    move(Q(damaged), aside);
+    if (hasJournal) move(journal, aside + QStringLiteral("-journal"));
+
+    Copy copy;
+    try {
+        copy = MakeCopy(folder, shipped, ShippedOrigin(shipped), aside);
+    } catch (const std::exception& e) {
+        // It keeps its name, so that the next start meets it again and offers the same.
+        if (hasJournal)
+            ::rename(QFile::encodeName(aside + QStringLiteral("-journal")).constData(),
+                     QFile::encodeName(journal).constData());
+        ::rename(QFile::encodeName(aside).constData(), QFile::encodeName(Q(damaged)).constData());
+        throw NotSetUp(
+            e, "A fresh copy of the tariff database could not be set up",
+            "\n\nNothing was changed: the damaged database " + damaged + " keeps its name.");
+    }
+    UserDatabaseStart start;
+    start.path = copy.path.toStdString();
+    start.previous = aside.toStdString();
+    start.setAside = true;
+    start.notice = "The damaged database " + damaged + " has been set aside, unchanged, as\n" +
+                   start.previous +
+                   "\n\nFretlyn now works on a fresh copy of the tariff database:\n" + start.path +
+                   "\n\n" + CarriedSettingsText(copy.carried, copy.unread);
+    SetTariffDatabasePath(start.path);
+    return start;
+}
+
+bool IsUserDatabase(const std::string& path) {
+    const QString folder = QDir(Q(UserDataFolder())).canonicalPath();
+    const QFileInfo file(Q(path));
+    return !folder.isEmpty() && file.exists() &&
+           file.canonicalFilePath().startsWith(folder + QLatin1Char('/'));
+}
+
+std::string PreviousUserDatabase() {
+    const QFileInfo database(Q(TariffDatabasePath()));
+    const QString previous = FirstLine(database.dir().filePath(kPreviousFile));
+    if (previous.isEmpty() || !QFileInfo::exists(previous)) return {};
+    return previous.toStdString();
 }

@@ -17,15 +17,33 @@ void SetUserDataFolder(const std::string& folder);
 
 // What the start found.
 struct UserDatabaseStart {
-    std::string path;      // the database the program works on from now on
-    std::string previous;  // after a tariff update: the copy worked on until now, left as it was
-    std::string notice;    // what to tell the user, once; empty when there is nothing to say
+    std::string path;       // the database the program works on from now on
+    std::string previous;   // the copy worked on until now, left as it was: after a tariff
+                            // update, or a damaged copy set aside under its new name
+    std::string notice;     // what to tell the user, once; empty when there is nothing to say
+    bool setAside = false;  // previous is a damaged copy that was set aside
 };
 
 // Finds the user's copy of the shipped database and points the tariff database at it. At the
 // first start of an edition (the shipped database's effective date or content differ from the
-// ones the copy in use was made from) it makes a fresh copy beside the earlier ones and names the
-// earlier one as previous. Nothing is deleted or overwritten. When the fresh copy cannot be made,
-// the copy in use stays in use and the notice says why; with no copy at all that is an error
-// (std::runtime_error naming the file and the reason).
+// ones the copy in use was made from) it makes a fresh copy beside the earlier ones, carries the
+// user's own settings (kUserSettingKeys) over from the earlier one, and names the earlier one as
+// previous; the notice says which settings were carried. Nothing is deleted or overwritten.
+// When the fresh copy cannot be made, nothing is changed and the start fails with an error
+// (FileError) that says why and what to do: the new tariff's files are never rated against the
+// earlier tariff's database. The next start tries again.
 UserDatabaseStart PrepareUserDatabase();
+
+// Sets a damaged copy of the user's database aside (renamed beside itself, never deleted) and
+// starts a fresh copy of the shipped database in its place, with whatever of the user's own
+// settings can still be read from the damaged one. When the fresh copy cannot be made the
+// damaged copy keeps its name and the error says why.
+UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged);
+
+// Whether a database is one of the user's copies in the user's data folder (not, for
+// instance, the shipped database of the application folder).
+bool IsUserDatabase(const std::string& path);
+
+// The copy the one in use was made to replace (by a tariff update, or when a damaged copy was
+// set aside), while it is still there; empty otherwise.
+std::string PreviousUserDatabase();

@@ -127,7 +127,19 @@ TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBring
     EXPECT_EQ(FileBytes(first.path), kept);
 }
 
-TEST_F(TariffUpdateTest, NoMeansNoWindowAndNothingCopied) {
+// Ticks the discounts and clicks Upgrade once the upgrade window is up; the file dialog that
+// follows is the test's chooser, which cancels. Escape then closes the window.
+void AskForTheEarlierDatabaseWhenTheWindowIsUp() {
+    QTimer::singleShot(0, [] {
+        frmUpgrade* window = LoadedUpgradeWindow();
+        ASSERT_NE(window, nullptr);
+        QTest::mouseClick(window->chkDiscounts, Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(window->lblUpgrade, Qt::LeftButton);
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+}
+
+TEST_F(TariffUpdateTest, NoMeansNoWindowAndNothingCopiedAndTheMenuLaterLooksInThePreviousCopy) {
     const UserDatabaseStart first = StartOnUserDatabase();
     AddShippingLocation("606");
     app.writeFile("data/effdate.dat", "April 1, 2008\n");
@@ -138,6 +150,88 @@ TEST_F(TariffUpdateTest, NoMeansNoWindowAndNothingCopied) {
     EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
     EXPECT_TRUE(requests.empty());
     EXPECT_TRUE(StoredShipLocations().empty());
+
+    // Later, Customize -> "Transfer Disc/BOL..." opens the window as the program registers it
+    // (the main window's menu is not in this folder's tests): its file dialog starts on the
+    // previous copy, which lies in a hidden folder nobody would look in.
+    SetOpenFileChooser([this](const OpenFileRequest& request) {
+        requests.push_back(request);
+        return std::optional<QString>();
+    });
+    AskForTheEarlierDatabaseWhenTheWindowIsUp();
+    ShowUpgradeWindow();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), first.path);
+    EXPECT_EQ(mainUnloads, 0);
+}
+
+// A copy of the user's database damaged on disk: the start names it and offers to set it aside
+// (renamed, never deleted) and to go on with a fresh copy of the tariff; the upgrade window then
+// starts on the damaged copy, to bring across what can still be read.
+TEST_F(TariffUpdateTest, ADamagedCopyIsSetAsideOnTheUsersWordAndAFreshCopyTakesItsPlace) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    CloseAll();
+    fs::resize_file(first.path, fs::file_size(first.path) / 2);
+    const std::string damagedBytes = FileBytes(first.path);
+
+    auto startFails = [&]() -> std::string {
+        try {
+            StartOnUserDatabase();
+        } catch (const std::exception& e) {
+            UserDatabaseStart start;
+            const DamagedStart outcome = OfferToSetDamagedDatabaseAside(e, start);
+            EXPECT_NE(outcome, DamagedStart::NotDamaged) << e.what();
+            return e.what();
+        }
+        ADD_FAILURE() << "started on a damaged database";
+        return {};
+    };
+    // No leaves everything as it was, and the next start asks again.
+    const std::string error = startFails();
+    EXPECT_EQ(error, "The database " + first.path +
+                         " is damaged (database disk image is malformed).  Restore it from a "
+                         "backup copy.");
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, "Damaged database");
+    EXPECT_TRUE(messageScript.Log()[0].text.startsWith(QString::fromStdString(error)));
+    EXPECT_TRUE(messageScript.Log()[0].text.contains("(it is renamed, not deleted)"));
+    EXPECT_EQ(FileBytes(first.path), damagedBytes);
+
+    UserDatabaseStart start;
+    messageScript.Queue(kIdYes);
+    try {
+        StartOnUserDatabase();
+        FAIL() << "started on a damaged database";
+    } catch (const std::exception& e) {
+        ASSERT_EQ(OfferToSetDamagedDatabaseAside(e, start), DamagedStart::SetAside);
+    }
+    ASSERT_TRUE(start.setAside);
+    EXPECT_FALSE(fs::exists(first.path));
+    EXPECT_EQ(fs::path(start.previous).parent_path(), fs::path(first.path).parent_path());
+    EXPECT_EQ(fs::path(start.previous).filename(), "x2007-damaged.mdb");
+    EXPECT_EQ(FileBytes(start.previous), damagedBytes);
+    EXPECT_NE(start.path, first.path);
+    // The start made again works on the fresh copy.
+    EXPECT_EQ(StartOnUserDatabase().path, start.path);
+    EXPECT_EQ(tariff.gDB->Path(), start.path);
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "12.0.1");
+
+    messageScript.Queue(kIdYes);  // copy what can be read
+    SetOpenFileChooser([this](const OpenFileRequest& request) {
+        requests.push_back(request);
+        return std::optional<QString>();
+    });
+    AskForTheEarlierDatabaseWhenTheWindowIsUp();
+    OfferTariffUpdate(start);
+    const auto& log = messageScript.Log();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[2].title, "Damaged database");
+    EXPECT_TRUE(log[2].text.contains(QString::fromStdString(start.previous)));
+    EXPECT_TRUE(log[2].text.contains(QString::fromStdString(start.path)));
+    EXPECT_TRUE(log[2].text.contains("Copy whatever can still be read"));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), start.previous);
 }
 
 }  // namespace

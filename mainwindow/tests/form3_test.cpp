@@ -58,6 +58,18 @@ TEST_F(Form3Test, ALoadErrorIsRaisedAndNothingStaysOpen) {
     EXPECT_FALSE(tariff.gDB);
 }
 
+// When the start set a damaged database aside, it loads the same window again on the fresh copy.
+TEST_F(Form3Test, ALoadMadeAgainFillsTheWindowAfresh) {
+    Load();
+    CloseAll();
+    form->Form_Load();
+    EXPECT_TRUE(tariff.gDB);
+    for (auto* box : form->cmbclass) {
+        EXPECT_EQ(box->count(), 18);
+        EXPECT_EQ(box->currentText(), "100");
+    }
+}
+
 TEST_F(Form3Test, ZipCodesAreTrimmedVerifiedAndGiveTheServiceStandard) {
     Load();
     EnterOrigin(" 55401 ");

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -151,6 +152,31 @@ TEST_F(PonySample, ALineOfTheSampleFileIsRatedAsWorkedOutByHand) {
     while (plain.back() == '0') plain.pop_back();
     if (plain.back() == '.') plain.pop_back();
     EXPECT_NE(done.text.find("  " + plain + "  "), std::string::npos) << done.text << " " << cents;
+}
+
+// A database damaged on disk stops the run with the file named and what to do, not with the
+// engine's bare "database disk image is malformed"; the previous results stay as they were.
+TEST_F(PonySample, ADamagedDatabaseStopsTheRunNamingIt) {
+    const std::string out = dir.filePath(QStringLiteral("TESTDATA.TXT")).toStdString();
+    std::ofstream(out, std::ios::binary) << "previous run\r\n";
+    const std::string path = tariff.gDB->Path();
+    const auto size = std::filesystem::file_size(path);
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(size / 2));
+        const std::string zeros(size - size / 2, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    try {
+        RunPonyFileTest(app.file("pony/RTQCtest.TXT").string(), out, true);
+        ADD_FAILURE() << "rated on a damaged database";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()), "The database " + path +
+                                             " is damaged (database disk image is malformed).  "
+                                             "Restore it from a backup copy.");
+    }
+    EXPECT_EQ(ReadFile(out), "previous run\r\n");
 }
 
 TEST_F(PonySample, NoToFLRatesCopiesEveryLineUnrated) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -388,7 +389,7 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
             EXPECT_NE(std::string(e.what()).find("locked by another program"), std::string::npos);
         }
     }
-    // A database cut short after its first page is damaged, not foreign.
+    // A database cut short after its first page is damaged, not foreign: named, with what to do.
     const auto size = fs::file_size(path_);
     ASSERT_GT(size, 8192u);
     fs::resize_file(path_, 4096);
@@ -397,9 +398,13 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
         opened.OpenSnapshot("SELECT count(*) FROM us_cities");
         ADD_FAILURE() << "read a table from a database cut short";
     } catch (const DbError& e) {
-        EXPECT_EQ(std::string(e.what()).find("is locked"), std::string::npos) << e.what();
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()),
+                  "The database " + path_.string() +
+                      " is damaged (database disk image is malformed).  Restore it from a backup "
+                      "copy.");
     }
-    // Text that is no database at all is said to be foreign.
+    // Text that is no database at all is said to be foreign, or a database damaged.
     {
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -410,9 +415,47 @@ TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
         Database opened(path_.string());
         ADD_FAILURE() << "opened a text file as a database";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.number(), kErrCannotOpen);
-        EXPECT_NE(std::string(e.what()).find("is not a Fretlyn database"), std::string::npos);
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()), "The file " + path_.string() +
+                                             " is not a Fretlyn database, or it is damaged (file "
+                                             "is not a database).  Restore it from a backup copy.");
     }
+}
+
+// The upgrade reads an earlier edition's file attached to the program's own: when the earlier
+// file is the damaged one, it is the one named, not the program's sound database.
+TEST_F(DatabaseTest, OfTwoFilesTheDamagedOneIsNamed) {
+    const fs::path earlier = path_.string() + ".earlier";
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(earlier.c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw,
+                               "PRAGMA page_size = 4096; CREATE TABLE rows (t TEXT); "
+                               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < 2000) INSERT INTO rows SELECT hex(randomblob(50)) FROM n",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    {
+        // The table's leaves, after the schema page and the table's root.
+        std::fstream file(earlier, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(2 * 4096);
+        const std::string zeros(fs::file_size(earlier) - 2 * 4096, '\0');
+        file.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+    }
+    db_->Execute("ATTACH DATABASE ? AS earlier", {earlier.string()});
+    try {
+        db_->OpenSnapshot("SELECT sum(length(t)) FROM earlier.rows");
+        ADD_FAILURE() << "read a damaged table";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()), "The database " + earlier.string() +
+                                             " is damaged (database disk image is malformed).  "
+                                             "Restore it from a backup copy.");
+    }
+    db_->Execute("DETACH DATABASE earlier");
+    fs::remove(earlier);
 }
 
 TEST_F(DatabaseTest, ACommitRefusedByAnotherProgramCanStillBeRolledBack) {

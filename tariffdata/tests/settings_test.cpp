@@ -101,6 +101,10 @@ TEST_F(Settings, StatesFileFaultsNameTheFileAndLine) {
     for (int i = 0; i < 62; ++i)
         many += "State" + std::to_string(i) + ",S" + std::to_string(i % 10) + ".QZA\n";
     expectError(many, "line 62");
+    // A damaged file's line can be of any length: enough of it to find it by, then the reason.
+    const std::string endless = "Ontario" + std::string(200000, 'x') + ".QZF";
+    expectError(endless + "\n", "line 1: \"Ontario" + std::string(33, 'x') +
+                                    "...\" is not of the form Name,XX.QZX.");
 
     std::filesystem::remove(app.file("data/states.dat"));
     EXPECT_THROW(LoadStatesFile(), std::runtime_error);

@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
+#include "../../platform/tests/filesizelimit.h"
 #include "lockedfiles.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -176,7 +178,30 @@ TEST_F(UserDatabase, ComingBackToAnEarlierEditionMakesAnotherFreshCopy) {
     EXPECT_EQ(FileBytes(a.path), aBytes);
 }
 
-TEST_F(UserDatabase, AFreshCopyThatCannotBeMadeLeavesThePreviousCopyInUseAndSaysWhy) {
+// A start that cannot make the fresh copy ends, having changed nothing: going on with the
+// earlier copy would rate the new tariff's lane files against the earlier tariff's tables.
+void ExpectStartRefused(const std::string& reason, const std::string& kept) {
+    try {
+        StartOnUserDatabase();
+        ADD_FAILURE() << "started without the fresh copy of the new tariff";
+    } catch (const std::runtime_error& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(
+            text.rfind("The new tariff (rates effective April 1, 2008) could not be set up: ", 0),
+            0u)
+            << text;
+        EXPECT_NE(text.find(reason), std::string::npos) << text;
+        EXPECT_NE(text.find("then start Fretlyn again."), std::string::npos) << text;
+        EXPECT_NE(text.find("Nothing was changed: your database " + kept + " is kept as it was"),
+                  std::string::npos)
+            << text;
+    }
+    // Nothing is open to quote from: the program ends.
+    EXPECT_EQ(tariff.gDB, nullptr);
+    EXPECT_FALSE(tariff.laneMap.IsOpen());
+}
+
+TEST_F(UserDatabase, AFreshCopyThatCannotBeMadeInAFolderThatCannotBeWrittenChangesNothing) {
     const UserDatabaseStart first = StartOnUserDatabase();
     AddBill("BL-1");
     CloseAll();
@@ -185,20 +210,104 @@ TEST_F(UserDatabase, AFreshCopyThatCannotBeMadeLeavesThePreviousCopyInUseAndSays
     {
         ReadOnlyPath folder(DataFolder());
         if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
-        const UserDatabaseStart failed = StartOnUserDatabase();
-        EXPECT_EQ(failed.path, first.path);
-        EXPECT_TRUE(failed.previous.empty());
-        EXPECT_NE(failed.notice.find("could not be set up"), std::string::npos) << failed.notice;
-        EXPECT_NE(failed.notice.find(DataFolder().string()), std::string::npos) << failed.notice;
-        EXPECT_NE(failed.notice.find("goes on with your database " + first.path), std::string::npos)
-            << failed.notice;
-        EXPECT_EQ(BillCount(), 1);
-        CloseAll();
+        ExpectStartRefused("the folder " + DataFolder().string() + " cannot be written",
+                           first.path);
+        ExpectStartRefused("the folder " + DataFolder().string() + " cannot be written",
+                           first.path);
     }
     EXPECT_EQ(FilesUnder(DataFolder()), before);
     // Once the folder can be written again, the update goes ahead.
     const UserDatabaseStart later = StartOnUserDatabase();
     EXPECT_EQ(later.previous, first.path);
+    EXPECT_EQ(tariff.gEffDate, "April 1, 2008");
+}
+
+TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
+    // The database takes some 7.6 MB: one copy fits, a second does not.
+    const fs::path folder = DataFolder() / "small";
+    SmallDisk disk(folder, 12ul << 20);
+    SetUserDataFolder(folder.string());
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const auto before = FilesUnder(folder);
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    {
+        // Without a small file system, no file may grow past 512 KiB.
+        std::optional<FileSizeLimit> limit;
+        if (!disk.Mounted()) limit.emplace(512 * 1024);
+        ExpectStartRefused(disk.Mounted() ? "the disk holding the folder " + folder.string() +
+                                                " is full (No space left on device).  Free some "
+                                                "space"
+                                          : "would be larger than this system lets a file be "
+                                            "(File too large).  Make room for it",
+                           first.path);
+    }
+    EXPECT_EQ(FilesUnder(folder), before);
+    if (disk.Mounted()) return;  // the small disk stays too small for the update
+    const UserDatabaseStart later = StartOnUserDatabase();
+    EXPECT_EQ(later.previous, first.path);
+    EXPECT_EQ(BillCount(), 0);
+}
+
+// The fuel surcharge, the exchange rate and the other settings the windows store are the user's
+// figures, not the carrier's: a tariff update carries them into the fresh copy, each time, and
+// takes the carrier's settings from the new tariff.
+TEST_F(UserDatabase, ATariffUpdateCarriesTheUsersOwnSettingsEachTimeAndTheCarriersComeWithIt) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    const std::map<std::string, std::string> own = {
+        {"FSC_fsc", "05.5"},     {"CDN_ExchangeRate", "1.0345"}, {"DC_origin", "60601"},
+        {"DC_defclass0", "85"},  {"DC_defclass1", "70"},         {"DC_defclass2", "100"},
+        {"DC_defclass3", "125"}, {"DC_defclass4", "50"},         {"PONY_folder", "/srv/batch"},
+        {"BL_Copies", "3"},      {"BL_PrintRates", "yes"},       {"BL_UseSpecialDiscount", "yes"},
+        {"BL_Discount", "12.5"}, {"BL_PrintBack", "yes"}};
+    for (const auto& [key, value] : own) SetConfigValue(key, value);
+    // A carrier's figure in the earlier copy is the earlier tariff's, not the user's.
+    SetConfigValue("FLOOR_jointline", "99.99");
+    const std::string shippedFloor = [&] {
+        Database shipped(app.file("data/x2007.mdb").string(), true);
+        Snapshot row =
+            shipped.OpenSnapshot("SELECT valuef FROM tblConfig WHERE keyf = 'FLOOR_jointline'");
+        return row.Field(size_t{0}).str();
+    }();
+    CloseAll();
+    const std::string firstBytes = FileBytes(first.path);
+
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    {
+        Database shipped(app.file("data/x2007.mdb").string());
+        shipped.Execute("UPDATE tblConfig SET valuef = '0.15' WHERE keyf = 'AK_FSC'");
+    }
+    const UserDatabaseStart update = StartOnUserDatabase();
+    ASSERT_EQ(update.previous, first.path);
+    for (const auto& [key, value] : own) EXPECT_EQ(GetConfigValue(key, "?"), value) << key;
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "13.0.0");
+    EXPECT_EQ(GetConfigValue("AK_FSC", ""), "0.15");
+    EXPECT_EQ(GetConfigValue("FLOOR_jointline", ""), shippedFloor);
+    for (const char* said :
+         {"Your own settings were carried over from it: the fuel surcharge (05.5 %), the exchange "
+          "rate (1.0345), the default origin (60601), the default classes (85, 70, 100, 125, 50), "
+          "the batch rate test's folder (/srv/batch) and the bill-of-lading print settings.",
+          "The carrier's settings (floors, default discounts, the Alaska, Hawaii and Puerto Rico "
+          "surcharges, density, version) are the new tariff's."})
+        EXPECT_NE(update.notice.find(said), std::string::npos) << update.notice;
+
+    // The user changes the surcharge on the new copy; then the same date ships other contents.
+    SetConfigValue("FSC_fsc", "06.0");
+    CloseAll();
+    const std::string updateBytes = FileBytes(update.path);
+    ShipNewTariff("April 1, 2008", "13.0.1");
+    const UserDatabaseStart again = StartOnUserDatabase();
+    ASSERT_EQ(again.previous, update.path);
+    EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "06.0");
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "85");
+    EXPECT_EQ(GetConfigValue("BL_PrintBack", ""), "yes");
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "13.0.1");
+    EXPECT_NE(again.notice.find("the fuel surcharge (06.0 %)"), std::string::npos) << again.notice;
+    CloseAll();
+    // Every earlier copy is as it was.
+    EXPECT_EQ(FileBytes(first.path), firstBytes);
+    EXPECT_EQ(FileBytes(update.path), updateBytes);
 }
 
 TEST_F(UserDatabase, WithNoCopyAtAllAFolderThatCannotBeWrittenStopsTheStartNamingIt) {
