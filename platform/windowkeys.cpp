@@ -75,6 +75,11 @@ void MakeKeyboardReachable(LabelButton* label) {
     label->setFocusPolicy(Qt::TabFocus);
 }
 
+void MakeCommandsKeyboardReachable(QWidget* window) {
+    for (LabelButton* label : window->findChildren<LabelButton*>())
+        if (label->IsCommand()) MakeKeyboardReachable(label);
+}
+
 QRect KeptInside(const QRect& frame, const QRect& room) {
     QRect kept = frame;
     if (kept.width() > room.width()) kept.setWidth(room.width());

@@ -24,6 +24,9 @@ void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()>
 
 // A label button that Tab reaches; Enter or Space then clicks it.
 void MakeKeyboardReachable(LabelButton* label);
+// Every label button of the window that is a command (one with a click or double click
+// connected) becomes reachable with Tab. Call it once the window's labels are connected.
+void MakeCommandsKeyboardReachable(QWidget* window);
 
 // The frame moved (not resized, unless larger than the room) so that it lies inside `room`.
 QRect KeptInside(const QRect& frame, const QRect& room);

@@ -18,9 +18,11 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 
 #include "displayquote.h"
 #include "frmbrowser.h"
@@ -101,53 +103,115 @@ TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClo
     EXPECT_EQ(OpenGroups(m), "");
 }
 
-// The pointer goes from a heading along its row to the right of the captions, down beside the
-// headings below it and left onto a command, in 2 px steps, as a hand on a mouse does; the gaps
-// between headings and between commands are no way out of the menu. Then from that command to
-// every other one of its group, and a click runs the command it is on.
-TEST_F(MenuTest, EveryCommandOfAGroupIsReachedFromItsHeadingByAMovingPointer) {
+// A hand goes straight from a heading to a command of its group, in 6 px steps: on the way the
+// group stays open and no other heading lights up, and the click at the end opens that command's
+// window. The same from every corner of the heading's caption.
+TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
     Load();
     ShowActive(*form);
     MainMenu& m = Menu();
-    const auto groups = Groups();
+    // What each command opens, as the user sees it open.
+    std::vector<std::string> registered;
+    for (auto [window, name] : {std::pair{CommandWindow::SimpleDiscounts, "frmSimpleDiscount"},
+                                {CommandWindow::ShippingLocations, "frmShipLoc"},
+                                {CommandWindow::Upgrade, "frmUpgrade"}})
+        RegisterCommandWindow(window, [&registered, name] { registered.push_back(name); });
+    const std::map<QLabel*, std::string> opens = {
+        {form->lblApplyAccessorials, "lstAccessorials"},
+        {m.lblCdnEXC, "frmCdnRate"},
+        {m.lblDiscounts, "frmSimpleDiscount"},
+        {m.lblFSC, "frmFuelSurcharge"},
+        {m.lblShipLoc, "frmShipLoc"},
+        {m.lblUpgrader, "frmUpgrade"},
+        {m.lblQuickRef, "frmQckAD"},
+        {m.lblDetail, "frmTrfDetail"},
+        {m.lblContents, "help"},
+        {m.lblIndex, "help"},
+        {m.lblSearch, "help"},
+        {m.lblUseHelp, "help"},
+        {m.lblContactVZK, "lblHelpDesk"},
+        {m.lblFindSC, "frmFindSC"},
+        {m.lblAbout, "frmAbout"}};
+    // What has opened since the last look, and everything closed again.
+    auto takeOpened = [&]() -> std::string {
+        std::string what;
+        if (!opened.empty()) what = opened.back();
+        if (!registered.empty()) what = registered.back();
+        // The list slides open on a timer.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 2000));
+        if (form->lstAccessorials->isVisible()) what = "lstAccessorials";
+        if (OpenHelpWindow() && OpenHelpWindow()->isVisible()) what = "help";
+        if (m.lblHelpDesk->isVisible()) what = "lblHelpDesk";
+        opened.clear();
+        registered.clear();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != form.get() && w->isVisible()) w->close();
+        form->lstAccessorials->hide();
+        return what;
+    };
     const QPoint background(5, 545);
     ASSERT_EQ(form->childAt(background), nullptr);
-    auto centre = [&](QWidget* w) { return Centre(w); };
-    const int besideHeadings = 975;
     for (int g = 0; g < 3; ++g) {
-        const auto& [heading, entries] = groups[static_cast<size_t>(g)];
+        const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
+        const std::string group(1, char('0' + g));
+        const QRect caption = heading->geometry().adjusted(1, 1, -2, -2);
         for (QLabel* entry : entries) {
-            QTest::mouseMove(form.get(), background);
-            ASSERT_EQ(OpenGroups(m), "");
-            const QPoint start = centre(heading);
-            MovePointer(*form, {start, QPoint(besideHeadings, start.y()),
-                                QPoint(besideHeadings, centre(entry).y()), centre(entry)});
-            ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
-                << "on the way to " << entry->objectName().toStdString();
-            EXPECT_EQ(LabelForeColor(entry), kColorWhite) << entry->objectName().toStdString();
-            // Up and down to every other command of the group, straight across the gaps.
-            for (QLabel* other : entries) {
-                if (other == entry) continue;
-                MovePointer(*form, {centre(entry), centre(other), centre(entry)});
-                EXPECT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
-                    << entry->objectName().toStdString() << " to "
-                    << other->objectName().toStdString();
+            const std::string name = entry->objectName().toStdString();
+            for (QPoint start : {caption.center(), caption.topLeft(), caption.topRight(),
+                                 caption.bottomLeft(), caption.bottomRight()}) {
+                MoveStraight(*form, background, background + QPoint(6, 0));
+                ASSERT_EQ(OpenGroups(m), "");
+                QTest::mouseMove(form.get(), start);
+                ASSERT_EQ(OpenGroups(m), group);
+                MoveStraight(*form, start, Centre(entry), 6, [&](QPoint at) {
+                    ASSERT_EQ(OpenGroups(m), group)
+                        << "from (" << start.x() << "," << start.y() << ") to " << name
+                        << ": at (" << at.x() << "," << at.y() << ")";
+                    for (LabelButton* other : {m.lblCustomize, m.lblRulesTariff, m.lblHelp}) {
+                        if (other == heading) continue;
+                        ASSERT_EQ(LabelForeColor(other), kColorBlack)
+                            << other->objectName().toStdString() << " lit on the way to " << name;
+                    }
+                });
+                EXPECT_EQ(LabelForeColor(entry), kColorWhite) << name;
             }
-            auto* button = static_cast<LabelButton*>(entry);
-            int clicks = 0;
-            auto counting = QObject::connect(button, &LabelButton::clicked, [&] { ++clicks; });
-            ClickAt(*form, centre(entry));
-            QObject::disconnect(counting);
-            EXPECT_EQ(clicks, 1) << entry->objectName().toStdString();
-            // A window a command left up would stand in the pointer's way.
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w != form.get() && w->isVisible()) w->close();
+            ClickAt(*form, Centre(entry));
+            EXPECT_EQ(takeOpened(), opens.at(entry)) << name;
+            EXPECT_FALSE(mainState.gBusy) << name;
         }
     }
     // Pointing at the background still closes the group.
     m.ShowMenuGroup(2, true);
     MovePointer(*form, {QPoint(720, 300), QPoint(700, 300)});
     EXPECT_EQ(OpenGroups(m), "");
+}
+
+// An open group is drawn whole inside the window, on its own panel, below its own heading, and
+// no label of the window overlaps another.
+TEST_F(MenuTest, AnOpenGroupLiesInsideTheWindowBelowItsHeadingAndOverlapsNothing) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    for (int g = 0; g < 3; ++g) {
+        const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
+        Hover(heading);
+        ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)));
+        std::vector<QWidget*> shown;
+        for (QLabel* l : form->findChildren<QLabel*>())
+            if (l->isVisible() && !l->text().isEmpty()) shown.push_back(l);
+        for (QWidget* w : shown) {
+            const std::string name = w->objectName().toStdString();
+            EXPECT_TRUE(form->rect().contains(w->geometry())) << name;
+            EXPECT_GE(w->width(), static_cast<QLabel*>(w)->sizeHint().width()) << name;
+            for (QWidget* other : shown) {
+                if (other == w) continue;
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << name << " and " << other->objectName().toStdString();
+            }
+        }
+        for (QLabel* entry : entries)
+            EXPECT_GT(entry->y(), heading->geometry().bottom()) << entry->objectName().toStdString();
+    }
 }
 
 TEST_F(MenuTest, AClickOnRulesTariffRightAfterItsHoverDoesNothingMore) {
