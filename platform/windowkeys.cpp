@@ -22,6 +22,7 @@ class WindowKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show) ReachCommands();
         if (watched != window_ || event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & ~Qt::KeypadModifier) return false;
@@ -43,6 +44,9 @@ class WindowKeys : public QObject {
     }
 
   private:
+    // As the window shows, its labels are connected.
+    void ReachCommands() { MakeCommandsKeyboardReachable(window_); }
+
     QWidget* window_;
     std::function<void()> enter_;
     std::function<void()> escape_;
@@ -76,6 +80,17 @@ void MakeKeyboardReachable(LabelButton* label) {
 }
 
 void MakeCommandsKeyboardReachable(QWidget* window) {
+    // The window still opens with the focus where it would have before (on the first widget
+    // that took Tab until now), never on a command that Enter would then run.
+    if (!window->focusWidget()) {
+        for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() &&
+                w->window() == window) {
+                w->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
     for (LabelButton* label : window->findChildren<LabelButton*>())
         if (label->IsCommand()) MakeKeyboardReachable(label);
 }
