@@ -214,6 +214,136 @@ TEST_F(MenuTest, AnOpenGroupLiesInsideTheWindowBelowItsHeadingAndOverlapsNothing
     }
 }
 
+// The main window from the keyboard: Tab goes from the entry boxes through every command label,
+// the column of commands from the top, each heading opening its group as it takes the focus.
+TEST_F(MenuTest, TabReachesEveryCommandLabelInOrderAndTheFocusShows) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    ClickOn(*form, form->txtozip);
+    std::vector<std::string> reached;
+    std::vector<std::string> groupsOpen;
+    for (int i = 0; i < 80; ++i) {
+        PressKey(Qt::Key_Tab);
+        QWidget* at = Focused();
+        if (at == form->txtozip) break;
+        auto* label = qobject_cast<LabelButton*>(at);
+        if (!label) continue;
+        reached.push_back(label->objectName().toStdString());
+        groupsOpen.push_back(OpenGroups(m));
+        // The focus shows as a frame in the label's own colour, gone once the focus moves on.
+        const QImage focused = label->grab().toImage();
+        EXPECT_EQ(focused.pixelColor(1, label->height() / 2), label->palette().color(label->foregroundRole()))
+            << reached.back();
+    }
+    EXPECT_EQ(reached, (Names{"lblRate",        "lblExit",      "lblWebSite",    "lblBOL",
+                              "lblRateSheets",  "lblCustomize", "lblApplyAccessorials",
+                              "lblCdnEXC",      "lblDiscounts", "lblFSC",        "lblShipLoc",
+                              "lblUpgrader",    "lblRulesTariff", "lblQuickRef", "lblDetail",
+                              "lblHelp",        "lblContents",  "lblIndex",      "lblSearch",
+                              "lblUseHelp",     "lblContactVZK", "lblFindSC",    "lblAbout",
+                              "lblOrigin"}));
+    // Each heading's group is open from the moment the heading has the focus.
+    const std::map<std::string, std::string> openAt = {
+        {"lblCustomize", "0"}, {"lblFSC", "0"},   {"lblRulesTariff", "1"},
+        {"lblDetail", "1"},    {"lblHelp", "2"},  {"lblAbout", "2"}};
+    for (size_t i = 0; i < reached.size(); ++i) {
+        if (!openAt.count(reached[i])) continue;
+        EXPECT_EQ(groupsOpen[i], openAt.at(reached[i])) << reached[i];
+    }
+    const QImage unfocused = m.lblBOL->grab().toImage();
+    EXPECT_NE(unfocused.pixelColor(1, m.lblBOL->height() / 2),
+              m.lblBOL->palette().color(m.lblBOL->foregroundRole()));
+}
+
+// Enter or Space on the command with the focus runs it, as a click does.
+TEST_F(MenuTest, EnterOrSpaceOnTheFocusedCommandRunsIt) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 80 && Focused() != target; ++i) PressKey(Qt::Key_Tab);
+        return Focused() == target;
+    };
+    ASSERT_TRUE(tabTo(m.lblFSC));
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(opened, Names{"frmFuelSurcharge"});
+    ASSERT_TRUE(tabTo(m.lblAbout));
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(tabTo(m.lblWebSite));
+    PressKey(Qt::Key_Enter);
+    EXPECT_EQ(opened, (Names{"frmFuelSurcharge", "frmAbout", "frmBrowser"}));
+    EXPECT_FALSE(mainState.gBusy);
+    // The accessorial list opens under the focus, so that the arrows and Space choose.
+    ASSERT_TRUE(tabTo(form->lblApplyAccessorials));
+    PressKey(Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Focused() == form->lstAccessorials; }, 2000));
+    // "Origin" saves the default origin, as its double click does.
+    ClickOn(*form, form->txtozip);
+    TypeKeys("60601");
+    ASSERT_TRUE(tabTo(form->lblOrigin));
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(GetConfigValue("DC_origin", ""), "60601");
+}
+
+// In the menu the arrows move as in a menu bar: Left and Right from heading to heading, each
+// opening its group, Down into the group and through it, Up back to the heading.
+TEST_F(MenuTest, TheArrowsMoveThroughTheHeadingsAndTheirGroups) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    for (int i = 0; i < 80 && Focused() != m.lblCustomize; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), m.lblCustomize);
+    EXPECT_EQ(OpenGroups(m), "0");
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), form->lblApplyAccessorials);
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), m.lblCdnEXC);
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_Up);
+    EXPECT_EQ(Focused(), m.lblCustomize);
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "1");
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblHelp);
+    EXPECT_EQ(OpenGroups(m), "2");
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblCustomize);
+    PressKey(Qt::Key_Left);
+    EXPECT_EQ(Focused(), m.lblHelp);
+    for (int i = 0; i < 10; ++i) PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), m.lblAbout);
+    PressKey(Qt::Key_Left);
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+    PressKey(Qt::Key_Down);
+    ASSERT_EQ(Focused(), m.lblQuickRef);
+    // The pointer over the background closes the group; the focus stays in the menu, on the
+    // heading, and opens nothing by itself.
+    MoveOverBackground();
+    EXPECT_EQ(OpenGroups(m), "");
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+}
+
+// The Alt key rates from a command label with the focus as it does from a box.
+TEST_F(MenuTest, TheAltKeyRatesWhateverCommandHasTheFocus) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    TypeOrigin("55401");
+    TypeDestination("60601");
+    TakeMessages();
+    for (int i = 0; i < 80 && Focused() != m.lblBOL; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), m.lblBOL);
+    TakeMessages();
+    PressKey(Qt::Key_Alt);
+    const Names rated{"Data Entry Error: No commodity weight entered."};
+    EXPECT_EQ(TakeMessages(), rated);
+    PressKey(Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(TakeMessages(), rated);
+    EXPECT_TRUE(opened.empty());
+}
+
 TEST_F(MenuTest, AClickOnRulesTariffRightAfterItsHoverDoesNothingMore) {
     Load();
     MainMenu& m = Menu();
