@@ -255,9 +255,9 @@ void Form3::SetKeyboardOrder() {
     // the default), so that the window still opens with the focus in a box.
     MakeCommandsKeyboardReachable(this);
     std::vector<QWidget*> order{txtozip, txtdzip};
-    for (int i = 0; i < 5; ++i) order.insert(order.end(), {txtweight[i], cmbclass[i], txtDensity[i]});
-    order.insert(order.end(),
-                 {lblClickHere, txtOceanDensity, chkHawaiiWillCall, lblRate, lblExit});
+    for (int i = 0; i < 5; ++i)
+        order.insert(order.end(), {txtweight[i], cmbclass[i], txtDensity[i]});
+    order.insert(order.end(), {lblClickHere, txtOceanDensity, chkHawaiiWillCall, lblRate, lblExit});
     for (QWidget* w : menu->KeyboardOrder()) {
         order.push_back(w);
         // The accessorial list opens under its label's focus and is left with Tab.

@@ -5,12 +5,12 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QGuiApplication>
-#include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <algorithm>
@@ -108,7 +108,8 @@ void MainMenu::Build() {
     lblBOL = label("lblBOL", QStringLiteral("Bill of Lading System"), QRect(kLeft, 90, kWidth, 24));
     lblRateSheets =
         label("lblRateSheets", QStringLiteral("Rate Sheets"), QRect(kLeft, 118, kWidth, 24));
-    for (LabelButton* l : {lblBOL, lblRateSheets}) l->resize(l->sizeHint().width() + 8, l->height());
+    for (LabelButton* l : {lblBOL, lblRateSheets})
+        l->resize(l->sizeHint().width() + 8, l->height());
 
     // The three headings stand side by side in a bar, and each group drops below its own
     // heading onto a panel that joins the bar, so that the straight way from a heading to any of
@@ -282,16 +283,18 @@ void MainMenu::LayOutGroups() {
         // group's centred under its heading. So the straight way from the heading to any of its
         // commands goes down through the heading's own bottom edge.
         const QRect heading = headings_[static_cast<size_t>(g)]->geometry();
-        const Qt::Alignment side = g == 0 ? Qt::AlignLeft : g == 2 ? Qt::AlignRight : Qt::AlignHCenter;
+        const Qt::Alignment side = g == 0   ? Qt::AlignLeft
+                                   : g == 2 ? Qt::AlignRight
+                                            : Qt::AlignHCenter;
         int y = top + kPanelMargin;
         for (QLabel* l : groups_[g]) {
             l->setIndent(kCommandIndent);
             l->setAlignment(side | Qt::AlignVCenter);
             const int width = l->sizeHint().width();
-            const int left = g == 0   ? inner
-                             : g == 2 ? innerRight - width
-                                      : std::clamp(heading.center().x() - width / 2, inner,
-                                                   innerRight - width);
+            const int left =
+                g == 0   ? inner
+                : g == 2 ? innerRight - width
+                         : std::clamp(heading.center().x() - width / 2, inner, innerRight - width);
             l->setGeometry(left, y, width, kCommandHeight);
             y += kCommandPitch;
         }
@@ -308,7 +311,8 @@ void MainMenu::ShowMenuGroup(int group, bool show) {
     const auto& labels = groups_[group];
     // A command that loses its place keeps the focus in the menu, on its heading, rather than
     // letting it jump to whatever follows.
-    if (!show && std::find(labels.begin(), labels.end(), QApplication::focusWidget()) != labels.end())
+    if (!show &&
+        std::find(labels.begin(), labels.end(), QApplication::focusWidget()) != labels.end())
         headings_[static_cast<size_t>(group)]->setFocus(Qt::OtherFocusReason);
     panels_[static_cast<size_t>(group)]->setVisible(show);
     for (QLabel* l : labels) l->setVisible(show);
@@ -416,11 +420,11 @@ bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     // The bar and the open panel are the menu's own ground: the pointer crossing them on its way
     // to a command is not over the window's background.
     if (event->type() == QEvent::MouseMove &&
-        (watched == menuBar_ || std::find(panels_.begin(), panels_.end(), watched) != panels_.end()))
+        (watched == menuBar_ ||
+         std::find(panels_.begin(), panels_.end(), watched) != panels_.end()))
         return true;
     if (event->type() == QEvent::FocusIn) HeadingFocused(watched, static_cast<QFocusEvent*>(event));
-    if (event->type() == QEvent::KeyPress)
-        return MenuKey(watched, static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::KeyPress) return MenuKey(watched, static_cast<QKeyEvent*>(event));
     return false;
 }
 

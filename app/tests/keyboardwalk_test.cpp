@@ -57,8 +57,8 @@ TEST_F(ProgramKeyboardWalk, FuelSurchargeABillOfLadingAndExitWithTabAndEnter) {
     user.Then("frmMssgBox", [] { K::Type("y"); });
 
     ASSERT_TRUE(user.Walk()) << user.Failure();
-    EXPECT_EQ(user.Taken(), (std::vector<std::string>{"Form3", "frmFuelSurcharge", "Form3",
-                                                      "frmBL", "Form3", "frmMssgBox"}));
+    EXPECT_EQ(user.Taken(), (std::vector<std::string>{"Form3", "frmFuelSurcharge", "Form3", "frmBL",
+                                                      "Form3", "frmMssgBox"}));
     EXPECT_EQ(storedSurcharge, "05.5");
     EXPECT_EQ(programEnds, 1);
 }

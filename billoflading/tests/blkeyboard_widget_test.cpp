@@ -43,10 +43,10 @@ TEST_F(KeyboardBL, TheBillWindowsCommandsAreReachedWithTabAndRunWithEnterOrSpace
     AddBill("1001", shipper, consignee, 0, {{shelving, "2", "90"}});
     frmBL& w = OpenBL();
     ShowActive(w);
-    EXPECT_EQ(CommandsInTabOrder(),
-              (std::vector<std::string>{"mlblDone", "mlblBLParties", "mlblCommodities",
-                                        "mlblConfig", "mlblRate", "mlblPrint", "mlblNew",
-                                        "mlblEdit", "mlblDelete"}));
+    EXPECT_EQ(
+        CommandsInTabOrder(),
+        (std::vector<std::string>{"mlblDone", "mlblBLParties", "mlblCommodities", "mlblConfig",
+                                  "mlblRate", "mlblPrint", "mlblNew", "mlblEdit", "mlblDelete"}));
     ASSERT_TRUE(TabTo(w.mlblEdit));
     PressKey(Qt::Key_Return);
     EXPECT_TRUE(blWindow.BLEditingFlag);

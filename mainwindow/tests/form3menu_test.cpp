@@ -116,22 +116,21 @@ TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
                                 {CommandWindow::ShippingLocations, "frmShipLoc"},
                                 {CommandWindow::Upgrade, "frmUpgrade"}})
         RegisterCommandWindow(window, [&registered, name] { registered.push_back(name); });
-    const std::map<QLabel*, std::string> opens = {
-        {form->lblApplyAccessorials, "lstAccessorials"},
-        {m.lblCdnEXC, "frmCdnRate"},
-        {m.lblDiscounts, "frmSimpleDiscount"},
-        {m.lblFSC, "frmFuelSurcharge"},
-        {m.lblShipLoc, "frmShipLoc"},
-        {m.lblUpgrader, "frmUpgrade"},
-        {m.lblQuickRef, "frmQckAD"},
-        {m.lblDetail, "frmTrfDetail"},
-        {m.lblContents, "help"},
-        {m.lblIndex, "help"},
-        {m.lblSearch, "help"},
-        {m.lblUseHelp, "help"},
-        {m.lblContactVZK, "lblHelpDesk"},
-        {m.lblFindSC, "frmFindSC"},
-        {m.lblAbout, "frmAbout"}};
+    const std::map<QLabel*, std::string> opens = {{form->lblApplyAccessorials, "lstAccessorials"},
+                                                  {m.lblCdnEXC, "frmCdnRate"},
+                                                  {m.lblDiscounts, "frmSimpleDiscount"},
+                                                  {m.lblFSC, "frmFuelSurcharge"},
+                                                  {m.lblShipLoc, "frmShipLoc"},
+                                                  {m.lblUpgrader, "frmUpgrade"},
+                                                  {m.lblQuickRef, "frmQckAD"},
+                                                  {m.lblDetail, "frmTrfDetail"},
+                                                  {m.lblContents, "help"},
+                                                  {m.lblIndex, "help"},
+                                                  {m.lblSearch, "help"},
+                                                  {m.lblUseHelp, "help"},
+                                                  {m.lblContactVZK, "lblHelpDesk"},
+                                                  {m.lblFindSC, "frmFindSC"},
+                                                  {m.lblAbout, "frmAbout"}};
     // What has opened since the last look, and everything closed again.
     auto takeOpened = [&]() -> std::string {
         std::string what;
@@ -165,8 +164,8 @@ TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
                 ASSERT_EQ(OpenGroups(m), group);
                 MoveStraight(*form, start, Centre(entry), 6, [&](QPoint at) {
                     ASSERT_EQ(OpenGroups(m), group)
-                        << "from (" << start.x() << "," << start.y() << ") to " << name
-                        << ": at (" << at.x() << "," << at.y() << ")";
+                        << "from (" << start.x() << "," << start.y() << ") to " << name << ": at ("
+                        << at.x() << "," << at.y() << ")";
                     for (LabelButton* other : {m.lblCustomize, m.lblRulesTariff, m.lblHelp}) {
                         if (other == heading) continue;
                         ASSERT_EQ(LabelForeColor(other), kColorBlack)
@@ -210,7 +209,8 @@ TEST_F(MenuTest, AnOpenGroupLiesInsideTheWindowBelowItsHeadingAndOverlapsNothing
             }
         }
         for (QLabel* entry : entries)
-            EXPECT_GT(entry->y(), heading->geometry().bottom()) << entry->objectName().toStdString();
+            EXPECT_GT(entry->y(), heading->geometry().bottom())
+                << entry->objectName().toStdString();
     }
 }
 
@@ -233,20 +233,38 @@ TEST_F(MenuTest, TabReachesEveryCommandLabelInOrderAndTheFocusShows) {
         groupsOpen.push_back(OpenGroups(m));
         // The focus shows as a frame in the label's own colour, gone once the focus moves on.
         const QImage focused = label->grab().toImage();
-        EXPECT_EQ(focused.pixelColor(1, label->height() / 2), label->palette().color(label->foregroundRole()))
+        EXPECT_EQ(focused.pixelColor(1, label->height() / 2),
+                  label->palette().color(label->foregroundRole()))
             << reached.back();
     }
-    EXPECT_EQ(reached, (Names{"lblRate",        "lblExit",      "lblWebSite",    "lblBOL",
-                              "lblRateSheets",  "lblCustomize", "lblApplyAccessorials",
-                              "lblCdnEXC",      "lblDiscounts", "lblFSC",        "lblShipLoc",
-                              "lblUpgrader",    "lblRulesTariff", "lblQuickRef", "lblDetail",
-                              "lblHelp",        "lblContents",  "lblIndex",      "lblSearch",
-                              "lblUseHelp",     "lblContactVZK", "lblFindSC",    "lblAbout",
+    EXPECT_EQ(reached, (Names{"lblRate",
+                              "lblExit",
+                              "lblWebSite",
+                              "lblBOL",
+                              "lblRateSheets",
+                              "lblCustomize",
+                              "lblApplyAccessorials",
+                              "lblCdnEXC",
+                              "lblDiscounts",
+                              "lblFSC",
+                              "lblShipLoc",
+                              "lblUpgrader",
+                              "lblRulesTariff",
+                              "lblQuickRef",
+                              "lblDetail",
+                              "lblHelp",
+                              "lblContents",
+                              "lblIndex",
+                              "lblSearch",
+                              "lblUseHelp",
+                              "lblContactVZK",
+                              "lblFindSC",
+                              "lblAbout",
                               "lblOrigin"}));
     // Each heading's group is open from the moment the heading has the focus.
-    const std::map<std::string, std::string> openAt = {
-        {"lblCustomize", "0"}, {"lblFSC", "0"},   {"lblRulesTariff", "1"},
-        {"lblDetail", "1"},    {"lblHelp", "2"},  {"lblAbout", "2"}};
+    const std::map<std::string, std::string> openAt = {{"lblCustomize", "0"},   {"lblFSC", "0"},
+                                                       {"lblRulesTariff", "1"}, {"lblDetail", "1"},
+                                                       {"lblHelp", "2"},        {"lblAbout", "2"}};
     for (size_t i = 0; i < reached.size(); ++i) {
         if (!openAt.count(reached[i])) continue;
         EXPECT_EQ(groupsOpen[i], openAt.at(reached[i])) << reached[i];

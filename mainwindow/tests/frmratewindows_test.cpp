@@ -211,7 +211,9 @@ TEST_F(RateWindows, PrintIsReachedWithTabAndEnterPrints) {
     frmRateSheet* w = RateSheetWindow();
     w->Form_Load();
     w->cmbFrom->setCurrentText(QStringLiteral("CALGARY, AB"));
-    w->lstTo->findItems(QStringLiteral("VANCOUVER, BC"), Qt::MatchExactly).front()->setSelected(true);
+    w->lstTo->findItems(QStringLiteral("VANCOUVER, BC"), Qt::MatchExactly)
+        .front()
+        ->setSelected(true);
     SetPrinterChooser(ChoosePdfFile(dir.filePath(QStringLiteral("keys.pdf"))));
     ShowActive(*w);
     for (int i = 0; i < 20 && Focused() != w->lblRate; ++i) PressKey(Qt::Key_Tab);

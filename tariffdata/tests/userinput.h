@@ -78,8 +78,7 @@ inline void MovePointer(QWidget& window, std::initializer_list<QPoint> path, int
 template <typename AfterEach>
 void MoveStraight(QWidget& window, QPoint from, QPoint to, int step, AfterEach afterEach) {
     const QPoint way = to - from;
-    const int steps =
-        std::max(1, static_cast<int>(std::ceil(std::hypot(way.x(), way.y()) / step)));
+    const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(way.x(), way.y()) / step)));
     for (int i = 0; i <= steps; ++i) {
         const QPoint at(from.x() + way.x() * i / steps, from.y() + way.y() * i / steps);
         QTest::mouseMove(&window, at);
