@@ -290,7 +290,8 @@ void MainMenu::LayOutGroups() {
         for (QLabel* l : groups_[g]) {
             l->setIndent(kCommandIndent);
             l->setAlignment(side | Qt::AlignVCenter);
-            const int width = l->sizeHint().width();
+            // Room on the far side too, so that the focus frame clears the text.
+            const int width = l->sizeHint().width() + kCommandIndent / 2;
             const int left =
                 g == 0   ? inner
                 : g == 2 ? innerRight - width
