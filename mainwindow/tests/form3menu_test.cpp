@@ -174,6 +174,14 @@ TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
                 });
                 EXPECT_EQ(LabelForeColor(entry), kColorWhite) << name;
             }
+            // Across the gaps to the next command of the group and back.
+            QLabel* next = entries[(std::find(entries.begin(), entries.end(), entry) -
+                                    entries.begin() + 1) %
+                                   entries.size()];
+            for (auto [from, to] : {std::pair{entry, next}, std::pair{next, entry}})
+                MoveStraight(*form, Centre(from), Centre(to), 6, [&](QPoint) {
+                    ASSERT_EQ(OpenGroups(m), group) << name << " and its neighbour";
+                });
             ClickAt(*form, Centre(entry));
             EXPECT_EQ(takeOpened(), opens.at(entry)) << name;
             EXPECT_FALSE(mainState.gBusy) << name;
