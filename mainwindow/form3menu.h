@@ -1,6 +1,7 @@
 #pragma once
-// The main window's commands: label buttons in a column beside the entry, three headings that
-// open their groups of further labels, the help desk panel and the hidden batch-test label.
+// The main window's commands: label buttons in a column beside the entry, three headings side by
+// side that open their groups of further labels below them (by pointer or keyboard), the help
+// desk panel and the hidden batch-test label.
 
 #include <QHash>
 #include <QObject>
