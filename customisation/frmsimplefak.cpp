@@ -15,6 +15,7 @@
 #include "labels.h"
 #include "msgbox.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ frmSimpleFAK::frmSimpleFAK(QWidget* parent) : QDialog(parent) {
         SetMousePointer(this, kPointerCustom);
     });
     Paint(Qt::white);
+    MakeCommandsKeyboardReachable(this);
 }
 
 void frmSimpleFAK::Paint(const QColor& colour) {

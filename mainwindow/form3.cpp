@@ -27,6 +27,7 @@
 #include "settings.h"
 #include "tariffdb.h"
 #include "text.h"
+#include "windowkeys.h"
 
 using namespace form3shared;
 
@@ -83,6 +84,7 @@ Form3::Form3(QWidget* parent) : QWidget(parent) {
     menu = new MainMenu({this, lblApplyAccessorials, lblRate, lblExit, lblClickHere,
                          chkHawaiiWillCall, [this] { Form_Activate(); }},
                         *highlighter_);
+    SetKeyboardOrder();
     // An Alaska destination is zoned by the city as typed.
     SetDestEntryTextQuery([this] { return txtdzip->text().toStdString(); });
 }
@@ -248,6 +250,24 @@ void Form3::BuildControls() {
     // events too, for the Alt key's release after a switch to another window.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
     installEventFilter(this);
+}
+
+void Form3::SetKeyboardOrder() {
+    // Every command label takes the focus with Tab: the entry from the top, the commands under
+    // it, then the column of commands from the top, and last "Origin" (whose double click saves
+    // the default), so that the window still opens with the focus in a box.
+    MakeCommandsKeyboardReachable(this);
+    std::vector<QWidget*> order{txtozip, txtdzip};
+    for (int i = 0; i < 5; ++i)
+        order.insert(order.end(), {txtweight[i], cmbclass[i], txtDensity[i]});
+    order.insert(order.end(), {lblClickHere, txtOceanDensity, chkHawaiiWillCall, lblRate, lblExit});
+    for (QWidget* w : menu->KeyboardOrder()) {
+        order.push_back(w);
+        // The accessorial list opens under its label's focus and is left with Tab.
+        if (w == lblApplyAccessorials) order.push_back(lstAccessorials);
+    }
+    order.push_back(lblOrigin);
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 // --------------------------------------------------------------------------- life cycle

@@ -116,6 +116,7 @@ class Form3 : public QWidget, public PointEntryView {
 
   private:
     void BuildControls();
+    void SetKeyboardOrder();
     void FillAccessorialList();
     void EnterDefaultOrigin();
     void SaveDefaultClasses();

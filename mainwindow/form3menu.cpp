@@ -1,14 +1,19 @@
 #include "form3menu.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QGuiApplication>
-#include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <algorithm>
 
 #include "ahead.h"
 #include "auxwindow.h"
@@ -31,7 +36,10 @@
 
 namespace {
 
-constexpr int kLeft = 735, kWidth = 250, kGroupLeft = 755, kGroupWidth = 235;
+constexpr int kLeft = 735, kWidth = 250, kRight = kLeft + kWidth;
+// The bar of the three headings, and the commands of a group below it.
+constexpr int kBarTop = 146, kBarHeight = 24, kCommandHeight = 22, kCommandPitch = 25,
+              kPanelMargin = 4, kCommandIndent = 10;
 const QSize kLogoSize(kWidth, 36);
 std::future<QImage> gLogoAhead;
 
@@ -100,27 +108,50 @@ void MainMenu::Build() {
     lblBOL = label("lblBOL", QStringLiteral("Bill of Lading System"), QRect(kLeft, 90, kWidth, 24));
     lblRateSheets =
         label("lblRateSheets", QStringLiteral("Rate Sheets"), QRect(kLeft, 118, kWidth, 24));
-    lblCustomize =
-        label("lblCustomize", QStringLiteral("Customize"), QRect(kLeft, 146, kWidth, 24));
-    lblRulesTariff =
-        label("lblRulesTariff", QStringLiteral("Rules Tariff"), QRect(kLeft, 174, kWidth, 24));
-    lblHelp = label("lblHelp", QStringLiteral("Help"), QRect(kLeft, 202, kWidth, 24));
-    // A heading is as wide as its caption, so that the pointer can go down beside the headings
-    // below it to the group it opened without opening theirs.
-    for (LabelButton* heading : {lblBOL, lblRateSheets, lblCustomize, lblRulesTariff, lblHelp})
-        heading->resize(heading->sizeHint().width() + 8, heading->height());
-    headingColumn_ = QRect(kLeft, lblBOL->y(), kGroupLeft + kGroupWidth - kLeft,
-                           lblHelp->geometry().bottom() + 1 - lblBOL->y());
+    for (LabelButton* l : {lblBOL, lblRateSheets})
+        l->resize(l->sizeHint().width() + 8, l->height());
 
-    // The groups open one at a time in the same place below the headings.
+    // The three headings stand side by side in a bar, and each group drops below its own
+    // heading onto a panel that joins the bar, so that the straight way from a heading to any of
+    // its commands crosses only that heading, the bar and the panel: never another heading, nor
+    // the background that closes the groups. The bar and the panels are built first, to lie
+    // beneath the labels.
+    menuBar_ = new QWidget(&window_);
+    menuBar_->setObjectName(QStringLiteral("menuBar"));
+    menuBar_->setGeometry(kLeft, kBarTop, kRight - kLeft, kBarHeight);
+    for (int g = 0; g < 3; ++g) {
+        auto* panel = new QFrame(&window_);
+        panel->setObjectName(QStringLiteral("menuPanel%1").arg(g));
+        panel->setFrameShape(QFrame::Box);
+        QPalette framePalette = panel->palette();
+        framePalette.setColor(QPalette::WindowText, Qt::white);
+        panel->setPalette(framePalette);
+        panels_[static_cast<size_t>(g)] = panel;
+    }
+    for (QWidget* quiet : {menuBar_, static_cast<QWidget*>(panels_[0]),
+                           static_cast<QWidget*>(panels_[1]), static_cast<QWidget*>(panels_[2])}) {
+        quiet->setMouseTracking(true);
+        quiet->installEventFilter(this);
+    }
+    const QRect heading(0, kBarTop + 2, 0, kBarHeight - 4);
+    lblCustomize = label("lblCustomize", QStringLiteral("Customize"), heading);
+    lblRulesTariff = label("lblRulesTariff", QStringLiteral("Rules Tariff"), heading);
+    lblHelp = label("lblHelp", QStringLiteral("Help"), heading);
+    headings_ = {lblCustomize, lblRulesTariff, lblHelp};
+    for (LabelButton* h : headings_) {
+        h->setAlignment(Qt::AlignCenter);
+        h->resize(h->sizeHint().width() + 8, h->height());
+    }
+    // The first at the left edge of the column, the last at its right edge, the middle one
+    // halfway between them.
+    lblCustomize->move(kLeft, lblCustomize->y());
+    lblHelp->move(kRight - lblHelp->width(), lblHelp->y());
+    const int middle = (lblCustomize->geometry().right() + lblHelp->x()) / 2;
+    lblRulesTariff->move(middle - lblRulesTariff->width() / 2, lblRulesTariff->y());
+
     auto group = [&](int g, std::initializer_list<std::pair<const char*, const char*>> items) {
-        int y = 238;
-        for (const auto& [name, caption] : items) {
-            LabelButton* l =
-                label(name, QString::fromLatin1(caption), QRect(kGroupLeft, y, kGroupWidth, 22));
-            groups_[g].push_back(l);
-            y += 25;
-        }
+        for (const auto& [name, caption] : items)
+            groups_[g].push_back(label(name, QString::fromLatin1(caption), QRect()));
     };
     group(0, {{"lblCdnEXC", "Canadian Exchange..."},
               {"lblDiscounts", "Discounts/F.A.K.s..."},
@@ -135,6 +166,9 @@ void MainMenu::Build() {
               {"lblContactVZK", "Contact us..."},
               {"lblFindSC", "Your local Service Center..."},
               {"lblAbout", "About..."}});
+    // The accessorial list's label heads the Customize group.
+    groups_[0].insert(groups_[0].begin(), host_.lblApplyAccessorials);
+    LayOutGroups();
     auto find = [&](const char* name) {
         return window_.findChild<LabelButton*>(QLatin1String(name));
     };
@@ -155,12 +189,8 @@ void MainMenu::Build() {
     lblFindSC = find("lblFindSC");
     lblAbout = find("lblAbout");
 
-    // The accessorial list's label heads the Customize group.
-    host_.lblApplyAccessorials->setGeometry(kGroupLeft, 238, kGroupWidth, 22);
     host_.lblApplyAccessorials->setToolTip(
         QStringLiteral("  Click here to apply Accessorial charges to this shipment"));
-    for (auto* l : groups_[0]) l->move(l->x(), l->y() + 25);
-    groups_[0].insert(groups_[0].begin(), host_.lblApplyAccessorials);
     host_.lblRate->setToolTip(
         QStringLiteral("  Click here to rate the shipment  (or use Alt-R)  "));
 
@@ -208,8 +238,11 @@ void MainMenu::Build() {
     highlighter_.AddBackground(Image1);
     connect(&highlighter_, &LabelHighlighter::backgroundEntered, this,
             [this](QWidget* where) { Form_MouseMove(where); });
-    formWidget_ = &window_;
-    window_.installEventFilter(this);
+    // The keys that move through the menu, and a heading's focus that opens its group.
+    for (int g = 0; g < 3; ++g) {
+        headings_[static_cast<size_t>(g)]->installEventFilter(this);
+        for (QLabel* l : groups_[g]) l->installEventFilter(this);
+    }
     willCall_ = host_.chkHawaiiWillCall;
     host_.chkHawaiiWillCall->setMouseTracking(true);
     host_.chkHawaiiWillCall->installEventFilter(this);
@@ -241,9 +274,114 @@ void MainMenu::Build() {
     connect(lblPony, &LabelButton::mouseDown, this, &MainMenu::lblPony_MouseDown);
 }
 
+void MainMenu::LayOutGroups() {
+    const int top = kBarTop + kBarHeight;
+    const int inner = kLeft + kPanelMargin, innerRight = kRight - kPanelMargin;
+    for (int g = 0; g < 3; ++g) {
+        // Each command as wide as its caption, lined up below its own heading: the first
+        // group's from the left edge, the last group's against the right edge, the middle
+        // group's centred under its heading. So the straight way from the heading to any of its
+        // commands goes down through the heading's own bottom edge.
+        const QRect heading = headings_[static_cast<size_t>(g)]->geometry();
+        const Qt::Alignment side = g == 0   ? Qt::AlignLeft
+                                   : g == 2 ? Qt::AlignRight
+                                            : Qt::AlignHCenter;
+        int y = top + kPanelMargin;
+        for (QLabel* l : groups_[g]) {
+            l->setIndent(kCommandIndent);
+            l->setAlignment(side | Qt::AlignVCenter);
+            // Room on the far side too, so that the focus frame clears the text.
+            const int width = l->sizeHint().width() + kCommandIndent / 2;
+            const int left =
+                g == 0   ? inner
+                : g == 2 ? innerRight - width
+                         : std::clamp(heading.center().x() - width / 2, inner, innerRight - width);
+            l->setGeometry(left, y, width, kCommandHeight);
+            y += kCommandPitch;
+        }
+        QFrame* panel = panels_[static_cast<size_t>(g)];
+        panel->setGeometry(kLeft, top, kRight - kLeft,
+                           y - (kCommandPitch - kCommandHeight) + kPanelMargin - top);
+        panel->lower();
+    }
+    menuBar_->lower();
+}
+
 void MainMenu::ShowMenuGroup(int group, bool show) {
     if (group < 0 || group > 2) return;
-    for (QLabel* l : groups_[group]) l->setVisible(show);
+    const auto& labels = groups_[group];
+    // A command that loses its place keeps the focus in the menu, on its heading, rather than
+    // letting it jump to whatever follows.
+    if (!show &&
+        std::find(labels.begin(), labels.end(), QApplication::focusWidget()) != labels.end())
+        headings_[static_cast<size_t>(group)]->setFocus(Qt::OtherFocusReason);
+    panels_[static_cast<size_t>(group)]->setVisible(show);
+    for (QLabel* l : labels) l->setVisible(show);
+}
+
+std::vector<QWidget*> MainMenu::KeyboardOrder() const {
+    std::vector<QWidget*> order{lblWebSite, lblBOL, lblRateSheets};
+    for (int g = 0; g < 3; ++g) {
+        order.push_back(headings_[static_cast<size_t>(g)]);
+        order.insert(order.end(), groups_[g].begin(), groups_[g].end());
+    }
+    return order;
+}
+
+void MainMenu::OpenGroup(int group) {
+    for (int g = 0; g < 3; ++g)
+        if (g != group) ShowMenuGroup(g, false);
+    ShowMenuGroup(group, true);
+}
+
+void MainMenu::HeadingFocused(QObject* watched, QFocusEvent* event) {
+    const auto h = std::find(headings_.begin(), headings_.end(), watched);
+    if (h == headings_.end() || mainState.gLocked) return;
+    // Reached with Tab, Shift+Tab or the arrows; the focus put back there by a closing group
+    // opens nothing.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        OpenGroup(static_cast<int>(h - headings_.begin()));
+}
+
+bool MainMenu::MenuKey(QObject* watched, QKeyEvent* key) {
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    // Where the key was pressed: a heading (index -1 in its group) or a command of a group.
+    int group = -1, index = -1;
+    for (int g = 0; g < 3 && group < 0; ++g) {
+        if (headings_[static_cast<size_t>(g)] == watched) group = g;
+        const auto& labels = groups_[g];
+        const auto at = std::find(labels.begin(), labels.end(), watched);
+        if (at != labels.end()) {
+            group = g;
+            index = static_cast<int>(at - labels.begin());
+        }
+    }
+    if (group < 0) return false;
+    const auto& labels = groups_[group];
+    const int count = static_cast<int>(labels.size());
+    auto focus = [](QWidget* w) { w->setFocus(Qt::TabFocusReason); };
+    switch (key->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Left: {
+            const int step = key->key() == Qt::Key_Right ? 1 : 2;
+            focus(headings_[static_cast<size_t>((group + step) % 3)]);
+            return true;
+        }
+        case Qt::Key_Down:
+            if (index < 0) {
+                if (mainState.gLocked) return true;
+                OpenGroup(group);
+            }
+            if (index + 1 < count) focus(labels[static_cast<size_t>(index + 1)]);
+            return true;
+        case Qt::Key_Up:
+            if (index >= 0)
+                focus(index == 0 ? static_cast<QWidget*>(headings_[static_cast<size_t>(group)])
+                                 : labels[static_cast<size_t>(index - 1)]);
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool MainMenu::GroupShown(int group) const {
@@ -266,26 +404,9 @@ void MainMenu::CommandLabel_MouseMove(QLabel* label) {
         for (int g = 0; g < 3; ++g) ShowMenuGroup(g, g == rule.group);
 }
 
-bool MainMenu::OnMenuPath(QPoint at) const {
-    if (headingColumn_.contains(at)) return true;
-    // Below the headings, down to the last label of the open group, gaps included.
-    for (int g = 0; g < 3; ++g) {
-        if (!GroupShown(g)) continue;
-        const QRect below(headingColumn_.left(), headingColumn_.bottom() + 1,
-                          headingColumn_.width(),
-                          groups_[g].back()->geometry().bottom() - headingColumn_.bottom());
-        if (below.contains(at)) return true;
-    }
-    return false;
-}
-
 void MainMenu::Form_MouseMove(QWidget* where) {
-    // The highlighter has put the colours and the pointer back already. Between the headings
-    // and in the open group's gaps the pointer is on its way to a command, not away from the
-    // menu: the group stays open.
-    const bool onPath = where == formWidget_ && OnMenuPath(lastMove_);
-    if (!onPath)
-        for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
+    // The highlighter has put the colours and the pointer back already.
+    for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
     lblHelpDesk->hide();
     highlighter_.SetLastHiliteLabel(where == Image1 ? QStringLiteral("nothing") : QString());
 }
@@ -297,9 +418,14 @@ void MainMenu::chkHawaiiWillCall_MouseMove() {
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     // Compared by the pointer kept at build time: the window may be half destroyed here.
     if (watched == willCall_ && event->type() == QEvent::MouseMove) chkHawaiiWillCall_MouseMove();
-    // Seen before the highlighter's own filter, which reports the same move as background.
-    if (watched == formWidget_ && event->type() == QEvent::MouseMove)
-        lastMove_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+    // The bar and the open panel are the menu's own ground: the pointer crossing them on its way
+    // to a command is not over the window's background.
+    if (event->type() == QEvent::MouseMove &&
+        (watched == menuBar_ ||
+         std::find(panels_.begin(), panels_.end(), watched) != panels_.end()))
+        return true;
+    if (event->type() == QEvent::FocusIn) HeadingFocused(watched, static_cast<QFocusEvent*>(event));
+    if (event->type() == QEvent::KeyPress) return MenuKey(watched, static_cast<QKeyEvent*>(event));
     return false;
 }
 

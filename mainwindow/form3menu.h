@@ -1,6 +1,7 @@
 #pragma once
-// The main window's commands: label buttons in a column beside the entry, three headings that
-// open their groups of further labels, the help desk panel and the hidden batch-test label.
+// The main window's commands: label buttons in a column beside the entry, three headings side by
+// side that open their groups of further labels below them (by pointer or keyboard), the help
+// desk panel and the hidden batch-test label.
 
 #include <QHash>
 #include <QObject>
@@ -15,6 +16,9 @@
 class LabelButton;
 class LabelHighlighter;
 class QCheckBox;
+class QFocusEvent;
+class QFrame;
+class QKeyEvent;
 class QLabel;
 class QWidget;
 
@@ -44,6 +48,9 @@ class MainMenu : public QObject {
     // other group number does nothing.
     void ShowMenuGroup(int group, bool show);
     bool GroupShown(int group) const;
+    // The menu's commands in the order Tab goes through them: the column from the top, each
+    // heading followed by its group.
+    std::vector<QWidget*> KeyboardOrder() const;
 
     // --- controls
     LabelButton* lblBOL;
@@ -116,17 +123,23 @@ class MainMenu : public QObject {
     void CommandWindowEntry(int window);
     void HelpCommand(int command, int data);
     void Build();
-    // Whether a point of the window lies in the column of headings or below it in the open
-    // group, where the pointer passes between a heading and its commands.
-    bool OnMenuPath(QPoint at) const;
+    // Places each group's commands and panel below its own heading.
+    void LayOutGroups();
+    // Opens one group and closes the others, as a heading's click does.
+    void OpenGroup(int group);
+    void HeadingFocused(QObject* watched, QFocusEvent* event);
+    // The arrow keys in the menu: Left and Right from heading to heading, Down into a group and
+    // down through it, Up back to its heading. True when the key was the menu's.
+    bool MenuKey(QObject* watched, QKeyEvent* key);
 
     QWidget& window_;
     MenuHost host_;
     LabelHighlighter& highlighter_;
     std::array<std::vector<QLabel*>, 3> groups_;
+    std::array<LabelButton*, 3> headings_{};
+    // The bar behind the headings and each group's panel.
+    QWidget* menuBar_ = nullptr;
+    std::array<QFrame*, 3> panels_{};
     QObject* willCall_ = nullptr;
-    QObject* formWidget_ = nullptr;
-    QRect headingColumn_;
-    QPoint lastMove_;
     QHash<const QLabel*, HoverRule> rules_;
 };

@@ -14,6 +14,7 @@
 #include "form3.h"
 #include "form3shared.h"
 #include "handlerguard.h"
+#include "labelbutton.h"
 #include "lanes.h"
 #include "listfit.h"
 #include "msgbox.h"
@@ -143,7 +144,10 @@ void Form3::Timer1_Timer() {
         Timer1->stop();
     }
     PlaceAccessorialList();
-    if (!Timer1->isActive()) GrowToShowEveryItem(lstAccessorials);
+    if (Timer1->isActive()) return;
+    GrowToShowEveryItem(lstAccessorials);
+    // Opened from the keyboard, the list takes the focus, so that the arrows and Space choose.
+    if (lblApplyAccessorials->hasFocus()) lstAccessorials->setFocus(Qt::TabFocusReason);
 }
 
 // The list opens in the right-hand column; its slide follows the twips the window was

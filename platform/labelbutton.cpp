@@ -1,6 +1,7 @@
 #include "labelbutton.h"
 
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -45,6 +46,11 @@ LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, pa
     setMouseTracking(true);
 }
 
+bool LabelButton::IsCommand() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&LabelButton::clicked)) ||
+           isSignalConnected(QMetaMethod::fromSignal(&LabelButton::doubleClicked));
+}
+
 void LabelButton::mousePressEvent(QMouseEvent* event) {
     event->accept();
     if (event->button() == Qt::LeftButton) leftPressed_ = true;
@@ -73,12 +79,17 @@ void LabelButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LabelButton::keyPressEvent(QKeyEvent* event) {
-    // Only a label that takes the focus sees keys; for it Enter and Space are a click.
+    // Only a label that takes the focus sees keys; for it Enter and Space are a click, or the
+    // double click of a label that answers nothing else.
     const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
                   event->key() == Qt::Key_Space)) {
         event->accept();
-        emit clicked();
+        if (!isSignalConnected(QMetaMethod::fromSignal(&LabelButton::clicked)) &&
+            isSignalConnected(QMetaMethod::fromSignal(&LabelButton::doubleClicked)))
+            emit doubleClicked();
+        else
+            emit clicked();
         return;
     }
     QLabel::keyPressEvent(event);
@@ -87,11 +98,10 @@ void LabelButton::keyPressEvent(QKeyEvent* event) {
 void LabelButton::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (!hasFocus()) return;
-    // The dotted frame of a focused button, in the label's own text colour so that it shows on
-    // whatever the label stands on.
+    // The frame of a focused button, in the label's own text colour, so that it reads wherever
+    // the text does, whatever the palette; two pixels wide, so that it is seen at a glance.
     QPainter painter(this);
-    QPen pen(palette().color(QPalette::WindowText));
-    pen.setStyle(Qt::DotLine);
+    QPen pen(palette().color(foregroundRole()), 2);
     painter.setPen(pen);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }

@@ -36,6 +36,8 @@ class LabelButton : public QLabel {
     // What a click does, for the keys that stand for one (Enter or Space on a label with the
     // focus, a window's Enter on its Done).
     void click() { emit clicked(); }
+    // Whether the label does anything when clicked or double-clicked: a command, not a caption.
+    bool IsCommand() const;
 
   signals:
     // Left button pressed and released over the label.

@@ -23,6 +23,7 @@ class WindowKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show) ReachCommands();
         if (watched != window_ || event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & ~Qt::KeypadModifier) return false;
@@ -44,6 +45,9 @@ class WindowKeys : public QObject {
     }
 
   private:
+    // As the window shows, its labels are connected.
+    void ReachCommands() { MakeCommandsKeyboardReachable(window_); }
+
     QWidget* window_;
     std::function<void()> enter_;
     std::function<void()> escape_;
@@ -82,6 +86,22 @@ void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()>
 
 void MakeKeyboardReachable(LabelButton* label) {
     label->setFocusPolicy(Qt::TabFocus);
+}
+
+void MakeCommandsKeyboardReachable(QWidget* window) {
+    // The window still opens with the focus where it would have before (on the first widget
+    // that took Tab until now), never on a command that Enter would then run.
+    if (!window->focusWidget()) {
+        for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+            if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && w->isEnabled() &&
+                w->window() == window) {
+                w->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+        }
+    }
+    for (LabelButton* label : window->findChildren<LabelButton*>())
+        if (label->IsCommand()) MakeKeyboardReachable(label);
 }
 
 QRect KeptInside(const QRect& frame, const QRect& room) {

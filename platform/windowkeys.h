@@ -15,7 +15,8 @@ class QDialog;
 // uses itself (a list's Enter, a combo box's open list) never reaches these. Enter on a label
 // button that has the focus clicks that label; any other Enter runs `enter`. Escape runs
 // `escape`, or closes the window as its close box does when none is given. A window without a
-// Done passes no `enter`.
+// Done passes no `enter`. From the moment the window shows, every command label of it is
+// reachable with Tab (see MakeCommandsKeyboardReachable).
 void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
                               std::function<void()> escape = {});
 // The same with Enter clicking `done`, which also takes the focus with Tab, so that the window
@@ -24,6 +25,10 @@ void InstallWindowKeys(QWidget* window, LabelButton* done, std::function<void()>
 
 // A label button that Tab reaches; Enter or Space then clicks it.
 void MakeKeyboardReachable(LabelButton* label);
+// Every label button of the window that is a command (one with a click or double click
+// connected) becomes reachable with Tab; a window without a focus yet keeps the first one it
+// had. Call it once the window's labels are connected.
+void MakeCommandsKeyboardReachable(QWidget* window);
 
 // The frame moved (not resized, unless larger than the room) so that it lies inside `room`.
 QRect KeptInside(const QRect& frame, const QRect& room);

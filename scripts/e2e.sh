@@ -66,21 +66,19 @@ window() {
   done
   return 1
 }
-# Moves the pointer over the window in 2 px steps through the given points (window coordinates).
+# Moves the pointer over the window in straight lines through the given points (window
+# coordinates), in steps of at most 6 px, as a hand moves a mouse.
 walk() {
   local win=$1; shift
   local x=$1 y=$2; shift 2
   xdotool mousemove --window "$win" "$x" "$y"
   while [ $# -ge 2 ]; do
-    local tx=$1 ty=$2; shift 2
-    while [ "$x" -ne "$tx" ]; do
-      if [ $((tx - x)) -gt 2 ]; then x=$((x + 2)); elif [ $((x - tx)) -gt 2 ]; then x=$((x - 2)); else x=$tx; fi
-      xdotool mousemove --window "$win" "$x" "$y"
+    local tx=$1 ty=$2 steps i; shift 2
+    steps=$(awk -v dx=$((tx - x)) -v dy=$((ty - y)) 'BEGIN { s = int((sqrt(dx * dx + dy * dy) + 5) / 6); print (s < 1 ? 1 : s) }')
+    for i in $(seq 1 "$steps"); do
+      xdotool mousemove --window "$win" $((x + (tx - x) * i / steps)) $((y + (ty - y) * i / steps))
     done
-    while [ "$y" -ne "$ty" ]; do
-      if [ $((ty - y)) -gt 2 ]; then y=$((y + 2)); elif [ $((y - ty)) -gt 2 ]; then y=$((y - 2)); else y=$ty; fi
-      xdotool mousemove --window "$win" "$x" "$y"
-    done
+    x=$tx y=$ty
   done
 }
 
@@ -88,9 +86,8 @@ main=$(window '^Norvale Fretlyn2007') || fail "the main window did not come up: 
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 sleep 1
 
-# From the heading "Customize" along its row, down beside the headings below it and left onto
-# "Fuel Surcharge...", as a hand on a mouse goes.
-walk "$main" 760 158 975 158 975 324 872 324
+# From the heading "Customize" straight down to "Fuel Surcharge..." in its group below.
+walk "$main" 776 158 800 260
 xdotool click 1
 # The dialog has no title: it is the active window once it is up.
 fsc=""

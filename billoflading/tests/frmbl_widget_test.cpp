@@ -225,7 +225,15 @@ TEST_F(FrmBL, TabWalksTheBillAsItReadsAndLeavesTheNotes) {
     Type(w.txtInstructions, "Dock 4");
     Key(w.txtInstructions, Qt::Key_Tab);
     EXPECT_FALSE(w.txtInstructions->hasFocus());
-    EXPECT_EQ(focused(), "cmbBillNbr");  // round again to the top
+    // On through the commands of the column that are open to a bill being typed, in the
+    // column's order, and round again to the top.
+    std::vector<std::string> commands;
+    for (int i = 0; i < 15 && focused() != "cmbBillNbr"; ++i) {
+        commands.push_back(QApplication::focusWidget()->objectName().toStdString());
+        Key(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(commands, (std::vector<std::string>{"mlblSave", "mlblDelete"}));
+    EXPECT_EQ(focused(), "cmbBillNbr");
     w.txtInstructions->setFocus();
     Key(w.txtInstructions, Qt::Key_Backtab);
     EXPECT_EQ(focused(), "txtweight4");

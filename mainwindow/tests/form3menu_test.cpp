@@ -18,9 +18,11 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <map>
 
 #include "displayquote.h"
 #include "frmbrowser.h"
@@ -101,53 +103,271 @@ TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClo
     EXPECT_EQ(OpenGroups(m), "");
 }
 
-// The pointer goes from a heading along its row to the right of the captions, down beside the
-// headings below it and left onto a command, in 2 px steps, as a hand on a mouse does; the gaps
-// between headings and between commands are no way out of the menu. Then from that command to
-// every other one of its group, and a click runs the command it is on.
-TEST_F(MenuTest, EveryCommandOfAGroupIsReachedFromItsHeadingByAMovingPointer) {
+// A hand goes straight from a heading to a command of its group, in 6 px steps: on the way the
+// group stays open and no other heading lights up, and the click at the end opens that command's
+// window. The same from every corner of the heading's caption.
+TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
     Load();
     ShowActive(*form);
     MainMenu& m = Menu();
-    const auto groups = Groups();
+    // What each command opens, as the user sees it open.
+    std::vector<std::string> registered;
+    for (auto [window, name] : {std::pair{CommandWindow::SimpleDiscounts, "frmSimpleDiscount"},
+                                {CommandWindow::ShippingLocations, "frmShipLoc"},
+                                {CommandWindow::Upgrade, "frmUpgrade"}})
+        RegisterCommandWindow(window, [&registered, name] { registered.push_back(name); });
+    const std::map<QLabel*, std::string> opens = {{form->lblApplyAccessorials, "lstAccessorials"},
+                                                  {m.lblCdnEXC, "frmCdnRate"},
+                                                  {m.lblDiscounts, "frmSimpleDiscount"},
+                                                  {m.lblFSC, "frmFuelSurcharge"},
+                                                  {m.lblShipLoc, "frmShipLoc"},
+                                                  {m.lblUpgrader, "frmUpgrade"},
+                                                  {m.lblQuickRef, "frmQckAD"},
+                                                  {m.lblDetail, "frmTrfDetail"},
+                                                  {m.lblContents, "help"},
+                                                  {m.lblIndex, "help"},
+                                                  {m.lblSearch, "help"},
+                                                  {m.lblUseHelp, "help"},
+                                                  {m.lblContactVZK, "lblHelpDesk"},
+                                                  {m.lblFindSC, "frmFindSC"},
+                                                  {m.lblAbout, "frmAbout"}};
+    // What has opened since the last look, and everything closed again.
+    auto takeOpened = [&]() -> std::string {
+        std::string what;
+        if (!opened.empty()) what = opened.back();
+        if (!registered.empty()) what = registered.back();
+        // The list slides open on a timer.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 2000));
+        if (form->lstAccessorials->isVisible()) what = "lstAccessorials";
+        if (OpenHelpWindow() && OpenHelpWindow()->isVisible()) what = "help";
+        if (m.lblHelpDesk->isVisible()) what = "lblHelpDesk";
+        opened.clear();
+        registered.clear();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != form.get() && w->isVisible()) w->close();
+        form->lstAccessorials->hide();
+        return what;
+    };
     const QPoint background(5, 545);
     ASSERT_EQ(form->childAt(background), nullptr);
-    auto centre = [&](QWidget* w) { return Centre(w); };
-    const int besideHeadings = 975;
     for (int g = 0; g < 3; ++g) {
-        const auto& [heading, entries] = groups[static_cast<size_t>(g)];
+        const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
+        const std::string group(1, char('0' + g));
+        const QRect caption = heading->geometry().adjusted(1, 1, -2, -2);
         for (QLabel* entry : entries) {
-            QTest::mouseMove(form.get(), background);
-            ASSERT_EQ(OpenGroups(m), "");
-            const QPoint start = centre(heading);
-            MovePointer(*form, {start, QPoint(besideHeadings, start.y()),
-                                QPoint(besideHeadings, centre(entry).y()), centre(entry)});
-            ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
-                << "on the way to " << entry->objectName().toStdString();
-            EXPECT_EQ(LabelForeColor(entry), kColorWhite) << entry->objectName().toStdString();
-            // Up and down to every other command of the group, straight across the gaps.
-            for (QLabel* other : entries) {
-                if (other == entry) continue;
-                MovePointer(*form, {centre(entry), centre(other), centre(entry)});
-                EXPECT_EQ(OpenGroups(m), std::string(1, char('0' + g)))
-                    << entry->objectName().toStdString() << " to "
-                    << other->objectName().toStdString();
+            const std::string name = entry->objectName().toStdString();
+            for (QPoint start : {caption.center(), caption.topLeft(), caption.topRight(),
+                                 caption.bottomLeft(), caption.bottomRight()}) {
+                MoveStraight(*form, background, background + QPoint(6, 0));
+                ASSERT_EQ(OpenGroups(m), "");
+                QTest::mouseMove(form.get(), start);
+                ASSERT_EQ(OpenGroups(m), group);
+                MoveStraight(*form, start, Centre(entry), 6, [&](QPoint at) {
+                    ASSERT_EQ(OpenGroups(m), group)
+                        << "from (" << start.x() << "," << start.y() << ") to " << name << ": at ("
+                        << at.x() << "," << at.y() << ")";
+                    for (LabelButton* other : {m.lblCustomize, m.lblRulesTariff, m.lblHelp}) {
+                        if (other == heading) continue;
+                        ASSERT_EQ(LabelForeColor(other), kColorBlack)
+                            << other->objectName().toStdString() << " lit on the way to " << name;
+                    }
+                });
+                EXPECT_EQ(LabelForeColor(entry), kColorWhite) << name;
             }
-            auto* button = static_cast<LabelButton*>(entry);
-            int clicks = 0;
-            auto counting = QObject::connect(button, &LabelButton::clicked, [&] { ++clicks; });
-            ClickAt(*form, centre(entry));
-            QObject::disconnect(counting);
-            EXPECT_EQ(clicks, 1) << entry->objectName().toStdString();
-            // A window a command left up would stand in the pointer's way.
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w != form.get() && w->isVisible()) w->close();
+            // Across the gaps to the next command of the group and back.
+            QLabel* next = entries[(std::find(entries.begin(), entries.end(), entry) -
+                                    entries.begin() + 1) %
+                                   entries.size()];
+            for (auto [from, to] : {std::pair{entry, next}, std::pair{next, entry}})
+                MoveStraight(*form, Centre(from), Centre(to), 6, [&](QPoint) {
+                    ASSERT_EQ(OpenGroups(m), group) << name << " and its neighbour";
+                });
+            ClickAt(*form, Centre(entry));
+            EXPECT_EQ(takeOpened(), opens.at(entry)) << name;
+            EXPECT_FALSE(mainState.gBusy) << name;
         }
     }
     // Pointing at the background still closes the group.
     m.ShowMenuGroup(2, true);
     MovePointer(*form, {QPoint(720, 300), QPoint(700, 300)});
     EXPECT_EQ(OpenGroups(m), "");
+}
+
+// An open group is drawn whole inside the window, on its own panel, below its own heading, and
+// no label of the window overlaps another.
+TEST_F(MenuTest, AnOpenGroupLiesInsideTheWindowBelowItsHeadingAndOverlapsNothing) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    for (int g = 0; g < 3; ++g) {
+        const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
+        Hover(heading);
+        ASSERT_EQ(OpenGroups(m), std::string(1, char('0' + g)));
+        std::vector<QWidget*> shown;
+        for (QLabel* l : form->findChildren<QLabel*>())
+            if (l->isVisible() && !l->text().isEmpty()) shown.push_back(l);
+        for (QWidget* w : shown) {
+            const std::string name = w->objectName().toStdString();
+            EXPECT_TRUE(form->rect().contains(w->geometry())) << name;
+            EXPECT_GE(w->width(), static_cast<QLabel*>(w)->sizeHint().width()) << name;
+            for (QWidget* other : shown) {
+                if (other == w) continue;
+                EXPECT_FALSE(w->geometry().intersects(other->geometry()))
+                    << name << " and " << other->objectName().toStdString();
+            }
+        }
+        for (QLabel* entry : entries)
+            EXPECT_GT(entry->y(), heading->geometry().bottom())
+                << entry->objectName().toStdString();
+    }
+}
+
+// The main window from the keyboard: Tab goes from the entry boxes through every command label,
+// the column of commands from the top, each heading opening its group as it takes the focus.
+TEST_F(MenuTest, TabReachesEveryCommandLabelInOrderAndTheFocusShows) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    ClickOn(*form, form->txtozip);
+    std::vector<std::string> reached;
+    std::vector<std::string> groupsOpen;
+    for (int i = 0; i < 80; ++i) {
+        PressKey(Qt::Key_Tab);
+        QWidget* at = Focused();
+        if (at == form->txtozip) break;
+        auto* label = qobject_cast<LabelButton*>(at);
+        if (!label) continue;
+        reached.push_back(label->objectName().toStdString());
+        groupsOpen.push_back(OpenGroups(m));
+        // The focus shows as a frame in the label's own colour, gone once the focus moves on.
+        const QImage focused = label->grab().toImage();
+        EXPECT_EQ(focused.pixelColor(1, label->height() / 2),
+                  label->palette().color(label->foregroundRole()))
+            << reached.back();
+    }
+    EXPECT_EQ(reached, (Names{"lblRate",
+                              "lblExit",
+                              "lblWebSite",
+                              "lblBOL",
+                              "lblRateSheets",
+                              "lblCustomize",
+                              "lblApplyAccessorials",
+                              "lblCdnEXC",
+                              "lblDiscounts",
+                              "lblFSC",
+                              "lblShipLoc",
+                              "lblUpgrader",
+                              "lblRulesTariff",
+                              "lblQuickRef",
+                              "lblDetail",
+                              "lblHelp",
+                              "lblContents",
+                              "lblIndex",
+                              "lblSearch",
+                              "lblUseHelp",
+                              "lblContactVZK",
+                              "lblFindSC",
+                              "lblAbout",
+                              "lblOrigin"}));
+    // Each heading's group is open from the moment the heading has the focus.
+    const std::map<std::string, std::string> openAt = {{"lblCustomize", "0"},   {"lblFSC", "0"},
+                                                       {"lblRulesTariff", "1"}, {"lblDetail", "1"},
+                                                       {"lblHelp", "2"},        {"lblAbout", "2"}};
+    for (size_t i = 0; i < reached.size(); ++i) {
+        if (!openAt.count(reached[i])) continue;
+        EXPECT_EQ(groupsOpen[i], openAt.at(reached[i])) << reached[i];
+    }
+    const QImage unfocused = m.lblBOL->grab().toImage();
+    EXPECT_NE(unfocused.pixelColor(1, m.lblBOL->height() / 2),
+              m.lblBOL->palette().color(m.lblBOL->foregroundRole()));
+}
+
+// Enter or Space on the command with the focus runs it, as a click does.
+TEST_F(MenuTest, EnterOrSpaceOnTheFocusedCommandRunsIt) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 80 && Focused() != target; ++i) PressKey(Qt::Key_Tab);
+        return Focused() == target;
+    };
+    ASSERT_TRUE(tabTo(m.lblFSC));
+    PressKey(Qt::Key_Return);
+    EXPECT_EQ(opened, Names{"frmFuelSurcharge"});
+    ASSERT_TRUE(tabTo(m.lblAbout));
+    PressKey(Qt::Key_Space);
+    ASSERT_TRUE(tabTo(m.lblWebSite));
+    PressKey(Qt::Key_Enter);
+    EXPECT_EQ(opened, (Names{"frmFuelSurcharge", "frmAbout", "frmBrowser"}));
+    EXPECT_FALSE(mainState.gBusy);
+    // The accessorial list opens under the focus, so that the arrows and Space choose.
+    ASSERT_TRUE(tabTo(form->lblApplyAccessorials));
+    PressKey(Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Focused() == form->lstAccessorials; }, 2000));
+    // "Origin" saves the default origin, as its double click does.
+    ClickOn(*form, form->txtozip);
+    TypeKeys("60601");
+    ASSERT_TRUE(tabTo(form->lblOrigin));
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(GetConfigValue("DC_origin", ""), "60601");
+}
+
+// In the menu the arrows move as in a menu bar: Left and Right from heading to heading, each
+// opening its group, Down into the group and through it, Up back to the heading.
+TEST_F(MenuTest, TheArrowsMoveThroughTheHeadingsAndTheirGroups) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    for (int i = 0; i < 80 && Focused() != m.lblCustomize; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), m.lblCustomize);
+    EXPECT_EQ(OpenGroups(m), "0");
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), form->lblApplyAccessorials);
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), m.lblCdnEXC);
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_Up);
+    EXPECT_EQ(Focused(), m.lblCustomize);
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+    EXPECT_EQ(OpenGroups(m), "1");
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblHelp);
+    EXPECT_EQ(OpenGroups(m), "2");
+    PressKey(Qt::Key_Right);
+    EXPECT_EQ(Focused(), m.lblCustomize);
+    PressKey(Qt::Key_Left);
+    EXPECT_EQ(Focused(), m.lblHelp);
+    for (int i = 0; i < 10; ++i) PressKey(Qt::Key_Down);
+    EXPECT_EQ(Focused(), m.lblAbout);
+    PressKey(Qt::Key_Left);
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+    PressKey(Qt::Key_Down);
+    ASSERT_EQ(Focused(), m.lblQuickRef);
+    // The pointer over the background closes the group; the focus stays in the menu, on the
+    // heading, and opens nothing by itself.
+    MoveOverBackground();
+    EXPECT_EQ(OpenGroups(m), "");
+    EXPECT_EQ(Focused(), m.lblRulesTariff);
+}
+
+// The Alt key rates from a command label with the focus as it does from a box.
+TEST_F(MenuTest, TheAltKeyRatesWhateverCommandHasTheFocus) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    TypeOrigin("55401");
+    TypeDestination("60601");
+    TakeMessages();
+    for (int i = 0; i < 80 && Focused() != m.lblBOL; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), m.lblBOL);
+    TakeMessages();
+    PressKey(Qt::Key_Alt);
+    const Names rated{"Data Entry Error: No commodity weight entered."};
+    EXPECT_EQ(TakeMessages(), rated);
+    PressKey(Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(TakeMessages(), rated);
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(MenuTest, AClickOnRulesTariffRightAfterItsHoverDoesNothingMore) {

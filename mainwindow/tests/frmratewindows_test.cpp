@@ -207,6 +207,28 @@ TEST_F(RateWindows, PrintingFromTheWindowPrintsTheChosenCities) {
               0);
 }
 
+// "Print" takes the focus with Tab after the window's boxes, and Enter on it prints rather than
+// closing the window as Enter elsewhere does.
+TEST_F(RateWindows, PrintIsReachedWithTabAndEnterPrints) {
+    frmRateSheet* w = RateSheetWindow();
+    w->Form_Load();
+    w->cmbFrom->setCurrentText(QStringLiteral("CALGARY, AB"));
+    w->lstTo->findItems(QStringLiteral("VANCOUVER, BC"), Qt::MatchExactly)
+        .front()
+        ->setSelected(true);
+    SetPrinterChooser(ChoosePdfFile(dir.filePath(QStringLiteral("keys.pdf"))));
+    ShowActive(*w);
+    for (int i = 0; i < 20 && Focused() != w->lblRate; ++i) PressKey(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), w->lblRate);
+    PressKey(Qt::Key_Return);
+    EXPECT_NE(w->LastPrinter(), nullptr);
+    EXPECT_TRUE(w->isVisible());
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), w->lblDone);
+    PressKey(Qt::Key_Space);
+    EXPECT_FALSE(w->isVisible());
+}
+
 TEST_F(RateWindows, ClosingTheRateSheetWindowAnyWayKeepsTheMainWindowsEnds) {
     for (int way = 0; way < 3; ++way) {
         CloseNextModal([this, way](QDialog& d) {

@@ -77,17 +77,16 @@ class MenuTest : public ::testing::Test {
         if (!form->isVisible()) ShowActive(*form);
     }
     // The pointer moved onto a label in small steps. A command of a closed group is reached as
-    // a user reaches it: onto its heading, along the row past the captions, down beside the
-    // headings and left onto the command.
+    // a user reaches it: onto its heading, then straight to the command.
     void Hover(QLabel* label) {
         Shown();
         const QPoint to = Centre(label);
         if (label->isHidden()) {
             for (const auto& [heading, entries] : Groups()) {
                 if (std::find(entries.begin(), entries.end(), label) == entries.end()) continue;
-                const int beside = 975;
                 const QPoint from = Centre(heading);
-                MovePointer(*form, {from, QPoint(beside, from.y()), QPoint(beside, to.y()), to});
+                MovePointer(*form, {from + QPoint(3, 0), from});
+                MoveStraight(*form, from, to);
             }
         }
         // From just beside the middle, so that the label sees a move even when the pointer

@@ -82,6 +82,11 @@ TEST_F(MenuTest, ScreenshotsOfTheMenuAndItsWindowsShowNoClippedText) {
     Hover(m.lblHelp);
     Click(m.lblContactVZK);
     Shoot(form.get(), QStringLiteral("main-help"));
+    // The group opened from the keyboard, the focus frame on one of its commands.
+    MoveOverBackground();
+    for (int i = 0; i < 80 && Focused() != m.lblFSC; ++i) PressKey(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), m.lblFSC);
+    Shoot(form.get(), QStringLiteral("main-customize-keyboard"));
 
     {
         frmFindSC w(form.get());

@@ -67,6 +67,45 @@ TEST_F(KeysWindow, EnterInABoxIsDoneAndEnterOnAFocusedLabelIsThatLabel) {
     EXPECT_EQ(otherClicks.count(), 2);
 }
 
+// A window's command labels take the focus with Tab from the moment it shows, whether or not
+// it named them; a label that is no command (a caption) does not. The window opens with the
+// focus where it did before, in its box, though a command comes first.
+TEST(WindowKeysCommands, EveryCommandLabelOfAShownWindowTakesTheFocusAndTheBoxKeepsItFirst) {
+    QDialog dialog;
+    auto* print = new LabelButton(QStringLiteral("Print"), &dialog);
+    auto* caption = new LabelButton(QStringLiteral("Caption"), &dialog);
+    auto* save = new LabelButton(QStringLiteral("Save default"), &dialog);
+    auto* box = new QLineEdit(&dialog);
+    auto* done = new LabelButton(QStringLiteral("Done"), &dialog);
+    InstallWindowKeys(&dialog, done);
+    QSignalSpy prints(print, &LabelButton::clicked);
+    QSignalSpy saves(save, &LabelButton::doubleClicked);
+    QObject::connect(print, &LabelButton::clicked, [] {});
+    // A label whose only use is its double click answers Enter and Space with it.
+    QObject::connect(save, &LabelButton::doubleClicked, [] {});
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    std::vector<QWidget*> stops;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(stops, (std::vector<QWidget*>{done, print, save, box}));
+    EXPECT_EQ(caption->focusPolicy(), Qt::NoFocus);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), print);
+    QTest::keyClick(print, Qt::Key_Return);
+    EXPECT_EQ(prints.count(), 1);
+    QTest::keyClick(print, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), save);
+    QTest::keyClick(save, Qt::Key_Space);
+    EXPECT_EQ(saves.count(), 1);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
 TEST_F(KeysWindow, EscapeClosesAsTheCloseBoxDoesAndChoosesNothing) {
     QSignalSpy doneClicks(done, &LabelButton::clicked);
     QSignalSpy rejected(&dialog, &QDialog::rejected);

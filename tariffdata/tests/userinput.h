@@ -9,6 +9,8 @@
 #include <QPoint>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -68,6 +70,23 @@ inline void MovePointer(QWidget& window, std::initializer_list<QPoint> path, int
             QTest::mouseMove(&window, at);
         }
     }
+}
+
+// Moves the pointer over the window in a straight line from one point to another (window
+// coordinates), in steps of at most `step` pixels, as a hand moves a mouse; `afterEach` (when
+// given) runs after every step with the point reached.
+template <typename AfterEach>
+void MoveStraight(QWidget& window, QPoint from, QPoint to, int step, AfterEach afterEach) {
+    const QPoint way = to - from;
+    const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(way.x(), way.y()) / step)));
+    for (int i = 0; i <= steps; ++i) {
+        const QPoint at(from.x() + way.x() * i / steps, from.y() + way.y() * i / steps);
+        QTest::mouseMove(&window, at);
+        afterEach(at);
+    }
+}
+inline void MoveStraight(QWidget& window, QPoint from, QPoint to, int step = 6) {
+    MoveStraight(window, from, to, step, [](QPoint) {});
 }
 
 // A left click at a place of the window, on the widget under it.
