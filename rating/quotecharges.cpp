@@ -32,8 +32,7 @@ std::string TotalCaption() {
 // the recordset. The names alone are read, not every row whole.
 std::vector<std::string> AccessorialNames() {
     std::vector<std::string> names;
-    for (Snapshot s =
-             tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
+    for (Snapshot s = tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
          !s.AtEOF(); s.MoveNext())
         names.push_back(s.Field(size_t{0}).str());
     return names;
