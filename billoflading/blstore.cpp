@@ -1,5 +1,6 @@
 #include "blstore.h"
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -385,8 +386,21 @@ std::string NormalisedPartyZip(const std::string& zip) {
     return IsNumeric(trimmed) ? trimmed : Upper(trimmed);
 }
 
+namespace {
+
+// Five digits, a hyphen and four digits: the post office's longer ZIP, placed by its first five.
+bool IsZipPlus4(const std::string& code) {
+    if (code.size() != 10 || code[5] != '-') return false;
+    for (size_t i = 0; i < code.size(); ++i)
+        if (i != 5 && !std::isdigit(static_cast<unsigned char>(code[i]))) return false;
+    return true;
+}
+
+}  // namespace
+
 std::string StateOfPartyZip(const std::string& zip) {
-    const std::string code = Trim(zip);
+    std::string code = Trim(zip);
+    if (IsZipPlus4(code)) code = Left(code, 5);
     auto first = [&](const char* sql, const std::string& key) -> std::string {
         Snapshot s = Db().OpenSnapshot(sql, {key});
         return s.AtEOF() ? std::string() : s.Field(size_t{0}).str();

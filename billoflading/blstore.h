@@ -72,9 +72,9 @@ std::string ListBLsUsingParty(BLRecordId partyId);
 // The same for the bills that name the party in a place of one of the roles (kRoleShipper …).
 std::string ListBLsUsingPartyAs(BLRecordId partyId, int roles);
 
-// The state or province of a ZIP or postal code: a number in us_cities, otherwise the whole
-// code in can_rural, otherwise its first four characters in can_cities. Empty when none knows
-// it. The code is looked up trimmed.
+// The state or province of a ZIP or postal code: a number in us_cities (a ZIP+4, "43215-1234",
+// by its first five digits), otherwise the whole code in can_rural, otherwise its first four
+// characters in can_cities. Empty when none knows it. The code is looked up trimmed.
 std::string StateOfPartyZip(const std::string& zip);
 // A ZIP or postal code as a party stores it: trimmed, a postal code in capitals.
 std::string NormalisedPartyZip(const std::string& zip);

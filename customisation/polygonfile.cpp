@@ -1,6 +1,7 @@
 #include "polygonfile.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
 
 bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list) {
@@ -64,6 +65,22 @@ bool RingContains(const MapRing& ring, double x, double y) {
         if ((yi > y) != (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
     }
     return inside;
+}
+
+double RingLength(const MapRing& ring) {
+    double length = 0;
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        length += std::hypot(ring[i].x - ring[j].x, ring[i].y - ring[j].y);
+    return length;
+}
+
+bool MapOutlineBudget::Admit(const MapRing& ring) {
+    const double length = RingLength(ring);
+    if (points_ + ring.size() > kMostMapPoints || length_ + length > kMostMapOutlineLength)
+        return false;
+    points_ += ring.size();
+    length_ += length;
+    return true;
 }
 
 void AddRing(std::vector<MapShape>& shapes, const std::string& name, MapRing ring) {

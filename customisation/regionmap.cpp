@@ -37,9 +37,12 @@ RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& ap
     if (!std::filesystem::is_regular_file(picture)) problems.missingPicture = picture;
     control.BeginDrawing(kFormName);
 
+    MapOutlineBudget budget;
     for (const auto& line : polygons) {
-        // A line the control could not draw would leave a name without a shape behind.
-        if (!ParsePolygonRing(line)) {
+        // A line the control could not draw would leave a name without a shape behind; so
+        // would one past the bounds of the whole file, which the control leaves off.
+        const std::optional<MapRing> ring = ParsePolygonRing(line);
+        if (!ring || !budget.Admit(*ring)) {
             problems.badLines.push_back(line);
             continue;
         }

@@ -72,6 +72,7 @@ void RegionMapWidget::LoadPicture() {
 
 void RegionMapWidget::BeginDrawing(const std::string&) {
     shapes_.clear();
+    budget_ = MapOutlineBudget();
     looks_.clear();
     hovered_.clear();
     Redraw();
@@ -82,7 +83,7 @@ void RegionMapWidget::AddPolygon(const std::string& name, const std::string& des
     const auto comma = description.find(',');
     if (comma == std::string::npos) return;
     auto ring = ParsePolygonRing(description.substr(comma + 1));
-    if (!ring) return;
+    if (!ring || !budget_.Admit(*ring)) return;
     AddRing(shapes_, name, std::move(*ring));
     looks_.try_emplace(name);
     Redraw();
@@ -185,14 +186,20 @@ void RegionMapWidget::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), drawn_);
-    painter.setRenderHint(QPainter::Antialiasing);
     const QPointF topLeft = ToWidget(0, 0);
     painter.translate(topLeft);
     painter.scale((ToWidget(kMapWidth, 0).x() - topLeft.x()) / kMapWidth,
                   (ToWidget(0, kMapHeight).y() - topLeft.y()) / kMapHeight);
+    // A one-pixel pen draws the outline along its length, crisp on the pixels it crosses; a
+    // wider one would be stroked into an outline of its own and filled, which for a ring
+    // crossing itself costs many times more.
+    QPen hover(hoverColour_, 1);
+    hover.setCosmetic(true);
+    painter.setPen(hover);
+    painter.setBrush(Qt::NoBrush);
     for (const auto& shape : shapes_)
         if (shape.name == hovered_ && looks_.at(shape.name).visible)
-            painter.strokePath(PathOf(shape, originX_, originY_), QPen(hoverColour_, 1.5));
+            painter.drawPath(PathOf(shape, originX_, originY_));
 }
 
 void RegionMapWidget::mousePressEvent(QMouseEvent* event) {

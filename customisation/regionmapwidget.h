@@ -73,6 +73,7 @@ class RegionMapWidget : public QWidget, public RegionMapControl {
     void DrawMap(QPainter& painter) const;
 
     std::vector<MapShape> shapes_;
+    MapOutlineBudget budget_;  // a polygon past the bounds of the whole map is left off
     std::map<std::string, Look> looks_;
     std::string pictureFolder_, pictureFile_;
     QImage picture_;

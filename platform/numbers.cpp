@@ -503,6 +503,10 @@ Single RoundSingle(double value, std::string_view pattern) {
     return CSng(ToDouble(shown));
 }
 
+MoneyTotal ShownAmount(double amount) {
+    return CDbl(Format(amount, "0.00"));
+}
+
 Single RoundSingle(float value, std::string_view pattern) {
     return RoundSingle(static_cast<double>(value), pattern);
 }

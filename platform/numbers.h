@@ -15,6 +15,11 @@
 // Amounts and rates are held in single precision wherever the rating rules say so.
 using Single = float;
 
+// A sum of money, added in double precision and rounded once, when it is formatted: a Single
+// holds a value to no better than 1/128 of a dollar from $65,536 up, so a sum kept in one lands
+// up to a cent away from the sum of its amounts.
+using MoneyTotal = double;
+
 // A run-time error of the number conversions, carrying the platform's error number so that a
 // window's handler can test it: 6 "Overflow", 13 "Type mismatch".
 class NumberError : public std::runtime_error {
@@ -73,6 +78,12 @@ template <std::integral T>
 Single RoundSingle(T value, std::string_view pattern = "#0.00") {
     return RoundSingle(static_cast<double>(value), pattern);
 }
+
+// An amount as a money format ("#0.00", "$##,##0.00") shows it, in whole cents. A total that a
+// quote shows under its amounts adds these, so that it is the sum of the figures above it: a
+// surcharge is kept unrounded, and two of them just below a half cent would otherwise take the
+// total a cent above what the lines add up to.
+MoneyTotal ShownAmount(double amount);
 
 // The nudged rounding: value + 0.00001, then RoundSingle. The sum of a Single and that literal is
 // a Double on the platform, so the sum is formatted with 15 significant digits, not 7.

@@ -102,7 +102,7 @@ int AddCharge(int line, const std::string& caption, Single charge, ChargeOutput 
     ++line;
     if (out == ChargeOutput::Display)
         WriteQuoteLine(line, caption, Format(charge, "$0.00"), kQuoteBlack);
-    charges.gQuoteTotal += charge;
+    charges.Add(charge);
     return line;
 }
 

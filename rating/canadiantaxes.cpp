@@ -31,24 +31,27 @@ Single Cents(const std::string& text) {
     return CSng(text);
 }
 
-// The amount with the six taxes, added one by one in single precision.
-Single WithTaxes(Single amount) {
-    for (Single t : rating.gCanTax) amount += t;
+// The amount shown with the six taxes as they are shown.
+MoneyTotal WithTaxes(MoneyTotal amount) {
+    for (Single t : rating.gCanTax) amount += ShownAmount(t);
     return amount;
 }
 
 }  // namespace
 
-void CanadaTaxes(Single& amount) {
+void CanadaTaxes(MoneyTotal& amount) {
     // Cleared on every call, so that a quote without taxes never carries an earlier one's.
     rating.gCanTax.fill(0);
     if (!IsIntraCanada()) return;
-    amount = Cents(Format(amount, "$##,##0.00"));
+    const std::string inCents = Format(amount, "$##,##0.00");
+    // The taxes are worked out on the amount held as a Single; the total goes on in cents.
+    const Single taxed = Cents(inCents);
+    amount = CDbl(inCents);
     auto& tax = rating.gCanTax;
     if (!HSTDestination(tariff.gDestState) || IsNumeric(tariff.gOrigZip3)) {
-        tax[kGSTSlot] = Cents(Format(Times(amount, kGST) + 0.0001, "$##,##0.00"));
+        tax[kGSTSlot] = Cents(Format(Times(taxed, kGST) + 0.0001, "$##,##0.00"));
     } else {
-        tax[kHSTSlot] = Cents(Format(Times(amount, kHST), "$##,##0.00"));
+        tax[kHSTSlot] = Cents(Format(Times(taxed, kHST), "$##,##0.00"));
     }
     if (tariff.gOrigState == "QC" && tariff.gDestState == "QC") {
         const Single base = Cents(Format(tax[kGSTSlot] + amount, "$##,##0.00"));
@@ -76,5 +79,5 @@ void ShowCanadianTaxes() {
     ++quote.gQuoteLine;
     QuoteLine& l = quote.Line(quote.gQuoteLine);
     l.rate = {"TOTAL CHARGES IN CN FUNDS", kQuoteBlack};
-    l.charge = {Format(WithTaxes(charges.gQuoteTotal), "$##,##0.00"), kQuoteBlack};
+    l.charge = {Format(WithTaxes(charges.totalShown), "$##,##0.00"), kQuoteBlack};
 }

@@ -237,10 +237,10 @@ void DisplayQuote(uint8_t /*mode*/) {
     rating.gPXSOn = false;
     rating.gPXSSaving = 0;
     DisplayQuoteCharges(rating.gNetCharge[rating.gBreak], quote.gQuoteLine, 0);
-    quoteDisplay.shownTotal = charges.gQuoteTotal;
+    quoteDisplay.shownTotal = charges.totalShown;
 
     if (IsOffshoreZip(rating.gOffshoreDestZip))
-        quoteDisplay.shownTotal = WriteOffshoreQuoteLines(charges.gQuoteTotal);
+        quoteDisplay.shownTotal = WriteOffshoreQuoteLines(charges.totalShown);
 
     OfferGuaranteedAndThriftlane();
     quote.marqueeVisible = true;

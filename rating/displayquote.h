@@ -26,7 +26,7 @@ struct QuoteDisplayState {
     // The total the quote shows (the last "TOTAL CHARGES" amount, offshore lines included).
     // gQuoteTotal stops at the land charges of an offshore quote, so the Canadian-funds line
     // converts this one instead.
-    Single shownTotal = 0;
+    MoneyTotal shownTotal = 0;
 
     void Reset() { *this = QuoteDisplayState(); }
 };

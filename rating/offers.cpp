@@ -40,7 +40,7 @@ class RatingStateCopy {
     RatingStateCopy() : rating_(rating), charges_(charges), airFuel_(gAKAirFuel) {}
     ~RatingStateCopy() {
         rating = rating_;
-        const Single offshoreTotal = charges.gPXSOffshoreTotal;
+        const MoneyTotal offshoreTotal = charges.gPXSOffshoreTotal;
         charges = charges_;
         charges.gPXSOffshoreTotal = offshoreTotal;
         gAKAirFuel = airFuel_;
@@ -60,11 +60,8 @@ void OfferGuaranteed() {
     if (main.gAccLiftgate || main.gAccGuaranteed || rating.gQAccLiftgate ||
         rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
         return;
-    // Added up in double precision and held as a Single: a single-precision sum loses a cent
-    // on large totals.
-    Single g = static_cast<Single>(static_cast<double>(charges.gQuoteTotal) +
-                                   static_cast<double>(tariff.gGPercentage) *
-                                       static_cast<double>(rating.gNetCharge[rating.gBreak]));
+    MoneyTotal g = charges.gQuoteTotal + static_cast<double>(tariff.gGPercentage) *
+                                             static_cast<double>(rating.gNetCharge[rating.gBreak]);
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
     CanadaTaxes(g);
@@ -79,7 +76,7 @@ void OfferThriftlane() {
     if (!EconomyServiceOnLane()) return;
     const bool offshoreVariant = IsOffshoreDestination();
     const std::string pct = EconomyServicePercent();
-    Single total = 0;
+    MoneyTotal total = 0;
     {
         RatingStateCopy shown;
         rating.gPXSPct = static_cast<Single>(Val(pct) * 0.01);
@@ -89,7 +86,7 @@ void OfferThriftlane() {
         ComputeQuoteTotal(0);
         total = offshoreVariant ? charges.gPXSOffshoreTotal : charges.gQuoteTotal;
     }
-    rating.gPXSSaving = total;
+    rating.gPXSSaving = static_cast<Single>(total);
     quote.mlblDefServ = std::string(offshoreVariant ? "Thriftlane       Service Standard: "
                                                     : "Thriftlane          Service Standard: ") +
                         "\n" + CStr(rating.gPXSDays) + " Days";

@@ -335,7 +335,7 @@ OffshorePricing PriceOffshore() {
     return p;
 }
 
-void WriteLine(const std::string& caption, Single amount) {
+void WriteLine(const std::string& caption, MoneyTotal amount) {
     QuoteLine& line = quote.Line(quote.gQuoteLine);
     line.rate = {caption, kQuoteBlack};
     line.charge = {Format(amount, "$##,##0.00"), kQuoteBlack};
@@ -447,14 +447,14 @@ void CheckOffshoreRating() {
     }
 }
 
-Single WriteOffshoreQuoteLines(Single landTotal) {
+MoneyTotal WriteOffshoreQuoteLines(MoneyTotal landTotal) {
     if (!IsOffshoreZip(rating.gOffshoreDestZip)) return landTotal;
     const OffshorePricing p = PriceOffshore();
-    Single total = landTotal;
+    MoneyTotal total = landTotal;
     for (const OffshoreAmount& line : p.lines) {
         ++quote.gQuoteLine;
         WriteLine(line.caption, line.amount);
-        total += line.amount;
+        total += ShownAmount(line.amount);
     }
     if (p.airRefused)
         RatingMessage("Contact your NORVALE representative about outbound " +
@@ -465,9 +465,9 @@ Single WriteOffshoreQuoteLines(Single landTotal) {
     return total;
 }
 
-Single OffshoreChargesTotal() {
+MoneyTotal OffshoreChargesTotal() {
     if (!IsOffshoreZip(rating.gOffshoreDestZip)) return 0;
-    Single total = 0;
+    MoneyTotal total = 0;
     for (const OffshoreAmount& line : PriceOffshore().lines) total += line.amount;
     return total;
 }

@@ -39,8 +39,9 @@ Single WillCallZoneCharges(const std::string& cube, int32_t totalWeight);
 void CheckOffshoreRating();
 
 // Writes the offshore lines after the land charges and the "TOTAL CHARGES" line, and returns
-// the grand total; nothing is written and the land total is returned for a mainland quote.
-Single WriteOffshoreQuoteLines(Single landTotal);
+// the grand total: the land total as shown plus each line as shown. Nothing is written and the
+// land total is returned for a mainland quote.
+MoneyTotal WriteOffshoreQuoteLines(MoneyTotal landTotal);
 // The same offshore amounts added up without writing a line or showing a message (0 for a
 // mainland destination).
-Single OffshoreChargesTotal();
+MoneyTotal OffshoreChargesTotal();

@@ -48,6 +48,7 @@ class ChargePass {
 
     void Run() {
         charges.gQuoteTotal = net_;
+        charges.totalShown = ShownAmount(net_);
         for (const std::string& name : AccessorialNames()) {
             const int before = line_;
             line_ = PriceAccessorial(name, line_, out_);
@@ -68,7 +69,7 @@ class ChargePass {
             ++line_;
             Write("Norvale GUARANTEED! Service", Format(rating.gGuaranteedCharge, "$0.00"),
                   kQuoteBlue);
-            charges.gQuoteTotal += rating.gGuaranteedCharge;
+            charges.Add(rating.gGuaranteedCharge);
             TotalIfAboveNet();
         }
         if (Display()) EconomyStandard();
@@ -90,7 +91,7 @@ class ChargePass {
     }
 
     void WriteTotal() {
-        Write(TotalCaption(), Format(charges.gQuoteTotal, "$##,##0.00"), kQuoteBlack);
+        Write(TotalCaption(), Format(charges.totalShown, "$##,##0.00"), kQuoteBlack);
         totalOnLine_ = true;
     }
 
@@ -106,7 +107,7 @@ class ChargePass {
     void Fee(const std::string& caption, Single fee) {
         if (!totalOnLine_) ++line_;
         Write(caption, Format(fee, "$0.00"), kQuoteBlack);
-        charges.gQuoteTotal += fee;
+        charges.Add(fee);
         TotalIfAboveNet();
     }
 
@@ -122,7 +123,7 @@ class ChargePass {
             static_cast<Single>(static_cast<double>(p) * static_cast<double>(net_) + 0.00001);
         Write("Fuel Surcharge " + CStr(static_cast<Single>(p * 100)) + "%", Format(amount, "$0.00"),
               kQuoteBlack);
-        charges.gQuoteTotal += amount;
+        charges.Add(amount);
         TotalIfAboveNet();
     }
 

@@ -12,10 +12,13 @@
 #include "numbers.h"
 
 struct ChargeState {
-    Single gQuoteTotal = 0;        // running total of the quote
-    Single gChargeBasis = 0;       // C.O.D. amount or other basis an accessorial row is priced on
-    Single gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
-    Single gHomelandFee = 0;       // set when the fee applies
+    MoneyTotal gQuoteTotal = 0;  // running total of the quote
+    // The same total as the quote shows it: the charges as their lines show them, in cents, so
+    // that every TOTAL line is the sum of the lines above it.
+    MoneyTotal totalShown = 0;
+    Single gChargeBasis = 0;  // C.O.D. amount or other basis an accessorial row is priced on
+    MoneyTotal gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
+    Single gHomelandFee = 0;           // set when the fee applies
     Single gIslandFee = 0;
     // The C.O.D. amount last typed: every later pricing of the same C.O.D. choice, the
     // silent economy total included, uses it until the amount is asked again.
@@ -23,6 +26,11 @@ struct ChargeState {
     bool gCODAmountKnown = false;
 
     void Reset() { *this = ChargeState(); }
+    // A charge into both totals.
+    void Add(Single amount) {
+        gQuoteTotal += amount;
+        totalShown += ShownAmount(amount);
+    }
 };
 extern ChargeState charges;
 
@@ -59,7 +67,7 @@ void ComputeQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
 
 // The Canadian taxes of an amount into rating.gCanTax (all six cleared first, whatever the
 // ends); between two Canadian points the amount is first rounded to cents, for the caller too.
-void CanadaTaxes(Single& amount);
+void CanadaTaxes(MoneyTotal& amount);
 // Writes the tax lines and the total in Canadian funds under the last TOTAL line of the
 // quote, between two Canadian points only.
 void ShowCanadianTaxes();

@@ -7,23 +7,27 @@
 #include <QStyleOptionButton>
 
 #include "blcatalog.h"
+#include "blrate.h"
+#include "blratefixture.h"
 #include "blstore.h"
 #include "blwindowfixture.h"
 #include "msgbox.h"
+#include "tariffdb.h"
 #include "userinput.h"
 
 namespace {
 
+// A click on a box's tick mark, where a user clicks (a stretched box ends well after its
+// caption).
+void Tick(QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, mark.center());
+}
+
 class Parties : public BLWindowTest {
   protected:
-    // A click on a box's tick mark, where a user clicks (a stretched box ends well after its
-    // caption).
-    static void Tick(QCheckBox* box) {
-        QStyleOptionButton option;
-        option.initFrom(box);
-        const QRect mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, mark.center());
-    }
     frmBLParties& Open() {
         frmBLParties* w = BLPartiesWindow();
         w->Form_Load();
@@ -251,6 +255,48 @@ TEST_F(Parties, DoneRefillsTheBillWindowsLists) {
     bl.mlblBLParties_Click();
     EXPECT_EQ(bl.cmbShipper->findText("New Shipper"), 1);
     EXPECT_EQ(bl.cmbConsignee->findText("New Shipper"), -1);
+}
+
+// The party window beside bills rated on the sample tariff.
+class PartyRating : public BLRatingTest {
+  protected:
+    void TearDown() override {
+        DestroyBLPartiesWindow();
+        BLRatingTest::TearDown();
+    }
+};
+
+// A ZIP+4 as the post office writes it: the window's check places it by its first five digits,
+// Save stores it as typed, and a bill to the party is rated to those five digits.
+TEST_F(PartyRating, AZipPlus4IsSavedAsTypedAndRatedByItsFirstFiveDigits) {
+    frmBLParties& w = *BLPartiesWindow();
+    w.Form_Load();
+    ShowActive(w);
+    QTest::mouseClick(w.mlblNew, Qt::LeftButton);
+    const std::pair<QWidget*, QString> entries[] = {{w.cmbName->lineEdit(), "Capitol Foods"},
+                                                    {w.txtAddress, "1 Broad St"},
+                                                    {w.txtCity, "Columbus"},
+                                                    {w.txtZip, "43215-1234"}};
+    for (const auto& [box, text] : entries) {
+        ClickOn(w, box);
+        TypeKeys(text);
+    }
+    Tick(w.chkConsignee);  // leaving the ZIP box runs its check
+    EXPECT_TRUE(Shown().empty()) << Shown().front().text.toStdString();
+    EXPECT_EQ(w.lblState->text(), "OH");
+    QTest::mouseClick(w.mlblSave, Qt::LeftButton);
+    EXPECT_TRUE(Shown().empty()) << Shown().front().text.toStdString();
+    const BLRecordId consignee = FindPartyId("Capitol Foods");
+    ASSERT_NE(consignee, 0);
+    EXPECT_EQ(ReadParty(consignee)->zip, "43215-1234");
+    EXPECT_EQ(ReadParty(consignee)->state, "OH");
+
+    AddBill("B-900", AddParty("Lakeside Mills", kRoleShipper), consignee, 0,
+            {{AddCommodity("Bolts", "10", "70"), "3", "450"}});
+    ASSERT_TRUE(RateBL("B-900", 1)) << ShownTexts().back();
+    EXPECT_EQ(tariff.gDestZip, "43215");
+    EXPECT_EQ(tariff.gDestState, "OH");
+    EndBillRating();
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 
+#include "polygonfile.h"
 #include "recordingcontrol.h"
 #include "tariffdb.h"
 
@@ -133,6 +135,59 @@ TEST_F(RegionMapTest, ALineOfFarOffPointsIsABadLineToldOnce) {
     EXPECT_EQ(control.Fills(), std::vector<std::string>{"Ohio 10 20 30"});
     EXPECT_EQ(UntoldMapProblems(problems).size(), 1u);
     EXPECT_TRUE(UntoldMapProblems(DrawRegionMap(control, folder, polygons, source)).empty());
+}
+
+// Every line of a file with a thousand points scattered over the picture: each ring crosses
+// itself all over the map and alone runs past what the whole file may draw, so each is left off
+// and told as a bad line; the states around them are drawn.
+TEST_F(RegionMapTest, ScatteredRingsPastTheBoundOfTheWholeFileAreLeftOutAndTold) {
+    std::mt19937 random(36);
+    std::vector<std::string> scattered;
+    std::string text = "Ohio,0,0,4,0,4,4\n";
+    for (int n = 0; n < 81; ++n) {
+        std::string line = "Iowa";
+        for (size_t i = 0; i < kMostRingPoints; ++i)
+            line += "," + std::to_string(random() % (kMapWidth + 1)) + "," +
+                    std::to_string(random() % (kMapHeight + 1));
+        scattered.push_back(line);
+        text += line + "\n";
+    }
+    WritePolygons(text + "Utah,0,0,1,0,1,1\n");
+    regions = {{"Ohio", 1}, {"Iowa", 1}, {"Utah", 2}};
+    const auto problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.badLines, scattered);
+    EXPECT_EQ(control.Fills(), (std::vector<std::string>{"Ohio 10 20 30", "Utah 20 40 60"}));
+    const auto told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("and 76 more."), std::string::npos);
+}
+
+// Rings that each fit are taken in file order until the next would take the whole file past
+// its bounds of outline length or of points; later rings that still fit are taken.
+TEST_F(RegionMapTest, TheWholeFileIsBoundedInOutlineLengthAndInPoints) {
+    // The picture's own frame: 2,600 pixels of outline in 4 points.
+    const std::string frame = "Iowa,0,0,800,0,800,500,0,500";
+    const auto fit = static_cast<size_t>(kMostMapOutlineLength / 2600);
+    std::string text;
+    for (size_t n = 0; n < fit + 3; ++n) text += frame + "\n";
+    WritePolygons(text + "Utah,0,0,1,0,1,1\n");
+    regions = {{"Iowa", 1}, {"Utah", 2}};
+    auto problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.badLines, std::vector<std::string>(3, frame));
+    EXPECT_EQ(control.Fills().size(), fit + 1);
+    EXPECT_EQ(control.Fills().back(), "Utah 20 40 60");
+
+    // A thousand points a ring on a 2 x 2 pixel square: little outline, many points.
+    std::string dense = "Iowa";
+    for (size_t i = 0; i < kMostRingPoints; ++i) dense += i % 2 ? ",1,1" : ",0,0";
+    const size_t rings = kMostMapPoints / kMostRingPoints;
+    text.clear();
+    for (size_t n = 0; n < rings + 2; ++n) text += dense + "\n";
+    WritePolygons(text);
+    control.calls.clear();
+    problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_EQ(problems.badLines, std::vector<std::string>(2, dense));
+    EXPECT_EQ(control.Fills().size(), rings);
 }
 
 TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {

@@ -134,6 +134,24 @@ TEST(RegionMapWidget, ScaledToASmallerWidgetTheClicksStillFindTheState) {
     EXPECT_EQ(clicked.count(), 1);
 }
 
+// The map itself takes no more than the bounds of a whole file, whoever adds the polygons.
+TEST(RegionMapWidget, PolygonsPastTheBoundsOfTheWholeMapAreLeftOff) {
+    RegionMapWidget widget;
+    widget.BeginDrawing("Form1");
+    // The picture's frame, 2,600 pixels of outline, as many times as the bound allows.
+    const auto fit = static_cast<int>(kMostMapOutlineLength / 2600);
+    for (int n = 0; n <= fit; ++n)
+        widget.AddPolygon("Frame" + std::to_string(n),
+                          "12,Frame" + std::to_string(n) + ",0,0,800,0,800,500,0,500");
+    widget.EndDrawing("Form1");
+    EXPECT_TRUE(widget.PolygonColour(QStringLiteral("Frame%1").arg(fit - 1)).isValid());
+    EXPECT_FALSE(widget.PolygonColour(QStringLiteral("Frame%1").arg(fit)).isValid());
+    // A new drawing starts with the whole bound again.
+    widget.BeginDrawing("Form1");
+    widget.AddPolygon("Frame", "12,Frame,0,0,800,0,800,500,0,500");
+    EXPECT_TRUE(widget.PolygonColour(QStringLiteral("Frame")).isValid());
+}
+
 // The map is drawn once for each change; the hover outline comes and goes over it.
 TEST(RegionMapWidget, TheHoverOutlineComesAndGoesOverTheDrawnMap) {
     RegionMapWidget widget;

@@ -13,11 +13,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -501,6 +503,45 @@ std::string ReadAll(const fs::path& p) {
     return ss.str();
 }
 
+// The figure of a money text ("$76,358.81", "608.96") in cents; nothing for any other text.
+std::optional<int64_t> MoneyCents(QString text) {
+    text.remove(u'$').remove(u',');
+    static const QRegularExpression money(QStringLiteral("^-?\\d+\\.\\d\\d$"));
+    if (!money.match(text).hasMatch()) return std::nullopt;
+    return qRound64(text.toDouble() * 100);
+}
+
+// Every TOTAL line of every quote shown is the sum of the amounts above it: from the net charges
+// (between two Canadian points, which show none, from the first TOTAL line) each charge line
+// adds to the sum, and each TOTAL line, the total in Canadian funds too, must show it.
+std::vector<std::string> TotalsThatDoNotAddUp(const QJsonDocument& result) {
+    std::vector<std::string> faults;
+    int n = 0;
+    for (const QJsonValue quote : result[QStringLiteral("quotes")].toArray()) {
+        ++n;
+        std::optional<int64_t> sum;
+        for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
+            const QString caption = line[QStringLiteral("rate")].toString();
+            const std::optional<int64_t> amount =
+                MoneyCents(line[QStringLiteral("charge")].toString());
+            if (caption.startsWith(QStringLiteral("Charges in Canadian Funds"))) break;
+            if (caption == QStringLiteral("Net Charges")) {
+                sum = amount;
+            } else if (caption.startsWith(QStringLiteral("TOTAL"))) {
+                if (sum && amount && *sum != *amount)
+                    faults.push_back("quote " + std::to_string(n) + ": " + caption.toStdString() +
+                                     " shows " + Format(*amount / 100.0, "$##,##0.00") +
+                                     ", the amounts above it add up to " +
+                                     Format(*sum / 100.0, "$##,##0.00"));
+                if (!sum) sum = amount;
+            } else if (sum && amount) {
+                *sum += *amount;
+            }
+        }
+    }
+    return faults;
+}
+
 std::vector<fs::path> ScenarioFiles(const fs::path& dir) {
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(dir))
@@ -543,12 +584,21 @@ int main(int argc, char** argv) {
                 // What the runner writes is read by other programs: it must be JSON whatever
                 // its golden says.
                 QJsonParseError parsed;
-                QJsonDocument::fromJson(QByteArray::fromStdString(got), &parsed);
+                const QJsonDocument result =
+                    QJsonDocument::fromJson(QByteArray::fromStdString(got), &parsed);
                 if (parsed.error != QJsonParseError::NoError) {
                     ++failed;
                     std::cout << "INVALID JSON " << scn.filename().string() << " at character "
                               << parsed.offset << ": " << parsed.errorString().toStdString()
                               << "\n";
+                    continue;
+                }
+                const std::vector<std::string> faults = TotalsThatDoNotAddUp(result);
+                for (const std::string& fault : faults)
+                    std::cout << "DOES NOT ADD UP " << scn.filename().string() << ", " << fault
+                              << "\n";
+                if (!faults.empty()) {
+                    ++failed;
                     continue;
                 }
                 if (!fs::exists(golden) || ReadAll(golden) != got) {

@@ -216,6 +216,24 @@ TEST(RoundSingle, NudgeCarriesValuesJustBelowAHalf) {
     EXPECT_EQ(Nudged(-0.125f), -0.12f);
 }
 
+// A total adds its amounts as they are shown: two surcharges a little under a half cent show
+// rounded down, and so does their sum, which added unrounded would show a cent more.
+TEST(ShownAmount, AddsUpToTheFiguresShown) {
+    const Single under = 136.045f;  // held as 136.044998..., shown $136.04
+    const Single over = 163.875f;   // held exactly, shown $163.88
+    EXPECT_EQ(Format(under, "$0.00"), "$136.04");
+    EXPECT_DOUBLE_EQ(ShownAmount(under), 136.04);
+    EXPECT_DOUBLE_EQ(ShownAmount(over), 163.88);
+    EXPECT_DOUBLE_EQ(ShownAmount(-0.005), -0.01);
+    const MoneyTotal total = ShownAmount(1099.36f) + ShownAmount(over);
+    EXPECT_EQ(Format(total, "$##,##0.00"), "$1,263.24");
+    // At $66,981.41 a Single is 66,981.4140625 and its sum with a tax of $9,377.40 fell to
+    // $76,358.80 in single precision; the figures as shown add up exactly.
+    const Single quoteTotal = 66981.41f, tax = 9377.40f;
+    EXPECT_EQ(Format(static_cast<Single>(quoteTotal + tax), "$##,##0.00"), "$76,358.80");
+    EXPECT_EQ(Format(ShownAmount(quoteTotal) + ShownAmount(tax), "$##,##0.00"), "$76,358.81");
+}
+
 TEST(IntegerConversion, HalvesGoToTheEvenNeighbour) {
     const std::vector<std::pair<double, int>> cases = {
         {2.5, 2}, {3.5, 4},         {-2.5, -2},         {-3.5, -4},  {0.5, 0},

@@ -20,7 +20,7 @@ class CanadianTaxes : public QuoteChargesTest {
 
 TEST_F(CanadianTaxes, WithinQuebecQSTIsChargedOnTheAmountWithGST) {
     Between("H2Y", "QC", "G1R", "QC");
-    Single amount = 100.00f;
+    MoneyTotal amount = 100.00f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(Tax(0), 6.00f);
     // 106.00 × 7.5 % = 7.95.
@@ -32,7 +32,7 @@ TEST_F(CanadianTaxes, OntarioToNovaScotiaPaysHSTInsteadOfGST) {
     Between("M3L", "ON", "B3H", "NS");
     // 100.25 × 14 % = 14.035, worked out in double precision (14.0350000598 with the Single
     // rate), so half a cent goes up although the HST takes no nudge: 14.04.
-    Single amount = 100.25f;
+    MoneyTotal amount = 100.25f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(Tax(0), 0);
     EXPECT_FLOAT_EQ(Tax(3), 14.04f);
@@ -47,14 +47,14 @@ TEST_F(CanadianTaxes, GSTHalfCentGoesUp) {
     Between("T2P", "AB", "T5J", "AB");
     // 100.25 × 6 % = 6.015: the nudge carries it to 6.02 although the single-precision
     // product lies just below the half.
-    Single amount = 100.25f;
+    MoneyTotal amount = 100.25f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(Tax(0), 6.02f);
 }
 
 TEST_F(CanadianTaxes, QuebecToOntarioPaysGSTOnly) {
     Between("H2Y", "QC", "M3L", "ON");
-    Single amount = 250.00f;
+    MoneyTotal amount = 250.00f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(Tax(0), 15.00f);
     EXPECT_FLOAT_EQ(Tax(1), 0);
@@ -63,7 +63,7 @@ TEST_F(CanadianTaxes, QuebecToOntarioPaysGSTOnly) {
 
 TEST_F(CanadianTaxes, TheAmountIsRoundedToCentsForTheCallerToo) {
     Between("T2P", "AB", "T5J", "AB");
-    Single amount = 99.996f;
+    MoneyTotal amount = 99.996f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(amount, 100.00f);
     EXPECT_FLOAT_EQ(Tax(0), 6.00f);
@@ -72,7 +72,7 @@ TEST_F(CanadianTaxes, TheAmountIsRoundedToCentsForTheCallerToo) {
 TEST_F(CanadianTaxes, OtherQuotesHaveNoTaxAndKeepTheirAmount) {
     SetDest("M5V1A1", "M5V", "ON", 1);
     rating.gCanTax = {1, 2, 3, 4, 5, 6};  // left by an earlier quote
-    Single amount = 100.004f;
+    MoneyTotal amount = 100.004f;
     CanadaTaxes(amount);
     EXPECT_FLOAT_EQ(amount, 100.004f);
     for (Single t : rating.gCanTax) EXPECT_FLOAT_EQ(t, 0);
@@ -80,7 +80,7 @@ TEST_F(CanadianTaxes, OtherQuotesHaveNoTaxAndKeepTheirAmount) {
 
 TEST_F(CanadianTaxes, NoStaleQSTOutsideQuebec) {
     Between("H2Y", "QC", "G1R", "QC");
-    Single amount = 100.00f;
+    MoneyTotal amount = 100.00f;
     CanadaTaxes(amount);
     Between("T2P", "AB", "T5J", "AB");
     amount = 100.00f;
