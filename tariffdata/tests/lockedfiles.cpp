@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <stdexcept>
@@ -38,16 +37,6 @@ bool ReadOnlyPath::SetImmutable(bool on) const {
     }
     ::close(fd);
     return done;
-}
-
-SmallDisk::SmallDisk(fs::path folder, unsigned long bytes) : folder_(std::move(folder)) {
-    fs::create_directories(folder_);
-    const std::string size = "size=" + std::to_string(bytes);
-    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, size.c_str()) == 0;
-}
-
-SmallDisk::~SmallDisk() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 HeldLock::HeldLock(const std::string& path, const char* kind) {

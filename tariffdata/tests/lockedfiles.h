@@ -27,23 +27,6 @@ class ReadOnlyPath {
     bool immutable_ = false;
 };
 
-// A small file system mounted on a folder for the object's lifetime, for the tests of a full
-// disk: a write past its size fails with ENOSPC. Only where this process may mount one (root);
-// elsewhere Mounted() is false and a test limits the size of its files instead (FileSizeLimit).
-class SmallDisk {
-  public:
-    SmallDisk(std::filesystem::path folder, unsigned long bytes);
-    ~SmallDisk();
-    SmallDisk(const SmallDisk&) = delete;
-    SmallDisk& operator=(const SmallDisk&) = delete;
-
-    bool Mounted() const { return mounted_; }
-
-  private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-};
-
 // A second connection to a database holding a lock on it, as another program would.
 class HeldLock {
   public:

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "../../platform/tests/filesizelimit.h"
+#include "../../platform/tests/smallfilesystem.h"
 #include "lockedfiles.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -225,7 +226,7 @@ TEST_F(UserDatabase, AFreshCopyThatCannotBeMadeInAFolderThatCannotBeWrittenChang
 TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
     // The database takes some 7.6 MB: one copy fits, a second does not.
     const fs::path folder = DataFolder() / "small";
-    SmallDisk disk(folder, 12ul << 20);
+    SmallFileSystem disk(folder, 12ul << 20);
     SetUserDataFolder(folder.string());
     const UserDatabaseStart first = StartOnUserDatabase();
     AddBill("BL-1");
