@@ -1,5 +1,6 @@
 #include "labelbutton.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -37,6 +38,38 @@ void SetBackgroundColor(QWidget* widget, const QColor& background) {
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
+
+namespace {
+
+// The room between a focused label and its frame, and the frame's width.
+constexpr int kFrameGapX = 2;
+constexpr int kFrameGapY = 1;
+constexpr int kFrameWidth = 2;
+
+// The frame of a focused label, in the label's own text colour, so that it reads wherever the
+// text does, whatever the palette. It lets the mouse through to what is under it.
+class FocusFrame : public QWidget {
+  public:
+    FocusFrame(const QLabel* label, QWidget* parent) : QWidget(parent), label_(label) {
+        setObjectName(QStringLiteral("focusFrame"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!label_) return;
+        QPainter painter(this);
+        painter.setPen(QPen(label_->palette().color(label_->foregroundRole()), kFrameWidth));
+        const double inset = kFrameWidth / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+
+  private:
+    QPointer<const QLabel> label_;
+};
+
+}  // namespace
 
 LabelButton::LabelButton(QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
@@ -97,11 +130,70 @@ void LabelButton::keyPressEvent(QKeyEvent* event) {
 
 void LabelButton::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    if (!hasFocus()) return;
-    // The frame of a focused button, in the label's own text colour, so that it reads wherever
-    // the text does, whatever the palette; two pixels wide, so that it is seen at a glance.
+    // A label that is a window of its own has no parent to carry the frame: it draws it inside.
+    if (!hasFocus() || parentWidget()) return;
     QPainter painter(this);
-    QPen pen(palette().color(foregroundRole()), 2);
-    painter.setPen(pen);
+    painter.setPen(QPen(palette().color(foregroundRole()), kFrameWidth));
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+LabelButton::~LabelButton() {
+    delete focusFrame_.data();
+}
+
+void LabelButton::PlaceFocusFrame() {
+    QWidget* parent = parentWidget();
+    const bool shown = parent && hasFocus() && isVisible();
+    if (focusFrame_ && focusFrame_->parentWidget() != parent) delete focusFrame_.data();
+    if (!shown) {
+        if (focusFrame_) focusFrame_->hide();
+        return;
+    }
+    if (!focusFrame_) focusFrame_ = new FocusFrame(this, parent);
+    const int outX = kFrameGapX + kFrameWidth;
+    const int outY = kFrameGapY + kFrameWidth;
+    focusFrame_->setGeometry(geometry().adjusted(-outX, -outY, outX, outY));
+    focusFrame_->raise();
+    focusFrame_->show();
+    focusFrame_->update();
+}
+
+void LabelButton::focusInEvent(QFocusEvent* event) {
+    QLabel::focusInEvent(event);
+    PlaceFocusFrame();
+}
+
+void LabelButton::focusOutEvent(QFocusEvent* event) {
+    QLabel::focusOutEvent(event);
+    PlaceFocusFrame();
+}
+
+void LabelButton::moveEvent(QMoveEvent* event) {
+    QLabel::moveEvent(event);
+    if (focusFrame_ && focusFrame_->isVisible()) PlaceFocusFrame();
+}
+
+void LabelButton::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (focusFrame_ && focusFrame_->isVisible()) PlaceFocusFrame();
+}
+
+void LabelButton::showEvent(QShowEvent* event) {
+    QLabel::showEvent(event);
+    if (hasFocus()) PlaceFocusFrame();
+}
+
+void LabelButton::hideEvent(QHideEvent* event) {
+    QLabel::hideEvent(event);
+    if (focusFrame_) focusFrame_->hide();
+}
+
+void LabelButton::changeEvent(QEvent* event) {
+    QLabel::changeEvent(event);
+    // The frame takes the label's colour: a hover highlight or a window gone inactive.
+    const QEvent::Type type = event->type();
+    if (focusFrame_ && focusFrame_->isVisible() &&
+        (type == QEvent::PaletteChange || type == QEvent::EnabledChange ||
+         type == QEvent::ActivationChange))
+        focusFrame_->update();
 }

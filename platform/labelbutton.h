@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QPointer>
 #include <cstdint>
 
 QColor ColorFromValue(uint32_t value);
@@ -29,6 +30,7 @@ class LabelButton : public QLabel {
   public:
     explicit LabelButton(QWidget* parent = nullptr);
     explicit LabelButton(const QString& text, QWidget* parent = nullptr);
+    ~LabelButton() override;
 
     void SetForeColor(uint32_t value) { SetLabelForeColor(this, value); }
     uint32_t ForeColor() const { return LabelForeColor(this); }
@@ -54,7 +56,18 @@ class LabelButton : public QLabel {
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
+    // The frame that shows the focus stands a little outside the label, over its parent, so
+    // that it never runs into the text, which many labels draw from their very first pixel.
+    void PlaceFocusFrame();
     bool leftPressed_ = false;
+    QPointer<QWidget> focusFrame_;
 };

@@ -40,6 +40,17 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+// Whether a frame in the label's own colour stands just left of it, where its focus shows.
+bool FocusFrameShows(const LabelButton* label) {
+    const QRect at = label->geometry();
+    const QImage left =
+        label->parentWidget()->grab(QRect(at.left() - 4, at.top(), 4, at.height())).toImage();
+    const QColor ink = label->palette().color(label->foregroundRole());
+    for (int x = 0; x < left.width(); ++x)
+        if (left.pixelColor(x, left.height() / 2) == ink) return true;
+    return false;
+}
+
 // Which groups are open, as "012" for all three.
 std::string OpenGroups(const MainMenu& m) {
     std::string out;
@@ -240,10 +251,7 @@ TEST_F(MenuTest, TabReachesEveryCommandLabelInOrderAndTheFocusShows) {
         reached.push_back(label->objectName().toStdString());
         groupsOpen.push_back(OpenGroups(m));
         // The focus shows as a frame in the label's own colour, gone once the focus moves on.
-        const QImage focused = label->grab().toImage();
-        EXPECT_EQ(focused.pixelColor(1, label->height() / 2),
-                  label->palette().color(label->foregroundRole()))
-            << reached.back();
+        EXPECT_TRUE(FocusFrameShows(label)) << reached.back();
     }
     EXPECT_EQ(reached, (Names{"lblRate",
                               "lblExit",
@@ -277,9 +285,7 @@ TEST_F(MenuTest, TabReachesEveryCommandLabelInOrderAndTheFocusShows) {
         if (!openAt.count(reached[i])) continue;
         EXPECT_EQ(groupsOpen[i], openAt.at(reached[i])) << reached[i];
     }
-    const QImage unfocused = m.lblBOL->grab().toImage();
-    EXPECT_NE(unfocused.pixelColor(1, m.lblBOL->height() / 2),
-              m.lblBOL->palette().color(m.lblBOL->foregroundRole()));
+    EXPECT_FALSE(FocusFrameShows(m.lblBOL));
 }
 
 // Enter or Space on the command with the focus runs it, as a click does.

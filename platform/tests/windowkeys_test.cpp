@@ -106,6 +106,45 @@ TEST(WindowKeysCommands, EveryCommandLabelOfAShownWindowTakesTheFocusAndTheBoxKe
     EXPECT_TRUE(dialog.isVisible());
 }
 
+// A command with the focus shows a frame in its own colour around it, clear of its text, which a
+// label draws from its very first pixel; the frame goes with the focus.
+TEST(WindowKeysCommands, TheFocusFrameStandsAroundTheTextAndNeverOverIt) {
+    QDialog dialog;
+    dialog.resize(300, 140);
+    SetBackgroundColor(&dialog, Qt::white);
+    auto* box = new QLineEdit(&dialog);
+    box->setGeometry(10, 10, 100, 24);
+    auto* exit = new LabelButton(QStringLiteral("Exit"), &dialog);
+    exit->SetForeColor(0);
+    exit->setGeometry(QRect(QPoint(60, 70), exit->sizeHint()));
+    MakeKeyboardReachable(exit);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    box->setFocus();
+    const QImage unfocused = exit->grab().toImage();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), exit);
+    // Nothing is drawn over the label itself: its text reads as it did.
+    EXPECT_EQ(exit->grab().toImage(), unfocused);
+    const QColor ink(Qt::black);
+    const QRect at = exit->geometry();
+    // Whether the ink shows in the few pixels just outside one side of the label.
+    auto inkOutside = [&](const QImage& picture, int x, int y, int dx, int dy) {
+        for (int step = 1; step <= 4; ++step)
+            if (picture.pixelColor(x + step * dx, y + step * dy) == ink) return true;
+        return false;
+    };
+    const QImage framed = dialog.grab().toImage();
+    EXPECT_TRUE(inkOutside(framed, at.left(), at.center().y(), -1, 0));
+    EXPECT_TRUE(inkOutside(framed, at.right(), at.center().y(), 1, 0));
+    EXPECT_TRUE(inkOutside(framed, at.center().x(), at.top(), 0, -1));
+    EXPECT_TRUE(inkOutside(framed, at.center().x(), at.bottom(), 0, 1));
+    QTest::keyClick(exit, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    EXPECT_FALSE(inkOutside(dialog.grab().toImage(), at.left(), at.center().y(), -1, 0));
+}
+
 TEST_F(KeysWindow, EscapeClosesAsTheCloseBoxDoesAndChoosesNothing) {
     QSignalSpy doneClicks(done, &LabelButton::clicked);
     QSignalSpy rejected(&dialog, &QDialog::rejected);
