@@ -315,9 +315,9 @@ TEST_F(BLStore, AZipPlus4IsPlacedByItsFirstFiveDigitsAndNothingLikeItIs) {
     EXPECT_EQ(StateOfPartyZip("53202-1234"), "WI");
     EXPECT_EQ(StateOfPartyZip(" 53202-1234 "), "WI");
     EXPECT_FALSE(CheckPartyZip("53202-1234"));
-    for (const char* malformed : {"53202-12", "53202-12345", "5320-21234", "53202-123A",
-                                  "53202 1234", "53202+1234", "53202-", "-53202", "53202--1234",
-                                  "0x5320-1234", "53202-1E34"}) {
+    for (const char* malformed :
+         {"53202-12", "53202-12345", "5320-21234", "53202-123A", "53202 1234", "53202+1234",
+          "53202-", "-53202", "53202--1234", "0x5320-1234", "53202-1E34"}) {
         EXPECT_EQ(StateOfPartyZip(malformed), "") << malformed;
         const auto refused = CheckPartyZip(malformed);
         ASSERT_TRUE(refused) << malformed;
