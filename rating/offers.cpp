@@ -61,12 +61,14 @@ void OfferGuaranteed() {
         rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
         return;
     // The total the quote shows with guaranteed service chosen: the total as shown, the
-    // guaranteed charge as its line would show it, and the taxes as theirs would.
+    // guaranteed charge as its line would show it, and the taxes worked out as that quote's
+    // would be and shown as their lines would.
     const Single guaranteed = tariff.gGPercentage * rating.gNetCharge[rating.gBreak];
-    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
+    MoneyTotal taxed = charges.beforeTaxes + guaranteed;
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
-    CanadaTaxes(g);
+    CanadaTaxes(taxed);
+    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
     for (Single t : rating.gCanTax) g += ShownAmount(t);
     rating.gCanTax = shownTaxes;
     quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";

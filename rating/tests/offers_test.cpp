@@ -74,6 +74,29 @@ TEST_F(Offers, GuaranteedOfferIsTheTotalShownWithTheServiceChosen) {
     EXPECT_EQ(Charge(quote.gQuoteLine), "$124.45");
 }
 
+// Between Canadian points too, whatever fuel surcharge takes the amounts off whole cents: the
+// taxes are those of the quote with the service chosen, worked out on its unrounded total.
+TEST_F(Offers, GuaranteedOfferBetweenCanadianPointsIsTheTotalShownWithTheServiceChosen) {
+    SetOrigin("T2P1A1", "T2P", "AB", 1);
+    SetDest("T5J1A1", "T5J", "AB", 1);
+    BothDirect();
+    for (int tenths = 10; tenths < 400; tenths += 7) {
+        const std::string fsc = Format(tenths / 10.0, "0.0");
+        SCOPED_TRACE(fsc);
+        SetConfigValue("FSC_fsc", fsc);
+        Exec("UPDATE accessorials SET apply = 0 WHERE Name = 'Norvale GUARANTEED!'");
+        commodityLines.gAccGuaranteed = false;
+        RateAndDisplay();
+        const std::string offer = quote.qmrqQPO2;
+
+        Choose("Norvale GUARANTEED!");
+        commodityLines.gAccGuaranteed = true;
+        RateAndDisplay();
+        ASSERT_EQ(Rate(quote.gQuoteLine), "TOTAL CHARGES IN CN FUNDS");
+        EXPECT_EQ(offer, "Guaranteed Rate Quote " + Charge(quote.gQuoteLine));
+    }
+}
+
 TEST_F(Offers, GuaranteedOfferIsNotMadeBesideCertainServices) {
     BothDirect();
     const std::vector<std::pair<const char*, bool*>> flags = {
