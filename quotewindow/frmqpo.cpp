@@ -592,10 +592,10 @@ void frmQPO::mlblCDNExch_Click() {
         if (messages.gMsgAnswer == kMsgYes && gHooks.cdnRateDialog) gHooks.cdnRateDialog();
         return;
     }
-    // The total is the Single read back from its cents; the product is worked out in double
-    // and rounded once, so a rate such as 1.0500 is not first cut to a Single's 1.04999995.
-    const Single total = RoundSingle(quoteDisplay.shownTotal, "$##,##0.00");
-    const double amount = static_cast<double>(total) * r;
+    // The total as shown, in whole cents; the product is worked out in double and rounded
+    // once. A Single holds a total above $65,536 only to 1/128 of a dollar, and a rate such as
+    // 1.0500 only as 1.04999995: either would put the converted amount a cent off.
+    const double amount = ShownAmount(quoteDisplay.shownTotal) * r;
     ++quote.gQuoteLine;
     QuoteLine& line = quote.Line(quote.gQuoteLine);
     line.rate.text = "Charges in Canadian Funds at exchange rate of " + tariff.gExchangeRate;

@@ -60,12 +60,16 @@ void OfferGuaranteed() {
     if (main.gAccLiftgate || main.gAccGuaranteed || rating.gQAccLiftgate ||
         rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
         return;
-    MoneyTotal g = charges.gQuoteTotal + static_cast<double>(tariff.gGPercentage) *
-                                             static_cast<double>(rating.gNetCharge[rating.gBreak]);
+    // The total the quote shows with guaranteed service chosen: the total as shown, the
+    // guaranteed charge as its line would show it, and the taxes worked out as that quote's
+    // would be and shown as their lines would.
+    const Single guaranteed = tariff.gGPercentage * rating.gNetCharge[rating.gBreak];
+    MoneyTotal taxed = charges.beforeTaxes + guaranteed;
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
-    CanadaTaxes(g);
-    for (Single t : rating.gCanTax) g += t;
+    CanadaTaxes(taxed);
+    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
+    for (Single t : rating.gCanTax) g += ShownAmount(t);
     rating.gCanTax = shownTaxes;
     quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";
     quote.qmrqQPO2 = "Guaranteed Rate Quote " + Format(g, "$##,##0.00");
@@ -84,7 +88,8 @@ void OfferThriftlane() {
         for (size_t i = 0; i <= 10; ++i) rating.gBreakDisc[i] = pct;
         ComputeCharges(0);
         ComputeQuoteTotal(0);
-        total = offshoreVariant ? charges.gPXSOffshoreTotal : charges.gQuoteTotal;
+        // As the quote with economy service chosen would show it.
+        total = offshoreVariant ? charges.gPXSOffshoreTotal : charges.totalShown;
     }
     rating.gPXSSaving = static_cast<Single>(total);
     quote.mlblDefServ = std::string(offshoreVariant ? "Thriftlane       Service Standard: "
@@ -119,7 +124,7 @@ void ComputeQuoteTotal(uint8_t) {
     int line = quote.gQuoteLine;
     ComputeQuoteCharges(rating.gNetCharge[rating.gBreak], line, 0);
     if (IsOffshoreDestination())
-        charges.gPXSOffshoreTotal = charges.gQuoteTotal + OffshoreChargesTotal();
+        charges.gPXSOffshoreTotal = charges.totalShown + OffshoreChargesTotal();
     if (rating.gPXSPass) {
         rating.gPXSPct = EconomyFactor();
         rating.gPXSPass = false;

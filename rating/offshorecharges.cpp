@@ -468,6 +468,6 @@ MoneyTotal WriteOffshoreQuoteLines(MoneyTotal landTotal) {
 MoneyTotal OffshoreChargesTotal() {
     if (!IsOffshoreZip(rating.gOffshoreDestZip)) return 0;
     MoneyTotal total = 0;
-    for (const OffshoreAmount& line : PriceOffshore().lines) total += line.amount;
+    for (const OffshoreAmount& line : PriceOffshore().lines) total += ShownAmount(line.amount);
     return total;
 }

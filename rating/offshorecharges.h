@@ -42,6 +42,6 @@ void CheckOffshoreRating();
 // the grand total: the land total as shown plus each line as shown. Nothing is written and the
 // land total is returned for a mainland quote.
 MoneyTotal WriteOffshoreQuoteLines(MoneyTotal landTotal);
-// The same offshore amounts added up without writing a line or showing a message (0 for a
-// mainland destination).
+// The same offshore amounts, each as its line would show it, added up without writing a line
+// or showing a message (0 for a mainland destination).
 MoneyTotal OffshoreChargesTotal();

@@ -74,6 +74,7 @@ class ChargePass {
         }
         if (Display()) EconomyStandard();
 
+        charges.beforeTaxes = charges.gQuoteTotal;
         CanadaTaxes(charges.gQuoteTotal);
         if (Display()) {
             quote.gQuoteLine = line_;

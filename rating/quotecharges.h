@@ -16,6 +16,9 @@ struct ChargeState {
     // The same total as the quote shows it: the charges as their lines show them, in cents, so
     // that every TOTAL line is the sum of the lines above it.
     MoneyTotal totalShown = 0;
+    // gQuoteTotal before the Canadian taxes round it to cents: what the taxes of a guaranteed
+    // charge added to this quote are worked out on.
+    MoneyTotal beforeTaxes = 0;
     Single gChargeBasis = 0;  // C.O.D. amount or other basis an accessorial row is priced on
     MoneyTotal gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
     Single gHomelandFee = 0;           // set when the fee applies

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "blcatalog.h"
 #include "blfixture.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -307,6 +308,21 @@ TEST_F(BLStore, APartyZipIsLookedUpInTheThreeCityTables) {
     EXPECT_EQ(StateOfPartyZip(""), "");
     EXPECT_EQ(NormalisedPartyZip(" a0a 1a0 "), "A0A 1A0");
     EXPECT_EQ(NormalisedPartyZip(" 53202  "), "53202");
+}
+
+// Five digits, a hyphen and four digits place a party by the five; anything near it does not.
+TEST_F(BLStore, AZipPlus4IsPlacedByItsFirstFiveDigitsAndNothingLikeItIs) {
+    EXPECT_EQ(StateOfPartyZip("53202-1234"), "WI");
+    EXPECT_EQ(StateOfPartyZip(" 53202-1234 "), "WI");
+    EXPECT_FALSE(CheckPartyZip("53202-1234"));
+    for (const char* malformed :
+         {"53202-12", "53202-12345", "5320-21234", "53202-123A", "53202 1234", "53202+1234",
+          "53202-", "-53202", "53202--1234", "0x5320-1234", "53202-1E34"}) {
+        EXPECT_EQ(StateOfPartyZip(malformed), "") << malformed;
+        const auto refused = CheckPartyZip(malformed);
+        ASSERT_TRUE(refused) << malformed;
+        EXPECT_EQ(refused->field, CatalogField::Zip) << malformed;
+    }
 }
 
 }  // namespace

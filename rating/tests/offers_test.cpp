@@ -59,6 +59,44 @@ TEST_F(Offers, GuaranteedOfferBetweenCanadianPointsIncludesTheirTaxes) {
     EXPECT_FLOAT_EQ(rating.gCanTax[0], 5.72f);
 }
 
+// The offer is what the quote shows once the service is chosen: 95.37, fuel 10.5 % = 10.01385
+// shown 10.01, guaranteed 19.074 shown 19.07: $124.45. Added unrounded they came to $124.46.
+TEST_F(Offers, GuaranteedOfferIsTheTotalShownWithTheServiceChosen) {
+    SetConfigValue("FSC_fsc", "10.5");
+    BothDirect();
+    RateAndDisplay();
+    EXPECT_EQ(quote.qmrqQPO2, "Guaranteed Rate Quote $124.45");
+
+    Choose("Norvale GUARANTEED!");
+    commodityLines.gAccGuaranteed = true;
+    RateAndDisplay();
+    EXPECT_EQ(Charge(quote.gQuoteLine - 1), "$19.07");
+    EXPECT_EQ(Charge(quote.gQuoteLine), "$124.45");
+}
+
+// Between Canadian points too, whatever fuel surcharge takes the amounts off whole cents: the
+// taxes are those of the quote with the service chosen, worked out on its unrounded total.
+TEST_F(Offers, GuaranteedOfferBetweenCanadianPointsIsTheTotalShownWithTheServiceChosen) {
+    SetOrigin("T2P1A1", "T2P", "AB", 1);
+    SetDest("T5J1A1", "T5J", "AB", 1);
+    BothDirect();
+    for (int tenths = 10; tenths < 400; tenths += 7) {
+        const std::string fsc = Format(tenths / 10.0, "0.0");
+        SCOPED_TRACE(fsc);
+        SetConfigValue("FSC_fsc", fsc);
+        Exec("UPDATE accessorials SET apply = 0 WHERE Name = 'Norvale GUARANTEED!'");
+        commodityLines.gAccGuaranteed = false;
+        RateAndDisplay();
+        const std::string offer = quote.qmrqQPO2;
+
+        Choose("Norvale GUARANTEED!");
+        commodityLines.gAccGuaranteed = true;
+        RateAndDisplay();
+        ASSERT_EQ(Rate(quote.gQuoteLine), "TOTAL CHARGES IN CN FUNDS");
+        EXPECT_EQ(offer, "Guaranteed Rate Quote " + Charge(quote.gQuoteLine));
+    }
+}
+
 TEST_F(Offers, GuaranteedOfferIsNotMadeBesideCertainServices) {
     BothDirect();
     const std::vector<std::pair<const char*, bool*>> flags = {
@@ -187,6 +225,31 @@ TEST_F(Offers, TheSilentEconomyTotalEqualsADisplayedEconomyRating) {
     EXPECT_FLOAT_EQ(charges.gQuoteTotal, offered);
     EXPECT_EQ(Charge(quote.gQuoteLine), "$534.50");
     EXPECT_EQ(codPrompts, 1);
+}
+
+// Amounts that each fall short of a cent or pass one (a C.O.D. charge of 3 % of the amount, a
+// fuel surcharge) add up in the offer as their lines show them once the service is chosen.
+TEST_F(Offers, ThriftlaneOfferIsTheTotalShownWithTheServiceChosen) {
+    EconomyLane("55401", "53202", 7);
+    Choose("C.O.D.");
+    commodityLines.gAskCODAmount = true;
+    for (const char* fsc : {"10.005", "10.015", "10.025", "10.035", "11.005", "12.345"}) {
+        for (const Single cod : {1999.90f, 1999.85f, 2000.10f, 2000.15f}) {
+            SCOPED_TRACE(std::string(fsc) + " " + Format(cod, "0.00"));
+            SetConfigValue("FSC_fsc", fsc);
+            codAmountTyped = cod;
+            Exec("UPDATE accessorials SET apply = 0 WHERE Name = 'Thriftlane'");
+            commodityLines.gAccThriftlane = false;
+            RateAndDisplay();
+            const std::string offer = quote.qmrqQPO3;
+
+            Choose("Thriftlane");
+            commodityLines.gAccThriftlane = true;
+            RateAndDisplay();
+            ASSERT_TRUE(rating.gPXSOn);
+            EXPECT_EQ(offer, "Thriftlane Rate Quote " + Charge(quote.gQuoteLine));
+        }
+    }
 }
 
 TEST_F(Offers, OffshoreThriftlaneOfferTotalsTheOffshoreCharges) {
