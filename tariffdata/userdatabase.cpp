@@ -290,7 +290,13 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
             } catch (const std::exception& e) {
                 copy.unread = e.what();
             }
-            copy.carried = WriteUserSettings(partial, settings);
+            try {
+                copy.carried = WriteUserSettings(partial, settings);
+            } catch (const DbError& e) {
+                // The copy fitted, but not the engine's journal of the settings written into it.
+                if (e.number() != kErrDiskFull) throw;
+                throw SetUpFailure(ENOSPC, partial);
+            }
         }
         if (::rename(QFile::encodeName(partial).constData(),
                      QFile::encodeName(copy.path).constData()) != 0)

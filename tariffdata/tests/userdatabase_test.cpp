@@ -4,6 +4,7 @@
 #include "userdatabase.h"
 
 #include <gtest/gtest.h>
+#include <sys/statvfs.h>
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -24,7 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
 
 // Every file under a folder with its bytes, to show that nothing in it changed.
 std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
@@ -249,6 +249,31 @@ TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
     const UserDatabaseStart later = StartOnUserDatabase();
     EXPECT_EQ(later.previous, first.path);
     EXPECT_EQ(BillCount(), 0);
+}
+
+// The fresh copy fits on the disk, but the engine's journal of the user's settings written into
+// it does not: the start is refused as for a copy that does not fit, naming the folder.
+TEST_F(UserDatabase, AFreshCopyThatFitsWithoutRoomForItsSettingsChangesNothing) {
+    const fs::path folder = DataFolder() / "small";
+    SmallFileSystem disk(folder, 20ul << 20);
+    if (!disk.Mounted()) GTEST_SKIP() << "no small file system can be mounted here";
+    SetUserDataFolder(folder.string());
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    CloseAll();
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    // Room for the copy's bytes and nothing more.
+    struct statvfs room {};
+    ASSERT_EQ(::statvfs(folder.c_str(), &room), 0);
+    const uint64_t free = static_cast<uint64_t>(room.f_bavail) * room.f_frsize;
+    const uint64_t copy = fs::file_size(app.file("data/x2007.mdb"));
+    ASSERT_GT(free, copy);
+    std::ofstream(folder / "filler", std::ios::binary) << std::string(free - copy, '\0');
+    const auto before = FilesUnder(folder);
+    ExpectStartRefused("the disk holding the folder " + folder.string() +
+                           " is full (No space left on device).  Free some space",
+                       first.path);
+    EXPECT_EQ(FilesUnder(folder), before);
 }
 
 // The fuel surcharge, the exchange rate and the other settings the windows store are the user's
