@@ -69,8 +69,10 @@ void WriteWhole(const QString& path, const QString& text) {
     SaveFileWhole(path.toStdString(), text.toStdString());
 }
 
+// Read before any copy is made: a missing or damaged date file ends the start with nothing set
+// up for it.
 QString EffectiveDate() {
-    return FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat"));
+    return Q(ReadEffectiveDate()).trimmed();
 }
 
 // Reading the whole shipped database for its digest costs tens of milliseconds, more than the

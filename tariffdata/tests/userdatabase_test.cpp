@@ -17,6 +17,7 @@
 
 #include "../../platform/tests/filesizelimit.h"
 #include "../../platform/tests/smallfilesystem.h"
+#include "fileerror.h"
 #include "lockedfiles.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -249,6 +250,30 @@ TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
     const UserDatabaseStart later = StartOnUserDatabase();
     EXPECT_EQ(later.previous, first.path);
     EXPECT_EQ(BillCount(), 0);
+}
+
+// A damaged effective-date file is no new edition: the start names it and sets nothing up,
+// neither a first copy nor a fresh one beside the copy in use.
+TEST_F(UserDatabase, ADamagedEffectiveDateSetsUpNoCopy) {
+    const std::string damaged = "\x99\xbb\x01\x02" + std::string(300, 'x') + "\n";
+    app.writeFile("data/effdate.dat", damaged);
+    EXPECT_THROW(StartOnUserDatabase(), FileError);
+    EXPECT_TRUE(FilesUnder(DataFolder()).empty());
+
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    const auto before = FilesUnder(DataFolder());
+    app.writeFile("data/effdate.dat", damaged);
+    try {
+        StartOnUserDatabase();
+        ADD_FAILURE() << "started on a damaged effective-date file";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(app.file("data/effdate.dat").string() + " is damaged"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(FilesUnder(DataFolder()), before);
 }
 
 // The fresh copy fits on the disk, but the engine's journal of the user's settings written into
