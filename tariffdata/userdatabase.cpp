@@ -335,6 +335,22 @@ QString DatabaseOf(const QDir& folder, const QString& copy) {
     return folder.filePath(copy + QLatin1Char('/') + kDatabaseName);
 }
 
+// The copy last written to, for a note of the copy in use that is gone or damaged: starting on
+// a fresh copy instead would leave the user's settings, pricing and bills behind without a word.
+QString LatestCopy(const QDir& folder) {
+    QString latest;
+    QDateTime when;
+    for (const QString& name :
+         folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QFileInfo database(DatabaseOf(folder, name));
+        if (database.isFile() && (latest.isEmpty() || database.lastModified() > when)) {
+            latest = name;
+            when = database.lastModified();
+        }
+    }
+    return latest;
+}
+
 QString ShippedDatabase() {
     return Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
 }
@@ -357,7 +373,18 @@ UserDatabaseStart PrepareUserDatabase() {
     const QDir folder(Q(UserDataFolder()));
 
     UserDatabaseStart start;
-    const QString current = FirstLine(folder.filePath(kCurrentFile));
+    QString current = FirstLine(folder.filePath(kCurrentFile));
+    if (current.isEmpty() || !QFileInfo(DatabaseOf(folder, current)).isFile()) {
+        const QString latest = LatestCopy(folder);
+        if (!latest.isEmpty()) {
+            current = latest;
+            // Noted again for the next start; one that cannot be written only looks again.
+            try {
+                WriteWhole(folder.filePath(kCurrentFile), current + QLatin1Char('\n'));
+            } catch (const std::exception&) {
+            }
+        }
+    }
     const QString currentDb = current.isEmpty() ? QString() : DatabaseOf(folder, current);
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);

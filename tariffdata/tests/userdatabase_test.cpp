@@ -252,6 +252,32 @@ TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
     EXPECT_EQ(BillCount(), 0);
 }
 
+// The note of the copy in use lost or damaged: the start goes on with the copy last written
+// to, the user's settings and bills with it, rather than on a fresh copy without them.
+TEST_F(UserDatabase, ALostOrDamagedNoteOfTheCopyInUseKeepsTheCopy) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path note = DataFolder() / "current";
+    const std::string noted = FileBytes(note);
+    for (const std::string& damaged : {std::string("\x99\xbb\x01garbage\n"), std::string()}) {
+        if (damaged.empty())
+            fs::remove(note);
+        else
+            std::ofstream(note, std::ios::binary) << damaged;
+        const UserDatabaseStart again = StartOnUserDatabase();
+        EXPECT_EQ(again.path, first.path);
+        EXPECT_TRUE(again.notice.empty()) << again.notice;
+        EXPECT_EQ(BillCount(), 1);
+        EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "05.5");
+        CloseAll();
+        EXPECT_EQ(FileBytes(note), noted);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 2)
+        << "one copy and the note of the copy in use";
+}
+
 // A damaged effective-date file is no new edition: the start names it and sets nothing up,
 // neither a first copy nor a fresh one beside the copy in use.
 TEST_F(UserDatabase, ADamagedEffectiveDateSetsUpNoCopy) {
