@@ -30,8 +30,11 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
 DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {
     const auto* database = dynamic_cast<const DbError*>(&error);
     const std::string damaged = TariffDatabasePath();
-    // Only the user's own copy is set aside: the shipped database is the application's.
-    if (!database || database->number() != kErrDamaged || !IsUserDatabase(damaged))
+    // Only the user's own copy is set aside: the shipped database is the application's. A copy
+    // without any of the tariff's tables (left empty by a failed copy or a crash) is as damaged.
+    if (!database ||
+        (database->number() != kErrDamaged && database->number() != kErrNotTariffDatabase) ||
+        !IsUserDatabase(damaged))
         return DamagedStart::NotDamaged;
     const int answer = PlatformMessageBox(
         QString::fromStdString(error.what()) +

@@ -5,10 +5,12 @@
 #include <QAbstractEventDispatcher>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 
 #include "databaseparts.h"
 #include "numbers.h"
+#include "savefile.h"
 
 using namespace databaseparts;
 
@@ -196,6 +198,17 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
     if (primary == SQLITE_READONLY)
         throw DbError(kErrReadOnly,
                       "The database " + FileOf(db) + " is read-only, so the change was not saved.");
+    // The engine's own words ("database or disk is full", "disk I/O error") name no file.
+    if (primary == SQLITE_FULL)
+        throw DbError(kErrDiskFull, "The change was not saved: the disk holding the database " +
+                                        FileOf(db) + " is full (" + SystemReason(ENOSPC) +
+                                        ").  Free some space on it and try again.");
+    if (primary == SQLITE_IOERR) {
+        const int system = sqlite3_system_errno(db);
+        throw DbError(kErrGeneral,
+                      "The database " + FileOf(db) + " could not be read or written (" +
+                          (system ? SystemReason(system) : sqlite3_errstr(primary)) + ").");
+    }
     // While it stores a change the engine keeps a journal file beside the database.
     if (primary == SQLITE_CANTOPEN)
         throw DbError(kErrReadOnly, "The change was not saved: the database " + FileOf(db) +

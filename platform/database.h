@@ -31,6 +31,7 @@ enum DbErrorNumber : int {
     kErrCannotOpen = 3024,
     kErrReadOnly = 3027,           // cannot update: the database is read-only
     kErrLocked = 3218,             // could not update: locked by another program
+    kErrDiskFull = 3026,           // not enough space on disk
     kErrNotTariffDatabase = 3343,  // unrecognized database format
     kErrDamaged = 3049,            // not a database the program recognises, or damaged
     kErrGeneral = 3000,

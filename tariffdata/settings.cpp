@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
@@ -108,6 +109,14 @@ void LoadSettings() {
     for (const char* key : kDefaultDiscountKeys)
         tariff.startupValues[key] = GetConfigValue(key, "00.0");
 
+    tariff.gEffDate = ReadEffectiveDate();
+
+    tariff.gDensityDefault = GetConfigValue("DC_density", "9.9");
+    tariff.gGPercentage = static_cast<Single>(Val(GetConfigValue("G!_percentage", "0.20")));
+    tariff.gExchangeRate = GetConfigValue("CDN_ExchangeRate", "1");
+}
+
+std::string ReadEffectiveDate() {
     const std::string path = AppFolder() + "data/effdate.dat";
     std::ifstream in(path);
     if (!in) throw MissingFile("The effective-date file", path);
@@ -120,11 +129,20 @@ void LoadSettings() {
         throw FileError(FileError::kInputPastEnd,
                         "The effective-date file " + path +
                             " is empty; its first line must hold the date the rates take effect.");
-    tariff.gEffDate = line;
-
-    tariff.gDensityDefault = GetConfigValue("DC_density", "9.9");
-    tariff.gGPercentage = static_cast<Single>(Val(GetConfigValue("G!_percentage", "0.20")));
-    tariff.gExchangeRate = GetConfigValue("CDN_ExchangeRate", "1");
+    // It also names the user's copy of each edition: a damaged line would head every quote and
+    // set up a copy for a tariff that is no new edition at all.
+    const QString text = QString::fromUtf8(line);
+    const bool isText = !text.contains(QChar::ReplacementCharacter) &&
+                        std::none_of(text.begin(), text.end(), [](QChar c) {
+                            return c != '\t' && c != QChar::ByteOrderMark && !c.isPrint();
+                        });
+    if (!isText || text.size() > 40)
+        throw FileError(
+            FileError::kPathFileAccess,
+            "The effective-date file " + path + " is damaged: its first line " +
+                (isText ? "\"" + Excerpt(line) + "\" is not a date" : std::string("is not text")) +
+                ".  Install the tariff again.");
+    return line;
 }
 
 void FillClassCombos(ClassBoxes& boxes) {

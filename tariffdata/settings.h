@@ -24,6 +24,10 @@ void LoadStatesFile();
 void InitClassTables();
 // Reads the start-up settings and the effective date (data/effdate.dat).
 void LoadSettings();
+// The first line of data/effdate.dat; a file that is missing, empty or damaged (a line no date
+// could be: control characters, bytes that are no text, more than 40 characters) is an error
+// naming it.
+std::string ReadEffectiveDate();
 
 // What the main window lends to FillClassCombos: its five class boxes.
 class ClassBoxes {

@@ -188,7 +188,15 @@ void RequireIntactTariffFile(const BinaryFile& file) {
     const FileList& list = List(changed);
     const auto listed = list.byPath.find(file.Path());
     if (listed == list.byPath.end()) {
-        // Not listed (or no list): read as it is.
+        // The list names every one of the tariff's files: one it leaves out was cut off with
+        // the end of a list copied part way (or emptied), and cannot be vouched for.
+        if (list.present)
+            throw TariffDataError("The tariff data file " + file.Path() +
+                                  " is not named in the tariff's list of its files " + list.path +
+                                  ", which names every one of them, so it cannot be checked.  "
+                                  "Nothing is rated from it.  Install the tariff again (or "
+                                  "finish copying the tariff update).");
+        // No list (an earlier tariff): read as it is.
         if (changed) checks.known.insert_or_assign(file.Path(), Known{now, {}});
         file.SetCheckedInCommand(command);
         return;

@@ -2,6 +2,7 @@
 
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -126,6 +127,15 @@ void RequireWritable(const Database& db) {
         " Fretlyn must be able to write to it: it stores there the accessorial choices of "
         "every rating, the default origin and classes, the exchange rate and the customer's "
         "discounts.";
+    // No change of the file's permissions helps on a file system mounted read-only.
+    struct statvfs mounted {};
+    const bool readOnlyMount =
+        ::statvfs(folder.c_str(), &mounted) == 0 && (mounted.f_flag & ST_RDONLY) != 0;
+    if (db.IsReadOnly() && readOnlyMount)
+        throw DbError(kErrReadOnly, "The database " + path +
+                                        " is read-only: the file system it is on is mounted "
+                                        "read-only." +
+                                        why + "  Mount that file system writable.");
     if (db.IsReadOnly())
         throw DbError(kErrReadOnly, "The database " + path + " is read-only." + why +
                                         "  Make the file writable for this user.");

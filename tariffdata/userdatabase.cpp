@@ -69,8 +69,10 @@ void WriteWhole(const QString& path, const QString& text) {
     SaveFileWhole(path.toStdString(), text.toStdString());
 }
 
+// Read before any copy is made: a missing or damaged date file ends the start with nothing set
+// up for it.
 QString EffectiveDate() {
-    return FirstLine(Q(AppFolder()) + QStringLiteral("data/effdate.dat"));
+    return Q(ReadEffectiveDate()).trimmed();
 }
 
 // Reading the whole shipped database for its digest costs tens of milliseconds, more than the
@@ -290,7 +292,13 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
             } catch (const std::exception& e) {
                 copy.unread = e.what();
             }
-            copy.carried = WriteUserSettings(partial, settings);
+            try {
+                copy.carried = WriteUserSettings(partial, settings);
+            } catch (const DbError& e) {
+                // The copy fitted, but not the engine's journal of the settings written into it.
+                if (e.number() != kErrDiskFull) throw;
+                throw SetUpFailure(ENOSPC, partial);
+            }
         }
         if (::rename(QFile::encodeName(partial).constData(),
                      QFile::encodeName(copy.path).constData()) != 0)
@@ -327,6 +335,22 @@ QString DatabaseOf(const QDir& folder, const QString& copy) {
     return folder.filePath(copy + QLatin1Char('/') + kDatabaseName);
 }
 
+// The copy last written to, for a note of the copy in use that is gone or damaged: starting on
+// a fresh copy instead would leave the user's settings, pricing and bills behind without a word.
+QString LatestCopy(const QDir& folder) {
+    QString latest;
+    QDateTime when;
+    for (const QString& name :
+         folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QFileInfo database(DatabaseOf(folder, name));
+        if (database.isFile() && (latest.isEmpty() || database.lastModified() > when)) {
+            latest = name;
+            when = database.lastModified();
+        }
+    }
+    return latest;
+}
+
 QString ShippedDatabase() {
     return Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
 }
@@ -349,7 +373,18 @@ UserDatabaseStart PrepareUserDatabase() {
     const QDir folder(Q(UserDataFolder()));
 
     UserDatabaseStart start;
-    const QString current = FirstLine(folder.filePath(kCurrentFile));
+    QString current = FirstLine(folder.filePath(kCurrentFile));
+    if (current.isEmpty() || !QFileInfo(DatabaseOf(folder, current)).isFile()) {
+        const QString latest = LatestCopy(folder);
+        if (!latest.isEmpty()) {
+            current = latest;
+            // Noted again for the next start; one that cannot be written only looks again.
+            try {
+                WriteWhole(folder.filePath(kCurrentFile), current + QLatin1Char('\n'));
+            } catch (const std::exception&) {
+            }
+        }
+    }
     const QString currentDb = current.isEmpty() ? QString() : DatabaseOf(folder, current);
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);

@@ -234,4 +234,31 @@ TEST_F(TariffUpdateTest, ADamagedCopyIsSetAsideOnTheUsersWordAndAFreshCopyTakesI
     EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), start.previous);
 }
 
+// A copy left empty (a copy cut short, a crash) holds none of the tariff's tables: the start
+// offers to set it aside as a damaged one, rather than fail the same way at every start.
+TEST_F(TariffUpdateTest, AnEmptyCopyIsOfferedToBeSetAsideAsADamagedOne) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    fs::resize_file(first.path, 0);
+    UserDatabaseStart start;
+    messageScript.Queue(kIdYes);
+    try {
+        StartOnUserDatabase();
+        FAIL() << "started on an empty database";
+    } catch (const std::exception& e) {
+        EXPECT_EQ(std::string(e.what()), "The file " + first.path +
+                                             " holds none of the tariff's tables: it is not a "
+                                             "tariff database.");
+        ASSERT_EQ(OfferToSetDamagedDatabaseAside(e, start), DamagedStart::SetAside);
+    }
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, "Damaged database");
+    EXPECT_TRUE(messageScript.Log()[0].text.contains(QString::fromStdString(first.path)));
+    EXPECT_TRUE(messageScript.Log()[0].text.contains("(it is renamed, not deleted)"));
+    EXPECT_TRUE(fs::exists(start.previous));
+    EXPECT_EQ(fs::file_size(start.previous), 0u);
+    EXPECT_EQ(StartOnUserDatabase().path, start.path);
+    EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "12.0.1");
+}
+
 }  // namespace

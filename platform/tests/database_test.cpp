@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "filesizelimit.h"
+#include "smallfilesystem.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -374,6 +377,45 @@ TEST_F(DatabaseTest, ALockThatStaysAndAReadOnlyFileAreSaidInWords) {
         EXPECT_NE(std::string(e.what()).find(path_.string() + " is read-only"), std::string::npos)
             << e.what();
     }
+}
+
+// A change that does not fit on the disk names the database and says the disk is full. Past a
+// file-size limit the engine only knows that its write failed, and says that of the file.
+TEST_F(DatabaseTest, AChangeThatDoesNotFitOnTheDiskNamesTheDatabaseAndTheReason) {
+    const std::string row(64 * 1024, 'x');
+    auto expectRefused = [&](Database& db, int number, const std::string& text) {
+        try {
+            db.BeginTrans();
+            for (int i = 0; i < 64; ++i) db.Execute("INSERT INTO basezone00 VALUES (?)", {row});
+            db.CommitTrans();
+            ADD_FAILURE() << "stored 4 MB past the room there is";
+        } catch (const DbError& e) {
+            db.Rollback();
+            EXPECT_EQ(e.number(), number) << e.what();
+            EXPECT_EQ(std::string(e.what()), text);
+        }
+    };
+    const fs::path folder = path_.parent_path() / (path_.stem().string() + "_small");
+    {
+        SmallFileSystem disk(folder, 1 << 20);
+        if (disk.Mounted()) {
+            fs::copy_file(path_, folder / "small.mdb");
+            Database small((folder / "small.mdb").string());
+            expectRefused(small, kErrDiskFull,
+                          "The change was not saved: the disk holding the database " +
+                              small.Path() +
+                              " is full (No space left on device).  Free some space on it and "
+                              "try again.");
+            small.Close();
+        }
+    }
+    fs::remove_all(folder);
+    FileSizeLimit limit(fs::file_size(path_) + 8192);
+    expectRefused(*db_, kErrGeneral,
+                  "The database " + path_.string() +
+                      " could not be read or written (disk I/O "
+                      "error).");
+    EXPECT_EQ(db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt(), 2);
 }
 
 TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {

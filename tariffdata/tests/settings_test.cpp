@@ -9,6 +9,7 @@
 #include "fileerror.h"
 #include "tariffdb.h"
 #include "testdata.h"
+#include "text.h"
 
 namespace {
 
@@ -127,6 +128,16 @@ TEST_F(Settings, AnEmptyOrMissingStartUpFileIsAnErrorNamingIt) {
     for (const char* blank : {"", "\r\n", "   \nsecond line\n"}) {
         app.writeFile("data/effdate.dat", blank);
         expectFileError(LoadSettings, "data/effdate.dat", FileError::kInputPastEnd, "is empty");
+    }
+    // Bytes that are no text, and a line longer than any date, as a damaged file holds them.
+    const std::string endless(200000, 'x');
+    const std::pair<std::string, std::string> damaged[] = {
+        {std::string("\x99\xbb\x01\x02March 19, 2007\n", 19), "is not text"},
+        {endless, "\"" + Excerpt(endless) + "\" is not a date"}};
+    for (const auto& [bytes, said] : damaged) {
+        app.writeFile("data/effdate.dat", bytes);
+        expectFileError(LoadSettings, "data/effdate.dat", FileError::kPathFileAccess,
+                        "is damaged: its first line " + said + ".  Install the tariff again.");
     }
     std::filesystem::remove(app.file("data/effdate.dat"));
     expectFileError(LoadSettings, "data/effdate.dat", FileError::kFileNotFound, "missing");

@@ -139,6 +139,31 @@ TEST_F(TariffCheck, ADamagedListIsNamed) {
         << error;
 }
 
+// A list cut short at the end of a line, or left empty, still reads as a list: the files it no
+// longer names are not read unchecked.
+TEST_F(TariffCheck, AFileTheListDoesNotNameIsNamedAndNotRead) {
+    const std::string list = Original(kTariffFileList);
+    const std::string map = Original("data/cxmap.dat");
+    Overwrite(app.file("data/cxmap.dat"), std::string(map.size(), '\0'));
+    const size_t mapLine = list.find(" data/cxmap.dat\n");
+    ASSERT_NE(mapLine, std::string::npos);
+    // The list up to the line of the damaged lane file, and an empty list, whose first file
+    // read is the lane grid.
+    const std::pair<std::string, std::string> cases[] = {
+        {list.substr(0, list.rfind('\n', mapLine) + 1), "data/cxmap.dat"}, {"", "data/cxgrd.dat"}};
+    for (const auto& [shortList, unnamed] : cases) {
+        app.writeFile(kTariffFileList, shortList);
+        ForgetTariffFileChecks();
+        const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
+        EXPECT_EQ(error.rfind("The tariff data file " + app.file(unnamed).string() +
+                                  " is not named in the tariff's list of its files " +
+                                  app.file(kTariffFileList).string(),
+                              0),
+                  0u)
+            << error;
+    }
+}
+
 TEST_F(TariffCheck, AnUnchangedFileIsReadForItsDigestOnlyOnce) {
     ForgetTariffFileChecks();
     for (int command = 0; command < 5; ++command) ASSERT_EQ(ChicagoToLosAngeles(), "012210");

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "../../platform/tests/smallfilesystem.h"
 #include "lockedfiles.h"
 #include "testdata.h"
 
@@ -164,6 +165,31 @@ TEST_F(OpenTariff, AReadOnlyDatabaseOrFolderIsRefusedAtStartWithTheReason) {
     }
     OpenTariffDatabase();  // writable again: it opens
     EXPECT_FALSE(tariff.gDB->IsReadOnly());
+}
+
+// On a file system mounted read-only no permission of the file can help: the message says so.
+TEST_F(OpenTariff, ADatabaseOnAReadOnlyFileSystemIsRefusedSayingSo) {
+    const fs::path folder = app.path() / "mounted";
+    SmallFileSystem disk(folder, 16ul << 20);
+    if (!disk.Mounted()) GTEST_SKIP() << "no file system of the test's own can be mounted here";
+    fs::copy_file(app.file("data/x2007.mdb"), folder / "x2007.mdb");
+    ASSERT_EQ(::mount("fretlyn-test", folder.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    SetTariffDatabasePath((folder / "x2007.mdb").string());
+    try {
+        OpenTariffDatabase();
+        ADD_FAILURE() << "opened a database on a read-only file system";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrReadOnly);
+        const std::string m = e.what();
+        EXPECT_EQ(m.rfind("The database " + (folder / "x2007.mdb").string() +
+                              " is read-only: the file system it is on is mounted read-only.",
+                          0),
+                  0u)
+            << m;
+        EXPECT_NE(m.find("Mount that file system writable."), std::string::npos) << m;
+    }
+    EXPECT_FALSE(tariff.gDB);
+    SetTariffDatabasePath("");
 }
 
 // At start the tariff is opened on a thread of its own while the main window is built; the main

@@ -4,6 +4,7 @@
 #include "userdatabase.h"
 
 #include <gtest/gtest.h>
+#include <sys/statvfs.h>
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -16,6 +17,7 @@
 
 #include "../../platform/tests/filesizelimit.h"
 #include "../../platform/tests/smallfilesystem.h"
+#include "fileerror.h"
 #include "lockedfiles.h"
 #include "settings.h"
 #include "tariffdb.h"
@@ -24,7 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
 
 // Every file under a folder with its bytes, to show that nothing in it changed.
 std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
@@ -249,6 +250,81 @@ TEST_F(UserDatabase, AFreshCopyThatDoesNotFitOnTheDiskChangesNothing) {
     const UserDatabaseStart later = StartOnUserDatabase();
     EXPECT_EQ(later.previous, first.path);
     EXPECT_EQ(BillCount(), 0);
+}
+
+// The note of the copy in use lost or damaged: the start goes on with the copy last written
+// to, the user's settings and bills with it, rather than on a fresh copy without them.
+TEST_F(UserDatabase, ALostOrDamagedNoteOfTheCopyInUseKeepsTheCopy) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path note = DataFolder() / "current";
+    const std::string noted = FileBytes(note);
+    for (const std::string& damaged : {std::string("\x99\xbb\x01garbage\n"), std::string()}) {
+        if (damaged.empty())
+            fs::remove(note);
+        else
+            std::ofstream(note, std::ios::binary) << damaged;
+        const UserDatabaseStart again = StartOnUserDatabase();
+        EXPECT_EQ(again.path, first.path);
+        EXPECT_TRUE(again.notice.empty()) << again.notice;
+        EXPECT_EQ(BillCount(), 1);
+        EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "05.5");
+        CloseAll();
+        EXPECT_EQ(FileBytes(note), noted);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 2)
+        << "one copy and the note of the copy in use";
+}
+
+// A damaged effective-date file is no new edition: the start names it and sets nothing up,
+// neither a first copy nor a fresh one beside the copy in use.
+TEST_F(UserDatabase, ADamagedEffectiveDateSetsUpNoCopy) {
+    const std::string damaged = "\x99\xbb\x01\x02" + std::string(300, 'x') + "\n";
+    app.writeFile("data/effdate.dat", damaged);
+    EXPECT_THROW(StartOnUserDatabase(), FileError);
+    EXPECT_TRUE(FilesUnder(DataFolder()).empty());
+
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    const auto before = FilesUnder(DataFolder());
+    app.writeFile("data/effdate.dat", damaged);
+    try {
+        StartOnUserDatabase();
+        ADD_FAILURE() << "started on a damaged effective-date file";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(app.file("data/effdate.dat").string() + " is damaged"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(FilesUnder(DataFolder()), before);
+}
+
+// The fresh copy fits on the disk, but the engine's journal of the user's settings written into
+// it does not: the start is refused as for a copy that does not fit, naming the folder.
+TEST_F(UserDatabase, AFreshCopyThatFitsWithoutRoomForItsSettingsChangesNothing) {
+    const fs::path folder = DataFolder() / "small";
+    SmallFileSystem disk(folder, 20ul << 20);
+    if (!disk.Mounted()) GTEST_SKIP() << "no small file system can be mounted here";
+    SetUserDataFolder(folder.string());
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    CloseAll();
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    // Room for the copy's bytes and nothing more.
+    struct statvfs room {};
+    ASSERT_EQ(::statvfs(folder.c_str(), &room), 0);
+    const uint64_t free = static_cast<uint64_t>(room.f_bavail) * room.f_frsize;
+    const uint64_t copy = fs::file_size(app.file("data/x2007.mdb"));
+    ASSERT_GT(free, copy);
+    std::ofstream(folder / "filler", std::ios::binary) << std::string(free - copy, '\0');
+    const auto before = FilesUnder(folder);
+    ExpectStartRefused("the disk holding the folder " + folder.string() +
+                           " is full (No space left on device).  Free some space",
+                       first.path);
+    EXPECT_EQ(FilesUnder(folder), before);
 }
 
 // The fuel surcharge, the exchange rate and the other settings the windows store are the user's
