@@ -290,7 +290,11 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
             try {
                 settings = ReadUserSettings(earlier);
             } catch (const std::exception& e) {
-                copy.unread = e.what();
+                // The engine's words without the statement it ran, which tells a user nothing.
+                std::string why = e.what();
+                if (why.rfind("SQL error: ", 0) == 0) why.erase(0, 11);
+                if (const size_t in = why.find(" in: "); in != std::string::npos) why.erase(in);
+                copy.unread = why;
             }
             try {
                 copy.carried = WriteUserSettings(partial, settings);

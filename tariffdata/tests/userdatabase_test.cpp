@@ -387,6 +387,25 @@ TEST_F(UserDatabase, ATariffUpdateCarriesTheUsersOwnSettingsEachTimeAndTheCarrie
     EXPECT_EQ(FileBytes(update.path), updateBytes);
 }
 
+// An earlier copy whose settings cannot be read still gives way to the new tariff; the message
+// says why in the engine's words, not with the statement that asked.
+TEST_F(UserDatabase, SettingsThatCannotBeReadFromTheEarlierCopyAreSaidPlainly) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    {
+        Database earlier(first.path);
+        earlier.Execute("DROP TABLE tblConfig");
+    }
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    EXPECT_EQ(update.previous, first.path);
+    EXPECT_NE(update.notice.find("could not be read from it (no such table: tblConfig), so they "
+                                 "start as the new tariff ships them."),
+              std::string::npos)
+        << update.notice;
+    EXPECT_EQ(update.notice.find("SELECT"), std::string::npos) << update.notice;
+}
+
 TEST_F(UserDatabase, WithNoCopyAtAllAFolderThatCannotBeWrittenStopsTheStartNamingIt) {
     ReadOnlyPath folder(DataFolder());
     if (folder.Writable()) GTEST_SKIP() << "this file system cannot make a folder read-only";
