@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "fileerror.h"
+#include "savefile.h"
 
 namespace {
 std::string Bytes(size_t count) {
@@ -69,7 +70,7 @@ BinaryFile::Stamp BinaryFile::StampNow() const {
     if (fd_ < 0 || ::fstat(fd_, &st) != 0)
         throw FileError(FileError::kPathFileAccess,
                         "The data file " + path_ +
-                            " cannot be examined: " + std::strerror(fd_ < 0 ? EBADF : errno) + ".");
+                            " cannot be examined: " + SystemReason(fd_ < 0 ? EBADF : errno) + ".");
     auto ns = [](const timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
     return {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino),
             static_cast<uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};

@@ -14,7 +14,6 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <map>
 #include <stdexcept>
 #include <utility>
@@ -123,7 +122,7 @@ QString NewCopyName(const QDir& folder, const Origin& origin) {
 FileError SetUpFailure(int error, const QString& file) {
     const std::string path = file.toStdString();
     const std::string folder = QFileInfo(file).absolutePath().toStdString();
-    const std::string system = std::strerror(error);
+    const std::string system = SystemReason(error);
     switch (error) {
         case ENOSPC:
         case EDQUOT:
@@ -157,7 +156,7 @@ void CopyBytes(const QString& from, const QString& to) {
     const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
         throw std::runtime_error("The tariff database " + from.toStdString() +
-                                 " cannot be read: " + std::strerror(errno));
+                                 " cannot be read: " + SystemReason(errno));
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
@@ -174,7 +173,7 @@ void CopyBytes(const QString& from, const QString& to) {
             const int readError = errno;
             ::close(out);
             throw std::runtime_error("The tariff database " + from.toStdString() +
-                                     " cannot be read: " + std::strerror(readError));
+                                     " cannot be read: " + SystemReason(readError));
         }
         if (got == 0) break;
         for (ssize_t done = 0; done < got && error == 0;) {
