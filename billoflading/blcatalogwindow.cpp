@@ -109,7 +109,17 @@ void BLCatalogWindow::FillNames() {
 void BLCatalogWindow::ShowRecord(BLRecordId id) {
     ClearEntries();
     shownId_ = 0;
-    if (id != 0 && ShowEntries(id)) shownId_ = id;
+    if (id != 0 && ShowEntries(id)) {
+        shownId_ = id;
+        // The list's entry follows the name shown: a box whose text names an entry other than
+        // its current one takes that entry as a pick when the focus leaves it, which would
+        // ask to abandon the edit the user has only just begun.
+        drawing_ = true;
+        const QString name = cmbName->currentText();
+        cmbName->setCurrentIndex(cmbName->findText(name, Qt::MatchExactly));
+        cmbName->setEditText(name);
+        drawing_ = false;
+    }
     mlblEdit->setEnabled(shownId_ != 0);
     mlblDelete->setEnabled(shownId_ != 0);
     SetEntriesEnabled(false);
@@ -204,12 +214,11 @@ void BLCatalogWindow::mlblSave_Click() {
         }
         const BLRecordId id = Store(editing, shownId_);
         LeaveEntryMode();
-        // The list is read again, so a changed name replaces the old one.
+        // The list is read again, so a changed name replaces the old one. The record just
+        // saved stays shown, a new one too: Edit then opens what the user has just typed, not
+        // another record that happens to come first in the list.
         FillNames();
-        if (editing)
-            ShowRecord(id);
-        else
-            ShowFirst();
+        ShowRecord(id);
         boolAdding = boolEditing = false;
         cmbName->setFocus();
     });

@@ -127,13 +127,15 @@ TEST_F(Parties, TheChecksRunInOrder) {
     EXPECT_FALSE(p.state.empty());
 }
 
-TEST_F(Parties, AfterAnAddTheFirstNameShowsAndARenameReplacesTheOldName) {
+TEST_F(Parties, AfterAnAddTheNewPartyShowsAndARenameReplacesTheOldName) {
     AddParty("Mango", kRoleConsignee);
     frmBLParties& w = Open();
     Enter(w, "Zebra");
     w.mlblSave_Click();
-    EXPECT_EQ(w.cmbName->currentText(), "Mango");
+    EXPECT_EQ(w.cmbName->currentText(), "Zebra");
     EXPECT_EQ(w.cmbName->findText("Zebra"), 1);
+    EXPECT_EQ(w.cmbName->findText("Mango"), 0);
+    Pick(w.cmbName, "Mango");
     w.mlblEdit_Click();
     w.cmbName->setEditText("Apple");
     w.mlblSave_Click();
@@ -146,6 +148,45 @@ TEST_F(Parties, AfterAnAddTheFirstNameShowsAndARenameReplacesTheOldName) {
     w.mlblSave_Click();
     EXPECT_EQ(LastText(), "A B/L party with this name is already on file.");
     EXPECT_TRUE(w.boolEditing);
+}
+
+// A party just added stays in the window after Save, so that Edit changes it and not the party
+// first in the list (a name typed over that one would rename another customer).
+TEST_F(Parties, ANewPartyStaysShownAfterSaveAndEditChangesIt) {
+    const BLRecordId acme = AddParty("Acme Widgets Inc", kRoleShipper);
+    frmBLParties& w = Open();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    const std::pair<QWidget*, QString> entries[] = {{w.cmbName->lineEdit(), "Zephyr Supply"},
+                                                    {w.txtAddress, "9 Lake Rd"},
+                                                    {w.txtCity, "Racine"},
+                                                    {w.txtZip, "53202"}};
+    for (const auto& [box, text] : entries) {
+        ClickOn(w, box);
+        TypeKeys(text);
+    }
+    Tick(w.chkConsignee);
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    const BLRecordId zephyr = FindPartyId("Zephyr Supply");
+    ASSERT_NE(zephyr, 0);
+    EXPECT_EQ(w.ShownId(), zephyr);
+    EXPECT_EQ(w.cmbName->currentText(), "Zephyr Supply");
+    EXPECT_EQ(w.txtAddress->text(), "9 Lake Rd");
+    EXPECT_EQ(w.txtCity->text(), "Racine");
+    EXPECT_TRUE(w.chkConsignee->isChecked());
+    EXPECT_FALSE(w.chkShipper->isChecked());
+
+    ClickOn(w, w.mlblEdit);
+    ASSERT_TRUE(w.boolEditing);
+    ClickOn(w, w.txtCity);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("Kenosha");
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(ReadParty(zephyr)->city, "Kenosha");
+    EXPECT_EQ(ReadParty(acme)->city, "Milwaukee");
+    EXPECT_EQ(ReadParty(acme)->name, "Acme Widgets Inc");
 }
 
 TEST_F(Parties, ThePartyOfABillCannotBeDeleted) {

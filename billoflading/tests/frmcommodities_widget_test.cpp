@@ -83,7 +83,7 @@ TEST_F(Commodities, TheChecksRunInOrder) {
     EXPECT_EQ(c.hazmat, 1);
     EXPECT_EQ(c.nmfc, "1234567890123");
     EXPECT_EQ(LineWeightFromUnits("Pipe", "2"), 80);
-    // After an add the first of the sorted list is shown.
+    // After an add the commodity added is shown.
     EXPECT_EQ(w.cmbName->currentText(), "Pipe");
     EXPECT_EQ(w.cmbName->findText("Taken"), 1);
 }
@@ -127,6 +127,41 @@ TEST_F(Commodities, TheNameAndClassBoxesDoNotCompleteWhatIsTyped) {
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(w.cmbCommClass->currentText(), "7");
     EXPECT_TRUE(Shown().empty());
+}
+
+// A commodity just added stays in the window after Save, so that Edit changes it and not the
+// commodity first in the list.
+TEST_F(Commodities, ANewCommodityStaysShownAfterSaveAndEditChangesIt) {
+    const BLRecordId anchors = AddCommodity("Anchors", "30", "60");
+    frmCommodities& w = Open();
+    ShowActive(w);
+    ClickOn(w, w.mlblNew);
+    ClickOn(w, w.cmbName->lineEdit());
+    TypeKeys("Washers");
+    ClickOn(w, w.txtweight);
+    TypeKeys("4");
+    ClickOn(w, w.cmbCommClass->lineEdit());
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("85");
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    const BLRecordId washers = FindCommodityId("Washers");
+    ASSERT_NE(washers, 0);
+    EXPECT_EQ(w.ShownId(), washers);
+    EXPECT_EQ(w.cmbName->currentText(), "Washers");
+    EXPECT_EQ(w.txtweight->text(), "4");
+    EXPECT_EQ(w.cmbCommClass->currentText(), "85");
+
+    ClickOn(w, w.mlblEdit);
+    ASSERT_TRUE(w.boolEditing);
+    ClickOn(w, w.txtweight);
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    TypeKeys("6");
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    EXPECT_EQ(ReadCommodity(washers)->weight, "6");
+    EXPECT_EQ(ReadCommodity(anchors)->weight, "30");
+    EXPECT_EQ(ReadCommodity(anchors)->description, "Anchors");
 }
 
 TEST_F(Commodities, AStoredClassNotInTheListShowsAsFifty) {
