@@ -115,7 +115,7 @@ void BM_HoverOverScatteredFile(benchmark::State& state) {
         QApplication::sendEvent(&map, &move);
         map.render(&image);
     }
-    state.counters["linesLeftOff"] = static_cast<double>(problems.badLines.size());
+    state.counters["linesLeftOff"] = static_cast<double>(problems.badLineCount);
 }
 // 1,000 points a line is the file that froze the map; 30 a line fills the bounds with rings
 // that each fit.

@@ -2,20 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
-
-bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list) {
-    list.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-        // A file written on the other platform ends its lines with CR LF.
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) list.push_back(line);
-    }
-    return true;
-}
 
 std::string PolygonName(const std::string& line) {
     const auto comma = line.find(',');
@@ -97,4 +85,79 @@ const MapShape* ShapeAt(const std::vector<MapShape>& shapes, double x, double y)
         for (const auto& ring : shape->rings)
             if (RingContains(ring, x, y)) return &*shape;
     return nullptr;
+}
+
+bool MapOutlineBudget::FitsAlone(const MapRing& ring) {
+    return ring.size() <= kMostMapPoints && RingLength(ring) <= kMostMapOutlineLength;
+}
+
+PolygonFileRead LoadPolygonFile(const std::string& path, std::vector<std::string>& list) {
+    list.clear();
+    PolygonFileRead read;
+    std::error_code error;
+    // A folder opens for reading and then reads as nothing; a pipe or a device could be
+    // endless.
+    if (!std::filesystem::is_regular_file(path, error)) return read;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return read;
+
+    MapOutlineBudget budget;
+    std::string line;
+    bool overlong = false;  // the line ran past kMostPolygonLineBytes and is cut there
+    bool anyLine = false;
+    size_t lineNumber = 1;
+    // Takes the line just ended; false when reading stops at it.
+    auto take = [&]() {
+        // A file written on the other platform ends its lines with CR LF.
+        if (!overlong && !line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() && !overlong) return true;
+        anyLine = true;
+        std::optional<MapRing> ring;
+        if (!overlong) ring = ParsePolygonRing(line);
+        if (!ring || !MapOutlineBudget::FitsAlone(*ring)) {
+            if (read.badLines.size() < kListedBadPolygonLines) read.badLines.push_back(line);
+            ++read.badLineCount;
+            return true;
+        }
+        if (!budget.Admit(*ring)) {
+            read.stoppedAtLine = lineNumber;
+            return false;
+        }
+        list.push_back(line);
+        return true;
+    };
+
+    char block[64 * 1024];
+    size_t consumed = 0;
+    bool stopped = false;
+    while (!stopped && in) {
+        in.read(block, sizeof block);
+        const auto got = static_cast<size_t>(in.gcount());
+        for (size_t i = 0; i < got; ++i) {
+            if (++consumed > kMostPolygonFileBytes) {
+                // What was read of the line it stops in is no whole line: it is not judged.
+                read.stoppedAtLine = lineNumber;
+                anyLine = true;
+                stopped = true;
+                break;
+            }
+            const char c = block[i];
+            if (c == '\n') {
+                if (!take()) {
+                    stopped = true;
+                    break;
+                }
+                line.clear();
+                overlong = false;
+                ++lineNumber;
+            } else if (line.size() < kMostPolygonLineBytes) {
+                line.push_back(c);
+            } else {
+                overlong = true;
+            }
+        }
+    }
+    if (!stopped) take();  // the last line, when no line end follows it
+    read.readable = anyLine;
+    return read;
 }

@@ -18,10 +18,6 @@ using MapRing = std::vector<MapPoint>;
 inline constexpr int kMapWidth = 800;
 inline constexpr int kMapHeight = 500;
 
-// Empties the list, then adds every non-empty line of the file in file order. False when the
-// file cannot be read (the list stays empty then).
-bool LoadPolygonFile(const std::string& path, std::vector<std::string>& list);
-
 // The name of a polygon line: the text before its first comma; empty when it has none.
 std::string PolygonName(const std::string& line);
 
@@ -54,11 +50,44 @@ class MapOutlineBudget {
   public:
     // Whether the ring still fits within the bounds; one that fits is counted.
     bool Admit(const MapRing& ring);
+    // Whether the ring alone stays within the bounds of the whole file: one that does not is a
+    // scribble over the picture, no state's outline.
+    static bool FitsAlone(const MapRing& ring);
 
   private:
     size_t points_ = 0;
     double length_ = 0;
 };
+
+// The longest line read as an outline: a ring of kMostRingPoints points takes a few kilobytes
+// even with blanks between its numbers. A longer line is no outline and is not kept whole.
+inline constexpr size_t kMostPolygonLineBytes = 32 * 1024;
+// The most of the file that is read at all: many times what the bounds above take in outlines,
+// blank and damaged lines included, so that a huge file costs no more than this to look at.
+inline constexpr size_t kMostPolygonFileBytes = 2 * 1024 * 1024;
+// The lines that are no outline kept to be named in a message; the rest are only counted.
+inline constexpr size_t kListedBadPolygonLines = 5;
+
+// What reading the outlines file found besides the outlines it took.
+struct PolygonFileRead {
+    // False when there is nothing to read: no file there, a folder or other non-file in its
+    // place, a file that cannot be opened, or one without a single non-empty line.
+    bool readable = false;
+    // The first kListedBadPolygonLines lines that are no outline, in file order (each at most
+    // kMostPolygonLineBytes long), and how many there are in all.
+    std::vector<std::string> badLines;
+    size_t badLineCount = 0;
+    // The line (from 1) at which reading stopped because the outlines before it fill the
+    // bounds of the whole file, or the file runs past kMostPolygonFileBytes; 0 when the file
+    // was read to its end.
+    size_t stoppedAtLine = 0;
+};
+
+// Empties the list, then adds in file order every line of the file that is an outline the map
+// takes (ParsePolygonRing, within MapOutlineBudget), until the outlines taken fill the bounds of
+// the whole file; the file is read no further then. Empty lines are skipped; a line ended by
+// CR LF loses its CR. What is kept stays within the bounds whatever the file's size.
+PolygonFileRead LoadPolygonFile(const std::string& path, std::vector<std::string>& list);
 
 // One named shape of the map: every ring of its name.
 struct MapShape {

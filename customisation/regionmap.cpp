@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 
+#include "numbers.h"
 #include "polygonfile.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -29,7 +30,14 @@ RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& ap
     control.SetHoverColour(MapColourValue(255, 0, 0));
 
     const std::string polygonPath = appFolder + kPolygonFile;
-    if (!LoadPolygonFile(polygonPath, polygons)) problems.missingPolygonFile = polygonPath;
+    const PolygonFileRead read = LoadPolygonFile(polygonPath, polygons);
+    if (!read.readable) problems.missingPolygonFile = polygonPath;
+    problems.badLines = read.badLines;
+    problems.badLineCount = read.badLineCount;
+    if (read.stoppedAtLine != 0) {
+        problems.oversizePolygonFile = polygonPath;
+        problems.polygonFileStoppedAt = read.stoppedAtLine;
+    }
 
     control.SetPictureFolder(appFolder + "graphics");
     control.SetPictureFile(kMapPicture);
@@ -37,15 +45,9 @@ RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& ap
     if (!std::filesystem::is_regular_file(picture)) problems.missingPicture = picture;
     control.BeginDrawing(kFormName);
 
-    MapOutlineBudget budget;
+    // Only lines the control draws were kept: one it could not draw would leave a name
+    // without a shape behind.
     for (const auto& line : polygons) {
-        // A line the control could not draw would leave a name without a shape behind; so
-        // would one past the bounds of the whole file, which the control leaves off.
-        const std::optional<MapRing> ring = ParsePolygonRing(line);
-        if (!ring || !budget.Admit(*ring)) {
-            problems.badLines.push_back(line);
-            continue;
-        }
         const std::string name = PolygonName(line);
         control.AddPolygon(name, kPolygonKind + line);
         control.SetPolygonLabel("", name);
@@ -78,18 +80,26 @@ std::vector<std::string> UntoldMapProblems(const RegionMapProblems& problems) {
     if (!problems.missingPicture.empty())
         messages.push_back("The map picture " + problems.missingPicture +
                            " cannot be found.  The states are drawn without it.");
-    if (!problems.badLines.empty()) {
+    if (problems.badLineCount > 0) {
         std::string text =
             "These lines of the state outlines are not a state's outline and are "
             "left off the map:";
         // A damaged file could have hundreds: the first few are enough to find the damage.
-        constexpr size_t kListed = 5;
-        for (size_t i = 0; i < problems.badLines.size() && i < kListed; ++i)
-            text += "\n\"" + Excerpt(problems.badLines[i]) + "\"";
-        if (problems.badLines.size() > kListed)
-            text += "\nand " + std::to_string(problems.badLines.size() - kListed) + " more.";
+        for (const auto& line : problems.badLines) text += "\n\"" + Excerpt(line) + "\"";
+        if (problems.badLineCount > problems.badLines.size())
+            text += "\nand " + std::to_string(problems.badLineCount - problems.badLines.size()) +
+                    " more.";
         messages.push_back(text);
     }
+    if (!problems.oversizePolygonFile.empty())
+        messages.push_back("The state outlines file " + problems.oversizePolygonFile +
+                           " is larger than the map can draw (" + Format(kMostMapPoints, "#,##0") +
+                           " points, " + Format(kMostMapOutlineLength, "#,##0") +
+                           " pixels of outline, " +
+                           std::to_string(kMostPolygonFileBytes / (1024 * 1024)) +
+                           " MB of text).  The map shows the outlines before line " +
+                           Format(problems.polygonFileStoppedAt, "#,##0") +
+                           " and leaves off the rest of the file.");
     std::vector<std::string> untold;
     for (auto& message : messages)
         if (ToldProblems().insert(message).second) untold.push_back(std::move(message));

@@ -65,16 +65,23 @@ struct RegionMapSource {
 
 // What went wrong while drawing. The map is drawn as far as it can be all the same.
 struct RegionMapProblems {
-    std::string missingPolygonFile;     // the path, when it could not be read
-    std::string missingPicture;         // the path, when it is not there
-    std::vector<std::string> badLines;  // lines that are no polygon, left out of the map
+    std::string missingPolygonFile;  // the path, when it could not be read or holds nothing
+    std::string missingPicture;      // the path, when it is not there
+    // The first few lines that are no polygon, left out of the map, and how many in all.
+    std::vector<std::string> badLines;
+    size_t badLineCount = 0;
+    // The path, when the file holds more than the map draws, and the line from which on it
+    // was left unread.
+    std::string oversizePolygonFile;
+    size_t polygonFileStoppedAt = 0;
 };
 
 inline constexpr const char* kPolygonFile = "graphics/usa_poly.txt";
 inline constexpr const char* kMapPicture = "usa.bmp";
 
-// Draws the whole map: the control's set-up, the outlines file read afresh into polygons,
-// then every good line as a polygon filled in its state's region colour.
+// Draws the whole map: the control's set-up, the outlines file read afresh into polygons (its
+// good lines, within the bounds of the whole map), then each as a polygon filled in its state's
+// region colour.
 RegionMapProblems DrawRegionMap(RegionMapControl& control, const std::string& appFolder,
                                 std::vector<std::string>& polygons, const RegionMapSource& source);
 

@@ -20,13 +20,29 @@ TEST(PolygonFile, EveryNonEmptyLineInFileOrder) {
     const auto path =
         WriteTemp("poly_lines.txt", "B,0,0,1,0,1,1\n\nA,0,0,2,0,2,2\r\n\n\nC,5,5,6,5,6,6");
     std::vector<std::string> list = {"left over from before"};
-    ASSERT_TRUE(LoadPolygonFile(path, list));
+    ASSERT_TRUE(LoadPolygonFile(path, list).readable);
     EXPECT_EQ(list, (std::vector<std::string>{"B,0,0,1,0,1,1", "A,0,0,2,0,2,2", "C,5,5,6,5,6,6"}));
+}
+
+// A line far longer than any outline is not kept whole, and a line end in a CR LF file counts
+// the lines as a user sees them.
+TEST(PolygonFile, AnOverlongLineIsABadLineKeptOnlyInPart) {
+    const std::string overlong = "Utah" + std::string(kMostPolygonLineBytes * 4, '7');
+    const auto path = WriteTemp("poly_overlong.txt", "A,0,0,2,0,2,2\r\n" + overlong +
+                                                         "\r\nB,0,0,1,0,1,1\r\n");
+    std::vector<std::string> list;
+    const PolygonFileRead read = LoadPolygonFile(path, list);
+    EXPECT_TRUE(read.readable);
+    EXPECT_EQ(list, (std::vector<std::string>{"A,0,0,2,0,2,2", "B,0,0,1,0,1,1"}));
+    ASSERT_EQ(read.badLines.size(), 1u);
+    EXPECT_EQ(read.badLineCount, 1u);
+    EXPECT_EQ(read.badLines[0], overlong.substr(0, kMostPolygonLineBytes));
+    EXPECT_EQ(read.stoppedAtLine, 0u);
 }
 
 TEST(PolygonFile, MissingFileGivesAnEmptyList) {
     std::vector<std::string> list = {"stale"};
-    EXPECT_FALSE(LoadPolygonFile("/nonexistent/usa_poly.txt", list));
+    EXPECT_FALSE(LoadPolygonFile("/nonexistent/usa_poly.txt", list).readable);
     EXPECT_TRUE(list.empty());
 }
 
@@ -102,7 +118,10 @@ TEST(PolygonFile, RingsOfOneNameAreOneShapeAndTheLastShapeWinsOverlaps) {
 // the District finds that state.
 TEST(PolygonFile, ShippedOutlines) {
     std::vector<std::string> lines;
-    ASSERT_TRUE(LoadPolygonFile(FRETLYN_APP_DIR "/graphics/usa_poly.txt", lines));
+    const PolygonFileRead read = LoadPolygonFile(FRETLYN_APP_DIR "/graphics/usa_poly.txt", lines);
+    ASSERT_TRUE(read.readable);
+    EXPECT_EQ(read.badLineCount, 0u);
+    EXPECT_EQ(read.stoppedAtLine, 0u);
     std::vector<MapShape> shapes;
     for (const auto& line : lines) {
         auto ring = ParsePolygonRing(line);

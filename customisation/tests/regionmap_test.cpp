@@ -155,7 +155,10 @@ TEST_F(RegionMapTest, ScatteredRingsPastTheBoundOfTheWholeFileAreLeftOutAndTold)
     WritePolygons(text + "Utah,0,0,1,0,1,1\n");
     regions = {{"Ohio", 1}, {"Iowa", 1}, {"Utah", 2}};
     const auto problems = DrawRegionMap(control, folder, polygons, source);
-    EXPECT_EQ(problems.badLines, scattered);
+    EXPECT_EQ(problems.badLines,
+              std::vector<std::string>(scattered.begin(), scattered.begin() + 5));
+    EXPECT_EQ(problems.badLineCount, scattered.size());
+    EXPECT_TRUE(problems.oversizePolygonFile.empty());
     EXPECT_EQ(control.Fills(), (std::vector<std::string>{"Ohio 10 20 30", "Utah 20 40 60"}));
     const auto told = UntoldMapProblems(problems);
     ASSERT_EQ(told.size(), 1u);
@@ -163,7 +166,8 @@ TEST_F(RegionMapTest, ScatteredRingsPastTheBoundOfTheWholeFileAreLeftOutAndTold)
 }
 
 // Rings that each fit are taken in file order until the next would take the whole file past
-// its bounds of outline length or of points; later rings that still fit are taken.
+// its bounds of outline length or of points; the file is read no further, and the message says
+// the file is too large for the map, not that its lines are no outline.
 TEST_F(RegionMapTest, TheWholeFileIsBoundedInOutlineLengthAndInPoints) {
     // The picture's own frame: 2,600 pixels of outline in 4 points.
     const std::string frame = "Iowa,0,0,800,0,800,500,0,500";
@@ -173,9 +177,20 @@ TEST_F(RegionMapTest, TheWholeFileIsBoundedInOutlineLengthAndInPoints) {
     WritePolygons(text + "Utah,0,0,1,0,1,1\n");
     regions = {{"Iowa", 1}, {"Utah", 2}};
     auto problems = DrawRegionMap(control, folder, polygons, source);
-    EXPECT_EQ(problems.badLines, std::vector<std::string>(3, frame));
-    EXPECT_EQ(control.Fills().size(), fit + 1);
-    EXPECT_EQ(control.Fills().back(), "Utah 20 40 60");
+    EXPECT_TRUE(problems.badLines.empty());
+    EXPECT_EQ(problems.badLineCount, 0u);
+    EXPECT_EQ(problems.oversizePolygonFile, folder + "graphics/usa_poly.txt");
+    EXPECT_EQ(problems.polygonFileStoppedAt, fit + 1);
+    EXPECT_EQ(control.Fills().size(), fit);
+    EXPECT_EQ(control.Fills().back(), "Iowa 10 20 30");
+    const auto told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "The state outlines file " + folder +
+                           "graphics/usa_poly.txt is larger than the map can draw (20,000 "
+                           "points, 60,000 pixels of outline, 2 MB of text).  The map shows "
+                           "the outlines before line " +
+                           std::to_string(fit + 1) + " and leaves off the rest of the file.");
+    EXPECT_EQ(told[0].find("not a state's outline"), std::string::npos);
 
     // A thousand points a ring on a 2 x 2 pixel square: little outline, many points.
     std::string dense = "Iowa";
@@ -186,8 +201,58 @@ TEST_F(RegionMapTest, TheWholeFileIsBoundedInOutlineLengthAndInPoints) {
     WritePolygons(text);
     control.calls.clear();
     problems = DrawRegionMap(control, folder, polygons, source);
-    EXPECT_EQ(problems.badLines, std::vector<std::string>(2, dense));
+    EXPECT_TRUE(problems.badLines.empty());
+    EXPECT_EQ(problems.polygonFileStoppedAt, rings + 1);
     EXPECT_EQ(control.Fills().size(), rings);
+}
+
+// However large the file, the map keeps no more than its bounds allow and says the file is too
+// large: a million small outlines, and a file of a gigabyte and more that is no outline at all.
+TEST_F(RegionMapTest, AHugeFileIsReadOnlyToTheMapsBounds) {
+    {
+        std::ofstream file(folder + "graphics/usa_poly.txt", std::ios::binary);
+        const std::string small = "Iowa,0,0,1,0,1,1\n";
+        std::string block;
+        for (int i = 0; i < 1000; ++i) block += small;
+        for (int i = 0; i < 1000; ++i) file << block;
+    }
+    regions = {{"Iowa", 1}};
+    auto problems = DrawRegionMap(control, folder, polygons, source);
+    const size_t taken = kMostMapPoints / 3;
+    EXPECT_EQ(polygons.size(), taken);
+    EXPECT_EQ(control.Fills().size(), taken);
+    EXPECT_EQ(problems.polygonFileStoppedAt, taken + 1);
+    EXPECT_EQ(problems.badLineCount, 0u);
+    EXPECT_TRUE(problems.missingPolygonFile.empty());
+    auto told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("is larger than the map can draw"), std::string::npos);
+
+    // Four gigabytes without a line end, written as a hole in the file (it takes no disk).
+    {
+        std::ofstream(folder + "graphics/usa_poly.txt", std::ios::binary | std::ios::trunc);
+        fs::resize_file(folder + "graphics/usa_poly.txt", uintmax_t{4} << 30);
+    }
+    control.calls.clear();
+    problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_TRUE(polygons.empty());
+    EXPECT_TRUE(problems.badLines.empty());
+    EXPECT_EQ(problems.polygonFileStoppedAt, 1u);
+    EXPECT_TRUE(problems.missingPolygonFile.empty());
+    told = UntoldMapProblems(problems);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find("before line 1 and leaves off"), std::string::npos);
+
+    // Lines of junk to the bound of the file's size: the first few are kept to be named.
+    {
+        std::ofstream file(folder + "graphics/usa_poly.txt", std::ios::binary | std::ios::trunc);
+        for (size_t i = 0; i < kMostPolygonFileBytes / 8; ++i) file << "junk " << i % 100 << "\n";
+    }
+    problems = DrawRegionMap(control, folder, polygons, source);
+    EXPECT_TRUE(polygons.empty());
+    EXPECT_EQ(problems.badLines.size(), kListedBadPolygonLines);
+    EXPECT_GT(problems.badLineCount, kMostPolygonFileBytes / 9);
+    EXPECT_EQ(problems.polygonFileStoppedAt, 0u);  // 7 or 8 bytes a line: all of it was read
 }
 
 TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {
@@ -200,6 +265,31 @@ TEST_F(RegionMapTest, ManyBadLinesAreToldInOneShortMessage) {
     EXPECT_NE(told[0].find("junk5\""), std::string::npos);
     EXPECT_EQ(told[0].find("junk6"), std::string::npos);
     EXPECT_NE(told[0].find("and 35 more."), std::string::npos);
+}
+
+// An empty file, one of empty lines, or a folder in the file's place holds no outline to read:
+// the map says what it says of a missing file.
+TEST_F(RegionMapTest, AnEmptyFileOrAFolderIsToldAsAMissingFile) {
+    const std::string path = folder + "graphics/usa_poly.txt";
+    const std::string missing = "The state outlines cannot be read from " + path +
+                                ".  The map stays empty; the discounts can still be edited.";
+    auto check = [&](const char* what) {
+        SCOPED_TRACE(what);
+        ResetMapProblemReports();
+        polygons = {"stale"};
+        const auto problems = DrawRegionMap(control, folder, polygons, source);
+        EXPECT_EQ(problems.missingPolygonFile, path);
+        EXPECT_TRUE(polygons.empty());
+        EXPECT_EQ(UntoldMapProblems(problems), std::vector<std::string>{missing});
+    };
+    check("missing");
+    WritePolygons("");
+    check("empty");
+    WritePolygons("\r\n\n\n");
+    check("empty lines");
+    fs::remove(path);
+    fs::create_directory(path);
+    check("folder");
 }
 
 TEST_F(RegionMapTest, MissingFilesAreToldAndTheDrawingStillEnds) {
