@@ -106,9 +106,15 @@ frmBrowser::frmBrowser(QWidget* parent) : QDialog(parent) {
 
 void frmBrowser::SizeRule() {
     tbToolBar->setGeometry(0, 0, width(), tbToolBar->sizeHint().height());
-    lblAddress->setGeometry(kBrowserLeft, tbToolBar->height() + 2, std::max(0, width() - 16), 20);
-    brwNorvale->setGeometry(
-        QRect(QPoint(kBrowserLeft, kBrowserTop), BrowserSizeFor(frameGeometry().size())));
+    // The address line is as high as the desktop's font needs, descenders included; where
+    // that takes it past the page's place, the page starts below it and keeps its bottom.
+    const int addressTop = tbToolBar->height() + 2;
+    const int addressHeight = lblAddress->fontMetrics().height() + 2 * lblAddress->margin() + 2;
+    lblAddress->setGeometry(kBrowserLeft, addressTop, std::max(0, width() - 16), addressHeight);
+    const int top = std::max(kBrowserTop, addressTop + addressHeight + 2);
+    QSize page = BrowserSizeFor(frameGeometry().size());
+    page.setHeight(std::max(0, page.height() - (top - kBrowserTop)));
+    brwNorvale->setGeometry(QRect(QPoint(kBrowserLeft, top), page));
 }
 
 void frmBrowser::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 #include <exception>
 
 #include "handcursor.h"
@@ -39,6 +40,36 @@ W* Place(W* widget, const char* name, const QRect& where) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(where);
     return widget;
+}
+
+const QString kTruckloadCaption = QStringLiteral("Show truckload rates on the sheet");
+// The check box's place: the left column, between the density and the points list.
+QRect TruckloadPlace() {
+    return TwipsRect(240, 2640, 3840, 330);
+}
+
+// The check box's caption on one line where the column holds it, else broken between words onto
+// as many lines as the desktop's font needs, the box as high as its lines and centred on its
+// place. The window keeps its size; a larger font than it was laid out for gets more lines.
+void FitTruckloadCaption(QCheckBox* box) {
+    const QRect place = TruckloadPlace();
+    const QStringList words = kTruckloadCaption.split(QLatin1Char(' '));
+    QStringList lines;
+    QString line;
+    for (const QString& word : words) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        box->setText((QStringList(lines) << longer).join(QLatin1Char('\n')));
+        if (!line.isEmpty() && box->sizeHint().width() > place.width()) {
+            lines << line;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines << line;
+    box->setText(lines.join(QLatin1Char('\n')));
+    const int height = std::max(place.height(), box->sizeHint().height());
+    box->setGeometry(place.x(), place.center().y() - height / 2, place.width(), height);
 }
 
 void Report(const std::exception& e) {
@@ -94,9 +125,10 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
                        TwipsRect(240, 2040, 1200, 300));
     mskDensity = Place(new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this), "mskDensity",
                        TwipsRect(1440, 1980, 900, 360));
-    chkTruckLoadRates =
-        Place(new QCheckBox(QStringLiteral("Show truckload rates on the sheet"), this),
-              "chkTruckLoadRates", TwipsRect(240, 2640, 3840, 330));
+    chkTruckLoadRates = Place(new QCheckBox(kTruckloadCaption, this), "chkTruckLoadRates",
+                              TruckloadPlace());
+    FitTruckloadCaption(chkTruckLoadRates);
+    chkTruckLoadRates->installEventFilter(this);
 
     for (QWidget* w : std::initializer_list<QWidget*>{lblFrom, lblTo, lblDensity})
         w->setFont(VerdanaFont(10, true));
@@ -196,6 +228,9 @@ void frmRateSheet::lstCities_Click() {
 }
 
 bool frmRateSheet::eventFilter(QObject* watched, QEvent* event) {
+    // The desktop's font changed while the window is there.
+    if (watched == chkTruckLoadRates && event->type() == QEvent::FontChange)
+        FitTruckloadCaption(chkTruckLoadRates);
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (watched == lstTo->viewport() && mouse->button() == Qt::RightButton) {

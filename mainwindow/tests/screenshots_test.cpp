@@ -2,6 +2,7 @@
 // named by FRETLYN_SCREENSHOTS (the build's screenshots/ folder under ctest), with a check that
 // no label's text is cut off by its own box.
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -9,11 +10,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 
 #include "displayquote.h"
@@ -21,7 +25,9 @@
 #include "frmbrowser.h"
 #include "frmfindsc.h"
 #include "frmmssgbox.h"
+#include "frmpony.h"
 #include "frmqpo.h"
+#include "frmratesheet.h"
 #include "frmtrfdetail.h"
 #include "helpviewer.h"
 #include "inputdialogs.h"
@@ -41,24 +47,94 @@ QString ShotFolder() {
                          : QString::fromLocal8Bit(dir);
 }
 
-// The labels of a window whose text does not fit their box.
+// The part of a label its text is drawn in, in its parent's coordinates.
+QRect TextArea(QLabel* l) {
+    const QRect inside = l->contentsRect();
+    const int around = 2 * l->margin() + 2 * l->frameWidth();
+    const QSize text =
+        (l->wordWrap() ? QSize(inside.width(), l->heightForWidth(l->width()) - around)
+                       : l->fontMetrics().size(0, l->text()))
+            .boundedTo(inside.size());
+    const Qt::Alignment align = QStyle::visualAlignment(l->layoutDirection(), l->alignment());
+    return QStyle::alignedRect(l->layoutDirection(), align, text, inside).translated(l->pos());
+}
+
+// A widget drawn over the text: a sibling stacked above it whose box reaches into the text.
+// An overlay that lets the mouse through (a focus frame) only draws around what it marks.
+QWidget* CoveringSibling(QWidget* w, const QRect& text) {
+    const QObjectList& siblings = w->parentWidget()->children();
+    for (qsizetype i = siblings.indexOf(w) + 1; i < siblings.size(); ++i) {
+        auto* above = qobject_cast<QWidget*>(siblings[i]);
+        if (above && above->isVisible() && !above->isWindow() &&
+            !above->testAttribute(Qt::WA_TransparentForMouseEvents) &&
+            above->geometry().intersects(text))
+            return above;
+    }
+    return nullptr;
+}
+
+// The labels, check boxes and option buttons of a window whose text does not fit their box (cut
+// off at the side, or lower than the box, which loses the descenders (g, p, y) first) or is
+// partly covered by another box drawn over it.
 std::vector<std::string> ClippedLabels(QWidget* window) {
     std::vector<std::string> out;
+    auto clipped = [&](QWidget* w, const QString& text, QSize needs) {
+        out.push_back(w->objectName().toStdString() + " \"" + text.left(30).toStdString() +
+                      "\" needs " + std::to_string(needs.width()) + "x" +
+                      std::to_string(needs.height()) + " in " + std::to_string(w->width()) + "x" +
+                      std::to_string(w->height()));
+    };
+    auto covered = [&](QWidget* w, const QString& text, const QRect& area) {
+        if (QWidget* above = CoveringSibling(w, area))
+            out.push_back(w->objectName().toStdString() + " \"" + text.left(30).toStdString() +
+                          "\" is covered by " + above->objectName().toStdString());
+    };
     for (QLabel* l : window->findChildren<QLabel*>()) {
         if (!l->isVisibleTo(window) || l->text().isEmpty() || l->width() == 0) continue;
+        covered(l, l->text(), TextArea(l));
+        if (l->wordWrap()) {
+            const int needs = l->heightForWidth(l->width());
+            if (needs > l->height() + 1) clipped(l, l->text(), {l->width(), needs});
+            continue;
+        }
+        // The text's own lines, with what the label keeps around them (its margin and frame);
+        // the size hint's own room beyond that may go.
+        const QSize text = l->fontMetrics().size(0, l->text());
+        const int around = 2 * l->margin() + 2 * l->frameWidth();
         const QSize hint = l->sizeHint();
-        const bool fits = l->wordWrap()
-                              ? l->heightForWidth(l->width()) <= l->height() + 1
-                              : hint.width() <= l->width() + 1 && hint.height() <= l->height() + 4;
-        if (!fits)
-            out.push_back(
-                l->objectName().toStdString() + " \"" + l->text().left(30).toStdString() +
-                "\" needs " + std::to_string(hint.width()) + "x" +
-                std::to_string(l->wordWrap() ? l->heightForWidth(l->width()) : hint.height()) +
-                " in " + std::to_string(l->width()) + "x" + std::to_string(l->height()));
+        const bool rich = l->textFormat() == Qt::RichText ||
+                          (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()));
+        const bool fits = hint.width() <= l->width() + 1 &&
+                          (rich ? hint.height() <= l->height() + 4
+                                : text.height() + around <= l->height());
+        if (!fits) clipped(l, l->text(), hint);
+    }
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>()) {
+        if (!qobject_cast<QCheckBox*>(b) && !qobject_cast<QRadioButton*>(b)) continue;
+        if (!b->isVisibleTo(window) || b->text().isEmpty()) continue;
+        const QSize hint = b->sizeHint();
+        if (hint.width() > b->width() + 1 || hint.height() > b->height() + 1)
+            clipped(b, b->text(), hint);
+        covered(b, b->text(), b->geometry());
     }
     return out;
 }
+
+// The desktop's font at another size while it lives, as a user who wants larger text sets it.
+class FontSizeScope {
+  public:
+    explicit FontSizeScope(int points) : before_(QApplication::font()) {
+        QFont font = before_;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~FontSizeScope() { QApplication::setFont(before_); }
+    FontSizeScope(const FontSizeScope&) = delete;
+    FontSizeScope& operator=(const FontSizeScope&) = delete;
+
+  private:
+    QFont before_;
+};
 
 void Shoot(QWidget* window, const QString& name) {
     window->show();
@@ -70,61 +146,95 @@ void Shoot(QWidget* window, const QString& name) {
     EXPECT_EQ(ClippedLabels(window), std::vector<std::string>{}) << name.toStdString();
 }
 
-TEST_F(MenuTest, ScreenshotsOfTheMenuAndItsWindowsShowNoClippedText) {
-    Load();
-    form->show();
-    MainMenu& m = Menu();
-    Shoot(form.get(), QStringLiteral("main-closed"));
-    Hover(m.lblCustomize);
-    Shoot(form.get(), QStringLiteral("main-customize"));
-    Hover(m.lblRulesTariff);
-    Shoot(form.get(), QStringLiteral("main-rulestariff"));
-    Hover(m.lblHelp);
-    Click(m.lblContactVZK);
-    Shoot(form.get(), QStringLiteral("main-help"));
-    // The group opened from the keyboard, the focus frame on one of its commands.
-    MoveOverBackground();
-    for (int i = 0; i < 80 && Focused() != m.lblFSC; ++i) PressKey(Qt::Key_Tab);
-    EXPECT_EQ(Focused(), m.lblFSC);
-    Shoot(form.get(), QStringLiteral("main-customize-keyboard"));
+class Screenshots : public MenuTest {
+  protected:
+    // The main window with each menu group open and every window the menu and the main
+    // window's commands open, each drawn to a picture named with `suffix` and checked.
+    void ShootEveryWindow(const QString& suffix) {
+        auto shoot = [&](QWidget* w, const QString& name) { Shoot(w, name + suffix); };
+        Load();
+        form->show();
+        MainMenu& m = Menu();
+        shoot(form.get(), QStringLiteral("main-closed"));
+        Hover(m.lblCustomize);
+        shoot(form.get(), QStringLiteral("main-customize"));
+        Hover(m.lblRulesTariff);
+        shoot(form.get(), QStringLiteral("main-rulestariff"));
+        Hover(m.lblHelp);
+        Click(m.lblContactVZK);
+        shoot(form.get(), QStringLiteral("main-help"));
+        // The group opened from the keyboard, the focus frame on one of its commands.
+        MoveOverBackground();
+        for (int i = 0; i < 80 && Focused() != m.lblFSC; ++i) PressKey(Qt::Key_Tab);
+        EXPECT_EQ(Focused(), m.lblFSC);
+        shoot(form.get(), QStringLiteral("main-customize-keyboard"));
 
-    {
-        frmFindSC w(form.get());
-        w.txtZipCode->setText("60601");
-        w.mlblClickHere_Click();
-        Shoot(&w, QStringLiteral("findsc"));
+        {
+            frmFindSC w(form.get());
+            w.txtZipCode->setText("60601");
+            w.mlblClickHere_Click();
+            shoot(&w, QStringLiteral("findsc"));
+        }
+        for (int p = 0; p < 4; ++p) {
+            frmQckRef w(p, form.get());
+            shoot(&w, QStringLiteral("quickref-%1").arg(p));
+        }
+        {
+            frmTrfDetail w(form.get());
+            w.SelectEntry(34);
+            shoot(&w, QStringLiteral("trfdetail"));
+        }
+        {
+            frmAbout w(form.get());
+            shoot(&w, QStringLiteral("about"));
+        }
+        {
+            frmFuelSurcharge w(form.get());
+            shoot(&w, QStringLiteral("fuelsurcharge"));
+        }
+        {
+            frmOceanDims w(form->txtOceanDensity, form.get());
+            shoot(&w, QStringLiteral("oceandims"));
+        }
+        {
+            gBrowserPage = 3;
+            frmBrowser w(form.get());
+            shoot(&w, QStringLiteral("browser"));
+            // A page shown: its address on the line below the tool bar.
+            w.brwNorvale->Navigate(QUrl::fromLocalFile(TariffPagePath(100)));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !w.lblAddress->text().isEmpty(); }));
+            shoot(&w, QStringLiteral("browser-page"));
+        }
+        {
+            frmRateSheet w(form.get());
+            w.Form_Load();
+            w.Form_Activate();
+            shoot(&w, QStringLiteral("ratesheet"));
+            w.lstTo_MouseDown(Qt::RightButton, 0);
+            shoot(&w, QStringLiteral("ratesheet-points"));
+        }
+        {
+            frmPony w(form.get());
+            w.Form_Activate();
+            shoot(&w, QStringLiteral("pony"));
+        }
+        Click(m.lblContents);
+        ASSERT_NE(OpenHelpWindow(), nullptr);
+        shoot(OpenHelpWindow(), QStringLiteral("help-contents"));
+        Click(m.lblIndex);
+        shoot(OpenHelpWindow(), QStringLiteral("help-index"));
+        OpenHelpWindow()->close();
     }
-    for (int p = 0; p < 4; ++p) {
-        frmQckRef w(p, form.get());
-        Shoot(&w, QStringLiteral("quickref-%1").arg(p));
-    }
-    {
-        frmTrfDetail w(form.get());
-        w.SelectEntry(34);
-        Shoot(&w, QStringLiteral("trfdetail"));
-    }
-    {
-        frmAbout w(form.get());
-        Shoot(&w, QStringLiteral("about"));
-    }
-    {
-        frmFuelSurcharge w(form.get());
-        Shoot(&w, QStringLiteral("fuelsurcharge"));
-    }
-    {
-        frmOceanDims w(form->txtOceanDensity, form.get());
-        Shoot(&w, QStringLiteral("oceandims"));
-    }
-    {
-        gBrowserPage = 3;
-        frmBrowser w(form.get());
-        Shoot(&w, QStringLiteral("browser"));
-    }
-    Click(m.lblContents);
-    ASSERT_NE(OpenHelpWindow(), nullptr);
-    Shoot(OpenHelpWindow(), QStringLiteral("help-contents"));
-    Click(m.lblIndex);
-    Shoot(OpenHelpWindow(), QStringLiteral("help-index"));
+};
+
+TEST_F(Screenshots, TheMenuAndItsWindowsShowNoClippedText) {
+    ShootEveryWindow(QString());
+}
+
+// A desktop set to a larger font: every text still shows whole.
+TEST_F(Screenshots, AtATwelvePointDesktopFontTheWindowsShowNoClippedText) {
+    const FontSizeScope twelve(12);
+    ShootEveryWindow(QStringLiteral("-12pt"));
 }
 
 // Types into the box with the focus, as a keyboard does.
