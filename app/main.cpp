@@ -56,11 +56,13 @@ void InstallUpgradeWindow(Form3& form) {
 
 int main(int argc, char** argv) {
     if (!HaveDisplay()) {
+        // A virtual display would show the window to nobody: only a desktop the user sees
+        // will do.
         std::fprintf(stderr,
                      "Fretlyn is a desktop program and found no display to open its window on.\n"
-                     "Start it from a desktop session, or on a machine without one under a "
-                     "virtual display:\n  xvfb-run -a %s\n",
-                     argv[0]);
+                     "It needs a graphical desktop: start it from a desktop session on this "
+                     "machine, or from one that shows this machine's windows remotely (a remote "
+                     "desktop, or ssh -X from a machine with a desktop).\n");
         return 2;
     }
     // What the main window does not need in order to be built is done on threads of their own

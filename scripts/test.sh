@@ -10,4 +10,6 @@ cmake --build "$build"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# CTEST_PARALLEL_LEVEL, when set, limits how many tests run at once (cmake --build heeds
+# CMAKE_BUILD_PARALLEL_LEVEL by itself).
+ctest --test-dir "$build" --output-on-failure -j "${CTEST_PARALLEL_LEVEL:-$(nproc)}"
