@@ -1,0 +1,307 @@
+// Rates a generated set of shipments of every kind through the quote scenarios, as a user
+// types them, and adds up every quote shown as the customer does with a calculator. Each
+// offer is also checked against the quote the same shipment shows with that service chosen.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QTemporaryDir>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "quote_addup.h"
+
+namespace {
+
+// Points of the sample tariff, by kind.
+const std::vector<std::string> kUSPoints = {
+    "55401", "60601", "43215", "90001", "30303", "10001", "98101", "53202", "33101", "25304",
+    "72937", "70158", "85009", "80005", "06001", "35007", "50003", "46012", "66017", "40014",
+    "63001", "27018", "68010", "07004", "87014", "73007", "97011", "15006", "29021", "37020",
+    "84006", "20109", "05040", "38611", "59008", "04848", "98110", "98243", "02807", "19702"};
+const std::vector<std::string> kCanadianPoints = {
+    "V9X4S3", "M1T5X7", "V7S5Y0", "K7L9K4", "T7V0T2", "J8H7L9", "M5V1A1", "H2Y1A1", "B3H1A1",
+    "E2M3V7", "G1R1A1", "V3M9M1", "T2H1A1", "T5A2B2", "R3B5C5", "S4R4A4", "K1P4A4", "L4N7B7",
+    "H3L5A5", "G1K8A8", "J4K6B6", "B1R8A8", "E1H5A5", "A1G7B7", "C1B7A7", "V6L2A2"};
+const std::vector<std::string> kAlaskaPoints = {"99501", "99508", "99701", "99559", "99901"};
+const std::vector<std::string> kHawaiiPoints = {"96813", "96766", "96707", "96863"};
+const std::vector<std::string> kPuertoRicoPoints = {"00901", "00725", "00614"};
+const std::vector<std::string> kClasses = {"50",  "55",  "60",  "65",  "70",  "77.5",
+                                           "85",  "92.5", "100", "110", "125", "150",
+                                           "175", "200", "250", "300", "400", "500"};
+
+enum class Kind { Mainland, ToCanada, FromCanada, Canada, Alaska, Hawaii, PuertoRico };
+
+struct Shipment {
+    Kind kind;
+    std::string origin, destination;
+    std::vector<std::string> weights, classes, densities;
+    std::string cube;
+};
+
+// What every scenario file of the set has in common: its settings and the main window's
+// choices, so that each kind of charge meets each kind of shipment.
+struct Setting {
+    std::string fuel;
+    std::vector<std::string> accessorials;
+};
+const std::vector<Setting> kSettings = {
+    {"00.0", {}},
+    {"07.9", {}},
+    {"31.4", {"C.O.D."}},
+    {"12.5", {"Hazardous materials"}},
+    {"22.5", {"Liftgate service", "Residential delivery", "Inside pickup and delivery"}},
+    {"05.5", {"Thriftlane"}},
+};
+
+template <typename T>
+const T& Pick(std::mt19937& rng, const std::vector<T>& list) {
+    return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(rng)];
+}
+
+int Between(std::mt19937& rng, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(rng);
+}
+
+// A total weight that meets the shipment's interest: a minimum charge, a weight just under a
+// break (a deficit or a rated-as weight), a large one, or any.
+int TotalWeight(std::mt19937& rng) {
+    static const int kBreaks[] = {500, 1000, 2000, 5000, 10000, 15000, 20000, 25000, 30000};
+    switch (Between(rng, 0, 3)) {
+        case 0:
+            return Between(rng, 5, 400);
+        case 1: {
+            const int b = kBreaks[Between(rng, 0, 8)];
+            return b - Between(rng, 1, b / 8);
+        }
+        case 2:
+            return Between(rng, 20000, 99000);
+        default:
+            return Between(rng, 100, 30000);
+    }
+}
+
+Shipment Generate(std::mt19937& rng, Kind kind) {
+    Shipment s{kind, {}, {}, {}, {}, {}, {}};
+    switch (kind) {
+        case Kind::Mainland:
+            s.origin = Pick(rng, kUSPoints);
+            do s.destination = Pick(rng, kUSPoints);
+            while (s.destination == s.origin);
+            break;
+        case Kind::ToCanada:
+            s.origin = Pick(rng, kUSPoints);
+            s.destination = Pick(rng, kCanadianPoints);
+            break;
+        case Kind::FromCanada:
+            s.origin = Pick(rng, kCanadianPoints);
+            s.destination = Pick(rng, kUSPoints);
+            break;
+        case Kind::Canada:
+            s.origin = Pick(rng, kCanadianPoints);
+            do s.destination = Pick(rng, kCanadianPoints);
+            while (s.destination == s.origin);
+            break;
+        case Kind::Alaska:
+            s.origin = Pick(rng, kUSPoints);
+            s.destination = Pick(rng, kAlaskaPoints);
+            break;
+        case Kind::Hawaii:
+            s.origin = Pick(rng, kUSPoints);
+            s.destination = Pick(rng, kHawaiiPoints);
+            s.cube = std::to_string(Between(rng, 10, 900));
+            break;
+        case Kind::PuertoRico:
+            s.origin = Pick(rng, kUSPoints);
+            s.destination = Pick(rng, kPuertoRicoPoints);
+            s.cube = std::to_string(Between(rng, 10, 900));
+            break;
+    }
+    const int total = TotalWeight(rng);
+    const int count = std::min(Between(rng, 1, 5), std::max(1, total / 5));
+    int left = total;
+    for (int j = 0; j < count; ++j) {
+        const int w = j + 1 == count ? left : Between(rng, 1, std::max(1, left - (count - j - 1)));
+        const int weight = std::max(1, std::min(w, left - (count - j - 1)));
+        left -= weight;
+        s.weights.push_back(std::to_string(weight));
+        s.classes.push_back(Pick(rng, kClasses));
+        // Between two Canadian points most lines are rated by density.
+        s.densities.push_back(kind == Kind::Canada && Between(rng, 0, 3) > 0
+                                  ? std::to_string(Between(rng, 1, 30)) + "." +
+                                        std::to_string(Between(rng, 0, 9))
+                                  : "");
+    }
+    return s;
+}
+
+std::string Describe(const Shipment& s) {
+    std::string text = s.origin + " to " + s.destination + ":";
+    for (size_t j = 0; j < s.weights.size(); ++j)
+        text += " " + s.weights[j] + " lbs " +
+                (s.densities[j].empty() ? "class " + s.classes[j] : "density " + s.densities[j]);
+    return text;
+}
+
+// The commands that type the shipment into the main window; the lines not used are emptied.
+std::string Typed(const Shipment& s) {
+    std::string text = "origin " + s.origin + "\ndestination " + s.destination + "\n";
+    for (size_t j = 0; j < 5; ++j) {
+        if (j < s.weights.size())
+            text += "line " + s.weights[j] + " class=" + s.classes[j] + " density=\"" +
+                    s.densities[j] + "\"\n";
+        else
+            text += "line - density=\"\"\n";
+    }
+    if (!s.cube.empty()) text += "cube " + s.cube + "\n";
+    return text;
+}
+
+std::string Header(const Setting& setting) {
+    std::string text = "setting FSC_fsc " + setting.fuel +
+                       "\nsetting CDN_ExchangeRate 1.3650\ncod 2500\n";
+    for (const std::string& name : setting.accessorials) text += "accessorial " + name + "\n";
+    return text;
+}
+
+std::string RunScenario(const std::string& file) {
+    const std::string command = std::string(FRETLYN_SCENARIOS) + " '" + file + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    std::string out;
+    std::array<char, 65536> buffer{};
+    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+    pclose(pipe);
+    return out;
+}
+
+QJsonArray Quotes(const std::string& output) {
+    QJsonParseError parsed;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(output), &parsed);
+    EXPECT_EQ(parsed.error, QJsonParseError::NoError) << output.substr(0, 2000);
+    return doc[QStringLiteral("quotes")].toArray();
+}
+
+std::vector<ShownQuoteLine> Lines(const QJsonValue& quote) {
+    std::vector<ShownQuoteLine> lines;
+    for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
+        auto cell = [&line](const char* key) {
+            return line[QLatin1String(key)].toString().toStdString();
+        };
+        lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
+    }
+    return lines;
+}
+
+// The amount at the end of an offer ("Thriftlane Rate Quote $1,234.56"); none when not made.
+std::optional<int64_t> OfferCents(const QJsonValue& quote, int index, const std::string& lead) {
+    const std::string text = quote[QStringLiteral("offers")][index].toString().toStdString();
+    if (text.rfind(lead, 0) != 0) return std::nullopt;
+    return MoneyCents(text.substr(lead.size()));
+}
+
+bool HasLine(const QJsonValue& quote, const std::string& caption) {
+    for (const ShownQuoteLine& line : Lines(quote))
+        if (line.rate.rfind(caption, 0) == 0) return true;
+    return false;
+}
+
+class GeneratedQuotes : public ::testing::Test {
+  protected:
+    QTemporaryDir dir;
+    int added = 0;
+    std::map<std::string, int> seen;  // quotes shown of each kind of interest
+
+    void AddUp(const QJsonValue& quote, const std::string& what) {
+        ++added;
+        for (const std::string& fault : QuoteAddUpFaults(Lines(quote)))
+            ADD_FAILURE() << what << ": " << fault;
+        for (const ShownQuoteLine& line : Lines(quote)) {
+            if (line.cls == "Deficit Amount") ++seen["deficit"];
+            if (line.rate == "M") ++seen["minimum charge"];
+            if (line.rate.rfind("Fuel Surcharge", 0) == 0) ++seen["fuel surcharge"];
+            if (line.rate.rfind("C.O.D.", 0) == 0) ++seen["C.O.D."];
+            if (line.rate == "TOTAL CHARGES IN CN FUNDS") ++seen["Canadian taxes"];
+            if (line.rate.rfind("Charges in Canadian Funds", 0) == 0) ++seen["Canadian $"];
+            if (line.rate == "TOTAL LAND CHARGES") ++seen["offshore"];
+        }
+    }
+
+    std::string Write(const std::string& name, const std::string& text) {
+        const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+        std::ofstream(path) << text;
+        return path;
+    }
+};
+
+TEST_F(GeneratedQuotes, EveryQuoteOfEveryKindAddsUpAndEveryOfferIsTheQuoteWithItsService) {
+    ASSERT_TRUE(dir.isValid());
+    std::mt19937 rng(20261207);
+    const std::vector<Kind> kinds = {Kind::Mainland, Kind::Mainland, Kind::ToCanada, Kind::FromCanada,
+                          Kind::Canada,   Kind::Canada,   Kind::Canada,   Kind::Alaska,
+                          Kind::Hawaii,   Kind::PuertoRico};
+    int offersChecked = 0;
+    for (size_t f = 0; f < kSettings.size(); ++f) {
+        const Setting& setting = kSettings[f];
+        std::vector<Shipment> shipments;
+        for (int i = 0; i < 40; ++i) shipments.push_back(Generate(rng, Pick(rng, kinds)));
+        // A refused rating shows no quote, and the quote window's commands need one: the
+        // shipments are rated alone first, and those the carrier rates go on.
+        std::string alone = Header(setting);
+        for (const Shipment& s : shipments) alone += Typed(s) + "rate\n";
+        const QJsonArray tried =
+            Quotes(RunScenario(Write("alone" + std::to_string(f) + ".scn", alone)));
+        ASSERT_EQ(tried.size(), static_cast<qsizetype>(shipments.size()));
+        std::vector<const Shipment*> rated;
+        for (size_t i = 0; i < shipments.size(); ++i)
+            if (!tried[static_cast<qsizetype>(i)].isNull()) rated.push_back(&shipments[i]);
+
+        // Then each rated shipment: the quote, "Canadian $" on it, guaranteed service chosen in
+        // the quote window; the quote again and Thriftlane chosen.
+        std::string text = Header(setting);
+        for (const Shipment* s : rated)
+            text += Typed(*s) +
+                    "rate\ncanadian\nquote-accessorial Norvale GUARANTEED!\ndone\n"
+                    "rate\nquote-accessorial Thriftlane\ndone\n";
+        const QJsonArray quotes =
+            Quotes(RunScenario(Write("quotes" + std::to_string(f) + ".scn", text)));
+        ASSERT_EQ(quotes.size(), static_cast<qsizetype>(rated.size() * 5))
+            << "fuel " << setting.fuel;
+        for (size_t i = 0; i < rated.size(); ++i) {
+            const std::string what = "fuel " + setting.fuel + ", " + Describe(*rated[i]);
+            const auto at = [&](size_t k) { return quotes[static_cast<qsizetype>(i * 5 + k)]; };
+            for (size_t k = 0; k < 5; ++k) {
+                ASSERT_FALSE(at(k).isNull()) << what;
+                AddUp(at(k), what + " (quote " + std::to_string(k + 1) + ")");
+            }
+            if (std::optional<int64_t> offer = OfferCents(at(0), 1, "Guaranteed Rate Quote ")) {
+                ++offersChecked;
+                ASSERT_TRUE(HasLine(at(2), "Norvale GUARANTEED! Service")) << what;
+                EXPECT_EQ(ShownGrandTotal(Lines(at(2))), offer) << what << ": guaranteed";
+            }
+            if (std::optional<int64_t> offer = OfferCents(at(3), 2, "Thriftlane Rate Quote ")) {
+                ++offersChecked;
+                ASSERT_TRUE(at(4)[QStringLiteral("economyService")].toString().size() > 0) << what;
+                EXPECT_EQ(MoneyCents(at(4)[QStringLiteral("total")].toString().toStdString()),
+                          offer)
+                    << what << ": Thriftlane";
+            }
+        }
+    }
+    // Several hundred quotes, of every kind of interest.
+    EXPECT_GE(added, 600);
+    EXPECT_GE(offersChecked, 100);
+    for (const char* kind : {"deficit", "minimum charge", "fuel surcharge", "C.O.D.",
+                             "Canadian taxes", "Canadian $", "offshore"})
+        EXPECT_GE(seen[kind], 10) << kind;
+}
+
+}  // namespace
