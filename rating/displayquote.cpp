@@ -247,12 +247,14 @@ void DisplayQuote(uint8_t /*mode*/) {
     writer.CommodityLines();
     writer.ClosingLine();
     writer.DiscountAndNet();
+    // Read while the pricing's economy switch still stands: the charges clear it.
+    const Single net = writer.NetCharge();
 
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;
     rating.gPXSOn = false;
     rating.gPXSSaving = 0;
-    DisplayQuoteCharges(writer.NetCharge(), quote.gQuoteLine, 0);
+    DisplayQuoteCharges(net, quote.gQuoteLine, 0);
     quoteDisplay.shownTotal = charges.totalShown;
 
     if (IsOffshoreZip(rating.gOffshoreDestZip))
