@@ -236,6 +236,110 @@ bool HasLine(const QJsonValue& quote, const std::string& caption) {
     return false;
 }
 
+// ------------------------------------------------------------------ the customer's check
+
+ShownQuoteLine Amount(const std::string& caption, const std::string& amount) {
+    return {"", "", caption, amount};
+}
+const ShownQuoteLine kCanadaDiscount = Amount("", "Norvale Canada discount included in above rate");
+
+// The faults found, each with the words that name it.
+void ExpectFaults(const std::vector<ShownQuoteLine>& lines, const std::vector<std::string>& words) {
+    const std::vector<std::string> faults = QuoteAddUpFaults(lines);
+    ASSERT_EQ(faults.size(), words.size()) << ::testing::PrintToString(faults);
+    for (size_t i = 0; i < words.size(); ++i)
+        EXPECT_NE(faults[i].find(words[i]), std::string::npos) << faults[i];
+}
+
+TEST(QuoteAddUp, LinesBetweenCanadianPointsAddToTheClosingLineThatThePriceStartsFrom) {
+    // Thriftlane chosen: the lines at the standard discount, the deficit before it, and the
+    // total on an economy net charge shown nowhere.
+    ExpectFaults({{"", "2539 lbs", "46.08", "1169.97"},
+                  {"", "12372 lbs", "46.08", "5701.02"},
+                  {"", "5051 lbs", "19.97", "1008.68"},
+                  {"Deficit Amount", "38 lbs", "$39.94", "$15.18"},
+                  {"Rated as", "", "", ""},
+                  {"", "20000 lbs", "", "7887.27"},
+                  kCanadaDiscount,
+                  Amount("Fuel Surcharge 31.4%", "$1882.22"),
+                  Amount("TOTAL CHARGES", "$7,876.54")},
+                 {"commodity lines add up to $7,894.85", "Fuel Surcharge 31.4%", "TOTAL CHARGES"});
+    // As shown now: net lines, their sum, its fuel surcharge and taxes.
+    ExpectFaults({{"", "2539 lbs", "35.02", "889.18"},
+                  {"", "12372 lbs", "35.02", "4332.78"},
+                  {"", "5051 lbs", "15.18", "766.60"},
+                  {"Deficit Amount", "38 lbs", "15.18", "5.77"},
+                  {"Rated as", "", "", ""},
+                  {"", "20000 lbs", "", "5994.33"},
+                  kCanadaDiscount,
+                  Amount("Fuel Surcharge 31.4%", "$1882.22"),
+                  Amount("TOTAL CHARGES", "$7,876.55"),
+                  Amount("Canadian GST", "$472.59"),
+                  Amount("TOTAL CHARGES IN CN FUNDS", "$8,349.14")},
+                 {});
+    // A minimum charge shown before the discount.
+    ExpectFaults({{"", "22 lbs", "M", "$121.00"},
+                  kCanadaDiscount,
+                  Amount("Hazardous materials charge", "$19.00"),
+                  Amount("TOTAL CHARGES", "$97.65")},
+                 {"TOTAL CHARGES shows $97.65, the amounts above it add up to $140.00"});
+    // No TOTAL CHARGES line: the total in Canadian funds misses its line.
+    ExpectFaults({{"", "1000 lbs", "86.60", "866.00"},
+                  kCanadaDiscount,
+                  Amount("Canadian GST", "$51.96"),
+                  Amount("TOTAL CHARGES IN CN FUNDS", "$917.95")},
+                 {"$917.96"});
+}
+
+TEST(QuoteAddUp, TheClosingLineLessTheDiscountIsTheNetCharge) {
+    ExpectFaults({{"500", "76650 lbs", "$233.05", "$178,632.83"},
+                  Amount("Norvale Freight          % Discount Saves You", "$80,384.77"),
+                  Amount("Net Charges", "$98,248.05")},
+                 {"is not the net charges $98,248.05"});
+    ExpectFaults({{"100", "2433 lbs", "$40.00", "$973.20"},
+                  {"100", "68 lbs", "$40.00", "$27.20"},
+                  {"TOTALS", "2501 lbs", "", "$1,000.41"},
+                  Amount("Norvale Freight          % Discount Saves You", "$455.19"),
+                  Amount("Net Charges", "$545.22")},
+                 {"commodity lines add up to $1,000.40"});
+}
+
+TEST(QuoteAddUp, TheFuelSurchargeIsItsPercentageOfTheNetShown) {
+    ExpectFaults({{"100", "1000 lbs", "$532.44", "$5,324.36"},
+                  Amount("Net Charges", "$5,324.36"),
+                  Amount("Fuel Surcharge 12.5%", "$665.54"),
+                  Amount("TOTAL CHARGES", "$5,989.90")},
+                 {"is $665.55"});
+    ExpectFaults({{"100", "1000 lbs", "$100.00", "$1,000.00"},
+                  Amount("Net Charges", "$1,000.00"),
+                  Amount("Fuel Surcharge 7.900001%", "$79.00"),
+                  Amount("TOTAL CHARGES", "$1,079.00")},
+                 {"at most one decimal"});
+}
+
+TEST(QuoteAddUp, TaxesAreThoseOfTheTotalShownAndCanadianFundsItsConversion) {
+    ExpectFaults({{"", "1000 lbs", "80.00", "800.00"},
+                  kCanadaDiscount,
+                  Amount("Liftgate service charge", "$1.96"),
+                  Amount("TOTAL CHARGES", "$801.96"),
+                  Amount("Maritimes HST", "$112.28"),
+                  Amount("TOTAL CHARGES IN CN FUNDS", "$914.24")},
+                 {"14 % of $801.96 is $112.27"});
+    // Within Quebec: 6 % of 100.00 and 7.5 % of 106.00.
+    ExpectFaults({{"", "100 lbs", "100.00", "100.00"},
+                  kCanadaDiscount,
+                  Amount("Canadian GST", "$6.00"),
+                  Amount("Quebec QST", "$7.96"),
+                  Amount("TOTAL CHARGES IN CN FUNDS", "$113.96")},
+                 {"7.5 % of $106.00 is $7.95"});
+    ExpectFaults({{"100", "1000 lbs", "$100.00", "$1,000.00"},
+                  Amount("Net Charges", "$1,000.00"),
+                  Amount("Homeland Security Fee", "$11.50"),
+                  Amount("TOTAL CHARGES", "$1,011.50"),
+                  Amount("Charges in Canadian Funds at exchange rate of 1.3650", "$1,380.69")},
+                 {"is $1,380.70"});
+}
+
 class GeneratedQuotes : public ::testing::Test {
   protected:
     QTemporaryDir dir;
