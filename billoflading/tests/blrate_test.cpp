@@ -84,8 +84,9 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
 // Between two Canadian points a bill's quote is written as the main window's: every line net
 // of the discount, the deficit too, and the price the sum of the lines shown.
 TEST_F(BLRateTest, ABillBetweenCanadianPointsShowsNetLinesThatAddUpToItsPrice) {
-    const std::string bill = AddBillBetween(
-        "B-150", "V9X4S3", "M1T5X7", {{"100", "3", "2539"}, {"100", "9", "12372"}, {"70", "4", "5051"}});
+    const std::string bill =
+        AddBillBetween("B-150", "V9X4S3", "M1T5X7",
+                       {{"100", "3", "2539"}, {"100", "9", "12372"}, {"70", "4", "5051"}});
     ASSERT_TRUE(RateBL(bill, 1)) << (Shown().empty() ? "" : ShownTexts().back());
     DisplayQuote(1);
     const std::vector<std::string> rows = SheetRows();

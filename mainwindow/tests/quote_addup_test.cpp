@@ -2,6 +2,8 @@
 // types them, and adds up every quote shown as the customer does with a calculator. Each
 // offer is also checked against the quote the same shipment shows with that service chosen.
 
+#include "quote_addup.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -17,8 +19,6 @@
 #include <map>
 #include <random>
 #include <sstream>
-
-#include "quote_addup.h"
 
 namespace {
 
@@ -37,9 +37,9 @@ const std::vector<std::string> kAlaskaPoints = {"ANCHORAGE, AK", "BETHEL, AK", "
                                                 "FAIRBANKS, AK", "JUNEAU, AK", "KETCHIKAN, AK"};
 const std::vector<std::string> kHawaiiPoints = {"96813", "96766", "96707", "96863"};
 const std::vector<std::string> kPuertoRicoPoints = {"00901", "00725", "00614"};
-const std::vector<std::string> kClasses = {"50",  "55",  "60",  "65",  "70",  "77.5",
+const std::vector<std::string> kClasses = {"50",  "55",   "60",  "65",  "70",  "77.5",
                                            "85",  "92.5", "100", "110", "125", "150",
-                                           "175", "200", "250", "300", "400", "500"};
+                                           "175", "200",  "250", "300", "400", "500"};
 
 enum class Kind { Mainland, ToCanada, FromCanada, Canada, Alaska, Hawaii, PuertoRico };
 
@@ -169,8 +169,8 @@ std::string Typed(const Shipment& s) {
 }
 
 std::string Header(const Setting& setting) {
-    std::string text = "setting FSC_fsc " + setting.fuel +
-                       "\nsetting CDN_ExchangeRate 1.3650\ncod 2500\n";
+    std::string text =
+        "setting FSC_fsc " + setting.fuel + "\nsetting CDN_ExchangeRate 1.3650\ncod 2500\n";
     for (const std::string& name : setting.accessorials) text += "accessorial " + name + "\n";
     return text;
 }
@@ -371,9 +371,9 @@ class GeneratedQuotes : public ::testing::Test {
 TEST_F(GeneratedQuotes, EveryQuoteOfEveryKindAddsUpAndEveryOfferIsTheQuoteWithItsService) {
     ASSERT_TRUE(dir.isValid());
     std::mt19937 rng(20261207);
-    const std::vector<Kind> kinds = {Kind::Mainland, Kind::Mainland, Kind::ToCanada, Kind::FromCanada,
-                          Kind::Canada,   Kind::Canada,   Kind::Canada,   Kind::Alaska,
-                          Kind::Hawaii,   Kind::PuertoRico};
+    const std::vector<Kind> kinds = {
+        Kind::Mainland, Kind::Mainland, Kind::ToCanada, Kind::FromCanada, Kind::Canada,
+        Kind::Canada,   Kind::Canada,   Kind::Alaska,   Kind::Hawaii,     Kind::PuertoRico};
     int offersChecked = 0;
     for (size_t f = 0; f < kSettings.size(); ++f) {
         const Setting& setting = kSettings[f];

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "commodity.h"
 #include "displayquote.h"
 #include "messagebox.h"
 #include "printquote.h"
@@ -283,14 +282,7 @@ class PrintRatedQuote : public RatingTest {
 
 TEST_F(PrintRatedQuote, TheNetLinesBetweenCanadianPointsArePrintedAsTheWindowShowsThem) {
     UseStandardQuote();
-    SetOrigin("M5V1A1", "M5V", "ON", 1);
-    SetDest("H2Y1A1", "H2Y", "QC", 1);
-    UseStandardLane(123039);
-    AddDiscountRow("ALL", 254, 0, "35.0");
-    SetLine(0, "300", "");
-    SetLine(1, "150", "");
-    commodityLines.txtDensity[0] = "12";
-    commodityLines.txtDensity[1] = "3";
+    UseCanadianDeficitQuote();
     ASSERT_TRUE(RateShipment()) << (messages.empty() ? "" : messages.back().text);
     DisplayQuote(0);
 

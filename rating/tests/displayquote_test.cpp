@@ -175,14 +175,7 @@ TEST_F(DisplayQuoteTest, AZeroDiscountWritesNoDiscountLine) {
 // ------------------------------------------------------------------ two Canadian points
 
 TEST_F(DisplayQuoteTest, BetweenCanadianPointsAmountsAreNetAndThereIsNoNetLine) {
-    SetOrigin("M5V1A1", "M5V", "ON", 1);
-    SetDest("H2Y1A1", "H2Y", "QC", 1);
-    UseStandardLane(123039);
-    AddDiscountRow("ALL", 254, 0, "35.0");
-    SetLine(0, "300", "");
-    SetLine(1, "150", "");
-    commodityLines.txtDensity[0] = "12";
-    commodityLines.txtDensity[1] = "3";  // from Ontario every density rates at class 100
+    UseCanadianDeficitQuote();
     Rate();
     // 5C at 35 % off: 35.00 - 12.25 = 22.75; 105.00 - 36.75 = 68.25; 52.50 - 18.37501
     // = 34.12499; the deficit 17.50 - 6.12501 = 11.37499. The closing line is the sum of the

@@ -66,12 +66,10 @@ TEST_F(QuoteCharges, FuelCaptionShowsTheStoredPercentageWithOneDecimalAtMost) {
         const char* caption;
     };
     // Single-precision products would read 7.900001, 64.60001, 72.39999 and 89.60001.
-    for (const Case& c : {Case{"07.9", 1000, "Fuel Surcharge 7.9%"},
-                          Case{"07.9", 20000, "Fuel Surcharge 15.8%"},
-                          Case{"32.3", 20000, "Fuel Surcharge 64.6%"},
-                          Case{"36.2", 25000, "Fuel Surcharge 72.4%"},
-                          Case{"44.8", 30000, "Fuel Surcharge 89.6%"},
-                          Case{"05.0", 1000, "Fuel Surcharge 5%"}}) {
+    for (const Case& c :
+         {Case{"07.9", 1000, "Fuel Surcharge 7.9%"}, Case{"07.9", 20000, "Fuel Surcharge 15.8%"},
+          Case{"32.3", 20000, "Fuel Surcharge 64.6%"}, Case{"36.2", 25000, "Fuel Surcharge 72.4%"},
+          Case{"44.8", 30000, "Fuel Surcharge 89.6%"}, Case{"05.0", 1000, "Fuel Surcharge 5%"}}) {
         SetConfigValue("FSC_fsc", c.stored);
         NetChargeLine(1000.00f, c.weight);
         DisplayCharges();
