@@ -2,7 +2,8 @@
 // as JSON: every message, every quote line, the offers and the service standard.
 //
 //   fretlyn_scenarios FILE.scn...            prints the result of each scenario
-//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin
+//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin and
+//                                            adds up every quote shown (quote_addup.h)
 //   fretlyn_scenarios --update DIR           rewrites the .json twins from what runs now
 //   fretlyn_scenarios --app APP ...          any of these on the application folder APP as it
 //                                            is (an installed one), each scenario on a fresh
