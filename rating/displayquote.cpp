@@ -52,8 +52,8 @@ class QuoteWriter {
     // the amounts of a break above the minimum charge are shown net of the discount the price
     // uses.
     void Amounts(Single rate, Single charge);
-    // The amount a commodity, deficit or minimum-charge line shows, in cents, added up for the
-    // closing line.
+    // The amount a commodity, deficit or minimum-charge line shows, added up for the closing
+    // line.
     void Shown(const std::string& amount) { linesShown_ += CDbl(amount); }
     std::string TotalAmount() const;
     std::string DiscountPercent() const;
