@@ -1,6 +1,8 @@
 // Canadian sales taxes of a quote between two Canadian points: GST, or HST for the Atlantic
 // destinations, and QST on top of GST within Quebec.
 
+#include <cmath>
+
 #include "geography.h"
 #include "quotecharges.h"
 #include "quotesheet.h"
@@ -9,9 +11,10 @@
 
 namespace {
 
-constexpr Single kGST = 0.06f;
-constexpr Single kHST = 0.14f;
-constexpr Single kQST = 0.075f;
+// The rates in thousandths.
+constexpr int64_t kGST = 60;
+constexpr int64_t kHST = 140;
+constexpr int64_t kQST = 75;
 
 enum TaxSlot { kGSTSlot = 0, kQSTSlot = 1, kHSTSlot = 3 };
 
@@ -21,14 +24,17 @@ bool HSTDestination(const std::string& province) {
     return false;
 }
 
-// Taxes are worked out in double precision on the Single amounts: a single-precision product
-// would take 112.75 x 14 % = 15.785 to 15.7849998 and a cent below the half-up 15.79.
-double Times(Single amount, Single rate) {
-    return static_cast<double>(amount) * static_cast<double>(rate);
+// A tax on an amount shown, in whole cents, rounded to the nearest cent, halves up. Worked out
+// exactly: in single precision 112.75 x 14 % = 15.785 came to 15.7849998, a cent below, and
+// a total above $65,536 is held only to 1/128 of a dollar. The rules' nudge of 0.0001 before
+// the rounding of the GST and the QST changes no exact figure (neither product ever stands
+// within a hundredth of a cent below a half cent).
+int64_t TaxCents(int64_t amountCents, int64_t thousandths) {
+    return (amountCents * thousandths + 500) / 1000;
 }
 
-Single Cents(const std::string& text) {
-    return CSng(text);
+Single Dollars(int64_t cents) {
+    return static_cast<Single>(static_cast<double>(cents) / 100);
 }
 
 // The amount shown with the six taxes as they are shown.
@@ -43,20 +49,19 @@ void CanadaTaxes(MoneyTotal& amount) {
     // Cleared on every call, so that a quote without taxes never carries an earlier one's.
     rating.gCanTax.fill(0);
     if (!IsIntraCanada()) return;
-    const std::string inCents = Format(amount, "$##,##0.00");
-    // The taxes are worked out on the amount held as a Single; the total goes on in cents.
-    const Single taxed = Cents(inCents);
-    amount = CDbl(inCents);
+    amount = CDbl(Format(amount, "$##,##0.00"));
+    const int64_t cents = std::llround(amount * 100);
     auto& tax = rating.gCanTax;
+    int64_t gst = 0;
     if (!HSTDestination(tariff.gDestState) || IsNumeric(tariff.gOrigZip3)) {
-        tax[kGSTSlot] = Cents(Format(Times(taxed, kGST) + 0.0001, "$##,##0.00"));
+        gst = TaxCents(cents, kGST);
+        tax[kGSTSlot] = Dollars(gst);
     } else {
-        tax[kHSTSlot] = Cents(Format(Times(taxed, kHST), "$##,##0.00"));
+        tax[kHSTSlot] = Dollars(TaxCents(cents, kHST));
     }
-    if (tariff.gOrigState == "QC" && tariff.gDestState == "QC") {
-        const Single base = Cents(Format(tax[kGSTSlot] + amount, "$##,##0.00"));
-        tax[kQSTSlot] = Cents(Format(Times(base, kQST) + 0.0001, "$0.00"));
-    }
+    // The QST is a tax on the amount with its GST.
+    if (tariff.gOrigState == "QC" && tariff.gDestState == "QC")
+        tax[kQSTSlot] = Dollars(TaxCents(cents + gst, kQST));
 }
 
 void ShowCanadianTaxes() {

@@ -299,6 +299,24 @@ std::string DiscountedCharge2(Single amount, uint8_t brk) {
     return DiscountedCharge(amount, brk);
 }
 
+std::string NetOfPriceDiscount(Single amount, uint8_t brk) {
+    if (!EconomyPricing()) return DiscountedCharge(amount, brk);
+    const Single discount =
+        static_cast<Single>(static_cast<double>(rating.gPXSPct) * amount + kNudge);
+    return Format(static_cast<double>(amount) - discount, "#0.00");
+}
+
+Single QuotedNetCharge(uint8_t brk) {
+    const size_t b = brk;
+    if (brk == 0 || rating.gFloorApplied || !IsIntraCanada()) return rating.gNetCharge[b];
+    auto net = [brk](Single amount) { return CDbl(NetOfPriceDiscount(amount, brk)); };
+    if (rating.gLineCount < 2) return net(rating.gGrossCharge[b]);
+    MoneyTotal sum = 0;
+    for (size_t j = 0; j < rating.gLineCount; ++j) sum += net(rating.gLineCharge[b][j]);
+    if (brk != rating.gFirstBreak) sum += net(rating.gDefCharge[b]);
+    return static_cast<Single>(ShownAmount(sum));
+}
+
 Single MaxSingle(Single a, Single b) {
     return a > b ? a : b;
 }

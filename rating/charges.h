@@ -43,6 +43,15 @@ Single FactoredClassRate(int32_t gridCents, Single classShare, Single push, Sing
 Single LowestLineClass(uint8_t count);
 std::string DiscountedCharge(Single amount, uint8_t brk);
 std::string DiscountedCharge2(Single amount, uint8_t brk);
+
+// Between two Canadian points the quote shows every amount net of the discount the price
+// uses: the economy discount while economy pricing is in force, else the break's. As text
+// "#0.00", like DiscountedCharge.
+std::string NetOfPriceDiscount(Single amount, uint8_t brk);
+// The net charge a quote's price starts from: the rules' net charge of the break, except
+// between two Canadian points above the minimum charge, where the quote shows only net lines
+// and its price is the sum of those lines as shown (the deficit included).
+Single QuotedNetCharge(uint8_t brk);
 Single MaxSingle(Single a, Single b);
 Single MinSingle(Single a, Single b);
 std::string PadLeft(int width, const std::string& text);

@@ -39,6 +39,9 @@ class QuoteWriter {
     void CommodityLines();
     void ClosingLine();
     void DiscountAndNet();
+    // The net charge the charges start from: the Net Charges line, or between two Canadian
+    // points the closing figure.
+    Single NetCharge() const;
 
   private:
     QuoteLine& Current() { return quote.Line(quote.gQuoteLine); }
@@ -46,13 +49,18 @@ class QuoteWriter {
     // the quote has no class column.
     void ClassAndWeight(size_t j);
     // A line's rate and charge. Between two Canadian points the quote has no discount line, so
-    // the amounts of a break above the minimum charge are shown net of its discount.
+    // the amounts of a break above the minimum charge are shown net of the discount the price
+    // uses.
     void Amounts(Single rate, Single charge);
+    // The amount a commodity, deficit or minimum-charge line shows, added up for the closing
+    // line.
+    void Shown(const std::string& amount) { linesShown_ += CDbl(amount); }
     std::string TotalAmount() const;
     std::string DiscountPercent() const;
 
     bool intraCanada_;
     uint8_t b_;
+    MoneyTotal linesShown_ = 0;
 };
 
 void QuoteWriter::ClassAndWeight(size_t j) {
@@ -65,12 +73,13 @@ void QuoteWriter::ClassAndWeight(size_t j) {
 void QuoteWriter::Amounts(Single rate, Single charge) {
     QuoteLine& line = Current();
     if (intraCanada_ && b_ > 0) {
-        line.rate.text = DiscountedCharge2(rate, b_);
-        line.charge.text = DiscountedCharge(charge, b_);
+        line.rate.text = NetOfPriceDiscount(rate, b_);
+        line.charge.text = NetOfPriceDiscount(charge, b_);
     } else {
         line.rate.text = RateText(rate);
         line.charge.text = Money(charge);
     }
+    Shown(line.charge.text);
 }
 
 void QuoteWriter::CommodityLines() {
@@ -85,8 +94,10 @@ void QuoteWriter::CommodityLines() {
         }
         QuoteLine& last = Current();
         last.rate.text = "M";
-        last.charge.text =
-            RateText(rating.gFloorApplied ? rating.gNetCharge[0] : rating.gGrossCharge[0]);
+        // Between two Canadian points the minimum charge is shown net like every other amount.
+        const bool net = rating.gFloorApplied || intraCanada_;
+        last.charge.text = RateText(net ? rating.gNetCharge[0] : rating.gGrossCharge[0]);
+        Shown(last.charge.text);
         return;
     }
 
@@ -112,21 +123,24 @@ void QuoteWriter::CommodityLines() {
     }
     if (b_ == first) return;
 
-    // The deficit is shown as it stands, also between two Canadian points.
     QuoteLine& deficit = Current();
     deficit.cls.text = "Deficit Amount";
     deficit.classLeftAligned = true;
     deficit.classMovedLeft = true;
     deficit.weight.text = CStr(rating.gDefWeight[b_]) + " lbs";
-    deficit.rate.text = RateText(rating.gDefRate[b_]);
-    deficit.charge.text = Money(rating.gDefCharge[b_]);
+    Amounts(rating.gDefRate[b_], rating.gDefCharge[b_]);
     quoteDisplay.gDeficitShown = true;
 }
 
+// The closing line is the sum of the lines shown above it, so that the quote adds up whatever
+// the rounding of each line. Between two Canadian points that sum is the price.
 std::string QuoteWriter::TotalAmount() const {
-    if (rating.gFloorApplied) return Money(rating.gNetCharge[b_]);
-    if (intraCanada_) return DiscountedCharge(rating.gGrossCharge[b_], b_);
-    return Money(rating.gGrossCharge[b_]);
+    if (intraCanada_ && !rating.gFloorApplied) return Format(linesShown_, "#0.00");
+    return Format(linesShown_, "$##,##0.00");
+}
+
+Single QuoteWriter::NetCharge() const {
+    return QuotedNetCharge(b_);
 }
 
 void QuoteWriter::ClosingLine() {
@@ -166,7 +180,9 @@ void QuoteWriter::DiscountAndNet() {
         QuoteLine& line = Current();
         // The ten blanks are where the percentage box stands.
         line.rate.text = rating.gPXSOn ? kThriftlaneDiscountCaption : kCarrierDiscountCaption;
-        line.charge.text = Money(rating.gDiscAmount[b_]);
+        // The closing line less Net Charges, so that the two add up to the cent.
+        line.charge.text =
+            Format(ShownAmount(linesShown_) - ShownAmount(rating.gNetCharge[b_]), "$##,##0.00");
         line.charge.color = kQuoteRed;
     }
     ++quote.gQuoteLine;
@@ -231,12 +247,14 @@ void DisplayQuote(uint8_t /*mode*/) {
     writer.CommodityLines();
     writer.ClosingLine();
     writer.DiscountAndNet();
+    // Read while the pricing's economy switch still stands: the charges clear it.
+    const Single net = writer.NetCharge();
 
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;
     rating.gPXSOn = false;
     rating.gPXSSaving = 0;
-    DisplayQuoteCharges(rating.gNetCharge[rating.gBreak], quote.gQuoteLine, 0);
+    DisplayQuoteCharges(net, quote.gQuoteLine, 0);
     quoteDisplay.shownTotal = charges.totalShown;
 
     if (IsOffshoreZip(rating.gOffshoreDestZip))

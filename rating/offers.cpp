@@ -61,14 +61,12 @@ void OfferGuaranteed() {
         rating.gQAccGuaranteed || rating.gPXSOn || main.gAccHazardous || rating.gQAccHazardous)
         return;
     // The total the quote shows with guaranteed service chosen: the total as shown, the
-    // guaranteed charge as its line would show it, and the taxes worked out as that quote's
-    // would be and shown as their lines would.
-    const Single guaranteed = tariff.gGPercentage * rating.gNetCharge[rating.gBreak];
-    MoneyTotal taxed = charges.beforeTaxes + guaranteed;
+    // guaranteed charge as its line would show it, and the taxes of that total.
+    const Single guaranteed = tariff.gGPercentage * charges.netCharge;
+    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
-    CanadaTaxes(taxed);
-    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
+    CanadaTaxes(g);
     for (Single t : rating.gCanTax) g += ShownAmount(t);
     rating.gCanTax = shownTaxes;
     quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";
@@ -116,13 +114,15 @@ void SetEconomyPercentSource(EconomyPercentSource source) {
 void ComputeQuoteTotal(uint8_t) {
     rating.gBreak = CheapestBreak();
     if (rating.gBreak != 0) rating.gFloorApplied = false;
+    // As the quote would show it, read while the pricing's economy switches still stand.
+    const Single net = QuotedNetCharge(rating.gBreak);
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;
     rating.gPXSOn = false;
     rating.gPXSSaving = 0;
     // The economy total writes no line, so the quote's line cursor stays where it is.
     int line = quote.gQuoteLine;
-    ComputeQuoteCharges(rating.gNetCharge[rating.gBreak], line, 0);
+    ComputeQuoteCharges(net, line, 0);
     if (IsOffshoreDestination())
         charges.gPXSOffshoreTotal = charges.totalShown + OffshoreChargesTotal();
     if (rating.gPXSPass) {

@@ -4,6 +4,7 @@
 
 #include "quotecharges.h"
 
+#include <cmath>
 #include <vector>
 
 #include "chargepass.h"
@@ -47,6 +48,7 @@ class ChargePass {
         : net_(netCharge), line_(line), out_(out) {}
 
     void Run() {
+        charges.netCharge = net_;
         charges.gQuoteTotal = net_;
         charges.totalShown = ShownAmount(net_);
         for (const std::string& name : AccessorialNames()) {
@@ -74,7 +76,8 @@ class ChargePass {
         }
         if (Display()) EconomyStandard();
 
-        charges.beforeTaxes = charges.gQuoteTotal;
+        // The taxes are those of the total the quote shows.
+        if (IsIntraCanada()) charges.gQuoteTotal = charges.totalShown;
         CanadaTaxes(charges.gQuoteTotal);
         if (Display()) {
             quote.gQuoteLine = line_;
@@ -112,18 +115,14 @@ class ChargePass {
         TotalIfAboveNet();
     }
 
-    // A percentage of the chosen break's net charge only, doubled from 20,000 lbs.
+    // A percentage of the net charge shown only, doubled from 20,000 lbs.
     void FuelSurcharge() {
         const double f = Val(GetConfigValue("FSC_fsc", "00.0"));
         if (!(f > 0)) return;
         ++line_;
-        Single p = static_cast<Single>(f / 100);
-        if (rating.gTotalWeight >= 20000) p = p * 2;
-        // Multiplied in double precision, then held as a Single, unrounded.
-        const Single amount =
-            static_cast<Single>(static_cast<double>(p) * static_cast<double>(net_) + 0.00001);
-        Write("Fuel Surcharge " + CStr(static_cast<Single>(p * 100)) + "%", Format(amount, "$0.00"),
-              kQuoteBlack);
+        const FuelPercent p = FuelSurchargePercent(f, rating.gTotalWeight);
+        const Single amount = static_cast<Single>(p.Of(ShownAmount(net_)));
+        Write("Fuel Surcharge " + p.Text() + "%", Format(amount, "$0.00"), kQuoteBlack);
         charges.Add(amount);
         TotalIfAboveNet();
     }
@@ -148,6 +147,27 @@ class ChargePass {
 };
 
 }  // namespace
+
+FuelPercent FuelSurchargePercent(double stored, int32_t totalWeight) {
+    // Tenths of a per cent, as the setting keeps it: the caption and the amount read the same
+    // figure, without the noise of a single-precision product.
+    int64_t tenths = std::llround(stored * 10);
+    if (totalWeight >= 20000) tenths *= 2;
+    return FuelPercent{tenths};
+}
+
+std::string FuelPercent::Text() const {
+    const std::string whole = std::to_string(tenths / 10);
+    return tenths % 10 == 0 ? whole : whole + "." + std::to_string(tenths % 10);
+}
+
+MoneyTotal FuelPercent::Of(MoneyTotal net) const {
+    // In whole cents, rounded once, halves up: 12.5 % of 5,324.36 is 665.545, shown 665.55.
+    const int64_t cents = std::llround(net * 100);
+    const int64_t thousandths = cents * tenths;
+    const int64_t sign = thousandths < 0 ? -1 : 1;
+    return static_cast<double>(sign * ((sign * thousandths + 500) / 1000)) / 100;
+}
 
 bool IsIslandDeliveryZip(const std::string& zip) {
     for (const char* z : kIslandDeliveryZips)

@@ -16,9 +16,9 @@ struct ChargeState {
     // The same total as the quote shows it: the charges as their lines show them, in cents, so
     // that every TOTAL line is the sum of the lines above it.
     MoneyTotal totalShown = 0;
-    // gQuoteTotal before the Canadian taxes round it to cents: what the taxes of a guaranteed
-    // charge added to this quote are worked out on.
-    MoneyTotal beforeTaxes = 0;
+    // The net charge the charges start from (the fuel surcharge and the guaranteed charge are
+    // its percentages): the Net Charges line, or between two Canadian points the closing line.
+    Single netCharge = 0;
     Single gChargeBasis = 0;  // C.O.D. amount or other basis an accessorial row is priced on
     MoneyTotal gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
     Single gHomelandFee = 0;           // set when the fee applies
@@ -47,6 +47,17 @@ inline constexpr const char* kHCDRRow = "HCDR";
 inline constexpr const char* kInsideDeliveryRow = "Inside pickup and delivery";
 inline constexpr const char* kResidentialDeliveryRow = "Residential delivery";
 
+// The fuel surcharge's percentage, in tenths of a per cent: the stored percentage, doubled
+// from 20,000 lbs.
+struct FuelPercent {
+    int64_t tenths = 0;
+    // The caption's figure, with at most one decimal ("7.9", "15.8", "45").
+    std::string Text() const;
+    // The surcharge of a net charge shown (whole cents), rounded once to the cent.
+    MoneyTotal Of(MoneyTotal net) const;
+};
+FuelPercent FuelSurchargePercent(double stored, int32_t totalWeight);
+
 // A destination ZIP that pays the Island Delivery Fee.
 bool IsIslandDeliveryZip(const std::string& zip);
 
@@ -69,7 +80,8 @@ void DisplayQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
 void ComputeQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
 
 // The Canadian taxes of an amount into rating.gCanTax (all six cleared first, whatever the
-// ends); between two Canadian points the amount is first rounded to cents, for the caller too.
+// ends); between two Canadian points the amount is first rounded to cents, for the caller too,
+// and each tax is worked out on that amount as shown.
 void CanadaTaxes(MoneyTotal& amount);
 // Writes the tax lines and the total in Canadian funds under the last TOTAL line of the
 // quote, between two Canadian points only.

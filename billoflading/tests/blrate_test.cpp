@@ -81,6 +81,30 @@ TEST_F(BLRateTest, ABillIsQuotedToTheCentAsTheMainWindowQuotesTheSameShipment) {
     EXPECT_TRUE(Shown().empty());
 }
 
+// Between two Canadian points a bill's quote is written as the main window's: every line net
+// of the discount, the deficit too, and the price the sum of the lines shown.
+TEST_F(BLRateTest, ABillBetweenCanadianPointsShowsNetLinesThatAddUpToItsPrice) {
+    const std::string bill =
+        AddBillBetween("B-150", "V9X4S3", "M1T5X7",
+                       {{"100", "3", "2539"}, {"100", "9", "12372"}, {"70", "4", "5051"}});
+    ASSERT_TRUE(RateBL(bill, 1)) << (Shown().empty() ? "" : ShownTexts().back());
+    DisplayQuote(1);
+    const std::vector<std::string> rows = SheetRows();
+    MoneyTotal lines = 0;
+    size_t n = 0;
+    for (; n < rows.size() && rows[n].rfind("Rated as|", 0) != 0; ++n) {
+        const std::string charge = rows[n].substr(rows[n].rfind('|') + 1);
+        if (charge != " ") lines += CDbl(charge);
+    }
+    ASSERT_LT(n + 1, rows.size()) << "no deficit: the quote is rated at its own bracket";
+    EXPECT_EQ(rows[n - 1].rfind("Deficit Amount|", 0), 0u) << rows[n - 1];
+    EXPECT_EQ(rows[n - 1].find('$'), std::string::npos) << rows[n - 1];
+    const std::string closing = rows[n + 1].substr(rows[n + 1].rfind('|') + 1);
+    EXPECT_EQ(closing, Format(lines, "#0.00"));
+    EXPECT_EQ(Format(charges.totalShown, "#0.00"), closing);
+    EndBillRating();
+}
+
 // A bill is rated without the main window's accessorial choices, and without writing to the
 // store that keeps them: a store that refuses every change does not stop the bill.
 TEST_F(BLRateTest, TheMainWindowsChoicesAreNotChargedNorTouchedByABill) {

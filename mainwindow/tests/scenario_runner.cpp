@@ -2,7 +2,8 @@
 // as JSON: every message, every quote line, the offers and the service standard.
 //
 //   fretlyn_scenarios FILE.scn...            prints the result of each scenario
-//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin
+//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin and
+//                                            adds up every quote shown (quote_addup.h)
 //   fretlyn_scenarios --update DIR           rewrites the .json twins from what runs now
 //   fretlyn_scenarios --app APP ...          any of these on the application folder APP as it
 //                                            is (an installed one), each scenario on a fresh
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -41,6 +41,7 @@
 #include "numbers.h"
 #include "offshore.h"
 #include "programstate.h"
+#include "quote_addup.h"
 #include "quotecharges.h"
 #include "quotedialogforms.h"
 #include "quotedialogs.h"
@@ -503,41 +504,24 @@ std::string ReadAll(const fs::path& p) {
     return ss.str();
 }
 
-// The figure of a money text ("$76,358.81", "608.96") in cents; nothing for any other text.
-std::optional<int64_t> MoneyCents(QString text) {
-    text.remove(u'$').remove(u',');
-    static const QRegularExpression money(QStringLiteral("^-?\\d+\\.\\d\\d$"));
-    if (!money.match(text).hasMatch()) return std::nullopt;
-    return qRound64(text.toDouble() * 100);
-}
-
-// Every TOTAL line of every quote shown is the sum of the amounts above it: from the net charges
-// (between two Canadian points, which show none, from the first TOTAL line) each charge line
-// adds to the sum, and each TOTAL line, the total in Canadian funds too, must show it.
-std::vector<std::string> TotalsThatDoNotAddUp(const QJsonDocument& result) {
+// Every quote shown adds up as the customer checks it (quote_addup.h): the commodity lines to
+// the closing line, less the discount to the net charges, every TOTAL line, the fuel
+// surcharge, the taxes, the total in Canadian funds and "Canadian $".
+std::vector<std::string> QuotesThatDoNotAddUp(const QJsonDocument& result) {
     std::vector<std::string> faults;
     int n = 0;
     for (const QJsonValue quote : result[QStringLiteral("quotes")].toArray()) {
         ++n;
-        std::optional<int64_t> sum;
+        if (quote.isNull()) continue;
+        std::vector<ShownQuoteLine> lines;
         for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
-            const QString caption = line[QStringLiteral("rate")].toString();
-            const std::optional<int64_t> amount =
-                MoneyCents(line[QStringLiteral("charge")].toString());
-            if (caption.startsWith(QStringLiteral("Charges in Canadian Funds"))) break;
-            if (caption == QStringLiteral("Net Charges")) {
-                sum = amount;
-            } else if (caption.startsWith(QStringLiteral("TOTAL"))) {
-                if (sum && amount && *sum != *amount)
-                    faults.push_back("quote " + std::to_string(n) + ": " + caption.toStdString() +
-                                     " shows " + Format(*amount / 100.0, "$##,##0.00") +
-                                     ", the amounts above it add up to " +
-                                     Format(*sum / 100.0, "$##,##0.00"));
-                if (!sum) sum = amount;
-            } else if (sum && amount) {
-                *sum += *amount;
-            }
+            auto cell = [&line](const char* key) {
+                return line[QLatin1String(key)].toString().toStdString();
+            };
+            lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
         }
+        for (const std::string& fault : QuoteAddUpFaults(lines))
+            faults.push_back("quote " + std::to_string(n) + ": " + fault);
     }
     return faults;
 }
@@ -593,7 +577,7 @@ int main(int argc, char** argv) {
                               << "\n";
                     continue;
                 }
-                const std::vector<std::string> faults = TotalsThatDoNotAddUp(result);
+                const std::vector<std::string> faults = QuotesThatDoNotAddUp(result);
                 for (const std::string& fault : faults)
                     std::cout << "DOES NOT ADD UP " << scn.filename().string() << ", " << fault
                               << "\n";

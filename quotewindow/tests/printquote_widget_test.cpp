@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <tuple>
 
+#include "displayquote.h"
 #include "messagebox.h"
 #include "printquote.h"
 #include "quotesheet.h"
+#include "rateshipment.h"
+#include "ratingfixture.h"
 #include "testdata.h"
 #include "textprinter.h"
 
@@ -265,6 +268,45 @@ TEST_F(PrintQuote, TheMinimumChargeMarkStaysBesideItsWeight) {
     EXPECT_GT(mark->column, 28);
     EXPECT_EQ(mark->column + mark->text.size() - 1, 53);  // ends where rate texts end
     EXPECT_EQ(Find(items, QStringLiteral("   $98.00"))->line, weight->line);
+}
+
+// A quote as the quote display writes it is printed line for line as the window shows it.
+class PrintRatedQuote : public RatingTest {
+  protected:
+    void TearDown() override {
+        quote.Reset();
+        quoteDisplay.Reset();
+        RatingTest::TearDown();
+    }
+};
+
+TEST_F(PrintRatedQuote, TheNetLinesBetweenCanadianPointsArePrintedAsTheWindowShowsThem) {
+    UseStandardQuote();
+    UseCanadianDeficitQuote();
+    ASSERT_TRUE(RateShipment()) << (messages.empty() ? "" : messages.back().text);
+    DisplayQuote(0);
+
+    QTemporaryDir dir;
+    TextPrinter printer;
+    printer.SetPdfFile(dir.filePath(QStringLiteral("rated.pdf")));
+    LayOutRateQuote(printer);
+    std::vector<QString> printed;
+    for (const PrintedText& t : printer.Texts()) printed.push_back(t.text.trimmed());
+    // Every cell the window shows, in the window's order, the net deficit line among them.
+    auto at = std::find(printed.begin(), printed.end(), QStringLiteral("Charge"));
+    ASSERT_NE(at, printed.end());
+    int deficits = 0;
+    for (const QuoteLine& line : quote.Lines()) {
+        deficits += line.cls.text == "Deficit Amount";
+        for (const QuoteCell* cell : {&line.cls, &line.weight, &line.rate, &line.charge}) {
+            const QString text = QString::fromStdString(cell->text).trimmed();
+            if (text.isEmpty()) continue;
+            at = std::find(at, printed.end(), text);
+            ASSERT_NE(at, printed.end()) << cell->text;
+            ++at;
+        }
+    }
+    EXPECT_EQ(deficits, 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "charges.h"
 #include "commodity.h"
+#include "quotecharges.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "ratingfixture.h"
@@ -174,22 +175,18 @@ TEST_F(DisplayQuoteTest, AZeroDiscountWritesNoDiscountLine) {
 // ------------------------------------------------------------------ two Canadian points
 
 TEST_F(DisplayQuoteTest, BetweenCanadianPointsAmountsAreNetAndThereIsNoNetLine) {
-    SetOrigin("M5V1A1", "M5V", "ON", 1);
-    SetDest("H2Y1A1", "H2Y", "QC", 1);
-    UseStandardLane(123039);
-    AddDiscountRow("ALL", 254, 0, "35.0");
-    SetLine(0, "300", "");
-    SetLine(1, "150", "");
-    commodityLines.txtDensity[0] = "12";
-    commodityLines.txtDensity[1] = "3";  // from Ontario every density rates at class 100
+    UseCanadianDeficitQuote();
     Rate();
     // 5C at 35 % off: 35.00 - 12.25 = 22.75; 105.00 - 36.75 = 68.25; 52.50 - 18.37501
-    // = 34.12499; the closing 175.00 - 61.25 = 113.75. The deficit stands undiscounted.
+    // = 34.12499; the deficit 17.50 - 6.12501 = 11.37499. The closing line is the sum of the
+    // lines shown, 113.74, and the price starts from it (175.00 less 61.25 would be 113.75).
     ExpectLine(0, "", "300 lbs", "22.75", "68.25");
     ExpectLine(1, "", "150 lbs", "22.75", "34.12");
-    ExpectLine(2, "Deficit Amount", "50 lbs", "$35.00", "$17.50");
+    ExpectLine(2, "Deficit Amount", "50 lbs", "22.75", "11.37");
     ExpectLine(3, "Rated as", " ", " ", " ");
-    ExpectLine(4, "", "500 lbs", " ", "113.75");
+    ExpectLine(4, "", "500 lbs", " ", "113.74");
+    EXPECT_EQ(Format(charges.netCharge, "#0.00"), "113.74");
+    EXPECT_EQ(Format(quoteDisplay.shownTotal, "#0.00"), "113.74");
     ExpectBlank(5);
     ExpectLine(6, "", " ", " ", "Norvale Canada discount included in above rate ");
     ExpectBlank(7);

@@ -154,8 +154,8 @@ TEST_F(Offers, AfterTheOffersTheStateDescribesTheQuoteOnScreen) {
     EXPECT_FLOAT_EQ(rating.gDiscAmount[2], 79.63f);
     EXPECT_FLOAT_EQ(rating.gNetCharge[0], 51.77f);
     for (size_t i = 0; i <= 10; ++i) EXPECT_EQ(rating.gBreakDisc[i], "45.5") << i;
-    // 95.37 + 9.537.
-    EXPECT_NEAR(charges.gQuoteTotal, 104.907, 1e-4);
+    // 95.37 + 9.54 (10 % of 95.37, to the cent).
+    EXPECT_NEAR(charges.gQuoteTotal, 104.91, 1e-4);
     EXPECT_FALSE(rating.gPXSPass);
     EXPECT_FALSE(rating.gPXSOn);
     EXPECT_EQ(Charge(quote.gQuoteLine), "$104.91");

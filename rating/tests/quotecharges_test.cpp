@@ -35,7 +35,7 @@ TEST_F(QuoteCharges, FuelSurchargeIsAPercentageOfTheNetCharge) {
     EXPECT_EQ(Rate(5), "TOTAL CHARGES");
     EXPECT_EQ(Charge(5), "$408.33");
     EXPECT_EQ(quote.gQuoteLine, 5);
-    EXPECT_NEAR(charges.gQuoteTotal, 408.32925, 1e-4);
+    EXPECT_NEAR(charges.gQuoteTotal, 408.33, 1e-4);
 }
 
 TEST_F(QuoteCharges, FuelSurchargeDoublesFrom20000Lbs) {
@@ -46,6 +46,40 @@ TEST_F(QuoteCharges, FuelSurchargeDoublesFrom20000Lbs) {
     EXPECT_EQ(Rate(4), "Fuel Surcharge 45%");
     EXPECT_EQ(Charge(4), "$150.00");
     EXPECT_EQ(Charge(5), "$483.33");
+}
+
+TEST_F(QuoteCharges, FuelSurchargeIsItsPercentageOfTheNetShownRoundedOnce) {
+    SetConfigValue("FSC_fsc", "12.5");
+    NetChargeLine(5324.36f, 1000);
+    DisplayCharges();
+    // 12.5 % of 5,324.36 is 665.545: a half cent, up. The net held as a Single (5324.3599)
+    // would give 665.54.
+    EXPECT_EQ(Charge(4), "$665.55");
+    EXPECT_EQ(Charge(5), "$5,989.91");
+    EXPECT_EQ(Format(SilentTotal(), "#0.00"), "5989.91");
+}
+
+TEST_F(QuoteCharges, FuelCaptionShowsTheStoredPercentageWithOneDecimalAtMost) {
+    struct Case {
+        const char* stored;
+        int32_t weight;
+        const char* caption;
+    };
+    // Single-precision products would read 7.900001, 64.60001, 72.39999 and 89.60001.
+    for (const Case& c :
+         {Case{"07.9", 1000, "Fuel Surcharge 7.9%"}, Case{"07.9", 20000, "Fuel Surcharge 15.8%"},
+          Case{"32.3", 20000, "Fuel Surcharge 64.6%"}, Case{"36.2", 25000, "Fuel Surcharge 72.4%"},
+          Case{"44.8", 30000, "Fuel Surcharge 89.6%"}, Case{"05.0", 1000, "Fuel Surcharge 5%"}}) {
+        SetConfigValue("FSC_fsc", c.stored);
+        NetChargeLine(1000.00f, c.weight);
+        DisplayCharges();
+        EXPECT_EQ(Rate(4), c.caption) << c.stored << " at " << c.weight << " lbs";
+    }
+    // The amount is the percentage the caption shows: 7.9 % of 1,000.00.
+    SetConfigValue("FSC_fsc", "07.9");
+    NetChargeLine(1000.00f, 1000);
+    DisplayCharges();
+    EXPECT_EQ(Charge(4), "$79.00");
 }
 
 TEST_F(QuoteCharges, FuelSurchargeLeavesAccessorialsAlone) {
@@ -242,6 +276,30 @@ TEST_F(QuoteCharges, SilentAccessorialAdvancesTheLineAsTheDisplayedOne) {
     EXPECT_EQ(AccessorialChargeSilent("Liftgate service", 3, 0), 4);
     EXPECT_EQ(Rate(4), " ");
     EXPECT_FLOAT_EQ(charges.gQuoteTotal, 311.00f);
+}
+
+// ------------------------------------------------------------------ Canadian taxes
+
+TEST_F(QuoteCharges, CanadianTaxesAreThoseOfTheTotalShown) {
+    SetOrigin("M5V1A1", "M5V", "ON", 1);
+    SetDest("K1P4A4", "K1P", "ON", 1);
+    SetConfigValue("FSC_fsc", "12.5");
+    Choose("C.O.D.");
+    commodityLines.gAskCODAmount = true;
+    codAmountTyped = 1735.13f;
+    NetChargeLine(700.03f, 1000);
+    DisplayCharges();
+    // C.O.D. 3 % of 1,735.13 = 52.0539, fuel 12.5 % of 700.03 = 87.50375: the lines show
+    // 52.05 and 87.50 and add to 839.58, whose GST is 50.3748. Unrounded they come to
+    // 839.5877, whose GST would be 50.38.
+    EXPECT_EQ(Charge(4), "$52.05");
+    EXPECT_EQ(Charge(6), "$87.50");
+    EXPECT_EQ(Rate(7), "TOTAL CHARGES");
+    EXPECT_EQ(Charge(7), "$839.58");
+    EXPECT_EQ(Rate(8), "Canadian GST");
+    EXPECT_EQ(Charge(8), "$50.37");
+    EXPECT_EQ(Rate(9), "TOTAL CHARGES IN CN FUNDS");
+    EXPECT_EQ(Charge(9), "$889.95");
 }
 
 }  // namespace

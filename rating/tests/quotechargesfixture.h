@@ -90,6 +90,7 @@ class QuoteChargesTest : public RatingTest {
         rating.gTotalWeight = weight;
         rating.gBreak = 2;
         rating.gNetCharge[2] = net;
+        charges.netCharge = net;
         quote.Clear();
         for (int n = 1; n < kQuoteDesignLines; ++n) {
             QuoteLine& l = quote.Line(n);

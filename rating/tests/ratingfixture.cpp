@@ -110,6 +110,17 @@ void RatingTest::UseStandardQuote() {
     quoteDisplay.Reset();
 }
 
+void RatingTest::UseCanadianDeficitQuote() {
+    SetOrigin("M5V1A1", "M5V", "ON", 1);
+    SetDest("H2Y1A1", "H2Y", "QC", 1);
+    UseStandardLane(123039);
+    AddDiscountRow("ALL", 254, 0, "35.0");
+    SetLine(0, "300", "");
+    SetLine(1, "150", "");
+    commodityLines.txtDensity[0] = "12";
+    commodityLines.txtDensity[1] = "3";  // from Ontario every density rates at class 100
+}
+
 void RatingTest::UseStandardLane(int32_t laneCode) {
     WriteGrid(laneCode / 1000, laneCode % 1000,
               {9500, 4000, 3500, 3000, 2500, 2000, 1500, 1200, 1000, 900, 800});

@@ -30,6 +30,9 @@ class RatingTest : public ::testing::Test {
     // Milwaukee to Columbus on the standard lane, 45.5 % off on every break, and a fresh sheet:
     // the shipment the quote tests write.
     void UseStandardQuote();
+    // After UseStandardQuote: Toronto to Montreal on the standard lane at 35 % off, 300 lbs at
+    // density 12 and 150 lbs at density 3: a quote between two Canadian points with a deficit line.
+    void UseCanadianDeficitQuote();
 
     void Exec(const std::string& sql, const std::vector<Value>& params = {});
     void AddDiscountRow(const std::string& zip, int region, int ibob, const std::string& pct,
