@@ -15,13 +15,14 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
     }
     // After updates answered No the previous copy may be a fresh one that holds nothing of the
     // customer's: the offer is of the latest one that does.
-    const std::string earlier = start.setAside ? start.previous : CopyWithCustomerData(start.previous);
+    const std::string earlier =
+        start.setAside ? start.previous : CopyWithCustomerData(start.previous);
     if (earlier.empty()) {
-        PlatformMessageBox(notice + QStringLiteral(
-                                        "\n\nNone of your earlier databases holds discounts, "
-                                        "shipping locations or bills of lading of your own, so "
-                                        "there is nothing to copy into the new one."),
-                           kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
+        PlatformMessageBox(
+            notice + QStringLiteral("\n\nNone of your earlier databases holds discounts, "
+                                    "shipping locations or bills of lading of your own, so "
+                                    "there is nothing to copy into the new one."),
+            kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
         return;
     }
     const QString question =
@@ -33,8 +34,9 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
             ? QStringLiteral(
                   "Your discounts, shipping locations and bills of lading are in the "
                   "previous database.  Copy them into the new one now?")
-            : QStringLiteral("Your discounts, shipping locations and bills of lading are in an "
-                             "earlier database:\n%1\n\nCopy them into the new one now?")
+            : QStringLiteral(
+                  "Your discounts, shipping locations and bills of lading are in an "
+                  "earlier database:\n%1\n\nCopy them into the new one now?")
                   .arg(QString::fromStdString(earlier));
     const int answer = PlatformMessageBox(
         notice + QStringLiteral("\n\n") + question, kMbYesNo | kMbQuestion,

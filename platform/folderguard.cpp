@@ -73,8 +73,8 @@ DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
     if (!MakeFolder(path)) return Outcome::Unguarded;
     const QByteArray lockPath = QFile::encodeName(QDir(path).filePath(QLatin1String(kLockFile)));
     // A folder the user may only read can still be locked through a file already there.
-    int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
-                    0600);
+    int fd =
+        ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (fd < 0) fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     struct stat st {};
     if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
@@ -114,7 +114,8 @@ void DataFolderGuard::Listen() {
     if (length == 0) return;
     const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (s < 0) return;
-    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(s, 8) != 0) {
+    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
+        ::listen(s, 8) != 0) {
         ::close(s);
         return;
     }

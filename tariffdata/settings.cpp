@@ -45,9 +45,9 @@ bool IsTariffDate(std::string line) {
     if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
     line.erase(0, line.find_first_not_of(" \t"));
     line.erase(line.find_last_not_of(" \t") + 1);
-    static const char* const kMonths[12] = {"January", "February", "March",     "April",
-                                            "May",     "June",     "July",      "August",
-                                            "September", "October", "November", "December"};
+    static const char* const kMonths[12] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
     const size_t space = line.find(' ');
     const size_t comma = line.find(", ");
     if (space == std::string::npos || comma == std::string::npos || comma < space) return false;
@@ -159,11 +159,11 @@ std::string ReadEffectiveDate() {
                             return c != '\t' && c != QChar::ByteOrderMark && !c.isPrint();
                         });
     if (!isText || text.size() > 40 || !IsTariffDate(line))
-        throw FileError(FileError::kPathFileAccess,
-                        "The effective-date file " + path + " is damaged: its first line " +
-                            (isText ? "\"" + Excerpt(line) + "\" is not a date"
-                                    : std::string("is not text")) +
-                            ".  Install the tariff again.");
+        throw FileError(
+            FileError::kPathFileAccess,
+            "The effective-date file " + path + " is damaged: its first line " +
+                (isText ? "\"" + Excerpt(line) + "\" is not a date" : std::string("is not text")) +
+                ".  Install the tariff again.");
     return line;
 }
 

@@ -84,7 +84,7 @@ FileList ReadList(const std::string& folder) {
         const bool dangling = error == ENOENT && ::lstat(list.path.c_str(), &link) == 0;
         throw TariffDataError(
             "The list of the tariff's files " + list.path +
-            (dangling           ? std::string(" is a link to a file that is not there")
+            (dangling          ? std::string(" is a link to a file that is not there")
              : error == ENOENT ? std::string(" is missing")
                                : " cannot be read (" + SystemReason(error) + ")") +
             ", so the tariff's files cannot be checked and nothing is rated from them.  Install "

@@ -40,9 +40,8 @@ const QString kCustomerNote = QStringLiteral("customer-tables");
 
 // The customer's own pricing and bills: the tables the upgrade window copies from an earlier
 // database.
-const char* const kCustomerTables[] = {"shipzips",   "states",   "discounts",
-                                       "faktable",   "Bills",    "BL Notes",
-                                       "BL parties", "BLdetail", "Commodity"};
+const char* const kCustomerTables[] = {"shipzips", "states",     "discounts", "faktable", "Bills",
+                                       "BL Notes", "BL parties", "BLdetail",  "Commodity"};
 
 // The platform's run-time error numbers for a full disk and a refused write.
 constexpr int kDiskFull = 61;
@@ -424,9 +423,10 @@ bool CopyIsThere(const QString& database) {
         struct stat link {};
         if (error == ENOENT && ::lstat(path.constData(), &link) != 0) return false;
     }
-    const std::string reason = error == 0      ? std::string("it is not a regular file")
-                               : error == ENOENT ? std::string("it is a link to a file that is not there")
-                                                 : SystemReason(error);
+    const std::string reason = error == 0 ? std::string("it is not a regular file")
+                               : error == ENOENT
+                                   ? std::string("it is a link to a file that is not there")
+                                   : SystemReason(error);
     throw FileError(FileError::kPathFileAccess,
                     "Your database " + database.toStdString() + " cannot be examined: " + reason +
                         ".  Fretlyn does not set up a fresh copy in its place, which would leave "
@@ -505,8 +505,8 @@ UserDatabaseStart PrepareUserDatabase() {
         // belongs to. Only a copy whose name gives no edition is judged by its note, and a note
         // that does not read as one makes no update either.
         const bool sameEdition = NameGivesEdition(current) ? NameFits(current, origin)
-                                 : NotedOrigin(made)        ? made == origin.Text()
-                                                            : true;
+                                 : NotedOrigin(made)       ? made == origin.Text()
+                                                           : true;
         if (sameEdition) {
             // Same contents under a new time of change (a rebuild): note it so the next start
             // need not read the file again. A note that cannot be written only costs that read.

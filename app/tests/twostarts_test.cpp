@@ -3,10 +3,9 @@
 // program killed outright leaves nothing that keeps the next start from running.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -29,7 +29,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-
 class TariffUpdateTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -75,19 +74,24 @@ void UpgradeBothGroupsWhenTheWindowIsUp() {
     });
 }
 
+// A bill as the bill window stores one: its shipper, consignee and commodity on file.
+void StoreBillBL606() {
+    tariff.gDB->Execute(
+        "INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', 'Milwaukee', '53202', 'WI', "
+        "1)");
+    tariff.gDB->Execute(
+        "INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', 'Columbus', '43215', 'OH', 2)");
+    tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
+    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
+    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
+}
+
 TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBringsTheRowsAcross) {
     const UserDatabaseStart first = StartOnUserDatabase();
     OfferTariffUpdate(first);
     EXPECT_TRUE(messageScript.Log().empty());  // a first start has nothing to say
     AddShippingLocation("606");
-    // A bill as the bill window stores one: its shipper, consignee and commodity on file.
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
-                        "'Milwaukee', '53202', 'WI', 1)");
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
-                        "'Columbus', '43215', 'OH', 2)");
-    tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
-    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
-    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
+    StoreBillBL606();
     CloseAll();
     const std::string kept = FileBytes(first.path);
 
@@ -262,7 +266,8 @@ TEST_F(TariffUpdateTest, AnEmptyCopyIsOfferedToBeSetAsideAsADamagedOne) {
 }
 
 // A new tariff in the application folder: its effective date and a version of its own.
-void ShipTariff(const ScratchAppFolder& app, const std::string& effective, const std::string& version) {
+void ShipTariff(const ScratchAppFolder& app, const std::string& effective,
+                const std::string& version) {
     CloseAll();
     app.writeFile("data/effdate.dat", effective + "\n");
     Database shipped(app.file("data/x2007.mdb").string());
@@ -275,13 +280,7 @@ void ShipTariff(const ScratchAppFolder& app, const std::string& effective, const
 TEST_F(TariffUpdateTest, AfterUpdatesAnsweredNoTheOfferIsOfTheCopyThatHoldsTheCustomersData) {
     const UserDatabaseStart first = StartOnUserDatabase();
     AddShippingLocation("606");
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
-                        "'Milwaukee', '53202', 'WI', 1)");
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
-                        "'Columbus', '43215', 'OH', 2)");
-    tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
-    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
-    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
+    StoreBillBL606();
     ShipTariff(app, "April 1, 2008", "13.0.0");
     const UserDatabaseStart second = StartOnUserDatabase();
     OfferTariffUpdate(second);  // No, the question's default

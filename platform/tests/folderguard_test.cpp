@@ -4,10 +4,9 @@
 #include "folderguard.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -3,9 +3,8 @@
 // as it is, and an unchanged file is read for its digest once, not at every command or start.
 #include "tariffcheck.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -275,8 +274,7 @@ TEST_F(TariffCheck, ANamedPipeInPlaceOfATariffFileIsNamedWithoutWaiting) {
     };
     auto expectNamed = [&](const fs::path& pipe, const std::function<void()>& step) {
         const std::string error = errorOf(pipe, step);
-        EXPECT_NE(error.find(pipe.string() + " is not a regular file"), std::string::npos)
-            << error;
+        EXPECT_NE(error.find(pipe.string() + " is not a regular file"), std::string::npos) << error;
     };
 
     const std::string list = Original(kTariffFileList);

@@ -311,8 +311,9 @@ TEST_F(UserDatabase, AnEffectiveDateThatIsNoDateIsNamedAtStartAndSetsUpNothing) 
     AddBill("BL-1");
     CloseAll();
     const auto before = FilesUnder(DataFolder());
-    for (const char* damaged : {"March 1", "March 19( 2007", "Februaru 2, 2009", "February 30, 2007",
-                                "March 19, 07", "19 March, 2007", "March 19, 2007 and more"}) {
+    for (const char* damaged :
+         {"March 1", "March 19( 2007", "Februaru 2, 2009", "February 30, 2007", "March 19, 07",
+          "19 March, 2007", "March 19, 2007 and more"}) {
         app.writeFile("data/effdate.dat", std::string(damaged) + "\n");
         try {
             StartOnUserDatabase();
@@ -346,11 +347,9 @@ TEST_F(UserDatabase, ADamagedNoteOfTheShippedDatabaseIsWrittenAgainAndMakesNoUpd
     ASSERT_NE(stamp, std::string::npos + 6);
     std::string firstDigitFlipped = noted;
     firstDigitFlipped[stamp] = noted[stamp] == '0' ? '1' : '0';
-    const std::string damages[] = {"",
-                                   std::string("\x99\xbb\x01garbage\n"),
-                                   noted.substr(0, noted.size() / 2),
-                                   "effective=March 19( 2007" + noted.substr(noted.find('\n')),
-                                   firstDigitFlipped};
+    const std::string damages[] = {
+        "", std::string("\x99\xbb\x01garbage\n"), noted.substr(0, noted.size() / 2),
+        "effective=March 19( 2007" + noted.substr(noted.find('\n')), firstDigitFlipped};
     for (const std::string& damaged : damages) {
         std::ofstream(note, std::ios::binary | std::ios::trunc) << damaged;
         const UserDatabaseStart again = StartOnUserDatabase();
@@ -417,7 +416,9 @@ TEST_F(UserDatabase, ACopyThatCannotBeExaminedIsNamedAndNeverReplaced) {
                 << "no fresh copy";
             fs::remove(copy);
             fs::remove(loop);
-            if (noteLost) std::ofstream(DataFolder() / "current") << copy.parent_path().filename().string() << "\n";
+            if (noteLost)
+                std::ofstream(DataFolder() / "current")
+                    << copy.parent_path().filename().string() << "\n";
         }
     }
     fs::rename(kept, copy);

@@ -43,8 +43,9 @@ std::string WriteFileList(const std::string& appDir) {
             std::to_string(text.size()) + " " + digest.toHex().toStdString() + " " + file + "\n";
     }
     WriteFileAtomically(appDir + "/data/checksums.txt", list);
-    return QCryptographicHash::hash(QByteArrayView(list.data(), static_cast<qsizetype>(list.size())),
-                                    QCryptographicHash::Sha256)
+    return QCryptographicHash::hash(
+               QByteArrayView(list.data(), static_cast<qsizetype>(list.size())),
+               QCryptographicHash::Sha256)
         .toHex()
         .toStdString();
 }

@@ -795,8 +795,7 @@ std::vector<StateLine> StateList() {
     return kLines;
 }
 
-void WriteDatabase(const Geography& g, const std::string& path,
-                   const std::string& fileListDigest) {
+void WriteDatabase(const Geography& g, const std::string& path, const std::string& fileListDigest) {
     std::remove(path.c_str());
     Db db(path);
     db.Exec("PRAGMA journal_mode=OFF");
