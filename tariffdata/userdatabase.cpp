@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "binaryfile.h"
 #include "fileerror.h"
 #include "savefile.h"
 #include "settings.h"
@@ -100,11 +101,16 @@ void NoteSignature(const QString& note, const QString& shipped) {
     WriteWhole(note, FileSignature(shipped));
 }
 
+// The shipped database is one of the tariff's files: read only when it is a regular file, since
+// a named pipe in its place would hold the start for good.
 Origin ShippedOrigin(const QString& shipped) {
-    QFile file(shipped);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    const int fd = OpenRegularFile(shipped.toStdString(), "The tariff database");
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw std::runtime_error("The tariff database " + shipped.toStdString() +
                                  " cannot be read: " + file.errorString().toStdString());
+    }
     QCryptographicHash digest(QCryptographicHash::Sha256);
     if (!digest.addData(&file))
         throw std::runtime_error("The tariff database " + shipped.toStdString() +
@@ -192,10 +198,7 @@ void MakeFolder(const QString& path) {
 // The shipped database's bytes into a new file, through the system's calls so that a full disk
 // is told as one (the toolkit's copy gives no reason).
 void CopyBytes(const QString& from, const QString& to) {
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw std::runtime_error("The tariff database " + from.toStdString() +
-                                 " cannot be read: " + SystemReason(errno));
+    const int in = OpenRegularFile(QFile::encodeName(from).toStdString(), "The tariff database");
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }

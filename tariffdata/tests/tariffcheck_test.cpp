@@ -298,6 +298,14 @@ TEST_F(TariffCheck, ANamedPipeInPlaceOfATariffFileIsNamedWithoutWaiting) {
         CloseAll();
         OpenTariffDatabase();
     });
+
+    // The shipped database, read for the user's first copy of it.
+    fs::remove(app.file("data/effdate.dat"));
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    SetUserDataFolder(data.path().toStdString());
+    expectNamed(asPipe("data/x2007.mdb"), [] { PrepareUserDatabase(); });
 }
 
 }  // namespace
