@@ -46,8 +46,6 @@ void InstallBillOfLading() {
     RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
 
-// The upgrade window ends the program by unloading the main window, as the Exit label does.
-// The bills it copies pass the bill-of-lading windows' own checks.
 // A later start on the same data folder asks for the program's window: the dialog in front of
 // it, when one is open, comes forward with it.
 void BringForward(QWidget& main) {
@@ -87,6 +85,8 @@ bool TakeDataFolder(DataFolderGuard& guard, int& status) {
     return false;
 }
 
+// The upgrade window ends the program by unloading the main window, as the Exit label does.
+// The bills it copies pass the bill-of-lading windows' own checks.
 void InstallUpgradeWindow(Form3& form) {
     SetUpgradeMainWindowUnload([&form] { form.close(); });
     SetUpgradeBillsCheck(CheckStoredBLRecords);
