@@ -13,6 +13,7 @@
 #include "blprint.h"
 #include "blstoredchecks.h"
 #include "commandwindows.h"
+#include "folderguard.h"
 #include "fontconfigload.h"
 #include "form3.h"
 #include "form3menu.h"
@@ -45,6 +46,45 @@ void InstallBillOfLading() {
     RegisterCommandWindow(CommandWindow::BillOfLading, [] { ShowBLWindow(); });
 }
 
+// A later start on the same data folder asks for the program's window: the dialog in front of
+// it, when one is open, comes forward with it.
+void BringForward(QWidget& main) {
+    if (main.isMinimized()) main.showNormal();
+    main.raise();
+    QWidget* window = QApplication::activeModalWidget();
+    if (!window) window = &main;
+    window->raise();
+    window->activateWindow();
+}
+
+// A second program on the data folder would work on the same database and write its stale rows
+// over the first one's changes; it brings the first one's window forward instead and ends.
+// Returns whether this start goes on.
+bool TakeDataFolder(DataFolderGuard& guard, int& status) {
+    const std::string folder = UserDataFolder();
+    switch (guard.Take(folder)) {
+        case DataFolderGuard::Outcome::Taken:
+        case DataFolderGuard::Outcome::Unguarded:
+            return true;
+        case DataFolderGuard::Outcome::HandedOver:
+            std::fprintf(stderr,
+                         "Fretlyn is already running on the data folder %s; its window is "
+                         "brought forward.\n",
+                         folder.c_str());
+            status = 0;
+            return false;
+        case DataFolderGuard::Outcome::Held:
+            break;
+    }
+    const std::string text = "Fretlyn is already running on the data folder " + folder +
+                             ", and its window could not be brought forward.  Use that window, "
+                             "or end that Fretlyn before starting it again.";
+    std::fprintf(stderr, "%s\n", text.c_str());
+    PlatformMessageBox(QString::fromStdString(text), kMbExclamation, "");
+    status = 1;
+    return false;
+}
+
 // The upgrade window ends the program by unloading the main window, as the Exit label does.
 // The bills it copies pass the bill-of-lading windows' own checks.
 void InstallUpgradeWindow(Form3& form) {
@@ -73,6 +113,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Fretlyn");
     QApplication::setDesktopFileName("fretlyn");
+    // Taken before anything looks at the data folder: two starts at once set up one copy.
+    DataFolderGuard dataFolder;
+    if (int status = 0; !TakeDataFolder(dataFolder, status)) return status;
     UserDatabaseStart userDatabase;
     OpenTariffDatabaseAhead([&userDatabase] { userDatabase = PrepareUserDatabase(); });
     auto iconPictures = StartAhead(ReadProgramIconPictures);
@@ -81,6 +124,7 @@ int main(int argc, char** argv) {
     InstallQuoteDialogs();
     fonts.Wait();
     Form3 form;
+    dataFolder.OnBringForward([&form] { BringForward(form); });
     InstallCustomisationWindows();
     ConnectProgramWindows(form);
     InstallUpgradeWindow(form);

@@ -246,8 +246,16 @@ bool frmUpgrade::PickDBFrom(int edition) {
         QString::fromStdString(EarlierEditionFolder(edition)),
         QString::fromStdString(EarlierEditionFile(edition)), QStringLiteral("*.mdb")};
     // The copy kept from before a tariff update lies in the user's hidden data folder, where
-    // nobody would look for it.
-    const std::string kept = earlierDatabase_.empty() ? PreviousUserDatabase() : earlierDatabase_;
+    // nobody would look for it; after updates answered No, the one that holds the customer's
+    // data lies further back.
+    const std::string previous = earlierDatabase_.empty() ? PreviousUserDatabase() : std::string();
+    const std::string kept =
+        earlierDatabase_.empty() ? CopyWithCustomerData(previous) : earlierDatabase_;
+    if (!previous.empty() && kept.empty())
+        Message("None of the earlier copies of the tariff database in\n" + UserDataFolder() +
+                    "\nholds discounts, shipping locations or bills of lading of your own.  "
+                    "Choose the database of your earlier edition to upgrade from.",
+                kUpgradeMsgOK, "Nothing To Transfer");
     if (!kept.empty()) {
         const QFileInfo earlier(QString::fromStdString(kept));
         request.InitDir = earlier.absolutePath();

@@ -13,18 +13,35 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
         PlatformMessageBox(notice, kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
         return;
     }
+    // After updates answered No the previous copy may be a fresh one that holds nothing of the
+    // customer's: the offer is of the latest one that does.
+    const std::string earlier =
+        start.setAside ? start.previous : CopyWithCustomerData(start.previous);
+    if (earlier.empty()) {
+        PlatformMessageBox(
+            notice + QStringLiteral("\n\nNone of your earlier databases holds discounts, "
+                                    "shipping locations or bills of lading of your own, so "
+                                    "there is nothing to copy into the new one."),
+            kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
+        return;
+    }
     const QString question =
         start.setAside ? QStringLiteral(
                              "Copy whatever can still be read of your discounts, shipping "
                              "locations and bills of lading from the damaged copy into the new "
                              "one now?")
-                       : QStringLiteral(
-                             "Your discounts, shipping locations and bills of lading are in the "
-                             "previous database.  Copy them into the new one now?");
+        : earlier == start.previous
+            ? QStringLiteral(
+                  "Your discounts, shipping locations and bills of lading are in the "
+                  "previous database.  Copy them into the new one now?")
+            : QStringLiteral(
+                  "Your discounts, shipping locations and bills of lading are in an "
+                  "earlier database:\n%1\n\nCopy them into the new one now?")
+                  .arg(QString::fromStdString(earlier));
     const int answer = PlatformMessageBox(
         notice + QStringLiteral("\n\n") + question, kMbYesNo | kMbQuestion,
         start.setAside ? QStringLiteral("Damaged database") : QStringLiteral("Tariff update"));
-    if (answer == kIdYes) ShowUpgradeWindow(start.previous);
+    if (answer == kIdYes) ShowUpgradeWindow(earlier);
 }
 
 DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {

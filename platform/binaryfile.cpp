@@ -18,6 +18,48 @@ std::string Bytes(size_t count) {
 }
 }  // namespace
 
+int OpenRegularFile(const std::string& path, const std::string& what) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            throw FileError(FileError::kFileNotFound, what + " " + path + " is missing.");
+        throw FileError(FileError::kPathFileAccess,
+                        what + " " + path + " cannot be read: " + SystemReason(error) + ".");
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw FileError(FileError::kPathFileAccess,
+                        what + " " + path +
+                            " is not a regular file (a named pipe, a device or a folder stands "
+                            "in its place), so it is not read.");
+    }
+    // Only the opening had to be kept from waiting.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string ReadRegularFile(const std::string& path, const std::string& what) {
+    const int fd = OpenRegularFile(path, what);
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw FileError(FileError::kPathFileAccess,
+                            what + " " + path + " could not be read: " + SystemReason(error) + ".");
+        }
+        if (got == 0) break;
+        bytes.append(buffer, static_cast<size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
 BinaryFile::~BinaryFile() {
     Close();
 }
@@ -38,18 +80,8 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
 
 void BinaryFile::Open(const std::string& path) {
     Close();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(errno == ENOENT ? FileError::kFileNotFound : FileError::kPathFileAccess,
-                        "The data file " + path + " is missing or unreadable.");
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw FileError(FileError::kPathFileAccess,
-                        "The data file " + path + " is not a regular file.");
-    }
+    fd_ = OpenRegularFile(path, "The data file");
     path_ = path;
-    fd_ = fd;
 }
 
 void BinaryFile::Close() {

@@ -12,6 +12,16 @@
 #include <string_view>
 #include <unordered_map>
 
+// Opens a file to read only when it is a regular file: a named pipe or a device in its place
+// would hold the opening, or the first read, for as long as nothing writes to it. `what` names
+// the file in the error ("The data file"): a FileError that says it is missing
+// (kFileNotFound), is no regular file, or why the system would not open it (kPathFileAccess).
+// Returns the descriptor, which the caller closes.
+int OpenRegularFile(const std::string& path, const std::string& what);
+// The whole of a small regular file, opened as OpenRegularFile does; a failed read is a
+// FileError naming the file.
+std::string ReadRegularFile(const std::string& path, const std::string& what);
+
 class BinaryFile {
   public:
     BinaryFile() = default;
@@ -21,7 +31,7 @@ class BinaryFile {
     BinaryFile(BinaryFile&& other) noexcept;
     BinaryFile& operator=(BinaryFile&& other) noexcept;
 
-    // Throws a FileError naming the file when it cannot be opened.
+    // Throws a FileError naming the file when it cannot be opened or is no regular file.
     void Open(const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }

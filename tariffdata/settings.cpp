@@ -1,11 +1,12 @@
 #include "settings.h"
 
+#include <QDate>
 #include <QString>
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
+#include "binaryfile.h"
 #include "fileerror.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -30,13 +31,38 @@ Recordset& Config() {
     return *tariff.rsConfig;
 }
 
-FileError MissingFile(const std::string& what, const std::string& path) {
-    return FileError(errno == ENOENT ? FileError::kFileNotFound : FileError::kPathFileAccess,
-                     what + " " + path + " is missing or unreadable.");
+// The tariff's text files are opened only when they are regular files: a named pipe in the
+// place of one would hold the start for good.
+std::istringstream TextFile(const std::string& what, const std::string& path) {
+    return std::istringstream(ReadRegularFile(path, what));
 }
 
-FileError UnreadableFile(const std::string& what, const std::string& path) {
-    return FileError(FileError::kPathFileAccess, what + " " + path + " could not be read.");
+// A date as the tariff writes it, "March 19, 2007": the name of a month, a day of that month and
+// a year of four digits. It heads every quote and rate sheet and names the user's copy of each
+// edition, so anything else is a damaged file, never a new edition.
+bool IsTariffDate(std::string line) {
+    // Blanks about it, and the mark an editor may put before it, are no part of the date.
+    if (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+    line.erase(0, line.find_first_not_of(" \t"));
+    line.erase(line.find_last_not_of(" \t") + 1);
+    static const char* const kMonths[12] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+    const size_t space = line.find(' ');
+    const size_t comma = line.find(", ");
+    if (space == std::string::npos || comma == std::string::npos || comma < space) return false;
+    const std::string month = line.substr(0, space);
+    const std::string day = line.substr(space + 1, comma - space - 1);
+    const std::string year = line.substr(comma + 2);
+    auto digits = [](const std::string& text, size_t least, size_t most) {
+        return text.size() >= least && text.size() <= most &&
+               text.find_first_not_of("0123456789") == std::string::npos;
+    };
+    int number = 0;
+    for (int m = 0; m < 12; ++m)
+        if (month == kMonths[m]) number = m + 1;
+    if (number == 0 || !digits(day, 1, 2) || !digits(year, 4, 4)) return false;
+    return QDate(std::stoi(year), number, std::stoi(day)).isValid();
 }
 
 // One line of a text data file; a Windows line end is not part of the text.
@@ -67,8 +93,7 @@ void SetConfigValue(const std::string& key, const std::string& value) {
 
 void LoadStatesFile() {
     const std::string path = AppFolder() + "data/states.dat";
-    std::ifstream in(path);
-    if (!in) throw MissingFile("The state list", path);
+    std::istringstream in = TextFile("The state list", path);
     std::vector<StateRow> rows;
     std::string line;
     for (size_t lineNo = 1; ReadLine(in, line); ++lineNo) {
@@ -83,7 +108,6 @@ void LoadStatesFile() {
                                      "\" is not of the form Name,XX.QZX.");
         rows.push_back({line.substr(0, c), line.substr(c + 1, 2), line.substr(p + 1, 3)});
     }
-    if (in.bad()) throw UnreadableFile("The state list", path);
     // Every point's state is looked up in it: without one line nothing could be verified.
     if (rows.empty())
         throw FileError(FileError::kInputPastEnd,
@@ -118,11 +142,9 @@ void LoadSettings() {
 
 std::string ReadEffectiveDate() {
     const std::string path = AppFolder() + "data/effdate.dat";
-    std::ifstream in(path);
-    if (!in) throw MissingFile("The effective-date file", path);
+    std::istringstream in = TextFile("The effective-date file", path);
     std::string line;
     const bool read = ReadLine(in, line);
-    if (in.bad()) throw UnreadableFile("The effective-date file", path);
     // The date heads the window and every "no service" message; a tariff without one is
     // damaged, not undated.
     if (!read || line.find_first_not_of(" \t") == std::string::npos)
@@ -136,7 +158,7 @@ std::string ReadEffectiveDate() {
                         std::none_of(text.begin(), text.end(), [](QChar c) {
                             return c != '\t' && c != QChar::ByteOrderMark && !c.isPrint();
                         });
-    if (!isText || text.size() > 40)
+    if (!isText || text.size() > 40 || !IsTariffDate(line))
         throw FileError(
             FileError::kPathFileAccess,
             "The effective-date file " + path + " is damaged: its first line " +

@@ -4,14 +4,17 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <cerrno>
 #include <charconv>
 #include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
 
+#include "fileerror.h"
 #include "geography.h"
 #include "savefile.h"
+#include "settings.h"
 #include "tariffdb.h"
 #include "userdatabase.h"
 
@@ -63,16 +66,39 @@ bool SameStamp(const struct stat& a, const struct stat& b) {
                           "from them.  Install the tariff again.");
 }
 
+// Whether the database says that its tariff ships with a list. Without the list, a tariff that
+// has one would be read unchecked: a list lost or made unreadable must not turn the checks off.
+bool DatabaseRecordsList() {
+    return tariff.rsConfig && tariff.rsConfig->IsOpen() &&
+           !GetConfigValue(kTariffFileListSetting, "").empty();
+}
+
 FileList ReadList(const std::string& folder) {
     FileList list;
     list.folder = folder;
     list.path = folder + kTariffFileList;
-    if (::stat(list.path.c_str(), &list.stamp) != 0) return list;  // an earlier tariff
+    if (::stat(list.path.c_str(), &list.stamp) != 0) {
+        const int error = errno;
+        if (!DatabaseRecordsList()) return list;  // an earlier tariff
+        struct stat link {};
+        const bool dangling = error == ENOENT && ::lstat(list.path.c_str(), &link) == 0;
+        throw TariffDataError(
+            "The list of the tariff's files " + list.path +
+            (dangling          ? std::string(" is a link to a file that is not there")
+             : error == ENOENT ? std::string(" is missing")
+                               : " cannot be read (" + SystemReason(error) + ")") +
+            ", so the tariff's files cannot be checked and nothing is rated from them.  Install "
+            "the tariff again (or finish copying the tariff update).");
+    }
     list.present = true;
-    std::ifstream in(list.path, std::ios::binary);
-    if (!in)
-        throw TariffDataError("The list of the tariff's files " + list.path +
-                              " cannot be read, so nothing is rated from the tariff's files.");
+    std::istringstream in;
+    try {
+        in.str(ReadRegularFile(list.path, "The list of the tariff's files"));
+    } catch (const FileError& e) {
+        throw TariffDataError(std::string(e.what()) +
+                              "  The tariff's files cannot be checked without it, and nothing "
+                              "is rated from them.  Install the tariff again.");
+    }
     std::string line;
     for (size_t number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -2,7 +2,9 @@
 // The tariff's lane, transit-day and grid files against the list of their sizes and SHA-256
 // digests that ships beside them (data/checksums.txt). A damaged or half-copied file reads as
 // other, real lanes and plausible rates, so it is refused by name before a command reads it.
-// A tariff folder without the list (an earlier one) is read as it is.
+// A tariff whose database records that it has the list refuses its files while the list is
+// missing or cannot be read; only an earlier tariff, whose database records no list, is read
+// without one.
 
 #include <string>
 
@@ -10,6 +12,9 @@
 
 // The list's name in the application folder.
 inline constexpr const char* kTariffFileList = "data/checksums.txt";
+// The setting of the shipped database that records the list: the digest of the list it was
+// shipped with.
+inline constexpr const char* kTariffFileListSetting = "TARIFF_filelist";
 // The note of the files found intact, in the user's data folder.
 inline constexpr const char* kCheckedFilesNote = "checked-tariff-files";
 

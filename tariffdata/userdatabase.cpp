@@ -11,14 +11,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "binaryfile.h"
 #include "fileerror.h"
 #include "savefile.h"
 #include "settings.h"
@@ -34,6 +37,12 @@ const QString kOriginFile = QStringLiteral("shipped");
 const QString kSeenFile = QStringLiteral("shipped-file");
 const QString kPreviousFile = QStringLiteral("previous");
 const QString kDamagedName = QStringLiteral("x2007-damaged");
+const QString kCustomerNote = QStringLiteral("customer-tables");
+
+// The customer's own pricing and bills: the tables the upgrade window copies from an earlier
+// database.
+const char* const kCustomerTables[] = {"shipzips", "states",     "discounts", "faktable", "Bills",
+                                       "BL Notes", "BL parties", "BLdetail",  "Commodity"};
 
 // The platform's run-time error numbers for a full disk and a refused write.
 constexpr int kDiskFull = 61;
@@ -92,11 +101,16 @@ void NoteSignature(const QString& note, const QString& shipped) {
     WriteWhole(note, FileSignature(shipped));
 }
 
+// The shipped database is one of the tariff's files: read only when it is a regular file, since
+// a named pipe in its place would hold the start for good.
 Origin ShippedOrigin(const QString& shipped) {
-    QFile file(shipped);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    const int fd = OpenRegularFile(shipped.toStdString(), "The tariff database");
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw std::runtime_error("The tariff database " + shipped.toStdString() +
                                  " cannot be read: " + file.errorString().toStdString());
+    }
     QCryptographicHash digest(QCryptographicHash::Sha256);
     if (!digest.addData(&file))
         throw std::runtime_error("The tariff database " + shipped.toStdString() +
@@ -104,14 +118,45 @@ Origin ShippedOrigin(const QString& shipped) {
     return {EffectiveDate(), QString::fromLatin1(digest.result().toHex())};
 }
 
+// The date part of a copy's name: "2007-03-19".
+QString NamedDate(const QString& effective) {
+    const QDate date = QLocale::c().toDate(effective, QStringLiteral("MMMM d, yyyy"));
+    return date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("undated");
+}
+
+// What a copy's note says it was made from, when the note reads as one.
+std::optional<Origin> NotedOrigin(const QString& note) {
+    static const QRegularExpression kNote(
+        QStringLiteral("\\Aeffective=([^\\n]*)\\nstamp=([0-9a-f]{64})\\n\\z"));
+    const QRegularExpressionMatch match = kNote.match(note);
+    if (!match.hasMatch()) return std::nullopt;
+    return Origin{match.captured(1), match.captured(2)};
+}
+
+// Whether a copy's name gives the edition it was made from (the name carries its date and the
+// start of its stamp), and whether that edition is `origin`.
+bool NameGivesEdition(const QString& copy) {
+    static const QRegularExpression kName(
+        QStringLiteral("\\Atariff-(\\d{4}-\\d{2}-\\d{2}|undated)-[0-9a-f]{8}(-\\d+)?\\z"));
+    return kName.match(copy).hasMatch();
+}
+bool NameFits(const QString& copy, const Origin& origin) {
+    return copy.startsWith(QStringLiteral("tariff-") + NamedDate(origin.effective) +
+                           QLatin1Char('-') + origin.stamp.left(8));
+}
+
+// The note beside a copy stands for what it was made from only when it reads as a note and
+// agrees with the copy's name: a damaged note is no new edition.
+bool NoteIsSound(const QString& copy, const QString& note) {
+    const std::optional<Origin> noted = NotedOrigin(note);
+    return noted && (!NameGivesEdition(copy) || NameFits(copy, *noted));
+}
+
 // "tariff-2007-03-19-1a2b3c4d", and "-2", "-3" … when a copy of that name is there already
 // (an edition the user came back to: its old copy stays as it was).
 QString NewCopyName(const QDir& folder, const Origin& origin) {
-    const QDate date = QLocale::c().toDate(origin.effective, QStringLiteral("MMMM d, yyyy"));
     const QString base =
-        QStringLiteral("tariff-%1-%2")
-            .arg(date.isValid() ? date.toString(Qt::ISODate) : QStringLiteral("undated"),
-                 origin.stamp.left(8));
+        QStringLiteral("tariff-%1-%2").arg(NamedDate(origin.effective), origin.stamp.left(8));
     QString name = base;
     for (int n = 2; folder.exists(name); ++n) name = base + QLatin1Char('-') + QString::number(n);
     return name;
@@ -153,10 +198,7 @@ void MakeFolder(const QString& path) {
 // The shipped database's bytes into a new file, through the system's calls so that a full disk
 // is told as one (the toolkit's copy gives no reason).
 void CopyBytes(const QString& from, const QString& to) {
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw std::runtime_error("The tariff database " + from.toStdString() +
-                                 " cannot be read: " + SystemReason(errno));
+    const int in = OpenRegularFile(QFile::encodeName(from).toStdString(), "The tariff database");
     struct Closer {
         int fd;
         ~Closer() { ::close(fd); }
@@ -204,9 +246,37 @@ Settings ReadUserSettings(const QString& database) {
     return settings;
 }
 
+// The customer's tables as a database holds them, row by row, as one digest: a copy whose
+// tables still read as they did when it was made holds nothing of the customer's.
+QString CustomerTablesDigest(Database& db) {
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    auto add = [&](const std::string& text, char end) {
+        digest.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+        digest.addData(QByteArrayView(&end, 1));
+    };
+    for (const char* table : kCustomerTables) {
+        add(table, '\x1d');
+        Snapshot rows =
+            db.OpenSnapshot("SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid");
+        for (; !rows.AtEOF(); rows.MoveNext()) {
+            for (size_t field = 0; field < rows.FieldNames().size(); ++field)
+                add(rows.Field(field).str(), '\x1f');
+            add({}, '\x1e');
+        }
+    }
+    return QString::fromLatin1(digest.result().toHex());
+}
+
 // Writes the settings into a fresh copy, in one transaction; returns those it holds a row for.
-Settings WriteUserSettings(const QString& database, const Settings& settings) {
+// `customer` receives the digest of the copy's customer tables as made, empty when they cannot
+// be read (the copy then counts as holding the customer's data, which nothing can tell apart).
+Settings WriteUserSettings(const QString& database, const Settings& settings, QString& customer) {
     Database db(database.toStdString());
+    try {
+        customer = CustomerTablesDigest(db);
+    } catch (const DbError&) {
+        customer.clear();
+    }
     Settings written;
     db.BeginTrans();
     try {
@@ -263,6 +333,7 @@ std::string CarriedSettingsText(const Settings& carried, const std::string& unre
 // A fresh copy and what became of the user's settings on the way.
 struct Copy {
     QString path;
+    QString customer;  // the digest of its customer tables as made
     Settings carried;
     std::string unread;  // why the earlier copy's settings could not be read, if they could not
 };
@@ -281,11 +352,11 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
     MakeFolder(folder.filePath(name));
     const QDir copyFolder(folder.filePath(name));
     const QString partial = copyFolder.filePath(kDatabaseName + QStringLiteral(".part"));
-    Copy copy{copyFolder.filePath(kDatabaseName), {}, {}};
+    Copy copy{copyFolder.filePath(kDatabaseName), {}, {}, {}};
     try {
         CopyBytes(shipped, partial);
+        Settings settings;
         if (!earlier.isEmpty()) {
-            Settings settings;
             try {
                 settings = ReadUserSettings(earlier);
             } catch (const std::exception& e) {
@@ -295,18 +366,20 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
                 if (const size_t in = why.find(" in: "); in != std::string::npos) why.erase(in);
                 copy.unread = why;
             }
-            try {
-                copy.carried = WriteUserSettings(partial, settings);
-            } catch (const DbError& e) {
-                // The copy fitted, but not the engine's journal of the settings written into it.
-                if (e.number() != kErrDiskFull) throw;
-                throw SetUpFailure(ENOSPC, partial);
-            }
+        }
+        try {
+            copy.carried = WriteUserSettings(partial, settings, copy.customer);
+        } catch (const DbError& e) {
+            // The copy fitted, but not the engine's journal of the settings written into it.
+            if (e.number() != kErrDiskFull) throw;
+            throw SetUpFailure(ENOSPC, partial);
         }
         if (::rename(QFile::encodeName(partial).constData(),
                      QFile::encodeName(copy.path).constData()) != 0)
             throw SetUpFailure(errno, copy.path);
         WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
+        if (!copy.customer.isEmpty())
+            WriteWhole(copyFolder.filePath(kCustomerNote), copy.customer + QLatin1Char('\n'));
         NoteSignature(copyFolder.filePath(kSeenFile), shipped);
         if (!earlier.isEmpty()) WriteWhole(copyFolder.filePath(kPreviousFile), earlier + '\n');
         WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
@@ -315,7 +388,7 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
         for (const QString& file :
              {partial, partial + QStringLiteral("-journal"), copy.path,
               copyFolder.filePath(kOriginFile), copyFolder.filePath(kSeenFile),
-              copyFolder.filePath(kPreviousFile)})
+              copyFolder.filePath(kPreviousFile), copyFolder.filePath(kCustomerNote)})
             QFile::remove(file);
         folder.rmdir(name);
         throw;
@@ -338,6 +411,32 @@ QString DatabaseOf(const QDir& folder, const QString& copy) {
     return folder.filePath(copy + QLatin1Char('/') + kDatabaseName);
 }
 
+// Whether a copy's database is there. One that is there but cannot be examined (a link loop, a
+// link to nothing, a folder that may not be searched, something else in its place) is the
+// user's data all the same: it is named with the reason, never replaced by a fresh copy, which
+// would leave the customer's pricing, bills and settings behind without a word.
+bool CopyIsThere(const QString& database) {
+    const QByteArray path = QFile::encodeName(database);
+    struct stat st {};
+    int error = 0;
+    if (::stat(path.constData(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) return true;
+    } else {
+        error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(path.constData(), &link) != 0) return false;
+    }
+    const std::string reason = error == 0 ? std::string("it is not a regular file")
+                               : error == ENOENT
+                                   ? std::string("it is a link to a file that is not there")
+                                   : SystemReason(error);
+    throw FileError(FileError::kPathFileAccess,
+                    "Your database " + database.toStdString() + " cannot be examined: " + reason +
+                        ".  Fretlyn does not set up a fresh copy in its place, which would leave "
+                        "your discounts, bills of lading and settings behind.  Put that right, "
+                        "then start Fretlyn again.");
+}
+
 // The copy last written to, for a note of the copy in use that is gone or damaged: starting on
 // a fresh copy instead would leave the user's settings, pricing and bills behind without a word.
 QString LatestCopy(const QDir& folder) {
@@ -346,7 +445,8 @@ QString LatestCopy(const QDir& folder) {
     for (const QString& name :
          folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QFileInfo database(DatabaseOf(folder, name));
-        if (database.isFile() && (latest.isEmpty() || database.lastModified() > when)) {
+        if (CopyIsThere(database.filePath()) &&
+            (latest.isEmpty() || database.lastModified() > when)) {
             latest = name;
             when = database.lastModified();
         }
@@ -377,7 +477,7 @@ UserDatabaseStart PrepareUserDatabase() {
 
     UserDatabaseStart start;
     QString current = FirstLine(folder.filePath(kCurrentFile));
-    if (current.isEmpty() || !QFileInfo(DatabaseOf(folder, current)).isFile()) {
+    if (current.isEmpty() || !CopyIsThere(DatabaseOf(folder, current))) {
         const QString latest = LatestCopy(folder);
         if (!latest.isEmpty()) {
             current = latest;
@@ -392,8 +492,9 @@ UserDatabaseStart PrepareUserDatabase() {
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);
     const QString signature = FileSignature(shipped);
-    const bool copyThere = !currentDb.isEmpty() && QFileInfo::exists(currentDb);
+    const bool copyThere = !currentDb.isEmpty() && CopyIsThere(currentDb);
     if (copyThere && made.startsWith(QStringLiteral("effective=") + EffectiveDate() + '\n') &&
+        NoteIsSound(current, made) &&
         WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {
         start.path = currentDb.toStdString();
         SetTariffDatabasePath(start.path);
@@ -402,10 +503,19 @@ UserDatabaseStart PrepareUserDatabase() {
 
     const Origin origin = ShippedOrigin(shipped);
     if (copyThere) {
-        if (made == origin.Text()) {
+        // The copy's name gives the edition it was made from (its date and the start of its
+        // stamp), so a damaged note is no update: it is written again from the copy it
+        // belongs to. Only a copy whose name gives no edition is judged by its note, and a note
+        // that does not read as one makes no update either.
+        const bool sameEdition = NameGivesEdition(current) ? NameFits(current, origin)
+                                 : NotedOrigin(made)       ? made == origin.Text()
+                                                           : true;
+        if (sameEdition) {
             // Same contents under a new time of change (a rebuild): note it so the next start
             // need not read the file again. A note that cannot be written only costs that read.
             try {
+                if (made != origin.Text())
+                    WriteWhole(copyFolder + QLatin1Char('/') + kOriginFile, origin.Text());
                 NoteSignature(copyFolder + QLatin1Char('/') + kSeenFile, shipped);
             } catch (const std::exception&) {
             }
@@ -503,4 +613,31 @@ std::string PreviousUserDatabase() {
     const QString previous = FirstLine(database.dir().filePath(kPreviousFile));
     if (previous.isEmpty() || !QFileInfo::exists(previous)) return {};
     return previous.toStdString();
+}
+
+namespace {
+// Whether a copy holds the customer's own pricing or bills: its customer tables read otherwise
+// than when it was made. One made without the note, or that cannot be read, may hold them.
+bool HoldsCustomerData(const QString& database) {
+    const QString made = FirstLine(QFileInfo(database).dir().filePath(kCustomerNote));
+    if (made.isEmpty()) return true;
+    try {
+        Database db(database.toStdString(), true);
+        return CustomerTablesDigest(db) != made;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+}  // namespace
+
+std::string CopyWithCustomerData(const std::string& from) {
+    std::vector<QString> seen;
+    for (QString at = Q(from); !at.isEmpty() && QFileInfo(at).isFile();
+         at = FirstLine(QFileInfo(at).dir().filePath(kPreviousFile))) {
+        const QString same = QFileInfo(at).canonicalFilePath();
+        if (std::find(seen.begin(), seen.end(), same) != seen.end()) break;  // notes in a ring
+        seen.push_back(same);
+        if (HoldsCustomerData(at)) return at.toStdString();
+    }
+    return {};
 }

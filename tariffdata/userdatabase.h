@@ -47,3 +47,9 @@ bool IsUserDatabase(const std::string& path);
 // The copy the one in use was made to replace (by a tariff update, or when a damaged copy was
 // set aside), while it is still there; empty otherwise.
 std::string PreviousUserDatabase();
+
+// The latest copy, from `from` back through the copies each was made to replace, that holds the
+// customer's own pricing or bills (shipping locations, discounts, FAKs, bills of lading with
+// their parties and commodities): after updates answered No, the fresh copies in between hold
+// none. A copy that cannot be told about counts as holding them. Empty when none does.
+std::string CopyWithCustomerData(const std::string& from);

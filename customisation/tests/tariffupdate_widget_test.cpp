@@ -29,7 +29,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-
 class TariffUpdateTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -75,19 +74,24 @@ void UpgradeBothGroupsWhenTheWindowIsUp() {
     });
 }
 
+// A bill as the bill window stores one: its shipper, consignee and commodity on file.
+void StoreBillBL606() {
+    tariff.gDB->Execute(
+        "INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', 'Milwaukee', '53202', 'WI', "
+        "1)");
+    tariff.gDB->Execute(
+        "INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', 'Columbus', '43215', 'OH', 2)");
+    tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
+    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
+    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
+}
+
 TEST_F(TariffUpdateTest, TheNewTariffIsUsedAndTheUpgradeFromThePreviousCopyBringsTheRowsAcross) {
     const UserDatabaseStart first = StartOnUserDatabase();
     OfferTariffUpdate(first);
     EXPECT_TRUE(messageScript.Log().empty());  // a first start has nothing to say
     AddShippingLocation("606");
-    // A bill as the bill window stores one: its shipper, consignee and commodity on file.
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (1, 'Acme', '1 Main St', "
-                        "'Milwaukee', '53202', 'WI', 1)");
-    tariff.gDB->Execute("INSERT INTO \"BL parties\" VALUES (2, 'Bolt', '2 Elm St', "
-                        "'Columbus', '43215', 'OH', 2)");
-    tariff.gDB->Execute("INSERT INTO Bills VALUES (1, 'BL-606', '3/4/2006', '', '', 1, 2, 0)");
-    tariff.gDB->Execute("INSERT INTO Commodity VALUES (1, 'Widgets', 12.5, '', '55', 0)");
-    tariff.gDB->Execute("INSERT INTO BLdetail VALUES (1, 1, '2', '500')");
+    StoreBillBL606();
     CloseAll();
     const std::string kept = FileBytes(first.path);
 
@@ -259,6 +263,97 @@ TEST_F(TariffUpdateTest, AnEmptyCopyIsOfferedToBeSetAsideAsADamagedOne) {
     EXPECT_EQ(fs::file_size(start.previous), 0u);
     EXPECT_EQ(StartOnUserDatabase().path, start.path);
     EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "12.0.1");
+}
+
+// A new tariff in the application folder: its effective date and a version of its own.
+void ShipTariff(const ScratchAppFolder& app, const std::string& effective,
+                const std::string& version) {
+    CloseAll();
+    app.writeFile("data/effdate.dat", effective + "\n");
+    Database shipped(app.file("data/x2007.mdb").string());
+    shipped.Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = 'VERSION_currver'", {version});
+}
+
+// Two updates answered No: the copy of the first update is a fresh one that holds nothing of
+// the customer's. The second update's offer, and the upgrade window's file dialog, go to the
+// copy that does.
+TEST_F(TariffUpdateTest, AfterUpdatesAnsweredNoTheOfferIsOfTheCopyThatHoldsTheCustomersData) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddShippingLocation("606");
+    StoreBillBL606();
+    ShipTariff(app, "April 1, 2008", "13.0.0");
+    const UserDatabaseStart second = StartOnUserDatabase();
+    OfferTariffUpdate(second);  // No, the question's default
+    ShipTariff(app, "May 1, 2009", "14.0.0");
+    const UserDatabaseStart third = StartOnUserDatabase();
+    ASSERT_EQ(third.previous, second.path);
+    OfferTariffUpdate(third);
+    const auto& log = messageScript.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_TRUE(log[0].text.contains("are in the previous database."));
+    EXPECT_TRUE(log[1].text.contains(
+        QStringLiteral("Your discounts, shipping locations and bills of lading are in an earlier "
+                       "database:\n%1\n\nCopy them into the new one now?")
+            .arg(QString::fromStdString(first.path))))
+        << log[1].text.toStdString();
+    EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
+
+    // Later, Customize -> "Transfer Disc/BOL...": the file dialog starts on that copy too.
+    SetOpenFileChooser([this](const OpenFileRequest& request) {
+        requests.push_back(request);
+        return std::optional<QString>();
+    });
+    AskForTheEarlierDatabaseWhenTheWindowIsUp();
+    ShowUpgradeWindow();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), first.path);
+    EXPECT_EQ(messageScript.Log().size(), 2u);  // nothing more to say
+
+    // Yes to the offer brings the rows across from that copy.
+    ShipTariff(app, "June 1, 2010", "15.0.0");
+    const UserDatabaseStart fourth = StartOnUserDatabase();
+    SetOpenFileChooser([this](const OpenFileRequest& request) {
+        requests.push_back(request);
+        return std::optional<QString>(request.InitDir + "/" + request.FileName);
+    });
+    messageScript.Queue(kIdYes);
+    UpgradeBothGroupsWhenTheWindowIsUp();
+    OfferTariffUpdate(fourth);
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ((requests[1].InitDir + "/" + requests[1].FileName).toStdString(), first.path);
+    EXPECT_EQ(StoredShipLocations(), std::vector<std::string>{"606"});
+    EXPECT_EQ(Rows(*tariff.gDB, "Bills", "\"BL number\""), Lines{"BL-606"});
+}
+
+// Nothing of the customer's in any earlier copy: the update says so and offers nothing, and the
+// upgrade window says so before its file dialog.
+TEST_F(TariffUpdateTest, WhenNoEarlierCopyHoldsTheCustomersDataTheUpdateAndTheTransferSaySo) {
+    StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");  // the user's settings are carried, not copied later
+    ShipTariff(app, "April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    OfferTariffUpdate(update);
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    const auto& said = messageScript.Log()[0];
+    EXPECT_EQ(said.title, "Tariff update");
+    EXPECT_TRUE(said.text.endsWith(
+        "None of your earlier databases holds discounts, shipping locations or bills of lading "
+        "of your own, so there is nothing to copy into the new one."))
+        << said.text.toStdString();
+    EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
+
+    SetOpenFileChooser([this](const OpenFileRequest& request) {
+        requests.push_back(request);
+        return std::optional<QString>();
+    });
+    AskForTheEarlierDatabaseWhenTheWindowIsUp();
+    ShowUpgradeWindow();
+    ASSERT_EQ(messageScript.Log().size(), 2u);
+    EXPECT_EQ(messageScript.Log()[1].title, "Nothing To Transfer");
+    EXPECT_TRUE(messageScript.Log()[1].text.contains(QString::fromStdString(UserDataFolder())));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].InitDir.startsWith(QString::fromStdString(UserDataFolder())))
+        << requests[0].InitDir.toStdString();
 }
 
 }  // namespace

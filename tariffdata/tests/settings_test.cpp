@@ -57,9 +57,9 @@ TEST_F(Settings, LoadSettingsTakesStoredValuesOrTheDefaults) {
     tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf IN ('G!_percentage', 'FLOOR_bcus')");
     tariff.gDB->Execute("UPDATE tblConfig SET valuef = '1.3125' WHERE keyf = 'CDN_ExchangeRate'");
     tariff.gDB->Execute("UPDATE tblConfig SET valuef = '85.50' WHERE keyf = 'FLOOR_jointline'");
-    app.writeFile("data/effdate.dat", "03/05/2007\r\nignored second line\n");
+    app.writeFile("data/effdate.dat", "April 1, 2008\r\nignored second line\n");
     LoadSettings();
-    EXPECT_EQ(tariff.gEffDate, "03/05/2007");
+    EXPECT_EQ(tariff.gEffDate, "April 1, 2008");
     EXPECT_EQ(tariff.gExchangeRate, "1.3125");
     EXPECT_FLOAT_EQ(tariff.gGPercentage, 0.20f);
     EXPECT_EQ(tariff.startupValues.at("FLOOR_bcus"), "00.00");

@@ -3,12 +3,17 @@
 // as it is, and an unchanged file is read for its digest once, not at every command or start.
 #include "tariffcheck.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <random>
 #include <string>
 #include <thread>
@@ -198,6 +203,109 @@ TEST_F(TariffCheck, AFileFoundIntactIsNotReadAgainAtTheNextStart) {
     ForgetTariffFileChecks();
     StartOnUserDatabase();
     EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u);
+}
+
+// The list lost, or made unreadable, while its tariff's database records that the tariff has
+// one: the files are not read unchecked. A damaged rate reads as a plausible one, so the quote
+// would be wrong without a word.
+TEST_F(TariffCheck, ATariffThatHasAListRefusesItsFilesWhileTheListIsLostOrUnreadable) {
+    const fs::path list = app.file(kTariffFileList);
+    const std::string listed = Original(kTariffFileList);
+    Overwrite(app.file("data/cxmap.dat"), std::string(Original("data/cxmap.dat").size(), '\0'));
+    auto expectRefused = [&](const std::string& said) {
+        ForgetTariffFileChecks();
+        const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
+        EXPECT_EQ(error.rfind("The list of the tariff's files " + list.string() + said, 0), 0u)
+            << error;
+        EXPECT_NE(error.find("nothing is rated from them"), std::string::npos) << error;
+    };
+    fs::remove(list);
+    expectRefused(" is missing");
+    fs::create_symlink(app.file("data/nowhere.txt"), list);
+    expectRefused(" is a link to a file that is not there");
+    fs::remove(list);
+    fs::create_symlink(app.file("data/loop.txt"), list);
+    fs::create_symlink(list, app.file("data/loop.txt"));
+    expectRefused(" cannot be read (Too many levels of symbolic links)");
+    fs::remove(list);
+    // A link into a folder the user may not search (which stops no one running as root).
+    const fs::path closed = app.file("closed");
+    fs::create_directory(closed);
+    app.writeFile("closed/checksums.txt", listed);
+    fs::create_symlink(closed / "checksums.txt", list);
+    fs::permissions(closed, fs::perms::none);
+    if (::geteuid() != 0) expectRefused(" cannot be read (Permission denied)");
+    fs::permissions(closed, fs::perms::owner_all);
+
+    // Put back, the list finds the damaged lane file.
+    fs::remove(list);
+    app.writeFile(kTariffFileList, listed);
+    ForgetTariffFileChecks();
+    EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u);
+}
+
+// A named pipe in the place of one of the tariff's files would hold the start, or the first
+// quote, for as long as nothing writes to it: it is named as no regular file instead.
+TEST_F(TariffCheck, ANamedPipeInPlaceOfATariffFileIsNamedWithoutWaiting) {
+    using namespace std::chrono_literals;
+    // The step runs on a thread of its own: should it wait on the pipe after all, the pipe is
+    // given a writer that closes at once, which lets it go, and the wait is the failure.
+    auto errorOf = [](const fs::path& pipe, const std::function<void()>& step) {
+        auto done = std::async(std::launch::async, [&]() -> std::string {
+            try {
+                step();
+            } catch (const std::exception& e) {
+                return e.what();
+            }
+            return "(no error)";
+        });
+        if (done.wait_for(30s) != std::future_status::ready) {
+            ADD_FAILURE() << "waited on the named pipe " << pipe;
+            const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) ::close(writer);
+        }
+        return done.get();
+    };
+    auto asPipe = [&](const std::string& relative) {
+        const fs::path path = app.file(relative);
+        fs::remove(path);
+        EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+        return path;
+    };
+    auto expectNamed = [&](const fs::path& pipe, const std::function<void()>& step) {
+        const std::string error = errorOf(pipe, step);
+        EXPECT_NE(error.find(pipe.string() + " is not a regular file"), std::string::npos) << error;
+    };
+
+    const std::string list = Original(kTariffFileList);
+    expectNamed(asPipe(kTariffFileList), [&] {
+        ForgetTariffFileChecks();
+        ChicagoToLosAngeles();
+    });
+    fs::remove(app.file(kTariffFileList));
+    app.writeFile(kTariffFileList, list);
+    ForgetTariffFileChecks();
+
+    expectNamed(asPipe("data/svc.dat"), [] { GetServiceDays("60601", "90001"); });
+    // A rate grid is opened as every other data file of the tariff is.
+    expectNamed(asPipe("grids/grid001.dat"), [&] {
+        BinaryFile grid;
+        grid.Open(app.file("grids/grid001.dat").string());
+    });
+    expectNamed(asPipe("data/states.dat"), [] { LoadStatesFile(); });
+    expectNamed(asPipe("data/effdate.dat"), [] { ReadEffectiveDate(); });
+    expectNamed(asPipe("data/cxgrd.dat"), [] {
+        CloseAll();
+        OpenTariffDatabase();
+    });
+
+    // The shipped database, read for the user's first copy of it.
+    fs::remove(app.file("data/effdate.dat"));
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    SetUserDataFolder(data.path().toStdString());
+    expectNamed(asPipe("data/x2007.mdb"), [] { PrepareUserDatabase(); });
 }
 
 }  // namespace

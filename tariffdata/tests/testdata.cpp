@@ -46,6 +46,14 @@ void ScratchAppFolder::writeFile(const std::string& relative, const std::string&
 
 void ScratchAppFolder::dropFileList() const {
     fs::remove(path_ / kTariffFileList);
+    // An earlier tariff's database records no list either: the shipped one, and the one the
+    // program opens when that is another.
+    std::vector<std::string> databases = {(path_ / "data/x2007.mdb").string()};
+    if (TariffDatabasePath() != databases.front()) databases.push_back(TariffDatabasePath());
+    for (const std::string& path : databases) {
+        Database db(path);
+        db.Execute("DELETE FROM tblConfig WHERE keyf = ?", {kTariffFileListSetting});
+    }
 }
 
 void Exec(const std::string& sql, const std::vector<Value>& params) {

@@ -36,8 +36,9 @@ class ScratchAppFolder {
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path file(const std::string& relative) const { return path_ / relative; }
     void writeFile(const std::string& relative, const std::string& text) const;
-    // Takes the list of the tariff's files away, as an earlier tariff had none: the lane,
-    // transit-day and grid files a test writes for itself are then read as they are.
+    // Takes the list of the tariff's files away, and its record from the database, as an
+    // earlier tariff had none: the lane, transit-day and grid files a test writes for itself
+    // are then read as they are.
     void dropFileList() const;
 
   private:

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -300,6 +301,130 @@ TEST_F(UserDatabase, ADamagedEffectiveDateSetsUpNoCopy) {
             << e.what();
     }
     EXPECT_EQ(FilesUnder(DataFolder()), before);
+}
+
+// A date file that reads as text but not as a date in the tariff's form ("March 19, 2007") is
+// damaged too: it would head every rate sheet and be taken for a new edition, with a fresh copy
+// that lacks the customer's discounts and bills.
+TEST_F(UserDatabase, AnEffectiveDateThatIsNoDateIsNamedAtStartAndSetsUpNothing) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const auto before = FilesUnder(DataFolder());
+    for (const char* damaged :
+         {"March 1", "March 19( 2007", "Februaru 2, 2009", "February 30, 2007", "March 19, 07",
+          "19 March, 2007", "March 19, 2007 and more"}) {
+        app.writeFile("data/effdate.dat", std::string(damaged) + "\n");
+        try {
+            StartOnUserDatabase();
+            ADD_FAILURE() << "started on the date " << damaged;
+        } catch (const FileError& e) {
+            EXPECT_NE(std::string(e.what()).find(app.file("data/effdate.dat").string() +
+                                                 " is damaged: its first line \"" + damaged +
+                                                 "\" is not a date"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(FilesUnder(DataFolder()), before) << damaged;
+    }
+    // The date put right: the same copy, no update.
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, first.path);
+    EXPECT_TRUE(again.notice.empty()) << again.notice;
+    EXPECT_EQ(BillCount(), 1);
+}
+
+// The note of what a copy was made from, damaged: the copy's name gives its edition, so the
+// start keeps the copy and writes the note again; a real update still makes its fresh copy.
+TEST_F(UserDatabase, ADamagedNoteOfTheShippedDatabaseIsWrittenAgainAndMakesNoUpdate) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path note = fs::path(first.path).parent_path() / "shipped";
+    const std::string noted = FileBytes(note);
+    const size_t stamp = noted.find("stamp=") + 6;
+    ASSERT_NE(stamp, std::string::npos + 6);
+    std::string firstDigitFlipped = noted;
+    firstDigitFlipped[stamp] = noted[stamp] == '0' ? '1' : '0';
+    const std::string damages[] = {
+        "", std::string("\x99\xbb\x01garbage\n"), noted.substr(0, noted.size() / 2),
+        "effective=March 19( 2007" + noted.substr(noted.find('\n')), firstDigitFlipped};
+    for (const std::string& damaged : damages) {
+        std::ofstream(note, std::ios::binary | std::ios::trunc) << damaged;
+        const UserDatabaseStart again = StartOnUserDatabase();
+        EXPECT_EQ(again.path, first.path) << damaged;
+        EXPECT_TRUE(again.previous.empty()) << damaged;
+        EXPECT_TRUE(again.notice.empty()) << again.notice;
+        EXPECT_EQ(BillCount(), 1);
+        CloseAll();
+        EXPECT_EQ(FileBytes(note), noted) << damaged;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 2)
+        << "one copy and the note of the copy in use";
+
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    std::ofstream(note, std::ios::binary | std::ios::trunc) << "garbage";
+    const UserDatabaseStart update = StartOnUserDatabase();
+    EXPECT_EQ(update.previous, first.path);
+    EXPECT_NE(update.path, first.path);
+}
+
+// The copy in use there, but not to be examined: it is the user's data all the same. The start
+// names it with the reason and sets up no fresh copy in its place, whether the note of the copy
+// in use names it or the start has to look for it.
+TEST_F(UserDatabase, ACopyThatCannotBeExaminedIsNamedAndNeverReplaced) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path copy = first.path;
+    const fs::path kept = copy.string() + ".kept";
+    fs::rename(copy, kept);
+    const fs::path loop = copy.parent_path() / "loop.mdb";
+    struct Case {
+        std::function<void()> make;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {[&] {
+             fs::create_symlink(loop, copy);
+             fs::create_symlink(copy, loop);
+         },
+         "Too many levels of symbolic links"},
+        {[&] { fs::create_symlink(copy.parent_path() / "nowhere.mdb", copy); },
+         "it is a link to a file that is not there"},
+        {[&] { fs::create_directory(copy); }, "it is not a regular file"},
+    };
+    for (const bool noteLost : {false, true}) {
+        for (const Case& c : cases) {
+            c.make();
+            if (noteLost) fs::remove(DataFolder() / "current");
+            try {
+                StartOnUserDatabase();
+                ADD_FAILURE() << "started beside " << c.reason;
+            } catch (const FileError& e) {
+                EXPECT_EQ(std::string(e.what()), "Your database " + copy.string() +
+                                                     " cannot be examined: " + c.reason +
+                                                     ".  Fretlyn does not set up a fresh copy in "
+                                                     "its place, which would leave your "
+                                                     "discounts, bills of lading and settings "
+                                                     "behind.  Put that right, then start "
+                                                     "Fretlyn again.");
+            }
+            EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()),
+                      noteLost ? 1 : 2)
+                << "no fresh copy";
+            fs::remove(copy);
+            fs::remove(loop);
+            if (noteLost)
+                std::ofstream(DataFolder() / "current")
+                    << copy.parent_path().filename().string() << "\n";
+        }
+    }
+    fs::rename(kept, copy);
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, first.path);
+    EXPECT_EQ(BillCount(), 1);
 }
 
 // The fresh copy fits on the disk, but the engine's journal of the user's settings written into

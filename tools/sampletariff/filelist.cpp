@@ -14,7 +14,7 @@
 
 namespace sampletariff {
 
-void WriteFileList(const std::string& appDir) {
+std::string WriteFileList(const std::string& appDir) {
     namespace fs = std::filesystem;
     std::vector<std::string> files = {"data/cxgrd.dat", "data/cxlns.dat", "data/cxmap.dat",
                                       "data/svc.dat"};
@@ -43,6 +43,11 @@ void WriteFileList(const std::string& appDir) {
             std::to_string(text.size()) + " " + digest.toHex().toStdString() + " " + file + "\n";
     }
     WriteFileAtomically(appDir + "/data/checksums.txt", list);
+    return QCryptographicHash::hash(
+               QByteArrayView(list.data(), static_cast<qsizetype>(list.size())),
+               QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
 }
 
 }  // namespace sampletariff

@@ -61,16 +61,17 @@ void Generate(const std::string& source, const std::string& app) {
 
     Geography g = BuildGeography(source);
 
-    const std::string db = app + "/data/x2007.mdb";
-    fs::remove(db);
-    WriteDatabase(g, db + ".tmp");
-    fs::rename(db + ".tmp", db);
-
     // Grid files of an earlier run that this one does not write would be read as lanes.
     for (const auto& entry : fs::directory_iterator(app + "/grids"))
         if (entry.path().filename().string().rfind("grid", 0) == 0) fs::remove(entry.path());
     WriteLaneData(g, app);
-    WriteFileList(app);
+    // The database records the list, so the list comes first.
+    const std::string fileList = WriteFileList(app);
+
+    const std::string db = app + "/data/x2007.mdb";
+    fs::remove(db);
+    WriteDatabase(g, db + ".tmp", fileList);
+    fs::rename(db + ".tmp", db);
     WritePonyTestFiles(g, app);
 
     std::string states;

@@ -100,13 +100,15 @@ std::optional<std::array<int32_t, kGridValues>> LaneGridRow(const Geography& g, 
 void WriteLaneData(const Geography& g, const std::string& appDir);
 // filelist.cpp: the list of the files WriteLaneData wrote, each with its size and SHA-256
 // digest, by which the program knows a damaged or half-copied one (data/checksums.txt).
-void WriteFileList(const std::string& appDir);
+// Returns the list's own SHA-256 digest, in hexadecimal.
+std::string WriteFileList(const std::string& appDir);
 
 // ponytest.cpp: the batch test's sample input file and the comparison file it must give.
 void WritePonyTestFiles(const Geography& g, const std::string& appDir);
 
-// tables.cpp
-void WriteDatabase(const Geography& g, const std::string& path);
+// tables.cpp. The settings record the list of the tariff's files by its digest.
+void WriteDatabase(const Geography& g, const std::string& path,
+                   const std::string& fileListDigest);
 
 // The state list: the states and provinces the rating can reach, with their regions.
 struct StateLine {

@@ -631,7 +631,7 @@ void FillTariffItems(Db& db) {
     for (const auto& [title, item] : kItems) ins.Row({std::string(title), int64_t{item}});
 }
 
-void FillSettings(Db& db) {
+void FillSettings(Db& db, const std::string& fileListDigest) {
     std::vector<std::pair<std::string, std::string>> rows;
     const auto pricing = CustomerPricingSettings();
     rows.insert(rows.end(), pricing.begin(), pricing.end());
@@ -648,6 +648,9 @@ void FillSettings(Db& db) {
                              {"BL_UseSpecialDiscount", "no"},
                              {"BL_Discount", "00.0"},
                              {"BL_PrintBack", "no"}});
+    // The tariff ships with the list of its files: a program that finds the list gone or
+    // unreadable knows that it was there, and rates nothing from unchecked files.
+    rows.emplace_back("TARIFF_filelist", fileListDigest);
     // The offshore charges read "0" when a key is missing; the carrier's tariff has real ones.
     rows.insert(rows.end(), {{"AK_AIR_FSC", "0.22"},
                              {"AK_FSC", "0.14"},
@@ -792,7 +795,7 @@ std::vector<StateLine> StateList() {
     return kLines;
 }
 
-void WriteDatabase(const Geography& g, const std::string& path) {
+void WriteDatabase(const Geography& g, const std::string& path, const std::string& fileListDigest) {
     std::remove(path.c_str());
     Db db(path);
     db.Exec("PRAGMA journal_mode=OFF");
@@ -801,7 +804,7 @@ void WriteDatabase(const Geography& g, const std::string& path) {
     CreateTables(db);
     FillAccessorials(db);
     FillTariffItems(db);
-    FillSettings(db);
+    FillSettings(db, fileListDigest);
     FillCustomerDefaults(db);
     FillGeography(db, g);
     FillBaseZones(db, g);

@@ -3,6 +3,8 @@
 // and the links between them (every lane code names a grid row, every point has a service
 // centre, every point the rating can reach is in the state list).
 #include <gtest/gtest.h>
+
+#include <QCryptographicHash>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -280,6 +282,16 @@ TEST_F(Tariff, TheListOfFilesNamesEveryLaneTransitDayAndGridFileWithItsSize) {
         EXPECT_TRUE(listed.insert(file).second) << line;
     }
     EXPECT_EQ(listed, expected);
+}
+
+// The database records the list it ships with, so that a list lost later is missed.
+TEST_F(Tariff, TheDatabaseRecordsTheListOfFilesByItsDigest) {
+    const std::string list = ReadFile(kApp + "/data/checksums.txt");
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArrayView(list.data(), static_cast<qsizetype>(list.size())),
+        QCryptographicHash::Sha256);
+    EXPECT_EQ(One("SELECT valuef FROM tblConfig WHERE keyf = 'TARIFF_filelist'"),
+              digest.toHex().toStdString());
 }
 
 TEST_F(Tariff, ZipListAndServiceCentreSubscriptsFitTheFiles) {

@@ -1,0 +1,160 @@
+// The program started twice on one data folder, as a double click too many does it: one program
+// runs and works on one copy of the database; the other start brings it forward and ends. A
+// program killed outright leaves nothing that keeps the next start from running.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <memory>
+#include <vector>
+
+#include "folderguard.h"
+
+namespace {
+
+// Starting a program with the sanitizers on a busy machine takes seconds; these only bound a
+// wait that a sound program ends long before.
+constexpr int kPatienceMs = 120000;
+
+class TwoStarts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch.isValid());
+        ASSERT_TRUE(QDir().mkpath(Home()));
+    }
+    void TearDown() override {
+        for (auto& program : programs)
+            if (program->state() != QProcess::NotRunning) {
+                program->kill();
+                program->waitForFinished(kPatienceMs);
+            }
+    }
+    QString Home() const { return scratch.filePath(QStringLiteral("home")); }
+    QString DataFolder() const { return scratch.filePath(QStringLiteral("data")); }
+
+    // The program on the test's own data folder, in a home of its own, so that nothing it
+    // writes lands in the user's.
+    QProcess& Start() {
+        auto program = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("FRETLYN_DATA_DIR"), DataFolder());
+        env.insert(QStringLiteral("HOME"), Home());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), Home() + QStringLiteral("/.local/share"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Home() + QStringLiteral("/.config"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), Home() + QStringLiteral("/.cache"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        program->setProcessEnvironment(env);
+        program->start(QStringLiteral(FRETLYN_PROGRAM), {});
+        EXPECT_TRUE(program->waitForStarted(kPatienceMs)) << program->errorString().toStdString();
+        programs.push_back(std::move(program));
+        return *programs.back();
+    }
+
+    // Waits until one of the programs has ended; returns it, or null when none did.
+    QProcess* FirstToEnd(const std::vector<QProcess*>& among) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < kPatienceMs)
+            for (QProcess* program : among)
+                if (program->state() == QProcess::NotRunning || program->waitForFinished(50))
+                    return program;
+        return nullptr;
+    }
+
+    // Whether a program holds the data folder now. The look takes the lock for an instant when
+    // it is free; a program starting at that instant looks again.
+    bool FolderHeld() const {
+        const QByteArray path =
+            QFile::encodeName(DataFolder() + QLatin1Char('/') + DataFolderGuard::kLockFile);
+        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        return held;
+    }
+    bool WaitUntilHeld() const {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < kPatienceMs) {
+            if (FolderHeld()) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    // Waits until the copy in use is set up and named.
+    bool WaitForCopyInUse() const {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < kPatienceMs) {
+            if (QFileInfo::exists(DataFolder() + QStringLiteral("/current"))) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    // The copies of the tariff database set up in the data folder.
+    QStringList Copies() const {
+        return QDir(DataFolder()).entryList({QStringLiteral("tariff-*")}, QDir::Dirs);
+    }
+
+    // A start that found the folder in use: it ended at once, saying so, without an error.
+    void ExpectHandedOver(QProcess& program) {
+        ASSERT_EQ(program.state(), QProcess::NotRunning);
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+        const QString said = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_TRUE(said.contains(QStringLiteral("Fretlyn is already running on the data folder ") +
+                                  DataFolder() +
+                                  QStringLiteral("; its window is brought forward.")))
+            << said.toStdString();
+    }
+
+    QTemporaryDir scratch;
+    std::vector<std::unique_ptr<QProcess>> programs;
+};
+
+TEST_F(TwoStarts, TwoFirstStartsAtOnceGiveOneProgramOnOneCopy) {
+    QProcess& a = Start();
+    QProcess& b = Start();
+    QProcess* ended = FirstToEnd({&a, &b});
+    ASSERT_NE(ended, nullptr) << "both programs kept running on one data folder";
+    QProcess& running = ended == &a ? b : a;
+    ExpectHandedOver(*ended);
+    EXPECT_EQ(running.state(), QProcess::Running);
+    EXPECT_TRUE(FolderHeld());
+    ASSERT_TRUE(WaitForCopyInUse());
+    EXPECT_EQ(Copies().size(), 1) << Copies().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(TwoStarts, ALaterStartEndsAndAKilledProgramLeavesNoLockBehind) {
+    QProcess& first = Start();
+    ASSERT_TRUE(WaitUntilHeld());
+    ASSERT_TRUE(WaitForCopyInUse());
+    QProcess& second = Start();
+    ASSERT_EQ(FirstToEnd({&first, &second}), &second);
+    ExpectHandedOver(second);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // Killed outright: nothing of its own making cleans up after it.
+    first.kill();
+    ASSERT_TRUE(first.waitForFinished(kPatienceMs));
+    QProcess& third = Start();
+    ASSERT_TRUE(WaitUntilHeld());
+    QProcess& fourth = Start();
+    ASSERT_EQ(FirstToEnd({&third, &fourth}), &fourth);
+    ExpectHandedOver(fourth);
+    EXPECT_EQ(third.state(), QProcess::Running);
+    EXPECT_EQ(Copies().size(), 1) << Copies().join(QLatin1Char(' ')).toStdString();
+}
+
+}  // namespace
