@@ -114,7 +114,7 @@ class ChargePass {
 
     // A percentage of the chosen break's net charge only, doubled from 20,000 lbs.
     void FuelSurcharge() {
-        const double f = Val(GetConfigValue("FSC_fsc", "00.0"));
+        const double f = ConfigNumber(kFuelSurchargeSetting);
         if (!(f > 0)) return;
         ++line_;
         Single p = static_cast<Single>(f / 100);
