@@ -158,6 +158,7 @@ int main(int argc, char** argv) {
             setAside = true;
         }
     }
+    WatchUserDatabaseForDamage();
     form.show();
     form.Form_Activate();
     // Once the loop runs, so that the upgrade window's Done can end the program.

@@ -7,14 +7,13 @@
 #include <functional>
 #include <string>
 
-
 struct BLRatePrintHooks {
     // Rates the stored bill with this number. Not silent (0): shows the quote window when the
     // lane is served. Silent (1): only computes, for a printed quote to follow. Returns whether
     // the bill was rated (its lane is served).
     std::function<bool(const std::string& billNumber, uint8_t silent)> RateBL;
     // Prints one copy of the stored bill with this number (the form, and its back page when
-    // the settings ask for it). Returns whether the form was printed.
+    // the settings ask for it). Returns whether both were printed.
     std::function<bool(const std::string& billNumber)> PrintBL;
     // Writes the quote of the last silent rating (DisplayQuote(1)), prints it (PrintRateQuote)
     // and puts the main window's request back. Returns false when the print failed.

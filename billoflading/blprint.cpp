@@ -144,7 +144,7 @@ std::string CityStateZipLine(const std::string& city, const std::string& state,
 }
 
 bool PrintBL(const std::string& billNumber) {
-    bool frontWritten = false;
+    bool printed = false;
     try {
         const BLRecordId id = FindBLIdByNumber(billNumber);
         std::optional<BillOfLading> bl = id != 0 ? ReadBillOfLading(id) : std::nullopt;
@@ -152,9 +152,9 @@ bool PrintBL(const std::string& billNumber) {
         const BLPrintLines lines = PrintLinesOf(bl->lines);
         blWindow.boolPrintRates = SettingIsYes("BL_PrintRates");
         WriteFront(*bl, lines);
-        frontWritten = true;
         blWindow.blnPrintBack = SettingIsYes("BL_PrintBack");
         if (blWindow.blnPrintBack) WriteBack();
+        printed = true;
     } catch (const PrintRefusal& refusal) {
         Say(refusal.what());
     } catch (const PdfFormError& error) {
@@ -165,7 +165,7 @@ bool PrintBL(const std::string& billNumber) {
     } catch (const std::exception& error) {
         Say(std::string("The B/L could not be printed.  ") + error.what());
     }
-    return frontWritten;
+    return printed;
 }
 
 bool PrintRatedBLQuote() {
@@ -184,7 +184,7 @@ void PrintBLCopies(const std::string& billNumber) {
     const BLRatePrintHooks& hooks = GetBLRatePrintHooks();
     blWindow.BLPrinting = true;
     int copies = 0;
-    RunStep([&] { copies = CInt(Val(GetConfigValue("BL_Copies", "1"))); });
+    RunStep([&] { copies = CInt(ConfigNumber(kBLCopiesSetting)); });
     for (int copy = 1; copy <= copies; ++copy) {
         // A bill that could not be printed has said why; a quote or a further copy after it
         // would only bury that message under a print dialog.

@@ -30,7 +30,8 @@ std::string CityStateZipLine(const std::string& city, const std::string& state,
                              const std::string& zip);
 
 // Fills and opens the form for the stored bill with this number (looked up trimmed). Returns
-// whether the front page was written. A bill, party or commodity that is not on file, a
+// whether the bill was printed whole: its front page, and its terms page when the settings ask
+// for it. A bill, party or commodity that is not on file, a
 // missing form file or an output that cannot be written gives a message and no file; the
 // reader is opened only on a file written whole, and a reader that cannot be started is
 // reported with the name of the saved file. Sets blWindow.boolPrintRates and blnPrintBack

@@ -220,6 +220,7 @@ bool HandOverBill(BLRecordId id, EnteredClasses& classes) {
 void ApplySpecialDiscount() {
     if (!blWindow.BLPrinting || !blWindow.boolSpecialDiscount) return;
     const std::string d = GetConfigValue("BL_Discount", "");
+    if (!d.empty()) CheckedConfigText(kBLDiscountSetting);
     for (size_t b = 0; b < kDiscountedBreaks; ++b) rating.gBreakDisc[b] = d;
 }
 

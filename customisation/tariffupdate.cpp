@@ -48,9 +48,11 @@ DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDat
     const auto* database = dynamic_cast<const DbError*>(&error);
     const std::string damaged = TariffDatabasePath();
     // Only the user's own copy is set aside: the shipped database is the application's. A copy
-    // without any of the tariff's tables (left empty by a failed copy or a crash) is as damaged.
+    // without any of the tariff's tables (left empty by a failed copy or a crash), or without one
+    // of its fields or indexes, is as damaged.
     if (!database ||
-        (database->number() != kErrDamaged && database->number() != kErrNotTariffDatabase) ||
+        (database->number() != kErrDamaged && database->number() != kErrNotTariffDatabase &&
+         !dynamic_cast<const DbAlteredError*>(database)) ||
         !IsUserDatabase(damaged))
         return DamagedStart::NotDamaged;
     const int answer = PlatformMessageBox(

@@ -695,6 +695,60 @@ void SetUpgradeBillsCheck(StoredBillsCheck check) {
     BillsCheck() = std::move(check);
 }
 
+namespace {
+
+// The tables of the bills themselves; the parties and commodities they name stand apart.
+bool IsBillsOwnTable(const std::string& table) {
+    return SameName(table, "bills") || SameName(table, "BL NOTES") || SameName(table, "BLdetail");
+}
+
+int64_t RowCount(Database& db, const std::string& table) {
+    return db.OpenSnapshot("SELECT count(*) FROM main." + QuoteIdentifier(table))
+        .Field(size_t{0})
+        .toInt();
+}
+
+// When the earlier file's bills cannot be read (a damaged page), the parties and commodities,
+// which may read whole, are copied without them, as one transaction and through the same
+// checks. The bills group replaces the current rows, so the program's own bills go as they would
+// have: left, they would name parties and commodities that are no longer theirs. Returns the
+// lines of the report.
+std::vector<std::string> CopyPartiesAndCommodities(Database& db, UpgradeReport& report) {
+    const std::vector<std::string> kApart = {"BL parties", "commodity"};
+    db.BeginTrans();
+    try {
+        std::vector<std::string> problems;
+        for (const char* table : {"bills", "BL NOTES", "BLdetail"})
+            db.Execute("DELETE FROM main." + QuoteIdentifier(table));
+        for (const auto& t : kApart)
+            for (const auto& row : UpgradeTable(db, t, report))
+                problems.push_back(row + " repeats a key.");
+        const std::vector<std::string> checked = CheckBillTables(db);
+        problems.insert(problems.end(), checked.begin(), checked.end());
+        if (!problems.empty()) {
+            db.Rollback();
+            problems.insert(problems.begin(),
+                            "Their parties and commodities were not copied either: they fail "
+                            "these checks.");
+            return problems;
+        }
+        const int64_t parties = RowCount(db, "BL parties");
+        const int64_t commodities = RowCount(db, "commodity");
+        db.CommitTrans();
+        report.changed = true;
+        return {"What could be read was copied without the bills: " + std::to_string(parties) +
+                " parties and " + std::to_string(commodities) +
+                " commodities.  The bills of lading, their lines and notes were not copied; "
+                "Fretlyn2007 now holds none."};
+    } catch (const std::exception& e) {
+        db.Rollback();
+        return {std::string("Their parties and commodities could not be copied either. ") +
+                e.what()};
+    }
+}
+
+}  // namespace
+
 bool UpgradeGroup(Database& db, const std::vector<std::string>& tables,
                   const std::vector<std::string>& stateCodes, const std::string& groupName,
                   UpgradeReport& report) {
@@ -741,8 +795,14 @@ bool UpgradeGroup(Database& db, const std::vector<std::string>& tables,
             db.Rollback();
             const std::string where =
                 failing.empty() ? "their check failed" : "the table \"" + failing + "\" failed";
-            NoteGroupFailure(report, groupStart,
-                             {groupName + " were not copied: " + where + ". " + e.what()});
+            std::vector<std::string> lines = {groupName + " were not copied: " + where + ". " +
+                                              e.what()};
+            const auto* damaged = dynamic_cast<const DbError*>(&e);
+            if (bills && IsBillsOwnTable(failing) && damaged && damaged->number() == kErrDamaged) {
+                const std::vector<std::string> apart = CopyPartiesAndCommodities(db, report);
+                lines.insert(lines.end(), apart.begin(), apart.end());
+            }
+            NoteGroupFailure(report, groupStart, lines);
         }
         RefreshRecordsets(db, tables);
     } catch (const std::exception& e) {

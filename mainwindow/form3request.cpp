@@ -14,6 +14,7 @@
 #include "form3.h"
 #include "form3shared.h"
 #include "handlerguard.h"
+#include "inputdialogs.h"
 #include "labelbutton.h"
 #include "lanes.h"
 #include "listfit.h"
@@ -22,6 +23,7 @@
 #include "rateshipment.h"
 #include "ratingstate.h"
 #include "servicestandard.h"
+#include "settings.h"
 #include "tariffdb.h"
 #include "text.h"
 #include "twips.h"
@@ -199,6 +201,10 @@ void Form3::lblRate_Click() {
             engineRan = true;
             rated = RateShipment();
         }
+    } catch (const SettingError& e) {
+        Message(e.what(), kMsgOK, "Rating Error");
+        // The fuel surcharge is the one setting a quote from here reads that this window sets.
+        if (e.key() == kFuelSurchargeSetting.key) ShowFuelSurcharge(this);
     } catch (const std::exception& e) {
         Message(e.what(), kMsgOK, "Rating Error");
     }

@@ -151,6 +151,17 @@ std::string FileOf(sqlite3* db) {
     return name && *name ? name : "of the program";
 }
 
+DamageAdvice& Advice() {
+    static DamageAdvice advice;
+    return advice;
+}
+
+std::string AdviceFor(const std::string& path) {
+    std::string advice;
+    if (Advice()) advice = Advice()(path);
+    return advice.empty() ? "Restore it from a backup copy." : advice;
+}
+
 // A damaged file is named, with what to do: the engine's own words ("database disk image is
 // malformed") name no file, and a user cannot tell them from a fault of the program.
 [[noreturn]] void ThrowDamaged(const std::string& path, int primary) {
@@ -158,8 +169,7 @@ std::string FileOf(sqlite3* db) {
         primary == SQLITE_NOTADB
             ? "The file " + path + " is not a Fretlyn database, or it is damaged"
             : "The database " + path + " is damaged";
-    throw DbError(kErrDamaged,
-                  what + " (" + sqlite3_errstr(primary) + ").  Restore it from a backup copy.");
+    throw DbError(kErrDamaged, what + " (" + sqlite3_errstr(primary) + ").  " + AdviceFor(path));
 }
 
 // With other files attached (an earlier edition read by the upgrade) the engine does not say
@@ -216,6 +226,18 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
 }
 }  // namespace
 
+void SetDamageAdvice(DamageAdvice advice) {
+    Advice() = std::move(advice);
+}
+
+DbAlteredError AlteredDatabase(int number, const std::string& path, const std::string& what) {
+    return DbAlteredError(number,
+                          "The database " + path +
+                              " is damaged or was changed by another program: " + what + ".  " +
+                              AdviceFor(path),
+                          what);
+}
+
 Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     const std::string text = TranslateDialect(sql);
     int rc = sqlite3_prepare_v3(db, text.c_str(), static_cast<int>(text.size()),
@@ -225,7 +247,9 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         ThrowIfLockedOrReadOnly(db, sqlite3_extended_errcode(db));
-        throw DbError(kErrGeneral, "SQL error: " + msg + " in: " + sql);
+        // Every statement fits the tables the program ships: one the engine cannot prepare
+        // meets a file whose tables were changed. The statement itself tells a user nothing.
+        throw AlteredDatabase(kErrGeneral, FileOf(db), msg);
     }
 }
 
@@ -275,7 +299,7 @@ bool Statement::step() {
                       "The changes you requested to the table were not successful because they "
                       "would create duplicate values in the index, primary key, or relationship.");
     ThrowIfLockedOrReadOnly(db_, ext);
-    throw DbError(kErrGeneral, "Database error: " + msg);
+    throw DbError(kErrGeneral, "The database " + FileOf(db_) + " failed: " + msg + ".");
 }
 
 bool Statement::readOnly() const {
@@ -308,8 +332,9 @@ Value Statement::column(int i) const {
 
 // ---------------------------------------------------------------- Snapshot
 
-Snapshot::Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows)
-    : names_(std::move(names)), rows_(std::move(rows)) {
+Snapshot::Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows,
+                   std::string source)
+    : names_(std::move(names)), rows_(std::move(rows)), source_(std::move(source)) {
     bof_ = rows_.empty();
 }
 
@@ -334,7 +359,10 @@ const Value& Snapshot::Field(size_t index) const {
 const Value& Snapshot::Field(std::string_view name) const {
     for (size_t i = 0; i < names_.size(); ++i)
         if (sameName(names_[i], name)) return Field(i);
-    throw DbError(kErrFieldNotFound, "Item not found in this collection: " + std::string(name));
+    if (source_.empty())
+        throw DbError(kErrFieldNotFound, "Item not found in this collection: " + std::string(name));
+    throw AlteredDatabase(kErrFieldNotFound, source_,
+                          "the field '" + std::string(name) + "' is missing from what was read");
 }
 
 // ---------------------------------------------------------------- Database
@@ -416,7 +444,7 @@ Snapshot Database::OpenSnapshot(const std::string& sql, const std::vector<Value>
         for (int i = 0; i < st.columnCount(); ++i) row.push_back(st.column(i));
         rows.push_back(std::move(row));
     }
-    return Snapshot(std::move(names), std::move(rows));
+    return Snapshot(std::move(names), std::move(rows), Path());
 }
 
 Database::PreparedStatement& Database::prepare(const std::string& sql) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,27 @@ class DbError : public std::runtime_error {
   private:
     int number_;
 };
+
+// A table, field or index the program relies on is missing from a database: the file was
+// damaged or changed by another program. The message names the database and what to do.
+class DbAlteredError : public DbError {
+  public:
+    DbAlteredError(int number, const std::string& message, std::string missing)
+        : DbError(number, message), missing_(std::move(missing)) {}
+    // What is missing, in a few words ("no such column: dmc").
+    const std::string& missing() const { return missing_; }
+
+  private:
+    std::string missing_;
+};
+
+// What a message about a damaged or altered database tells the user to do, given its path. The
+// program points its own copies at the remedy it offers; without advice (an empty text) the
+// user is told to restore the file from a backup copy.
+using DamageAdvice = std::function<std::string(const std::string& path)>;
+void SetDamageAdvice(DamageAdvice advice);
+// "The database … is damaged or was changed by another program: <what>.  <advice>"
+DbAlteredError AlteredDatabase(int number, const std::string& path, const std::string& what);
 
 // A field value as the engine hands it out: empty (Null), whole number, fraction or text.
 class Value {
@@ -111,7 +133,8 @@ class Statement {
 // A read-only result set whose rows are copied out at once (a snapshot).
 class Snapshot {
   public:
-    Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows);
+    Snapshot(std::vector<std::string> names, std::vector<std::vector<Value>> rows,
+             std::string source = {});
     bool AtEOF() const { return pos_ >= rows_.size(); }
     bool AtBOF() const { return bof_; }
     void MoveFirst();
@@ -128,6 +151,7 @@ class Snapshot {
   private:
     std::vector<std::string> names_;
     std::vector<std::vector<Value>> rows_;
+    std::string source_;  // the database read, for messages
     size_t pos_ = 0;
     bool bof_ = false;
 };

@@ -136,8 +136,8 @@ const CommandRows::Row& CommandRows::Keep(const std::vector<Value>& keys, size_t
 Recordset::Recordset(Database& db, std::string table)
     : db_(db), table_(std::move(table)), quotedTable_(QuoteIdentifier(table_)) {
     if (!db_.TableExists(table_))
-        throw DbError(kErrNotFound, "The table '" + table_ + "' is missing from the database " +
-                                        db_.Path() + ".");
+        throw AlteredDatabase(kErrNotFound, db_.Path(),
+                              "the table '" + table_ + "' is missing from it");
     Snapshot cols = db_.OpenSnapshot("SELECT name FROM pragma_table_info(?)", {table_});
     for (; !cols.AtEOF(); cols.MoveNext()) columns_.push_back(cols.Field(0).str());
 
@@ -197,8 +197,9 @@ void Recordset::requireCurrent() const {
 size_t Recordset::columnIndex(std::string_view name) const {
     for (size_t i = 0; i < columns_.size(); ++i)
         if (sameName(columns_[i], name)) return i;
-    throw DbError(kErrFieldNotFound,
-                  "The field '" + std::string(name) + "' is not in the table " + table_ + ".");
+    throw AlteredDatabase(
+        kErrFieldNotFound, db_.Path(),
+        "the field '" + std::string(name) + "' is missing from its table " + table_);
 }
 
 bool Recordset::HasField(std::string_view name) const {
@@ -269,8 +270,9 @@ void Recordset::SetIndex(const std::string& indexName) {
     } else {
         auto it = indexes_.find(lower(indexName));
         if (it == indexes_.end())
-            throw DbError(kErrIndexNotFound, "The index '" + indexName +
-                                                 "' is missing from the table " + table_ + ".");
+            throw AlteredDatabase(
+                kErrIndexNotFound, db_.Path(),
+                "the index '" + indexName + "' is missing from its table " + table_);
         indexInfo_ = it->second;
         index_ = it->second.name;
     }

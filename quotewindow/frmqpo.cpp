@@ -575,7 +575,15 @@ void frmQPO::lstAccessorials_Click() {
 
 void frmQPO::mlblCDNExch_Click() {
     if (quoteDisplay.CdnLineShown) return;
-    tariff.gExchangeRate = GetConfigValue("CDN_ExchangeRate", "1");
+    try {
+        tariff.gExchangeRate = CheckedConfigText(kExchangeRateSetting);
+    } catch (const SettingError& e) {
+        // Read as zero it would be taken for an unset rate; the user sets it again instead.
+        ShowMessage(QString::fromStdString(e.what()), kMsgOK,
+                    QStringLiteral("Canadian Exchange Rate"));
+        if (gHooks.cdnRateDialog) gHooks.cdnRateDialog();
+        return;
+    }
     if (IsIntraCanada()) {
         ShowMessage(QStringLiteral("This price is in Canadian dollars.  Cannot convert to "
                                    "Canadian dollars."),

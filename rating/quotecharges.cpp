@@ -117,7 +117,7 @@ class ChargePass {
 
     // A percentage of the net charge shown only, doubled from 20,000 lbs.
     void FuelSurcharge() {
-        const double f = Val(GetConfigValue("FSC_fsc", "00.0"));
+        const double f = ConfigNumber(kFuelSurchargeSetting);
         if (!(f > 0)) return;
         ++line_;
         const FuelPercent p = FuelSurchargePercent(f, rating.gTotalWeight);

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 #include <algorithm>
+#include <cerrno>
+#include <cmath>
 #include <sstream>
 #include <stdexcept>
 
@@ -21,6 +23,39 @@ const char* const kUserSettingKeys[14] = {
     "FSC_fsc",       "CDN_ExchangeRate",      "DC_origin",    "DC_defclass0", "DC_defclass1",
     "DC_defclass2",  "DC_defclass3",          "DC_defclass4", "PONY_folder",  "BL_Copies",
     "BL_PrintRates", "BL_UseSpecialDiscount", "BL_Discount",  "BL_PrintBack"};
+
+const NumericSetting kFuelSurchargeSetting{
+    "FSC_fsc",
+    "00.0",
+    "the fuel surcharge",
+    -99.9,
+    99.9,
+    false,
+    "Set it again under Customize, Fuel Surcharge... in the main window"};
+const NumericSetting kExchangeRateSetting{
+    "CDN_ExchangeRate",
+    "1",
+    "the Canadian exchange rate",
+    0,
+    9.9999,
+    false,
+    "Set it again under Customize, Canadian Exchange... in the main window"};
+const NumericSetting kBLCopiesSetting{
+    "BL_Copies",
+    "1",
+    "the number of bill-of-lading copies",
+    0,
+    99,
+    false,
+    "Set it again in the Bill of Lading Configuration window of the bill-of-lading window"};
+const NumericSetting kBLDiscountSetting{
+    "BL_Discount",
+    "00.0",
+    "the bill-of-lading discount",
+    0,
+    99.9,
+    true,
+    "Set it again in the Bill of Lading Configuration window of the bill-of-lading window"};
 
 namespace {
 constexpr size_t kMaxStates = 61;
@@ -78,6 +113,31 @@ std::string GetConfigValue(const std::string& key, const std::string& defaultVal
     rs.Seek("=", {key});
     if (rs.NoMatch()) return defaultValue;
     return rs.Field("valuef").str();
+}
+
+std::string CheckedConfigText(const NumericSetting& setting) {
+    const std::string text = GetConfigValue(setting.key, setting.defaultValue);
+    if (setting.blankIsZero && Trim(text).empty()) return text;
+    // Read as zero, a damaged value would quietly drop a charge from every quote; a huge one
+    // would overflow the amounts it multiplies.
+    double value = std::nan("");
+    try {
+        if (IsNumeric(text)) value = CDbl(text);
+    } catch (const std::exception&) {
+    }
+    const bool usable = value >= setting.low && value <= setting.high;
+    if (!usable)
+        throw SettingError(
+            setting.key, "The setting " + std::string(setting.key) + " (" + setting.meaning +
+                             ") in the database " + TariffDatabasePath() + " holds \"" +
+                             Excerpt(text) + "\", which is not a number from " + CStr(setting.low) +
+                             " to " + CStr(setting.high) + ".  " + setting.window + ".");
+    return text;
+}
+
+double ConfigNumber(const NumericSetting& setting) {
+    const std::string text = CheckedConfigText(setting);
+    return setting.blankIsZero && Trim(text).empty() ? 0 : CDbl(text);
 }
 
 void SetConfigValue(const std::string& key, const std::string& value) {

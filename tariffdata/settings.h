@@ -1,6 +1,7 @@
 #pragma once
 // Settings kept in the table tblConfig, and the fixed lists loaded at start-up.
 
+#include <stdexcept>
 #include <string>
 
 // The floor and default-discount keys loaded at start-up, in the order they are read.
@@ -14,6 +15,41 @@ extern const char* const kUserSettingKeys[14];
 
 // The stored value of a key, or the caller's default when the table has no such row.
 std::string GetConfigValue(const std::string& key, const std::string& defaultValue);
+
+// A setting the user keeps in one of the program's windows and the program reads as a number.
+struct NumericSetting {
+    const char* key;
+    const char* defaultValue;
+    const char* meaning;  // "the fuel surcharge"
+    double low;
+    double high;
+    bool blankIsZero;  // a stored empty text means none (the bill-of-lading discount)
+    // Where the user sets it, as a sentence: "Set it again under Customize, Fuel Surcharge...".
+    const char* window;
+};
+extern const NumericSetting kFuelSurchargeSetting;
+extern const NumericSetting kExchangeRateSetting;
+extern const NumericSetting kBLCopiesSetting;
+extern const NumericSetting kBLDiscountSetting;
+
+// A stored setting that is no value the program can use for it (text that is no number, a
+// number out of range): named with its value and database, and with the window that sets it.
+class SettingError : public std::runtime_error {
+  public:
+    SettingError(const std::string& key, const std::string& message)
+        : std::runtime_error(message), key_(key) {}
+    const std::string& key() const { return key_; }
+
+  private:
+    std::string key_;
+};
+
+// The setting's value as a number (its default when the table has no row for it); a stored
+// value that is no number in the setting's range is a SettingError. CheckedConfigText gives
+// the stored text itself once it passed, for callers that show it as stored.
+double ConfigNumber(const NumericSetting& setting);
+std::string CheckedConfigText(const NumericSetting& setting);
+
 // Stores a value under a key that already has its row. A key without a row is refused
 // with an error naming it: the settings table ships with every key the program writes.
 void SetConfigValue(const std::string& key, const std::string& value);

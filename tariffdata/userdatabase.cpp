@@ -37,6 +37,7 @@ const QString kOriginFile = QStringLiteral("shipped");
 const QString kSeenFile = QStringLiteral("shipped-file");
 const QString kPreviousFile = QStringLiteral("previous");
 const QString kDamagedName = QStringLiteral("x2007-damaged");
+const QString kDamageNote = QStringLiteral("damaged");
 const QString kCustomerNote = QStringLiteral("customer-tables");
 
 // The customer's own pricing and bills: the tables the upgrade window copies from an earlier
@@ -235,13 +236,20 @@ void CopyBytes(const QString& from, const QString& to) {
 
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
-// The user's own settings as a copy holds them; an error when they cannot be read.
+// The user's own settings as a copy holds them; an error when they cannot be read. The table is
+// read row by row, never through its index: a damaged copy may have lost the index while its
+// rows read whole. A key held twice (an index lost, a row added) counts once, as first stored.
 Settings ReadUserSettings(const QString& database) {
     Database db(database.toStdString(), true);
+    std::map<QString, std::string> stored;
+    for (Snapshot row =
+             db.OpenSnapshot("SELECT keyf, valuef FROM tblConfig NOT INDEXED ORDER BY rowid");
+         !row.AtEOF(); row.MoveNext())
+        stored.emplace(Q(row.Field(size_t{0}).str()).toCaseFolded(), row.Field(size_t{1}).str());
     Settings settings;
     for (const char* key : kUserSettingKeys) {
-        Snapshot row = db.OpenSnapshot("SELECT valuef FROM tblConfig WHERE keyf = ?", {key});
-        if (!row.AtEOF()) settings.emplace_back(key, row.Field(size_t{0}).str());
+        const auto found = stored.find(QString::fromLatin1(key).toCaseFolded());
+        if (found != stored.end()) settings.emplace_back(key, found->second);
     }
     return settings;
 }
@@ -359,12 +367,10 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
         if (!earlier.isEmpty()) {
             try {
                 settings = ReadUserSettings(earlier);
+            } catch (const DbAlteredError& e) {
+                copy.unread = e.missing();
             } catch (const std::exception& e) {
-                // The engine's words without the statement it ran, which tells a user nothing.
-                std::string why = e.what();
-                if (why.rfind("SQL error: ", 0) == 0) why.erase(0, 11);
-                if (const size_t in = why.find(" in: "); in != std::string::npos) why.erase(in);
-                copy.unread = why;
+                copy.unread = e.what();
             }
         }
         try {
@@ -458,6 +464,55 @@ QString ShippedDatabase() {
     return Q(AppFolder()) + QStringLiteral("data/") + kDatabaseName;
 }
 
+// What the copy lacks of the shipped database's tables, fields and indexes; empty when nothing.
+std::string MissingFromCopy(Database& copy, Database& shipped) {
+    auto names = [](Database& db, const std::string& sql, const std::string& of) {
+        std::vector<std::string> found;
+        for (Snapshot s = db.OpenSnapshot(sql, {of}); !s.AtEOF(); s.MoveNext())
+            found.push_back(s.Field(size_t{0}).str());
+        return found;
+    };
+    auto lacks = [](const std::vector<std::string>& in, const std::string& name) {
+        return std::none_of(in.begin(), in.end(), [&](const std::string& n) {
+            return QString::fromStdString(n).compare(Q(name), Qt::CaseInsensitive) == 0;
+        });
+    };
+    const std::string kNames =
+        "SELECT name FROM sqlite_master WHERE type = ? AND name NOT LIKE 'sqlite%'";
+    const std::vector<std::string> copyTables = names(copy, kNames, "table");
+    const std::vector<std::string> copyIndexes = names(copy, kNames, "index");
+    for (const std::string& table : names(shipped, kNames, "table")) {
+        if (lacks(copyTables, table)) return "the table '" + table + "' is missing from it";
+        const std::string kColumns = "SELECT name FROM pragma_table_info(?)";
+        const std::vector<std::string> columns = names(copy, kColumns, table);
+        for (const std::string& column : names(shipped, kColumns, table))
+            if (lacks(columns, column))
+                return "the field '" + column + "' is missing from its table " + table;
+    }
+    for (const std::string& index : names(shipped, kNames, "index"))
+        if (lacks(copyIndexes, index)) return "the index '" + index + "' is missing from it";
+    return {};
+}
+
+// A copy a command found damaged is checked whole before it is worked on again; a sound one
+// (restored from a backup, say) loses its note.
+void CheckNotedDamage(const QString& copyFolder, const QString& copy, const QString& shipped) {
+    const QString note = copyFolder + QLatin1Char('/') + kDamageNote;
+    if (!QFileInfo::exists(note)) return;
+    {
+        Database db(copy.toStdString(), true);
+        Snapshot check = db.OpenSnapshot("PRAGMA integrity_check(1)");
+        if (check.AtEOF() || check.Field(size_t{0}).str() != "ok")
+            throw DbError(kErrDamaged, "The database " + copy.toStdString() +
+                                           " is damaged (database disk image is malformed).  "
+                                           "Restore it from a backup copy.");
+        Database original(shipped.toStdString(), true);
+        const std::string missing = MissingFromCopy(db, original);
+        if (!missing.empty()) throw AlteredDatabase(kErrGeneral, copy.toStdString(), missing);
+    }
+    QFile::remove(note);
+}
+
 }  // namespace
 
 std::string UserDataFolder() {
@@ -498,6 +553,7 @@ UserDatabaseStart PrepareUserDatabase() {
         WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {
         start.path = currentDb.toStdString();
         SetTariffDatabasePath(start.path);
+        CheckNotedDamage(copyFolder, currentDb, shipped);
         return start;
     }
 
@@ -521,6 +577,7 @@ UserDatabaseStart PrepareUserDatabase() {
             }
             start.path = currentDb.toStdString();
             SetTariffDatabasePath(start.path);
+            CheckNotedDamage(copyFolder, currentDb, shipped);
             return start;
         }
         start.previous = currentDb.toStdString();
@@ -599,6 +656,23 @@ UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged) {
                    "\n\n" + CarriedSettingsText(copy.carried, copy.unread);
     SetTariffDatabasePath(start.path);
     return start;
+}
+
+void WatchUserDatabaseForDamage() {
+    SetDamageAdvice([](const std::string& path) -> std::string {
+        const QFileInfo file(Q(path));
+        if (!IsUserDatabase(path) ||
+            file.canonicalFilePath() != QFileInfo(Q(TariffDatabasePath())).canonicalFilePath())
+            return {};
+        try {
+            WriteWhole(file.dir().filePath(kDamageNote), QStringLiteral("found damaged\n"));
+        } catch (const std::exception&) {
+            // Without the note the next start finds the damage only where it reads it.
+        }
+        return "Close Fretlyn and start it again: it will offer to set this copy aside (renamed, "
+               "not deleted), start on a fresh copy of the tariff database and copy whatever can "
+               "still be read of your discounts, shipping locations and bills of lading.";
+    });
 }
 
 bool IsUserDatabase(const std::string& path) {

@@ -40,6 +40,13 @@ UserDatabaseStart PrepareUserDatabase();
 // damaged copy keeps its name and the error says why.
 UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged);
 
+// From now on, when a command finds the copy in use damaged or altered, a note is left beside
+// it and the message tells the user to start Fretlyn again; the next start checks a noted copy
+// (its pages, and its tables, fields and indexes against the shipped database's) and offers the
+// remedy a damaged copy gets at start when the check fails. Called once the start succeeded:
+// at start the offer follows the message itself.
+void WatchUserDatabaseForDamage();
+
 // Whether a database is one of the user's copies in the user's data folder (not, for
 // instance, the shipped database of the application folder).
 bool IsUserDatabase(const std::string& path);

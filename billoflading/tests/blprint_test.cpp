@@ -336,7 +336,7 @@ TEST_F(BLPrintTest, AMissingTermsPageSaysTheFrontPageWasPrinted) {
     AddBill("BL-1011", shipper, consignee, 0, {{acidId, "1", "50"}});
     SetSetting("BL_PrintBack", "yes");
     fs::remove(app.file("BL/BLBack.pdf"));
-    EXPECT_TRUE(PrintBL("BL-1011"));
+    EXPECT_FALSE(PrintBL("BL-1011"));
     EXPECT_EQ(opened, std::vector<std::string>{Front().string()});
     ASSERT_EQ(Shown().size(), 1u);
     const std::string text = ShownTexts()[0];
@@ -392,6 +392,45 @@ TEST_F(BLPrintTest, AFullDiskIsNamedAndThePrintStopsThere) {
     EXPECT_FALSE(rated);
     EXPECT_TRUE(opened.empty());
     SetOutputFolder(output.string());
+}
+
+// A terms page that could not be written (its form gone, its file's place taken) ends the Print
+// command after its message: no rating and no quote's print dialog follow it.
+TEST_F(BLPrintTest, AFailedTermsPageEndsThePrintCommand) {
+    AddBill("BL-1014", shipper, consignee, 0, {{acidId, "1", "50"}});
+    SetSetting("BL_PrintBack", "yes");
+    SetSetting("BL_PrintRates", "yes");
+    SetSetting("BL_Copies", "2");
+    int rated = 0, quotes = 0;
+    InstallBLRatePrint();
+    BLRatePrintHooks hooks = GetBLRatePrintHooks();
+    hooks.RateBL = [&](const std::string&, uint8_t) { return ++rated > 0; };
+    hooks.PrintRatedQuote = [&] { return ++quotes > 0; };
+    SetBLRatePrintHooks(hooks);
+    PrintBLCopies("BL-1014");
+    ASSERT_EQ(quotes, 2) << "the terms page is printed with every copy when it can be";
+    opened.clear();
+    rated = quotes = 0;
+    messageScript.ClearLog();
+
+    fs::remove(Back());
+    fs::create_directory(Back());  // the terms page's file cannot be written
+    PrintBLCopies("BL-1014");
+    EXPECT_EQ(rated, 0);
+    EXPECT_EQ(quotes, 0);
+    EXPECT_EQ(opened, std::vector<std::string>{Front().string()});
+    ASSERT_EQ(ShownTexts().size(), 1u);
+    EXPECT_NE(ShownTexts()[0].find("but the terms page was not printed"), std::string::npos)
+        << ShownTexts()[0];
+    fs::remove(Back());
+
+    messageScript.ClearLog();
+    opened.clear();
+    fs::remove(app.file("BL/BLBack.pdf"));
+    PrintBLCopies("BL-1014");
+    EXPECT_EQ(quotes, 0);
+    EXPECT_EQ(ShownTexts().size(), 1u);
+    SetBLRatePrintHooks({});
 }
 
 TEST_F(BLPrintTest, AReaderThatCannotStartIsReportedWithTheSavedFile) {

@@ -10,10 +10,12 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "earlieredition.h"
 #include "frmupgrade.h"
+#include "geography.h"
 #include "labelbutton.h"
 #include "messagebox.h"
 #include "settings.h"
@@ -48,9 +50,22 @@ class TariffUpdateTest : public ::testing::Test {
         SetOpenFileChooser(nullptr);
         SetUpgradeMainWindowUnload(nullptr);
         messageScript.Reset();
+        SetDamageAdvice(nullptr);
         CloseAll();
         SetTariffDatabasePath("");
         SetUserDataFolder("");
+    }
+
+    // The start, and what the start offers when it fails on a damaged copy (answered by the
+    // script); the message of the failure, empty when it started.
+    std::string StartOffering(UserDatabaseStart& start) {
+        try {
+            start = StartOnUserDatabase();
+        } catch (const std::exception& e) {
+            EXPECT_EQ(OfferToSetDamagedDatabaseAside(e, start), DamagedStart::SetAside) << e.what();
+            return e.what();
+        }
+        return {};
     }
 
     ScratchAppFolder app;
@@ -236,6 +251,141 @@ TEST_F(TariffUpdateTest, ADamagedCopyIsSetAsideOnTheUsersWordAndAFreshCopyTakesI
     EXPECT_TRUE(log[2].text.contains("Copy whatever can still be read"));
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), start.previous);
+}
+
+// Damage in a page the start never reads is met by a command: its message says that the next
+// start offers the remedy, and the next start does, instead of starting as if nothing were wrong.
+TEST_F(TariffUpdateTest, DamageACommandMeetsIsOfferedTheRemedyAtTheNextStart) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    CloseAll();
+    DamageFirstPage(first.path, "us_cities.byzip");
+    ASSERT_EQ(StartOnUserDatabase().path, first.path) << "the start reads that page";
+    WatchUserDatabaseForDamage();
+    try {
+        LookupCityState("50309", 1);
+        FAIL() << "looked up a city through a damaged index";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+        EXPECT_EQ(std::string(e.what()),
+                  "The database " + first.path +
+                      " is damaged (database disk image is malformed).  Close Fretlyn and start "
+                      "it again: it will offer to set this copy aside (renamed, not deleted), "
+                      "start on a fresh copy of the tariff database and copy whatever can still "
+                      "be read of your discounts, shipping locations and bills of lading.");
+    }
+    CloseAll();
+    SetDamageAdvice(nullptr);  // as in a new program
+
+    UserDatabaseStart start;
+    messageScript.Queue(kIdYes);
+    const std::string error = StartOffering(start);
+    EXPECT_EQ(error, "The database " + first.path +
+                         " is damaged (database disk image is malformed).  Restore it from a "
+                         "backup copy.");
+    ASSERT_TRUE(start.setAside);
+    EXPECT_EQ(fs::path(start.previous).filename(), "x2007-damaged.mdb");
+    EXPECT_EQ(StartOnUserDatabase().path, start.path);
+    EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "05.5");
+}
+
+// A table changed by another program (a field renamed, an index dropped) is named with its
+// database and what to do, never with the statement the program ran; the next start offers the
+// remedy too.
+TEST_F(TariffUpdateTest, AFieldOrIndexMissingFromTheCopyIsNamedWithItsDatabase) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    tariff.gDB->Execute("ALTER TABLE discounts RENAME COLUMN dmc TO dmx");
+    tariff.gDB->Execute("ALTER TABLE Bills RENAME COLUMN \"BL number\" TO \"BL no\"");
+    WatchUserDatabaseForDamage();
+    const std::string advice =
+        ".  Close Fretlyn and start it again: it will offer to set this "
+        "copy aside";
+    const std::string opening =
+        "The database " + first.path + " is damaged or was changed by another program: ";
+    auto said = [](const std::function<void()>& command) -> std::string {
+        try {
+            command();
+        } catch (const DbError& e) {
+            return e.what();
+        }
+        return "(nothing)";
+    };
+    std::string m = said([] { tariff.gDB->OpenSnapshot("SELECT Floor, dmc FROM discounts"); });
+    EXPECT_EQ(m.rfind(opening + "no such column: dmc" + advice, 0), 0u) << m;
+    EXPECT_EQ(m.find("SELECT"), std::string::npos) << m;
+    m = said([] {
+        Snapshot bills = tariff.gDB->OpenSnapshot("SELECT * FROM Bills");
+        bills.Field("BL number");
+    });
+    EXPECT_EQ(m.rfind(opening + "the field 'BL number' is missing from what was read" + advice, 0),
+              0u)
+        << m;
+    m = said([] { tariff.gDB->OpenRecordset("discounts")->Field("dmc"); });
+    EXPECT_EQ(m.rfind(opening + "the field 'dmc' is missing from its table discounts" + advice, 0),
+              0u)
+        << m;
+    tariff.gDB->Execute("DROP INDEX \"Bills.byblid\"");
+    m = said([] { tariff.gDB->OpenRecordset("Bills")->SetIndex("byblid"); });
+    EXPECT_EQ(m.rfind(opening + "the index 'byblid' is missing from its table Bills" + advice, 0),
+              0u)
+        << m;
+    CloseAll();
+    SetDamageAdvice(nullptr);
+
+    UserDatabaseStart start;
+    messageScript.Queue(kIdYes);
+    const std::string error = StartOffering(start);
+    EXPECT_EQ(error, opening +
+                         "the field 'dmc' is missing from its table discounts.  Restore it "
+                         "from a backup copy.");
+    EXPECT_TRUE(start.setAside);
+}
+
+// The settings' index damaged: their rows still read whole, and the fresh copy gets the user's
+// own settings from them.
+TEST_F(TariffUpdateTest, TheUsersSettingsAreCarriedFromACopyWhoseSettingsIndexIsDamaged) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    SetConfigValue("FSC_fsc", "05.5");
+    SetConfigValue("CDN_ExchangeRate", "1.0734");
+    SetConfigValue("DC_origin", "60601");
+    SetConfigValue("DC_defclass0", "70");
+    SetConfigValue("BL_Copies", "2");
+    CloseAll();
+    DamageFirstPage(first.path, "tblConfig.bykeyf");
+    UserDatabaseStart start;
+    messageScript.Queue(kIdYes);
+    EXPECT_NE(StartOffering(start), "");
+    ASSERT_TRUE(start.setAside);
+    EXPECT_NE(start.notice.find("Your own settings were carried over from it: the fuel surcharge "
+                                "(05.5 %), the exchange rate (1.0734), the default origin (60601), "
+                                "the default classes (70, "),
+              std::string::npos)
+        << start.notice;
+    EXPECT_EQ(StartOnUserDatabase().path, start.path);
+    EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "05.5");
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", ""), "1.0734");
+    EXPECT_EQ(GetConfigValue("DC_origin", ""), "60601");
+    EXPECT_EQ(GetConfigValue("DC_defclass0", ""), "70");
+    EXPECT_EQ(GetConfigValue("BL_Copies", ""), "2");
+}
+
+// A copy found damaged and then put right (restored from a backup) starts as usual.
+TEST_F(TariffUpdateTest, ACopyFoundDamagedAndRestoredStartsAsUsual) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    const std::string sound = FileBytes(first.path);
+    DamageFirstPage(first.path, "us_cities.byzip");
+    StartOnUserDatabase();
+    WatchUserDatabaseForDamage();
+    EXPECT_THROW(LookupCityState("50309", 1), DbError);
+    CloseAll();
+    SetDamageAdvice(nullptr);
+    std::ofstream(first.path, std::ios::binary | std::ios::trunc) << sound;
+    UserDatabaseStart start;
+    EXPECT_EQ(StartOffering(start), "");
+    EXPECT_EQ(start.path, first.path);
+    EXPECT_TRUE(LookupCityState("50309", 1));
+    EXPECT_TRUE(messageScript.Log().empty());
 }
 
 // A copy left empty (a copy cut short, a crash) holds none of the tariff's tables: the start

@@ -481,6 +481,31 @@ TEST_F(UpgradeTest, AFailingTableRollsTheWholeGroupBack) {
     EXPECT_NE(report.skips[0].find("the disk is full"), std::string::npos) << report.skips[0];
 }
 
+// The earlier file's bills cannot be read (a page of the table damaged): the parties and the
+// commodity, which read whole, are copied without them, and the report says what was and what
+// was not.
+TEST_F(UpgradeTest, PartiesAndCommoditiesAreCopiedWithoutBillsThatCannotBeRead) {
+    EarlierEdition earlier(app);
+    AddEarlierBill(earlier, 1, "B-1", 2);
+    AddBill(5, "B-5");
+    DamageFirstPage(earlier.path(), "Bills");
+    EXPECT_FALSE(Copy(earlier, BillOfLadingTables()));
+    EXPECT_TRUE(report.changed);
+    EXPECT_EQ(Rows(db(), "BL parties", "Name"), (Lines{"Acme", "Bolt"}));
+    EXPECT_EQ(Rows(db(), "Commodity", "Description"), Lines{"Widgets"});
+    EXPECT_TRUE(Rows(db(), "Bills").empty());
+    EXPECT_TRUE(Rows(db(), "BLdetail").empty());
+    ASSERT_EQ(report.skips.size(), 2u) << (report.skips.empty() ? "" : report.skips[0]);
+    EXPECT_EQ(report.skips[0].rfind("The group were not copied: the table \"bills\" failed. ", 0),
+              0u)
+        << report.skips[0];
+    EXPECT_NE(report.skips[0].find("is damaged"), std::string::npos) << report.skips[0];
+    EXPECT_EQ(report.skips[1],
+              "What could be read was copied without the bills: 2 parties and 1 commodities.  The "
+              "bills of lading, their lines and notes were not copied; Fretlyn2007 now holds "
+              "none.");
+}
+
 // ---------------------------------------------------------------- the pricing group
 
 TEST_F(UpgradeTest, ACompletePricingProgramIsCopiedInboundRowsFirst) {

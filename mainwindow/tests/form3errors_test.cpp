@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "auxwindow.h"
 #include "commodity.h"
+#include "displayquote.h"
 #include "form3.h"
 #include "labelbutton.h"
 #include "lockedfiles.h"
@@ -157,6 +159,36 @@ TEST_F(Form3Errors, ALaneFileShortenedUnderTheRunningProgramIsAMessage) {
     emit form->lblRate->clicked();
     SetQuoteDisplayHook(nullptr);
     EXPECT_EQ(quotes, 1) << TakeMessage();
+}
+
+// A fuel surcharge damaged in the database stops the quote naming it, and the window that
+// sets it opens, rather than quoting without the surcharge.
+TEST_F(Form3Errors, ADamagedFuelSurchargeIsNamedAndItsWindowOpens) {
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = 'abc' WHERE keyf = 'FSC_fsc'");
+    form->txtozip->setText("55401");
+    form->txtozip_LostFocus();
+    form->txtdzip->setText("60601");
+    form->txtdzip_LostFocus();
+    form->txtweight[0]->setText("1000");
+    ASSERT_TRUE(TakeMessage().empty());
+    int quotes = 0;
+    SetQuoteDisplayHook([&] {
+        DisplayQuote(0);
+        ++quotes;
+    });
+    QStringList opened;
+    SetAuxModalRunner([&](QDialog& window) { opened << window.objectName(); });
+    emit form->lblRate->clicked();
+    SetAuxModalRunner(nullptr);
+    SetQuoteDisplayHook(nullptr);
+    const std::string m = TakeMessage();
+    EXPECT_TRUE(StartsWith(m,
+                           "Rating Error: The setting FSC_fsc (the fuel surcharge) in the "
+                           "database " +
+                               TariffDatabasePath() + " holds \"abc\""))
+        << m;
+    EXPECT_EQ(quotes, 0);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("frmFuelSurcharge")});
 }
 
 }  // namespace

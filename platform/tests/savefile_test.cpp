@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QStandardPaths>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -119,6 +121,20 @@ TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
 }
 
 // The documents' folder, made on first use, says why it could not be made.
+// A test program runs in a home of its own: the folders a test writes to by default (the
+// documents folder of the printed files, the data folder of the user's database) are never
+// those of whoever runs the tests.
+TEST(OwnFolders, ATestWritesItsDocumentsAndDataInATemporaryHomeOfItsOwn) {
+    const fs::path home = QDir::homePath().toStdString();
+    EXPECT_EQ(home.filename().string().rfind("fretlyn-test-home-", 0), 0u) << home;
+    EXPECT_EQ(home.parent_path(), fs::path(QDir::tempPath().toStdString()));
+    const fs::path documents = OutputFolder();
+    EXPECT_EQ(documents.string().rfind(home.string() + "/", 0), 0u) << documents;
+    const fs::path data =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+    EXPECT_EQ(data.string().rfind(home.string() + "/", 0), 0u) << data;
+}
+
 TEST_F(SaveFileTest, AnOutputFolderThatCannotBeMadeNamesTheReason) {
     SaveFileWhole((dir / "Documents").string(), "a file where the folder would go");
     const fs::path folder = dir / "Documents" / "Fretlyn";

@@ -390,6 +390,33 @@ TEST_F(QuoteWindowTest, ARateBelowParIsConvertedAndOnlyNoRateAsksForOne) {
     EXPECT_EQ(quote.Line(used).charge.text, "$90.60");
 }
 
+// A damaged rate is named, and its dialog opens, rather than taken for par (text) or
+// multiplied into a figure no quote can hold (1e308).
+TEST_F(QuoteWindowTest, ADamagedExchangeRateIsNamedAndItsDialogOpens) {
+    SetLine(0, "450", "100");
+    ASSERT_TRUE(RateShipment());
+    frmQPO& w = *shows.at(0);
+    int dialogs = 0;
+    SetQuoteWindowHooks({[&] { ++dialogs; }, nullptr, nullptr, nullptr, nullptr});
+    const int used = quote.UsedLines();
+    messageScript.Start();
+    for (const char* bad : {"abc", "1e308"}) {
+        SCOPED_TRACE(bad);
+        messageScript.ClearLog();
+        SetConfigValue("CDN_ExchangeRate", bad);
+        w.mlblCDNExch_Click();
+        ASSERT_EQ(messageScript.Log().size(), 1u);
+        EXPECT_EQ(messageScript.Log()[0].title, "Canadian Exchange Rate");
+        EXPECT_EQ(messageScript.Log()[0].text.toStdString(),
+                  "The setting CDN_ExchangeRate (the Canadian exchange rate) in the database " +
+                      TariffDatabasePath() + " holds \"" + bad +
+                      "\", which is not a number from 0 to 9.9999.  Set it again under "
+                      "Customize, Canadian Exchange... in the main window.");
+        EXPECT_EQ(quote.UsedLines(), used);
+    }
+    EXPECT_EQ(dialogs, 2);
+}
+
 TEST_F(QuoteWindowTest, BetweenCanadianPointsThereIsNothingToConvert) {
     SetConfigValue("CDN_ExchangeRate", "1.0500");
     SetOrigin("M5V1A1", "M5V", "ON", 1);

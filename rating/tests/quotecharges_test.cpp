@@ -103,6 +103,22 @@ TEST_F(QuoteCharges, NoFuelLineAtZeroOrBelow) {
     EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
 }
 
+// Read as zero, a damaged figure would drop the surcharge from the quote without a word.
+TEST_F(QuoteCharges, ADamagedFuelSurchargeStopsTheQuoteNamingTheSetting) {
+    for (const char* bad : {"abc", "1e308"}) {
+        SCOPED_TRACE(bad);
+        SetConfigValue("FSC_fsc", bad);
+        NetChargeLine(200.00f, 1000);
+        try {
+            DisplayCharges();
+            FAIL() << "quoted with a damaged fuel surcharge";
+        } catch (const SettingError& e) {
+            EXPECT_EQ(e.key(), "FSC_fsc");
+            EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
+        }
+    }
+}
+
 // ------------------------------------------------------------------ fees
 
 TEST_F(QuoteCharges, HomelandSecurityFeeAcrossTheBorderTakesALineBelowTheNetCharge) {

@@ -53,6 +53,50 @@ TEST_F(Settings, WritesOnlyWhereTheRowExists) {
     EXPECT_EQ(GetConfigValue("FSC_fsc", "00.0"), "18.5");
 }
 
+// A damaged number is named, with its value, its database and the window that sets it, rather
+// than read as zero; a sound one, a missing row and a blank where blank means none read as usual.
+TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWindow) {
+    auto store = [](const std::string& key, const std::string& value) {
+        tariff.gDB->Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key});
+    };
+    for (const char* bad : {"abc", "1e308", "1e999", "5.5.5", "100", "-120", ""}) {
+        SCOPED_TRACE(bad);
+        store("FSC_fsc", bad);
+        try {
+            ConfigNumber(kFuelSurchargeSetting);
+            FAIL() << "a damaged fuel surcharge was read";
+        } catch (const SettingError& e) {
+            const std::string said = e.what();
+            EXPECT_EQ(e.key(), "FSC_fsc");
+            EXPECT_NE(said.find("FSC_fsc (the fuel surcharge)"), std::string::npos) << said;
+            EXPECT_NE(said.find("\"" + std::string(bad) + "\""), std::string::npos) << said;
+            EXPECT_NE(said.find(TariffDatabasePath()), std::string::npos) << said;
+            EXPECT_NE(said.find("Customize, Fuel Surcharge..."), std::string::npos) << said;
+        }
+    }
+    store("FSC_fsc", "05.5");
+    EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), 5.5);
+    store("FSC_fsc", "-3");  // at or below zero: no surcharge, as before
+    EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), -3);
+    tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'FSC_fsc'");
+    EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), 0);
+
+    store("CDN_ExchangeRate", "12.5");
+    EXPECT_THROW(CheckedConfigText(kExchangeRateSetting), SettingError);
+    store("CDN_ExchangeRate", "1.3125");
+    EXPECT_EQ(CheckedConfigText(kExchangeRateSetting), "1.3125");
+
+    store("BL_Copies", "x2");
+    EXPECT_THROW(ConfigNumber(kBLCopiesSetting), SettingError);
+    store("BL_Copies", "2");
+    EXPECT_DOUBLE_EQ(ConfigNumber(kBLCopiesSetting), 2);
+
+    store("BL_Discount", "");
+    EXPECT_DOUBLE_EQ(ConfigNumber(kBLDiscountSetting), 0);
+    store("BL_Discount", "25,0%");
+    EXPECT_THROW(ConfigNumber(kBLDiscountSetting), SettingError);
+}
+
 TEST_F(Settings, LoadSettingsTakesStoredValuesOrTheDefaults) {
     tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf IN ('G!_percentage', 'FLOOR_bcus')");
     tariff.gDB->Execute("UPDATE tblConfig SET valuef = '1.3125' WHERE keyf = 'CDN_ExchangeRate'");

@@ -77,6 +77,24 @@ std::string FileBytes(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+void DamageFirstPage(const std::filesystem::path& database, const std::string& tableOrIndex) {
+    int64_t page = 0, size = 0;
+    {
+        Database db(database.string(), true);
+        Snapshot root =
+            db.OpenSnapshot("SELECT rootpage FROM sqlite_master WHERE name = ?", {tableOrIndex});
+        if (root.AtEOF())
+            throw std::runtime_error("no " + tableOrIndex + " in " + database.string());
+        page = root.Field(size_t{0}).toInt();
+        size = db.OpenSnapshot("PRAGMA page_size").Field(size_t{0}).toInt();
+    }
+    std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp((page - 1) * size);
+    const std::string junk(static_cast<size_t>(size), '\x55');
+    file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    if (!file.flush()) throw std::runtime_error("could not damage " + database.string());
+}
+
 UserDatabaseStart StartOnUserDatabase() {
     CloseAll();
     UserDatabaseStart start = PrepareUserDatabase();

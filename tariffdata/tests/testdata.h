@@ -17,6 +17,9 @@ void Put(const std::string& table, const std::vector<std::string>& cols,
 // A file's bytes, to show that a file stayed as it was.
 std::string FileBytes(const std::filesystem::path& path);
 
+// Overwrites the page a table or index of a closed database starts on, as a disk fault would.
+void DamageFirstPage(const std::filesystem::path& database, const std::string& tableOrIndex);
+
 // The title a PDF file gives, as pdfinfo reads it; empty when it gives none.
 std::string PdfTitle(const std::filesystem::path& path);
 

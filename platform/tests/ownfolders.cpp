@@ -1,0 +1,44 @@
+// Every test program runs in a home of its own, made before anything reads the environment and
+// removed when it ends: whatever a test writes to the user's data, settings or documents folder
+// (the program's own copy of the database, ~/Documents/Fretlyn …) stays out of the home of
+// whoever runs the tests.
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+class OwnFolders {
+  public:
+    OwnFolders() {
+        const char* tmp = ::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/fretlyn-test-home-XXXXXX";
+        if (!::mkdtemp(pattern.data())) return;
+        home_ = pattern;
+        // The caches are no user data: a font cache built once serves every test program.
+        const char* cache = ::getenv("XDG_CACHE_HOME");
+        const char* oldHome = ::getenv("HOME");
+        if (!(cache && *cache) && oldHome && *oldHome)
+            ::setenv("XDG_CACHE_HOME", (std::string(oldHome) + "/.cache").c_str(), 1);
+        ::setenv("HOME", home_.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (home_ + "/.local/share").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
+        ::unsetenv("FRETLYN_DATA_DIR");
+    }
+    ~OwnFolders() {
+        std::error_code ignored;
+        if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
+    }
+    OwnFolders(const OwnFolders&) = delete;
+    OwnFolders& operator=(const OwnFolders&) = delete;
+
+  private:
+    std::string home_;
+};
+
+const OwnFolders ownFolders;
+
+}  // namespace
