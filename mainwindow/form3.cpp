@@ -75,6 +75,7 @@ void Form3::SetProgramEnd(std::function<void()> end) {
 
 Form3::Form3(QWidget* parent) : QWidget(parent) {
     gForm3 = this;
+    SetProgramMainWindow(this);
     setObjectName("Form3");
     setWindowTitle("Norvale Fretlyn2007");
     BuildControls();

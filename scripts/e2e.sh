@@ -3,7 +3,9 @@
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
 # and the stored value is read back; then a quote is typed and rated with the keyboard alone, and
 # Alt with a key over it is shown to do nothing while Alt alone closes it;
-# then a message over a modal window is answered with Enter.
+# then a message over a modal window is answered with Enter. Last the program starts again after
+# a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
+# database with a file dialog, which Escape closes, and Escape closes the upgrade window.
 #
 #   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
 #
@@ -54,7 +56,8 @@ for entry in "$(dirname "$program")"/*; do
   cp -r "$entry" "$scratch/app/"
 done
 "$scratch/app/$(basename "$program")" >"$scratch/program.log" 2>&1 &
-pids+=($!)
+running=$!
+pids+=($running)
 
 # The window whose name matches, once it is up (30 s at most).
 window() {
@@ -172,4 +175,45 @@ sleep 0.5
 if xdotool search --onlyvisible --name '^Rate Sheets$' >/dev/null 2>&1; then
   fail "the rate-sheet window did not take the keys again after the message"
 fi
+
+# Whether a window whose name matches is gone within 5 s.
+gone() {
+  for _ in $(seq 25); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# A tariff update: the program ends, the application folder gets a new effective date, and the
+# next start offers to bring the user's data across from the copy used until then. Each window
+# of that start must stand above the one it opens over, or its keys would never reach it.
+kill "$running" 2>/dev/null || true
+wait "$running" 2>/dev/null || true
+echo "April 2, 2007" >"$scratch/app/data/effdate.dat"
+"$scratch/app/$(basename "$program")" >"$scratch/update.log" 2>&1 &
+pids+=($!)
+window '^Tariff update$' >/dev/null || fail "no tariff-update question at start: $(cat "$scratch/update.log")"
+sleep 1
+# Yes is the question's default button.
+xdotool key --delay 80 Return
+gone '^Tariff update$' || fail "Enter did not answer the tariff-update question"
+upgrader=$(window '^Norvale Freight Fretlyn2007 Upgrader$') ||
+  fail "no upgrade window after Yes: $(cat "$scratch/update.log")"
+sleep 1
+# "Bills of Lading" ticked, then "Upgrade".
+walk "$upgrader" 200 280 40 189
+xdotool click 1
+walk "$upgrader" 40 189 288 252
+xdotool click 1
+window '^Where is your the database from which you are upgrading\?$' >/dev/null ||
+  fail "no file dialog after Upgrade: $(cat "$scratch/update.log")"
+sleep 1
+xdotool key --delay 80 Escape
+gone '^Where is your the database' || fail "Escape did not close the file dialog over the upgrade window"
+echo "e2e: at start after a tariff update the upgrade window's file dialog takes Escape"
+sleep 0.5
+xdotool key --delay 80 Escape
+gone '^Norvale Freight Fretlyn2007 Upgrader$' || fail "Escape did not close the upgrade window after the file dialog"
+window '^Norvale Fretlyn2007' >/dev/null || fail "the main window is gone after the upgrade window"
 echo "e2e: passed"
