@@ -200,7 +200,7 @@ void Form3::BuildControls() {
     lstAccessorials = new QListWidget(this);
     lstAccessorials->setObjectName("lstAccessorials");
     lstAccessorials->setSelectionMode(QAbstractItemView::MultiSelection);
-    accListTwips = QRect(240, 5520, 1000, 60);
+    accListTwips = form3shared::kAccListCollapsed;
     PlaceAccessorialList();
     lstAccessorials->hide();
     Timer1 = new QTimer(this);

@@ -17,7 +17,9 @@
 
 #include "commodity.h"
 #include "form3fixture.h"
+#include "form3menu.h"
 #include "handcursor.h"
+#include "labelbutton.h"
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
@@ -431,6 +433,42 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
     ClickAt(*form, background);
     EXPECT_TRUE(form->lstAccessorials->isHidden());
     EXPECT_TRUE(Item("Liftgate service")->isSelected());
+}
+
+// Opened again and again from the menu, as a user opens it, the list shows every service in the
+// one place each time, clear of the commands beside it and inside the window.
+TEST_F(AccessorialList, EveryOpeningShowsTheWholeListInTheSamePlace) {
+    Load();
+    ::ShowActive(*form);
+    const MainMenu& m = *form->menu;
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    QRect first;
+    for (int opening = 1; opening <= 40; ++opening) {
+        const QPoint heading = m.lblCustomize->geometry().center();
+        MoveStraight(*form, background, heading);
+        const QPoint entry = form->lblApplyAccessorials->geometry().center();
+        MoveStraight(*form, heading, entry);
+        ClickAt(*form, entry);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+        QListWidget* list = form->lstAccessorials;
+        ASSERT_TRUE(list->isVisible()) << "opening " << opening;
+        if (opening == 1) first = list->geometry();
+        EXPECT_EQ(list->geometry(), first) << "opening " << opening;
+        EXPECT_TRUE(form->rect().contains(list->geometry())) << "opening " << opening;
+        for (QWidget* command : {static_cast<QWidget*>(m.lblBOL), static_cast<QWidget*>(m.lblRateSheets),
+                                 static_cast<QWidget*>(m.lblCustomize),
+                                 static_cast<QWidget*>(m.lblRulesTariff),
+                                 static_cast<QWidget*>(m.lblHelp)})
+            EXPECT_FALSE(list->geometry().intersects(command->geometry()))
+                << command->objectName().toStdString() << " covered at opening " << opening;
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(i))))
+                << list->item(i)->text().toStdString() << " at opening " << opening;
+        if (HasFailure()) return;
+        ClickAt(*form, background);
+        ASSERT_TRUE(list->isHidden());
+    }
 }
 
 class RatingRequest : public Form3Test {
