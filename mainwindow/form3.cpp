@@ -505,8 +505,16 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (AltKey(event)) return true;
     switch (event->type()) {
-        case QEvent::KeyPress:
-            return KeyPress(watched, static_cast<QKeyEvent*>(event));
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // The window system gives Alt with a letter the letter's text, which a box would
+            // type as if Alt were not held: a combination that is no command types nothing.
+            // Keys without text (Alt with an arrow opening a class list) go on.
+            if ((key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
+                key->text().at(0).isPrint())
+                return true;
+            return KeyPress(watched, key);
+        }
         case QEvent::FocusIn:
             if (watched == pendingRefocus_) pendingRefocus_ = nullptr;
             if (watched == txtozip) txtozip_GotFocus();

@@ -671,6 +671,32 @@ TEST_F(RatingRequest, TheAltKeyAloneOrAltRRatesFromAnyBoxAndAltWithAnotherKeyDoe
     EXPECT_EQ(TakeMessages(), rated);
 }
 
+// Alt with a letter that is no command of the window types nothing into the box with the focus,
+// whichever box it is; the letters typed without Alt still go in.
+TEST_F(RatingRequest, AnAltCombinationThatIsNoCommandTypesNothing) {
+    Load();
+    Enter("55401", "60601", {""});
+    ShowActive();
+    for (QWidget* box : {static_cast<QWidget*>(form->txtweight[0]),
+                         static_cast<QWidget*>(form->txtozip), static_cast<QWidget*>(form->txtdzip),
+                         static_cast<QWidget*>(form->cmbclass[0])}) {
+        ClickOn(*form, box);
+        ASSERT_EQ(Focused(), box) << box->objectName().toStdString();
+        auto* combo = qobject_cast<QComboBox*>(box);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(box);
+        ASSERT_NE(edit, nullptr) << box->objectName().toStdString();
+        const QString before = edit->text();
+        for (Qt::Key key : {Qt::Key_D, Qt::Key_P, Qt::Key_7})
+            PressKey(key, Qt::AltModifier);
+        PressKey(Qt::Key_D, Qt::AltModifier | Qt::ShiftModifier);
+        EXPECT_EQ(edit->text(), before) << box->objectName().toStdString();
+        EXPECT_EQ(TakeMessages(), Messages{}) << box->objectName().toStdString();
+    }
+    ClickOn(*form, form->txtweight[0]);
+    TypeKeys(QStringLiteral("1000"));
+    EXPECT_EQ(form->txtweight[0]->text(), "1000");
+}
+
 }  // namespace
 
 namespace {
