@@ -7,7 +7,8 @@
 # a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
 # database with a file dialog, which Escape closes, and Escape closes the upgrade window.
 #
-#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
+#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it,
+#                                          E2E_WM=openbox runs it under that window manager)
 #
 # Needs Xvfb (xvfb-run), a window manager (matchbox-window-manager or openbox), xdotool and
 # sqlite3; exits 77 (skipped) when one is missing.
@@ -20,7 +21,7 @@ command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
 command -v sqlite3 >/dev/null || skip "sqlite3 is not installed"
 wm=""
-for candidate in matchbox-window-manager openbox; do
+for candidate in ${E2E_WM:-matchbox-window-manager openbox}; do
   if command -v "$candidate" >/dev/null; then wm=$candidate; break; fi
 done
 [ -n "$wm" ] || skip "no window manager (matchbox-window-manager or openbox) is installed"
@@ -127,7 +128,10 @@ quote=$(window '^Fretlyn2007$') || fail "no quote window after the keys: $(cat "
 echo "e2e: a quote typed and rated with the keyboard is shown"
 # Alt with another key is no Done over the quote: the window stays, and the letter reaches no
 # other window (an "R" in the origin box would stop the next rating).
-for keys in alt+r alt+a alt+F4; do
+# (Alt-F4 is openbox's own key to close the active window.)
+altkeys="alt+r alt+a alt+F4"
+[ "$wm" = openbox ] && altkeys="alt+r alt+a"
+for keys in $altkeys; do
   xdotool key --delay 80 "$keys"
   sleep 0.5
   xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1 ||
