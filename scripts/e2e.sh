@@ -3,7 +3,8 @@
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
 # and the stored value is read back; then a quote is typed and rated with the keyboard alone, and
 # Alt with a key over it is shown to do nothing while Alt alone closes it;
-# then a message over a modal window is answered with Enter. Last the program starts again after
+# then a message over a modal window is answered with Enter, and straight lines from the corners
+# of a heading past another open the command aimed at. Last the program starts again after
 # a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
 # database with a file dialog, which Escape closes, and Escape closes the upgrade window.
 #
@@ -188,6 +189,28 @@ gone() {
   done
   return 1
 }
+
+# From a corner of a heading straight to the far end of a command of its group, across the
+# neighbouring heading "Rules Tariff": the click opens the command aimed at, never the quick
+# reference of the heading crossed.
+walk "$main" 600 545 700 120 818 148 899 185
+xdotool click 1
+sleep 1
+if xdotool search --onlyvisible --name '^Rates and Charges' >/dev/null 2>&1; then
+  fail "the line from Customize to Accessorial charges opened the quick reference"
+fi
+# The accessorial list is open; a click on the background closes it.
+walk "$main" 899 185 600 545
+xdotool click 1
+walk "$main" 600 545 960 120 943 148 885 185
+xdotool click 1
+window '^Fretlyn Help$' >/dev/null || fail "the line from Help to Contents... opened no help"
+if xdotool search --onlyvisible --name '^Rates and Charges' >/dev/null 2>&1; then
+  fail "the line from Help to Contents... opened the quick reference"
+fi
+xdotool key --delay 80 Escape
+gone '^Fretlyn Help$' || fail "Escape did not close the help"
+echo "e2e: straight lines from the corners of a heading past another open the command aimed at"
 
 # A tariff update: the program ends, the application folder gets a new effective date, and the
 # next start offers to bring the user's data across from the copy used until then. Each window
