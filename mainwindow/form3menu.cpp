@@ -1,8 +1,8 @@
 #include "form3menu.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>

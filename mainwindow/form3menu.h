@@ -5,8 +5,8 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <array>

@@ -3,14 +3,14 @@
 // runner the test scripts, and destroyed afterwards.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
-#include <algorithm>
-#include <cmath>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>

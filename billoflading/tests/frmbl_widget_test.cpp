@@ -64,8 +64,9 @@ TEST_F(FrmBL, EveryDisabledCommandHasTheOneDisabledLook) {
     TabAround(w);
     ClickOn(w, w.mlblNew);
     ASSERT_TRUE(w.mlblSave->isEnabled());
-    ExpectOneDisabledLook(w, {w.mlblBLParties, w.mlblCommodities, w.mlblConfig, w.mlblRate,
-                              w.mlblPrint, w.mlblNew, w.mlblEdit, w.mlblDone},
+    ExpectOneDisabledLook(w,
+                          {w.mlblBLParties, w.mlblCommodities, w.mlblConfig, w.mlblRate,
+                           w.mlblPrint, w.mlblNew, w.mlblEdit, w.mlblDone},
                           {w.mlblSave, w.mlblDelete});
 }
 

@@ -269,7 +269,8 @@ TEST_F(TariffUpdateTest, AnEmptyCopyIsOfferedToBeSetAsideAsADamagedOne) {
 // question, the upgrade window and its file dialog each belong to a window on the screen (the
 // one each opens over), never to the program as a whole, which some window managers stack
 // beneath; the user answers each with the keys and the pointer, and Escape closes the dialog.
-TEST_F(TariffUpdateTest, AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachHaveAnOwnerOnScreen) {
+TEST_F(TariffUpdateTest,
+       AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachHaveAnOwnerOnScreen) {
     const UserDatabaseStart first = StartOnUserDatabase();
     CloseAll();
     app.writeFile("data/effdate.dat", "April 1, 2008\n");
@@ -284,8 +285,8 @@ TEST_F(TariffUpdateTest, AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachH
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     QApplication::setActiveWindow(nullptr);  // not yet activated
 
-    messageScript.Reset();          // the real windows, answered by the user below
-    SetOpenFileChooser(nullptr);    // the desktop's file dialog
+    messageScript.Reset();        // the real windows, answered by the user below
+    SetOpenFileChooser(nullptr);  // the desktop's file dialog
     // What opened, in turn: its class, its own window and the window it was transient for.
     struct Opened {
         std::string what;
@@ -311,8 +312,7 @@ TEST_F(TariffUpdateTest, AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachH
                 QTest::keyClick(window, Qt::Key_Escape);
             });
         } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
-            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog,
-                            Qt::Key_Escape);
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
         }
     });
     user.start(20);

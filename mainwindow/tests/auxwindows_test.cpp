@@ -445,7 +445,8 @@ TEST_F(MenuTest, EveryStopOfAQuickReferencePanelShowsTheFocusFrameClearOfEveryTe
                 const std::string stop = name + " " + label->objectName().toStdString() + " \"" +
                                          label->text().left(20).toStdString() + "\"";
                 const QImage framed = panel.grab().toImage();
-                const QColor ink = label->palette().color(QPalette::Active, label->foregroundRole());
+                const QColor ink =
+                    label->palette().color(QPalette::Active, label->foregroundRole());
                 const QRect own = at(label);
                 // The frame: ink within the few pixels outside the middle of each side.
                 auto inkOutside = [&](QPoint from, QPoint step) {
@@ -455,8 +456,10 @@ TEST_F(MenuTest, EveryStopOfAQuickReferencePanelShowsTheFocusFrameClearOfEveryTe
                     }
                     return false;
                 };
-                EXPECT_TRUE(inkOutside(QPoint(own.left(), own.center().y()), QPoint(-1, 0))) << stop;
-                EXPECT_TRUE(inkOutside(QPoint(own.right(), own.center().y()), QPoint(1, 0))) << stop;
+                EXPECT_TRUE(inkOutside(QPoint(own.left(), own.center().y()), QPoint(-1, 0)))
+                    << stop;
+                EXPECT_TRUE(inkOutside(QPoint(own.right(), own.center().y()), QPoint(1, 0)))
+                    << stop;
                 EXPECT_TRUE(inkOutside(QPoint(own.center().x(), own.top()), QPoint(0, -1))) << stop;
                 EXPECT_TRUE(inkOutside(QPoint(own.center().x(), own.bottom()), QPoint(0, 1)))
                     << stop;

@@ -456,10 +456,10 @@ TEST_F(AccessorialList, EveryOpeningShowsTheWholeListInTheSamePlace) {
         if (opening == 1) first = list->geometry();
         EXPECT_EQ(list->geometry(), first) << "opening " << opening;
         EXPECT_TRUE(form->rect().contains(list->geometry())) << "opening " << opening;
-        for (QWidget* command : {static_cast<QWidget*>(m.lblBOL), static_cast<QWidget*>(m.lblRateSheets),
-                                 static_cast<QWidget*>(m.lblCustomize),
-                                 static_cast<QWidget*>(m.lblRulesTariff),
-                                 static_cast<QWidget*>(m.lblHelp)})
+        for (QWidget* command :
+             {static_cast<QWidget*>(m.lblBOL), static_cast<QWidget*>(m.lblRateSheets),
+              static_cast<QWidget*>(m.lblCustomize), static_cast<QWidget*>(m.lblRulesTariff),
+              static_cast<QWidget*>(m.lblHelp)})
             EXPECT_FALSE(list->geometry().intersects(command->geometry()))
                 << command->objectName().toStdString() << " covered at opening " << opening;
         for (int i = 0; i < list->count(); ++i)
@@ -677,17 +677,16 @@ TEST_F(RatingRequest, AnAltCombinationThatIsNoCommandTypesNothing) {
     Load();
     Enter("55401", "60601", {""});
     ShowActive();
-    for (QWidget* box : {static_cast<QWidget*>(form->txtweight[0]),
-                         static_cast<QWidget*>(form->txtozip), static_cast<QWidget*>(form->txtdzip),
-                         static_cast<QWidget*>(form->cmbclass[0])}) {
+    for (QWidget* box :
+         {static_cast<QWidget*>(form->txtweight[0]), static_cast<QWidget*>(form->txtozip),
+          static_cast<QWidget*>(form->txtdzip), static_cast<QWidget*>(form->cmbclass[0])}) {
         ClickOn(*form, box);
         ASSERT_EQ(Focused(), box) << box->objectName().toStdString();
         auto* combo = qobject_cast<QComboBox*>(box);
         QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(box);
         ASSERT_NE(edit, nullptr) << box->objectName().toStdString();
         const QString before = edit->text();
-        for (Qt::Key key : {Qt::Key_D, Qt::Key_P, Qt::Key_7})
-            PressKey(key, Qt::AltModifier);
+        for (Qt::Key key : {Qt::Key_D, Qt::Key_P, Qt::Key_7}) PressKey(key, Qt::AltModifier);
         PressKey(Qt::Key_D, Qt::AltModifier | Qt::ShiftModifier);
         EXPECT_EQ(edit->text(), before) << box->objectName().toStdString();
         EXPECT_EQ(TakeMessages(), Messages{}) << box->objectName().toStdString();
