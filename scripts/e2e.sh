@@ -46,7 +46,12 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-fail() { echo "e2e: FAILED: $*"; exit 1; }
+fail() {
+  echo "e2e: FAILED: $*"
+  echo "e2e: windows shown: $(xdotool search --onlyvisible --name . 2>/dev/null |
+    while read -r id; do printf '"%s" ' "$(xdotool getwindowname "$id" 2>/dev/null)"; done)"
+  exit 1
+}
 
 "$wm" >/dev/null 2>&1 &
 pids+=($!)
@@ -61,10 +66,10 @@ done
 running=$!
 pids+=($running)
 
-# The window whose name matches, once it is up (30 s at most).
+# The window whose name matches, once it is up (30 s at most, or as many seconds as given).
 window() {
   local id=""
-  for _ in $(seq 150); do
+  for _ in $(seq $((${2:-30} * 5))); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.2
@@ -220,7 +225,10 @@ wait "$running" 2>/dev/null || true
 echo "April 2, 2007" >"$scratch/app/data/effdate.dat"
 "$scratch/app/$(basename "$program")" >"$scratch/update.log" 2>&1 &
 pids+=($!)
-window '^Tariff update$' >/dev/null || fail "no tariff-update question at start: $(cat "$scratch/update.log")"
+# A start after an update first copies the tariff's database for the user, which can take a
+# while on a busy machine.
+window '^Tariff update$' 90 >/dev/null ||
+  fail "no tariff-update question at start: $(cat "$scratch/update.log")"
 sleep 1
 # Yes is the question's default button.
 xdotool key --delay 80 Return
