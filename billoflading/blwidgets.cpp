@@ -47,8 +47,12 @@ LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& cap
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
     // The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
+    // A label that has had the focus draws its text through the toolkit's text layout, which
+    // takes the text colour instead: both get the navy, so that every disabled command looks
+    // the same.
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(52, 64, 104));
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+        palette.setColor(QPalette::Disabled, role, QColor(52, 64, 104));
     label->setPalette(palette);
     label->setIndent(10);
     return label;

@@ -47,8 +47,11 @@ frmUpgrade* gUpgradeWindow = nullptr;
 
 std::optional<QString> DesktopFileDialog(const OpenFileRequest& request) {
     const QString start = QDir(request.InitDir).filePath(request.FileName);
-    const QString chosen = QFileDialog::getOpenFileName(QApplication::activeWindow(),
-                                                        request.DialogTitle, start, request.Filter);
+    // The dialog belongs to the window it opens over, the upgrade window, and stands above it
+    // under every window manager; that window takes the keys again when it closes.
+    const ActiveWindowReturn comeBack;
+    const QString chosen =
+        QFileDialog::getOpenFileName(comeBack.Window(), request.DialogTitle, start, request.Filter);
     if (chosen.isEmpty()) return std::nullopt;
     return chosen;
 }

@@ -75,6 +75,7 @@ void Form3::SetProgramEnd(std::function<void()> end) {
 
 Form3::Form3(QWidget* parent) : QWidget(parent) {
     gForm3 = this;
+    SetProgramMainWindow(this);
     setObjectName("Form3");
     setWindowTitle("Norvale Fretlyn2007");
     BuildControls();
@@ -199,7 +200,7 @@ void Form3::BuildControls() {
     lstAccessorials = new QListWidget(this);
     lstAccessorials->setObjectName("lstAccessorials");
     lstAccessorials->setSelectionMode(QAbstractItemView::MultiSelection);
-    accListTwips = QRect(240, 5520, 1000, 60);
+    accListTwips = form3shared::kAccListCollapsed;
     PlaceAccessorialList();
     lstAccessorials->hide();
     Timer1 = new QTimer(this);
@@ -504,8 +505,16 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
     if (AltKey(event)) return true;
     switch (event->type()) {
-        case QEvent::KeyPress:
-            return KeyPress(watched, static_cast<QKeyEvent*>(event));
+        case QEvent::KeyPress: {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // The window system gives Alt with a letter the letter's text, which a box would
+            // type as if Alt were not held: a combination that is no command types nothing.
+            // Keys without text (Alt with an arrow opening a class list) go on.
+            if ((key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
+                key->text().at(0).isPrint())
+                return true;
+            return KeyPress(watched, key);
+        }
         case QEvent::FocusIn:
             if (watched == pendingRefocus_) pendingRefocus_ = nullptr;
             if (watched == txtozip) txtozip_GotFocus();

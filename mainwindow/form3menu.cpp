@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 
 #include "ahead.h"
@@ -42,6 +44,35 @@ constexpr int kBarTop = 146, kBarHeight = 24, kCommandHeight = 22, kCommandPitch
               kPanelMargin = 4, kCommandIndent = 10;
 const QSize kLogoSize(kWidth, 36);
 std::future<QImage> gLogoAhead;
+// How long the pointer may rest on a heading crossed on the way into another's group before
+// that heading takes over, and how far a hand's line may stray from the straight one (the
+// pointer lands on whole pixels).
+constexpr int kTakeOverMs = 400;
+constexpr double kAimSlack = 3;
+
+// Whether a point lies within the convex hull of two rectangles: on one of the rectangles
+// between them, whose every edge is the same mix of theirs.
+bool BetweenRects(const QRectF& a, const QRectF& b, QPointF p) {
+    double low = 0, high = 1;
+    // The edge at mix m is from + m (to - from); it must stay on the given side of `value`.
+    auto keep = [&](double from, double to, double value, bool atMost) {
+        const double slope = to - from;
+        if (slope == 0) {
+            if (atMost ? from > value : from < value) high = -1;
+            return;
+        }
+        const double limit = (value - from) / slope;
+        if ((slope > 0) == atMost)
+            high = std::min(high, limit);
+        else
+            low = std::max(low, limit);
+    };
+    keep(a.left(), b.left(), p.x(), true);
+    keep(a.right(), b.right(), p.x(), false);
+    keep(a.top(), b.top(), p.y(), true);
+    keep(a.bottom(), b.bottom(), p.y(), false);
+    return low <= high;
+}
 
 // The screen's dots per inch, which a pixmap drawn on the screen's behalf would have.
 QPointF ScreenDpi() {
@@ -234,6 +265,19 @@ void MainMenu::Build() {
     // The hidden label is no command anyone should see lit.
     disconnect(lblPony, nullptr, &highlighter_, nullptr);
 
+    takeOver_ = new QTimer(this);
+    takeOver_->setSingleShot(true);
+    takeOver_->setInterval(kTakeOverMs);
+    connect(takeOver_, &QTimer::timeout, this, [this] {
+        LabelButton* heading = waiting_;
+        waiting_ = nullptr;
+        if (!heading || !heading->underMouse()) return;
+        aimFrom_ = window_.mapFromGlobal(QCursor::pos());
+        aimGroup_ = static_cast<int>(std::find(headings_.begin(), headings_.end(), heading) -
+                                     headings_.begin());
+        CommandLabel_MouseMove(heading);
+    });
+
     highlighter_.SetBackgroundPointer(kPointerArrow);
     highlighter_.AddBackground(Image1);
     connect(&highlighter_, &LabelHighlighter::backgroundEntered, this,
@@ -384,6 +428,44 @@ bool MainMenu::MenuKey(QObject* watched, QKeyEvent* key) {
     }
 }
 
+int MainMenu::OpenGroupNow() const {
+    for (int g = 0; g < 3; ++g)
+        if (GroupShown(g)) return g;
+    return -1;
+}
+
+bool MainMenu::CrossingOnTheWay(QObject* watched, QPoint at) {
+    const int open = OpenGroupNow();
+    int heading = -1, ground = -1;
+    for (int g = 0; g < 3; ++g) {
+        const auto& labels = groups_[g];
+        if (watched == headings_[static_cast<size_t>(g)]) heading = g;
+        if (watched == panels_[static_cast<size_t>(g)] ||
+            std::find(labels.begin(), labels.end(), watched) != labels.end())
+            ground = g;
+    }
+    if (watched == menuBar_) ground = open;
+    if (heading >= 0 && open >= 0 && heading != open && aimGroup_ == open) {
+        // Heading into the open group: the pointer is on the way from where it last was on
+        // that group's ground to one of its commands.
+        QRect commands;
+        for (QLabel* l : groups_[open]) commands |= l->geometry();
+        const QRectF from = QRectF(QPointF(aimFrom_), QSizeF(0, 0))
+                                .adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
+        const QRectF to = QRectF(commands).adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
+        if (BetweenRects(from, to, QPointF(at))) {
+            waiting_ = headings_[static_cast<size_t>(heading)];
+            takeOver_->start();
+            return true;
+        }
+    }
+    takeOver_->stop();
+    waiting_ = nullptr;
+    aimGroup_ = heading >= 0 ? heading : ground;
+    aimFrom_ = at;
+    return false;
+}
+
 bool MainMenu::GroupShown(int group) const {
     if (group < 0 || group > 2) return false;
     for (QLabel* l : groups_[group])
@@ -418,6 +500,13 @@ void MainMenu::chkHawaiiWillCall_MouseMove() {
 bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     // Compared by the pointer kept at build time: the window may be half destroyed here.
     if (watched == willCall_ && event->type() == QEvent::MouseMove) chkHawaiiWillCall_MouseMove();
+    if (event->type() == QEvent::MouseMove && watched != willCall_) {
+        // Every other widget watched here is one of the menu's own.
+        auto* widget = static_cast<QWidget*>(watched);
+        const QPoint at =
+            widget->mapTo(&window_, static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (CrossingOnTheWay(watched, at)) return true;
+    }
     // The bar and the open panel are the menu's own ground: the pointer crossing them on its way
     // to a command is not over the window's background.
     if (event->type() == QEvent::MouseMove &&

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -20,6 +21,7 @@ class QFocusEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
+class QTimer;
 class QWidget;
 
 // What the menu needs of the main window: the window it lays its commands out on, the window's
@@ -142,4 +144,19 @@ class MainMenu : public QObject {
     std::array<QFrame*, 3> panels_{};
     QObject* willCall_ = nullptr;
     QHash<const QLabel*, HoverRule> rules_;
+
+    // A hand going straight from a heading to a command of its group may cross a neighbouring
+    // heading on the way: that heading waits, and takes over only when the pointer turns away
+    // from the open group or rests on it.
+    // True when a move over `watched` at `at` (window coordinates) is such a crossing, which the
+    // heading must not see yet.
+    bool CrossingOnTheWay(QObject* watched, QPoint at);
+    // The group open now, or -1.
+    int OpenGroupNow() const;
+    // The last point of the pointer over a heading, the bar or a group's panel or command, and
+    // the group that ground belongs to (-1 for none).
+    QPoint aimFrom_;
+    int aimGroup_ = -1;
+    QTimer* takeOver_ = nullptr;
+    QPointer<LabelButton> waiting_;
 };

@@ -132,7 +132,13 @@ void Form3::RememberAccessorialChoices() {
 void Form3::lblApplyAccessorials_Click() {
     if (mainState.gLocked) return;
     mainState.gBusy = true;
-    if (lstAccessorials->isHidden()) Timer1->start();
+    if (lstAccessorials->isHidden()) {
+        // Each opening slides from the same collapsed place: one that went on from where the
+        // last opening ended would creep up the window a step each time, until it left it.
+        accListTwips = form3shared::kAccListCollapsed;
+        PlaceAccessorialList();
+        Timer1->start();
+    }
     mainState.gBusy = false;
 }
 

@@ -3,6 +3,7 @@
 // transit time is looked up for. Only the main window's own files include it.
 
 #include <QLineEdit>
+#include <QRect>
 #include <QString>
 #include <string>
 
@@ -13,6 +14,10 @@
 #include "tariffdb.h"
 
 namespace form3shared {
+
+// Where the accessorial list starts each slide open, in twips: collapsed, below the place it
+// opens to.
+inline const QRect kAccListCollapsed(240, 5520, 1000, 60);
 
 inline std::string Text(const QLineEdit* box) {
     return box->text().toStdString();

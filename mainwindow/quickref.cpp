@@ -105,7 +105,8 @@ void frmQckRef::Build() {
         rule(row++, line++);
         auto* left = new QWidget(this);
         auto* ll = new QVBoxLayout(left);
-        ll->setContentsMargins(0, 0, 0, 0);
+        // Level with the first charge beside it.
+        ll->setContentsMargins(0, kFocusFrameOutsideY, 0, 0);
         ll->setSpacing(1);
         ll->addWidget(Text(left, QStringLiteral("Label1_%1").arg(r),
                            QString::fromLatin1(item.description), description));
@@ -120,8 +121,11 @@ void frmQckRef::Build() {
 
         auto* right = new QWidget(this);
         auto* rl = new QVBoxLayout(right);
-        rl->setContentsMargins(0, 0, 0, 0);
-        rl->setSpacing(2);
+        // Each charge takes the focus: room around it for the frame that shows it, within the
+        // column and clear of the charge above and below.
+        rl->setContentsMargins(kFocusFrameOutsideX, kFocusFrameOutsideY, kFocusFrameOutsideX,
+                               kFocusFrameOutsideY);
+        rl->setSpacing(2 * kFocusFrameOutsideY);
         if (!item.linealFootTable) {
             for (const auto& a : item.amounts) rl->addWidget(charge(right, a));
         } else {
@@ -132,7 +136,7 @@ void frmQckRef::Build() {
             rl->addWidget(charge(right, find(2)));
             auto* table = new QGridLayout;
             table->setHorizontalSpacing(18);
-            table->setVerticalSpacing(2);
+            table->setVerticalSpacing(2 * kFocusFrameOutsideY);
             // The table's short texts keep to one line each.
             auto cell = [&](QLabel* l, int r, int c) {
                 l->setWordWrap(false);
@@ -150,7 +154,8 @@ void frmQckRef::Build() {
             cell(charge(right, find(10)), 2, 1);
             // The blank cells fill the columns beside the table.
             auto* cells = new QGridLayout;
-            cells->setSpacing(2);
+            cells->setHorizontalSpacing(2 * kFocusFrameOutsideX);
+            cells->setVerticalSpacing(2 * kFocusFrameOutsideY);
             int blanks = 0;
             for (const auto& a : item.amounts) {
                 if (*a.text) continue;
@@ -176,6 +181,8 @@ void frmQckRef::Build() {
     outer->addStretch(1);
 
     auto* bottom = new QHBoxLayout;
+    // The arrows and Done take the focus: their frames stand clear of each other.
+    bottom->setSpacing(2 * kFocusFrameOutsideX);
     Label4 =
         Text(this, QStringLiteral("Label4"),
              QStringLiteral("Click any amount field for full details"), heading, RGB(192, 0, 0));

@@ -150,9 +150,10 @@ void LabelButton::PlaceFocusFrame() {
         return;
     }
     if (!focusFrame_) focusFrame_ = new FocusFrame(this, parent);
-    const int outX = kFrameGapX + kFrameWidth;
-    const int outY = kFrameGapY + kFrameWidth;
-    focusFrame_->setGeometry(geometry().adjusted(-outX, -outY, outX, outY));
+    static_assert(kFrameGapX + kFrameWidth == kFocusFrameOutsideX);
+    static_assert(kFrameGapY + kFrameWidth == kFocusFrameOutsideY);
+    focusFrame_->setGeometry(geometry().adjusted(-kFocusFrameOutsideX, -kFocusFrameOutsideY,
+                                                 kFocusFrameOutsideX, kFocusFrameOutsideY));
     focusFrame_->raise();
     focusFrame_->show();
     focusFrame_->update();

@@ -22,6 +22,12 @@ uint32_t LabelForeColor(const QLabel* label);
 // under a dark palette is as light as a white window.
 void SetBackgroundColor(QWidget* widget, const QColor& background);
 
+// How far the frame that shows a label's focus stands outside the label: a layout that packs
+// labels taking the focus keeps this much room around each, so that no frame is cut off or
+// drawn over a neighbour.
+inline constexpr int kFocusFrameOutsideX = 4;
+inline constexpr int kFocusFrameOutsideY = 3;
+
 // A label that reports clicks, double clicks, presses and every mouse move over it. Mouse
 // tracking is on, so moves arrive without a button held; moves and presses are consumed here and
 // never reach the window behind the label, whose own move handler means "over the background".

@@ -66,6 +66,11 @@ QPointer<QWidget>& ReturnedTo() {
     return window;
 }
 
+QPointer<QWidget>& ProgramMainWindow() {
+    static QPointer<QWidget> window;
+    return window;
+}
+
 }  // namespace
 
 void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
@@ -127,6 +132,10 @@ void SetNoTitle(QWidget* window) {
     window->setWindowTitle(QStringLiteral(" "));
 }
 
+void SetProgramMainWindow(QWidget* window) {
+    ProgramMainWindow() = window;
+}
+
 ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::activeWindow()) {
     // A window that has the keyboard focus counts even when the window system has not said it
     // is active (a session without a window manager).
@@ -134,6 +143,10 @@ ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::a
     if (!window_ && owner) window_ = owner->window();
     // The window just given back its activation, which the window system has not yet reported.
     if (!window_ && ReturnedTo() && ReturnedTo()->isVisible()) window_ = ReturnedTo();
+    // Nothing active yet, as at start while the window manager has still to activate the main
+    // window: the main window, never the program as a whole.
+    if (!window_ && ProgramMainWindow() && ProgramMainWindow()->isVisible())
+        window_ = ProgramMainWindow();
     // While a modal window is up it has the keys, whatever the window system says is active
     // (some window managers never activate a dialog): a message then belongs to it, or to a
     // window opened from it, and is stacked above it. One made transient for the main window

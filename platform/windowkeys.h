@@ -40,13 +40,20 @@ void KeepOnScreen(QWidget* window);
 // place of an empty title, so the window gets a blank one instead.
 void SetNoTitle(QWidget* window);
 
+// The program's main window, which owns a message or window that opens while no window of the
+// program is active (at start, before the window system has activated the main window) once it
+// is on the screen. Without it such a window would belong to the program as a whole, and some
+// window managers (matchbox) would then stack what opens over it beneath it.
+void SetProgramMainWindow(QWidget* window);
+
 // Held while a message is up: the window that was active before it is activated again when the
 // message closes, as a window manager would do. Without one, nothing would, and the keys typed
 // next (and the checks that run when a box loses the focus) would never reach that window.
 class ActiveWindowReturn {
   public:
     // `owner`'s window is the one to come back to when no window is active at this moment (a
-    // window that another has just given back its activation to is not active yet).
+    // window that another has just given back its activation to is not active yet), else the
+    // program's main window when it is on the screen.
     explicit ActiveWindowReturn(QWidget* owner = nullptr);
     ~ActiveWindowReturn();
     ActiveWindowReturn(const ActiveWindowReturn&) = delete;

@@ -3,9 +3,13 @@
 # manager: the pointer moves along the menu to "Fuel Surcharge...", 5.5 is typed and Done clicked,
 # and the stored value is read back; then a quote is typed and rated with the keyboard alone, and
 # Alt with a key over it is shown to do nothing while Alt alone closes it;
-# then a message over a modal window is answered with Enter.
+# then a message over a modal window is answered with Enter, and straight lines from the corners
+# of a heading past another open the command aimed at. Last the program starts again after
+# a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
+# database with a file dialog, which Escape closes, and Escape closes the upgrade window.
 #
-#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it)
+#   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it,
+#                                          E2E_WM=openbox runs it under that window manager)
 #
 # Needs Xvfb (xvfb-run), a window manager (matchbox-window-manager or openbox), xdotool and
 # sqlite3; exits 77 (skipped) when one is missing.
@@ -18,7 +22,7 @@ command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
 command -v xdotool >/dev/null || skip "xdotool is not installed"
 command -v sqlite3 >/dev/null || skip "sqlite3 is not installed"
 wm=""
-for candidate in matchbox-window-manager openbox; do
+for candidate in ${E2E_WM:-matchbox-window-manager openbox}; do
   if command -v "$candidate" >/dev/null; then wm=$candidate; break; fi
 done
 [ -n "$wm" ] || skip "no window manager (matchbox-window-manager or openbox) is installed"
@@ -42,7 +46,12 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-fail() { echo "e2e: FAILED: $*"; exit 1; }
+fail() {
+  echo "e2e: FAILED: $*"
+  echo "e2e: windows shown: $(xdotool search --onlyvisible --name . 2>/dev/null |
+    while read -r id; do printf '"%s" ' "$(xdotool getwindowname "$id" 2>/dev/null)"; done)"
+  exit 1
+}
 
 "$wm" >/dev/null 2>&1 &
 pids+=($!)
@@ -54,12 +63,13 @@ for entry in "$(dirname "$program")"/*; do
   cp -r "$entry" "$scratch/app/"
 done
 "$scratch/app/$(basename "$program")" >"$scratch/program.log" 2>&1 &
-pids+=($!)
+running=$!
+pids+=($running)
 
-# The window whose name matches, once it is up (30 s at most).
+# The window whose name matches, once it is up (30 s at most, or as many seconds as given).
 window() {
   local id=""
-  for _ in $(seq 150); do
+  for _ in $(seq $((${2:-30} * 5))); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.2
@@ -124,7 +134,10 @@ quote=$(window '^Fretlyn2007$') || fail "no quote window after the keys: $(cat "
 echo "e2e: a quote typed and rated with the keyboard is shown"
 # Alt with another key is no Done over the quote: the window stays, and the letter reaches no
 # other window (an "R" in the origin box would stop the next rating).
-for keys in alt+r alt+a alt+F4; do
+# (Alt-F4 is openbox's own key to close the active window.)
+altkeys="alt+r alt+a alt+F4"
+[ "$wm" = openbox ] && altkeys="alt+r alt+a"
+for keys in $altkeys; do
   xdotool key --delay 80 "$keys"
   sleep 0.5
   xdotool search --onlyvisible --name '^Fretlyn2007$' >/dev/null 2>&1 ||
@@ -172,4 +185,70 @@ sleep 0.5
 if xdotool search --onlyvisible --name '^Rate Sheets$' >/dev/null 2>&1; then
   fail "the rate-sheet window did not take the keys again after the message"
 fi
+
+# Whether a window whose name matches is gone within 5 s.
+gone() {
+  for _ in $(seq 25); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# From a corner of a heading straight to the far end of a command of its group, across the
+# neighbouring heading "Rules Tariff": the click opens the command aimed at, never the quick
+# reference of the heading crossed.
+walk "$main" 600 545 700 120 818 148 899 185
+xdotool click 1
+sleep 1
+if xdotool search --onlyvisible --name '^Rates and Charges' >/dev/null 2>&1; then
+  fail "the line from Customize to Accessorial charges opened the quick reference"
+fi
+# The accessorial list is open; a click on the background closes it.
+walk "$main" 899 185 600 545
+xdotool click 1
+walk "$main" 600 545 960 120 943 148 885 185
+xdotool click 1
+window '^Fretlyn Help$' >/dev/null || fail "the line from Help to Contents... opened no help"
+if xdotool search --onlyvisible --name '^Rates and Charges' >/dev/null 2>&1; then
+  fail "the line from Help to Contents... opened the quick reference"
+fi
+xdotool key --delay 80 Escape
+gone '^Fretlyn Help$' || fail "Escape did not close the help"
+echo "e2e: straight lines from the corners of a heading past another open the command aimed at"
+
+# A tariff update: the program ends, the application folder gets a new effective date, and the
+# next start offers to bring the user's data across from the copy used until then. Each window
+# of that start must stand above the one it opens over, or its keys would never reach it.
+kill "$running" 2>/dev/null || true
+wait "$running" 2>/dev/null || true
+echo "April 2, 2007" >"$scratch/app/data/effdate.dat"
+"$scratch/app/$(basename "$program")" >"$scratch/update.log" 2>&1 &
+pids+=($!)
+# A start after an update first copies the tariff's database for the user, which can take a
+# while on a busy machine.
+window '^Tariff update$' 90 >/dev/null ||
+  fail "no tariff-update question at start: $(cat "$scratch/update.log")"
+sleep 1
+# Yes is the question's default button.
+xdotool key --delay 80 Return
+gone '^Tariff update$' || fail "Enter did not answer the tariff-update question"
+upgrader=$(window '^Norvale Freight Fretlyn2007 Upgrader$') ||
+  fail "no upgrade window after Yes: $(cat "$scratch/update.log")"
+sleep 1
+# "Bills of Lading" ticked, then "Upgrade".
+walk "$upgrader" 200 280 40 189
+xdotool click 1
+walk "$upgrader" 40 189 288 252
+xdotool click 1
+window '^Where is your the database from which you are upgrading\?$' >/dev/null ||
+  fail "no file dialog after Upgrade: $(cat "$scratch/update.log")"
+sleep 1
+xdotool key --delay 80 Escape
+gone '^Where is your the database' || fail "Escape did not close the file dialog over the upgrade window"
+echo "e2e: at start after a tariff update the upgrade window's file dialog takes Escape"
+sleep 0.5
+xdotool key --delay 80 Escape
+gone '^Norvale Freight Fretlyn2007 Upgrader$' || fail "Escape did not close the upgrade window after the file dialog"
+window '^Norvale Fretlyn2007' >/dev/null || fail "the main window is gone after the upgrade window"
 echo "e2e: passed"

@@ -4,10 +4,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "blfixture.h"
 #include "blhooks.h"
@@ -47,6 +53,75 @@ class BoxAnswerer {
     char key_ = 'n';
     int shown_ = 0;
 };
+
+// How a menu label of a window is drawn: the colour of its text (of the pixels inside the label,
+// the one that stands out most from the background there) and that background, taken from a
+// picture of the window.
+struct DrawnLabel {
+    QColor ink;
+    QColor background;
+};
+inline double Luminance(const QColor& c) {
+    auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+inline double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+inline DrawnLabel Drawn(QWidget& window, QLabel* label) {
+    const QImage picture = window.grab().toImage();
+    const QRect at(label->mapTo(&window, QPoint(0, 0)), label->size());
+    DrawnLabel drawn{QColor(), picture.pixelColor(at.left() + 1, at.center().y())};
+    double most = 0;
+    for (int y = at.top(); y <= at.bottom(); ++y)
+        for (int x = at.left(); x <= at.right(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            const double contrast = Contrast(c, drawn.background);
+            if (contrast > most) {
+                most = contrast;
+                drawn.ink = c;
+            }
+        }
+    return drawn;
+}
+
+// A keyboard user's way round a window: Tab from widget to widget until the focus comes back.
+inline void TabAround(QWidget& window) {
+    QWidget* first = QApplication::focusWidget();
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window,
+                        Qt::Key_Tab);
+        if (QApplication::focusWidget() == first) break;
+    }
+}
+
+// Every label of `disabled` is disabled and drawn in one colour, which reads on the picture
+// behind it (3:1 at least) and stands well apart from the colour of every label of `enabled`.
+inline void ExpectOneDisabledLook(QWidget& window, const std::vector<QLabel*>& disabled,
+                                  const std::vector<QLabel*>& enabled) {
+    QColor look;
+    for (QLabel* l : disabled) {
+        const std::string name = l->objectName().toStdString();
+        EXPECT_FALSE(l->isEnabled()) << name;
+        const DrawnLabel d = Drawn(window, l);
+        if (!look.isValid()) look = d.ink;
+        EXPECT_EQ(d.ink.name().toStdString(), look.name().toStdString()) << name;
+        EXPECT_GE(Contrast(d.ink, d.background), 3.0)
+            << name << ": " << d.ink.name().toStdString() << " on "
+            << d.background.name().toStdString();
+        for (QLabel* e : enabled) {
+            EXPECT_TRUE(e->isEnabled()) << e->objectName().toStdString();
+            const QColor working = Drawn(window, e).ink;
+            EXPECT_GE(Contrast(d.ink, working), 2.0)
+                << name << " " << d.ink.name().toStdString() << " beside "
+                << e->objectName().toStdString() << " " << working.name().toStdString();
+        }
+    }
+}
 
 class BLWindowTest : public BLTest {
   protected:

@@ -55,6 +55,21 @@ TEST_F(FrmBL, WithNoBillOnlyTheBrowseCommandsAreOpen) {
     EXPECT_FALSE(w.cmbItem[0]->isEnabled());
 }
 
+// While a bill is being added most commands are disabled, and every one of them looks the same,
+// whether the user has tabbed through it or not: readable on the column's picture, yet plainly
+// not the black of a command that works.
+TEST_F(FrmBL, EveryDisabledCommandHasTheOneDisabledLook) {
+    frmBL& w = OpenBL();
+    ShowActive(w);
+    TabAround(w);
+    ClickOn(w, w.mlblNew);
+    ASSERT_TRUE(w.mlblSave->isEnabled());
+    ExpectOneDisabledLook(w,
+                          {w.mlblBLParties, w.mlblCommodities, w.mlblConfig, w.mlblRate,
+                           w.mlblPrint, w.mlblNew, w.mlblEdit, w.mlblDone},
+                          {w.mlblSave, w.mlblDelete});
+}
+
 // Held for the run, the window goes when the application quits, never after it is gone.
 TEST_F(FrmBL, TheWindowGoesWhenTheApplicationQuits) {
     OpenBL();

@@ -340,4 +340,18 @@ TEST_F(PartyRating, AZipPlus4IsSavedAsTypedAndRatedByItsFirstFiveDigits) {
     EndBillRating();
 }
 
+// While a record is edited New, Edit and Done are disabled and look alike, whether the user has
+// tabbed through them or not: readable on the column's picture, plainly not a working command.
+TEST_F(Parties, EveryDisabledCommandHasTheOneDisabledLook) {
+    frmBLParties& w = Open();
+    Enter(w, "Acme");
+    ShowActive(w);
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    TabAround(w);
+    ClickOn(w, w.mlblEdit);
+    ASSERT_TRUE(w.boolEditing);
+    ExpectOneDisabledLook(w, {w.mlblNew, w.mlblEdit, w.mlblDone}, {w.mlblSave, w.mlblDelete});
+}
+
 }  // namespace

@@ -254,4 +254,18 @@ TEST_F(Commodities, TheNameBoxRefusesLettersWhileBrowsingButNotBackspace) {
     EXPECT_TRUE(Shown().empty());
 }
 
+// While a record is edited New, Edit and Done are disabled and look alike, whether the user has
+// tabbed through them or not: readable on the column's picture, plainly not a working command.
+TEST_F(Commodities, EveryDisabledCommandHasTheOneDisabledLook) {
+    frmCommodities& w = Open();
+    Enter(w, "Widgets");
+    ShowActive(w);
+    ClickOn(w, w.mlblSave);
+    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    TabAround(w);
+    ClickOn(w, w.mlblEdit);
+    ASSERT_TRUE(w.boolEditing);
+    ExpectOneDisabledLook(w, {w.mlblNew, w.mlblEdit, w.mlblDone}, {w.mlblSave, w.mlblDelete});
+}
+
 }  // namespace

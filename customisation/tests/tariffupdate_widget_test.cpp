@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,6 +27,7 @@
 #include "tariffupdate.h"
 #include "testdata.h"
 #include "userdatabase.h"
+#include "windowkeys.h"
 
 namespace fs = std::filesystem;
 
@@ -504,6 +508,72 @@ TEST_F(TariffUpdateTest, WhenNoEarlierCopyHoldsTheCustomersDataTheUpdateAndTheTr
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_FALSE(requests[0].InitDir.startsWith(QString::fromStdString(UserDataFolder())))
         << requests[0].InitDir.toStdString();
+}
+
+// At start the main window is on the screen before the window system has activated it. The
+// question, the upgrade window and its file dialog each belong to a window on the screen (the
+// one each opens over), never to the program as a whole, which some window managers stack
+// beneath; the user answers each with the keys and the pointer, and Escape closes the dialog.
+TEST_F(TariffUpdateTest,
+       AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachHaveAnOwnerOnScreen) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    app.writeFile("data/effdate.dat", "April 1, 2008\n");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    ASSERT_EQ(update.previous, first.path);
+
+    QWidget main;
+    main.setWindowTitle(QStringLiteral("main"));
+    main.resize(400, 300);
+    SetProgramMainWindow(&main);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    QApplication::setActiveWindow(nullptr);  // not yet activated
+
+    messageScript.Reset();        // the real windows, answered by the user below
+    SetOpenFileChooser(nullptr);  // the desktop's file dialog
+    // What opened, in turn: its class, its own window and the window it was transient for.
+    struct Opened {
+        std::string what;
+        QWindow* own;
+        QWindow* owner;
+    };
+    std::vector<Opened> opened;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (!top || !top->isVisible() || !top->windowHandle()) return;
+        std::string what = top->metaObject()->className();
+        if (!opened.empty() && opened.back().what == what) return;
+        opened.push_back({what, top->windowHandle(), top->windowHandle()->transientParent()});
+        if (auto* box = qobject_cast<QMessageBox*>(top)) {
+            QTest::keyClick(box, Qt::Key_Return);  // Yes, the default button
+        } else if (auto* window = qobject_cast<frmUpgrade*>(top)) {
+            // Not from inside this timer, which the file dialog's wait would hold up.
+            QTimer::singleShot(0, window, [window] {
+                QTest::mouseClick(window->chkBL, Qt::LeftButton, {}, QPoint(8, 8));
+                QTest::mouseClick(window->lblUpgrade, Qt::LeftButton);
+                // Back from the file dialog: the upgrade window takes Escape again.
+                QTest::keyClick(window, Qt::Key_Escape);
+            });
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(top)) {
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Escape);
+        }
+    });
+    user.start(20);
+    OfferTariffUpdate(update);
+    user.stop();
+    SetProgramMainWindow(nullptr);
+
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_EQ(opened[0].what, "QMessageBox");
+    EXPECT_EQ(opened[0].owner, main.windowHandle());
+    EXPECT_EQ(opened[1].what, "frmUpgrade");
+    EXPECT_EQ(opened[1].owner, main.windowHandle());
+    EXPECT_EQ(opened[2].what, "QFileDialog");
+    EXPECT_EQ(opened[2].owner, opened[1].own);
+    EXPECT_EQ(LoadedUpgradeWindow(), nullptr);  // Escape closed it, nothing copied
+    EXPECT_EQ(mainUnloads, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QUrl>
+#include <set>
 
 #include "auxvalues.h"
 #include "frmabout.h"
@@ -17,6 +18,7 @@
 #include "menufixture.h"
 #include "quickref.h"
 #include "quickrefdata.h"
+#include "readability.h"
 #include "settings.h"
 #include "userinput.h"
 #include "webpane.h"
@@ -411,6 +413,67 @@ TEST_F(MenuTest, PagingDownThreeTimesAndUpThreeTimesEndsOnTheFirstPanel) {
     work = [](QDialog& d) { d.reject(); };
     Click(Menu().lblQuickRef);
     EXPECT_EQ(opened, Names{"frmQckAD"});
+}
+
+// Tab goes through every charge, arrow and Done of each panel, and each shows its focus as the
+// main window's commands do: a frame just outside the label on all four sides, drawn over no
+// text, neither its own nor another label's, under a light and a dark desktop palette.
+TEST_F(MenuTest, EveryStopOfAQuickReferencePanelShowsTheFocusFrameClearOfEveryText) {
+    Load();
+    for (const bool dark : {false, true}) {
+        const PaletteScope palette(dark ? DarkDesktopPalette() : QApplication::palette());
+        for (int p = 0; p < kQuickRefPanels; ++p) {
+            frmQckRef panel(p);
+            ShowActive(panel);
+            const std::string name = panel.objectName().toStdString() + (dark ? " (dark)" : "");
+            std::vector<QLabel*> labels;
+            for (QLabel* l : panel.findChildren<QLabel*>())
+                if (l->isVisible()) labels.push_back(l);
+            auto at = [&](QWidget* w) { return QRect(w->mapTo(&panel, QPoint(0, 0)), w->size()); };
+            // The panel itself holds the focus at first, so that no label shows it.
+            panel.setFocus();
+            ASSERT_EQ(Focused(), &panel);
+            const QImage plain = panel.grab().toImage();
+            std::set<QWidget*> seen;
+            int stops = 0;
+            for (;;) {
+                PressKey(Qt::Key_Tab);
+                auto* label = qobject_cast<LabelButton*>(Focused());
+                if (!label || seen.count(label)) break;
+                seen.insert(label);
+                ++stops;
+                const std::string stop = name + " " + label->objectName().toStdString() + " \"" +
+                                         label->text().left(20).toStdString() + "\"";
+                const QImage framed = panel.grab().toImage();
+                const QColor ink =
+                    label->palette().color(QPalette::Active, label->foregroundRole());
+                const QRect own = at(label);
+                // The frame: ink within the few pixels outside the middle of each side.
+                auto inkOutside = [&](QPoint from, QPoint step) {
+                    for (int i = 1; i <= kFocusFrameOutsideX; ++i) {
+                        const QPoint q = from + step * i;
+                        if (framed.rect().contains(q) && framed.pixelColor(q) == ink) return true;
+                    }
+                    return false;
+                };
+                EXPECT_TRUE(inkOutside(QPoint(own.left(), own.center().y()), QPoint(-1, 0)))
+                    << stop;
+                EXPECT_TRUE(inkOutside(QPoint(own.right(), own.center().y()), QPoint(1, 0)))
+                    << stop;
+                EXPECT_TRUE(inkOutside(QPoint(own.center().x(), own.top()), QPoint(0, -1))) << stop;
+                EXPECT_TRUE(inkOutside(QPoint(own.center().x(), own.bottom()), QPoint(0, 1)))
+                    << stop;
+                // Every label, this one too, reads as it did without the focus.
+                for (QLabel* l : labels) {
+                    const QRect r = at(l);
+                    EXPECT_EQ(framed.copy(r), plain.copy(r))
+                        << stop << ": the frame runs over " << l->objectName().toStdString();
+                }
+                if (HasFailure()) return;
+            }
+            EXPECT_GE(stops, 3) << name;
+        }
+    }
 }
 
 // --------------------------------------------------------------------------- tariff detail

@@ -17,7 +17,9 @@
 
 #include "commodity.h"
 #include "form3fixture.h"
+#include "form3menu.h"
 #include "handcursor.h"
+#include "labelbutton.h"
 #include "messagebox.h"
 #include "msgbox.h"
 #include "offshore.h"
@@ -433,6 +435,42 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
     EXPECT_TRUE(Item("Liftgate service")->isSelected());
 }
 
+// Opened again and again from the menu, as a user opens it, the list shows every service in the
+// one place each time, clear of the commands beside it and inside the window.
+TEST_F(AccessorialList, EveryOpeningShowsTheWholeListInTheSamePlace) {
+    Load();
+    ::ShowActive(*form);
+    const MainMenu& m = *form->menu;
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    QRect first;
+    for (int opening = 1; opening <= 40; ++opening) {
+        const QPoint heading = m.lblCustomize->geometry().center();
+        MoveStraight(*form, background, heading);
+        const QPoint entry = form->lblApplyAccessorials->geometry().center();
+        MoveStraight(*form, heading, entry);
+        ClickAt(*form, entry);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+        QListWidget* list = form->lstAccessorials;
+        ASSERT_TRUE(list->isVisible()) << "opening " << opening;
+        if (opening == 1) first = list->geometry();
+        EXPECT_EQ(list->geometry(), first) << "opening " << opening;
+        EXPECT_TRUE(form->rect().contains(list->geometry())) << "opening " << opening;
+        for (QWidget* command :
+             {static_cast<QWidget*>(m.lblBOL), static_cast<QWidget*>(m.lblRateSheets),
+              static_cast<QWidget*>(m.lblCustomize), static_cast<QWidget*>(m.lblRulesTariff),
+              static_cast<QWidget*>(m.lblHelp)})
+            EXPECT_FALSE(list->geometry().intersects(command->geometry()))
+                << command->objectName().toStdString() << " covered at opening " << opening;
+        for (int i = 0; i < list->count(); ++i)
+            EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(i))))
+                << list->item(i)->text().toStdString() << " at opening " << opening;
+        if (HasFailure()) return;
+        ClickAt(*form, background);
+        ASSERT_TRUE(list->isHidden());
+    }
+}
+
 class RatingRequest : public Form3Test {
   protected:
     void Enter(const QString& from, const QString& to, std::vector<QString> weights) {
@@ -631,6 +669,31 @@ TEST_F(RatingRequest, TheAltKeyAloneOrAltRRatesFromAnyBoxAndAltWithAnotherKeyDoe
     ClickOn(*form, form->txtozip);
     PressKey(Qt::Key_Alt);
     EXPECT_EQ(TakeMessages(), rated);
+}
+
+// Alt with a letter that is no command of the window types nothing into the box with the focus,
+// whichever box it is; the letters typed without Alt still go in.
+TEST_F(RatingRequest, AnAltCombinationThatIsNoCommandTypesNothing) {
+    Load();
+    Enter("55401", "60601", {""});
+    ShowActive();
+    for (QWidget* box :
+         {static_cast<QWidget*>(form->txtweight[0]), static_cast<QWidget*>(form->txtozip),
+          static_cast<QWidget*>(form->txtdzip), static_cast<QWidget*>(form->cmbclass[0])}) {
+        ClickOn(*form, box);
+        ASSERT_EQ(Focused(), box) << box->objectName().toStdString();
+        auto* combo = qobject_cast<QComboBox*>(box);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(box);
+        ASSERT_NE(edit, nullptr) << box->objectName().toStdString();
+        const QString before = edit->text();
+        for (Qt::Key key : {Qt::Key_D, Qt::Key_P, Qt::Key_7}) PressKey(key, Qt::AltModifier);
+        PressKey(Qt::Key_D, Qt::AltModifier | Qt::ShiftModifier);
+        EXPECT_EQ(edit->text(), before) << box->objectName().toStdString();
+        EXPECT_EQ(TakeMessages(), Messages{}) << box->objectName().toStdString();
+    }
+    ClickOn(*form, form->txtweight[0]);
+    TypeKeys(QStringLiteral("1000"));
+    EXPECT_EQ(form->txtweight[0]->text(), "1000");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -115,8 +116,9 @@ TEST_F(MenuTest, HoveringOrClickingAHeadingOpensItsGroupAloneAndTheBackgroundClo
 }
 
 // A hand goes straight from a heading to a command of its group, in 6 px steps: on the way the
-// group stays open and no other heading lights up, and the click at the end opens that command's
-// window. The same from every corner of the heading's caption.
+// group stays open and no other heading lights up, even where the line crosses one, and the click
+// at the end opens that command's window. The same from every corner of the heading's caption to
+// every corner of the command.
 TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
     Load();
     ShowActive(*form);
@@ -164,28 +166,42 @@ TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
     for (int g = 0; g < 3; ++g) {
         const auto [heading, entries] = Groups()[static_cast<size_t>(g)];
         const std::string group(1, char('0' + g));
-        const QRect caption = heading->geometry().adjusted(1, 1, -2, -2);
+        const QRect caption = heading->geometry();
+        auto corners = [](const QRect& r) {
+            return std::vector<QPoint>{r.center(), r.topLeft(), r.topRight(), r.bottomLeft(),
+                                       r.bottomRight()};
+        };
         for (QLabel* entry : entries) {
             const std::string name = entry->objectName().toStdString();
-            for (QPoint start : {caption.center(), caption.topLeft(), caption.topRight(),
-                                 caption.bottomLeft(), caption.bottomRight()}) {
-                MoveStraight(*form, background, background + QPoint(6, 0));
-                ASSERT_EQ(OpenGroups(m), "");
-                QTest::mouseMove(form.get(), start);
-                ASSERT_EQ(OpenGroups(m), group);
-                MoveStraight(*form, start, Centre(entry), 6, [&](QPoint at) {
-                    ASSERT_EQ(OpenGroups(m), group)
-                        << "from (" << start.x() << "," << start.y() << ") to " << name << ": at ("
-                        << at.x() << "," << at.y() << ")";
-                    for (LabelButton* other : {m.lblCustomize, m.lblRulesTariff, m.lblHelp}) {
-                        if (other == heading) continue;
-                        ASSERT_EQ(LabelForeColor(other), kColorBlack)
-                            << other->objectName().toStdString() << " lit on the way to " << name;
-                    }
-                });
-                EXPECT_EQ(LabelForeColor(entry), kColorWhite) << name;
+            for (QPoint start : corners(caption)) {
+                for (QPoint end : corners(entry->geometry())) {
+                    const std::string way = "from (" + std::to_string(start.x()) + "," +
+                                            std::to_string(start.y()) + ") to " + name + " at (" +
+                                            std::to_string(end.x()) + "," +
+                                            std::to_string(end.y()) + ")";
+                    MoveStraight(*form, background, background + QPoint(6, 0));
+                    ASSERT_EQ(OpenGroups(m), "");
+                    QTest::mouseMove(form.get(), start);
+                    ASSERT_EQ(OpenGroups(m), group);
+                    MoveStraight(*form, start, end, 6, [&](QPoint at) {
+                        ASSERT_EQ(OpenGroups(m), group)
+                            << way << ": at (" << at.x() << "," << at.y() << ")";
+                        for (LabelButton* other : {m.lblCustomize, m.lblRulesTariff, m.lblHelp}) {
+                            if (other == heading) continue;
+                            ASSERT_EQ(LabelForeColor(other), kColorBlack)
+                                << other->objectName().toStdString() << " lit on the way " << way;
+                        }
+                    });
+                    EXPECT_EQ(LabelForeColor(entry), kColorWhite) << way;
+                    ClickAt(*form, end);
+                    EXPECT_EQ(takeOpened(), opens.at(entry)) << way;
+                    if (HasFailure()) return;
+                }
             }
             // Across the gaps to the next command of the group and back.
+            MoveStraight(*form, background, background + QPoint(6, 0));
+            QTest::mouseMove(form.get(), caption.center());
+            MoveStraight(*form, caption.center(), Centre(entry));
             QLabel* next = entries[(std::find(entries.begin(), entries.end(), entry) -
                                     entries.begin() + 1) %
                                    entries.size()];
@@ -202,6 +218,45 @@ TEST_F(MenuTest, EveryCommandIsReachedInAStraightLineFromItsHeading) {
     m.ShowMenuGroup(2, true);
     MovePointer(*form, {QPoint(720, 300), QPoint(700, 300)});
     EXPECT_EQ(OpenGroups(m), "");
+}
+
+// A heading crossed on the way into another heading's group waits: it takes over as soon as the
+// pointer turns away from that group along it, or when the pointer rests on it.
+TEST_F(MenuTest, AHeadingCrossedOnTheWayTakesOverWhenThePointerTurnsAwayOrRests) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    const QPoint background(5, 545);
+    // From the top right of "Customize" toward the far end of its first command, as far as the
+    // first point of that line on "Rules Tariff".
+    auto ontoRulesTariff = [&] {
+        MoveStraight(*form, background, background + QPoint(6, 0));
+        const QPoint start = m.lblCustomize->geometry().topRight();
+        const QPoint end = form->lblApplyAccessorials->geometry().topRight();
+        QTest::mouseMove(form.get(), start);
+        const QPoint way = end - start;
+        const int steps = static_cast<int>(std::ceil(std::hypot(way.x(), way.y()) / 6));
+        for (int i = 0; i <= steps; ++i) {
+            const QPoint at(start.x() + way.x() * i / steps, start.y() + way.y() * i / steps);
+            QTest::mouseMove(form.get(), at);
+            if (m.lblRulesTariff->geometry().contains(at)) return at;
+        }
+        ADD_FAILURE() << "the line misses Rules Tariff";
+        return end;
+    };
+    QPoint at = ontoRulesTariff();
+    EXPECT_EQ(OpenGroups(m), "0");
+    EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorBlack);
+    // Along the heading, away from the Customize group.
+    MoveStraight(*form, at, QPoint(m.lblRulesTariff->geometry().right() - 2, at.y()));
+    EXPECT_EQ(OpenGroups(m), "1");
+    EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorWhite);
+
+    at = ontoRulesTariff();
+    ASSERT_EQ(OpenGroups(m), "0");
+    // The pointer stays where it is.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return OpenGroups(m) == "1"; }, 3000));
+    EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorWhite);
 }
 
 // An open group is drawn whole inside the window, on its own panel, below its own heading, and
