@@ -517,6 +517,7 @@ TEST_F(TariffUpdateTest, WhenNoEarlierCopyHoldsTheCustomersDataTheUpdateAndTheTr
 TEST_F(TariffUpdateTest,
        AtStartTheQuestionTheUpgradeWindowAndItsFileDialogEachHaveAnOwnerOnScreen) {
     const UserDatabaseStart first = StartOnUserDatabase();
+    AddShippingLocation("606");  // something of the customer's for the update to offer
     CloseAll();
     app.writeFile("data/effdate.dat", "April 1, 2008\n");
     const UserDatabaseStart update = StartOnUserDatabase();
