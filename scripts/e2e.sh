@@ -92,7 +92,10 @@ walk() {
   done
 }
 
-main=$(window '^Norvale Fretlyn2007') || fail "the main window did not come up: $(cat "$scratch/program.log")"
+# The first start copies the tariff's database for the user: on a machine busy with the other
+# tests that can take a while.
+main=$(window '^Norvale Fretlyn2007' 90) ||
+  fail "the main window did not come up (program $(kill -0 "$running" 2>/dev/null && echo running || echo ended)): $(cat "$scratch/program.log")"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 sleep 1
 
