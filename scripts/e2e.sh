@@ -8,7 +8,8 @@
 # a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
 # database with a file dialog, which Escape closes, and Escape closes the upgrade window. Then
 # the user's copy of the database is damaged, and the question that start asks before any window
-# is up is answered with Enter.
+# is up is answered with Enter; last the effective-date file is, and the message the start ends
+# with is answered with Enter.
 #
 #   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it,
 #                                          E2E_WM=openbox runs it under that window manager)
@@ -274,17 +275,23 @@ pids+=($!)
 question=$(window '^Damaged database$' 90) ||
   fail "no question about the damaged database at start: $(cat "$scratch/damaged.log")"
 sleep 1
-if command -v xprop >/dev/null && command -v xwininfo >/dev/null; then
-  owner=$(xprop -id "$question" WM_TRANSIENT_FOR 2>/dev/null | sed -n 's/.*window id # *//p')
+# Whether the window (given with what it is) belongs to no window or to one on the screen, and
+# is a dialog to the window manager.
+standsAbove() {
+  command -v xprop >/dev/null && command -v xwininfo >/dev/null || {
+    echo "e2e: xprop or xwininfo is not installed: the owner of $2 is not checked"
+    return 0
+  }
+  local owner
+  owner=$(xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | sed -n 's/.*window id # *//p')
   if [ -n "$owner" ]; then
     xwininfo -id "$owner" 2>/dev/null | grep -q 'Map State: IsViewable' ||
-      fail "the damaged-database question is transient for $owner, a window not on the screen"
+      fail "$2 is transient for $owner, a window not on the screen"
   fi
-  xprop -id "$question" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' ||
-    fail "the damaged-database question is no dialog to the window manager"
-else
-  echo "e2e: xprop or xwininfo is not installed: the question's owner is not checked"
-fi
+  xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' ||
+    fail "$2 is no dialog to the window manager"
+}
+standsAbove "$question" "the damaged-database question"
 # Yes is the question's default button.
 xdotool key --delay 80 Return
 main=$(window '^Norvale Fretlyn2007' 90) ||
@@ -292,4 +299,25 @@ main=$(window '^Norvale Fretlyn2007' 90) ||
 ls "$(dirname "$database")"/x2007-damaged*.mdb >/dev/null 2>&1 ||
   fail "the damaged copy was not set aside: $(ls "$(dirname "$database")")"
 echo "e2e: at start the damaged-database question stands on its own, takes Enter, and the start goes on"
+
+# A damaged effective-date file: the start ends with a message before any window is up, which
+# stands on its own as the question above and takes Enter.
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+printf '\000\377\n' >"$scratch/app/data/effdate.dat"
+"$scratch/app/$(basename "$program")" >"$scratch/failed.log" 2>&1 &
+failed=$!
+pids+=($failed)
+message=$(window '^Fretlyn$' 90) ||
+  fail "no message about the damaged effective-date file at start: $(cat "$scratch/failed.log")"
+sleep 1
+standsAbove "$message" "the start-up error message"
+xdotool key --delay 80 Return
+ended=""
+for _ in $(seq 50); do
+  kill -0 "$failed" 2>/dev/null || { ended=1; break; }
+  sleep 0.2
+done
+[ -n "$ended" ] || fail "Enter did not answer the start-up error message"
+echo "e2e: a start-up error message stands on its own and takes Enter"
 echo "e2e: passed"
