@@ -230,6 +230,7 @@ int PlatformMessageBox(const QString& text, int style, const QString& title) {
     const ActiveWindowReturn comeBack;
     QWidget* parent = comeBack.Window();
     QMessageBox box(IconOf(style), caption, QString(), QMessageBox::NoButton, parent);
+    comeBack.Own(box);
     box.setText(
         BreakAtBlanksOnly(BreakOverlongWords(text, QFontMetrics(box.font()), LineRoom(parent))));
     ScrollTallText(box, parent);

@@ -71,6 +71,16 @@ QPointer<QWidget>& ProgramMainWindow() {
     return window;
 }
 
+// The toolkit's X11 platform reads the window's types for the window manager from this
+// property of the window each time its flags are set; this value names a dialog.
+constexpr char kX11WindowTypes[] = "_q_xcb_wm_window_type";
+constexpr int kX11DialogType = 0x80;
+
+// The flags with the window's type replaced, its hints kept.
+Qt::WindowFlags WithType(Qt::WindowFlags flags, Qt::WindowType type) {
+    return (flags & ~Qt::WindowType_Mask) | type;
+}
+
 }  // namespace
 
 void InstallWindowKeyHandlers(QWidget* window, std::function<void()> enter,
@@ -136,6 +146,28 @@ void SetProgramMainWindow(QWidget* window) {
     ProgramMainWindow() = window;
 }
 
+void MakeOwnerlessWindow(QWidget& window) {
+    if (window.windowType() != Qt::Dialog || window.parentWidget()) return;
+    // A dialog is made to belong to some window when it shows; a window of its own is not.
+    window.setWindowFlags(WithType(window.windowFlags(), Qt::Window));
+    window.winId();
+    QWindow* handle = window.windowHandle();
+    if (!handle) return;
+    handle->setProperty(kX11WindowTypes, kX11DialogType);
+    // The window exists already and its types were written with its flags: they are set once
+    // more (the same flags are not set again), so that it is a dialog to the window manager
+    // before it is mapped.
+    const Qt::WindowFlags flags = handle->flags();
+    handle->setFlags(flags ^ Qt::WindowContextHelpButtonHint);
+    handle->setFlags(flags);
+}
+
+bool IsOwnerlessWindow(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return window.windowType() == Qt::Window && handle &&
+           handle->property(kX11WindowTypes).toInt() == kX11DialogType;
+}
+
 ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::activeWindow()) {
     // A window that has the keyboard focus counts even when the window system has not said it
     // is active (a session without a window manager).
@@ -155,6 +187,10 @@ ActiveWindowReturn::ActiveWindowReturn(QWidget* owner) : window_(QApplication::a
         window_ = modal;
 }
 
+void ActiveWindowReturn::Own(QWidget& message) const {
+    if (!window_ || window_ == &message) MakeOwnerlessWindow(message);
+}
+
 ActiveWindowReturn::~ActiveWindowReturn() {
     if (!window_ || !window_->isVisible()) return;
     window_->activateWindow();
@@ -168,9 +204,16 @@ int ExecModal(QDialog& dialog) {
     // message would hold the keys unanswerable. It is transient for the window it opens over.
     QWidget* owner = comeBack.Window();
     if (!dialog.parentWidget() && owner && owner != &dialog && owner->windowHandle()) {
+        // A window that opened once with no window to belong to is a dialog again.
+        if (IsOwnerlessWindow(dialog)) {
+            dialog.windowHandle()->setProperty(kX11WindowTypes, QVariant());
+            dialog.setWindowFlags(WithType(dialog.windowFlags(), Qt::Dialog));
+        }
         dialog.winId();
         if (QWindow* window = dialog.windowHandle())
             window->setTransientParent(owner->windowHandle());
+    } else {
+        comeBack.Own(dialog);
     }
     return dialog.exec();
 }

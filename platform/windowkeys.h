@@ -46,6 +46,16 @@ void SetNoTitle(QWidget* window);
 // window managers (matchbox) would then stack what opens over it beneath it.
 void SetProgramMainWindow(QWidget* window);
 
+// A window that opens while no window of the program is on the screen (a question asked at
+// start, before the main window shows) has no window to belong to. The toolkit would make a
+// dialog belong to the program's hidden leader window instead, and some window managers
+// (matchbox) then map what opens over it beneath it, out of reach of the keys and the pointer.
+// Such a window is made one of its own that belongs to no other, which the window manager still
+// places and decorates as a dialog. Call it before the window is first shown.
+void MakeOwnerlessWindow(QWidget& window);
+// Whether the window was made one of its own (see MakeOwnerlessWindow).
+bool IsOwnerlessWindow(const QWidget& window);
+
 // Held while a message is up: the window that was active before it is activated again when the
 // message closes, as a window manager would do. Without one, nothing would, and the keys typed
 // next (and the checks that run when a box loses the focus) would never reach that window.
@@ -58,8 +68,10 @@ class ActiveWindowReturn {
     ~ActiveWindowReturn();
     ActiveWindowReturn(const ActiveWindowReturn&) = delete;
     ActiveWindowReturn& operator=(const ActiveWindowReturn&) = delete;
-    // The window to come back to; may be null.
+    // The window to come back to, which owns the message; may be null.
     QWidget* Window() const { return window_.data(); }
+    // The message is made a window of its own when no window owns it (see MakeOwnerlessWindow).
+    void Own(QWidget& message) const;
 
   private:
     QPointer<QWidget> window_;

@@ -6,13 +6,17 @@
 # then a message over a modal window is answered with Enter, and straight lines from the corners
 # of a heading past another open the command aimed at. Last the program starts again after
 # a tariff update: the start-up question is answered Yes, the upgrade window asks for the earlier
-# database with a file dialog, which Escape closes, and Escape closes the upgrade window.
+# database with a file dialog, which Escape closes, and Escape closes the upgrade window. Then
+# the user's copy of the database is damaged, and the question that start asks before any window
+# is up is answered with Enter; last the effective-date file is, and the message the start ends
+# with is answered with Enter.
 #
 #   scripts/e2e.sh [path/to/fretlyn]      (default: build/app/fretlyn; E2E_TRACE=1 traces it,
 #                                          E2E_WM=openbox runs it under that window manager)
 #
 # Needs Xvfb (xvfb-run), a window manager (matchbox-window-manager or openbox), xdotool and
-# sqlite3; exits 77 (skipped) when one is missing.
+# sqlite3; exits 77 (skipped) when one is missing. xprop and xwininfo (x11-utils) check which
+# window a start-up question belongs to.
 set -euo pipefail
 [ -n "${E2E_TRACE:-}" ] && set -x
 
@@ -258,4 +262,65 @@ sleep 0.5
 xdotool key --delay 80 Escape
 gone '^Norvale Freight Fretlyn2007 Upgrader$' || fail "Escape did not close the upgrade window after the file dialog"
 window '^Norvale Fretlyn2007' >/dev/null || fail "the main window is gone after the upgrade window"
+
+# A damaged copy of the user's database: the next start asks, before any window of the program
+# is on the screen, whether to set it aside. The question belongs to no window or to one on the
+# screen (never to the program's hidden leader window, beneath which some window managers map
+# it), yet is placed as a dialog; Enter answers Yes, and the start goes on to the main window.
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+database=$(find "$XDG_DATA_HOME" -name x2007.mdb 2>/dev/null | head -1) || true
+[ -n "$database" ] || fail "no database in the user's data folder before damaging it"
+head -c 100 "$database" >"$database.part" && mv "$database.part" "$database"
+head -c 4096 /dev/urandom >>"$database"
+"$scratch/app/$(basename "$program")" >"$scratch/damaged.log" 2>&1 &
+pids+=($!)
+question=$(window '^Damaged database$' 90) ||
+  fail "no question about the damaged database at start: $(cat "$scratch/damaged.log")"
+sleep 1
+# Whether the window (given with what it is) belongs to no window or to one on the screen, and
+# is a dialog to the window manager.
+standsAbove() {
+  command -v xprop >/dev/null && command -v xwininfo >/dev/null || {
+    echo "e2e: xprop or xwininfo is not installed: the owner of $2 is not checked"
+    return 0
+  }
+  local owner
+  owner=$(xprop -id "$1" WM_TRANSIENT_FOR 2>/dev/null | sed -n 's/.*window id # *//p')
+  if [ -n "$owner" ]; then
+    xwininfo -id "$owner" 2>/dev/null | grep -q 'Map State: IsViewable' ||
+      fail "$2 is transient for $owner, a window not on the screen"
+  fi
+  xprop -id "$1" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_NET_WM_WINDOW_TYPE_DIALOG' ||
+    fail "$2 is no dialog to the window manager"
+}
+standsAbove "$question" "the damaged-database question"
+# Yes is the question's default button.
+xdotool key --delay 80 Return
+main=$(window '^Norvale Fretlyn2007' 90) ||
+  fail "no main window after the damaged copy was set aside: $(cat "$scratch/damaged.log")"
+ls "$(dirname "$database")"/x2007-damaged*.mdb >/dev/null 2>&1 ||
+  fail "the damaged copy was not set aside: $(ls "$(dirname "$database")")"
+echo "e2e: at start the damaged-database question stands on its own, takes Enter, and the start goes on"
+
+# A damaged effective-date file: the start ends with a message before any window is up, which
+# stands on its own as the question above and takes Enter.
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+printf '\000\377\n' >"$scratch/app/data/effdate.dat"
+"$scratch/app/$(basename "$program")" >"$scratch/failed.log" 2>&1 &
+failed=$!
+pids+=($failed)
+message=$(window '^Fretlyn$' 90) ||
+  fail "no message about the damaged effective-date file at start: $(cat "$scratch/failed.log")"
+sleep 1
+standsAbove "$message" "the start-up error message"
+xdotool key --delay 80 Return
+ended=""
+for _ in $(seq 50); do
+  kill -0 "$failed" 2>/dev/null || { ended=1; break; }
+  sleep 0.2
+done
+[ -n "$ended" ] || fail "Enter did not answer the start-up error message"
+echo "e2e: a start-up error message stands on its own and takes Enter"
 echo "e2e: passed"

@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libfontconfig-dev libsqlite3-dev sqlite3 libqpdf-dev qpdf
   poppler-utils xvfb xauth fonts-dejavu-core fonts-liberation fonts-wqy-microhei xdg-utils
-  xdotool matchbox-window-manager openbox
+  xdotool matchbox-window-manager openbox x11-utils
 )
 
 missing=()

@@ -12,6 +12,7 @@ void InstallMessageWindow() {
         // One window per message, gone with the answer, so each starts from its design state.
         const ActiveWindowReturn comeBack;
         frmMssgBox box(comeBack.Window());
+        comeBack.Own(box);
         box.SetMessage(text, style, title);
         QApplication::beep();
         messages.gMsgShown = true;

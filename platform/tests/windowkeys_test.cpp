@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "labelbutton.h"
 #include "messagebox.h"
@@ -275,6 +276,114 @@ TEST(ExecModal, AWindowWithoutAParentIsTransientForTheWindowItOpensOver) {
     });
     ExecModal(sheet);
     EXPECT_EQ(transientFor, main.windowHandle());
+}
+
+// What a message or dialog opened while no window of the program is on the screen (at start)
+// was made, seen as it shows.
+struct OwnerlessShown {
+    bool shown = false;
+    bool modal = false;
+    QWidget* parent = nullptr;
+    QWindow* transientFor = nullptr;
+    Qt::WindowType type = Qt::Widget;
+    bool dialogToWindowManager = false;
+};
+
+OwnerlessShown SeeShown(QWidget* shown) {
+    OwnerlessShown seen;
+    if (!shown) return seen;
+    seen.shown = true;
+    seen.modal = shown->isModal();
+    seen.parent = shown->parentWidget();
+    seen.transientFor = shown->windowHandle() ? shown->windowHandle()->transientParent() : nullptr;
+    seen.type = shown->windowType();
+    seen.dialogToWindowManager = IsOwnerlessWindow(*shown);
+    return seen;
+}
+
+// The toolkit would make a dialog with no parent belong to the program's hidden leader window,
+// beneath which some window managers map what opens over it: a message asked at start belongs
+// to no window, stays modal, and is still a dialog to the window manager. Enter takes its
+// default and Escape its harmless answer.
+TEST(OwnerlessWindow, AMessageAtStartBelongsToNoWindowAndTakesItsKeys) {
+    messageScript.Reset();
+    SetProgramMainWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    for (const auto& [key, answer] : {std::pair{Qt::Key_Return, kIdYes}, {Qt::Key_Escape, kIdNo}}) {
+        OwnerlessShown seen;
+        QTimer::singleShot(0, [&, key = key] {
+            QWidget* box = QApplication::activeModalWidget();
+            seen = SeeShown(box);
+            if (box)
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : box,
+                                key);
+        });
+        EXPECT_EQ(PlatformMessageBox(QStringLiteral("Set the damaged copy aside?"),
+                                     kMbYesNo | kMbExclamation, QStringLiteral("Damaged database")),
+                  answer);
+        ASSERT_TRUE(seen.shown);
+        EXPECT_TRUE(seen.modal);
+        EXPECT_EQ(seen.parent, nullptr);
+        EXPECT_EQ(seen.transientFor, nullptr);
+        EXPECT_EQ(seen.type, Qt::Window);
+        EXPECT_TRUE(seen.dialogToWindowManager);
+    }
+    messageScript.Reset();
+}
+
+// A message while a window of the program is on the screen still belongs to it, as a dialog.
+TEST(OwnerlessWindow, AMessageOverAWindowStaysItsDialog) {
+    messageScript.Reset();
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    OwnerlessShown seen;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        seen = SeeShown(box);
+        if (box) QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_EQ(PlatformMessageBox(QStringLiteral("The file was saved."), kMbOK), kIdOK);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(seen.parent, &main);
+    EXPECT_EQ(seen.type, Qt::Dialog);
+    EXPECT_FALSE(seen.dialogToWindowManager);
+    messageScript.Reset();
+}
+
+// A dialog run modally with no window to belong to stands on its own; run again over a window,
+// it is that window's dialog.
+TEST(OwnerlessWindow, ADialogRunWithNoWindowUpStandsAloneAndLaterBelongsToItsWindow) {
+    SetProgramMainWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    QDialog sheet;
+    OwnerlessShown seen;
+    QTimer::singleShot(0, [&] {
+        seen = SeeShown(QApplication::activeModalWidget());
+        QTest::keyClick(&sheet, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ExecModal(sheet), QDialog::Rejected);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_TRUE(seen.modal);
+    EXPECT_EQ(seen.transientFor, nullptr);
+    EXPECT_EQ(seen.type, Qt::Window);
+    EXPECT_TRUE(seen.dialogToWindowManager);
+
+    QWidget main;
+    main.show();
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    seen = {};
+    QTimer::singleShot(0, [&] {
+        seen = SeeShown(QApplication::activeModalWidget());
+        sheet.accept();
+    });
+    EXPECT_EQ(ExecModal(sheet), QDialog::Accepted);
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(seen.transientFor, main.windowHandle());
+    EXPECT_EQ(seen.type, Qt::Dialog);
+    EXPECT_FALSE(seen.dialogToWindowManager);
 }
 
 }  // namespace

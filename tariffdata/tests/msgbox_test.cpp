@@ -10,12 +10,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBoundaryFinder>
+#include <QTimer>
+#include <QWindow>
 
 #include "frmmssgbox.h"
 #include "handcursor.h"
 #include "messagebox.h"
 #include "tariffdb.h"
 #include "twips.h"
+#include "windowkeys.h"
 
 namespace {
 
@@ -207,6 +210,32 @@ TEST_F(Messages, KeysAnswer) {
         EXPECT_FALSE(messages.gMsgShown) << int(c.style) << " key " << c.text;
         EXPECT_EQ(box.result(), c.answer);
     }
+}
+
+// A message shown while no window of the program is on the screen (at start) belongs to no
+// window, not to the program's hidden leader window, and Enter answers it.
+TEST_F(Messages, AMessageWithNoWindowUpStandsAloneAndTakesEnter) {
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    bool shown = false;
+    QWindow* transientFor = nullptr;
+    Qt::WindowType type = Qt::Widget;
+    bool dialogToWindowManager = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<frmMssgBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        shown = true;
+        transientFor = box->windowHandle() ? box->windowHandle()->transientParent() : nullptr;
+        type = box->windowType();
+        dialogToWindowManager = IsOwnerlessWindow(*box);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    ShowMessage(QStringLiteral("The tariff could not be opened."), kMsgOK,
+                QStringLiteral("Tariff data"));
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(messages.gMsgAnswer, kMsgYes);
+    EXPECT_EQ(transientFor, nullptr);
+    EXPECT_EQ(type, Qt::Window);
+    EXPECT_TRUE(dialogToWindowManager);
 }
 
 TEST_F(Messages, OtherKeysAndEscapeDoNothing) {
