@@ -54,6 +54,14 @@ fail() {
   echo "e2e: FAILED: $*"
   echo "e2e: windows shown: $(xdotool search --onlyvisible --name . 2>/dev/null |
     while read -r id; do printf '"%s" ' "$(xdotool getwindowname "$id" 2>/dev/null)"; done)"
+  # A program that is up but shows nothing: where each of its threads stands.
+  if command -v gdb >/dev/null; then
+    for pid in "${pids[@]}"; do
+      [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$(basename "$program" | cut -c1-15)" ] || continue
+      echo "e2e: program $pid is still running; its threads:"
+      gdb -p "$pid" -batch -ex "thread apply all bt 30" 2>/dev/null | grep -E '^(#|Thread)' | head -200
+    done
+  fi
   exit 1
 }
 
