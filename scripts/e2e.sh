@@ -43,6 +43,10 @@ scratch=$(mktemp -d)
 export HOME="$scratch" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config"
 export XDG_RUNTIME_DIR="$scratch/run" QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# No session bus, as on a bare virtual display: without an address the toolkit would have one
+# started through the display, forking the program to do it, and a sanitized program forked
+# while its other threads run can hang there before it shows a window.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/no-session-bus"
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
