@@ -37,13 +37,12 @@ Single Dollars(int64_t cents) {
     return static_cast<Single>(static_cast<double>(cents) / 100);
 }
 
-// The amount shown with the six taxes as they are shown.
+}  // namespace
+
 MoneyTotal WithTaxes(MoneyTotal amount) {
     for (Single t : rating.gCanTax) amount += ShownAmount(t);
     return amount;
 }
-
-}  // namespace
 
 void CanadaTaxes(MoneyTotal& amount) {
     // Cleared on every call, so that a quote without taxes never carries an earlier one's.

@@ -67,7 +67,7 @@ void OfferGuaranteed() {
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
     CanadaTaxes(g);
-    for (Single t : rating.gCanTax) g += ShownAmount(t);
+    g = WithTaxes(g);
     rating.gCanTax = shownTaxes;
     quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";
     quote.qmrqQPO2 = "Guaranteed Rate Quote " + Format(g, "$##,##0.00");

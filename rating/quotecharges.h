@@ -83,6 +83,8 @@ void ComputeQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
 // ends); between two Canadian points the amount is first rounded to cents, for the caller too,
 // and each tax is worked out on that amount as shown.
 void CanadaTaxes(MoneyTotal& amount);
+// The amount with the six taxes of rating.gCanTax added as their lines show them.
+MoneyTotal WithTaxes(MoneyTotal amount);
 // Writes the tax lines and the total in Canadian funds under the last TOTAL line of the
 // quote, between two Canadian points only.
 void ShowCanadianTaxes();
