@@ -39,9 +39,6 @@ class QuoteWriter {
     void CommodityLines();
     void ClosingLine();
     void DiscountAndNet();
-    // The net charge the charges start from: the Net Charges line, or between two Canadian
-    // points the closing figure.
-    Single NetCharge() const;
 
   private:
     QuoteLine& Current() { return quote.Line(quote.gQuoteLine); }
@@ -137,10 +134,6 @@ void QuoteWriter::CommodityLines() {
 std::string QuoteWriter::TotalAmount() const {
     if (intraCanada_ && !rating.gFloorApplied) return Format(linesShown_, "#0.00");
     return Format(linesShown_, "$##,##0.00");
-}
-
-Single QuoteWriter::NetCharge() const {
-    return QuotedNetCharge(b_);
 }
 
 void QuoteWriter::ClosingLine() {
@@ -248,7 +241,7 @@ void DisplayQuote(uint8_t /*mode*/) {
     writer.ClosingLine();
     writer.DiscountAndNet();
     // Read while the pricing's economy switch still stands: the charges clear it.
-    const Single net = writer.NetCharge();
+    const Single net = QuotedNetCharge(rating.gBreak);
 
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;
