@@ -532,10 +532,12 @@ UserDatabaseStart PrepareUserDatabase() {
 
     UserDatabaseStart start;
     QString current = FirstLine(folder.filePath(kCurrentFile));
-    if (current.isEmpty() || !CopyIsThere(DatabaseOf(folder, current))) {
+    bool copyThere = !current.isEmpty() && CopyIsThere(DatabaseOf(folder, current));
+    if (!copyThere) {
         const QString latest = LatestCopy(folder);
         if (!latest.isEmpty()) {
             current = latest;
+            copyThere = true;
             // Noted again for the next start; one that cannot be written only looks again.
             try {
                 WriteWhole(folder.filePath(kCurrentFile), current + QLatin1Char('\n'));
@@ -547,7 +549,6 @@ UserDatabaseStart PrepareUserDatabase() {
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);
     const QString signature = FileSignature(shipped);
-    const bool copyThere = !currentDb.isEmpty() && CopyIsThere(currentDb);
     if (copyThere && made.startsWith(QStringLiteral("effective=") + EffectiveDate() + '\n') &&
         NoteIsSound(current, made) &&
         WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {
