@@ -503,9 +503,7 @@ void CheckNotedDamage(const QString& copyFolder, const QString& copy, const QStr
         Database db(copy.toStdString(), true);
         Snapshot check = db.OpenSnapshot("PRAGMA integrity_check(1)");
         if (check.AtEOF() || check.Field(size_t{0}).str() != "ok")
-            throw DbError(kErrDamaged, "The database " + copy.toStdString() +
-                                           " is damaged (database disk image is malformed).  "
-                                           "Restore it from a backup copy.");
+            throw DamagedDatabase(copy.toStdString());
         Database original(shipped.toStdString(), true);
         const std::string missing = MissingFromCopy(db, original);
         if (!missing.empty()) throw AlteredDatabase(kErrGeneral, copy.toStdString(), missing);
