@@ -164,12 +164,16 @@ std::string AdviceFor(const std::string& path) {
 
 // A damaged file is named, with what to do: the engine's own words ("database disk image is
 // malformed") name no file, and a user cannot tell them from a fault of the program.
-[[noreturn]] void ThrowDamaged(const std::string& path, int primary) {
+DbError Damaged(const std::string& path, int primary) {
     const std::string what =
         primary == SQLITE_NOTADB
             ? "The file " + path + " is not a Fretlyn database, or it is damaged"
             : "The database " + path + " is damaged";
-    throw DbError(kErrDamaged, what + " (" + sqlite3_errstr(primary) + ").  " + AdviceFor(path));
+    return DbError(kErrDamaged, what + " (" + sqlite3_errstr(primary) + ").  " + AdviceFor(path));
+}
+
+[[noreturn]] void ThrowDamaged(const std::string& path, int primary) {
+    throw Damaged(path, primary);
 }
 
 // With other files attached (an earlier edition read by the upgrade) the engine does not say
@@ -228,6 +232,10 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
 
 void SetDamageAdvice(DamageAdvice advice) {
     Advice() = std::move(advice);
+}
+
+DbError DamagedDatabase(const std::string& path) {
+    return Damaged(path, SQLITE_CORRUPT);
 }
 
 DbAlteredError AlteredDatabase(int number, const std::string& path, const std::string& what) {

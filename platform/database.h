@@ -66,6 +66,8 @@ class DbAlteredError : public DbError {
 // user is told to restore the file from a backup copy.
 using DamageAdvice = std::function<std::string(const std::string& path)>;
 void SetDamageAdvice(DamageAdvice advice);
+// "The database … is damaged (database disk image is malformed).  <advice>"
+DbError DamagedDatabase(const std::string& path);
 // "The database … is damaged or was changed by another program: <what>.  <advice>"
 DbAlteredError AlteredDatabase(int number, const std::string& path, const std::string& what);
 

@@ -503,9 +503,7 @@ void CheckNotedDamage(const QString& copyFolder, const QString& copy, const QStr
         Database db(copy.toStdString(), true);
         Snapshot check = db.OpenSnapshot("PRAGMA integrity_check(1)");
         if (check.AtEOF() || check.Field(size_t{0}).str() != "ok")
-            throw DbError(kErrDamaged, "The database " + copy.toStdString() +
-                                           " is damaged (database disk image is malformed).  "
-                                           "Restore it from a backup copy.");
+            throw DamagedDatabase(copy.toStdString());
         Database original(shipped.toStdString(), true);
         const std::string missing = MissingFromCopy(db, original);
         if (!missing.empty()) throw AlteredDatabase(kErrGeneral, copy.toStdString(), missing);
@@ -532,10 +530,12 @@ UserDatabaseStart PrepareUserDatabase() {
 
     UserDatabaseStart start;
     QString current = FirstLine(folder.filePath(kCurrentFile));
-    if (current.isEmpty() || !CopyIsThere(DatabaseOf(folder, current))) {
+    bool copyThere = !current.isEmpty() && CopyIsThere(DatabaseOf(folder, current));
+    if (!copyThere) {
         const QString latest = LatestCopy(folder);
         if (!latest.isEmpty()) {
             current = latest;
+            copyThere = true;
             // Noted again for the next start; one that cannot be written only looks again.
             try {
                 WriteWhole(folder.filePath(kCurrentFile), current + QLatin1Char('\n'));
@@ -547,7 +547,6 @@ UserDatabaseStart PrepareUserDatabase() {
     const QString copyFolder = folder.filePath(current);
     const QString made = WholeFile(copyFolder + QLatin1Char('/') + kOriginFile);
     const QString signature = FileSignature(shipped);
-    const bool copyThere = !currentDb.isEmpty() && CopyIsThere(currentDb);
     if (copyThere && made.startsWith(QStringLiteral("effective=") + EffectiveDate() + '\n') &&
         NoteIsSound(current, made) &&
         WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {

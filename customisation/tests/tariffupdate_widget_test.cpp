@@ -43,11 +43,7 @@ class TariffUpdateTest : public ::testing::Test {
         InitClassTables();  // as the main window's load does; the commodity check reads them
         messageScript.Reset();
         messageScript.Start();
-        SetOpenFileChooser([this](const OpenFileRequest& request) {
-            requests.push_back(request);
-            // The user takes the file each dialog proposes.
-            return std::optional<QString>(request.InitDir + "/" + request.FileName);
-        });
+        UserTakesTheProposedFile();
         SetUpgradeMainWindowUnload([this] { ++mainUnloads; });
     }
     void TearDown() override {
@@ -58,6 +54,21 @@ class TariffUpdateTest : public ::testing::Test {
         CloseAll();
         SetTariffDatabasePath("");
         SetUserDataFolder("");
+    }
+
+    // Every file dialog is recorded in `requests`; the user takes the file it proposes, or
+    // cancels it.
+    void UserTakesTheProposedFile() {
+        SetOpenFileChooser([this](const OpenFileRequest& request) {
+            requests.push_back(request);
+            return std::optional<QString>(request.InitDir + "/" + request.FileName);
+        });
+    }
+    void UserCancelsTheFileDialog() {
+        SetOpenFileChooser([this](const OpenFileRequest& request) {
+            requests.push_back(request);
+            return std::optional<QString>();
+        });
     }
 
     // The start, and what the start offers when it fails on a damaged copy (answered by the
@@ -177,10 +188,7 @@ TEST_F(TariffUpdateTest, NoMeansNoWindowAndNothingCopiedAndTheMenuLaterLooksInTh
     // Later, Customize -> "Transfer Disc/BOL..." opens the window as the program registers it
     // (the main window's menu is not in this folder's tests): its file dialog starts on the
     // previous copy, which lies in a hidden folder nobody would look in.
-    SetOpenFileChooser([this](const OpenFileRequest& request) {
-        requests.push_back(request);
-        return std::optional<QString>();
-    });
+    UserCancelsTheFileDialog();
     AskForTheEarlierDatabaseWhenTheWindowIsUp();
     ShowUpgradeWindow();
     ASSERT_EQ(requests.size(), 1u);
@@ -241,10 +249,7 @@ TEST_F(TariffUpdateTest, ADamagedCopyIsSetAsideOnTheUsersWordAndAFreshCopyTakesI
     EXPECT_EQ(GetConfigValue("VERSION_currver", ""), "12.0.1");
 
     messageScript.Queue(kIdYes);  // copy what can be read
-    SetOpenFileChooser([this](const OpenFileRequest& request) {
-        requests.push_back(request);
-        return std::optional<QString>();
-    });
+    UserCancelsTheFileDialog();
     AskForTheEarlierDatabaseWhenTheWindowIsUp();
     OfferTariffUpdate(start);
     const auto& log = messageScript.Log();
@@ -453,10 +458,7 @@ TEST_F(TariffUpdateTest, AfterUpdatesAnsweredNoTheOfferIsOfTheCopyThatHoldsTheCu
     EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
 
     // Later, Customize -> "Transfer Disc/BOL...": the file dialog starts on that copy too.
-    SetOpenFileChooser([this](const OpenFileRequest& request) {
-        requests.push_back(request);
-        return std::optional<QString>();
-    });
+    UserCancelsTheFileDialog();
     AskForTheEarlierDatabaseWhenTheWindowIsUp();
     ShowUpgradeWindow();
     ASSERT_EQ(requests.size(), 1u);
@@ -466,10 +468,7 @@ TEST_F(TariffUpdateTest, AfterUpdatesAnsweredNoTheOfferIsOfTheCopyThatHoldsTheCu
     // Yes to the offer brings the rows across from that copy.
     ShipTariff(app, "June 1, 2010", "15.0.0");
     const UserDatabaseStart fourth = StartOnUserDatabase();
-    SetOpenFileChooser([this](const OpenFileRequest& request) {
-        requests.push_back(request);
-        return std::optional<QString>(request.InitDir + "/" + request.FileName);
-    });
+    UserTakesTheProposedFile();
     messageScript.Queue(kIdYes);
     UpgradeBothGroupsWhenTheWindowIsUp();
     OfferTariffUpdate(fourth);
@@ -496,10 +495,7 @@ TEST_F(TariffUpdateTest, WhenNoEarlierCopyHoldsTheCustomersDataTheUpdateAndTheTr
         << said.text.toStdString();
     EXPECT_EQ(LoadedUpgradeWindow(), nullptr);
 
-    SetOpenFileChooser([this](const OpenFileRequest& request) {
-        requests.push_back(request);
-        return std::optional<QString>();
-    });
+    UserCancelsTheFileDialog();
     AskForTheEarlierDatabaseWhenTheWindowIsUp();
     ShowUpgradeWindow();
     ASSERT_EQ(messageScript.Log().size(), 2u);
