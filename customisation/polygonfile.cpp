@@ -88,7 +88,7 @@ const MapShape* ShapeAt(const std::vector<MapShape>& shapes, double x, double y)
 }
 
 bool MapOutlineBudget::FitsAlone(const MapRing& ring) {
-    return ring.size() <= kMostMapPoints && RingLength(ring) <= kMostMapOutlineLength;
+    return MapOutlineBudget().Admit(ring);
 }
 
 PolygonFileRead LoadPolygonFile(const std::string& path, std::vector<std::string>& list) {

@@ -269,13 +269,14 @@ void MainMenu::Build() {
     takeOver_->setSingleShot(true);
     takeOver_->setInterval(kTakeOverMs);
     connect(takeOver_, &QTimer::timeout, this, [this] {
-        LabelButton* heading = waiting_;
-        waiting_ = nullptr;
-        if (!heading || !heading->underMouse()) return;
+        // The heading that waited is the one the pointer still rests on: a move anywhere else
+        // the menu watches has stopped the wait.
+        const auto heading = std::find_if(headings_.begin(), headings_.end(),
+                                          [](const LabelButton* h) { return h->underMouse(); });
+        if (heading == headings_.end()) return;
         aimFrom_ = window_.mapFromGlobal(QCursor::pos());
-        aimGroup_ = static_cast<int>(std::find(headings_.begin(), headings_.end(), heading) -
-                                     headings_.begin());
-        CommandLabel_MouseMove(heading);
+        aimGroup_ = static_cast<int>(heading - headings_.begin());
+        CommandLabel_MouseMove(*heading);
     });
 
     highlighter_.SetBackgroundPointer(kPointerArrow);
@@ -454,13 +455,11 @@ bool MainMenu::CrossingOnTheWay(QObject* watched, QPoint at) {
                                 .adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
         const QRectF to = QRectF(commands).adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
         if (BetweenRects(from, to, QPointF(at))) {
-            waiting_ = headings_[static_cast<size_t>(heading)];
             takeOver_->start();
             return true;
         }
     }
     takeOver_->stop();
-    waiting_ = nullptr;
     aimGroup_ = heading >= 0 ? heading : ground;
     aimFrom_ = at;
     return false;

@@ -6,7 +6,6 @@
 #include <QHash>
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -158,5 +157,4 @@ class MainMenu : public QObject {
     QPoint aimFrom_;
     int aimGroup_ = -1;
     QTimer* takeOver_ = nullptr;
-    QPointer<LabelButton> waiting_;
 };

@@ -24,6 +24,7 @@
 #include "frmblparties.h"
 #include "frmcommodities.h"
 #include "labelbutton.h"
+#include "userinput.h"
 
 // Messages shown for real, not scripted: each box that comes up is answered with a key, as a
 // user answers it, and counted. For what only a real modal box brings about (the focus it
@@ -182,6 +183,26 @@ class BLWindowTest : public BLTest {
             EXPECT_EQ(w.boolEditing, answer == 'n');
             EXPECT_EQ(w.cmbName->currentText(), answer == 'n' ? first : second);
         }
+    }
+
+    // A user adding a record: New, the entries typed by `fill`, Save, which shows no message.
+    void AddWithKeys(BLCatalogWindow& w, const std::function<void()>& fill) {
+        ShowActive(w);
+        ClickOn(w, w.mlblNew);
+        fill();
+        ClickOn(w, w.mlblSave);
+        ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    }
+    // A user changing the record shown: Edit, `box` typed over with `text`, Save, which shows no
+    // message.
+    void RetypeAndSave(BLCatalogWindow& w, QWidget* box, const QString& text) {
+        ClickOn(w, w.mlblEdit);
+        ASSERT_TRUE(w.boolEditing);
+        ClickOn(w, box);
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys(text);
+        ClickOn(w, w.mlblSave);
+        ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
     }
 
     // The last message shown.

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <initializer_list>
+#include <utility>
 
 #include "blcatalog.h"
 #include "blrate.h"
@@ -24,6 +26,14 @@ void Tick(QCheckBox* box) {
     option.initFrom(box);
     const QRect mark = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, mark.center());
+}
+
+// A user typing into boxes of the window one after another, each clicked first.
+void TypeInto(QWidget& w, std::initializer_list<std::pair<QWidget*, QString>> entries) {
+    for (const auto& [box, text] : entries) {
+        ClickOn(w, box);
+        TypeKeys(text);
+    }
 }
 
 class Parties : public BLWindowTest {
@@ -155,19 +165,13 @@ TEST_F(Parties, AfterAnAddTheNewPartyShowsAndARenameReplacesTheOldName) {
 TEST_F(Parties, ANewPartyStaysShownAfterSaveAndEditChangesIt) {
     const BLRecordId acme = AddParty("Acme Widgets Inc", kRoleShipper);
     frmBLParties& w = Open();
-    ShowActive(w);
-    ClickOn(w, w.mlblNew);
-    const std::pair<QWidget*, QString> entries[] = {{w.cmbName->lineEdit(), "Zephyr Supply"},
-                                                    {w.txtAddress, "9 Lake Rd"},
-                                                    {w.txtCity, "Racine"},
-                                                    {w.txtZip, "53202"}};
-    for (const auto& [box, text] : entries) {
-        ClickOn(w, box);
-        TypeKeys(text);
-    }
-    Tick(w.chkConsignee);
-    ClickOn(w, w.mlblSave);
-    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    ASSERT_NO_FATAL_FAILURE(AddWithKeys(w, [&] {
+        TypeInto(w, {{w.cmbName->lineEdit(), "Zephyr Supply"},
+                     {w.txtAddress, "9 Lake Rd"},
+                     {w.txtCity, "Racine"},
+                     {w.txtZip, "53202"}});
+        Tick(w.chkConsignee);
+    }));
     const BLRecordId zephyr = FindPartyId("Zephyr Supply");
     ASSERT_NE(zephyr, 0);
     EXPECT_EQ(w.ShownId(), zephyr);
@@ -177,13 +181,7 @@ TEST_F(Parties, ANewPartyStaysShownAfterSaveAndEditChangesIt) {
     EXPECT_TRUE(w.chkConsignee->isChecked());
     EXPECT_FALSE(w.chkShipper->isChecked());
 
-    ClickOn(w, w.mlblEdit);
-    ASSERT_TRUE(w.boolEditing);
-    ClickOn(w, w.txtCity);
-    PressKey(Qt::Key_A, Qt::ControlModifier);
-    TypeKeys("Kenosha");
-    ClickOn(w, w.mlblSave);
-    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    ASSERT_NO_FATAL_FAILURE(RetypeAndSave(w, w.txtCity, "Kenosha"));
     EXPECT_EQ(ReadParty(zephyr)->city, "Kenosha");
     EXPECT_EQ(ReadParty(acme)->city, "Milwaukee");
     EXPECT_EQ(ReadParty(acme)->name, "Acme Widgets Inc");
@@ -314,14 +312,10 @@ TEST_F(PartyRating, AZipPlus4IsSavedAsTypedAndRatedByItsFirstFiveDigits) {
     w.Form_Load();
     ShowActive(w);
     QTest::mouseClick(w.mlblNew, Qt::LeftButton);
-    const std::pair<QWidget*, QString> entries[] = {{w.cmbName->lineEdit(), "Capitol Foods"},
-                                                    {w.txtAddress, "1 Broad St"},
-                                                    {w.txtCity, "Columbus"},
-                                                    {w.txtZip, "43215-1234"}};
-    for (const auto& [box, text] : entries) {
-        ClickOn(w, box);
-        TypeKeys(text);
-    }
+    TypeInto(w, {{w.cmbName->lineEdit(), "Capitol Foods"},
+                 {w.txtAddress, "1 Broad St"},
+                 {w.txtCity, "Columbus"},
+                 {w.txtZip, "43215-1234"}});
     Tick(w.chkConsignee);  // leaving the ZIP box runs its check
     EXPECT_TRUE(Shown().empty()) << Shown().front().text.toStdString();
     EXPECT_EQ(w.lblState->text(), "OH");

@@ -134,17 +134,15 @@ TEST_F(Commodities, TheNameAndClassBoxesDoNotCompleteWhatIsTyped) {
 TEST_F(Commodities, ANewCommodityStaysShownAfterSaveAndEditChangesIt) {
     const BLRecordId anchors = AddCommodity("Anchors", "30", "60");
     frmCommodities& w = Open();
-    ShowActive(w);
-    ClickOn(w, w.mlblNew);
-    ClickOn(w, w.cmbName->lineEdit());
-    TypeKeys("Washers");
-    ClickOn(w, w.txtweight);
-    TypeKeys("4");
-    ClickOn(w, w.cmbCommClass->lineEdit());
-    PressKey(Qt::Key_A, Qt::ControlModifier);
-    TypeKeys("85");
-    ClickOn(w, w.mlblSave);
-    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    ASSERT_NO_FATAL_FAILURE(AddWithKeys(w, [&] {
+        ClickOn(w, w.cmbName->lineEdit());
+        TypeKeys("Washers");
+        ClickOn(w, w.txtweight);
+        TypeKeys("4");
+        ClickOn(w, w.cmbCommClass->lineEdit());
+        PressKey(Qt::Key_A, Qt::ControlModifier);
+        TypeKeys("85");
+    }));
     const BLRecordId washers = FindCommodityId("Washers");
     ASSERT_NE(washers, 0);
     EXPECT_EQ(w.ShownId(), washers);
@@ -152,13 +150,7 @@ TEST_F(Commodities, ANewCommodityStaysShownAfterSaveAndEditChangesIt) {
     EXPECT_EQ(w.txtweight->text(), "4");
     EXPECT_EQ(w.cmbCommClass->currentText(), "85");
 
-    ClickOn(w, w.mlblEdit);
-    ASSERT_TRUE(w.boolEditing);
-    ClickOn(w, w.txtweight);
-    PressKey(Qt::Key_A, Qt::ControlModifier);
-    TypeKeys("6");
-    ClickOn(w, w.mlblSave);
-    ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+    ASSERT_NO_FATAL_FAILURE(RetypeAndSave(w, w.txtweight, "6"));
     EXPECT_EQ(ReadCommodity(washers)->weight, "6");
     EXPECT_EQ(ReadCommodity(anchors)->weight, "30");
     EXPECT_EQ(ReadCommodity(anchors)->description, "Anchors");

@@ -54,27 +54,11 @@ TEST_F(MenuTest, TheHelpWindowFitsTheScreenWhenTheMainWindowStandsLow) {
     help->close();
 }
 
-// The desktop's font for as long as it lives; the one before comes back afterwards.
-class FontScope {
-  public:
-    explicit FontScope(const QFont& font) : before_(QApplication::font()) {
-        QApplication::setFont(font);
-    }
-    ~FontScope() { QApplication::setFont(before_); }
-    FontScope(const FontScope&) = delete;
-    FontScope& operator=(const FontScope&) = delete;
-
-  private:
-    QFont before_;
-};
-
 // The entries of the contents and the index are shown whole, on a desktop with a larger font
 // as on one with a small font: none runs past the list's right edge.
 TEST_F(MenuTest, TheHelpListsShowTheirEntriesWhole) {
     for (const int points : {9, 12}) {
-        QFont font = QApplication::font();
-        font.setPointSize(points);
-        const FontScope desktop(font);
+        const FontSizeScope desktop(points);
         Load();
         ShowActive(*form);
         HelpWindow* help = OpenHelp(*form, kHelpContents);

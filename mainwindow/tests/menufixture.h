@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFont>
 #include <QMouseEvent>
 #include <algorithm>
 #include <functional>
@@ -28,6 +29,23 @@
 #include "tariffdb.h"
 #include "testdata.h"
 #include "userinput.h"
+
+// The desktop's font at another size while it lives, as a user who wants larger text sets it.
+// The one before comes back afterwards.
+class FontSizeScope {
+  public:
+    explicit FontSizeScope(int points) : before_(QApplication::font()) {
+        QFont font = before_;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~FontSizeScope() { QApplication::setFont(before_); }
+    FontSizeScope(const FontSizeScope&) = delete;
+    FontSizeScope& operator=(const FontSizeScope&) = delete;
+
+  private:
+    QFont before_;
+};
 
 class MenuTest : public ::testing::Test {
   protected:

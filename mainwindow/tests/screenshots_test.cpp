@@ -120,22 +120,6 @@ std::vector<std::string> ClippedLabels(QWidget* window) {
     return out;
 }
 
-// The desktop's font at another size while it lives, as a user who wants larger text sets it.
-class FontSizeScope {
-  public:
-    explicit FontSizeScope(int points) : before_(QApplication::font()) {
-        QFont font = before_;
-        font.setPointSize(points);
-        QApplication::setFont(font);
-    }
-    ~FontSizeScope() { QApplication::setFont(before_); }
-    FontSizeScope(const FontSizeScope&) = delete;
-    FontSizeScope& operator=(const FontSizeScope&) = delete;
-
-  private:
-    QFont before_;
-};
-
 void Shoot(QWidget* window, const QString& name) {
     window->show();
     window->activateWindow();
