@@ -33,7 +33,8 @@ std::string TotalCaption() {
 // the recordset. The names alone are read, not every row whole.
 std::vector<std::string> AccessorialNames() {
     std::vector<std::string> names;
-    for (Snapshot s = tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
+    for (Snapshot s =
+             tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
          !s.AtEOF(); s.MoveNext())
         names.push_back(s.Field(size_t{0}).str());
     return names;
@@ -121,7 +122,8 @@ class ChargePass {
         if (!(f > 0)) return;
         ++line_;
         const FuelPercent p = FuelSurchargePercent(f, rating.gTotalWeight);
-        const Single amount = static_cast<Single>(p.Of(ShownAmount(net_)));
+        // Kept in double precision: a Single holds no more than 1/64 of a dollar above $131,072.
+        const MoneyTotal amount = p.Of(ShownAmount(net_));
         Write("Fuel Surcharge " + p.Text() + "%", Format(amount, "$0.00"), kQuoteBlack);
         charges.Add(amount);
         TotalIfAboveNet();

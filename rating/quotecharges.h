@@ -30,7 +30,7 @@ struct ChargeState {
 
     void Reset() { *this = ChargeState(); }
     // A charge into both totals.
-    void Add(Single amount) {
+    void Add(MoneyTotal amount) {
         gQuoteTotal += amount;
         totalShown += ShownAmount(amount);
     }
