@@ -45,7 +45,7 @@ std::vector<std::string> AccessorialNames() {
 // never covers the net charge or a charge line.
 class ChargePass {
   public:
-    ChargePass(Single netCharge, int& line, ChargeOutput out)
+    ChargePass(MoneyTotal netCharge, int& line, ChargeOutput out)
         : net_(netCharge), line_(line), out_(out) {}
 
     void Run() {
@@ -142,7 +142,7 @@ class ChargePass {
             NewTotal();
     }
 
-    Single net_;
+    MoneyTotal net_;
     int& line_;
     ChargeOutput out_;
     bool totalOnLine_ = false;  // the line at line_ is a running TOTAL line
@@ -184,14 +184,14 @@ void WriteQuoteLine(int line, const std::string& caption, const std::string& amo
     l.charge = {amount, color};
 }
 
-void AddQuoteCharges(Single netCharge, int& line, ChargeOutput out) {
+void AddQuoteCharges(MoneyTotal netCharge, int& line, ChargeOutput out) {
     ChargePass(netCharge, line, out).Run();
 }
 
-void DisplayQuoteCharges(Single netCharge, int& line, uint8_t) {
+void DisplayQuoteCharges(MoneyTotal netCharge, int& line, uint8_t) {
     AddQuoteCharges(netCharge, line, ChargeOutput::Display);
 }
 
-void ComputeQuoteCharges(Single netCharge, int& line, uint8_t) {
+void ComputeQuoteCharges(MoneyTotal netCharge, int& line, uint8_t) {
     AddQuoteCharges(netCharge, line, ChargeOutput::Silent);
 }
