@@ -59,14 +59,14 @@ void SetCODBasis(ChargeOutput out) {
 void PriceGuaranteed() {
     if (!IsDirectPoint(tariff.gOrigZip, ServiceDestination())) return;
     rating.gGuaranteedOn = true;
-    rating.gGuaranteedCharge = tariff.gGPercentage * charges.netCharge;
+    rating.gGuaranteedCharge = tariff.gGPercentage * static_cast<Single>(charges.netCharge);
 }
 
 void PriceThriftlane() {
     if (!GetPXSStandard(tariff.gOrigZip, ServiceDestination(), rating.gPXSDays)) return;
     rating.gPXSOn = true;
     rating.gPXSPct = static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
-    const Single net = charges.netCharge;
+    const auto net = static_cast<Single>(charges.netCharge);
     rating.gPXSSaving = rating.gPXSPct * net;
     // The economy net charge never goes below the lane floor.
     const double floor = Val(rating.gLaneFloor);

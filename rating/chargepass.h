@@ -20,7 +20,7 @@ int PriceAccessorial(const std::string& name, int line, ChargeOutput out);
 // request being rated (never while a bill is rated).
 bool StoredChoice(Recordset& rs);
 // Accessorials, fees, fuel surcharge, guaranteed charge and taxes; see DisplayQuoteCharges.
-void AddQuoteCharges(Single netCharge, int& line, ChargeOutput out);
+void AddQuoteCharges(MoneyTotal netCharge, int& line, ChargeOutput out);
 
 // Writes a caption in the rate column and an amount in the charge column of a quote line.
 void WriteQuoteLine(int line, const std::string& caption, const std::string& amount,

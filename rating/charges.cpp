@@ -306,7 +306,7 @@ std::string NetOfPriceDiscount(Single amount, uint8_t brk) {
     return Format(static_cast<double>(amount) - discount, "#0.00");
 }
 
-Single QuotedNetCharge(uint8_t brk) {
+MoneyTotal QuotedNetCharge(uint8_t brk) {
     const size_t b = brk;
     if (brk == 0 || rating.gFloorApplied || !IsIntraCanada()) return rating.gNetCharge[b];
     auto net = [brk](Single amount) { return CDbl(NetOfPriceDiscount(amount, brk)); };
@@ -314,7 +314,8 @@ Single QuotedNetCharge(uint8_t brk) {
     MoneyTotal sum = 0;
     for (size_t j = 0; j < rating.gLineCount; ++j) sum += net(rating.gLineCharge[b][j]);
     if (brk != rating.gFirstBreak) sum += net(rating.gDefCharge[b]);
-    return static_cast<Single>(ShownAmount(sum));
+    // Not held in a Single, which keeps no more than 1/64 of a dollar above $131,072.
+    return ShownAmount(sum);
 }
 
 Single MaxSingle(Single a, Single b) {

@@ -51,7 +51,7 @@ std::string NetOfPriceDiscount(Single amount, uint8_t brk);
 // The net charge a quote's price starts from: the rules' net charge of the break, except
 // between two Canadian points above the minimum charge, where the quote shows only net lines
 // and its price is the sum of those lines as shown (the deficit included).
-Single QuotedNetCharge(uint8_t brk);
+MoneyTotal QuotedNetCharge(uint8_t brk);
 Single MaxSingle(Single a, Single b);
 Single MinSingle(Single a, Single b);
 std::string PadLeft(int width, const std::string& text);

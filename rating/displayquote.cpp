@@ -241,7 +241,7 @@ void DisplayQuote(uint8_t /*mode*/) {
     writer.ClosingLine();
     writer.DiscountAndNet();
     // Read while the pricing's economy switch still stands: the charges clear it.
-    const Single net = QuotedNetCharge(rating.gBreak);
+    const MoneyTotal net = QuotedNetCharge(rating.gBreak);
 
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;

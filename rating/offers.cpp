@@ -62,7 +62,7 @@ void OfferGuaranteed() {
         return;
     // The total the quote shows with guaranteed service chosen: the total as shown, the
     // guaranteed charge as its line would show it, and the taxes of that total.
-    const Single guaranteed = tariff.gGPercentage * charges.netCharge;
+    const Single guaranteed = tariff.gGPercentage * static_cast<Single>(charges.netCharge);
     MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
@@ -115,7 +115,7 @@ void ComputeQuoteTotal(uint8_t) {
     rating.gBreak = CheapestBreak();
     if (rating.gBreak != 0) rating.gFloorApplied = false;
     // As the quote would show it, read while the pricing's economy switches still stand.
-    const Single net = QuotedNetCharge(rating.gBreak);
+    const MoneyTotal net = QuotedNetCharge(rating.gBreak);
     rating.gGuaranteedOn = false;
     rating.gGuaranteedCharge = 0;
     rating.gPXSOn = false;

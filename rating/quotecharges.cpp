@@ -33,7 +33,8 @@ std::string TotalCaption() {
 // the recordset. The names alone are read, not every row whole.
 std::vector<std::string> AccessorialNames() {
     std::vector<std::string> names;
-    for (Snapshot s = tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
+    for (Snapshot s =
+             tariff.gDB->OpenSnapshot("SELECT Name FROM accessorials ORDER BY Name, rowid");
          !s.AtEOF(); s.MoveNext())
         names.push_back(s.Field(size_t{0}).str());
     return names;
@@ -44,7 +45,7 @@ std::vector<std::string> AccessorialNames() {
 // never covers the net charge or a charge line.
 class ChargePass {
   public:
-    ChargePass(Single netCharge, int& line, ChargeOutput out)
+    ChargePass(MoneyTotal netCharge, int& line, ChargeOutput out)
         : net_(netCharge), line_(line), out_(out) {}
 
     void Run() {
@@ -121,7 +122,8 @@ class ChargePass {
         if (!(f > 0)) return;
         ++line_;
         const FuelPercent p = FuelSurchargePercent(f, rating.gTotalWeight);
-        const Single amount = static_cast<Single>(p.Of(ShownAmount(net_)));
+        // Kept in double precision: a Single holds no more than 1/64 of a dollar above $131,072.
+        const MoneyTotal amount = p.Of(ShownAmount(net_));
         Write("Fuel Surcharge " + p.Text() + "%", Format(amount, "$0.00"), kQuoteBlack);
         charges.Add(amount);
         TotalIfAboveNet();
@@ -140,7 +142,7 @@ class ChargePass {
             NewTotal();
     }
 
-    Single net_;
+    MoneyTotal net_;
     int& line_;
     ChargeOutput out_;
     bool totalOnLine_ = false;  // the line at line_ is a running TOTAL line
@@ -182,14 +184,14 @@ void WriteQuoteLine(int line, const std::string& caption, const std::string& amo
     l.charge = {amount, color};
 }
 
-void AddQuoteCharges(Single netCharge, int& line, ChargeOutput out) {
+void AddQuoteCharges(MoneyTotal netCharge, int& line, ChargeOutput out) {
     ChargePass(netCharge, line, out).Run();
 }
 
-void DisplayQuoteCharges(Single netCharge, int& line, uint8_t) {
+void DisplayQuoteCharges(MoneyTotal netCharge, int& line, uint8_t) {
     AddQuoteCharges(netCharge, line, ChargeOutput::Display);
 }
 
-void ComputeQuoteCharges(Single netCharge, int& line, uint8_t) {
+void ComputeQuoteCharges(MoneyTotal netCharge, int& line, uint8_t) {
     AddQuoteCharges(netCharge, line, ChargeOutput::Silent);
 }

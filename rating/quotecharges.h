@@ -18,7 +18,7 @@ struct ChargeState {
     MoneyTotal totalShown = 0;
     // The net charge the charges start from (the fuel surcharge and the guaranteed charge are
     // its percentages): the Net Charges line, or between two Canadian points the closing line.
-    Single netCharge = 0;
+    MoneyTotal netCharge = 0;
     Single gChargeBasis = 0;  // C.O.D. amount or other basis an accessorial row is priced on
     MoneyTotal gPXSOffshoreTotal = 0;  // the economy total with the offshore charges
     Single gHomelandFee = 0;           // set when the fee applies
@@ -30,7 +30,7 @@ struct ChargeState {
 
     void Reset() { *this = ChargeState(); }
     // A charge into both totals.
-    void Add(Single amount) {
+    void Add(MoneyTotal amount) {
         gQuoteTotal += amount;
         totalShown += ShownAmount(amount);
     }
@@ -75,9 +75,9 @@ void ClearQuoteOnlyAccessorials();
 
 // Adds the charges from the line after `line` on, writing each; `line` ends on the last line
 // written. Sets gQuoteTotal, then the Canadian taxes and their lines.
-void DisplayQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
+void DisplayQuoteCharges(MoneyTotal netCharge, int& line, uint8_t zero = 0);
 // The same charges into gQuoteTotal without writing or asking anything.
-void ComputeQuoteCharges(Single netCharge, int& line, uint8_t zero = 0);
+void ComputeQuoteCharges(MoneyTotal netCharge, int& line, uint8_t zero = 0);
 
 // The Canadian taxes of an amount into rating.gCanTax (all six cleared first, whatever the
 // ends); between two Canadian points the amount is first rounded to cents, for the caller too,
