@@ -116,8 +116,6 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Line2 = MakeLine(menu, "Line2");
     mlblDone = MakeMenuLabel(menu, "mlblDone", QStringLiteral("Done"));
     Line3 = MakeLine(menu, "Line3");
-    // The column's own headings stand apart from the labels below them.
-    for (QLabel* h : {hdgTools, hdgFunctions}) SetLabelForeColor(h, kBLLineColor);
     for (QWidget* w : std::initializer_list<QWidget*>{
              hdgTools, mlblBLParties, mlblCommodities, mlblConfig, Line1, hdgFunctions, mlblRate,
              mlblPrint, mlblNew, mlblEdit, mlblSave, mlblDelete, Line2})

@@ -348,4 +348,26 @@ TEST_F(Parties, EveryDisabledCommandHasTheOneDisabledLook) {
     ExpectOneDisabledLook(w, {w.mlblNew, w.mlblEdit, w.mlblDone}, {w.mlblSave, w.mlblDelete});
 }
 
+// The column's heading reads on the column's picture under a light and a dark desktop palette,
+// and once the record is saved (the captions locked) it has the disabled commands' one look
+// instead of the toolkit's grey, which vanishes there.
+TEST_F(Parties, TheFunctionsHeadingReadsOnTheColumnUnderEitherPalette) {
+    for (const bool dark : {false, true}) {
+        const DesktopPaletteScope palette(dark);
+        frmBLParties& w = Open();
+        ShowActive(w);
+        ASSERT_TRUE(w.mlblFunctions->isEnabled());
+        const DrawnLabel heading = Drawn(w, w.mlblFunctions);
+        EXPECT_GE(Contrast(heading.ink, heading.background), 3.0)
+            << (dark ? "dark: " : "light: ") << heading.ink.name().toStdString() << " on "
+            << heading.background.name().toStdString();
+        Enter(w, dark ? "Acme Dark" : "Acme Light");
+        ClickOn(w, w.mlblSave);
+        ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+        ASSERT_FALSE(w.mlblFunctions->isEnabled());
+        ExpectOneDisabledLook(w, {w.mlblFunctions, w.mlblSave}, {w.mlblNew, w.mlblEdit});
+        w.close();
+    }
+}
+
 }  // namespace
