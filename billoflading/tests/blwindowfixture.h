@@ -108,9 +108,12 @@ class DesktopPaletteScope {
         if (!dark) return;
         QPalette p = before_;
         const QColor window(45, 45, 48), base(30, 30, 30), text(235, 235, 235);
-        for (auto [role, colour] : {std::pair{QPalette::Window, window}, {QPalette::Base, base},
-                                    {QPalette::Button, window}, {QPalette::WindowText, text},
-                                    {QPalette::Text, text}, {QPalette::ButtonText, text}})
+        for (auto [role, colour] : {std::pair{QPalette::Window, window},
+                                    {QPalette::Base, base},
+                                    {QPalette::Button, window},
+                                    {QPalette::WindowText, text},
+                                    {QPalette::Text, text},
+                                    {QPalette::ButtonText, text}})
             p.setColor(role, colour);
         QApplication::setPalette(p);
     }
