@@ -68,6 +68,11 @@ QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
+    return label;
+}
+
+QLabel* MakeColumnHeading(QWidget* parent, const char* name, const QString& caption) {
+    QLabel* label = MakeHeading(parent, name, caption);
     // The column's headings stand apart from the labels below them. The column's picture is the
     // program's own, whatever the desktop's palette: the desktop's text colour (white on a dark
     // desktop) would not read on it, nor its grey once the heading is disabled.

@@ -101,12 +101,12 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     auto* menuLayout = new QVBoxLayout(menu);
     menuLayout->setContentsMargins(14, 14, 14, 14);
     menuLayout->setSpacing(6);
-    hdgTools = MakeHeading(menu, "hdgTools", QStringLiteral("Tools"));
+    hdgTools = MakeColumnHeading(menu, "hdgTools", QStringLiteral("Tools"));
     mlblBLParties = MakeMenuLabel(menu, "mlblBLParties", QStringLiteral("B/L Parties"));
     mlblCommodities = MakeMenuLabel(menu, "mlblCommodities", QStringLiteral("Commodities"));
     mlblConfig = MakeMenuLabel(menu, "mlblConfig", QStringLiteral("Config"));
     Line1 = MakeLine(menu, "Line1");
-    hdgFunctions = MakeHeading(menu, "hdgFunctions", QStringLiteral("Functions"));
+    hdgFunctions = MakeColumnHeading(menu, "hdgFunctions", QStringLiteral("Functions"));
     mlblRate = MakeMenuLabel(menu, "mlblRate", QStringLiteral("Rate"));
     mlblPrint = MakeMenuLabel(menu, "mlblPrint", QStringLiteral("Print"));
     mlblNew = MakeMenuLabel(menu, "mlblNew", QStringLiteral("New B/L"));
