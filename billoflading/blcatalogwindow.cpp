@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QVBoxLayout>
 
 #include "blwidgets.h"
@@ -35,7 +36,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     auto* menu = new QVBoxLayout(menuColumn_);
     menu->setContentsMargins(14, 14, 14, 14);
     menu->setSpacing(6);
-    mlblFunctions = MakeHeading(menuColumn_, "mlblFunctions", QStringLiteral("Functions"));
+    mlblFunctions = MakeColumnHeading(menuColumn_, "mlblFunctions", QStringLiteral("Functions"));
     mlblNew = MakeMenuLabel(menuColumn_, "mlblNew", wording.newCaption);
     mlblEdit = MakeMenuLabel(menuColumn_, "mlblEdit", QStringLiteral("Edit"));
     mlblSave = MakeMenuLabel(menuColumn_, "mlblSave", QStringLiteral("Save"));
@@ -52,6 +53,13 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     menuColumn_->installEventFilter(this);
 
     auto* data = new QWidget(this);
+    // The captions beside the boxes are the window's labels, which the pointer's moves turn
+    // black: they need a ground of the window's own, not the desktop's, which may be dark.
+    // Disabled, they are a grey that still reads on it.
+    SetBackgroundColor(data, Qt::white);
+    QPalette ground = data->palette();
+    ground.setColor(QPalette::Disabled, QPalette::WindowText, QColor(118, 118, 118));
+    data->setPalette(ground);
     entries_ = new QGridLayout(data);
     entries_->setContentsMargins(16, 16, 16, 16);
     entries_->setHorizontalSpacing(10);

@@ -41,19 +41,25 @@ void RunBLWindowModal(QDialog& window) {
         ExecModal(window);
 }
 
+namespace {
+// The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
+// A label that has had the focus draws its text through the toolkit's text layout, which
+// takes the text colour instead: both get the navy, so that every disabled label of the column
+// looks the same.
+void SetDisabledColumnInk(QLabel* label) {
+    QPalette palette = label->palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+        palette.setColor(QPalette::Disabled, role, QColor(52, 64, 104));
+    label->setPalette(palette);
+}
+}  // namespace
+
 LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new LabelButton(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
     label->SetForeColor(kColorBlack);
-    // The toolkit's grey vanishes on the blue column; a dim navy still reads as unavailable.
-    // A label that has had the focus draws its text through the toolkit's text layout, which
-    // takes the text colour instead: both get the navy, so that every disabled command looks
-    // the same.
-    QPalette palette = label->palette();
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
-        palette.setColor(QPalette::Disabled, role, QColor(52, 64, 104));
-    label->setPalette(palette);
+    SetDisabledColumnInk(label);
     label->setIndent(10);
     return label;
 }
@@ -62,6 +68,16 @@ QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setFont(MenuFont(true));
+    return label;
+}
+
+QLabel* MakeColumnHeading(QWidget* parent, const char* name, const QString& caption) {
+    QLabel* label = MakeHeading(parent, name, caption);
+    // The column's headings stand apart from the labels below them. The column's picture is the
+    // program's own, whatever the desktop's palette: the desktop's text colour (white on a dark
+    // desktop) would not read on it, nor its grey once the heading is disabled.
+    SetLabelForeColor(label, kBLLineColor);
+    SetDisabledColumnInk(label);
     return label;
 }
 

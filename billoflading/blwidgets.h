@@ -57,6 +57,8 @@ struct HeldWindow {
 
 LabelButton* MakeMenuLabel(QWidget* parent, const char* name, const QString& caption);
 QLabel* MakeHeading(QWidget* parent, const char* name, const QString& caption);
+// A heading of the blue command column: in the column's own colours on any desktop palette.
+QLabel* MakeColumnHeading(QWidget* parent, const char* name, const QString& caption);
 QFrame* MakeLine(QWidget* parent, const char* name);
 void ColourLine(QFrame* line, uint32_t value);
 // The picture behind the menu column.

@@ -101,12 +101,12 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     auto* menuLayout = new QVBoxLayout(menu);
     menuLayout->setContentsMargins(14, 14, 14, 14);
     menuLayout->setSpacing(6);
-    hdgTools = MakeHeading(menu, "hdgTools", QStringLiteral("Tools"));
+    hdgTools = MakeColumnHeading(menu, "hdgTools", QStringLiteral("Tools"));
     mlblBLParties = MakeMenuLabel(menu, "mlblBLParties", QStringLiteral("B/L Parties"));
     mlblCommodities = MakeMenuLabel(menu, "mlblCommodities", QStringLiteral("Commodities"));
     mlblConfig = MakeMenuLabel(menu, "mlblConfig", QStringLiteral("Config"));
     Line1 = MakeLine(menu, "Line1");
-    hdgFunctions = MakeHeading(menu, "hdgFunctions", QStringLiteral("Functions"));
+    hdgFunctions = MakeColumnHeading(menu, "hdgFunctions", QStringLiteral("Functions"));
     mlblRate = MakeMenuLabel(menu, "mlblRate", QStringLiteral("Rate"));
     mlblPrint = MakeMenuLabel(menu, "mlblPrint", QStringLiteral("Print"));
     mlblNew = MakeMenuLabel(menu, "mlblNew", QStringLiteral("New B/L"));
@@ -116,8 +116,6 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     Line2 = MakeLine(menu, "Line2");
     mlblDone = MakeMenuLabel(menu, "mlblDone", QStringLiteral("Done"));
     Line3 = MakeLine(menu, "Line3");
-    // The column's own headings stand apart from the labels below them.
-    for (QLabel* h : {hdgTools, hdgFunctions}) SetLabelForeColor(h, kBLLineColor);
     for (QWidget* w : std::initializer_list<QWidget*>{
              hdgTools, mlblBLParties, mlblCommodities, mlblConfig, Line1, hdgFunctions, mlblRate,
              mlblPrint, mlblNew, mlblEdit, mlblSave, mlblDelete, Line2})

@@ -123,6 +123,9 @@ frmUpgrade::frmUpgrade(QWidget* parent) : QDialog(parent) {
     QFont font(QStringLiteral("Verdana"), kFontPoints);
     setFont(font);
     setFixedSize(TwipsToPixels(kWidth), TwipsToPixels(kHeight));
+    // Its commands are black, blue under the pointer: they need a ground of the window's own,
+    // not the desktop's, which may be dark.
+    SetBackgroundColor(this, Qt::white);
 
     hdlUpgrade = new QLabel(QStringLiteral("Fretlyn2007 Upgrader"), this);
     hdlUpgrade->setObjectName(QStringLiteral("hdlUpgrade"));

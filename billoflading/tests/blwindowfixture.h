@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -76,7 +78,15 @@ inline double Contrast(const QColor& a, const QColor& b) {
 inline DrawnLabel Drawn(QWidget& window, QLabel* label) {
     const QImage picture = window.grab().toImage();
     const QRect at(label->mapTo(&window, QPoint(0, 0)), label->size());
-    DrawnLabel drawn{QColor(), picture.pixelColor(at.left() + 1, at.center().y())};
+    // Behind the text: the commonest colour of the label's area (a label without indent has
+    // its text from its very edge).
+    QHash<QRgb, int> seen;
+    for (int y = at.top(); y <= at.bottom(); ++y)
+        for (int x = at.left(); x <= at.right(); ++x) ++seen[picture.pixel(x, y)];
+    QRgb commonest = 0;
+    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+        if (it.value() > seen.value(commonest)) commonest = it.key();
+    DrawnLabel drawn{QColor(), QColor(commonest)};
     double most = 0;
     for (int y = at.top(); y <= at.bottom(); ++y)
         for (int x = at.left(); x <= at.right(); ++x) {
@@ -89,6 +99,31 @@ inline DrawnLabel Drawn(QWidget& window, QLabel* label) {
         }
     return drawn;
 }
+
+// The desktop's palette for as long as it lives: the light one the tests start with, or a dark
+// one of light text on dark windows and boxes.
+class DesktopPaletteScope {
+  public:
+    explicit DesktopPaletteScope(bool dark) : before_(QApplication::palette()) {
+        if (!dark) return;
+        QPalette p = before_;
+        const QColor window(45, 45, 48), base(30, 30, 30), text(235, 235, 235);
+        for (auto [role, colour] : {std::pair{QPalette::Window, window},
+                                    {QPalette::Base, base},
+                                    {QPalette::Button, window},
+                                    {QPalette::WindowText, text},
+                                    {QPalette::Text, text},
+                                    {QPalette::ButtonText, text}})
+            p.setColor(role, colour);
+        QApplication::setPalette(p);
+    }
+    ~DesktopPaletteScope() { QApplication::setPalette(before_); }
+    DesktopPaletteScope(const DesktopPaletteScope&) = delete;
+    DesktopPaletteScope& operator=(const DesktopPaletteScope&) = delete;
+
+  private:
+    QPalette before_;
+};
 
 // A keyboard user's way round a window: Tab from widget to widget until the focus comes back.
 inline void TabAround(QWidget& window) {

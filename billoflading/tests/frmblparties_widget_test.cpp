@@ -348,4 +348,39 @@ TEST_F(Parties, EveryDisabledCommandHasTheOneDisabledLook) {
     ExpectOneDisabledLook(w, {w.mlblNew, w.mlblEdit, w.mlblDone}, {w.mlblSave, w.mlblDelete});
 }
 
+// The column's heading and the captions read under a light and a dark desktop palette, and once
+// the record is saved (the captions locked) the heading has the disabled commands' one look
+// instead of the toolkit's grey, which vanishes on the column, and the captions a grey that
+// reads.
+TEST_F(Parties, TheHeadingAndTheCaptionsReadUnderEitherPalette) {
+    for (const bool dark : {false, true}) {
+        const DesktopPaletteScope palette(dark);
+        frmBLParties& w = Open();
+        ShowActive(w);
+        ASSERT_TRUE(w.mlblFunctions->isEnabled());
+        // The captions beside the boxes too, black on the window's own ground.
+        for (QLabel* label : {w.mlblFunctions, w.lblName, w.lblZip}) {
+            const DrawnLabel drawn = Drawn(w, label);
+            EXPECT_GE(Contrast(drawn.ink, drawn.background), 3.0)
+                << (dark ? "dark: " : "light: ") << label->objectName().toStdString() << " "
+                << drawn.ink.name().toStdString() << " on "
+                << drawn.background.name().toStdString();
+        }
+        Enter(w, dark ? "Acme Dark" : "Acme Light");
+        ClickOn(w, w.mlblSave);
+        ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+        ASSERT_FALSE(w.mlblFunctions->isEnabled());
+        ExpectOneDisabledLook(w, {w.mlblFunctions, w.mlblSave}, {w.mlblNew, w.mlblEdit});
+        for (QLabel* caption : {w.lblName, w.lblZip}) {
+            ASSERT_FALSE(caption->isEnabled());
+            const DrawnLabel drawn = Drawn(w, caption);
+            EXPECT_GE(Contrast(drawn.ink, drawn.background), 3.0)
+                << (dark ? "dark: " : "light: ") << caption->objectName().toStdString()
+                << " disabled " << drawn.ink.name().toStdString() << " on "
+                << drawn.background.name().toStdString();
+        }
+        w.close();
+    }
+}
+
 }  // namespace

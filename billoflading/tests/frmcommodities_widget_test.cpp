@@ -260,4 +260,29 @@ TEST_F(Commodities, EveryDisabledCommandHasTheOneDisabledLook) {
     ExpectOneDisabledLook(w, {w.mlblNew, w.mlblEdit, w.mlblDone}, {w.mlblSave, w.mlblDelete});
 }
 
+// The column's heading and the captions beside the boxes read under a light and a dark desktop
+// palette, before and after a record is saved.
+TEST_F(Commodities, TheHeadingAndTheCaptionsReadUnderEitherPalette) {
+    for (const bool dark : {false, true}) {
+        const DesktopPaletteScope palette(dark);
+        frmCommodities& w = Open();
+        ShowActive(w);
+        auto expectRead = [&](const char* when) {
+            for (QLabel* label : {w.mlblFunctions, w.lblName, w.lblclass}) {
+                const DrawnLabel drawn = Drawn(w, label);
+                EXPECT_GE(Contrast(drawn.ink, drawn.background), 3.0)
+                    << (dark ? "dark, " : "light, ") << when << ": "
+                    << label->objectName().toStdString() << " " << drawn.ink.name().toStdString()
+                    << " on " << drawn.background.name().toStdString();
+            }
+        };
+        expectRead("at the start");
+        Enter(w, dark ? "Bolts Dark" : "Bolts Light");
+        ClickOn(w, w.mlblSave);
+        ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
+        expectRead("after a save");
+        w.close();
+    }
+}
+
 }  // namespace
