@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -95,6 +96,10 @@ void InstallUpgradeWindow(Form3& form) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Under a limit on the size of a file (ulimit -f), a write past it would end the program on
+    // the spot, a half-written file left behind; ignored, the write fails and is told as a full
+    // disk is.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!HaveDisplay()) {
         // A virtual display would show the window to nobody: only a desktop the user sees
         // will do.

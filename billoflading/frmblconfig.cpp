@@ -139,8 +139,8 @@ void frmBLConfig::Form_Load() {
         LoadFormMouseIcon(this);
         blWindow.strPrintRates = GetConfigValue("BL_PrintRates", "no");
         const std::string useSpecial = GetConfigValue("BL_UseSpecialDiscount", "no");
-        const std::string discount = GetConfigValue("BL_Discount", "00.0");
-        const std::string copies = GetConfigValue("BL_Copies", "1");
+        const std::string discount = ConfigTextToEdit(kBLDiscountSetting);
+        const std::string copies = ConfigTextToEdit(kBLCopiesSetting);
         const std::string printBack = GetConfigValue("BL_PrintBack", "no");
         blWindow.boolPrintRates = blWindow.strPrintRates == "yes";
         chkPrintRates->setChecked(blWindow.boolPrintRates);

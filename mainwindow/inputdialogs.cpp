@@ -65,7 +65,7 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
 
 void frmFuelSurcharge::Form_Load() {
     try {
-        const std::string stored = GetConfigValue(kFscKey, "00.0");
+        const std::string stored = ConfigTextToEdit(kFuelSurchargeSetting);
         mskFSC->SetText(QString::fromStdString(FuelSurchargeShown(stored)));
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()), kMsgOK, QStringLiteral("Fuel Surcharge"));

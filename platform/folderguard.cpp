@@ -81,6 +81,12 @@ DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
         ::close(fd);
         fd = -1;
     }
+    // No lock file to be had (a folder, a pipe or a link to nothing in its place, a folder the
+    // user may only read): the folder itself is locked, so that damage to one file never lets
+    // a second program onto the user's database. Every start meets the same damage, and so
+    // takes the same lock.
+    if (fd < 0)
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return Outcome::Unguarded;
 
     const auto giveUp = std::chrono::steady_clock::now() + wait;

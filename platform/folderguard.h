@@ -21,8 +21,8 @@ class DataFolderGuard {
         Taken,       // this program holds the folder until it ends (or Release)
         HandedOver,  // another program holds it, and was asked to bring its window forward
         Held,        // another program holds it and could not be asked
-        Unguarded,   // the folder or its lock file cannot be made: the start goes on and the
-                     // step that needs the folder says what is wrong with it
+        Unguarded,   // the folder cannot be made or opened: the start goes on and the step
+                     // that needs the folder says what is wrong with it
     };
 
     DataFolderGuard();

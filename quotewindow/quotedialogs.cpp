@@ -171,7 +171,7 @@ void frmCdnRate::showEvent(QShowEvent* event) {
 void frmCdnRate::Form_Activate() {
     LoadFormMouseIcon(this);
     tariff.gExchangeRate = GetConfigValue(kExchangeRateKey, "1");
-    mskCdnRate->SetText(QString::fromStdString(tariff.gExchangeRate));
+    mskCdnRate->SetText(QString::fromStdString(ConfigTextToEdit(kExchangeRateSetting)));
     mskCdnRate->setFocus();
     mskCdnRate->SelectFromStart(static_cast<int>(mskCdnRate->Text().trimmed().size()));
 }

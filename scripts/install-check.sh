@@ -114,12 +114,14 @@ changed=$(find "$prefix" -newer "$stamp" -print)
 [ -z "$changed" ] || fail "the installed copy was written to: $changed"
 
 # The README's uninstall: the files the install listed, the program's own two folders, then the
-# folders the install made in a prefix of the user's own, which held nothing before it.
+# folders the install made in a prefix of the user's own, which held nothing before it, and the
+# prefix itself.
 chmod -R u+w "$prefix"
 xargs -d '\n' rm -f -- <"$build/install_manifest.txt"
 rm -rf "$prefix/share/fretlyn" "$prefix/lib/fretlyn"
 (cd "$prefix" && rmdir --ignore-fail-on-non-empty share/icons/hicolor/256x256/apps \
     share/icons/hicolor/256x256 share/icons/hicolor share/icons share/applications share lib bin)
-left=$(find "$prefix" -mindepth 1 -print)
+rmdir --ignore-fail-on-non-empty "$prefix"
+left=$(find "$prefix" -print 2>/dev/null || true)
 [ -z "$left" ] || fail "the uninstall left files or folders behind: $left"
 echo "install-check: the installed copy starts and quotes for a user who cannot write $prefix"

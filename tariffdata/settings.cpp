@@ -135,6 +135,14 @@ std::string CheckedConfigText(const NumericSetting& setting) {
     return text;
 }
 
+std::string ConfigTextToEdit(const NumericSetting& setting) {
+    try {
+        return CheckedConfigText(setting);
+    } catch (const SettingError&) {
+        return {};
+    }
+}
+
 double ConfigNumber(const NumericSetting& setting) {
     const std::string text = CheckedConfigText(setting);
     return setting.blankIsZero && Trim(text).empty() ? 0 : CDbl(text);

@@ -49,6 +49,10 @@ class SettingError : public std::runtime_error {
 // the stored text itself once it passed, for callers that show it as stored.
 double ConfigNumber(const NumericSetting& setting);
 std::string CheckedConfigText(const NumericSetting& setting);
+// The stored text for the box of the window that sets it, or "" when it is no usable value:
+// through the box's mask a damaged value would read as a plausible one ("1e308" as 13.0 %),
+// which a Done that changed nothing would then store.
+std::string ConfigTextToEdit(const NumericSetting& setting);
 
 // Stores a value under a key that already has its row. A key without a row is refused
 // with an error naming it: the settings table ships with every key the program writes.

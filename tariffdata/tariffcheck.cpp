@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -150,7 +149,13 @@ std::map<std::string, Known, std::less<>>& Noted() {
     checks.notePath = path;
     checks.noted.clear();
     if (path.empty()) return checks.noted;
-    std::ifstream in(path, std::ios::binary);
+    // Only a regular file is read: anything else in its place (a named pipe would hold the
+    // command for good) is no note, and costs one more read of each file.
+    std::istringstream in;
+    try {
+        in.str(ReadRegularFile(path, "The note of the checked tariff files"));
+    } catch (const std::exception&) {
+    }
     std::string line;
     while (std::getline(in, line)) {
         std::istringstream fields(line);

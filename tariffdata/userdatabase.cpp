@@ -62,16 +62,18 @@ struct Origin {
     }
 };
 
-QString FirstLine(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readLine()).trimmed();
+// A note beside the copies, or "" when it cannot be read. Only a regular file is read: a named
+// pipe in its place would hold the start for good, and is taken for a lost note instead.
+QString WholeFile(const QString& path) {
+    try {
+        return QString::fromStdString(ReadRegularFile(path.toStdString(), "The note"));
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
-QString WholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(file.readAll());
+QString FirstLine(const QString& path) {
+    return WholeFile(path).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
 void WriteWhole(const QString& path, const QString& text) {

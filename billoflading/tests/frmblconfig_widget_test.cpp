@@ -65,6 +65,26 @@ TEST_F(Config, CopiesMustBeMoreThanNone) {
     }
 }
 
+// The window a damaged copies or discount setting sends the user to starts with that box empty:
+// through the box "1e308" would read as 1 copy (the box takes two characters) or a 13.0 %
+// discount, which Done alone would then store.
+TEST_F(Config, ADamagedSettingIsNotShownAsAValue) {
+    SetConfigValue("BL_Copies", "1e308");
+    SetConfigValue("BL_Discount", "1e308");
+    frmBLConfig& w = Open();
+    EXPECT_EQ(w.txtBLCopies->text(), "");
+    EXPECT_EQ(w.txtBLDiscount->Value(), QString());
+    w.mlblDone_Click();
+    EXPECT_EQ(LastText(),
+              "The number of Bill of Lading copies must be greater than zero (0).  "
+              "Please correct.");
+    EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "1e308");
+    w.txtBLCopies->setText("2");
+    w.mlblDone_Click();
+    EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "2");
+    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "00.0");
+}
+
 // Done writes five settings: when the database refuses any of them (a setting it will not
 // change, another program holding it) none is written, the reason is told and the window stays
 // up for another try.

@@ -213,6 +213,28 @@ TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredAsTyped) {
     EXPECT_EQ(w.mskFSC->Text(), "00.0");
 }
 
+// The window a damaged fuel surcharge sends the user to: the box starts empty rather than
+// showing the damaged text through its mask as a surcharge ("1e308" as 13.0 %), which Done
+// alone would then store.
+TEST_F(MenuTest, ADamagedFuelSurchargeIsNotShownAsASurcharge) {
+    Load();
+    for (const char* damaged : {"1e308", "150", "7abc5"}) {
+        SCOPED_TRACE(damaged);
+        Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = 'FSC_fsc'", {damaged});
+        frmFuelSurcharge w;
+        ShowActive(w);
+        EXPECT_EQ(w.mskFSC->Value(), QString());
+        ClickOn(w, w.lblDone);
+        EXPECT_EQ(Stored("FSC_fsc"), "00.0");
+    }
+    Exec("UPDATE tblConfig SET valuef = '1e308' WHERE keyf = 'FSC_fsc'");
+    frmFuelSurcharge w;
+    ShowActive(w);
+    TypeKeys("5.5");
+    ClickOn(w, w.lblDone);
+    EXPECT_EQ(Stored("FSC_fsc"), "05.5");
+}
+
 TEST_F(MenuTest, TheFuelSurchargeLinkOpensThePageOfTheFreightSite) {
     Load();
     frmFuelSurcharge w;

@@ -6,12 +6,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -96,6 +98,31 @@ TEST_F(FolderGuard, AHolderThatDoesNotAnswerIsWaitedForThenNamedAsHolding) {
     });
     EXPECT_EQ(waiting.Take(Folder(), 10s), Outcome::Taken);
     letGo.join();
+}
+
+// Something else in the place of the lock file (a folder, a named pipe, a link to nothing): the
+// folder itself is locked instead, so that a damaged lock file never lets a second program work
+// on the same database.
+TEST_F(FolderGuard, ADamagedLockFileStillKeepsASecondProgramOut) {
+    const fs::path lockFile = fs::path(Folder()) / DataFolderGuard::kLockFile;
+    const std::pair<const char*, std::function<void()>> damages[] = {
+        {"a folder", [&] { fs::create_directory(lockFile); }},
+        {"a named pipe", [&] { ASSERT_EQ(::mkfifo(lockFile.c_str(), 0600), 0); }},
+        {"a link to nothing",
+         [&] { fs::create_symlink(fs::path(Folder()) / "nowhere", lockFile); }},
+    };
+    for (const auto& [what, damage] : damages) {
+        SCOPED_TRACE(what);
+        fs::remove_all(Folder());
+        fs::create_directories(Folder());
+        damage();
+        DataFolderGuard first;
+        ASSERT_EQ(first.Take(Folder()), Outcome::Taken);
+        DataFolderGuard second;
+        EXPECT_EQ(second.Take(Folder(), 200ms), Outcome::HandedOver);
+        first.Release();
+        EXPECT_EQ(second.Take(Folder()), Outcome::Taken);
+    }
 }
 
 // The folder cannot be made: the start goes on, and the step that needs it says why.

@@ -118,6 +118,21 @@ TEST_F(QuoteDialogs, EnterChangesTheQuotesDiscountAndEscapeLeavesIt) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+// The dialog a damaged exchange rate sends the user to starts empty: through the mask "1e308"
+// would read as the rate 1.308, which Done alone would then store.
+TEST_F(QuoteDialogs, ADamagedExchangeRateIsNotShownAsARate) {
+    for (const char* damaged : {"1e308", "12.5", "1.3x"}) {
+        SCOPED_TRACE(damaged);
+        SetConfigValue("CDN_ExchangeRate", damaged);
+        frmCdnRate dialog;
+        dialog.Form_Activate();
+        EXPECT_EQ(dialog.mskCdnRate->Value(), QString());
+        Type(dialog.mskCdnRate, QStringLiteral("13650"));
+        dialog.lblDone_Click();
+        EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3650");
+    }
+}
+
 TEST_F(QuoteDialogs, ARateThatCannotBeStoredIsSaidSo) {
     Exec("DELETE FROM tblConfig WHERE keyf = 'CDN_ExchangeRate'");
     frmCdnRate dialog;

@@ -205,6 +205,26 @@ TEST_F(TariffCheck, AFileFoundIntactIsNotReadAgainAtTheNextStart) {
     EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(Damaged("data/cxmap.dat"), 0), 0u);
 }
 
+// The note of the files found intact, a named pipe: taken for no note, without waiting on it.
+TEST_F(TariffCheck, ANamedPipeInPlaceOfTheNoteOfCheckedFilesIsTakenForNoNote) {
+    using namespace std::chrono_literals;
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    SetUserDataFolder(data.path().toStdString());
+    StartOnUserDatabase();
+    const fs::path note = fs::path(data.path().toStdString()) / kCheckedFilesNote;
+    ASSERT_EQ(::mkfifo(note.c_str(), 0600), 0);
+    ForgetTariffFileChecks();
+    auto lane = std::async(std::launch::async, [&] { return ChicagoToLosAngeles(); });
+    if (lane.wait_for(30s) != std::future_status::ready) {
+        ADD_FAILURE() << "waited on the named pipe " << note;
+        const int writer = ::open(note.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) ::close(writer);
+    }
+    EXPECT_EQ(lane.get(), "012210");
+    EXPECT_EQ(TariffFileDigestsRead(), 3);
+}
+
 // The list lost, or made unreadable, while its tariff's database records that the tariff has
 // one: the files are not read unchecked. A damaged rate reads as a plausible one, so the quote
 // would be wrong without a word.

@@ -3,8 +3,11 @@
 
 #include "userdatabase.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -368,6 +372,41 @@ TEST_F(UserDatabase, ADamagedNoteOfTheShippedDatabaseIsWrittenAgainAndMakesNoUpd
     const UserDatabaseStart update = StartOnUserDatabase();
     EXPECT_EQ(update.previous, first.path);
     EXPECT_NE(update.path, first.path);
+}
+
+// A named pipe in the place of a note beside the copies would hold the start for as long as
+// nothing writes to it: it reads as a lost note, and the start goes on with the same copy.
+TEST_F(UserDatabase, ANamedPipeInPlaceOfANoteIsTakenForALostNote) {
+    using namespace std::chrono_literals;
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path copyFolder = fs::path(first.path).parent_path();
+    for (const fs::path& note :
+         {DataFolder() / "current", copyFolder / "shipped", copyFolder / "shipped-file"}) {
+        SCOPED_TRACE(note.string());
+        fs::remove(note);
+        ASSERT_EQ(::mkfifo(note.c_str(), 0600), 0);
+        // On a thread of its own: should the start wait on the pipe after all, the pipe is
+        // given a writer that closes at once, which lets it go, and the wait is the failure.
+        auto started = std::async(std::launch::async, [] { return StartOnUserDatabase(); });
+        if (started.wait_for(30s) != std::future_status::ready) {
+            ADD_FAILURE() << "waited on the named pipe";
+            const int writer = ::open(note.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) ::close(writer);
+        }
+        const UserDatabaseStart again = started.get();
+        EXPECT_EQ(again.path, first.path);
+        EXPECT_TRUE(again.notice.empty()) << again.notice;
+        EXPECT_EQ(BillCount(), 1);
+        CloseAll();
+        // The note of the shipped file's size and time is written only once it is some
+        // seconds old.
+        if (note.filename() != "shipped-file") {
+            EXPECT_TRUE(fs::is_regular_file(note));
+        }
+        fs::remove(note);
+    }
 }
 
 // The copy in use there, but not to be examined: it is the user's data all the same. The start
