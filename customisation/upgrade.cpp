@@ -736,9 +736,13 @@ std::vector<std::string> CopyPartiesAndCommodities(Database& db, UpgradeReport& 
         const int64_t commodities = RowCount(db, "commodity");
         db.CommitTrans();
         report.changed = true;
-        return {"What could be read was copied without the bills: " + std::to_string(parties) +
-                " parties and " + std::to_string(commodities) +
-                " commodities.  The bills of lading, their lines and notes were not copied; "
+        auto count = [](int64_t n, const char* one, const char* many) {
+            return std::to_string(n) + " " + (n == 1 ? one : many);
+        };
+        return {"What could be read was copied without the bills: " +
+                count(parties, "party", "parties") + " and " +
+                count(commodities, "commodity", "commodities") +
+                ".  The bills of lading, their lines and notes were not copied; "
                 "Fretlyn2007 now holds none."};
     } catch (const std::exception& e) {
         db.Rollback();

@@ -501,7 +501,7 @@ TEST_F(UpgradeTest, PartiesAndCommoditiesAreCopiedWithoutBillsThatCannotBeRead) 
         << report.skips[0];
     EXPECT_NE(report.skips[0].find("is damaged"), std::string::npos) << report.skips[0];
     EXPECT_EQ(report.skips[1],
-              "What could be read was copied without the bills: 2 parties and 1 commodities.  The "
+              "What could be read was copied without the bills: 2 parties and 1 commodity.  The "
               "bills of lading, their lines and notes were not copied; Fretlyn2007 now holds "
               "none.");
 }
