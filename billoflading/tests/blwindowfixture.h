@@ -4,19 +4,15 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QHash>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPalette>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "../../platform/tests/drawncolours.h"
 #include "blfixture.h"
 #include "blhooks.h"
 #include "blstate.h"
@@ -57,73 +53,16 @@ class BoxAnswerer {
     int shown_ = 0;
 };
 
-// How a menu label of a window is drawn: the colour of its text (of the pixels inside the label,
-// the one that stands out most from the background there) and that background, taken from a
-// picture of the window.
-struct DrawnLabel {
-    QColor ink;
-    QColor background;
-};
-inline double Luminance(const QColor& c) {
-    auto linear = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
-}
-inline double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-inline DrawnLabel Drawn(QWidget& window, QLabel* label) {
-    const QImage picture = window.grab().toImage();
-    const QRect at(label->mapTo(&window, QPoint(0, 0)), label->size());
-    // Behind the text: the commonest colour of the label's area (a label without indent has
-    // its text from its very edge).
-    QHash<QRgb, int> seen;
-    for (int y = at.top(); y <= at.bottom(); ++y)
-        for (int x = at.left(); x <= at.right(); ++x) ++seen[picture.pixel(x, y)];
-    QRgb commonest = 0;
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        if (it.value() > seen.value(commonest)) commonest = it.key();
-    DrawnLabel drawn{QColor(), QColor(commonest)};
-    double most = 0;
-    for (int y = at.top(); y <= at.bottom(); ++y)
-        for (int x = at.left(); x <= at.right(); ++x) {
-            const QColor c = picture.pixelColor(x, y);
-            const double contrast = Contrast(c, drawn.background);
-            if (contrast > most) {
-                most = contrast;
-                drawn.ink = c;
-            }
-        }
-    return drawn;
-}
-
-// The desktop's palette for as long as it lives: the light one the tests start with, or a dark
-// one of light text on dark windows and boxes.
-class DesktopPaletteScope {
-  public:
-    explicit DesktopPaletteScope(bool dark) : before_(QApplication::palette()) {
-        if (!dark) return;
-        QPalette p = before_;
-        const QColor window(45, 45, 48), base(30, 30, 30), text(235, 235, 235);
-        for (auto [role, colour] : {std::pair{QPalette::Window, window},
-                                    {QPalette::Base, base},
-                                    {QPalette::Button, window},
-                                    {QPalette::WindowText, text},
-                                    {QPalette::Text, text},
-                                    {QPalette::ButtonText, text}})
-            p.setColor(role, colour);
-        QApplication::setPalette(p);
+// The labels read on the window as drawn (3:1 at least), each named with `when` if not.
+inline void ExpectReadable(QWidget& window, std::initializer_list<QLabel*> labels,
+                           const std::string& when) {
+    for (QLabel* label : labels) {
+        const DrawnLabel drawn = Drawn(window, label);
+        EXPECT_GE(drawn.contrast(), 3.0)
+            << when << ": " << label->objectName().toStdString() << " "
+            << drawn.ink.name().toStdString() << " on " << drawn.background.name().toStdString();
     }
-    ~DesktopPaletteScope() { QApplication::setPalette(before_); }
-    DesktopPaletteScope(const DesktopPaletteScope&) = delete;
-    DesktopPaletteScope& operator=(const DesktopPaletteScope&) = delete;
-
-  private:
-    QPalette before_;
-};
+}
 
 // A keyboard user's way round a window: Tab from widget to widget until the focus comes back.
 inline void TabAround(QWidget& window) {

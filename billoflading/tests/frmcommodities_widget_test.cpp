@@ -264,23 +264,15 @@ TEST_F(Commodities, EveryDisabledCommandHasTheOneDisabledLook) {
 // palette, before and after a record is saved.
 TEST_F(Commodities, TheHeadingAndTheCaptionsReadUnderEitherPalette) {
     for (const bool dark : {false, true}) {
-        const DesktopPaletteScope palette(dark);
+        const PaletteScope palette(dark ? DarkDesktopPalette() : QApplication::palette());
+        const std::string desktop = dark ? "dark" : "light";
         frmCommodities& w = Open();
         ShowActive(w);
-        auto expectRead = [&](const char* when) {
-            for (QLabel* label : {w.mlblFunctions, w.lblName, w.lblclass}) {
-                const DrawnLabel drawn = Drawn(w, label);
-                EXPECT_GE(Contrast(drawn.ink, drawn.background), 3.0)
-                    << (dark ? "dark, " : "light, ") << when << ": "
-                    << label->objectName().toStdString() << " " << drawn.ink.name().toStdString()
-                    << " on " << drawn.background.name().toStdString();
-            }
-        };
-        expectRead("at the start");
+        ExpectReadable(w, {w.mlblFunctions, w.lblName, w.lblclass}, desktop + ", at the start");
         Enter(w, dark ? "Bolts Dark" : "Bolts Light");
         ClickOn(w, w.mlblSave);
         ASSERT_TRUE(Shown().empty()) << LastText().toStdString();
-        expectRead("after a save");
+        ExpectReadable(w, {w.mlblFunctions, w.lblName, w.lblclass}, desktop + ", after a save");
         w.close();
     }
 }

@@ -6,17 +6,14 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QHash>
-#include <QImage>
 #include <QLabel>
-#include <QPalette>
 #include <QRadioButton>
 #include <QTest>
-#include <cmath>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 
+#include "../../platform/tests/drawncolours.h"
 #include "earlieredition.h"
 #include "frmupgrade.h"
 #include "labelbutton.h"
@@ -275,55 +272,17 @@ TEST_F(FrmUpgradeTest, NothingIsClipped) {
     if (const char* shot = std::getenv("FRETLYN_UPGRADE_SHOT")) form->grab().save(shot);
 }
 
-double Luminance(const QColor& c) {
-    auto linear = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
-}
-
-// How the text of a control reads on the window as drawn: its ink (the colour of its area that
-// stands out most) against the commonest colour of that area.
-double DrawnContrast(QWidget& window, QWidget* control) {
-    const QImage picture = window.grab().toImage();
-    const QRect at(control->mapTo(&window, QPoint(0, 0)), control->size());
-    QHash<QRgb, int> seen;
-    for (int y = at.top(); y <= at.bottom(); ++y)
-        for (int x = at.left(); x <= at.right(); ++x) ++seen[picture.pixel(x, y)];
-    QRgb commonest = 0;
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it)
-        if (it.value() > seen.value(commonest)) commonest = it.key();
-    const double back = Luminance(QColor(commonest));
-    double most = 1;
-    for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
-        const double ink = Luminance(QColor(it.key()));
-        most = std::max(most, (std::max(ink, back) + 0.05) / (std::min(ink, back) + 0.05));
-    }
-    return most;
-}
-
 // On a dark desktop the window's commands, black and blue under the pointer, still read: the
 // window paints the ground they stand on, as the program's other windows do.
 TEST_F(FrmUpgradeTest, UnderADarkDesktopPaletteEveryTextReads) {
-    const QPalette before = QApplication::palette();
-    QPalette dark = before;
-    const QColor window(45, 45, 48), base(30, 30, 30), text(235, 235, 235);
-    for (auto [role, colour] : {std::pair{QPalette::Window, window},
-                                {QPalette::Base, base},
-                                {QPalette::Button, window},
-                                {QPalette::WindowText, text},
-                                {QPalette::Text, text},
-                                {QPalette::ButtonText, text}})
-        dark.setColor(role, colour);
-    QApplication::setPalette(dark);
+    const PaletteScope dark(DarkDesktopPalette());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     QTest::mouseMove(form.get(), QPoint(2, form->height() - 2));
     QTest::mouseMove(form.get(), QPoint(4, form->height() - 2));
     for (QWidget* control : std::initializer_list<QWidget*>{
              form->lblUpgrade, form->lblDone, form->chkDiscounts, form->chkBL, form->opt2006})
-        EXPECT_GE(DrawnContrast(*form, control), 4.5) << control->objectName().toStdString();
+        EXPECT_GE(Drawn(*form, control).contrast(), 4.5) << control->objectName().toStdString();
     // Under the pointer a command turns blue, and still reads.
     const QPoint upgrade = form->lblUpgrade->geometry().center();
     for (int x = 4; x < upgrade.x(); x += 6)
@@ -332,8 +291,7 @@ TEST_F(FrmUpgradeTest, UnderADarkDesktopPaletteEveryTextReads) {
             QPoint(x, form->height() - 2 + (upgrade.y() - form->height() + 2) * x / upgrade.x()));
     QTest::mouseMove(form.get(), upgrade);
     ASSERT_EQ(form->lblUpgrade->ForeColor(), 0xFF0000u);
-    EXPECT_GE(DrawnContrast(*form, form->lblUpgrade), 4.5);
-    QApplication::setPalette(before);
+    EXPECT_GE(Drawn(*form, form->lblUpgrade).contrast(), 4.5);
 }
 
 }  // namespace

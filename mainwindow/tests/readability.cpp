@@ -20,21 +20,6 @@
 
 namespace {
 
-double Luminance(const QColor& c) {
-    auto channel = [](int v) {
-        const double s = v / 255.0;
-        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-// The contrast ratio of two colours, 1 (the same) to 21 (black on white).
-double Contrast(const QColor& a, const QColor& b) {
-    const double la = Luminance(a);
-    const double lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The colour behind a text: the mean of the area's pixels that are not of the text's own colour
 // (a gradient band has no one colour). An area mostly of the text's colour has the text's colour
 // behind it: the text does not show.
@@ -60,38 +45,6 @@ QColor Behind(const QImage& image, const QRect& area, const QColor& ink) {
 }
 
 }  // namespace
-
-QPalette DarkDesktopPalette() {
-    QPalette p;
-    const QColor window(45, 45, 48);
-    const QColor base(30, 30, 30);
-    const QColor text(235, 235, 235);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, window);
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::Highlight, QColor(61, 142, 201));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    // The pale links of a dark desktop, which no page on white can count on.
-    p.setColor(QPalette::Link, QColor(138, 180, 248));
-    p.setColor(QPalette::LinkVisited, QColor(197, 160, 245));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(130, 130, 130));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(130, 130, 130));
-    return p;
-}
-
-PaletteScope::PaletteScope(const QPalette& palette) : before_(QApplication::palette()) {
-    QApplication::setPalette(palette);
-}
-
-PaletteScope::~PaletteScope() {
-    QApplication::setPalette(before_);
-}
 
 std::vector<std::string> UnreadableTexts(QWidget* window) {
     // Far below any pair of colours the windows are designed with (the main window's black

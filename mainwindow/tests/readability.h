@@ -1,27 +1,13 @@
 #pragma once
-// Whether a window reads on any desktop: a dark palette for the whole program, and the texts
-// of a window whose colour stands too close to what is drawn behind them.
+// Whether a window reads on any desktop: the texts of a window whose colour stands too close to
+// what is drawn behind them, and (from the shared helpers) a dark palette to draw it under.
 
-#include <QPalette>
 #include <string>
 #include <vector>
 
+#include "../../platform/tests/drawncolours.h"
+
 class QWidget;
-
-// A dark desktop palette: light text on dark windows and boxes.
-QPalette DarkDesktopPalette();
-
-// Sets the program's palette for as long as it lives; the one before comes back afterwards.
-class PaletteScope {
-  public:
-    explicit PaletteScope(const QPalette& palette);
-    ~PaletteScope();
-    PaletteScope(const PaletteScope&) = delete;
-    PaletteScope& operator=(const PaletteScope&) = delete;
-
-  private:
-    QPalette before_;
-};
 
 // The visible labels, boxes and option buttons of a shown window whose text colour has too
 // little contrast with the colour behind the text (taken from a picture of the window), each as
