@@ -59,13 +59,13 @@ void SetCODBasis(ChargeOutput out) {
 void PriceGuaranteed() {
     if (!IsDirectPoint(tariff.gOrigZip, ServiceDestination())) return;
     rating.gGuaranteedOn = true;
-    rating.gGuaranteedCharge = tariff.gGPercentage * static_cast<Single>(charges.netCharge);
+    rating.gGuaranteedCharge = GuaranteedCharge();
 }
 
 void PriceThriftlane() {
     if (!GetPXSStandard(tariff.gOrigZip, ServiceDestination(), rating.gPXSDays)) return;
     rating.gPXSOn = true;
-    rating.gPXSPct = static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
+    rating.gPXSPct = EconomyFactor();
     const auto net = static_cast<Single>(charges.netCharge);
     rating.gPXSSaving = rating.gPXSPct * net;
     // The economy net charge never goes below the lane floor.
@@ -163,6 +163,10 @@ int PriceAccessorial(const std::string& name, int line, ChargeOutput out) {
         line = AddCharge(line, "High Cost Delivery Regions Surcharge", charge, out);
     }
     return line;
+}
+
+Single GuaranteedCharge() {
+    return tariff.gGPercentage * static_cast<Single>(charges.netCharge);
 }
 
 int AccessorialCharge(const std::string& name, int line, uint8_t) {

@@ -28,10 +28,6 @@ bool EconomyServiceOnLane() {
     return GetPXSStandard(tariff.gOrigZip, dest, rating.gPXSDays);
 }
 
-Single EconomyFactor() {
-    return static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
-}
-
 // Everything the economy rating overwrites, put back when it ends however it ends, so that
 // the break, the per-break arrays, the discounts, the taxes and gQuoteTotal still describe
 // the quote on screen: "Canadian $", a refused discount change and the printed quote read them.
@@ -62,8 +58,7 @@ void OfferGuaranteed() {
         return;
     // The total the quote shows with guaranteed service chosen: the total as shown, the
     // guaranteed charge as its line would show it, and the taxes of that total.
-    const Single guaranteed = tariff.gGPercentage * static_cast<Single>(charges.netCharge);
-    MoneyTotal g = charges.totalShown + ShownAmount(guaranteed);
+    MoneyTotal g = charges.totalShown + ShownAmount(GuaranteedCharge());
     // The taxes of the offer are its own; the quote's stay as shown.
     const auto shownTaxes = rating.gCanTax;
     CanadaTaxes(g);
@@ -97,6 +92,10 @@ void OfferThriftlane() {
 }
 
 }  // namespace
+
+Single EconomyFactor() {
+    return static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
+}
 
 std::string EconomyServicePercent() {
     if (const auto& source = PercentSource())

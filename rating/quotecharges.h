@@ -69,6 +69,11 @@ int AccessorialCharge(const std::string& name, int line, uint8_t zero = 0);
 // nothing stored; the line index advances as AccessorialCharge's would.
 int AccessorialChargeSilent(const std::string& name, int line, uint8_t zero = 0);
 
+// The guaranteed service's charge: its percentage of the net charge the charges start from, in
+// the carrier's single precision. The quote's line and the offer both price it here, so that
+// the offer is the total the quote shows once the service is chosen.
+Single GuaranteedCharge();
+
 // Forgets the services chosen for one quote only: the "temp on" marks and the quote window's
 // twins of the main window's flags, with the economy-pricing state of that quote.
 void ClearQuoteOnlyAccessorials();
@@ -99,6 +104,8 @@ void OfferGuaranteedAndThriftlane();
 // The economy-service (Thriftlane) discount percent as text: what the simple discount editor
 // holds while it is open with a typed value, else the stored percentage.
 std::string EconomyServicePercent();
+// That percent as the fraction the economy pricing takes off the net charge.
+Single EconomyFactor();
 // The editor registers a source while it is open; nullopt (or no source) means the stored
 // percentage.
 using EconomyPercentSource = std::function<std::optional<std::string>()>;
