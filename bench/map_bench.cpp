@@ -13,6 +13,7 @@
 #include <fstream>
 #include <random>
 
+#include "drawoffscreen.h"
 #include "polygonfile.h"
 #include "regionmap.h"
 #include "regionmapwidget.h"
@@ -128,6 +129,7 @@ BENCHMARK(BM_HoverOverScatteredFile)
 }  // namespace
 
 int main(int argc, char** argv) {
+    DrawOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -22,8 +24,9 @@ namespace fs = std::filesystem;
 
 const fs::path& BenchFolder() {
     static const fs::path folder = [] {
-        fs::path to = fs::temp_directory_path() / "fretlyn_pony_bench";
-        fs::remove_all(to);
+        // A folder of this run's own: another user's run may have left one under a fixed name.
+        static const QTemporaryDir scratch;
+        fs::path to = fs::path(scratch.path().toStdString()) / "app";
         fs::copy(FRETLYN_APP_DIR, to, fs::copy_options::recursive);
         SetAppFolder(to.string());
         InitClassTables();

@@ -1,6 +1,6 @@
 // Renders the four bill-of-lading windows to PNG files, on a scratch copy of the tariff with a
 // few parties, commodities and a bill, so that their layout can be looked at. Not a test: run
-// it by hand, under a virtual display if need be: blscreens <folder>.
+// it by hand: blscreens <folder> (with no display it draws offscreen).
 
 #include <QApplication>
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QPixmap>
 
 #include "blstore.h"
+#include "drawoffscreen.h"
 #include "frmbl.h"
 #include "frmblconfig.h"
 #include "frmblparties.h"
@@ -28,6 +29,7 @@ void Save(QWidget& w, const QString& folder, const QString& name) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    DrawOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     InstallMessageWindow();
     InstallQuoteDialogs();

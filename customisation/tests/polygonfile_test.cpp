@@ -4,14 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 namespace {
 
+// Written into a folder of this run alone, removed when it ends, whoever runs it.
 std::string WriteTemp(const std::string& name, const std::string& text) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    static const QTemporaryDir scratch;
+    const auto path = std::filesystem::path(scratch.path().toStdString()) / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }

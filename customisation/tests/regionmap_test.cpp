@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -22,11 +24,8 @@ namespace {
 class RegionMapTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder = (fs::temp_directory_path() / "regionmap_test" /
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name())
-                     .string() +
-                 "/";
-        fs::remove_all(folder);
+        ASSERT_TRUE(scratch.isValid()) << scratch.errorString().toStdString();
+        folder = scratch.path().toStdString() + "/";
         fs::create_directories(folder + "graphics");
         std::ofstream(folder + "graphics/usa.bmp") << "BM";
         ResetMapProblemReports();
@@ -39,12 +38,11 @@ class RegionMapTest : public ::testing::Test {
         };
         source.currentColour = [this] { return current; };
     }
-    void TearDown() override { fs::remove_all(folder); }
-
     void WritePolygons(const std::string& text) {
         std::ofstream(folder + "graphics/usa_poly.txt", std::ios::binary) << text;
     }
 
+    QTemporaryDir scratch;  // of this test alone, whoever runs it
     std::string folder;
     std::map<std::string, uint8_t> regions;
     MapRGB current = {1, 2, 3};

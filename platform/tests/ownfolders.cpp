@@ -1,9 +1,12 @@
 // Every test program runs in a home of its own, made before anything reads the environment and
 // removed when it ends: whatever a test writes to the user's data, settings or documents folder
 // (the program's own copy of the database, ~/Documents/Fretlyn …) stays out of the home of
-// whoever runs the tests.
+// whoever runs the tests. Its temporary folder is its own too, inside that home: a scratch file
+// with a fixed name can neither meet one another program left (another user's, which this
+// user may not replace) nor be met by a test program running beside it.
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -26,6 +29,8 @@ class OwnFolders {
         ::setenv("HOME", home_.c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home_ + "/.local/share").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
+        const std::string temporary = home_ + "/tmp";
+        if (::mkdir(temporary.c_str(), 0700) == 0) ::setenv("TMPDIR", temporary.c_str(), 1);
         ::unsetenv("FRETLYN_DATA_DIR");
     }
     ~OwnFolders() {

@@ -6,6 +6,8 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <QTemporaryDir>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -90,15 +92,11 @@ std::string ReadBytes(const std::string& path) {
 class PdfFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("pdfform_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        ASSERT_TRUE(scratch.isValid()) << scratch.errorString().toStdString();
+        dir = scratch.path().toStdString();
         form = (dir / "form.pdf").string();
         WriteForm(form, {{"Name", ""}, {"City", "Preset"}, {"Weight1", ""}});
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // The form followed by a second page that says "Second page".
     std::string WriteTwoPages() {
@@ -114,6 +112,7 @@ class PdfFormTest : public ::testing::Test {
         return two;
     }
 
+    QTemporaryDir scratch;  // of this test alone, whoever runs it
     fs::path dir;
     std::string form;
 };

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -29,12 +30,8 @@ std::string ReadAll(const fs::path& path) {
 class SaveFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("savefile_test_" + std::string(::testing::UnitTest::GetInstance()
-                                                   ->current_test_info()
-                                                   ->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+        ASSERT_TRUE(scratch.isValid()) << scratch.errorString().toStdString();
+        dir = scratch.path().toStdString();
     }
     void TearDown() override {
         std::error_code ec;
@@ -45,6 +42,7 @@ class SaveFileTest : public ::testing::Test {
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir)) ++n;
         return n;
     }
+    QTemporaryDir scratch;  // of this test alone, whoever runs it
     fs::path dir;
 };
 
@@ -123,11 +121,14 @@ TEST_F(SaveFileTest, AFolderThatIsNotThereIsReportedAndNothingIsMade) {
 // The documents' folder, made on first use, says why it could not be made.
 // A test program runs in a home of its own: the folders a test writes to by default (the
 // documents folder of the printed files, the data folder of the user's database) are never
-// those of whoever runs the tests.
+// those of whoever runs the tests. Its temporary folder lies in that home, so that scratch
+// files another user's run left behind never stand in its way.
 TEST(OwnFolders, ATestWritesItsDocumentsAndDataInATemporaryHomeOfItsOwn) {
     const fs::path home = QDir::homePath().toStdString();
     EXPECT_EQ(home.filename().string().rfind("fretlyn-test-home-", 0), 0u) << home;
-    EXPECT_EQ(home.parent_path(), fs::path(QDir::tempPath().toStdString()));
+    EXPECT_EQ(fs::path(QDir::tempPath().toStdString()), home / "tmp");
+    EXPECT_EQ(fs::temp_directory_path(), home / "tmp");
+    EXPECT_EQ(fs::status(home / "tmp").permissions() & fs::perms::all, fs::perms::owner_all);
     const fs::path documents = OutputFolder();
     EXPECT_EQ(documents.string().rfind(home.string() + "/", 0), 0u) << documents;
     const fs::path data =
