@@ -56,6 +56,12 @@ TEST_F(Form3Test, LoadsTheDataAndShowsTheEffectiveDateInTheTitle) {
     EXPECT_EQ(LoadHandCursor(cur).shape(), Qt::BitmapCursor);
 }
 
+TEST_F(Form3Test, TheBlanksAboutTheEffectiveDateStayOutOfTheTitle) {
+    app.writeFile("data/effdate.dat", "   April 1, 2008  \r\n");
+    Load();
+    EXPECT_EQ(form->windowTitle(), "Norvale Fretlyn2007 -- rates effective April 1, 2008");
+}
+
 TEST_F(Form3Test, ALoadErrorIsRaisedAndNothingStaysOpen) {
     std::filesystem::remove(app.file("data/cxmap.dat"));
     form = std::make_unique<Form3>();
