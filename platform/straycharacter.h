@@ -15,13 +15,20 @@ inline std::string CharacterInWords(char32_t c) {
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     const auto named = [&](const char* name) { return std::string(name) + " (" + code + ")"; };
     switch (c) {
-        case U'\t': return named("a tab");
-        case U'\u00A0': return named("a non-breaking space");
-        case U'\u2007': return named("a figure space");
-        case U'\u202F': return named("a narrow non-breaking space");
-        case U'\u200B': return named("a zero-width space");
-        case U'\uFEFF': return named("an invisible zero-width no-break space");
-        default: break;
+        case U'\t':
+            return named("a tab");
+        case U'\u00A0':
+            return named("a non-breaking space");
+        case U'\u2007':
+            return named("a figure space");
+        case U'\u202F':
+            return named("a narrow non-breaking space");
+        case U'\u200B':
+            return named("a zero-width space");
+        case U'\uFEFF':
+            return named("an invisible zero-width no-break space");
+        default:
+            break;
     }
     if (QChar::isSpace(c)) return named("a space other than the plain one");
     if (!QChar::isPrint(c)) return named("an invisible character");

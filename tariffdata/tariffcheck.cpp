@@ -139,8 +139,9 @@ FileList ReadList(const std::string& folder, const std::string& database) {
     // A list edited to agree with a changed file would vouch for it: only the list the tariff
     // shipped with is believed.
     if (!recorded.empty() && DigestOf(text) != recorded)
-        DamagedList(list.path, "its contents differ from those the tariff's database records "
-                               "for it");
+        DamagedList(list.path,
+                    "its contents differ from those the tariff's database records "
+                    "for it");
     std::istringstream in(std::move(text));
     std::map<std::string, size_t, std::less<>> lineOf;  // the line that names each file
     std::string line;

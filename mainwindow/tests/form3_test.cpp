@@ -636,7 +636,7 @@ TEST_F(RatingRequest, AListEditedToAgreeWithAChangedRateIsNamedAndNothingIsQuote
     std::string changed = FileBytes(grid);
     const char intact[] = {0x3d, 0x15, 0, 0}, lower[] = {static_cast<char>(0xd9), 0x14, 0, 0};
     ASSERT_EQ(changed.substr(1860, 4), std::string(intact, 4));  // 5437, lowest byte first
-    changed.replace(1860, 4, lower, 4);                           // 5337
+    changed.replace(1860, 4, lower, 4);                          // 5337
     {
         std::fstream out(grid, std::ios::binary | std::ios::in | std::ios::out);
         out.write(changed.data(), static_cast<std::streamsize>(changed.size()));

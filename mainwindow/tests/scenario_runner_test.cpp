@@ -49,8 +49,8 @@ TEST(ScenarioRunner, AWindowTheScenarioCannotAnswerIsClosedAndRecorded) {
     for (const char* fuel : {"abc", "1e308"}) {
         for (const char* request : requests) {
             SCOPED_TRACE(std::string(fuel) + " " + request);
-            const RunnerRun run = RunScenario(std::string("setting FSC_fsc ") + fuel + "\n" + request +
-                                        "rate\nline 500 class=85\nrate\n");
+            const RunnerRun run = RunScenario(std::string("setting FSC_fsc ") + fuel + "\n" +
+                                              request + "rate\nline 500 class=85\nrate\n");
             ASSERT_EQ(run.status, 0) << run.output;
             QJsonParseError parsed;
             const QJsonDocument result =
@@ -66,8 +66,8 @@ TEST(ScenarioRunner, AWindowTheScenarioCannotAnswerIsClosedAndRecorded) {
                 const QJsonObject said = messages[i].toObject();
                 const QJsonObject closed = messages[i + 1].toObject();
                 EXPECT_EQ(said[QStringLiteral("title")].toString(), QStringLiteral("Rating Error"));
-                EXPECT_TRUE(said[QStringLiteral("text")].toString().contains(
-                    QStringLiteral("FSC_fsc")));
+                EXPECT_TRUE(
+                    said[QStringLiteral("text")].toString().contains(QStringLiteral("FSC_fsc")));
                 EXPECT_EQ(closed[QStringLiteral("title")].toString(),
                           QStringLiteral("Closed unanswered: frmFuelSurcharge"));
                 EXPECT_TRUE(closed[QStringLiteral("text")].toString().startsWith(

@@ -78,9 +78,9 @@ class UnansweredWindows : public QObject {
         QStringList lines;
         if (!window.windowTitle().trimmed().isEmpty()) lines << window.windowTitle().trimmed();
         for (const auto& [at, text] : texts) lines << text;
-        const QString name =
-            window.objectName().isEmpty() ? QString::fromLatin1(window.metaObject()->className())
-                                          : window.objectName();
+        const QString name = window.objectName().isEmpty()
+                                 ? QString::fromLatin1(window.metaObject()->className())
+                                 : window.objectName();
         messageScript.RecordShown(MessageKind::Program, QLatin1String(kTitle) + name,
                                   lines.join(QLatin1Char('\n')), 0, kIdCancel);
     }

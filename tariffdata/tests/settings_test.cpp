@@ -200,7 +200,8 @@ TEST_F(Settings, AnEmptyOrMissingStartUpFileIsAnErrorNamingIt) {
 TEST_F(Settings, AnEffectiveDateWithACharacterNoDateHoldsNamesIt) {
     const std::pair<std::string, std::string> damaged[] = {
         {"March\u00A019, 2007", "character 6 is a non-breaking space (U+00A0)"},
-        {"\xEF\xBB\xBF  March 19,\u202F2007", "character 12 is a narrow non-breaking space (U+202F)"},
+        {"\xEF\xBB\xBF  March 19,\u202F2007",
+         "character 12 is a narrow non-breaking space (U+202F)"},
         {"\u041Carch 19, 2007", "character 1 is \"\u041C\" (U+041C)"},
         {"March 19, 2007\u3000", "character 15 is a space other than the plain one (U+3000)"},
         {"March 19.\t2007", "character 9 is \".\" (U+002E)"}};

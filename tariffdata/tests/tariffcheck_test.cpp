@@ -207,8 +207,9 @@ TEST_F(TariffCheck, AListThatIsNotTheOneTheTariffRecordsIsNamedAndNothingIsRead)
     // The list as shipped finds the grid changed.
     app.writeFile(kTariffFileList, list);
     ForgetTariffFileChecks();
-    EXPECT_EQ(ErrorOf([&] { RequireIntactTariffFile(gridFile); }).rfind(Damaged("grids/grid001.dat"), 0),
-              0u);
+    EXPECT_EQ(
+        ErrorOf([&] { RequireIntactTariffFile(gridFile); }).rfind(Damaged("grids/grid001.dat"), 0),
+        0u);
 }
 
 // Of two lines for one file neither can be believed, even in the list the tariff records.
