@@ -10,6 +10,7 @@
 
 #include "binaryfile.h"
 #include "fileerror.h"
+#include "straycharacter.h"
 #include "tariffdb.h"
 #include "text.h"
 
@@ -71,6 +72,10 @@ Recordset& Config() {
 std::istringstream TextFile(const std::string& what, const std::string& path) {
     return std::istringstream(ReadRegularFile(path, what));
 }
+
+// The characters a date in the tariff's form is written with (a tab only about it).
+constexpr std::string_view kDateCharacters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 ,\t";
 
 // A date as the tariff writes it, "March 19, 2007": the name of a month, a day of that month and
 // a year of four digits. It heads every quote and rate sheet and names the user's copy of each
@@ -226,12 +231,23 @@ std::string ReadEffectiveDate() {
                         std::none_of(text.begin(), text.end(), [](QChar c) {
                             return c != '\t' && c != QChar::ByteOrderMark && !c.isPrint();
                         });
-    if (!isText || text.size() > 40 || !IsTariffDate(line))
-        throw FileError(
-            FileError::kPathFileAccess,
-            "The effective-date file " + path + " is damaged: its first line " +
-                (isText ? "\"" + Excerpt(line) + "\" is not a date" : std::string("is not text")) +
-                ".  Install the tariff again.");
+    if (!isText || text.size() > 40 || !IsTariffDate(line)) {
+        std::string fault = "is not text";
+        if (isText) {
+            fault = "\"" + Excerpt(line) + "\" is not a date";
+            // Named, since quoted a non-breaking space looks like any other blank.
+            const std::string stray = StrayCharacter(line, kDateCharacters);
+            if (!stray.empty())
+                fault += ": " + stray +
+                         ", where a date holds only letters, digits, plain spaces and a comma";
+        }
+        throw FileError(FileError::kPathFileAccess, "The effective-date file " + path +
+                                                        " is damaged: its first line " + fault +
+                                                        ".  Install the tariff again.");
+    }
+    // Blanks about the date are no part of it: they would stand in the window's title.
+    line.erase(line.find_last_not_of(" \t") + 1);
+    line.erase(0, line.find_first_not_of(" \t"));
     return line;
 }
 

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -15,6 +16,7 @@
 #include "savefile.h"
 #include "settings.h"
 #include "tariffdb.h"
+#include "text.h"
 #include "userdatabase.h"
 
 namespace {
@@ -27,7 +29,8 @@ struct Listed {
 // The list as read, with the stamp it had, so that a list replaced with its files (a tariff
 // update while the program runs) is read again when a file is.
 struct FileList {
-    std::string folder;  // the application folder it was read for
+    std::string folder;    // the application folder it was read for
+    std::string database;  // the database whose record of the list it was held to, if any
     std::string path;
     bool present = false;
     struct stat stamp {};
@@ -58,6 +61,13 @@ bool SameStamp(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+[[noreturn]] void DamagedList(const std::string& path, const std::string& fault) {
+    throw TariffDataError("The list of the tariff's files " + path + " is damaged: " + fault +
+                          ", so the tariff's files cannot be checked and nothing is rated "
+                          "from them.  Install the tariff again (or finish copying the tariff "
+                          "update).");
+}
+
 [[noreturn]] void BadList(const std::string& path, size_t line) {
     throw TariffDataError("The list of the tariff's files " + path + " is damaged at line " +
                           std::to_string(line) +
@@ -65,20 +75,48 @@ bool SameStamp(const struct stat& a, const struct stat& b) {
                           "from them.  Install the tariff again.");
 }
 
-// Whether the database says that its tariff ships with a list. Without the list, a tariff that
-// has one would be read unchecked: a list lost or made unreadable must not turn the checks off.
-bool DatabaseRecordsList() {
-    return tariff.rsConfig && tariff.rsConfig->IsOpen() &&
-           !GetConfigValue(kTariffFileListSetting, "").empty();
+// The digest of the list the tariff shipped with, as its database records it; empty for an
+// earlier tariff, which ships no list, and while no database is open. Without the list, a
+// tariff that has one would be read unchecked: a list lost or made unreadable must not turn
+// the checks off.
+// A SHA-256 digest as the list and the database write it: 64 small hexadecimal digits.
+bool IsDigest(const std::string& text) {
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
-FileList ReadList(const std::string& folder) {
+bool DatabaseOpen() {
+    return tariff.rsConfig && tariff.rsConfig->IsOpen();
+}
+std::string RecordedListDigest() {
+    if (!DatabaseOpen()) return {};
+    const std::string recorded = GetConfigValue(kTariffFileListSetting, "");
+    if (!recorded.empty() && !IsDigest(recorded))
+        throw TariffDataError("The tariff's database " + TariffDatabasePath() +
+                              " is damaged: its setting " + kTariffFileListSetting + ", \"" +
+                              Excerpt(recorded) +
+                              "\", is no digest of the list of the tariff's files, so the "
+                              "tariff's files cannot be checked and nothing is rated from them.  "
+                              "Install the tariff again.");
+    return recorded;
+}
+
+std::string DigestOf(std::string_view bytes) {
+    return QCryptographicHash::hash(
+               QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+               QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+FileList ReadList(const std::string& folder, const std::string& database) {
     FileList list;
     list.folder = folder;
+    list.database = database;
+    const std::string recorded = RecordedListDigest();
     list.path = folder + kTariffFileList;
     if (::stat(list.path.c_str(), &list.stamp) != 0) {
         const int error = errno;
-        if (!DatabaseRecordsList()) return list;  // an earlier tariff
+        if (recorded.empty()) return list;  // an earlier tariff
         struct stat link {};
         const bool dangling = error == ENOENT && ::lstat(list.path.c_str(), &link) == 0;
         throw TariffDataError(
@@ -90,14 +128,22 @@ FileList ReadList(const std::string& folder) {
             "the tariff again (or finish copying the tariff update).");
     }
     list.present = true;
-    std::istringstream in;
+    std::string text;
     try {
-        in.str(ReadRegularFile(list.path, "The list of the tariff's files"));
+        text = ReadRegularFile(list.path, "The list of the tariff's files");
     } catch (const FileError& e) {
         throw TariffDataError(std::string(e.what()) +
                               "  The tariff's files cannot be checked without it, and nothing "
                               "is rated from them.  Install the tariff again.");
     }
+    // A list edited to agree with a changed file would vouch for it: only the list the tariff
+    // shipped with is believed.
+    if (!recorded.empty() && DigestOf(text) != recorded)
+        DamagedList(list.path,
+                    "its contents differ from those the tariff's database records "
+                    "for it");
+    std::istringstream in(std::move(text));
+    std::map<std::string, size_t, std::less<>> lineOf;  // the line that names each file
     std::string line;
     for (size_t number = 1; std::getline(in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -108,12 +154,17 @@ FileList ReadList(const std::string& folder) {
         Listed listed;
         const auto [end, error] =
             std::from_chars(size.data(), size.data() + size.size(), listed.size);
-        if (error != std::errc() || end != size.data() + size.size() || digest.size() != 64 ||
-            digest.find_first_not_of("0123456789abcdef") != std::string::npos ||
+        if (error != std::errc() || end != size.data() + size.size() || !IsDigest(digest) ||
             file.find("..") != std::string::npos)
             BadList(list.path, number);
         listed.digest = digest;
-        list.byPath[folder + file] = std::move(listed);
+        // Of two lines for one file, neither can be the one to believe.
+        const std::string named = std::filesystem::path(file).lexically_normal().generic_string();
+        if (const auto [first, isNew] = lineOf.try_emplace(named, number); !isNew)
+            DamagedList(list.path, "it names " + named + " twice, at lines " +
+                                       std::to_string(first->second) + " and " +
+                                       std::to_string(number));
+        list.byPath[folder + named] = std::move(listed);
     }
     return list;
 }
@@ -122,14 +173,17 @@ FileList ReadList(const std::string& folder) {
 const FileList& List(bool lookAgain) {
     Checks& checks = State();
     const std::string folder = AppFolder();
-    if (checks.list && checks.list->folder == folder) {
+    // A database opened since, or another one (a new copy for a tariff update): the list is
+    // held to what that one records.
+    const std::string database = DatabaseOpen() ? TariffDatabasePath() : std::string();
+    if (checks.list && checks.list->folder == folder && checks.list->database == database) {
         if (!lookAgain) return *checks.list;
         struct stat now {};
         const bool present = ::stat(checks.list->path.c_str(), &now) == 0;
         if (present == checks.list->present && (!present || SameStamp(now, checks.list->stamp)))
             return *checks.list;
     }
-    checks.list = ReadList(folder);
+    checks.list = ReadList(folder, database);
     return *checks.list;
 }
 

@@ -4,7 +4,9 @@
 // other, real lanes and plausible rates, so it is refused by name before a command reads it.
 // A tariff whose database records that it has the list refuses its files while the list is
 // missing or cannot be read; only an earlier tariff, whose database records no list, is read
-// without one.
+// without one. The list itself is believed only when its digest is the one the database
+// records, and when it names each file once: a list edited to agree with a changed file would
+// vouch for it.
 
 #include <string>
 

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,12 +17,14 @@
 #include <random>
 
 #include "commodity.h"
+#include "displayquote.h"
 #include "form3fixture.h"
 #include "form3menu.h"
 #include "handcursor.h"
 #include "labelbutton.h"
 #include "messagebox.h"
 #include "msgbox.h"
+#include "numbers.h"
 #include "offshore.h"
 #include "ratingstate.h"
 #include "settings.h"
@@ -51,6 +54,12 @@ TEST_F(Form3Test, LoadsTheDataAndShowsTheEffectiveDateInTheTitle) {
     ASSERT_TRUE(ReadCursorHotSpot(cur).has_value());
     EXPECT_EQ(*ReadCursorHotSpot(cur), QPoint(5, 0));
     EXPECT_EQ(LoadHandCursor(cur).shape(), Qt::BitmapCursor);
+}
+
+TEST_F(Form3Test, TheBlanksAboutTheEffectiveDateStayOutOfTheTitle) {
+    app.writeFile("data/effdate.dat", "   April 1, 2008  \r\n");
+    Load();
+    EXPECT_EQ(form->windowTitle(), "Norvale Fretlyn2007 -- rates effective April 1, 2008");
 }
 
 TEST_F(Form3Test, ALoadErrorIsRaisedAndNothingStaysOpen) {
@@ -609,6 +618,51 @@ TEST_F(RatingRequest, ADamagedLaneGridOrTransitDayFileIsNamedAndNothingIsQuoted)
         EXPECT_EQ(quotesShown, 2);
         EXPECT_EQ(rating.gNetCharge[rating.gFirstBreak], intact);
         quotesShown = 1;
+    }
+}
+
+// A rate of a grid changed (5437 to 5337), and the list of the tariff's files edited to agree:
+// the changed file's digest put on its line, or a second line for it added at the end. Either
+// list would vouch for the change, and 55401 to 60601 would be quoted $256.18 instead of $260.98.
+TEST_F(RatingRequest, AListEditedToAgreeWithAChangedRateIsNamedAndNothingIsQuoted) {
+    Load();
+    Enter("55401", "60601", {"1000"});
+    ASSERT_TRUE(Rate().empty());
+    ASSERT_EQ(quotesShown, 1);
+    DisplayQuote(0);  // the quote as its window would show it
+    EXPECT_EQ(Format(quoteDisplay.shownTotal, "$##,##0.00"), "$260.98");
+
+    const fs::path grid = app.file("grids/grid001.dat");
+    std::string changed = FileBytes(grid);
+    const char intact[] = {0x3d, 0x15, 0, 0}, lower[] = {static_cast<char>(0xd9), 0x14, 0, 0};
+    ASSERT_EQ(changed.substr(1860, 4), std::string(intact, 4));  // 5437, lowest byte first
+    changed.replace(1860, 4, lower, 4);                          // 5337
+    {
+        std::fstream out(grid, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(changed.data(), static_cast<std::streamsize>(changed.size()));
+    }
+    const std::string digest =
+        QCryptographicHash::hash(QByteArray::fromStdString(changed), QCryptographicHash::Sha256)
+            .toHex()
+            .toStdString();
+    const fs::path listPath = app.file("data/checksums.txt");
+    const std::string list = FileBytes(listPath);
+    const size_t line = list.rfind('\n', list.find(" grids/grid001.dat\n")) + 1;
+    std::string edited = list;
+    edited.replace(list.find(' ', line) + 1, 64, digest);
+    const std::string appended =
+        list + std::to_string(changed.size()) + " " + digest + " grids/grid001.dat\n";
+    for (const std::string& vouching : {edited, appended}) {
+        std::ofstream(listPath, std::ios::binary | std::ios::trunc) << vouching;
+        Enter("55401", "60601", {"1000"});
+        const Messages shown = Rate();
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].substr(shown[0].find(": ") + 2),
+                  "The list of the tariff's files " + listPath.string() +
+                      " is damaged: its contents differ from those the tariff's database records "
+                      "for it, so the tariff's files cannot be checked and nothing is rated from "
+                      "them.  Install the tariff again (or finish copying the tariff update).");
+        EXPECT_EQ(quotesShown, 1);
     }
 }
 

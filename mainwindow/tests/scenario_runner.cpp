@@ -52,6 +52,7 @@
 #include "scenario_pony.h"
 #include "scenario_quote.h"
 #include "scenario_ratewindows.h"
+#include "scenario_unanswered.h"
 #include "settings.h"
 #include "startup.h"
 #include "tariffdb.h"
@@ -234,6 +235,7 @@ class Runner {
             }
         }
         ResetAllProgramState();
+        const UnansweredWindows unanswered;
         Form3 form;
         PrepareScenarioExtensions();
         ConnectProgramWindows(form);

@@ -195,6 +195,48 @@ TEST_F(Settings, AnEmptyOrMissingStartUpFileIsAnErrorNamingIt) {
     expectFileError(LoadStatesFile, "data/states.dat", FileError::kFileNotFound, "missing");
 }
 
+// A date refused for a character no date holds says which: quoted, a non-breaking space or a
+// look-alike letter cannot be told from the right one.
+TEST_F(Settings, AnEffectiveDateWithACharacterNoDateHoldsNamesIt) {
+    const std::pair<std::string, std::string> damaged[] = {
+        {"March\u00A019, 2007", "character 6 is a non-breaking space (U+00A0)"},
+        {"\xEF\xBB\xBF  March 19,\u202F2007",
+         "character 12 is a narrow non-breaking space (U+202F)"},
+        {"\u041Carch 19, 2007", "character 1 is \"\u041C\" (U+041C)"},
+        {"March 19, 2007\u3000", "character 15 is a space other than the plain one (U+3000)"},
+        {"March 19.\t2007", "character 9 is \".\" (U+002E)"}};
+    for (const auto& [date, said] : damaged) {
+        app.writeFile("data/effdate.dat", date + "\n");
+        try {
+            ReadEffectiveDate();
+            ADD_FAILURE() << date << " accepted";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "The effective-date file " + app.file("data/effdate.dat").string() +
+                          " is damaged: its first line \"" + date + "\" is not a date: " + said +
+                          ", where a date holds only letters, digits, plain spaces and a "
+                          "comma.  Install the tariff again.");
+        }
+    }
+    // Every character one a date holds, in no date's order: nothing to name.
+    app.writeFile("data/effdate.dat", "February 30, 2007\n");
+    try {
+        ReadEffectiveDate();
+        ADD_FAILURE() << "February 30 accepted";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"February 30, 2007\" is not a date.  Install"),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
+// The blanks about a date are no part of it: the date heads the main window, the quote and
+// every "no service" message.
+TEST_F(Settings, TheBlanksAboutTheEffectiveDateAreNoPartOfIt) {
+    app.writeFile("data/effdate.dat", " \t  April 1, 2008 \t \r\n");
+    EXPECT_EQ(ReadEffectiveDate(), "April 1, 2008");
+}
+
 TEST_F(Settings, ShippedStatesFileFitsTheTable) {
     LoadStatesFile();
     EXPECT_GT(tariff.gStateTable.size(), 50u);

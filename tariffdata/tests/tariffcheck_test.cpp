@@ -8,7 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +72,20 @@ class TariffCheck : public ::testing::Test {
     }
     std::string Original(const std::string& relative) {
         return FileBytes(fs::path(FRETLYN_APP_DIR) / relative);
+    }
+    // The database records `list` as the one its tariff shipped with, as the generator records
+    // the list it writes.
+    void RecordList(const std::string& list) {
+        const QByteArray digest = QCryptographicHash::hash(
+            QByteArrayView(list.data(), static_cast<qsizetype>(list.size())),
+            QCryptographicHash::Sha256);
+        Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = ?",
+             {digest.toHex().toStdString(), kTariffFileListSetting});
+        ForgetTariffFileChecks();
+    }
+    std::string ListDamaged() {
+        return "The list of the tariff's files " + app.file(kTariffFileList).string() +
+               " is damaged: ";
     }
 
     ScratchAppFolder app;
@@ -136,11 +152,100 @@ TEST_F(TariffCheck, AnEarlierTariffWithoutTheListIsReadAsItIs) {
 }
 
 TEST_F(TariffCheck, ADamagedListIsNamed) {
-    app.writeFile(kTariffFileList, "1108809 not-a-digest data/cxmap.dat\n");
+    const std::string damaged = "1108809 not-a-digest data/cxmap.dat\n";
+    app.writeFile(kTariffFileList, damaged);
     ForgetTariffFileChecks();
+    EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(ListDamaged(), 0), 0u);
+    // Even the list the database records is read line by line as the form it must have.
+    RecordList(damaged);
     const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
     EXPECT_NE(error.find(app.file(kTariffFileList).string() + " is damaged at line 1"),
               std::string::npos)
+        << error;
+}
+
+// A list edited to agree with a changed file would vouch for it: a rate of a grid changed
+// (5437 to 5337, which quotes 55401 to 60601 at $256.18 instead of $260.98), and its line of
+// the list given the changed file's digest, or a second line for it added at the end.
+TEST_F(TariffCheck, AListThatIsNotTheOneTheTariffRecordsIsNamedAndNothingIsRead) {
+    // A rate is four bytes, lowest first.
+    const auto rate = [](uint32_t cents) {
+        std::string bytes(4, '\0');
+        for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(cents >> (8 * i));
+        return bytes;
+    };
+    const std::string grid = Original("grids/grid001.dat");
+    ASSERT_EQ(grid.substr(1860, 4), rate(5437));
+    std::string changed = grid;
+    changed.replace(1860, 4, rate(5337));
+    Overwrite(app.file("grids/grid001.dat"), changed);
+    const std::string changedDigest =
+        QCryptographicHash::hash(QByteArrayView(changed.data(), qsizetype(changed.size())),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .toStdString();
+    const std::string list = Original(kTariffFileList);
+    const size_t gridLine = list.rfind('\n', list.find(" grids/grid001.dat\n")) + 1;
+    std::string edited = list;
+    edited.replace(gridLine + std::to_string(grid.size()).size() + 1, 64, changedDigest);
+    const std::string appended =
+        list + std::to_string(changed.size()) + " " + changedDigest + " grids/grid001.dat\n";
+    BinaryFile gridFile;
+    gridFile.Open(app.file("grids/grid001.dat").string());
+    for (const std::string& vouching : {edited, appended}) {
+        app.writeFile(kTariffFileList, vouching);
+        ForgetTariffFileChecks();
+        const std::string error = ErrorOf([&] { RequireIntactTariffFile(gridFile); });
+        EXPECT_EQ(error, ListDamaged() +
+                             "its contents differ from those the tariff's database records for "
+                             "it, so the tariff's files cannot be checked and nothing is rated "
+                             "from them.  Install the tariff again (or finish copying the "
+                             "tariff update).");
+        // Nor is any other file read against it.
+        EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }), error);
+    }
+    // The list as shipped finds the grid changed.
+    app.writeFile(kTariffFileList, list);
+    ForgetTariffFileChecks();
+    EXPECT_EQ(
+        ErrorOf([&] { RequireIntactTariffFile(gridFile); }).rfind(Damaged("grids/grid001.dat"), 0),
+        0u);
+}
+
+// Of two lines for one file neither can be believed, even in the list the tariff records.
+TEST_F(TariffCheck, AListThatNamesAFileTwiceIsNamed) {
+    const std::string list = Original(kTariffFileList);
+    const size_t start = list.rfind('\n', list.find(" grids/grid001.dat\n")) + 1;
+    const std::string line = list.substr(start, list.find('\n', start) + 1 - start);
+    const auto linesBefore = [&](size_t end) {
+        return static_cast<size_t>(std::count(list.begin(), list.begin() + end, '\n'));
+    };
+    const size_t lineNumber = linesBefore(start) + 1;
+    const size_t lastLine = linesBefore(list.size()) + 1;
+    const std::string sizeAndDigest = line.substr(0, line.rfind(' ') + 1);
+    // The same line again, and the same file by another spelling of its path.
+    for (const char* spelling : {"grids/grid001.dat", "./grids//grid001.dat"}) {
+        const std::string twice = list + sizeAndDigest + spelling + "\n";
+        app.writeFile(kTariffFileList, twice);
+        RecordList(twice);
+        EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }),
+                  ListDamaged() + "it names grids/grid001.dat twice, at lines " +
+                      std::to_string(lineNumber) + " and " + std::to_string(lastLine) +
+                      ", so the tariff's files cannot be checked and nothing is rated from "
+                      "them.  Install the tariff again (or finish copying the tariff update).");
+    }
+}
+
+// The record itself is read in the form the generator writes it: anything else is damage in
+// the database, not in the list.
+TEST_F(TariffCheck, ADamagedRecordOfTheListIsNamedAsTheDatabases) {
+    Exec("UPDATE tblConfig SET valuef = 'abc' WHERE keyf = ?", {kTariffFileListSetting});
+    ForgetTariffFileChecks();
+    const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
+    EXPECT_EQ(error.rfind("The tariff's database " + TariffDatabasePath() +
+                              " is damaged: its setting TARIFF_filelist, \"abc\", is no digest",
+                          0),
+              0u)
         << error;
 }
 
@@ -159,6 +264,10 @@ TEST_F(TariffCheck, AFileTheListDoesNotNameIsNamedAndNotRead) {
     for (const auto& [shortList, unnamed] : cases) {
         app.writeFile(kTariffFileList, shortList);
         ForgetTariffFileChecks();
+        // Not the list the tariff shipped with.
+        EXPECT_EQ(ErrorOf([&] { ChicagoToLosAngeles(); }).rfind(ListDamaged(), 0), 0u);
+        // A tariff shipped with a list that leaves out a file.
+        RecordList(shortList);
         const std::string error = ErrorOf([&] { ChicagoToLosAngeles(); });
         EXPECT_EQ(error.rfind("The tariff data file " + app.file(unnamed).string() +
                                   " is not named in the tariff's list of its files " +
