@@ -4,6 +4,7 @@
 // whoever runs the tests.
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -26,6 +27,10 @@ class OwnFolders {
         ::setenv("HOME", home_.c_str(), 1);
         ::setenv("XDG_DATA_HOME", (home_ + "/.local/share").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
+        // The runtime folder of the user's session, where a program leaves its sockets: the
+        // test's own too, for the user alone as a session's is.
+        const std::string runtime = home_ + "/run";
+        if (::mkdir(runtime.c_str(), 0700) == 0) ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         ::unsetenv("FRETLYN_DATA_DIR");
     }
     ~OwnFolders() {
