@@ -74,9 +74,9 @@ std::string UserName(uid_t user) {
     return number;
 }
 
-// "<what> is held by another user, <who>"
-std::string HeldByAnotherUser(const DataFolderGuard::Obstacle& obstacle) {
-    return obstacle.path + " is held by another user, " + UserName(obstacle.user);
+// "<path><role> is held by another user, <who>"
+std::string HeldByAnotherUser(const DataFolderGuard::Obstacle& obstacle, const char* role = "") {
+    return obstacle.path + role + " is held by another user, " + UserName(obstacle.user);
 }
 
 void SayStartEnds(const std::string& text) {
@@ -97,9 +97,10 @@ bool TakeDataFolder(DataFolderGuard& guard, int& status) {
         case DataFolderGuard::Outcome::Taken:
             if (inTheWay.kind == Kind::Socket)
                 std::fprintf(stderr,
-                             "Fretlyn runs on the data folder %s, but %s, by which a later start "
-                             "brings its window forward: a later start cannot do so.\n",
-                             folder.c_str(), HeldByAnotherUser(inTheWay).c_str());
+                             "Fretlyn runs on the data folder %s, but a later start cannot bring "
+                             "its window forward: %s.\n",
+                             folder.c_str(),
+                             HeldByAnotherUser(inTheWay, ", by which it would reach it,").c_str());
             return true;
         case DataFolderGuard::Outcome::Unguarded:
             return true;
@@ -112,8 +113,8 @@ bool TakeDataFolder(DataFolderGuard& guard, int& status) {
             return false;
         case DataFolderGuard::Outcome::HeldByAnotherUser:
             if (inTheWay.kind == Kind::Lock) {
-                SayStartEnds("Fretlyn cannot start on the data folder " + folder + ": the lock on " +
-                             HeldByAnotherUser(inTheWay) +
+                SayStartEnds("Fretlyn cannot start on the data folder " + folder +
+                             ": the lock on " + HeldByAnotherUser(inTheWay) +
                              ".  Fretlyn works on a data folder for one user at a time.  Ask "
                              "that user to end their Fretlyn, or start Fretlyn on a data folder "
                              "of your own.");
@@ -124,7 +125,7 @@ bool TakeDataFolder(DataFolderGuard& guard, int& status) {
             break;
     }
     const std::string why = inTheWay.kind == Kind::Socket
-                                ? ": " + HeldByAnotherUser(inTheWay) + ", by which it is reached"
+                                ? ": " + HeldByAnotherUser(inTheWay, ", by which it is reached,")
                                 : std::string();
     SayStartEnds("Fretlyn is already running on the data folder " + folder +
                  ", and its window could not be brought forward" + why +

@@ -34,8 +34,7 @@ constexpr char kComing = 'Y';
 std::optional<uid_t> PeerUser(int socket) {
     ucred peer{};
     socklen_t length = sizeof peer;
-    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 ||
-        length != sizeof peer)
+    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || length != sizeof peer)
         return std::nullopt;
     return peer.uid;
 }
@@ -80,8 +79,8 @@ std::optional<uid_t> LockHolder(int fd) {
 // A folder of the user's own that no other user can reach into.
 bool ClosedToOthers(const std::string& folder) {
     struct stat st {};
-    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-           st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
 }
 
 bool FitsAnAddress(const std::string& path) {
@@ -124,7 +123,8 @@ bool Wait(int socket, short events, Clock::time_point giveUp) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
         pollfd wanted{socket, events, 0};
-        const int ready = ::poll(&wanted, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        const int ready =
+            ::poll(&wanted, 1, static_cast<int>(std::max<long long>(0, left.count())));
         if (ready > 0) return (wanted.revents & events) != 0;
         if (ready == 0 || errno != EINTR) return false;
     }
@@ -135,8 +135,7 @@ enum class Asked { Answered, NotAnswered, OtherUser };
 // Asks the program of the user that listens at `path` to come forward. A program that does not
 // answer (stopped, busy, or one whose queue of requests is full) keeps the start waiting no
 // longer than `giveUp`.
-Asked AskHolder(const std::string& path, uid_t user, Clock::time_point giveUp,
-                Obstacle& obstacle) {
+Asked AskHolder(const std::string& path, uid_t user, Clock::time_point giveUp, Obstacle& obstacle) {
     sockaddr_un address{};
     struct stat st {};
     if (!Address(path, address) || ::lstat(path.c_str(), &st) != 0) return Asked::NotAnswered;
@@ -241,8 +240,8 @@ DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
             Release();
             return Outcome::HeldByAnotherUser;
         }
-        const Asked asked = socket.empty() ? Asked::NotAnswered
-                                           : AskHolder(socket, user_, giveUp, obstacle_);
+        const Asked asked =
+            socket.empty() ? Asked::NotAnswered : AskHolder(socket, user_, giveUp, obstacle_);
         if (socket.empty() && socketPlace.kind != Obstacle::Kind::None) obstacle_ = socketPlace;
         if (asked == Asked::Answered || obstacle_.kind != Obstacle::Kind::None) {
             Release();

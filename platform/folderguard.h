@@ -25,12 +25,12 @@ class QSocketNotifier;
 class DataFolderGuard {
   public:
     enum class Outcome {
-        Taken,       // this program holds the folder until it ends (or Release)
-        HandedOver,  // another program holds it, and was asked to bring its window forward
-        Held,        // another program holds it and did not answer in time
+        Taken,              // this program holds the folder until it ends (or Release)
+        HandedOver,         // another program holds it, and was asked to bring its window forward
+        Held,               // another program holds it and did not answer in time
         HeldByAnotherUser,  // another user holds the folder's lock or its socket: Obstacle()
-        Unguarded,   // the folder cannot be made or opened: the start goes on and the step
-                     // that needs the folder says what is wrong with it
+        Unguarded,          // the folder cannot be made or opened: the start goes on and the step
+                            // that needs the folder says what is wrong with it
     };
 
     // What another user holds that stands in the way: the folder's lock (a later start cannot

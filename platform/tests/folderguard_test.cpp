@@ -63,8 +63,7 @@ class FolderGuard : public ::testing::Test {
     static Outcome TakeWhileAnswering(DataFolderGuard& later, const std::string& folder,
                                       std::chrono::milliseconds wait = 5s) {
         auto taking = std::async(std::launch::async, [&] { return later.Take(folder, wait); });
-        while (taking.wait_for(5ms) != std::future_status::ready)
-            QCoreApplication::processEvents();
+        while (taking.wait_for(5ms) != std::future_status::ready) QCoreApplication::processEvents();
         return taking.get();
     }
     // A child process that does `asRoot`, becomes another user and does `asOther`; it ends with
@@ -293,15 +292,17 @@ TEST_F(FolderGuard, AStartOfAnotherUserIsNotAnswered) {
         ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0711), 0);
     ASSERT_EQ(::chmod(first.Socket().c_str(), 0777), 0);
     const sockaddr_un address = AddressOf(first.Socket());
-    AsAnotherUser([] {}, [&address] {
-        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-            return 2;
-        pollfd answer{s, POLLIN, 0};
-        char byte = 0;
-        // Ends 1 when answered, 0 when not.
-        return ::poll(&answer, 1, 10000) == 1 && ::recv(s, &byte, 1, 0) == 1 ? 1 : 0;
-    });
+    AsAnotherUser(
+        [] {},
+        [&address] {
+            const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+                return 2;
+            pollfd answer{s, POLLIN, 0};
+            char byte = 0;
+            // Ends 1 when answered, 0 when not.
+            return ::poll(&answer, 1, 10000) == 1 && ::recv(s, &byte, 1, 0) == 1 ? 1 : 0;
+        });
     EXPECT_EQ(ChildEnds(), 0);
     EXPECT_EQ(broughtForward, 0);
 }
