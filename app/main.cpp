@@ -1,9 +1,15 @@
 // Fretlyn: the freight-rate quoting program. Opens the tariff that ships with the program, on
 // the user's own copy of its database, and shows the main window.
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -58,13 +64,44 @@ void BringForward(QWidget& main) {
     window->activateWindow();
 }
 
+std::string UserName(uid_t user) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[1024];
+    const std::string number = "user id " + std::to_string(user);
+    if (::getpwuid_r(user, &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return std::string(found->pw_name) + " (" + number + ")";
+    return number;
+}
+
+// "<path><role> is held by another user, <who>"
+std::string HeldByAnotherUser(const DataFolderGuard::Obstacle& obstacle, const char* role = "") {
+    return obstacle.path + role + " is held by another user, " + UserName(obstacle.user);
+}
+
+void SayStartEnds(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    PlatformMessageBox(QString::fromStdString(text), kMbExclamation, "");
+}
+
 // A second program on the data folder would work on the same database and write its stale rows
 // over the first one's changes; it brings the first one's window forward instead and ends.
 // Returns whether this start goes on.
 bool TakeDataFolder(DataFolderGuard& guard, int& status) {
+    using Kind = DataFolderGuard::Obstacle::Kind;
     const std::string folder = UserDataFolder();
-    switch (guard.Take(folder)) {
+    const DataFolderGuard::Outcome outcome = guard.Take(folder);
+    const DataFolderGuard::Obstacle& inTheWay = guard.InTheWay();
+    status = 1;
+    switch (outcome) {
         case DataFolderGuard::Outcome::Taken:
+            if (inTheWay.kind == Kind::Socket)
+                std::fprintf(stderr,
+                             "Fretlyn runs on the data folder %s, but a later start cannot bring "
+                             "its window forward: %s.\n",
+                             folder.c_str(),
+                             HeldByAnotherUser(inTheWay, ", by which it would reach it,").c_str());
+            return true;
         case DataFolderGuard::Outcome::Unguarded:
             return true;
         case DataFolderGuard::Outcome::HandedOver:
@@ -74,16 +111,57 @@ bool TakeDataFolder(DataFolderGuard& guard, int& status) {
                          folder.c_str());
             status = 0;
             return false;
+        case DataFolderGuard::Outcome::HeldByAnotherUser:
+            if (inTheWay.kind == Kind::Lock) {
+                SayStartEnds("Fretlyn cannot start on the data folder " + folder +
+                             ": the lock on " + HeldByAnotherUser(inTheWay) +
+                             ".  Fretlyn works on a data folder for one user at a time.  Ask "
+                             "that user to end their Fretlyn, or start Fretlyn on a data folder "
+                             "of your own.");
+                return false;
+            }
+            break;
         case DataFolderGuard::Outcome::Held:
             break;
     }
-    const std::string text = "Fretlyn is already running on the data folder " + folder +
-                             ", and its window could not be brought forward.  Use that window, "
-                             "or end that Fretlyn before starting it again.";
-    std::fprintf(stderr, "%s\n", text.c_str());
-    PlatformMessageBox(QString::fromStdString(text), kMbExclamation, "");
-    status = 1;
+    const std::string why = inTheWay.kind == Kind::Socket
+                                ? ": " + HeldByAnotherUser(inTheWay, ", by which it is reached,")
+                                : std::string();
+    SayStartEnds("Fretlyn is already running on the data folder " + folder +
+                 ", and its window could not be brought forward" + why +
+                 ".  Use that window, or end that Fretlyn before starting it again.");
     return false;
+}
+
+// A logout ends the programs of the session with SIGTERM. The program is closed as its user
+// closes it, so that what its main window keeps on closing is kept: the signal only writes to
+// a pipe, which the event loop reads.
+int terminatePipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminatePipe[1], &byte, 1);
+    errno = saved;
+}
+
+// A signal before the main window is shown (while a question of the start is open) ends the
+// start once that question is answered: `ended` says so.
+void CloseOnTerminate(QWidget& main, bool& ended) {
+    if (::pipe2(terminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(terminatePipe[0], QSocketNotifier::Read, &main);
+    QObject::connect(notifier, &QSocketNotifier::activated, &main, [&main, &ended] {
+        char bytes[16];
+        while (::read(terminatePipe[0], bytes, sizeof bytes) > 0) {
+        }
+        ended = true;
+        if (main.isVisible()) main.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 // The upgrade window ends the program by unloading the main window, as the Exit label does.
@@ -129,6 +207,8 @@ int main(int argc, char** argv) {
     InstallQuoteDialogs();
     fonts.Wait();
     Form3 form;
+    bool terminated = false;
+    CloseOnTerminate(form, terminated);
     dataFolder.OnBringForward([&form] { BringForward(form); });
     InstallCustomisationWindows();
     ConnectProgramWindows(form);
@@ -162,6 +242,10 @@ int main(int argc, char** argv) {
                 return startFailed(e, damaged == DamagedStart::Declined);
             setAside = true;
         }
+    }
+    if (terminated) {
+        CloseAll();
+        return 0;
     }
     WatchUserDatabaseForDamage();
     form.show();

@@ -1,9 +1,11 @@
 #include "folderguard.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -12,41 +14,155 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
 #include <thread>
 
 namespace {
 
-constexpr auto kLookAgain = std::chrono::milliseconds(25);
+using Clock = std::chrono::steady_clock;
+using Obstacle = DataFolderGuard::Obstacle;
 
-// The socket lives in the abstract namespace, which the kernel clears with the process: no file
-// is left behind for a later start to trip over. It is named after the lock file itself (its
-// device and inode), so that every path that leads to the folder, through links or mounts,
-// meets the same socket; and after the user, who shares that namespace with others.
-sockaddr_un SocketAddress(int lockFile, socklen_t& length) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    struct stat st {};
-    if (::fstat(lockFile, &st) != 0) {
-        length = 0;
-        return address;
-    }
-    const std::string name = "fretlyn-" + std::to_string(::getuid()) + "-" +
-                             std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino);
-    // The first byte stays 0: that makes the name abstract.
-    std::memcpy(address.sun_path + 1, name.data(), name.size());
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    return address;
+constexpr auto kLookAgain = std::chrono::milliseconds(25);
+// The holder's answer to a request: it is a program of the same user, and comes forward.
+constexpr char kComing = 'Y';
+
+std::optional<uid_t> PeerUser(int socket) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    if (::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || length != sizeof peer)
+        return std::nullopt;
+    return peer.uid;
 }
 
-bool AskHolder(int lockFile) {
-    socklen_t length = 0;
-    const sockaddr_un address = SocketAddress(lockFile, length);
-    if (length == 0) return false;
-    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (s < 0) return false;
-    // The connection is the request: the holder needs nothing more to know what is asked.
-    const bool asked = ::connect(s, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+std::optional<uid_t> ProcessUser(long pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Uid:", 0) == 0) {
+            std::istringstream fields(line.substr(4));
+            unsigned long user = 0;
+            if (fields >> user) return static_cast<uid_t>(user);
+        }
+    return std::nullopt;
+}
+
+// The user of the process that holds the lock on the open file, when the kernel tells it.
+std::optional<uid_t> LockHolder(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return std::nullopt;
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, where;
+        long pid = 0;
+        // A waiter's line reads "->" where the kind is.
+        if (!(fields >> number >> kind) || kind != "FLOCK") continue;
+        if (!(fields >> mode >> access >> pid >> where) || pid <= 0) continue;
+        unsigned deviceMajor = 0, deviceMinor = 0;
+        unsigned long long inode = 0;
+        if (std::sscanf(where.c_str(), "%x:%x:%llu", &deviceMajor, &deviceMinor, &inode) != 3)
+            continue;
+        if (deviceMajor != major(st.st_dev) || deviceMinor != minor(st.st_dev) ||
+            inode != st.st_ino)
+            continue;
+        if (std::optional<uid_t> user = ProcessUser(pid)) return user;
+    }
+    return std::nullopt;
+}
+
+// A folder of the user's own that no other user can reach into.
+bool ClosedToOthers(const std::string& folder) {
+    struct stat st {};
+    return ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+bool FitsAnAddress(const std::string& path) {
+    return path.size() < sizeof(sockaddr_un::sun_path);
+}
+
+// Where the socket named `name` lives: the user's runtime folder, which the desktop session
+// makes for the user alone, or else a folder of the user's own in /tmp. Empty when neither can
+// be had; `obstacle` then says when it is because another user holds the place.
+std::string SocketPath(const std::string& name, Obstacle& obstacle) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && runtime[0] == '/' && ClosedToOthers(runtime) &&
+        FitsAnAddress(std::string(runtime) + "/" + name))
+        return std::string(runtime) + "/" + name;
+    const std::string own = "/tmp/fretlyn-" + std::to_string(::geteuid());
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    struct stat st {};
+    if (::lstat(own.c_str(), &st) != 0) return {};
+    if (st.st_uid != ::geteuid()) {
+        obstacle = {Obstacle::Kind::Socket, own, st.st_uid};
+        return {};
+    }
+    // The user's own, opened up by someone: closed again. A link is no folder of the user's.
+    if (!S_ISDIR(st.st_mode) || ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0))
+        return {};
+    return own + "/" + name;
+}
+
+bool Address(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || !FitsAnAddress(path)) return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    return true;
+}
+
+// Waits for `events` on the socket until `giveUp`.
+bool Wait(int socket, short events, Clock::time_point giveUp) {
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - Clock::now());
+        pollfd wanted{socket, events, 0};
+        const int ready =
+            ::poll(&wanted, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        if (ready > 0) return (wanted.revents & events) != 0;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+enum class Asked { Answered, NotAnswered, OtherUser };
+
+// Asks the program of the user that listens at `path` to come forward. A program that does not
+// answer (stopped, busy, or one whose queue of requests is full) keeps the start waiting no
+// longer than `giveUp`.
+Asked AskHolder(const std::string& path, uid_t user, Clock::time_point giveUp, Obstacle& obstacle) {
+    sockaddr_un address{};
+    struct stat st {};
+    if (!Address(path, address) || ::lstat(path.c_str(), &st) != 0) return Asked::NotAnswered;
+    if (st.st_uid != user) {
+        obstacle = {Obstacle::Kind::Socket, path, st.st_uid};
+        return Asked::OtherUser;
+    }
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (s < 0) return Asked::NotAnswered;
+    Asked asked = Asked::NotAnswered;
+    int failure = 0;
+    socklen_t length = sizeof failure;
+    const bool connected =
+        ::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+        (errno == EINPROGRESS && Wait(s, POLLOUT, giveUp) &&
+         ::getsockopt(s, SOL_SOCKET, SO_ERROR, &failure, &length) == 0 && failure == 0);
+    if (connected) {
+        const std::optional<uid_t> peer = PeerUser(s);
+        if (peer && *peer != user) {
+            // Not told a word: another user's program would learn who starts and when.
+            obstacle = {Obstacle::Kind::Socket, path, *peer};
+            asked = Asked::OtherUser;
+        } else if (peer && Wait(s, POLLIN, giveUp)) {
+            char answer = 0;
+            if (::recv(s, &answer, 1, 0) == 1 && answer == kComing) asked = Asked::Answered;
+        }
+    }
     ::close(s);
     return asked;
 }
@@ -58,9 +174,35 @@ bool MakeFolder(const QString& folder) {
     return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || errno == EEXIST;
 }
 
+// The lock file, when there is one to be had: a folder, a pipe or a link to nothing in its
+// place is none. A folder the user may only read can still be locked through a file already
+// there.
+int OpenLockFile(const QByteArray& path) {
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+// The folder's identity: every path that leads to it, through links or mounts, meets the same.
+std::string Identity(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return {};
+    return std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino);
+}
+
 }  // namespace
 
-DataFolderGuard::DataFolderGuard() = default;
+bool PeerIsUser(int socket, uid_t user) {
+    const std::optional<uid_t> peer = PeerUser(socket);
+    return peer && *peer == user;
+}
+
+DataFolderGuard::DataFolderGuard(uid_t user) : user_(user) {}
 
 DataFolderGuard::~DataFolderGuard() {
     Release();
@@ -69,63 +211,98 @@ DataFolderGuard::~DataFolderGuard() {
 DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
                                                std::chrono::milliseconds wait) {
     Release();
+    obstacle_ = {};
     const QString path = QString::fromStdString(folder);
     if (!MakeFolder(path)) return Outcome::Unguarded;
     const QByteArray lockPath = QFile::encodeName(QDir(path).filePath(QLatin1String(kLockFile)));
-    // A folder the user may only read can still be locked through a file already there.
-    int fd =
-        ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-    if (fd < 0) fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(fd);
-        fd = -1;
-    }
-    // No lock file to be had (a folder, a pipe or a link to nothing in its place, a folder the
-    // user may only read): the folder itself is locked, so that damage to one file never lets
-    // a second program onto the user's database. Every start meets the same damage, and so
-    // takes the same lock.
-    if (fd < 0)
-        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Outcome::Unguarded;
+    // The lock on the folder itself is the guard: it holds whatever becomes of the lock file,
+    // and it is the same lock by every path to the folder. The lock file is locked as well, for
+    // an earlier version of the program that locks only the file.
+    folderLock_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fileLock_ = OpenLockFile(lockPath);
+    if (folderLock_ < 0 && fileLock_ < 0) return Outcome::Unguarded;
+    Obstacle socketPlace;
+    const std::string socket =
+        SocketPath("fretlyn-" + Identity(folderLock_ >= 0 ? folderLock_ : fileLock_), socketPlace);
 
-    const auto giveUp = std::chrono::steady_clock::now() + wait;
+    const auto giveUp = Clock::now() + wait;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            lock_ = fd;
-            Listen();
+        const int busy = TakeLocks();
+        if (busy < 0) {
+            if (folderLock_ < 0 && fileLock_ < 0) return Outcome::Unguarded;
+            obstacle_ = socketPlace;
+            Listen(socket);
             return Outcome::Taken;
         }
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            ::close(fd);
-            return Outcome::Unguarded;
+        if (const std::optional<uid_t> holder = LockHolder(busy); holder && *holder != user_) {
+            obstacle_ = {Obstacle::Kind::Lock,
+                         busy == folderLock_ ? folder : lockPath.toStdString(), *holder};
+            Release();
+            return Outcome::HeldByAnotherUser;
         }
-        if (AskHolder(fd)) {
-            ::close(fd);
-            return Outcome::HandedOver;
+        const Asked asked =
+            socket.empty() ? Asked::NotAnswered : AskHolder(socket, user_, giveUp, obstacle_);
+        if (socket.empty() && socketPlace.kind != Obstacle::Kind::None) obstacle_ = socketPlace;
+        if (asked == Asked::Answered || obstacle_.kind != Obstacle::Kind::None) {
+            Release();
+            return asked == Asked::Answered ? Outcome::HandedOver : Outcome::HeldByAnotherUser;
         }
-        if (std::chrono::steady_clock::now() >= giveUp) {
-            ::close(fd);
+        if (Clock::now() >= giveUp) {
+            Release();
             return Outcome::Held;
         }
         std::this_thread::sleep_for(kLookAgain);
     }
 }
 
+// Takes the lock on the folder and on the lock file, or neither; returns the one another
+// program holds, or -1. A lock the file system cannot give (a network folder that locks only
+// files open for writing) is left to the other one.
+int DataFolderGuard::TakeLocks() {
+    for (int* lock : {&folderLock_, &fileLock_}) {
+        if (*lock < 0) continue;
+        int taken = 0;
+        while ((taken = ::flock(*lock, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        if (taken == 0) continue;
+        if (errno == EWOULDBLOCK) {
+            if (lock == &fileLock_ && folderLock_ >= 0) ::flock(folderLock_, LOCK_UN);
+            return *lock;
+        }
+        ::close(*lock);
+        *lock = -1;
+    }
+    return -1;
+}
+
 // Without the socket the program still holds the folder; a later start then says that it is
 // in use instead of bringing the window forward.
-void DataFolderGuard::Listen() {
-    socklen_t length = 0;
-    const sockaddr_un address = SocketAddress(lock_, length);
-    if (length == 0) return;
+void DataFolderGuard::Listen(const std::string& path) {
+    sockaddr_un address{};
+    if (!Address(path, address)) return;
+    // What is there was left by a program that held the folder before (this one holds it now),
+    // unless another user put it there.
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (st.st_uid != user_) {
+            obstacle_ = {Obstacle::Kind::Socket, path, st.st_uid};
+            return;
+        }
+        ::unlink(path.c_str());
+    }
     const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (s < 0) return;
-    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
-        ::listen(s, 8) != 0) {
+    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(s);
+        return;
+    }
+    if (::listen(s, 16) != 0) {
+        ::unlink(path.c_str());
         ::close(s);
         return;
     }
     listener_ = s;
+    socket_ = path;
     notifier_ = std::make_unique<QSocketNotifier>(s, QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
                      [this] { Answer(); });
@@ -133,12 +310,17 @@ void DataFolderGuard::Listen() {
 
 void DataFolderGuard::Answer() {
     for (;;) {
-        const int asked = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int asked = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (asked < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR || errno == ECONNABORTED) continue;
             break;
         }
+        // Another user's start would raise this user's window and take the keyboard from
+        // whatever the user is typing into: it is not answered.
+        const bool own = PeerIsUser(asked, user_);
+        if (own) ::send(asked, &kComing, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
         ::close(asked);
+        if (!own) continue;
         if (bring_)
             bring_();
         else
@@ -156,8 +338,14 @@ void DataFolderGuard::OnBringForward(std::function<void()> bring) {
 
 void DataFolderGuard::Release() {
     notifier_.reset();
-    if (listener_ >= 0) ::close(listener_);
+    if (listener_ >= 0) {
+        ::unlink(socket_.c_str());
+        ::close(listener_);
+    }
     listener_ = -1;
-    if (lock_ >= 0) ::close(lock_);
-    lock_ = -1;
+    socket_.clear();
+    for (int* lock : {&folderLock_, &fileLock_}) {
+        if (*lock >= 0) ::close(*lock);
+        *lock = -1;
+    }
 }

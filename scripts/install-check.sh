@@ -57,7 +57,9 @@ stamp=$work/installed.stamp
 touch -d '2001-01-01' "$stamp"
 
 home=$work/home
-mkdir -p "$home"
+# The session's runtime folder, where the program leaves its socket, is the check's own.
+mkdir -p "$home/run"
+chmod 700 "$home/run"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     chown -R nobody "$home"
@@ -68,7 +70,7 @@ fi
 "${as_user[@]}" test ! -w "$prefix/share/fretlyn/data" ||
     fail "the prefix is writable for the check's user"
 user_env=(env HOME="$home" XDG_DATA_HOME="$home/.local/share" XDG_CONFIG_HOME="$home/.config"
-    XDG_CACHE_HOME="$home/.cache")
+    XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$home/run")
 as_program_user() {
     "${as_user[@]}" "${user_env[@]}" "$@"
 }

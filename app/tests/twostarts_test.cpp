@@ -4,7 +4,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -13,7 +16,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "folderguard.h"
@@ -107,6 +112,27 @@ class TwoStarts : public ::testing::Test {
         return QDir(DataFolder()).entryList({QStringLiteral("tariff-*")}, QDir::Dirs);
     }
 
+    // Waits until the program has said `text` on its error output, or has ended, or `deadline`
+    // has passed; returns what it said.
+    static QString WaitToSay(QProcess& program, const QString& text, const QElapsedTimer& since) {
+        QString said;
+        while (!said.contains(text) && since.elapsed() < kPatienceMs) {
+            const bool ended =
+                program.state() == QProcess::NotRunning || program.waitForFinished(50);
+            said += QString::fromUtf8(program.readAllStandardError());
+            if (ended) break;
+        }
+        return said;
+    }
+
+    // The socket by which the program on the data folder is reached.
+    std::filesystem::path Socket() const {
+        struct stat st {};
+        if (::stat(QFile::encodeName(DataFolder()).constData(), &st) != 0) return {};
+        return std::filesystem::path(qgetenv("XDG_RUNTIME_DIR").toStdString()) /
+               ("fretlyn-" + std::to_string(st.st_dev) + "-" + std::to_string(st.st_ino));
+    }
+
     // A start that found the folder in use: it ended at once, saying so, without an error.
     void ExpectHandedOver(QProcess& program) {
         ASSERT_EQ(program.state(), QProcess::NotRunning);
@@ -117,6 +143,17 @@ class TwoStarts : public ::testing::Test {
                                   DataFolder() +
                                   QStringLiteral("; its window is brought forward.")))
             << said.toStdString();
+    }
+
+    // The first program, up and answering later starts from its event loop.
+    QProcess& StartAnswering() {
+        QProcess& first = Start();
+        EXPECT_TRUE(WaitUntilHeld());
+        EXPECT_TRUE(WaitForCopyInUse());
+        QProcess& second = Start();
+        EXPECT_EQ(FirstToEnd({&first, &second}), &second);
+        ExpectHandedOver(second);
+        return first;
     }
 
     QTemporaryDir scratch;
@@ -155,6 +192,82 @@ TEST_F(TwoStarts, ALaterStartEndsAndAKilledProgramLeavesNoLockBehind) {
     ExpectHandedOver(fourth);
     EXPECT_EQ(third.state(), QProcess::Running);
     EXPECT_EQ(Copies().size(), 1) << Copies().join(QLatin1Char(' ')).toStdString();
+}
+
+// The program stopped (SIGSTOP) while starts keep coming: none waits for good, each ends saying
+// that the window could not be brought forward.
+TEST_F(TwoStarts, AStoppedProgramKeepsNoStartWaiting) {
+    QProcess& first = StartAnswering();
+    ASSERT_EQ(first.state(), QProcess::Running);
+    ASSERT_EQ(::kill(static_cast<pid_t>(first.processId()), SIGSTOP), 0);
+    std::vector<QProcess*> starts;
+    for (int start = 0; start < 12; ++start) starts.push_back(&Start());
+    const QString couldNot = QStringLiteral("Fretlyn is already running on the data folder ") +
+                             DataFolder() +
+                             QStringLiteral(", and its window could not be brought forward.");
+    QElapsedTimer since;
+    since.start();
+    for (QProcess* start : starts) {
+        const QString said = WaitToSay(*start, couldNot, since);
+        EXPECT_TRUE(said.contains(couldNot)) << said.toStdString();
+    }
+    ASSERT_EQ(::kill(static_cast<pid_t>(first.processId()), SIGCONT), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+}
+
+// A logout ends the session's programs with SIGTERM: the program closes as its user closes it,
+// and nothing of it is left behind.
+TEST_F(TwoStarts, ALogoutClosesTheProgramAsItsUserWould) {
+    QProcess& first = StartAnswering();
+    EXPECT_TRUE(std::filesystem::exists(Socket())) << Socket();
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(kPatienceMs));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_FALSE(FolderHeld());
+    EXPECT_FALSE(std::filesystem::exists(Socket())) << Socket();
+}
+
+// The data folder in a shared place, its lock held by another user: the start ends, naming the
+// lock and the user, instead of saying nothing or that a window comes forward.
+TEST_F(TwoStarts, AFolderLockedByAnotherUserIsNamed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "another user's lock needs root to be made";
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    const QByteArray lockFile =
+        QFile::encodeName(DataFolder() + QLatin1Char('/') + DataFolderGuard::kLockFile);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT, 0644);
+        if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) ::_exit(2);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+        const char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1) ::_exit(4);
+        for (;;) ::pause();
+    }
+    char byte = 0;
+    const bool otherReady = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QProcess* start = otherReady ? &Start() : nullptr;
+    QElapsedTimer since;
+    since.start();
+    const QString said = start ? WaitToSay(*start,
+                                           QStringLiteral("user id 65534).  Fretlyn works on a "
+                                                          "data folder for one user at a time."),
+                                           since)
+                               : QString();
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    ASSERT_TRUE(otherReady);
+    EXPECT_TRUE(said.contains(QStringLiteral("Fretlyn cannot start on the data folder ") +
+                              DataFolder() + QStringLiteral(": the lock on ") +
+                              QString::fromLocal8Bit(lockFile) +
+                              QStringLiteral(" is held by another user, ")))
+        << said.toStdString();
+    EXPECT_LT(since.elapsed(), 60000) << "waited on another user's program";
 }
 
 }  // namespace

@@ -31,6 +31,10 @@ class OwnFolders {
         ::setenv("XDG_CONFIG_HOME", (home_ + "/.config").c_str(), 1);
         const std::string temporary = home_ + "/tmp";
         if (::mkdir(temporary.c_str(), 0700) == 0) ::setenv("TMPDIR", temporary.c_str(), 1);
+        // The runtime folder of the user's session, where a program leaves its sockets: the
+        // test's own too, for the user alone as a session's is.
+        const std::string runtime = home_ + "/run";
+        if (::mkdir(runtime.c_str(), 0700) == 0) ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         ::unsetenv("FRETLYN_DATA_DIR");
     }
     ~OwnFolders() {
