@@ -473,18 +473,19 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
             if (e.number() != kErrDiskFull) throw;
             throw SetUpFailure(ENOSPC, partial);
         }
-        if (::rename(QFile::encodeName(partial).constData(),
-                     QFile::encodeName(copy.path).constData()) != 0)
-            throw SetUpFailure(errno, copy.path);
+        // Every note first: a database under its own name is a copy complete with them, which a
+        // later start may take up (a program ended before it noted the copy in use, or an
+        // edition come back to) and asks the offer that follows of, if it is not answered.
         WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
         if (!copy.customer.isEmpty()) WriteWhole(copyFolder.filePath(kCustomerNote), copy.customer);
         NoteSignature(copyFolder.filePath(kSeenFile), shipped);
         if (!earlier.isEmpty()) {
             WriteWhole(copyFolder.filePath(kPreviousFile), earlier + '\n');
-            // Before the copy is the one in use: a program ended at the question that follows
-            // asks it again at the next start.
             if (notice) NoteUnansweredOffer(copyFolder.filePath(kOfferNote), notice(copy));
         }
+        if (::rename(QFile::encodeName(partial).constData(),
+                     QFile::encodeName(copy.path).constData()) != 0)
+            throw SetUpFailure(errno, copy.path);
         WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
     } catch (...) {
         // Only what this attempt made is taken away; the folder held nothing before it.
@@ -748,11 +749,14 @@ UserDatabaseStart PrepareUserDatabase() {
         const QString earlierFolder = folder.filePath(earlier);
         NoteOrigin(earlierFolder, WholeFile(earlierFolder + QLatin1Char('/') + kOriginFile),
                    origin, shipped);
-        start.notice = "Fretlyn works again on your database of the tariff with rates effective " +
-                       origin.effective.toStdString() + ":\n" +
-                       DatabaseOf(folder, earlier).toStdString() +
-                       "\n\nThe database worked on until now is kept unchanged:\n" + left;
         WorkOn(folder, earlier, shipped, start);
+        // A copy made but never offered (the program ended before it noted the copy in use)
+        // makes its offer instead.
+        if (start.previous.empty())
+            start.notice =
+                "Fretlyn works again on your database of the tariff with rates effective " +
+                origin.effective.toStdString() + ":\n" + start.path +
+                "\n\nThe database worked on until now is kept unchanged:\n" + left;
         return start;
     }
 

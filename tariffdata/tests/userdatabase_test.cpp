@@ -195,6 +195,24 @@ TEST_F(UserDatabase, ANewStampWithTheSameDateIsANewEditionToo) {
     EXPECT_NE(update.path, first.path);
 }
 
+// The program ended after the fresh copy was made but before it was noted as the copy in use:
+// the next start takes that copy up, not a third one, and makes the offer that was never made.
+TEST_F(UserDatabase, ACopyMadeButNotYetNotedInUseIsTakenUpWithItsOffer) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    const std::string noted = FileBytes(DataFolder() / "current");
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    CloseAll();
+    std::ofstream(DataFolder() / "current", std::ios::binary | std::ios::trunc) << noted;
+
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, update.path);
+    EXPECT_EQ(again.previous, first.path);
+    EXPECT_EQ(again.notice, update.notice);
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 3)
+        << "two copies and the note of the copy in use";
+}
+
 // Back to an edition worked on before (its date mistyped and put right, or an earlier tariff
 // installed again): the start goes back to that edition's copy, with what the user stored in
 // it, and says so; it makes no third copy and offers no update.
