@@ -63,9 +63,9 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
     // After updates answered No the previous copy may be a fresh one that holds nothing of the
     // customer's, and the pricing may have been changed in a later copy than the bills: the
     // offer is of the latest copy that holds each.
-    const CustomerDataCopies copies =
-        start.setAside ? CustomerDataCopies{start.previous, start.previous}
-                       : CopiesWithCustomerData(start.previous);
+    const CustomerDataCopies copies = start.setAside
+                                          ? CustomerDataCopies{start.previous, start.previous}
+                                          : CopiesWithCustomerData(start.previous);
     if (copies.pricing.empty() && copies.bills.empty()) {
         PlatformMessageBox(
             notice + QStringLiteral("\n\nNone of your earlier databases holds discounts, "

@@ -747,8 +747,8 @@ UserDatabaseStart PrepareUserDatabase() {
         } catch (const std::exception&) {
         }
         const QString earlierFolder = folder.filePath(earlier);
-        NoteOrigin(earlierFolder, WholeFile(earlierFolder + QLatin1Char('/') + kOriginFile),
-                   origin, shipped);
+        NoteOrigin(earlierFolder, WholeFile(earlierFolder + QLatin1Char('/') + kOriginFile), origin,
+                   shipped);
         WorkOn(folder, earlier, shipped, start);
         // A copy made but never offered (the program ended before it noted the copy in use)
         // makes its offer instead.

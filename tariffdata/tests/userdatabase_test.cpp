@@ -236,9 +236,9 @@ TEST_F(UserDatabase, ComingBackToAnEarlierEditionWorksOnItsCopyAgain) {
                                first.path),
               std::string::npos)
         << back.notice;
-    EXPECT_NE(back.notice.find("The database worked on until now is kept unchanged:\n" +
-                               mistyped.path),
-              std::string::npos)
+    EXPECT_NE(
+        back.notice.find("The database worked on until now is kept unchanged:\n" + mistyped.path),
+        std::string::npos)
         << back.notice;
     EXPECT_EQ(tariff.gEffDate, "March 19, 2007");
     EXPECT_EQ(BillCount(), 1);
@@ -708,9 +708,10 @@ TEST_F(UserDatabase, ADamagedShippedDatabaseIsNamedWithWhatToDo) {
             StartOnUserDatabase();
             ADD_FAILURE() << "started on a damaged tariff database";
         } catch (const FileError& e) {
-            EXPECT_EQ(std::string(e.what()), "Fretlyn could not set up your copy of the tariff "
-                                             "database in " +
-                                                 DataFolder().string() + ": " + said);
+            EXPECT_EQ(std::string(e.what()),
+                      "Fretlyn could not set up your copy of the tariff "
+                      "database in " +
+                          DataFolder().string() + ": " + said);
             EXPECT_EQ(e.number(), kErrDamaged);
         }
         EXPECT_TRUE(FilesUnder(DataFolder()).empty());
