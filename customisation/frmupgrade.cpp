@@ -246,24 +246,40 @@ int frmUpgrade::SelectedEdition() const {
     return 2;
 }
 
-bool frmUpgrade::PickDBFrom(int edition) {
+std::vector<frmUpgrade::Pass> frmUpgrade::Passes() {
+    // The copy kept from before a tariff update lies in the user's hidden data folder, where
+    // nobody would look for it; after updates answered No, the one that holds the customer's
+    // data lies further back, and the pricing may lie in another copy than the bills.
+    CustomerDataCopies kept{earlierPricing_, earlierBills_};
+    if (kept.pricing.empty() && kept.bills.empty()) {
+        const std::string previous = PreviousUserDatabase();
+        if (!previous.empty()) {
+            kept = CopiesWithCustomerData(previous);
+            if (kept.pricing.empty() && kept.bills.empty())
+                Message("None of the earlier copies of the tariff database in\n" +
+                            UserDataFolder() +
+                            "\nholds discounts, shipping locations or bills of lading of your "
+                            "own.  Choose the database of your earlier edition to upgrade from.",
+                        kUpgradeMsgOK, "Nothing To Transfer");
+        }
+    }
+    // A group held nowhere is looked for beside the other.
+    if (kept.pricing.empty()) kept.pricing = kept.bills;
+    if (kept.bills.empty()) kept.bills = kept.pricing;
+    const bool discounts = chkDiscounts->isChecked();
+    const bool bills = chkBL->isChecked();
+    if (discounts && bills && kept.pricing != kept.bills)
+        return {Pass{true, false, kept.pricing}, Pass{false, true, kept.bills}};
+    return {Pass{discounts, bills, discounts ? kept.pricing : kept.bills}};
+}
+
+bool frmUpgrade::PickDBFrom(int edition, const std::string& startOn) {
     OpenFileRequest request{
         QStringLiteral("Where is your the database from which you are upgrading?"),
         QString::fromStdString(EarlierEditionFolder(edition)),
         QString::fromStdString(EarlierEditionFile(edition)), QStringLiteral("*.mdb")};
-    // The copy kept from before a tariff update lies in the user's hidden data folder, where
-    // nobody would look for it; after updates answered No, the one that holds the customer's
-    // data lies further back.
-    const std::string previous = earlierDatabase_.empty() ? PreviousUserDatabase() : std::string();
-    const std::string kept =
-        earlierDatabase_.empty() ? CopyWithCustomerData(previous) : earlierDatabase_;
-    if (!previous.empty() && kept.empty())
-        Message("None of the earlier copies of the tariff database in\n" + UserDataFolder() +
-                    "\nholds discounts, shipping locations or bills of lading of your own.  "
-                    "Choose the database of your earlier edition to upgrade from.",
-                kUpgradeMsgOK, "Nothing To Transfer");
-    if (!kept.empty()) {
-        const QFileInfo earlier(QString::fromStdString(kept));
+    if (!startOn.empty()) {
+        const QFileInfo earlier(QString::fromStdString(startOn));
         request.InitDir = earlier.absolutePath();
         request.FileName = earlier.fileName();
     }
@@ -284,11 +300,11 @@ bool frmUpgrade::PickDB2007() {
     return true;
 }
 
-int frmUpgrade::OpenDBFrom(UpgradeSource& source) {
+int frmUpgrade::OpenDBFrom(UpgradeSource& source, const Pass& pass) {
     std::vector<std::string> tables;
-    if (chkDiscounts->isChecked())
+    if (pass.discounts)
         tables.insert(tables.end(), DiscountTables().begin(), DiscountTables().end());
-    if (chkBL->isChecked())
+    if (pass.billsOfLading)
         tables.insert(tables.end(), BillOfLadingTables().begin(), BillOfLadingTables().end());
     return source.Open(mDBFromPath, tables);
 }
@@ -333,25 +349,34 @@ void frmUpgrade::Upgrade() {
     }
     if (!tariff.gDB || !tariff.gDB->IsOpen())
         throw std::runtime_error("Fretlyn2007's database is not open.");
-    if (!PickDBFrom(edition)) return;
-    UpgradeSource source(*tariff.gDB);
-    const int r = OpenDBFrom(source);
-    if (r != 0) {
-        ShowOpenError(product + " customization", r, source.Problem());
-        return;
-    }
-    if (!PickDB2007()) return;
-    if (!OpenDB2007(source)) return;
-
     UpgradeHooks hooks;
     hooks.message = Message;
     hooks.hourglass = [this](bool busy) {
         SetMousePointer(this, busy ? kPointerHourglass : kPointerArrow);
     };
-    const UpgradeReport report = UpgradeDatabases(
-        *tariff.gDB, UpgradeChoice{edition, chkDiscounts->isChecked(), chkBL->isChecked()},
-        StateListCodes(), hooks);
-    source.Close();
+    // Each group from the file that holds it: what one pass copied stays copied when a later
+    // one is cancelled, and is reported.
+    UpgradeReport report;
+    bool targetChosen = false;
+    for (const Pass& pass : Passes()) {
+        if (!PickDBFrom(edition, pass.startOn)) break;
+        UpgradeSource source(*tariff.gDB);
+        const int r = OpenDBFrom(source, pass);
+        if (r != 0) {
+            ShowOpenError(product + " customization", r, source.Problem());
+            break;
+        }
+        if (!targetChosen && !PickDB2007()) break;
+        targetChosen = true;
+        if (!OpenDB2007(source)) break;
+        const UpgradeReport copied = UpgradeDatabases(
+            *tariff.gDB, UpgradeChoice{edition, pass.discounts, pass.billsOfLading},
+            StateListCodes(), hooks);
+        source.Close();
+        report.skips.insert(report.skips.end(), copied.skips.begin(), copied.skips.end());
+        report.changed = report.changed || copied.changed;
+        report.confirmed = report.confirmed || copied.confirmed;
+    }
     if (report.changed) upgraded_ = true;
     ShowUpgradeOutcome(report, hooks);
 }
@@ -374,10 +399,10 @@ frmUpgrade* LoadedUpgradeWindow() {
     return gUpgradeWindow;
 }
 
-void ShowUpgradeWindow(const std::string& earlierDatabase) {
+void ShowUpgradeWindow(const std::string& earlierPricing, const std::string& earlierBills) {
     QPointer<frmUpgrade> window = gUpgradeWindow;
     if (!window) window = new frmUpgrade(QApplication::activeWindow());
-    window->PreselectEarlierDatabase(earlierDatabase);
+    window->PreselectEarlierDatabases(earlierPricing, earlierBills);
     ExecModal(*window);
     delete window;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class LabelButton;
 class LabelHighlighter;
@@ -69,10 +70,15 @@ class frmUpgrade : public QDialog {
 
     // True once a group has been copied: from then on any way of closing ends the program.
     bool Upgraded() const { return upgraded_; }
-    // The earlier database the first file dialog starts on, in place of the edition's own
-    // folder; empty for the copy the one in use replaced (PreviousUserDatabase), when there is
-    // one, else the edition's folder.
-    void PreselectEarlierDatabase(const std::string& path) { earlierDatabase_ = path; }
+    // The earlier databases the file dialogs start on, in place of the edition's own folder:
+    // the one that holds the customer's pricing and the one that holds the bills of lading.
+    // When they are two files, each ticked group is copied from its own, one after the other.
+    // Empty: those of the copies the one in use replaced (PreviousUserDatabase) that hold
+    // them, when there is such a copy, else the edition's folder.
+    void PreselectEarlierDatabases(const std::string& pricing, const std::string& bills) {
+        earlierPricing_ = pricing;
+        earlierBills_ = bills;
+    }
 
   public slots:
     // Escape and the window's close box come here too.
@@ -85,20 +91,30 @@ class frmUpgrade : public QDialog {
     int SelectedEdition() const;
     void BlackLabels();
     void LookAtMe(QLabel* label);
-    bool PickDBFrom(int edition);
+    // One copy from one earlier file: the groups it copies and the file its dialog starts on
+    // (empty: the edition's own folder).
+    struct Pass {
+        bool discounts = false;
+        bool billsOfLading = false;
+        std::string startOn;
+    };
+    std::vector<Pass> Passes();
+    bool PickDBFrom(int edition, const std::string& startOn);
     bool PickDB2007();
-    int OpenDBFrom(UpgradeSource& source);
+    int OpenDBFrom(UpgradeSource& source, const Pass& pass);
     bool OpenDB2007(const UpgradeSource& source);
     void Upgrade();
 
     LabelHighlighter* highlighter_;
     bool upgraded_ = false;
     bool unloaded_ = false;
-    std::string earlierDatabase_;
+    std::string earlierPricing_;
+    std::string earlierBills_;
 };
 
 // The one upgrade window while it is up; none otherwise.
 frmUpgrade* LoadedUpgradeWindow();
-// Opens the upgrade window modally and unloads it when it closes; a named earlier database is
-// the one its first file dialog starts on.
-void ShowUpgradeWindow(const std::string& earlierDatabase = {});
+// Opens the upgrade window modally and unloads it when it closes; the named earlier databases
+// are those its file dialogs start on (PreselectEarlierDatabases).
+void ShowUpgradeWindow(const std::string& earlierPricing = {},
+                       const std::string& earlierBills = {});

@@ -1,10 +1,52 @@
 #include "tariffupdate.h"
 
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
 #include "database.h"
 #include "frmupgrade.h"
 #include "messagebox.h"
 #include "tariffdb.h"
 #include "userdatabase.h"
+
+namespace {
+
+// Whether the program was told to end while a question was up: an orderly close (at a logout,
+// say) closes the question too, which then reads as its default answer though nobody gave it.
+// Once told to end, a new event loop returns at once.
+bool ProgramEnding() {
+    if (QThread::currentThread()->loopLevel() == 0) return false;  // nothing was running to end
+    QEventLoop probe;
+    QTimer::singleShot(0, &probe, [&probe] { probe.exit(0); });
+    return probe.exec() != 0;
+}
+
+// What the question names: where the customer's pricing and bills are, each.
+QString WhereTheDataIs(const CustomerDataCopies& copies, const std::string& previous) {
+    auto where = [&](const std::string& copy) {
+        return (copy == previous ? QStringLiteral("the previous database:\n")
+                                 : QStringLiteral("an earlier database:\n")) +
+               QString::fromStdString(copy);
+    };
+    if (copies.pricing == copies.bills)
+        return copies.pricing == previous
+                   ? QStringLiteral(
+                         "Your discounts, shipping locations and bills of lading are in the "
+                         "previous database.  ")
+                   : QStringLiteral(
+                         "Your discounts, shipping locations and bills of lading are in %1\n\n")
+                         .arg(where(copies.pricing));
+    QString said;
+    if (!copies.pricing.empty())
+        said += QStringLiteral("Your discounts and shipping locations are in %1\n\n")
+                    .arg(where(copies.pricing));
+    if (!copies.bills.empty())
+        said += QStringLiteral("Your bills of lading are in %1\n\n").arg(where(copies.bills));
+    return said;
+}
+
+}  // namespace
 
 void OfferTariffUpdate(const UserDatabaseStart& start) {
     if (start.notice.empty()) return;
@@ -13,16 +55,24 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
         PlatformMessageBox(notice, kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
         return;
     }
+    // Told only once the user has seen it through: a program ended at the question asks again
+    // at its next start.
+    auto answered = [&start] {
+        if (!ProgramEnding()) SettleUserDatabaseOffer(start);
+    };
     // After updates answered No the previous copy may be a fresh one that holds nothing of the
-    // customer's: the offer is of the latest one that does.
-    const std::string earlier =
-        start.setAside ? start.previous : CopyWithCustomerData(start.previous);
-    if (earlier.empty()) {
+    // customer's, and the pricing may have been changed in a later copy than the bills: the
+    // offer is of the latest copy that holds each.
+    const CustomerDataCopies copies = start.setAside
+                                          ? CustomerDataCopies{start.previous, start.previous}
+                                          : CopiesWithCustomerData(start.previous);
+    if (copies.pricing.empty() && copies.bills.empty()) {
         PlatformMessageBox(
             notice + QStringLiteral("\n\nNone of your earlier databases holds discounts, "
                                     "shipping locations or bills of lading of your own, so "
                                     "there is nothing to copy into the new one."),
             kMbOK | kMbExclamation, QStringLiteral("Tariff update"));
+        answered();
         return;
     }
     const QString question =
@@ -30,18 +80,18 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
                              "Copy whatever can still be read of your discounts, shipping "
                              "locations and bills of lading from the damaged copy into the new "
                              "one now?")
-        : earlier == start.previous
-            ? QStringLiteral(
-                  "Your discounts, shipping locations and bills of lading are in the "
-                  "previous database.  Copy them into the new one now?")
-            : QStringLiteral(
-                  "Your discounts, shipping locations and bills of lading are in an "
-                  "earlier database:\n%1\n\nCopy them into the new one now?")
-                  .arg(QString::fromStdString(earlier));
+                       : WhereTheDataIs(copies, start.previous) +
+                             QStringLiteral("Copy them into the new one now?");
     const int answer = PlatformMessageBox(
         notice + QStringLiteral("\n\n") + question, kMbYesNo | kMbQuestion,
         start.setAside ? QStringLiteral("Damaged database") : QStringLiteral("Tariff update"));
-    if (answer == kIdYes) ShowUpgradeWindow(earlier);
+    if (answer != kIdYes) {
+        answered();
+        return;
+    }
+    // Only a user's Yes gives Yes.
+    SettleUserDatabaseOffer(start);
+    ShowUpgradeWindow(copies.pricing, copies.bills);
 }
 
 DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {

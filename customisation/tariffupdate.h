@@ -8,9 +8,11 @@
 struct UserDatabaseStart;
 
 // Shows the start's notice, if any. After a tariff update, or once a damaged copy was set
-// aside, it asks whether to copy the customer's data across now and, on Yes, opens the upgrade
-// window with the previous copy as the earlier database. Call it once the main window is up and
-// its event loop runs: the upgrade window's Done ends the program.
+// aside, it asks whether to copy the customer's data across now, naming for the pricing and for
+// the bills of lading each the latest earlier copy that holds it, and on Yes opens the upgrade
+// window on those copies. Once the user has answered, the next start asks no more; a question
+// closed by the program ending is no answer. Call it once the main window is up and its event
+// loop runs: the upgrade window's Done ends the program.
 void OfferTariffUpdate(const UserDatabaseStart& start);
 
 // What became of a start that failed.

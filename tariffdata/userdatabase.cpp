@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -39,11 +40,13 @@ const QString kPreviousFile = QStringLiteral("previous");
 const QString kDamagedName = QStringLiteral("x2007-damaged");
 const QString kDamageNote = QStringLiteral("damaged");
 const QString kCustomerNote = QStringLiteral("customer-tables");
+// The offer that followed the copy's making, until the user has answered it.
+const QString kOfferNote = QStringLiteral("unanswered");
 
 // The customer's own pricing and bills: the tables the upgrade window copies from an earlier
-// database.
-const char* const kCustomerTables[] = {"shipzips", "states",     "discounts", "faktable", "Bills",
-                                       "BL Notes", "BL parties", "BLdetail",  "Commodity"};
+// database, in its two groups.
+const char* const kPricingTables[] = {"shipzips", "states", "discounts", "faktable"};
+const char* const kBillTables[] = {"Bills", "BL Notes", "BL parties", "BLdetail", "Commodity"};
 
 // The platform's run-time error numbers for a full disk and a refused write.
 constexpr int kDiskFull = 61;
@@ -62,14 +65,35 @@ struct Origin {
     }
 };
 
+// A note is a line or a few: one much larger is damage, and read whole it would hold every
+// start for as long as reading it takes (seconds and gigabytes for a note of a gigabyte).
+constexpr size_t kNoteBytesMost = 8 * 1024;
+
 // A note beside the copies, or "" when it cannot be read. Only a regular file is read: a named
-// pipe in its place would hold the start for good, and is taken for a lost note instead.
+// pipe in its place would hold the start for good, and is taken for a lost note instead. A note
+// larger than any the program writes is taken for a damaged one, unread.
 QString WholeFile(const QString& path) {
+    int fd = -1;
     try {
-        return QString::fromStdString(ReadRegularFile(path.toStdString(), "The note"));
+        fd = OpenRegularFile(path.toStdString(), "The note");
     } catch (const std::exception&) {
         return {};
     }
+    std::string bytes(kNoteBytesMost + 1, '\0');
+    size_t have = 0;
+    while (have < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            if (got < 0) have = bytes.size();  // unreadable: as a damaged note
+            break;
+        }
+        have += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    if (have > kNoteBytesMost) return {};
+    bytes.resize(have);
+    return QString::fromStdString(bytes);
 }
 
 QString FirstLine(const QString& path) {
@@ -256,34 +280,55 @@ Settings ReadUserSettings(const QString& database) {
     return settings;
 }
 
-// The customer's tables as a database holds them, row by row, as one digest: a copy whose
-// tables still read as they did when it was made holds nothing of the customer's.
-QString CustomerTablesDigest(Database& db) {
-    QCryptographicHash digest(QCryptographicHash::Sha256);
-    auto add = [&](const std::string& text, char end) {
-        digest.addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-        digest.addData(QByteArrayView(&end, 1));
-    };
-    for (const char* table : kCustomerTables) {
-        add(table, '\x1d');
-        Snapshot rows =
-            db.OpenSnapshot("SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid");
-        for (; !rows.AtEOF(); rows.MoveNext()) {
-            for (size_t field = 0; field < rows.FieldNames().size(); ++field)
-                add(rows.Field(field).str(), '\x1f');
-            add({}, '\x1e');
-        }
+// The customer's tables as a database holds them, row by row: one digest of them all and one
+// of each group. A copy whose tables still read as they did when it was made holds nothing of
+// the customer's; one whose pricing alone reads otherwise holds the customer's pricing only.
+struct CustomerDigests {
+    QString all, pricing, bills;
+    // The note beside a copy: the digest of them all on its first line, as copies made before
+    // the groups were told apart have it, then the groups'.
+    QString Note() const {
+        return all + QStringLiteral("\npricing=") + pricing + QStringLiteral("\nbills=") + bills +
+               QLatin1Char('\n');
     }
-    return QString::fromLatin1(digest.result().toHex());
+};
+
+CustomerDigests CustomerTablesDigests(Database& db) {
+    QCryptographicHash all(QCryptographicHash::Sha256);
+    auto digestOf = [&](const auto& tables) {
+        QCryptographicHash group(QCryptographicHash::Sha256);
+        auto add = [&](const std::string& text, char end) {
+            for (QCryptographicHash* digest : {&all, &group}) {
+                digest->addData(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+                digest->addData(QByteArrayView(&end, 1));
+            }
+        };
+        for (const char* table : tables) {
+            add(table, '\x1d');
+            Snapshot rows =
+                db.OpenSnapshot("SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid");
+            for (; !rows.AtEOF(); rows.MoveNext()) {
+                for (size_t field = 0; field < rows.FieldNames().size(); ++field)
+                    add(rows.Field(field).str(), '\x1f');
+                add({}, '\x1e');
+            }
+        }
+        return QString::fromLatin1(group.result().toHex());
+    };
+    CustomerDigests digests;
+    digests.pricing = digestOf(kPricingTables);
+    digests.bills = digestOf(kBillTables);
+    digests.all = QString::fromLatin1(all.result().toHex());
+    return digests;
 }
 
 // Writes the settings into a fresh copy, in one transaction; returns those it holds a row for.
-// `customer` receives the digest of the copy's customer tables as made, empty when they cannot
+// `customer` receives the note of the copy's customer tables as made, empty when they cannot
 // be read (the copy then counts as holding the customer's data, which nothing can tell apart).
 Settings WriteUserSettings(const QString& database, const Settings& settings, QString& customer) {
     Database db(database.toStdString());
     try {
-        customer = CustomerTablesDigest(db);
+        customer = CustomerTablesDigests(db).Note();
     } catch (const DbError&) {
         customer.clear();
     }
@@ -343,16 +388,61 @@ std::string CarriedSettingsText(const Settings& carried, const std::string& unre
 // A fresh copy and what became of the user's settings on the way.
 struct Copy {
     QString path;
-    QString customer;  // the digest of its customer tables as made
+    QString customer;  // the note of its customer tables as made
     Settings carried;
     std::string unread;  // why the earlier copy's settings could not be read, if they could not
 };
+
+// What a fresh copy that takes an earlier one's place tells the user, from the copy as made.
+using NoticeOf = std::function<std::string(const Copy&)>;
+
+// The shipped database as copied, read through before anything is written into it: damage
+// found there is the shipped file's, which the user mends by installing the tariff again (the
+// copy, named in the engine's words, is a temporary file that is gone by the time they read).
+void CheckShippedCopy(const QString& copy, const QString& shipped) {
+    bool sound = false;
+    try {
+        Database db(copy.toStdString(), true);
+        Snapshot check = db.OpenSnapshot("PRAGMA quick_check(1)");
+        sound = !check.AtEOF() && check.Field(size_t{0}).str() == "ok";
+    } catch (const DbError& e) {
+        if (e.number() != kErrDamaged && e.number() != kErrNotTariffDatabase) throw;
+    }
+    if (sound) {
+        Database db(copy.toStdString(), true);
+        Snapshot settings = db.OpenSnapshot(
+            "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'tblConfig'");
+        sound = !settings.AtEOF() && settings.Field(size_t{0}).toInt() == 1;
+    }
+    if (!sound)
+        throw FileError(kErrDamaged, "the tariff database " + shipped.toStdString() +
+                                         " is damaged.  Install the tariff again");
+}
+
+// The note of an offer not yet answered holds what the start told; one too long for a note
+// holds nothing, and the next start tells it in fewer words.
+void NoteUnansweredOffer(const QString& note, const std::string& notice) {
+    WriteWhole(note, notice.size() < kNoteBytesMost ? Q(notice) : QString());
+}
+
+std::string UpdateNotice(const std::string& effective, const std::string& path,
+                         const std::string& previous) {
+    return "The tariff has been updated: rates effective " + effective +
+           ".\n\nFretlyn now works on a fresh copy of the new tariff database:\n" + path +
+           "\n\nYour previous database is kept unchanged:\n" + previous;
+}
+
+std::string SetAsideNotice(const std::string& damaged, const std::string& aside,
+                           const std::string& path) {
+    return "The damaged database " + damaged + " has been set aside, unchanged, as\n" + aside +
+           "\n\nFretlyn now works on a fresh copy of the tariff database:\n" + path;
+}
 
 // Copies the shipped database into a new subfolder and makes it the copy in use, with the
 // user's own settings of the earlier copy, when there is one. A copy that fails leaves no
 // half-written database behind and the copy in use as it was.
 Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
-              const QString& earlier) {
+              const QString& earlier, const NoticeOf& notice = {}) {
     if (!folder.exists()) {
         if (!QDir().mkpath(QFileInfo(folder.path()).absolutePath()))
             throw SetUpFailure(EACCES, folder.path());
@@ -365,6 +455,7 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
     Copy copy{copyFolder.filePath(kDatabaseName), {}, {}, {}};
     try {
         CopyBytes(shipped, partial);
+        CheckShippedCopy(partial, shipped);
         Settings settings;
         if (!earlier.isEmpty()) {
             try {
@@ -382,21 +473,27 @@ Copy MakeCopy(const QDir& folder, const QString& shipped, const Origin& origin,
             if (e.number() != kErrDiskFull) throw;
             throw SetUpFailure(ENOSPC, partial);
         }
+        // Every note first: a database under its own name is a copy complete with them, which a
+        // later start may take up (a program ended before it noted the copy in use, or an
+        // edition come back to) and asks the offer that follows of, if it is not answered.
+        WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
+        if (!copy.customer.isEmpty()) WriteWhole(copyFolder.filePath(kCustomerNote), copy.customer);
+        NoteSignature(copyFolder.filePath(kSeenFile), shipped);
+        if (!earlier.isEmpty()) {
+            WriteWhole(copyFolder.filePath(kPreviousFile), earlier + '\n');
+            if (notice) NoteUnansweredOffer(copyFolder.filePath(kOfferNote), notice(copy));
+        }
         if (::rename(QFile::encodeName(partial).constData(),
                      QFile::encodeName(copy.path).constData()) != 0)
             throw SetUpFailure(errno, copy.path);
-        WriteWhole(copyFolder.filePath(kOriginFile), origin.Text());
-        if (!copy.customer.isEmpty())
-            WriteWhole(copyFolder.filePath(kCustomerNote), copy.customer + QLatin1Char('\n'));
-        NoteSignature(copyFolder.filePath(kSeenFile), shipped);
-        if (!earlier.isEmpty()) WriteWhole(copyFolder.filePath(kPreviousFile), earlier + '\n');
         WriteWhole(folder.filePath(kCurrentFile), name + QLatin1Char('\n'));
     } catch (...) {
         // Only what this attempt made is taken away; the folder held nothing before it.
         for (const QString& file :
              {partial, partial + QStringLiteral("-journal"), copy.path,
               copyFolder.filePath(kOriginFile), copyFolder.filePath(kSeenFile),
-              copyFolder.filePath(kPreviousFile), copyFolder.filePath(kCustomerNote)})
+              copyFolder.filePath(kPreviousFile), copyFolder.filePath(kCustomerNote),
+              copyFolder.filePath(kOfferNote)})
             QFile::remove(file);
         folder.rmdir(name);
         throw;
@@ -513,6 +610,73 @@ void CheckNotedDamage(const QString& copyFolder, const QString& copy, const QStr
     QFile::remove(note);
 }
 
+// Same contents under a new time of change (a rebuild), or a note put right: noted so that the
+// next start need not read the shipped file again. A note that cannot be written only costs
+// that read.
+void NoteOrigin(const QString& copyFolder, const QString& made, const Origin& origin,
+                const QString& shipped) {
+    try {
+        if (made != origin.Text())
+            WriteWhole(copyFolder + QLatin1Char('/') + kOriginFile, origin.Text());
+        NoteSignature(copyFolder + QLatin1Char('/') + kSeenFile, shipped);
+    } catch (const std::exception&) {
+    }
+}
+
+// The copy of an edition made before, the one last written to when there are several; empty
+// when there is none. A copy whose note names another edition is not that edition's, whatever
+// its name says.
+QString CopyOfEdition(const QDir& folder, const Origin& origin) {
+    QString latest;
+    QDateTime when;
+    for (const QString& name :
+         folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!NameGivesEdition(name) || !NameFits(name, origin)) continue;
+        const std::optional<Origin> noted =
+            NotedOrigin(WholeFile(folder.filePath(name + QLatin1Char('/') + kOriginFile)));
+        if (noted && noted->Text() != origin.Text()) continue;
+        const QFileInfo database(DatabaseOf(folder, name));
+        if (CopyIsThere(database.filePath()) &&
+            (latest.isEmpty() || database.lastModified() > when)) {
+            latest = name;
+            when = database.lastModified();
+        }
+    }
+    return latest;
+}
+
+// A copy made after an update, or in place of a damaged copy, is settled only once the user has
+// answered the offer that followed: a program ended at the question (killed, or its session
+// ended) asks again at the next start, the earlier copy being as it was.
+void AskAgainIfUnanswered(const QString& copyFolder, UserDatabaseStart& start) {
+    const QString note = copyFolder + QLatin1Char('/') + kOfferNote;
+    struct stat there {};
+    if (::lstat(QFile::encodeName(note).constData(), &there) != 0) return;
+    const QString previous = FirstLine(copyFolder + QLatin1Char('/') + kPreviousFile);
+    if (previous.isEmpty() || !QFileInfo(previous).isFile()) return;  // nothing left to offer
+    start.previous = previous.toStdString();
+    // A damaged copy is set aside under a name of its own.
+    start.setAside = QFileInfo(previous).fileName().startsWith(kDamagedName);
+    std::string told = WholeFile(note).trimmed().toStdString();
+    if (told.empty())
+        told = start.setAside
+                   ? SetAsideNotice(QFileInfo(previous).dir().filePath(kDatabaseName).toStdString(),
+                                    start.previous, start.path)
+                   : UpdateNotice(EffectiveDate().toStdString(), start.path, start.previous);
+    start.notice = start.notice.empty() ? told : start.notice + "\n\n" + told;
+}
+
+// Works on a copy that is there: the tariff database points at it, damage a command noted is
+// checked, and an offer not yet answered is made again.
+void WorkOn(const QDir& folder, const QString& copy, const QString& shipped,
+            UserDatabaseStart& start) {
+    const QString database = DatabaseOf(folder, copy);
+    start.path = database.toStdString();
+    SetTariffDatabasePath(start.path);
+    CheckNotedDamage(folder.filePath(copy), database, shipped);
+    AskAgainIfUnanswered(folder.filePath(copy), start);
+}
+
 }  // namespace
 
 std::string UserDataFolder() {
@@ -552,9 +716,7 @@ UserDatabaseStart PrepareUserDatabase() {
     if (copyThere && made.startsWith(QStringLiteral("effective=") + EffectiveDate() + '\n') &&
         NoteIsSound(current, made) &&
         WholeFile(copyFolder + QLatin1Char('/') + kSeenFile) == signature) {
-        start.path = currentDb.toStdString();
-        SetTariffDatabasePath(start.path);
-        CheckNotedDamage(copyFolder, currentDb, shipped);
+        WorkOn(folder, current, shipped, start);
         return start;
     }
 
@@ -568,25 +730,45 @@ UserDatabaseStart PrepareUserDatabase() {
                                  : NotedOrigin(made)       ? made == origin.Text()
                                                            : true;
         if (sameEdition) {
-            // Same contents under a new time of change (a rebuild): note it so the next start
-            // need not read the file again. A note that cannot be written only costs that read.
-            try {
-                if (made != origin.Text())
-                    WriteWhole(copyFolder + QLatin1Char('/') + kOriginFile, origin.Text());
-                NoteSignature(copyFolder + QLatin1Char('/') + kSeenFile, shipped);
-            } catch (const std::exception&) {
-            }
-            start.path = currentDb.toStdString();
-            SetTariffDatabasePath(start.path);
-            CheckNotedDamage(copyFolder, currentDb, shipped);
+            NoteOrigin(copyFolder, made, origin, shipped);
+            WorkOn(folder, current, shipped, start);
             return start;
         }
         start.previous = currentDb.toStdString();
     }
 
+    // Back to an edition worked on before (its date put right, say): its copy is the user's,
+    // with what they stored in it since; a fresh one beside it would leave that behind.
+    if (const QString earlier = CopyOfEdition(folder, origin); !earlier.isEmpty()) {
+        const std::string left = std::exchange(start.previous, {});
+        // Noted for the next start; one that cannot be written comes back here each time.
+        try {
+            WriteWhole(folder.filePath(kCurrentFile), earlier + QLatin1Char('\n'));
+        } catch (const std::exception&) {
+        }
+        const QString earlierFolder = folder.filePath(earlier);
+        NoteOrigin(earlierFolder, WholeFile(earlierFolder + QLatin1Char('/') + kOriginFile), origin,
+                   shipped);
+        WorkOn(folder, earlier, shipped, start);
+        // A copy made but never offered (the program ended before it noted the copy in use)
+        // makes its offer instead.
+        if (start.previous.empty())
+            start.notice =
+                "Fretlyn works again on your database of the tariff with rates effective " +
+                origin.effective.toStdString() + ":\n" + start.path +
+                "\n\nThe database worked on until now is kept unchanged:\n" + left;
+        return start;
+    }
+
+    const NoticeOf updateNotice = [&](const Copy& made) {
+        return UpdateNotice(origin.effective.toStdString(), made.path.toStdString(),
+                            start.previous) +
+               "\n\n" + CarriedSettingsText(made.carried, made.unread);
+    };
     Copy copy;
     try {
-        copy = MakeCopy(folder, shipped, origin, Q(start.previous));
+        copy = MakeCopy(folder, shipped, origin, Q(start.previous),
+                        start.previous.empty() ? NoticeOf() : updateNotice);
     } catch (const std::exception& e) {
         // Going on with the earlier copy would rate the new tariff's lane files and grids
         // against the earlier tariff's tables: the start ends instead, and the next one tries
@@ -604,12 +786,7 @@ UserDatabaseStart PrepareUserDatabase() {
                            "tariff against the earlier tariff it holds.");
     }
     start.path = copy.path.toStdString();
-    if (!start.previous.empty())
-        start.notice = "The tariff has been updated: rates effective " +
-                       origin.effective.toStdString() +
-                       ".\n\nFretlyn now works on a fresh copy of the new tariff database:\n" +
-                       start.path + "\n\nYour previous database is kept unchanged:\n" +
-                       start.previous + "\n\n" + CarriedSettingsText(copy.carried, copy.unread);
+    if (!start.previous.empty()) start.notice = updateNotice(copy);
     SetTariffDatabasePath(start.path);
     return start;
 }
@@ -634,9 +811,13 @@ UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged) {
     move(Q(damaged), aside);
     if (hasJournal) move(journal, aside + QStringLiteral("-journal"));
 
+    const NoticeOf notice = [&](const Copy& made) {
+        return SetAsideNotice(damaged, aside.toStdString(), made.path.toStdString()) + "\n\n" +
+               CarriedSettingsText(made.carried, made.unread);
+    };
     Copy copy;
     try {
-        copy = MakeCopy(folder, shipped, ShippedOrigin(shipped), aside);
+        copy = MakeCopy(folder, shipped, ShippedOrigin(shipped), aside, notice);
     } catch (const std::exception& e) {
         // It keeps its name, so that the next start meets it again and offers the same.
         if (hasJournal)
@@ -651,10 +832,7 @@ UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged) {
     start.path = copy.path.toStdString();
     start.previous = aside.toStdString();
     start.setAside = true;
-    start.notice = "The damaged database " + damaged + " has been set aside, unchanged, as\n" +
-                   start.previous +
-                   "\n\nFretlyn now works on a fresh copy of the tariff database:\n" + start.path +
-                   "\n\n" + CarriedSettingsText(copy.carried, copy.unread);
+    start.notice = notice(copy);
     SetTariffDatabasePath(start.path);
     return start;
 }
@@ -690,29 +868,55 @@ std::string PreviousUserDatabase() {
     return previous.toStdString();
 }
 
+void SettleUserDatabaseOffer(const UserDatabaseStart& start) {
+    if (start.path.empty()) return;
+    QFile::remove(QFileInfo(Q(start.path)).dir().filePath(kOfferNote));
+}
+
 namespace {
-// Whether a copy holds the customer's own pricing or bills: its customer tables read otherwise
-// than when it was made. One made without the note, or that cannot be read, may hold them.
-bool HoldsCustomerData(const QString& database) {
-    const QString made = FirstLine(QFileInfo(database).dir().filePath(kCustomerNote));
-    if (made.isEmpty()) return true;
+// Which of the customer's groups a copy holds: its tables read otherwise than when it was made.
+// One made without the note, or that cannot be read, may hold them both; one whose note predates
+// the groups holds both when any of its customer tables changed.
+struct HeldGroups {
+    bool pricing = true, bills = true;
+};
+HeldGroups CustomerDataIn(const QString& database) {
+    const QStringList note = WholeFile(QFileInfo(database).dir().filePath(kCustomerNote))
+                                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (note.isEmpty()) return {};
+    auto noted = [&](const QString& group) {
+        for (const QString& line : note)
+            if (line.startsWith(group + QLatin1Char('='))) return line.mid(group.size() + 1);
+        return QString();
+    };
     try {
         Database db(database.toStdString(), true);
-        return CustomerTablesDigest(db) != made;
+        const CustomerDigests now = CustomerTablesDigests(db);
+        const QString pricing = noted(QStringLiteral("pricing"));
+        const QString bills = noted(QStringLiteral("bills"));
+        if (pricing.isEmpty() || bills.isEmpty()) {
+            const bool changed = now.all != note.front().trimmed();
+            return {changed, changed};
+        }
+        return {now.pricing != pricing, now.bills != bills};
     } catch (const std::exception&) {
-        return true;
+        return {};
     }
 }
 }  // namespace
 
-std::string CopyWithCustomerData(const std::string& from) {
+CustomerDataCopies CopiesWithCustomerData(const std::string& from) {
+    CustomerDataCopies found;
     std::vector<QString> seen;
-    for (QString at = Q(from); !at.isEmpty() && QFileInfo(at).isFile();
+    for (QString at = Q(from);
+         !at.isEmpty() && QFileInfo(at).isFile() && (found.pricing.empty() || found.bills.empty());
          at = FirstLine(QFileInfo(at).dir().filePath(kPreviousFile))) {
         const QString same = QFileInfo(at).canonicalFilePath();
         if (std::find(seen.begin(), seen.end(), same) != seen.end()) break;  // notes in a ring
         seen.push_back(same);
-        if (HoldsCustomerData(at)) return at.toStdString();
+        const HeldGroups held = CustomerDataIn(at);
+        if (held.pricing && found.pricing.empty()) found.pricing = at.toStdString();
+        if (held.bills && found.bills.empty()) found.bills = at.toStdString();
     }
-    return {};
+    return found;
 }

@@ -20,7 +20,7 @@ struct UserDatabaseStart {
     std::string path;       // the database the program works on from now on
     std::string previous;   // the copy worked on until now, left as it was: after a tariff
                             // update, or a damaged copy set aside under its new name
-    std::string notice;     // what to tell the user, once; empty when there is nothing to say
+    std::string notice;     // what to tell the user; empty when there is nothing to say
     bool setAside = false;  // previous is a damaged copy that was set aside
 };
 
@@ -29,6 +29,10 @@ struct UserDatabaseStart {
 // ones the copy in use was made from) it makes a fresh copy beside the earlier ones, carries the
 // user's own settings (kUserSettingKeys) over from the earlier one, and names the earlier one as
 // previous; the notice says which settings were carried. Nothing is deleted or overwritten.
+// An edition that has a copy already (one the user comes back to) is worked on in that copy,
+// and the notice says so. A copy made after an update or in place of a damaged copy names its
+// previous copy, with the notice, at every start until the user has answered the offer
+// (SettleUserDatabaseOffer).
 // When the fresh copy cannot be made, nothing is changed and the start fails with an error
 // (FileError) that says why and what to do: the new tariff's files are never rated against the
 // earlier tariff's database. The next start tries again.
@@ -39,6 +43,12 @@ UserDatabaseStart PrepareUserDatabase();
 // settings can still be read from the damaged one. When the fresh copy cannot be made the
 // damaged copy keeps its name and the error says why.
 UserDatabaseStart SetDamagedDatabaseAside(const std::string& damaged);
+
+// The user has answered what the start offered after a tariff update or a damaged copy set
+// aside (or has read that there was nothing to offer): the next start works on the copy without
+// a word. Until then every start makes the same offer again, so that a program ended at the
+// question does not leave the customer's data behind without a word.
+void SettleUserDatabaseOffer(const UserDatabaseStart& start);
 
 // From now on, when a command finds the copy in use damaged or altered, a note is left beside
 // it and the message tells the user to start Fretlyn again; the next start checks a noted copy
@@ -55,8 +65,13 @@ bool IsUserDatabase(const std::string& path);
 // set aside), while it is still there; empty otherwise.
 std::string PreviousUserDatabase();
 
-// The latest copy, from `from` back through the copies each was made to replace, that holds the
-// customer's own pricing or bills (shipping locations, discounts, FAKs, bills of lading with
-// their parties and commodities): after updates answered No, the fresh copies in between hold
-// none. A copy that cannot be told about counts as holding them. Empty when none does.
-std::string CopyWithCustomerData(const std::string& from);
+// For the customer's pricing (shipping locations, discounts, FAKs) and for the bills of lading
+// (with their parties and commodities) each, the latest copy, from `from` back through the
+// copies each was made to replace, that holds it: after updates answered No, the fresh copies in
+// between hold none, and the pricing may have been changed in a later copy than the bills. A
+// copy that cannot be told about counts as holding both. Empty where none does.
+struct CustomerDataCopies {
+    std::string pricing;
+    std::string bills;
+};
+CustomerDataCopies CopiesWithCustomerData(const std::string& from);

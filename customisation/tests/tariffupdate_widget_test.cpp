@@ -23,6 +23,7 @@
 #include "messagebox.h"
 #include "settings.h"
 #include "shiplocations.h"
+#include "simplediscount.h"
 #include "tariffdb.h"
 #include "tariffupdate.h"
 #include "testdata.h"
@@ -504,6 +505,153 @@ TEST_F(TariffUpdateTest, WhenNoEarlierCopyHoldsTheCustomersDataTheUpdateAndTheTr
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_FALSE(requests[0].InitDir.startsWith(QString::fromStdString(UserDataFolder())))
         << requests[0].InitDir.toStdString();
+}
+
+// The program ended at the "Tariff update" question (killed, say): the customer's pricing and
+// bills are still in the previous copy, and the next start asks again, until the user answers.
+TEST_F(TariffUpdateTest, AnUpdateEndedAtItsQuestionIsOfferedAgainAtTheNextStart) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddShippingLocation("606");
+    StoreBillBL606();
+    ShipTariff(app, "April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    ASSERT_EQ(update.previous, first.path);
+    // Ended before the question was answered: nothing of the start is kept but its files.
+    CloseAll();
+
+    for (int start = 0; start < 2; ++start) {
+        const UserDatabaseStart again = StartOnUserDatabase();
+        EXPECT_EQ(again.path, update.path);
+        EXPECT_EQ(again.previous, first.path);
+        EXPECT_EQ(again.notice, update.notice);
+        EXPECT_TRUE(StoredShipLocations().empty());
+        if (start == 1) OfferTariffUpdate(again);  // answered No, the question's default
+    }
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].title, "Tariff update");
+    EXPECT_TRUE(messageScript.Log()[0].text.contains(
+        "Your discounts, shipping locations and bills of lading are in the previous database.  "
+        "Copy them into the new one now?"));
+
+    // Answered: the next start works on the new copy without a word.
+    const UserDatabaseStart answered = StartOnUserDatabase();
+    EXPECT_EQ(answered.path, update.path);
+    EXPECT_TRUE(answered.previous.empty());
+    EXPECT_TRUE(answered.notice.empty());
+    OfferTariffUpdate(answered);
+    EXPECT_EQ(messageScript.Log().size(), 1u);
+}
+
+// The same for a damaged copy set aside: ended before its offer was answered, the next start
+// offers again to copy whatever can still be read of it.
+TEST_F(TariffUpdateTest, ADamagedCopySetAsideIsOfferedAgainWhenTheProgramEndedAtTheQuestion) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddShippingLocation("606");
+    CloseAll();
+    fs::resize_file(first.path, fs::file_size(first.path) / 2);
+    UserDatabaseStart setAside;
+    messageScript.Queue(kIdYes);
+    ASSERT_NE(StartOffering(setAside), "");
+    ASSERT_TRUE(setAside.setAside);
+    CloseAll();  // ended at the offer that follows
+
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, setAside.path);
+    EXPECT_TRUE(again.setAside);
+    EXPECT_EQ(again.previous, setAside.previous);
+    EXPECT_EQ(again.notice, setAside.notice);
+    UserCancelsTheFileDialog();
+    messageScript.Queue(kIdYes);
+    AskForTheEarlierDatabaseWhenTheWindowIsUp();
+    OfferTariffUpdate(again);
+    const auto& log = messageScript.Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].title, "Damaged database");
+    EXPECT_TRUE(log[1].text.contains("Copy whatever can still be read"));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), setAside.previous);
+
+    // Answered Yes: asked no more.
+    const UserDatabaseStart answered = StartOnUserDatabase();
+    EXPECT_EQ(answered.path, setAside.path);
+    EXPECT_TRUE(answered.notice.empty());
+    EXPECT_FALSE(answered.setAside);
+}
+
+// An orderly close (as a logout asks) while the question is up closes the question too, which
+// then reads as its default answer, No: nobody answered it, and the next start asks again.
+TEST_F(TariffUpdateTest, AnOrderlyCloseAtTheQuestionIsNoAnswer) {
+    StartOnUserDatabase();
+    AddShippingLocation("606");
+    ShipTariff(app, "April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    messageScript.Reset();  // the real question, on the screen
+    bool asked = false;
+    QTimer closing;
+    QObject::connect(&closing, &QTimer::timeout, [&] {
+        if (!qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) return;
+        asked = true;
+        // What the main window's unloading does at the end of an orderly close.
+        QCoreApplication::exit(0);
+    });
+    QTimer::singleShot(0, [&] {
+        closing.start(20);
+        OfferTariffUpdate(update);
+        closing.stop();
+    });
+    QApplication::exec();
+    ASSERT_TRUE(asked);
+    messageScript.Start();
+
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, update.path);
+    EXPECT_FALSE(again.previous.empty());
+    EXPECT_EQ(again.notice, update.notice);
+}
+
+// The customer's data split across copies: the bills and a discount in the first copy, an update
+// answered No, the discount changed in that update's copy, then another update. The offer names
+// each group's copy, and the upgrade copies each group from its own.
+TEST_F(TariffUpdateTest, PricingAndBillsInDifferentCopiesAreEachOfferedAndCopiedFromTheirOwn) {
+    auto setDomesticDiscount = [](const std::string& percent) {
+        SimpleDiscountValues values = LoadSimpleDiscounts();
+        values[SimpleBox::USA] = percent;
+        ASSERT_TRUE(SimpleDiscountDone(values));
+    };
+    const UserDatabaseStart march = StartOnUserDatabase();
+    setDomesticDiscount("40.0");
+    StoreBillBL606();
+    ShipTariff(app, "June 1, 2008", "13.0.0");
+    const UserDatabaseStart june = StartOnUserDatabase();
+    OfferTariffUpdate(june);  // No, the question's default
+    setDomesticDiscount("42.0");
+    ShipTariff(app, "September 1, 2008", "14.0.0");
+    const UserDatabaseStart september = StartOnUserDatabase();
+    ASSERT_EQ(september.previous, june.path);
+
+    messageScript.Queue(kIdYes);
+    UpgradeBothGroupsWhenTheWindowIsUp();
+    OfferTariffUpdate(september);
+    const auto& log = messageScript.Log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_TRUE(log[1].text.endsWith(
+        QStringLiteral("Your discounts and shipping locations are in the previous database:\n%1"
+                       "\n\nYour bills of lading are in an earlier database:\n%2\n\nCopy them "
+                       "into the new one now?")
+            .arg(QString::fromStdString(june.path), QString::fromStdString(march.path))))
+        << log[1].text.toStdString();
+    EXPECT_EQ(log.back().text, "Upgrade finished");
+    // The pricing from June, the new database, then the bills from March.
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ((requests[0].InitDir + "/" + requests[0].FileName).toStdString(), june.path);
+    EXPECT_EQ((requests[1].InitDir + "/" + requests[1].FileName).toStdString(), september.path);
+    EXPECT_EQ((requests[2].InitDir + "/" + requests[2].FileName).toStdString(), march.path);
+
+    EXPECT_EQ(tariff.gDB->Path(), september.path);
+    EXPECT_EQ(LoadSimpleDiscounts()[SimpleBox::USA], "42.0");
+    EXPECT_EQ(Rows(*tariff.gDB, "Bills", "\"BL number\""), Lines{"BL-606"});
+    EXPECT_EQ(Rows(*tariff.gDB, "BL parties", "Name").size(), 2u);
+    EXPECT_EQ(Rows(*tariff.gDB, "Commodity", "Description").size(), 1u);
 }
 
 // At start the main window is on the screen before the window system has activated it. The

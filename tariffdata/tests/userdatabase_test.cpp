@@ -149,11 +149,42 @@ TEST_F(UserDatabase, ATariffUpdateStartsAFreshCopyAndKeepsThePreviousOneUntouche
     EXPECT_EQ(BillCount(), 0);
     EXPECT_EQ(FileBytes(first.path), kept);
 
-    // Said once: the next start works on the new copy without a word.
+    // Until the user has answered what the start offers (the program ended at the question,
+    // killed or its session closed), every start says it again, the previous copy as it was.
+    for (int again = 0; again < 2; ++again) {
+        const UserDatabaseStart unanswered = StartOnUserDatabase();
+        EXPECT_EQ(unanswered.path, update.path);
+        EXPECT_EQ(unanswered.previous, first.path);
+        EXPECT_FALSE(unanswered.setAside);
+        EXPECT_EQ(unanswered.notice, update.notice);
+        EXPECT_EQ(BillCount(), 0);
+    }
+    EXPECT_EQ(FileBytes(first.path), kept);
+
+    // Answered: the next start works on the new copy without a word.
+    SettleUserDatabaseOffer(update);
     const UserDatabaseStart next = StartOnUserDatabase();
     EXPECT_EQ(next.path, update.path);
     EXPECT_TRUE(next.notice.empty());
     EXPECT_TRUE(next.previous.empty());
+}
+
+// The offer's own words lost (the note damaged, or too long to keep): the next start still
+// makes it, in fewer words.
+TEST_F(UserDatabase, AnUnansweredOfferWhoseWordsAreLostIsMadeAgainAllTheSame) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    CloseAll();
+    const fs::path note = fs::path(update.path).parent_path() / "unanswered";
+    ASSERT_TRUE(fs::is_regular_file(note));
+    fs::resize_file(note, 0);
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.previous, first.path);
+    EXPECT_EQ(again.notice,
+              "The tariff has been updated: rates effective April 1, 2008.\n\nFretlyn now works "
+              "on a fresh copy of the new tariff database:\n" +
+                  update.path + "\n\nYour previous database is kept unchanged:\n" + first.path);
 }
 
 TEST_F(UserDatabase, ANewStampWithTheSameDateIsANewEditionToo) {
@@ -164,25 +195,77 @@ TEST_F(UserDatabase, ANewStampWithTheSameDateIsANewEditionToo) {
     EXPECT_NE(update.path, first.path);
 }
 
-// Back to an edition worked on before: its old copy is not taken up again behind the user's
-// back, and not written over either; a fresh copy goes beside it.
-TEST_F(UserDatabase, ComingBackToAnEarlierEditionMakesAnotherFreshCopy) {
-    const UserDatabaseStart a = StartOnUserDatabase();
-    const std::string aBytes = FileBytes(a.path);
+// The program ended after the fresh copy was made but before it was noted as the copy in use:
+// the next start takes that copy up, not a third one, and makes the offer that was never made.
+TEST_F(UserDatabase, ACopyMadeButNotYetNotedInUseIsTakenUpWithItsOffer) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    const std::string noted = FileBytes(DataFolder() / "current");
+    ShipNewTariff("April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    CloseAll();
+    std::ofstream(DataFolder() / "current", std::ios::binary | std::ios::trunc) << noted;
+
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, update.path);
+    EXPECT_EQ(again.previous, first.path);
+    EXPECT_EQ(again.notice, update.notice);
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 3)
+        << "two copies and the note of the copy in use";
+}
+
+// Back to an edition worked on before (its date mistyped and put right, or an earlier tariff
+// installed again): the start goes back to that edition's copy, with what the user stored in
+// it, and says so; it makes no third copy and offers no update.
+TEST_F(UserDatabase, ComingBackToAnEarlierEditionWorksOnItsCopyAgain) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-A");
+    CloseAll();
+    app.writeFile("data/effdate.dat", "March 19, 2017\n");
+    const UserDatabaseStart mistyped = StartOnUserDatabase();
+    ASSERT_EQ(mistyped.previous, first.path);
+    SettleUserDatabaseOffer(mistyped);
+    AddBill("BL-X");
+    CloseAll();
+
+    app.writeFile("data/effdate.dat", "March 19, 2007\n");
+    const UserDatabaseStart back = StartOnUserDatabase();
+    EXPECT_EQ(back.path, first.path);
+    EXPECT_TRUE(back.previous.empty());  // nothing to offer: no update
+    EXPECT_NE(back.notice.find("Fretlyn works again on your database of the tariff with rates "
+                               "effective March 19, 2007:\n" +
+                               first.path),
+              std::string::npos)
+        << back.notice;
+    EXPECT_NE(
+        back.notice.find("The database worked on until now is kept unchanged:\n" + mistyped.path),
+        std::string::npos)
+        << back.notice;
+    EXPECT_EQ(tariff.gEffDate, "March 19, 2007");
+    EXPECT_EQ(BillCount(), 1);
+    EXPECT_FALSE(fs::exists(fs::path(first.path).parent_path().string() + "-2"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataFolder()), fs::directory_iterator()), 3)
+        << "two copies and the note of the copy in use";
+
+    // Said once: the next start works on it without a word.
+    const UserDatabaseStart next = StartOnUserDatabase();
+    EXPECT_EQ(next.path, first.path);
+    EXPECT_TRUE(next.notice.empty()) << next.notice;
+    EXPECT_EQ(BillCount(), 1);
+
+    // The same when the earlier edition's database itself is installed again.
     const fs::path shippedA = app.path() / "x2007.mdb.a";
     fs::copy_file(app.file("data/x2007.mdb"), shippedA);
     ShipNewTariff("April 1, 2008", "13.0.0");
     const UserDatabaseStart b = StartOnUserDatabase();
-    AddBill("BL-B");
+    ASSERT_EQ(b.previous, first.path);
     CloseAll();
     fs::copy_file(shippedA, app.file("data/x2007.mdb"), fs::copy_options::overwrite_existing);
     app.writeFile("data/effdate.dat", "March 19, 2007\n");
-    const UserDatabaseStart back = StartOnUserDatabase();
-    EXPECT_EQ(back.previous, b.path);
-    EXPECT_NE(back.path, a.path);
-    EXPECT_EQ(fs::path(back.path).parent_path().filename().string(),
-              fs::path(a.path).parent_path().filename().string() + "-2");
-    EXPECT_EQ(FileBytes(a.path), aBytes);
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, first.path);
+    EXPECT_TRUE(again.previous.empty());
+    EXPECT_NE(again.notice.find(b.path), std::string::npos) << again.notice;
+    EXPECT_EQ(BillCount(), 1);
 }
 
 // A start that cannot make the fresh copy ends, having changed nothing: going on with the
@@ -608,6 +691,80 @@ TEST_F(UserDatabase, RunningTheGeneratorAgainKeepsTheUsersBills) {
     Snapshot bills = previous.OpenSnapshot("SELECT \"BL number\" AS n FROM Bills");
     ASSERT_FALSE(bills.AtEOF());
     EXPECT_EQ(bills.Field("n").str(), "BL-1");
+}
+
+// The application's own database damaged (cut short, emptied, its header lost): the start
+// names that file and says to install the tariff again, never the temporary file it was being
+// copied into, which is gone by then. Nothing is left behind, and the copy in use stays.
+TEST_F(UserDatabase, ADamagedShippedDatabaseIsNamedWithWhatToDo) {
+    const fs::path shipped = app.file("data/x2007.mdb");
+    const std::string sound = FileBytes(shipped);
+    const std::string said = "the tariff database " + shipped.string() +
+                             " is damaged.  Install the tariff again, then start Fretlyn again.";
+    for (const size_t size : {sound.size() / 2, size_t{0}, size_t{50}}) {
+        SCOPED_TRACE(size);
+        fs::resize_file(shipped, size);
+        try {
+            StartOnUserDatabase();
+            ADD_FAILURE() << "started on a damaged tariff database";
+        } catch (const FileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Fretlyn could not set up your copy of the tariff "
+                      "database in " +
+                          DataFolder().string() + ": " + said);
+            EXPECT_EQ(e.number(), kErrDamaged);
+        }
+        EXPECT_TRUE(FilesUnder(DataFolder()).empty());
+        std::ofstream(shipped, std::ios::binary | std::ios::trunc) << sound;
+    }
+
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const auto before = FilesUnder(DataFolder());
+    fs::resize_file(shipped, sound.size() / 2);
+    try {
+        StartOnUserDatabase();
+        ADD_FAILURE() << "started on a damaged tariff database";
+    } catch (const FileError& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("The new tariff (rates effective March 19, 2007) could not be set "
+                             "up: " +
+                                 said + "\n\nNothing was changed: your database " + first.path +
+                                 " is kept as it was",
+                             0),
+                  0u)
+            << text;
+        EXPECT_EQ(text.find(".part"), std::string::npos) << text;
+    }
+    EXPECT_EQ(FilesUnder(DataFolder()), before);
+    std::ofstream(shipped, std::ios::binary | std::ios::trunc) << sound;
+    EXPECT_EQ(StartOnUserDatabase().path, first.path);
+    EXPECT_EQ(BillCount(), 1);
+}
+
+// A note beside the copies is a line or two: one of a gigabyte (sparse, so it costs no disk)
+// is damage, taken as a damaged note is, without reading it whole at every start.
+TEST_F(UserDatabase, AHugeNoteIsTakenForADamagedOne) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    AddBill("BL-1");
+    CloseAll();
+    const fs::path copyFolder = fs::path(first.path).parent_path();
+    for (const fs::path& note : {DataFolder() / "current", copyFolder / "shipped"}) {
+        SCOPED_TRACE(note.string());
+        const std::string noted = FileBytes(note);
+        // What it said still stands at its start, with nothing after it but a gigabyte of
+        // nothing.
+        fs::resize_file(note, 1ull << 30);
+        const UserDatabaseStart again = StartOnUserDatabase();
+        EXPECT_EQ(again.path, first.path);
+        EXPECT_TRUE(again.notice.empty()) << again.notice;
+        EXPECT_EQ(BillCount(), 1);
+        CloseAll();
+        // Taken for damaged, it is written again as it should read.
+        ASSERT_EQ(fs::file_size(note), noted.size());
+        EXPECT_EQ(FileBytes(note), noted);
+    }
 }
 
 }  // namespace
