@@ -40,11 +40,19 @@ int OpenRegularFile(const std::string& path, const std::string& what) {
     return fd;
 }
 
-std::string ReadRegularFile(const std::string& path, const std::string& what) {
+std::string ReadRegularFile(const std::string& path, const std::string& what, size_t mostBytes) {
     const int fd = OpenRegularFile(path, what);
     std::string bytes;
     char buffer[16384];
     for (;;) {
+        // The files read whole are small: a huge one is damage, and reading it would cost every
+        // start seconds and gigabytes.
+        if (bytes.size() > mostBytes) {
+            ::close(fd);
+            throw FileError(FileError::kPathFileAccess,
+                            what + " " + path + " is larger than " + std::to_string(mostBytes) +
+                                " bytes, far larger than it can be, so it is not read.");
+        }
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {

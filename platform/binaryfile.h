@@ -18,9 +18,11 @@
 // (kFileNotFound), is no regular file, or why the system would not open it (kPathFileAccess).
 // Returns the descriptor, which the caller closes.
 int OpenRegularFile(const std::string& path, const std::string& what);
-// The whole of a small regular file, opened as OpenRegularFile does; a failed read is a
-// FileError naming the file.
-std::string ReadRegularFile(const std::string& path, const std::string& what);
+// The whole of a small regular file, opened as OpenRegularFile does; a failed read, or a file
+// of more than `mostBytes`, is a FileError naming the file.
+constexpr size_t kSmallFileBytesMost = 4 * 1024 * 1024;
+std::string ReadRegularFile(const std::string& path, const std::string& what,
+                            size_t mostBytes = kSmallFileBytesMost);
 
 class BinaryFile {
   public:

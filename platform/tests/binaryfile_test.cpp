@@ -152,3 +152,26 @@ TEST(BinaryFile, KeptBlocksReadTheFilesBytesForOneCommandOnly) {
     }
     fs::remove(p);
 }
+
+TEST(BinaryFile, ASmallFileReadWholeIsRefusedNamedWhenItIsHuge) {
+    fs::path p = fs::temp_directory_path() / ("fretlyn_huge_" + std::to_string(::getpid()));
+    {
+        std::ofstream out(p, std::ios::binary);
+        out << "12 abc grids/grid001.dat\n";
+    }
+    EXPECT_EQ(ReadRegularFile(p.string(), "The note", 25), "12 abc grids/grid001.dat\n");
+    EXPECT_THROW(ReadRegularFile(p.string(), "The note", 24), FileError);
+    // A sparse gigabyte costs nothing to make, and would cost a start seconds and gigabytes.
+    fs::resize_file(p, std::uintmax_t{1} << 30);
+    try {
+        ReadRegularFile(p.string(), "The note of the checked tariff files");
+        FAIL() << "a gigabyte was read whole";
+    } catch (const FileError& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("The note of the checked tariff files " + p.string()),
+                  std::string::npos)
+            << what;
+        EXPECT_NE(what.find("larger than"), std::string::npos) << what;
+    }
+    fs::remove(p);
+}
