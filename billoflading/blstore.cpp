@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "bltext.h"
 #include "database.h"
 #include "msgbox.h"
 #include "numbers.h"
@@ -138,12 +139,12 @@ auto InTransaction(F&& writes) {
 // Shortens a list of bill numbers the way the refusal messages show it.
 std::string FinishUsedByList(const std::string& list) {
     if (Trim(list).empty()) return "OK";
-    if (list.size() > 40) return list.substr(0, 36) + "...";
+    if (CharacterCount(list) > 40) return FirstCharacters(list, 36) + "...";
     return list;
 }
 
 void AppendNumber(std::string& list, const std::string& number) {
-    if (list.size() < 230) list += " " + number;
+    if (CharacterCount(list) < 230) list += " " + number;
 }
 
 // Whole number nearest to a value, halves to even, in 64 bits.
