@@ -70,6 +70,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     cmbName->setInsertPolicy(QComboBox::NoInsert);
     // A new name stays as typed: completed, it would be the name of one already kept.
     cmbName->setCompleter(nullptr);
+    KeepToOneLine(cmbName->lineEdit());
     cmbName->setMinimumWidth(260);
     // Keys typed into the box arrive at the box itself, which hands them on to its line edit
     // past any filter there.
@@ -84,8 +85,9 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     connect(cmbName, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_ && !asking_) RunHandler([this] { cmbName_Click(); });
     });
-    connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (InEntryMode()) typedName_ = text;
+    connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        // As the box keeps it, without a pasted line end.
+        if (InEntryMode()) typedName_ = cmbName->currentText();
     });
     connect(mlblNew, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblNew_Click));
     connect(mlblEdit, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblEdit_Click));

@@ -70,6 +70,7 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, bool editable) {
         box->setInsertPolicy(QComboBox::NoInsert);
         // What is typed stays as typed: a completed name or number is another bill's or party's.
         box->setCompleter(nullptr);
+        KeepToOneLine(box->lineEdit());
     }
     box->setMinimumWidth(230);
     return box;
@@ -79,6 +80,7 @@ QLineEdit* MakeBox(QWidget* parent, const QString& name, int maxLength = 0) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     if (maxLength > 0) box->setMaxLength(maxLength);
+    KeepToOneLine(box);
     return box;
 }
 
@@ -232,9 +234,10 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_) RunHandler([this] { cmbBillNbr_Click(); });
     });
-    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this] {
         if (blWindow.BLAddingFlag) {
-            typedNumber_ = text;
+            // As the box keeps it, without a pasted line end.
+            typedNumber_ = cmbBillNbr->currentText();
         } else if (!drawing_) {
             // Text that arrives without a key (pasted) cannot change the number shown.
             cmbBillNbr->setEditText(Q(values.strBillNbr));

@@ -38,6 +38,7 @@ frmBLParties::frmBLParties(QWidget* parent)
     auto box = [data](const char* name) {
         auto* b = new QLineEdit(data);
         b->setObjectName(QLatin1String(name));
+        KeepToOneLine(b);
         return b;
     };
     txtAddress = box("txtAddress");

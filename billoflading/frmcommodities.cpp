@@ -35,6 +35,7 @@ frmCommodities::frmCommodities(QWidget* parent)
     txtNMFC = new QLineEdit(data);
     txtNMFC->setObjectName(QStringLiteral("txtNMFC"));
     txtNMFC->setMaxLength(kNmfcLength);
+    KeepToOneLine(txtNMFC);
     txtweight = new QLineEdit(data);
     txtweight->setObjectName(QStringLiteral("txtweight"));
     txtweight->installEventFilter(this);
@@ -44,6 +45,7 @@ frmCommodities::frmCommodities(QWidget* parent)
     cmbCommClass->setEditable(true);
     cmbCommClass->setInsertPolicy(QComboBox::NoInsert);
     cmbCommClass->setCompleter(nullptr);  // "7" stays 7, to be refused, not completed to 70
+    KeepToOneLine(cmbCommClass->lineEdit());
     chkHazMat = new QCheckBox(QStringLiteral("Hazardous Material"), data);
     chkHazMat->setObjectName(QStringLiteral("chkHazMat"));
 
