@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "blstore.h"
 #include "blwidgets.h"
 #include "handcursor.h"
 #include "labelbutton.h"
@@ -147,6 +148,24 @@ void BLCatalogWindow::ShowFirst() {
     ShowRecord(cmbName->count() > 0 ? FindId(cmbName->itemText(0).toStdString()) : 0);
 }
 
+bool BLCatalogWindow::ShowAsStored(BLRecordId id) {
+    FillNames();
+    ShowRecord(id);
+    if (shownId_ != 0) return true;
+    ShowFirst();
+    return false;
+}
+
+void BLCatalogWindow::ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id) {
+    ShowAsStored(id);
+    boolAdding = boolEditing = false;
+    LeaveEntryMode();
+    ShowMessage(
+        Q(e.what()) + (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
+        kMsgOK, QStringLiteral("Changed elsewhere"));
+    cmbName->setFocus();
+}
+
 void BLCatalogWindow::Form_Load() {
     LoadFormMouseIcon(this);
     boolEditing = boolAdding = false;
@@ -196,6 +215,17 @@ void BLCatalogWindow::mlblNew_Click() {
 
 void BLCatalogWindow::mlblEdit_Click() {
     if (shownId_ == 0) return;
+    bool onFile = false;
+    GuardedHandler(QStringLiteral("The record could not be read."), [&] {
+        // The edit starts from what is stored now, whatever another program stored since the
+        // record was shown.
+        onFile = ShowAsStored(shownId_);
+        if (!onFile)
+            ShowMessage(QStringLiteral("Another program has deleted the ") + wording_.noun +
+                            QStringLiteral(" since it was shown here."),
+                        kMsgOK, QStringLiteral("Changed elsewhere"));
+    });
+    if (!onFile) return;
     SetEntriesEnabled(true);
     cmbName->setEnabled(true);
     mlblEdit->setEnabled(false);
@@ -222,7 +252,13 @@ void BLCatalogWindow::mlblSave_Click() {
             FocusField(failure->field);
             return;
         }
-        const BLRecordId id = Store(editing, shownId_);
+        BLRecordId id = 0;
+        try {
+            id = Store(editing, shownId_);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, shownId_);
+            return;
+        }
         LeaveEntryMode();
         // The list is read again, so a changed name replaces the old one. The record just
         // saved stays shown, a new one too: Edit then opens what the user has just typed, not
@@ -270,7 +306,12 @@ void BLCatalogWindow::mlblDelete_Click() {
             RefuseDelete(cmbName->currentText(), Q(usedBy));
             return;
         }
-        Erase(shownId_);
+        try {
+            Erase(shownId_);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, shownId_);
+            return;
+        }
         LeaveEntryMode();
         FillNames();
         ShowFirst();

@@ -136,6 +136,24 @@ auto InTransaction(F&& writes) {
     return ::InTransaction(Db(), std::forward<F>(writes));
 }
 
+enum class Write { Save, Delete };
+
+// Inside the write transaction: the record must still be stored as the window read it, or the
+// user's change would undo what another program stored since, unseen.
+template <typename Record>
+void RequireAsRead(const std::optional<Record>& stored, const Record* asRead, const char* what,
+                   Write write) {
+    if (!asRead || (stored && *stored == *asRead)) return;
+    const bool removed = !stored;
+    std::string text = std::string("Another program has ") + (removed ? "deleted" : "changed") +
+                       " the " + what + " since it was shown here";
+    if (write == Write::Save)
+        text += ", so your changes were not saved.";
+    else
+        text += removed ? "." : ", so it was not deleted.";
+    throw BLChangedElsewhere(text, removed);
+}
+
 // Shortens a list of bill numbers the way the refusal messages show it.
 std::string FinishUsedByList(const std::string& list) {
     if (Trim(list).empty()) return "OK";
@@ -237,12 +255,13 @@ void InOneTransaction(const std::function<void()>& writes) {
     InTransaction(writes);
 }
 
-BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
+BLRecordId StoreBill(const BillOfLading& bl, bool editing, const BillOfLading* asRead) {
     if (bl.lines.size() > static_cast<size_t>(kBLLines))
         throw BLRangeError("A bill of lading holds at most five commodity lines.");
     return InTransaction([&] {
         Database& db = Db();
         const BillRecord& b = bl.bill;
+        if (editing) RequireAsRead(ReadBillOfLading(b.blId), asRead, "bill of lading", Write::Save);
         const BLRecordId id = editing ? b.blId : NextBLId();
         const std::vector<Value> fields = {b.blNumber,  b.date,        b.proNumber, b.poNumber,
                                            b.shipperId, b.consigneeId, b.billToId,  id};
@@ -281,8 +300,9 @@ BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
     });
 }
 
-void EraseBill(BLRecordId id) {
+void EraseBill(BLRecordId id, const BillOfLading* asRead) {
     InTransaction([&] {
+        RequireAsRead(ReadBillOfLading(id), asRead, "bill of lading", Write::Delete);
         Database& db = Db();
         db.Execute("DELETE FROM \"Bills\" WHERE \"BL ID\" = ?", {id});
         db.Execute("DELETE FROM \"BLdetail\" WHERE \"BL ID\" = ?", {id});
@@ -290,9 +310,10 @@ void EraseBill(BLRecordId id) {
     });
 }
 
-BLRecordId StoreParty(const PartyRecord& p, bool editing) {
+BLRecordId StoreParty(const PartyRecord& p, bool editing, const PartyRecord* asRead) {
     return InTransaction([&] {
         Database& db = Db();
+        if (editing) RequireAsRead(ReadParty(p.partyId), asRead, "party", Write::Save);
         const BLRecordId id = editing ? p.partyId : NextPartyId();
         const std::vector<Value> fields = {p.name, p.address, p.city, p.zip, p.state, p.role, id};
         if (editing) {
@@ -311,13 +332,17 @@ BLRecordId StoreParty(const PartyRecord& p, bool editing) {
     });
 }
 
-void EraseParty(BLRecordId id) {
-    Db().Execute("DELETE FROM \"BL parties\" WHERE \"Party ID\" = ?", {id});
+void EraseParty(BLRecordId id, const PartyRecord* asRead) {
+    InTransaction([&] {
+        RequireAsRead(ReadParty(id), asRead, "party", Write::Delete);
+        Db().Execute("DELETE FROM \"BL parties\" WHERE \"Party ID\" = ?", {id});
+    });
 }
 
-BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
+BLRecordId StoreCommodity(const CommodityRecord& c, bool editing, const CommodityRecord* asRead) {
     return InTransaction([&] {
         Database& db = Db();
+        if (editing) RequireAsRead(ReadCommodity(c.commodityId), asRead, "commodity", Write::Save);
         const BLRecordId id = editing ? c.commodityId : NextCommodityId();
         const std::vector<Value> fields = {c.description,    c.weight, c.nmfc,
                                            c.commodityClass, c.hazmat, id};
@@ -338,8 +363,11 @@ BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
     });
 }
 
-void EraseCommodity(BLRecordId id) {
-    Db().Execute("DELETE FROM \"Commodity\" WHERE \"commodity ID\" = ?", {id});
+void EraseCommodity(BLRecordId id, const CommodityRecord* asRead) {
+    InTransaction([&] {
+        RequireAsRead(ReadCommodity(id), asRead, "commodity", Write::Delete);
+        Db().Execute("DELETE FROM \"Commodity\" WHERE \"commodity ID\" = ?", {id});
+    });
 }
 
 int32_t LineWeightFromUnits(const std::string& description, const std::string& quantity) {

@@ -25,7 +25,8 @@ QString Q(const std::string& s) {
 frmCommodities::frmCommodities(QWidget* parent)
     : BLCatalogWindow(
           "frmCommodities", QStringLiteral("Bill of Lading Commodities"),
-          {QStringLiteral("New Commodity"), QStringLiteral("to enter a commodity description.")},
+          {QStringLiteral("New Commodity"), QStringLiteral("to enter a commodity description."),
+           QStringLiteral("commodity")},
           parent) {
     QWidget* data = cmbName->parentWidget();
     lblName = MakeHeading(data, "lblName", QStringLiteral("Description"));
@@ -100,7 +101,7 @@ void frmCommodities::ClearEntries() {
 }
 
 bool frmCommodities::ShowEntries(BLRecordId id) {
-    const std::optional<CommodityRecord> c = ReadCommodity(id);
+    const std::optional<CommodityRecord> c = shown_ = ReadCommodity(id);
     if (!c) return false;
     cmbName->setEditText(Q(c->description));
     txtNMFC->setText(Q(c->nmfc));
@@ -125,7 +126,7 @@ std::optional<EntryFailure> frmCommodities::Check(BLRecordId editingId) {
 BLRecordId frmCommodities::Store(bool editing, BLRecordId id) {
     CommodityRecord c = Entries();
     c.commodityId = id;
-    return StoreCommodity(c, editing);
+    return StoreCommodity(c, editing, editing && shown_ ? &*shown_ : nullptr);
 }
 
 void frmCommodities::FocusField(CatalogField field) {
@@ -160,7 +161,7 @@ void frmCommodities::RefuseDelete(const QString& name, const QString& usedBy) {
 }
 
 void frmCommodities::Erase(BLRecordId id) {
-    EraseCommodity(id);
+    EraseCommodity(id, shown_ && shown_->commodityId == id ? &*shown_ : nullptr);
 }
 
 bool frmCommodities::eventFilter(QObject* watched, QEvent* event) {
