@@ -537,6 +537,10 @@ bool frmBL::Abandon() {
     ShowMessage(adding ? kAbandonAdding : kAbandonEditing, kMsgQuestion,
                 QStringLiteral("Confirm Abandon"));
     if (messages.gMsgAnswer != kMsgYes) return false;
+    // When the stored bill cannot be read, the window stays in its mode with every entry,
+    // rather than in browse mode with boxes half filled.
+    const BLForm before = values;
+    bool shown = false;
     GuardedHandler(QStringLiteral("The bill of lading could not be shown again."), [&] {
         values.menu.deleteCaption = "Delete";
         if (adding) {
@@ -551,7 +555,12 @@ bool frmBL::Abandon() {
             blWindow.BLEditingFlag = false;
             ShowBL(values, values.shownId);
         }
+        shown = true;
     });
+    if (!shown) {
+        values = before;
+        (adding ? blWindow.BLAddingFlag : blWindow.BLEditingFlag) = true;
+    }
     Draw();
     cmbBillNbr->setFocus();
     return true;
