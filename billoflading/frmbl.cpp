@@ -563,7 +563,7 @@ bool frmBL::Abandon() {
     }
     Draw();
     cmbBillNbr->setFocus();
-    return true;
+    return shown;
 }
 
 void frmBL::mlblDelete_Click() {

@@ -84,7 +84,8 @@ class frmBL : public QDialog {
     // Another program changed or deleted the bill: the window leaves its mode, shows the bill
     // as stored and says so.
     void ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id);
-    // Asks the Abandon question of the current mode; on Yes leaves the mode.
+    // Asks the Abandon question of the current mode; on Yes leaves the mode. False when the
+    // mode stays: the answer No, or a bill that could not be read to be shown again.
     bool Abandon();
     bool InEntryMode() const;
 
