@@ -10,6 +10,7 @@
 #include <QPalette>
 #include <QVBoxLayout>
 
+#include "blstore.h"
 #include "blwidgets.h"
 #include "handcursor.h"
 #include "labelbutton.h"
@@ -70,6 +71,7 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     cmbName->setInsertPolicy(QComboBox::NoInsert);
     // A new name stays as typed: completed, it would be the name of one already kept.
     cmbName->setCompleter(nullptr);
+    KeepToOneLine(cmbName->lineEdit());
     cmbName->setMinimumWidth(260);
     // Keys typed into the box arrive at the box itself, which hands them on to its line edit
     // past any filter there.
@@ -84,8 +86,9 @@ BLCatalogWindow::BLCatalogWindow(const char* name, const QString& caption, const
     connect(cmbName, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_ && !asking_) RunHandler([this] { cmbName_Click(); });
     });
-    connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (InEntryMode()) typedName_ = text;
+    connect(cmbName->lineEdit(), &QLineEdit::textEdited, this, [this] {
+        // As the box keeps it, without a pasted line end.
+        if (InEntryMode()) typedName_ = cmbName->currentText();
     });
     connect(mlblNew, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblNew_Click));
     connect(mlblEdit, &LabelButton::clicked, this, Guarded(this, &BLCatalogWindow::mlblEdit_Click));
@@ -145,6 +148,24 @@ void BLCatalogWindow::ShowFirst() {
     ShowRecord(cmbName->count() > 0 ? FindId(cmbName->itemText(0).toStdString()) : 0);
 }
 
+bool BLCatalogWindow::ShowAsStored(BLRecordId id) {
+    FillNames();
+    ShowRecord(id);
+    if (shownId_ != 0) return true;
+    ShowFirst();
+    return false;
+}
+
+void BLCatalogWindow::ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id) {
+    ShowAsStored(id);
+    boolAdding = boolEditing = false;
+    LeaveEntryMode();
+    ShowMessage(
+        Q(e.what()) + (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
+        kMsgOK, QStringLiteral("Changed elsewhere"));
+    cmbName->setFocus();
+}
+
 void BLCatalogWindow::Form_Load() {
     LoadFormMouseIcon(this);
     boolEditing = boolAdding = false;
@@ -194,6 +215,17 @@ void BLCatalogWindow::mlblNew_Click() {
 
 void BLCatalogWindow::mlblEdit_Click() {
     if (shownId_ == 0) return;
+    bool onFile = false;
+    GuardedHandler(QStringLiteral("The record could not be read."), [&] {
+        // The edit starts from what is stored now, whatever another program stored since the
+        // record was shown.
+        onFile = ShowAsStored(shownId_);
+        if (!onFile)
+            ShowMessage(QStringLiteral("Another program has deleted the ") + wording_.noun +
+                            QStringLiteral(" since it was shown here."),
+                        kMsgOK, QStringLiteral("Changed elsewhere"));
+    });
+    if (!onFile) return;
     SetEntriesEnabled(true);
     cmbName->setEnabled(true);
     mlblEdit->setEnabled(false);
@@ -220,7 +252,13 @@ void BLCatalogWindow::mlblSave_Click() {
             FocusField(failure->field);
             return;
         }
-        const BLRecordId id = Store(editing, shownId_);
+        BLRecordId id = 0;
+        try {
+            id = Store(editing, shownId_);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, shownId_);
+            return;
+        }
         LeaveEntryMode();
         // The list is read again, so a changed name replaces the old one. The record just
         // saved stays shown, a new one too: Edit then opens what the user has just typed, not
@@ -268,7 +306,12 @@ void BLCatalogWindow::mlblDelete_Click() {
             RefuseDelete(cmbName->currentText(), Q(usedBy));
             return;
         }
-        Erase(shownId_);
+        try {
+            Erase(shownId_);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, shownId_);
+            return;
+        }
         LeaveEntryMode();
         FillNames();
         ShowFirst();

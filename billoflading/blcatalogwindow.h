@@ -17,6 +17,7 @@ class QComboBox;
 class QFrame;
 class QGridLayout;
 class QLabel;
+class BLChangedElsewhere;
 
 class BLCatalogWindow : public QDialog {
     Q_OBJECT
@@ -51,6 +52,7 @@ class BLCatalogWindow : public QDialog {
     struct Wording {
         QString newCaption;     // "New Commodity"
         QString nameKeyTarget;  // "to enter a commodity description."
+        QString noun;           // "commodity"
     };
     BLCatalogWindow(const char* name, const QString& caption, const Wording& wording,
                     QWidget* parent);
@@ -69,11 +71,13 @@ class BLCatalogWindow : public QDialog {
     virtual void SetEntriesEnabled(bool enabled) = 0;
     // The record the boxes hold, with the name box's text.
     virtual std::optional<EntryFailure> Check(BLRecordId editingId) = 0;
+    // Editing stores only while the record is as ShowEntries last read it (BLChangedElsewhere).
     virtual BLRecordId Store(bool editing, BLRecordId id) = 0;
     virtual void FocusField(CatalogField field) = 0;
     virtual bool ConfirmDelete() = 0;
     virtual std::string UsedBy(BLRecordId id) = 0;
     virtual void RefuseDelete(const QString& name, const QString& usedBy) = 0;
+    // Deletes only while the record is as ShowEntries last read it (BLChangedElsewhere).
     virtual void Erase(BLRecordId id) = 0;
     // After Save, Delete or Abandon: what goes grey until the window is opened again.
     virtual void LockCaptions() {}
@@ -87,6 +91,12 @@ class BLCatalogWindow : public QDialog {
     // Shows the stored record (its name into the name box) with the browse menu.
     void ShowRecord(BLRecordId id);
     void ShowFirst();
+    // The names and the record read again as stored now; the first listed record when that
+    // one is no longer on file. True when it is.
+    bool ShowAsStored(BLRecordId id);
+    // Another program changed or deleted the record: the window leaves its mode, shows the
+    // record as stored and says so.
+    void ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id);
     bool Abandon();
     void LeaveEntryMode();
     bool InEntryMode() const { return boolAdding || boolEditing; }

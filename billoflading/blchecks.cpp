@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "blstore.h"
+#include "bltext.h"
 #include "entrychecks.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -51,7 +52,7 @@ bool IsLineField(BLField field, int& row, bool& weight) {
 
 uint8_t CheckBLNumber(const std::string& number, uint8_t editing) {
     const std::string wanted = Trim(number);
-    if (wanted.size() >= 16) return 1;
+    if (CharacterCount(wanted) >= 16) return 1;
     if (editing) return 0;
     for (const BillRecord& b : AllBills())
         if (Trim(b.blNumber) == wanted) return 2;

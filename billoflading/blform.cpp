@@ -160,6 +160,7 @@ void ShowBL(BLForm& form, BLRecordId id) {
     form.numberEnabled = true;
     form.strBillNbr = form.cmbBillNbr.text;
     form.shownId = shown ? id : 0;
+    form.shownBill = bl;
 }
 
 BillOfLading BillFromForm(const BLForm& form) {
@@ -185,14 +186,16 @@ BillOfLading BillFromForm(const BLForm& form) {
 BLRecordId SaveBL(BLForm& form, uint8_t editing) {
     BillOfLading bl = BillFromForm(form);
     bl.bill.blId = editing ? form.shownId : 0;
-    const BLRecordId id = StoreBill(bl, editing != 0);
+    const BillOfLading* asRead = editing && form.shownBill ? &*form.shownBill : nullptr;
+    const BLRecordId id = StoreBill(bl, editing != 0, asRead);
     if (!editing) form.cmbBillNbr.AddSorted(form.cmbBillNbr.text);
     return id;
 }
 
 void DeleteBL(BLForm& form, BLRecordId id) {
     const std::optional<BillRecord> bill = ReadBill(id);
-    EraseBill(id);
+    const bool shown = form.shownBill && form.shownBill->bill.blId == id;
+    EraseBill(id, shown ? &*form.shownBill : nullptr);
     if (!bill) return;
     const int i = form.cmbBillNbr.IndexOf(bill->blNumber);
     if (i < 0) return;

@@ -4,6 +4,7 @@
 // window draws it and reads the user's entries back into it, and a test reads it too.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ struct BLForm {
 
     std::string strBillNbr;  // the number shown when the bill was last shown
     BLRecordId shownId = 0;  // the stored bill shown; 0 for none
+    // That bill as it was read to be shown: an edit or a delete is made only while it is still
+    // stored so.
+    std::optional<BillOfLading> shownBill;
 
     void Reset() { *this = BLForm(); }
 };
@@ -85,7 +89,8 @@ int FindCommodityListIndex(const BLForm& form, BLRecordId commodityId, int row);
 // the box holds a choice.
 BillOfLading BillFromForm(const BLForm& form);
 // Stores the window's bill (editing: 0 adding, 1 editing the bill shown) and, when adding,
-// puts its number in the number list. Returns the bill's id.
+// puts its number in the number list. Returns the bill's id. An edit of a bill another program
+// has changed or deleted since it was shown raises BLChangedElsewhere, and so does its delete.
 BLRecordId SaveBL(BLForm& form, uint8_t editing);
 // Deletes the bill and takes its number out of the number list, which then shows the entry
 // before it (or the first).

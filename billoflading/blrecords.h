@@ -27,6 +27,8 @@ struct BillRecord {
     BLRecordId shipperId = 0;
     BLRecordId consigneeId = 0;
     BLRecordId billToId = 0;
+
+    bool operator==(const BillRecord&) const = default;
 };
 
 // One row of BLdetail: quantity and weight are kept as the digits typed (possibly empty).
@@ -34,6 +36,8 @@ struct BLLineRecord {
     BLRecordId commodityId = 0;
     std::string quantity;
     std::string weight;
+
+    bool operator==(const BLLineRecord&) const = default;
 };
 
 // A whole bill: its header, its note (empty when none is stored) and its lines in the order
@@ -42,6 +46,8 @@ struct BillOfLading {
     BillRecord bill;
     std::string instructions;
     std::vector<BLLineRecord> lines;
+
+    bool operator==(const BillOfLading&) const = default;
 };
 
 // One row of Commodity. `weight` is the weight of one piece in pounds as stored.
@@ -52,6 +58,8 @@ struct CommodityRecord {
     std::string nmfc;
     std::string commodityClass;
     int hazmat = 0;  // 1 for hazardous material
+
+    bool operator==(const CommodityRecord&) const = default;
 };
 
 // One row of BL parties.
@@ -63,6 +71,8 @@ struct PartyRecord {
     std::string zip;
     std::string state;
     int role = 0;
+
+    bool operator==(const PartyRecord&) const = default;
 };
 
 bool IsShipperRole(uint8_t role);

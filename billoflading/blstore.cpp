@@ -1,13 +1,19 @@
 #include "blstore.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <set>
 
+#include "bltext.h"
 #include "database.h"
 #include "msgbox.h"
 #include "numbers.h"
+#include "savefile.h"
 #include "tariffdb.h"
 #include "text.h"
 
@@ -129,21 +135,78 @@ std::vector<Record> ReadableRows(const std::string& select, const char* what, co
     return out;
 }
 
+// The limit on the size of a file this program may write (ulimit -f), when one is set.
+std::optional<uint64_t> FileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return static_cast<uint64_t>(limit.rlim_cur);
+}
+
+// The database, grown by `growth` bytes, would pass the limit on the size of a file.
+bool PastFileSizeLimit(uint64_t growth) {
+    const std::optional<uint64_t> limit = FileSizeLimit();
+    struct stat file {};
+    if (!limit || ::stat(Db().Path().c_str(), &file) != 0) return false;
+    return static_cast<uint64_t>(file.st_size) + growth > *limit;
+}
+
+DbError FileSizeLimitError() {
+    return DbError(kErrDiskFull,
+                   "The change was not saved: the database " + Db().Path() +
+                       " would be larger than this system lets a file be (" + SystemReason(EFBIG) +
+                       ", at most " + std::to_string(*FileSizeLimit()) +
+                       " bytes).  Start Fretlyn where files may be larger (ulimit -f) and "
+                       "try again.");
+}
+
+// More than a save of a bill, a party or a commodity adds to the database.
+constexpr uint64_t kMostGrowth = 1 << 20;
+
 // Runs a group of writes as one transaction: all of them, or none when one fails.
+// Under a limit on the size of a file below the database's own size, a write falls past the
+// limit part way, and the engine then cannot put back what it had written: until the program
+// ends the database could not even be read. Such a write is not begun. One that fails as it
+// grows the file (the engine says no more than "disk I/O error") is named as the limit, as a
+// full disk is named.
 template <typename F>
 auto InTransaction(F&& writes) {
-    return ::InTransaction(Db(), std::forward<F>(writes));
+    if (PastFileSizeLimit(0)) throw FileSizeLimitError();
+    try {
+        return ::InTransaction(Db(), std::forward<F>(writes));
+    } catch (const DbError& e) {
+        if (e.number() == kErrGeneral && PastFileSizeLimit(kMostGrowth)) throw FileSizeLimitError();
+        throw;
+    }
+}
+
+enum class Write { Save, Delete };
+
+// Inside the write transaction: the record must still be stored as the window read it, or the
+// user's change would undo what another program stored since, unseen.
+template <typename Record>
+void RequireAsRead(const std::optional<Record>& stored, const Record* asRead, const char* what,
+                   Write write) {
+    if (!asRead || (stored && *stored == *asRead)) return;
+    const bool removed = !stored;
+    std::string text = std::string("Another program has ") + (removed ? "deleted" : "changed") +
+                       " the " + what + " since it was shown here";
+    if (write == Write::Save)
+        text += ", so your changes were not saved.";
+    else
+        text += removed ? "." : ", so it was not deleted.";
+    throw BLChangedElsewhere(text, removed);
 }
 
 // Shortens a list of bill numbers the way the refusal messages show it.
 std::string FinishUsedByList(const std::string& list) {
     if (Trim(list).empty()) return "OK";
-    if (list.size() > 40) return list.substr(0, 36) + "...";
+    if (CharacterCount(list) > 40) return FirstCharacters(list, 36) + "...";
     return list;
 }
 
 void AppendNumber(std::string& list, const std::string& number) {
-    if (list.size() < 230) list += " " + number;
+    if (CharacterCount(list) < 230) list += " " + number;
 }
 
 // Whole number nearest to a value, halves to even, in 64 bits.
@@ -236,12 +299,13 @@ void InOneTransaction(const std::function<void()>& writes) {
     InTransaction(writes);
 }
 
-BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
+BLRecordId StoreBill(const BillOfLading& bl, bool editing, const BillOfLading* asRead) {
     if (bl.lines.size() > static_cast<size_t>(kBLLines))
         throw BLRangeError("A bill of lading holds at most five commodity lines.");
     return InTransaction([&] {
         Database& db = Db();
         const BillRecord& b = bl.bill;
+        if (editing) RequireAsRead(ReadBillOfLading(b.blId), asRead, "bill of lading", Write::Save);
         const BLRecordId id = editing ? b.blId : NextBLId();
         const std::vector<Value> fields = {b.blNumber,  b.date,        b.proNumber, b.poNumber,
                                            b.shipperId, b.consigneeId, b.billToId,  id};
@@ -280,8 +344,9 @@ BLRecordId StoreBill(const BillOfLading& bl, bool editing) {
     });
 }
 
-void EraseBill(BLRecordId id) {
+void EraseBill(BLRecordId id, const BillOfLading* asRead) {
     InTransaction([&] {
+        RequireAsRead(ReadBillOfLading(id), asRead, "bill of lading", Write::Delete);
         Database& db = Db();
         db.Execute("DELETE FROM \"Bills\" WHERE \"BL ID\" = ?", {id});
         db.Execute("DELETE FROM \"BLdetail\" WHERE \"BL ID\" = ?", {id});
@@ -289,9 +354,10 @@ void EraseBill(BLRecordId id) {
     });
 }
 
-BLRecordId StoreParty(const PartyRecord& p, bool editing) {
+BLRecordId StoreParty(const PartyRecord& p, bool editing, const PartyRecord* asRead) {
     return InTransaction([&] {
         Database& db = Db();
+        if (editing) RequireAsRead(ReadParty(p.partyId), asRead, "party", Write::Save);
         const BLRecordId id = editing ? p.partyId : NextPartyId();
         const std::vector<Value> fields = {p.name, p.address, p.city, p.zip, p.state, p.role, id};
         if (editing) {
@@ -310,13 +376,17 @@ BLRecordId StoreParty(const PartyRecord& p, bool editing) {
     });
 }
 
-void EraseParty(BLRecordId id) {
-    Db().Execute("DELETE FROM \"BL parties\" WHERE \"Party ID\" = ?", {id});
+void EraseParty(BLRecordId id, const PartyRecord* asRead) {
+    InTransaction([&] {
+        RequireAsRead(ReadParty(id), asRead, "party", Write::Delete);
+        Db().Execute("DELETE FROM \"BL parties\" WHERE \"Party ID\" = ?", {id});
+    });
 }
 
-BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
+BLRecordId StoreCommodity(const CommodityRecord& c, bool editing, const CommodityRecord* asRead) {
     return InTransaction([&] {
         Database& db = Db();
+        if (editing) RequireAsRead(ReadCommodity(c.commodityId), asRead, "commodity", Write::Save);
         const BLRecordId id = editing ? c.commodityId : NextCommodityId();
         const std::vector<Value> fields = {c.description,    c.weight, c.nmfc,
                                            c.commodityClass, c.hazmat, id};
@@ -337,8 +407,11 @@ BLRecordId StoreCommodity(const CommodityRecord& c, bool editing) {
     });
 }
 
-void EraseCommodity(BLRecordId id) {
-    Db().Execute("DELETE FROM \"Commodity\" WHERE \"commodity ID\" = ?", {id});
+void EraseCommodity(BLRecordId id, const CommodityRecord* asRead) {
+    InTransaction([&] {
+        RequireAsRead(ReadCommodity(id), asRead, "commodity", Write::Delete);
+        Db().Execute("DELETE FROM \"Commodity\" WHERE \"commodity ID\" = ?", {id});
+    });
 }
 
 int32_t LineWeightFromUnits(const std::string& description, const std::string& quantity) {

@@ -18,6 +18,20 @@ class BLRangeError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Another program changed or deleted a record after a window read it, and the window's change
+// or delete was not made: nothing was written. The message says which record and what became
+// of it.
+class BLChangedElsewhere : public std::runtime_error {
+  public:
+    BLChangedElsewhere(const std::string& what, bool removed)
+        : std::runtime_error(what), removed_(removed) {}
+    // The record is no longer on file.
+    bool removed() const { return removed_; }
+
+  private:
+    bool removed_;
+};
+
 // One above the highest id in use, or 1 for an empty table.
 BLRecordId NextBLId();
 BLRecordId NextCommodityId();
@@ -48,16 +62,21 @@ void InOneTransaction(const std::function<void()>& writes);
 // editing overwrites the bill with bill.bill.blId and replaces all its lines. A blank note
 // keeps the note stored before. Returns the bill's id. On failure nothing is written and the
 // error goes to the caller.
-BLRecordId StoreBill(const BillOfLading& bl, bool editing);
+// `asRead`, when given, is the record as the window read it before the user changed it: the
+// edit or delete is made only while every stored field is still as read, checked inside the
+// write transaction, and otherwise raises BLChangedElsewhere. What another program stored in
+// the meantime is never overwritten unseen.
+BLRecordId StoreBill(const BillOfLading& bl, bool editing, const BillOfLading* asRead = nullptr);
 // Deletes a bill with its lines and its note in one transaction.
-void EraseBill(BLRecordId id);
+void EraseBill(BLRecordId id, const BillOfLading* asRead = nullptr);
 
 // Parties and commodities: adding gives a new id (returned), editing overwrites the row with
 // the record's id.
-BLRecordId StoreParty(const PartyRecord& party, bool editing);
-void EraseParty(BLRecordId id);
-BLRecordId StoreCommodity(const CommodityRecord& commodity, bool editing);
-void EraseCommodity(BLRecordId id);
+BLRecordId StoreParty(const PartyRecord& party, bool editing, const PartyRecord* asRead = nullptr);
+void EraseParty(BLRecordId id, const PartyRecord* asRead = nullptr);
+BLRecordId StoreCommodity(const CommodityRecord& commodity, bool editing,
+                          const CommodityRecord* asRead = nullptr);
+void EraseCommodity(BLRecordId id, const CommodityRecord* asRead = nullptr);
 
 // The weight of `quantity` pieces of the commodity, the unit weight taken as a whole number
 // (halves to even). 0 when the commodity is unknown or the quantity is not a number. A product

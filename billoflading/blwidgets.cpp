@@ -146,6 +146,30 @@ bool IsDigitKey(const QString& text, bool backspace) {
            (backspace && c == QLatin1Char('\b'));
 }
 
+QString WithoutControlCharacters(const QString& text) {
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        const QChar::Category kind = c.category();
+        if (kind != QChar::Other_Control && kind != QChar::Separator_Line &&
+            kind != QChar::Separator_Paragraph)
+            kept += c;
+    }
+    return kept;
+}
+
+void KeepToOneLine(QLineEdit* box) {
+    QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
+        const QString kept = WithoutControlCharacters(text);
+        if (kept == text) return;
+        // The cursor stays after what was put in, less what was dropped before it.
+        const int cursor =
+            static_cast<int>(WithoutControlCharacters(text.left(box->cursorPosition())).size());
+        box->setText(kept);
+        box->setCursorPosition(cursor);
+    });
+}
+
 void SelectStart(QLineEdit* box, int length) {
     // Selected only while it can be typed over: the box may have been shut since.
     if (!box->isEnabled() || box->isReadOnly()) return;

@@ -70,6 +70,13 @@ bool IsTypedKey(const QKeyEvent* key);
 // True for a digit, and for Backspace when `backspace` is set.
 bool IsDigitKey(const QString& text, bool backspace);
 
+// A box of one line: the line ends, tabs and other control characters a paste or a drop brings
+// in are dropped where they land, so that a number pasted with its line end is the number
+// typed. Only the user's edits are cleaned: a stored text is shown as it is stored.
+void KeepToOneLine(QLineEdit* box);
+// The text without its control characters and line or paragraph separators.
+QString WithoutControlCharacters(const QString& text);
+
 // Selects the first `length` characters of a box.
 void SelectStart(QLineEdit* box, int length);
 // The same once the toolkit has placed its own selection for a box just given the focus.

@@ -70,6 +70,7 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, bool editable) {
         box->setInsertPolicy(QComboBox::NoInsert);
         // What is typed stays as typed: a completed name or number is another bill's or party's.
         box->setCompleter(nullptr);
+        KeepToOneLine(box->lineEdit());
     }
     box->setMinimumWidth(230);
     return box;
@@ -79,6 +80,7 @@ QLineEdit* MakeBox(QWidget* parent, const QString& name, int maxLength = 0) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     if (maxLength > 0) box->setMaxLength(maxLength);
+    KeepToOneLine(box);
     return box;
 }
 
@@ -232,9 +234,10 @@ frmBL::frmBL(QWidget* parent) : QDialog(parent) {
     connect(cmbBillNbr, qOverload<int>(&QComboBox::activated), this, [this] {
         if (!drawing_) RunHandler([this] { cmbBillNbr_Click(); });
     });
-    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(cmbBillNbr->lineEdit(), &QLineEdit::textEdited, this, [this] {
         if (blWindow.BLAddingFlag) {
-            typedNumber_ = text;
+            // As the box keeps it, without a pasted line end.
+            typedNumber_ = cmbBillNbr->currentText();
         } else if (!drawing_) {
             // Text that arrives without a key (pasted) cannot change the number shown.
             cmbBillNbr->setEditText(Q(values.strBillNbr));
@@ -376,6 +379,34 @@ void frmBL::ShowFirstListed() {
     ShowBL(values, FindBLIdByNumber(values.cmbBillNbr.text));
 }
 
+bool frmBL::ShowAsStored(BLRecordId id) {
+    BLForm fresh = values;
+    fresh.cmbBillNbr.list.clear();
+    FillBLNumbers(fresh);
+    FillPartyLists(fresh);
+    FillCommodityLists(fresh);
+    const std::optional<BillRecord> bill = ReadBill(id);
+    if (bill) {
+        fresh.cmbBillNbr.text = bill->blNumber;
+        ShowBL(fresh, id);
+    } else {
+        fresh.cmbBillNbr.Show(0);
+        ShowBL(fresh, fresh.cmbBillNbr.text.empty() ? 0 : FindBLIdByNumber(fresh.cmbBillNbr.text));
+    }
+    values = fresh;
+    return bill.has_value();
+}
+
+void frmBL::ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id) {
+    ShowAsStored(id);  // when even that fails, the window stays in its mode with every entry
+    blWindow.BLAddingFlag = blWindow.BLEditingFlag = false;
+    values.menu.deleteCaption = "Delete";
+    Draw();
+    ShowMessage(
+        Q(e.what()) + (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
+        kMsgOK, QStringLiteral("Changed elsewhere"));
+}
+
 void frmBL::Form_Load() {
     GuardedHandler(QStringLiteral("The bills of lading could not be read."), [&] {
         LoadFormMouseIcon(this);
@@ -451,9 +482,20 @@ void frmBL::mlblNew_Click() {
 
 void frmBL::mlblEdit_Click() {
     if (values.shownId == 0) return;
-    ReadEntries();
-    SetBLEntryLayout(values, false);
-    blWindow.BLEditingFlag = true;
+    bool onFile = false;
+    GuardedHandler(QStringLiteral("The bill of lading could not be read."), [&] {
+        // The edit starts from what is stored now, whatever another program stored since the
+        // bill was shown.
+        onFile = ShowAsStored(values.shownId);
+        if (!onFile)
+            ShowMessage(QStringLiteral("Another program has deleted the bill of lading since it "
+                                       "was shown here."),
+                        kMsgOK, QStringLiteral("Changed elsewhere"));
+    });
+    if (onFile) {
+        SetBLEntryLayout(values, false);
+        blWindow.BLEditingFlag = true;
+    }
     Draw();
 }
 
@@ -467,7 +509,14 @@ void frmBL::mlblSave_Click() {
         if (!ValidateBL(values, editing, focus)) return;
         // On a failure the window keeps its mode and every entry.
         BLForm attempt = values;
-        const BLRecordId id = SaveBL(attempt, editing);
+        BLRecordId id = 0;
+        try {
+            id = SaveBL(attempt, editing);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, values.shownId);
+            focus = BLField::BillNbr;
+            return;
+        }
         values = attempt;
         values.menu.deleteCaption = "Delete";
         ShowBL(values, id);
@@ -488,6 +537,10 @@ bool frmBL::Abandon() {
     ShowMessage(adding ? kAbandonAdding : kAbandonEditing, kMsgQuestion,
                 QStringLiteral("Confirm Abandon"));
     if (messages.gMsgAnswer != kMsgYes) return false;
+    // When the stored bill cannot be read, the window stays in its mode with every entry,
+    // rather than in browse mode with boxes half filled.
+    const BLForm before = values;
+    bool shown = false;
     GuardedHandler(QStringLiteral("The bill of lading could not be shown again."), [&] {
         values.menu.deleteCaption = "Delete";
         if (adding) {
@@ -502,10 +555,15 @@ bool frmBL::Abandon() {
             blWindow.BLEditingFlag = false;
             ShowBL(values, values.shownId);
         }
+        shown = true;
     });
+    if (!shown) {
+        values = before;
+        (adding ? blWindow.BLAddingFlag : blWindow.BLEditingFlag) = true;
+    }
     Draw();
     cmbBillNbr->setFocus();
-    return true;
+    return shown;
 }
 
 void frmBL::mlblDelete_Click() {
@@ -520,7 +578,12 @@ void frmBL::mlblDelete_Click() {
     SetMousePointer(this, kPointerHourglass);
     GuardedHandler(QStringLiteral("The bill of lading was not deleted; nothing was changed."), [&] {
         BLForm attempt = values;
-        DeleteBL(attempt, values.shownId);
+        try {
+            DeleteBL(attempt, values.shownId);
+        } catch (const BLChangedElsewhere& e) {
+            ShowChangedElsewhere(e, values.shownId);
+            return;
+        }
         values = attempt;
         values.menu.deleteCaption = "Delete";
         values.dataEnabled = false;

@@ -16,6 +16,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class BLChangedElsewhere;
 
 class frmBL : public QDialog {
     Q_OBJECT
@@ -76,7 +77,15 @@ class frmBL : public QDialog {
     std::string ShownBillNumber() const;
     void FocusField(BLField field);
     void ShowFirstListed();
-    // Asks the Abandon question of the current mode; on Yes leaves the mode.
+    // The lists and the bill read again as stored now, in browse mode; the first listed bill
+    // when that one is no longer on file. True when it is. On a failure the window stays as
+    // it was.
+    bool ShowAsStored(BLRecordId id);
+    // Another program changed or deleted the bill: the window leaves its mode, shows the bill
+    // as stored and says so.
+    void ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id);
+    // Asks the Abandon question of the current mode; on Yes leaves the mode. False when the
+    // mode stays: the answer No, or a bill that could not be read to be shown again.
     bool Abandon();
     bool InEntryMode() const;
 

@@ -23,7 +23,8 @@ QString Q(const std::string& s) {
 
 frmBLParties::frmBLParties(QWidget* parent)
     : BLCatalogWindow("frmBLParties", QStringLiteral("Bill of Lading Parties Maintenance"),
-                      {QStringLiteral("New party"), QStringLiteral("to enter a B/L party name.")},
+                      {QStringLiteral("New party"), QStringLiteral("to enter a B/L party name."),
+                       QStringLiteral("party")},
                       parent) {
     QWidget* data = cmbName->parentWidget();
     lblName = MakeHeading(data, "lblName", QStringLiteral("Name"));
@@ -38,6 +39,7 @@ frmBLParties::frmBLParties(QWidget* parent)
     auto box = [data](const char* name) {
         auto* b = new QLineEdit(data);
         b->setObjectName(QLatin1String(name));
+        KeepToOneLine(b);
         return b;
     };
     txtAddress = box("txtAddress");
@@ -115,7 +117,7 @@ void frmBLParties::ClearEntries() {
 }
 
 bool frmBLParties::ShowEntries(BLRecordId id) {
-    const std::optional<PartyRecord> p = ReadParty(id);
+    const std::optional<PartyRecord> p = shown_ = ReadParty(id);
     if (!p) return false;
     cmbName->setEditText(Q(p->name));
     txtAddress->setText(Q(p->address));
@@ -141,7 +143,7 @@ std::optional<EntryFailure> frmBLParties::Check(BLRecordId editingId) {
 BLRecordId frmBLParties::Store(bool editing, BLRecordId id) {
     PartyRecord p = Entries();
     p.partyId = id;
-    return StoreParty(p, editing);
+    return StoreParty(p, editing, editing && shown_ ? &*shown_ : nullptr);
 }
 
 void frmBLParties::FocusField(CatalogField field) {
@@ -201,7 +203,7 @@ void frmBLParties::RefuseDelete(const QString& name, const QString& usedBy) {
 }
 
 void frmBLParties::Erase(BLRecordId id) {
-    EraseParty(id);
+    EraseParty(id, shown_ && shown_->partyId == id ? &*shown_ : nullptr);
 }
 
 void frmBLParties::LockCaptions() {

@@ -48,6 +48,7 @@ class frmBLParties : public BLCatalogWindow {
   private:
     void SetRoles(int role);
     bool checkingZip_ = false;
+    std::optional<PartyRecord> shown_;  // the party as last read to be shown
 };
 
 frmBLParties* BLPartiesWindow();

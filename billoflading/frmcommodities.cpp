@@ -25,7 +25,8 @@ QString Q(const std::string& s) {
 frmCommodities::frmCommodities(QWidget* parent)
     : BLCatalogWindow(
           "frmCommodities", QStringLiteral("Bill of Lading Commodities"),
-          {QStringLiteral("New Commodity"), QStringLiteral("to enter a commodity description.")},
+          {QStringLiteral("New Commodity"), QStringLiteral("to enter a commodity description."),
+           QStringLiteral("commodity")},
           parent) {
     QWidget* data = cmbName->parentWidget();
     lblName = MakeHeading(data, "lblName", QStringLiteral("Description"));
@@ -35,6 +36,7 @@ frmCommodities::frmCommodities(QWidget* parent)
     txtNMFC = new QLineEdit(data);
     txtNMFC->setObjectName(QStringLiteral("txtNMFC"));
     txtNMFC->setMaxLength(kNmfcLength);
+    KeepToOneLine(txtNMFC);
     txtweight = new QLineEdit(data);
     txtweight->setObjectName(QStringLiteral("txtweight"));
     txtweight->installEventFilter(this);
@@ -44,6 +46,7 @@ frmCommodities::frmCommodities(QWidget* parent)
     cmbCommClass->setEditable(true);
     cmbCommClass->setInsertPolicy(QComboBox::NoInsert);
     cmbCommClass->setCompleter(nullptr);  // "7" stays 7, to be refused, not completed to 70
+    KeepToOneLine(cmbCommClass->lineEdit());
     chkHazMat = new QCheckBox(QStringLiteral("Hazardous Material"), data);
     chkHazMat->setObjectName(QStringLiteral("chkHazMat"));
 
@@ -98,7 +101,7 @@ void frmCommodities::ClearEntries() {
 }
 
 bool frmCommodities::ShowEntries(BLRecordId id) {
-    const std::optional<CommodityRecord> c = ReadCommodity(id);
+    const std::optional<CommodityRecord> c = shown_ = ReadCommodity(id);
     if (!c) return false;
     cmbName->setEditText(Q(c->description));
     txtNMFC->setText(Q(c->nmfc));
@@ -123,7 +126,7 @@ std::optional<EntryFailure> frmCommodities::Check(BLRecordId editingId) {
 BLRecordId frmCommodities::Store(bool editing, BLRecordId id) {
     CommodityRecord c = Entries();
     c.commodityId = id;
-    return StoreCommodity(c, editing);
+    return StoreCommodity(c, editing, editing && shown_ ? &*shown_ : nullptr);
 }
 
 void frmCommodities::FocusField(CatalogField field) {
@@ -158,7 +161,7 @@ void frmCommodities::RefuseDelete(const QString& name, const QString& usedBy) {
 }
 
 void frmCommodities::Erase(BLRecordId id) {
-    EraseCommodity(id);
+    EraseCommodity(id, shown_ && shown_->commodityId == id ? &*shown_ : nullptr);
 }
 
 bool frmCommodities::eventFilter(QObject* watched, QEvent* event) {

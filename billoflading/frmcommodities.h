@@ -35,6 +35,9 @@ class frmCommodities : public BLCatalogWindow {
     void RefuseDelete(const QString& name, const QString& usedBy) override;
     void Erase(BLRecordId id) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::optional<CommodityRecord> shown_;  // the commodity as last read to be shown
 };
 
 frmCommodities* CommoditiesWindow();

@@ -100,6 +100,20 @@ TEST_F(BLChecks, TheNumberMustBeThereUniqueAndShort) {
                1);
 }
 
+// The limit counts characters, not the bytes they take: "ü" is one character in two bytes.
+TEST_F(BLChecks, TheNumbersLimitCountsCharactersNotBytes) {
+    const std::string fourteen = "Z\u00fcrich \u00dcn\u00efc\u00f6d\u00e9";
+    ASSERT_EQ(fourteen.size(), 19u);
+    form.cmbBillNbr.text = fourteen;
+    EXPECT_TRUE(Check().passed);
+    form.cmbBillNbr.text = fourteen + "\u00e9";  // fifteen characters
+    EXPECT_TRUE(Check().passed);
+    form.cmbBillNbr.text = fourteen + "\u00e9\u00e9";  // sixteen
+    ExpectOops("B/L number must be less\rthan 16 characters.\rPlease try again.", BLField::BillNbr);
+    EXPECT_EQ(CheckBLNumber(std::string(15, 'x') + "\u20ac", 0), 1);
+    EXPECT_EQ(CheckBLNumber(std::string(14, 'x') + "\u20ac", 0), 0);
+}
+
 TEST_F(BLChecks, NumbersDifferingInCaseAreDifferentBills) {
     AddBill("abc", 1, 2);
     EXPECT_EQ(CheckBLNumber("ABC", 0), 0);
@@ -146,7 +160,8 @@ TEST_F(BLChecks, AStoredDateReadsInAnyLocale) {
         FillPartyLists(shown);
         FillCommodityLists(shown);
         ShowBL(shown, id);
-        EXPECT_EQ(shown.txtDate, locale.toString(QDate(2026, 12, 7), QLocale::ShortFormat).toStdString());
+        EXPECT_EQ(shown.txtDate,
+                  locale.toString(QDate(2026, 12, 7), QLocale::ShortFormat).toStdString());
         shown.cmbBillNbr.text = "101";
         BLField focus;
         EXPECT_TRUE(ValidateBL(shown, 0, focus)) << locale.name().toStdString();

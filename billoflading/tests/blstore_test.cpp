@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
+
 #include "blcatalog.h"
 #include "blfixture.h"
 #include "settings.h"
@@ -243,6 +245,21 @@ TEST_F(BLStore, UsedByListsAreCutBeyondFortyCharacters) {
     AddBill("NUMBER005", 7, 8, 0, {{a, "1", "1"}});
     EXPECT_EQ(ListBLsUsingCommodity(a), " NUMBER001 NUMBER002 NUMBER003 NUMBE...");
     EXPECT_EQ(ListBLsUsingParty(8), " NUMBER001 NUMBER002 NUMBER003 NUMBE...");
+}
+
+// Numbers of letters that take two bytes each are counted and cut as characters: never a
+// character cut in two, which would show as a stray sign.
+TEST_F(BLStore, UsedByListsCountAndCutCharactersNotBytes) {
+    const BLRecordId a = AddCommodity("A", "1");
+    const std::string n =
+        "\u00e4\u00e9\u00ee\u00f6\u00fc\u00e4\u00e9\u00ee";  // 8 characters, 16 bytes
+    for (int i = 1; i <= 4; ++i) AddBill(n + std::to_string(i), 7, 8, 0, {{a, "1", "1"}});
+    EXPECT_EQ(ListBLsUsingCommodity(a), " " + n + "1 " + n + "2 " + n + "3 " + n + "4");
+    AddBill(n + "5", 7, 8, 0, {{a, "1", "1"}});
+    // The first 36 characters: three numbers with their blanks, the fourth's blank and five.
+    const std::string cut = ListBLsUsingParty(7);
+    EXPECT_EQ(cut, " " + n + "1 " + n + "2 " + n + "3 " + n.substr(0, 10) + "...");
+    EXPECT_EQ(QString::fromStdString(cut).toStdString(), cut);  // whole characters only
 }
 
 TEST_F(BLStore, TheBillsNamingAPartyInAnyPlaceAreListed) {
