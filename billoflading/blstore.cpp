@@ -1,7 +1,5 @@
 #include "blstore.h"
 
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <cctype>
 #include <cerrno>
@@ -135,47 +133,20 @@ std::vector<Record> ReadableRows(const std::string& select, const char* what, co
     return out;
 }
 
-// The limit on the size of a file this program may write (ulimit -f), when one is set.
-std::optional<uint64_t> FileSizeLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::nullopt;
-    return static_cast<uint64_t>(limit.rlim_cur);
-}
-
-// The database, grown by `growth` bytes, would pass the limit on the size of a file.
-bool PastFileSizeLimit(uint64_t growth) {
-    const std::optional<uint64_t> limit = FileSizeLimit();
-    struct stat file {};
-    if (!limit || ::stat(Db().Path().c_str(), &file) != 0) return false;
-    return static_cast<uint64_t>(file.st_size) + growth > *limit;
-}
-
-DbError FileSizeLimitError() {
-    return DbError(kErrDiskFull,
-                   "The change was not saved: the database " + Db().Path() +
-                       " would be larger than this system lets a file be (" + SystemReason(EFBIG) +
-                       ", at most " + std::to_string(*FileSizeLimit()) +
-                       " bytes).  Start Fretlyn where files may be larger (ulimit -f) and "
-                       "try again.");
-}
-
 // More than a save of a bill, a party or a commodity adds to the database.
 constexpr uint64_t kMostGrowth = 1 << 20;
 
-// Runs a group of writes as one transaction: all of them, or none when one fails.
-// Under a limit on the size of a file below the database's own size, a write falls past the
-// limit part way, and the engine then cannot put back what it had written: until the program
-// ends the database could not even be read. Such a write is not begun. One that fails as it
-// grows the file (the engine says no more than "disk I/O error") is named as the limit, as a
-// full disk is named.
+// Runs a group of writes as one transaction: all of them, or none when one fails. One that
+// fails as it grows the file past the limit on the size of a file (the engine says no more than
+// "disk I/O error") is named as the limit, as a full disk is named; the database's own
+// transactions refuse to begin past it.
 template <typename F>
 auto InTransaction(F&& writes) {
-    if (PastFileSizeLimit(0)) throw FileSizeLimitError();
     try {
         return ::InTransaction(Db(), std::forward<F>(writes));
     } catch (const DbError& e) {
-        if (e.number() == kErrGeneral && PastFileSizeLimit(kMostGrowth)) throw FileSizeLimitError();
+        if (e.number() == kErrGeneral && PastFileSizeLimit(Db().Path(), kMostGrowth))
+            throw FileSizeLimitError(Db().Path());
         throw;
     }
 }

@@ -7,6 +7,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "databaseparts.h"
 #include "numbers.h"
@@ -603,7 +607,37 @@ bool Database::IsReadOnly() const {
     return db_ && sqlite3_db_readonly(db_, "main") == 1;
 }
 
+namespace {
+// The limit on the size of a file this program may write (ulimit -f), when one is set.
+std::optional<uint64_t> FileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return static_cast<uint64_t>(limit.rlim_cur);
+}
+}  // namespace
+
+bool PastFileSizeLimit(const std::string& path, uint64_t growth) {
+    const std::optional<uint64_t> limit = FileSizeLimit();
+    struct stat file {};
+    if (!limit || path.empty() || ::stat(path.c_str(), &file) != 0) return false;
+    return static_cast<uint64_t>(file.st_size) + growth > *limit;
+}
+
+DbError FileSizeLimitError(const std::string& path) {
+    const std::optional<uint64_t> limit = FileSizeLimit();
+    return DbError(kErrDiskFull,
+                   "The change was not saved: the database " + path +
+                       " would be larger than this system lets a file be (" + SystemReason(EFBIG) +
+                       (limit ? ", at most " + std::to_string(*limit) + " bytes" : std::string()) +
+                       ").  Start Fretlyn where files may be larger (ulimit -f) and try again.");
+}
+
 void Database::BeginTrans() {
+    // Under a limit on the size of a file below the database's own size, a write falls past the
+    // limit part way, and the engine then cannot put back what it had written: until the program
+    // ended the database could not even be read. Such a write is not begun.
+    if (transDepth_ == 0 && PastFileSizeLimit(path_, 0)) throw FileSizeLimitError(path_);
     // The write lock is taken at once: waiting for another program's lock is possible only
     // while this connection holds no read lock, so a walk left part way lets go of its cursor
     // first (its next step opens a new one after the row it stands on).

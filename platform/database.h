@@ -462,6 +462,12 @@ class ReadTransaction {
 // Quotes a name for SQL ("PR Delvy zones" → "\"PR Delvy zones\"").
 std::string QuoteIdentifier(std::string_view name);
 
+// Whether the file at `path`, grown by `growth` bytes, would pass the limit on the size of a
+// file this program may write (ulimit -f), and the error that names that limit, as a full disk
+// is named.
+bool PastFileSizeLimit(const std::string& path, uint64_t growth);
+DbError FileSizeLimitError(const std::string& path);
+
 // Runs `writes` as one transaction: committed when it returns, rolled back when it throws, and
 // the error passed on. A rollback the engine refuses (it has ended the transaction itself) does
 // not hide that error. Gives back what `writes` gives.

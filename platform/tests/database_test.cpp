@@ -418,6 +418,39 @@ TEST_F(DatabaseTest, AChangeThatDoesNotFitOnTheDiskNamesTheDatabaseAndTheReason)
     EXPECT_EQ(db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt(), 2);
 }
 
+// Past a limit on the size of a file below the database's own size, a write begun would fall
+// past the limit part way and leave the engine unable to put it back: the database could not
+// even be read until the program ended. No write is begun; the limit is named; reading goes on.
+TEST_F(DatabaseTest, AWriteIsNotBegunPastTheLimitOnTheSizeOfAFile) {
+    const int before =
+        db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt();
+    {
+        FileSizeLimit limit(fs::file_size(path_) / 2);
+        try {
+            db_->BeginTrans();
+            db_->Execute("INSERT INTO basezone00 VALUES (?)", {std::string(64 * 1024, 'x')});
+            db_->CommitTrans();
+            ADD_FAILURE() << "a write was begun past the limit on the size of a file";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.number(), kErrDiskFull) << e.what();
+            const std::string what = e.what();
+            EXPECT_NE(what.find("would be larger than this system lets a file be"),
+                      std::string::npos)
+                << what;
+            EXPECT_NE(what.find(path_.string()), std::string::npos) << what;
+            EXPECT_NE(what.find("ulimit -f"), std::string::npos) << what;
+        }
+        EXPECT_EQ(db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt(),
+                  before);
+    }
+    // With the limit gone the same write is made.
+    db_->BeginTrans();
+    db_->Execute("INSERT INTO basezone00 VALUES (?)", {std::string("y")});
+    db_->CommitTrans();
+    EXPECT_EQ(db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt(),
+              before + 1);
+}
+
 TEST_F(DatabaseTest, OpeningALockedOrDamagedFileSaysWhichItIs) {
     db_.reset();
     {
