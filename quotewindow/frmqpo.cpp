@@ -799,6 +799,9 @@ void ActOnQuoteWindowOutcome(const std::function<void()>& rerate) {
                 rerate();
             else
                 RateShipment();
+            // A rating refused shows no quote: the services and the discount chosen for the one
+            // before go with it, rather than into the next request from the main window.
+            if (!LoadedQuoteWindow()) ClearQuoteOnlyAccessorials();
             break;
         case frmQPO::Outcome::Hidden:
             // The services added for this quote go with it: the next rating is a new request
