@@ -244,6 +244,30 @@ TEST_F(QuoteWindowTest, ATypedDiscountStaysThroughAServiceChosenAndGoesWithARefu
     EXPECT_EQ(TempOn("Residential delivery"), 0);
 }
 
+// Typing in the window's list moves the focus to the service named and chooses nothing, as the
+// arrows do; Enter or Space chooses it, which rates again.
+TEST_F(QuoteWindowTest, TypingInTheListChoosesNothing) {
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int show) {
+        if (show != 1) return;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        w.mlblAccess_Click();
+        ASSERT_EQ(QApplication::focusWidget(), w.lstAccessorials);
+        QTest::keyClicks(w.lstAccessorials, "li");
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        EXPECT_TRUE(w.lstAccessorials->selectedItems().isEmpty());
+        ASSERT_NE(w.lstAccessorials->currentItem(), nullptr);
+        EXPECT_EQ(w.lstAccessorials->currentItem()->text(), "Liftgate service");
+        EXPECT_FALSE(rating.gQAccLiftgate);
+        QTest::keyClick(w.lstAccessorials, Qt::Key_Space);
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_TRUE(rating.gQAccLiftgate);
+    EXPECT_GE(FindRate("Liftgate service charge"), 0);
+}
+
 TEST_F(QuoteWindowTest, TheListOffersEachServiceOnceAndNeverTheSurcharge) {
     frmQPO& w = *QuoteWindow();
     w.mlblAccess_Click();
