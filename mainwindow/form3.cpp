@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "checklist.h"
 #include "commodity.h"
 #include "entryfilter.h"
 #include "form3menu.h"
@@ -197,9 +198,8 @@ void Form3::BuildControls() {
     HideOceanControls();
 
     lblApplyAccessorials = button("lblApplyAccessorials", "Accessorial charges", 470, 145, 230, 22);
-    lstAccessorials = new QListWidget(this);
+    lstAccessorials = new CheckList(this);
     lstAccessorials->setObjectName("lstAccessorials");
-    lstAccessorials->setSelectionMode(QAbstractItemView::MultiSelection);
     accListTwips = form3shared::kAccListCollapsed;
     PlaceAccessorialList();
     lstAccessorials->hide();
@@ -476,6 +476,10 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
         if (text.isEmpty() || key->key() == Qt::Key_Delete || IsEditingShortcut(key)) return false;
         QChar c = text[0];
         return !(c.isDigit() || c == '.' || c == '\b');
+    }
+    if (watched == lstAccessorials && key->key() == Qt::Key_Escape) {
+        Form_Click();
+        return true;
     }
     if (!enter) return false;
     if (watched == lstCities) {

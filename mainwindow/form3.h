@@ -140,6 +140,8 @@ class Form3 : public QWidget, public PointEntryView {
     // event.
     bool AltKey(QEvent* event);
     void PlaceAccessorialList();
+    // Hides the list; when it has the focus, the focus goes to `focusTo` first.
+    void HideAccessorialList(QWidget* focusTo);
     void ShowEntryMode(bool density);
     void StoreAccessorialMarks();
     bool CheckRequest();

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 #include "ahead.h"
 #include "auxwindow.h"
@@ -73,6 +74,16 @@ bool BetweenRects(const QRectF& a, const QRectF& b, QPointF p) {
     keep(a.bottom(), b.bottom(), p.y(), false);
     return low <= high;
 }
+
+// How far a point lies from a rectangle (0 inside it).
+double DistanceTo(const QRect& r, QPoint p) {
+    const int dx = std::max({r.left() - p.x(), 0, p.x() - r.right()});
+    const int dy = std::max({r.top() - p.y(), 0, p.y() - r.bottom()});
+    return std::hypot(dx, dy);
+}
+
+// How many of the pointer's latest points the menu keeps to tell its direction.
+constexpr size_t kTrailPoints = 8;
 
 // The screen's dots per inch, which a pixmap drawn on the screen's behalf would have.
 QPointF ScreenDpi() {
@@ -454,7 +465,11 @@ bool MainMenu::CrossingOnTheWay(QObject* watched, QPoint at) {
         const QRectF from = QRectF(QPointF(aimFrom_), QSizeF(0, 0))
                                 .adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
         const QRectF to = QRectF(commands).adjusted(-kAimSlack, -kAimSlack, kAimSlack, kAimSlack);
-        if (BetweenRects(from, to, QPointF(at))) {
+        // A pointer leaving the group, up across the corner of a neighbouring heading, is on its
+        // way to that heading, however near the group it still is.
+        const bool onTheWay = !MovingAwayFrom(commands, at) && BetweenRects(from, to, QPointF(at));
+        Remember(at);
+        if (onTheWay) {
             takeOver_->start();
             return true;
         }
@@ -462,6 +477,24 @@ bool MainMenu::CrossingOnTheWay(QObject* watched, QPoint at) {
     takeOver_->stop();
     aimGroup_ = heading >= 0 ? heading : ground;
     aimFrom_ = at;
+    Remember(at);
+    return false;
+}
+
+void MainMenu::Remember(QPoint at) {
+    if (!trail_.empty() && trail_.back() == at) return;
+    trail_.push_back(at);
+    if (trail_.size() > kTrailPoints) trail_.erase(trail_.begin());
+}
+
+// The pointer lands on whole pixels, so a shallow line keeps its distance for a step or two: the
+// direction is that of the last point of the trail at another distance.
+bool MainMenu::MovingAwayFrom(const QRect& area, QPoint at) const {
+    const double now = DistanceTo(area, at);
+    for (auto before = trail_.rbegin(); before != trail_.rend(); ++before) {
+        const double then = DistanceTo(area, *before);
+        if (then != now) return then < now;
+    }
     return false;
 }
 
@@ -486,6 +519,7 @@ void MainMenu::CommandLabel_MouseMove(QLabel* label) {
 }
 
 void MainMenu::Form_MouseMove(QWidget* where) {
+    trail_.clear();
     // The highlighter has put the colours and the pointer back already.
     for (int g = 0; g < 3; ++g) ShowMenuGroup(g, false);
     lblHelpDesk->hide();

@@ -156,5 +156,12 @@ class MainMenu : public QObject {
     // the group that ground belongs to (-1 for none).
     QPoint aimFrom_;
     int aimGroup_ = -1;
+    // The pointer's latest points over the menu's own ground (window coordinates), newest last,
+    // since it last crossed the window's background.
+    std::vector<QPoint> trail_;
+    // True when the pointer, now at `at`, has last moved farther from `area`: away from it, not on
+    // its way into it.
+    bool MovingAwayFrom(const QRect& area, QPoint at) const;
+    void Remember(QPoint at);
     QTimer* takeOver_ = nullptr;
 };

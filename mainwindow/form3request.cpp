@@ -12,6 +12,7 @@
 #include "commodity.h"
 #include "entrychecks.h"
 #include "form3.h"
+#include "form3menu.h"
 #include "form3shared.h"
 #include "handlerguard.h"
 #include "inputdialogs.h"
@@ -169,7 +170,20 @@ void Form3::PlaceAccessorialList() {
 }
 
 void Form3::Form_Click() {
-    if (!lstAccessorials->isHidden()) lstAccessorials->hide();
+    if (lstAccessorials->isHidden()) return;
+    // Back to the label that opened the list, or to the heading of its group when the group has
+    // closed meanwhile; which opens nothing, as the focus is not moved by Tab.
+    QWidget* opener = lblApplyAccessorials->isVisible()
+                          ? static_cast<QWidget*>(lblApplyAccessorials)
+                          : menu->lblCustomize;
+    HideAccessorialList(opener);
+}
+
+// The focus leaves the list before it hides: left to itself it would go on to the next command
+// in Tab order, a heading of the menu, which would take it for a Tab and open its group.
+void Form3::HideAccessorialList(QWidget* focusTo) {
+    if (lstAccessorials->hasFocus()) focusTo->setFocus(Qt::OtherFocusReason);
+    lstAccessorials->hide();
 }
 
 void Form3::mousePressEvent(QMouseEvent* event) {
@@ -194,7 +208,7 @@ void Form3::StoreAccessorialMarks() {
     Timer1->stop();
     accListTwips = QRect(120, 6240, 1000, 60);
     PlaceAccessorialList();
-    lstAccessorials->hide();
+    HideAccessorialList(lblRate);
 }
 
 void Form3::lblRate_Click() {

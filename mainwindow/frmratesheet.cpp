@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "checklist.h"
 #include "handcursor.h"
 #include "handlerguard.h"
 #include "labelbutton.h"
@@ -112,8 +113,7 @@ frmRateSheet::frmRateSheet(QWidget* parent) : QDialog(parent) {
         Place(new QLabel(kRightClickHint, this), "hdlRightClick", TwipsRect(240, 5460, 8520, 300));
     hdlRightClick->setFont(VerdanaFont(8, false));
     hdlRightClick->setWordWrap(true);
-    lstTo = Place(new QListWidget(this), "lstTo", TwipsRect(4200, 1380, 4560, 3960));
-    lstTo->setSelectionMode(QAbstractItemView::MultiSelection);
+    lstTo = Place(new CheckList(this), "lstTo", TwipsRect(4200, 1380, 4560, 3960));
     lstTo->viewport()->installEventFilter(this);
     // Beside the destinations, not over them: a right click on a second city adds its points
     // below the first's.

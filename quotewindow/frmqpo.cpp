@@ -703,7 +703,7 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
                 RunHandler([this] { txtChgDisc_Click(); });
                 return true;
             }
-            if (watched == lstAccessorials && AccessorialListKey(key->key())) return true;
+            if (watched == lstAccessorials && AccessorialListKey(*key)) return true;
             break;
         }
         case QEvent::MouseButtonPress:
@@ -720,10 +720,20 @@ bool frmQPO::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // Choosing a service rates at once, so the keyboard walks the list without choosing: the arrows
-// move the current item only, and Enter or Space chooses it.
-bool frmQPO::AccessorialListKey(int key) {
+// and typing move the current item only, and Enter or Space chooses it.
+bool frmQPO::AccessorialListKey(const QKeyEvent& event) {
     const int count = lstAccessorials->count();
     if (count == 0) return false;
+    const int key = event.key();
+    const QString text = event.text();
+    if (key != Qt::Key_Space && !text.isEmpty() && text.at(0).isPrint()) {
+        // The list's own search would choose the service it lands on.
+        quietList_ = true;
+        lstAccessorials->keyboardSearch(text);
+        lstAccessorials->clearSelection();
+        quietList_ = false;
+        return true;
+    }
     const int at = lstAccessorials->currentRow();
     int next = at;
     switch (key) {
@@ -799,6 +809,9 @@ void ActOnQuoteWindowOutcome(const std::function<void()>& rerate) {
                 rerate();
             else
                 RateShipment();
+            // A rating refused shows no quote: the services and the discount chosen for the one
+            // before go with it, rather than into the next request from the main window.
+            if (!LoadedQuoteWindow()) ClearQuoteOnlyAccessorials();
             break;
         case frmQPO::Outcome::Hidden:
             // The services added for this quote go with it: the next rating is a new request

@@ -10,6 +10,7 @@
 #include "altkey.h"
 
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -142,7 +143,7 @@ class frmQPO : public QDialog {
     void PlaceAccessorialList();
     void PlaceDiscountBox();
     // A key to the accessorial list; true when the list took it.
-    bool AccessorialListKey(int key);
+    bool AccessorialListKey(const QKeyEvent& key);
     // Refuses the accessorial clicked: says why and takes the choice back.
     void RefuseAccessorial(const std::string& text, int item);
     void Unload(Outcome how);

@@ -196,4 +196,5 @@ void ClearQuoteOnlyAccessorials() {
     rating.gQAccHazardous = rating.gQAccInside = rating.gQAccResidential = false;
     rating.gPXSPass = rating.gPXSOn = rating.gGuaranteedOn = false;
     rating.gPXSEnteredPct = 0;
+    rating.gEnteredDisc.clear();
 }

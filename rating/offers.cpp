@@ -81,8 +81,11 @@ void OfferThriftlane() {
         for (size_t i = 0; i <= 10; ++i) rating.gBreakDisc[i] = pct;
         ComputeCharges(0);
         ComputeQuoteTotal(0);
-        // As the quote with economy service chosen would show it.
+        // As the quote with economy service chosen would end: between two Canadian points
+        // with its taxes, as the guaranteed offer is.
         total = offshoreVariant ? charges.gPXSOffshoreTotal : charges.totalShown;
+        CanadaTaxes(total);
+        total = WithTaxes(total);
     }
     rating.gPXSSaving = static_cast<Single>(total);
     quote.mlblDefServ = std::string(offshoreVariant ? "Thriftlane       Service Standard: "

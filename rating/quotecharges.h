@@ -75,7 +75,8 @@ int AccessorialChargeSilent(const std::string& name, int line, uint8_t zero = 0)
 Single GuaranteedCharge();
 
 // Forgets the services chosen for one quote only: the "temp on" marks and the quote window's
-// twins of the main window's flags, with the economy-pricing state of that quote.
+// twins of the main window's flags, with the economy-pricing state of that quote and the
+// discount typed into it.
 void ClearQuoteOnlyAccessorials();
 
 // Adds the charges from the line after `line` on, writing each; `line` ends on the last line

@@ -34,6 +34,7 @@ void Check(const std::string* shownBefore) {
     if (!commodityLines.gAccThriftlane && !rating.gQAccThriftlane) {
         // The carrier's lane minimums are not applied again: the user's figure stands.
         for (int b = 0; b <= kLastBreak; ++b) rating.gBreakDisc[static_cast<size_t>(b)] = text;
+        rating.gEnteredDisc = text;
     } else {
         rating.gPXSEnteredPct = static_cast<Single>(p);
     }

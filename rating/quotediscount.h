@@ -1,7 +1,8 @@
 #pragma once
 // A new discount percentage for the quote on screen: checked, put into every weight break (or
-// made the Thriftlane percentage) and rated again. Nothing is stored: the change lasts until
-// the next rating reloads the discounts.
+// made the Thriftlane percentage) and rated again. Nothing is stored: the change lasts while
+// the user refines this quote (a service chosen in the quote window rates it again at the
+// typed percentage) and is forgotten with the quote, when the window is left.
 
 #include <string>
 

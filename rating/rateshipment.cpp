@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr size_t kWeightBreaks = 11;
+
 // The requested lines are checked before any of the rating state changes, so a refused
 // request leaves the last quote's state as it was.
 void CheckRequest(const EnteredClasses& classes, bool byDensity) {
@@ -72,6 +74,10 @@ bool RateRequest(const EnteredClasses& classes, const EnteredClasses* densities,
             LoadBreakDiscounts(tariff.gOrigZip3, tariff.gDestZip3, tariff.gOrigState,
                                tariff.gDestState);
             if (adjustDiscounts) adjustDiscounts();
+            // A discount typed into the quote stands while the user refines that quote.
+            if (!rating.gEnteredDisc.empty())
+                for (size_t b = 0; b < kWeightBreaks; ++b)
+                    rating.gBreakDisc[b] = rating.gEnteredDisc;
             rating.gLineSum = 0;
             ComputeCharges(mode);
         } catch (const RatingRefusal& refusal) {

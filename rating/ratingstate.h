@@ -75,11 +75,12 @@ struct RatingState {
     uint8_t gBreak = 0;  // the break the quote shows (written by the quote display)
 
     // --- guaranteed and economy (Thriftlane) switches
-    bool gPXSOn = false;          // Thriftlane pricing is in force for this rating
-    Single gPXSPct = 0;           // Thriftlane discount factor (percentage × 0.01)
-    uint8_t gPXSDays = 0;         // Thriftlane transit days of the lane
-    Single gPXSEnteredPct = 0;    // percentage typed in the quote window, 0 when none
-    bool gPXSPass = false;        // the quote display's Thriftlane pass is under way
+    bool gPXSOn = false;        // Thriftlane pricing is in force for this rating
+    Single gPXSPct = 0;         // Thriftlane discount factor (percentage × 0.01)
+    uint8_t gPXSDays = 0;       // Thriftlane transit days of the lane
+    Single gPXSEnteredPct = 0;  // percentage typed in the quote window, 0 when none
+    std::string gEnteredDisc;   // discount typed in the quote window for every break, or empty
+    bool gPXSPass = false;      // the quote display's Thriftlane pass is under way
     Single gPXSSaving = 0;
     bool gGuaranteedOn = false;
     Single gGuaranteedCharge = 0;

@@ -444,6 +444,83 @@ TEST_F(AccessorialList, SlidesOpenInFiveTicksAndABackgroundClickHidesIt) {
     EXPECT_TRUE(Item("Liftgate service")->isSelected());
 }
 
+// The list as a user works it: opened from the menu, a service clicked on and off, then typed
+// at. Typing moves the focus to the service it names and chooses nothing; Space chooses the
+// service with the focus, as a click does; Escape closes the list.
+TEST_F(AccessorialList, TypingChoosesNothingSpaceChoosesAndEscapeCloses) {
+    Load();
+    ::ShowActive(*form);
+    const MainMenu& m = *form->menu;
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    const QPoint heading = m.lblCustomize->geometry().center();
+    const QPoint entry = form->lblApplyAccessorials->geometry().center();
+    MoveStraight(*form, background, heading);
+    MoveStraight(*form, heading, entry);
+    ClickAt(*form, entry);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+    QListWidget* list = form->lstAccessorials;
+    ASSERT_TRUE(list->isVisible());
+    auto clickItem = [&](const char* name) {
+        const QPoint at =
+            list->viewport()->mapTo(form.get(), list->visualItemRect(Item(name)).center());
+        MoveStraight(*form, entry, at);
+        ClickAt(*form, at);
+    };
+    auto chosen = [&] {
+        std::vector<std::string> names;
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->isSelected()) names.push_back(list->item(i)->text().toStdString());
+        return names;
+    };
+    using Names = std::vector<std::string>;
+    clickItem("Liftgate service");
+    EXPECT_EQ(chosen(), Names{"Liftgate service"});
+    EXPECT_TRUE(commodityLines.gAccLiftgate);
+    clickItem("Liftgate service");
+    ASSERT_EQ(chosen(), Names{});
+    ASSERT_EQ(Focused(), list);
+
+    // A pause between the two words, as between two searches.
+    TypeKeys("so");
+    EXPECT_EQ(list->currentItem()->text(), "Sorting and segregating");
+    QTest::qWait(QApplication::keyboardInputInterval() + 200);
+    TypeKeys("ho");
+    EXPECT_EQ(list->currentItem()->text(), "Hazardous materials");
+    EXPECT_EQ(chosen(), Names{});
+    EXPECT_FALSE(commodityLines.gAccHazardous);
+    for (const char* name : {"Single shipment", "Sorting and segregating", "Hazardous materials"})
+        EXPECT_EQ(StoredApply(name), "0") << name;
+    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Up);
+    EXPECT_EQ(chosen(), Names{});
+
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(chosen(), Names{"Hazardous materials"});
+    EXPECT_TRUE(commodityLines.gAccHazardous);
+    EXPECT_EQ(StoredApply("Hazardous materials"), "1");
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(chosen(), Names{});
+    EXPECT_FALSE(commodityLines.gAccHazardous);
+    PressKey(Qt::Key_Space);
+
+    // Escape closes the list and gives the focus back to the label that opened it (or to its
+    // heading, when the pointer has closed the group meanwhile), and no group of the menu opens.
+    auto groups = [&m] {
+        std::string out;
+        for (int g = 0; g < 3; ++g)
+            if (m.GroupShown(g)) out += char('0' + g);
+        return out;
+    };
+    const std::string groupsBefore = groups();
+    PressKey(Qt::Key_Escape);
+    EXPECT_TRUE(list->isHidden());
+    EXPECT_EQ(groups(), groupsBefore);
+    EXPECT_EQ(Focused(), groupsBefore == "0" ? static_cast<QWidget*>(form->lblApplyAccessorials)
+                                             : static_cast<QWidget*>(m.lblCustomize));
+    EXPECT_EQ(chosen(), Names{"Hazardous materials"});
+}
+
 // Opened again and again from the menu, as a user opens it, the list shows every service in the
 // one place each time, clear of the commands beside it and inside the window.
 TEST_F(AccessorialList, EveryOpeningShowsTheWholeListInTheSamePlace) {

@@ -259,6 +259,75 @@ TEST_F(MenuTest, AHeadingCrossedOnTheWayTakesOverWhenThePointerTurnsAwayOrRests)
     EXPECT_EQ(LabelForeColor(m.lblRulesTariff), kColorWhite);
 }
 
+// A hand goes straight from any entry of the menu to any other, corners included: from an
+// entry of the open group to another entry of it or to its heading, which is then lit; and to
+// another heading, grazing its corners too, and straight on down to a command of that heading's
+// group, which is then open, lit and under the pointer. A heading crossed on its way into the
+// open group waits, so a line from the open group's heading to another heading may need the
+// pointer to rest there; a line from one of the group's commands never does.
+TEST_F(MenuTest, EveryEntryIsReachedInStraightLinesFromEveryOther) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    const QPoint background(5, 545);
+    ASSERT_EQ(form->childAt(background), nullptr);
+    const auto groups = Groups();
+    auto points = [](const QRect& r) {
+        return std::vector<QPoint>{r.center(), r.topLeft(), r.topRight(), r.bottomLeft(),
+                                   r.bottomRight()};
+    };
+    auto where = [](QPoint p) {
+        return "(" + std::to_string(p.x()) + "," + std::to_string(p.y()) + ")";
+    };
+    // Group g opened from its heading's centre, and the pointer on to `start`.
+    auto startAt = [&](int g, QPoint start) {
+        MoveStraight(*form, background, background + QPoint(6, 0));
+        const QPoint heading = Centre(groups[static_cast<size_t>(g)].first);
+        QTest::mouseMove(form.get(), heading);
+        MoveStraight(*form, heading, start);
+    };
+    // The entry lit, and the group open is the one it heads or belongs to.
+    auto selected = [&](QLabel* entry, int group) {
+        return OpenGroups(m) == std::string(1, char('0' + group)) &&
+               LabelForeColor(entry) == kColorWhite;
+    };
+    for (int g = 0; g < 3; ++g) {
+        const auto& [heading, commands] = groups[static_cast<size_t>(g)];
+        std::vector<QLabel*> own{heading};
+        own.insert(own.end(), commands.begin(), commands.end());
+        for (QLabel* from : own) {
+            for (QPoint start : points(from->geometry())) {
+                const std::string way =
+                    "from " + from->objectName().toStdString() + " at " + where(start) + " to ";
+                for (QLabel* to : own) {
+                    if (to == from) continue;
+                    startAt(g, start);
+                    MoveStraight(*form, start, Centre(to));
+                    ASSERT_TRUE(selected(to, g)) << way << to->objectName().toStdString();
+                }
+                for (int h = 0; h < 3; ++h) {
+                    if (h == g) continue;
+                    const auto& [other, theirs] = groups[static_cast<size_t>(h)];
+                    for (QPoint corner : points(other->geometry())) {
+                        const std::string to =
+                            way + other->objectName().toStdString() + " at " + where(corner);
+                        startAt(g, start);
+                        MoveStraight(*form, start, corner);
+                        if (from == heading)
+                            (void)QTest::qWaitFor([&] { return selected(other, h); }, 2000);
+                        ASSERT_TRUE(selected(other, h)) << to;
+                        QLabel* target = theirs.front();
+                        MoveStraight(*form, corner, Centre(target));
+                        ASSERT_TRUE(selected(target, h))
+                            << to << " and on to " << target->objectName().toStdString();
+                        ASSERT_EQ(form->childAt(Centre(target)), target) << to;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // An open group is drawn whole inside the window, on its own panel, below its own heading, and
 // no label of the window overlaps another.
 TEST_F(MenuTest, AnOpenGroupLiesInsideTheWindowBelowItsHeadingAndOverlapsNothing) {

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "commandwindows.h"
 #include "form3.h"
@@ -179,6 +180,55 @@ TEST_F(RateWindows, TheRateSheetWindowListsEveryRateSheetCity) {
         EXPECT_EQ(w.lstTo->selectionMode(), QAbstractItemView::MultiSelection);
     });
     ShowRateSheetModally(nullptr);
+}
+
+// Typing in the destinations moves the focus to the city it names and chooses nothing; Space
+// chooses or takes back the city with the focus, and a click the city clicked.
+TEST_F(RateWindows, TypingInTheDestinationsChoosesNothingSpaceAndAClickChoose) {
+    frmRateSheet* w = RateSheetWindow();
+    w->Form_Load();
+    ShowActive(*w);
+    QListWidget* list = w->lstTo;
+    auto item = [&](const char* city) {
+        return list->findItems(QString::fromLatin1(city), Qt::MatchExactly).front();
+    };
+    auto click = [&](const char* city) {
+        list->scrollToItem(item(city));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(item(city)).center());
+        QCoreApplication::processEvents();
+    };
+    auto chosen = [&] {
+        std::vector<std::string> cities;
+        for (QListWidgetItem* it : list->selectedItems())
+            cities.push_back(it->text().toStdString());
+        std::sort(cities.begin(), cities.end());
+        return cities;
+    };
+    using Cities = std::vector<std::string>;
+    click("BARRIE, ON");
+    click("CALGARY, AB");
+    ASSERT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB"}));
+    ASSERT_EQ(Focused(), list);
+
+    TypeKeys("MONTREAL");
+    EXPECT_EQ(list->currentItem()->text(), "MONTREAL, QC");
+    EXPECT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB"}));
+    QTest::qWait(QApplication::keyboardInputInterval() + 200);
+    TypeKeys("regina");
+    EXPECT_EQ(list->currentItem()->text(), "REGINA, SK");
+    EXPECT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB"}));
+    PressKey(Qt::Key_Up);
+    PressKey(Qt::Key_Down);
+    EXPECT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB"}));
+
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB", "REGINA, SK"}));
+    click("BARRIE, ON");
+    EXPECT_EQ(chosen(), (Cities{"CALGARY, AB", "REGINA, SK"}));
+    EXPECT_EQ(list->currentItem()->text(), "BARRIE, ON");
+    PressKey(Qt::Key_Space);
+    EXPECT_EQ(chosen(), (Cities{"BARRIE, ON", "CALGARY, AB", "REGINA, SK"}));
 }
 
 TEST_F(RateWindows, PrintingFromTheWindowPrintsTheChosenCities) {

@@ -10,6 +10,7 @@
 
 #include "displayquote.h"
 #include "form3fixture.h"
+#include "form3menu.h"
 #include "frmqpo.h"
 #include "keyboarduser.h"
 #include "labelbutton.h"
@@ -186,6 +187,61 @@ TEST_F(KeyboardWalk, AfterARefusalTheShipmentCanBeRatedFromTheKeyboard) {
               "The weight on line  1 is not a plain number.  Type the weight in pounds as digits, "
               "without commas (a point may mark decimals).");
     EXPECT_EQ(quotes, 1);
+}
+
+// With the accessorial list open and a service clicked in it, "Rate this shipment" leaves the
+// menu as it was: no group opens behind the quote, none is open after Done, and the focus is
+// back in the origin box, not on a heading.
+TEST_F(KeyboardWalk, RatingWithTheAccessorialListOpenOpensNoMenuGroup) {
+    Load();
+    ConnectProgramWindows(*form);
+    ShowActive();
+    messageScript.Stop();
+    const MainMenu& m = *form->menu;
+    auto openGroups = [&m] {
+        std::string out;
+        for (int g = 0; g < 3; ++g)
+            if (m.GroupShown(g)) out += char('0' + g);
+        return out;
+    };
+    std::string behindTheQuote = "not rated";
+    KeyboardUser user;
+    using K = KeyboardUser;
+    user.Then("Form3", [&] {
+        ASSERT_TRUE(K::TabTo(form->txtozip));
+        K::Type("55401");
+        K::Press(Qt::Key_Return);
+        K::Type("60601");
+        K::Press(Qt::Key_Return);
+        K::Type("1200");
+        // The list opened from the menu with the pointer, and a service clicked in it.
+        const QPoint background(5, 545);
+        const QPoint heading = m.lblCustomize->geometry().center();
+        const QPoint entry = form->lblApplyAccessorials->geometry().center();
+        MoveStraight(*form, background, heading);
+        MoveStraight(*form, heading, entry);
+        ClickAt(*form, entry);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+        QListWidget* list = form->lstAccessorials;
+        QListWidgetItem* item = list->findItems("Residential delivery", Qt::MatchExactly).front();
+        const QPoint at = list->viewport()->mapTo(form.get(), list->visualItemRect(item).center());
+        MoveStraight(*form, entry, at);
+        ClickAt(*form, at);
+        ASSERT_TRUE(item->isSelected());
+        ASSERT_EQ(QApplication::focusWidget(), list);
+        const QPoint rate = form->lblRate->geometry().center();
+        MoveStraight(*form, at, rate);
+        ClickAt(*form, rate);
+    });
+    user.Then("frmQPO", [&] {
+        behindTheQuote = openGroups();
+        K::Press(Qt::Key_Escape);  // Done
+    });
+    user.Then("Form3", [] {});
+    ASSERT_TRUE(user.Walk()) << user.Failure();
+    EXPECT_EQ(behindTheQuote, "");
+    EXPECT_EQ(openGroups(), "");
+    EXPECT_EQ(Focused(), form->txtozip);
 }
 
 }  // namespace

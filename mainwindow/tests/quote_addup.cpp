@@ -207,3 +207,24 @@ std::optional<int64_t> ShownGrandTotal(const std::vector<ShownQuoteLine>& lines)
     }
     return total;
 }
+
+std::optional<int64_t> OfferedCents(const std::string& offerLine, const std::string& lead) {
+    if (!StartsWith(offerLine, lead)) return std::nullopt;
+    return MoneyCents(offerLine.substr(lead.size()));
+}
+
+std::optional<std::string> OfferNotKept(const std::string& service,
+                                        const std::vector<std::string>& offers,
+                                        const std::vector<ShownQuoteLine>& chosen) {
+    for (const ServiceOffer& offer : kServiceOffers) {
+        if (service != offer.service || static_cast<size_t>(offer.line) >= offers.size()) continue;
+        const std::optional<int64_t> price =
+            OfferedCents(offers[static_cast<size_t>(offer.line)], offer.lead);
+        if (!price) return std::nullopt;
+        const std::optional<int64_t> shown = ShownGrandTotal(chosen);
+        if (shown == price) return std::nullopt;
+        return service + " was offered at " + Dollars(*price) + "; chosen, the quote ends on " +
+               (shown ? Dollars(*shown) : std::string("no price"));
+    }
+    return std::nullopt;
+}

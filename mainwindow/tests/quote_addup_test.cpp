@@ -223,19 +223,6 @@ std::vector<ShownQuoteLine> Lines(const QJsonValue& quote) {
     return lines;
 }
 
-// The amount at the end of an offer ("Thriftlane Rate Quote $1,234.56"); none when not made.
-std::optional<int64_t> OfferCents(const QJsonValue& quote, int index, const std::string& lead) {
-    const std::string text = quote[QStringLiteral("offers")][index].toString().toStdString();
-    if (text.rfind(lead, 0) != 0) return std::nullopt;
-    return MoneyCents(text.substr(lead.size()));
-}
-
-bool HasLine(const QJsonValue& quote, const std::string& caption) {
-    for (const ShownQuoteLine& line : Lines(quote))
-        if (line.rate.rfind(caption, 0) == 0) return true;
-    return false;
-}
-
 // ------------------------------------------------------------------ the customer's check
 
 ShownQuoteLine Amount(const std::string& caption, const std::string& amount) {
@@ -368,13 +355,42 @@ class GeneratedQuotes : public ::testing::Test {
     }
 };
 
+// The discounts typed into the quote window before a service is chosen in it.
+const std::vector<std::string> kTypedDiscounts = {"10.0", "25.5", "62.0", "80.0"};
+
+// The commands after a shipment is typed: the quote, "Canadian $" on it, guaranteed service
+// chosen in the quote window (not offered offshore); the quote again and Thriftlane chosen.
+// Where the quote has a discount box, the same once more with a discount typed first.
+std::vector<std::string> QuoteCommands(const Shipment& s, const std::string& typedDiscount) {
+    std::vector<std::string> commands = {"rate", "canadian"};
+    auto chooseEach = [&](const std::string& discount) {
+        if (!Offshore(s)) {
+            if (!discount.empty()) commands.push_back("discount " + discount);
+            commands.insert(commands.end(),
+                            {"quote-accessorial Norvale GUARANTEED!", "done", "rate"});
+        }
+        if (!discount.empty()) commands.push_back("discount " + discount);
+        commands.insert(commands.end(), {"quote-accessorial Thriftlane", "done"});
+    };
+    chooseEach("");
+    if (!typedDiscount.empty()) {
+        commands.push_back("rate");
+        chooseEach(typedDiscount);
+    }
+    return commands;
+}
+
+bool WritesAQuote(const std::string& command) {
+    return command != "done";
+}
+
 TEST_F(GeneratedQuotes, EveryQuoteOfEveryKindAddsUpAndEveryOfferIsTheQuoteWithItsService) {
     ASSERT_TRUE(dir.isValid());
     std::mt19937 rng(20261207);
     const std::vector<Kind> kinds = {
         Kind::Mainland, Kind::Mainland, Kind::ToCanada, Kind::FromCanada, Kind::Canada,
         Kind::Canada,   Kind::Canada,   Kind::Alaska,   Kind::Hawaii,     Kind::PuertoRico};
-    int offersChecked = 0;
+    std::map<std::string, int> offersChecked;
     for (size_t f = 0; f < kSettings.size(); ++f) {
         const Setting& setting = kSettings[f];
         std::vector<Shipment> shipments;
@@ -387,54 +403,65 @@ TEST_F(GeneratedQuotes, EveryQuoteOfEveryKindAddsUpAndEveryOfferIsTheQuoteWithIt
                                   Header(setting) + Typed(shipments[i]) + "rate\n"));
         const std::vector<QJsonArray> tried = QuotesOfEach(RunScenarios(alone));
         ASSERT_EQ(tried.size(), shipments.size());
-        std::vector<const Shipment*> rated;
-        for (size_t i = 0; i < shipments.size(); ++i)
-            if (tried[i].size() == 1 && !tried[i][0].isNull()) rated.push_back(&shipments[i]);
+        std::vector<std::pair<const Shipment*, std::vector<std::string>>> rated;
+        for (size_t i = 0; i < shipments.size(); ++i) {
+            if (tried[i].size() != 1 || tried[i][0].isNull()) continue;
+            // A discount is typed where the quote shows its box.
+            const bool box = !tried[i][0][QStringLiteral("discount")].toString().isEmpty();
+            rated.emplace_back(
+                &shipments[i],
+                QuoteCommands(shipments[i],
+                              box ? kTypedDiscounts[i % kTypedDiscounts.size()] : ""));
+        }
 
-        // Then each rated shipment in one scenario: the quote, "Canadian $" on it, guaranteed
-        // service chosen in the quote window (not offered offshore); the quote again and
-        // Thriftlane chosen.
         std::string text = Header(setting);
-        for (const Shipment* s : rated) {
-            text += Typed(*s) + "rate\ncanadian\n";
-            if (!Offshore(*s)) text += "quote-accessorial Norvale GUARANTEED!\ndone\nrate\n";
-            text += "quote-accessorial Thriftlane\ndone\n";
+        for (const auto& [s, commands] : rated) {
+            text += Typed(*s);
+            for (const std::string& command : commands) text += command + "\n";
         }
         const QJsonArray quotes =
             Quotes(RunScenarios({Write("quotes" + std::to_string(f) + ".scn", text)}));
         qsizetype at = 0;
-        for (const Shipment* s : rated) {
+        for (const auto& [s, commands] : rated) {
             const std::string what = "fuel " + setting.fuel + ", " + Describe(*s);
-            const qsizetype count = Offshore(*s) ? 3 : 5;
-            ASSERT_LE(at + count, quotes.size()) << what;
-            for (qsizetype k = 0; k < count; ++k) {
-                ASSERT_FALSE(quotes[at + k].isNull()) << what;
-                AddUp(quotes[at + k], what + " (quote " + std::to_string(k + 1) + ")");
+            std::string typed;
+            for (const std::string& command : commands) {
+                if (command.rfind("discount ", 0) == 0) typed = command;
+                if (!WritesAQuote(command)) continue;
+                ASSERT_LT(at, quotes.size()) << what;
+                const QJsonValue shown = quotes[at++];
+                ASSERT_FALSE(shown.isNull()) << what << ", " << command;
+                AddUp(shown, what + " (after " + command + ")");
+                const std::string lead = "quote-accessorial ";
+                if (command.rfind(lead, 0) != 0) continue;
+                // The service chosen on the quote before it, as offered there.
+                const std::string service = command.substr(lead.size());
+                std::vector<std::string> offers;
+                for (const QJsonValue offer : quotes[at - 2][QStringLiteral("offers")].toArray())
+                    offers.push_back(offer.toString().toStdString());
+                for (const ServiceOffer& offer : kServiceOffers)
+                    if (service == offer.service &&
+                        OfferedCents(offers[static_cast<size_t>(offer.line)], offer.lead))
+                        ++offersChecked[service + (typed.empty() ? "" : " after a discount") +
+                                        (s->kind == Kind::Canada ? " in Canada" : "")];
+                if (const auto fault = OfferNotKept(service, offers, Lines(shown)))
+                    ADD_FAILURE() << what << (typed.empty() ? "" : ", " + typed) << ": " << *fault;
             }
-            const QJsonValue first = quotes[at], thriftlane = quotes[at + count - 1];
-            if (std::optional<int64_t> offer = OfferCents(first, 1, "Guaranteed Rate Quote ")) {
-                ++offersChecked;
-                const QJsonValue guaranteed = quotes[at + 2];
-                ASSERT_TRUE(HasLine(guaranteed, "Norvale GUARANTEED! Service")) << what;
-                EXPECT_EQ(ShownGrandTotal(Lines(guaranteed)), offer) << what << ": guaranteed";
-            }
-            if (std::optional<int64_t> offer = OfferCents(first, 2, "Thriftlane Rate Quote ")) {
-                ++offersChecked;
-                EXPECT_EQ(MoneyCents(thriftlane[QStringLiteral("total")].toString().toStdString()),
-                          offer)
-                    << what << ": Thriftlane";
-            }
-            at += count;
         }
         EXPECT_EQ(at, quotes.size());
     }
-    std::cout << added << " quotes added up, " << offersChecked << " offers checked\n";
-    // Several hundred quotes, of every kind of interest.
+    std::cout << added << " quotes added up; offers checked:";
+    for (const auto& [kind, count] : offersChecked) std::cout << " " << kind << " " << count << ";";
+    std::cout << "\n";
+    // Several hundred quotes, of every kind of interest, and offers of every kind.
     EXPECT_GE(added, 600);
-    EXPECT_GE(offersChecked, 20);
     for (const char* kind : {"deficit", "minimum charge", "fuel surcharge", "C.O.D.",
                              "Canadian taxes", "Canadian $", "offshore"})
         EXPECT_GE(seen[kind], 10) << kind;
+    for (const char* kind :
+         {"Norvale GUARANTEED!", "Thriftlane", "Norvale GUARANTEED! after a discount",
+          "Thriftlane after a discount", "Norvale GUARANTEED! in Canada", "Thriftlane in Canada"})
+        EXPECT_GE(offersChecked[kind], 3) << kind;
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // as JSON: every message, every quote line, the offers and the service standard.
 //
 //   fretlyn_scenarios FILE.scn...            prints the result of each scenario
-//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin and
-//                                            adds up every quote shown (quote_addup.h)
+//   fretlyn_scenarios --check DIR            compares every DIR/*.scn with its .json twin,
+//                                            adds up every quote shown and holds every offer
+//                                            chosen to its price (quote_addup.h)
 //   fretlyn_scenarios --update DIR           rewrites the .json twins from what runs now
 //   fretlyn_scenarios --app APP ...          any of these on the application folder APP as it
 //                                            is (an installed one), each scenario on a fresh
@@ -506,6 +507,17 @@ std::string ReadAll(const fs::path& p) {
     return ss.str();
 }
 
+std::vector<ShownQuoteLine> LinesOf(const QJsonValue& quote) {
+    std::vector<ShownQuoteLine> lines;
+    for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
+        auto cell = [&line](const char* key) {
+            return line[QLatin1String(key)].toString().toStdString();
+        };
+        lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
+    }
+    return lines;
+}
+
 // Every quote shown adds up as the customer checks it (quote_addup.h): the commodity lines to
 // the closing line, less the discount to the net charges, every TOTAL line, the fuel
 // surcharge, the taxes, the total in Canadian funds and "Canadian $".
@@ -515,15 +527,31 @@ std::vector<std::string> QuotesThatDoNotAddUp(const QJsonDocument& result) {
     for (const QJsonValue quote : result[QStringLiteral("quotes")].toArray()) {
         ++n;
         if (quote.isNull()) continue;
-        std::vector<ShownQuoteLine> lines;
-        for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
-            auto cell = [&line](const char* key) {
-                return line[QLatin1String(key)].toString().toStdString();
-            };
-            lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
-        }
-        for (const std::string& fault : QuoteAddUpFaults(lines))
+        for (const std::string& fault : QuoteAddUpFaults(LinesOf(quote)))
             faults.push_back("quote " + std::to_string(n) + ": " + fault);
+    }
+    return faults;
+}
+
+// An offer is the price the user then gets: where the scenario chooses, in the quote window, a
+// service the quote on screen offered, the quote that follows ends on the price offered.
+std::vector<std::string> OffersNotKept(const Scenario& s, const QJsonDocument& result) {
+    const QJsonArray quotes = result[QStringLiteral("quotes")].toArray();
+    std::vector<std::string> faults;
+    qsizetype n = 0;  // the quotes written so far
+    for (const auto& [command, rest] : s.steps) {
+        if (command != "rate" && command != "discount" && command != "canadian" &&
+            command != "quote-accessorial")
+            continue;
+        ++n;
+        if (command != "quote-accessorial" || n < 2 || n > quotes.size()) continue;
+        const QJsonValue before = quotes[n - 2], after = quotes[n - 1];
+        if (before.isNull() || after.isNull()) continue;
+        std::vector<std::string> offers;
+        for (const QJsonValue offer : before[QStringLiteral("offers")].toArray())
+            offers.push_back(offer.toString().toStdString());
+        if (const auto fault = OfferNotKept(rest, offers, LinesOf(after)))
+            faults.push_back("quote " + std::to_string(n) + ": " + *fault);
     }
     return faults;
 }
@@ -562,7 +590,8 @@ int main(int argc, char** argv) {
             for (const fs::path& scn : ScenarioFiles(args[1])) {
                 ++count;
                 fs::path golden = fs::path(scn).replace_extension(".json");
-                std::string got = runner.Run(Parse(scn));
+                const Scenario scenario = Parse(scn);
+                std::string got = runner.Run(scenario);
                 if (args[0] == "--update") {
                     std::ofstream(golden) << got;
                     continue;
@@ -583,7 +612,11 @@ int main(int argc, char** argv) {
                 for (const std::string& fault : faults)
                     std::cout << "DOES NOT ADD UP " << scn.filename().string() << ", " << fault
                               << "\n";
-                if (!faults.empty()) {
+                const std::vector<std::string> offers = OffersNotKept(scenario, result);
+                for (const std::string& fault : offers)
+                    std::cout << "OFFER NOT KEPT " << scn.filename().string() << ", " << fault
+                              << "\n";
+                if (!faults.empty() || !offers.empty()) {
                     ++failed;
                     continue;
                 }

@@ -22,6 +22,7 @@
 #include "labelbutton.h"
 #include "messagebox.h"
 #include "quotecharges.h"
+#include "quotediscount.h"
 #include "quotesheet.h"
 #include "rateshipment.h"
 #include "quotewindowfixture.h"
@@ -210,6 +211,61 @@ TEST_F(QuoteWindowTest, AnAccessorialChosenInTheQuoteRatesAgainAndTheChoicesAccu
     ASSERT_GE(liftgate, 0);
     EXPECT_EQ(quote.Lines()[static_cast<size_t>(liftgate)].charge.text, "$111.00");
     EXPECT_GE(FindRate("Residential delivery charge"), 0);
+}
+
+// A discount typed into the quote stays when a service is chosen in the window, which rates the
+// same quote again; a rating refused then shows no quote, and the services and the discount of
+// the quote before go with it, rather than into the next request from the main window.
+TEST_F(QuoteWindowTest, ATypedDiscountStaysThroughAServiceChosenAndGoesWithARefusedRating) {
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int show) {
+        if (show == 1) {
+            // The discount dialog is another window's business: its confirmed percentage.
+            quote.txtChgDisc = "20.0";
+            quoteDiscount.gChgDiscClicked = true;
+            CheckQuoteDiscount();
+            ASSERT_EQ(quote.txtChgDisc, "20.0");
+            Choose(w, "Residential delivery");
+        }
+        if (show == 2) {
+            EXPECT_EQ(quote.txtChgDisc, "20.0");
+            EXPECT_GE(FindRate("Residential delivery charge"), 0);
+            // Another program takes the customer's discounts away meanwhile.
+            Exec("DELETE FROM discounts");
+            Choose(w, "Liftgate service");
+        }
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_EQ(LoadedQuoteWindow(), nullptr);
+    EXPECT_TRUE(rating.gEnteredDisc.empty());
+    EXPECT_FALSE(rating.gQAccLiftgate || rating.gQAccResidential);
+    EXPECT_EQ(TempOn("Liftgate service"), 0);
+    EXPECT_EQ(TempOn("Residential delivery"), 0);
+}
+
+// Typing in the window's list moves the focus to the service named and chooses nothing, as the
+// arrows do; Enter or Space chooses it, which rates again.
+TEST_F(QuoteWindowTest, TypingInTheListChoosesNothing) {
+    SetLine(0, "450", "100");
+    script = [&](frmQPO& w, int show) {
+        if (show != 1) return;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        w.mlblAccess_Click();
+        ASSERT_EQ(QApplication::focusWidget(), w.lstAccessorials);
+        QTest::keyClicks(w.lstAccessorials, "li");
+        EXPECT_EQ(w.outcome(), frmQPO::Outcome::Open);
+        EXPECT_TRUE(w.lstAccessorials->selectedItems().isEmpty());
+        ASSERT_NE(w.lstAccessorials->currentItem(), nullptr);
+        EXPECT_EQ(w.lstAccessorials->currentItem()->text(), "Liftgate service");
+        EXPECT_FALSE(rating.gQAccLiftgate);
+        QTest::keyClick(w.lstAccessorials, Qt::Key_Space);
+    };
+    ASSERT_TRUE(RateShipment());
+    ASSERT_EQ(shows.size(), 2u);
+    EXPECT_TRUE(rating.gQAccLiftgate);
+    EXPECT_GE(FindRate("Liftgate service charge"), 0);
 }
 
 TEST_F(QuoteWindowTest, TheListOffersEachServiceOnceAndNeverTheSurcharge) {
