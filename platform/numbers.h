@@ -7,8 +7,8 @@
 // library's own rounding or parsing conventions unchecked.
 
 #include <concepts>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>

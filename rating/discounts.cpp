@@ -75,7 +75,8 @@ bool ReadDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob, Disco
         tariff.gDB->LookUp(sql, {zip, static_cast<int>(region), static_cast<int>(ibob)});
     if (!found) return false;
     row.floor = CheckedField((*found)[0], 0, zip, region, ibob);
-    for (size_t b = 0; b < 11; ++b) row.pct[b] = CheckedField((*found)[b + 1], b + 1, zip, region, ibob);
+    for (size_t b = 0; b < 11; ++b)
+        row.pct[b] = CheckedField((*found)[b + 1], b + 1, zip, region, ibob);
     return true;
 }
 

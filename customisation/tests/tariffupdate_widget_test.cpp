@@ -16,8 +16,8 @@
 #include <functional>
 #include <sstream>
 
-#include "earlieredition.h"
 #include "discounts.h"
+#include "earlieredition.h"
 #include "frmupgrade.h"
 #include "geography.h"
 #include "labelbutton.h"
@@ -25,6 +25,7 @@
 #include "ratingstate.h"
 #include "settings.h"
 #include "shiplocations.h"
+#include "simplediscount.h"
 #include "tariffdb.h"
 #include "tariffupdate.h"
 #include "testdata.h"
@@ -321,6 +322,13 @@ TEST_F(TariffUpdateTest, ADiscountRowADamagedIndexCannotFindIsNamedAsDamage) {
         EXPECT_NE(said.find("Close Fretlyn and start it again"), std::string::npos) << said;
     }
     EXPECT_TRUE(fs::exists(fs::path(first.path).parent_path() / "damaged"));
+    // The discount editor, which looks the same row up, says so too.
+    try {
+        LoadSimpleDiscounts();
+        FAIL() << "the editor read the discounts through a damaged index";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+    }
     rating.Reset();
 }
 

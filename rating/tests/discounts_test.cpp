@@ -102,11 +102,11 @@ TEST_F(Discounts, ADamagedDiscountOrFloorIsNamedWithItsRow) {
         Value value;
         const char* shown;
     };
-    for (const Case& c : {Case{"d5c", Value("abc"), "\"abc\""}, Case{"d1m", Value("7,5"), "\"7,5\""},
-                          Case{"dmc", Value("&H10"), "\"&H10\""}, Case{"d30m", Value("-5"), "\"-5\""},
-                          Case{"d2m", Value("150"), "\"150\""}, Case{"d5m", Value(), "no value"},
-                          Case{"Floor", Value("1e308"), "\"1e308\""},
-                          Case{"Floor", Value("12,50"), "\"12,50\""}}) {
+    for (const Case& c :
+         {Case{"d5c", Value("abc"), "\"abc\""}, Case{"d1m", Value("7,5"), "\"7,5\""},
+          Case{"dmc", Value("&H10"), "\"&H10\""}, Case{"d30m", Value("-5"), "\"-5\""},
+          Case{"d2m", Value("150"), "\"150\""}, Case{"d5m", Value(), "no value"},
+          Case{"Floor", Value("1e308"), "\"1e308\""}, Case{"Floor", Value("12,50"), "\"12,50\""}}) {
         SCOPED_TRACE(c.field);
         Exec("DELETE FROM discounts");
         AddDiscountRow("ALL", 1, 0, "40.0", "42.00");

@@ -179,7 +179,7 @@ TEST_F(Offers, ADamagedThriftlanePercentageIsNamedAndNotOffered) {
     EconomyLane("55401", "53202", 7);
     const std::vector<std::pair<Value, std::string>> damaged = {
         {Value(), "holds no value"}, {Value("abc"), "\"abc\""}, {Value(""), "\"\""},
-        {Value("-50"), "\"-50\""},   {Value("150"), "\"150\""},  {Value("1e308"), "1E+308"},
+        {Value("-50"), "\"-50\""},   {Value("150"), "\"150\""}, {Value("1e308"), "1E+308"},
         {Value("7,5"), "\"7,5\""}};
     for (const auto& [value, shown] : damaged) {
         SCOPED_TRACE(shown);
@@ -205,9 +205,8 @@ TEST_F(Offers, ADamagedThriftlanePercentageIsNamedAndNotOffered) {
         Exec("UPDATE accessorials SET apply = 0 WHERE Name = 'Thriftlane'");
     }
     // As the editor stores it, and as older copies hold it.
-    for (const auto& [written, value] :
-         std::vector<std::pair<Value, double>>{{Value("20.0"), 20}, {Value(20.0), 20},
-                                               {Value("07.5"), 7.5}}) {
+    for (const auto& [written, value] : std::vector<std::pair<Value, double>>{
+             {Value("20.0"), 20}, {Value(20.0), 20}, {Value("07.5"), 7.5}}) {
         Exec("UPDATE Thriftlane SET PXSpct = ?", {written});
         tariff.rsThriftlane->MoveFirst();
         EXPECT_EQ(StoredNumber(StoredEconomyPercent()), value) << written.str();
