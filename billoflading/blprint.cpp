@@ -184,7 +184,12 @@ void PrintBLCopies(const std::string& billNumber) {
     const BLRatePrintHooks& hooks = GetBLRatePrintHooks();
     blWindow.BLPrinting = true;
     int copies = 0;
-    RunStep([&] { copies = CInt(ConfigNumber(kBLCopiesSetting)); });
+    try {
+        copies = CInt(ConfigNumber(kBLCopiesSetting));
+    } catch (const std::exception& error) {
+        // Passed over, a damaged count would print nothing without a word.
+        Say(std::string("The B/L was not printed.  ") + error.what());
+    }
     for (int copy = 1; copy <= copies; ++copy) {
         // A bill that could not be printed has said why; a quote or a further copy after it
         // would only bury that message under a print dialog.

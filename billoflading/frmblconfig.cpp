@@ -82,7 +82,9 @@ frmBLConfig::frmBLConfig(QWidget* parent) : QDialog(parent) {
     txtBLDiscount = new MaskedEdit(QStringLiteral("##.#"), QLatin1Char('_'), this);
     txtBLDiscount->setObjectName(QStringLiteral("txtBLDiscount"));
     txtBLDiscount->setFixedWidth(64);
-    txtBLDiscount->SetNormalForm(PercentNormalForm);
+    // An empty box stays empty when left: it is no 0 %, but a value still to be entered.
+    txtBLDiscount->SetNormalForm(
+        [](const QString& value) { return value.isEmpty() ? value : PercentNormalForm(value); });
     // "&&" shows as one ampersand.
     chkBackOfBL = new QCheckBox(
         QStringLiteral("Always print a copy of the Terms && Conditions page of the Bill of Lading"),
@@ -160,9 +162,6 @@ void frmBLConfig::mlblDone_Click() {
         blWindow.strPrintRates = blWindow.boolPrintRates ? "yes" : "no";
         blWindow.boolSpecialDiscount = chkUseSpecialDiscount->isChecked();
         const std::string useSpecial = blWindow.boolSpecialDiscount ? "yes" : "no";
-        // Stored as two digits, a point and one digit, whatever part of the mask was typed.
-        txtBLDiscount->ShowNormalised();
-        const std::string discount = NormalisedBLDiscount(txtBLDiscount->Text().toStdString());
         const std::string copies = txtBLCopies->text().toStdString();
         blWindow.blnPrintBack = chkBackOfBL->isChecked();
         const std::string printBack = blWindow.blnPrintBack ? "yes" : "no";
@@ -174,6 +173,20 @@ void frmBLConfig::mlblDone_Click() {
             txtBLCopies->setFocus();
             return;
         }
+        // An empty discount box (as the window opens for a damaged value) is no discount of 0.
+        const std::string typedDiscount = txtBLDiscount->Value().toStdString();
+        for (const auto& [box, problem] :
+             {std::pair<QWidget*, std::string>{txtBLCopies,
+                                               SettingEntryProblem(kBLCopiesSetting, copies)},
+              {txtBLDiscount, SettingEntryProblem(kBLDiscountSetting, typedDiscount)}}) {
+            if (problem.empty()) continue;
+            ShowMessage(Q(problem), kMsgOK, QStringLiteral("Oops!"));
+            box->setFocus();
+            return;
+        }
+        // Stored as two digits, a point and one digit, whatever part of the mask was typed.
+        txtBLDiscount->ShowNormalised();
+        const std::string discount = NormalisedBLDiscount(txtBLDiscount->Text().toStdString());
         SetConfigValue("BL_PrintRates", blWindow.strPrintRates);
         SetConfigValue("BL_UseSpecialDiscount", useSpecial);
         SetConfigValue("BL_Discount", discount);

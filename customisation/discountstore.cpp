@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "database.h"
+#include "discounts.h"
 #include "geography.h"
 #include "lanes.h"
 #include "numbers.h"
@@ -68,6 +69,11 @@ std::string FormatPct(const std::string& text, size_t decimals, const char* bad)
 }
 
 }  // namespace
+
+void ThrowMissingPricingRow(const std::string& text) {
+    ThrowIfCustomerPricingDamaged();
+    throw MissingPricingRow(text);
+}
 
 std::string DescribeRow(const std::string& location, int region, uint8_t ibob) {
     return std::string(ibob == kInbound ? "the inbound" : "the outbound") + " row of " + location +

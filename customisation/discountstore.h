@@ -60,6 +60,10 @@ class MissingPricingRow : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Raises MissingPricingRow with the text, once the customer's tables are found sound: a damaged
+// index finds no row without an error, and that is told as damage (ThrowIfCustomerPricingDamaged).
+[[noreturn]] void ThrowMissingPricingRow(const std::string& text);
+
 // "the outbound discounts of ALL, region 4" and the like, for messages about a row.
 std::string DescribeRow(const std::string& location, int region, uint8_t ibob);
 

@@ -30,7 +30,7 @@ std::string PairText(const std::string& profile, int i) {
 void Position(const std::string& location, uint8_t ibob, uint8_t region) {
     // FindFAKRow stays within the location's own rows: a missing row is never another's.
     if (!FindFAKRow(location, ibob, region))
-        throw MissingPricingRow("The F.A.K. profile of " + DescribeRow(location, region, ibob) +
+        ThrowMissingPricingRow("The F.A.K. profile of " + DescribeRow(location, region, ibob) +
                                 " is missing from the table faktable.");
 }
 

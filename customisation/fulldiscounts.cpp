@@ -76,7 +76,7 @@ namespace {
 
 Recordset& DiscountRow(const std::string& location, uint8_t region, uint8_t ibob) {
     if (!FindDiscountRow(location, region, ibob))
-        throw MissingPricingRow("The discounts have no " + DescribeRow(location, region, ibob) +
+        ThrowMissingPricingRow("The discounts have no " + DescribeRow(location, region, ibob) +
                                 ".");
     return *tariff.rsDiscounts;
 }

@@ -33,7 +33,7 @@ void PositionAllRow(uint8_t region, uint8_t ibob) {
     customisation.gRegion = region;
     customisation.gIBOB = ibob;
     if (!FindDiscountRow(kDefaultProgram, region, ibob))
-        throw MissingPricingRow("The discounts of the default program are incomplete: " +
+        ThrowMissingPricingRow("The discounts of the default program are incomplete: " +
                                 DescribeRow(kDefaultProgram, region, ibob) +
                                 " is missing from the table discounts.");
 }
@@ -42,7 +42,7 @@ Recordset& EconomyRow() {
     Recordset& thrift = *tariff.rsThriftlane;
     if (!thrift.HasCurrent()) thrift.MoveFirst();
     if (!thrift.HasCurrent())
-        throw MissingPricingRow(
+        ThrowMissingPricingRow(
             "The Thriftlane percentage is missing: the table Thriftlane "
             "has no row.");
     return thrift;

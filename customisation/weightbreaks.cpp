@@ -12,7 +12,7 @@ namespace {
 
 void Position(const std::string& location, uint8_t region, uint8_t ibob) {
     if (!FindDiscountRow(location, region, ibob))
-        throw MissingPricingRow(
+        ThrowMissingPricingRow(
             "The discounts cannot be stored: " + DescribeRow(location, region, ibob) +
             " is missing from the table discounts.");
 }

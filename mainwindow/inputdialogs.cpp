@@ -19,7 +19,6 @@
 #include "windowkeys.h"
 
 namespace {
-const char* const kFscKey = "FSC_fsc";
 
 LabelHighlighter* WireBlue(QDialog* dialog, QWidget* band, int pointer) {
     auto* h = new LabelHighlighter(dialog, kHiliteBlue);
@@ -46,8 +45,10 @@ frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     mskFSC->setGeometry(16, 62, 90, 30);
     mskFSC->setFont(VerdanaFont(12, true));
     mskFSC->installEventFilter(this);
+    // An empty box stays empty when left: it is no 0 %, but a value still to be entered.
     mskFSC->SetNormalForm([](const QString& value) {
-        return QString::fromStdString(FuelSurchargeToStore(value.toStdString()));
+        return value.isEmpty() ? value
+                               : QString::fromStdString(FuelSurchargeToStore(value.toStdString()));
     });
     Line1 = MakeRule(this, QStringLiteral("Line1"), QRect(16, 108, 368, 2), RGB(50, 70, 132));
     lblFSConWeb = MakeButton(this, QStringLiteral("lblFSConWeb"),
@@ -83,10 +84,19 @@ bool frmFuelSurcharge::eventFilter(QObject* watched, QEvent* event) {
 
 void frmFuelSurcharge::lblDone_Click() {
     // What was typed, not the text: with the prompt "0" an empty place reads as a 0.
+    const std::string typed = mskFSC->Value().toStdString();
+    // An empty box (as the window opens for a damaged value) is no surcharge of 0: stored as
+    // 00.0 it would take the surcharge off every quote without a word.
+    const std::string value = typed.empty() ? typed : FuelSurchargeToStore(typed);
+    const std::string problem = SettingEntryProblem(kFuelSurchargeSetting, value);
+    if (!problem.empty()) {
+        ShowMessage(QString::fromStdString(problem), kMsgOK, QStringLiteral("Fuel Surcharge"));
+        mskFSC->setFocus();
+        return;
+    }
     mskFSC->ShowNormalised();
-    const std::string value = FuelSurchargeToStore(mskFSC->Value().toStdString());
     try {
-        SetConfigValue(kFscKey, value);
+        SetConfigValue(kFuelSurchargeSetting.key, value);
     } catch (const std::exception& e) {
         ShowMessage(QString::fromStdString(e.what()), kMsgOK, QStringLiteral("Fuel Surcharge"));
         return;

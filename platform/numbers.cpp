@@ -428,6 +428,23 @@ double CDbl(std::string_view text) {
     return *v;
 }
 
+std::optional<double> StoredNumber(std::string_view text) {
+    // Longer than any figure the program stores: a run of hundreds of digits is no amount.
+    constexpr size_t kLongest = 24;
+    if (text.empty() || text.size() > kLongest) return std::nullopt;
+    size_t points = 0, digits = 0;
+    for (char c : text) {
+        if (c == '.')
+            ++points;
+        else if (IsDigit(c))
+            ++digits;
+        else
+            return std::nullopt;
+    }
+    if (points > 1 || digits == 0) return std::nullopt;
+    return ToDouble(std::string(text));
+}
+
 Single CSng(double value) {
     if (!std::isnan(value) && std::fabs(value) > FLT_MAX) throw NumberError(NumberError::kOverflow);
     return static_cast<Single>(value);

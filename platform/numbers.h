@@ -8,6 +8,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -61,6 +62,12 @@ bool IsNumeric(std::string_view text);
 // ("$1,234.50" is 1234.5, unlike with Val). NumberError(13) when the text is not a number, 6 when
 // it is out of range.
 double CDbl(std::string_view text);
+
+// A number in the form the program itself stores one: digits with at most one point, and at least
+// one digit ("07.5", "7.5", ".5", "12"). Nothing else reads as a number here: no blank, sign,
+// thousands comma, exponent, "$" or "&H", all of which Val and CDbl take ("7,5" is 75 to CDbl,
+// "1d1" is 10), so that a stored value the program never wrote is named rather than priced.
+std::optional<double> StoredNumber(std::string_view text);
 Single CSng(std::string_view text);
 // Narrowing to single precision; NumberError(6) beyond the Single range.
 Single CSng(double value);

@@ -177,10 +177,20 @@ void frmCdnRate::Form_Activate() {
 }
 
 void frmCdnRate::lblDone_Click() {
-    // The rate as typed, without the places left empty: "1.05__" is stored as 1.05.
-    tariff.gExchangeRate = mskCdnRate->Value().toStdString();
+    // The rate as typed, without the places left empty: "1.05__" is stored as 1.05. An empty
+    // box or a rate of 0 is no rate: stored, it would only be called damaged at the next
+    // "Canadian $".
+    const std::string typed = mskCdnRate->Value().toStdString();
+    const std::string problem = SettingEntryProblem(kExchangeRateSetting, typed);
+    if (!problem.empty()) {
+        ShowMessage(QString::fromStdString(problem), kMsgOK,
+                    QStringLiteral("Canadian Exchange Rate"));
+        mskCdnRate->setFocus();
+        return;
+    }
     try {
-        SetConfigValue(kExchangeRateKey, tariff.gExchangeRate);
+        SetConfigValue(kExchangeRateKey, typed);
+        tariff.gExchangeRate = typed;
     } catch (const std::exception& error) {
         // The rate was not kept; the quote window will ask for it again, so say why.
         ShowMessage(QString::fromStdString(error.what()), kMsgOK,

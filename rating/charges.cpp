@@ -8,6 +8,7 @@
 #include "geography.h"
 #include "lanes.h"
 #include "linesclasses.h"
+#include "quotecharges.h"
 #include "ratingstate.h"
 #include "tariffdb.h"
 
@@ -93,11 +94,8 @@ void SetThriftlane() {
         rating.gPXSPct = static_cast<Single>(static_cast<double>(rating.gPXSEnteredPct) * 0.01);
         return;
     }
-    Recordset& thrift = *tariff.rsThriftlane;
-    if (!thrift.HasCurrent()) thrift.MoveFirst();
     // A missing Thriftlane row gives no economy discount rather than a failed rating.
-    const double pct = thrift.HasCurrent() ? Val(thrift.Field("PXSpct").str()) : 0.0;
-    rating.gPXSPct = static_cast<Single>(pct * 0.01);
+    rating.gPXSPct = static_cast<Single>(Val(StoredEconomyPercent()) * 0.01);
 }
 
 // The discount of break b and its net charge.

@@ -8,6 +8,7 @@
 #include "lanes.h"
 #include "numbers.h"
 #include "ratingstate.h"
+#include "settings.h"
 #include "tariffdb.h"
 #include "text.h"
 
@@ -39,6 +40,31 @@ struct DiscountRow {
     std::string floor;
 };
 
+const char* DirectionName(uint8_t ibob) { return ibob == 1 ? "inbound" : "outbound"; }
+
+// What the discount editors store: a percentage "NN.N" and a floor "NN.NN". A floor also comes
+// from the carrier's FLOOR_ settings, which no box limits, so its bound only keeps out a figure
+// no floor could be.
+constexpr NumberRule kDiscountRule{0, 99.9, false};
+constexpr NumberRule kFloorRule{0, 9999.99, false};
+constexpr const char* kFields[12] = {"Floor", "dmc", "dL5C", "d5c", "d1m",  "d2m",
+                                     "d5m",   "d10m", "d15m", "d20m", "d25m", "d30m"};
+
+// A value of a discount row that is no figure the editors store is named: read as the platform
+// reads numbers it would price "abc" as no discount and "7,5" as 75 %.
+std::string CheckedField(const Value& value, size_t field, const std::string& zip, uint8_t region,
+                         uint8_t ibob) {
+    const std::string text = value.str();
+    const NumberRule& rule = field == 0 ? kFloorRule : kDiscountRule;
+    if (!value.isNull() && StoredNumberIn(text, rule)) return text;
+    throw StoredValueError(DamagedValueText(
+        "The field " + std::string(kFields[field]) + " of the " + DirectionName(ibob) +
+            " discounts of shipping location " + zip + ", region " + std::to_string(region) +
+            " (table discounts)",
+        text, value.isNull(), rule,
+        "Set them again under Customize, Discounts/F.A.K.s... in the main window"));
+}
+
 // The first row of the key in table order, read through a statement prepared once: the engine
 // needs only the values, not the table standing on the row.
 bool ReadDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob, DiscountRow& row) {
@@ -48,8 +74,9 @@ bool ReadDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob, Disco
     const auto* found =
         tariff.gDB->LookUp(sql, {zip, static_cast<int>(region), static_cast<int>(ibob)});
     if (!found) return false;
-    row.floor = (*found)[0].str();
-    for (size_t b = 0; b < 11; ++b) row.pct[b] = (*found)[b + 1].str();
+    row.floor = CheckedField((*found)[0], 0, zip, region, ibob);
+    for (size_t b = 0; b < 11; ++b)
+        row.pct[b] = CheckedField((*found)[b + 1], b + 1, zip, region, ibob);
     return true;
 }
 
@@ -109,8 +136,6 @@ std::string RegionFloor(const std::string& key, const std::string& origState,
     return "";
 }
 
-const char* DirectionName(uint8_t ibob) { return ibob == 1 ? "inbound" : "outbound"; }
-
 }  // namespace
 
 void SetLaneFlags(const std::string& origZip3, const std::string& destZip3,
@@ -136,6 +161,17 @@ void SetLaneFlags(const std::string& origZip3, const std::string& destZip3,
     }
     rating.gEastWestCanada = (IsWesternProvince(destState) && IsEasternProvince(origState)) ||
                              (IsEasternProvince(destState) && IsWesternProvince(origState));
+}
+
+void ThrowIfCustomerPricingDamaged() {
+    // Limited to the tables a rating and the editors look the customer's rows up in, with their
+    // indexes: the check of a small table is quick, the whole file's would not be.
+    for (const char* table : {"discounts", "states", "shipzips", "faktable", "Thriftlane"}) {
+        Snapshot check = tariff.gDB->OpenSnapshot("PRAGMA quick_check(\"" + std::string(table) +
+                                                  "\")");
+        if (check.AtEOF() || check.Field(size_t{0}).str() != "ok")
+            throw DamagedDatabase(TariffDatabasePath());
+    }
 }
 
 bool FindDiscountRow(const std::string& zip, uint8_t region, uint8_t ibob) {
@@ -184,14 +220,17 @@ void LoadBreakDiscounts(const std::string& origZip3, const std::string& destZip3
             break;
         }
     }
-    // Without its row the lane has no discounts to read; rating it at none would mislead.
+    // Without its row the lane has no discounts to read; rating it at none would mislead. A
+    // damaged index finds no row either, without an error: that is named as damage.
     DiscountRow row;
-    if (!ReadDiscountRow(location, region, ibob, row))
+    if (!ReadDiscountRow(location, region, ibob, row)) {
+        ThrowIfCustomerPricingDamaged();
         throw RatingRefusal("There are no " + std::string(DirectionName(ibob)) +
                                 " discounts for shipping location " + location + ", region " +
                                 std::to_string(region) +
                                 ".  Please enter them under Discounts/F.A.K.s and rate again.",
                             "Discounts Missing");
+    }
     for (size_t b = 0; b < 11; ++b) {
         rating.gBreakDisc[b] = row.pct[b];
         rating.gBreakDisc2[b] = row.pct[b];

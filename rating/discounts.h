@@ -21,6 +21,12 @@ void LoadBreakDiscounts(const std::string& origZip3, const std::string& destZip3
 // operating regions, which the "ALL" row's Floor replaces when above 0.
 std::string GetLaneFloorKey(const std::string& origState, const std::string& destState);
 
+// A row of the customer's pricing that the program stored and can no longer find may stand
+// behind a damaged index, which finds nothing without an error: the customer's tables are
+// checked, and damage is raised as the database's damage (DbError 3049, with its note beside
+// the user's copy). Returns when they are sound, so the row is really missing.
+void ThrowIfCustomerPricingDamaged();
+
 // Positions discounts on the first row of the location, region and direction, for the windows
 // that read and edit it. Returns whether there is one; when not, the table is left with no
 // current row, so a following read or edit fails instead of touching another location's row.

@@ -157,9 +157,7 @@ void QuoteWriter::ClosingLine() {
 std::string QuoteWriter::DiscountPercent() const {
     if (!rating.gPXSOn) return rating.gBreakDisc[b_];
     if (rating.gPXSEnteredPct > 0) return Format(rating.gPXSEnteredPct, "00.0");
-    Recordset& thrift = *tariff.rsThriftlane;
-    const double pct = thrift.HasCurrent() ? Val(thrift.Field("PXSpct").str()) : 0.0;
-    return Format(pct, "00.0");
+    return Format(Val(StoredEconomyPercent()), "00.0");
 }
 
 void QuoteWriter::DiscountAndNet() {

@@ -9,6 +9,7 @@
 #include "quotecharges.h"
 #include "quotesheet.h"
 #include "ratingstate.h"
+#include "settings.h"
 #include "tariffdb.h"
 
 namespace {
@@ -16,6 +17,17 @@ namespace {
 EconomyPercentSource& PercentSource() {
     static EconomyPercentSource source;
     return source;
+}
+
+// What the simple discount editor's Thriftlane box stores: "NN.N".
+constexpr NumberRule kEconomyPercentRule{0, 99.9, false};
+
+[[noreturn]] void ThrowDamagedEconomyPercent(const std::string& text, bool isNull) {
+    throw StoredValueError(DamagedValueText(
+        "The Thriftlane percentage (field PXSpct of the table Thriftlane)", text, isNull,
+        kEconomyPercentRule,
+        "Set it again under Customize, Discounts/F.A.K.s... in the main window, in the box "
+        "\"Thriftlane discount for all qualifying shipments\" of the program ALL"));
 }
 
 bool IsOffshoreDestination() {
@@ -100,13 +112,27 @@ Single EconomyFactor() {
     return static_cast<Single>(Val(EconomyServicePercent()) * 0.01);
 }
 
-std::string EconomyServicePercent() {
-    if (const auto& source = PercentSource())
-        if (std::optional<std::string> typed = source()) return *typed;
+std::string StoredEconomyPercent() {
     Recordset& thrift = *tariff.rsThriftlane;
     if (!thrift.HasCurrent()) thrift.MoveFirst();
     // Without a row there is no economy discount.
-    return thrift.HasCurrent() ? thrift.Field("PXSpct").str() : "0";
+    if (!thrift.HasCurrent()) return "0";
+    const Value value = thrift.Field("PXSpct");
+    const std::string text = value.str();
+    if (value.isNull() || !StoredNumberIn(text, kEconomyPercentRule))
+        ThrowDamagedEconomyPercent(text, value.isNull());
+    return text;
+}
+
+std::string EconomyServicePercent() {
+    if (const auto& source = PercentSource())
+        if (std::optional<std::string> typed = source()) {
+            // The editor's source gives the stored text when the editor is not open.
+            if (!StoredNumberIn(*typed, kEconomyPercentRule))
+                ThrowDamagedEconomyPercent(*typed, false);
+            return *typed;
+        }
+    return StoredEconomyPercent();
 }
 
 void SetEconomyPercentSource(EconomyPercentSource source) {

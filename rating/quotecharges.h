@@ -105,6 +105,11 @@ void OfferGuaranteedAndThriftlane();
 // The economy-service (Thriftlane) discount percent as text: what the simple discount editor
 // holds while it is open with a typed value, else the stored percentage.
 std::string EconomyServicePercent();
+// The percentage the table Thriftlane stores ("0" without a row). A value that is no
+// percentage the simple discount editor stores (NULL, "abc", "", -50, 150, 1e308) is a
+// StoredValueError naming it, the table, the database and the box that sets it: read as a
+// number it would offer no discount at all, or a negative one, or overflow.
+std::string StoredEconomyPercent();
 // That percent as the fraction the economy pricing takes off the net charge.
 Single EconomyFactor();
 // The editor registers a source while it is open; nullopt (or no source) means the stored

@@ -10,6 +10,7 @@
 
 #include "binaryfile.h"
 #include "fileerror.h"
+#include "numbers.h"
 #include "straycharacter.h"
 #include "tariffdb.h"
 #include "text.h"
@@ -25,38 +26,56 @@ const char* const kUserSettingKeys[14] = {
     "DC_defclass2",  "DC_defclass3",          "DC_defclass4", "PONY_folder",  "BL_Copies",
     "BL_PrintRates", "BL_UseSpecialDiscount", "BL_Discount",  "BL_PrintBack"};
 
+// Each range is what its window lets the user store: the fuel surcharge box "##.#", the
+// exchange rate box "#.####" (a rate of 0 would price nothing in Canadian funds), the two-digit
+// count of copies, from 1, and the bill-of-lading discount box "##.#".
 const NumericSetting kFuelSurchargeSetting{
     "FSC_fsc",
     "00.0",
     "the fuel surcharge",
-    -99.9,
-    99.9,
+    {0, 99.9, false},
     false,
     "Set it again under Customize, Fuel Surcharge... in the main window"};
 const NumericSetting kExchangeRateSetting{
     "CDN_ExchangeRate",
     "1",
     "the Canadian exchange rate",
-    0,
-    9.9999,
+    {0.0001, 9.9999, false},
     false,
     "Set it again under Customize, Canadian Exchange... in the main window"};
 const NumericSetting kBLCopiesSetting{
     "BL_Copies",
     "1",
     "the number of bill-of-lading copies",
-    0,
-    99,
+    {1, 99, true},
     false,
     "Set it again in the Bill of Lading Configuration window of the bill-of-lading window"};
 const NumericSetting kBLDiscountSetting{
     "BL_Discount",
     "00.0",
     "the bill-of-lading discount",
-    0,
-    99.9,
+    {0, 99.9, false},
     true,
     "Set it again in the Bill of Lading Configuration window of the bill-of-lading window"};
+
+std::optional<double> StoredNumberIn(const std::string& text, const NumberRule& rule) {
+    const std::optional<double> value = StoredNumber(text);
+    if (!value || *value < rule.low || *value > rule.high) return std::nullopt;
+    if (rule.whole && text.find('.') != std::string::npos) return std::nullopt;
+    return value;
+}
+
+std::string RuleText(const NumberRule& rule) {
+    return std::string(rule.whole ? "a whole number" : "a number") + " from " + CStr(rule.low) +
+           " to " + CStr(rule.high);
+}
+
+std::string DamagedValueText(const std::string& what, const std::string& text, bool isNull,
+                             const NumberRule& rule, const std::string& window) {
+    const std::string held = isNull ? "no value" : "\"" + Excerpt(text) + "\"";
+    return what + " in the database " + TariffDatabasePath() + " holds " + held +
+           ", which is not " + RuleText(rule) + ".  " + window + ".";
+}
 
 namespace {
 constexpr size_t kMaxStates = 61;
@@ -123,21 +142,20 @@ std::string GetConfigValue(const std::string& key, const std::string& defaultVal
 std::string CheckedConfigText(const NumericSetting& setting) {
     const std::string text = GetConfigValue(setting.key, setting.defaultValue);
     if (setting.blankIsZero && Trim(text).empty()) return text;
-    // Read as zero, a damaged value would quietly drop a charge from every quote; a huge one
-    // would overflow the amounts it multiplies.
-    double value = std::nan("");
-    try {
-        if (IsNumeric(text)) value = CDbl(text);
-    } catch (const std::exception&) {
-    }
-    const bool usable = value >= setting.low && value <= setting.high;
-    if (!usable)
-        throw SettingError(
-            setting.key, "The setting " + std::string(setting.key) + " (" + setting.meaning +
-                             ") in the database " + TariffDatabasePath() + " holds \"" +
-                             Excerpt(text) + "\", which is not a number from " + CStr(setting.low) +
-                             " to " + CStr(setting.high) + ".  " + setting.window + ".");
+    // Read as zero, a damaged value would quietly drop a charge from every quote; read as the
+    // platform reads numbers, "7,5" would be 75 % and "&H10" 16 %; a huge one would overflow
+    // the amounts it multiplies.
+    if (!StoredNumberIn(text, setting.rule))
+        throw SettingError(setting.key, DamagedValueText("The setting " + std::string(setting.key) +
+                                                             " (" + setting.meaning + ")",
+                                                         text, false, setting.rule,
+                                                         setting.window));
     return text;
+}
+
+std::string SettingEntryProblem(const NumericSetting& setting, const std::string& text) {
+    if (StoredNumberIn(text, setting.rule)) return {};
+    return "Enter " + std::string(setting.meaning) + ": " + RuleText(setting.rule) + ".";
 }
 
 std::string ConfigTextToEdit(const NumericSetting& setting) {
@@ -150,7 +168,7 @@ std::string ConfigTextToEdit(const NumericSetting& setting) {
 
 double ConfigNumber(const NumericSetting& setting) {
     const std::string text = CheckedConfigText(setting);
-    return setting.blankIsZero && Trim(text).empty() ? 0 : CDbl(text);
+    return setting.blankIsZero && Trim(text).empty() ? 0 : *StoredNumber(text);
 }
 
 void SetConfigValue(const std::string& key, const std::string& value) {

@@ -1,6 +1,7 @@
 #pragma once
 // Settings kept in the table tblConfig, and the fixed lists loaded at start-up.
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -16,13 +17,36 @@ extern const char* const kUserSettingKeys[14];
 // The stored value of a key, or the caller's default when the table has no such row.
 std::string GetConfigValue(const std::string& key, const std::string& defaultValue);
 
+// What a stored number may be: the range the window that sets it allows, and whether it is a
+// whole number (the copies of a bill).
+struct NumberRule {
+    double low;
+    double high;
+    bool whole;
+};
+// The stored text as a number in the form the program writes (digits, at most one point, see
+// StoredNumber) and within the rule; nothing for any other text.
+std::optional<double> StoredNumberIn(const std::string& text, const NumberRule& rule);
+// The rule in words: "a number from 0 to 99.9", "a whole number from 1 to 99".
+std::string RuleText(const NumberRule& rule);
+
+// A stored value the program cannot use (text that is no number in the form the program writes,
+// a number out of range), named with its value, where it is stored and the window that sets it.
+class StoredValueError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+// The message of such a value: `what` names it and where it is kept ("The setting FSC_fsc (the
+// fuel surcharge)"), `window` says where to set it again.
+std::string DamagedValueText(const std::string& what, const std::string& text, bool isNull,
+                             const NumberRule& rule, const std::string& window);
+
 // A setting the user keeps in one of the program's windows and the program reads as a number.
 struct NumericSetting {
     const char* key;
     const char* defaultValue;
     const char* meaning;  // "the fuel surcharge"
-    double low;
-    double high;
+    NumberRule rule;
     bool blankIsZero;  // a stored empty text means none (the bill-of-lading discount)
     // Where the user sets it, as a sentence: "Set it again under Customize, Fuel Surcharge...".
     const char* window;
@@ -32,12 +56,11 @@ extern const NumericSetting kExchangeRateSetting;
 extern const NumericSetting kBLCopiesSetting;
 extern const NumericSetting kBLDiscountSetting;
 
-// A stored setting that is no value the program can use for it (text that is no number, a
-// number out of range): named with its value and database, and with the window that sets it.
-class SettingError : public std::runtime_error {
+// A stored setting that is no value the program can use for it.
+class SettingError : public StoredValueError {
   public:
     SettingError(const std::string& key, const std::string& message)
-        : std::runtime_error(message), key_(key) {}
+        : StoredValueError(message), key_(key) {}
     const std::string& key() const { return key_; }
 
   private:
@@ -53,6 +76,10 @@ std::string CheckedConfigText(const NumericSetting& setting);
 // through the box's mask a damaged value would read as a plausible one ("1e308" as 13.0 %),
 // which a Done that changed nothing would then store.
 std::string ConfigTextToEdit(const NumericSetting& setting);
+// What the window that sets it says when its box holds no value it may store (an empty box,
+// a number out of range): "Enter the fuel surcharge: a number from 0 to 99.9." Empty when the
+// text may be stored.
+std::string SettingEntryProblem(const NumericSetting& setting, const std::string& text);
 
 // Stores a value under a key that already has its row. A key without a row is refused
 // with an error naming it: the settings table ships with every key the program writes.

@@ -500,17 +500,30 @@ TEST_F(PrintCommandTest, TwoCopiesWithRatesAreBillQuoteBillQuote) {
     EXPECT_FALSE(blWindow.BLPrinting);
 }
 
-TEST_F(PrintCommandTest, WithoutRatesOnlyTheBillsAndNothingForNoCopies) {
-    SetSetting("BL_Copies", "2.5");  // halves go to the even number
+TEST_F(PrintCommandTest, WithoutRatesOnlyTheBills) {
+    SetSetting("BL_Copies", "2");
     PrintBLCopies("B-8");
     EXPECT_EQ(steps, (std::vector<std::string>{"bill B-8", "bill B-8"}));
     EXPECT_FALSE(blWindow.boolPrintRates);
+}
 
-    steps.clear();
-    SetSetting("BL_Copies", "0");
+// A count of copies the configuration window never stores prints nothing and says why,
+// naming the setting and the window that sets it.
+TEST_F(PrintCommandTest, ADamagedCountOfCopiesPrintsNothingAndSaysWhy) {
     SetSetting("BL_PrintRates", "yes");
-    PrintBLCopies("B-8");
-    EXPECT_TRUE(steps.empty());
+    for (const char* bad : {"0", "2.5", "abc", "1e308"}) {
+        SCOPED_TRACE(bad);
+        steps.clear();
+        messageScript.Reset();
+        messageScript.Start();
+        SetSetting("BL_Copies", bad);
+        PrintBLCopies("B-8");
+        EXPECT_TRUE(steps.empty());
+        ASSERT_EQ(Shown().size(), 1u);
+        const std::string said = ShownTexts()[0];
+        EXPECT_NE(said.find("BL_Copies"), std::string::npos) << said;
+        EXPECT_NE(said.find("Bill of Lading Configuration"), std::string::npos) << said;
+    }
 }
 
 TEST_F(PrintCommandTest, ACopyWhoseRatingFailsPrintsNoQuote) {

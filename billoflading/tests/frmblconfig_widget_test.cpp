@@ -67,22 +67,42 @@ TEST_F(Config, CopiesMustBeMoreThanNone) {
 
 // The window a damaged copies or discount setting sends the user to starts with that box empty:
 // through the box "1e308" would read as 1 copy (the box takes two characters) or a 13.0 %
-// discount, which Done alone would then store.
-TEST_F(Config, ADamagedSettingIsNotShownAsAValue) {
+// discount, which Done alone would then store. Done with a box still empty stores nothing and
+// says what is needed: an empty discount box is no discount of 0.
+TEST_F(Config, ADamagedSettingIsNotShownAsAValueNorReplacedByNone) {
     SetConfigValue("BL_Copies", "1e308");
     SetConfigValue("BL_Discount", "1e308");
     frmBLConfig& w = Open();
+    ShowActive(w);
     EXPECT_EQ(w.txtBLCopies->text(), "");
     EXPECT_EQ(w.txtBLDiscount->Value(), QString());
-    w.mlblDone_Click();
+    ClickOn(w, w.mlblDone);
     EXPECT_EQ(LastText(),
               "The number of Bill of Lading copies must be greater than zero (0).  "
               "Please correct.");
+    ASSERT_EQ(Focused(), w.txtBLCopies);
+    TypeKeys("2");
+    messageScript.ClearLog();
+    ClickOn(w, w.mlblDone);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_EQ(LastText(), "Enter the bill-of-lading discount: a number from 0 to 99.9.");
+    EXPECT_EQ(Focused(), w.txtBLDiscount);
+    EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "1e308");
-    w.txtBLCopies->setText("2");
-    w.mlblDone_Click();
+    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "1e308");
+    // Left by Tab, the empty box stays empty.
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(w.txtBLDiscount->Value(), QString());
+    ClickOn(w, w.mlblDone);
+    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "1e308");
+    ASSERT_EQ(Focused(), w.txtBLDiscount);
+    PressKey(Qt::Key_Home);
+    TypeKeys("5");
+    messageScript.ClearLog();
+    ClickOn(w, w.mlblDone);
+    EXPECT_TRUE(Shown().empty()) << LastText().toStdString();
     EXPECT_EQ(GetConfigValue("BL_Copies", "?"), "2");
-    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "00.0");
+    EXPECT_EQ(GetConfigValue("BL_Discount", "?"), "05.0");
 }
 
 // Done writes five settings: when the database refuses any of them (a setting it will not

@@ -16,11 +16,13 @@
 #include <functional>
 #include <sstream>
 
+#include "discounts.h"
 #include "earlieredition.h"
 #include "frmupgrade.h"
 #include "geography.h"
 #include "labelbutton.h"
 #include "messagebox.h"
+#include "ratingstate.h"
 #include "settings.h"
 #include "shiplocations.h"
 #include "simplediscount.h"
@@ -297,6 +299,37 @@ TEST_F(TariffUpdateTest, DamageACommandMeetsIsOfferedTheRemedyAtTheNextStart) {
     EXPECT_EQ(fs::path(start.previous).filename(), "x2007-damaged.mdb");
     EXPECT_EQ(StartOnUserDatabase().path, start.path);
     EXPECT_EQ(GetConfigValue("FSC_fsc", ""), "05.5");
+}
+
+// A damaged index page finds no row, and says nothing: the discounts of "ALL", which the program
+// stored, are then named as damage, with the note the next start acts on, instead of being
+// asked for as discounts never entered.
+TEST_F(TariffUpdateTest, ADiscountRowADamagedIndexCannotFindIsNamedAsDamage) {
+    const UserDatabaseStart first = StartOnUserDatabase();
+    CloseAll();
+    SetFirstPageCellCount(first.path, "discounts.byzipandregion", 0);
+    ASSERT_EQ(StartOnUserDatabase().path, first.path) << "the start reads that page";
+    WatchUserDatabaseForDamage();
+    rating.Reset();
+    tariff.gOrigCountry = tariff.gDestCountry = 0;  // a lane within the United States: ALL, 1
+    try {
+        LoadBreakDiscounts("554", "532", "MN", "WI");
+        FAIL() << "read the discounts through a damaged index";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+        const std::string said = e.what();
+        EXPECT_EQ(said.rfind("The database " + first.path + " is damaged", 0), 0u) << said;
+        EXPECT_NE(said.find("Close Fretlyn and start it again"), std::string::npos) << said;
+    }
+    EXPECT_TRUE(fs::exists(fs::path(first.path).parent_path() / "damaged"));
+    // The discount editor, which looks the same row up, says so too.
+    try {
+        LoadSimpleDiscounts();
+        FAIL() << "the editor read the discounts through a damaged index";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.number(), kErrDamaged);
+    }
+    rating.Reset();
 }
 
 // A table changed by another program (a field renamed, an index dropped) is named with its

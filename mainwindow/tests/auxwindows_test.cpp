@@ -214,25 +214,60 @@ TEST_F(MenuTest, TheFuelSurchargeIsShownWithFourPlacesAndStoredAsTyped) {
 }
 
 // The window a damaged fuel surcharge sends the user to: the box starts empty rather than
-// showing the damaged text through its mask as a surcharge ("1e308" as 13.0 %), which Done
-// alone would then store.
-TEST_F(MenuTest, ADamagedFuelSurchargeIsNotShownAsASurcharge) {
+// showing the damaged text through its mask as a surcharge ("1e308" as 13.0 %). Done with the
+// box still empty stores nothing and says what is needed: 00.0 would take the surcharge off
+// every quote without a word.
+TEST_F(MenuTest, ADamagedFuelSurchargeIsNotShownAsASurchargeNorReplacedByNone) {
     Load();
-    for (const char* damaged : {"1e308", "150", "7abc5"}) {
+    messageScript.Start();
+    const QString needed = QStringLiteral("Enter the fuel surcharge: a number from 0 to 99.9.");
+    for (const char* damaged : {"1e308", "150", "7abc5", "7,5", "-5"}) {
         SCOPED_TRACE(damaged);
         Exec("UPDATE tblConfig SET valuef = ? WHERE keyf = 'FSC_fsc'", {damaged});
+        messageScript.ClearLog();
         frmFuelSurcharge w;
         ShowActive(w);
         EXPECT_EQ(w.mskFSC->Value(), QString());
         ClickOn(w, w.lblDone);
-        EXPECT_EQ(Stored("FSC_fsc"), "00.0");
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_NE(w.result(), QDialog::Accepted);
+        EXPECT_EQ(Stored("FSC_fsc"), damaged);
+        ASSERT_EQ(messageScript.Log().size(), 1u);
+        EXPECT_EQ(messageScript.Log()[0].text, needed);
+        // Left by Tab, the empty box stays empty: no 0 % is made of it.
+        EXPECT_EQ(Focused(), w.mskFSC);
+        PressKey(Qt::Key_Tab);
+        EXPECT_EQ(w.mskFSC->Value(), QString());
+        ClickOn(w, w.lblDone);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(Stored("FSC_fsc"), damaged);
+        EXPECT_EQ(messageScript.Log().size(), 2u);
+    }
+    // A sound value cleared alike is refused alike.
+    Exec("UPDATE tblConfig SET valuef = '05.5' WHERE keyf = 'FSC_fsc'");
+    {
+        frmFuelSurcharge w;
+        ShowActive(w);
+        PressKey(Qt::Key_Delete);
+        EXPECT_EQ(w.mskFSC->Value(), QString());
+        ClickOn(w, w.lblDone);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(Stored("FSC_fsc"), "05.5");
     }
     Exec("UPDATE tblConfig SET valuef = '1e308' WHERE keyf = 'FSC_fsc'");
     frmFuelSurcharge w;
     ShowActive(w);
     TypeKeys("5.5");
     ClickOn(w, w.lblDone);
+    EXPECT_EQ(w.result(), QDialog::Accepted);
     EXPECT_EQ(Stored("FSC_fsc"), "05.5");
+    // 0 is a value the user may type: no surcharge.
+    frmFuelSurcharge zero;
+    ShowActive(zero);
+    TypeKeys("0");
+    ClickOn(zero, zero.lblDone);
+    EXPECT_EQ(zero.result(), QDialog::Accepted);
+    EXPECT_EQ(Stored("FSC_fsc"), "00.0");
 }
 
 TEST_F(MenuTest, TheFuelSurchargeLinkOpensThePageOfTheFreightSite) {

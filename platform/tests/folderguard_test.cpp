@@ -290,6 +290,13 @@ TEST_F(FolderGuard, AStartOfAnotherUserIsNotAnswered) {
     // its own user.
     for (const QString& folder : {scratch.path(), scratch.filePath("run")})
         ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0711), 0);
+    // The test program's own temporary home, above the scratch folder, is closed to others too.
+    for (fs::path above = fs::path(scratch.path().toStdString()).parent_path();
+         above.has_relative_path(); above = above.parent_path()) {
+        struct stat folder {};
+        if (::stat(above.c_str(), &folder) != 0 || (folder.st_mode & S_IXOTH)) break;
+        ASSERT_EQ(::chmod(above.c_str(), (folder.st_mode & 07777) | S_IXOTH), 0) << above;
+    }
     ASSERT_EQ(::chmod(first.Socket().c_str(), 0777), 0);
     const sockaddr_un address = AddressOf(first.Socket());
     AsAnotherUser(

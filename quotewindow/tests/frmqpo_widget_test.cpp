@@ -430,7 +430,7 @@ TEST_F(QuoteWindowTest, ARateBelowParIsConvertedAndOnlyNoRateAsksForOne) {
     ASSERT_TRUE(RateShipment());
     frmQPO& w = *shows.at(0);
     const int used = quote.UsedLines();
-    SetConfigValue("CDN_ExchangeRate", "0");
+    SetConfigValue("CDN_ExchangeRate", "1");  // the rate as it ships: none set yet
     messageScript.Queue(kIdNo);
     w.mlblCDNExch_Click();
     ASSERT_EQ(messageScript.Log().size(), 1u);
@@ -446,8 +446,8 @@ TEST_F(QuoteWindowTest, ARateBelowParIsConvertedAndOnlyNoRateAsksForOne) {
     EXPECT_EQ(quote.Line(used).charge.text, "$90.60");
 }
 
-// A damaged rate is named, and its dialog opens, rather than taken for par (text) or
-// multiplied into a figure no quote can hold (1e308).
+// A damaged rate is named, and its dialog opens, rather than taken for par (text, a blank, 0)
+// or multiplied into a figure no quote can hold (1e308).
 TEST_F(QuoteWindowTest, ADamagedExchangeRateIsNamedAndItsDialogOpens) {
     SetLine(0, "450", "100");
     ASSERT_TRUE(RateShipment());
@@ -456,7 +456,7 @@ TEST_F(QuoteWindowTest, ADamagedExchangeRateIsNamedAndItsDialogOpens) {
     SetQuoteWindowHooks({[&] { ++dialogs; }, nullptr, nullptr, nullptr, nullptr});
     const int used = quote.UsedLines();
     messageScript.Start();
-    for (const char* bad : {"abc", "1e308"}) {
+    for (const char* bad : {"abc", "1e308", "", "0", "1,3"}) {
         SCOPED_TRACE(bad);
         messageScript.ClearLog();
         SetConfigValue("CDN_ExchangeRate", bad);
@@ -466,11 +466,11 @@ TEST_F(QuoteWindowTest, ADamagedExchangeRateIsNamedAndItsDialogOpens) {
         EXPECT_EQ(messageScript.Log()[0].text.toStdString(),
                   "The setting CDN_ExchangeRate (the Canadian exchange rate) in the database " +
                       TariffDatabasePath() + " holds \"" + bad +
-                      "\", which is not a number from 0 to 9.9999.  Set it again under "
+                      "\", which is not a number from 0.0001 to 9.9999.  Set it again under "
                       "Customize, Canadian Exchange... in the main window.");
         EXPECT_EQ(quote.UsedLines(), used);
     }
-    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(dialogs, 5);
 }
 
 TEST_F(QuoteWindowTest, BetweenCanadianPointsThereIsNothingToConvert) {

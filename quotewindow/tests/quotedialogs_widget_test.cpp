@@ -133,6 +133,44 @@ TEST_F(QuoteDialogs, ADamagedExchangeRateIsNotShownAsARate) {
     }
 }
 
+// A cleared box, or a rate of 0, is no rate: Done says what is needed and stays, and the stored
+// rate is kept, rather than a blank that the next "Canadian $" would call damaged.
+TEST_F(QuoteDialogs, AnEmptyOrZeroExchangeRateIsRefusedSayingWhatIsNeeded) {
+    SetConfigValue("CDN_ExchangeRate", "1.3125");
+    messageScript.Start();
+    messageScript.ClearLog();
+    frmCdnRate dialog;
+    ShowActive(dialog);
+    ASSERT_EQ(QApplication::focusWidget(), dialog.mskCdnRate);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);  // the rate is selected whole
+    ASSERT_EQ(dialog.mskCdnRate->Value(), QString());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3125");
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    EXPECT_EQ(messageScript.Log()[0].text,
+              QStringLiteral("Enter the Canadian exchange rate: a number from 0.0001 to 9.9999."));
+    // Keys the mask drops leave it empty alike.
+    QTest::keyClicks(QApplication::focusWidget(), "ab-,");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3125");
+    EXPECT_EQ(messageScript.Log().size(), 2u);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    QTest::keyClicks(QApplication::focusWidget(), "00000");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3125");
+    EXPECT_EQ(messageScript.Log().size(), 3u);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+    QTest::keyClicks(QApplication::focusWidget(), "13650");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(GetConfigValue("CDN_ExchangeRate", "none"), "1.3650");
+    EXPECT_EQ(tariff.gExchangeRate, "1.3650");
+}
+
 TEST_F(QuoteDialogs, ARateThatCannotBeStoredIsSaidSo) {
     Exec("DELETE FROM tblConfig WHERE keyf = 'CDN_ExchangeRate'");
     frmCdnRate dialog;
@@ -298,6 +336,24 @@ TEST_F(CanadianFunds, RatesBelowAndAboveParAreBothRealRates) {
 
 // The product of the cents total and the rate as stored, rounded once: a Single rate of
 // 1.0500 (1.04999995) would give $63.52 and $74,096.42.
+// A stored 0 is no rate at par to ask about: it is damage, named, and the rate window opens.
+TEST_F(CanadianFunds, AStoredRateOfZeroIsNamedAsDamagedNotAskedAboutAsPar) {
+    int shown = 0;
+    SetQuoteDialogRunner([&](QDialog&) { ++shown; });
+    SetConfigValue("CDN_ExchangeRate", "0");
+    messageScript.Start();
+    messageScript.ClearLog();
+    window->mlblCDNExch_Click();
+    ASSERT_EQ(messageScript.Log().size(), 1u);
+    const QString said = messageScript.Log()[0].text;
+    EXPECT_EQ(messageScript.Log()[0].title, QStringLiteral("Canadian Exchange Rate"));
+    EXPECT_TRUE(said.contains(QStringLiteral("CDN_ExchangeRate (the Canadian exchange rate)")))
+        << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("holds \"0\""))) << said.toStdString();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(quote.gQuoteLine, 3);
+}
+
 TEST_F(CanadianFunds, TheAmountIsTheCentsTotalTimesTheRateRoundedOnce) {
     struct Case {
         Single total;

@@ -94,6 +94,47 @@ TEST_F(Discounts, ALaneWithoutItsRowIsRefusedNamingLocationRegionAndDirection) {
     }
 }
 
+// A discount or floor the editors never store is named with its row and field: read as the
+// platform reads numbers, "abc" was no discount, "7,5" 75 % and "&H10" 16 %.
+TEST_F(Discounts, ADamagedDiscountOrFloorIsNamedWithItsRow) {
+    struct Case {
+        const char* field;
+        Value value;
+        const char* shown;
+    };
+    for (const Case& c :
+         {Case{"d5c", Value("abc"), "\"abc\""}, Case{"d1m", Value("7,5"), "\"7,5\""},
+          Case{"dmc", Value("&H10"), "\"&H10\""}, Case{"d30m", Value("-5"), "\"-5\""},
+          Case{"d2m", Value("150"), "\"150\""}, Case{"d5m", Value(), "no value"},
+          Case{"Floor", Value("1e308"), "\"1e308\""}, Case{"Floor", Value("12,50"), "\"12,50\""}}) {
+        SCOPED_TRACE(c.field);
+        Exec("DELETE FROM discounts");
+        AddDiscountRow("ALL", 1, 0, "40.0", "42.00");
+        Exec("UPDATE discounts SET \"" + std::string(c.field) + "\" = ?", {c.value});
+        try {
+            Load();
+            ADD_FAILURE() << "loaded";
+        } catch (const StoredValueError& e) {
+            const std::string said = e.what();
+            EXPECT_NE(said.find("The field " + std::string(c.field) +
+                                " of the outbound discounts of shipping location ALL, region 1"),
+                      std::string::npos)
+                << said;
+            EXPECT_NE(said.find(c.shown), std::string::npos) << said;
+            EXPECT_NE(said.find(TariffDatabasePath()), std::string::npos) << said;
+            EXPECT_NE(said.find("Discounts/F.A.K.s..."), std::string::npos) << said;
+        }
+    }
+    // As the editors store them, and as older copies hold them.
+    Exec("DELETE FROM discounts");
+    AddDiscountRow("ALL", 1, 0, Row({"00.0", "7.5", "07.5", "45", "99.9", "52.0", "52.0", "52.0",
+                                     "52.0", "52.0", "52.0"}),
+                   "42.5");
+    Load();
+    EXPECT_EQ(rating.gBreakDisc[1], "7.5");
+    EXPECT_EQ(rating.gBreakDisc[4], "99.9");
+}
+
 TEST_F(Discounts, FindDiscountRowNeverLeavesTheLocationsRows) {
     AddDiscountRow("551", 1, 0, "10.0");
     AddDiscountRow("552", 2, 0, "20.0");
@@ -115,9 +156,9 @@ TEST_F(Discounts, FindDiscountRowNeverLeavesTheLocationsRows) {
 TEST_F(Discounts, UpperMidwestOriginsGetFiftyTwoPercentOnEveryBreak) {
     SetOrigin("55401", "554", "MN", 0);
     AddDiscountRow("ALL", 1, 0,
-                   Row({"10.0", "52.0", "60.0", "abc", "", "40.0", "51.9", "52.1", "0", "70",
+                   Row({"10.0", "52.0", "60.0", "00.0", "0.5", "40.0", "51.9", "52.1", "0", "70",
                         "1"}),
-                   "");
+                   "00.00");
     Load();
     EXPECT_TRUE(rating.gUpperMidwest);
     const std::array<std::string, 11> expected = {"52.0", "52.0", "60.0", "52.0", "52.0", "52.0",
@@ -125,7 +166,7 @@ TEST_F(Discounts, UpperMidwestOriginsGetFiftyTwoPercentOnEveryBreak) {
     for (size_t b = 0; b < 11; ++b) EXPECT_EQ(rating.gBreakDisc[b], expected[b]) << b;
     // The row as loaded stays for the bill of lading.
     EXPECT_EQ(rating.gBreakDisc2[5], "40.0");
-    EXPECT_EQ(rating.gBreakDisc2[3], "abc");
+    EXPECT_EQ(rating.gBreakDisc2[3], "00.0");
 }
 
 TEST_F(Discounts, ChicagoAtlantaAndEastWestMinimums) {
@@ -285,9 +326,9 @@ TEST_F(LaneFloor, AnAllRowFloorAboveZeroReplacesTheSetting) {
 TEST_F(LaneFloor, ALocationsOwnFloorIsFinal) {
     rating.gInbound = true;
     AddStateRegion("MN", "532", 2);
-    AddDiscountRow("532", 2, 1, "10", "");
+    AddDiscountRow("532", 2, 1, "10", "00.00");
     AddDiscountRow("ALL", 1, 0, "10", "60.00");
-    EXPECT_EQ(Floor("55401", "MN", "53202", "WI"), "");  // even empty: no "ALL" floor
+    EXPECT_EQ(Floor("55401", "MN", "53202", "WI"), "00.00");  // even none: no "ALL" floor
 }
 
 TEST_F(Discounts, HighCostDeliveryZips) {

@@ -8,6 +8,7 @@
 #include "displayquote.h"
 #include "offshorecharges.h"
 #include "quotechargesfixture.h"
+#include "settings.h"
 
 namespace {
 
@@ -170,6 +171,49 @@ TEST_F(Offers, TheEditorsTypedPercentIsTheEconomyPercent) {
     EXPECT_EQ(EconomyServicePercent(), "30.0");
     SetEconomyPercentSource([] { return std::optional<std::string>(); });
     EXPECT_EQ(Val(EconomyServicePercent()), 20);
+}
+
+// Read as the platform reads numbers, NULL, "abc" and "" offered the quote without any discount,
+// -50 a dearer one, 150 a negative discount, and 1e308 an overflow that named nothing.
+TEST_F(Offers, ADamagedThriftlanePercentageIsNamedAndNotOffered) {
+    EconomyLane("55401", "53202", 7);
+    const std::vector<std::pair<Value, std::string>> damaged = {
+        {Value(), "holds no value"}, {Value("abc"), "\"abc\""}, {Value(""), "\"\""},
+        {Value("-50"), "\"-50\""},   {Value("150"), "\"150\""}, {Value("1e308"), "1E+308"},
+        {Value("7,5"), "\"7,5\""}};
+    for (const auto& [value, shown] : damaged) {
+        SCOPED_TRACE(shown);
+        Exec("UPDATE Thriftlane SET PXSpct = ?", {value});
+        tariff.rsThriftlane->MoveFirst();
+        quote.Reset();
+        try {
+            RateAndDisplay();
+            FAIL() << "offered: " << quote.qmrqQPO3;
+        } catch (const StoredValueError& e) {
+            const std::string said = e.what();
+            EXPECT_NE(said.find("PXSpct of the table Thriftlane"), std::string::npos) << said;
+            EXPECT_NE(said.find(shown), std::string::npos) << said;
+            EXPECT_NE(said.find(TariffDatabasePath()), std::string::npos) << said;
+            EXPECT_NE(said.find("Discounts/F.A.K.s..."), std::string::npos) << said;
+        }
+        EXPECT_EQ(quote.qmrqQPO3, "");
+        // Chosen as the service, the economy pricing reads it too.
+        commodityLines.gAccThriftlane = true;
+        Choose("Thriftlane");
+        EXPECT_THROW(ComputeCharges(0), StoredValueError);
+        commodityLines.gAccThriftlane = false;
+        Exec("UPDATE accessorials SET apply = 0 WHERE Name = 'Thriftlane'");
+    }
+    // As the editor stores it, and as older copies hold it.
+    for (const auto& [written, value] : std::vector<std::pair<Value, double>>{
+             {Value("20.0"), 20}, {Value(20.0), 20}, {Value("07.5"), 7.5}}) {
+        Exec("UPDATE Thriftlane SET PXSpct = ?", {written});
+        tariff.rsThriftlane->MoveFirst();
+        EXPECT_EQ(StoredNumber(StoredEconomyPercent()), value) << written.str();
+    }
+    // 175.00 less 7.5 % (13.13) = 161.87.
+    RateAndDisplay();
+    EXPECT_EQ(quote.qmrqQPO3, "Thriftlane Rate Quote $161.87");
 }
 
 TEST_F(Offers, ThriftlaneOfferIsNotMadeBesideHazardousMaterialsGuaranteedOrEconomyPricing) {

@@ -109,17 +109,19 @@ TEST_F(QuoteCharges, FuelSurchargeLeavesAccessorialsAlone) {
     EXPECT_EQ(Charge(7), "$331.00");
 }
 
-TEST_F(QuoteCharges, NoFuelLineAtZeroOrBelow) {
-    SetConfigValue("FSC_fsc", "-3");
+TEST_F(QuoteCharges, NoFuelLineAtZero) {
+    SetConfigValue("FSC_fsc", "00.0");
     NetChargeLine(200.00f, 1000);
     DisplayCharges();
     EXPECT_EQ(quote.gQuoteLine, 3);
     EXPECT_FLOAT_EQ(charges.gQuoteTotal, 200.00f);
 }
 
-// Read as zero, a damaged figure would drop the surcharge from the quote without a word.
+// Read as zero, a damaged figure would drop the surcharge from the quote without a word; read
+// as the platform reads numbers, "7,5" would be 75 %, "&H10" 16 %, "&O17" 15 %, "1e1" and
+// "1d1" 10 %, and "-5" would drop the fuel line.
 TEST_F(QuoteCharges, ADamagedFuelSurchargeStopsTheQuoteNamingTheSetting) {
-    for (const char* bad : {"abc", "1e308"}) {
+    for (const char* bad : {"abc", "1e308", "7,5", "&H10", "&O17", "1e1", "1d1", "-5"}) {
         SCOPED_TRACE(bad);
         SetConfigValue("FSC_fsc", bad);
         NetChargeLine(200.00f, 1000);

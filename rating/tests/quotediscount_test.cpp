@@ -29,7 +29,7 @@ TEST_F(QuoteDiscountTest, ANewPercentageRatesEveryBreakAgainAndRewritesTheQuote)
 TEST_F(QuoteDiscountTest, OnePercentageForAllBreaksCanMoveTheQuoteToAnotherBreak) {
     // Nothing off 1M, 60 % off 2M: 1000 lbs pay 2M, 500.00 less 300.00.
     AddDiscountRow("ALL", 1, 0, {"10", "10", "10", "0", "60", "10", "10", "10", "10", "10", "10"},
-                   "");
+                   "00.00");
     SetLine(0, "1000", "100");
     RateAndDisplay();
     ASSERT_EQ(rating.gBreak, 4);

@@ -69,7 +69,7 @@ TEST_F(RateShipmentTest, TheFloorIsClearedBeforeEachRating) {
     EXPECT_TRUE(RateShipment());
     EXPECT_TRUE(rating.gFloorApplied);
     EXPECT_EQ(CheapestBreak(), 0);
-    Exec("UPDATE discounts SET Floor = ''");
+    Exec("UPDATE discounts SET Floor = '00.00'");
     EXPECT_TRUE(RateShipment());
     EXPECT_FALSE(rating.gFloorApplied);
 }
@@ -118,7 +118,7 @@ TEST_F(RateShipmentTest, ALaneWithoutItsGridRowIsATariffDataError) {
 TEST_F(RateShipmentTest, BetweenCanadianPointsDensitiesGiveTheClasses) {
     SetOrigin("T2P1A1", "T2P", "AB", 1);
     SetDest("H2X1Y4", "H2X", "QC", 1);
-    AddDiscountRow("ALL", 254, 0, "");
+    AddDiscountRow("ALL", 254, 0, "00.0");
     SetLine(0, "450", "");  // the class boxes are hidden then
     SetLine(1, "100", "");
     commodityLines.txtDensity[0] = "40";

@@ -36,7 +36,7 @@ class RatingTest : public ::testing::Test {
 
     void Exec(const std::string& sql, const std::vector<Value>& params = {});
     void AddDiscountRow(const std::string& zip, int region, int ibob, const std::string& pct,
-                        const std::string& floor = "");
+                        const std::string& floor = "00.00");
     void AddDiscountRow(const std::string& zip, int region, int ibob,
                         const std::array<std::string, 11>& pct, const std::string& floor);
     void AddFakRow(const std::string& zip, int ibob, int region, const std::string& profile);

@@ -59,7 +59,10 @@ TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWin
     auto store = [](const std::string& key, const std::string& value) {
         tariff.gDB->Execute("UPDATE tblConfig SET valuef = ? WHERE keyf = ?", {value, key});
     };
-    for (const char* bad : {"abc", "1e308", "1e999", "5.5.5", "100", "-120", ""}) {
+    // Each read as a number by the platform's conversions: "7,5" as 75 %, "&H10" as 16 %,
+    // "&O17" as 15 %, "1e1" and "1d1" as 10 %, "-5" as no surcharge at all.
+    for (const char* bad : {"abc", "1e308", "1e999", "5.5.5", "100", "-120", "", "7,5", "&H10",
+                            "&O17", "1e1", "1d1", "-5", " 7.5", "7.5%"}) {
         SCOPED_TRACE(bad);
         store("FSC_fsc", bad);
         try {
@@ -74,10 +77,13 @@ TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWin
             EXPECT_NE(said.find("Customize, Fuel Surcharge..."), std::string::npos) << said;
         }
     }
-    store("FSC_fsc", "05.5");
-    EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), 5.5);
-    store("FSC_fsc", "-3");  // at or below zero: no surcharge, as before
-    EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), -3);
+    // What the window writes, and what older copies of it hold, read as before.
+    for (const auto& [written, value] :
+         std::vector<std::pair<const char*, double>>{{"05.5", 5.5}, {"5.5", 5.5}, {"00.0", 0},
+                                                     {"99.9", 99.9}, {"12", 12}}) {
+        store("FSC_fsc", written);
+        EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), value) << written;
+    }
     tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'FSC_fsc'");
     EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), 0);
 
@@ -85,9 +91,16 @@ TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWin
     EXPECT_THROW(CheckedConfigText(kExchangeRateSetting), SettingError);
     store("CDN_ExchangeRate", "1.3125");
     EXPECT_EQ(CheckedConfigText(kExchangeRateSetting), "1.3125");
+    // A rate of 0 is no rate at par: it is damage, named as such.
+    for (const char* bad : {"0", "0.0000", "", "1,3"}) {
+        store("CDN_ExchangeRate", bad);
+        EXPECT_THROW(CheckedConfigText(kExchangeRateSetting), SettingError) << bad;
+    }
 
-    store("BL_Copies", "x2");
-    EXPECT_THROW(ConfigNumber(kBLCopiesSetting), SettingError);
+    for (const char* bad : {"x2", "0", "1.5", "100"}) {
+        store("BL_Copies", bad);
+        EXPECT_THROW(ConfigNumber(kBLCopiesSetting), SettingError) << bad;
+    }
     store("BL_Copies", "2");
     EXPECT_DOUBLE_EQ(ConfigNumber(kBLCopiesSetting), 2);
 
@@ -95,6 +108,23 @@ TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWin
     EXPECT_DOUBLE_EQ(ConfigNumber(kBLDiscountSetting), 0);
     store("BL_Discount", "25,0%");
     EXPECT_THROW(ConfigNumber(kBLDiscountSetting), SettingError);
+}
+
+// What a settings window says instead of storing a value its box holds: nothing for a value it
+// may store, the value needed for an empty box or one out of range.
+TEST(SettingEntry, AnEmptyOrOutOfRangeValueIsRefusedSayingWhatIsNeeded) {
+    EXPECT_EQ(SettingEntryProblem(kFuelSurchargeSetting, ""),
+              "Enter the fuel surcharge: a number from 0 to 99.9.");
+    EXPECT_EQ(SettingEntryProblem(kFuelSurchargeSetting, "05.5"), "");
+    EXPECT_EQ(SettingEntryProblem(kFuelSurchargeSetting, "00.0"), "");
+    EXPECT_EQ(SettingEntryProblem(kExchangeRateSetting, "0"),
+              "Enter the Canadian exchange rate: a number from 0.0001 to 9.9999.");
+    EXPECT_NE(SettingEntryProblem(kExchangeRateSetting, ""), "");
+    EXPECT_EQ(SettingEntryProblem(kExchangeRateSetting, "1.05"), "");
+    EXPECT_EQ(SettingEntryProblem(kBLCopiesSetting, "0"),
+              "Enter the number of bill-of-lading copies: a whole number from 1 to 99.");
+    EXPECT_EQ(SettingEntryProblem(kBLCopiesSetting, "07"), "");
+    EXPECT_NE(SettingEntryProblem(kBLDiscountSetting, ""), "");
 }
 
 TEST_F(Settings, LoadSettingsTakesStoredValuesOrTheDefaults) {

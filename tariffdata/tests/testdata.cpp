@@ -77,22 +77,38 @@ std::string FileBytes(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void DamageFirstPage(const std::filesystem::path& database, const std::string& tableOrIndex) {
-    int64_t page = 0, size = 0;
-    {
-        Database db(database.string(), true);
-        Snapshot root =
-            db.OpenSnapshot("SELECT rootpage FROM sqlite_master WHERE name = ?", {tableOrIndex});
-        if (root.AtEOF())
-            throw std::runtime_error("no " + tableOrIndex + " in " + database.string());
-        page = root.Field(size_t{0}).toInt();
-        size = db.OpenSnapshot("PRAGMA page_size").Field(size_t{0}).toInt();
-    }
+namespace {
+// Where in the file the page a table or index starts on lies, and its size.
+std::pair<std::streamoff, std::streamsize> RootPage(const std::filesystem::path& database,
+                                                   const std::string& tableOrIndex) {
+    Database db(database.string(), true);
+    Snapshot root =
+        db.OpenSnapshot("SELECT rootpage FROM sqlite_master WHERE name = ?", {tableOrIndex});
+    if (root.AtEOF()) throw std::runtime_error("no " + tableOrIndex + " in " + database.string());
+    const int64_t page = root.Field(size_t{0}).toInt();
+    const int64_t size = db.OpenSnapshot("PRAGMA page_size").Field(size_t{0}).toInt();
+    return {static_cast<std::streamoff>((page - 1) * size), static_cast<std::streamsize>(size)};
+}
+
+void Overwrite(const std::filesystem::path& database, std::streamoff at, const std::string& bytes) {
     std::fstream file(database, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp((page - 1) * size);
-    const std::string junk(static_cast<size_t>(size), '\x55');
-    file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    file.seekp(at);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!file.flush()) throw std::runtime_error("could not damage " + database.string());
+}
+}  // namespace
+
+void DamageFirstPage(const std::filesystem::path& database, const std::string& tableOrIndex) {
+    const auto [at, size] = RootPage(database, tableOrIndex);
+    Overwrite(database, at, std::string(static_cast<size_t>(size), '\x55'));
+}
+
+void SetFirstPageCellCount(const std::filesystem::path& database, const std::string& tableOrIndex,
+                           uint16_t cells) {
+    // Bytes 3 and 4 of a b-tree page's header, big-endian; the page's cells stay where they are.
+    const std::streamoff at = RootPage(database, tableOrIndex).first + 3;
+    Overwrite(database, at,
+              std::string{static_cast<char>(cells >> 8), static_cast<char>(cells & 0xFF)});
 }
 
 UserDatabaseStart StartOnUserDatabase() {

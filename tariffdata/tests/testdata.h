@@ -1,6 +1,7 @@
 #pragma once
 // A private copy of the generated application folder for tests that open or change the data.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +20,11 @@ std::string FileBytes(const std::filesystem::path& path);
 
 // Overwrites the page a table or index of a closed database starts on, as a disk fault would.
 void DamageFirstPage(const std::filesystem::path& database, const std::string& tableOrIndex);
+
+// Sets the count of cells in the header of that page, as one changed byte of a disk fault
+// would: the engine then finds fewer (or other) rows on it, without an error.
+void SetFirstPageCellCount(const std::filesystem::path& database, const std::string& tableOrIndex,
+                           uint16_t cells);
 
 // The title a PDF file gives, as pdfinfo reads it; empty when it gives none.
 std::string PdfTitle(const std::filesystem::path& path);
