@@ -299,7 +299,12 @@ void Form3::Form_Load() {
     setWindowTitle(
         QString::fromStdString("Norvale Fretlyn2007 -- rates effective " + tariff.gEffDate));
     ClassBoxAdapter boxes(cmbclass);
-    FillClassCombos(boxes);
+    const std::vector<std::string> damagedClasses = FillClassCombos(boxes);
+    if (!damagedClasses.empty()) {
+        std::string said;
+        for (const std::string& text : damagedClasses) said += (said.empty() ? "" : "\n\n") + text;
+        Message(said, kMsgOK, "Default Classes");
+    }
     mainState.gBusy = false;
     mainState.gLocked = false;
     highlighter_->SetLastHiliteLabel("nothing");

@@ -269,13 +269,27 @@ std::string ReadEffectiveDate() {
     return line;
 }
 
-void FillClassCombos(ClassBoxes& boxes) {
+std::vector<std::string> FillClassCombos(ClassBoxes& boxes) {
     for (int box = 0; box < 5; ++box)
         for (const auto& c : tariff.gClasses) boxes.AddItem(box, c);
+    std::vector<std::string> damaged;
     for (int box = 0; box < 5; ++box) {
-        std::string v = GetConfigValue("DC_defclass" + std::to_string(box), "100");
-        bool known =
+        const std::string key = "DC_defclass" + std::to_string(box);
+        const std::string v = GetConfigValue(key, "100");
+        const bool known =
             std::find(tariff.gClasses.begin(), tariff.gClasses.end(), v) != tariff.gClasses.end();
         boxes.SetText(box, known ? v : std::string());
+        // The main window saves only a class of the list: anything else is damage, named
+        // rather than passed over as a box without a default.
+        if (!known) {
+            const std::string line = std::to_string(box + 1);
+            damaged.push_back("The setting " + key + " (the default class of line " + line +
+                              ") in the database " + TariffDatabasePath() + " holds \"" +
+                              Excerpt(v) + "\", which is not one of the tariff's classes.  " +
+                              "Choose the class of line " + line +
+                              " in the main window: it is kept as the default when Fretlyn "
+                              "closes.");
+        }
     }
+    return damaged;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // The floor and default-discount keys loaded at start-up, in the order they are read.
 extern const char* const kFloorKeys[13];
@@ -105,4 +106,6 @@ class ClassBoxes {
     virtual void SetText(int box, const std::string& text) = 0;
 };
 
-void FillClassCombos(ClassBoxes& boxes);
+// Fills the five boxes with the classes and each with its saved default; gives the message of
+// each saved default that is no class of the tariff (that box is left without a choice).
+std::vector<std::string> FillClassCombos(ClassBoxes& boxes);

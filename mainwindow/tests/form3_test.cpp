@@ -62,6 +62,36 @@ TEST_F(Form3Test, TheBlanksAboutTheEffectiveDateStayOutOfTheTitle) {
     EXPECT_EQ(form->windowTitle(), "Norvale Fretlyn2007 -- rates effective April 1, 2008");
 }
 
+// A default class the window never saves ("7,5", a blank) is named at load, not passed over
+// as a box without a default; choosing a class there saves it again at the close.
+TEST_F(Form3Test, ADamagedDefaultClassIsNamedAndSetAgainByChoosingOne) {
+    Set("DC_defclass2", "7,5");
+    form = std::make_unique<Form3>();
+    form->Form_Load();
+    const Messages said = TakeMessages();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].rfind("Default Classes: The setting DC_defclass2 (the default class of line "
+                            "3) in the database ",
+                            0),
+              0u)
+        << said[0];
+    EXPECT_NE(said[0].find("holds \"7,5\", which is not one of the tariff's classes"),
+              std::string::npos)
+        << said[0];
+    EXPECT_EQ(form->cmbclass[2]->currentText(), "");
+    EXPECT_EQ(form->cmbclass[1]->currentText(), "100");
+
+    ::ShowActive(*form);
+    ClickOn(*form, form->cmbclass[2]);
+    TypeKeys("85");
+    PressKey(Qt::Key_Tab);
+    form->close();
+    form = std::make_unique<Form3>();
+    form->Form_Load();
+    EXPECT_TRUE(TakeMessages().empty());
+    EXPECT_EQ(form->cmbclass[2]->currentText(), "85");
+}
+
 TEST_F(Form3Test, ALoadErrorIsRaisedAndNothingStaysOpen) {
     std::filesystem::remove(app.file("data/cxmap.dat"));
     form = std::make_unique<Form3>();

@@ -290,8 +290,19 @@ TEST_F(Settings, ClassBoxesGetTheEighteenClassesAndTheSavedDefaults) {
     tariff.gDB->Execute("UPDATE tblConfig SET valuef = '77' WHERE keyf = 'DC_defclass1'");
     tariff.gDB->Execute("UPDATE tblConfig SET valuef = '92.5' WHERE keyf = 'DC_defclass2'");
     tariff.gDB->Execute("DELETE FROM tblConfig WHERE keyf = 'DC_defclass4'");
+    tariff.gDB->Execute("UPDATE tblConfig SET valuef = '' WHERE keyf = 'DC_defclass3'");
     FakeBoxes boxes;
-    FillClassCombos(boxes);
+    const std::vector<std::string> damaged = FillClassCombos(boxes);
+    // Only a class of the list is ever saved: "77" and a blank are damage, and named.
+    ASSERT_EQ(damaged.size(), 2u);
+    EXPECT_NE(damaged[0].find("DC_defclass1 (the default class of line 2)"), std::string::npos)
+        << damaged[0];
+    EXPECT_NE(damaged[0].find("holds \"77\""), std::string::npos) << damaged[0];
+    EXPECT_NE(damaged[0].find(TariffDatabasePath()), std::string::npos) << damaged[0];
+    EXPECT_NE(damaged[0].find("in the main window"), std::string::npos) << damaged[0];
+    EXPECT_NE(damaged[1].find("DC_defclass3 (the default class of line 4)"), std::string::npos)
+        << damaged[1];
+    EXPECT_EQ(boxes.text[3], "");
     for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(boxes.items[i].size(), 18u);
         EXPECT_EQ(boxes.items[i].front(), "50");
