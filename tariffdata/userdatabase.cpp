@@ -544,11 +544,14 @@ bool CopyIsThere(const QString& database) {
 
 // The copy last written to, for a note of the copy in use that is gone or damaged: starting on
 // a fresh copy instead would leave the user's settings, pricing and bills behind without a word.
-QString LatestCopy(const QDir& folder) {
+// Of the copies in the folder that `fits` takes, the one whose database was last written to.
+template <typename Fits>
+QString LatestCopyThat(const QDir& folder, Fits&& fits) {
     QString latest;
     QDateTime when;
     for (const QString& name :
          folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!fits(name)) continue;
         const QFileInfo database(DatabaseOf(folder, name));
         if (CopyIsThere(database.filePath()) &&
             (latest.isEmpty() || database.lastModified() > when)) {
@@ -557,6 +560,10 @@ QString LatestCopy(const QDir& folder) {
         }
     }
     return latest;
+}
+
+QString LatestCopy(const QDir& folder) {
+    return LatestCopyThat(folder, [](const QString&) { return true; });
 }
 
 QString ShippedDatabase() {
@@ -627,22 +634,12 @@ void NoteOrigin(const QString& copyFolder, const QString& made, const Origin& or
 // when there is none. A copy whose note names another edition is not that edition's, whatever
 // its name says.
 QString CopyOfEdition(const QDir& folder, const Origin& origin) {
-    QString latest;
-    QDateTime when;
-    for (const QString& name :
-         folder.entryList({QStringLiteral("tariff-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (!NameGivesEdition(name) || !NameFits(name, origin)) continue;
+    return LatestCopyThat(folder, [&](const QString& name) {
+        if (!NameGivesEdition(name) || !NameFits(name, origin)) return false;
         const std::optional<Origin> noted =
             NotedOrigin(WholeFile(folder.filePath(name + QLatin1Char('/') + kOriginFile)));
-        if (noted && noted->Text() != origin.Text()) continue;
-        const QFileInfo database(DatabaseOf(folder, name));
-        if (CopyIsThere(database.filePath()) &&
-            (latest.isEmpty() || database.lastModified() > when)) {
-            latest = name;
-            when = database.lastModified();
-        }
-    }
-    return latest;
+        return !noted || noted->Text() == origin.Text();
+    });
 }
 
 // A copy made after an update, or in place of a damaged copy, is settled only once the user has
