@@ -399,10 +399,12 @@ frmUpgrade* LoadedUpgradeWindow() {
     return gUpgradeWindow;
 }
 
-void ShowUpgradeWindow(const std::string& earlierPricing, const std::string& earlierBills) {
+bool ShowUpgradeWindow(const std::string& earlierPricing, const std::string& earlierBills) {
     QPointer<frmUpgrade> window = gUpgradeWindow;
     if (!window) window = new frmUpgrade(QApplication::activeWindow());
     window->PreselectEarlierDatabases(earlierPricing, earlierBills);
     ExecModal(*window);
+    const bool upgraded = window && window->Upgraded();
     delete window;
+    return upgraded;
 }

@@ -115,6 +115,6 @@ class frmUpgrade : public QDialog {
 // The one upgrade window while it is up; none otherwise.
 frmUpgrade* LoadedUpgradeWindow();
 // Opens the upgrade window modally and unloads it when it closes; the named earlier databases
-// are those its file dialogs start on (PreselectEarlierDatabases).
-void ShowUpgradeWindow(const std::string& earlierPricing = {},
+// are those its file dialogs start on (PreselectEarlierDatabases). True when it copied a group.
+bool ShowUpgradeWindow(const std::string& earlierPricing = {},
                        const std::string& earlierBills = {});

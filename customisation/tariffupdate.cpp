@@ -89,9 +89,10 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
         answered();
         return;
     }
-    // Only a user's Yes gives Yes.
-    SettleUserDatabaseOffer(start);
-    ShowUpgradeWindow(copies.pricing, copies.bills);
+    // Settled once something was copied, or once the user closed the upgrade window: a program
+    // ended inside it (killed, or its session ended) before anything was copied offers again.
+    const bool copied = ShowUpgradeWindow(copies.pricing, copies.bills);
+    if (copied || !ProgramEnding()) SettleUserDatabaseOffer(start);
 }
 
 DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {

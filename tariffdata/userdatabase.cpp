@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
@@ -867,7 +869,15 @@ std::string PreviousUserDatabase() {
 
 void SettleUserDatabaseOffer(const UserDatabaseStart& start) {
     if (start.path.empty()) return;
-    QFile::remove(QFileInfo(Q(start.path)).dir().filePath(kOfferNote));
+    const QString note = QFileInfo(Q(start.path)).dir().filePath(kOfferNote);
+    // A note that stays would bring the same offer back at every start: say why.
+    QFile file(note);
+    if (file.exists() && !file.remove())
+        std::fprintf(stderr,
+                     "Fretlyn: the note %s could not be removed (%s), so the next start offers "
+                     "the copy again.\n",
+                     QFile::encodeName(note).constData(),
+                     file.errorString().toLocal8Bit().constData());
 }
 
 namespace {

@@ -642,6 +642,37 @@ TEST_F(TariffUpdateTest, AnOrderlyCloseAtTheQuestionIsNoAnswer) {
     EXPECT_EQ(again.notice, update.notice);
 }
 
+// Yes, then the program ended inside the upgrade window before it copied anything (a logout, a
+// kill): the data are still in the earlier copy, so the next start offers again.
+TEST_F(TariffUpdateTest, AYesEndedInTheUpgradeWindowBeforeACopyIsOfferedAgain) {
+    StartOnUserDatabase();
+    AddShippingLocation("606");
+    ShipTariff(app, "April 1, 2008", "13.0.0");
+    const UserDatabaseStart update = StartOnUserDatabase();
+    messageScript.Queue(kIdYes);  // copy the data across now
+    bool windowUp = false;
+    QTimer closing;
+    QObject::connect(&closing, &QTimer::timeout, [&] {
+        if (!LoadedUpgradeWindow()) return;
+        windowUp = true;
+        // What the main window's unloading does at the end of an orderly close.
+        QCoreApplication::exit(0);
+    });
+    QTimer::singleShot(0, [&] {
+        closing.start(20);
+        OfferTariffUpdate(update);
+        closing.stop();
+    });
+    QApplication::exec();
+    ASSERT_TRUE(windowUp);
+    EXPECT_TRUE(StoredShipLocations().empty());
+
+    const UserDatabaseStart again = StartOnUserDatabase();
+    EXPECT_EQ(again.path, update.path);
+    EXPECT_FALSE(again.previous.empty());
+    EXPECT_EQ(again.notice, update.notice);
+}
+
 // The customer's data split across copies: the bills and a discount in the first copy, an update
 // answered No, the discount changed in that update's copy, then another update. The offer names
 // each group's copy, and the upgrade copies each group from its own.
