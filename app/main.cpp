@@ -145,8 +145,8 @@ void OnTerminate(int) {
     errno = saved;
 }
 
-// A signal before the main window is shown (while a question of the start is open) ends the
-// start once that question is answered: `ended` says so.
+// A signal before the main window is shown ends the start: a question of the start that is open
+// closes unanswered (nobody is there to answer it at a logout), and `ended` says so.
 void CloseOnTerminate(QWidget& main, bool& ended) {
     if (::pipe2(terminatePipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier = new QSocketNotifier(terminatePipe[0], QSocketNotifier::Read, &main);
@@ -155,7 +155,10 @@ void CloseOnTerminate(QWidget& main, bool& ended) {
         while (::read(terminatePipe[0], bytes, sizeof bytes) > 0) {
         }
         ended = true;
-        if (main.isVisible()) main.close();
+        if (main.isVisible())
+            main.close();
+        else
+            QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = OnTerminate;
@@ -238,8 +241,10 @@ int main(int argc, char** argv) {
             } catch (const std::exception& notSetAside) {
                 return startFailed(notSetAside, false);
             }
-            if (damaged != DamagedStart::SetAside)
+            if (damaged != DamagedStart::SetAside) {
+                if (terminated) break;  // the question closed by a logout: no answer
                 return startFailed(e, damaged == DamagedStart::Declined);
+            }
             setAside = true;
         }
     }

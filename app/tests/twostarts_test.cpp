@@ -228,6 +228,31 @@ TEST_F(TwoStarts, ALogoutClosesTheProgramAsItsUserWould) {
     EXPECT_FALSE(std::filesystem::exists(Socket())) << Socket();
 }
 
+// A logout while a question of the start is up (here: set the damaged copy aside?) closes it
+// unanswered and ends the program, rather than leaving it for the session to kill; the damaged
+// copy is left as it was, to be offered again at the next start.
+TEST_F(TwoStarts, ALogoutAtAQuestionOfTheStartEndsTheProgram) {
+    QProcess& first = StartAnswering();
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(kPatienceMs));
+    const QStringList copies = Copies();
+    ASSERT_EQ(copies.size(), 1);
+    const std::string copy =
+        (DataFolder() + QLatin1Char('/') + copies[0] + QStringLiteral("/x2007.mdb")).toStdString();
+    std::filesystem::resize_file(copy, std::filesystem::file_size(copy) / 2);
+    const auto damagedSize = std::filesystem::file_size(copy);
+
+    QProcess& again = Start();
+    ASSERT_TRUE(WaitUntilHeld());
+    QThread::msleep(2000);  // the question is up, or about to be: either way it closes
+    again.terminate();
+    ASSERT_TRUE(again.waitForFinished(30000)) << "the start waits on its question after a logout";
+    EXPECT_EQ(again.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(again.exitCode(), 0) << again.readAllStandardError().toStdString();
+    EXPECT_EQ(Copies(), copies) << "nothing set aside without an answer";
+    EXPECT_EQ(std::filesystem::file_size(copy), damagedSize);
+}
+
 // The data folder in a shared place, its lock held by another user: the start ends, naming the
 // lock and the user, instead of saying nothing or that a window comes forward.
 TEST_F(TwoStarts, AFolderLockedByAnotherUserIsNamed) {
