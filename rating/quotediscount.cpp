@@ -31,6 +31,18 @@ void Check(const std::string* shownBefore) {
         return;
     }
 
+    // A change the rating refuses is not kept: the quote stays as it was, so does what a later
+    // service chosen in this quote is priced at.
+    const auto breakDiscBefore = rating.gBreakDisc;
+    const std::string enteredBefore = rating.gEnteredDisc;
+    const Single economyBefore = rating.gPXSEnteredPct;
+    auto refused = [&] {
+        rating.gBreakDisc = breakDiscBefore;
+        rating.gEnteredDisc = enteredBefore;
+        rating.gPXSEnteredPct = economyBefore;
+        quote.txtChgDisc =
+            shownBefore ? *shownBefore : rating.gBreakDisc[static_cast<size_t>(rating.gBreak)];
+    };
     if (!commodityLines.gAccThriftlane && !rating.gQAccThriftlane) {
         // The carrier's lane minimums are not applied again: the user's figure stands.
         for (int b = 0; b <= kLastBreak; ++b) rating.gBreakDisc[static_cast<size_t>(b)] = text;
@@ -43,11 +55,16 @@ void Check(const std::string* shownBefore) {
         const ReadTransaction reads(tariff.gDB.get());
         ComputeCharges(0);
     } catch (const RatingRefusal& refusal) {
+        refused();
         RatingMessage(refusal.text(), refusal.style(), refusal.title());
         return;
     } catch (const TariffDataError& error) {
+        refused();
         RatingMessage(error.what(), 48, "Tariff Data Error");
         return;
+    } catch (...) {
+        refused();
+        throw;
     }
     DisplayQuote(0);
 }

@@ -26,6 +26,30 @@ TEST_F(QuoteDiscountTest, ANewPercentageRatesEveryBreakAgainAndRewritesTheQuote)
     EXPECT_TRUE(messageScript.Log().empty());
 }
 
+// A percentage the rating then refuses is not kept: the quote stays as it was, and a service
+// chosen later in this quote is priced at the discount the quote shows, not the refused one.
+TEST_F(QuoteDiscountTest, APercentageTheRatingRefusesIsNotKept) {
+    AddDiscountRow("ALL", 1, 0, "45.5");
+    SetLine(0, "1000", "100");
+    RateAndDisplay();
+    quote.txtChgDisc = "35.5";
+    CheckQuoteDiscount("45.5");
+    ASSERT_EQ(rating.gEnteredDisc, "35.5");
+    messages.clear();
+
+    // From inside: the class the rating holds goes bad, as a damaged read would leave it.
+    const std::string cls = rating.gLineClass[0];
+    rating.gLineClass[0] = "0";
+    quote.txtChgDisc = "20.0";
+    CheckQuoteDiscount("35.5");
+    rating.gLineClass[0] = cls;
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(rating.gEnteredDisc, "35.5");
+    for (size_t b = 0; b <= 10; ++b) EXPECT_EQ(rating.gBreakDisc[b], "35.5") << b;
+    EXPECT_EQ(quote.txtChgDisc, "35.5");
+    EXPECT_EQ(ChargeBeside(kDiscountCaption), "$106.50");
+}
+
 TEST_F(QuoteDiscountTest, OnePercentageForAllBreaksCanMoveTheQuoteToAnotherBreak) {
     // Nothing off 1M, 60 % off 2M: 1000 lbs pay 2M, 500.00 less 300.00.
     AddDiscountRow("ALL", 1, 0, {"10", "10", "10", "0", "60", "10", "10", "10", "10", "10", "10"},
