@@ -6,6 +6,15 @@ CheckList::CheckList(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::MultiSelection);
 }
 
+// Choosing every item at one stroke (Ctrl+A) would add services nobody picked one by one.
+void CheckList::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
 // The list's own choosing would also flip the item a search by typing lands on; here only Space
 // and the pointer choose. Moving the focus by any other means (typing, the arrows, the list
 // being filled) changes no choice.

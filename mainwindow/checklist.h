@@ -10,6 +10,7 @@ class CheckList : public QListWidget {
     explicit CheckList(QWidget* parent = nullptr);
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
 };

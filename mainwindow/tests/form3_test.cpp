@@ -524,6 +524,9 @@ TEST_F(AccessorialList, TypingChoosesNothingSpaceChoosesAndEscapeCloses) {
     PressKey(Qt::Key_Down);
     PressKey(Qt::Key_Up);
     EXPECT_EQ(chosen(), Names{});
+    PressKey(Qt::Key_A, Qt::ControlModifier);  // choosing all at once would choose unasked
+    EXPECT_EQ(chosen(), Names{});
+    EXPECT_FALSE(commodityLines.gAccLiftgate);
 
     PressKey(Qt::Key_Space);
     EXPECT_EQ(chosen(), Names{"Hazardous materials"});
