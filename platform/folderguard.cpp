@@ -21,6 +21,7 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -39,24 +40,28 @@ std::optional<uid_t> PeerUser(int socket) {
     return peer.uid;
 }
 
+// The effective user of a process: the one its files and locks are taken as.
 std::optional<uid_t> ProcessUser(long pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line))
         if (line.rfind("Uid:", 0) == 0) {
             std::istringstream fields(line.substr(4));
-            unsigned long user = 0;
-            if (fields >> user) return static_cast<uid_t>(user);
+            unsigned long real = 0, effective = 0;
+            if (fields >> real >> effective) return static_cast<uid_t>(effective);
         }
     return std::nullopt;
 }
 
-// The user of the process that holds the lock on the open file, when the kernel tells it.
+// The user of the process that holds the lock on the open file, when the kernel tells it. Some
+// file systems (btrfs subvolumes, overlays) show the kernel another device than the file's own:
+// a lock on the same inode then stands for it when no lock names the device too.
 std::optional<uid_t> LockHolder(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return std::nullopt;
     std::ifstream locks("/proc/locks");
     std::string line;
+    std::optional<uid_t> sameInode;
     while (std::getline(locks, line)) {
         std::istringstream fields(line);
         std::string number, kind, mode, access, where;
@@ -68,12 +73,13 @@ std::optional<uid_t> LockHolder(int fd) {
         unsigned long long inode = 0;
         if (std::sscanf(where.c_str(), "%x:%x:%llu", &deviceMajor, &deviceMinor, &inode) != 3)
             continue;
-        if (deviceMajor != major(st.st_dev) || deviceMinor != minor(st.st_dev) ||
-            inode != st.st_ino)
-            continue;
-        if (std::optional<uid_t> user = ProcessUser(pid)) return user;
+        if (inode != st.st_ino) continue;
+        const std::optional<uid_t> user = ProcessUser(pid);
+        if (!user) continue;
+        if (deviceMajor == major(st.st_dev) && deviceMinor == minor(st.st_dev)) return user;
+        if (!sameInode) sameInode = user;
     }
-    return std::nullopt;
+    return sameInode;
 }
 
 // A folder of the user's own that no other user can reach into.
@@ -107,6 +113,20 @@ std::string SocketPath(const std::string& name, Obstacle& obstacle) {
     if (!S_ISDIR(st.st_mode) || ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0))
         return {};
     return own + "/" + name;
+}
+
+// Where a holder of the user's may listen, its own place first: a start from another session of
+// the same user (ssh, su, a terminal without the desktop's settings) may see another runtime
+// folder, or none. Only places of the user's own, closed to others, are looked in.
+std::vector<std::string> PlacesToAsk(const std::string& own, const std::string& name) {
+    std::vector<std::string> places;
+    if (!own.empty()) places.push_back(own);
+    const std::string user = std::to_string(::geteuid());
+    for (const std::string& folder : {"/run/user/" + user, "/tmp/fretlyn-" + user}) {
+        const std::string path = folder + "/" + name;
+        if (path != own && ClosedToOthers(folder) && FitsAnAddress(path)) places.push_back(path);
+    }
+    return places;
 }
 
 bool Address(const std::string& path, sockaddr_un& address) {
@@ -222,8 +242,9 @@ DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
     fileLock_ = OpenLockFile(lockPath);
     if (folderLock_ < 0 && fileLock_ < 0) return Outcome::Unguarded;
     Obstacle socketPlace;
-    const std::string socket =
-        SocketPath("fretlyn-" + Identity(folderLock_ >= 0 ? folderLock_ : fileLock_), socketPlace);
+    const std::string socketName =
+        "fretlyn-" + Identity(folderLock_ >= 0 ? folderLock_ : fileLock_);
+    const std::string socket = SocketPath(socketName, socketPlace);
 
     const auto giveUp = Clock::now() + wait;
     for (;;) {
@@ -240,8 +261,11 @@ DataFolderGuard::Outcome DataFolderGuard::Take(const std::string& folder,
             Release();
             return Outcome::HeldByAnotherUser;
         }
-        const Asked asked =
-            socket.empty() ? Asked::NotAnswered : AskHolder(socket, user_, giveUp, obstacle_);
+        Asked asked = Asked::NotAnswered;
+        for (const std::string& place : PlacesToAsk(socket, socketName)) {
+            asked = AskHolder(place, user_, giveUp, obstacle_);
+            if (asked != Asked::NotAnswered) break;
+        }
         if (socket.empty() && socketPlace.kind != Obstacle::Kind::None) obstacle_ = socketPlace;
         if (asked == Asked::Answered || obstacle_.kind != Obstacle::Kind::None) {
             Release();

@@ -251,6 +251,25 @@ TEST_F(FolderGuard, AHolderThatDoesNotAnswerKeepsNoStartWaiting) {
     EXPECT_EQ(broughtForward, 1);
 }
 
+// Two starts of one user that see different runtime folders (one from the desktop, one from a
+// terminal without the desktop's settings) still meet: the later start also asks in the other
+// places a holder of the user's listens in.
+TEST_F(FolderGuard, AStartFromAnotherSessionOfTheUserFindsTheHolder) {
+    ::unsetenv("XDG_RUNTIME_DIR");
+    DataFolderGuard first;
+    ASSERT_EQ(first.Take(Folder()), Outcome::Taken);
+    ASSERT_FALSE(first.Socket().empty());
+    EXPECT_NE(fs::path(first.Socket()).parent_path(), scratch.filePath("run").toStdString());
+    int broughtForward = 0;
+    first.OnBringForward([&] { ++broughtForward; });
+
+    ::setenv("XDG_RUNTIME_DIR", scratch.filePath("run").toStdString().c_str(), 1);
+    DataFolderGuard second;
+    EXPECT_EQ(TakeWhileAnswering(second, Folder()), Outcome::HandedOver);
+    AnswerRequests();
+    EXPECT_EQ(broughtForward, 1);
+}
+
 // The socket is in the user's runtime folder, for the user alone, and only a start of the
 // holder's own user is answered.
 TEST_F(FolderGuard, AStartOfAnotherUserIsNotAnswered) {
