@@ -133,22 +133,10 @@ std::vector<Record> ReadableRows(const std::string& select, const char* what, co
     return out;
 }
 
-// More than a save of a bill, a party or a commodity adds to the database.
-constexpr uint64_t kMostGrowth = 1 << 20;
-
-// Runs a group of writes as one transaction: all of them, or none when one fails. One that
-// fails as it grows the file past the limit on the size of a file (the engine says no more than
-// "disk I/O error") is named as the limit, as a full disk is named; the database's own
-// transactions refuse to begin past it.
+// Runs a group of writes as one transaction: all of them, or none when one fails.
 template <typename F>
 auto InTransaction(F&& writes) {
-    try {
-        return ::InTransaction(Db(), std::forward<F>(writes));
-    } catch (const DbError& e) {
-        if (e.number() == kErrGeneral && PastFileSizeLimit(Db().Path(), kMostGrowth))
-            throw FileSizeLimitError(Db().Path());
-        throw;
-    }
+    return ::InTransaction(Db(), std::forward<F>(writes));
 }
 
 enum class Write { Save, Delete };

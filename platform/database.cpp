@@ -203,6 +203,34 @@ std::string DamagedFileOf(sqlite3* db) {
     return FileOf(db);
 }
 
+// The limit on the size of a file this program may write (ulimit -f), when one is set.
+std::optional<uint64_t> FileSizeLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return static_cast<uint64_t>(limit.rlim_cur);
+}
+// More than one change of the program adds to its database.
+constexpr uint64_t kMostWriteGrowth = 1 << 20;
+}  // namespace
+
+bool PastFileSizeLimit(const std::string& path, uint64_t growth) {
+    const std::optional<uint64_t> limit = FileSizeLimit();
+    struct stat file {};
+    if (!limit || path.empty() || ::stat(path.c_str(), &file) != 0) return false;
+    return static_cast<uint64_t>(file.st_size) + growth > *limit;
+}
+
+DbError FileSizeLimitError(const std::string& path) {
+    const std::optional<uint64_t> limit = FileSizeLimit();
+    return DbError(kErrDiskFull,
+                   "The change was not saved: the database " + path +
+                       " would be larger than this system lets a file be (" + SystemReason(EFBIG) +
+                       (limit ? ", at most " + std::to_string(*limit) + " bytes" : std::string()) +
+                       ").  Start Fretlyn where files may be larger (ulimit -f) and try again.");
+}
+
+namespace {
 // The failures a user can do something about are said in words, with the numbers the old
 // engine gave them; every other failure keeps the engine's own text.
 void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
@@ -223,6 +251,10 @@ void ThrowIfLockedOrReadOnly(sqlite3* db, int extendedCode) {
                                         ").  Free some space on it and try again.");
     if (primary == SQLITE_IOERR) {
         const int system = sqlite3_system_errno(db);
+        // Past a limit on the size of a file the engine often knows no more than that its write
+        // failed: the limit is named, as a full disk is.
+        if (system == EFBIG || PastFileSizeLimit(FileOf(db), kMostWriteGrowth))
+            throw FileSizeLimitError(FileOf(db));
         throw DbError(kErrGeneral,
                       "The database " + FileOf(db) + " could not be read or written (" +
                           (system ? SystemReason(system) : sqlite3_errstr(primary)) + ").");
@@ -605,32 +637,6 @@ ReadTransaction::~ReadTransaction() {
 
 bool Database::IsReadOnly() const {
     return db_ && sqlite3_db_readonly(db_, "main") == 1;
-}
-
-namespace {
-// The limit on the size of a file this program may write (ulimit -f), when one is set.
-std::optional<uint64_t> FileSizeLimit() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
-        return std::nullopt;
-    return static_cast<uint64_t>(limit.rlim_cur);
-}
-}  // namespace
-
-bool PastFileSizeLimit(const std::string& path, uint64_t growth) {
-    const std::optional<uint64_t> limit = FileSizeLimit();
-    struct stat file {};
-    if (!limit || path.empty() || ::stat(path.c_str(), &file) != 0) return false;
-    return static_cast<uint64_t>(file.st_size) + growth > *limit;
-}
-
-DbError FileSizeLimitError(const std::string& path) {
-    const std::optional<uint64_t> limit = FileSizeLimit();
-    return DbError(kErrDiskFull,
-                   "The change was not saved: the database " + path +
-                       " would be larger than this system lets a file be (" + SystemReason(EFBIG) +
-                       (limit ? ", at most " + std::to_string(*limit) + " bytes" : std::string()) +
-                       ").  Start Fretlyn where files may be larger (ulimit -f) and try again.");
 }
 
 void Database::BeginTrans() {

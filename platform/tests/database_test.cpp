@@ -379,8 +379,8 @@ TEST_F(DatabaseTest, ALockThatStaysAndAReadOnlyFileAreSaidInWords) {
     }
 }
 
-// A change that does not fit on the disk names the database and says the disk is full. Past a
-// file-size limit the engine only knows that its write failed, and says that of the file.
+// A change that does not fit on the disk names the database and says the disk is full; one past
+// a limit on the size of a file names the limit.
 TEST_F(DatabaseTest, AChangeThatDoesNotFitOnTheDiskNamesTheDatabaseAndTheReason) {
     const std::string row(64 * 1024, 'x');
     auto expectRefused = [&](Database& db, int number, const std::string& text) {
@@ -410,11 +410,15 @@ TEST_F(DatabaseTest, AChangeThatDoesNotFitOnTheDiskNamesTheDatabaseAndTheReason)
         }
     }
     fs::remove_all(folder);
-    FileSizeLimit limit(fs::file_size(path_) + 8192);
-    expectRefused(*db_, kErrGeneral,
-                  "The database " + path_.string() +
-                      " could not be read or written (disk I/O "
-                      "error).");
+    // Past a file-size limit the engine says no more than "disk I/O error": the limit is named.
+    const auto most = fs::file_size(path_) + 8192;
+    FileSizeLimit limit(most);
+    expectRefused(*db_, kErrDiskFull,
+                  "The change was not saved: the database " + path_.string() +
+                      " would be larger than this system lets a file be (File too large, at most " +
+                      std::to_string(most) +
+                      " bytes).  Start Fretlyn where files may be larger (ulimit -f) and try "
+                      "again.");
     EXPECT_EQ(db_->OpenSnapshot("SELECT COUNT(*) FROM basezone00").Field(size_t{0}).toInt(), 2);
 }
 
