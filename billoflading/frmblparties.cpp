@@ -143,7 +143,7 @@ std::optional<EntryFailure> frmBLParties::Check(BLRecordId editingId) {
 BLRecordId frmBLParties::Store(bool editing, BLRecordId id) {
     PartyRecord p = Entries();
     p.partyId = id;
-    return StoreParty(p, editing, editing && shown_ ? &*shown_ : nullptr);
+    return StoreParty(p, editing, editing && shown_ && shown_->partyId == id ? &*shown_ : nullptr);
 }
 
 void frmBLParties::FocusField(CatalogField field) {

@@ -126,7 +126,8 @@ std::optional<EntryFailure> frmCommodities::Check(BLRecordId editingId) {
 BLRecordId frmCommodities::Store(bool editing, BLRecordId id) {
     CommodityRecord c = Entries();
     c.commodityId = id;
-    return StoreCommodity(c, editing, editing && shown_ ? &*shown_ : nullptr);
+    return StoreCommodity(c, editing,
+                          editing && shown_ && shown_->commodityId == id ? &*shown_ : nullptr);
 }
 
 void frmCommodities::FocusField(CatalogField field) {
