@@ -90,17 +90,35 @@ TEST_F(MenuTest, TheQuickReferencePagesHaveOneSizeAndTheArrowsStayPut) {
 TEST_F(MenuTest, WindowsWithoutTitleTextShowNoneNotTheProgramsName) {
     Load();
     QApplication::setApplicationName("Fretlyn");
-    frmFindSC finder(form.get());
-    frmFuelSurcharge fuel(form.get());
     frmOceanDims ocean(form->txtOceanDensity, form.get());
     frmAbout about(form.get());
-    for (QWidget* w : std::initializer_list<QWidget*>{&finder, &fuel, &ocean, &about}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{&ocean, &about}) {
         w->show();
         // The window system puts the program's name in place of an empty title only.
         EXPECT_FALSE(w->windowTitle().isEmpty()) << w->objectName().toStdString();
         EXPECT_TRUE(w->windowTitle().trimmed().isEmpty()) << w->objectName().toStdString();
         w->close();
     }
+}
+
+// The fuel surcharge and the service-centre windows say in their title bars what they are, as
+// the commands that open them do.
+TEST_F(MenuTest, TheFuelSurchargeAndServiceCentreWindowsAreTitled) {
+    Load();
+    ShowActive(*form);
+    MainMenu& m = Menu();
+    std::map<std::string, QString> titles;
+    work = [&](QDialog& window) { titles[window.objectName().toStdString()] = window.windowTitle(); };
+    auto tabTo = [&](QWidget* target) {
+        for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i) Key(Qt::Key_Tab);
+        return QApplication::focusWidget() == target;
+    };
+    ASSERT_TRUE(tabTo(m.lblFSC));
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(tabTo(m.lblFindSC));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(titles["frmFuelSurcharge"], QStringLiteral("Fuel Surcharge"));
+    EXPECT_EQ(titles["frmFindSC"], QStringLiteral("Your local Service Center"));
 }
 
 }  // namespace
