@@ -13,6 +13,7 @@
 #include "maskededit.h"
 #include "menufixture.h"
 #include "quickref.h"
+#include "quickrefdata.h"
 #include "settings.h"
 
 namespace {
@@ -85,6 +86,37 @@ TEST_F(MenuTest, TheQuickReferencePagesHaveOneSizeAndTheArrowsStayPut) {
     EXPECT_EQ(at(pages[0]->imgDown), at(pages[1]->imgDown));
     EXPECT_EQ(at(pages[1]->imgDown), at(pages[2]->imgDown));
     EXPECT_EQ(at(pages[1]->imgUp), at(pages[3]->imgUp));
+}
+
+// Tab goes round each quick-reference page stopping only where there is something to read: a
+// blank cell beside the lineal-foot table is no stop for Enter to open a tariff item from.
+TEST_F(MenuTest, TheQuickReferenceTabStopsAreThingsToRead) {
+    Load();
+    std::vector<std::string> opened;
+    work = [&](QDialog& d) { opened.push_back(d.objectName().toStdString()); };
+    for (int p = 0; p < kQuickRefPanels; ++p) {
+        frmQckRef panel(p, form.get());
+        ShowActive(panel);
+        QWidget* first = QApplication::focusWidget();
+        ASSERT_TRUE(first);
+        int stops = 0;
+        do {
+            auto* label = qobject_cast<QLabel*>(QApplication::focusWidget());
+            ASSERT_TRUE(label) << p;
+            const bool readable = !label->text().trimmed().isEmpty() ||
+                                  !label->pixmap().isNull();
+            EXPECT_TRUE(readable) << "page " << p << " stops on the empty "
+                                  << label->objectName().toStdString();
+            if (!readable) {
+                Key(Qt::Key_Return);
+                EXPECT_TRUE(opened.empty()) << "Enter on an empty cell opened " << opened.back();
+                opened.clear();
+            }
+            Key(Qt::Key_Tab);
+        } while (QApplication::focusWidget() != first && ++stops < 60);
+        EXPECT_LT(stops, 60) << p;
+        panel.close();
+    }
 }
 
 TEST_F(MenuTest, WindowsWithoutTitleTextShowNoneNotTheProgramsName) {
