@@ -69,7 +69,9 @@ void QuoteWriter::ClassAndWeight(size_t j) {
     QuoteLine& line = Current();
     if (!intraCanada_)
         line.cls.text = LineClassCaption(rating.gLineClass[j], static_cast<uint8_t>(j));
-    line.weight.text = rating.gLineWeight[j] + " lbs";
+    // The whole pounds the line was rated at, not the text as typed ("1500.", "0001").
+    line.weight.text =
+        CStr(CheckedLineWeight(rating.gLineWeight[j], "line  " + std::to_string(j + 1))) + " lbs";
 }
 
 void QuoteWriter::Amounts(Single rate, Single charge) {
