@@ -1,10 +1,11 @@
 // The main window's small windows from the keyboard and on the screen: Enter and Escape, the
-// help window's place, keys and pages, the quick-reference pages' one size, and the windows
-// without title text.
+// help window's place, keys and pages, the quick-reference pages' one size and Tab stops, the
+// windows' titles, and the main window on a screen too small for it.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QTest>
 
 #include "frmabout.h"
@@ -116,6 +117,32 @@ TEST_F(MenuTest, TheQuickReferenceTabStopsAreThingsToRead) {
         } while (QApplication::focusWidget() != first && ++stops < 60);
         EXPECT_LT(stops, 60) << p;
         panel.close();
+    }
+}
+
+// The main window opens whole on the screen's free room, whatever the desktop font. At 144 dpi
+// on a 1280 x 1024 screen (a run of its own) it is half as large again as the screen allows, and
+// its contents scroll: each menu heading, reached with Tab, comes into view on the screen and
+// opens its group under the pointer.
+TEST_F(MenuTest, TheMainWindowFitsTheScreenItOpensOn) {
+    Load();
+    ShowActive(*form);
+    const QRect room = form->screen()->availableGeometry();
+    EXPECT_TRUE(room.contains(form->frameGeometry()))
+        << form->frameGeometry().width() << " x " << form->frameGeometry().height() << " on "
+        << room.width() << " x " << room.height();
+    MainMenu& m = Menu();
+    const std::pair<LabelButton*, QLabel*> headings[] = {
+        {m.lblCustomize, m.lblCdnEXC}, {m.lblRulesTariff, m.lblQuickRef}, {m.lblHelp, m.lblAbout}};
+    for (auto [heading, command] : headings) {
+        const std::string name = heading->objectName().toStdString();
+        for (int i = 0; i < 80 && QApplication::focusWidget() != heading; ++i) Key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), heading) << name;
+        const QRect shown(heading->mapToGlobal(QPoint(0, 0)), heading->size());
+        EXPECT_TRUE(room.contains(shown)) << name;
+        EXPECT_EQ(heading->visibleRegion().boundingRect(), heading->rect()) << name;
+        Hover(heading);
+        EXPECT_TRUE(command->isVisible()) << name;
     }
 }
 
