@@ -10,6 +10,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStyle>
 #include <QTimer>
 
 #include "checklist.h"
@@ -251,6 +256,65 @@ void Form3::BuildControls() {
     // events too, for the Alt key's release after a switch to another window.
     for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
     installEventFilter(this);
+}
+
+void Form3::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) FitScreen();
+}
+
+// A large desktop font on a small screen (144 dpi on 1280 x 1024) makes the window larger than
+// the screen's free room, and the commands at its right edge would lie off the screen. The
+// contents then scroll inside a window that fits, frame and title bar included; Tab brings each
+// control it reaches into view.
+void Form3::FitScreen() {
+    if (fitArea_ || !screen()) return;
+    const QRect inner = geometry(), outer = frameGeometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    // Before the window manager has framed the window its frame is not known: room is kept for
+    // a title bar and borders.
+    if (frame.isNull()) frame = QMargins(4, 32, 4, 4);
+    const QSize room = screen()->availableGeometry().size().shrunkBy(frame);
+    const QSize design = size();
+    if (design.width() <= room.width() && design.height() <= room.height()) return;
+
+    auto* content = new QWidget(this);
+    content->setObjectName(QStringLiteral("formContent"));
+    content->setFixedSize(design);
+    content->setAutoFillBackground(true);
+    QWidget* focus = focusWidget();
+    fitting_ = true;
+    const QObjectList children = this->children();
+    for (QObject* child : children) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w == content || w->isWindow()) continue;
+        const bool hidden = w->isHidden();
+        const QRect at = w->geometry();
+        w->setParent(content);
+        w->setGeometry(at);
+        if (!hidden) w->show();
+    }
+    fitArea_ = new QScrollArea(this);
+    fitArea_->setObjectName(QStringLiteral("fitArea"));
+    fitArea_->setFrameShape(QFrame::NoFrame);
+    // The view is no stop of its own between the window's controls.
+    fitArea_->setFocusPolicy(Qt::NoFocus);
+    fitArea_->setWidget(content);
+    // A scroll bar along one edge takes room from the other direction.
+    const int bar = fitArea_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize fits = design.boundedTo(room);
+    if (fits.width() < design.width()) fits.setHeight(std::min(room.height(), fits.height() + bar));
+    if (fits.height() < design.height()) fits.setWidth(std::min(room.width(), fits.width() + bar));
+    setFixedSize(fits);
+    fitArea_->setGeometry(rect());
+    fitArea_->show();
+    highlighter_->AddBackground(content);
+    content->installEventFilter(this);
+    SetKeyboardOrder();
+    if (focus) focus->setFocus(Qt::OtherFocusReason);
+    fitting_ = false;
+    move(KeptInside(QRect(pos(), fits.grownBy(frame)), screen()->availableGeometry()).topLeft());
 }
 
 void Form3::SetKeyboardOrder() {
@@ -512,6 +576,10 @@ bool Form3::KeyPress(QObject* watched, QKeyEvent* key) {
 }
 
 bool Form3::eventFilter(QObject* watched, QEvent* event) {
+    // Moving the controls into the scrolled view takes the focus from a box and gives it back:
+    // the user left nothing, and nothing is checked.
+    if (fitting_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        return false;
     if (AltKey(event)) return true;
     switch (event->type()) {
         case QEvent::KeyPress: {
@@ -525,6 +593,8 @@ bool Form3::eventFilter(QObject* watched, QEvent* event) {
             return KeyPress(watched, key);
         }
         case QEvent::FocusIn:
+            if (fitArea_ && watched->isWidgetType())
+                fitArea_->ensureWidgetVisible(static_cast<QWidget*>(watched));
             if (watched == pendingRefocus_) pendingRefocus_ = nullptr;
             if (watched == txtozip) txtozip_GotFocus();
             if (watched == txtdzip) txtdzip_GotFocus();

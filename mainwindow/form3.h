@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QFrame;
+class QScrollArea;
 class QTimer;
 class LabelButton;
 class MainMenu;
@@ -113,9 +114,12 @@ class Form3 : public QWidget, public PointEntryView {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildControls();
+    // Fits the window to the free room of the screen it opens on (see form3.cpp).
+    void FitScreen();
     void SetKeyboardOrder();
     void FillAccessorialList();
     void EnterDefaultOrigin();
@@ -152,6 +156,9 @@ class Form3 : public QWidget, public PointEntryView {
     std::vector<bool> accChoices_;  // the list's selection as last stored
 
     LabelHighlighter* highlighter_;
+    // The view the window's contents scroll in when the screen is smaller than the window.
+    QScrollArea* fitArea_ = nullptr;
+    bool fitting_ = false;
     QWidget* pendingRefocus_ = nullptr;
     bool quietText_ = false;
     AltAloneKey altKey_;

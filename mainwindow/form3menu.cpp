@@ -285,7 +285,7 @@ void MainMenu::Build() {
         const auto heading = std::find_if(headings_.begin(), headings_.end(),
                                           [](const LabelButton* h) { return h->underMouse(); });
         if (heading == headings_.end()) return;
-        aimFrom_ = window_.mapFromGlobal(QCursor::pos());
+        aimFrom_ = menuBar_->parentWidget()->mapFromGlobal(QCursor::pos());
         aimGroup_ = static_cast<int>(heading - headings_.begin());
         CommandLabel_MouseMove(*heading);
     });
@@ -536,8 +536,10 @@ bool MainMenu::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove && watched != willCall_) {
         // Every other widget watched here is one of the menu's own.
         auto* widget = static_cast<QWidget*>(watched);
-        const QPoint at =
-            widget->mapTo(&window_, static_cast<QMouseEvent*>(event)->position().toPoint());
+        // In the coordinates of the menu's own labels, which a window too large for its screen
+        // holds in a scrolled view.
+        const QPoint at = widget->mapTo(menuBar_->parentWidget(),
+                                        static_cast<QMouseEvent*>(event)->position().toPoint());
         if (CrossingOnTheWay(watched, at)) return true;
     }
     // The bar and the open panel are the menu's own ground: the pointer crossing them on its way

@@ -19,7 +19,8 @@ const char* const kNotOnFile = "ZIP/Postal Code not on file.  ";
 
 frmFindSC::frmFindSC(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFindSC"));
-    SetNoTitle(this);
+    // Named as the command that opens it, so the task bar and the window list say what it is.
+    setWindowTitle(QStringLiteral("Your local Service Center"));
     setFixedSize(420, 330);
     SetBackColor(this, RGB(255, 255, 255));
     const QFont text = VerdanaFont(9.75, false);

@@ -34,7 +34,8 @@ LabelHighlighter* WireBlue(QDialog* dialog, QWidget* band, int pointer) {
 
 frmFuelSurcharge::frmFuelSurcharge(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFuelSurcharge"));
-    SetNoTitle(this);
+    // Named as the command that opens it, so the task bar and the window list say what it is.
+    setWindowTitle(QStringLiteral("Fuel Surcharge"));
     setFixedSize(400, 230);
     SetBackColor(this, RGB(255, 255, 255));
     Image1 = MakeHeaderBand(this, QRect(0, 0, 400, 44));

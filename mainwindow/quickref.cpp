@@ -162,6 +162,7 @@ void frmQckRef::Build() {
                 LabelButton* blank = charge(right, a);
                 blank->setWordWrap(false);
                 blank->setFixedSize(14, 12);
+                blankCells_.push_back(blank);
                 cells->addWidget(blank, blanks % 3, blanks / 3);
                 ++blanks;
             }
@@ -259,6 +260,9 @@ int frmQckRef::TallestPanelHeight() {
 
 void frmQckRef::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The window made every clickable label a Tab stop as it showed; an empty cell has nothing
+    // to read, so the focus never rests where the user sees nothing.
+    for (LabelButton* blank : blankCells_) blank->setFocusPolicy(Qt::NoFocus);
     if (!event->spontaneous()) Form_Activate();
 }
 

@@ -52,6 +52,8 @@ class frmQckRef : public QDialog {
     int panel_;
     Exit exit_ = Exit::Done;
     std::vector<uint8_t> links_;
+    // The empty cells beside the lineal-foot table: the pointer clicks them, Tab passes them by.
+    std::vector<LabelButton*> blankCells_;
     LabelHighlighter* highlighter_;
 };
 

@@ -33,8 +33,7 @@ constexpr int kChargeWidth = 9;
 constexpr int kChargeEnd = kChargeColumn + kChargeWidth - 1;
 
 // The rate column: the discount sentence is rebuilt with the percentage of the box, amounts
-// (with or without a dollar sign: between two Canadian points the rates have none) are
-// right-aligned under the heading, and any other text ends at column 53. A text beside a
+// (up to "$9,999.99") are right-aligned under the heading, and any other text ends at column 53. A text beside a
 // printed weight starts right of it, since a column left of the printer's position would put
 // it on the next printer line. Returns the last column printed.
 int PrintRateCell(TextPrinter& printer, const std::string& caption, bool afterWeight) {
@@ -51,8 +50,8 @@ int PrintRateCell(TextPrinter& printer, const std::string& caption, bool afterWe
         width = 37;
     } else if ((!caption.empty() && caption[0] == '$') || IsNumeric(caption)) {
         text = caption;
-        column = 46;
-        width = 8;
+        column = 45;
+        width = 9;
     } else {
         text = caption;
     }

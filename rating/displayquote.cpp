@@ -24,11 +24,16 @@ constexpr int32_t kRatedAsWeight[11] = {0,     0,     500,   1000,  2000, 5000,
 
 const char* const kBlank = " ";
 
+// Every amount of a quote, rate or charge, reads one way: "$128,344.83".
 std::string Money(Single amount) {
     return Format(amount, "$##,##0.00");
 }
-std::string RateText(Single rate) {
-    return Format(rate, "$0.00");
+std::string Money(MoneyTotal amount) {
+    return Format(amount, "$##,##0.00");
+}
+// An amount the pricing gave as a plain figure of cents ("1169.97"), in the quote's form.
+std::string MoneyOf(const std::string& cents) {
+    return Money(CDbl(cents));
 }
 
 // Writes the lines of one quote; `b` is the break charged.
@@ -64,16 +69,18 @@ void QuoteWriter::ClassAndWeight(size_t j) {
     QuoteLine& line = Current();
     if (!intraCanada_)
         line.cls.text = LineClassCaption(rating.gLineClass[j], static_cast<uint8_t>(j));
-    line.weight.text = rating.gLineWeight[j] + " lbs";
+    // The whole pounds the line was rated at, not the text as typed ("1500.", "0001").
+    line.weight.text =
+        CStr(CheckedLineWeight(rating.gLineWeight[j], "line  " + std::to_string(j + 1))) + " lbs";
 }
 
 void QuoteWriter::Amounts(Single rate, Single charge) {
     QuoteLine& line = Current();
     if (intraCanada_ && b_ > 0) {
-        line.rate.text = NetOfPriceDiscount(rate, b_);
-        line.charge.text = NetOfPriceDiscount(charge, b_);
+        line.rate.text = MoneyOf(NetOfPriceDiscount(rate, b_));
+        line.charge.text = MoneyOf(NetOfPriceDiscount(charge, b_));
     } else {
-        line.rate.text = RateText(rate);
+        line.rate.text = Money(rate);
         line.charge.text = Money(charge);
     }
     Shown(line.charge.text);
@@ -93,7 +100,7 @@ void QuoteWriter::CommodityLines() {
         last.rate.text = "M";
         // Between two Canadian points the minimum charge is shown net like every other amount.
         const bool net = rating.gFloorApplied || intraCanada_;
-        last.charge.text = RateText(net ? rating.gNetCharge[0] : rating.gGrossCharge[0]);
+        last.charge.text = Money(net ? rating.gNetCharge[0] : rating.gGrossCharge[0]);
         Shown(last.charge.text);
         return;
     }
@@ -132,8 +139,7 @@ void QuoteWriter::CommodityLines() {
 // The closing line is the sum of the lines shown above it, so that the quote adds up whatever
 // the rounding of each line. Between two Canadian points that sum is the price.
 std::string QuoteWriter::TotalAmount() const {
-    if (intraCanada_ && !rating.gFloorApplied) return Format(linesShown_, "#0.00");
-    return Format(linesShown_, "$##,##0.00");
+    return Money(linesShown_);
 }
 
 void QuoteWriter::ClosingLine() {
@@ -172,8 +178,7 @@ void QuoteWriter::DiscountAndNet() {
         // The ten blanks are where the percentage box stands.
         line.rate.text = rating.gPXSOn ? kThriftlaneDiscountCaption : kCarrierDiscountCaption;
         // The closing line less Net Charges, so that the two add up to the cent.
-        line.charge.text =
-            Format(ShownAmount(linesShown_) - ShownAmount(rating.gNetCharge[b_]), "$##,##0.00");
+        line.charge.text = Money(ShownAmount(linesShown_) - ShownAmount(rating.gNetCharge[b_]));
         line.charge.color = kQuoteRed;
     }
     ++quote.gQuoteLine;

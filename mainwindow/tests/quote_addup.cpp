@@ -198,6 +198,16 @@ std::vector<std::string> QuoteAddUpFaults(const std::vector<ShownQuoteLine>& lin
     return Adder(lines).Faults();
 }
 
+std::vector<std::string> MoneyFormFaults(const std::vector<ShownQuoteLine>& lines) {
+    std::vector<std::string> faults;
+    for (const ShownQuoteLine& line : lines)
+        for (const std::string* cell : {&line.rate, &line.charge})
+            if (const std::optional<int64_t> cents = MoneyCents(*cell); cents &&
+                *cell != Dollars(*cents))
+                faults.push_back("\"" + *cell + "\" is not written as " + Dollars(*cents));
+    return faults;
+}
+
 std::optional<int64_t> ShownGrandTotal(const std::vector<ShownQuoteLine>& lines) {
     std::optional<int64_t> total;
     for (const ShownQuoteLine& line : lines) {

@@ -21,6 +21,10 @@ std::optional<int64_t> MoneyCents(const std::string& text);
 // What does not add up, one text per fault; empty when the quote adds up.
 std::vector<std::string> QuoteAddUpFaults(const std::vector<ShownQuoteLine>& lines);
 
+// The amounts of a quote, rates and charges, not written the one way the customer reads money
+// ("$128,344.83", with the dollar sign and the thousands separator), one text for each.
+std::vector<std::string> MoneyFormFaults(const std::vector<ShownQuoteLine>& lines);
+
 // The price the quote ends on, in cents: the last TOTAL line (between two Canadian points the
 // total in Canadian funds), else "Net Charges".
 std::optional<int64_t> ShownGrandTotal(const std::vector<ShownQuoteLine>& lines);

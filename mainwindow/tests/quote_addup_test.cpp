@@ -278,6 +278,21 @@ TEST(QuoteAddUp, LinesBetweenCanadianPointsAddToTheClosingLineThatThePriceStarts
                  {"$917.96"});
 }
 
+TEST(QuoteAddUp, EveryAmountIsWrittenWithTheDollarSignAndTheThousandsSeparator) {
+    const std::vector<ShownQuoteLine> lines = {
+        {"", "22 lbs", "M", "$61.76"},
+        {"", "40 lbs", "", "$0.00"},
+        {"TOTALS", "62 lbs", "", "61.76"},
+        {"500", "40000 lbs", "$1234.56", "$493,824.00"},
+        Amount("Fuel Surcharge 199.8%", "$128344.83"),
+        Amount("TOTAL CHARGES", "$214,290.03"),
+        kCanadaDiscount};
+    EXPECT_EQ(MoneyFormFaults(lines),
+              (std::vector<std::string>{"\"61.76\" is not written as $61.76",
+                                        "\"$1234.56\" is not written as $1,234.56",
+                                        "\"$128344.83\" is not written as $128,344.83"}));
+}
+
 TEST(QuoteAddUp, TheClosingLineLessTheDiscountIsTheNetCharge) {
     ExpectFaults({{"500", "76650 lbs", "$233.05", "$178,632.83"},
                   Amount("Norvale Freight          % Discount Saves You", "$80,384.77"),
@@ -336,6 +351,8 @@ class GeneratedQuotes : public ::testing::Test {
     void AddUp(const QJsonValue& quote, const std::string& what) {
         ++added;
         for (const std::string& fault : QuoteAddUpFaults(Lines(quote)))
+            ADD_FAILURE() << what << ": " << fault;
+        for (const std::string& fault : MoneyFormFaults(Lines(quote)))
             ADD_FAILURE() << what << ": " << fault;
         for (const ShownQuoteLine& line : Lines(quote)) {
             if (line.cls == "Deficit Amount") ++seen["deficit"];

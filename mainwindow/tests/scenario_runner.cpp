@@ -529,6 +529,8 @@ std::vector<std::string> QuotesThatDoNotAddUp(const QJsonDocument& result) {
         if (quote.isNull()) continue;
         for (const std::string& fault : QuoteAddUpFaults(LinesOf(quote)))
             faults.push_back("quote " + std::to_string(n) + ": " + fault);
+        for (const std::string& fault : MoneyFormFaults(LinesOf(quote)))
+            faults.push_back("quote " + std::to_string(n) + ": " + fault);
     }
     return faults;
 }

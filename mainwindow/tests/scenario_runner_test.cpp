@@ -71,7 +71,7 @@ TEST(ScenarioRunner, AWindowTheScenarioCannotAnswerIsClosedAndRecorded) {
                 EXPECT_EQ(closed[QStringLiteral("title")].toString(),
                           QStringLiteral("Closed unanswered: frmFuelSurcharge"));
                 EXPECT_TRUE(closed[QStringLiteral("text")].toString().startsWith(
-                    QStringLiteral("Norvale Fuel Surcharge %\n")))
+                    QStringLiteral("Fuel Surcharge\nNorvale Fuel Surcharge %\n")))
                     << closed[QStringLiteral("text")].toString().toStdString();
             }
         }

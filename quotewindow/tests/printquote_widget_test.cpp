@@ -156,12 +156,12 @@ TEST_F(PrintQuote, CellsAreRightAlignedAtTheirColumnsOneLineForEachLineOfTheShee
     const auto items = QuoteItems();
     const PrintedText* cls = Find(items, QStringLiteral("  100"));
     const PrintedText* weight = Find(items, QStringLiteral(" 1000 lbs"));
-    const PrintedText* rate = Find(items, QStringLiteral("  $30.00"));
+    const PrintedText* rate = Find(items, QStringLiteral("   $30.00"));
     const PrintedText* charge = Find(items, QStringLiteral("  $300.00"));
     ASSERT_TRUE(cls && weight && rate && charge);
     EXPECT_EQ(cls->column, 5);
     EXPECT_EQ(weight->column, 20);
-    EXPECT_EQ(rate->column, 46);
+    EXPECT_EQ(rate->column, 45);
     EXPECT_EQ(charge->column, 63);
     EXPECT_EQ(cls->line, charge->line);
     // Other text of the rate column ends at column 53, beside its amount.
@@ -213,30 +213,30 @@ TEST_F(PrintQuote, OnlyTheTwoDiscountCaptionsAreRebuiltWithThePercentage) {
 }
 
 TEST_F(PrintQuote, BetweenCanadianPointsEachLineStaysOneLineAndTheNoteStaysOnThePage) {
-    // As the quote display writes a quote between two Canadian points: no class, and amounts
-    // without a dollar sign, the discount taken off already.
+    // As the quote display writes a quote between two Canadian points: no class, and the
+    // discount taken off already.
     quote.Reset();
     for (int n = 0; n < kQuoteDesignLines; ++n) Write(n, "", " ", " ", " ");
-    Write(0, "", "1200 lbs", "31.18", "374.16");
-    Write(1, "", "300 lbs", "44.02", "132.06");
-    Write(2, "", " ", "TOTAL CHARGES", "506.22");
+    Write(0, "", "1200 lbs", "$31.18", "$374.16");
+    Write(1, "", "300 lbs", "$44.02", "$132.06");
+    Write(2, "", " ", "TOTAL CHARGES", "$506.22");
     const std::string note = "Norvale Canada discount included in above rate ";
     Write(3, "", " ", " ", note);
     const auto items = QuoteItems();
-    for (const auto& [weight, rate, charge] : {std::tuple{" 1200 lbs", "   31.18", "   374.16"},
-                                               std::tuple{"  300 lbs", "   44.02", "   132.06"}}) {
+    for (const auto& [weight, rate, charge] : {std::tuple{" 1200 lbs", "   $31.18", "  $374.16"},
+                                               std::tuple{"  300 lbs", "   $44.02", "  $132.06"}}) {
         const PrintedText* w = Find(items, QString::fromLatin1(weight));
         const PrintedText* r = Find(items, QString::fromLatin1(rate));
         const PrintedText* c = Find(items, QString::fromLatin1(charge));
         ASSERT_TRUE(w && r && c) << weight;
         EXPECT_EQ(r->line, w->line) << rate;
         EXPECT_EQ(c->line, w->line) << charge;
-        EXPECT_EQ(r->column, 46);
+        EXPECT_EQ(r->column, 45);
     }
     // A line of text alone in the charge column ends where the column ends, on the page.
     const PrintedText* n = Find(items, QString::fromStdString(note));
     ASSERT_NE(n, nullptr);
-    const PrintedText* total = Find(items, QStringLiteral("   506.22"));
+    const PrintedText* total = Find(items, QStringLiteral("  $506.22"));
     ASSERT_NE(total, nullptr);
     EXPECT_GT(n->line, total->line);
     QPrinter page(QPrinter::HighResolution);
@@ -253,6 +253,33 @@ TEST_F(PrintQuote, BetweenCanadianPointsEachLineStaysOneLineAndTheNoteStaysOnThe
     int classCells = 0;
     for (const PrintedText& t : items) classCells += t.column == 5;
     EXPECT_EQ(classCells, kQuoteDesignLines);
+}
+
+// The largest amounts a quote shows (class 500 from Miami to Seattle, a fuel surcharge near
+// 200 %) print whole: a rate with its thousands separator right-aligned under "Rate" like every
+// other rate, a charge of six figures clear of the caption beside it.
+TEST_F(PrintQuote, TheLargestAmountsPrintWholeUnderTheirHeadings) {
+    Write(0, "500", "450 lbs", "$1,142.85", "$5,142.82");
+    Write(1, "500", "40 lbs", "$30.00", "$457.14");
+    Write(4, "", " ", "Fuel Surcharge 199.8%", "$143,098.76");
+    Write(5, "", " ", "TOTAL CHARGES", "$1,216,719.76");
+    const auto items = QuoteItems();
+    auto ends = [](const PrintedText& t) { return t.column + static_cast<int>(t.text.size()) - 1; };
+    const PrintedText* large = Find(items, QStringLiteral("$1,142.85"));
+    const PrintedText* small = Find(items, QStringLiteral("   $30.00"));
+    ASSERT_TRUE(large && small);
+    EXPECT_EQ(ends(*large), 53);
+    EXPECT_EQ(ends(*small), 53);
+    for (const char* amount : {"$143,098.76", "$1,216,719.76"}) {
+        const PrintedText* charge = Find(items, QString::fromLatin1(amount));
+        ASSERT_NE(charge, nullptr) << amount;
+        EXPECT_EQ(ends(*charge), 71) << amount;
+        for (const PrintedText& t : items) {
+            if (t.line != charge->line || &t == charge) continue;
+            EXPECT_LT(t.box.right(), charge->box.left())
+                << amount << " beside " << t.text.toStdString();
+        }
+    }
 }
 
 TEST_F(PrintQuote, TheMinimumChargeMarkStaysBesideItsWeight) {

@@ -180,11 +180,11 @@ TEST_F(DisplayQuoteTest, BetweenCanadianPointsAmountsAreNetAndThereIsNoNetLine) 
     // 5C at 35 % off: 35.00 - 12.25 = 22.75; 105.00 - 36.75 = 68.25; 52.50 - 18.37501
     // = 34.12499; the deficit 17.50 - 6.12501 = 11.37499. The closing line is the sum of the
     // lines shown, 113.74, and the price starts from it (175.00 less 61.25 would be 113.75).
-    ExpectLine(0, "", "300 lbs", "22.75", "68.25");
-    ExpectLine(1, "", "150 lbs", "22.75", "34.12");
-    ExpectLine(2, "Deficit Amount", "50 lbs", "22.75", "11.37");
+    ExpectLine(0, "", "300 lbs", "$22.75", "$68.25");
+    ExpectLine(1, "", "150 lbs", "$22.75", "$34.12");
+    ExpectLine(2, "Deficit Amount", "50 lbs", "$22.75", "$11.37");
     ExpectLine(3, "Rated as", " ", " ", " ");
-    ExpectLine(4, "", "500 lbs", " ", "113.74");
+    ExpectLine(4, "", "500 lbs", " ", "$113.74");
     EXPECT_EQ(Format(charges.netCharge, "#0.00"), "113.74");
     EXPECT_EQ(Format(quoteDisplay.shownTotal, "#0.00"), "113.74");
     ExpectBlank(5);

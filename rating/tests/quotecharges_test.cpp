@@ -66,7 +66,7 @@ TEST_F(QuoteCharges, ALargeFuelSurchargeIsItsPercentageOfTheNetToTheCent) {
     // 179.2 % of 117,198.00 is 210,018.816. Held as a Single, which keeps no more than 1/64 of
     // a dollar above $131,072, it would show 210018.81.
     EXPECT_EQ(Rate(4), "Fuel Surcharge 179.2%");
-    EXPECT_EQ(Charge(4), "$210018.82");
+    EXPECT_EQ(Charge(4), "$210,018.82");
     EXPECT_EQ(Charge(5), "$327,216.82");
     // The silent total, which the offers take, adds the same amount.
     SilentTotal();
