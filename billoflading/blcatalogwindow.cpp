@@ -160,9 +160,7 @@ void BLCatalogWindow::ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecord
     ShowAsStored(id);
     boolAdding = boolEditing = false;
     LeaveEntryMode();
-    ShowMessage(
-        Q(e.what()) + (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
-        kMsgOK, QStringLiteral("Changed elsewhere"));
+    SayChangedElsewhere(e);
     cmbName->setFocus();
 }
 
@@ -221,9 +219,8 @@ void BLCatalogWindow::mlblEdit_Click() {
         // record was shown.
         onFile = ShowAsStored(shownId_);
         if (!onFile)
-            ShowMessage(QStringLiteral("Another program has deleted the ") + wording_.noun +
-                            QStringLiteral(" since it was shown here."),
-                        kMsgOK, QStringLiteral("Changed elsewhere"));
+            SayChangedElsewhere(BLChangedElsewhere(
+                ChangedElsewhereText(wording_.noun.toStdString(), true) + ".", true));
     });
     if (!onFile) return;
     SetEntriesEnabled(true);

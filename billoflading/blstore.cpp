@@ -1,8 +1,6 @@
 #include "blstore.h"
 
-
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -11,7 +9,6 @@
 #include "database.h"
 #include "msgbox.h"
 #include "numbers.h"
-#include "savefile.h"
 #include "tariffdb.h"
 #include "text.h"
 
@@ -148,8 +145,7 @@ void RequireAsRead(const std::optional<Record>& stored, const Record* asRead, co
                    Write write) {
     if (!asRead || (stored && *stored == *asRead)) return;
     const bool removed = !stored;
-    std::string text = std::string("Another program has ") + (removed ? "deleted" : "changed") +
-                       " the " + what + " since it was shown here";
+    std::string text = ChangedElsewhereText(what, removed);
     if (write == Write::Save)
         text += ", so your changes were not saved.";
     else
@@ -252,6 +248,11 @@ std::vector<PartyRecord> AllParties() {
 std::vector<CommodityRecord> AllCommodities() {
     return ReadableRows(std::string(kCommoditySelect) + " ORDER BY \"commodity ID\"", "commodity",
                         "Description", CommodityFromRow);
+}
+
+std::string ChangedElsewhereText(const std::string& what, bool removed) {
+    return std::string("Another program has ") + (removed ? "deleted" : "changed") + " the " +
+           what + " since it was shown here";
 }
 
 void InOneTransaction(const std::function<void()>& writes) {

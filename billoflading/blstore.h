@@ -32,6 +32,10 @@ class BLChangedElsewhere : public std::runtime_error {
     bool removed_;
 };
 
+// "Another program has deleted the party since it was shown here": the start of what is said
+// of a record (`what`) another program changed or deleted after a window read it.
+std::string ChangedElsewhereText(const std::string& what, bool removed);
+
 // One above the highest id in use, or 1 for an empty table.
 BLRecordId NextBLId();
 BLRecordId NextCommodityId();

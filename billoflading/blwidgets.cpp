@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPixmap>
 
+#include "blstore.h"
 #include "database.h"
 #include "entryfilter.h"
 #include "labelbutton.h"
@@ -168,6 +169,12 @@ void KeepToOneLine(QLineEdit* box) {
         box->setText(kept);
         box->setCursorPosition(cursor);
     });
+}
+
+void SayChangedElsewhere(const BLChangedElsewhere& e) {
+    ShowMessage(QString::fromStdString(e.what()) +
+                    (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
+                kMsgOK, QStringLiteral("Changed elsewhere"));
 }
 
 void SelectStart(QLineEdit* box, int length) {

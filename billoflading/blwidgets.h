@@ -12,6 +12,8 @@
 
 #include "handlerguard.h"
 
+class BLChangedElsewhere;
+
 class LabelButton;
 class QEvent;
 class QFrame;
@@ -76,6 +78,9 @@ bool IsDigitKey(const QString& text, bool backspace);
 void KeepToOneLine(QLineEdit* box);
 // The text without its control characters and line or paragraph separators.
 QString WithoutControlCharacters(const QString& text);
+
+// Says that another program changed or deleted the record, which the window shows as stored.
+void SayChangedElsewhere(const BLChangedElsewhere& e);
 
 // Selects the first `length` characters of a box.
 void SelectStart(QLineEdit* box, int length);

@@ -402,9 +402,7 @@ void frmBL::ShowChangedElsewhere(const BLChangedElsewhere& e, BLRecordId id) {
     blWindow.BLAddingFlag = blWindow.BLEditingFlag = false;
     values.menu.deleteCaption = "Delete";
     Draw();
-    ShowMessage(
-        Q(e.what()) + (e.removed() ? QString() : QStringLiteral("  It is shown now as stored.")),
-        kMsgOK, QStringLiteral("Changed elsewhere"));
+    SayChangedElsewhere(e);
 }
 
 void frmBL::Form_Load() {
@@ -488,9 +486,8 @@ void frmBL::mlblEdit_Click() {
         // bill was shown.
         onFile = ShowAsStored(values.shownId);
         if (!onFile)
-            ShowMessage(QStringLiteral("Another program has deleted the bill of lading since it "
-                                       "was shown here."),
-                        kMsgOK, QStringLiteral("Changed elsewhere"));
+            SayChangedElsewhere(
+                BLChangedElsewhere(ChangedElsewhereText("bill of lading", true) + ".", true));
     });
     if (onFile) {
         SetBLEntryLayout(values, false);
