@@ -607,7 +607,7 @@ void frmQPO::mlblCDNExch_Click() {
     ++quote.gQuoteLine;
     QuoteLine& line = quote.Line(quote.gQuoteLine);
     line.rate.text = "Charges in Canadian Funds at exchange rate of " + tariff.gExchangeRate;
-    line.charge.text = Format(amount, "$##,##0.00");
+    line.charge.text = Format(amount, kQuoteMoney);
     quoteDisplay.CdnLineShown = true;
     DrawQuote();
     sheetArea->ensureVisible(0, (quote.gQuoteLine + 1) * QuoteSheetView::kLineHeight, 0, 0);

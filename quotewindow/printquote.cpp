@@ -33,9 +33,9 @@ constexpr int kChargeWidth = 9;
 constexpr int kChargeEnd = kChargeColumn + kChargeWidth - 1;
 
 // The rate column: the discount sentence is rebuilt with the percentage of the box, amounts
-// (up to "$9,999.99") are right-aligned under the heading, and any other text ends at column 53. A text beside a
-// printed weight starts right of it, since a column left of the printer's position would put
-// it on the next printer line. Returns the last column printed.
+// (up to "$9,999.99") are right-aligned under the heading, and any other text ends at column
+// 53. A text beside a printed weight starts right of it, since a column left of the printer's
+// position would put it on the next printer line. Returns the last column printed.
 int PrintRateCell(TextPrinter& printer, const std::string& caption, bool afterWeight) {
     std::string text;
     int column = 11;

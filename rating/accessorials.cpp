@@ -101,7 +101,7 @@ int AddCharge(int line, const std::string& caption, Single charge, ChargeOutput 
     if (!(charge > 0)) return line;
     ++line;
     if (out == ChargeOutput::Display)
-        WriteQuoteLine(line, caption, Format(charge, "$##,##0.00"), kQuoteBlack);
+        WriteQuoteLine(line, caption, Format(charge, kQuoteMoney), kQuoteBlack);
     charges.Add(charge);
     return line;
 }

@@ -78,10 +78,10 @@ void ShowCanadianTaxes() {
         ++quote.gQuoteLine;
         QuoteLine& l = quote.Line(quote.gQuoteLine);
         l.rate = {kCaptions[i], kQuoteBlack};
-        l.charge = {Format(rating.gCanTax[i], "$##,##0.00"), kQuoteBlack};
+        l.charge = {Format(rating.gCanTax[i], kQuoteMoney), kQuoteBlack};
     }
     ++quote.gQuoteLine;
     QuoteLine& l = quote.Line(quote.gQuoteLine);
     l.rate = {"TOTAL CHARGES IN CN FUNDS", kQuoteBlack};
-    l.charge = {Format(WithTaxes(charges.totalShown), "$##,##0.00"), kQuoteBlack};
+    l.charge = {Format(WithTaxes(charges.totalShown), kQuoteMoney), kQuoteBlack};
 }

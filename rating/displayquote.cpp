@@ -24,12 +24,11 @@ constexpr int32_t kRatedAsWeight[11] = {0,     0,     500,   1000,  2000, 5000,
 
 const char* const kBlank = " ";
 
-// Every amount of a quote, rate or charge, reads one way: "$128,344.83".
 std::string Money(Single amount) {
-    return Format(amount, "$##,##0.00");
+    return Format(amount, kQuoteMoney);
 }
 std::string Money(MoneyTotal amount) {
-    return Format(amount, "$##,##0.00");
+    return Format(amount, kQuoteMoney);
 }
 // An amount the pricing gave as a plain figure of cents ("1169.97"), in the quote's form.
 std::string MoneyOf(const std::string& cents) {

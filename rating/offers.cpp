@@ -77,7 +77,7 @@ void OfferGuaranteed() {
     g = WithTaxes(g);
     rating.gCanTax = shownTaxes;
     quote.qmrqQPO1 = "This  shipment  is  warranted  to  be  on-time  for  no  extra  charge";
-    quote.qmrqQPO2 = "Guaranteed Rate Quote " + Format(g, "$##,##0.00");
+    quote.qmrqQPO2 = "Guaranteed Rate Quote " + Format(g, kQuoteMoney);
 }
 
 void OfferThriftlane() {
@@ -103,7 +103,7 @@ void OfferThriftlane() {
     quote.mlblDefServ = std::string(offshoreVariant ? "Thriftlane       Service Standard: "
                                                     : "Thriftlane          Service Standard: ") +
                         "\n" + CStr(rating.gPXSDays) + " Days";
-    quote.qmrqQPO3 = "Thriftlane Rate Quote " + Format(total, "$##,##0.00");
+    quote.qmrqQPO3 = "Thriftlane Rate Quote " + Format(total, kQuoteMoney);
 }
 
 }  // namespace

@@ -338,7 +338,7 @@ OffshorePricing PriceOffshore() {
 void WriteLine(const std::string& caption, MoneyTotal amount) {
     QuoteLine& line = quote.Line(quote.gQuoteLine);
     line.rate = {caption, kQuoteBlack};
-    line.charge = {Format(amount, "$##,##0.00"), kQuoteBlack};
+    line.charge = {Format(amount, kQuoteMoney), kQuoteBlack};
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ class ChargePass {
         FuelSurcharge();
         if (rating.gGuaranteedOn) {
             ++line_;
-            Write("Norvale GUARANTEED! Service", Format(rating.gGuaranteedCharge, "$##,##0.00"),
+            Write("Norvale GUARANTEED! Service", Format(rating.gGuaranteedCharge, kQuoteMoney),
                   kQuoteBlue);
             charges.Add(rating.gGuaranteedCharge);
             TotalIfAboveNet();
@@ -96,7 +96,7 @@ class ChargePass {
     }
 
     void WriteTotal() {
-        Write(TotalCaption(), Format(charges.totalShown, "$##,##0.00"), kQuoteBlack);
+        Write(TotalCaption(), Format(charges.totalShown, kQuoteMoney), kQuoteBlack);
         totalOnLine_ = true;
     }
 
@@ -111,7 +111,7 @@ class ChargePass {
 
     void Fee(const std::string& caption, Single fee) {
         if (!totalOnLine_) ++line_;
-        Write(caption, Format(fee, "$##,##0.00"), kQuoteBlack);
+        Write(caption, Format(fee, kQuoteMoney), kQuoteBlack);
         charges.Add(fee);
         TotalIfAboveNet();
     }
@@ -124,7 +124,7 @@ class ChargePass {
         const FuelPercent p = FuelSurchargePercent(f, rating.gTotalWeight);
         // Kept in double precision: a Single holds no more than 1/64 of a dollar above $131,072.
         const MoneyTotal amount = p.Of(ShownAmount(net_));
-        Write("Fuel Surcharge " + p.Text() + "%", Format(amount, "$##,##0.00"), kQuoteBlack);
+        Write("Fuel Surcharge " + p.Text() + "%", Format(amount, kQuoteMoney), kQuoteBlack);
         charges.Add(amount);
         TotalIfAboveNet();
     }

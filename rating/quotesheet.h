@@ -5,7 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// Every amount of a quote, on screen and printed, reads one way: "$128,344.83".
+inline constexpr std::string_view kQuoteMoney = "$##,##0.00";
 
 // Colours are 24-bit values with red in the low byte.
 inline constexpr uint32_t kQuoteBlack = 0;
