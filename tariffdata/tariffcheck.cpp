@@ -75,10 +75,6 @@ bool SameStamp(const struct stat& a, const struct stat& b) {
                           "from them.  Install the tariff again.");
 }
 
-// The digest of the list the tariff shipped with, as its database records it; empty for an
-// earlier tariff, which ships no list, and while no database is open. Without the list, a
-// tariff that has one would be read unchecked: a list lost or made unreadable must not turn
-// the checks off.
 // A SHA-256 digest as the list and the database write it: 64 small hexadecimal digits.
 bool IsDigest(const std::string& text) {
     return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
@@ -87,6 +83,11 @@ bool IsDigest(const std::string& text) {
 bool DatabaseOpen() {
     return tariff.rsConfig && tariff.rsConfig->IsOpen();
 }
+
+// The digest of the list the tariff shipped with, as its database records it; empty for an
+// earlier tariff, which ships no list, and while no database is open. Without the list, a
+// tariff that has one would be read unchecked: a list lost or made unreadable must not turn
+// the checks off.
 std::string RecordedListDigest() {
     if (!DatabaseOpen()) return {};
     const std::string recorded = GetConfigValue(kTariffFileListSetting, "");
