@@ -91,8 +91,10 @@ void OfferTariffUpdate(const UserDatabaseStart& start) {
     }
     // Settled once something was copied, or once the user closed the upgrade window: a program
     // ended inside it (killed, or its session ended) before anything was copied offers again.
-    const bool copied = ShowUpgradeWindow(copies.pricing, copies.bills);
-    if (copied || !ProgramEnding()) SettleUserDatabaseOffer(start);
+    if (ShowUpgradeWindow(copies.pricing, copies.bills))
+        SettleUserDatabaseOffer(start);
+    else
+        answered();
 }
 
 DamagedStart OfferToSetDamagedDatabaseAside(const std::exception& error, UserDatabaseStart& start) {
