@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QTemporaryDir>
-
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>

@@ -31,7 +31,7 @@ void Position(const std::string& location, uint8_t ibob, uint8_t region) {
     // FindFAKRow stays within the location's own rows: a missing row is never another's.
     if (!FindFAKRow(location, ibob, region))
         ThrowMissingPricingRow("The F.A.K. profile of " + DescribeRow(location, region, ibob) +
-                                " is missing from the table faktable.");
+                               " is missing from the table faktable.");
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ namespace {
 Recordset& DiscountRow(const std::string& location, uint8_t region, uint8_t ibob) {
     if (!FindDiscountRow(location, region, ibob))
         ThrowMissingPricingRow("The discounts have no " + DescribeRow(location, region, ibob) +
-                                ".");
+                               ".");
     return *tariff.rsDiscounts;
 }
 

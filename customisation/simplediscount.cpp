@@ -34,8 +34,8 @@ void PositionAllRow(uint8_t region, uint8_t ibob) {
     customisation.gIBOB = ibob;
     if (!FindDiscountRow(kDefaultProgram, region, ibob))
         ThrowMissingPricingRow("The discounts of the default program are incomplete: " +
-                                DescribeRow(kDefaultProgram, region, ibob) +
-                                " is missing from the table discounts.");
+                               DescribeRow(kDefaultProgram, region, ibob) +
+                               " is missing from the table discounts.");
 }
 
 Recordset& EconomyRow() {

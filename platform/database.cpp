@@ -1,6 +1,8 @@
 #include "database.h"
 
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QAbstractEventDispatcher>
 #include <algorithm>
@@ -8,9 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include "databaseparts.h"
 #include "numbers.h"

@@ -40,14 +40,16 @@ struct DiscountRow {
     std::string floor;
 };
 
-const char* DirectionName(uint8_t ibob) { return ibob == 1 ? "inbound" : "outbound"; }
+const char* DirectionName(uint8_t ibob) {
+    return ibob == 1 ? "inbound" : "outbound";
+}
 
 // What the discount editors store: a percentage "NN.N" and a floor "NN.NN". A floor also comes
 // from the carrier's FLOOR_ settings, which no box limits, so its bound only keeps out a figure
 // no floor could be.
 constexpr NumberRule kDiscountRule{0, 99.9, false};
 constexpr NumberRule kFloorRule{0, 9999.99, false};
-constexpr const char* kFields[12] = {"Floor", "dmc", "dL5C", "d5c", "d1m",  "d2m",
+constexpr const char* kFields[12] = {"Floor", "dmc",  "dL5C", "d5c",  "d1m",  "d2m",
                                      "d5m",   "d10m", "d15m", "d20m", "d25m", "d30m"};
 
 // A value of a discount row that is no figure the editors store is named: read as the platform
@@ -167,8 +169,8 @@ void ThrowIfCustomerPricingDamaged() {
     // Limited to the tables a rating and the editors look the customer's rows up in, with their
     // indexes: the check of a small table is quick, the whole file's would not be.
     for (const char* table : {"discounts", "states", "shipzips", "faktable", "Thriftlane"}) {
-        Snapshot check = tariff.gDB->OpenSnapshot("PRAGMA quick_check(\"" + std::string(table) +
-                                                  "\")");
+        Snapshot check =
+            tariff.gDB->OpenSnapshot("PRAGMA quick_check(\"" + std::string(table) + "\")");
         if (check.AtEOF() || check.Field(size_t{0}).str() != "ok")
             throw DamagedDatabase(TariffDatabasePath());
     }

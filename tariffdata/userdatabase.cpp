@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
@@ -17,6 +15,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>

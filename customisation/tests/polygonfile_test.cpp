@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
 #include <filesystem>
 #include <fstream>
 #include <set>

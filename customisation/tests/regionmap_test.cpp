@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-
 #include <filesystem>
 #include <fstream>
 #include <map>

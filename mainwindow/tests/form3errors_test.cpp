@@ -110,8 +110,8 @@ TEST_F(Form3Errors, AnAccessorialClickTheDatabaseRefusesIsTakenBackWhole) {
     // The database refuses the change as a read-only file does. No file permission stops root,
     // so the program's own connection is made read-only instead: whoever runs the tests meets
     // this refusal and the message a user of a read-only copy reads.
-    const std::string readOnly =
-        "Database Error: The database " + Database() + " is read-only, so the change was not saved.";
+    const std::string readOnly = "Database Error: The database " + Database() +
+                                 " is read-only, so the change was not saved.";
     tariff.gDB->Execute("PRAGMA query_only = ON");
     Item("Residential delivery")->setSelected(true);
     EXPECT_EQ(TakeMessage(), readOnly);

@@ -202,8 +202,8 @@ std::vector<std::string> MoneyFormFaults(const std::vector<ShownQuoteLine>& line
     std::vector<std::string> faults;
     for (const ShownQuoteLine& line : lines)
         for (const std::string* cell : {&line.rate, &line.charge})
-            if (const std::optional<int64_t> cents = MoneyCents(*cell); cents &&
-                *cell != Dollars(*cents))
+            if (const std::optional<int64_t> cents = MoneyCents(*cell);
+                cents && *cell != Dollars(*cents))
                 faults.push_back("\"" + *cell + "\" is not written as " + Dollars(*cents));
     return faults;
 }

@@ -279,14 +279,13 @@ TEST(QuoteAddUp, LinesBetweenCanadianPointsAddToTheClosingLineThatThePriceStarts
 }
 
 TEST(QuoteAddUp, EveryAmountIsWrittenWithTheDollarSignAndTheThousandsSeparator) {
-    const std::vector<ShownQuoteLine> lines = {
-        {"", "22 lbs", "M", "$61.76"},
-        {"", "40 lbs", "", "$0.00"},
-        {"TOTALS", "62 lbs", "", "61.76"},
-        {"500", "40000 lbs", "$1234.56", "$493,824.00"},
-        Amount("Fuel Surcharge 199.8%", "$128344.83"),
-        Amount("TOTAL CHARGES", "$214,290.03"),
-        kCanadaDiscount};
+    const std::vector<ShownQuoteLine> lines = {{"", "22 lbs", "M", "$61.76"},
+                                               {"", "40 lbs", "", "$0.00"},
+                                               {"TOTALS", "62 lbs", "", "61.76"},
+                                               {"500", "40000 lbs", "$1234.56", "$493,824.00"},
+                                               Amount("Fuel Surcharge 199.8%", "$128344.83"),
+                                               Amount("TOTAL CHARGES", "$214,290.03"),
+                                               kCanadaDiscount};
     EXPECT_EQ(MoneyFormFaults(lines),
               (std::vector<std::string>{"\"61.76\" is not written as $61.76",
                                         "\"$1234.56\" is not written as $1,234.56",

@@ -104,8 +104,7 @@ TEST_F(MenuTest, TheQuickReferenceTabStopsAreThingsToRead) {
         do {
             auto* label = qobject_cast<QLabel*>(QApplication::focusWidget());
             ASSERT_TRUE(label) << p;
-            const bool readable = !label->text().trimmed().isEmpty() ||
-                                  !label->pixmap().isNull();
+            const bool readable = !label->text().trimmed().isEmpty() || !label->pixmap().isNull();
             EXPECT_TRUE(readable) << "page " << p << " stops on the empty "
                                   << label->objectName().toStdString();
             if (!readable) {
@@ -167,7 +166,9 @@ TEST_F(MenuTest, TheFuelSurchargeAndServiceCentreWindowsAreTitled) {
     ShowActive(*form);
     MainMenu& m = Menu();
     std::map<std::string, QString> titles;
-    work = [&](QDialog& window) { titles[window.objectName().toStdString()] = window.windowTitle(); };
+    work = [&](QDialog& window) {
+        titles[window.objectName().toStdString()] = window.windowTitle();
+    };
     auto tabTo = [&](QWidget* target) {
         for (int i = 0; i < 80 && QApplication::focusWidget() != target; ++i) Key(Qt::Key_Tab);
         return QApplication::focusWidget() == target;

@@ -312,16 +312,17 @@ TEST(IsNumeric, ImplicitConversionMatchesIt) {
 // every one of the others, stay as they are for the rating.
 TEST(StoredNumber, ReadsOnlyDigitsWithAtMostOnePoint) {
     const std::vector<std::pair<const char*, double>> written = {
-        {"07.5", 7.5}, {"7.5", 7.5}, {"00.0", 0},    {"12", 12},       {".5", 0.5},
+        {"07.5", 7.5}, {"7.5", 7.5},       {"00.0", 0},      {"12", 12},  {".5", 0.5},
         {"5.", 5},     {"1.3125", 1.3125}, {"99.99", 99.99}, {"0001", 1},
     };
     for (const auto& [text, expected] : written) {
         ASSERT_TRUE(StoredNumber(text).has_value()) << '"' << text << '"';
         EXPECT_EQ(*StoredNumber(text), expected) << '"' << text << '"';
     }
-    for (const char* damaged :
-         {"7,5", "&H10", "&O17", "1e1", "1d1", "-5", "+5", "1e308", "", ".", " 7.5", "7.5 ",
-          "5.5.5", "abc", "$5", "1 000", "7.5%", "\t7", "12abc", "1000000000000000000000000000"})
+    for (const char* damaged : {"7,5",   "&H10", "&O17",  "1e1",   "1d1",
+                                "-5",    "+5",   "1e308", "",      ".",
+                                " 7.5",  "7.5 ", "5.5.5", "abc",   "$5",
+                                "1 000", "7.5%", "\t7",   "12abc", "1000000000000000000000000000"})
         EXPECT_FALSE(StoredNumber(damaged).has_value()) << '"' << damaged << '"';
     // The lenient readers still take what the rating relies on.
     EXPECT_EQ(CDbl("7,5"), 75);

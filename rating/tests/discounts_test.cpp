@@ -127,9 +127,10 @@ TEST_F(Discounts, ADamagedDiscountOrFloorIsNamedWithItsRow) {
     }
     // As the editors store them, and as older copies hold them.
     Exec("DELETE FROM discounts");
-    AddDiscountRow("ALL", 1, 0, Row({"00.0", "7.5", "07.5", "45", "99.9", "52.0", "52.0", "52.0",
-                                     "52.0", "52.0", "52.0"}),
-                   "42.5");
+    AddDiscountRow(
+        "ALL", 1, 0,
+        Row({"00.0", "7.5", "07.5", "45", "99.9", "52.0", "52.0", "52.0", "52.0", "52.0", "52.0"}),
+        "42.5");
     Load();
     EXPECT_EQ(rating.gBreakDisc[1], "7.5");
     EXPECT_EQ(rating.gBreakDisc[4], "99.9");
@@ -155,10 +156,10 @@ TEST_F(Discounts, FindDiscountRowNeverLeavesTheLocationsRows) {
 
 TEST_F(Discounts, UpperMidwestOriginsGetFiftyTwoPercentOnEveryBreak) {
     SetOrigin("55401", "554", "MN", 0);
-    AddDiscountRow("ALL", 1, 0,
-                   Row({"10.0", "52.0", "60.0", "00.0", "0.5", "40.0", "51.9", "52.1", "0", "70",
-                        "1"}),
-                   "00.00");
+    AddDiscountRow(
+        "ALL", 1, 0,
+        Row({"10.0", "52.0", "60.0", "00.0", "0.5", "40.0", "51.9", "52.1", "0", "70", "1"}),
+        "00.00");
     Load();
     EXPECT_TRUE(rating.gUpperMidwest);
     const std::array<std::string, 11> expected = {"52.0", "52.0", "60.0", "52.0", "52.0", "52.0",

@@ -78,9 +78,8 @@ TEST_F(Settings, ANumericSettingThatIsNoUsableNumberIsNamedWithItsDatabaseAndWin
         }
     }
     // What the window writes, and what older copies of it hold, read as before.
-    for (const auto& [written, value] :
-         std::vector<std::pair<const char*, double>>{{"05.5", 5.5}, {"5.5", 5.5}, {"00.0", 0},
-                                                     {"99.9", 99.9}, {"12", 12}}) {
+    for (const auto& [written, value] : std::vector<std::pair<const char*, double>>{
+             {"05.5", 5.5}, {"5.5", 5.5}, {"00.0", 0}, {"99.9", 99.9}, {"12", 12}}) {
         store("FSC_fsc", written);
         EXPECT_DOUBLE_EQ(ConfigNumber(kFuelSurchargeSetting), value) << written;
     }

@@ -80,7 +80,7 @@ std::string FileBytes(const std::filesystem::path& path) {
 namespace {
 // Where in the file the page a table or index starts on lies, and its size.
 std::pair<std::streamoff, std::streamsize> RootPage(const std::filesystem::path& database,
-                                                   const std::string& tableOrIndex) {
+                                                    const std::string& tableOrIndex) {
     Database db(database.string(), true);
     Snapshot root =
         db.OpenSnapshot("SELECT rootpage FROM sqlite_master WHERE name = ?", {tableOrIndex});
