@@ -74,27 +74,12 @@ constexpr size_t kNoteBytesMost = 8 * 1024;
 // pipe in its place would hold the start for good, and is taken for a lost note instead. A note
 // larger than any the program writes is taken for a damaged one, unread.
 QString WholeFile(const QString& path) {
-    int fd = -1;
     try {
-        fd = OpenRegularFile(path.toStdString(), "The note");
+        return QString::fromStdString(
+            ReadRegularFile(path.toStdString(), "The note", kNoteBytesMost));
     } catch (const std::exception&) {
         return {};
     }
-    std::string bytes(kNoteBytesMost + 1, '\0');
-    size_t have = 0;
-    while (have < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            if (got < 0) have = bytes.size();  // unreadable: as a damaged note
-            break;
-        }
-        have += static_cast<size_t>(got);
-    }
-    ::close(fd);
-    if (have > kNoteBytesMost) return {};
-    bytes.resize(have);
-    return QString::fromStdString(bytes);
 }
 
 QString FirstLine(const QString& path) {
