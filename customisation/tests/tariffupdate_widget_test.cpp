@@ -611,6 +611,26 @@ TEST_F(TariffUpdateTest, ADamagedCopySetAsideIsOfferedAgainWhenTheProgramEndedAt
     EXPECT_FALSE(answered.setAside);
 }
 
+// Makes the offer inside the program's event loop and ends the program, as an orderly close
+// does, once `up` says the window to end it in is showing. Returns whether that window showed.
+bool OfferEndedWhen(const UserDatabaseStart& start, const std::function<bool()>& up) {
+    bool shown = false;
+    QTimer closing;
+    QObject::connect(&closing, &QTimer::timeout, [&] {
+        if (!up()) return;
+        shown = true;
+        // What the main window's unloading does at the end of an orderly close.
+        QCoreApplication::exit(0);
+    });
+    QTimer::singleShot(0, [&] {
+        closing.start(20);
+        OfferTariffUpdate(start);
+        closing.stop();
+    });
+    QApplication::exec();
+    return shown;
+}
+
 // An orderly close (as a logout asks) while the question is up closes the question too, which
 // then reads as its default answer, No: nobody answered it, and the next start asks again.
 TEST_F(TariffUpdateTest, AnOrderlyCloseAtTheQuestionIsNoAnswer) {
@@ -619,21 +639,9 @@ TEST_F(TariffUpdateTest, AnOrderlyCloseAtTheQuestionIsNoAnswer) {
     ShipTariff(app, "April 1, 2008", "13.0.0");
     const UserDatabaseStart update = StartOnUserDatabase();
     messageScript.Reset();  // the real question, on the screen
-    bool asked = false;
-    QTimer closing;
-    QObject::connect(&closing, &QTimer::timeout, [&] {
-        if (!qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) return;
-        asked = true;
-        // What the main window's unloading does at the end of an orderly close.
-        QCoreApplication::exit(0);
-    });
-    QTimer::singleShot(0, [&] {
-        closing.start(20);
-        OfferTariffUpdate(update);
-        closing.stop();
-    });
-    QApplication::exec();
-    ASSERT_TRUE(asked);
+    ASSERT_TRUE(OfferEndedWhen(update, [] {
+        return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr;
+    }));
     messageScript.Start();
 
     const UserDatabaseStart again = StartOnUserDatabase();
@@ -650,21 +658,7 @@ TEST_F(TariffUpdateTest, AYesEndedInTheUpgradeWindowBeforeACopyIsOfferedAgain) {
     ShipTariff(app, "April 1, 2008", "13.0.0");
     const UserDatabaseStart update = StartOnUserDatabase();
     messageScript.Queue(kIdYes);  // copy the data across now
-    bool windowUp = false;
-    QTimer closing;
-    QObject::connect(&closing, &QTimer::timeout, [&] {
-        if (!LoadedUpgradeWindow()) return;
-        windowUp = true;
-        // What the main window's unloading does at the end of an orderly close.
-        QCoreApplication::exit(0);
-    });
-    QTimer::singleShot(0, [&] {
-        closing.start(20);
-        OfferTariffUpdate(update);
-        closing.stop();
-    });
-    QApplication::exec();
-    ASSERT_TRUE(windowUp);
+    ASSERT_TRUE(OfferEndedWhen(update, [] { return LoadedUpgradeWindow() != nullptr; }));
     EXPECT_TRUE(StoredShipLocations().empty());
 
     const UserDatabaseStart again = StartOnUserDatabase();
