@@ -481,14 +481,7 @@ TEST_F(AccessorialList, TypingChoosesNothingSpaceChoosesAndEscapeCloses) {
     Load();
     ::ShowActive(*form);
     const MainMenu& m = *form->menu;
-    const QPoint background(5, 545);
-    ASSERT_EQ(form->childAt(background), nullptr);
-    const QPoint heading = m.lblCustomize->geometry().center();
-    const QPoint entry = form->lblApplyAccessorials->geometry().center();
-    MoveStraight(*form, background, heading);
-    MoveStraight(*form, heading, entry);
-    ClickAt(*form, entry);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+    const QPoint entry = OpenAccessorialListWithThePointer();
     QListWidget* list = form->lstAccessorials;
     ASSERT_TRUE(list->isVisible());
     auto clickItem = [&](const char* name) {

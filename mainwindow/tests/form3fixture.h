@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "commodity.h"
 #include "database.h"
 #include "form3.h"
+#include "form3menu.h"
 #include "labelbutton.h"
 #include "messagebox.h"
 #include "msgbox.h"
@@ -83,6 +86,20 @@ class MainWindowFixture : public ::testing::Test {
     void Weights(const std::vector<QString>& weights) {
         for (size_t i = 0; i < 5; ++i)
             TypeInto(form->txtweight[i], i < weights.size() ? weights[i] : QString());
+    }
+
+    // The pointer comes from the empty ground, over "Customize", straight down to "Accessorial
+    // charges" and clicks it; returns where it clicked, once the list has slid open.
+    QPoint OpenAccessorialListWithThePointer() {
+        const QPoint background(5, 545);
+        EXPECT_EQ(form->childAt(background), nullptr);
+        const QPoint heading = form->menu->lblCustomize->geometry().center();
+        const QPoint entry = form->lblApplyAccessorials->geometry().center();
+        MoveStraight(*form, background, heading);
+        MoveStraight(*form, heading, entry);
+        ClickAt(*form, entry);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+        return entry;
     }
 
     // The pointer moves onto a label of the window and clicks it.

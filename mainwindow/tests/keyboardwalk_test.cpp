@@ -215,13 +215,7 @@ TEST_F(KeyboardWalk, RatingWithTheAccessorialListOpenOpensNoMenuGroup) {
         K::Press(Qt::Key_Return);
         K::Type("1200");
         // The list opened from the menu with the pointer, and a service clicked in it.
-        const QPoint background(5, 545);
-        const QPoint heading = m.lblCustomize->geometry().center();
-        const QPoint entry = form->lblApplyAccessorials->geometry().center();
-        MoveStraight(*form, background, heading);
-        MoveStraight(*form, heading, entry);
-        ClickAt(*form, entry);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Timer1->isActive(); }, 5000));
+        const QPoint entry = OpenAccessorialListWithThePointer();
         QListWidget* list = form->lstAccessorials;
         QListWidgetItem* item = list->findItems("Residential delivery", Qt::MatchExactly).front();
         const QPoint at = list->viewport()->mapTo(form.get(), list->visualItemRect(item).center());
