@@ -1,5 +1,6 @@
 #include "quote_addup.h"
 
+#include <QJsonArray>
 #include <regex>
 
 namespace {
@@ -237,4 +238,15 @@ std::optional<std::string> OfferNotKept(const std::string& service,
                (shown ? Dollars(*shown) : std::string("no price"));
     }
     return std::nullopt;
+}
+
+std::vector<ShownQuoteLine> ShownQuoteLines(const QJsonValue& quote) {
+    std::vector<ShownQuoteLine> lines;
+    for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
+        auto cell = [&line](const char* key) {
+            return line[QLatin1String(key)].toString().toStdString();
+        };
+        lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
+    }
+    return lines;
 }

@@ -5,6 +5,7 @@
 // the Canadian taxes of the total shown, the total in Canadian funds and "Canadian $". And an
 // offer under a quote is the price the quote ends on once its service is chosen.
 
+#include <QJsonValue>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,6 +15,10 @@
 struct ShownQuoteLine {
     std::string cls, weight, rate, charge;
 };
+
+// The lines of one quote of the scenario runner's output (its "lines": class, weight, rate,
+// charge).
+std::vector<ShownQuoteLine> ShownQuoteLines(const QJsonValue& quote);
 
 // The figure of a money text ("$76,358.81", "608.96") in cents; nothing for any other text.
 std::optional<int64_t> MoneyCents(const std::string& text);

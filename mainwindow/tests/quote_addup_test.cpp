@@ -212,17 +212,6 @@ bool Offshore(const Shipment& s) {
     return s.kind == Kind::Alaska || s.kind == Kind::Hawaii || s.kind == Kind::PuertoRico;
 }
 
-std::vector<ShownQuoteLine> Lines(const QJsonValue& quote) {
-    std::vector<ShownQuoteLine> lines;
-    for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
-        auto cell = [&line](const char* key) {
-            return line[QLatin1String(key)].toString().toStdString();
-        };
-        lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
-    }
-    return lines;
-}
-
 // ------------------------------------------------------------------ the customer's check
 
 ShownQuoteLine Amount(const std::string& caption, const std::string& amount) {
@@ -349,11 +338,11 @@ class GeneratedQuotes : public ::testing::Test {
 
     void AddUp(const QJsonValue& quote, const std::string& what) {
         ++added;
-        for (const std::string& fault : QuoteAddUpFaults(Lines(quote)))
+        for (const std::string& fault : QuoteAddUpFaults(ShownQuoteLines(quote)))
             ADD_FAILURE() << what << ": " << fault;
-        for (const std::string& fault : MoneyFormFaults(Lines(quote)))
+        for (const std::string& fault : MoneyFormFaults(ShownQuoteLines(quote)))
             ADD_FAILURE() << what << ": " << fault;
-        for (const ShownQuoteLine& line : Lines(quote)) {
+        for (const ShownQuoteLine& line : ShownQuoteLines(quote)) {
             if (line.cls == "Deficit Amount") ++seen["deficit"];
             if (line.rate == "M") ++seen["minimum charge"];
             if (line.rate.rfind("Fuel Surcharge", 0) == 0) ++seen["fuel surcharge"];
@@ -460,7 +449,7 @@ TEST_F(GeneratedQuotes, EveryQuoteOfEveryKindAddsUpAndEveryOfferIsTheQuoteWithIt
                         OfferedCents(offers[static_cast<size_t>(offer.line)], offer.lead))
                         ++offersChecked[service + (typed.empty() ? "" : " after a discount") +
                                         (s->kind == Kind::Canada ? " in Canada" : "")];
-                if (const auto fault = OfferNotKept(service, offers, Lines(shown)))
+                if (const auto fault = OfferNotKept(service, offers, ShownQuoteLines(shown)))
                     ADD_FAILURE() << what << (typed.empty() ? "" : ", " + typed) << ": " << *fault;
             }
         }

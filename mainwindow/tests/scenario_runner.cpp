@@ -507,17 +507,6 @@ std::string ReadAll(const fs::path& p) {
     return ss.str();
 }
 
-std::vector<ShownQuoteLine> LinesOf(const QJsonValue& quote) {
-    std::vector<ShownQuoteLine> lines;
-    for (const QJsonValue line : quote[QStringLiteral("lines")].toArray()) {
-        auto cell = [&line](const char* key) {
-            return line[QLatin1String(key)].toString().toStdString();
-        };
-        lines.push_back({cell("class"), cell("weight"), cell("rate"), cell("charge")});
-    }
-    return lines;
-}
-
 // Every quote shown adds up as the customer checks it (quote_addup.h): the commodity lines to
 // the closing line, less the discount to the net charges, every TOTAL line, the fuel
 // surcharge, the taxes, the total in Canadian funds and "Canadian $".
@@ -527,9 +516,9 @@ std::vector<std::string> QuotesThatDoNotAddUp(const QJsonDocument& result) {
     for (const QJsonValue quote : result[QStringLiteral("quotes")].toArray()) {
         ++n;
         if (quote.isNull()) continue;
-        for (const std::string& fault : QuoteAddUpFaults(LinesOf(quote)))
+        for (const std::string& fault : QuoteAddUpFaults(ShownQuoteLines(quote)))
             faults.push_back("quote " + std::to_string(n) + ": " + fault);
-        for (const std::string& fault : MoneyFormFaults(LinesOf(quote)))
+        for (const std::string& fault : MoneyFormFaults(ShownQuoteLines(quote)))
             faults.push_back("quote " + std::to_string(n) + ": " + fault);
     }
     return faults;
@@ -552,7 +541,7 @@ std::vector<std::string> OffersNotKept(const Scenario& s, const QJsonDocument& r
         std::vector<std::string> offers;
         for (const QJsonValue offer : before[QStringLiteral("offers")].toArray())
             offers.push_back(offer.toString().toStdString());
-        if (const auto fault = OfferNotKept(rest, offers, LinesOf(after)))
+        if (const auto fault = OfferNotKept(rest, offers, ShownQuoteLines(after)))
             faults.push_back("quote " + std::to_string(n) + ": " + *fault);
     }
     return faults;
